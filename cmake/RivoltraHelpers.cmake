@@ -1,0 +1,24 @@
+# Every folder under tools/ with a CMakeLists.txt is a tool; every folder under tests/ with
+# source files is one test program, so areas never share a build file.
+function(rivoltra_add_subdirectories parent)
+  file(GLOB children RELATIVE ${parent} ${parent}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${parent}/${child} AND EXISTS ${parent}/${child}/CMakeLists.txt)
+      add_subdirectory(${parent}/${child})
+    endif()
+  endforeach()
+endfunction()
+
+# One GoogleTest program per folder of tests/, discovered test by test for ctest.
+function(rivoltra_add_test_program name folder)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE rivoltra_core rivoltra_platform_null GTest::gtest GTest::gmock GTest::gtest_main ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "RIVOLTRA_SOURCE_DIR=${CMAKE_SOURCE_DIR};RIVOLTRA_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace rivoltra {
+
+// A decoded picture: rows top first, each pixel 0x00RRGGBB.
+struct Picture {
+  int Width = 0;
+  int Height = 0;
+  std::vector<std::uint32_t> Pixels;
+
+  bool IsEmpty() const { return Width <= 0 || Height <= 0; }
+  bool operator==(const Picture&) const = default;
+};
+
+// One item of an image archive, as stored: the published properties of an image item.
+struct ImageItemData {
+  std::string Name;
+  int PatternWidth = 0;
+  int PatternHeight = 0;
+  int SkipWidth = 0;
+  int SkipHeight = 0;
+  bool SystemMemory = false;
+  bool Transparent = true;
+  std::uint32_t TransparentColor = 0;  // 0x00BBGGRR
+  Picture Image;
+
+  bool operator==(const ImageItemData&) const = default;
+};
+
+// Any fault of an archive's content; the message names the file and what is wrong.
+class ArchiveError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Reads a ".gfx" image archive. Throws ArchiveError (or std::system_error when the file
+// cannot be opened).
+std::vector<ImageItemData> ReadImageArchive(const std::string& fileName);
+std::vector<ImageItemData> ReadImageArchiveBytes(std::span<const std::uint8_t> bytes,
+                                                 const std::string& fileName);
+
+// Writes a ".gfx" image archive; pictures are stored as 24-bit bottom-up bitmaps.
+void WriteImageArchive(const std::string& fileName, const std::vector<ImageItemData>& items);
+std::vector<std::uint8_t> WriteImageArchiveBytes(const std::vector<ImageItemData>& items);
+
+}  // namespace rivoltra
