@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/component_stream.h"  // ArchiveError
+
 namespace rivoltra {
 
 // A decoded picture: rows top first, each pixel 0x00RRGGBB.
@@ -31,12 +33,6 @@ struct ImageItemData {
   Picture Image;
 
   bool operator==(const ImageItemData&) const = default;
-};
-
-// Any fault of an archive's content; the message names the file and what is wrong.
-class ArchiveError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
 };
 
 // Reads a ".gfx" image archive. Throws ArchiveError (or std::system_error when the file
