@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "persist/online.h"
+
+namespace rivoltra {
+
+// HTTP/1.1 GET over libcurl with the request headers the score server has always seen. Cookies
+// the server sets are kept for the life of the object; proxies from the environment are ignored.
+class CurlHttpTransport final : public HttpTransport {
+ public:
+  // Replies of the score server are a few hundred bytes; anything near this is not one.
+  static constexpr std::size_t kMaxReplyBytes = 64 * 1024;
+
+  CurlHttpTransport(std::chrono::milliseconds connectTimeout,
+                    std::chrono::milliseconds requestTimeout);
+  ~CurlHttpTransport() override;
+  CurlHttpTransport(const CurlHttpTransport&) = delete;
+  CurlHttpTransport& operator=(const CurlHttpTransport&) = delete;
+
+  std::optional<std::string> Get(const std::string& address) override;
+
+ private:
+  std::chrono::milliseconds connectTimeout_;
+  std::chrono::milliseconds requestTimeout_;
+  void* handle_ = nullptr;  // CURL*, reused so cookies and the connection carry over
+};
+
+}  // namespace rivoltra

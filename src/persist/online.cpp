@@ -1,0 +1,89 @@
+#include "persist/online.h"
+
+#include "persist/http_client_curl.h"
+#include "persist/score_code.h"
+
+namespace rivoltra {
+namespace {
+
+constexpr std::string_view kScriptPath = "/cgi/version.pl";
+constexpr int kServerFieldNumber = 5;
+
+std::string ServerAddress(const OnlineConfig& config, std::string_view pathAndQuery) {
+  std::string_view base = config.ServerBase;
+  while (!base.empty() && base.back() == '/') base.remove_suffix(1);
+  std::string address(base);
+  address += pathAndQuery;
+  return address;
+}
+
+// Every failure of the HTTP client counts as no reply, exceptions included.
+std::optional<std::string> GetOrNothing(HttpTransport& transport, const std::string& address) {
+  try {
+    return transport.Get(address);
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+OnlineConfig DefaultOnlineConfig() {
+  OnlineConfig config;
+  config.ServerBase = RIVOLTRA_SCORE_SERVER;
+  config.WebSite = RIVOLTRA_WEB_SITE;
+  return config;
+}
+
+std::string VersionRequestAddress(const OnlineConfig& config) {
+  return ServerAddress(config, std::string(kScriptPath) + "?version&prg=Rivoltra");
+}
+
+std::string ScoreReportAddress(const OnlineConfig& config, std::string_view code) {
+  return ServerAddress(config, std::string(kScriptPath) + "?hs&prg=Rivoltra&inf=") +
+         std::string(code);
+}
+
+std::string OnlineTableAddress(const OnlineConfig& config) {
+  return ServerAddress(config, std::string(kScriptPath) + "?prg=Rivoltra&show&type=0");
+}
+
+std::string WebSiteAddress(const OnlineConfig& config) { return config.WebSite; }
+
+std::string ServerFieldOf(std::string_view reply) {
+  std::string_view field;
+  for (int pass = 1; pass <= kServerFieldNumber; ++pass) {
+    std::size_t bar = reply.find('|');
+    if (bar == std::string_view::npos) {
+      field = {};
+      continue;
+    }
+    field = reply.substr(0, bar);
+    reply.remove_prefix(bar + 1);
+  }
+  return std::string(field);
+}
+
+SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
+                          const ShowMessageBox& showMessage, std::string_view playerName,
+                          std::int32_t score, std::string_view country) {
+  std::string reply = GetOrNothing(transport, VersionRequestAddress(config)).value_or(std::string());
+  if (reply.substr(0, 2) != "OK") {
+    if (showMessage) showMessage(kCannotConnectMessage);
+    return SubmitOutcome::CannotConnect;
+  }
+  std::string message = ScoreMessage(playerName, score, ServerFieldOf(reply), country);
+  std::string code = EncodeGroups(EncodeBits(message));
+  // Whatever becomes of the report, the player hears nothing of it.
+  (void)GetOrNothing(transport, ScoreReportAddress(config, code));
+  return SubmitOutcome::Sent;
+}
+
+SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& showMessage,
+                          std::string_view playerName, std::int32_t score,
+                          std::string_view country) {
+  CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
+  return SubmitScore(transport, config, showMessage, playerName, score, country);
+}
+
+}  // namespace rivoltra

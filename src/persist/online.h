@@ -1,0 +1,64 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rivoltra {
+
+// Where the game's online services live. The defaults come from the build; the scripted runner
+// and the tests point ServerBase at a server of their own.
+struct OnlineConfig {
+  std::string ServerBase;  // scheme and host (and port), no path: "http://scores.example:8642"
+  std::string WebSite;     // the maker's home page
+  // A server that accepts the connection and never answers would otherwise hold the game, which
+  // draws nothing while a request runs, for as long as the connection lives.
+  std::chrono::milliseconds ConnectTimeout{5000};
+  std::chrono::milliseconds RequestTimeout{15000};
+};
+
+// The build's addresses with the standard time limits.
+OnlineConfig DefaultOnlineConfig();
+
+// The four addresses of the online services, from ServerBase (a trailing "/" on it is ignored).
+std::string VersionRequestAddress(const OnlineConfig& config);
+std::string ScoreReportAddress(const OnlineConfig& config, std::string_view code);
+std::string OnlineTableAddress(const OnlineConfig& config);
+std::string WebSiteAddress(const OnlineConfig& config);
+
+// A blocking GET of a full address: the body on a 2xx reply, nullopt on any failure (no
+// connection, time limit, error status, a body too large to be a reply of the score server).
+class HttpTransport {
+ public:
+  virtual ~HttpTransport() = default;
+  virtual std::optional<std::string> Get(const std::string& address) = 0;
+};
+
+// The platform's modal information box with a single OK button.
+using ShowMessageBox = std::function<void(std::string_view text)>;
+
+inline constexpr std::string_view kCannotConnectMessage = "Can't connect to server!";
+
+// Field 5 of a version reply: the text between its fourth and fifth "|", empty with fewer.
+std::string ServerFieldOf(std::string_view reply);
+
+enum class SubmitOutcome {
+  Sent,           // the report was requested; whether the server stored it is not known
+  CannotConnect,  // the version request failed or did not answer "OK"; the box was shown
+};
+
+// Sends one result: the version request, then the encoded report with the version reply's
+// field 5. Nothing but kCannotConnectMessage ever reaches the player.
+SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
+                          const ShowMessageBox& showMessage, std::string_view playerName,
+                          std::int32_t score, std::string_view country);
+
+// The same over the real HTTP client, with the config's time limits.
+SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& showMessage,
+                          std::string_view playerName, std::int32_t score,
+                          std::string_view country);
+
+}  // namespace rivoltra

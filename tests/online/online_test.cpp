@@ -1,0 +1,195 @@
+#include "persist/online.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "online/loopback_listener.h"
+#include "persist/http_client_curl.h"
+#include "persist/score_code.h"
+
+namespace rivoltra {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::HttpReply;
+using testing::LoopbackListener;
+
+OnlineConfig TestConfig(std::string base) {
+  OnlineConfig config;
+  config.ServerBase = std::move(base);
+  config.WebSite = "http://127.0.0.1:1/";
+  config.ConnectTimeout = 1000ms;
+  config.RequestTimeout = 1000ms;
+  return config;
+}
+
+// Answers the version request with a scripted reply and records every address asked for.
+class FakeTransport final : public HttpTransport {
+ public:
+  explicit FakeTransport(std::optional<std::string> versionReply)
+      : versionReply_(std::move(versionReply)) {}
+  std::optional<std::string> Get(const std::string& address) override {
+    addresses.push_back(address);
+    return addresses.size() == 1 ? versionReply_ : std::optional<std::string>("OK");
+  }
+  std::vector<std::string> addresses;
+
+ private:
+  std::optional<std::string> versionReply_;
+};
+
+// The report field that carried the server's token, read back from the requested address.
+std::optional<std::string> SentServerField(const std::string& reportAddress) {
+  std::string prefix = "/cgi/version.pl?hs&prg=Rivoltra&inf=";
+  std::size_t at = reportAddress.find(prefix);
+  if (at == std::string::npos) return std::nullopt;
+  auto message = DecodeScoreCode(reportAddress.substr(at + prefix.size()));
+  if (!message) return std::nullopt;
+  auto report = ParseScoreMessage(*message);
+  if (!report) return std::nullopt;
+  return report->ServerField;
+}
+
+TEST(SubmitScore, VersionReplyDecidesBetweenMessageAndReport) {
+  const struct {
+    std::optional<std::string> reply;
+    bool sends;
+    const char* serverField;
+  } cases[] = {
+      {std::nullopt, false, ""},
+      {"", false, ""},
+      {"O", false, ""},
+      {"ERROR", false, ""},
+      {"ok|1|2|3|T|", false, ""},
+      {"OK", true, ""},
+      {"OKAY", true, ""},
+      {"OK|1|2|3|TOKEN", true, ""},  // four "|": field 5 stays empty
+      {"OK|1|2|3|TOKEN|", true, "TOKEN"},
+      {"OK|1|2|3|TOKEN|6|7", true, "TOKEN"},
+      {"OK||||X|", true, "X"},
+  };
+  for (const auto& c : cases) {
+    FakeTransport transport(c.reply);
+    std::vector<std::string> shown;
+    SubmitOutcome outcome =
+        SubmitScore(transport, TestConfig("http://127.0.0.1:9"),
+                    [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 1234, "X");
+    std::string label = c.reply ? "reply '" + *c.reply + "'" : "failed request";
+    EXPECT_EQ(transport.addresses.front(),
+              "http://127.0.0.1:9/cgi/version.pl?version&prg=Rivoltra")
+        << label;
+    if (c.sends) {
+      EXPECT_EQ(outcome, SubmitOutcome::Sent) << label;
+      EXPECT_TRUE(shown.empty()) << label;
+      ASSERT_EQ(transport.addresses.size(), 2u) << label;
+      EXPECT_EQ(SentServerField(transport.addresses[1]), c.serverField) << label;
+    } else {
+      EXPECT_EQ(outcome, SubmitOutcome::CannotConnect) << label;
+      EXPECT_EQ(shown, std::vector<std::string>{"Can't connect to server!"}) << label;
+      EXPECT_EQ(transport.addresses.size(), 1u) << label;
+    }
+  }
+}
+
+TEST(SubmitScore, ReportCarriesNameScoreAndCountry) {
+  FakeTransport transport(std::string("OK|1|1.0|600|TK|"));
+  SubmitScore(transport, TestConfig("http://127.0.0.1:9"), nullptr, "ANNA", 2600, "NEW ZEALAND");
+  ASSERT_EQ(transport.addresses.size(), 2u);
+  std::string prefix = "http://127.0.0.1:9/cgi/version.pl?hs&prg=Rivoltra&inf=";
+  ASSERT_EQ(transport.addresses[1].substr(0, prefix.size()), prefix);
+  EXPECT_EQ(transport.addresses[1].substr(prefix.size()),
+            EncodeGroups(EncodeBits(ScoreMessage("ANNA", 2600, "TK", "NEW ZEALAND"))));
+}
+
+TEST(SubmitScore, ThrowingTransportCountsAsFailedRequest) {
+  struct Throwing final : HttpTransport {
+    std::optional<std::string> Get(const std::string&) override {
+      throw std::runtime_error("socket gone");
+    }
+  } transport;
+  int shown = 0;
+  EXPECT_EQ(SubmitScore(transport, TestConfig("http://127.0.0.1:9"),
+                        [&](std::string_view) { ++shown; }, "A", 1, ""),
+            SubmitOutcome::CannotConnect);
+  EXPECT_EQ(shown, 1);
+}
+
+TEST(OnlineAddresses, JoinServerBaseWithFixedPaths) {
+  for (std::string base : {"http://scores.test:8642", "http://scores.test:8642/"}) {
+    OnlineConfig config = TestConfig(base);
+    EXPECT_EQ(VersionRequestAddress(config),
+              "http://scores.test:8642/cgi/version.pl?version&prg=Rivoltra");
+    EXPECT_EQ(ScoreReportAddress(config, "FTSN"),
+              "http://scores.test:8642/cgi/version.pl?hs&prg=Rivoltra&inf=FTSN");
+    EXPECT_EQ(OnlineTableAddress(config),
+              "http://scores.test:8642/cgi/version.pl?prg=Rivoltra&show&type=0");
+  }
+  EXPECT_EQ(WebSiteAddress(TestConfig("x")), "http://127.0.0.1:1/");
+  OnlineConfig defaults = DefaultOnlineConfig();
+  EXPECT_EQ(defaults.ConnectTimeout, 5000ms);
+  EXPECT_EQ(defaults.RequestTimeout, 15000ms);
+  EXPECT_EQ(defaults.ServerBase.substr(0, 7), "http://");
+  EXPECT_FALSE(defaults.WebSite.empty());
+}
+
+TEST(CurlTransport, SendsTheExpectedHeadersAndKeepsCookies) {
+  LoopbackListener server({HttpReply(200, "OK|1|2|3|T|", "Set-Cookie: visit=1; Path=/\r\n"),
+                           HttpReply(200, "stored")});
+  CurlHttpTransport transport(1000ms, 2000ms);
+  EXPECT_EQ(transport.Get(server.Base() + "/cgi/version.pl?version&prg=Rivoltra"),
+            "OK|1|2|3|T|");
+  EXPECT_EQ(transport.Get(server.Base() + "/second"), "stored");
+
+  std::vector<std::string> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].substr(0, requests[0].find("\r\n")),
+            "GET /cgi/version.pl?version&prg=Rivoltra HTTP/1.1");
+  for (const char* header :
+       {"\r\nAccept: text/html, */*\r\n", "\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n",
+        "\r\nContent-Type: text/html\r\n"}) {
+    EXPECT_NE(requests[0].find(header), std::string::npos) << header;
+  }
+  EXPECT_EQ(requests[0].find("Cookie:"), std::string::npos);
+  EXPECT_NE(requests[1].find("\r\nCookie: visit=1\r\n"), std::string::npos);
+}
+
+TEST(CurlTransport, FailsOnErrorStatusOversizedBodyAndClosedPort) {
+  std::string huge(CurlHttpTransport::kMaxReplyBytes + 1, 'K');
+  LoopbackListener server({HttpReply(500, "OK|1|2|3|T|"), HttpReply(302, "OK"),
+                           HttpReply(200, "OK" + huge), "garbage\r\n\r\n"});
+  CurlHttpTransport transport(1000ms, 2000ms);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(transport.Get(server.Base() + "/"), std::nullopt) << "reply " << i;
+  }
+
+  int closedPort = 0;
+  {
+    LoopbackListener closed({});
+    closedPort = closed.Port();
+  }
+  EXPECT_EQ(transport.Get("http://127.0.0.1:" + std::to_string(closedPort) + "/"), std::nullopt);
+  EXPECT_EQ(transport.Get("file:///etc/hostname"), std::nullopt);
+}
+
+TEST(CurlTransport, SilentServerEndsInMessageWithinTheBound) {
+  LoopbackListener silent({std::nullopt});
+  OnlineConfig config = TestConfig(silent.Base());
+  std::vector<std::string> shown;
+  auto start = std::chrono::steady_clock::now();
+  SubmitOutcome outcome = SubmitScore(
+      config, [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 500, "");
+  auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_EQ(outcome, SubmitOutcome::CannotConnect);
+  EXPECT_EQ(shown, std::vector<std::string>{"Can't connect to server!"});
+  EXPECT_GE(elapsed, 900ms);
+  EXPECT_LT(elapsed, 3s);
+  EXPECT_EQ(silent.Requests().size(), 1u);
+}
+
+}  // namespace
+}  // namespace rivoltra
