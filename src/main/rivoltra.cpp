@@ -1,1 +1,4 @@
-int main() { return 0; }
+// The game in a real window.
+#include "platform/sdl/sdl_main_loop.h"
+
+int main() { return rivoltra::RunSdlProgram(); }

@@ -1,1 +1,136 @@
-// being written
+#include "platform/sdl/sdl_platform.h"
+
+#include <time.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace rivoltra {
+
+namespace {
+
+std::int64_t MonotonicNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+}  // namespace
+
+SdlPlatform::SdlPlatform() : clockOriginNs_(MonotonicNanoseconds()) {
+  window_ = SDL_CreateWindow("Rivoltra", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
+                             SDL_WINDOW_HIDDEN);
+  if (window_ == nullptr) throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
+  handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+  if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
+}
+
+SdlPlatform::~SdlPlatform() {
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  if (handCursor_ != nullptr) SDL_FreeCursor(handCursor_);
+}
+
+std::uint32_t SdlPlatform::Milliseconds() {
+  return static_cast<std::uint32_t>((MonotonicNanoseconds() - clockOriginNs_) / 1'000'000);
+}
+
+void SdlPlatform::SleepUntil(std::uint32_t milliseconds) {
+  // Rebuild the full deadline from the 32-bit value relative to the current clock reading.
+  const std::uint32_t now = Milliseconds();
+  const std::int64_t ahead = static_cast<std::int32_t>(milliseconds - now);
+  if (ahead <= 0) return;
+  const std::int64_t nowMsNs =
+      clockOriginNs_ + (MonotonicNanoseconds() - clockOriginNs_) / 1'000'000 * 1'000'000;
+  const std::int64_t deadline = nowMsNs + ahead * 1'000'000;
+  timespec target{static_cast<time_t>(deadline / 1'000'000'000),
+                  static_cast<long>(deadline % 1'000'000'000)};
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &target, nullptr) == EINTR) {
+  }
+}
+
+bool SdlPlatform::StoreWindowPlacement() {
+  if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+  SDL_Point position{};
+  SDL_GetWindowPosition(window_, &position.x, &position.y);
+  storedPlacement_ = position;
+  return true;
+}
+
+void SdlPlatform::RestoreWindowPlacement() {
+  if (!storedPlacement_) return;
+  SDL_SetWindowPosition(window_, storedPlacement_->x, storedPlacement_->y);
+  storedPlacement_.reset();
+  placementRestored_ = true;
+}
+
+bool SdlPlatform::IsApplicationActive() {
+  return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void SdlPlatform::ChangeMouseCursorCounter(int delta) {
+  cursorCounter_ += delta;
+  SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SdlPlatform::ShowMessage(const std::string& text) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rivoltra", text.c_str(), window_);
+}
+
+bool SdlPlatform::OpenWithShell(const std::string& target) {
+  return SDL_OpenURL(target.c_str()) == 0;
+}
+
+bool SdlPlatform::EnsureRenderer(int width, int height, std::string& reason) {
+  if (renderer_ == nullptr) {
+    // No vertical-blank wait: the 30 ms tick is not a multiple of the refresh.
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_ == nullptr) {
+      reason = SDL_GetError();
+      return false;
+    }
+    SDL_RenderSetLogicalSize(renderer_, width, height);
+  }
+  if (texture_ == nullptr) {
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                 width, height);
+    if (texture_ == nullptr) {
+      reason = SDL_GetError();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SdlPlatform::Open(bool fullScreen, int width, int height, std::string& reason) {
+  if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    reason = SDL_GetError();
+    return false;
+  }
+  if (!fullScreen) {
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, width, height);
+    // A placement restored just before wins over centring: the player's window comes back
+    // where it was before full screen.
+    if (!placementRestored_) {
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+  }
+  placementRestored_ = false;
+  SDL_ShowWindow(window_);
+  return EnsureRenderer(width, height, reason);
+}
+
+void SdlPlatform::Present(const Surface& backBuffer) {
+  if (texture_ == nullptr) return;
+  SDL_UpdateTexture(texture_, nullptr, backBuffer.Pixels().data(),
+                    backBuffer.Width() * static_cast<int>(sizeof(Pixel565)));
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+}  // namespace rivoltra

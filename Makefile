@@ -1,0 +1,28 @@
+# Rivoltra: `make run` sets everything up and starts the game; `make test` sets everything up and
+# runs every test headless.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build run test clean
+
+all: build
+
+setup:
+	@bash scripts/install-deps.sh
+
+configure: setup
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) > /dev/null
+
+build: configure
+	@ninja -C $(BUILD) -j$(JOBS)
+
+# The game runs in the build folder, which holds the generated Data/.
+run: build
+	@cd $(BUILD) && ./rivoltra
+
+test: build
+	@bash scripts/run-tests.sh $(BUILD)
+
+clean:
+	@rm -rf $(BUILD)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/display.h"
+
+namespace rivoltra {
+
+// Everything the game asks of the machine it runs on. The SDL backend serves a real window; the
+// null backend (scripted runner and tests) serves a fake clock and records what was asked.
+// Input devices and audio have their own source interfaces next to their engine code.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // The millisecond clock of the frame timer; wraps around after 2^32 ms.
+  virtual std::uint32_t Milliseconds() = 0;
+  // The high-resolution counter that seeds the random generator; 0 when there is none.
+  virtual std::uint64_t PerformanceCounter() = 0;
+
+  virtual DisplayPresenter& Presenter() = 0;
+  // Window placement around full-screen switches; Store returns whether one was taken.
+  virtual bool StoreWindowPlacement() = 0;
+  virtual void RestoreWindowPlacement() = 0;
+  // Whether the game window is the one in front (input and the timer stop otherwise).
+  virtual bool IsApplicationActive() = 0;
+  // The system pointer's show counter: +1 shows, -1 hides; visible while the counter >= 0.
+  virtual void ChangeMouseCursorCounter(int delta) = 0;
+
+  // A modal message box with the application's title.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // Opens an address or a file with the desktop's default handler; false when that failed.
+  virtual bool OpenWithShell(const std::string& target) = 0;
+};
+
+}  // namespace rivoltra

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace rivoltra {
+
+// The real machine through SDL: one 800 x 600 window titled "Rivoltra" that is not resizable,
+// centred, with the hand pointer; the 5-6-5 back buffer is streamed into a texture and scaled
+// with its aspect kept in full screen (borderless desktop full screen).
+class SdlPlatform final : public Platform, public DisplayPresenter {
+ public:
+  SdlPlatform();
+  ~SdlPlatform() override;
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  std::uint32_t Milliseconds() override;
+  std::uint64_t PerformanceCounter() override { return SDL_GetPerformanceCounter(); }
+  DisplayPresenter& Presenter() override { return *this; }
+  bool StoreWindowPlacement() override;
+  void RestoreWindowPlacement() override;
+  bool IsApplicationActive() override;
+  void ChangeMouseCursorCounter(int delta) override;
+  void ShowMessage(const std::string& text) override;
+  bool OpenWithShell(const std::string& target) override;
+
+  bool Open(bool fullScreen, int width, int height, std::string& reason) override;
+  void Close() override {}
+  void Present(const Surface& backBuffer) override;
+
+  // Sleeps until the clock reads the given millisecond value (an absolute deadline, so the
+  // sleep never accumulates the oversleep of earlier ones).
+  void SleepUntil(std::uint32_t milliseconds);
+  SDL_Window* Window() const { return window_; }
+
+ private:
+  bool EnsureRenderer(int width, int height, std::string& reason);
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  SDL_Cursor* handCursor_ = nullptr;
+  std::optional<SDL_Point> storedPlacement_;
+  bool placementRestored_ = false;
+  int cursorCounter_ = 0;
+  std::int64_t clockOriginNs_ = 0;
+};
+
+}  // namespace rivoltra

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/game.h"
+#include "platform/null/null_platform.h"
+#include "runner/json_writer.h"
+
+namespace rivoltra {
+
+// A bad command or argument in a script; the runner reports it with the line number.
+class ScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What a command sees: the game, its headless machine and the runner's own settings.
+struct RunnerContext {
+  Game& game;
+  NullPlatform& platform;
+  std::ostream& out;
+  std::int32_t lagCount = 1;
+  // Virtual-key table of the keys the script holds down (top bit set = down).
+  std::array<std::uint8_t, 256> heldKeys{};
+  bool quit = false;
+};
+
+using CommandArguments = std::vector<std::string>;
+using CommandHandler = std::function<void(RunnerContext&, const CommandArguments&)>;
+using StateSection = std::function<void(RunnerContext&, JsonWriter&)>;
+
+// Areas of the game add their own commands and their own fields of `state` here, each from its
+// own file, so the runner grows with the game without one file knowing every area.
+struct RunnerExtensions {
+  std::map<std::string, CommandHandler> commands;
+  std::vector<std::pair<int, StateSection>> stateSections;  // ordered by the int
+};
+RunnerExtensions& Extensions();
+struct RegisterCommand {
+  RegisterCommand(const std::string& name, CommandHandler handler);
+};
+struct RegisterStateSection {
+  RegisterStateSection(int order, StateSection section);
+};
+
+// Parsing helpers for command handlers; they throw ScriptError with a clear text.
+std::int64_t ParseInteger(const std::string& text, std::int64_t minimum, std::int64_t maximum);
+void ExpectArgumentCount(const CommandArguments& arguments, std::size_t minimum, std::size_t maximum);
+
+// Runs the real start-up in the current folder, then the script line by line. Returns the exit
+// status: 0 after the last line or `quit`, 1 when start-up fails, 2 on a bad line.
+int RunScript(std::istream& script, std::ostream& out, std::ostream& errors);
+
+// The runner as an object, for tests that want to look inside the game between commands.
+class ScriptRunner {
+ public:
+  explicit ScriptRunner(std::ostream& out);
+  ~ScriptRunner();
+  // Runs start-up; throws what start-up throws.
+  void Start();
+  // Runs one line; throws ScriptError for a bad line. Returns false once the script has quit.
+  bool Execute(const std::string& line);
+
+  Game& game() { return *game_; }
+  NullPlatform& platform() { return platform_; }
+  RunnerContext& context() { return *context_; }
+
+ private:
+  NullPlatform platform_;
+  std::unique_ptr<Game> game_;
+  std::unique_ptr<RunnerContext> context_;
+  std::ostream& out_;
+};
+
+}  // namespace rivoltra

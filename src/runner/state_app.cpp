@@ -1,0 +1,25 @@
+// The application shell's fields of the runner's `state`.
+#include "runner/script_runner.h"
+
+namespace rivoltra {
+
+namespace {
+
+const RegisterStateSection kAppState(0, [](RunnerContext& context, JsonWriter& json) {
+  const Game& game = context.game;
+  json.Field("ScreenState", game.ScreenState);
+  json.Field("FullScreen", static_cast<int>(game.settings.FullScreen));
+  json.Field("MusicEnabled", static_cast<int>(game.settings.MusicEnabled));
+  json.Field("SoundEnabled", static_cast<int>(game.settings.SoundEnabled));
+  json.Field("Country", game.settings.Country);
+  json.Field("TimerEnabled", game.MTimer.Enabled());
+  json.Field("FireKeyHeld", game.FireKeyHeld);
+  json.Field("MouseX", game.MouseX);
+  json.Field("MouseY", game.MouseY);
+  json.Field("MouseCursorCounter", context.platform.MouseCursorCounter());
+  json.Field("RandomState", game.Random.State());
+});
+
+}  // namespace
+
+}  // namespace rivoltra
