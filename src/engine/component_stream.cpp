@@ -2,7 +2,11 @@
 
 #include <cassert>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <limits>
+#include <memory>
+#include <system_error>
 
 namespace rivoltra {
 
@@ -474,6 +478,44 @@ std::vector<std::uint8_t> ComponentWriter::Finish() {
       bytes_[resourceSizeOffset_ + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
   }
   return std::move(bytes_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+[[noreturn]] void ThrowFileError(const std::string& fileName, const char* what) {
+  throw std::system_error(errno ? errno : EIO, std::generic_category(), fileName + ": " + what);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadArchiveFile(const std::string& fileName) {
+  errno = 0;
+  FileHandle file(std::fopen(fileName.c_str(), "rb"));
+  if (!file) ThrowFileError(fileName, "cannot open");
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t buffer[65536];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + count);
+  if (std::ferror(file.get())) ThrowFileError(fileName, "cannot read");
+  return bytes;
+}
+
+void WriteArchiveFile(const std::string& fileName, std::span<const std::uint8_t> bytes) {
+  errno = 0;
+  FileHandle file(std::fopen(fileName.c_str(), "wb"));
+  if (!file) ThrowFileError(fileName, "cannot create");
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+    ThrowFileError(fileName, "cannot write");
+  if (std::fclose(file.release()) != 0) ThrowFileError(fileName, "cannot write");
 }
 
 }  // namespace rivoltra

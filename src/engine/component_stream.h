@@ -247,6 +247,11 @@ class ComponentWriter {
   bool hasResource_ = false;
 };
 
+// Whole files, for the archives' file-name entry points: std::system_error when the file
+// cannot be opened, read or written.
+std::vector<std::uint8_t> ReadArchiveFile(const std::string& fileName);
+void WriteArchiveFile(const std::string& fileName, std::span<const std::uint8_t> bytes);
+
 // Little-endian appenders for building payloads (bitmaps, RIFF images).
 void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value);
 void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value);

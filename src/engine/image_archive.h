@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -44,5 +45,18 @@ std::vector<ImageItemData> ReadImageArchiveBytes(std::span<const std::uint8_t> b
 // Writes a ".gfx" image archive; pictures are stored as 24-bit bottom-up bitmaps.
 void WriteImageArchive(const std::string& fileName, const std::vector<ImageItemData>& items);
 std::vector<std::uint8_t> WriteImageArchiveBytes(const std::vector<ImageItemData>& items);
+
+// The whole archive: the list's colour table (256 entries of blue, green, red, reserved; used
+// only in 8-bit display modes) and the items in file order.
+struct ImageArchiveContents {
+  std::array<std::uint8_t, 1024> ColorTable{};
+  std::vector<ImageItemData> Items;
+
+  bool operator==(const ImageArchiveContents&) const = default;
+};
+
+ImageArchiveContents ReadImageArchiveContents(std::span<const std::uint8_t> bytes,
+                                              const std::string& fileName);
+std::vector<std::uint8_t> WriteImageArchiveContentsBytes(const ImageArchiveContents& contents);
 
 }  // namespace rivoltra
