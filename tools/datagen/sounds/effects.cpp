@@ -172,7 +172,7 @@ std::vector<std::int16_t> EngineAccel() {
   whistle.Decay = 0.15;
   whistle.VibratoDepth = 0.004;
   whistle.VibratoRate = 23.0;
-  whistle.Volume = 0.07;
+  whistle.Volume = 0.025;
   MixAt(out, Render(whistle, kRate), 0);
 
   // and the blow-off valve vents as the boost tops out
@@ -320,7 +320,7 @@ Buffer Blast(double seconds, double pitch, std::uint32_t seed) {
 
 std::vector<std::int16_t> CarExplosion() {
   Buffer out = Blast(1.8, 1.0, 0xCA4u);
-  AddDebris(out, 14, 0.12, 1.0, 0.35, 0xCA5u);
+  AddDebris(out, 14, 0.12, 1.0, 0.25, 0xCA5u);
   for (float& value : out) value = SoftClip(value * 0.9f);
   return FinishOneShot(std::move(out), 0.95f);
 }

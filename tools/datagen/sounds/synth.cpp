@@ -47,6 +47,41 @@ double ClampCutoff(double cutoff, double sampleRate) {
   return std::clamp(cutoff, 20.0, 0.45 * sampleRate);
 }
 
+// Keeps every factor-th sample after a windowed-sinc low-pass just under the new Nyquist
+// frequency; the filter is centred, so the result is not delayed.
+Buffer Decimate(const std::vector<double>& input, int factor) {
+  Buffer out(input.size() / static_cast<std::size_t>(factor));
+  if (factor == 1) {
+    std::transform(input.begin(), input.end(), out.begin(),
+                   [](double value) { return static_cast<float>(value); });
+    return out;
+  }
+  const int half = 16 * factor;
+  const double cutoff = 0.45 / factor;  // in cycles per input sample
+  std::vector<double> taps(static_cast<std::size_t>(2 * half + 1));
+  double sum = 0.0;
+  for (int k = -half; k <= half; ++k) {
+    const double sinc =
+        k == 0 ? 2.0 * cutoff : std::sin(kTwoPi * cutoff * k) / (std::numbers::pi * k);
+    const double window = 0.42 + 0.5 * std::cos(std::numbers::pi * k / half) +
+                          0.08 * std::cos(2.0 * std::numbers::pi * k / half);
+    taps[static_cast<std::size_t>(k + half)] = sinc * window;
+    sum += sinc * window;
+  }
+  for (double& tap : taps) tap /= sum;
+  const auto size = static_cast<std::ptrdiff_t>(input.size());
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto centre = static_cast<std::ptrdiff_t>(i) * factor;
+    double value = 0.0;
+    for (int k = -half; k <= half; ++k) {
+      const std::ptrdiff_t at = centre + k;
+      if (at >= 0 && at < size) value += taps[static_cast<std::size_t>(k + half)] * input[static_cast<std::size_t>(at)];
+    }
+    out[i] = static_cast<float>(value);
+  }
+  return out;
+}
+
 }  // namespace
 
 float NoiseSource::Next() { return static_cast<float>(Fraction() * 2.0 - 1.0); }
@@ -72,9 +107,15 @@ StateVariableFilter::Output StateVariableFilter::Process(float input, double cut
           static_cast<float>(input - k * band - low)};
 }
 
-Buffer Render(const Voice& voice, double sampleRate) {
-  const auto count = static_cast<std::size_t>(std::lround(voice.Length() * sampleRate));
-  Buffer out(count);
+Buffer Render(const Voice& voice, double outputRate) {
+  // Tones are rendered at four times the rate and filtered down, which keeps the corners of
+  // triangles and the folded harmonics of fast arpeggios out of the audible band. Noise is
+  // meant to be as rough as its hold rate makes it, so it is rendered directly.
+  const int oversampling = voice.Wave == Waveform::Noise ? 1 : 4;
+  const double sampleRate = outputRate * oversampling;
+  const auto outputCount = static_cast<std::size_t>(std::lround(voice.Length() * outputRate));
+  const std::size_t count = outputCount * static_cast<std::size_t>(oversampling);
+  std::vector<double> out(count);
   NoiseSource noise(voice.NoiseSeed);
   StateVariableFilter lowPass;
   StateVariableFilter highPass;
@@ -142,9 +183,9 @@ Buffer Render(const Voice& voice, double sampleRate) {
       const double cutoff = voice.HighPassCutoff * std::exp2(voice.HighPassSweep * time);
       sample = highPass.Process(static_cast<float>(sample), cutoff, 0.0, sampleRate).HighPass;
     }
-    out[i] = static_cast<float>(sample * EnvelopeAt(voice, time) * voice.Volume);
+    out[i] = sample * EnvelopeAt(voice, time) * voice.Volume;
   }
-  return out;
+  return Decimate(out, oversampling);
 }
 
 void MixAt(Buffer& target, const Buffer& source, std::size_t start, float gain) {
