@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "token_store.h"
+
+namespace rivoltra::scores {
+
+// A token bucket per client address: `burst` requests at once, then one more every `refill`.
+class RateLimiter {
+ public:
+  struct Limits {
+    double burst = 5;
+    std::chrono::milliseconds refill{std::chrono::seconds(60)};
+    // Addresses remembered at once; a flood of new addresses pushes out the quietest first.
+    std::size_t maxClients = 4096;
+  };
+
+  explicit RateLimiter(Limits limits);
+
+  // Takes one request from the client's bucket; false when it is empty.
+  bool Allow(std::string_view client, SteadyTime now);
+  std::size_t TrackedClients() const;
+
+ private:
+  struct Bucket {
+    double available;
+    SteadyTime updated;
+  };
+  double Refilled(const Bucket& bucket, SteadyTime now) const;
+  void MakeRoom(SteadyTime now);
+
+  Limits limits_;
+  mutable std::mutex mutex_;
+  std::map<std::string, Bucket, std::less<>> buckets_;
+};
+
+}  // namespace rivoltra::scores

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "score_store.h"
+
+namespace rivoltra::scores {
+
+// Text for an HTML element or a quoted attribute; control characters become U+FFFD so a stored
+// name cannot break the layout either.
+std::string EscapeHtml(std::string_view text);
+
+// "YYYY-MM-DD" in UTC; empty for a time the calendar cannot hold.
+std::string FormatDate(std::int64_t secondsSince1970);
+
+// The online table: rank, name, country, score and date of each entry, best first.
+std::string RenderScorePage(const std::vector<ScoreEntry>& best);
+
+// The web site's home page, with a link to the online table.
+std::string RenderHomePage(std::string_view tableAddress);
+
+}  // namespace rivoltra::scores

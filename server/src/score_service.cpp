@@ -1,0 +1,215 @@
+#include "score_service.h"
+
+#include "score_page.h"
+
+namespace rivoltra::scores {
+namespace {
+
+constexpr std::string_view kScriptPath = "/cgi/version.pl";
+constexpr std::string_view kProgram = "Rivoltra";
+constexpr std::size_t kMaxParameters = 16;
+constexpr std::string_view kPagePolicy =
+    "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'; "
+    "frame-ancestors 'none'";
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::optional<std::string> PercentDecode(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '+') {
+      decoded += ' ';
+    } else if (text[i] == '%') {
+      if (text.size() - i < 3) return std::nullopt;
+      int high = HexValue(text[i + 1]);
+      int low = HexValue(text[i + 2]);
+      if (high < 0 || low < 0) return std::nullopt;
+      decoded += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
+ServerResponse Plain(int status, std::string body) {
+  ServerResponse response;
+  response.Status = status;
+  response.Body = std::move(body);
+  return response;
+}
+
+ServerResponse Refusal(int status, std::string_view reason) {
+  return Plain(status, "ERROR|" + std::string(reason) + "\n");
+}
+
+ServerResponse Html(std::string page) {
+  ServerResponse response;
+  response.ContentType = "text/html; charset=utf-8";
+  response.Body = std::move(page);
+  response.Headers.emplace_back("Content-Security-Policy", std::string(kPagePolicy));
+  return response;
+}
+
+}  // namespace
+
+std::optional<std::map<std::string, std::string, std::less<>>> ParseQuery(std::string_view query) {
+  std::map<std::string, std::string, std::less<>> parameters;
+  while (!query.empty()) {
+    std::size_t end = query.find('&');
+    std::string_view piece = query.substr(0, end);
+    query = end == std::string_view::npos ? std::string_view() : query.substr(end + 1);
+    if (piece.empty()) continue;
+    std::size_t equals = piece.find('=');
+    auto name = PercentDecode(piece.substr(0, equals));
+    auto value = equals == std::string_view::npos ? std::optional<std::string>(std::string())
+                                                  : PercentDecode(piece.substr(equals + 1));
+    if (!name || !value || name->empty()) return std::nullopt;
+    if (parameters.size() == kMaxParameters) return std::nullopt;
+    if (!parameters.emplace(std::move(*name), std::move(*value)).second) return std::nullopt;
+  }
+  return parameters;
+}
+
+std::string FoldSpaces(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  bool pendingSpace = false;
+  for (char c : text) {
+    if (c == ' ') {
+      pendingSpace = !folded.empty();
+      continue;
+    }
+    if (pendingSpace) folded += ' ';
+    pendingSpace = false;
+    folded += c;
+  }
+  return folded;
+}
+
+std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& rules) {
+  if (report.Type != kScoreMessageType) return "unknown message type";
+  if (report.Key != kScoreKeyLetter) return "wrong key";
+  auto capitalsAndSpaces = [](std::string_view text) {
+    for (char c : text) {
+      if (c != ' ' && (c < 'A' || c > 'Z')) return false;
+    }
+    return true;
+  };
+  if (!capitalsAndSpaces(report.PlayerName)) return "name holds other than capitals and spaces";
+  if (!capitalsAndSpaces(report.Country)) return "country holds other than capitals and spaces";
+  report.PlayerName = FoldSpaces(report.PlayerName);
+  report.Country = FoldSpaces(report.Country);
+  if (report.PlayerName.size() > rules.maxNameLength) return "name too long";
+  if (report.Country.size() > rules.maxCountryLength) return "country too long";
+  if (report.Score < 0 || report.Score > rules.maxScore) return "implausible score";
+  if (report.ServerField.empty()) return "no token";
+  return std::nullopt;
+}
+
+ScoreService::ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& versionLimiter,
+                           RateLimiter& reportLimiter, EntryRules rules)
+    : store_(store),
+      tokens_(tokens),
+      versionLimiter_(versionLimiter),
+      reportLimiter_(reportLimiter),
+      rules_(rules) {}
+
+ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceTime& time) {
+  ServerResponse response = [&] {
+    if (request.Method != "GET") {
+      ServerResponse refused = Refusal(405, "only GET is served");
+      refused.Headers.emplace_back("Allow", "GET");
+      return refused;
+    }
+    if (request.Target.size() > rules_.maxTargetLength) return Refusal(414, "request too long");
+    std::string_view target = request.Target;
+    std::size_t question = target.find('?');
+    std::string_view path = target.substr(0, question);
+    std::string_view query =
+        question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
+    if (path == "/") {
+      return Html(RenderHomePage(std::string(kScriptPath) + "?prg=Rivoltra&show&type=0"));
+    }
+    if (path != kScriptPath) return Refusal(404, "no such page");
+
+    auto parameters = ParseQuery(query);
+    if (!parameters) return Refusal(400, "malformed query");
+    auto program = parameters->find("prg");
+    if (program == parameters->end()) return Refusal(400, "no program named");
+    if (program->second != kProgram) return Refusal(404, "unknown program");
+
+    int actions = 0;
+    for (const char* action : {"version", "hs", "show"}) {
+      auto found = parameters->find(action);
+      if (found == parameters->end()) continue;
+      if (!found->second.empty()) return Refusal(400, "action with a value");
+      ++actions;
+    }
+    if (actions != 1) return Refusal(400, "expected one of version, hs, show");
+
+    if (parameters->count("version") != 0) return Version(request, time);
+    if (parameters->count("hs") != 0) {
+      auto code = parameters->find("inf");
+      if (code == parameters->end() || code->second.empty()) return Refusal(400, "no report");
+      return Report(request, code->second, time);
+    }
+    auto type = parameters->find("type");
+    if (type == parameters->end() || type->second != "0") return Refusal(400, "unknown table");
+    return Table();
+  }();
+  response.Headers.emplace_back("Cache-Control", "no-store");
+  response.Headers.emplace_back("X-Content-Type-Options", "nosniff");
+  return response;
+}
+
+ServerResponse ScoreService::Version(const ServerRequest& request, const ServiceTime& time) {
+  if (!versionLimiter_.Allow(request.ClientAddress, time.Now)) {
+    return Refusal(429, "too many requests");
+  }
+  std::string token = tokens_.Issue(time.Now);
+  // Field 5 is the one the game passes back; the others are for people reading the reply.
+  return Plain(200, "OK|Rivoltra|" + std::string(kScoreMessageType) + "|" +
+                        std::to_string(tokens_.Lifetime().count()) + "|" + token + "|");
+}
+
+ServerResponse ScoreService::Report(const ServerRequest& request, std::string_view code,
+                                    const ServiceTime& time) {
+  if (!reportLimiter_.Allow(request.ClientAddress, time.Now)) {
+    return Refusal(429, "too many reports");
+  }
+  auto message = DecodeScoreCode(code);
+  if (!message) return Refusal(400, "undecodable report");
+  auto report = ParseScoreMessage(*message);
+  if (!report) return Refusal(400, "malformed report");
+  if (auto reason = RefuseReport(*report, rules_)) return Refusal(400, *reason);
+
+  switch (tokens_.Redeem(report->ServerField, time.Now)) {
+    case TokenStore::Verdict::Accepted: break;
+    case TokenStore::Verdict::Expired: return Refusal(403, "token expired");
+    case TokenStore::Verdict::Unknown: return Refusal(403, "token unknown or already used");
+  }
+  try {
+    store_.Add({report->PlayerName, report->Country, report->Score, time.UnixSeconds});
+  } catch (const StorageError&) {
+    return Refusal(500, "score not stored");
+  }
+  return Plain(200, "OK|stored|");
+}
+
+ServerResponse ScoreService::Table() {
+  try {
+    return Html(RenderScorePage(store_.Best(rules_.pageEntries)));
+  } catch (const StorageError&) {
+    return Refusal(500, "table unavailable");
+  }
+}
+
+}  // namespace rivoltra::scores

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "persist/score_code.h"
+#include "rate_limiter.h"
+#include "score_store.h"
+#include "token_store.h"
+
+namespace rivoltra::scores {
+
+struct ServerRequest {
+  std::string Method;
+  std::string Target;  // path and query exactly as they arrived
+  std::string ClientAddress;
+};
+
+struct ServerResponse {
+  int Status = 200;
+  std::string ContentType = "text/plain; charset=utf-8";
+  std::string Body;
+  std::vector<std::pair<std::string, std::string>> Headers;
+};
+
+struct ServiceTime {
+  SteadyTime Now;              // for token lifetimes and rate limits
+  std::int64_t UnixSeconds;    // the date stored with a score
+};
+
+// What a stored entry may look like. The game limits names and countries by their drawn width,
+// far below these lengths, but lets spaces through without limit; runs of spaces are folded.
+struct EntryRules {
+  std::size_t maxNameLength = 24;
+  std::size_t maxCountryLength = 32;
+  std::int32_t maxScore = 9'999'999;
+  std::size_t maxTargetLength = 2048;
+  std::size_t pageEntries = 100;
+};
+
+// Query parameters by name, percent-decoded ("+" is a space); a name without "=" has an empty
+// value. nullopt for a malformed query (a bad
+// escape, a repeated name, too many parameters).
+std::optional<std::map<std::string, std::string, std::less<>>> ParseQuery(std::string_view query);
+
+// Trims the ends and folds every run of spaces to one.
+std::string FoldSpaces(std::string_view text);
+
+// Why a decoded report cannot be stored, or nullopt when it can; the report's name and country
+// are folded first.
+std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& rules);
+
+// Every request of the score server, without sockets: routing, the version reply with its
+// token, score reports, the online table and the home page.
+class ScoreService {
+ public:
+  ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& versionLimiter,
+               RateLimiter& reportLimiter, EntryRules rules = {});
+
+  ServerResponse Handle(const ServerRequest& request, const ServiceTime& time);
+
+ private:
+  ServerResponse Version(const ServerRequest& request, const ServiceTime& time);
+  ServerResponse Report(const ServerRequest& request, std::string_view code,
+                        const ServiceTime& time);
+  ServerResponse Table();
+
+  ScoreStore& store_;
+  TokenStore& tokens_;
+  RateLimiter& versionLimiter_;
+  RateLimiter& reportLimiter_;
+  EntryRules rules_;
+};
+
+}  // namespace rivoltra::scores

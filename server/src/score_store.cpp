@@ -1,0 +1,148 @@
+#include "score_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+namespace rivoltra::scores {
+namespace {
+
+// Schema versions (PRAGMA user_version):
+//   1  scores(id, name, country, score, submitted_at)
+constexpr int kSchemaVersion = 1;
+
+struct StatementDeleter {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+std::string ColumnText(sqlite3_stmt* statement, int column) {
+  const unsigned char* text = sqlite3_column_text(statement, column);
+  int bytes = sqlite3_column_bytes(statement, column);
+  if (text == nullptr || bytes <= 0) return {};
+  return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes));
+}
+
+}  // namespace
+
+ScoreStore::ScoreStore(const std::string& path) : path_(path) {
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+  if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    std::string message = Where("open");
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw StorageError(message);
+  }
+  sqlite3_busy_timeout(db_, 2000);
+  try {
+    Statement version;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &raw, nullptr) != SQLITE_OK) {
+      throw StorageError(Where("read the schema version"));
+    }
+    version.reset(raw);
+    int found = sqlite3_step(raw) == SQLITE_ROW ? sqlite3_column_int(raw, 0) : -1;
+    // A statement left open holds a read transaction, and the journal mode cannot change in one.
+    version.reset();
+    if (found > kSchemaVersion || found < 0) {
+      throw StorageError(path_ + ": schema version " + std::to_string(found) +
+                         " is newer than this server (" + std::to_string(kSchemaVersion) + ")");
+    }
+    Execute("PRAGMA journal_mode=WAL");
+    Execute(
+        "CREATE TABLE IF NOT EXISTS scores ("
+        "  id INTEGER PRIMARY KEY,"
+        "  name TEXT NOT NULL,"
+        "  country TEXT NOT NULL,"
+        "  score INTEGER NOT NULL,"
+        "  submitted_at INTEGER NOT NULL)");
+    Execute("CREATE INDEX IF NOT EXISTS scores_rank ON scores (score DESC, submitted_at, id)");
+    Execute("PRAGMA user_version = 1");
+  } catch (...) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw;
+  }
+}
+
+ScoreStore::~ScoreStore() { sqlite3_close(db_); }
+
+std::string ScoreStore::Where(const char* action) const {
+  const char* detail = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";
+  return path_ + ": cannot " + action + ": " + detail;
+}
+
+void ScoreStore::Execute(const char* sql) {
+  char* error = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+    std::string message = path_ + ": " + sql + ": " + (error != nullptr ? error : "failed");
+    sqlite3_free(error);
+    throw StorageError(message);
+  }
+}
+
+void ScoreStore::Add(const ScoreEntry& entry) {
+  std::lock_guard lock(mutex_);
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_,
+                         "INSERT INTO scores (name, country, score, submitted_at) "
+                         "VALUES (?1, ?2, ?3, ?4)",
+                         -1, &raw, nullptr) != SQLITE_OK) {
+    throw StorageError(Where("prepare the insert"));
+  }
+  Statement insert(raw);
+  sqlite3_bind_text(raw, 1, entry.Name.data(), static_cast<int>(entry.Name.size()),
+                    SQLITE_TRANSIENT);
+  sqlite3_bind_text(raw, 2, entry.Country.data(), static_cast<int>(entry.Country.size()),
+                    SQLITE_TRANSIENT);
+  sqlite3_bind_int(raw, 3, entry.Score);
+  sqlite3_bind_int64(raw, 4, entry.SubmittedAt);
+  if (sqlite3_step(raw) != SQLITE_DONE) throw StorageError(Where("store a score"));
+}
+
+std::vector<ScoreEntry> ScoreStore::Best(std::size_t limit) {
+  std::lock_guard lock(mutex_);
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_,
+                         "SELECT name, country, score, submitted_at FROM scores "
+                         "ORDER BY score DESC, submitted_at, id LIMIT ?1",
+                         -1, &raw, nullptr) != SQLITE_OK) {
+    throw StorageError(Where("prepare the ranking"));
+  }
+  Statement select(raw);
+  auto capped = static_cast<sqlite3_int64>(
+      std::min<std::size_t>(limit, static_cast<std::size_t>(std::numeric_limits<int>::max())));
+  sqlite3_bind_int64(raw, 1, capped);
+
+  std::vector<ScoreEntry> best;
+  int step = SQLITE_ROW;
+  while ((step = sqlite3_step(raw)) == SQLITE_ROW) {
+    ScoreEntry entry;
+    entry.Name = ColumnText(raw, 0);
+    entry.Country = ColumnText(raw, 1);
+    // A row edited by hand may hold anything; clamp rather than wrap.
+    sqlite3_int64 score = sqlite3_column_int64(raw, 2);
+    score = std::min<sqlite3_int64>(std::max<sqlite3_int64>(score, INT32_MIN), INT32_MAX);
+    entry.Score = static_cast<std::int32_t>(score);
+    entry.SubmittedAt = sqlite3_column_int64(raw, 3);
+    best.push_back(std::move(entry));
+  }
+  if (step != SQLITE_DONE) throw StorageError(Where("read the ranking"));
+  return best;
+}
+
+std::size_t ScoreStore::Count() {
+  std::lock_guard lock(mutex_);
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_, "SELECT COUNT(*) FROM scores", -1, &raw, nullptr) != SQLITE_OK) {
+    throw StorageError(Where("prepare the count"));
+  }
+  Statement count(raw);
+  if (sqlite3_step(raw) != SQLITE_ROW) throw StorageError(Where("count the scores"));
+  return static_cast<std::size_t>(sqlite3_column_int64(raw, 0));
+}
+
+}  // namespace rivoltra::scores
