@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+namespace rivoltra {
+
+struct Game;
+
+// The race screen: set-up from the car choice, the tick the frame tick runs while the screen
+// state is the race, and the two ways out.
+
+// Builds the race for game.race.CarChoice and starts level 1 of a new game.
+void StartRace(Game& game);
+// One frame of the race: input, rules, drawing, flip.
+void RaceTick(Game& game, std::int32_t lag);
+// Ends a gun or turbo bonus still running; safe to call outside a race (the main menu's close
+// calls it).
+void EndBonus(Game& game);
+// Frees every race sprite, stops the engine sound and the music, shows the mouse pointer.
+void EndRace(Game& game);
+// EndRace, then the name entry when the score qualifies, else the main menu.
+void FinishGame(Game& game);
+
+}  // namespace rivoltra
