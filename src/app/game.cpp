@@ -2,7 +2,37 @@
 
 namespace rivoltra {
 
-Game::Game(Platform& platformLayer) : platform(platformLayer), MDisplay(platformLayer.Presenter()) {
+namespace {
+
+// Input devices report nothing while another application is in front.
+class PlatformForeground final : public ForegroundQuery {
+ public:
+  explicit PlatformForeground(Platform& platform) : platform_(platform) {}
+  bool GameWindowInFront() const override { return platform_.IsApplicationActive(); }
+
+ private:
+  Platform& platform_;
+};
+
+void SetUpInput(Game& game) {
+  TInputDevices& input = game.MInput;
+  input.ActiveOnly = true;
+  input.Keyboard().Assigns = GameKeyAssignments();
+  input.Keyboard().SetSource(&game.platform.Keyboard());
+  input.Joystick().SetSource(&game.platform.Joystick());
+  input.Mouse().SetSource(&game.platform.Mouse());
+  // The mouse is acquired but never merged: menus read it through window events.
+  input.Mouse().Enabled = true;
+  input.Mouse().BindInputStates = false;
+  input.Initialize();
+}
+
+}  // namespace
+
+Game::Game(Platform& platformLayer)
+    : platform(platformLayer),
+      MDisplay(platformLayer.Presenter()),
+      foreground_(std::make_unique<PlatformForeground>(platformLayer)) {
   MTimer.ActiveOnly = true;
   MTimer.SetInterval(kFrameInterval);
   MTimer.OnTimer = [this](std::int32_t lagCount) { MTimerTimer(*this, lagCount); };
@@ -10,6 +40,38 @@ Game::Game(Platform& platformLayer) : platform(platformLayer), MDisplay(platform
   // has been built, including during a display mode switch.
   MDisplay.OnInitialize = [this] { EnableTimer(*this); };
   MDisplay.OnFinalize = [this] { DisableTimer(*this); };
+  MImageList.SetDisplay(&MDisplay);
+  MImageList3.SetDisplay(&MDisplay);
+  MSpriteEngine.SetDisplay(&MDisplay);
+  MInput.SetForegroundQuery(foreground_.get());
+  SetUpInput(*this);
+}
+
+Game::~Game() {
+  // Sprites reference images; the tree goes before the lists.
+  MSpriteEngine.Engine().RemoveChildren();
+  MSpriteEngine.SetDisplay(nullptr);
+  MImageList.SetDisplay(nullptr);
+  MImageList3.SetDisplay(nullptr);
+}
+
+TImageList& ScreenImageList(Game& game) {
+  return game.ScreenState == ssRace || game.ScreenState == ssRaceLoading ? game.MImageList3
+                                                                          : game.MImageList;
+}
+
+void WriteText(Game& game, std::string_view text, int x, int y) {
+  game.text.WriteText(game.MDisplay.BackBuffer(), game.MImageList.Items(), text, x, y);
+}
+
+void PlaySound(Game& game, std::string_view name) {
+  if (game.settings.SoundEnabled != 1) return;
+  if (game.soundObserver) game.soundObserver(true, name);
+}
+
+void StopSound(Game& game, std::string_view name) {
+  if (game.settings.SoundEnabled != 1) return;
+  if (game.soundObserver) game.soundObserver(false, name);
 }
 
 void EnableTimer(Game& game) {

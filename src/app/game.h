@@ -4,11 +4,23 @@
 #include <optional>
 #include <string>
 
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "app/menu_state.h"
+#include "audio/music.h"
 #include "engine/display.h"
 #include "engine/frame_timer.h"
+#include "engine/image_list.h"
+#include "engine/input_devices.h"
 #include "engine/random.h"
+#include "engine/sprite_engine_component.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
+#include "race/race_record.h"
+#include "ui/bitmap_text.h"
+#include "ui/scroll_background.h"
 
 namespace rivoltra {
 
@@ -32,16 +44,34 @@ constexpr std::uint32_t kFrameInterval = 30;
 // game advances only by frame ticks, input and the one seeded random generator.
 struct Game {
   explicit Game(Platform& platformLayer);
+  ~Game();
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
   Platform& platform;
   TDisplay MDisplay;
   TFrameTimer MTimer;
+  // Interface pictures and fonts; race pictures.
+  TImageList MImageList;
+  TImageList MImageList3;
+  TSpriteEngineComponent MSpriteEngine;
+  TInputDevices MInput;
   RandomGenerator Random;
+  BitmapText text;
 
   std::int32_t ScreenState = ssMainMenu;
   Settings settings;
+  MenuState menu;
+  RaceRecord race;
+  MusicState music;
+  // Null while the machine has no sound output; the game then runs without music.
+  std::unique_ptr<ModulePlayer> modulePlayer;
+  // Created at start-up, kept to the end; screens only change its picture.
+  TScrollBackground* ScrollBackground = nullptr;
+
+  // Told of every effect started (true) or stopped (false) while sound is on; the scripted
+  // runner listens, the game itself does not.
+  std::function<void(bool started, std::string_view name)> soundObserver;
 
   // The keyboard and mouse handlers' own state.
   bool FireKeyHeld = false;
@@ -52,11 +82,27 @@ struct Game {
   bool StartupComplete = false;
   // Set by SaveAndQuit (or the window's close): the message loop ends after this event.
   bool Terminated = false;
+
+ private:
+  std::unique_ptr<ForegroundQuery> foreground_;
 };
 
 // Start-up, in its fixed order. Throws on a missing or corrupt data file; the caller shows the
 // message and ends the program.
 void FormCreate(Game& game);
+
+// The image list that pictures of the current screen come from: the race list in the race
+// states, the interface list elsewhere.
+TImageList& ScreenImageList(Game& game);
+// Draws text in the current font on the back buffer (fonts come from the interface list).
+void WriteText(Game& game, std::string_view text, int x, int y);
+// Effects by name; nothing at all happens while sound is off.
+void PlaySound(Game& game, std::string_view name);
+void StopSound(Game& game, std::string_view name);
+// Music by screen: the race song in the race states, the menu song elsewhere.
+void PlayScreenMusic(Game& game);
+void StopMusic(Game& game);
+void KeepMusicPlaying(Game& game);
 // The frame tick: keeps the music going, updates the input states, runs the screen's tick.
 void MTimerTimer(Game& game, std::int32_t lagCount);
 // The two halves of every frame.

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "engine/display.h"
+#include "engine/input_devices.h"
 
 namespace rivoltra {
 
 // Everything the game asks of the machine it runs on. The SDL backend serves a real window; the
 // null backend (scripted runner and tests) serves a fake clock and records what was asked.
-// Input devices and audio have their own source interfaces next to their engine code.
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -27,6 +27,12 @@ class Platform {
   virtual bool IsApplicationActive() = 0;
   // The system pointer's show counter: +1 shows, -1 hides; visible while the counter >= 0.
   virtual void ChangeMouseCursorCounter(int delta) = 0;
+
+  // The input devices' readings: the keyboard as a virtual-key table, the first joystick or
+  // game controller, the mouse's relative motion.
+  virtual KeyboardSource& Keyboard() = 0;
+  virtual JoystickSource& Joystick() = 0;
+  virtual MouseSource& Mouse() = 0;
 
   // A modal message box with the application's title.
   virtual void ShowMessage(const std::string& text) = 0;

@@ -103,6 +103,7 @@ void CommandKey(RunnerContext& context, const CommandArguments& arguments, bool 
   ExpectArgumentCount(arguments, 1, 1);
   const int virtualKey = VirtualKeyNamed(arguments[0]);
   context.heldKeys[static_cast<std::size_t>(virtualKey)] = down ? 0x80 : 0;
+  context.platform.Keys().SetKeyDown(virtualKey, down);
   if (down) {
     FormKeyDown(context.game, virtualKey, HeldShift(context));
   } else {
@@ -202,6 +203,9 @@ ScriptRunner::~ScriptRunner() = default;
 void ScriptRunner::Start() {
   game_ = std::make_unique<Game>(platform_);
   context_ = std::make_unique<RunnerContext>(RunnerContext{*game_, platform_, out_});
+  game_->soundObserver = [this](bool started, std::string_view name) {
+    context_->soundLog.emplace_back(started, std::string(name));
+  };
   FormCreate(*game_);
 }
 

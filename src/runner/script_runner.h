@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/game.h"
@@ -30,6 +31,8 @@ struct RunnerContext {
   // Virtual-key table of the keys the script holds down (top bit set = down).
   std::array<std::uint8_t, 256> heldKeys{};
   bool quit = false;
+  // Effects started (true) and stopped (false) since the last `sounds`.
+  std::vector<std::pair<bool, std::string>> soundLog;
 };
 
 using CommandArguments = std::vector<std::string>;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,36 @@ namespace rivoltra {
 
 // The headless machine: a fake millisecond clock that only moves when told, a presenter that
 // keeps the last picture, and records of every message box and every address opened.
+// The keyboard is the table of keys the script holds.
+class HeldKeys final : public KeyboardSource {
+ public:
+  void ReadKeys(std::array<std::uint8_t, 256>& keys) override { keys = keys_; }
+  void SetKeyDown(int virtualKey, bool down) {
+    keys_[static_cast<std::size_t>(virtualKey & 0xFF)] = down ? 0x80 : 0;
+  }
+  bool IsKeyDown(int virtualKey) const {
+    return (keys_[static_cast<std::size_t>(virtualKey & 0xFF)] & 0x80) != 0;
+  }
+
+ private:
+  std::array<std::uint8_t, 256> keys_{};
+};
+
+// No joystick and no mouse are plugged into the headless machine.
+class AbsentJoystick final : public JoystickSource {
+ public:
+  bool Open(int /*id*/) override { return false; }
+  void Close() override {}
+  bool Read(RawJoystickState& /*state*/) override { return false; }
+};
+
+class AbsentMouse final : public MouseSource {
+ public:
+  bool Open() override { return false; }
+  void Close() override {}
+  bool Read(MouseReading& /*reading*/) override { return false; }
+};
+
 class NullPlatform final : public Platform, public DisplayPresenter {
  public:
   std::uint32_t Milliseconds() override { return clock_; }
@@ -20,6 +51,10 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   void RestoreWindowPlacement() override;
   bool IsApplicationActive() override { return active_; }
   void ChangeMouseCursorCounter(int delta) override { cursorCounter_ += delta; }
+  KeyboardSource& Keyboard() override { return heldKeys_; }
+  JoystickSource& Joystick() override { return joystick_; }
+  MouseSource& Mouse() override { return mouse_; }
+  HeldKeys& Keys() { return heldKeys_; }
   void ShowMessage(const std::string& text) override { messages_.push_back(text); }
   bool OpenWithShell(const std::string& target) override;
 
@@ -40,6 +75,9 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   std::vector<std::string> TakeOpenedTargets();
 
  private:
+  HeldKeys heldKeys_;
+  AbsentJoystick joystick_;
+  AbsentMouse mouse_;
   std::uint32_t clock_ = 0;
   bool active_ = true;
   bool open_ = false;

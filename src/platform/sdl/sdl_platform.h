@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_input.h"
 
 namespace rivoltra {
 
@@ -27,6 +28,9 @@ class SdlPlatform final : public Platform, public DisplayPresenter {
   void RestoreWindowPlacement() override;
   bool IsApplicationActive() override;
   void ChangeMouseCursorCounter(int delta) override;
+  KeyboardSource& Keyboard() override { return keyboard_; }
+  JoystickSource& Joystick() override { return joystick_; }
+  MouseSource& Mouse() override { return mouse_; }
   void ShowMessage(const std::string& text) override;
   bool OpenWithShell(const std::string& target) override;
 
@@ -42,6 +46,9 @@ class SdlPlatform final : public Platform, public DisplayPresenter {
  private:
   bool EnsureRenderer(int width, int height, std::string& reason);
 
+  SdlKeyboard keyboard_;
+  SdlJoystick joystick_;
+  SdlMouse mouse_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

@@ -1,0 +1,28 @@
+#include "ui/caption_sprite.h"
+
+#include "engine/image_list.h"
+
+namespace rivoltra {
+
+namespace {
+constexpr double kDisplayWidth = 800;
+constexpr double kDisplayHeight = 600;
+}  // namespace
+
+TCaptionSprite::TCaptionSprite(TSprite* parent, TImageItem& image, std::uint32_t timerInterval)
+    : TImageSprite(parent) {
+  Image = &image;
+  // The pattern size; an item stored without pattern size is one whole-picture pattern.
+  Width = image.Width();
+  Height = image.Height();
+  // Real numbers: a caption of odd size keeps its half pixel.
+  X = kDisplayWidth / 2 - Width / 2.0;
+  Y = kDisplayHeight / 2 - Height / 2.0;
+  SetZ(3);
+  FramePos = 0;
+  FrameCount = image.PatternCount();
+  FrameLooped = false;
+  FrameSpeed = timerInterval / 1000.0 * 3;
+}
+
+}  // namespace rivoltra
