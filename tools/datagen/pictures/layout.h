@@ -1,0 +1,98 @@
+#pragma once
+// Where the game puts the pictures, and the sizes chosen so that every screen fits together:
+// the race's lane table and panels, the menus' button columns and sub-screen panels.
+#include <array>
+
+namespace rivoltra::pictures::layout {
+
+// ---- race screen ----
+inline constexpr std::array<int, 5> kLaneEdge = {170, 283, 392, 502, 615};
+inline constexpr int kGroundX = 124;  // the race background's x
+inline constexpr int kGroundWidth = 676;
+inline constexpr int kGroundHeight = 512;  // the background jumps back by 512 px
+inline constexpr int kLeftSignX = 140;
+inline constexpr int kRightSignX = 630;
+inline constexpr int kLeftPanelWidth = 136;
+inline constexpr int kRightPanelWidth = 130;
+inline constexpr int kRightPanelX = 799 - kRightPanelWidth;
+inline constexpr int kRoadsideWidth = 28;  // signs and side walls
+inline constexpr int kPlayerCarBottom = 565;
+
+// heads-up display
+inline constexpr std::array<int, 4> kHudNumberRows = {90, 180, 270, 360};  // level..lives
+inline constexpr int kProgressX = 734;
+inline constexpr int kProgressTop = 41;
+inline constexpr int kProgressBottom = 322;
+inline constexpr int kDialX = 736;
+inline constexpr int kDialY = 537;
+inline constexpr int kBonusCentreX = 715;
+inline constexpr int kBonusCentreY = 440;
+inline constexpr int kBonusSecondsX = 764;
+inline constexpr int kBonusSecondsY = 430;
+inline constexpr int kPointerWidth = 39;
+inline constexpr int kPointerHeight = 23;
+// the pivot the race turns the needle about, as fractions of the needle picture
+inline constexpr double kPointerPivotX = 0.10256410256410256;
+inline constexpr double kPointerPivotY = 0.8695652173913043;
+// needle angle in 1/256 turn per px/tick of speed; speed x 14 is shown as km/h
+inline constexpr double kNeedleUnitsPerSpeed = 10;
+inline constexpr double kKmhPerSpeed = 14;
+inline constexpr int kBannerX = 200;
+inline constexpr int kBannerY = 220;
+
+// ---- menus ----
+inline constexpr int kUpPanelHeight = 105;   // slides 3 px a tick: a multiple of 3 stops at 0
+inline constexpr int kDownPanelHeight = 96;  // slides 2 px a tick: even stops at 600 - height
+inline constexpr int kMenuButtonX = 555;
+inline constexpr int kMenuButtonWidth = 245;
+inline constexpr int kMenuButtonHeight = 56;
+inline constexpr std::array<int, 6> kMenuButtonY = {115, 175, 238, 300, 362, 424};
+inline constexpr int kCaptionX = 30;
+inline constexpr int kCaptionY = 190;
+inline constexpr int kCaptionWidth = 500;
+inline constexpr int kCaptionHeight = 270;
+inline constexpr int kSubPanelX = 14;
+inline constexpr int kSubPanelY = 115;
+inline constexpr int kSubPanelWidth = 536;  // ends 5 px before the button column
+inline constexpr int kSubPanelHeight = 365;
+
+inline constexpr int kOptionButtonX = 22;
+inline constexpr std::array<int, 4> kOptionButtonY = {140, 188, 236, 284};
+inline constexpr int kOptionButtonWidth = 520;
+inline constexpr int kOptionButtonHeight = 44;
+
+inline constexpr int kHighScoreButtonY = 412;
+inline constexpr std::array<int, 2> kHighScoreButtonX = {27, 283};
+inline constexpr int kHighScoreButtonWidth = 240;
+inline constexpr int kHighScoreButtonHeight = 48;
+inline constexpr int kHighScoreRankX = 53;
+inline constexpr int kHighScoreNameX = 126;
+inline constexpr int kHighScoreScoreX = 377;
+
+inline constexpr int kHelpButtonY = 428;
+inline constexpr std::array<int, 2> kHelpButtonX = {36, 462};
+inline constexpr int kHelpButtonWidth = 84;
+inline constexpr int kHelpButtonHeight = 40;
+
+inline constexpr int kCarButtonY = 161;
+inline constexpr std::array<int, 4> kCarButtonX = {41, 162, 282, 406};
+inline constexpr int kCarButtonWidth = 112;
+inline constexpr int kCarButtonHeight = 232;
+
+inline constexpr int kDialogX = 200;  // name entry and send results titles
+inline constexpr int kDialogY = 160;
+inline constexpr int kDialogWidth = 400;
+inline constexpr int kNameEntryHeight = 160;
+inline constexpr int kSendResultsHeight = 220;
+inline constexpr int kNameX = 400;
+inline constexpr int kNameY = 243;
+inline constexpr int kNameRightEdge = 579;
+inline constexpr std::array<int, 2> kSendButtonX = {235, 405};
+inline constexpr int kSendButtonY = 305;
+inline constexpr int kSendButtonWidth = 160;
+inline constexpr int kSendButtonHeight = 48;
+
+inline constexpr int kCursorWidth = 16;
+inline constexpr int kCursorHeight = 4;
+
+}  // namespace rivoltra::pictures::layout
