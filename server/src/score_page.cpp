@@ -38,7 +38,7 @@ height:2rem;padding:0 6px;border-radius:1rem;background:var(--line);font-size:.9
 .score{font-size:1.1rem;font-weight:800;color:var(--accent);text-align:right;
 font-variant-numeric:tabular-nums}
 .date{color:var(--muted);text-align:right;white-space:nowrap;font-variant-numeric:tabular-nums}
-th.score,th.date{text-align:right}
+th.right{text-align:right}
 td.empty{padding:44px 14px;border-radius:10px;color:var(--muted);text-align:center}
 footer{margin-top:22px;color:var(--muted);font-size:.8rem;text-align:center}
 a{color:var(--accent)}
@@ -110,9 +110,8 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best) {
   page.reserve(4096 + best.size() * 256);
   AppendHead(page, "Rivoltra \xE2\x80\x94 Best scores");
   page += "<body>\n<main>\n<header><h1>Rivolt<span>ra</span></h1><p>Best scores</p></header>\n";
-  page += "<table>\n<thead><tr><th class=\"rank\">#</th><th class=\"name\">Name</th>"
-          "<th class=\"country\">Country</th><th class=\"score\">Score</th>"
-          "<th class=\"date\">Date</th></tr></thead>\n<tbody>\n";
+  page += "<table>\n<thead><tr><th class=\"rank\">#</th><th>Name</th><th>Country</th>"
+          "<th class=\"right\">Score</th><th class=\"right\">Date</th></tr></thead>\n<tbody>\n";
   if (best.empty()) {
     page += "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No scores yet. "
             "Win a place in the game's table and send it from there.</td></tr>\n";

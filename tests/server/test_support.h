@@ -108,7 +108,7 @@ struct Child {
   int output = -1;
 };
 
-inline Child Spawn(const std::vector<std::string>& arguments) {
+inline Child Spawn(const std::vector<std::string>& arguments, bool captureOutput = true) {
   // Built before the fork: the child of a threaded process may only make async-signal-safe
   // calls until it executes the program.
   std::vector<char*> argv;
@@ -118,8 +118,8 @@ inline Child Spawn(const std::vector<std::string>& arguments) {
   if (::pipe(pipeEnds) != 0) return {};
   pid_t pid = ::fork();
   if (pid == 0) {
-    ::dup2(pipeEnds[1], STDOUT_FILENO);
     int quiet = ::open("/dev/null", O_WRONLY);
+    ::dup2(captureOutput ? pipeEnds[1] : quiet, STDOUT_FILENO);
     if (quiet >= 0) ::dup2(quiet, STDERR_FILENO);
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
