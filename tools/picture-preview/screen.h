@@ -15,6 +15,7 @@ class ImageSet {
  public:
   explicit ImageSet(std::vector<ImageItemData> items);
   const ImageItemData& Item(const std::string& name) const;
+  bool Has(const std::string& name) const { return byName_.count(name) != 0; }
   const std::vector<ImageItemData>& Items() const { return items_; }
 
  private:

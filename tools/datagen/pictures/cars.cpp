@@ -89,39 +89,6 @@ const std::array<CarModel, 10> kModels = {{
     {"", CarShape::Coach, 74, 180, Hex(0xE89A10), Rgb{}, false, 0},
 }};
 
-// A closed smooth curve through the points (Catmull-Rom as cubic Bezier pieces). Each
-// handle is kept shorter than half its own segment, so a short segment next to a long one
-// does not loop out past its corner.
-void SmoothClosedPath(cairo_t* cr, const std::vector<std::pair<double, double>>& points) {
-  const std::size_t n = points.size();
-  auto at = [&](std::size_t i) { return points[i % n]; };
-  auto handle = [](std::pair<double, double> from, std::pair<double, double> to,
-                   double limit) {
-    double dx = (to.first - from.first) / 6;
-    double dy = (to.second - from.second) / 6;
-    const double length = std::hypot(dx, dy);
-    if (length > limit && length > 0) {
-      dx *= limit / length;
-      dy *= limit / length;
-    }
-    return std::pair<double, double>{dx, dy};
-  };
-  cairo_new_sub_path(cr);
-  cairo_move_to(cr, points[0].first, points[0].second);
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto p0 = at(i + n - 1);
-    const auto p1 = at(i);
-    const auto p2 = at(i + 1);
-    const auto p3 = at(i + 2);
-    const double limit = std::hypot(p2.first - p1.first, p2.second - p1.second) / 2;
-    const auto h1 = handle(p0, p2, limit);
-    const auto h2 = handle(p1, p3, limit);
-    cairo_curve_to(cr, p1.first + h1.first, p1.second + h1.second, p2.first - h2.first,
-                   p2.second - h2.second, p2.first, p2.second);
-  }
-  cairo_close_path(cr);
-}
-
 // The outline as points: down the right side, back up the left.
 std::vector<std::pair<double, double>> OutlinePoints(const Outline& outline, double left,
                                                      double top, double width, double length) {

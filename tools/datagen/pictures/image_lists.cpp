@@ -3,7 +3,11 @@
 #include <iterator>
 
 #include "pictures/bitmap_fonts.h"
+#include "pictures/bonuses.h"
 #include "pictures/cars.h"
+#include "pictures/explosions.h"
+#include "pictures/obstacles.h"
+#include "pictures/roadside.h"
 
 namespace rivoltra::pictures {
 
@@ -25,6 +29,10 @@ std::vector<ImageItemData> InterfaceImages() {
 std::vector<ImageItemData> RaceImages() {
   std::vector<ImageItemData> list;
   Append(list, RaceCarItems());
+  Append(list, ObstacleItems());
+  Append(list, RoadsideItems());
+  Append(list, BonusItems());
+  Append(list, ExplosionItems());
   return list;
 }
 

@@ -4,6 +4,8 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "pictures/art.h"
 
@@ -30,6 +32,11 @@ inline constexpr Rgb kCyan = Hex(0x7FE4FF);
 void RoundedRectPath(cairo_t* cr, double x, double y, double width, double height,
                      double radius);
 void EllipsePath(cairo_t* cr, double cx, double cy, double rx, double ry);
+// A closed smooth curve through the points.
+void SmoothClosedPath(cairo_t* cr, const std::vector<std::pair<double, double>>& points);
+// A closed blob: an ellipse whose radius wanders by up to `roughness` of itself, smoothly.
+void BlobPath(cairo_t* cr, double cx, double cy, double rx, double ry, double roughness,
+              std::uint32_t seed, int points = 14);
 
 // A vertical gradient through three colours (top, middle, bottom) over y0..y1.
 cairo_pattern_t* VerticalGradient(double y0, double y1, Rgb top, Rgb middle, Rgb bottom);
