@@ -68,7 +68,7 @@ void DispatchEvent(Game& game, const SDL_Event& event) {
   }
 }
 
-void RunMessageLoop(Game& game, SdlPlatform& platform) {
+void RunMessageLoop(Game& game, SdlPlatform& platform, const LoopHooks& hooks) {
   while (!game.Terminated) {
     SDL_Event event;
     while (!game.Terminated && SDL_PollEvent(&event)) DispatchEvent(game, event);
@@ -78,14 +78,17 @@ void RunMessageLoop(Game& game, SdlPlatform& platform) {
       if (SDL_WaitEventTimeout(&event, 100) != 0) DispatchEvent(game, event);
       continue;
     }
-    if (game.MTimer.Idle(platform.Milliseconds())) continue;
+    if (game.MTimer.Idle(platform.Milliseconds())) {
+      if (hooks.afterTick) hooks.afterTick(game, platform.Milliseconds());
+      continue;
+    }
     platform.SleepUntil(platform.Milliseconds() + game.MTimer.MillisecondsUntilDue(platform.Milliseconds()));
   }
 }
 
 }  // namespace
 
-int RunSdlProgram() {
+int RunSdlProgram(const LoopHooks& hooks) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "Rivoltra: %s\n", SDL_GetError());
@@ -107,7 +110,7 @@ int RunSdlProgram() {
     }
     if (status == 0) {
       SDL_StartTextInput();
-      RunMessageLoop(*game, *platform);
+      RunMessageLoop(*game, *platform, hooks);
       SDL_HideWindow(platform->Window());
       RunProgramEnd(*game);
     }

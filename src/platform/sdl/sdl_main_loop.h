@@ -1,8 +1,19 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 namespace rivoltra {
 
+struct Game;
+
+// Watchers of the real loop, for measuring tools: told after every frame tick with the clock's
+// reading; they may end the run by setting the game's Terminated flag.
+struct LoopHooks {
+  std::function<void(Game& game, std::uint32_t nowMilliseconds)> afterTick;
+};
+
 // Runs the game in a real window until it ends; returns the process exit status.
-int RunSdlProgram();
+int RunSdlProgram(const LoopHooks& hooks = {});
 
 }  // namespace rivoltra
