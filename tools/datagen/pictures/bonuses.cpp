@@ -33,82 +33,6 @@ TokenLook LookOf(Bonus bonus) {
   return {};
 }
 
-void GunIcon(cairo_t* cr, double cx, double cy) {
-  // a machine gun side on, muzzle to the right, in gunmetal
-  cairo_save(cr);
-  cairo_translate(cr, cx, cy);
-  cairo_new_path(cr);
-  cairo_rectangle(cr, -2, -5.5, 14, 3.2);         // barrel
-  cairo_rectangle(cr, 10, -6.5, 2.5, 5.2);        // muzzle brake
-  RoundedRectPath(cr, -11, -7, 13, 7.5, 1.5);     // receiver
-  cairo_move_to(cr, -8, 0);                       // grip
-  cairo_line_to(cr, -3, 0);
-  cairo_line_to(cr, -5, 8);
-  cairo_line_to(cr, -10, 8);
-  cairo_close_path(cr);
-  cairo_move_to(cr, -13, -6);                     // stock
-  cairo_line_to(cr, -10, -6);
-  cairo_line_to(cr, -10, -1);
-  cairo_line_to(cr, -13, 1);
-  cairo_close_path(cr);
-  cairo_pattern_t* metal = VerticalGradient(-7, 8, Hex(0xF0F4F8), Hex(0x8A949E), Hex(0x3A4048));
-  cairo_set_source(cr, metal);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(metal);
-  SetColour(cr, Hex(0x0C0E10));
-  cairo_set_line_width(cr, 0.9);
-  cairo_stroke(cr);
-  cairo_rectangle(cr, -1, 0.5, 4, 3);  // magazine
-  SetColour(cr, Hex(0x2A2E34));
-  cairo_fill(cr);
-  cairo_restore(cr);
-}
-
-void TurboIcon(cairo_t* cr, double cx, double cy) {
-  // two flame arrows pointing up the road
-  cairo_save(cr);
-  cairo_translate(cr, cx, cy);
-  for (const double dy : {3.0, -5.0}) {
-    cairo_move_to(cr, -9, dy + 7);
-    cairo_line_to(cr, 0, dy - 3);
-    cairo_line_to(cr, 9, dy + 7);
-    cairo_line_to(cr, 4.5, dy + 7);
-    cairo_line_to(cr, 0, dy + 2);
-    cairo_line_to(cr, -4.5, dy + 7);
-    cairo_close_path(cr);
-  }
-  cairo_pattern_t* fire = VerticalGradient(-9, 10, Hex(0xFFFCE0), Hex(0xFFC820), Hex(0xFF5A00));
-  cairo_set_source(cr, fire);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(fire);
-  SetColour(cr, Hex(0x401000));
-  cairo_set_line_width(cr, 0.9);
-  cairo_stroke(cr);
-  cairo_restore(cr);
-}
-
-void HeartIcon(cairo_t* cr, double cx, double cy, double size) {
-  cairo_save(cr);
-  cairo_translate(cr, cx, cy);
-  cairo_scale(cr, size / 10, size / 10);
-  cairo_move_to(cr, 0, 8);
-  cairo_curve_to(cr, -12, 0, -8, -10, 0, -4);
-  cairo_curve_to(cr, 8, -10, 12, 0, 0, 8);
-  cairo_close_path(cr);
-  cairo_restore(cr);
-  cairo_pattern_t* red = cairo_pattern_create_radial(cx - size * 0.3, cy - size * 0.3, 0.5, cx, cy,
-                                                     size);
-  AddStop(red, 0, Hex(0xFF9A90));
-  AddStop(red, 0.5, Hex(0xE41C1C));
-  AddStop(red, 1, Hex(0x800808));
-  cairo_set_source(cr, red);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(red);
-  SetColour(cr, Hex(0x400404));
-  cairo_set_line_width(cr, 0.9);
-  cairo_stroke(cr);
-}
-
 void Sparkle(cairo_t* cr, double x, double y, double size) {
   cairo_save(cr);
   cairo_translate(cr, x, y);
@@ -174,11 +98,11 @@ void DrawToken(cairo_t* cr, Bonus bonus, int frame) {
     label.Outline = Hex(0x1A1006);
     DrawText(cr, look.Label, c, c + CapHeight(cr, label) / 2, label, Align::Centre);
   } else if (bonus == Bonus::Gun) {
-    GunIcon(cr, c + 0.5, c + 0.5);
+    DrawGunIcon(cr, c + 0.5, c + 0.5);
   } else if (bonus == Bonus::Turbo) {
-    TurboIcon(cr, c, c);
+    DrawTurboIcon(cr, c, c);
   } else {
-    HeartIcon(cr, c, c + 0.5, 10);
+    DrawHeartIcon(cr, c, c + 0.5, 10);
   }
 
   // a sweep of light across the face, then a sparkle circling the rim
@@ -332,6 +256,82 @@ void TurboFlame(cairo_t* cr, int frame) {
 }
 
 }  // namespace
+
+void DrawGunIcon(cairo_t* cr, double cx, double cy) {
+  // a machine gun side on, muzzle to the right, in gunmetal
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, -2, -5.5, 14, 3.2);         // barrel
+  cairo_rectangle(cr, 10, -6.5, 2.5, 5.2);        // muzzle brake
+  RoundedRectPath(cr, -11, -7, 13, 7.5, 1.5);     // receiver
+  cairo_move_to(cr, -8, 0);                       // grip
+  cairo_line_to(cr, -3, 0);
+  cairo_line_to(cr, -5, 8);
+  cairo_line_to(cr, -10, 8);
+  cairo_close_path(cr);
+  cairo_move_to(cr, -13, -6);                     // stock
+  cairo_line_to(cr, -10, -6);
+  cairo_line_to(cr, -10, -1);
+  cairo_line_to(cr, -13, 1);
+  cairo_close_path(cr);
+  cairo_pattern_t* metal = VerticalGradient(-7, 8, Hex(0xF0F4F8), Hex(0x8A949E), Hex(0x3A4048));
+  cairo_set_source(cr, metal);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(metal);
+  SetColour(cr, Hex(0x0C0E10));
+  cairo_set_line_width(cr, 0.9);
+  cairo_stroke(cr);
+  cairo_rectangle(cr, -1, 0.5, 4, 3);  // magazine
+  SetColour(cr, Hex(0x2A2E34));
+  cairo_fill(cr);
+  cairo_restore(cr);
+}
+
+void DrawTurboIcon(cairo_t* cr, double cx, double cy) {
+  // two flame arrows pointing up the road
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  for (const double dy : {3.0, -5.0}) {
+    cairo_move_to(cr, -9, dy + 7);
+    cairo_line_to(cr, 0, dy - 3);
+    cairo_line_to(cr, 9, dy + 7);
+    cairo_line_to(cr, 4.5, dy + 7);
+    cairo_line_to(cr, 0, dy + 2);
+    cairo_line_to(cr, -4.5, dy + 7);
+    cairo_close_path(cr);
+  }
+  cairo_pattern_t* fire = VerticalGradient(-9, 10, Hex(0xFFFCE0), Hex(0xFFC820), Hex(0xFF5A00));
+  cairo_set_source(cr, fire);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(fire);
+  SetColour(cr, Hex(0x401000));
+  cairo_set_line_width(cr, 0.9);
+  cairo_stroke(cr);
+  cairo_restore(cr);
+}
+
+void DrawHeartIcon(cairo_t* cr, double cx, double cy, double size) {
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_scale(cr, size / 10, size / 10);
+  cairo_move_to(cr, 0, 8);
+  cairo_curve_to(cr, -12, 0, -8, -10, 0, -4);
+  cairo_curve_to(cr, 8, -10, 12, 0, 0, 8);
+  cairo_close_path(cr);
+  cairo_restore(cr);
+  cairo_pattern_t* red = cairo_pattern_create_radial(cx - size * 0.3, cy - size * 0.3, 0.5, cx, cy,
+                                                     size);
+  AddStop(red, 0, Hex(0xFF9A90));
+  AddStop(red, 0.5, Hex(0xE41C1C));
+  AddStop(red, 1, Hex(0x800808));
+  cairo_set_source(cr, red);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(red);
+  SetColour(cr, Hex(0x400404));
+  cairo_set_line_width(cr, 0.9);
+  cairo_stroke(cr);
+}
 
 Bitmap TokenBitmap(Bonus bonus, int frame) {
   Canvas canvas(kTokenSize, kTokenSize);

@@ -1,5 +1,7 @@
 #pragma once
 // Bonus tokens on the road, and the gun and turbo that a picked-up bonus mounts on the car.
+#include <cairo.h>
+
 #include <vector>
 
 #include "engine/image_archive.h"
@@ -11,6 +13,11 @@ enum class Bonus { Points10, Points20, Points50, Points100, Gun, Turbo, Life };
 
 inline constexpr int kTokenSize = 40;
 inline constexpr int kTokenFrames = 8;
+
+// Pictograms shared with the heads-up display and the help pages, centred on (cx, cy).
+void DrawGunIcon(cairo_t* cr, double cx, double cy);
+void DrawTurboIcon(cairo_t* cr, double cx, double cy);
+void DrawHeartIcon(cairo_t* cr, double cx, double cy, double size);
 
 // One frame of a token (the help pages show frame 0).
 Bitmap TokenBitmap(Bonus bonus, int frame = 0);

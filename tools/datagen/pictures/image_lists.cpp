@@ -6,6 +6,7 @@
 #include "pictures/bonuses.h"
 #include "pictures/cars.h"
 #include "pictures/explosions.h"
+#include "pictures/hud.h"
 #include "pictures/obstacles.h"
 #include "pictures/roadside.h"
 
@@ -33,6 +34,7 @@ std::vector<ImageItemData> RaceImages() {
   Append(list, RoadsideItems());
   Append(list, BonusItems());
   Append(list, ExplosionItems());
+  Append(list, HudItems());
   return list;
 }
 

@@ -21,6 +21,7 @@ constexpr int Local(int screenX) { return screenX - kGroundX; }
 constexpr int kDirtLeft = Local(kLaneEdge[0]);
 constexpr int kRoadLeft = Local(kLaneEdge[1]);
 constexpr int kRoadRight = Local(kLaneEdge[4]);
+constexpr int kUnderRightPanel = Local(layout::kRightPanelX) + 8;
 constexpr int kKerbWidth = 8;
 constexpr int kKerbBlock = 16;  // 32-px period: divides the 512-px wrap
 constexpr int kDashPeriod = 64;
@@ -95,8 +96,12 @@ Bitmap GroundTexture() {
         if (x - dirtEdge < 2) colour = Shade(colour, -0.2);
       } else if (x < kRoadRight) {
         colour = Asphalt(x, y);
-      } else {
+      } else if (x < kUnderRightPanel) {
         colour = Grass(x, y);
+      } else {
+        // hidden by the right panel except the screen's last column, which the panel leaves
+        // open: there it reads as the panel's dark edge
+        colour = Hex(0x0A0C10);
       }
       bitmap.At(x, y) = Pack(colour);
     }
