@@ -1,0 +1,357 @@
+#include "engine/image_list.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include "engine/pattern_layout.h"
+
+namespace rivoltra {
+
+namespace {
+
+// Display-memory blocks span the smallest whole number of cells that reaches 512 pixels, but
+// no more cells than the picture has across.
+// A span beyond the picture is cut to it, as the last block of a row is.
+int BlockSpan(long long cell, long long cells, int pictureSize) {
+  const long long span = std::min(cell * (1 + 511 / cell), cell * cells);
+  return static_cast<int>(std::clamp<long long>(span, 1, pictureSize));
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+Pixel565 KeyFromBgr(std::uint32_t bgr) {
+  return ToRgb565(static_cast<std::uint8_t>(bgr), static_cast<std::uint8_t>(bgr >> 8),
+                  static_cast<std::uint8_t>(bgr >> 16));
+}
+
+// cos(2 pi i / 256); the quarter turns are exact so right-angle rotations land on whole pixels.
+const std::array<double, 256>& CosineTable() {
+  static const std::array<double, 256> table = [] {
+    std::array<double, 256> t{};
+    for (int i = 0; i < 256; ++i) {
+      t[i] = std::cos(2.0 * std::numbers::pi * i / 256.0);
+      if (std::fabs(t[i]) < 1e-12) t[i] = 0.0;
+    }
+    return t;
+  }();
+  return table;
+}
+
+bool PictureUsable(const Picture& picture) {
+  return !picture.IsEmpty() &&
+         picture.Pixels.size() >=
+             static_cast<std::size_t>(picture.Width) * static_cast<std::size_t>(picture.Height);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TImageItem
+
+TImageItem::TImageItem(TImageCollection& collection, ImageItemData data)
+    : collection_(collection),
+      data_(std::move(data)),
+      colorKey_(KeyFromBgr(data_.TransparentColor)) {}
+
+TImageItem::~TImageItem() { collection_.UnindexItem(*this); }
+
+void TImageItem::SetName(std::string name) {
+  collection_.UnindexItem(*this);
+  data_.Name = std::move(name);
+  collection_.IndexItem(*this);
+}
+
+void TImageItem::SetTransparentColor(std::uint32_t bgr) {
+  data_.TransparentColor = bgr;
+  colorKey_ = KeyFromBgr(bgr);
+}
+
+int TImageItem::Width() const { return std::max(PatternLayoutOf(data_).Width(), 0); }
+
+int TImageItem::Height() const { return std::max(PatternLayoutOf(data_).Height(), 0); }
+
+int TImageItem::PatternCount() const {
+  if (initialized_) return static_cast<int>(patterns_.size());
+  return PatternLayoutOf(data_).PatternCountBeforeDisplay();
+}
+
+Rect TImageItem::PatternRect(int pattern) const {
+  if (pattern < 0 || pattern >= static_cast<int>(patterns_.size())) return Rect{};
+  return patterns_[pattern].Area;
+}
+
+const Surface* TImageItem::PatternSurface(int pattern) const {
+  if (pattern < 0 || pattern >= static_cast<int>(patterns_.size())) return nullptr;
+  return &surfaces_[patterns_[pattern].SurfaceIndex];
+}
+
+void TImageItem::Initialize() {
+  BuildPatterns();
+  initialized_ = true;
+}
+
+void TImageItem::Finalize() {
+  patterns_.clear();
+  surfaces_.clear();
+  initialized_ = false;
+}
+
+void TImageItem::BuildSurface(const Rect& area) {
+  Surface& surface = surfaces_.emplace_back(area.Width(), area.Height());
+  const Picture& picture = data_.Image;
+  for (int y = 0; y < area.Height(); ++y) {
+    const std::uint32_t* source =
+        picture.Pixels.data() + static_cast<std::size_t>(area.Top + y) * picture.Width + area.Left;
+    Pixel565* row = surface.Row(y);
+    for (int x = 0; x < area.Width(); ++x) row[x] = XrgbToRgb565(source[x]);
+  }
+}
+
+void TImageItem::BuildPatterns() {
+  patterns_.clear();
+  surfaces_.clear();
+  const Picture& picture = data_.Image;
+  if (!PictureUsable(picture)) return;
+  const PatternLayout layout = PatternLayoutOf(data_);
+  const int count = layout.BuiltPatternCount();
+  if (count <= 0) return;
+  int blockWidth = picture.Width, blockHeight = picture.Height;
+  // Overlapping cells (a negative skip) could straddle blocks, so they share one surface.
+  if (!layout.IsWholePicture() && !data_.SystemMemory && data_.SkipWidth >= 0 &&
+      data_.SkipHeight >= 0) {
+    blockWidth = BlockSpan(static_cast<long long>(layout.Width()) + data_.SkipWidth,
+                           layout.Columns(), picture.Width);
+    blockHeight = BlockSpan(static_cast<long long>(layout.Height()) + data_.SkipHeight,
+                            layout.Rows(), picture.Height);
+  }
+  const int blocksAcross = (picture.Width + blockWidth - 1) / blockWidth;
+  for (int top = 0; top < picture.Height; top += blockHeight) {
+    for (int left = 0; left < picture.Width; left += blockWidth) {
+      BuildSurface(Rect{left, top, std::min(left + blockWidth, picture.Width),
+                        std::min(top + blockHeight, picture.Height)});
+    }
+  }
+  patterns_.reserve(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    const Rect cell = layout.PatternBounds(k);
+    if (Intersection(cell, Rect{0, 0, picture.Width, picture.Height}) != cell) {
+      patterns_.push_back({Rect{}, 0});  // never drawn; keeps the numbering
+      continue;
+    }
+    const int block = (cell.Top / blockHeight) * blocksAcross + cell.Left / blockWidth;
+    patterns_.push_back(
+        {Bounds(cell.Left % blockWidth, cell.Top % blockHeight, cell.Width(), cell.Height()),
+         block});
+  }
+}
+
+void TImageItem::Draw(Surface& target, int x, int y, int pattern) const {
+  const Surface* source = initialized_ ? PatternSurface(pattern) : nullptr;
+  if (source == nullptr) return;
+  const Rect& area = patterns_[pattern].Area;
+  // Clipping in 64 bits: positions far off the surface must not overflow.
+  const long long left = std::max<long long>(x, 0);
+  const long long top = std::max<long long>(y, 0);
+  const long long right =
+      std::min<long long>(static_cast<long long>(x) + area.Width(), target.Width());
+  const long long bottom =
+      std::min<long long>(static_cast<long long>(y) + area.Height(), target.Height());
+  if (left >= right || top >= bottom) return;
+  const int sourceX = area.Left + static_cast<int>(left - x);
+  const int sourceY = area.Top + static_cast<int>(top - y);
+  const int count = static_cast<int>(right - left);
+  for (int row = 0; row < static_cast<int>(bottom - top); ++row) {
+    const Pixel565* from = source->Row(sourceY + row) + sourceX;
+    Pixel565* to = target.Row(static_cast<int>(top) + row) + left;
+    if (!data_.Transparent) {
+      std::memcpy(to, from, static_cast<std::size_t>(count) * sizeof(Pixel565));
+      continue;
+    }
+    for (int i = 0; i < count; ++i) {
+      if (from[i] != colorKey_) to[i] = from[i];
+    }
+  }
+}
+
+void TImageItem::DrawRotate(Surface& target, int x, int y, int width, int height, int pattern,
+                            double centerX, double centerY, int angle) const {
+  const Surface* source = initialized_ ? PatternSurface(pattern) : nullptr;
+  if (source == nullptr || width <= 0 || height <= 0) return;
+  if (!std::isfinite(centerX) || !std::isfinite(centerY)) return;
+  const Rect& area = patterns_[pattern].Area;
+  const int turn = angle & 255;
+  const double cosine = CosineTable()[turn], sine = CosineTable()[(turn - 64) & 255];
+  const double pivotU = width * centerX, pivotV = height * centerY;
+
+  // The rotated outline's box, found from the four corners, bounds the pixels to visit.
+  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+  bool first = true;
+  for (double c : {-pivotU, width - pivotU}) {
+    for (double d : {-pivotV, height - pivotV}) {
+      const double px = c * cosine - d * sine, py = c * sine + d * cosine;
+      minX = first ? px : std::min(minX, px), maxX = first ? px : std::max(maxX, px);
+      minY = first ? py : std::min(minY, py), maxY = first ? py : std::max(maxY, py);
+      first = false;
+    }
+  }
+  auto clampTo = [](double value, int limit) {
+    return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(limit)));
+  };
+  const int left = clampTo(x + std::floor(minX) - 1, target.Width());
+  const int right = clampTo(x + std::ceil(maxX) + 2, target.Width());
+  const int top = clampTo(y + std::floor(minY) - 1, target.Height());
+  const int bottom = clampTo(y + std::ceil(maxY) + 2, target.Height());
+  const double scaleX = static_cast<double>(area.Width()) / width;
+  const double scaleY = static_cast<double>(area.Height()) / height;
+
+  // Each target pixel is turned back into the scaled pattern and samples its nearest pixel.
+  for (int ty = top; ty < bottom; ++ty) {
+    const double relY = ty - y;
+    Pixel565* row = target.Row(ty);
+    for (int tx = left; tx < right; ++tx) {
+      const double relX = tx - x;
+      const double u = relX * cosine + relY * sine + pivotU;
+      const double v = -relX * sine + relY * cosine + pivotV;
+      if (!(u >= 0 && v >= 0 && u < width && v < height)) continue;
+      const int sx = std::min(static_cast<int>(u * scaleX), area.Width() - 1);
+      const int sy = std::min(static_cast<int>(v * scaleY), area.Height() - 1);
+      const Pixel565 pixel = source->At(area.Left + sx, area.Top + sy);
+      if (pixel != colorKey_) row[tx] = pixel;
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TImageCollection
+
+TImageCollection::TImageCollection(TImageList& owner) : owner_(owner) {}
+
+TImageCollection::~TImageCollection() { Clear(); }
+
+int TImageCollection::NameHash(std::string_view name) {
+  std::size_t hash = name.size() * 16;
+  if (name.size() >= 2) {
+    hash += static_cast<unsigned char>(LowerAscii(name[0]));
+    hash += static_cast<unsigned char>(LowerAscii(name[name.size() - 2]));
+  }
+  return static_cast<int>(hash & 255);
+}
+
+void TImageCollection::IndexItem(TImageItem& item) {
+  TImageItem*& head = buckets_[NameHash(item.Name())];
+  item.nextInBucket_ = head;
+  head = &item;
+}
+
+void TImageCollection::UnindexItem(TImageItem& item) {
+  for (TImageItem** link = &buckets_[NameHash(item.Name())]; *link != nullptr;
+       link = &(*link)->nextInBucket_) {
+    if (*link == &item) {
+      *link = item.nextInBucket_;
+      item.nextInBucket_ = nullptr;
+      return;
+    }
+  }
+}
+
+TImageItem& TImageCollection::Items(int index) const {
+  if (index < 0 || index >= Count()) {
+    throw EImageListError("Image index out of range (" + std::to_string(index) + ")");
+  }
+  return *items_[index];
+}
+
+TImageItem& TImageCollection::Add(ImageItemData data) {
+  TImageItem& item = *items_.emplace_back(std::make_unique<TImageItem>(*this, std::move(data)));
+  IndexItem(item);
+  if (initialized_) item.Initialize();
+  return item;
+}
+
+void TImageCollection::Clear() {
+  while (!items_.empty()) items_.pop_back();
+}
+
+void TImageCollection::LoadArchive(const std::string& fileName) {
+  Assign(ReadImageArchive(fileName));
+}
+
+void TImageCollection::Assign(std::vector<ImageItemData> items) {
+  Clear();
+  items_.reserve(items.size());
+  for (ImageItemData& data : items) Add(std::move(data));
+}
+
+TImageItem* TImageCollection::Find(std::string_view name) const {
+  for (TImageItem* item = buckets_[NameHash(name)]; item != nullptr; item = item->nextInBucket_) {
+    if (SameNameIgnoringCase(item->Name(), name)) return item;
+  }
+  return nullptr;
+}
+
+TImageItem& TImageCollection::ItemByName(std::string_view name) const {
+  TImageItem* item = Find(name);
+  if (item == nullptr) throw EImageListError("Image '" + std::string(name) + "' not found");
+  return *item;
+}
+
+void TImageCollection::Initialize() {
+  if (!owner_.DisplayReady()) throw EImageListError("TImageList cannot be initialized");
+  BuildAll();
+}
+
+void TImageCollection::BuildAll() {
+  initialized_ = true;
+  for (auto& item : items_) item->Initialize();
+}
+
+void TImageCollection::Finalize() {
+  for (auto& item : items_) item->Finalize();
+  initialized_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TImageList
+
+TImageList::TImageList() : items_(*this) {}
+
+TImageList::~TImageList() {
+  if (display_ != nullptr) display_->Unsubscribe(*this);
+}
+
+void TImageList::SetDisplay(DisplayPublisher* display) {
+  if (display == display_) return;
+  if (display_ != nullptr) {
+    display_->Unsubscribe(*this);
+    items_.Finalize();
+  }
+  display_ = display;
+  if (display_ == nullptr) return;
+  display_->Subscribe(*this);
+  if (display_->IsInitialized()) items_.BuildAll();
+}
+
+void TImageList::DisplayInitialized(Surface&) { items_.BuildAll(); }
+
+void TImageList::DisplayRestored() {
+  if (items_.Initialized()) items_.BuildAll();
+}
+
+void TImageList::DisplayFinalized() { items_.Finalize(); }
+
+void TImageList::DisplayDestroyed() {
+  items_.Finalize();
+  display_ = nullptr;
+}
+
+}  // namespace rivoltra

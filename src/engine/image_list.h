@@ -1,0 +1,171 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/display_notices.h"
+#include "engine/geometry.h"
+#include "engine/image_archive.h"
+#include "engine/surface.h"
+
+namespace rivoltra {
+
+class TImageCollection;
+class TImageList;
+
+// Failures of an image list: an unknown name, a list that cannot be bound.
+class EImageListError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One picture of an image list, cut into equal patterns. While its list is bound to an
+// initialised display the patterns live in 5-6-5 surfaces, converted once when they are built,
+// so drawing only copies rows.
+class TImageItem {
+ public:
+  TImageItem(TImageCollection& collection, ImageItemData data);
+  ~TImageItem();
+  TImageItem(const TImageItem&) = delete;
+  TImageItem& operator=(const TImageItem&) = delete;
+
+  const ImageItemData& Data() const { return data_; }
+  const std::string& Name() const { return data_.Name; }
+  // A new name moves the item to the head of its new bucket, so it wins over older duplicates.
+  void SetName(std::string name);
+  int PatternWidth() const { return data_.PatternWidth; }
+  int PatternHeight() const { return data_.PatternHeight; }
+  int SkipWidth() const { return data_.SkipWidth; }
+  int SkipHeight() const { return data_.SkipHeight; }
+  bool SystemMemory() const { return data_.SystemMemory; }
+  bool Transparent() const { return data_.Transparent; }
+  void SetTransparent(bool transparent) { data_.Transparent = transparent; }
+  std::uint32_t TransparentColor() const { return data_.TransparentColor; }
+  // Re-keys every surface of the item at once.
+  void SetTransparentColor(std::uint32_t bgr);
+  const Picture& GetPicture() const { return data_.Image; }
+
+  // Pattern size: PatternWidth/PatternHeight when above 0, else the picture's size.
+  int Width() const;
+  int Height() const;
+  // The built patterns' number, or before they are built the count the picture allows.
+  int PatternCount() const;
+  // The pattern's rectangle within its surface; (0, 0, 0, 0) out of range.
+  Rect PatternRect(int pattern) const;
+  // The surface a built pattern lives on; null out of range or before the patterns are built.
+  const Surface* PatternSurface(int pattern) const;
+  // The colour key in the surfaces' format.
+  Pixel565 ColorKey() const { return colorKey_; }
+  bool Initialized() const { return initialized_; }
+
+  // Copies the pattern with its top-left corner at (x, y), clipped to the surface, skipping
+  // pixels equal to the key when Transparent. Draws nothing when not initialised or out of range.
+  void Draw(Surface& target, int x, int y, int pattern) const;
+  // Draws the pattern scaled to width x height and turned clockwise by angle/256 of a full turn
+  // about the pivot at the fractions (centerX, centerY) of the scaled pattern, with the pivot
+  // placed at (x, y). Transparent pixels are always skipped; nearest-pixel sampling.
+  void DrawRotate(Surface& target, int x, int y, int width, int height, int pattern, double centerX,
+                  double centerY, int angle) const;
+
+  // Builds the patterns from the picture; Free drops them. Called by the list.
+  void Initialize();
+  void Finalize();
+
+ private:
+  friend class TImageCollection;
+  struct Pattern {
+    Rect Area;
+    int SurfaceIndex = 0;
+  };
+
+  void BuildPatterns();
+  void BuildSurface(const Rect& area);
+
+  TImageCollection& collection_;
+  ImageItemData data_;
+  TImageItem* nextInBucket_ = nullptr;
+  bool initialized_ = false;
+  Pixel565 colorKey_ = 0;
+  std::vector<Surface> surfaces_;
+  std::vector<Pattern> patterns_;
+};
+
+// The items of one image list in file order, with a 256-bucket name index.
+class TImageCollection {
+ public:
+  explicit TImageCollection(TImageList& owner);
+  ~TImageCollection();
+  TImageCollection(const TImageCollection&) = delete;
+  TImageCollection& operator=(const TImageCollection&) = delete;
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  // Throws EImageListError "Index of the list exceeds the range. (%d)" out of range.
+  TImageItem& Items(int index) const;
+  // Appends an item; it is built at once when the list is bound to an initialised display.
+  TImageItem& Add(ImageItemData data);
+  void Clear();
+
+  // Replaces the items with the archive's, in file order. When the file cannot be read the
+  // error propagates and the items stay as they were.
+  void LoadArchive(const std::string& fileName);
+  void Assign(std::vector<ImageItemData> items);
+
+  // The most recently named item whose name equals name ignoring case, or null.
+  TImageItem* Find(std::string_view name) const;
+  // Throws EImageListError "Image '%s' not found".
+  TImageItem& ItemByName(std::string_view name) const;
+
+  // Builds every item's patterns; throws "TImageList cannot be initialized" when the list is not
+  // bound to an initialised display.
+  void Initialize();
+  void Finalize();
+  bool Initialized() const { return initialized_; }
+
+  static int NameHash(std::string_view name);
+
+ private:
+  friend class TImageItem;
+  friend class TImageList;
+  void IndexItem(TImageItem& item);
+  void UnindexItem(TImageItem& item);
+  void BuildAll();
+
+  TImageList& owner_;
+  std::vector<std::unique_ptr<TImageItem>> items_;
+  std::array<TImageItem*, 256> buckets_{};
+  bool initialized_ = false;
+};
+
+// An image list bound to a display: it builds its items' patterns when the display is
+// initialised, rebuilds them when the display is restored and frees them when it is finalised.
+class TImageList final : public DisplaySubscriber {
+ public:
+  TImageList();
+  ~TImageList() override;
+  TImageList(const TImageList&) = delete;
+  TImageList& operator=(const TImageList&) = delete;
+
+  TImageCollection& Items() { return items_; }
+  const TImageCollection& Items() const { return items_; }
+  TImageItem& ItemByName(std::string_view name) const { return items_.ItemByName(name); }
+
+  // Subscribes to the display (null unbinds); binds at once when it is already initialised.
+  void SetDisplay(DisplayPublisher* display);
+  DisplayPublisher* Display() const { return display_; }
+  bool DisplayReady() const { return display_ != nullptr && display_->IsInitialized(); }
+
+  void DisplayInitialized(Surface& backBuffer) override;
+  void DisplayRestored() override;
+  void DisplayFinalized() override;
+  void DisplayDestroyed() override;
+
+ private:
+  TImageCollection items_;
+  DisplayPublisher* display_ = nullptr;
+};
+
+}  // namespace rivoltra

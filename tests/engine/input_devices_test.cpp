@@ -1,0 +1,259 @@
+#include "engine/input_devices.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "engine/keyboard_codes.h"
+
+namespace rivoltra {
+namespace {
+
+class FakeKeyboard final : public KeyboardSource {
+ public:
+  void ReadKeys(std::array<std::uint8_t, 256>& keys) override {
+    for (int key : down) keys[key] = 0x80;
+    for (int key : toggledOnly) keys[key] = 0x01;
+  }
+  std::set<int> down;
+  std::set<int> toggledOnly;  // low bit only: a lock key that is not held
+};
+
+class FakeJoystick final : public JoystickSource {
+ public:
+  bool Open(int id) override {
+    openedId = id;
+    return present;
+  }
+  void Close() override { ++closes; }
+  bool Read(RawJoystickState& s) override {
+    s = state;
+    return readable;
+  }
+  bool present = true;
+  bool readable = true;
+  int openedId = -1;
+  int closes = 0;
+  RawJoystickState state{{1000, 0, 2000}, {1000, 0, 2000}, {1000, 0, 2000}, 0, 8};
+};
+
+class FakeForeground final : public ForegroundQuery {
+ public:
+  bool GameWindowInFront() const override { return inFront; }
+  bool inFront = true;
+};
+
+class InputDevices : public ::testing::Test {
+ protected:
+  InputDevices() {
+    input.Keyboard().SetSource(&keyboard);
+    input.Joystick().SetSource(&joystick);
+    input.SetForegroundQuery(&foreground);
+    input.Initialize();
+  }
+  InputStates Update() {
+    input.Update();
+    return input.States();
+  }
+
+  FakeKeyboard keyboard;
+  FakeJoystick joystick;
+  FakeForeground foreground;
+  TInputDevices input;
+};
+
+TEST(InputStateSet, StoresStateNInBitNMod8OfByteNDiv8) {
+  InputStates s{InputUp, InputButton5, InputButton32};
+  EXPECT_EQ(s.Bytes(), (std::array<std::uint8_t, 5>{0x01, 0x01, 0x00, 0x00, 0x08}));
+  EXPECT_TRUE(s.Contains(InputButton(32)));
+  EXPECT_FALSE(s.Contains(InputDown));
+  EXPECT_FALSE(s.Contains(36));
+  EXPECT_FALSE(s.Contains(-1));
+  s.Add(36);
+  s.Remove(InputUp);
+  EXPECT_EQ(s, (InputStates{InputButton5, InputButton32}));
+}
+
+TEST(InputKeys, TheGameAssignsItsKeysToTheFirstEightButtonsAndTheDirections) {
+  const KeyAssignments keys = GameKeyAssignments();
+  EXPECT_EQ(keys[InputUp], (std::array<std::uint32_t, 3>{0x26, 0, 0x68}));
+  const std::pair<InputState, std::uint32_t> single[] = {
+      {InputDown, 0x28},    {InputLeft, 0x25},    {InputRight, 0x27},   {InputButton1, 0x5A},
+      {InputButton2, 0x58}, {InputButton3, 0x43}, {InputButton4, 0x50}, {InputButton5, 0x1B},
+      {InputButton6, 0x59}, {InputButton7, 0x4E}, {InputButton8, 0x20}};
+  for (auto [state, key] : single) {
+    EXPECT_EQ(keys[state], (std::array<std::uint32_t, 3>{key, 0, 0})) << state;
+  }
+  for (int state = InputButton9; state < InputStateCount; ++state) {
+    EXPECT_EQ(keys[state], (std::array<std::uint32_t, 3>{})) << state;
+  }
+}
+
+TEST_F(InputDevices, EitherUpKeyGivesUpUntilBothAreReleased) {
+  keyboard.down = {VirtualKey::Up};
+  EXPECT_EQ(Update(), InputStates{InputUp});
+  keyboard.down = {VirtualKey::Up, VirtualKey::Numpad8};
+  EXPECT_EQ(Update(), InputStates{InputUp});
+  keyboard.down = {VirtualKey::Numpad8};
+  EXPECT_EQ(Update(), InputStates{InputUp});
+  keyboard.down = {};
+  EXPECT_EQ(Update(), InputStates{});
+}
+
+TEST_F(InputDevices, UnassignedAndNotHeldKeysGiveNothing) {
+  keyboard.down = {VirtualKey::Letter('A'), VirtualKey::Control, VirtualKey::Enter};
+  keyboard.toggledOnly = {VirtualKey::Letter('Z')};
+  EXPECT_TRUE(Update().Empty());
+  // Codes outside 1..255 in a slot are never looked up.
+  input.Keyboard().Assigns[InputButton9] = {0, 256 + VirtualKey::Letter('A'),
+                                            VirtualKey::Letter('A')};
+  EXPECT_EQ(Update(), InputStates{InputButton9});
+}
+
+TEST_F(InputDevices, StatesChangeOnlyOnEdges) {
+  keyboard.down = {VirtualKey::Space, VirtualKey::Left};
+  EXPECT_EQ(Update(), (InputStates{InputButton8, InputLeft}));
+  input.States().Remove(InputButton8);  // taken away while still held
+  EXPECT_EQ(Update(), InputStates{InputLeft});
+  keyboard.down = {};
+  EXPECT_TRUE(Update().Empty());
+  keyboard.down = {VirtualKey::Space};  // pressed again
+  EXPECT_EQ(Update(), InputStates{InputButton8});
+}
+
+TEST_F(InputDevices, NothingIsReportedWhileAnotherWindowIsInFront) {
+  keyboard.down = {VirtualKey::Right};
+  joystick.state.Buttons = 1;
+  foreground.inFront = false;
+  EXPECT_TRUE(Update().Empty());
+  EXPECT_EQ(input.Keyboard().Keys()[VirtualKey::Right], 0);
+  input.ActiveOnly = false;
+  EXPECT_EQ(Update(), (InputStates{InputRight, InputButton1}));
+}
+
+TEST(JoystickAxis, DeadZoneAndRangeArithmetic) {
+  struct Case {
+    int position, minimum, maximum, deadZone, range, value;
+  } cases[] = {
+      {400, 0, 2000, 50, 1000, -200},       // 60 % left: outside the dead zone
+      {600, 0, 2000, 50, 1000, 0},          // 40 % left: inside
+      {500, 0, 2000, 50, 1000, 0},          // exactly on the edge of the dead zone
+      {-600, -1000, 1000, 50, 1000, -200},  // a range that does not start at 0
+      {0, 0, 2000, 50, 1000, -1000},        // the end of the travel
+      {2000, 0, 2000, 50, 1000, 1000},
+      {1700, 0, 2000, 0, 1000, 700},
+      {1500, 0, 2000, 0, 1, 1},  // 0.5 rounds away from zero
+      {500, 0, 2000, 0, 1, -1},
+      {1900, 0, 2000, 100, 1000, 0},   // a dead zone of the whole travel
+      {1900, 0, 2000, 50, 0, 0},       // range 0
+      {0, 0, 65535, 50, 1000, -1000},  // the usual raw range
+      {5, 7, 7, 50, 1000, 0},          // an axis without travel
+      {0, 0, 1, 0, 1000, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(JoystickAxisValue({c.position, c.minimum, c.maximum}, c.deadZone, c.range), c.value)
+        << c.position << " in " << c.minimum << ".." << c.maximum;
+  }
+}
+
+TEST_F(InputDevices, JoystickDirectionsAndButtonsBecomeStates) {
+  joystick.state.X.Position = 400;   // left
+  joystick.state.Y.Position = 1700;  // down
+  joystick.state.Z.Position = 0;     // Z adds nothing
+  joystick.state.Buttons = 0b1000'0001u | (1u << 31);
+  joystick.state.ButtonCount = 8;  // bit 31 is beyond the joystick's buttons
+  EXPECT_EQ(Update(), (InputStates{InputLeft, InputDown, InputButton1, InputButton8}));
+  EXPECT_EQ(input.Joystick().Axis(JoystickAxisId::X), -200);
+  EXPECT_EQ(input.Joystick().Axis(JoystickAxisId::Z), -1000);
+
+  joystick.state.ButtonCount = 32;
+  joystick.state.X.Position = 600;  // inside the dead zone
+  EXPECT_EQ(Update(), (InputStates{InputDown, InputButton1, InputButton8, InputButton32}));
+
+  joystick.readable = false;  // unplugged: the keyboard carries on alone
+  keyboard.down = {VirtualKey::Up};
+  EXPECT_EQ(Update(), InputStates{InputUp});
+}
+
+TEST_F(InputDevices, JoystickSettingsAreClampedAndANewIdAcquiresAgain) {
+  TJoystick& stick = input.Joystick();
+  EXPECT_EQ(stick.DeadZone(JoystickAxisId::Y), 50);
+  EXPECT_EQ(stick.Range(JoystickAxisId::Z), 1000);
+  stick.SetDeadZone(JoystickAxisId::X, 150);
+  stick.SetDeadZone(JoystickAxisId::Y, -5);
+  stick.SetRange(JoystickAxisId::Z, -1);
+  EXPECT_EQ(stick.DeadZone(JoystickAxisId::X), 100);
+  EXPECT_EQ(stick.DeadZone(JoystickAxisId::Y), 0);
+  EXPECT_EQ(stick.Range(JoystickAxisId::Z), 0);
+
+  joystick.present = false;
+  stick.SetID(1);
+  EXPECT_EQ(joystick.openedId, 1);
+  EXPECT_EQ(joystick.closes, 1);
+  EXPECT_FALSE(stick.Initialized());
+  joystick.state.Buttons = 1;
+  EXPECT_TRUE(Update().Empty());
+}
+
+TEST(GameController, ReadsAsAJoystickWouldWithTheDpadPushingItsAxisToTheEnd) {
+  GameControllerState pad;
+  pad.LeftX = 3000;  // a small push, inside a 50 % dead zone
+  pad.LeftY = -30000;
+  pad.DpadLeft = true;
+  pad.Buttons = 0b101 | (1u << 20);  // only the first eleven buttons exist
+  const RawJoystickState s = JoystickStateFromController(pad);
+  EXPECT_EQ(JoystickAxisValue(s.X, 50, 1000), -1000);
+  EXPECT_LT(JoystickAxisValue(s.Y, 50, 1000), 0);
+  EXPECT_EQ(JoystickAxisValue(s.Z, 50, 1000), 0);
+  EXPECT_EQ(s.Buttons, 0b101u);
+  EXPECT_EQ(s.ButtonCount, GameControllerButtonCount);
+
+  pad.DpadLeft = false;
+  EXPECT_EQ(JoystickAxisValue(JoystickStateFromController(pad).X, 50, 1000), 0);
+  pad.DpadLeft = pad.DpadRight = true;  // both at once cancel out; the stick decides
+  EXPECT_EQ(JoystickStateFromController(pad).X.Position, 3000);
+}
+
+class FakeMouse final : public MouseSource {
+ public:
+  bool Open() override { return true; }
+  void Close() override {}
+  bool Read(MouseReading& r) override {
+    r = reading;
+    return true;
+  }
+  MouseReading reading;
+};
+
+TEST(InputMouse, NeedsRawInputAndIsNotMergedUnlessBound) {
+  FakeMouse mouse;
+  mouse.reading = {-3, 2, {true, false, false}};
+  TInputDevices input;
+  input.Mouse().SetSource(&mouse);
+  input.UseRawInput = false;
+  try {
+    input.Initialize();
+    FAIL() << "no error";
+  } catch (const EInputError& e) {
+    EXPECT_STREQ(e.what(), "Raw input is necessary to use the mouse");
+  }
+  input.UseRawInput = true;
+  input.Initialize();
+  input.Update();
+  EXPECT_TRUE(input.States().Empty());
+  EXPECT_EQ(input.Mouse().States(), (InputStates{InputLeft, InputDown, InputButton1}));
+  input.Mouse().BindInputStates = true;
+  input.Update();
+  EXPECT_EQ(input.States(), (InputStates{InputLeft, InputDown, InputButton1}));
+}
+
+TEST(InputWithoutDevices, ReportsNothing) {
+  TInputDevices input;
+  input.Initialize();  // no sources: nothing can be acquired
+  input.Update();
+  EXPECT_TRUE(input.States().Empty());
+  EXPECT_FALSE(input.Keyboard().Initialized());
+}
+
+}  // namespace
+}  // namespace rivoltra
