@@ -1,0 +1,172 @@
+#include "race/hud.h"
+
+#include <cmath>
+#include <string>
+
+#include "app/game.h"
+#include "race/car.h"
+#include "race/race_sprites.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr double kRightPanelEdge = 799;
+constexpr double kProgressCentreX = 734;
+constexpr double kProgressBottom = 322;
+constexpr int kDialX = 736;
+constexpr int kDialY = 537;
+// The needle turns about this point of its picture: the hub at its lower left.
+constexpr double kNeedlePivotX = 0.10256410256410256;
+constexpr double kNeedlePivotY = 0.8695652173913043;
+constexpr double kNeedleUnitsPerSpeed = 10;
+constexpr std::int32_t kNeedleShakeMs = 30;
+constexpr double kBonusCentreX = 715;
+constexpr double kBonusCentreY = 440;
+constexpr int kBonusSecondsX = 764;
+constexpr int kBonusSecondsY = 430;
+constexpr int kNumberX = 55;
+constexpr int kLevelY = 90;
+constexpr int kScoreY = 180;
+constexpr int kClockY = 270;
+constexpr int kLivesY = 360;
+
+TCaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double y) {
+  TCaptionSprite* indicator = NewRaceCaption(game, image);
+  indicator->X = x;
+  indicator->Y = y;
+  indicator->SetZ(4);
+  indicator->Visible = false;
+  return indicator;
+}
+
+TCaptionSprite* CentredIndicator(Game& game, const char* image) {
+  const TImageItem& item = RaceImage(game, image);
+  return HiddenIndicator(game, image, kBonusCentreX - item.Width() / 2.0,
+                         kBonusCentreY - item.Height() / 2.0);
+}
+
+void WriteNumber(Game& game, std::int32_t value, int y) {
+  WriteText(game, std::to_string(value), HudNumberX(value), y);
+}
+
+void WriteDigit(Game& game, std::int32_t digit, int x) {
+  WriteText(game, std::string(1, static_cast<char>('0' + digit)), x, kClockY);
+}
+
+void DrawClock(Game& game) {
+  const std::int32_t timeLeft = game.race.TimeLeft;
+  WriteDigit(game, timeLeft / 600, 35);
+  WriteDigit(game, timeLeft / 60 % 10, 50);
+  WriteText(game, ":", 65, kClockY);
+  WriteDigit(game, timeLeft % 60 / 10, 75);
+  WriteDigit(game, timeLeft % 10, 90);
+}
+
+void SetVisible(TCaptionSprite* sprite, bool visible) {
+  if (sprite != nullptr) sprite->Visible = visible;
+}
+
+void DrawBonusPanel(Game& game) {
+  RaceRecord& race = game.race;
+  TMyCarSprite* car = race.PlayerCar;
+  if (race.Punctured) {
+    SetVisible(race.GunIndicator, false);
+    SetVisible(race.TurboIndicator, false);
+    SetVisible(race.NoBonusIndicator, false);
+    SetVisible(race.PunctureIndicator, true);
+    const double stun = car != nullptr ? car->StunTime : 0;
+    WriteText(game, std::to_string(static_cast<std::int32_t>(std::trunc(stun))), kBonusSecondsX,
+              kBonusSecondsY);
+    if (stun == 0) race.Punctured = false;
+    return;
+  }
+  SetVisible(race.GunIndicator, race.GunActive);
+  SetVisible(race.TurboIndicator, race.TurboActive);
+  if (race.GunActive || race.TurboActive) {
+    SetVisible(race.NoBonusIndicator, false);
+    SetVisible(race.PunctureIndicator, false);
+    WriteText(game, std::to_string(car != nullptr ? car->BonusSeconds : 0), kBonusSecondsX,
+              kBonusSecondsY);
+  } else {
+    SetVisible(race.NoBonusIndicator, true);
+    SetVisible(race.PunctureIndicator, false);
+  }
+}
+
+}  // namespace
+
+int HudNumberX(std::int32_t value) {
+  int x = kNumberX;
+  if (value > 99) x -= 10;
+  if (value > 999) x -= 10;
+  if (value > 9999) x -= 10;
+  return x;
+}
+
+void CreateHudSprites(Game& game) {
+  RaceRecord& race = game.race;
+  race.LeftPanel = NewRaceCaption(game, "LeftPanel");
+  race.LeftPanel->X = 0;
+  race.LeftPanel->Y = 0;
+  race.RightPanel = NewRaceCaption(game, "RightPanel");
+  race.RightPanel->X = kRightPanelEdge - race.RightPanel->Width;
+  race.RightPanel->Y = 0;
+  race.ProgressMarker = NewRaceCaption(game, "CarSmall");
+  race.ProgressMarker->X = kProgressCentreX - race.ProgressMarker->Width / 2.0;
+  race.ProgressMarker->Y = kProgressBottom;
+  race.ProgressMarker->SetZ(4);
+  // Only its picture is used: the needle is drawn turned, over the sprites.
+  race.SpeedNeedle = NewRaceCaption(game, "Pointer");
+  race.SpeedNeedle->Visible = false;
+}
+
+void CreateBonusIndicators(Game& game) {
+  RaceRecord& race = game.race;
+  race.GunIndicator = CentredIndicator(game, "GunSmall");
+  race.TurboIndicator = CentredIndicator(game, "TurboSmall");
+  race.NoBonusIndicator = HiddenIndicator(game, "None", 692, 426);
+  race.PunctureIndicator = HiddenIndicator(game, "Drifting", 689, 426);
+}
+
+void FreeHudSprites(Game& game) {
+  RaceRecord& race = game.race;
+  FreeRaceSprite(race.LeftPanel);
+  FreeRaceSprite(race.RightPanel);
+  FreeRaceSprite(race.ProgressMarker);
+  FreeRaceSprite(race.SpeedNeedle);
+  FreeRaceSprite(race.GunIndicator);
+  FreeRaceSprite(race.TurboIndicator);
+  FreeRaceSprite(race.NoBonusIndicator);
+  FreeRaceSprite(race.PunctureIndicator);
+}
+
+void DrawNeedle(Game& game) {
+  RaceRecord& race = game.race;
+  if (race.NeedleTimer > 0) {
+    race.NeedleTimer -= RaceInterval(game);
+  } else {
+    race.NeedleTimer = kNeedleShakeMs;
+    race.NeedleJitter = race.NeedleJitter == 0 ? 1 : race.NeedleJitter == 1 ? -1 : 0;
+  }
+  if (race.SpeedNeedle == nullptr || !game.MDisplay.IsInitialized()) return;
+  const TImageItem& needle = *race.SpeedNeedle->Image;
+  const int angle =
+      static_cast<int>(std::trunc(race.Speed * kNeedleUnitsPerSpeed)) + race.NeedleJitter;
+  needle.DrawRotate(game.MDisplay.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
+                    kNeedlePivotX, kNeedlePivotY, angle);
+}
+
+void DrawHud(Game& game) {
+  const RaceRecord& race = game.race;
+  DrawNeedle(game);
+  game.text.SelectSmallFont();
+  WriteNumber(game, race.Level, kLevelY);
+  WriteNumber(game, race.Score, kScoreY);
+  DrawClock(game);
+  WriteNumber(game, race.Lives, kLivesY);
+  DrawBonusPanel(game);
+}
+
+}  // namespace rivoltra

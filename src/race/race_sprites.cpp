@@ -1,0 +1,25 @@
+#include "race/race_sprites.h"
+
+#include "app/game.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+TImageItem& RaceImage(Game& game, std::string_view imageName) {
+  return game.MImageList3.ItemByName(imageName);
+}
+
+TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
+  return new TCaptionSprite(&game.MSpriteEngine.Engine(), RaceImage(game, imageName),
+                            game.MTimer.Interval());
+}
+
+std::int32_t RaceInterval(const Game& game) {
+  return static_cast<std::int32_t>(game.MTimer.Interval());
+}
+
+double FramesPerLag(const Game& game, double framesPerSecond) {
+  return game.MTimer.Interval() / 1000.0 * framesPerSecond;
+}
+
+}  // namespace rivoltra

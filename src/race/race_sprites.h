@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace rivoltra {
+
+struct Game;
+class TCaptionSprite;
+class TImageItem;
+
+// A caption picture from the race list on the root of the sprite tree: centred, Z 3.
+TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName);
+TImageItem& RaceImage(Game& game, std::string_view imageName);
+// Frees a race sprite and clears the reference the race keeps to it.
+template <typename Sprite>
+void FreeRaceSprite(Sprite*& sprite) {
+  delete sprite;
+  sprite = nullptr;
+}
+// The frame timer's interval in milliseconds: every race timer counts in steps of it.
+std::int32_t RaceInterval(const Game& game);
+// Frames per unit of lag for an animation of so many frames per second of game time.
+double FramesPerLag(const Game& game, double framesPerSecond);
+
+}  // namespace rivoltra

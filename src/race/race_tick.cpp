@@ -1,0 +1,300 @@
+// The race tick: the frozen part that runs every tick (banners, pause, the finish prompt) and
+// the running part (moving, the clock, the level's end, crashes, spawning, the gun).
+#include <cmath>
+#include <string>
+
+#include "app/game.h"
+#include "race/car.h"
+#include "race/explosion.h"
+#include "race/hud.h"
+#include "race/race.h"
+#include "race/race_rules.h"
+#include "race/race_sprites.h"
+#include "race/spawning.h"
+#include "race/track_object.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr int kPauseTextX = 392;
+constexpr int kPromptTextX = 282;
+constexpr int kBannerTextY = 250;
+constexpr double kBannerX = 200;
+constexpr double kBannerY = 220;
+constexpr std::int32_t kBannerMs = 2000;
+constexpr std::int32_t kLevelDoneMs = 1000;
+constexpr std::int32_t kSecondMs = 1000;
+constexpr std::int32_t kTimeBonusStepMs = 50;
+constexpr std::int32_t kPointsPerSecondLeft = 5;
+constexpr std::int32_t kTickWarningSeconds = 10;
+// The finish line is placed when this much of the level is left.
+constexpr double kFinishLineAhead = 600;
+constexpr double kProgressBottom = 322;
+constexpr double kProgressTop = 41;
+constexpr double kProgressTravel = 281;
+
+bool IsHeld(const Game& game, InputState state) {
+  return game.MInput.States().Contains(state);
+}
+
+void Compose(Game& game, std::int32_t lag, bool move) {
+  DrawFrame(game, lag, move);
+  DrawHud(game);
+}
+
+void WriteBanner(Game& game, const std::string& text, int x) {
+  game.text.SelectBigFont();
+  WriteText(game, text, x, kBannerTextY);
+}
+
+void Freeze(Game& game) {
+  StopMusic(game);
+  StopSound(game, "Engine");
+  game.race.RaceRunning = false;
+}
+
+void Unfreeze(Game& game) {
+  PlayScreenMusic(game);
+  PlaySound(game, "Engine");
+  game.race.RaceRunning = true;
+}
+
+void Resume(Game& game) {
+  Unfreeze(game);
+  game.race.Paused = false;
+  game.race.FinishPrompt = false;
+}
+
+// The pause and finish keys act on the press, and not while the start banner counts.
+void PauseAndFinishKeys(Game& game) {
+  RaceRecord& race = game.race;
+  const bool pauseDown = IsHeld(game, InputButton4);
+  const bool finishDown = IsHeld(game, InputButton5);
+  if (pauseDown && !race.PauseKeyWasDown && race.StartDelay == 0) {
+    if (race.RaceRunning) {
+      WriteBanner(game, "PAUSE", kPauseTextX);
+      FlipFrame(game);
+      Freeze(game);
+      race.Paused = true;
+    } else if (!race.FinishPrompt) {
+      Unfreeze(game);
+      race.Paused = false;
+    }
+  }
+  if (finishDown && !race.FinishKeyWasDown && race.StartDelay == 0) {
+    if (race.RaceRunning) {
+      WriteBanner(game, "FINISH RACE? Y/N", kPromptTextX);
+      FlipFrame(game);
+      Freeze(game);
+      race.FinishPrompt = true;
+    } else if (!race.Paused) {
+      Unfreeze(game);
+      race.FinishPrompt = false;
+    }
+  }
+  race.PauseKeyWasDown = pauseDown;
+  race.FinishKeyWasDown = finishDown;
+}
+
+void ShowTimeOver(Game& game) {
+  RaceRecord& race = game.race;
+  PlaySound(game, "GameOver");
+  FreeRaceSprite(race.Banner);
+  race.Banner = NewRaceCaption(game, "TimeIsOverNB");
+  race.Banner->X = kBannerX;
+  race.Banner->Y = kBannerY;
+  race.Banner->SetZ(6);
+  race.TimeOverShown = true;
+  race.TimeOverTimer = kBannerMs;
+  race.RaceRunning = false;
+}
+
+void StopCar(Game& game) {
+  TMyCarSprite& car = *game.race.PlayerCar;
+  car.MotionState = kSlowingDown;
+  car.TargetSpeed = 0;
+}
+
+void RunClock(Game& game) {
+  RaceRecord& race = game.race;
+  if (race.SecondTimer > 0) {
+    race.SecondTimer -= RaceInterval(game);
+    return;
+  }
+  if (race.TimeLeft > 0) {
+    race.TimeLeft -= 1;
+    if (race.TimeLeft <= kTickWarningSeconds) PlaySound(game, "Tick");
+  }
+  if (race.TimeLeft == 0) StopCar(game);
+  if (race.GunActive || race.TurboActive) {
+    if (race.PlayerCar->BonusSeconds <= 1) {
+      PlaySound(game, "BonusLost");
+      EndBonus(game);
+    } else {
+      race.PlayerCar->BonusSeconds -= 1;
+    }
+  }
+  race.SecondTimer = kSecondMs;
+}
+
+// Each second left is worth 5 points; the step that starts the next level also takes that
+// level's extra second.
+void CountTimeBonus(Game& game) {
+  RaceRecord& race = game.race;
+  if (race.SecondTimer > 0) {
+    race.SecondTimer -= RaceInterval(game);
+    return;
+  }
+  PlaySound(game, "Tick");
+  race.SecondTimer = kTimeBonusStepMs;
+  if (race.TimeLeft == 0) StartLevel(game, race.Level + 1);
+  if (race.TimeLeft > 0) {
+    race.TimeLeft -= 1;
+    race.Score += kPointsPerSecondLeft;
+  }
+}
+
+void MoveProgressMarker(Game& game) {
+  RaceRecord& race = game.race;
+  if (race.ProgressMarker == nullptr || !(race.ProgressMarker->Y > kProgressTop)) return;
+  race.ProgressMarker->Y =
+      kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
+}
+
+// The frozen part: returns false when the tick ends there.
+bool FrozenPart(Game& game) {
+  RaceRecord& race = game.race;
+  DrawFrame(game, 0, race.TimeOverShown || race.GameOverShown);
+  DrawHud(game);
+  PauseAndFinishKeys(game);
+
+  if (race.FinishPrompt) {
+    if (IsHeld(game, InputButton6)) {
+      FinishGame(game);
+      return false;
+    }
+    if (IsHeld(game, InputButton7)) Resume(game);
+  }
+
+  if (!race.Paused && !race.FinishPrompt && race.FinishPhase == kRacing) {
+    if (race.StartDelay > 0) {
+      race.StartDelay -= 1;
+      WriteBanner(game, "LEVEL " + std::to_string(race.Level), kPauseTextX);
+      FlipFrame(game);
+    } else {
+      race.StartDelay = 0;
+      race.RaceRunning = true;
+      race.PlayerCar->ControlsEnabled = true;
+    }
+  }
+
+  if (race.TimeOverShown) {
+    if (race.TimeOverTimer <= 0) {
+      race.TimeOverShown = false;
+      FreeRaceSprite(race.Banner);
+      if (race.Lives > 0) {
+        StartLevel(game, race.Level);
+      } else {
+        FinishGame(game);
+        return false;
+      }
+    } else {
+      race.TimeOverTimer -= RaceInterval(game);
+      race.RaceRunning = false;
+      FlipFrame(game);
+    }
+  }
+
+  if (race.Lives == 0 && !race.GameOverShown) {
+    CheckGameOver(game);
+    if (race.CrashExplosion != nullptr) race.CrashExplosion->Visible = false;
+    if (race.CrashSlot >= 1 && race.CrashSlot <= kSlotCount) {
+      const auto index = static_cast<std::size_t>(race.CrashSlot);
+      if (race.SlotUsed[index] && race.Slots[index] != nullptr) race.Slots[index]->Visible = false;
+    }
+  }
+
+  if (race.GameOverShown) {
+    if (race.GameOverTimer <= 0) {
+      FreeRaceSprite(race.Banner);
+      FinishGame(game);
+      return false;
+    }
+    race.GameOverTimer -= RaceInterval(game);
+    race.RaceRunning = false;
+    FlipFrame(game);
+  }
+
+  if (race.FinishPhase == kLevelCompletedBanner) {
+    if (race.LevelDoneTimer <= 0) {
+      race.FinishPhase = kTimeBonusCount;
+      race.RaceRunning = true;
+    } else {
+      race.LevelDoneTimer -= RaceInterval(game);
+      race.RaceRunning = false;
+      WriteBanner(game, "LEVEL COMPLETED", kPromptTextX);
+      FlipFrame(game);
+    }
+  }
+  return race.RaceRunning;
+}
+
+void RunningPart(Game& game, std::int32_t lag) {
+  RaceRecord& race = game.race;
+  Compose(game, lag, true);
+
+  if (race.Speed == 0 && race.TimeLeft == 0 && race.FinishPhase <= kFinishLinePlaced &&
+      !race.TimeOverShown) {
+    race.Lives -= 1;
+    if (CheckGameOver(game)) return;
+    ShowTimeOver(game);
+    return;
+  }
+
+  if (race.FinishPhase <= kFinishLinePlaced) RunClock(game);
+  if (race.FinishPhase == kTimeBonusCount) CountTimeBonus(game);
+  if (race.CrashPending) EndBonus(game);
+
+  race.Distance += race.Speed;
+  MoveProgressMarker(game);
+  const double length = LevelLength(race.Level);
+  if (race.Distance + kFinishLineAhead >= length && race.FinishPhase == kRacing) {
+    race.FinishPhase = kFinishLinePlaced;
+    SpawnObject(game, kFinishLineKind);
+  }
+  if (race.Distance >= length && race.FinishPhase == kFinishLinePlaced) {
+    StopCar(game);
+    race.FinishPhase = kBrakingAfterLine;
+  }
+  if (race.Speed == 0 && race.FinishPhase == kBrakingAfterLine) {
+    PlaySound(game, "LevelFinish");
+    race.FinishPhase = kLevelCompletedBanner;
+    race.LevelDoneTimer = kLevelDoneMs;
+    race.PlayerCar->ControlsEnabled = false;
+    race.RaceRunning = false;
+    return;
+  }
+
+  RemoveFinishedObjects(game);
+  if (CrashExplosionFinished(game)) RespawnCar(game);
+  if (race.Speed > 0 && race.FinishPhase == kRacing) SpawnDecision(game);
+
+  const bool accelDown = IsHeld(game, InputUp);
+  if (accelDown && !race.AccelKeyWasDown && race.TurboActive) PlaySound(game, "EngineAccel");
+  race.AccelKeyWasDown = accelDown;
+
+  FireGun(game, game.FireKeyHeld || IsHeld(game, InputButton8));
+  FlipFrame(game);
+}
+
+}  // namespace
+
+void RaceTick(Game& game, std::int32_t lag) {
+  if (game.race.PlayerCar == nullptr) return;
+  if (!FrozenPart(game)) return;
+  RunningPart(game, lag);
+}
+
+}  // namespace rivoltra

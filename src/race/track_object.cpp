@@ -1,0 +1,299 @@
+#include "race/track_object.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "app/game.h"
+#include "race/car.h"
+#include "race/race.h"
+#include "race/race_rules.h"
+#include "race/race_sprites.h"
+#include "race/road.h"
+#include "race/track_kinds.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr double kLeftSideX = 140;
+constexpr double kRightSideX = 630;
+// The finish line is placed this far above the line the car's top edge is on, less 600.
+constexpr double kFinishLineTop = -35;
+constexpr double kLoopFramesPerSecond = 5;
+constexpr double kHitExplosionFramesPerSecond = 20;
+constexpr double kGunExplosionFramesPerSecond = 10;
+// Above this speed a wall crashes the car; at or below it the car only stops.
+constexpr double kWallCrashSpeed = Sevenths(75);
+// Traffic hit with a speed difference above this crashes the car.
+constexpr double kTrafficCrashDifference = Sevenths(25);
+constexpr double kHitSpeedLoss = Sevenths(50);
+constexpr double kWallStunSeconds = 2;
+constexpr double kSpikeTargetSpeed = Sevenths(25);
+constexpr double kSpikeStunSeconds = 10;
+constexpr int kRabbitPenalty = 100;
+constexpr int kBonusSeconds = 10;
+// Two objects closer than this vertically are never placed together.
+constexpr double kMinimumVerticalGap = 10;
+
+bool Between(double low, double value, double high) { return low <= value && value <= high; }
+
+}  // namespace
+
+TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot, std::int32_t kind,
+                         std::optional<std::int32_t> lane)
+    : TImageSprite(parent), game_(game) {
+  const TrackKind& info = KindInfo(kind);
+  RaceRecord& race = game.race;
+  Slot = slot;
+  Kind = kind;
+  NotShootable = !info.Shootable;
+  // The ground strip is on the left, so only lanes 2..4 are drawn.
+  Lane = static_cast<std::int32_t>(game.Random.Next(3)) + 1 + 1;
+  IsTraffic = IsTrafficKind(kind);
+  if (IsSameDirectionKind(kind)) {
+    if (Lane != 3) Lane = 4;
+    SameDirection = true;
+    OwnSpeed = -(static_cast<double>(game.Random.Next(180)) + 20) / 14;
+  } else if (IsTraffic) {
+    if (Lane != 3) Lane = 2;
+    SameDirection = false;
+    OwnSpeed = (static_cast<double>(game.Random.Next(40)) + 20) / 14;
+  }
+  if (lane.has_value()) Lane = *lane;
+
+  Image = &RaceImage(game, info.Image);
+  Width = Image->Width();
+  Height = Image->Height();
+  Y = -Height;
+  SetZ(IsTraffic ? 3 : 2);
+  switch (info.Placement) {
+    case KindPlacement::Lane: X = LaneCentredX(Lane, Width); break;
+    case KindPlacement::LeftSide: X = kLeftSideX; break;
+    case KindPlacement::RightSide: X = kRightSideX; break;
+    case KindPlacement::FinishLine:
+      X = LaneEdge[1];
+      Y = kFinishLineTop - (race.PlayerCar != nullptr ? race.PlayerCar->Height : 0);
+      Placed = true;
+      break;
+  }
+  if (!Placed) Placed = !OverlapsPlaced(game, X, Y, Width, Height);
+  if (IsTraffic) {
+    for (int other = 1; other <= kSlotCount; ++other) {
+      const TWallSprite* object = race.Slots[static_cast<std::size_t>(other)];
+      if (race.SlotUsed[static_cast<std::size_t>(other)] && object != nullptr &&
+          object->IsTraffic && object->Lane == Lane) {
+        Placed = false;
+      }
+    }
+  }
+  FrameCount = Image->PatternCount();
+  FrameLooped = true;
+  FrameSpeed = FramesPerLag(game, kLoopFramesPerSecond);
+}
+
+TWallSprite::~TWallSprite() {
+  RaceRecord& race = game_.race;
+  if (Slot < 1 || Slot > kSlotCount) return;
+  const auto index = static_cast<std::size_t>(Slot);
+  race.SlotUsed[index] = false;
+  if (race.Slots[index] == this) race.Slots[index] = nullptr;
+}
+
+void TWallSprite::Advance(int lag) {
+  TImageSprite::Advance(lag);
+  CheckCollisions();
+  Y += game_.race.Speed;
+  if (IsTraffic) Y += OwnSpeed;
+}
+
+void TWallSprite::ShowExplosion(const char* imageName, double framesPerSecond) {
+  Image = &RaceImage(game_, imageName);
+  Width = Image->Width();
+  Height = Image->Height();
+  FrameCount = Image->PatternCount();
+  FrameLooped = false;
+  FramePos = 0;
+  FrameSpeed = FramesPerLag(game_, framesPerSecond);
+}
+
+void TWallSprite::HandleCollision(TSprite& other, bool& /*done*/) {
+  RaceRecord& race = game_.race;
+  if (race.PlayerCar == nullptr || &other != race.PlayerCar) return;
+  if (race.FinishPhase != kRacing && race.FinishPhase != kFinishLinePlaced) return;
+  const TMyCarSprite& car = *race.PlayerCar;
+  // The car must overlap the object by at least a tenth of the object's width.
+  const double margin = 0.9 * Width;
+  if (!(car.X - X <= margin && (X + Width) - (car.X + car.Width) <= margin)) return;
+  if (Exploding) return;
+  // Each object acts once.
+  CanCollide = false;
+
+  switch (Kind) {
+    case 1:
+      PlaySound(game_, "CarExplosion");
+      WallCrash("ExplosionSmall");
+      break;
+    case 2:
+      PlaySound(game_, "CarExplosion");
+      WallCrash("ExplosionBig");
+      break;
+    case 3:
+      PlaySound(game_, "Spike");
+      race.PlayerCar->TargetSpeed = kSpikeTargetSpeed;
+      race.PlayerCar->StunTime = kSpikeStunSeconds;
+      race.PlayerCar->MotionState = kSlowingDown;
+      race.Punctured = true;
+      break;
+    case 4:
+    case 5: WaterSlide(); break;
+    case 6:
+      PlaySound(game_, "Stone");
+      StoneHit(Sevenths(50));
+      break;
+    case 7: StoneHit(Sevenths(20)); break;
+    case 8: StoneHit(Sevenths(10)); break;
+    case 9:
+      PlaySound(game_, "Rabbit");
+      race.Score = std::max(0, race.Score - kRabbitPenalty);
+      RemoveNow = true;
+      break;
+    case 10:
+    case 11:
+    case 12:
+    case 13: {
+      static constexpr int kPoints[] = {10, 20, 50, 100};
+      race.Score += kPoints[Kind - 10];
+      PlaySound(game_, "ScoreGet");
+      RemoveNow = true;
+      break;
+    }
+    case 14: BonusGun(); break;
+    case 15: BonusTurbo(); break;
+    case 16:
+      PlaySound(game_, "ScoreGet");
+      race.Lives += 1;
+      RemoveNow = true;
+      break;
+    default:
+      if (IsTraffic) TrafficCrash();
+      // Signs, side walls and the finish line do nothing.
+      break;
+  }
+}
+
+void TWallSprite::WallCrash(const char* explosionImage) {
+  RaceRecord& race = game_.race;
+  RemoveNow = false;
+  ShowExplosion(explosionImage, kHitExplosionFramesPerSecond);
+  race.CrashSlot = Slot;
+  if (race.Speed <= kWallCrashSpeed) {
+    race.PlayerCar->StunTime = kWallStunSeconds;
+    race.Punctured = false;
+    race.Speed = 0;
+  } else {
+    CrashCar(game_);
+  }
+}
+
+void TWallSprite::TrafficCrash() {
+  RaceRecord& race = game_.race;
+  RemoveNow = false;
+  ShowExplosion("ExplosionBig", kHitExplosionFramesPerSecond);
+  PlaySound(game_, "CarExplosion");
+  race.CrashSlot = Slot;
+  if (std::abs(-OwnSpeed - race.Speed) > kTrafficCrashDifference) CrashCar(game_);
+  if (race.Speed > kHitSpeedLoss) race.Speed -= kHitSpeedLoss;
+  OwnSpeed = 0;
+}
+
+void TWallSprite::WaterSlide() {
+  RaceRecord& race = game_.race;
+  TMyCarSprite& car = *race.PlayerCar;
+  PlaySound(game_, "Water");
+  const std::uint32_t side = game_.Random.Next(2);
+  car.TargetSpeed = race.Speed > kHitSpeedLoss ? race.Speed - kHitSpeedLoss : race.Speed;
+  if (Lane == 1) {
+    car.MotionState = kSlidingRight;
+    car.SlideDistance = LaneWidth(1);
+  } else if (Lane == 4) {
+    car.MotionState = kSlidingLeft;
+    car.SlideDistance = LaneWidth(3);
+  } else if (side == 0) {
+    car.MotionState = kSlidingLeft;
+    car.SlideDistance = LaneWidth(Lane - 1);
+  } else {
+    car.MotionState = kSlidingRight;
+    car.SlideDistance = LaneWidth(Lane);
+  }
+  RemoveNow = false;
+}
+
+void TWallSprite::StoneHit(double slowdown) {
+  RaceRecord& race = game_.race;
+  if (race.Speed > slowdown) race.PlayerCar->TargetSpeed = race.Speed - slowdown;
+  race.PlayerCar->MotionState = kSlowingDown;
+}
+
+void TWallSprite::BonusGun() {
+  RaceRecord& race = game_.race;
+  PlaySound(game_, "BonusGet");
+  if (race.GunActive) {
+    race.PlayerCar->BonusSeconds = kBonusSeconds;
+  } else {
+    if (race.TurboActive) EndBonus(game_);
+    race.GunActive = true;
+    GunPickUp(game_);
+  }
+  RemoveNow = true;
+}
+
+void TWallSprite::BonusTurbo() {
+  RaceRecord& race = game_.race;
+  PlaySound(game_, "BonusGet");
+  if (race.TurboActive) {
+    race.PlayerCar->BonusSeconds = kBonusSeconds;
+  } else {
+    if (race.GunActive) EndBonus(game_);
+    race.TurboActive = true;
+    TMyCarSprite& car = *race.PlayerCar;
+    const CarSpec& spec = CarTable(car.CarNumber());
+    car.MaxSpeed = car.NormalMaxSpeed = spec.TurboMaxSpeed;
+    car.Acceleration = car.NormalAcceleration = spec.TurboAcceleration;
+    TurboPickUp(game_);
+  }
+  RemoveNow = true;
+}
+
+void ExplodeObject(Game& game, TWallSprite& object) {
+  PlaySound(game, "WallExplosion");
+  object.ShowExplosion("ExplosionSmall", kGunExplosionFramesPerSecond);
+  object.OwnSpeed = 0;
+  object.Exploding = true;
+}
+
+bool OverlapsPlaced(const Game& game, double x, double y, int width, int height) {
+  const RaceRecord& race = game.race;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    const TWallSprite* placed = race.Slots[static_cast<std::size_t>(slot)];
+    if (!race.SlotUsed[static_cast<std::size_t>(slot)] || placed == nullptr) continue;
+    const double left = placed->X;
+    const double right = placed->X + placed->Width;
+    const double top = placed->Y;
+    const double bottom = placed->Y + placed->Height;
+    if (std::abs(x - left) <= 0) return true;
+    if (std::abs(y - top) <= kMinimumVerticalGap) return true;
+    if (IsRoadsideKind(placed->Kind)) return true;
+    if ((Between(left, x, right) || Between(left, x + width, right)) &&
+        (Between(top, y, bottom) || Between(top, y + height, bottom))) {
+      return true;
+    }
+    if ((Between(x, left, x + width) || Between(x, right, x + width)) &&
+        (Between(y, top, y + height) || Between(y, bottom, y + height))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace rivoltra
