@@ -81,9 +81,10 @@ TEST(EndToEnd, ReplayedReportIsRefused) {
 
 TEST(EndToEnd, HostileRequestsGetClientErrorsAndServingGoesOn) {
   RunningServer server;
+  static const char kControlBytes[] = "GET /\0\x01\xFF HTTP/1.1\r\nHost: x\r\n\r\n";
   const std::string hostile[] = {
       "GARBAGE\r\n\r\n",
-      std::string("GET /\0\x01\xFF HTTP/1.1\r\nHost: x\r\n\r\n", 33),
+      std::string(kControlBytes, sizeof kControlBytes - 1),
       "GET /cgi/version.pl?" + std::string(9000, 'A') + " HTTP/1.1\r\nHost: x\r\n\r\n",
       "GET / HTTP/1.1\r\nHost: x\r\nX-Long: " + std::string(20000, 'B') + "\r\n\r\n",
       "GET /cgi/version.pl?hs&prg=Rivoltra&inf=%%%% HTTP/1.1\r\nHost: x\r\n\r\n",
