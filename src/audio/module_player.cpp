@@ -1,0 +1,89 @@
+#include "audio/module_player.h"
+
+#include <xmp.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+namespace rivoltra {
+
+class Song {
+ public:
+  Song() : context(xmp_create_context()) {}
+  ~Song() {
+    if (started) xmp_end_player(context);
+    if (loaded) xmp_release_module(context);
+    xmp_free_context(context);
+  }
+  Song(const Song&) = delete;
+  Song& operator=(const Song&) = delete;
+
+  xmp_context context;
+  bool loaded = false;
+  bool started = false;
+  std::atomic<std::int32_t> order{0};
+};
+
+ModulePlayer::ModulePlayer(AudioOutput& output) : output_(output) {
+  output_.SetMusicRenderer(this);
+}
+
+ModulePlayer::~ModulePlayer() {
+  output_.SetMusicRenderer(nullptr);
+  playing_ = nullptr;
+}
+
+Song* ModulePlayer::SongLoadFromFile(const char* fileName) {
+  if (fileName == nullptr) return nullptr;
+  auto song = std::make_unique<Song>();
+  if (song->context == nullptr) return nullptr;
+  if (xmp_load_module(song->context, fileName) != 0) return nullptr;
+  song->loaded = true;
+  songs_.push_back(std::move(song));
+  return songs_.back().get();
+}
+
+void ModulePlayer::SongPlay(Song* song) {
+  if (song == nullptr) return;
+  AudioLock lock(output_);
+  // The audio side may be rendering this very song, so restarting it needs the lock too.
+  if (song->started) xmp_end_player(song->context);
+  song->started = xmp_start_player(song->context, kMixRate, 0) == 0;
+  song->order.store(0, std::memory_order_relaxed);
+  if (playing_ != nullptr && playing_ != song && playing_->started) {
+    xmp_end_player(playing_->context);
+    playing_->started = false;
+  }
+  playing_ = song->started ? song : nullptr;
+}
+
+void ModulePlayer::SongFree(Song* song) {
+  if (song == nullptr) return;
+  {
+    AudioLock lock(output_);
+    if (playing_ == song) playing_ = nullptr;
+  }
+  // Once the audio side cannot see the song, releasing it needs no lock.
+  auto owned = std::find_if(songs_.begin(), songs_.end(),
+                            [song](const auto& candidate) { return candidate.get() == song; });
+  if (owned != songs_.end()) songs_.erase(owned);
+}
+
+std::int32_t ModulePlayer::SongGetOrder(const Song* song) const {
+  if (song == nullptr) return 0;
+  return song->order.load(std::memory_order_relaxed);
+}
+
+void ModulePlayer::RenderMusic(std::span<std::int16_t> stereoFrames) {
+  const auto bytes = static_cast<int>(stereoFrames.size_bytes());
+  if (playing_ == nullptr || xmp_play_buffer(playing_->context, stereoFrames.data(), bytes, 0) != 0) {
+    std::memset(stereoFrames.data(), 0, stereoFrames.size_bytes());
+    return;
+  }
+  xmp_frame_info info;
+  xmp_get_frame_info(playing_->context, &info);
+  playing_->order.store(info.pos, std::memory_order_relaxed);
+}
+
+}  // namespace rivoltra

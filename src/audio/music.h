@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "audio/module_player.h"
+
+namespace rivoltra {
+
+inline constexpr char kMenuSongFile[] = "Data/Music/Menu.xm";
+inline constexpr char kRaceSongFile[] = "Data/Music/Race.xm";
+
+// The game's side of the music: the one song handle and the order position last seen.
+struct MusicState {
+  Song* SongHandle = nullptr;
+  std::int32_t LastSongOrder = 0;
+};
+
+// The race song for the race and race-loading screens, the menu song for every other screen.
+const char* ScreenSongFile(std::int32_t ScreenState);
+
+// Frees the song, if any.
+void StopMusic(ModulePlayer& player, MusicState& music);
+// Resets LastSongOrder; with MusicEnabled 1 replaces the song by the file's and starts it. A file
+// that does not load leaves no song, without a message.
+void PlaySong(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
+              const std::string& FileName);
+// PlaySong with the song that belongs to the screen.
+void PlayScreenMusic(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
+                     std::int32_t ScreenState);
+// First step of every frame tick: notes the order position, and restarts the screen's song
+// from its file once the position has come back to 0 after having left it.
+void KeepMusicPlaying(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
+                      std::int32_t ScreenState);
+
+}  // namespace rivoltra

@@ -1,0 +1,226 @@
+#include "audio/sound_list.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace rivoltra {
+
+// ---------------------------------------------------------------------------------------------
+// TSoundItem
+
+TSoundItem::TSoundItem(TSoundCollection& collection, std::string name, bool looped,
+                       int maxPlayingCount, TWaveData wave)
+    : collection_(collection),
+      name_(std::move(name)),
+      looped_(looped),
+      maxPlayingCount_(std::max(0, maxPlayingCount)),
+      wave_(std::move(wave)) {
+  collection_.index_.Add(*this);
+}
+
+TSoundItem::~TSoundItem() {
+  Finalize();
+  collection_.index_.Remove(*this);
+}
+
+void TSoundItem::SetName(std::string name) {
+  collection_.index_.Remove(*this);
+  name_ = std::move(name);
+  collection_.index_.Add(*this);
+}
+
+void TSoundItem::SetLooped(bool looped) {
+  Stop();
+  looped_ = looped;
+}
+
+void TSoundItem::SetMaxPlayingCount(int count) {
+  maxPlayingCount_ = std::max(0, count);
+  if (initialized_) copies_.clear();
+}
+
+void TSoundItem::SetFrequency(int hertz) {
+  frequency_ = hertz;
+  if (master_) master_->SetFrequency(frequency_);
+}
+
+void TSoundItem::SetPan(int pan) {
+  pan_ = pan;
+  if (master_) master_->SetPan(pan_);
+}
+
+void TSoundItem::SetVolume(int volume) {
+  volume_ = volume;
+  if (master_) master_->SetVolume(volume_);
+}
+
+void TSoundItem::ApplySettings(SoundBuffer& buffer) const {
+  buffer.SetFrequency(frequency_);
+  buffer.SetPan(pan_);
+  buffer.SetVolume(volume_);
+}
+
+void TSoundItem::Play(bool Wait) {
+  if (!initialized_ || !master_) return;
+  if (looped_) {
+    master_->Stop();
+    master_->PlayFromStart(true);
+    return;
+  }
+
+  auto chosen = std::find_if(copies_.begin(), copies_.end(),
+                             [](const auto& copy) { return !copy->IsPlaying(); });
+  if (chosen == copies_.end()) {
+    if (maxPlayingCount_ == 0 || static_cast<int>(copies_.size()) < maxPlayingCount_) {
+      std::unique_ptr<SoundBuffer> copy = master_->Duplicate();
+      if (!copy) return;
+      copies_.push_back(std::move(copy));
+      chosen = copies_.end() - 1;
+    } else {
+      chosen = copies_.begin();
+    }
+  }
+  // Every start moves its copy to the end, so the front is always the copy started longest ago
+  // (an idle copy reused in place would otherwise be cut off first by the next overflow).
+  std::rotate(chosen, chosen + 1, copies_.end());
+  SoundBuffer& copy = *copies_.back();
+
+  copy.Stop();
+  ApplySettings(copy);
+  copy.PlayFromStart(false);
+  if (Wait) collection_.owner_.SoundOutput()->WaitWhilePlaying(copy);
+}
+
+void TSoundItem::Stop() {
+  if (!initialized_) return;
+  if (master_) master_->Stop();
+  for (auto& copy : copies_) copy->Stop();
+}
+
+std::vector<const SoundBuffer*> TSoundItem::Copies() const {
+  std::vector<const SoundBuffer*> copies;
+  for (const auto& copy : copies_) copies.push_back(copy.get());
+  return copies;
+}
+
+void TSoundItem::Initialize() {
+  Finalize();
+  AudioOutput* output = collection_.owner_.SoundOutput();
+  if (output == nullptr || !output->IsInitialized()) return;
+  if (!wave_.Samples.empty()) {
+    // A format the output cannot play leaves the item silent, like a wave without samples.
+    master_ = output->CreateBuffer(name_, wave_.FormatBlock, wave_.Samples);
+    if (master_) ApplySettings(*master_);
+  }
+  initialized_ = true;
+}
+
+void TSoundItem::Finalize() {
+  copies_.clear();
+  master_.reset();
+  initialized_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TSoundCollection
+
+TSoundCollection::TSoundCollection(TSoundList& owner) : owner_(owner) {}
+
+TSoundCollection::~TSoundCollection() { Clear(); }
+
+TSoundItem& TSoundCollection::Items(int index) const {
+  if (index < 0 || index >= Count())
+    throw ESoundListError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
+  return *items_[static_cast<std::size_t>(index)];
+}
+
+TSoundItem& TSoundCollection::Add(std::string name, bool looped, int maxPlayingCount,
+                                  TWaveData wave) {
+  items_.push_back(
+      std::make_unique<TSoundItem>(*this, std::move(name), looped, maxPlayingCount, std::move(wave)));
+  TSoundItem& item = *items_.back();
+  if (initialized_) item.Initialize();
+  return item;
+}
+
+void TSoundCollection::Clear() {
+  // Newest first, so every removal finds its item at the head of its chain.
+  while (!items_.empty()) items_.pop_back();
+}
+
+void TSoundCollection::LoadArchive(const std::string& FileName) {
+  Assign(ReadSoundArchive(FileName));
+}
+
+void TSoundCollection::Assign(const std::vector<SoundItemData>& items) {
+  std::vector<TWaveData> waves;
+  waves.reserve(items.size());
+  for (const SoundItemData& item : items) waves.push_back(ParseWave(item.Wave));
+  Clear();
+  for (std::size_t i = 0; i < items.size(); ++i)
+    Add(items[i].Name, items[i].Looped, items[i].MaxPlayingCount, std::move(waves[i]));
+}
+
+TSoundItem* TSoundCollection::Find(std::string_view name) const { return index_.Find(name); }
+
+TSoundItem& TSoundCollection::ItemByName(std::string_view Name) const {
+  TSoundItem* item = Find(Name);
+  if (item == nullptr) throw ESoundListError("Wave '" + std::string(Name) + "' not found");
+  return *item;
+}
+
+void TSoundCollection::Initialize() {
+  initialized_ = true;
+  for (auto& item : items_) item->Initialize();
+}
+
+void TSoundCollection::Finalize() {
+  for (auto& item : items_) item->Finalize();
+  initialized_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TSoundList
+
+TSoundList::TSoundList() : items_(*this) {}
+
+TSoundList::~TSoundList() { SetSoundOutput(nullptr); }
+
+void TSoundList::SetSoundOutput(AudioOutput* output) {
+  if (output == output_) return;
+  if (output_ != nullptr) {
+    items_.Finalize();
+    output_->Unsubscribe(*this);
+  }
+  output_ = output;
+  if (output_ != nullptr) {
+    output_->Subscribe(*this);
+    if (output_->IsInitialized()) items_.Initialize();
+  }
+}
+
+void TSoundList::SoundOutputInitialized() { items_.Initialize(); }
+
+void TSoundList::SoundOutputFinalized() { items_.Finalize(); }
+
+void TSoundList::SoundOutputDestroyed() {
+  items_.Finalize();
+  output_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Game functions
+
+void PlaySound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name,
+               bool Wait) {
+  if (SoundEnabled != 1) return;
+  soundList.ItemByName(Name).Stop();
+  soundList.ItemByName(Name).Play(Wait);
+}
+
+void StopSound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name) {
+  if (SoundEnabled != 1) return;
+  soundList.ItemByName(Name).Stop();
+}
+
+}  // namespace rivoltra

@@ -1,0 +1,160 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "audio/audio_output.h"
+#include "audio/sound_archive.h"
+#include "audio/wave.h"
+#include "engine/name_index.h"
+
+namespace rivoltra {
+
+class TSoundCollection;
+class TSoundList;
+
+// Failures of a sound list: an unknown name, an index out of range.
+class ESoundListError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One named wave. While its list is bound to an initialised output it owns a master buffer made
+// from the wave and the copies it plays non-looped sounds on.
+class TSoundItem {
+ public:
+  TSoundItem(TSoundCollection& collection, std::string name, bool looped, int maxPlayingCount,
+             TWaveData wave);
+  ~TSoundItem();
+  TSoundItem(const TSoundItem&) = delete;
+  TSoundItem& operator=(const TSoundItem&) = delete;
+
+  const std::string& Name() const { return name_; }
+  // A new name moves the item to the head of its new bucket, so it wins over older duplicates.
+  void SetName(std::string name);
+  bool Looped() const { return looped_; }
+  // Stops the sound first.
+  void SetLooped(bool looped);
+  int MaxPlayingCount() const { return maxPlayingCount_; }
+  // Negative values count as 0 (no limit). Frees every copy while the item is initialised.
+  void SetMaxPlayingCount(int count);
+  const TWaveData& Wave() const { return wave_; }
+
+  // Applied to the master buffer at once and to a copy each time it starts.
+  int Frequency() const { return frequency_; }
+  void SetFrequency(int hertz);
+  int Pan() const { return pan_; }
+  void SetPan(int pan);
+  int Volume() const { return volume_; }
+  void SetVolume(int volume);
+
+  // A looped item restarts its master from position 0. A non-looped item plays on its first
+  // idle copy, else on a new copy while under MaxPlayingCount, else restarts its oldest copy.
+  // Wait blocks until that copy has finished. Does nothing while not initialised.
+  void Play(bool Wait);
+  // Stops the master and every copy; the copies stay allocated.
+  void Stop();
+
+  bool Initialized() const { return initialized_; }
+  // The master buffer; null while not initialised or when the wave has no samples.
+  const SoundBuffer* Master() const { return master_.get(); }
+  // The copies, oldest (re)start first.
+  std::vector<const SoundBuffer*> Copies() const;
+
+  // Makes the master buffer (the list calls these when its output comes and goes).
+  void Initialize();
+  void Finalize();
+
+ private:
+  void ApplySettings(SoundBuffer& buffer) const;
+
+  TSoundCollection& collection_;
+  std::string name_;
+  bool looped_;
+  int maxPlayingCount_;
+  TWaveData wave_;
+  int frequency_ = 0;
+  int pan_ = 0;
+  int volume_ = 0;
+  bool initialized_ = false;
+  std::unique_ptr<SoundBuffer> master_;
+  std::vector<std::unique_ptr<SoundBuffer>> copies_;
+};
+
+// The items of one sound list in file order, with the shared case-insensitive name index.
+class TSoundCollection {
+ public:
+  explicit TSoundCollection(TSoundList& owner);
+  ~TSoundCollection();
+  TSoundCollection(const TSoundCollection&) = delete;
+  TSoundCollection& operator=(const TSoundCollection&) = delete;
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  // Throws ESoundListError "Index of the list exceeds the range. (%d)" out of range.
+  TSoundItem& Items(int index) const;
+  // Appends an item; it is initialised at once when the list is bound to an initialised output.
+  TSoundItem& Add(std::string name, bool looped, int maxPlayingCount, TWaveData wave);
+  void Clear();
+
+  // Replaces the items with the archive's, in file order. When the file cannot be read the
+  // error propagates and the items stay as they were.
+  void LoadArchive(const std::string& FileName);
+  // Same, from archive items already read; throws FormatError for a wave image that is not one.
+  void Assign(const std::vector<SoundItemData>& items);
+
+  // The most recently named item whose name equals name ignoring case, or null.
+  TSoundItem* Find(std::string_view name) const;
+  // Throws ESoundListError "Wave '%s' not found".
+  TSoundItem& ItemByName(std::string_view Name) const;
+
+  bool Initialized() const { return initialized_; }
+  void Initialize();
+  void Finalize();
+
+ private:
+  friend class TSoundItem;
+
+  TSoundList& owner_;
+  std::vector<std::unique_ptr<TSoundItem>> items_;
+  NameIndex<TSoundItem> index_;
+  bool initialized_ = false;
+};
+
+// A sound list bound to an output: its items get their buffers when the output is initialised
+// and lose them when it is finalised.
+class TSoundList final : public SoundOutputSubscriber {
+ public:
+  TSoundList();
+  ~TSoundList() override;
+  TSoundList(const TSoundList&) = delete;
+  TSoundList& operator=(const TSoundList&) = delete;
+
+  TSoundCollection& Items() { return items_; }
+  const TSoundCollection& Items() const { return items_; }
+  TSoundItem& ItemByName(std::string_view Name) const { return items_.ItemByName(Name); }
+
+  // Subscribes to the output (null unbinds); binds at once when it is already initialised.
+  void SetSoundOutput(AudioOutput* output);
+  AudioOutput* SoundOutput() const { return output_; }
+  bool OutputReady() const { return output_ != nullptr && output_->IsInitialized(); }
+
+  void SoundOutputInitialized() override;
+  void SoundOutputFinalized() override;
+  void SoundOutputDestroyed() override;
+
+ private:
+  TSoundCollection items_;
+  AudioOutput* output_ = nullptr;
+};
+
+// The game's way to play and stop effects: with SoundEnabled other than 1 they do nothing at
+// all, not even the name lookup. PlaySound cuts the sound's earlier copies and loop off first.
+void PlaySound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name,
+               bool Wait = false);
+void StopSound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name);
+
+}  // namespace rivoltra

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "audio/music.h"
+#include "audio/test_module.h"
+#include "platform/null/null_audio.h"
+
+namespace rivoltra {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BuildTestModule;
+using testing::TestModule;
+
+constexpr std::int32_t kMainMenu = 0;
+constexpr std::int32_t kRace = 1;
+constexpr std::int32_t kOptions = 2;
+constexpr std::int32_t kRaceLoading = 10;
+
+// Four orders of 80 ms each: a 30 ms tick sees orders 0 0 1 1 1 2 2 2 3 3 and then 0 again.
+const TestModule kFourOrders{.Orders = 4, .RowsPerPattern = 4, .Speed = 1, .Bpm = 125};
+const TestModule kOnePattern{.Orders = 1, .RowsPerPattern = 4, .Speed = 1, .Bpm = 125};
+// Two orders of 40 ms: tells a reloaded file from the song that was playing before.
+const TestModule kTwoShortOrders{.Orders = 2, .RowsPerPattern = 2, .Speed = 1, .Bpm = 125};
+
+void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Runs in a folder of its own holding Data/Music, as the game does in its working directory.
+class MusicTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() /
+             ("rivoltra_music_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    previous = fs::current_path();
+    fs::current_path(folder);
+    audio.Initialize();
+  }
+  void TearDown() override {
+    fs::current_path(previous);
+    fs::remove_all(folder);
+  }
+
+  // One frame tick's worth of time, then the tick's first step.
+  void Tick(std::int32_t screenState, std::uint8_t musicEnabled = 1) {
+    audio.AdvanceClock(30);
+    KeepMusicPlaying(player, music, musicEnabled, screenState);
+  }
+
+  fs::path folder;
+  fs::path previous;
+  NullAudio audio;
+  ModulePlayer player{audio};
+  MusicState music;
+};
+
+TEST_F(MusicTest, OrderPositionAdvancesWithTheClockAndWraps) {
+  WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
+  PlayScreenMusic(player, music, 1, kMainMenu);
+  ASSERT_NE(music.SongHandle, nullptr);
+  std::vector<std::int32_t> orders;
+  for (int tick = 0; tick < 12; ++tick) {
+    audio.AdvanceClock(30);
+    orders.push_back(player.SongGetOrder(music.SongHandle));
+  }
+  EXPECT_EQ(orders, (std::vector<std::int32_t>{0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 0, 0}));
+}
+
+TEST_F(MusicTest, WrappedSongIsReloadedFromItsFileAndRestarted) {
+  WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
+  PlayScreenMusic(player, music, 1, kMainMenu);
+  for (int tick = 0; tick < 10; ++tick) Tick(kMainMenu);
+  EXPECT_EQ(music.LastSongOrder, 3);
+
+  // The file changes under the playing song: only a reload can pick the new one up.
+  WriteFile(kMenuSongFile, BuildTestModule(kTwoShortOrders));
+  Tick(kMainMenu);  // reads 0 after 3: restart
+  ASSERT_NE(music.SongHandle, nullptr);
+  EXPECT_EQ(music.LastSongOrder, 0);
+  EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
+  Tick(kMainMenu);
+  Tick(kMainMenu);
+  EXPECT_EQ(music.LastSongOrder, 1);  // 40 ms orders: the new file is playing
+}
+
+TEST_F(MusicTest, RestartTakesTheSongOfTheCurrentScreen) {
+  WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
+  WriteFile(kRaceSongFile, BuildTestModule(kTwoShortOrders));
+  for (std::int32_t screen : {kRace, kRaceLoading}) {
+    PlayScreenMusic(player, music, 1, kMainMenu);
+    for (int tick = 0; tick < 10; ++tick) Tick(screen);
+    Tick(screen);  // the menu song wraps while the screen is a race screen
+    Tick(screen);
+    Tick(screen);
+    EXPECT_EQ(music.LastSongOrder, 1) << "screen " << screen;
+  }
+}
+
+TEST_F(MusicTest, OnePatternSongIsNeverRestarted) {
+  WriteFile(kMenuSongFile, BuildTestModule(kOnePattern));
+  PlayScreenMusic(player, music, 1, kOptions);
+  Song* const song = music.SongHandle;
+  ASSERT_NE(song, nullptr);
+  for (int tick = 0; tick < 100; ++tick) Tick(kOptions);
+  // Had it been reloaded, removing the file would show: the handle would be gone next wrap.
+  fs::remove(kMenuSongFile);
+  for (int tick = 0; tick < 100; ++tick) Tick(kOptions);
+  EXPECT_EQ(music.SongHandle, song);
+  EXPECT_EQ(music.LastSongOrder, 0);
+  EXPECT_GT(audio.MusicFramesRendered(), 0u);
+}
+
+TEST_F(MusicTest, MusicDisabledLoadsNothing) {
+  WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
+  music.LastSongOrder = 7;
+  PlayScreenMusic(player, music, 0, kMainMenu);
+  EXPECT_EQ(music.SongHandle, nullptr);
+  EXPECT_EQ(music.LastSongOrder, 0);
+  for (int tick = 0; tick < 20; ++tick) Tick(kMainMenu, 0);
+  EXPECT_EQ(music.SongHandle, nullptr);
+  EXPECT_EQ(music.LastSongOrder, 0);
+}
+
+TEST_F(MusicTest, TurningMusicOffAndOnStartsTheMenuSongOver) {
+  WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
+  PlayScreenMusic(player, music, 1, kOptions);
+  for (int tick = 0; tick < 6; ++tick) Tick(kOptions);
+  EXPECT_EQ(music.LastSongOrder, 2);
+
+  StopMusic(player, music);
+  EXPECT_EQ(music.SongHandle, nullptr);
+  Tick(kOptions);  // nothing to keep going
+  EXPECT_EQ(music.SongHandle, nullptr);
+
+  PlayScreenMusic(player, music, 1, kOptions);
+  ASSERT_NE(music.SongHandle, nullptr);
+  EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
+  for (int tick = 0; tick < 3; ++tick) Tick(kOptions);
+  EXPECT_EQ(music.LastSongOrder, 1);
+}
+
+TEST_F(MusicTest, FilesThatDoNotLoadGiveNoMusicAndNoError) {
+  WriteFile("Data/Music/Broken.xm", std::vector<std::uint8_t>(200, 0x41));
+  std::vector<std::uint8_t> truncated = BuildTestModule(kFourOrders);
+  truncated.resize(100);
+  WriteFile("Data/Music/Truncated.xm", truncated);
+  for (const char* file : {"Data/Music/Missing.xm", "Data/Music/Broken.xm", "Data/Music/Truncated.xm"}) {
+    PlaySong(player, music, 1, file);
+    EXPECT_EQ(music.SongHandle, nullptr) << file;
+    Tick(kMainMenu);
+    EXPECT_EQ(music.SongHandle, nullptr) << file;
+  }
+}
+
+TEST(ModulePlayer, NullHandlesAndSilenceAreHarmless) {
+  NullAudio audio;
+  audio.Initialize();
+  ModulePlayer player(audio);
+  player.SongPlay(nullptr);
+  player.SongFree(nullptr);
+  EXPECT_EQ(player.SongGetOrder(nullptr), 0);
+  std::vector<std::int16_t> frames(64, 123);
+  player.RenderMusic(frames);
+  EXPECT_EQ(frames, std::vector<std::int16_t>(64, 0));
+}
+
+TEST(ModulePlayer, RendersTheToneAndStopsWhenFreed) {
+  const fs::path file = fs::temp_directory_path() / "rivoltra_module_player_tone.xm";
+  WriteFile(file, BuildTestModule({.Orders = 1, .RowsPerPattern = 64, .Tone = true}));
+  NullAudio audio;
+  audio.Initialize();
+  ModulePlayer player(audio);
+  Song* song = player.SongLoadFromFile(file.c_str());
+  ASSERT_NE(song, nullptr);
+  player.SongPlay(song);
+  std::vector<std::int16_t> frames(2 * 4096);
+  player.RenderMusic(frames);
+  double energy = 0;
+  for (std::int16_t sample : frames) energy += static_cast<double>(sample) * sample;
+  EXPECT_GT(energy / static_cast<double>(frames.size()), 1000.0 * 1000.0);
+
+  player.SongFree(song);
+  player.RenderMusic(frames);
+  EXPECT_EQ(frames, std::vector<std::int16_t>(frames.size(), 0));
+  fs::remove(file);
+}
+
+}  // namespace
+}  // namespace rivoltra
