@@ -1,0 +1,229 @@
+// The race song: E minor at 140 beats a minute, fourteen patterns of four bars, about 96
+// seconds before it returns to its first order.
+#include <string>
+
+#include "music/composer.h"
+#include "music/instruments.h"
+#include "music/songs.h"
+
+namespace rivoltra::datagen {
+
+namespace {
+
+constexpr int kBpm = 140;
+constexpr int kRows = 64;
+constexpr double kTicksPerSecond = kBpm * 2.0 / 5.0;
+
+enum Channel {
+  kKickChannel,
+  kSnareChannel,
+  kHatChannel,
+  kCymbalChannel,
+  kClapChannel,
+  kBassChannel,
+  kArpChannel,
+  kStabChannel,  // three voices
+  kLeadChannel = kStabChannel + 3,
+  kEchoChannel,
+  kChannelCount
+};
+
+enum Instrument { kKick = 1, kSnare, kHat, kOpenHat, kCrash, kClap, kBass, kArp, kStab, kLead };
+
+enum class Drums { None, Intro, Verse, Chorus, HalfTime, Build };
+
+struct Arrangement {
+  Drums Beat = Drums::Verse;
+  bool Bass = true;
+  bool Arp = true;
+  bool Stabs = false;
+  const char* Melody = nullptr;
+  bool Crash = false;  // on the first beat
+  bool Fill = false;   // a snare run into the next pattern
+};
+
+std::vector<XmInstrument> Instruments() {
+  std::vector<XmInstrument> instruments;
+  auto add = [&](const std::string& name, XmSample sample, int volume, int panning,
+                 const EnvelopeShape& shape) {
+    sample.Volume = static_cast<std::uint8_t>(volume);
+    sample.Panning = static_cast<std::uint8_t>(panning);
+    instruments.push_back(MakeInstrument(name, std::move(sample), shape, kTicksPerSecond));
+  };
+  add("kick", KickSample(1.0), 52, 128, {});
+  add("snare", SnareSample(0.8), 40, 124, {});
+  add("hat", HatSample(0.045), 24, 164, {});
+  add("open hat", HatSample(0.3), 20, 164, {});
+  add("crash", CrashSample(), 30, 100, {});
+  add("clap", ClapSample(), 28, 136, {});
+  add("bass", AcidBassSample(), 46, 128, {{{0.0, 64}, {0.25, 48}}, 1, 0.06});
+  add("arp", PulsePluckSample(), 18, 80, {{{0.0, 64}, {0.12, 30}, {0.5, 12}, {1.0, 0}}, -1, 0.1});
+  add("stab", BrassStabSample(), 20, 128, {{{0.0, 64}, {0.2, 44}}, 1, 0.12});
+  add("lead", SawLeadSample(), 36, 150, {{{0.0, 0}, {0.01, 64}, {0.3, 52}}, 2, 0.2});
+  XmInstrument& lead = instruments.back();
+  lead.VibratoType = 0;  // sine
+  lead.VibratoSweep = 40;
+  lead.VibratoDepth = 2;
+  lead.VibratoRate = 40;
+  return instruments;
+}
+
+const Chord kEm = ParseChord("E-2 E-4 G-4 B-4");
+const Chord kC = ParseChord("C-2 E-4 G-4 C-5");
+const Chord kD = ParseChord("D-2 F#4 A-4 D-5");
+const Chord kB = ParseChord("B-1 F#4 B-4 D#5");
+const Chord kAm = ParseChord("A-1 E-4 A-4 C-5");
+
+const Harmony kVerse = {{0, kEm}, {16, kEm}, {32, kC}, {48, kD}};
+const Harmony kChorusA = {{0, kC}, {16, kD}, {32, kEm}, {48, kEm}};
+const Harmony kChorusB = {{0, kC}, {16, kD}, {32, kB}, {48, kB}};
+const Harmony kBridge = {{0, kAm}, {16, kEm}, {32, kC}, {48, kB}};
+
+// Melodies in eighth notes, a bar per group; the chorus runs in threes against the beat.
+constexpr const char* kMelodyVerseA =
+    "E-5 .   B-4 .   E-5 .   G-5 . | F#5 .   E-5 .   D-5 .   B-4 . |"
+    "C-5 .   E-5 .   G-5 .   .   E-5 | F#5 .   .   .   D-5 .   A-4 .";
+constexpr const char* kMelodyVerseB =
+    "E-5 .   B-4 .   E-5 .   G-5 . | A-5 .   G-5 .   F#5 .   E-5 . |"
+    "G-5 .   .   .   E-5 .   C-5 . | D-5 .   .   .   F#5 .   A-5 .";
+constexpr const char* kMelodyChorusA =
+    "E-6 .   .   D-6 .   .   C-6 . | F#6 .   .   E-6 .   .   D-6 . |"
+    "E-6 .   .   B-5 .   .   G-5 . | B-5 .   .   .   G-5 .   A-5 B-5";
+constexpr const char* kMelodyChorusB =
+    "E-6 .   .   D-6 .   .   C-6 . | F#6 .   .   E-6 .   .   D-6 . |"
+    "D#6 .   .   .   B-5 .   .   . | F#6 .   .   .   D#6 .   B-5 .";
+constexpr const char* kMelodyBridge =
+    "C-6 .   .   .   B-5 .   A-5 . | G-5 .   .   .   E-5 .   .   . |"
+    "E-5 .   G-5 .   C-6 .   B-5 . | B-5 .   .   .   A-5 .   F#5 .";
+
+void WriteDrumBar(XmPattern& pattern, int row, Drums beat, bool fill) {
+  switch (beat) {
+    case Drums::None:
+      return;
+    case Drums::Intro:
+      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
+      WriteLine(pattern, kHatChannel, row, 1, kHat, ". . x . . . x . . . x . . . x .");
+      break;
+    case Drums::Verse:
+      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
+      WriteLine(pattern, kHatChannel, row, 1, kHat,
+                "x:10 . x . x:10 . x . x:10 . x . x:10 . x x:14");
+      WriteLine(pattern, kSnareChannel, row, 1, kSnare, ". . . . x . . . . . . . x . . .");
+      break;
+    case Drums::Chorus:
+      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
+      WriteLine(pattern, kHatChannel, row, 1, kHat,
+                "x:12 x:8 . x:12 x:12 x:8 . x:12 x:12 x:8 . x:12 x:12 x:8 . x:12");
+      WriteLine(pattern, kCymbalChannel, row, 1, kOpenHat, ". . x . . . x . . . x . . . x .");
+      WriteLine(pattern, kSnareChannel, row, 1, kSnare, ". . . . x . . . . . . . x . . .");
+      WriteLine(pattern, kClapChannel, row, 1, kClap, ". . . . x . . . . . . . x . . .");
+      break;
+    case Drums::HalfTime:
+      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . . . . . . . x . . . . .");
+      WriteLine(pattern, kSnareChannel, row, 1, kSnare, ". . . . . . . . x . . . . . . .");
+      WriteLine(pattern, kHatChannel, row, 1, kHat, "x:16 . x:10 . x:16 . x:10 . x:16 . x:10 . x:16 . x:10 .");
+      break;
+    case Drums::Build:
+      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
+      break;
+  }
+  if (fill) {
+    WriteLine(pattern, kSnareChannel, row + 8, 1, kSnare, "x:28 . x:32 x:24 x:36 x:30 x:42 x:38");
+  }
+}
+
+// The build-up: a snare that doubles its pace each bar and grows louder.
+void WriteSnareRoll(XmPattern& pattern) {
+  WriteLine(pattern, kSnareChannel, 0, 4, kSnare, "x:16 x:18 x:20 x:22");
+  WriteLine(pattern, kSnareChannel, 16, 2, kSnare, "x:22 x:24 x:26 x:28 x:30 x:32 x:34 x:36");
+  WriteLine(pattern, kSnareChannel, 32, 1, kSnare, Repeat("x:36 x:28 x:38 x:30", 4));
+  WriteLine(pattern, kSnareChannel, 48, 1, kSnare,
+            Repeat("x:44 x:40", 4) + Repeat("x:50 x:46", 4));
+}
+
+void WriteBass(XmPattern& pattern, const Harmony& harmony, Drums beat) {
+  const char* figure = beat == Drums::HalfTime
+                           ? "R . . . . . R . ^ . O . . . R ."
+                           : "R . O . R . O . R . O . R . O .";
+  ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
+    for (int bar = 0; bar < rows; bar += 16) {
+      WriteBassFigure(pattern, kBassChannel, row + bar, kBass, chord, 0, figure);
+    }
+  });
+}
+
+void WriteArp(XmPattern& pattern, const Harmony& harmony) {
+  ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
+    WriteArpeggio(pattern, kArpChannel, row, rows, 1, kArp, chord, 12, {0, 1, 2, 1, 3, 1, 2, 1},
+                  {40, 22, 30, 22, 34, 22, 30, 22});
+  });
+}
+
+// Short chords in threes: three eighths, three eighths, two.
+void WriteStabs(XmPattern& pattern, const Harmony& harmony) {
+  ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
+    for (int bar = 0; bar < rows; bar += 16) {
+      for (int hit : {0, 6, 12}) {
+        WriteChord(pattern, kStabChannel, row + bar + hit, kStab, chord, 0, -1);
+        ReleaseChannels(pattern, kStabChannel, 3, row + bar + hit + 3);
+      }
+    }
+  });
+}
+
+XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
+                      const std::vector<int>& sampleVolumes) {
+  XmPattern pattern(kRows, kChannelCount);
+  for (int bar = 0; bar < kRows / 16; ++bar) {
+    WriteDrumBar(pattern, bar * 16, arrangement.Beat, arrangement.Fill && bar == kRows / 16 - 1);
+  }
+  if (arrangement.Beat == Drums::Build) WriteSnareRoll(pattern);
+  if (arrangement.Crash) WriteLine(pattern, kCymbalChannel, 0, 1, kCrash, "x");
+  if (arrangement.Bass) WriteBass(pattern, harmony, arrangement.Beat);
+  if (arrangement.Arp) WriteArp(pattern, harmony);
+  if (arrangement.Stabs) WriteStabs(pattern, harmony);
+  if (arrangement.Melody != nullptr) {
+    WriteLine(pattern, kLeadChannel, 0, 2, kLead, arrangement.Melody);
+    Echo(pattern, kLeadChannel, kEchoChannel, 3, 0.45, 0x50, sampleVolumes);
+  }
+  return pattern;
+}
+
+}  // namespace
+
+XmModule RaceSong() {
+  XmModule song;
+  song.Name = "Rivoltra race";
+  song.Channels = kChannelCount;
+  song.Speed = 6;
+  song.Bpm = kBpm;
+  song.Instruments = Instruments();
+  std::vector<int> volumes;
+  for (const XmInstrument& instrument : song.Instruments) volumes.push_back(instrument.Sample.Volume);
+
+  auto pattern = [&](const Harmony& harmony, const Arrangement& arrangement) {
+    song.Patterns.push_back(MakePattern(harmony, arrangement, volumes));
+    return static_cast<std::uint8_t>(song.Patterns.size() - 1);
+  };
+  const auto introA = pattern(kVerse, {.Beat = Drums::Intro, .Bass = false});
+  const auto introB = pattern(kVerse, {.Fill = true});
+  const auto verseA = pattern(kVerse, {.Melody = kMelodyVerseA});
+  const auto verseB = pattern(kVerse, {.Melody = kMelodyVerseB, .Fill = true});
+  const auto chorusA = pattern(kChorusA, {.Beat = Drums::Chorus, .Stabs = true,
+                                          .Melody = kMelodyChorusA, .Crash = true});
+  const auto chorusB = pattern(kChorusB, {.Beat = Drums::Chorus, .Stabs = true,
+                                          .Melody = kMelodyChorusB, .Fill = true});
+  const auto bridge = pattern(kBridge, {.Beat = Drums::HalfTime, .Arp = false, .Stabs = true,
+                                        .Melody = kMelodyBridge, .Crash = true});
+  const auto build = pattern(kVerse, {.Beat = Drums::Build, .Bass = false});
+  const auto verseAgain = pattern(kVerse, {.Melody = kMelodyVerseA, .Crash = true});
+  const auto bridgeFull = pattern(kBridge, {.Beat = Drums::Chorus, .Stabs = true,
+                                            .Melody = kMelodyBridge, .Crash = true});
+  const auto outro = pattern(kChorusB, {.Beat = Drums::Chorus, .Stabs = true, .Crash = true,
+                                        .Fill = true});
+  song.Orders = {introA, introB, verseA,  verseB,     chorusA, chorusB, bridge,
+                 build,  verseAgain, verseB, chorusA, chorusB, bridgeFull, outro};
+  return song;
+}
+
+}  // namespace rivoltra::datagen
