@@ -1,6 +1,6 @@
 #pragma once
-// The resource-wrapped component stream shared by the image archive (".gfx", Part 5.2) and
-// the sound archive (".sfx", Part 6.1).
+// The resource-wrapped component stream shared by the image archive (".gfx") and
+// the sound archive (".sfx").
 //
 // Writing (a sound archive, for example):
 //
@@ -49,9 +49,9 @@
 // with the file name: "Sounds.sfx: Invalid stream format". A failure while a property's value
 // is read or decoded (a FormatError thrown by the reader itself, by ByteCursor or by a payload
 // decoder called inside the ReadProperties callback) becomes
-// "Sounds.sfx: Error reading TSoundItem.Wave.WAVE: Wave is invalid", i.e. the spec's
+// "Sounds.sfx: Error reading TSoundItem.Wave.WAVE: Wave is invalid", i.e. the reader's
 // "Error reading %s%s%s: %s" with the owner's class name, the dot, the property path and the
-// inner message. Payload decoders therefore throw FormatError with the spec's bare message.
+// inner message. Payload decoders therefore throw FormatError with the bare message.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 // The "TBitmapData" picture class of the image archive: a Windows device-independent bitmap
-// without the 14-byte file header (Part 5.2, "Picture.Data" payload).
+// without the 14-byte file header (the "Picture.Data" payload).
 #include <cstdint>
 #include <span>
 #include <vector>

@@ -14,8 +14,8 @@ namespace {
 constexpr char kRootClass[] = "TImageArchiveRoot";
 constexpr char kItemClass[] = "TImageItem";
 constexpr char kBitmapClass[] = "TBitmapData";
-// Delphi's own bitmap class: a 32-bit size, then a bitmap file with its 14-byte header.
-constexpr char kDelphiBitmapClass[] = "TBitmap";
+// The plain bitmap picture class: a 32-bit size, then a bitmap file with its 14-byte header.
+constexpr char kPlainBitmapClass[] = "TBitmap";
 constexpr std::size_t kBitmapFileHeaderSize = 14;
 
 // "Picture.Data": a short string naming the picture class, then that class's data. A class
@@ -28,7 +28,7 @@ Picture DecodePictureData(std::span<const std::uint8_t> payload) {
                               payload.begin() + 1 + static_cast<std::ptrdiff_t>(length));
   const auto data = payload.subspan(1 + length);
   if (length == payload[0] && className == kBitmapClass) return DecodeBitmapData(data);
-  if (length == payload[0] && className == kDelphiBitmapClass) {
+  if (length == payload[0] && className == kPlainBitmapClass) {
     ByteCursor in(data);
     if (in.Remaining() < 4) return Picture{};
     const std::uint32_t size = in.U32();

@@ -1,5 +1,5 @@
 #pragma once
-// How an image item's picture is cut into patterns (Part 5.2, data model, derived values).
+// How an image item's picture is cut into patterns (the derived values of an image item).
 // The image list (engine/image_list.*) and the archive tool (tools/archive) both use this, so
 // the pattern count and rectangles are computed in exactly one place: do not duplicate the
 // arithmetic elsewhere.
