@@ -4,7 +4,9 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test clean
+FUZZ_SECONDS ?= 30
+
+.PHONY: all setup configure build run test fuzz soak-sanitized clean
 
 all: build
 
@@ -23,6 +25,14 @@ run: build
 
 test: build
 	@bash scripts/run-tests.sh $(BUILD)
+
+# Every fuzz target for FUZZ_SECONDS each, built with clang and the sanitizers.
+fuzz: setup
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The long simulated play under AddressSanitizer and UndefinedBehaviorSanitizer.
+soak-sanitized: setup
+	@bash scripts/soak-sanitized.sh
 
 clean:
 	@rm -rf $(BUILD)
