@@ -1,13 +1,25 @@
 #include "app/game.h"
+#include "app/screens.h"
+#include "race/race.h"
 
 namespace rivoltra {
 
 void MTimerTimer(Game& game, std::int32_t lagCount) {
   if (!game.StartupComplete) return;
   KeepMusicPlaying(game);
+  // Navigation and the race read the input states of this tick, not those of the key events.
   game.MInput.Update();
-  DrawFrame(game, lagCount, true);
-  FlipFrame(game);
+  switch (game.ScreenState) {
+    case ssMainMenu: MainMenuTick(game, lagCount); break;
+    case ssRace: RaceTick(game, lagCount); break;
+    case ssOptions: OptionsTick(game, lagCount); break;
+    case ssHighScores: HighScoresTick(game, lagCount); break;
+    case ssHelp: HelpTick(game, lagCount); break;
+    case ssSendResults: SendResultsTick(game, lagCount); break;
+    case ssCarChoice: CarChoiceTick(game, lagCount); break;
+    case ssNameEntry: NameEntryTick(game, lagCount); break;
+    default: break;
+  }
 }
 
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll) {

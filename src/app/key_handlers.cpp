@@ -1,11 +1,48 @@
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/screens.h"
 
 namespace rivoltra {
 
 namespace {
 constexpr int kVirtualKeyEnter = 0x0D;
 constexpr int kVirtualKeyControl = 0x11;
+constexpr char kEnter = 13;
+constexpr char kEscape = 27;
+
+// Options only: Enter activates, Escape goes back, and while the country line is selected and
+// being edited the other keys type into it.
+void OptionsKeyPress(Game& game, char key) {
+  MenuState& menu = game.menu;
+  if (key == kEnter) MDisplayClick(game);
+  if (key == kEscape) {
+    menu.buttons.SelectedButton = 2;
+    MDisplayClick(game);
+    return;
+  }
+  // Judged after the Enter above, which may have closed the options.
+  if (game.ScreenState == ssOptions && menu.buttons.SelectedButton == 10 && menu.EditingCountry) {
+    TypeIntoCountry(game, key);
+  }
+}
+
+// Every other menu screen: Escape selects the sub-screen's own main-menu button so that the
+// activation closes it; every character activates the selected button, except Escape on the
+// main menu, which does nothing.
+void MenuKeyPress(Game& game, char key) {
+  int& selected = game.menu.buttons.SelectedButton;
+  if (key == kEscape) {
+    switch (game.ScreenState) {
+      case ssHighScores: selected = 3; break;
+      case ssHelp: selected = 4; break;
+      case ssCarChoice: selected = 1; break;
+      case ssMainMenu: return;
+      default: break;
+    }
+  }
+  MDisplayClick(game);
+}
+
 }  // namespace
 
 void FormKeyDown(Game& game, int virtualKey, ShiftState shift) {
@@ -20,13 +57,44 @@ void FormKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
   if (virtualKey == kVirtualKeyControl) game.FireKeyHeld = false;
 }
 
-void FormKeyPress(Game& /*game*/, char /*key*/) {}
+void FormKeyPress(Game& game, char key) {
+  // Each step looks at the screen as the step before has left it: Enter that closes the options
+  // reaches the main menu's step too and opens the selected button there.
+  if (game.ScreenState == ssOptions) {
+    OptionsKeyPress(game, key);
+    if (key == kEscape) return;
+  }
+  if (game.ScreenState != ssRace && game.ScreenState != ssRaceLoading &&
+      game.ScreenState != ssOptions) {
+    MenuKeyPress(game, key);
+  }
+  if (game.ScreenState == ssNameEntry) {
+    if (key == kEnter) {
+      FinishNameEntry(game);
+      ShowSendResults(game);
+    } else {
+      TypeIntoName(game, key);
+    }
+  }
+}
 
 void MDisplayMouseMove(Game& game, int x, int y) {
   game.MouseX = x;
   game.MouseY = y;
+  HitTestButtons(game.menu.buttons, x, y);
 }
 
-void MDisplayClick(Game& /*game*/) {}
+void MDisplayClick(Game& game) {
+  if (game.menu.buttons.SelectedButton != 0) PlayButtonPress(game);
+  switch (game.ScreenState) {
+    case ssMainMenu: MainMenuActivate(game); break;
+    case ssOptions: OptionsActivate(game); break;
+    case ssHighScores: HighScoresActivate(game); break;
+    case ssHelp: HelpActivate(game); break;
+    case ssCarChoice: CarChoiceActivate(game); break;
+    case ssSendResults: SendResultsActivate(game); break;
+    default: break;
+  }
+}
 
 }  // namespace rivoltra

@@ -12,24 +12,34 @@ class TCaptionSprite;
 // The menu globals shared by every screen: button slots and selection, the sprites each screen
 // keeps, the slide-in phase, text entry and the navigation flags.
 struct MenuState {
+  // Slots 1 to 6 the main menu (on the send-results screen 1 and 2 its buttons), 7 to 10 the
+  // open sub-screen's.
   MenuButtonGroup buttons;
   std::int32_t FirstSelectable = 1;
   std::int32_t LastSelectable = 6;
 
+  // The main menu's sprites live from its full creation to CloseMainMenu, across sub-screens;
+  // on the name entry and send results MenuCaption is their title.
   TCaptionSprite* MenuCaption = nullptr;
   TCaptionSprite* UpPanelSprite = nullptr;
   TCaptionSprite* DownPanelSprite = nullptr;
+  // The open sub-screen's panel.
   TCaptionSprite* ScreenBackdrop = nullptr;
   TCaptionSprite* TextCursor = nullptr;
 
+  // Main-menu slide-in: 1 panels moving, 3 buttons moving, 0 ready.
   std::int32_t MenuPhase = 0;
+  // 3: open the high-score screen once the slide-in has ended.
   std::int32_t MenuEntryMode = 0;
   std::int32_t CursorBlinkMs = 0;
   bool EditingCountry = false;
   std::int32_t HelpPage = 1;
   std::string PlayerName;
 
+  // A navigation step may be taken; cleared by every step, set again in a tick in which neither
+  // direction of the pair is held, so holding a direction moves the selection once.
   bool NavigationArmed = false;
+  // The last step without wrapping stayed put at the first or last button.
   bool EdgeReached = false;
 };
 

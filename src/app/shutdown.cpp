@@ -1,11 +1,29 @@
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "app/game.h"
+#include "persist/save_file.h"
 
 namespace rivoltra {
 
-void SaveAndQuit(Game& game) { game.Terminated = true; }
+void SaveAndQuit(Game& game) {
+  // Both files are written out in full before either replaces its old version: the settings
+  // carry the table's check string, so one new file beside one old one would reset the table
+  // at the next start. When the save folder cannot be written, both old files stay, the player
+  // hears of it on stderr, and the program still ends.
+  try {
+    StagedFile settings(kSettingsFile,
+                        SettingsFileText(game.settings, ComputeCheckString(game.highScores)));
+    StagedFile highScores(kHighScoreFile, HighScoreFileText(game.highScores));
+    settings.Commit();
+    highScores.Commit();
+  } catch (const SaveFileError& error) {
+    std::fprintf(stderr, "Rivoltra: %s\n", error.what());
+  }
+  game.Terminated = true;
+}
 
 void RunProgramEnd(Game& game) {
   std::error_code error;

@@ -1,0 +1,99 @@
+// The car choice before a race, and the way from any menu screen into a new game.
+#include "app/game.h"
+#include "app/screens.h"
+#include "race/race.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr int kFirstCar = 7;
+constexpr int kLastCar = 10;
+constexpr int kStartMainButton = 1;
+
+bool IsCarButton(int slot) { return slot >= kFirstCar && slot <= kLastCar; }
+
+void LeaveCarChoice(Game& game) {
+  HideCarChoice(game);
+  ShowMainMenu(game, false, 0);
+}
+
+}  // namespace
+
+void ShowCarChoice(Game& game) {
+  MenuState& menu = game.menu;
+  game.ScreenState = ssCarChoice;
+  menu.buttons.ButtonCount = kLastCar;
+  menu.buttons.SelectedButton = kFirstCar;
+  menu.FirstSelectable = kFirstCar;
+  menu.LastSelectable = kLastCar;
+  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = false;
+  EnableTimer(game);
+  FreeSprite(menu.ScreenBackdrop);
+  menu.ScreenBackdrop = NewCaption(game, "StartGameBackground");
+  menu.ScreenBackdrop->X = 14;
+  menu.ScreenBackdrop->Y = 115;
+  menu.ScreenBackdrop->SetZ(2);
+  constexpr double kCarX[] = {41, 162, 282, 406};
+  for (int slot = kFirstCar; slot <= kLastCar; ++slot) {
+    const std::string car = "Car" + std::to_string(slot - kFirstCar + 1);
+    FreeButtonSlot(menu.buttons, slot);
+    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] =
+        new TMenuButton(&game.MSpriteEngine.Engine(), game.MImageList.Items(), car + "_Active", car,
+                        0, 0, kCarX[slot - kFirstCar], 161);
+  }
+}
+
+void HideCarChoice(Game& game) {
+  MenuState& menu = game.menu;
+  FreeSprite(menu.ScreenBackdrop);
+  for (int slot = kFirstCar; slot <= kLastCar; ++slot) FreeButtonSlot(menu.buttons, slot);
+  DisableTimer(game);
+}
+
+void CarChoiceTick(Game& game, std::int32_t lagCount) {
+  NavigateHorizontal(game, true);
+  UpdateButtonHighlight(game);
+  ShowMainButtonActive(game, kStartMainButton);
+  const int selected = game.menu.buttons.SelectedButton;
+  if (selected != 0 && selected != kStartMainButton && !IsCarButton(selected)) {
+    LeaveCarChoice(game);
+  }
+  DrawFrame(game, lagCount, true);
+  FlipFrame(game);
+}
+
+void CarChoiceActivate(Game& game) {
+  const int selected = game.menu.buttons.SelectedButton;
+  if (IsCarButton(selected)) {
+    StartGameWithCar(game, selected - kFirstCar + 1);
+  } else if (selected != 0) {
+    LeaveCarChoice(game);
+  }
+}
+
+void StartGameWithCar(Game& game, std::int32_t car) {
+  MenuState& menu = game.menu;
+  switch (game.ScreenState) {
+    case ssCarChoice: HideCarChoice(game); break;
+    case ssOptions: HideOptions(game); break;
+    case ssHighScores: HideHighScores(game); break;
+    case ssHelp: HideHelp(game); break;
+    case ssNameEntry:
+      // Left without confirming: the name does not enter the table.
+      FreeSprite(menu.MenuCaption);
+      FreeSprite(menu.TextCursor);
+      break;
+    case ssSendResults: HideSendResults(game); break;
+    default: break;
+  }
+  // Back on the main menu (its sprites, when standing, are closed just after), as the car
+  // choice's own activation does.
+  ShowMainMenu(game, false, 0);
+  CloseMainMenu(game);
+  game.race.CarChoice = car;
+  StartRace(game);
+}
+
+}  // namespace rivoltra

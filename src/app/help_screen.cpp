@@ -1,0 +1,100 @@
+// The help screen: four pages turned with Previous and Next.
+#include "app/game.h"
+#include "app/input_events.h"
+#include "app/screens.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr int kPreviousButton = 7;
+constexpr int kNextButton = 8;
+constexpr int kHelpMainButton = 4;
+constexpr std::int32_t kHelpPages = 4;
+
+const char* PageImage(std::int32_t page) {
+  switch (page) {
+    case 2: return "Help2";
+    case 3: return "Help3";
+    case 4: return "Help4";
+    default: return "Help1";
+  }
+}
+
+void LeaveHelp(Game& game) {
+  HideHelp(game);
+  ShowMainMenu(game, false, 0);
+}
+
+}  // namespace
+
+void ShowHelp(Game& game) {
+  MenuState& menu = game.menu;
+  game.ScreenState = ssHelp;
+  menu.buttons.ButtonCount = kNextButton;
+  menu.HelpPage = 1;
+  menu.buttons.SelectedButton = kNextButton;
+  menu.FirstSelectable = kPreviousButton;
+  menu.LastSelectable = kNextButton;
+  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = false;
+  EnableTimer(game);
+  FreeSprite(menu.ScreenBackdrop);
+  menu.ScreenBackdrop = NewCaption(game, PageImage(menu.HelpPage));
+  menu.ScreenBackdrop->X = 14;
+  menu.ScreenBackdrop->Y = 115;
+  menu.ScreenBackdrop->SetZ(2);
+  TSprite* root = &game.MSpriteEngine.Engine();
+  FreeButtonSlot(menu.buttons, kPreviousButton);
+  FreeButtonSlot(menu.buttons, kNextButton);
+  menu.buttons.MenuButtons[kPreviousButton] =
+      new TMenuButton(root, game.MImageList.Items(), "Previous", "Previous", 1, 0, 36, 428);
+  menu.buttons.MenuButtons[kNextButton] =
+      new TMenuButton(root, game.MImageList.Items(), "Next", "Next", 1, 0, 462, 428);
+}
+
+void HideHelp(Game& game) {
+  MenuState& menu = game.menu;
+  FreeSprite(menu.ScreenBackdrop);
+  FreeButtonSlot(menu.buttons, kPreviousButton);
+  FreeButtonSlot(menu.buttons, kNextButton);
+  DisableTimer(game);
+}
+
+void HelpTick(Game& game, std::int32_t lagCount) {
+  MenuState& menu = game.menu;
+  UpdateButtonHighlight(game);
+  NavigateHorizontal(game, false);
+  // Pushing on against the first or last button turns the page.
+  if (menu.EdgeReached) {
+    MDisplayClick(game);
+    menu.EdgeReached = false;
+  }
+  // The activation may have closed the screen (a main-menu button picked with the mouse); its
+  // sprites are gone then and must not be closed a second time.
+  if (game.ScreenState == ssHelp) {
+    ShowMainButtonActive(game, kHelpMainButton);
+    const int selected = menu.buttons.SelectedButton;
+    if (selected != 0 && selected != kHelpMainButton && selected != kPreviousButton &&
+        selected != kNextButton) {
+      LeaveHelp(game);
+    }
+  }
+  DrawFrame(game, lagCount, true);
+  FlipFrame(game);
+}
+
+void HelpActivate(Game& game) {
+  MenuState& menu = game.menu;
+  switch (menu.buttons.SelectedButton) {
+    case 0: return;
+    case kPreviousButton: menu.HelpPage = menu.HelpPage <= 1 ? kHelpPages : menu.HelpPage - 1; break;
+    case kNextButton: menu.HelpPage = menu.HelpPage >= kHelpPages ? 1 : menu.HelpPage + 1; break;
+    default: LeaveHelp(game); return;
+  }
+  if (menu.ScreenBackdrop != nullptr) {
+    menu.ScreenBackdrop->Image = &game.MImageList.ItemByName(PageImage(menu.HelpPage));
+  }
+}
+
+}  // namespace rivoltra

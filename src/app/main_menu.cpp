@@ -1,0 +1,162 @@
+// The main menu: its full creation with the slide-in, its tick and its activation.
+#include "app/game.h"
+#include "app/screens.h"
+#include "race/race.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr int kMainButtons = 6;
+constexpr double kButtonRestX = 558;  // the buttons move while the first is right of this
+constexpr double kButtonStep = 7;
+constexpr double kUpPanelStep = 3;
+constexpr double kDownPanelStep = 2;
+constexpr double kScreenWidth = 800;
+constexpr double kScreenHeight = 600;
+
+void CreateMainMenuSprites(Game& game) {
+  MenuState& menu = game.menu;
+  TSprite* root = &game.MSpriteEngine.Engine();
+  // Nothing is standing in the flows of the game; a second full creation must not leave the
+  // first one's sprites on the screen without anyone to free them.
+  FreeSprite(menu.MenuCaption);
+  FreeSprite(menu.UpPanelSprite);
+  FreeSprite(menu.DownPanelSprite);
+  for (int slot = 1; slot <= kMainButtons; ++slot) FreeButtonSlot(menu.buttons, slot);
+  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+
+  menu.MenuCaption = NewCaption(game, "NullCaption");
+  menu.MenuCaption->X = 30;
+  menu.MenuCaption->Y = 190;
+  // The panels wait just outside the screen, the top one above it, the bottom one below it.
+  menu.UpPanelSprite = NewCaption(game, "UpPanel");
+  menu.UpPanelSprite->X = 0;
+  menu.UpPanelSprite->Y = -menu.UpPanelSprite->Height;
+  menu.DownPanelSprite = NewCaption(game, "DownPanel");
+  menu.DownPanelSprite->X = kScreenWidth - menu.DownPanelSprite->Width;
+  menu.DownPanelSprite->Y = kScreenHeight;
+
+  constexpr double kButtonY[kMainButtons] = {115, 175, 238, 300, 362, 424};
+  for (int slot = 1; slot <= 5; ++slot) {
+    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] =
+        new TMenuButton(root, game.MImageList.Items(), "MainMenuButtons_Active",
+                        "MainMenuButtons_Inactive", slot - 1, slot - 1, kScreenWidth,
+                        kButtonY[slot - 1]);
+  }
+  menu.buttons.MenuButtons[6] =
+      new TMenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive",
+                      "MainMenu_ExitInactive", 0, 0, kScreenWidth, kButtonY[5]);
+}
+
+const char* CaptionImageOf(int selectedButton) {
+  switch (selectedButton) {
+    case 1: return "StartCaption";
+    case 2: return "OptionsCaption";
+    case 3: return "HighScoresCaption";
+    case 4: return "HelpCaption";
+    case 5: return "VisitWWWCaption";
+    case 6: return "ExitCaption";
+    default: return nullptr;
+  }
+}
+
+void ShowSelectedCaption(Game& game) {
+  TCaptionSprite* caption = game.menu.MenuCaption;
+  if (caption == nullptr) return;
+  const int selected = game.menu.buttons.SelectedButton;
+  caption->Visible = true;
+  if (selected == 0) {
+    caption->Visible = false;
+  } else if (const char* image = CaptionImageOf(selected)) {
+    caption->Image = &game.MImageList.ItemByName(image);
+  }
+}
+
+void SlidePanels(MenuState& menu) {
+  TCaptionSprite* up = menu.UpPanelSprite;
+  TCaptionSprite* down = menu.DownPanelSprite;
+  if (up == nullptr || down == nullptr) return;
+  if (up->Y < 0) up->Y += kUpPanelStep;
+  if (down->Y > kScreenHeight - down->Height) down->Y -= kDownPanelStep;
+  if (up->Y >= 0 && down->Y <= kScreenHeight - down->Height) menu.MenuPhase = 3;
+}
+
+void SlideButtons(MenuState& menu) {
+  const TMenuButton* first = menu.buttons.Slot(1);
+  if (first != nullptr && first->X > kButtonRestX) {
+    for (int slot = 1; slot <= menu.buttons.ButtonCount; ++slot) {
+      if (TMenuButton* button = menu.buttons.Slot(slot)) button->X -= kButtonStep;
+    }
+  } else {
+    menu.MenuPhase = 0;
+  }
+}
+
+}  // namespace
+
+void ShowMainMenu(Game& game, bool createAll, std::int32_t entryMode) {
+  MenuState& menu = game.menu;
+  game.ScreenState = ssMainMenu;
+  menu.buttons.ButtonCount = kMainButtons;
+  menu.FirstSelectable = 1;
+  menu.LastSelectable = kMainButtons;
+  menu.MenuEntryMode = entryMode;
+  if (createAll) {
+    PlayScreenMusic(game);
+    if (entryMode == 0) menu.buttons.SelectedButton = 1;
+    if (entryMode == 3) menu.buttons.SelectedButton = 3;
+    menu.MenuPhase = 1;
+    CreateMainMenuSprites(game);
+  }
+  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = true;
+  EnableTimer(game);
+}
+
+void CloseMainMenu(Game& game) {
+  MenuState& menu = game.menu;
+  FreeMenuButtons(menu.buttons);
+  EndBonus(game);
+  FreeSprite(menu.MenuCaption);
+  FreeSprite(menu.UpPanelSprite);
+  FreeSprite(menu.DownPanelSprite);
+  DisableTimer(game);
+}
+
+void MainMenuTick(Game& game, std::int32_t lagCount) {
+  MenuState& menu = game.menu;
+  if (menu.MenuPhase == 0) {
+    NavigateVertical(game, true);
+    UpdateButtonHighlight(game);
+    ShowSelectedCaption(game);
+    if (menu.MenuEntryMode == 3) {
+      ShowHighScores(game);
+      menu.MenuEntryMode = 0;
+    }
+  }
+  // The phases follow each other within one tick: the tick in which the panels arrive already
+  // moves the buttons.
+  if (menu.MenuPhase == 1) SlidePanels(menu);
+  if (menu.MenuPhase == 3) SlideButtons(menu);
+  DrawFrame(game, lagCount, true);
+  FlipFrame(game);
+}
+
+void MainMenuActivate(Game& game) {
+  if (game.menu.MenuPhase != 0) return;
+  switch (game.menu.buttons.SelectedButton) {
+    case 1: ShowCarChoice(game); break;
+    case 2: ShowOptions(game); break;
+    case 3: ShowHighScores(game); break;
+    case 4: ShowHelp(game); break;
+    case 5: OpenInBrowser(game, WebSiteAddress(game.online)); break;
+    case 6:
+      CloseMainMenu(game);
+      SaveAndQuit(game);
+      break;
+    default: break;
+  }
+}
+
+}  // namespace rivoltra

@@ -1,0 +1,69 @@
+// The name entry after a game whose score earns a place in the table.
+#include "app/game.h"
+#include "app/screens.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr std::int32_t kNameX = 400;
+constexpr std::int32_t kNameY = 243;
+constexpr std::int32_t kNameRightEdge = 579;
+constexpr std::int32_t kNameCursorMinimumX = 398;
+
+}  // namespace
+
+void ShowNameEntry(Game& game) {
+  MenuState& menu = game.menu;
+  game.ScreenState = ssNameEntry;
+  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+  FreeSprite(menu.MenuCaption);
+  menu.MenuCaption = NewCaption(game, "EnterYourName");
+  menu.MenuCaption->X = 200;
+  menu.MenuCaption->Y = 160;
+  FreeSprite(menu.TextCursor);
+  menu.TextCursor = NewCaption(game, "Cursor");
+  menu.TextCursor->X = kNameCursorMinimumX;
+  menu.TextCursor->Y = 265;
+  menu.TextCursor->SetZ(5);
+  menu.TextCursor->Visible = true;
+  menu.PlayerName = "NONAME";
+  // The name has not been drawn yet, so the last TextEndX belongs to the race; the cursor goes
+  // where the drawing of the name will end.
+  const std::int32_t nameEnd = BigTextEndX(game, menu.PlayerName, kNameX);
+  if (nameEnd <= kNameRightEdge - menu.TextCursor->Width) {
+    menu.TextCursor->X = nameEnd < kNameCursorMinimumX ? kNameCursorMinimumX : nameEnd;
+  }
+  menu.CursorBlinkMs = 500;
+  EnableTimer(game);
+}
+
+void FinishNameEntry(Game& game) {
+  MenuState& menu = game.menu;
+  InsertHighScore(game.highScores, menu.PlayerName, game.race.Score);
+  FreeSprite(menu.MenuCaption);
+  FreeSprite(menu.TextCursor);
+}
+
+void NameEntryTick(Game& game, std::int32_t lagCount) {
+  MenuState& menu = game.menu;
+  BlinkTextCursor(game);
+  DrawFrame(game, lagCount, true);
+  game.text.SelectBigFont();
+  WriteText(game, menu.PlayerName, kNameX, kNameY);
+  // An empty name draws nothing and leaves TextEndX where an earlier text ended.
+  const std::int32_t textEnd = game.text.TextEndX;
+  PlaceTextCursor(game, kNameRightEdge, kNameCursorMinimumX);
+  if (menu.PlayerName.empty() && menu.TextCursor != nullptr &&
+      textEnd <= kNameRightEdge - menu.TextCursor->Width) {
+    menu.TextCursor->X = kNameCursorMinimumX;
+  }
+  FlipFrame(game);
+}
+
+void TypeIntoName(Game& game, char key) {
+  TypeIntoField(game, game.menu.PlayerName, key, kNameX, kNameRightEdge);
+}
+
+}  // namespace rivoltra

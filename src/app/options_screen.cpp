@@ -1,0 +1,166 @@
+// The options screen: display mode, music, sound and the player's country.
+#include "app/game.h"
+#include "app/screens.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr int kDisplayLine = 7;
+constexpr int kMusicLine = 8;
+constexpr int kSoundLine = 9;
+constexpr int kCountryLine = 10;
+constexpr int kOptionsMainButton = 2;
+constexpr std::int32_t kCountryX = 265;
+constexpr std::int32_t kCountryRightEdge = 500;
+constexpr std::int32_t kCountryCursorMinimumX = 264;
+constexpr double kCountryCursorY = 312;
+
+void StopEditing(Game& game) {
+  game.menu.EditingCountry = false;
+  if (game.menu.TextCursor != nullptr) game.menu.TextCursor->Visible = false;
+}
+
+// One line of choices: the word of the current state in the highlighted font, the rest in the
+// normal one.
+void DrawChoice(Game& game, int y, std::string_view first, int firstX, int slashX,
+                std::string_view second, int secondX, bool firstChosen) {
+  BitmapText& text = game.text;
+  firstChosen ? text.SelectMediumActiveFont() : text.SelectMediumFont();
+  WriteText(game, first, firstX, y);
+  text.SelectMediumFont();
+  WriteText(game, "/", slashX, y);
+  firstChosen ? text.SelectMediumFont() : text.SelectMediumActiveFont();
+  WriteText(game, second, secondX, y);
+}
+
+void DrawOptionLines(Game& game) {
+  const Settings& settings = game.settings;
+  game.text.SelectBigFont();
+  WriteText(game, "DISPLAY:", 35, 145);
+  WriteText(game, "MUSIC:", 35, 193);
+  WriteText(game, "SOUND:", 35, 241);
+  DrawChoice(game, 145, "WINDOW", 265, 367, "FULL SCREEN", 379, settings.FullScreen == 0);
+  DrawChoice(game, 193, "ON", 265, 299, "OFF", 312, settings.MusicEnabled != 0);
+  DrawChoice(game, 241, "ON", 265, 299, "OFF", 312, settings.SoundEnabled != 0);
+  game.text.SelectBigFont();
+  WriteText(game, "YOUR COUNTRY:", 35, 289);
+  WriteText(game, settings.Country, kCountryX, 289);
+}
+
+bool StaysOnOptions(int selected) {
+  return selected == 0 || selected == kOptionsMainButton ||
+         (selected >= kDisplayLine && selected <= kCountryLine);
+}
+
+void LeaveOptions(Game& game) {
+  HideOptions(game);
+  ShowMainMenu(game, false, 0);
+}
+
+}  // namespace
+
+void ShowOptions(Game& game) {
+  MenuState& menu = game.menu;
+  game.ScreenState = ssOptions;
+  menu.buttons.ButtonCount = 10;
+  menu.buttons.SelectedButton = kDisplayLine;
+  menu.FirstSelectable = kDisplayLine;
+  menu.LastSelectable = kCountryLine;
+  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = false;
+  EnableTimer(game);
+  constexpr double kLineY[] = {140, 188, 236, 284};
+  for (int slot = kDisplayLine; slot <= kCountryLine; ++slot) {
+    FreeButtonSlot(menu.buttons, slot);
+    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new TMenuButton(
+        &game.MSpriteEngine.Engine(), game.MImageList.Items(), "OptionButton_Active",
+        "OptionButton_Inactive", 0, 0, 22, kLineY[slot - kDisplayLine]);
+  }
+  FreeSprite(menu.ScreenBackdrop);
+  menu.ScreenBackdrop = NewCaption(game, "OptionsBackground");
+  menu.ScreenBackdrop->X = 14;
+  menu.ScreenBackdrop->Y = 115;
+  menu.ScreenBackdrop->SetZ(2);
+  FreeSprite(menu.TextCursor);
+  menu.TextCursor = NewCaption(game, "Cursor");
+  menu.TextCursor->X = kCountryCursorMinimumX;
+  menu.TextCursor->Visible = false;
+  menu.CursorBlinkMs = 0;
+  menu.EditingCountry = false;
+}
+
+void HideOptions(Game& game) {
+  MenuState& menu = game.menu;
+  for (int slot = kDisplayLine; slot <= kCountryLine; ++slot) FreeButtonSlot(menu.buttons, slot);
+  FreeSprite(menu.ScreenBackdrop);
+  FreeSprite(menu.TextCursor);
+  menu.EditingCountry = false;
+  DisableTimer(game);
+}
+
+void OptionsTick(Game& game, std::int32_t lagCount) {
+  UpdateButtonHighlight(game);
+  NavigateVertical(game, true);
+  ShowMainButtonActive(game, kOptionsMainButton);
+  if (!StaysOnOptions(game.menu.buttons.SelectedButton)) {
+    LeaveOptions(game);
+    DrawFrame(game, lagCount, true);
+    FlipFrame(game);
+    return;
+  }
+  DrawFrame(game, lagCount, true);
+  if (game.menu.EditingCountry) {
+    // Before the lines are drawn: the cursor follows the country of the previous frame.
+    PlaceTextCursor(game, kCountryRightEdge, kCountryCursorMinimumX);
+    BlinkTextCursor(game);
+  }
+  DrawOptionLines(game);
+  FlipFrame(game);
+}
+
+void OptionsActivate(Game& game) {
+  MenuState& menu = game.menu;
+  Settings& settings = game.settings;
+  const int selected = menu.buttons.SelectedButton;
+  switch (selected) {
+    case kDisplayLine:
+      settings.FullScreen = settings.FullScreen != 0 ? 0 : 1;
+      ApplyDisplayMode(game);
+      PlayButtonPress(game);
+      break;
+    case kMusicLine: {
+      const bool wasOn = settings.MusicEnabled != 0;
+      settings.MusicEnabled = wasOn ? 0 : 1;
+      if (wasOn) StopMusic(game);
+      if (settings.MusicEnabled != 0) PlayScreenMusic(game);
+      PlayButtonPress(game);
+      break;
+    }
+    case kSoundLine:
+      settings.SoundEnabled = settings.SoundEnabled != 0 ? 0 : 1;
+      // Heard only when the sound has just been switched on.
+      PlayButtonPress(game);
+      break;
+    case kCountryLine:
+      if (menu.EditingCountry) {
+        StopEditing(game);
+      } else if (menu.TextCursor != nullptr) {
+        PlaceTextCursor(game, kCountryRightEdge, kCountryCursorMinimumX);
+        menu.TextCursor->Y = kCountryCursorY;
+        menu.CursorBlinkMs = 500;
+        menu.EditingCountry = true;
+      }
+      PlayButtonPress(game);
+      break;
+    case kOptionsMainButton: LeaveOptions(game); break;
+    default: break;
+  }
+  if (selected != kCountryLine) StopEditing(game);
+}
+
+void TypeIntoCountry(Game& game, char key) {
+  TypeIntoField(game, game.settings.Country, key, kCountryX, kCountryRightEdge);
+}
+
+}  // namespace rivoltra

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace rivoltra {
+
+struct Game;
+class TCaptionSprite;
+
+// Set-ups store ScreenState first, create the screen's sprites and enable the timer; tear-downs
+// free exactly those sprites and disable it. A transition is a tear-down and a set-up inside one
+// handler, so the next tick already runs the new screen.
+
+// entryMode 0 selects Start; 3 selects High scores and opens that screen after the slide-in.
+// With createAll false the main-menu sprites still standing are reused.
+void ShowMainMenu(Game& game, bool createAll, std::int32_t entryMode);
+void CloseMainMenu(Game& game);
+void ShowOptions(Game& game);
+void HideOptions(Game& game);
+void ShowHighScores(Game& game);
+void HideHighScores(Game& game);
+void ShowHelp(Game& game);
+void HideHelp(Game& game);
+void ShowCarChoice(Game& game);
+void HideCarChoice(Game& game);
+void ShowNameEntry(Game& game);
+// The typed name and the race's score go into the table; the title and cursor are freed.
+void FinishNameEntry(Game& game);
+void ShowSendResults(Game& game);
+void HideSendResults(Game& game);
+
+// Closes whatever screen of the menus is open, the way the car choice's activation does, and
+// starts a new game with the car (1 to 4).
+void StartGameWithCar(Game& game, std::int32_t car);
+
+// The screens' ticks, run by the frame tick with the timer's lag.
+void MainMenuTick(Game& game, std::int32_t lagCount);
+void CarChoiceTick(Game& game, std::int32_t lagCount);
+void OptionsTick(Game& game, std::int32_t lagCount);
+void HighScoresTick(Game& game, std::int32_t lagCount);
+void HelpTick(Game& game, std::int32_t lagCount);
+void NameEntryTick(Game& game, std::int32_t lagCount);
+void SendResultsTick(Game& game, std::int32_t lagCount);
+
+// The screens' branches of the click handler; the button-press sound has already played.
+void MainMenuActivate(Game& game);
+void CarChoiceActivate(Game& game);
+void OptionsActivate(Game& game);
+void HighScoresActivate(Game& game);
+void HelpActivate(Game& game);
+void SendResultsActivate(Game& game);
+
+// Keyboard navigation over FirstSelectable..LastSelectable from the input states of this tick.
+void NavigateVertical(Game& game, bool wrap);
+void NavigateHorizontal(Game& game, bool wrap);
+void SelectNext(Game& game, bool wrap);
+void SelectPrevious(Game& game, bool wrap);
+// The selection's look, with the activation sound once per change.
+void UpdateButtonHighlight(Game& game);
+
+// The text cursor of the country field and the name entry.
+void BlinkTextCursor(Game& game);
+// Follows TextEndX unless the text has reached rightEdge less the cursor's width.
+void PlaceTextCursor(Game& game, std::int32_t rightEdge, std::int32_t minimumX);
+// Where text drawn at x in the big font would end: TextEndX as the drawing will leave it.
+std::int32_t BigTextEndX(Game& game, std::string_view text, std::int32_t x);
+// Appends a typed character to a field drawn at textX in the big font: Backspace removes the
+// last character, letters (upper-cased) only while the text ends before the limit, spaces always.
+void TypeIntoField(Game& game, std::string& field, char key, std::int32_t textX,
+                   std::int32_t rightEdge);
+
+// A typed character (Backspace, letter or space) for the country field and the player's name.
+void TypeIntoCountry(Game& game, char key);
+void TypeIntoName(Game& game, char key);
+
+// A caption from the current screen's image list; centred, Z 3.
+TCaptionSprite* NewCaption(Game& game, std::string_view imageName);
+// Frees a screen sprite and clears the reference to it.
+void FreeSprite(TCaptionSprite*& sprite);
+// "Button_Pressed", outside the race only.
+void PlayButtonPress(Game& game);
+// The main-menu button of the open sub-screen keeps its highlighted look.
+void ShowMainButtonActive(Game& game, int slot);
+// Asks the desktop to open a web address; the game goes on whatever becomes of it.
+void OpenInBrowser(Game& game, const std::string& address);
+
+}  // namespace rivoltra

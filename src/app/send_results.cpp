@@ -1,0 +1,70 @@
+// The question whether to send the result to the score server.
+#include "app/game.h"
+#include "app/screens.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr int kOkButton = 1;
+constexpr int kCancelButton = 2;
+
+// Whatever became of the sending, the main menu slides in and then shows the table.
+void LeaveSendResults(Game& game) {
+  HideSendResults(game);
+  ShowMainMenu(game, true, 3);
+}
+
+}  // namespace
+
+void ShowSendResults(Game& game) {
+  MenuState& menu = game.menu;
+  game.ScreenState = ssSendResults;
+  menu.buttons.ButtonCount = kCancelButton;
+  menu.FirstSelectable = kOkButton;
+  menu.LastSelectable = kCancelButton;
+  menu.buttons.SelectedButton = kOkButton;
+  FreeSprite(menu.MenuCaption);
+  menu.MenuCaption = NewCaption(game, "SendResults");
+  menu.MenuCaption->X = 200;
+  menu.MenuCaption->Y = 160;
+  TSprite* root = &game.MSpriteEngine.Engine();
+  FreeButtonSlot(menu.buttons, kOkButton);
+  FreeButtonSlot(menu.buttons, kCancelButton);
+  menu.buttons.MenuButtons[kOkButton] =
+      new TMenuButton(root, game.MImageList.Items(), "OkButton2", "OkButton2", 1, 0, 235, 305);
+  menu.buttons.MenuButtons[kCancelButton] = new TMenuButton(
+      root, game.MImageList.Items(), "CancelButton2", "CancelButton2", 1, 0, 405, 305);
+  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+  EnableTimer(game);
+}
+
+void HideSendResults(Game& game) {
+  FreeMenuButtons(game.menu.buttons);
+  FreeSprite(game.menu.MenuCaption);
+  DisableTimer(game);
+}
+
+void SendResultsTick(Game& game, std::int32_t lagCount) {
+  UpdateButtonHighlight(game);
+  NavigateHorizontal(game, true);
+  DrawFrame(game, lagCount, true);
+  FlipFrame(game);
+}
+
+void SendResultsActivate(Game& game) {
+  switch (game.menu.buttons.SelectedButton) {
+    case kOkButton:
+      SubmitScore(
+          game.online,
+          [&game](std::string_view text) { game.platform.ShowMessage(std::string(text)); },
+          game.menu.PlayerName, game.race.Score, game.settings.Country);
+      LeaveSendResults(game);
+      break;
+    case kCancelButton: LeaveSendResults(game); break;
+    default: break;
+  }
+}
+
+}  // namespace rivoltra

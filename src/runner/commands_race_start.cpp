@@ -1,0 +1,19 @@
+// `race N`: a new game with car N, as if it had been chosen on the car-choice screen.
+#include "app/screens.h"
+#include "runner/script_runner.h"
+
+namespace rivoltra {
+
+namespace {
+
+const RegisterCommand kRace("race", [](RunnerContext& context, const CommandArguments& args) {
+  ExpectArgumentCount(args, 1, 1);
+  const auto car = static_cast<std::int32_t>(ParseInteger(args[0], 1, 4));
+  const std::int32_t screen = context.game.ScreenState;
+  if (screen == ssRace || screen == ssRaceLoading) throw ScriptError("a race is already running");
+  StartGameWithCar(context.game, car);
+});
+
+}  // namespace
+
+}  // namespace rivoltra

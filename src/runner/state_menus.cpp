@@ -1,0 +1,48 @@
+// The menus' fields of the runner's `state`: selection, slide-in, text entry, the table.
+#include "runner/script_runner.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+const RegisterStateSection kMenuState(10, [](RunnerContext& context, JsonWriter& json) {
+  const Game& game = context.game;
+  const MenuState& menu = game.menu;
+  json.Field("SelectedButton", menu.buttons.SelectedButton);
+  json.Field("ButtonCount", menu.buttons.ButtonCount);
+  json.Field("FirstSelectable", menu.FirstSelectable);
+  json.Field("LastSelectable", menu.LastSelectable);
+  json.Field("MenuPhase", menu.MenuPhase);
+  json.Field("MenuEntryMode", menu.MenuEntryMode);
+  json.Field("NavigationArmed", menu.NavigationArmed);
+  json.Field("EdgeReached", menu.EdgeReached);
+  json.Field("HelpPage", menu.HelpPage);
+  json.Field("PlayerName", menu.PlayerName);
+  json.Field("EditingCountry", menu.EditingCountry);
+  json.Field("CursorBlinkMs", menu.CursorBlinkMs);
+  json.Key("TextCursor");
+  if (menu.TextCursor == nullptr) {
+    json.Null();
+  } else {
+    json.BeginObject()
+        .Field("Visible", menu.TextCursor->Visible)
+        .Field("X", menu.TextCursor->X)
+        .Field("Y", menu.TextCursor->Y)
+        .EndObject();
+  }
+  json.Key("HighScores").BeginArray();
+  for (int rank = 1; rank <= HighScoreTable::kShownEntries; ++rank) {
+    const HighScoreEntry& entry = game.highScores.Entry(rank);
+    json.BeginObject()
+        .Field("EntryName", entry.EntryName)
+        .Field("EntryScore", entry.EntryScore)
+        .EndObject();
+  }
+  json.EndArray();
+  json.Field("CarChoice", game.race.CarChoice);
+});
+
+}  // namespace
+
+}  // namespace rivoltra
