@@ -16,6 +16,8 @@
 #include "engine/input_devices.h"
 #include "engine/random.h"
 #include "engine/sprite_engine_component.h"
+#include "persist/high_scores.h"
+#include "persist/online.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
 #include "race/race_record.h"
@@ -61,6 +63,11 @@ struct Game {
 
   std::int32_t ScreenState = ssMainMenu;
   Settings settings;
+  // The check string read with the settings, compared once with the loaded table.
+  std::string StoredCheckString;
+  HighScoreTable highScores;
+  // The score server and the maker's web site.
+  OnlineConfig online = DefaultOnlineConfig();
   MenuState menu;
   RaceRecord race;
   MusicState music;
