@@ -152,11 +152,142 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
   screen.SavePng(folder + "/" + name);
 }
 
+// The main menu at rest: panels in, buttons at x 555; `lit` is the main-menu button shown
+// highlighted (the selected one, or the one a sub-screen belongs to).
+void MenuFrame(Composer& menu, int lit, bool caption) {
+  menu.Put("MainMenuBackground", 0, 0);
+  static const char* const captions[] = {"StartCaption", "OptionsCaption", "HighScoresCaption",
+                                         "HelpCaption", "VisitWWWCaption", "ExitCaption"};
+  if (caption) menu.Put(captions[lit - 1], layout::kCaptionX, layout::kCaptionY);
+  menu.Put("UpPanel", 0, 0);
+  menu.Put("DownPanel", 800 - menu.Width("DownPanel"), 600 - menu.Height("DownPanel"));
+  for (int slot = 1; slot <= 6; ++slot) {
+    const bool active = slot == lit;
+    const int y = layout::kMenuButtonY[std::size_t(slot - 1)];
+    if (slot <= 5) {
+      menu.Put(active ? "MainMenuButtons_Active" : "MainMenuButtons_Inactive", layout::kMenuButtonX,
+               y, slot - 1);
+    } else {
+      menu.Put(active ? "MainMenu_ExitActive" : "MainMenu_ExitInactive", layout::kMenuButtonX, y);
+    }
+  }
+}
+
+void MainMenu(const ImageSet& ui, const std::string& folder, int selected) {
+  Screen screen;
+  Composer menu{screen, ui};
+  MenuFrame(menu, selected, true);
+  screen.SavePng(folder + "/mockup-main-menu-" + std::to_string(selected) + ".png");
+}
+
+void Options(const ImageSet& ui, const std::string& folder) {
+  Screen screen;
+  Composer menu{screen, ui};
+  MenuFrame(menu, 2, false);
+  menu.Put("OptionsBackground", layout::kSubPanelX, layout::kSubPanelY);
+  for (int line = 0; line < 4; ++line) {
+    menu.Put(line == 3 ? "OptionButton_Active" : "OptionButton_Inactive", layout::kOptionButtonX,
+             layout::kOptionButtonY[std::size_t(line)]);
+  }
+  screen.WriteText(ui, FontKind::Big, "DISPLAY:", 35, 145);
+  screen.WriteText(ui, FontKind::MediumActive, "WINDOW", 265, 145);
+  screen.WriteText(ui, FontKind::Medium, "/", 367, 145);
+  screen.WriteText(ui, FontKind::Medium, "FULL SCREEN", 379, 145);
+  screen.WriteText(ui, FontKind::Big, "MUSIC:", 35, 193);
+  screen.WriteText(ui, FontKind::MediumActive, "ON", 265, 193);
+  screen.WriteText(ui, FontKind::Medium, "/", 299, 193);
+  screen.WriteText(ui, FontKind::Medium, "OFF", 312, 193);
+  screen.WriteText(ui, FontKind::Big, "SOUND:", 35, 241);
+  screen.WriteText(ui, FontKind::Medium, "ON", 265, 241);
+  screen.WriteText(ui, FontKind::Medium, "/", 299, 241);
+  screen.WriteText(ui, FontKind::MediumActive, "OFF", 312, 241);
+  screen.WriteText(ui, FontKind::Big, "YOUR COUNTRY:", 35, 289);
+  const int end = screen.WriteText(ui, FontKind::Big, "ITALY", 265, 289);
+  menu.Put("Cursor", end, 312);
+  screen.SavePng(folder + "/mockup-options.png");
+}
+
+void HighScores(const ImageSet& ui, const std::string& folder) {
+  Screen screen;
+  Composer menu{screen, ui};
+  MenuFrame(menu, 3, false);
+  menu.Put("HighScoresBackground", layout::kSubPanelX, layout::kSubPanelY);
+  static const char* const names[] = {"SPEEDY GONZO", "ANONYMOUS", "MARIA", "ANONYMOUS", "JOE",
+                                      "ANONYMOUS", "ANONYMOUS", "WWWWWWWWWWW", "ANONYMOUS", "ANONYMOUS"};
+  const int scores[] = {124560, 1800, 1650, 1400, 1210, 1000, 800, 600, 400, 200};
+  for (int rank = 1; rank <= 10; ++rank) {
+    const int y = 126 + 26 * rank;
+    screen.WriteText(ui, FontKind::MediumActive, std::to_string(rank), layout::kHighScoreRankX, y);
+    screen.WriteText(ui, FontKind::MediumActive, names[rank - 1], layout::kHighScoreNameX, y);
+    screen.WriteText(ui, FontKind::MediumActive, std::to_string(scores[rank - 1]),
+                     layout::kHighScoreScoreX, y);
+  }
+  menu.Put("ClearHighScores", layout::kHighScoreButtonX[0], layout::kHighScoreButtonY, 0);
+  menu.Put("ViewHighScores", layout::kHighScoreButtonX[1], layout::kHighScoreButtonY, 1);
+  screen.SavePng(folder + "/mockup-high-scores.png");
+}
+
+void Help(const ImageSet& ui, const std::string& folder, int page) {
+  Screen screen;
+  Composer menu{screen, ui};
+  MenuFrame(menu, 4, false);
+  menu.Put("Help" + std::to_string(page), layout::kSubPanelX, layout::kSubPanelY);
+  menu.Put("Previous", layout::kHelpButtonX[0], layout::kHelpButtonY, 0);
+  menu.Put("Next", layout::kHelpButtonX[1], layout::kHelpButtonY, 1);
+  screen.SavePng(folder + "/mockup-help-" + std::to_string(page) + ".png");
+}
+
+void CarChoice(const ImageSet& ui, const std::string& folder) {
+  Screen screen;
+  Composer menu{screen, ui};
+  MenuFrame(menu, 1, false);
+  menu.Put("StartGameBackground", layout::kSubPanelX, layout::kSubPanelY);
+  for (int car = 1; car <= 4; ++car) {
+    const std::string name = "Car" + std::to_string(car) + (car == 2 ? "_Active" : "");
+    menu.Put(name, layout::kCarButtonX[std::size_t(car - 1)], layout::kCarButtonY);
+  }
+  screen.SavePng(folder + "/mockup-car-choice.png");
+}
+
+void NameEntry(const ImageSet& ui, const std::string& folder) {
+  Screen screen;
+  Composer menu{screen, ui};
+  menu.Put("MainMenuBackground", 0, 0);
+  menu.Put("EnterYourName", layout::kDialogX, layout::kDialogY);
+  const int end = screen.WriteText(ui, FontKind::Big, "NONAME", layout::kNameX, layout::kNameY);
+  menu.Put("Cursor", end, 265);
+  screen.SavePng(folder + "/mockup-name-entry.png");
+  Screen full;
+  Composer wide{full, ui};
+  wide.Put("MainMenuBackground", 0, 0);
+  wide.Put("EnterYourName", layout::kDialogX, layout::kDialogY);
+  const int longest = full.WriteText(ui, FontKind::Big, "WWWWWWW", layout::kNameX, layout::kNameY);
+  wide.Put("Cursor", longest, 265);
+  full.SavePng(folder + "/mockup-name-entry-full.png");
+}
+
+void SendResults(const ImageSet& ui, const std::string& folder) {
+  Screen screen;
+  Composer menu{screen, ui};
+  menu.Put("MainMenuBackground", 0, 0);
+  menu.Put("SendResults", layout::kDialogX, layout::kDialogY);
+  menu.Put("OkButton2", layout::kSendButtonX[0], layout::kSendButtonY, 1);
+  menu.Put("CancelButton2", layout::kSendButtonX[1], layout::kSendButtonY, 0);
+  screen.SavePng(folder + "/mockup-send-results.png");
+}
+
 }  // namespace
 
 void WriteMockups(const ImageSet& interfaceImages, const ImageSet& raceImages,
                   const std::string& folder) {
   FontSampler(interfaceImages, folder);
+  for (int selected = 1; selected <= 6; ++selected) MainMenu(interfaceImages, folder, selected);
+  Options(interfaceImages, folder);
+  HighScores(interfaceImages, folder);
+  for (int page = 1; page <= 4; ++page) Help(interfaceImages, folder, page);
+  CarChoice(interfaceImages, folder);
+  NameEntry(interfaceImages, folder);
+  SendResults(interfaceImages, folder);
   for (int variant = 0; variant < 3; ++variant) {
     RaceFrame(interfaceImages, raceImages, folder, "mockup-race-" + std::to_string(variant + 1) + ".png",
               variant);

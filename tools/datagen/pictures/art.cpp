@@ -110,7 +110,10 @@ void PaintBitmap(cairo_t* cr, const Bitmap& bitmap, double x, double y, double s
   cairo_translate(cr, x, y);
   cairo_scale(cr, scale, scale);
   cairo_set_source_surface(cr, surface, 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  // whole-pixel copies stay exact; scaled copies are smoothed (callers scale only onto
+  // opaque ground, where the soft edge has something to blend with)
+  cairo_pattern_set_filter(cairo_get_source(cr),
+                           scale == 1.0 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
   cairo_rectangle(cr, 0, 0, bitmap.Width, bitmap.Height);
   cairo_fill(cr);
   cairo_restore(cr);

@@ -74,8 +74,7 @@ class Canvas {
   cairo_t* context_;
 };
 
-// Paints a bitmap onto a cairo context, scaled with nearest-neighbour sampling so the cut
-// edges stay cut.
+// Paints a bitmap onto a cairo context; at scale 1 pixel for pixel, otherwise smoothed.
 void PaintBitmap(cairo_t* cr, const Bitmap& bitmap, double x, double y, double scale = 1.0);
 // A cairo image surface holding the bitmap (caller destroys it).
 cairo_surface_t* SurfaceOf(const Bitmap& bitmap);

@@ -6,6 +6,7 @@
 #include "pictures/art.h"
 #include "pictures/bonuses.h"
 #include "pictures/layout.h"
+#include "pictures/menu_widgets.h"
 #include "pictures/shading.h"
 #include "pictures/typeface.h"
 
@@ -25,7 +26,7 @@ constexpr double kPivotY = L::kPointerHeight * L::kPointerPivotY;  // 20
 constexpr double kTipX = 37.5;
 constexpr double kTipY = 1.5;
 
-TextStyle LabelStyle(double size) {
+TextStyle PanelLabelStyle(double size) {
   TextStyle style;
   style.Size = size;
   style.StretchX = 0.92;
@@ -74,7 +75,7 @@ void Plate(cairo_t* cr, double x, double y, double w, double h) {
 
 void Label(cairo_t* cr, const std::string& text, double x, double baseline, double size,
            Align align = Align::Left) {
-  DrawText(cr, text, x, baseline, LabelStyle(size), align);
+  DrawText(cr, text, x, baseline, PanelLabelStyle(size), align);
 }
 
 void DisplayWindow(cairo_t* cr, double x, double y, double w, double h) {
@@ -89,21 +90,6 @@ void DisplayWindow(cairo_t* cr, double x, double y, double w, double h) {
   cairo_set_source_rgba(cr, 0.4, 0.8, 1.0, 0.05);
   cairo_fill(cr);
   cairo_restore(cr);
-}
-
-void KeyCap(cairo_t* cr, const std::string& key, double x, double y, double w) {
-  RoundedRectPath(cr, x, y, w, 16, 3);
-  SetColour(cr, Hex(0x0C0E12));
-  cairo_fill(cr);
-  RoundedRectPath(cr, x + 1, y + 1, w - 2, 13, 2.5);
-  cairo_pattern_t* cap = VerticalGradient(y, y + 14, Hex(0xF4F6F8), Hex(0xC8CED6), Hex(0x8A94A0));
-  cairo_set_source(cr, cap);
-  cairo_fill(cr);
-  cairo_pattern_destroy(cap);
-  TextStyle style;
-  style.Size = 8.5;
-  style.Fill = Hex(0x1A1E24);
-  DrawText(cr, key, x + w / 2, y + 11, style, Align::Centre);
 }
 
 Bitmap LeftPanel() {
@@ -409,7 +395,7 @@ Bitmap Banner(const std::string& title, const std::string& subtitle) {
   big.ShadowX = 2;
   big.ShadowY = 3;
   DrawText(cr, title, width / 2.0, 72, big, Align::Centre);
-  TextStyle small = LabelStyle(13);
+  TextStyle small = PanelLabelStyle(13);
   DrawText(cr, subtitle, width / 2.0, 94, small, Align::Centre);
   return canvas.ToBitmap();
 }

@@ -6,7 +6,10 @@
 #include "pictures/bonuses.h"
 #include "pictures/cars.h"
 #include "pictures/explosions.h"
+#include "pictures/help_pages.h"
 #include "pictures/hud.h"
+#include "pictures/main_menu.h"
+#include "pictures/menu_screens.h"
 #include "pictures/obstacles.h"
 #include "pictures/roadside.h"
 
@@ -23,6 +26,9 @@ void Append(std::vector<ImageItemData>& list, std::vector<ImageItemData> more) {
 
 std::vector<ImageItemData> InterfaceImages() {
   std::vector<ImageItemData> list;
+  Append(list, MainMenuItems());
+  Append(list, MenuScreenItems());
+  Append(list, HelpItems());
   Append(list, BitmapFontItems());
   return list;
 }

@@ -241,6 +241,23 @@ void Lamp(cairo_t* cr, double cx, double cy, double radius, Rgb colour, bool lit
   cairo_pattern_destroy(glass);
 }
 
+void KeyCap(cairo_t* cr, const std::string& key, double x, double y, double w) {
+  RoundedRectPath(cr, x, y, w, 16, 3);
+  SetColour(cr, Hex(0x0C0E12));
+  cairo_fill(cr);
+  RoundedRectPath(cr, x + 1, y + 1, w - 2, 13, 2.5);
+  cairo_pattern_t* cap = VerticalGradient(y, y + 14, Hex(0xF4F6F8), Hex(0xC8CED6), Hex(0x8A94A0));
+  cairo_set_source(cr, cap);
+  cairo_fill(cr);
+  cairo_pattern_destroy(cap);
+  TextStyle style;
+  // a lone letter or arrow can be larger than a key's name
+  const bool arrow = key.rfind("\xE2\x86", 0) == 0;
+  style.Size = arrow ? 12.5 : (key.size() == 1 ? 10.5 : 8.5);
+  style.Fill = Hex(0x1A1E24);
+  DrawText(cr, key, x + w / 2, y + 11, style, Align::Centre);
+}
+
 void Trophy(cairo_t* cr, double cx, double cy, double size, Rgb metal) {
   cairo_save(cr);
   cairo_translate(cr, cx, cy);

@@ -34,6 +34,9 @@ Bitmap TwoLookButton(int width, int height, const std::string& text, ButtonIcon 
 // A round lamp set into a panel, lit or dark.
 void Lamp(cairo_t* cr, double cx, double cy, double radius, Rgb colour, bool lit);
 
+// A key of the keyboard with its name, 16 px high.
+void KeyCap(cairo_t* cr, const std::string& key, double x, double y, double w);
+
 // A small golden cup.
 void Trophy(cairo_t* cr, double cx, double cy, double size, Rgb metal);
 

@@ -1,0 +1,16 @@
+#pragma once
+// The sub-screens of the main menu and the two screens after a race: their panels, buttons,
+// the car-choice buttons, the name entry and the send-results question.
+#include <vector>
+
+#include "engine/image_archive.h"
+
+namespace rivoltra::pictures {
+
+// "OptionsBackground", "OptionButton_Inactive", "OptionButton_Active", "Cursor",
+// "HighScoresBackground", "ClearHighScores", "ViewHighScores", "StartGameBackground",
+// "Car1".."Car4", "Car1_Active".."Car4_Active", "EnterYourName", "SendResults", "OkButton2",
+// "CancelButton2".
+std::vector<ImageItemData> MenuScreenItems();
+
+}  // namespace rivoltra::pictures
