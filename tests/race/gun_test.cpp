@@ -1,0 +1,108 @@
+// The gun: the aim line, three hits of held fire, points by kind, the spark and the sound.
+#include <algorithm>
+
+#include "race_fixture.h"
+
+namespace rivoltra::testing {
+namespace {
+
+class GunTest : public RaceTest {
+ protected:
+  void SetUp() override {
+    RaceTest::SetUp();
+    PassStartBanner();
+    QuietRoad();
+    race().GunActive = true;
+    GunPickUp(game());
+  }
+
+  // An object centred on the car's aim line, the given distance above the car.
+  TWallSprite& Ahead(std::int32_t kind, double distance) {
+    TWallSprite* object = nullptr;
+    for (int lane = 2; lane <= 4 && object == nullptr; ++lane) object = SpawnObject(game(), kind, lane);
+    EXPECT_NE(object, nullptr);
+    object->X = car().X + car().Width / 2.0 - object->Width / 2.0;
+    object->Y = car().Y - distance;
+    return *object;
+  }
+};
+
+TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
+  const struct {
+    std::int32_t kind;
+    int points;
+  } cases[] = {{1, 10}, {2, 10}, {23, 20}, {34, 20}, {13, 0}, {15, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    race().Score = 0;
+    TWallSprite& target = Ahead(c.kind, 300);
+    target.OwnSpeed = 0;
+    Hold("Space");
+    Tick(2);
+    EXPECT_EQ(target.Hits, 2);
+    EXPECT_FALSE(target.Exploding);
+    EXPECT_TRUE(race().ShotSpark->Visible);
+    EXPECT_EQ(race().ShotSpark->X, car().X + car().Width / 2.0);
+    Tick();
+    EXPECT_TRUE(target.Exploding);
+    EXPECT_EQ(target.Image->Name(), "ExplosionSmall");
+    EXPECT_EQ(race().Score, c.points);
+    Release("Space");
+    Tick();
+    EXPECT_FALSE(race().ShotSpark->Visible);
+    ClearSlots(game());
+  }
+}
+
+TEST_F(GunTest, TheNearestShootableObjectOnTheAimLineIsHit) {
+  TWallSprite& far = Ahead(1, 400);
+  TWallSprite& spike = Ahead(3, 100);  // not shootable: the shot passes it
+  TWallSprite& near = Ahead(2, 200);
+  TWallSprite& behind = Ahead(10, -120);
+  // Ctrl held, as the key handlers report it.
+  game().FireKeyHeld = true;
+  Tick();
+  EXPECT_EQ(near.Hits, 1);
+  EXPECT_EQ(far.Hits, 0);
+  EXPECT_EQ(spike.Hits, 0);
+  EXPECT_EQ(behind.Hits, 0);
+  game().FireKeyHeld = false;
+}
+
+TEST_F(GunTest, AnObjectBesideTheAimLineIsNotHit) {
+  TWallSprite& wall = Ahead(1, 300);
+  wall.X = car().X + car().Width / 2.0 + 0.5;
+  Hold("Space");
+  Tick();
+  EXPECT_EQ(wall.Hits, 0);
+  EXPECT_FALSE(race().ShotSpark->Visible);
+}
+
+TEST_F(GunTest, FireShowsTheFlameAndStartsTheShotSoundOncePerPress) {
+  TakeStartedSounds();
+  Hold("Space");
+  Tick(3);
+  EXPECT_TRUE(race().BonusFlame->Visible);
+  const auto sounds = TakeStartedSounds();
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "Shot"), 1);
+  Release("Space");
+  Tick();
+  EXPECT_FALSE(race().BonusFlame->Visible);
+}
+
+TEST_F(GunTest, TheGunSitsOnTheCarAndFollowsIt) {
+  Hold("Up");
+  Hold("Right");
+  Tick(60);
+  const TCaptionSprite& icon = *race().BonusIcon;
+  const TCaptionSprite& flame = *race().BonusFlame;
+  EXPECT_DOUBLE_EQ(icon.X, car().X + (car().Width - icon.Width) / 2.0);
+  EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height * 0.3);
+  EXPECT_DOUBLE_EQ(flame.X, icon.X - 5);
+  EXPECT_DOUBLE_EQ(flame.Y, icon.Y - flame.Height);
+  EXPECT_EQ(icon.Z(), car().Z() + 1);
+  EXPECT_EQ(flame.Z(), car().Z() + 1);
+}
+
+}  // namespace
+}  // namespace rivoltra::testing

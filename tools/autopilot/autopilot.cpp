@@ -1,0 +1,197 @@
+#include "autopilot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/game.h"
+#include "app/input_events.h"
+#include "platform/null/null_platform.h"
+#include "race/car.h"
+#include "race/road.h"
+#include "race/track_kinds.h"
+#include "race/track_object.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr int kKeyUp = 0x26;
+constexpr int kKeyDown = 0x28;
+constexpr int kKeyLeft = 0x25;
+constexpr int kKeyRight = 0x27;
+constexpr int kKeyControl = 0x11;
+// How far ahead, in ticks until contact, the autopilot cares about objects.
+constexpr double kHorizonTicks = 90;
+
+// How much the driver wants to avoid (positive) or meet (negative) an object of the kind.
+double Weight(std::int32_t kind) {
+  if (IsWallKind(kind) || IsTrafficKind(kind)) return 100;
+  switch (kind) {
+    case 3: return 60;   // spike: a long puncture
+    case 4:
+    case 5: return 25;   // water: a slide
+    case 6: return 20;
+    case 7: return 10;
+    case 8: return 6;
+    case 9: return 15;   // rabbit: points lost
+    case 10: return -4;
+    case 11: return -6;
+    case 12: return -10;
+    case 13: return -15;
+    case 14: return -25;  // gun
+    case 15: return -20;  // turbo
+    case 16: return -40;  // extra life
+    default: return 0;    // signs, side walls and the finish line are off the lanes
+  }
+}
+
+struct Approach {
+  bool Relevant = false;
+  // Ticks until the object's lower edge reaches the car's upper edge; 0 when they overlap.
+  double Ticks = 0;
+};
+
+Approach ApproachOf(const TWallSprite& object, const TMyCarSprite& car, double speed) {
+  Approach approach;
+  if (!object.CanCollide || object.Exploding || !object.Visible) return approach;
+  const double objectBottom = object.Y + object.Height;
+  const double carBottom = car.Y + car.Height;
+  if (object.Y > carBottom) return approach;  // passed
+  const double gap = car.Y - objectBottom;
+  const double closing = speed + (object.IsTraffic ? object.OwnSpeed : 0);
+  if (gap <= 0) {
+    approach.Relevant = true;
+    approach.Ticks = 0;
+    return approach;
+  }
+  if (closing <= 0.05) return approach;
+  approach.Relevant = true;
+  approach.Ticks = gap / closing;
+  return approach;
+}
+
+// Whether a car standing at carX would be touched by the object: at least a tenth of the
+// object's width overlaps it, as the contact test demands.
+bool Touches(const TWallSprite& object, double carX, int carWidth) {
+  const double margin = 0.9 * object.Width;
+  return carX - object.X <= margin && (object.X + object.Width) - (carX + carWidth) <= margin;
+}
+
+}  // namespace
+
+Autopilot::Autopilot(Game& game, HeldKeys& keys) : game_(game), keys_(keys) {}
+
+void Autopilot::SetKey(int virtualKey, bool down) { keys_.SetKeyDown(virtualKey, down); }
+
+void Autopilot::SetFire(bool down) {
+  if (down == fireHeld_) return;
+  fireHeld_ = down;
+  if (down) {
+    FormKeyDown(game_, kKeyControl, ShiftState{false, false, true});
+  } else {
+    FormKeyUp(game_, kKeyControl, ShiftState{});
+  }
+}
+
+void Autopilot::ReleaseAll() {
+  for (const int key : {kKeyUp, kKeyDown, kKeyLeft, kKeyRight}) SetKey(key, false);
+  SetFire(false);
+}
+
+double Autopilot::LaneCost(int lane) const {
+  const RaceRecord& race = game_.race;
+  const TMyCarSprite& car = *race.PlayerCar;
+  const double laneX = LaneCentredX(lane, car.Width);
+  const double step = std::min(race.Speed / car.SteerDivisor, car.SteerMax);
+  // Ticks needed to get there: objects arriving sooner are judged where the car is now.
+  const double travelTicks = step > 0 ? std::abs(laneX - car.X) / step : 0;
+  double cost = std::abs(laneX - car.X) * 0.02;
+  for (const TWallSprite* object : race.Slots) {
+    if (object == nullptr) continue;
+    const Approach approach = ApproachOf(*object, car, race.Speed);
+    if (!approach.Relevant || approach.Ticks > kHorizonTicks) continue;
+    const double weight = Weight(object->Kind);
+    if (weight == 0) continue;
+    const bool inLane = Touches(*object, laneX, car.Width);
+    // On the way across the car sweeps every position between here and the lane.
+    const double low = std::min(laneX, car.X);
+    const double high = std::max(laneX, car.X);
+    const bool onTheWay = weight > 0 && approach.Ticks <= travelTicks + 2 &&
+                          object->X + object->Width * 0.9 > low &&
+                          object->X + object->Width * 0.1 < high + car.Width;
+    if (!inLane && !onTheWay) continue;
+    // A bonus only counts when the car can be there in time.
+    if (weight < 0 && approach.Ticks < travelTicks) continue;
+    cost += weight / (1 + approach.Ticks / 15);
+  }
+  return cost;
+}
+
+bool Autopilot::HazardInPath(double withinTicks) const {
+  const RaceRecord& race = game_.race;
+  const TMyCarSprite& car = *race.PlayerCar;
+  for (const TWallSprite* object : race.Slots) {
+    if (object == nullptr || Weight(object->Kind) < 50) continue;
+    const Approach approach = ApproachOf(*object, car, race.Speed);
+    if (approach.Relevant && approach.Ticks <= withinTicks && Touches(*object, car.X, car.Width)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Autopilot::TargetOnAimLine() const {
+  const RaceRecord& race = game_.race;
+  const TMyCarSprite& car = *race.PlayerCar;
+  const double aimX = car.X + car.Width / 2.0;
+  const TWallSprite* nearest = nullptr;
+  double nearestDistance = std::numeric_limits<double>::max();
+  for (const TWallSprite* object : race.Slots) {
+    if (object == nullptr || object->NotShootable || object->Exploding) continue;
+    const double distance = car.Y - object->Y;
+    if (distance < 0 || distance > 600) continue;
+    if (object->X > aimX || aimX > object->X + object->Width) continue;
+    if (distance <= nearestDistance) {
+      nearest = object;
+      nearestDistance = distance;
+    }
+  }
+  // Shooting a bonus would only destroy it.
+  return nearest != nullptr && Weight(nearest->Kind) > 0;
+}
+
+void Autopilot::Drive() {
+  const RaceRecord& race = game_.race;
+  if (game_.ScreenState != ssRace || race.PlayerCar == nullptr || !race.RaceRunning) {
+    ReleaseAll();
+    return;
+  }
+  const TMyCarSprite& car = *race.PlayerCar;
+
+  double bestCost = std::numeric_limits<double>::max();
+  for (int lane = 2; lane <= 4; ++lane) {
+    const double cost = LaneCost(lane);
+    if (cost < bestCost) {
+      bestCost = cost;
+      targetLane_ = lane;
+    }
+  }
+
+  const double targetX = LaneCentredX(targetLane_, car.Width);
+  const double step = std::min(race.Speed / car.SteerDivisor, car.SteerMax);
+  const double offset = targetX - car.X;
+  const bool steerLeft = offset < -std::max(step / 2, 0.5);
+  const bool steerRight = offset > std::max(step / 2, 0.5);
+  SetKey(kKeyLeft, steerLeft);
+  SetKey(kKeyRight, steerRight && !steerLeft);
+
+  // Brake when a crash cannot be steered round: at 75/7 or less a wall only stops the car.
+  const bool brake = HazardInPath(20) && bestCost >= 50 && race.Speed > 0;
+  SetKey(kKeyDown, brake);
+  SetKey(kKeyUp, !brake);
+
+  SetFire(race.GunActive && TargetOnAimLine());
+}
+
+}  // namespace rivoltra
