@@ -99,21 +99,31 @@ constexpr const char* kMelodyBridgeB =
     "D-5 .   F-5 .   A-5 .   .   G-5 | F-5 .   .   .   D-5 .   B-4 .";
 
 void WritePads(XmPattern& pattern, const Harmony& harmony) {
-  int index = 0;
+  int bank = kPadBankB;
+  const Chord* previous = nullptr;
   ForEachChord(harmony, kRows, [&](int row, int, const Chord& chord) {
-    const int bank = index % 2 == 0 ? kPadBankA : kPadBankB;
-    const int other = index % 2 == 0 ? kPadBankB : kPadBankA;
-    ReleaseChannels(pattern, other, 4, row);
-    WriteChord(pattern, bank, row, kPad, chord, 0, -1);
-    ++index;
+    if (row % 16 != 0 && previous != nullptr) {
+      // a change inside the bar resolves a suspension: only the voices that move are struck
+      for (std::size_t voice = 0; voice < chord.Voicing.size(); ++voice) {
+        if (chord.Voicing[voice] == previous->Voicing[voice]) continue;
+        XmCell& cell = pattern.At(row, bank + static_cast<int>(voice));
+        cell.Note = static_cast<std::uint8_t>(chord.Voicing[voice]);
+        cell.Instrument = kPad;
+      }
+    } else {
+      ReleaseChannels(pattern, bank, 4, row);
+      bank = bank == kPadBankA ? kPadBankB : kPadBankA;
+      WriteChord(pattern, bank, row, kPad, chord, 0, -1);
+    }
+    previous = &chord;
   });
 }
 
-void WriteKeys(XmPattern& pattern, const Harmony& harmony, int levelPercent) {
+void WriteKeys(XmPattern& pattern, const Harmony& harmony, int levelPercent, int transpose) {
   std::vector<int> volumes = {40, 26, 32, 26, 36, 26, 32, 24};
   for (int& volume : volumes) volume = volume * levelPercent / 100;
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
-    WriteArpeggio(pattern, kKeysChannel, row, rows / 2, 2, kKeys, chord, 12,
+    WriteArpeggio(pattern, kKeysChannel, row, rows / 2, 2, kKeys, chord, transpose,
                   {0, 1, 2, 3, 4, 3, 2, 1}, volumes);
   });
 }
@@ -149,7 +159,9 @@ XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
                       const std::vector<int>& sampleVolumes) {
   XmPattern pattern(kRows, kChannelCount);
   WritePads(pattern, harmony);
-  if (arrangement.Keys) WriteKeys(pattern, harmony, arrangement.KeysLevel);
+  // under a melody the keys step down an octave, out of the lead's way
+  const int keysTranspose = arrangement.Melody != nullptr ? 0 : 12;
+  if (arrangement.Keys) WriteKeys(pattern, harmony, arrangement.KeysLevel, keysTranspose);
   if (arrangement.Bass) WriteBass(pattern, harmony);
   if (arrangement.Drums) {
     WriteDrums(pattern, arrangement.Shaker, arrangement.Fill);

@@ -154,7 +154,7 @@ void WriteBass(XmPattern& pattern, const Harmony& harmony, Drums beat) {
 
 void WriteArp(XmPattern& pattern, const Harmony& harmony) {
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
-    WriteArpeggio(pattern, kArpChannel, row, rows, 1, kArp, chord, 12, {0, 1, 2, 1, 3, 1, 2, 1},
+    WriteArpeggio(pattern, kArpChannel, row, rows, 1, kArp, chord, 0, {0, 1, 2, 1, 3, 1, 2, 1},
                   {40, 22, 30, 22, 34, 22, 30, 22});
   });
 }

@@ -110,7 +110,8 @@ std::vector<std::int16_t> Engine() {
     loop[i] += static_cast<float>(0.18 * std::sin(kTwoPi * turn));
   }
   FilterLoop(loop, 1300.0, 0.2, 30.0);
-  Normalise(loop, 0.5f);
+  // it runs under the whole race, music and all, so it sits well below the other effects
+  Normalise(loop, 0.4f);
   return ToPcm16(loop);
 }
 
