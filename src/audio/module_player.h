@@ -17,7 +17,7 @@ class Song;
 // position in an atomic, so SongGetOrder never waits for the audio side.
 class ModulePlayer final : public MusicRenderer {
  public:
-  // Becomes the output's music renderer until destroyed.
+  // Becomes the output's music renderer until destroyed; the output must outlive the player.
   explicit ModulePlayer(AudioOutput& output);
   ~ModulePlayer() override;
   ModulePlayer(const ModulePlayer&) = delete;

@@ -85,7 +85,8 @@ std::vector<std::uint8_t> WriteSoundArchiveBytes(const std::vector<SoundItemData
     writer.WriteProperty("Name", ComponentValue::String(item.Name));
     writer.WriteProperty("Looped", ComponentValue::Boolean(item.Looped));
     writer.WriteProperty("MaxPlayingCount", ComponentValue::Integer(item.MaxPlayingCount));
-    writer.WriteProperty("Wave.WAVE", ComponentValue::Binary(item.Wave));
+    // An item read without a wave has none; storing an empty image would make it unreadable.
+    if (!item.Wave.empty()) writer.WriteProperty("Wave.WAVE", ComponentValue::Binary(item.Wave));
     writer.EndItem();
   }
   writer.EndCollection();

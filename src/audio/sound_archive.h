@@ -15,7 +15,8 @@ struct SoundItemData {
   bool Looped = false;
   // Negative values are stored as 0 (no limit) when read.
   int MaxPlayingCount = 0;
-  // The complete RIFF wave image (see wave.h for building and parsing one).
+  // The complete RIFF wave image (see wave.h for building and parsing one); empty when the
+  // item has no wave, and then not stored.
   std::vector<std::uint8_t> Wave;
 
   bool operator==(const SoundItemData&) const = default;

@@ -155,7 +155,8 @@ void TSoundCollection::LoadArchive(const std::string& FileName) {
 void TSoundCollection::Assign(const std::vector<SoundItemData>& items) {
   std::vector<TWaveData> waves;
   waves.reserve(items.size());
-  for (const SoundItemData& item : items) waves.push_back(ParseWave(item.Wave));
+  for (const SoundItemData& item : items)
+    waves.push_back(item.Wave.empty() ? TWaveData{} : ParseWave(item.Wave));
   Clear();
   for (std::size_t i = 0; i < items.size(); ++i)
     Add(items[i].Name, items[i].Looped, items[i].MaxPlayingCount, std::move(waves[i]));

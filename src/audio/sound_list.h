@@ -103,7 +103,8 @@ class TSoundCollection {
   // Replaces the items with the archive's, in file order. When the file cannot be read the
   // error propagates and the items stay as they were.
   void LoadArchive(const std::string& FileName);
-  // Same, from archive items already read; throws FormatError for a wave image that is not one.
+  // Same, from archive items already read; an empty wave image is a wave without samples, any
+  // other that is no RIFF image throws FormatError.
   void Assign(const std::vector<SoundItemData>& items);
 
   // The most recently named item whose name equals name ignoring case, or null.

@@ -163,6 +163,23 @@ TEST(SoundArchive, FileRoundTripKeepsItemsInOrder) {
   std::filesystem::remove(path);
 }
 
+TEST(SoundArchive, ItemWithoutAWaveRoundTrips) {
+  ComponentWriter writer;
+  writer.BeginResource("TSoundArchiveRoot");
+  writer.WriteSignature();
+  writer.BeginComponent("TSoundArchiveRoot");
+  writer.BeginCollection("List");
+  writer.BeginItem();
+  writer.WriteProperty("Name", ComponentValue::String("Silent"));
+  writer.EndItem();
+  writer.EndCollection();
+  writer.EndComponent();
+  const std::vector<SoundItemData> items = ReadSoundArchiveBytes(writer.Finish(), "s.sfx");
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_TRUE(items[0].Wave.empty());
+  EXPECT_EQ(ReadSoundArchiveBytes(WriteSoundArchiveBytes(items), "again.sfx"), items);
+}
+
 TEST(SoundArchive, NegativeMaxPlayingCountReadsAsNoLimit) {
   EXPECT_EQ(ReadSoundArchiveBytes(WriteSoundArchiveBytes({{"A", false, -4, RiffHeader()}}), "a.sfx")
                 .at(0)

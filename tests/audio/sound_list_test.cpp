@@ -204,8 +204,9 @@ TEST_F(SoundListTest, WavesWithoutSamplesOrInAFormatNoOutputPlaysStaySilent) {
   compressed.FormatBlock[0] = 2;
   Load({{"Empty", false, 0, MakeWaveImage({MakePcmFormatBlock(kFormat), {}})},
         {"EmptyLoop", true, 0, MakeWaveImage({MakePcmFormatBlock(kFormat), {}})},
-        {"Compressed", false, 0, MakeWaveImage(compressed)}});
-  for (const char* name : {"Empty", "EmptyLoop", "Compressed"}) {
+        {"Compressed", false, 0, MakeWaveImage(compressed)},
+        {"NoWave", true, 0, {}}});
+  for (const char* name : {"Empty", "EmptyLoop", "Compressed", "NoWave"}) {
     EXPECT_TRUE(list.ItemByName(name).Initialized()) << name;
     EXPECT_EQ(list.ItemByName(name).Master(), nullptr) << name;
     PlaySound(1, list, name);
