@@ -135,7 +135,8 @@ TEST_P(LoopTest, JoinsItsStartSmoothly) {
     const double step = effect.Samples[i] - effect.Samples[i - 1];
     sumOfSquares += step * step;
   }
-  const double typicalStep = std::sqrt(sumOfSquares / static_cast<double>(effect.Samples.size() - 1));
+  const double typicalStep =
+      std::sqrt(sumOfSquares / static_cast<double>(effect.Samples.size() - 1));
   const double seam = std::abs(effect.Samples.front() - effect.Samples.back());
   EXPECT_LE(seam, 2.0 * typicalStep) << "typical step " << typicalStep;
 }

@@ -45,8 +45,7 @@ Rendering RenderUntilWrap(const std::filesystem::path& file) {
   while (xmp_play_frame(context) == 0) {
     xmp_get_frame_info(context, &frame);
     if (frame.loop_count > 0) {
-      rendering.SecondsBeforeWrap =
-          static_cast<double>(rendering.Samples.size()) / 2.0 / kMixRate;
+      rendering.SecondsBeforeWrap = static_cast<double>(rendering.Samples.size()) / 2.0 / kMixRate;
       rendering.PositionAfterWrap = frame.pos;
       break;
     }

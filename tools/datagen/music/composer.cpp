@@ -28,9 +28,12 @@ int ParseNote(std::string_view name) {
   if (letter < 'A' || letter > 'G') throw XmError("composer: bad note '" + text + "'");
   int semitone = kSemitone[letter - 'A'];
   std::size_t at = 1;
-  if (text[at] == '#') semitone += 1, ++at;
-  else if (text[at] == 'b') semitone -= 1, ++at;
-  else if (text[at] == '-') ++at;
+  if (text[at] == '#')
+    semitone += 1, ++at;
+  else if (text[at] == 'b')
+    semitone -= 1, ++at;
+  else if (text[at] == '-')
+    ++at;
   if (at + 1 != text.size() || !std::isdigit(static_cast<unsigned char>(text[at]))) {
     throw XmError("composer: bad note '" + text + "'");
   }
@@ -105,11 +108,16 @@ void WriteBassFigure(XmPattern& pattern, int channel, int firstRow, int instrume
     const std::string step = token.substr(0, colon);
     const int volume = colon == std::string::npos ? -1 : std::stoi(token.substr(colon + 1));
     const int root = chord.Bass + transpose;
-    if (step == "R") PutNote(pattern, row, channel, root, instrument, volume);
-    else if (step == "F") PutNote(pattern, row, channel, root + 7, instrument, volume);
-    else if (step == "O") PutNote(pattern, row, channel, root + 12, instrument, volume);
-    else if (step == "^") pattern.At(row, channel).Note = kXmKeyOff;
-    else if (step != ".") throw XmError("composer: bad bass step '" + token + "'");
+    if (step == "R")
+      PutNote(pattern, row, channel, root, instrument, volume);
+    else if (step == "F")
+      PutNote(pattern, row, channel, root + 7, instrument, volume);
+    else if (step == "O")
+      PutNote(pattern, row, channel, root + 12, instrument, volume);
+    else if (step == "^")
+      pattern.At(row, channel).Note = kXmKeyOff;
+    else if (step != ".")
+      throw XmError("composer: bad bass step '" + token + "'");
     ++row;
   }
 }

@@ -121,8 +121,8 @@ XmInstrument MakeInstrument(const std::string& name, XmSample sample, const Enve
   int previousTick = -1;
   for (const EnvelopeShape::Point& point : shape.Points) {
     // two points may not share a tick, however close the shape puts them
-    const int tick = std::max(previousTick + 1,
-                              static_cast<int>(std::lround(point.Seconds * ticksPerSecond)));
+    const int tick =
+        std::max(previousTick + 1, static_cast<int>(std::lround(point.Seconds * ticksPerSecond)));
     instrument.VolumeEnvelope.Points.push_back(
         {static_cast<std::uint16_t>(tick), static_cast<std::uint16_t>(point.Value)});
     previousTick = tick;

@@ -30,10 +30,10 @@ double NoteFrequency(int cellNote);
 using HarmonicAmplitude = std::function<double(int harmonic, int voice, double seconds)>;
 
 struct AdditiveDesign {
-  int NativeNote = 49;      // the cell note recorded at the sample's own rate
-  int CycleLength = 64;     // samples per cycle of the fundamental
-  int HarmonicCount = 24;   // kept below half the cycle length, so nothing folds
-  double AttackSeconds = 0; // how long the harmonics may change; the loop begins after it
+  int NativeNote = 49;       // the cell note recorded at the sample's own rate
+  int CycleLength = 64;      // samples per cycle of the fundamental
+  int HarmonicCount = 24;    // kept below half the cycle length, so nothing folds
+  double AttackSeconds = 0;  // how long the harmonics may change; the loop begins after it
   // Detuned copies: voice v plays (DetuneCycles + Detunes[v]) cycles while the fundamental
   // plays DetuneCycles, so every copy also fits the loop whole. Empty means one voice.
   std::vector<int> Detunes;

@@ -151,7 +151,8 @@ void WriteDrums(XmPattern& pattern, bool shaker, bool fill) {
                               : ". . . . x . . . . . . . x . . .");
     WriteLine(pattern, kHatChannel, row, 1, kHat,
               "x . x:14 . x:26 . x:14 . x . x:14 . x:26 . x:14 x:10");
-    if (shaker) WriteLine(pattern, kShakerChannel, row, 1, kShaker, ". . . x . . . x . . . x . . . x");
+    if (shaker)
+      WriteLine(pattern, kShakerChannel, row, 1, kShaker, ". . . x . . . x . . . x . . . x");
   }
 }
 
@@ -187,24 +188,25 @@ XmModule MenuSong() {
   song.Bpm = kBpm;
   song.Instruments = Instruments();
   std::vector<int> volumes;
-  for (const XmInstrument& instrument : song.Instruments) volumes.push_back(instrument.Sample.Volume);
+  for (const XmInstrument& instrument : song.Instruments)
+    volumes.push_back(instrument.Sample.Volume);
 
   auto pattern = [&](const Harmony& harmony, const Arrangement& arrangement) {
     song.Patterns.push_back(MakePattern(harmony, arrangement, volumes));
     return static_cast<std::uint8_t>(song.Patterns.size() - 1);
   };
-  const auto intro = pattern(kThemeA, {.Drums = false, .Shaker = false, .Bass = false,
-                                       .KeysLevel = 80});
+  const auto intro =
+      pattern(kThemeA, {.Drums = false, .Shaker = false, .Bass = false, .KeysLevel = 80});
   const auto groove = pattern(kThemeB, {});
   const auto themeA = pattern(kThemeA, {.KeysLevel = 75, .Melody = kMelodyThemeA});
   const auto themeB = pattern(kThemeB, {.KeysLevel = 75, .Melody = kMelodyThemeB});
   const auto bridgeA = pattern(kBridgeA, {.KeysLevel = 75, .Melody = kMelodyBridgeA});
-  const auto bridgeB = pattern(kBridgeB, {.KeysLevel = 75, .Melody = kMelodyBridgeB,
-                                          .Fill = true});
+  const auto bridgeB = pattern(kBridgeB, {.KeysLevel = 75, .Melody = kMelodyBridgeB, .Fill = true});
   const auto themeAVaried = pattern(kThemeA, {.KeysLevel = 75, .Melody = kMelodyThemeAVaried});
   const auto pause = pattern(kBridgeB, {.Drums = false});
   const auto outro = pattern(kThemeA, {.Fill = true});
-  song.Orders = {intro, groove, themeA, themeB, bridgeA, bridgeB, themeAVaried, themeB, pause, outro};
+  song.Orders = {intro,   groove,       themeA, themeB, bridgeA,
+                 bridgeB, themeAVaried, themeB, pause,  outro};
   return song;
 }
 

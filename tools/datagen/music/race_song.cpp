@@ -121,7 +121,8 @@ void WriteDrumBar(XmPattern& pattern, int row, Drums beat, bool fill) {
     case Drums::HalfTime:
       WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . . . . . . . x . . . . .");
       WriteLine(pattern, kSnareChannel, row, 1, kSnare, ". . . . . . . . x . . . . . . .");
-      WriteLine(pattern, kHatChannel, row, 1, kHat, "x:16 . x:10 . x:16 . x:10 . x:16 . x:10 . x:16 . x:10 .");
+      WriteLine(pattern, kHatChannel, row, 1, kHat,
+                "x:16 . x:10 . x:16 . x:10 . x:16 . x:10 . x:16 . x:10 .");
       break;
     case Drums::Build:
       WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
@@ -137,14 +138,12 @@ void WriteSnareRoll(XmPattern& pattern) {
   WriteLine(pattern, kSnareChannel, 0, 4, kSnare, "x:16 x:18 x:20 x:22");
   WriteLine(pattern, kSnareChannel, 16, 2, kSnare, "x:22 x:24 x:26 x:28 x:30 x:32 x:34 x:36");
   WriteLine(pattern, kSnareChannel, 32, 1, kSnare, Repeat("x:36 x:28 x:38 x:30", 4));
-  WriteLine(pattern, kSnareChannel, 48, 1, kSnare,
-            Repeat("x:44 x:40", 4) + Repeat("x:50 x:46", 4));
+  WriteLine(pattern, kSnareChannel, 48, 1, kSnare, Repeat("x:44 x:40", 4) + Repeat("x:50 x:46", 4));
 }
 
 void WriteBass(XmPattern& pattern, const Harmony& harmony, Drums beat) {
-  const char* figure = beat == Drums::HalfTime
-                           ? "R . . . . . R . ^ . O . . . R ."
-                           : "R . O . R . O . R . O . R . O .";
+  const char* figure = beat == Drums::HalfTime ? "R . . . . . R . ^ . O . . . R ."
+                                               : "R . O . R . O . R . O . R . O .";
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
     for (int bar = 0; bar < rows; bar += 16) {
       WriteBassFigure(pattern, kBassChannel, row + bar, kBass, chord, 0, figure);
@@ -199,7 +198,8 @@ XmModule RaceSong() {
   song.Bpm = kBpm;
   song.Instruments = Instruments();
   std::vector<int> volumes;
-  for (const XmInstrument& instrument : song.Instruments) volumes.push_back(instrument.Sample.Volume);
+  for (const XmInstrument& instrument : song.Instruments)
+    volumes.push_back(instrument.Sample.Volume);
 
   auto pattern = [&](const Harmony& harmony, const Arrangement& arrangement) {
     song.Patterns.push_back(MakePattern(harmony, arrangement, volumes));
@@ -209,19 +209,22 @@ XmModule RaceSong() {
   const auto introB = pattern(kVerse, {.Fill = true});
   const auto verseA = pattern(kVerse, {.Melody = kMelodyVerseA});
   const auto verseB = pattern(kVerse, {.Melody = kMelodyVerseB, .Fill = true});
-  const auto chorusA = pattern(kChorusA, {.Beat = Drums::Chorus, .Stabs = true,
-                                          .Melody = kMelodyChorusA, .Crash = true});
-  const auto chorusB = pattern(kChorusB, {.Beat = Drums::Chorus, .Stabs = true,
-                                          .Melody = kMelodyChorusB, .Fill = true});
-  const auto bridge = pattern(kBridge, {.Beat = Drums::HalfTime, .Arp = false, .Stabs = true,
-                                        .Melody = kMelodyBridge, .Crash = true});
+  const auto chorusA = pattern(
+      kChorusA, {.Beat = Drums::Chorus, .Stabs = true, .Melody = kMelodyChorusA, .Crash = true});
+  const auto chorusB = pattern(
+      kChorusB, {.Beat = Drums::Chorus, .Stabs = true, .Melody = kMelodyChorusB, .Fill = true});
+  const auto bridge = pattern(kBridge, {.Beat = Drums::HalfTime,
+                                        .Arp = false,
+                                        .Stabs = true,
+                                        .Melody = kMelodyBridge,
+                                        .Crash = true});
   const auto build = pattern(kVerse, {.Beat = Drums::Build, .Bass = false});
   const auto verseAgain = pattern(kVerse, {.Melody = kMelodyVerseA, .Crash = true});
-  const auto bridgeFull = pattern(kBridge, {.Beat = Drums::Chorus, .Stabs = true,
-                                            .Melody = kMelodyBridge, .Crash = true});
-  const auto outro = pattern(kChorusB, {.Beat = Drums::Chorus, .Stabs = true, .Crash = true,
-                                        .Fill = true});
-  song.Orders = {introA, introB, verseA,  verseB,     chorusA, chorusB, bridge,
+  const auto bridgeFull = pattern(
+      kBridge, {.Beat = Drums::Chorus, .Stabs = true, .Melody = kMelodyBridge, .Crash = true});
+  const auto outro =
+      pattern(kChorusB, {.Beat = Drums::Chorus, .Stabs = true, .Crash = true, .Fill = true});
+  song.Orders = {introA, introB,     verseA, verseB,  chorusA, chorusB,    bridge,
                  build,  verseAgain, verseB, chorusA, chorusB, bridgeFull, outro};
   return song;
 }

@@ -30,7 +30,8 @@ class ByteWriter {
   }
   // Fixed-width text, cut or padded with zero bytes.
   void Text(std::string_view text, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i) U8(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
+    for (std::size_t i = 0; i < width; ++i)
+      U8(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
   }
   void Zeros(std::size_t count) { bytes_.insert(bytes_.end(), count, 0); }
   void Append(const std::vector<std::uint8_t>& more) {
@@ -71,8 +72,8 @@ std::vector<std::uint8_t> PackPattern(const XmPattern& pattern, std::size_t inst
 
 void WriteEnvelopePoints(ByteWriter& out, const XmEnvelope& envelope) {
   for (std::size_t i = 0; i < kEnvelopePoints; ++i) {
-    const XmEnvelopePoint point = i < envelope.Points.size() ? envelope.Points[i]
-                                                             : XmEnvelopePoint{0, 0};
+    const XmEnvelopePoint point =
+        i < envelope.Points.size() ? envelope.Points[i] : XmEnvelopePoint{0, 0};
     out.U16(point.Tick);
     out.U16(point.Value);
   }

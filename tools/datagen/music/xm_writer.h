@@ -32,7 +32,8 @@ struct XmCell {
 
 struct XmPattern {
   XmPattern(int rowCount, int channelCount)
-      : Rows(rowCount), Channels(channelCount),
+      : Rows(rowCount),
+        Channels(channelCount),
         Cells(static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(channelCount)) {}
 
   XmCell& At(int row, int channel);

@@ -101,7 +101,7 @@ std::vector<std::int16_t> Engine() {
   for (std::size_t k = 0; k < kPulsesPerLoop; ++k) {
     // three slow swells per loop keep the hum from sounding frozen
     const double swell = 1.0 + 0.06 * std::sin(kTwoPi * 3.0 * static_cast<double>(k) /
-                                                static_cast<double>(kPulsesPerLoop));
+                                               static_cast<double>(kPulsesPerLoop));
     MixWrapped(loop, FiringPulse(kCylinderStrength[k % 4] * swell, noise), k * kFiringPeriod);
   }
   // the crankshaft's turn, one per two firings, with a whole number of cycles in the loop
@@ -158,8 +158,7 @@ std::vector<std::int16_t> EngineStart() {
 std::vector<std::int16_t> EngineAccel() {
   const double seconds = 1.1;
   Buffer out = EngineRun(
-      seconds,
-      [](double t) { return kIdleFiringRate * std::pow(2.1, std::min(1.0, t / 0.75)); },
+      seconds, [](double t) { return kIdleFiringRate * std::pow(2.1, std::min(1.0, t / 0.75)); },
       [](double t) { return t < 0.8 ? 0.7 + 0.4 * t / 0.8 : 1.1 * (1.0 - (t - 0.8) / 0.3); },
       0xACCE1u);
 
@@ -249,8 +248,8 @@ std::vector<std::int16_t> Shot() {
   constexpr std::array<float, 4> kLevel = {1.0f, 0.88f, 0.95f, 0.9f};
   Buffer loop(kRoundPeriod * kPitch.size());
   for (std::size_t k = 0; k < kPitch.size(); ++k) {
-    MixWrapped(loop, GunRound(kPitch[k], 0x6A11u + static_cast<std::uint32_t>(k)),
-               k * kRoundPeriod, kLevel[k]);
+    MixWrapped(loop, GunRound(kPitch[k], 0x6A11u + static_cast<std::uint32_t>(k)), k * kRoundPeriod,
+               kLevel[k]);
   }
   FilterLoop(loop, 9000.0, 0.0, 40.0);
   for (float& value : loop) value = SoftClip(value * 0.8f);
@@ -460,7 +459,7 @@ std::vector<std::int16_t> Water() {
     const double level = 0.35 * (1.0 - when / 0.7);
     MixAt(out, Render(bubble, kRate), At(when), static_cast<float>(level));
   }
-  out.resize(At(0.7));
+  out.resize(At(0.62));
   return FinishOneShot(std::move(out), 0.8f);
 }
 
@@ -509,8 +508,7 @@ std::vector<std::int16_t> BonusGet() {
   arpeggio.DutySweep = 0.3;
   arpeggio.Frequency = Hz(72);
   arpeggio.Slide = 0.3;
-  arpeggio.ArpeggioRatios = {Semitones(4), Semitones(3), Semitones(5), Semitones(4),
-                             Semitones(3)};
+  arpeggio.ArpeggioRatios = {Semitones(4), Semitones(3), Semitones(5), Semitones(4), Semitones(3)};
   arpeggio.ArpeggioTime = 0.05;
   arpeggio.Attack = 0.003;
   arpeggio.Sustain = 0.3;
@@ -767,7 +765,8 @@ std::vector<SoundEffect> BuildSoundEffects() {
   };
   std::vector<SoundEffect> effects;
   for (const Recipe& recipe : kRecipes) {
-    effects.push_back(SoundEffect{recipe.Name, recipe.Looped, recipe.MaxPlayingCount, recipe.Make()});
+    effects.push_back(
+        SoundEffect{recipe.Name, recipe.Looped, recipe.MaxPlayingCount, recipe.Make()});
   }
   return effects;
 }

@@ -75,7 +75,8 @@ Buffer Decimate(const std::vector<double>& input, int factor) {
     double value = 0.0;
     for (int k = -half; k <= half; ++k) {
       const std::ptrdiff_t at = centre + k;
-      if (at >= 0 && at < size) value += taps[static_cast<std::size_t>(k + half)] * input[static_cast<std::size_t>(at)];
+      if (at >= 0 && at < size)
+        value += taps[static_cast<std::size_t>(k + half)] * input[static_cast<std::size_t>(at)];
     }
     out[i] = static_cast<float>(value);
   }
@@ -175,9 +176,9 @@ Buffer Render(const Voice& voice, double outputRate) {
 
     if (voice.LowPassCutoff > 0.0) {
       const double cutoff = voice.LowPassCutoff * std::exp2(voice.LowPassSweep * time);
-      sample = lowPass
-                   .Process(static_cast<float>(sample), cutoff, voice.LowPassResonance, sampleRate)
-                   .LowPass;
+      sample =
+          lowPass.Process(static_cast<float>(sample), cutoff, voice.LowPassResonance, sampleRate)
+              .LowPass;
     }
     if (voice.HighPassCutoff > 0.0) {
       const double cutoff = voice.HighPassCutoff * std::exp2(voice.HighPassSweep * time);
