@@ -126,15 +126,16 @@ Pixel565 ExpectedDrawn(const Picture& picture, int x, int y, int tx, int ty, Pix
 }
 
 TEST_F(BoundImageList, DrawSkipsTheKeyAndClipsAtEveryEdge) {
-  // A 6 x 5 picture with a black (key) diagonal.
-  Picture picture =
-      MakePicture(6, 5, [](int x, int y) { return x == y ? 0u : CoordinateColor(x, y, 2); });
+  // A 13 x 5 picture (rows wider than one block of eight pixels) with a black (key) diagonal
+  // and a black column.
+  Picture picture = MakePicture(
+      13, 5, [](int x, int y) { return x == y || x == 9 ? 0u : CoordinateColor(x, y, 2); });
   TImageItem& item = list.Items().Add(MakeItem("Box", picture));
   const Pixel565 background = 0x1234;
   const struct {
     int x, y;
-  } positions[] = {{-3, 1},  {37, 2},  {4, -2}, {5, 27}, {-4, -3},
-                   {36, 27}, {10, 10}, {-6, 0}, {40, 0}};
+  } positions[] = {{-3, 1},  {37, 2}, {4, -2}, {5, 27},  {-4, -3}, {36, 27},
+                   {10, 10}, {-6, 0}, {40, 0}, {-13, 4}, {27, 0},  {-1, 25}};
   for (auto [x, y] : positions) {
     Surface target(40, 30);
     target.Fill(background);
