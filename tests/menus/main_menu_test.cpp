@@ -1,0 +1,123 @@
+#include "menu_fixture.h"
+
+namespace rivoltra {
+namespace {
+
+TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
+  Start();
+  ASSERT_EQ(menu().MenuPhase, 1);
+  EXPECT_EQ(Selected(), 1);
+  const TCaptionSprite* up = menu().UpPanelSprite;
+  const TCaptionSprite* down = menu().DownPanelSprite;
+  EXPECT_EQ(up->Y, -up->Height);
+  EXPECT_EQ(down->Y, 600);
+  EXPECT_EQ(down->X, 800 - down->Width);
+
+  // The top panel comes down 3 pixels a tick, the bottom one up 2; the buttons follow in the
+  // tick in which both have arrived.
+  const int panelTicks = std::max((up->Height + 2) / 3, (down->Height + 1) / 2);
+  for (int tick = 1; tick < panelTicks; ++tick) Run("tick");
+  EXPECT_EQ(menu().MenuPhase, 1);
+
+  // Arrows do nothing yet; Enter and clicks only make the press sound.
+  Sounds();
+  Run("down Down\ntick\nup Down");
+  EXPECT_EQ(Selected(), 1);
+  Run("type \\r\nclick");
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"Button_Pressed", "Button_Pressed"}));
+  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(menu().MenuPhase, 3);
+  EXPECT_EQ(menu().buttons.Slot(1)->X, 793);
+
+  // The mouse already picks a moving button.
+  PointAt(3);
+  EXPECT_EQ(Selected(), 3);
+
+  int moves = 1;
+  while (menu().MenuPhase == 3 && moves < 100) {
+    const double before = menu().buttons.Slot(1)->X;
+    Run("tick");
+    if (menu().buttons.Slot(1)->X != before) {
+      EXPECT_EQ(menu().buttons.Slot(1)->X, before - 7);
+      ++moves;
+    }
+  }
+  EXPECT_EQ(moves, 35);
+  EXPECT_EQ(menu().MenuPhase, 0);
+  for (int slot = 1; slot <= 6; ++slot) EXPECT_EQ(menu().buttons.Slot(slot)->X, 555) << slot;
+  Run("tick");
+  EXPECT_TRUE(menu().MenuCaption->Visible);
+  EXPECT_TRUE(Shows(menu().MenuCaption, "HighScoresCaption"));
+  EXPECT_TRUE(menu().buttons.Slot(3)->Highlighted);
+}
+
+TEST_F(MenuScenario, HoldingAnArrowMovesOneButtonAndTheSelectionWraps) {
+  Start();
+  FinishSlideIn();
+  Run("down Down\ntick 5");
+  EXPECT_EQ(Selected(), 2);
+  Run("up Down\ntick\ndown Down\ntick\nup Down\ntick");
+  EXPECT_EQ(Selected(), 3);
+  for (int i = 0; i < 3; ++i) Press("Down");
+  EXPECT_EQ(Selected(), 6);
+  EXPECT_TRUE(Shows(menu().MenuCaption, "ExitCaption"));
+  Press("Down");
+  EXPECT_EQ(Selected(), 1);
+  Press("Up");
+  EXPECT_EQ(Selected(), 6);
+  // Both held: Up is tested first and the step disarms Down.
+  Run("down Up\ndown Down\ntick\nup Up\nup Down\ntick");
+  EXPECT_EQ(Selected(), 5);
+  // Neither arrow held at the first tick after the release, so the next press counts again.
+  Press("Up");
+  EXPECT_EQ(Selected(), 4);
+}
+
+TEST_F(MenuScenario, TheMouseKeepsTheLastButtonAndAClickAnywhereActivatesIt) {
+  Start();
+  FinishSlideIn();
+  Sounds();
+  PointAt(4);
+  Run("tick 3");
+  EXPECT_TRUE(menu().buttons.Slot(4)->Highlighted);
+  EXPECT_FALSE(menu().buttons.Slot(1)->Highlighted);
+  EXPECT_EQ(Sounds(), std::vector<std::string>{"Button_Activated"});
+
+  // Both far edges of a button still hit it.
+  const TMenuButton* second = menu().buttons.Slot(2);
+  Run("mouse " + std::to_string(static_cast<int>(second->X) + second->Width) + " " +
+      std::to_string(static_cast<int>(second->Y) + second->Height));
+  EXPECT_EQ(Selected(), 2);
+  Run("mouse 10 590\ntick");
+  EXPECT_EQ(Selected(), 2);
+  Run("click");
+  EXPECT_EQ(game().ScreenState, ssOptions);
+  EXPECT_EQ(Sounds().back(), "Button_Pressed");
+}
+
+TEST_F(MenuScenario, EscapeOnTheMainMenuDoesNothingAndOtherKeysActivate) {
+  Start();
+  FinishSlideIn();
+  Sounds();
+  Run("type \\e\ntick");
+  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_TRUE(Sounds().empty());
+  Press("Down");
+  Press("Down");
+  Run("type q");
+  EXPECT_EQ(game().ScreenState, ssHighScores);
+}
+
+TEST_F(MenuScenario, TheWebSiteButtonOpensTheSiteAndTheMenuStays) {
+  Start();
+  FinishSlideIn();
+  runner_->platform().TakeOpenedTargets();
+  PointAt(5);
+  Run("click\ntick");
+  EXPECT_EQ(runner_->platform().TakeOpenedTargets(),
+            std::vector<std::string>{WebSiteAddress(game().online)});
+  EXPECT_EQ(game().ScreenState, ssMainMenu);
+}
+
+}  // namespace
+}  // namespace rivoltra

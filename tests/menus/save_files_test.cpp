@@ -1,0 +1,89 @@
+#include "menu_fixture.h"
+
+namespace rivoltra {
+namespace {
+
+const std::filesystem::path kOptions = "Data/Save/options";
+const std::filesystem::path kHighScores = "Data/Save/hs";
+
+TEST_F(MenuScenario, SavedFilesSurviveAQuitAndARestartByteForByte) {
+  Start();
+  game().settings = Settings{1, 0, 1, "NEW ZEALAND"};
+  InsertHighScore(game().highScores, "AB C", 1900);
+  Run("quit");
+  const std::string options = FileBytes(kOptions);
+  const std::string highScores = FileBytes(kHighScores);
+  EXPECT_EQ(options.substr(0, 22), "1\r\n0\r\n1\r\nNEW ZEALAND\r\n");
+  EXPECT_EQ(highScores.substr(0, 27), "ANONYMOUS\r\n2000\r\n0\r\n0\r\nAB C");
+
+  Start();
+  EXPECT_EQ(game().settings, (Settings{1, 0, 1, "NEW ZEALAND"}));
+  EXPECT_EQ(game().highScores.Entry(2), (HighScoreEntry{"AB C", 1900, 0, 0}));
+  Run("quit");
+  EXPECT_EQ(FileBytes(kOptions), options);
+  EXPECT_EQ(FileBytes(kHighScores), highScores);
+}
+
+TEST_F(MenuScenario, TheExitButtonSavesAndEndsTheProgram) {
+  Start();
+  FinishSlideIn();
+  game().settings.Country = "CHILE";
+  PointAt(6);
+  Run("click");
+  EXPECT_TRUE(game().Terminated);
+  EXPECT_EQ(menu().MenuCaption, nullptr);
+  EXPECT_FALSE(game().MTimer.Enabled());
+  EXPECT_NE(FileBytes(kOptions).find("CHILE\r\n"), std::string::npos);
+}
+
+TEST_F(MenuScenario, EditedOrBrokenSaveFilesFallBackToTheDefaults) {
+  HighScoreTable mine = DefaultHighScoreTable();
+  InsertHighScore(mine, "MINE", 3000);
+  const std::string myScores = HighScoreFileText(mine);
+  const std::string myOptions = SettingsFileText(Settings{1, 1, 0, "PERU"}, ComputeCheckString(mine));
+  std::string edited = myScores;
+  edited.replace(edited.find("MINE"), 4, "MIME");
+  const struct {
+    std::string scores;
+    std::string options;
+    Settings settings;
+    bool tableKept;
+  } cases[] = {
+      {myScores, myOptions, Settings{1, 1, 0, "PERU"}, true},
+      {edited, myOptions, Settings{1, 1, 0, "PERU"}, false},
+      {myScores, myOptions.substr(0, 12), kFallbackSettings, false},
+      {myScores.substr(0, 100), myOptions, Settings{1, 1, 0, "PERU"}, false},
+      {myScores, "garbage\r\n\r\n\r\n\r\n\r\n", kFallbackSettings, false},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(kHighScores, c.scores);
+    WriteBytes(kOptions, c.options);
+    Start();
+    EXPECT_EQ(game().settings, c.settings);
+    EXPECT_EQ(game().highScores.Entry(1).EntryName, c.tableKept ? "MINE" : "ANONYMOUS");
+    EXPECT_EQ(ComputeCheckString(game().highScores),
+              ComputeCheckString(c.tableKept ? mine : DefaultHighScoreTable()));
+    EXPECT_EQ(game().ScreenState, ssMainMenu);
+  }
+  std::filesystem::remove(kOptions);
+  std::filesystem::remove(kHighScores);
+  Start();
+  EXPECT_EQ(game().settings, kFallbackSettings);
+  EXPECT_EQ(game().highScores.Entry(1).EntryName, "ANONYMOUS");
+}
+
+TEST_F(MenuScenario, ASaveFolderThatCannotBeWrittenStillEndsTheProgram) {
+  Start();
+  const std::string options = FileBytes(kOptions);
+  std::filesystem::remove_all("Data/Save");
+  WriteBytes("Data/Save", "a file where the folder was");
+  testing::internal::CaptureStderr();
+  Run("quit");
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(game().Terminated);
+  EXPECT_NE(errors.find("Data/Save/options"), std::string::npos) << errors;
+  EXPECT_EQ(FileBytes("Data/Save"), "a file where the folder was");
+}
+
+}  // namespace
+}  // namespace rivoltra
