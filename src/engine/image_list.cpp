@@ -19,16 +19,6 @@ int BlockSpan(long long cell, long long cells, int pictureSize) {
   return static_cast<int>(std::clamp<long long>(span, 1, pictureSize));
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 Pixel565 KeyFromBgr(std::uint32_t bgr) {
   return ToRgb565(static_cast<std::uint8_t>(bgr), static_cast<std::uint8_t>(bgr >> 8),
                   static_cast<std::uint8_t>(bgr >> 16));
@@ -81,12 +71,12 @@ TImageItem::TImageItem(TImageCollection& collection, ImageItemData data)
       data_(std::move(data)),
       colorKey_(KeyFromBgr(data_.TransparentColor)) {}
 
-TImageItem::~TImageItem() { collection_.UnindexItem(*this); }
+TImageItem::~TImageItem() { collection_.index_.Remove(*this); }
 
 void TImageItem::SetName(std::string name) {
-  collection_.UnindexItem(*this);
+  collection_.index_.Remove(*this);
   data_.Name = std::move(name);
-  collection_.IndexItem(*this);
+  collection_.index_.Add(*this);
 }
 
 void TImageItem::SetTransparentColor(std::uint32_t bgr) {
@@ -254,32 +244,6 @@ TImageCollection::TImageCollection(TImageList& owner) : owner_(owner) {}
 
 TImageCollection::~TImageCollection() { Clear(); }
 
-int TImageCollection::NameHash(std::string_view name) {
-  std::size_t hash = name.size() * 16;
-  if (name.size() >= 2) {
-    hash += static_cast<unsigned char>(LowerAscii(name[0]));
-    hash += static_cast<unsigned char>(LowerAscii(name[name.size() - 2]));
-  }
-  return static_cast<int>(hash & 255);
-}
-
-void TImageCollection::IndexItem(TImageItem& item) {
-  TImageItem*& head = buckets_[NameHash(item.Name())];
-  item.nextInBucket_ = head;
-  head = &item;
-}
-
-void TImageCollection::UnindexItem(TImageItem& item) {
-  for (TImageItem** link = &buckets_[NameHash(item.Name())]; *link != nullptr;
-       link = &(*link)->nextInBucket_) {
-    if (*link == &item) {
-      *link = item.nextInBucket_;
-      item.nextInBucket_ = nullptr;
-      return;
-    }
-  }
-}
-
 TImageItem& TImageCollection::Items(int index) const {
   if (index < 0 || index >= Count()) {
     throw EImageListError("Image index out of range (" + std::to_string(index) + ")");
@@ -289,7 +253,7 @@ TImageItem& TImageCollection::Items(int index) const {
 
 TImageItem& TImageCollection::Add(ImageItemData data) {
   TImageItem& item = *items_.emplace_back(std::make_unique<TImageItem>(*this, std::move(data)));
-  IndexItem(item);
+  index_.Add(item);
   if (initialized_) item.Initialize();
   return item;
 }
@@ -308,12 +272,7 @@ void TImageCollection::Assign(std::vector<ImageItemData> items) {
   for (ImageItemData& data : items) Add(std::move(data));
 }
 
-TImageItem* TImageCollection::Find(std::string_view name) const {
-  for (TImageItem* item = buckets_[NameHash(name)]; item != nullptr; item = item->nextInBucket_) {
-    if (SameNameIgnoringCase(item->Name(), name)) return item;
-  }
-  return nullptr;
-}
+TImageItem* TImageCollection::Find(std::string_view name) const { return index_.Find(name); }
 
 TImageItem& TImageCollection::ItemByName(std::string_view name) const {
   TImageItem* item = Find(name);

@@ -10,6 +10,7 @@
 #include "engine/display_notices.h"
 #include "engine/geometry.h"
 #include "engine/image_archive.h"
+#include "engine/name_index.h"
 #include "engine/surface.h"
 
 namespace rivoltra {
@@ -87,7 +88,6 @@ class TImageItem {
 
   TImageCollection& collection_;
   ImageItemData data_;
-  TImageItem* nextInBucket_ = nullptr;
   bool initialized_ = false;
   Pixel565 colorKey_ = 0;
   std::vector<Surface> surfaces_;
@@ -125,18 +125,14 @@ class TImageCollection {
   void Finalize();
   bool Initialized() const { return initialized_; }
 
-  static int NameHash(std::string_view name);
-
  private:
   friend class TImageItem;
   friend class TImageList;
-  void IndexItem(TImageItem& item);
-  void UnindexItem(TImageItem& item);
   void BuildAll();
 
   TImageList& owner_;
   std::vector<std::unique_ptr<TImageItem>> items_;
-  std::array<TImageItem*, 256> buckets_{};
+  NameIndex<TImageItem> index_;
   bool initialized_ = false;
 };
 

@@ -35,7 +35,7 @@ TEST(ImageListNames, HashIsLengthFirstAndSecondToLastCharacterOfTheLowerCasedNam
     int hash;
   } cases[] = {
       {"", 0}, {"a", 16}, {"AB", (32 + 'a' + 'a') & 255}, {"Car1", (64 + 'c' + 'r') & 255}};
-  for (const Case& c : cases) EXPECT_EQ(TImageCollection::NameHash(c.name), c.hash) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(NameHash(c.name), c.hash) << c.name;
 }
 
 TEST(ImageListNames, LookupIgnoresCaseAndTheLatestNamedItemWins) {
@@ -45,7 +45,7 @@ TEST(ImageListNames, LookupIgnoresCaseAndTheLatestNamedItemWins) {
   TImageItem& other = list.Items().Add(MakeItem("Will", Coordinates(4, 4)));  // same bucket
 
   EXPECT_EQ(&list.ItemByName("wall"), &second);
-  ASSERT_EQ(TImageCollection::NameHash("Will"), TImageCollection::NameHash("Wall"));
+  ASSERT_EQ(NameHash("Will"), NameHash("Wall"));
   EXPECT_EQ(&list.ItemByName("wILL"), &other);
   first.SetName("Wall");  // renaming puts it at the head again
   EXPECT_EQ(&list.ItemByName("WaLl"), &first);
@@ -67,7 +67,7 @@ TEST(ImageListNames, UnknownNameRaisesTheListError) {
 TEST(ImageListNames, DestroyingAnItemUnchainsItFromItsBucket) {
   TImageList list;
   list.Items().Assign({MakeItem("Abc", Coordinates(1, 1)), MakeItem("Abd", Coordinates(1, 1))});
-  ASSERT_EQ(TImageCollection::NameHash("Abc"), TImageCollection::NameHash("Abd"));
+  ASSERT_EQ(NameHash("Abc"), NameHash("Abd"));
   list.Items().Assign({MakeItem("Abc", Coordinates(2, 2))});
   EXPECT_EQ(list.Items().Find("Abd"), nullptr);
   EXPECT_EQ(list.ItemByName("abc").GetPicture().Width, 2);
