@@ -43,6 +43,8 @@ Game::Game(Platform& platformLayer)
   MImageList.SetDisplay(&MDisplay);
   MImageList3.SetDisplay(&MDisplay);
   MSpriteEngine.SetDisplay(&MDisplay);
+  MSoundList.SetSoundOutput(&platformLayer.Audio());
+  modulePlayer = std::make_unique<ModulePlayer>(platformLayer.Audio());
   MInput.SetForegroundQuery(foreground_.get());
   SetUpInput(*this);
 }
@@ -50,6 +52,8 @@ Game::Game(Platform& platformLayer)
 Game::~Game() {
   // Sprites reference images; the tree goes before the lists.
   MSpriteEngine.Engine().RemoveChildren();
+  modulePlayer.reset();
+  MSoundList.SetSoundOutput(nullptr);
   MSpriteEngine.SetDisplay(nullptr);
   MImageList.SetDisplay(nullptr);
   MImageList3.SetDisplay(nullptr);
@@ -67,11 +71,13 @@ void WriteText(Game& game, std::string_view text, int x, int y) {
 void PlaySound(Game& game, std::string_view name) {
   if (game.settings.SoundEnabled != 1) return;
   if (game.soundObserver) game.soundObserver(true, name);
+  PlaySound(game.settings.SoundEnabled, game.MSoundList, name);
 }
 
 void StopSound(Game& game, std::string_view name) {
   if (game.settings.SoundEnabled != 1) return;
   if (game.soundObserver) game.soundObserver(false, name);
+  StopSound(game.settings.SoundEnabled, game.MSoundList, name);
 }
 
 void EnableTimer(Game& game) {

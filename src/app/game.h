@@ -10,6 +10,7 @@
 
 #include "app/menu_state.h"
 #include "audio/music.h"
+#include "audio/sound_list.h"
 #include "engine/display.h"
 #include "engine/frame_timer.h"
 #include "engine/image_list.h"
@@ -58,6 +59,7 @@ struct Game {
   TImageList MImageList3;
   TSpriteEngineComponent MSpriteEngine;
   TInputDevices MInput;
+  TSoundList MSoundList;
   RandomGenerator Random;
   BitmapText text;
 
@@ -71,6 +73,8 @@ struct Game {
   MenuState menu;
   RaceRecord race;
   MusicState music;
+  // The file the playing song was loaded from; empty while no song plays.
+  std::string SongFile;
   // Null while the machine has no sound output; the game then runs without music.
   std::unique_ptr<ModulePlayer> modulePlayer;
   // Created at start-up, kept to the end; screens only change its picture.
@@ -110,6 +114,8 @@ void StopSound(Game& game, std::string_view name);
 void PlayScreenMusic(Game& game);
 void StopMusic(Game& game);
 void KeepMusicPlaying(Game& game);
+// The playing song's order position, 0 without a song.
+std::int32_t SongOrder(const Game& game);
 // The frame tick: keeps the music going, updates the input states, runs the screen's tick.
 void MTimerTimer(Game& game, std::int32_t lagCount);
 // The two halves of every frame.

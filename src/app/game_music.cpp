@@ -3,22 +3,38 @@
 
 namespace rivoltra {
 
+namespace {
+
+// Remembers which file the loaded song came from, for anyone who asks what is playing.
+void NoteSongFile(Game& game) {
+  game.SongFile = game.music.SongHandle != nullptr ? ScreenSongFile(game.ScreenState) : "";
+}
+
+}  // namespace
+
 void PlayScreenMusic(Game& game) {
   if (game.modulePlayer) {
     PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState);
   } else {
     game.music.LastSongOrder = 0;
   }
+  NoteSongFile(game);
 }
 
 void StopMusic(Game& game) {
   if (game.modulePlayer) StopMusic(*game.modulePlayer, game.music);
+  game.SongFile.clear();
 }
 
 void KeepMusicPlaying(Game& game) {
-  if (game.modulePlayer) {
-    KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState);
-  }
+  if (!game.modulePlayer || game.music.SongHandle == nullptr) return;
+  const Song* before = game.music.SongHandle;
+  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState);
+  if (game.music.SongHandle != before) NoteSongFile(game);
+}
+
+std::int32_t SongOrder(const Game& game) {
+  return game.modulePlayer ? game.modulePlayer->SongGetOrder(game.music.SongHandle) : 0;
 }
 
 }  // namespace rivoltra

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/audio_output.h"
 #include "engine/display.h"
 #include "engine/input_devices.h"
 
@@ -33,6 +34,9 @@ class Platform {
   virtual KeyboardSource& Keyboard() = 0;
   virtual JoystickSource& Joystick() = 0;
   virtual MouseSource& Mouse() = 0;
+
+  // The sound output; without a usable device it stays uninitialised and the game is silent.
+  virtual AudioOutput& Audio() = 0;
 
   // A modal message box with the application's title.
   virtual void ShowMessage(const std::string& text) = 0;

@@ -94,7 +94,10 @@ void CommandTick(RunnerContext& context, const CommandArguments& arguments) {
   ExpectArgumentCount(arguments, 0, 1);
   const std::int64_t count = arguments.empty() ? 1 : ParseInteger(arguments[0], 0, 10'000'000);
   for (std::int64_t i = 0; i < count && !context.game.Terminated; ++i) {
-    context.platform.AdvanceClock(static_cast<std::uint32_t>(context.lagCount) * kFrameInterval);
+    const auto elapsed = static_cast<std::uint32_t>(context.lagCount) * kFrameInterval;
+    context.platform.AdvanceClock(elapsed);
+    // The music plays on at the pace of the fake clock, so its order position is real.
+    context.platform.SilentAudio().AdvanceClock(elapsed);
     context.game.MTimer.Idle(context.platform.Milliseconds());
   }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/surface.h"
+#include "platform/null/null_audio.h"
 #include "platform/platform.h"
 
 namespace rivoltra {
@@ -44,6 +45,8 @@ class AbsentMouse final : public MouseSource {
 
 class NullPlatform final : public Platform, public DisplayPresenter {
  public:
+  NullPlatform() { audio_.Initialize(); }
+
   std::uint32_t Milliseconds() override { return clock_; }
   std::uint64_t PerformanceCounter() override { return 0; }
   DisplayPresenter& Presenter() override { return *this; }
@@ -55,6 +58,8 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   JoystickSource& Joystick() override { return joystick_; }
   MouseSource& Mouse() override { return mouse_; }
   HeldKeys& Keys() { return heldKeys_; }
+  AudioOutput& Audio() override { return audio_; }
+  NullAudio& SilentAudio() { return audio_; }
   void ShowMessage(const std::string& text) override { messages_.push_back(text); }
   bool OpenWithShell(const std::string& target) override;
 
@@ -76,6 +81,7 @@ class NullPlatform final : public Platform, public DisplayPresenter {
 
  private:
   HeldKeys heldKeys_;
+  NullAudio audio_;
   AbsentJoystick joystick_;
   AbsentMouse mouse_;
   std::uint32_t clock_ = 0;

@@ -21,6 +21,8 @@ SdlPlatform::SdlPlatform() : clockOriginNs_(MonotonicNanoseconds()) {
   window_ = SDL_CreateWindow("Rivoltra", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
                              SDL_WINDOW_HIDDEN);
   if (window_ == nullptr) throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
+  // The sound output starts with the window; without a usable device the game stays silent.
+  audio_.Initialize();
   handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
   if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
 }

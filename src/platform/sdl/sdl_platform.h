@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_input.h"
 
 namespace rivoltra {
@@ -31,6 +32,7 @@ class SdlPlatform final : public Platform, public DisplayPresenter {
   KeyboardSource& Keyboard() override { return keyboard_; }
   JoystickSource& Joystick() override { return joystick_; }
   MouseSource& Mouse() override { return mouse_; }
+  AudioOutput& Audio() override { return audio_; }
   void ShowMessage(const std::string& text) override;
   bool OpenWithShell(const std::string& target) override;
 
@@ -49,6 +51,7 @@ class SdlPlatform final : public Platform, public DisplayPresenter {
   SdlKeyboard keyboard_;
   SdlJoystick joystick_;
   SdlMouse mouse_;
+  SdlAudio audio_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

@@ -1,0 +1,22 @@
+// The music's fields of the runner's `state`.
+#include "runner/script_runner.h"
+
+namespace rivoltra {
+
+namespace {
+
+const RegisterStateSection kAudioState(50, [](RunnerContext& context, JsonWriter& json) {
+  const Game& game = context.game;
+  json.Key("SongFile");
+  if (game.SongFile.empty()) {
+    json.Null();
+  } else {
+    json.Value(game.SongFile);
+  }
+  json.Field("SongOrder", SongOrder(game));
+  json.Field("LastSongOrder", game.music.LastSongOrder);
+});
+
+}  // namespace
+
+}  // namespace rivoltra
