@@ -81,7 +81,7 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
   screen.Fill(0);
   Composer race{screen, images};
   if (images.Has("GroundLeft")) screen.DrawEndless(images.Item("GroundLeft"), 124, 37 + variant * 200);
-  const double speed = variant == 0 ? 125.0 / 7 : (variant == 1 ? 150.0 / 7 : 7.0);
+  const double speed = variant == 0 ? 125.0 / 7 : (variant == 1 ? 150.0 / 7 : (variant == 2 ? 7.0 : 0.0));
   // track objects, Z 2, traffic Z 3
   race.Put("SignLeftRed", layout::kLeftSignX, 40);
   race.Put("WallRight", layout::kRightSignX, 250);
@@ -102,6 +102,10 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
     race.Put("BonusGun", race.InLane("BonusGun", 3), 220, 2);
     race.Put("Bonus100", race.InLane("Bonus100", 4), 300, 6);
     race.Put("ExplosionBig", race.InLane("Car5", 3), 130, 5);
+  } else if (variant == 3) {
+    race.Put("SignRightBlue", layout::kRightSignX, 120);
+    race.Put("Spike10", race.InLane("Spike10", 2), 180);
+    race.Put("ExplosionBig", race.InLane("Car4", 3) - 10, 300, 9);
   } else {
     race.Put("FinishLine", layout::kLaneEdge[1], 200);
     race.Put("Wall05", race.InLane("Wall05", 3), 60);
@@ -115,7 +119,8 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
   // the player's car and its bonus sprites
   const int carNumber = variant + 1;
   const std::string car = "Car" + std::to_string(carNumber);
-  const double carX = race.InLane(car, 3);
+  // the fourth frame has its car off the road, on the dirt strip
+  const double carX = variant == 3 ? 190 : race.InLane(car, 3);
   const double carY = layout::kPlayerCarBottom - race.Height(car);
   race.Put(car, carX, carY);
   if (variant == 1) {
@@ -134,21 +139,30 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
   // panels, Z 1 after the background
   race.Put("LeftPanel", 0, 0);
   race.Put("RightPanel", layout::kRightPanelX, 0);
-  race.Put("CarSmall", layout::kProgressX - race.Width("CarSmall") / 2.0, 322 - 120 * (variant + 1));
+  race.Put("CarSmall", layout::kProgressX - race.Width("CarSmall") / 2.0, 322 - 90 * (variant + 1));
   if (variant == 0) {
     race.Put("None", 692, 426);
   } else if (variant == 1) {
     race.Put("TurboSmall", layout::kBonusCentreX - race.Width("TurboSmall") / 2.0,
              layout::kBonusCentreY - race.Height("TurboSmall") / 2.0);
     screen.WriteText(ui, FontKind::Small, "7", layout::kBonusSecondsX, layout::kBonusSecondsY);
+  } else if (variant == 3) {
+    race.Put("Drifting", 689, 426);
+    screen.WriteText(ui, FontKind::Small, "8", layout::kBonusSecondsX, layout::kBonusSecondsY);
   } else {
     race.Put("GunSmall", layout::kBonusCentreX - race.Width("GunSmall") / 2.0,
              layout::kBonusCentreY - race.Height("GunSmall") / 2.0);
     screen.WriteText(ui, FontKind::Small, "10", layout::kBonusSecondsX, layout::kBonusSecondsY);
   }
-  RaceHud(screen, race, ui, 3 * variant + 1, variant == 0 ? 850 : 12450, 59 - variant * 25, 3 - variant, speed);
+  static const int kTimeLeft[] = {59, 34, 9, 0};
+  RaceHud(screen, race, ui, 3 * variant + 1, variant == 0 ? 850 : 12450, kTimeLeft[variant], 3 - variant,
+          speed);
   if (variant == 0) screen.WriteText(ui, FontKind::Big, "LEVEL 1", 392, 250);
   if (variant == 2) screen.WriteText(ui, FontKind::Big, "LEVEL COMPLETED", 282, 250);
+  if (variant == 3) {
+    race.Put("GameOverNB", layout::kBannerX, layout::kBannerY);
+    screen.WriteText(ui, FontKind::Big, "PAUSE", 392, 250 - 120);
+  }
   screen.SavePng(folder + "/" + name);
 }
 
@@ -288,7 +302,7 @@ void WriteMockups(const ImageSet& interfaceImages, const ImageSet& raceImages,
   CarChoice(interfaceImages, folder);
   NameEntry(interfaceImages, folder);
   SendResults(interfaceImages, folder);
-  for (int variant = 0; variant < 3; ++variant) {
+  for (int variant = 0; variant < 4; ++variant) {
     RaceFrame(interfaceImages, raceImages, folder, "mockup-race-" + std::to_string(variant + 1) + ".png",
               variant);
   }

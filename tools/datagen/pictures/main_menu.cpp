@@ -352,6 +352,10 @@ void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
       Shine(cr, cx - 18, cy - 30, 22, 0.5);
       return;
     case Illustration::Keys:
+      cairo_save(cr);
+      cairo_translate(cr, cx, cy);
+      cairo_scale(cr, 1.45, 1.45);
+      cairo_translate(cr, -cx, -cy);
       KeyCap(cr, "\xE2\x86\x91", cx - 13, cy - 34, 26);
       KeyCap(cr, "\xE2\x86\x90", cx - 43, cy - 14, 26);
       KeyCap(cr, "\xE2\x86\x93", cx - 13, cy - 14, 26);
@@ -360,6 +364,7 @@ void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
       KeyCap(cr, "SPACE", cx - 16, cy + 16, 76);
       KeyCap(cr, "P", cx - 13, cy + 40, 26);
       KeyCap(cr, "ESC", cx + 19, cy + 40, 34);
+      cairo_restore(cr);
       return;
     case Illustration::Globe: {
       cairo_arc(cr, cx, cy, 52, 0, 2 * M_PI);
@@ -431,7 +436,8 @@ void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
   }
 }
 
-Bitmap Caption(const std::string& title, const std::string& text, Illustration picture) {
+Bitmap Caption(const std::string& title, const std::string& text, Illustration picture,
+               const std::string& action) {
   Canvas canvas(L::kCaptionWidth, L::kCaptionHeight);
   cairo_t* cr = canvas.Context();
   if (title.empty()) return canvas.ToBitmap();  // the empty caption shows nothing at all
@@ -445,7 +451,14 @@ Bitmap Caption(const std::string& title, const std::string& text, Illustration p
   cairo_fill(cr);
   cairo_pattern_destroy(rule);
   DrawParagraph(cr, text, 28, 104, 262, 21, BodyStyle(14));
-  DrawIllustration(cr, picture, 392, 150);
+  DrawIllustration(cr, picture, 392, 140);
+  // what Enter does here, along the foot of the screen
+  const double footY = L::kCaptionHeight - 40;
+  cairo_rectangle(cr, 20, footY - 10, L::kCaptionWidth - 40, 1);
+  cairo_set_source_rgba(cr, 0.6, 0.75, 1.0, 0.25);
+  cairo_fill(cr);
+  KeyCap(cr, "ENTER", 28, footY, 46);
+  DrawText(cr, action, 84, footY + 12, AccentStyle(13));
   return canvas.ToBitmap();
 }
 
@@ -547,42 +560,42 @@ std::vector<ImageItemData> MainMenuItems() {
   items.push_back(OpaqueItem("MainMenuBackground", Backdrop()));
   items.push_back(KeyedItem("UpPanel", UpPanel()));
   items.push_back(KeyedItem("DownPanel", DownPanel()));
-  items.push_back(KeyedItem("NullCaption", Caption("", "", Illustration::None)));
+  items.push_back(KeyedItem("NullCaption", Caption("", "", Illustration::None, "")));
   items.push_back(KeyedItem(
       "StartCaption",
       Caption("START RACE",
               "Choose one of four cars and race up the road against the clock. Each level is "
               "longer than the last, and every third level brings traffic in both directions.",
-              Illustration::Cars)));
+              Illustration::Cars, "CHOOSE YOUR CAR")));
   items.push_back(KeyedItem(
       "OptionsCaption",
       Caption("OPTIONS",
               "Window or full screen, music and sound on or off, and the country shown beside "
               "your name in the online high-score table.",
-              Illustration::Settings)));
+              Illustration::Settings, "CHANGE THE SETTINGS")));
   items.push_back(KeyedItem(
       "HighScoresCaption",
       Caption("HIGH SCORES",
               "The ten best drivers on this machine. Beat one of them and your name goes into "
               "the table.",
-              Illustration::Cup)));
+              Illustration::Cup, "SHOW THE TABLE")));
   items.push_back(KeyedItem(
       "HelpCaption",
       Caption("HELP",
               "The keys, the dangers on the road, the bonuses worth grabbing and how the score "
               "is counted.",
-              Illustration::Keys)));
+              Illustration::Keys, "READ THE HELP PAGES")));
   items.push_back(KeyedItem(
       "VisitWWWCaption",
       Caption("WEB SITE",
               "Opens the Rivoltra web site in your browser: news, and the online high-score "
               "table of drivers everywhere.",
-              Illustration::Globe)));
+              Illustration::Globe, "OPEN THE SITE IN YOUR BROWSER")));
   items.push_back(KeyedItem(
       "ExitCaption",
       Caption("EXIT",
               "Leave the game. Your settings and your high scores are saved on the way out.",
-              Illustration::Flag)));
+              Illustration::Flag, "QUIT RIVOLTRA")));
   items.push_back(KeyedItem("MainMenuButtons_Inactive", MenuButtonColumn(false),
                             L::kMenuButtonWidth, L::kMenuButtonHeight));
   items.push_back(KeyedItem("MainMenuButtons_Active", MenuButtonColumn(true),
