@@ -209,6 +209,9 @@ void ScriptRunner::Start() {
   game_->soundObserver = [this](bool started, std::string_view name) {
     context_->soundLog.emplace_back(started, std::string(name));
   };
+  platform_.OnMessage = [this](const std::string& text) {
+    out_ << JsonWriter().BeginObject().Field("message", text).EndObject().Text() << '\n';
+  };
   FormCreate(*game_);
 }
 

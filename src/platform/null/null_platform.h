@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,12 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   HeldKeys& Keys() { return heldKeys_; }
   AudioOutput& Audio() override { return audio_; }
   NullAudio& SilentAudio() { return audio_; }
-  void ShowMessage(const std::string& text) override { messages_.push_back(text); }
+  // A message box does not wait here: it is recorded and, when someone listens, told at once.
+  void ShowMessage(const std::string& text) override {
+    messages_.push_back(text);
+    if (OnMessage) OnMessage(text);
+  }
+  std::function<void(const std::string&)> OnMessage;
   bool OpenWithShell(const std::string& target) override;
 
   bool Open(bool fullScreen, int width, int height, std::string& reason) override;

@@ -1,0 +1,28 @@
+// `server URL` points the online services at a score server for the rest of the run; `browser`
+// prints the addresses the game asked the desktop to open since the last call (nothing is
+// really opened by the runner).
+#include "runner/script_runner.h"
+
+namespace rivoltra {
+
+namespace {
+
+const RegisterCommand kServer("server", [](RunnerContext& context, const CommandArguments& args) {
+  ExpectArgumentCount(args, 1, 1);
+  if (args[0].rfind("http://", 0) != 0 && args[0].rfind("https://", 0) != 0)
+    throw ScriptError("server takes an http:// or https:// address");
+  context.game.online.ServerBase = args[0];
+});
+
+const RegisterCommand kBrowser("browser", [](RunnerContext& context, const CommandArguments& args) {
+  ExpectArgumentCount(args, 0, 0);
+  JsonWriter json;
+  json.BeginArray();
+  for (const std::string& target : context.platform.TakeOpenedTargets()) json.Value(target);
+  json.EndArray();
+  context.out << json.Text() << '\n';
+});
+
+}  // namespace
+
+}  // namespace rivoltra
