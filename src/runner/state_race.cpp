@@ -40,7 +40,6 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
   json.Field("GunActive", race.GunActive);
   json.Field("TurboActive", race.TurboActive);
   json.Field("Punctured", race.Punctured);
-  json.Field("CarChoice", race.CarChoice);
   json.Field("CrashPending", race.CrashPending);
   if (const TMyCarSprite* car = race.PlayerCar; car != nullptr) {
     json.Field("CarX", car->X);

@@ -50,8 +50,9 @@ TEST_F(LevelTest, StartBannerHoldsPlayForTwoSecondsThenTheClockRuns) {
   // 1000 / 30 x 2 = 66.7 ticks of banner: 67 ticks count it down, the 68th starts play.
   EXPECT_EQ(bannerTicks, 68);
   EXPECT_EQ(race().TimeLeft, 60);
-  // The clock's first step comes after 1000 ms counted down in 30 ms steps.
-  Tick(34);
+  // The tick that starts play counts the first 30 ms; 1000 ms are used up after 34 steps and
+  // the clock moves on the 35th running tick.
+  Tick(33);
   EXPECT_EQ(race().TimeLeft, 60);
   Tick();
   EXPECT_EQ(race().TimeLeft, 59);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kSoakTicks = 60000;
 // A game that gets this far is given up at the finish prompt, so that many games are played.
-constexpr int kGiveUpLevel = 5;
+constexpr int kGiveUpLevel = 4;
 
 TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   std::ostringstream out;

@@ -1,0 +1,165 @@
+// rivoltra-race-shots DIR: pictures of the race as the player sees them (the last presented
+// frame) in its main situations, for judging the look: road and traffic levels, a crash, the
+// gun and the turbo, and every banner. Run from the build folder (which holds Data/).
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "app/game.h"
+#include "autopilot.h"
+#include "race/car.h"
+#include "race/race_rules.h"
+#include "race/road.h"
+#include "race/spawning.h"
+#include "race/track_object.h"
+#include "runner/png_shot.h"
+#include "runner/script_runner.h"
+
+namespace rivoltra {
+namespace {
+
+class Shots {
+ public:
+  explicit Shots(std::string folder) : folder_(std::move(folder)) {}
+
+  // A fresh game with car, seed and the start banner passed.
+  void NewRace(int car, int seed) {
+    runner_ = std::make_unique<ScriptRunner>(discard_);
+    runner_->Start();
+    Run("seed " + std::to_string(seed));
+    Run("race " + std::to_string(car));
+    pilot_ = std::make_unique<Autopilot>(game(), runner_->platform().Keys());
+  }
+  void PassBanner() {
+    for (int i = 0; i < 200 && !game().race.RaceRunning; ++i) Run("tick");
+  }
+  void Drive(int ticks, const std::function<bool()>& until = {}) {
+    for (int i = 0; i < ticks && game().ScreenState == ssRace; ++i) {
+      pilot_->Drive();
+      Run("tick");
+      if (until && until()) break;
+    }
+    pilot_->ReleaseAll();
+  }
+  void Run(const std::string& line) { runner_->Execute(line); }
+  Game& game() { return runner_->game(); }
+  void Save(const std::string& name) {
+    const std::string file = folder_ + "/" + name + ".png";
+    SaveSurfaceAsPng(runner_->platform().LastPresented(), file);
+    std::printf("%s\n", file.c_str());
+  }
+  // An object of the kind centred on the car's aim line, distance above the car.
+  TWallSprite* Ahead(std::int32_t kind, double distance) {
+    TMyCarSprite& car = *game().race.PlayerCar;
+    TWallSprite* object = nullptr;
+    for (int lane = 2; lane <= 4 && object == nullptr; ++lane) object = SpawnObject(game(), kind, lane);
+    if (object == nullptr) return nullptr;
+    object->X = car.X + (car.Width - object->Width) / 2.0;
+    object->Y = car.Y - distance;
+    return object;
+  }
+
+ private:
+  std::string folder_;
+  std::ostringstream discard_;
+  std::unique_ptr<ScriptRunner> runner_;
+  std::unique_ptr<Autopilot> pilot_;
+};
+
+bool TrafficOnScreen(Game& game) {
+  int traffic = 0;
+  for (const TWallSprite* object : game.race.Slots) {
+    if (object != nullptr && object->IsTraffic && object->Y > 0 && object->Y < 450) ++traffic;
+  }
+  return traffic >= 2;
+}
+
+void TakeAll(Shots& shots) {
+  shots.NewRace(1, 7);
+  shots.Run("tick 20");
+  shots.Save("banner-level");
+  shots.PassBanner();
+  shots.Drive(700);
+  shots.Save("road-level");
+  shots.Run("down P");
+  shots.Run("tick");
+  shots.Save("banner-pause");
+  shots.Run("up P");
+  shots.Run("tick");
+  shots.Run("down P");
+  shots.Run("tick");
+  shots.Run("up P");
+  shots.Run("down Escape");
+  shots.Run("tick");
+  shots.Save("banner-finish-prompt");
+  shots.Run("up Escape");
+
+  shots.NewRace(2, 11);
+  StartLevel(shots.game(), 3);
+  shots.PassBanner();
+  shots.Drive(3000, [&] { return TrafficOnScreen(shots.game()); });
+  shots.Save("traffic-level");
+
+  shots.NewRace(3, 5);
+  shots.PassBanner();
+  shots.game().race.SpawnChance.fill(0);
+  shots.game().race.GunActive = true;
+  GunPickUp(shots.game());
+  shots.Ahead(2, 260);
+  shots.Run("down Up");
+  shots.Run("down Ctrl");
+  shots.Run("tick 2");
+  shots.Save("gun-firing");
+  shots.Run("tick 4");
+  shots.Save("gun-wall-exploding");
+  shots.Run("up Ctrl");
+
+  shots.NewRace(4, 9);
+  shots.PassBanner();
+  shots.game().race.SpawnChance.fill(0);
+  shots.game().race.Speed = 15;
+  shots.Ahead(1, 40);
+  shots.Run("tick 6");
+  shots.Save("crash");
+  shots.game().race.Lives = 0;
+  shots.Run("tick 3");
+  shots.Save("banner-game-over");
+
+  shots.NewRace(1, 13);
+  shots.PassBanner();
+  shots.game().race.SpawnChance.fill(0);
+  shots.game().race.Distance = 29000;
+  shots.Run("down Up");
+  for (int i = 0; i < 1000 && shots.game().race.FinishPhase != 25; ++i) shots.Run("tick");
+  shots.Run("tick 3");
+  shots.Save("banner-level-completed");
+  shots.Run("up Up");
+
+  shots.NewRace(2, 17);
+  shots.PassBanner();
+  shots.game().race.SpawnChance.fill(0);
+  shots.game().race.TimeLeft = 1;
+  shots.game().race.SecondTimer = 0;
+  shots.Run("tick 5");
+  shots.Save("banner-time-over");
+}
+
+}  // namespace
+}  // namespace rivoltra
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: rivoltra-race-shots DIR\n");
+    return 2;
+  }
+  try {
+    rivoltra::Shots shots(argv[1]);
+    rivoltra::TakeAll(shots);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "rivoltra-race-shots: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
