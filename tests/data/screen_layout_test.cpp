@@ -118,7 +118,7 @@ TEST(MenuLayout, PanelsSlideToRestFlushWithTheScreenEdges) {
   const Size down = SizeOf(Interface(), "DownPanel");
   EXPECT_EQ(up.Height % 3, 0);
   EXPECT_EQ(down.Height % 2, 0);
-  EXPECT_LE(up.Height, 115);                   // clear of the first button
+  EXPECT_LE(up.Height, 115);  // clear of the first button
   EXPECT_GE(600 - down.Height, 424 + SizeOf(Interface(), "MainMenu_ExitInactive").Height);
 }
 
@@ -185,7 +185,8 @@ TEST(MenuLayout, SubScreenButtonsLieOnTheirPanelsWithoutOverlapping) {
       EXPECT_LE(x + button.Width, row.PanelX + panel.Width);
       EXPECT_LE(y + button.Height, row.PanelY + panel.Height);
       if (i + 1 < row.Positions.size()) {
-        EXPECT_LT(row.Positions[i] + (row.Column ? button.Height : button.Width), row.Positions[i + 1]);
+        EXPECT_LT(row.Positions[i] + (row.Column ? button.Height : button.Width),
+                  row.Positions[i + 1]);
       }
     }
   }

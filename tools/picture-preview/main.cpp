@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     rivoltra::preview::WriteItemPngs(raceImages, (out / "items" / "Res3").string());
     rivoltra::preview::WriteContactSheet(interfaceImages, "Res1: interface",
                                          (out / "sheet-Res1.png").string());
-    rivoltra::preview::WriteContactSheet(raceImages, "Res3: race", (out / "sheet-Res3.png").string());
+    rivoltra::preview::WriteContactSheet(raceImages, "Res3: race",
+                                         (out / "sheet-Res3.png").string());
     rivoltra::preview::WriteMockups(interfaceImages, raceImages, out.string());
     std::printf("previews written to %s\n", out.c_str());
   } catch (const std::exception& e) {

@@ -51,8 +51,8 @@ void FontSampler(const ImageSet& ui, const std::string& folder) {
 }
 
 // The race HUD texts and needle as the race tick draws them.
-void RaceHud(Screen& screen, Composer& race, const ImageSet& ui, int level, int score,
-             int timeLeft, int lives, double speed) {
+void RaceHud(Screen& screen, Composer& race, const ImageSet& ui, int level, int score, int timeLeft,
+             int lives, double speed) {
   auto number = [&](int value, int y) {
     int x = 55;
     if (value > 99) x -= 10;
@@ -80,8 +80,10 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
   Screen screen;
   screen.Fill(0);
   Composer race{screen, images};
-  if (images.Has("GroundLeft")) screen.DrawEndless(images.Item("GroundLeft"), 124, 37 + variant * 200);
-  const double speed = variant == 0 ? 125.0 / 7 : (variant == 1 ? 150.0 / 7 : (variant == 2 ? 7.0 : 0.0));
+  if (images.Has("GroundLeft"))
+    screen.DrawEndless(images.Item("GroundLeft"), 124, 37 + variant * 200);
+  const double speed =
+      variant == 0 ? 125.0 / 7 : (variant == 1 ? 150.0 / 7 : (variant == 2 ? 7.0 : 0.0));
   // track objects, Z 2, traffic Z 3
   race.Put("SignLeftRed", layout::kLeftSignX, 40);
   race.Put("WallRight", layout::kRightSignX, 250);
@@ -155,8 +157,8 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
     screen.WriteText(ui, FontKind::Small, "10", layout::kBonusSecondsX, layout::kBonusSecondsY);
   }
   static const int kTimeLeft[] = {59, 34, 9, 0};
-  RaceHud(screen, race, ui, 3 * variant + 1, variant == 0 ? 850 : 12450, kTimeLeft[variant], 3 - variant,
-          speed);
+  RaceHud(screen, race, ui, 3 * variant + 1, variant == 0 ? 850 : 12450, kTimeLeft[variant],
+          3 - variant, speed);
   if (variant == 0) screen.WriteText(ui, FontKind::Big, "LEVEL 1", 392, 250);
   if (variant == 2) screen.WriteText(ui, FontKind::Big, "LEVEL COMPLETED", 282, 250);
   if (variant == 3) {
@@ -170,8 +172,8 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
 // highlighted (the selected one, or the one a sub-screen belongs to).
 void MenuFrame(Composer& menu, int lit, bool caption) {
   menu.Put("MainMenuBackground", 0, 0);
-  static const char* const captions[] = {"StartCaption", "OptionsCaption", "HighScoresCaption",
-                                         "HelpCaption", "VisitWWWCaption", "ExitCaption"};
+  static const char* const captions[] = {"StartCaption", "OptionsCaption",  "HighScoresCaption",
+                                         "HelpCaption",  "VisitWWWCaption", "ExitCaption"};
   if (caption) menu.Put(captions[lit - 1], layout::kCaptionX, layout::kCaptionY);
   menu.Put("UpPanel", 0, 0);
   menu.Put("DownPanel", 800 - menu.Width("DownPanel"), 600 - menu.Height("DownPanel"));
@@ -226,8 +228,9 @@ void HighScores(const ImageSet& ui, const std::string& folder) {
   Composer menu{screen, ui};
   MenuFrame(menu, 3, false);
   menu.Put("HighScoresBackground", layout::kSubPanelX, layout::kSubPanelY);
-  static const char* const names[] = {"SPEEDY GONZO", "ANONYMOUS", "MARIA", "ANONYMOUS", "JOE",
-                                      "ANONYMOUS", "ANONYMOUS", "WWWWWWWWWWW", "ANONYMOUS", "ANONYMOUS"};
+  static const char* const names[] = {"SPEEDY GONZO", "ANONYMOUS", "MARIA",     "ANONYMOUS",
+                                      "JOE",          "ANONYMOUS", "ANONYMOUS", "WWWWWWWWWWW",
+                                      "ANONYMOUS",    "ANONYMOUS"};
   const int scores[] = {124560, 1800, 1650, 1400, 1210, 1000, 800, 600, 400, 200};
   for (int rank = 1; rank <= 10; ++rank) {
     const int y = 126 + 26 * rank;
@@ -303,8 +306,8 @@ void WriteMockups(const ImageSet& interfaceImages, const ImageSet& raceImages,
   NameEntry(interfaceImages, folder);
   SendResults(interfaceImages, folder);
   for (int variant = 0; variant < 4; ++variant) {
-    RaceFrame(interfaceImages, raceImages, folder, "mockup-race-" + std::to_string(variant + 1) + ".png",
-              variant);
+    RaceFrame(interfaceImages, raceImages, folder,
+              "mockup-race-" + std::to_string(variant + 1) + ".png", variant);
   }
 }
 

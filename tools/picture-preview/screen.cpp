@@ -54,7 +54,8 @@ void Screen::Draw(const ImageItemData& item, int pattern, int x, int y) {
   const std::uint32_t key = KeyOf(item);
   for (int v = 0; v < h; ++v) {
     for (int u = 0; u < w; ++u) {
-      const std::uint32_t rgb = item.Image.Pixels[std::size_t(top + v) * item.Image.Width + left + u];
+      const std::uint32_t rgb =
+          item.Image.Pixels[std::size_t(top + v) * item.Image.Width + left + u];
       if (item.Transparent && rgb == key) continue;
       Put(x + u, y + v, rgb);
     }
@@ -97,8 +98,8 @@ void Screen::DrawRotated(const ImageItemData& item, int x, int y, double pivotX,
 
 int Screen::WriteText(const ImageSet& images, FontKind font, const std::string& text, int x,
                       int y) {
-  static const char* const names[] = {"Font_small", "Font_medium_inactive",
-                                      "Font_medium_Active", "Font_big"};
+  static const char* const names[] = {"Font_small", "Font_medium_inactive", "Font_medium_Active",
+                                      "Font_big"};
   const ImageItemData& item = images.Item(names[int(font)]);
   const bool big = font == FontKind::Big;
   const double extra = big ? -0.05 * item.PatternWidth : 0.0;

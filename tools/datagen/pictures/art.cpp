@@ -41,7 +41,8 @@ Bitmap Bitmap::Crop(int x, int y, int width, int height) const {
   }
   Bitmap part(width, height);
   for (int row = 0; row < height; ++row) {
-    std::copy_n(&Argb[std::size_t(y + row) * Width + x], width, &part.Argb[std::size_t(row) * width]);
+    std::copy_n(&Argb[std::size_t(y + row) * Width + x], width,
+                &part.Argb[std::size_t(row) * width]);
   }
   return part;
 }
@@ -131,8 +132,8 @@ std::uint32_t AvoidKey(std::uint32_t rgb) {
 
 namespace {
 
-ImageItemData ItemOf(std::string name, const Bitmap& bitmap, int patternWidth,
-                     int patternHeight, bool transparent) {
+ImageItemData ItemOf(std::string name, const Bitmap& bitmap, int patternWidth, int patternHeight,
+                     bool transparent) {
   if (bitmap.Width <= 0 || bitmap.Height <= 0) throw std::logic_error("empty picture " + name);
   if ((patternWidth > 0 && bitmap.Width % patternWidth != 0) ||
       (patternHeight > 0 && bitmap.Height % patternHeight != 0)) {

@@ -10,15 +10,19 @@
 
 namespace rivoltra::pictures {
 
-//                                              /   0   1   2   3   4   5   6   7   8   9
-const std::array<int, kGlyphCount> kMediumAdvances = {11, 13, 11, 14, 13, 14, 14, 13, 14, 13, 13,
-    //  :  ;   <   =   >   ?   @   A   B   C   D   E   F   G   H  I   J   K   L   M   N   O
-        8, 7, 15, 15, 15, 14, 14, 17, 16, 16, 16, 15, 14, 17, 15, 8, 13, 17, 14, 19, 15, 17,
-    //  P   Q   R   S   T   U   V   W   X   Y   Z
-       15, 18, 16, 15, 15, 16, 17, 22, 16, 17, 15};
-const std::array<int, kGlyphCount> kBigAdvances = {11, 16, 13, 17, 16, 18, 17, 17, 17, 16, 16,
-        9, 8, 18, 18, 18, 18, 18, 21, 20, 21, 20, 19, 18, 22, 20, 8, 16, 21, 17, 23, 19, 22,
-       19, 23, 21, 18, 19, 20, 22, 29, 20, 21, 19};
+// clang-format off
+const std::array<int, kGlyphCount> kMediumAdvances = {
+//   /   0   1   2   3   4   5   6   7   8   9   :   ;   <   =   >   ?   @
+    11, 13, 11, 14, 13, 14, 14, 13, 14, 13, 13,  8,  7, 15, 15, 15, 14, 14,
+//   A   B   C   D   E   F   G   H   I   J   K   L   M   N   O   P   Q   R   S   T   U   V   W
+    17, 16, 16, 16, 15, 14, 17, 15,  8, 13, 17, 14, 19, 15, 17, 15, 18, 16, 15, 15, 16, 17, 22,
+//   X   Y   Z
+    16, 17, 15};
+const std::array<int, kGlyphCount> kBigAdvances = {
+    11, 16, 13, 17, 16, 18, 17, 17, 17, 16, 16,  9,  8, 18, 18, 18, 18, 18,
+    21, 20, 21, 20, 19, 18, 22, 20,  8, 16, 21, 17, 23, 19, 22, 19, 23, 21, 18, 19, 20, 22, 29,
+    20, 21, 19};
+// clang-format on
 
 namespace {
 
@@ -160,24 +164,60 @@ ImageItemData BuildFont(const FontLook& look) {
 }  // namespace
 
 std::vector<ImageItemData> BitmapFontItems() {
-  using namespace palette;
   // small: cool white for the heads-up numbers on their dark display windows
-  const FontLook small{"Font_small", kMediumCellWidth, 20, 12, 15, 0,
-                       Hex(0xFFFFFF), Hex(0xDDF6FF), Hex(0x6FC8FF),
-                       Hex(0x04101C), Hex(0x000000), 1, 1, &kMediumAdvances};
-  // medium, normal: brushed silver
-  const FontLook mediumNormal{"Font_medium_inactive", kMediumCellWidth, 28, 14, 22, 0,
-                              Hex(0xFFFFFF), Hex(0xC4CCD8), Hex(0x6E788A),
-                              Hex(0x141820), Hex(0x000000), 1, 1, &kMediumAdvances};
+  const FontLook small{.Name = "Font_small",
+                       .CellWidth = kMediumCellWidth,
+                       .CellHeight = 20,
+                       .CapHeight = 12,
+                       .Baseline = 15,
+                       .LeftLimit = 0,
+                       .FillTop = Hex(0xFFFFFF),
+                       .FillMiddle = Hex(0xDDF6FF),
+                       .FillBottom = Hex(0x6FC8FF),
+                       .Outline = Hex(0x04101C),
+                       .Shadow = Hex(0x000000),
+                       .ShadowX = 1,
+                       .ShadowY = 1,
+                       .Advances = &kMediumAdvances};
+  // medium, normal: brushed silver; its baseline matches the big font's, as both share lines
+  const FontLook mediumNormal{.Name = "Font_medium_inactive",
+                              .CellWidth = kMediumCellWidth,
+                              .CellHeight = 28,
+                              .CapHeight = 14,
+                              .Baseline = 22,
+                              .LeftLimit = 0,
+                              .FillTop = Hex(0xFFFFFF),
+                              .FillMiddle = Hex(0xC4CCD8),
+                              .FillBottom = Hex(0x6E788A),
+                              .Outline = Hex(0x141820),
+                              .Shadow = Hex(0x000000),
+                              .ShadowX = 1,
+                              .ShadowY = 1,
+                              .Advances = &kMediumAdvances};
   // medium, highlighted: glowing amber with a hot orange rim
-  const FontLook mediumActive{"Font_medium_Active", kMediumCellWidth, 28, 14, 22, 0,
-                              Hex(0xFFFFF0), Hex(0xFFD040), Hex(0xFF7A00),
-                              Hex(0xC82800), Hex(0x2A0800), 1, 1, &kMediumAdvances};
+  FontLook mediumActive = mediumNormal;
+  mediumActive.Name = "Font_medium_Active";
+  mediumActive.FillTop = Hex(0xFFFFF0);
+  mediumActive.FillMiddle = Hex(0xFFD040);
+  mediumActive.FillBottom = Hex(0xFF7A00);
+  mediumActive.Outline = Hex(0xC82800);
+  mediumActive.Shadow = Hex(0x2A0800);
   // big: gold to fire, for titles and banners; its pen runs two pixels short of the table,
   // so one column of each shadow may lie under the next glyph's outline
-  const FontLook big{"Font_big", kBigCellWidth, 32, 18, 22, 1,
-                     Hex(0xFFFBE0), Hex(0xFFC83A), Hex(0xE85A08),
-                     Hex(0x2A0A00), Hex(0x000000), 1, 2, &kBigAdvances};
+  const FontLook big{.Name = "Font_big",
+                     .CellWidth = kBigCellWidth,
+                     .CellHeight = 32,
+                     .CapHeight = 18,
+                     .Baseline = 22,
+                     .LeftLimit = 1,
+                     .FillTop = Hex(0xFFFBE0),
+                     .FillMiddle = Hex(0xFFC83A),
+                     .FillBottom = Hex(0xE85A08),
+                     .Outline = Hex(0x2A0A00),
+                     .Shadow = Hex(0x000000),
+                     .ShadowX = 1,
+                     .ShadowY = 2,
+                     .Advances = &kBigAdvances};
   return {BuildFont(small), BuildFont(mediumNormal), BuildFont(mediumActive), BuildFont(big)};
 }
 

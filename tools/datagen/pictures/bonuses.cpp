@@ -22,13 +22,20 @@ TokenLook LookOf(Bonus bonus) {
   const Rgb gold = Hex(0xF0B820);
   const Rgb chrome = Hex(0xC8D4E4);
   switch (bonus) {
-    case Bonus::Points10: return {gold, Hex(0x22A040), "10"};
-    case Bonus::Points20: return {gold, Hex(0x2260D0), "20"};
-    case Bonus::Points50: return {gold, Hex(0xE04A10), "50"};
-    case Bonus::Points100: return {gold, Hex(0x7A2CC8), "100"};
-    case Bonus::Gun: return {chrome, Hex(0xB01818), nullptr};
-    case Bonus::Turbo: return {chrome, Hex(0x1038A0), nullptr};
-    case Bonus::Life: return {chrome, Hex(0xF4F0EC), nullptr};
+    case Bonus::Points10:
+      return {gold, Hex(0x22A040), "10"};
+    case Bonus::Points20:
+      return {gold, Hex(0x2260D0), "20"};
+    case Bonus::Points50:
+      return {gold, Hex(0xE04A10), "50"};
+    case Bonus::Points100:
+      return {gold, Hex(0x7A2CC8), "100"};
+    case Bonus::Gun:
+      return {chrome, Hex(0xB01818), nullptr};
+    case Bonus::Turbo:
+      return {chrome, Hex(0x1038A0), nullptr};
+    case Bonus::Life:
+      return {chrome, Hex(0xF4F0EC), nullptr};
   }
   return {};
 }
@@ -79,7 +86,8 @@ void DrawToken(cairo_t* cr, Bonus bonus, int frame) {
   SetColour(cr, Shade(look.Rim, -0.6));
   cairo_fill(cr);
   cairo_arc(cr, c, c, face, 0, 2 * M_PI);
-  cairo_pattern_t* paint = cairo_pattern_create_radial(c - face * 0.35, c - face * 0.4, 1, c, c, face * 1.1);
+  cairo_pattern_t* paint =
+      cairo_pattern_create_radial(c - face * 0.35, c - face * 0.4, 1, c, c, face * 1.1);
   AddStop(paint, 0, Shade(look.Face, 0.45));
   AddStop(paint, 0.6, look.Face);
   AddStop(paint, 1, Shade(look.Face, -0.4));
@@ -195,7 +203,8 @@ Bitmap Booster(Rgb colour) {
   Canvas canvas(36, 20);
   cairo_t* cr = canvas.Context();
   RoundedRectPath(cr, 4, 1, 28, 11, 3);
-  cairo_pattern_t* body = VerticalGradient(1, 12, Shade(colour, 0.45), colour, Shade(colour, -0.45));
+  cairo_pattern_t* body =
+      VerticalGradient(1, 12, Shade(colour, 0.45), colour, Shade(colour, -0.45));
   cairo_set_source(cr, body);
   cairo_fill_preserve(cr);
   cairo_pattern_destroy(body);
@@ -231,7 +240,8 @@ void TurboFlame(cairo_t* cr, int frame) {
     const double length = 24 + 8 * std::sin(frame * 2.1 + x) + scatter.Range(-2, 2);
     const double width = 5.5 + scatter.Range(-0.8, 0.8);
     cairo_move_to(cr, x - width, 0);
-    cairo_curve_to(cr, x - width, length * 0.4, x - 1.5, length * 0.7, x + scatter.Range(-1.5, 1.5), length);
+    cairo_curve_to(cr, x - width, length * 0.4, x - 1.5, length * 0.7, x + scatter.Range(-1.5, 1.5),
+                   length);
     cairo_curve_to(cr, x + 1.5, length * 0.7, x + width, length * 0.4, x + width, 0);
     cairo_close_path(cr);
     cairo_pattern_t* outer = cairo_pattern_create_linear(0, 0, 0, length);
@@ -262,15 +272,15 @@ void DrawGunIcon(cairo_t* cr, double cx, double cy) {
   cairo_save(cr);
   cairo_translate(cr, cx, cy);
   cairo_new_path(cr);
-  cairo_rectangle(cr, -2, -5.5, 14, 3.2);         // barrel
-  cairo_rectangle(cr, 10, -6.5, 2.5, 5.2);        // muzzle brake
-  RoundedRectPath(cr, -11, -7, 13, 7.5, 1.5);     // receiver
-  cairo_move_to(cr, -8, 0);                       // grip
+  cairo_rectangle(cr, -2, -5.5, 14, 3.2);      // barrel
+  cairo_rectangle(cr, 10, -6.5, 2.5, 5.2);     // muzzle brake
+  RoundedRectPath(cr, -11, -7, 13, 7.5, 1.5);  // receiver
+  cairo_move_to(cr, -8, 0);                    // grip
   cairo_line_to(cr, -3, 0);
   cairo_line_to(cr, -5, 8);
   cairo_line_to(cr, -10, 8);
   cairo_close_path(cr);
-  cairo_move_to(cr, -13, -6);                     // stock
+  cairo_move_to(cr, -13, -6);  // stock
   cairo_line_to(cr, -10, -6);
   cairo_line_to(cr, -10, -1);
   cairo_line_to(cr, -13, 1);
@@ -320,8 +330,8 @@ void DrawHeartIcon(cairo_t* cr, double cx, double cy, double size) {
   cairo_curve_to(cr, 8, -10, 12, 0, 0, 8);
   cairo_close_path(cr);
   cairo_restore(cr);
-  cairo_pattern_t* red = cairo_pattern_create_radial(cx - size * 0.3, cy - size * 0.3, 0.5, cx, cy,
-                                                     size);
+  cairo_pattern_t* red =
+      cairo_pattern_create_radial(cx - size * 0.3, cy - size * 0.3, 0.5, cx, cy, size);
   AddStop(red, 0, Hex(0xFF9A90));
   AddStop(red, 0.5, Hex(0xE41C1C));
   AddStop(red, 1, Hex(0x800808));
@@ -342,15 +352,16 @@ Bitmap TokenBitmap(Bonus bonus, int frame) {
 std::vector<ImageItemData> BonusItems() {
   std::vector<ImageItemData> items;
   const std::pair<const char*, Bonus> tokens[] = {
-      {"Bonus10", Bonus::Points10}, {"Bonus20", Bonus::Points20},   {"Bonus50", Bonus::Points50},
+      {"Bonus10", Bonus::Points10},   {"Bonus20", Bonus::Points20}, {"Bonus50", Bonus::Points50},
       {"Bonus100", Bonus::Points100}, {"BonusGun", Bonus::Gun},     {"BonusTurbo", Bonus::Turbo},
       {"BonusLive", Bonus::Life}};
   for (const auto& [name, bonus] : tokens) {
     const Bonus kind = bonus;
-    items.push_back(KeyedItem(
-        name, FrameStrip(kTokenSize, kTokenSize, kTokenFrames,
-                         [kind](cairo_t* cr, int frame) { DrawToken(cr, kind, frame); }),
-        kTokenSize, kTokenSize));
+    items.push_back(
+        KeyedItem(name,
+                  FrameStrip(kTokenSize, kTokenSize, kTokenFrames,
+                             [kind](cairo_t* cr, int frame) { DrawToken(cr, kind, frame); }),
+                  kTokenSize, kTokenSize));
   }
   items.push_back(KeyedItem("Gun", MountedGun()));
   items.push_back(KeyedItem("GunFire", FrameStrip(28, 22, 4, MuzzleFlash), 28, 22));

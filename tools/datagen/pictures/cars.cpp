@@ -35,40 +35,152 @@ struct ShapeSpec {
 const ShapeSpec& SpecOf(CarShape shape) {
   static const std::array<ShapeSpec, 10> specs = {{
       // wedge sports car
-      {{{0, 0.60}, {0.03, 0.82}, {0.1, 0.93}, {0.25, 0.97}, {0.45, 1.0}, {0.75, 1.0},
-        {0.92, 0.98}, {0.99, 0.9}, {1.0, 0.84}},
-       {0.2, 0.78}, 0.16, 0.16, 0.34, 0.47, 0.66, 0.79, 0.58, 0.74, 0.64, true, false, false},
+      {{{0, 0.60},
+        {0.03, 0.82},
+        {0.1, 0.93},
+        {0.25, 0.97},
+        {0.45, 1.0},
+        {0.75, 1.0},
+        {0.92, 0.98},
+        {0.99, 0.9},
+        {1.0, 0.84}},
+       {0.2, 0.78},
+       0.16,
+       0.16,
+       0.34,
+       0.47,
+       0.66,
+       0.79,
+       0.58,
+       0.74,
+       0.64,
+       true,
+       false,
+       false},
       // grand tourer
-      {{{0, 0.68}, {0.04, 0.88}, {0.12, 0.96}, {0.3, 0.98}, {0.5, 0.95}, {0.75, 1.0},
-        {0.93, 0.97}, {1.0, 0.86}},
-       {0.2, 0.79}, 0.15, 0.15, 0.3, 0.43, 0.64, 0.8, 0.62, 0.76, 0.66, false, false, false},
+      {{{0, 0.68},
+        {0.04, 0.88},
+        {0.12, 0.96},
+        {0.3, 0.98},
+        {0.5, 0.95},
+        {0.75, 1.0},
+        {0.93, 0.97},
+        {1.0, 0.86}},
+       {0.2, 0.79},
+       0.15,
+       0.15,
+       0.3,
+       0.43,
+       0.64,
+       0.8,
+       0.62,
+       0.76,
+       0.66,
+       false,
+       false,
+       false},
       // rally hatch
-      {{{0, 0.80}, {0.03, 0.93}, {0.1, 0.98}, {0.5, 1.0}, {0.9, 1.0}, {0.98, 0.96},
-        {1.0, 0.9}},
-       {0.19, 0.8}, 0.16, 0.17, 0.25, 0.35, 0.8, 0.9, 0.7, 0.8, 0.74, true, false, true},
+      {{{0, 0.80}, {0.03, 0.93}, {0.1, 0.98}, {0.5, 1.0}, {0.9, 1.0}, {0.98, 0.96}, {1.0, 0.9}},
+       {0.19, 0.8},
+       0.16,
+       0.17,
+       0.25,
+       0.35,
+       0.8,
+       0.9,
+       0.7,
+       0.8,
+       0.74,
+       true,
+       false,
+       true},
       // muscle car
-      {{{0, 0.76}, {0.03, 0.92}, {0.1, 0.98}, {0.5, 1.0}, {0.85, 1.0}, {0.97, 0.97},
-        {1.0, 0.9}},
-       {0.19, 0.8}, 0.15, 0.17, 0.42, 0.53, 0.71, 0.81, 0.66, 0.78, 0.7, true, true, false},
+      {{{0, 0.76}, {0.03, 0.92}, {0.1, 0.98}, {0.5, 1.0}, {0.85, 1.0}, {0.97, 0.97}, {1.0, 0.9}},
+       {0.19, 0.8},
+       0.15,
+       0.17,
+       0.42,
+       0.53,
+       0.71,
+       0.81,
+       0.66,
+       0.78,
+       0.7,
+       true,
+       true,
+       false},
       // hatchback
       {{{0, 0.78}, {0.05, 0.94}, {0.15, 0.99}, {0.6, 1.0}, {0.92, 0.99}, {1.0, 0.9}},
-       {0.2, 0.8}, 0.16, 0.16, 0.28, 0.4, 0.8, 0.92, 0.7, 0.82, 0.76},
+       {0.2, 0.8},
+       0.16,
+       0.16,
+       0.28,
+       0.4,
+       0.8,
+       0.92,
+       0.7,
+       0.82,
+       0.76},
       // saloon
-      {{{0, 0.78}, {0.04, 0.93}, {0.12, 0.98}, {0.5, 1.0}, {0.9, 1.0}, {0.98, 0.95},
-        {1.0, 0.88}},
-       {0.19, 0.8}, 0.15, 0.15, 0.3, 0.42, 0.66, 0.77, 0.7, 0.82, 0.74},
+      {{{0, 0.78}, {0.04, 0.93}, {0.12, 0.98}, {0.5, 1.0}, {0.9, 1.0}, {0.98, 0.95}, {1.0, 0.88}},
+       {0.19, 0.8},
+       0.15,
+       0.15,
+       0.3,
+       0.42,
+       0.66,
+       0.77,
+       0.7,
+       0.82,
+       0.74},
       // van
       {{{0, 0.84}, {0.03, 0.96}, {0.08, 1.0}, {0.98, 1.0}, {1.0, 0.96}},
-       {0.16, 0.82}, 0.13, 0.15, 0.1, 0.19, 0.985, 0.985, 0.84, 0.9, 0.9},
+       {0.16, 0.82},
+       0.13,
+       0.15,
+       0.1,
+       0.19,
+       0.985,
+       0.985,
+       0.84,
+       0.9,
+       0.9},
       // pickup
       {{{0, 0.8}, {0.03, 0.95}, {0.1, 1.0}, {0.97, 1.0}, {1.0, 0.96}},
-       {0.18, 0.8}, 0.14, 0.15, 0.25, 0.34, 0.5, 0.53, 0.74, 0.84, 0.84},
+       {0.18, 0.8},
+       0.14,
+       0.15,
+       0.25,
+       0.34,
+       0.5,
+       0.53,
+       0.74,
+       0.84,
+       0.84},
       // lorry: the cab only; the box is drawn on its own
       {{{0, 0.9}, {0.015, 0.98}, {0.04, 1.0}, {1.0, 1.0}},
-       {0.1, 0.76, 0.87}, 0.09, 0.14, 0.035, 0.1, 0.2, 0.2, 0.86, 0.9, 0.9},
+       {0.1, 0.76, 0.87},
+       0.09,
+       0.14,
+       0.035,
+       0.1,
+       0.2,
+       0.2,
+       0.86,
+       0.9,
+       0.9},
       // coach
       {{{0, 0.92}, {0.012, 0.98}, {0.03, 1.0}, {0.99, 1.0}, {1.0, 0.97}},
-       {0.12, 0.8}, 0.09, 0.13, 0.015, 0.07, 0.99, 0.99, 0.92, 0.94, 0.94},
+       {0.12, 0.8},
+       0.09,
+       0.13,
+       0.015,
+       0.07,
+       0.99,
+       0.99,
+       0.92,
+       0.94,
+       0.94},
   }};
   return specs[std::size_t(shape)];
 }
@@ -96,7 +208,8 @@ std::vector<std::pair<double, double>> OutlinePoints(const Outline& outline, dou
   const double centre = left + width / 2;
   // points on the centre line at both ends keep the curve from overshooting the corners
   points.emplace_back(centre, top + outline.front().first * length);
-  for (const auto& [t, half] : outline) points.emplace_back(centre + half * width / 2, top + t * length);
+  for (const auto& [t, half] : outline)
+    points.emplace_back(centre + half * width / 2, top + t * length);
   points.emplace_back(centre, top + outline.back().first * length);
   for (auto it = outline.rbegin(); it != outline.rend(); ++it) {
     points.emplace_back(centre - it->second * width / 2, top + it->first * length);
@@ -165,8 +278,8 @@ void Glasshouse(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, doubl
                          {spec.RearWindow, spec.GlassRearHalf}};
   cairo_save(cr);
   SmoothClosedPath(cr, OutlinePoints(cabin, 0, 0, w, h));
-  cairo_pattern_t* glass = cairo_pattern_create_linear(0, spec.Windscreen * h, w * 0.3,
-                                                       spec.RearWindow * h);
+  cairo_pattern_t* glass =
+      cairo_pattern_create_linear(0, spec.Windscreen * h, w * 0.3, spec.RearWindow * h);
   AddStop(glass, 0, Hex(0x7E9CBE));
   AddStop(glass, 0.3, Hex(0x34486A));
   AddStop(glass, 1, Hex(0x141C2C));
@@ -385,7 +498,7 @@ const CarModel& CarModelOf(int number) { return kModels.at(std::size_t(number - 
 
 Rgb TurboColourOf(int number) {
   static const std::array<Rgb, 4> colours = {Hex(0xE02818), Hex(0x2A70FF), Hex(0xFFD000),
-                                              Hex(0xE02818)};
+                                             Hex(0xE02818)};
   return colours.at(std::size_t(number - 1));
 }
 
@@ -474,12 +587,12 @@ std::vector<ImageItemData> RaceCarItems() {
     return canvas.ToBitmap();
   };
   for (int number = 1; number <= 10; ++number) {
-    items.push_back(KeyedItem("Car" + std::to_string(number),
-                              carBitmap(CarModelOf(number), false)));
+    items.push_back(
+        KeyedItem("Car" + std::to_string(number), carBitmap(CarModelOf(number), false)));
   }
   for (int number = 5; number <= 10; ++number) {
-    items.push_back(KeyedItem("Car" + std::to_string(number) + "_Inv",
-                              carBitmap(CarModelOf(number), true)));
+    items.push_back(
+        KeyedItem("Car" + std::to_string(number) + "_Inv", carBitmap(CarModelOf(number), true)));
   }
 
   // progress marker: a small amber car on the right panel's track

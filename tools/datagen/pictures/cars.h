@@ -28,8 +28,7 @@ const CarModel& CarModelOf(int number);
 
 // Draws the car with its top-left corner at (x, y), scaled, nose up or (facingDown) nose down,
 // with its shadow falling to the lower right either way.
-void DrawCar(cairo_t* cr, const CarModel& model, double x, double y, double scale,
-             bool facingDown);
+void DrawCar(cairo_t* cr, const CarModel& model, double x, double y, double scale, bool facingDown);
 
 // The player's turbo colour of car 1..4, as shown on the car-choice buttons.
 Rgb TurboColourOf(int number);

@@ -56,11 +56,13 @@ void Blast(cairo_t* cr, double size, int frame, int frames, std::uint32_t seed) 
       const double distance = reach * (0.18 + 0.42 * smoke);
       const double fade = t > 0.8 ? 1 - (t - 0.8) / 0.2 * 0.55 : 1.0;
       const double radius = reach * (0.2 + 0.22 * smoke) * fade;
-      const Rgb colour = Mix(Hex(0x8A5030), Mix(Hex(0x6E6864), Hex(0x44403E), smoke), Clamp01(smoke * 1.6));
+      const Rgb colour =
+          Mix(Hex(0x8A5030), Mix(Hex(0x6E6864), Hex(0x44403E), smoke), Clamp01(smoke * 1.6));
       // the last frames lose the puffs on the far side first: the cloud breaks up
       if (t > 0.85 && i % 2 == 1) continue;
-      Puff(cr, c + std::cos(angle) * distance, c + std::sin(angle) * distance - smoke * reach * 0.15,
-           radius, colour, seed + std::uint32_t(i));
+      Puff(cr, c + std::cos(angle) * distance,
+           c + std::sin(angle) * distance - smoke * reach * 0.15, radius, colour,
+           seed + std::uint32_t(i));
     }
   }
 
@@ -70,7 +72,8 @@ void Blast(cairo_t* cr, double size, int frame, int frames, std::uint32_t seed) 
     const double radius = reach * (0.3 + 0.62 * fire) * (t < 0.1 ? 0.6 + t * 4 : 1.0);
     const double heat = Clamp01(1 - t * 1.3);  // white-hot early, red late
     BlobPath(cr, c, c, radius, radius, 0.2, seed * 13 + std::uint32_t(frame), 12);
-    cairo_pattern_t* ball = cairo_pattern_create_radial(c - radius * 0.2, c - radius * 0.25, 0.5, c, c, radius);
+    cairo_pattern_t* ball =
+        cairo_pattern_create_radial(c - radius * 0.2, c - radius * 0.25, 0.5, c, c, radius);
     AddStop(ball, 0, Mix(Hex(0xFFB030), Hex(0xFFFFF0), heat));
     AddStop(ball, 0.35, Mix(Hex(0xF06010), Hex(0xFFE050), heat));
     AddStop(ball, 0.75, Mix(Hex(0xB02808), Hex(0xFF8A10), heat));
@@ -136,10 +139,11 @@ std::vector<ImageItemData> ExplosionItems() {
   constexpr int kBigFrames = 12;
   return {
       KeyedItem("ExplosionMicro", FrameStrip(16, 16, 4, Spark), 16, 16),
-      KeyedItem("ExplosionSmall",
-                FrameStrip(kSmall, kSmall, kSmallFrames,
-                           [](cairo_t* cr, int frame) { Blast(cr, kSmall, frame, kSmallFrames, 3); }),
-                kSmall, kSmall),
+      KeyedItem(
+          "ExplosionSmall",
+          FrameStrip(kSmall, kSmall, kSmallFrames,
+                     [](cairo_t* cr, int frame) { Blast(cr, kSmall, frame, kSmallFrames, 3); }),
+          kSmall, kSmall),
       KeyedItem("ExplosionBig",
                 FrameStrip(kBig, kBig, kBigFrames,
                            [](cairo_t* cr, int frame) { Blast(cr, kBig, frame, kBigFrames, 7); }),

@@ -20,7 +20,7 @@ namespace {
 namespace L = layout;
 
 constexpr int kPages = 4;
-constexpr double kIconColumn = 24;   // left edge of the pictures
+constexpr double kIconColumn = 24;  // left edge of the pictures
 constexpr double kIconWidth = 112;
 constexpr double kTextLeft = 148;
 constexpr double kTextRight = L::kSubPanelWidth - 24;
@@ -96,8 +96,8 @@ Bitmap CarPicture(int number, bool facingDown) {
   return canvas.ToBitmap();
 }
 
-void Keys(cairo_t* cr, double cx, double cy, const std::vector<std::pair<std::string, double>>& keys,
-          const std::string& joiner = "") {
+void Keys(cairo_t* cr, double cx, double cy,
+          const std::vector<std::pair<std::string, double>>& keys, const std::string& joiner = "") {
   double total = 0;
   for (const auto& key : keys) total += key.second + 6;
   total -= 6;
@@ -124,20 +124,31 @@ Bitmap ControlsPage() {
   const char* const right = "\xE2\x86\x92";
   double y = 56;
   const double row = 35;
-  y = Entry(cr, y, row, "ACCELERATE", "Up arrow or keypad 8.",
-            [&](double cx, double cy) { Keys(cr, cx, cy, {{up, 22}, {"8", 22}}, "OR"); });
+  y = Entry(cr, y, row, "ACCELERATE", "Up arrow or keypad 8.", [&](double cx, double cy) {
+    Keys(cr, cx, cy, {{up, 22}, {"8", 22}}, "OR");
+  });
   y = Entry(cr, y, row, "BRAKE", "Down arrow. Off the gas, you keep your speed.",
-            [&](double cx, double cy) { Keys(cr, cx, cy, {{down, 22}}); });
+            [&](double cx, double cy) {
+              Keys(cr, cx, cy, {{down, 22}});
+            });
   y = Entry(cr, y, row, "STEER", "Left and right arrows; sharper at speed.",
-            [&](double cx, double cy) { Keys(cr, cx, cy, {{left, 22}, {right, 22}}); });
+            [&](double cx, double cy) {
+              Keys(cr, cx, cy, {{left, 22}, {right, 22}});
+            });
   y = Entry(cr, y, row, "FIRE", "Ctrl or space, while you carry the gun.",
-            [&](double cx, double cy) { Keys(cr, cx, cy, {{"CTRL", 34}, {"SPACE", 44}}); });
-  y = Entry(cr, y, row, "PAUSE", "P; press P again to drive on.",
-            [&](double cx, double cy) { Keys(cr, cx, cy, {{"P", 22}}); });
+            [&](double cx, double cy) {
+              Keys(cr, cx, cy, {{"CTRL", 34}, {"SPACE", 44}});
+            });
+  y = Entry(cr, y, row, "PAUSE", "P; press P again to drive on.", [&](double cx, double cy) {
+    Keys(cr, cx, cy, {{"P", 22}});
+  });
   y = Entry(cr, y, row, "GIVE UP", "Escape, then Y ends the game, N races on.",
-            [&](double cx, double cy) { Keys(cr, cx, cy, {{"ESC", 30}, {"Y", 20}, {"N", 20}}); });
-  Entry(cr, y, row, "FULL SCREEN", "Alt+Enter: window or full screen.",
-        [&](double cx, double cy) { Keys(cr, cx, cy, {{"ALT", 28}, {"ENTER", 42}}, "+"); });
+            [&](double cx, double cy) {
+              Keys(cr, cx, cy, {{"ESC", 30}, {"Y", 20}, {"N", 20}});
+            });
+  Entry(cr, y, row, "FULL SCREEN", "Alt+Enter: window or full screen.", [&](double cx, double cy) {
+    Keys(cr, cx, cy, {{"ALT", 28}, {"ENTER", 42}}, "+");
+  });
   return canvas.ToBitmap();
 }
 
@@ -147,29 +158,31 @@ Bitmap DangersPage() {
   PageFrame(cr, 2, "ON THE ROAD");
   double y = 54;
   const double row = 42;
-  y = Entry(cr, y, row, "BRICK WALLS",
-            "Above 150 km/h a wall wrecks your car and costs a life; slower, it just stops you.",
-            [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Wall05), cx, cy, 36); });
-  y = Entry(cr, y, row, "SPIKE STRIP",
-            "A flat tyre: down to 50 km/h, no gas or brake for 10 seconds. Steering still works.",
-            [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Spike10), cx, cy, 36); });
-  y = Entry(cr, y, row, "WATER",
-            "You skid a lane sideways and lose 100 km/h.",
-            [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Water05), cx, cy, 36); });
-  y = Entry(cr, y, row, "STONES AND CRACKS",
-            "A stone costs 100 km/h, small stones 40, a crack 20.",
+  y = Entry(
+      cr, y, row, "BRICK WALLS",
+      "Above 150 km/h a wall wrecks your car and costs a life; slower, it just stops you.",
+      [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Wall05), cx, cy, 36); });
+  y = Entry(
+      cr, y, row, "SPIKE STRIP",
+      "A flat tyre: down to 50 km/h, no gas or brake for 10 seconds. Steering still works.",
+      [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Spike10), cx, cy, 36); });
+  y = Entry(
+      cr, y, row, "WATER", "You skid a lane sideways and lose 100 km/h.",
+      [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Water05), cx, cy, 36); });
+  y = Entry(cr, y, row, "STONES AND CRACKS", "A stone costs 100 km/h, small stones 40, a crack 20.",
             [&](double cx, double cy) {
               Centred(cr, ObstacleBitmap(Obstacle::Stone05), cx - 30, cy, 36);
               Centred(cr, ObstacleBitmap(Obstacle::StoneSmall05), cx + 30, cy, 32);
             });
-  y = Entry(cr, y, row, "RABBITS",
-            "Spare them! Running one over costs 100 points.",
-            [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Rabbit), cx, cy, 36); });
+  y = Entry(
+      cr, y, row, "RABBITS", "Spare them! Running one over costs 100 points.",
+      [&](double cx, double cy) { Centred(cr, ObstacleBitmap(Obstacle::Rabbit), cx, cy, 36); });
   Entry(cr, y, row, "DIRT STRIP",
         "The rough ground left of the road halves your top speed and acceleration.",
         [&](double cx, double cy) {
           RoundedRectPath(cr, cx - 40, cy - 16, 80, 32, 4);
-          cairo_pattern_t* dirt = VerticalGradient(cy - 16, cy + 16, Hex(0xA88058), Hex(0x8E6E48), Hex(0x6A5034));
+          cairo_pattern_t* dirt =
+              VerticalGradient(cy - 16, cy + 16, Hex(0xA88058), Hex(0x8E6E48), Hex(0x6A5034));
           cairo_set_source(cr, dirt);
           cairo_fill(cr);
           cairo_pattern_destroy(dirt);
@@ -193,7 +206,8 @@ Bitmap BonusPage() {
   const double row = 48;
   y = Entry(cr, y, row, "POINTS", "10, 20, 50 or 100, as the token says.",
             [&](double cx, double cy) {
-              const Bonus values[] = {Bonus::Points10, Bonus::Points20, Bonus::Points50, Bonus::Points100};
+              const Bonus values[] = {Bonus::Points10, Bonus::Points20, Bonus::Points50,
+                                      Bonus::Points100};
               for (int i = 0; i < 4; ++i) {
                 Centred(cr, TokenBitmap(values[i]), cx - 42 + i * 28, cy + (i % 2 ? 4 : -4), 28);
               }
@@ -286,12 +300,14 @@ std::vector<ImageItemData> HelpItems() {
       KeyedItem("Help2", DangersPage()),
       KeyedItem("Help3", BonusPage()),
       KeyedItem("Help4", RulesPage()),
-      KeyedItem("Previous",
-                TwoLookButton(L::kHelpButtonWidth, L::kHelpButtonHeight, "BACK", ButtonIcon::ArrowLeft),
-                L::kHelpButtonWidth, L::kHelpButtonHeight),
-      KeyedItem("Next",
-                TwoLookButton(L::kHelpButtonWidth, L::kHelpButtonHeight, "NEXT", ButtonIcon::ArrowRight),
-                L::kHelpButtonWidth, L::kHelpButtonHeight),
+      KeyedItem(
+          "Previous",
+          TwoLookButton(L::kHelpButtonWidth, L::kHelpButtonHeight, "BACK", ButtonIcon::ArrowLeft),
+          L::kHelpButtonWidth, L::kHelpButtonHeight),
+      KeyedItem(
+          "Next",
+          TwoLookButton(L::kHelpButtonWidth, L::kHelpButtonHeight, "NEXT", ButtonIcon::ArrowRight),
+          L::kHelpButtonWidth, L::kHelpButtonHeight),
   };
 }
 

@@ -131,7 +131,8 @@ Bitmap LeftPanel() {
     const char* Key;
     double KeyWidth;
     const char* Meaning;
-  } keys[] = {{"CTRL", 30, "FIRE"}, {"P", 18, "PAUSE"}, {"ESC", 26, "QUIT"}, {"\xE2\x86\x91", 18, "GAS"}};
+  } keys[] = {
+      {"CTRL", 30, "FIRE"}, {"P", 18, "PAUSE"}, {"ESC", 26, "QUIT"}, {"\xE2\x86\x91", 18, "GAS"}};
   double y = 446;
   for (const auto& key : keys) {
     KeyCap(cr, key.Key, 18, y, key.KeyWidth);
@@ -157,7 +158,8 @@ void Speedometer(cairo_t* cr, double cx, double cy) {
   SetColour(cr, Hex(0x0A0C10));
   cairo_fill(cr);
   cairo_arc(cr, cx, cy, radius + 1, 0, 2 * M_PI);
-  cairo_pattern_t* bezel = cairo_pattern_create_linear(cx - radius, cy - radius, cx + radius, cy + radius);
+  cairo_pattern_t* bezel =
+      cairo_pattern_create_linear(cx - radius, cy - radius, cx + radius, cy + radius);
   AddStop(bezel, 0, Hex(0xF8FAFC));
   AddStop(bezel, 0.5, Hex(0x8A96A6));
   AddStop(bezel, 1, Hex(0x2A3038));
@@ -224,7 +226,8 @@ void ProgressTrack(cairo_t* cr, double x) {
   cairo_stroke(cr);
   // quarter marks beside the track
   for (int quarter = 0; quarter <= 4; ++quarter) {
-    const double y = L::kProgressBottom + 11 - (L::kProgressBottom - L::kProgressTop) * quarter / 4.0;
+    const double y =
+        L::kProgressBottom + 11 - (L::kProgressBottom - L::kProgressTop) * quarter / 4.0;
     for (const double side : {-1.0, 1.0}) {
       cairo_move_to(cr, x + side * 11, y);
       cairo_line_to(cr, x + side * (quarter % 2 == 0 ? 18 : 15), y);

@@ -41,7 +41,7 @@ Rgb SkyAt(double y) {
 // and fields, fading into the evening haze.
 Rgb GroundAt(int x, int y) {
   const double s = (y + 0.5 - kHorizon) / (kScreenHeight - kHorizon);  // 0 at the horizon
-  const double lateral = (x + 0.5 - kVanishX) / (s * 260);            // road half-widths
+  const double lateral = (x + 0.5 - kVanishX) / (s * 260);             // road half-widths
   const double depth = 1 / s;
   const double haze = std::pow(1 - s, 5);
   Rgb colour;
@@ -252,15 +252,16 @@ Bitmap DownPanel() {
   Canvas canvas(kScreenWidth, L::kDownPanelHeight);
   cairo_t* cr = canvas.Context();
   cairo_rectangle(cr, 0, kTop, kScreenWidth, L::kDownPanelHeight - kTop);
-  cairo_pattern_t* metal = VerticalGradient(kTop, L::kDownPanelHeight, Hex(0x5A6A82), Hex(0x343E50),
-                                            Hex(0x161C26));
+  cairo_pattern_t* metal =
+      VerticalGradient(kTop, L::kDownPanelHeight, Hex(0x5A6A82), Hex(0x343E50), Hex(0x161C26));
   cairo_set_source(cr, metal);
   cairo_fill(cr);
   cairo_pattern_destroy(metal);
   BrushStrokes(cr, 0, kTop, kScreenWidth, L::kDownPanelHeight - kTop, 606, 0.08);
   // chrome trim along the top, with a raised step under the button column
   cairo_rectangle(cr, 0, kTop, kScreenWidth, 4);
-  cairo_pattern_t* trim = VerticalGradient(kTop, kTop + 4, Hex(0xFFFFFF), Hex(0x9AA8BC), Hex(0x2A3240));
+  cairo_pattern_t* trim =
+      VerticalGradient(kTop, kTop + 4, Hex(0xFFFFFF), Hex(0x9AA8BC), Hex(0x2A3240));
   cairo_set_source(cr, trim);
   cairo_fill(cr);
   cairo_pattern_destroy(trim);
@@ -321,7 +322,8 @@ void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
       SetColour(cr, Hex(0x0A0C10));
       cairo_fill(cr);
       RoundedRectPath(cr, cx - 58, cy - 46, 76, 50, 3);
-      cairo_pattern_t* screen = VerticalGradient(cy - 46, cy + 4, Hex(0x4A9AE0), Hex(0x1E4A90), Hex(0x0E1E40));
+      cairo_pattern_t* screen =
+          VerticalGradient(cy - 46, cy + 4, Hex(0x4A9AE0), Hex(0x1E4A90), Hex(0x0E1E40));
       cairo_set_source(cr, screen);
       cairo_fill(cr);
       cairo_pattern_destroy(screen);
@@ -330,7 +332,8 @@ void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
       SetColour(cr, Hex(0x6A7484));
       cairo_fill(cr);
       RoundedRectPath(cr, cx + 34, cy - 40, 40, 70, 5);
-      cairo_pattern_t* box = VerticalGradient(cy - 40, cy + 30, Hex(0x5A6272), Hex(0x323844), Hex(0x1A1E26));
+      cairo_pattern_t* box =
+          VerticalGradient(cy - 40, cy + 30, Hex(0x5A6272), Hex(0x323844), Hex(0x1A1E26));
       cairo_set_source(cr, box);
       cairo_fill_preserve(cr);
       cairo_pattern_destroy(box);
@@ -427,7 +430,8 @@ void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
           cairo_line_to(cr, d.first, d.second);
           cairo_close_path(cr);
           const double light = 0.15 * std::cos(column * 0.8);
-          SetColour(cr, (row + column) % 2 ? Shade(Hex(0x141416), light) : Shade(Hex(0xE8E8E4), light));
+          SetColour(cr,
+                    (row + column) % 2 ? Shade(Hex(0x141416), light) : Shade(Hex(0xE8E8E4), light));
           cairo_fill(cr);
         }
       }
@@ -481,9 +485,9 @@ void MenuButtonFace(cairo_t* cr, const std::string& text, bool highlighted) {
   SetColour(cr, Hex(0x06080C));
   cairo_fill(cr);
   outline(1.5);
-  cairo_pattern_t* face =
-      highlighted ? VerticalGradient(0, h, Hex(0xFFD060), Hex(0xF08010), Hex(0x9A3C00))
-                  : VerticalGradient(0, h, Hex(0x6C7C96), Hex(0x3A465A), Hex(0x1C2330));
+  cairo_pattern_t* face = highlighted
+                              ? VerticalGradient(0, h, Hex(0xFFD060), Hex(0xF08010), Hex(0x9A3C00))
+                              : VerticalGradient(0, h, Hex(0x6C7C96), Hex(0x3A465A), Hex(0x1C2330));
   cairo_set_source(cr, face);
   cairo_fill_preserve(cr);
   cairo_pattern_destroy(face);
@@ -598,8 +602,8 @@ std::vector<ImageItemData> MainMenuItems() {
               Illustration::Flag, "QUIT RIVOLTRA")));
   items.push_back(KeyedItem("MainMenuButtons_Inactive", MenuButtonColumn(false),
                             L::kMenuButtonWidth, L::kMenuButtonHeight));
-  items.push_back(KeyedItem("MainMenuButtons_Active", MenuButtonColumn(true),
-                            L::kMenuButtonWidth, L::kMenuButtonHeight));
+  items.push_back(KeyedItem("MainMenuButtons_Active", MenuButtonColumn(true), L::kMenuButtonWidth,
+                            L::kMenuButtonHeight));
   items.push_back(KeyedItem("MainMenu_ExitInactive", MenuButton("EXIT", false)));
   items.push_back(KeyedItem("MainMenu_ExitActive", MenuButton("EXIT", true)));
   return items;

@@ -61,7 +61,8 @@ Bitmap OptionButton(bool highlighted) {
     cairo_fill(cr);
     cairo_pattern_destroy(rim);
     RoundedRectPath(cr, 3.5, 3.5, w - 7, h - 7, 3.5);
-    cairo_pattern_t* inside = VerticalGradient(3, h - 3, Hex(0x3A5A8E), Hex(0x1E3862), Hex(0x14264A));
+    cairo_pattern_t* inside =
+        VerticalGradient(3, h - 3, Hex(0x3A5A8E), Hex(0x1E3862), Hex(0x14264A));
     cairo_set_source(cr, inside);
     cairo_fill(cr);
     cairo_pattern_destroy(inside);
@@ -82,7 +83,8 @@ Bitmap OptionButton(bool highlighted) {
     cairo_fill(cr);
     cairo_pattern_destroy(rim);
     RoundedRectPath(cr, 2.5, 2.5, w - 5, h - 5, 4);
-    cairo_pattern_t* inside = VerticalGradient(2, h - 2, Hex(0x0E1626), Hex(0x142036), Hex(0x1A2842));
+    cairo_pattern_t* inside =
+        VerticalGradient(2, h - 2, Hex(0x0E1626), Hex(0x142036), Hex(0x1A2842));
     cairo_set_source(cr, inside);
     cairo_fill(cr);
     cairo_pattern_destroy(inside);
@@ -96,7 +98,8 @@ Bitmap TextCursor() {
   Canvas canvas(L::kCursorWidth, L::kCursorHeight);
   cairo_t* cr = canvas.Context();
   cairo_rectangle(cr, 0, 0, L::kCursorWidth, L::kCursorHeight);
-  cairo_pattern_t* bar = VerticalGradient(0, L::kCursorHeight, Hex(0xFFFFE0), Hex(0xFFC030), Hex(0xD06000));
+  cairo_pattern_t* bar =
+      VerticalGradient(0, L::kCursorHeight, Hex(0xFFFFE0), Hex(0xFFC030), Hex(0xD06000));
   cairo_set_source(cr, bar);
   cairo_fill(cr);
   cairo_pattern_destroy(bar);
@@ -172,9 +175,8 @@ Bitmap CarButton(int car, bool highlighted) {
   // the garage bay the car stands in, lit from above when chosen
   const double bayBottom = h - 46;
   RoundedRectPath(cr, 5, 5, w - 10, bayBottom - 5, 5);
-  cairo_pattern_t* bay = highlighted
-                             ? cairo_pattern_create_radial(w / 2, 60, 5, w / 2, 90, 120)
-                             : cairo_pattern_create_radial(w / 2, 70, 5, w / 2, 90, 110);
+  cairo_pattern_t* bay = highlighted ? cairo_pattern_create_radial(w / 2, 60, 5, w / 2, 90, 120)
+                                     : cairo_pattern_create_radial(w / 2, 70, 5, w / 2, 90, 110);
   if (highlighted) {
     AddStop(bay, 0, Hex(0x8A9CB8));
     AddStop(bay, 0.5, Hex(0x3A4A6A));
@@ -291,10 +293,10 @@ std::vector<ImageItemData> MenuScreenItems() {
   items.push_back(KeyedItem(
       "OkButton2", TwoLookButton(L::kSendButtonWidth, L::kSendButtonHeight, "OK", ButtonIcon::Tick),
       L::kSendButtonWidth, L::kSendButtonHeight));
-  items.push_back(KeyedItem("CancelButton2",
-                            TwoLookButton(L::kSendButtonWidth, L::kSendButtonHeight, "CANCEL",
-                                          ButtonIcon::Cross),
-                            L::kSendButtonWidth, L::kSendButtonHeight));
+  items.push_back(KeyedItem(
+      "CancelButton2",
+      TwoLookButton(L::kSendButtonWidth, L::kSendButtonHeight, "CANCEL", ButtonIcon::Cross),
+      L::kSendButtonWidth, L::kSendButtonHeight));
   return items;
 }
 

@@ -150,8 +150,8 @@ void Icon(cairo_t* cr, ButtonIcon icon, double cx, double cy, Rgb colour) {
 
 }  // namespace
 
-void DrawButton(cairo_t* cr, double width, double height, const std::string& text,
-                ButtonIcon icon, bool highlighted) {
+void DrawButton(cairo_t* cr, double width, double height, const std::string& text, ButtonIcon icon,
+                bool highlighted) {
   const double radius = 7;
   if (highlighted) {
     // lit: a hot amber plate with a white-gold rim
@@ -164,7 +164,8 @@ void DrawButton(cairo_t* cr, double width, double height, const std::string& tex
     cairo_fill(cr);
     cairo_pattern_destroy(rim);
     RoundedRectPath(cr, 3.5, 3.5, width - 7, height - 7, radius - 3);
-    cairo_pattern_t* face = VerticalGradient(3, height - 3, Hex(0xFFB838), Hex(0xF07A08), Hex(0xB84800));
+    cairo_pattern_t* face =
+        VerticalGradient(3, height - 3, Hex(0xFFB838), Hex(0xF07A08), Hex(0xB84800));
     cairo_set_source(cr, face);
     cairo_fill(cr);
     cairo_pattern_destroy(face);
@@ -225,8 +226,8 @@ void Lamp(cairo_t* cr, double cx, double cy, double radius, Rgb colour, bool lit
   SetColour(cr, Hex(0x0A0C10));
   cairo_fill(cr);
   cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
-  cairo_pattern_t* glass = cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.35, 0.3,
-                                                       cx, cy, radius);
+  cairo_pattern_t* glass =
+      cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.35, 0.3, cx, cy, radius);
   if (lit) {
     AddStop(glass, 0, Hex(0xFFFFFF));
     AddStop(glass, 0.4, Shade(colour, 0.3));
@@ -285,7 +286,8 @@ void Trophy(cairo_t* cr, double cx, double cy, double size, Rgb metal) {
   cairo_stroke(cr);
   // handles
   for (const double side : {-1.0, 1.0}) {
-    cairo_arc(cr, side * 7.5, -5, 3, side < 0 ? M_PI / 2 : -M_PI / 2, side < 0 ? 3 * M_PI / 2 : M_PI / 2);
+    cairo_arc(cr, side * 7.5, -5, 3, side < 0 ? M_PI / 2 : -M_PI / 2,
+              side < 0 ? 3 * M_PI / 2 : M_PI / 2);
     SetColour(cr, Shade(metal, -0.8));
     cairo_set_line_width(cr, 2.6);
     cairo_stroke_preserve(cr);

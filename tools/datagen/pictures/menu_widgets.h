@@ -26,8 +26,8 @@ TextStyle AccentStyle(double size);
 enum class ButtonIcon { None, ArrowLeft, ArrowRight, Trash, Globe, Tick, Cross };
 
 // A button face of the given size in its normal or highlighted look.
-void DrawButton(cairo_t* cr, double width, double height, const std::string& text,
-                ButtonIcon icon, bool highlighted);
+void DrawButton(cairo_t* cr, double width, double height, const std::string& text, ButtonIcon icon,
+                bool highlighted);
 // The two looks stacked: pattern 0 normal on top, pattern 1 highlighted below.
 Bitmap TwoLookButton(int width, int height, const std::string& text, ButtonIcon icon);
 

@@ -39,8 +39,7 @@ double SmoothStep(double t) { return t * t * (3 - 2 * t); }
 
 }  // namespace
 
-double ValueNoise(double x, double y, double cell, std::uint32_t seed, int periodX,
-                  int periodY) {
+double ValueNoise(double x, double y, double cell, std::uint32_t seed, int periodX, int periodY) {
   const double fx = x / cell;
   const double fy = y / cell;
   const int x0 = int(std::floor(fx));
@@ -51,15 +50,15 @@ double ValueNoise(double x, double y, double cell, std::uint32_t seed, int perio
   const int bx = Wrap(x0 + 1, periodX);
   const int ay = Wrap(y0, periodY);
   const int by = Wrap(y0 + 1, periodY);
-  const double top = LatticeValue(ax, ay, seed) +
-                     (LatticeValue(bx, ay, seed) - LatticeValue(ax, ay, seed)) * tx;
-  const double bottom = LatticeValue(ax, by, seed) +
-                        (LatticeValue(bx, by, seed) - LatticeValue(ax, by, seed)) * tx;
+  const double top =
+      LatticeValue(ax, ay, seed) + (LatticeValue(bx, ay, seed) - LatticeValue(ax, ay, seed)) * tx;
+  const double bottom =
+      LatticeValue(ax, by, seed) + (LatticeValue(bx, by, seed) - LatticeValue(ax, by, seed)) * tx;
   return top + (bottom - top) * ty;
 }
 
-double FractalNoise(double x, double y, double cell, int octaves, std::uint32_t seed,
-                    int periodX, int periodY) {
+double FractalNoise(double x, double y, double cell, int octaves, std::uint32_t seed, int periodX,
+                    int periodY) {
   double sum = 0;
   double weight = 1;
   double total = 0;

@@ -15,9 +15,9 @@ constexpr double kShadowY = 3;
 const Rgb kShadow = Hex(0x141418);
 
 Bitmap BrickWall(int wallWidth, std::uint32_t seed) {
-  constexpr int kCap = 9;      // the capstones seen from above
-  constexpr int kFace = 21;    // the brick face turned towards the driver
-  constexpr int kCourse = 5;   // one course of bricks plus its mortar joint
+  constexpr int kCap = 9;     // the capstones seen from above
+  constexpr int kFace = 21;   // the brick face turned towards the driver
+  constexpr int kCourse = 5;  // one course of bricks plus its mortar joint
   constexpr int kBrick = 12;
   const int height = kCap + kFace;
   Canvas canvas(wallWidth + int(kShadowX), height + int(kShadowY));
@@ -144,8 +144,8 @@ Bitmap Puddle(int width, int height, std::uint32_t seed) {
   SetColour(cr, Hex(0x18283C));
   cairo_fill(cr);
   BlobPath(cr, cx, cy, rx - 2, ry - 2, 0.14, seed, 16);
-  cairo_pattern_t* water = cairo_pattern_create_radial(cx - rx * 0.3, cy - ry * 0.35, 1, cx, cy,
-                                                       std::max(rx, ry));
+  cairo_pattern_t* water =
+      cairo_pattern_create_radial(cx - rx * 0.3, cy - ry * 0.35, 1, cx, cy, std::max(rx, ry));
   AddStop(water, 0, Hex(0x9ED4FF));
   AddStop(water, 0.35, Hex(0x3C86D8));
   AddStop(water, 0.8, Hex(0x1E4E9E));
@@ -267,7 +267,8 @@ Bitmap CrackInRoad() {
   // loose chips of asphalt beside it
   for (int i = 0; i < 8; ++i) {
     const double x = scatter.Range(6, kWidth - 8);
-    const double y = scatter.Unit() < 0.5 ? scatter.Range(3, 9) : scatter.Range(kHeight - 9, kHeight - 3);
+    const double y =
+        scatter.Unit() < 0.5 ? scatter.Range(3, 9) : scatter.Range(kHeight - 9, kHeight - 3);
     cairo_rectangle(cr, x, y, 2, 2);
     SetColour(cr, Hex(0x2A2A2C));
     cairo_fill(cr);
@@ -287,7 +288,8 @@ void Rabbit(cairo_t* cr, int frame) {
   cairo_fill(cr);
   const Rgb fur = Hex(0x9C7A58);
   auto furFill = [&](double x, double y, double r) {
-    cairo_pattern_t* shade = cairo_pattern_create_radial(x - r * 0.4, y - r * 0.4, 0.5, x, y, r * 1.2);
+    cairo_pattern_t* shade =
+        cairo_pattern_create_radial(x - r * 0.4, y - r * 0.4, 0.5, x, y, r * 1.2);
     AddStop(shade, 0, Shade(fur, 0.45));
     AddStop(shade, 0.6, fur);
     AddStop(shade, 1, Shade(fur, -0.45));
@@ -332,15 +334,24 @@ Bitmap RabbitFrames() {
 
 Bitmap ObstacleBitmap(Obstacle obstacle) {
   switch (obstacle) {
-    case Obstacle::Wall05: return BrickWall(54, 1);
-    case Obstacle::Wall10: return BrickWall(104, 2);
-    case Obstacle::Spike10: return SpikeStrip();
-    case Obstacle::Water05: return Puddle(56, 40, 3);
-    case Obstacle::Water10: return Puddle(104, 50, 4);
-    case Obstacle::Stone05: return Stones(false);
-    case Obstacle::StoneSmall05: return Stones(true);
-    case Obstacle::Crack: return CrackInRoad();
-    case Obstacle::Rabbit: return RabbitFrames().Crop(0, 0, 28, 36);
+    case Obstacle::Wall05:
+      return BrickWall(54, 1);
+    case Obstacle::Wall10:
+      return BrickWall(104, 2);
+    case Obstacle::Spike10:
+      return SpikeStrip();
+    case Obstacle::Water05:
+      return Puddle(56, 40, 3);
+    case Obstacle::Water10:
+      return Puddle(104, 50, 4);
+    case Obstacle::Stone05:
+      return Stones(false);
+    case Obstacle::StoneSmall05:
+      return Stones(true);
+    case Obstacle::Crack:
+      return CrackInRoad();
+    case Obstacle::Rabbit:
+      return RabbitFrames().Crop(0, 0, 28, 36);
   }
   return Bitmap{};
 }

@@ -7,7 +7,17 @@
 
 namespace rivoltra::pictures {
 
-enum class Obstacle { Wall05, Wall10, Spike10, Water05, Water10, Stone05, StoneSmall05, Crack, Rabbit };
+enum class Obstacle {
+  Wall05,
+  Wall10,
+  Spike10,
+  Water05,
+  Water10,
+  Stone05,
+  StoneSmall05,
+  Crack,
+  Rabbit
+};
 
 // The obstacle's picture (first frame for the rabbit); the help pages show these too.
 Bitmap ObstacleBitmap(Obstacle obstacle);

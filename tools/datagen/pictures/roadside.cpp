@@ -44,7 +44,8 @@ Rgb Asphalt(int x, int y) {
   Rgb colour = Shade(Hex(0x5C5E63), coarse * 0.25 + fine * 0.16);
   // rubber laid down where the wheels roll, two tracks a lane
   for (int lane = 1; lane < 4; ++lane) {
-    const double centre = (kLaneEdge[std::size_t(lane)] + kLaneEdge[std::size_t(lane) + 1]) / 2.0 - kGroundX;
+    const double centre =
+        (kLaneEdge[std::size_t(lane)] + kLaneEdge[std::size_t(lane) + 1]) / 2.0 - kGroundX;
     for (const double track : {-21.0, 21.0}) {
       const double d = (x - centre - track) / 7.0;
       colour = Shade(colour, -0.16 * std::exp(-d * d));
@@ -85,8 +86,8 @@ Rgb Grass(int x, int y) {
 Bitmap GroundTexture() {
   Bitmap bitmap(kGroundWidth, kGroundHeight);
   for (int y = 0; y < kGroundHeight; ++y) {
-    // the verge meets the dirt along a ragged line
-    const int dirtEdge = kDirtLeft + int((Periodic(0, y, 16, 2, 41) - 0.5) * 6);
+    // the verge meets the dirt along a ragged line that never eats into lane 1
+    const int dirtEdge = kDirtLeft - int(Periodic(0, y, 16, 2, 41) * 5);
     for (int x = 0; x < kGroundWidth; ++x) {
       Rgb colour;
       if (x < dirtEdge) {
@@ -221,7 +222,8 @@ Bitmap SignBitmap(Sign sign) {
   cairo_fill(cr);
   // post
   cairo_rectangle(cr, bx + boardW / 2 - 1.5, by + boardH - 1, 3, kHeight - boardH - 2);
-  cairo_pattern_t* post = cairo_pattern_create_linear(bx + boardW / 2 - 1.5, 0, bx + boardW / 2 + 1.5, 0);
+  cairo_pattern_t* post =
+      cairo_pattern_create_linear(bx + boardW / 2 - 1.5, 0, bx + boardW / 2 + 1.5, 0);
   AddStop(post, 0, Hex(0xE0E4EA));
   AddStop(post, 1, Hex(0x5A6068));
   cairo_set_source(cr, post);
@@ -235,7 +237,8 @@ Bitmap SignBitmap(Sign sign) {
   SetColour(cr, Hex(0xF4F4F0));
   cairo_fill(cr);
   RoundedRectPath(cr, bx + 2.5, by + 2.5, boardW - 5, boardH - 5, 1.5);
-  cairo_pattern_t* paint = VerticalGradient(by, by + boardH, Shade(face, 0.25), face, Shade(face, -0.3));
+  cairo_pattern_t* paint =
+      VerticalGradient(by, by + boardH, Shade(face, 0.25), face, Shade(face, -0.3));
   cairo_set_source(cr, paint);
   cairo_fill(cr);
   cairo_pattern_destroy(paint);

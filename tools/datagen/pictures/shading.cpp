@@ -7,8 +7,7 @@
 
 namespace rivoltra::pictures {
 
-void RoundedRectPath(cairo_t* cr, double x, double y, double width, double height,
-                     double radius) {
+void RoundedRectPath(cairo_t* cr, double x, double y, double width, double height, double radius) {
   radius = std::min({radius, width / 2, height / 2});
   cairo_new_sub_path(cr);
   if (radius <= 0) {
@@ -37,8 +36,7 @@ void EllipsePath(cairo_t* cr, double cx, double cy, double rx, double ry) {
 void SmoothClosedPath(cairo_t* cr, const std::vector<std::pair<double, double>>& points) {
   const std::size_t n = points.size();
   auto at = [&](std::size_t i) { return points[i % n]; };
-  auto handle = [](std::pair<double, double> from, std::pair<double, double> to,
-                   double limit) {
+  auto handle = [](std::pair<double, double> from, std::pair<double, double> to, double limit) {
     double dx = (to.first - from.first) / 6;
     double dy = (to.second - from.second) / 6;
     const double length = std::hypot(dx, dy);
@@ -105,8 +103,8 @@ void MetalPlate(cairo_t* cr, double x, double y, double width, double height, do
   const double inset = 1 + bevel;
   RoundedRectPath(cr, x + inset, y + inset, width - 2 * inset, height - 2 * inset,
                   std::max(0.0, radius - inset));
-  cairo_pattern_t* face = VerticalGradient(y + inset, y + height - inset, Shade(base, 0.25),
-                                           base, Shade(base, -0.2));
+  cairo_pattern_t* face =
+      VerticalGradient(y + inset, y + height - inset, Shade(base, 0.25), base, Shade(base, -0.2));
   cairo_set_source(cr, face);
   cairo_fill_preserve(cr);
   cairo_pattern_destroy(face);
@@ -115,8 +113,8 @@ void MetalPlate(cairo_t* cr, double x, double y, double width, double height, do
   cairo_restore(cr);
 }
 
-void BrushStrokes(cairo_t* cr, double x, double y, double width, double height,
-                  std::uint32_t seed, double strength) {
+void BrushStrokes(cairo_t* cr, double x, double y, double width, double height, std::uint32_t seed,
+                  double strength) {
   Scatter scatter(seed);
   cairo_save(cr);
   cairo_set_line_width(cr, 1);
@@ -164,8 +162,8 @@ void Screw(cairo_t* cr, double cx, double cy, double radius) {
   cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
   SetColour(cr, Hex(0x161A22));
   cairo_fill(cr);
-  cairo_pattern_t* head = cairo_pattern_create_radial(cx - radius * 0.4, cy - radius * 0.4, 0,
-                                                      cx, cy, radius);
+  cairo_pattern_t* head =
+      cairo_pattern_create_radial(cx - radius * 0.4, cy - radius * 0.4, 0, cx, cy, radius);
   AddStop(head, 0, Hex(0xF4F7FB));
   AddStop(head, 0.6, Hex(0x8C97A8));
   AddStop(head, 1, Hex(0x3A4250));
@@ -181,8 +179,8 @@ void Screw(cairo_t* cr, double cx, double cy, double radius) {
   cairo_restore(cr);
 }
 
-void Glow(cairo_t* cr, double x, double y, double width, double height, double radius,
-          Rgb colour, double spread, double strength) {
+void Glow(cairo_t* cr, double x, double y, double width, double height, double radius, Rgb colour,
+          double spread, double strength) {
   cairo_save(cr);
   const int steps = std::max(1, int(spread));
   for (int i = steps; i >= 1; --i) {
@@ -207,8 +205,8 @@ void Shine(cairo_t* cr, double cx, double cy, double radius, double strength) {
   cairo_restore(cr);
 }
 
-void HazardStripes(cairo_t* cr, double x, double y, double width, double height,
-                   double stripe, Rgb a, Rgb b) {
+void HazardStripes(cairo_t* cr, double x, double y, double width, double height, double stripe,
+                   Rgb a, Rgb b) {
   cairo_save(cr);
   cairo_rectangle(cr, x, y, width, height);
   cairo_clip(cr);

@@ -29,8 +29,7 @@ inline constexpr Rgb kTextDim = Hex(0x9FB0C8);
 inline constexpr Rgb kCyan = Hex(0x7FE4FF);
 }  // namespace palette
 
-void RoundedRectPath(cairo_t* cr, double x, double y, double width, double height,
-                     double radius);
+void RoundedRectPath(cairo_t* cr, double x, double y, double width, double height, double radius);
 void EllipsePath(cairo_t* cr, double cx, double cy, double rx, double ry);
 // A closed smooth curve through the points.
 void SmoothClosedPath(cairo_t* cr, const std::vector<std::pair<double, double>>& points);
@@ -45,20 +44,20 @@ cairo_pattern_t* VerticalGradient(double y0, double y1, Rgb top, Rgb middle, Rgb
 void MetalPlate(cairo_t* cr, double x, double y, double width, double height, double radius,
                 Rgb base, double bevel);
 // Fine horizontal brushing laid over whatever is inside the current clip.
-void BrushStrokes(cairo_t* cr, double x, double y, double width, double height,
-                  std::uint32_t seed, double strength);
+void BrushStrokes(cairo_t* cr, double x, double y, double width, double height, std::uint32_t seed,
+                  double strength);
 // A recessed window (display, text field): dark inside, shade on top, light on the bottom.
 void InsetWell(cairo_t* cr, double x, double y, double width, double height, double radius,
                Rgb inside);
 // A slotted screw head.
 void Screw(cairo_t* cr, double cx, double cy, double radius);
 // A soft coloured glow behind a rectangle; for use inside opaque pictures only.
-void Glow(cairo_t* cr, double x, double y, double width, double height, double radius,
-          Rgb colour, double spread, double strength);
+void Glow(cairo_t* cr, double x, double y, double width, double height, double radius, Rgb colour,
+          double spread, double strength);
 // A radial shine spot (highlights on glass, paint and tokens).
 void Shine(cairo_t* cr, double cx, double cy, double radius, double strength);
 // Diagonal hazard stripes inside the rectangle.
-void HazardStripes(cairo_t* cr, double x, double y, double width, double height,
-                   double stripe, Rgb a, Rgb b);
+void HazardStripes(cairo_t* cr, double x, double y, double width, double height, double stripe,
+                   Rgb a, Rgb b);
 
 }  // namespace rivoltra::pictures

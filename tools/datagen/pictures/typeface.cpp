@@ -31,8 +31,10 @@ cairo_font_face_t* LoadFace(const char* fileName) {
 void ApplyFontOptions(cairo_t* cr, bool hinted) {
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-  cairo_font_options_set_hint_style(options, hinted ? CAIRO_HINT_STYLE_SLIGHT : CAIRO_HINT_STYLE_NONE);
-  cairo_font_options_set_hint_metrics(options, hinted ? CAIRO_HINT_METRICS_ON : CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_hint_style(options,
+                                    hinted ? CAIRO_HINT_STYLE_SLIGHT : CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_hint_metrics(options,
+                                      hinted ? CAIRO_HINT_METRICS_ON : CAIRO_HINT_METRICS_OFF);
   cairo_set_font_options(cr, options);
   cairo_font_options_destroy(options);
 }
@@ -48,8 +50,8 @@ cairo_font_face_t* FontFace(Face face) {
 void SelectFont(cairo_t* cr, const TextStyle& style) {
   cairo_set_font_face(cr, FontFace(style.Weight));
   cairo_matrix_t matrix;
-  cairo_matrix_init(&matrix, style.Size * style.StretchX, 0, -style.Slant * style.Size,
-                    style.Size, 0, 0);
+  cairo_matrix_init(&matrix, style.Size * style.StretchX, 0, -style.Slant * style.Size, style.Size,
+                    0, 0);
   cairo_set_font_matrix(cr, &matrix);
   ApplyFontOptions(cr, style.Hinted);
 }
@@ -150,8 +152,8 @@ std::vector<std::string> WrapText(cairo_t* cr, const std::string& text, double w
   return lines;
 }
 
-double DrawParagraph(cairo_t* cr, const std::string& text, double x, double baseline,
-                     double width, double lineHeight, const TextStyle& style, Align align) {
+double DrawParagraph(cairo_t* cr, const std::string& text, double x, double baseline, double width,
+                     double lineHeight, const TextStyle& style, Align align) {
   double anchor = x;
   if (align == Align::Centre) anchor = x + width / 2;
   if (align == Align::Right) anchor = x + width;

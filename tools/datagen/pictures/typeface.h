@@ -50,8 +50,7 @@ std::vector<std::string> WrapText(cairo_t* cr, const std::string& text, double w
 
 // Draws wrapped text from the baseline of its first line; returns the baseline after the
 // last line.
-double DrawParagraph(cairo_t* cr, const std::string& text, double x, double baseline,
-                     double width, double lineHeight, const TextStyle& style,
-                     Align align = Align::Left);
+double DrawParagraph(cairo_t* cr, const std::string& text, double x, double baseline, double width,
+                     double lineHeight, const TextStyle& style, Align align = Align::Left);
 
 }  // namespace rivoltra::pictures
