@@ -112,6 +112,8 @@ Bitmap Backdrop() {
   cairo_set_source(cr, sun);
   cairo_fill(cr);
   cairo_pattern_destroy(sun);
+  cairo_arc(cr, kVanishX, kHorizon, 92, 0, 2 * M_PI);
+  cairo_clip(cr);
   for (int band = 0; band < 6; ++band) {
     const double y = kHorizon - 78 + band * 8;
     cairo_rectangle(cr, kVanishX - 100, y, 200, 1.5 + band * 0.7);
