@@ -83,50 +83,50 @@ Bitmap BrickWall(int wallWidth, std::uint32_t seed) {
 
 Bitmap SpikeStrip() {
   constexpr int kWidth = 104;
-  constexpr int kHeight = 20;
+  constexpr int kHeight = 22;
+  constexpr double kBandTop = 8;
+  constexpr double kBand = 6;
   Canvas canvas(kWidth, kHeight);
   cairo_t* cr = canvas.Context();
-  // the hinged steel band the spikes are set in
-  RoundedRectPath(cr, 6, 7, kWidth - 12, 6, 1.5);
-  cairo_pattern_t* band = VerticalGradient(7, 13, Hex(0x8A929C), Hex(0x4A525C), Hex(0x22262C));
-  cairo_set_source(cr, band);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(band);
-  SetColour(cr, Hex(0x101216));
-  cairo_set_line_width(cr, 1);
-  cairo_stroke(cr);
-  for (double x = 14; x < kWidth - 8; x += 12) {
-    cairo_rectangle(cr, x, 7, 1, 6);
-  }
-  SetColour(cr, Hex(0x1A1E24));
-  cairo_fill(cr);
-  // spikes pointing both ways, alternating
-  for (int i = 0; i < 15; ++i) {
-    const double x = 9 + i * 6.2;
+  // spikes pointing both ways out of the band, alternating; drawn first so the band caps them
+  for (int i = 0; i < 16; ++i) {
+    const double x = 8 + i * 5.9;
     const bool up = i % 2 == 0;
-    const double base = up ? 8 : 12;
-    const double tip = up ? 0.5 : 19.5;
-    cairo_move_to(cr, x - 3, base);
+    const double base = up ? kBandTop + 1 : kBandTop + kBand - 1;
+    const double tip = up ? 0.5 : kHeight - 0.5;
+    cairo_move_to(cr, x - 3.2, base);
     cairo_line_to(cr, x, tip);
-    cairo_line_to(cr, x + 3, base);
+    cairo_line_to(cr, x + 3.2, base);
     cairo_close_path(cr);
     cairo_pattern_t* steel = cairo_pattern_create_linear(x - 3, 0, x + 3, 0);
-    AddStop(steel, 0, Hex(0xF4F8FC));
-    AddStop(steel, 0.5, Hex(0xB0B8C4));
-    AddStop(steel, 1, Hex(0x505862));
+    AddStop(steel, 0, Hex(0xFFFFFF));
+    AddStop(steel, 0.45, Hex(0xC4CCD6));
+    AddStop(steel, 1, Hex(0x48505A));
     cairo_set_source(cr, steel);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(steel);
-    SetColour(cr, Hex(0x1A1E24));
-    cairo_set_line_width(cr, 0.7);
+    SetColour(cr, Hex(0x0E1014));
+    cairo_set_line_width(cr, 0.9);
     cairo_stroke(cr);
   }
-  // warning-striped end blocks
-  for (const double x : {0.0, double(kWidth - 8)}) {
-    HazardStripes(cr, x, 5, 8, 10, 2.5, Hex(0xFFC800), Hex(0x141414));
-    cairo_rectangle(cr, x + 0.5, 5.5, 7, 9);
-    SetColour(cr, Hex(0x141414));
-    cairo_set_line_width(cr, 1);
+  // the hinged band, painted in warning stripes
+  HazardStripes(cr, 4, kBandTop, kWidth - 8, kBand, 4, Hex(0xFFC800), Hex(0x1A1A1A));
+  cairo_rectangle(cr, 4, kBandTop, kWidth - 8, 1.5);
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.45);
+  cairo_fill(cr);
+  cairo_rectangle(cr, 4.5, kBandTop + 0.5, kWidth - 9, kBand - 1);
+  SetColour(cr, Hex(0x0E1014));
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  // steel end blocks that hold the chain
+  for (const double x : {0.0, double(kWidth - 7)}) {
+    RoundedRectPath(cr, x + 0.5, kBandTop - 3.5, 6.5, kBand + 7, 1.5);
+    cairo_pattern_t* block = VerticalGradient(kBandTop - 4, kBandTop + kBand + 4, Hex(0xD8DEE6),
+                                              Hex(0x6A727C), Hex(0x2A2E34));
+    cairo_set_source(cr, block);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(block);
+    SetColour(cr, Hex(0x0E1014));
     cairo_stroke(cr);
   }
   return canvas.ToBitmap();
