@@ -109,11 +109,18 @@ TEST_F(SubScreens, OptionLinesSwitchTheDisplayAndTheSound) {
   EXPECT_EQ(game().settings.SoundEnabled, 1);
   EXPECT_EQ(Sounds().back(), "Button_Pressed");
 
+  // Far enough into the song to hear whether switching it back on starts it over.
+  Run("tick 400");
+  ASSERT_EQ(game().SongFile, kMenuSongFile);
+  ASSERT_GT(SongOrder(game()), 0);
   PointAt(8);
   Run("click");
   EXPECT_EQ(game().settings.MusicEnabled, 0);
+  EXPECT_EQ(game().SongFile, "");
   Run("click");
   EXPECT_EQ(game().settings.MusicEnabled, 1);
+  EXPECT_EQ(game().SongFile, kMenuSongFile);
+  EXPECT_EQ(SongOrder(game()), 0);
 }
 
 TEST_F(SubScreens, TheCountryTakesLettersUpToTheRightEdgeAndSpacesAlways) {
