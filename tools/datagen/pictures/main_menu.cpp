@@ -306,139 +306,149 @@ Bitmap DownPanel() {
 
 enum class Illustration { None, Cars, Settings, Cup, Keys, Globe, Flag };
 
+void CarLineUp(cairo_t* cr, double cx, double cy) {
+  for (int car = 1; car <= 4; ++car) {
+    const CarModel& model = CarModelOf(car);
+    const double scale = 0.72;
+    const double x = cx - 88 + (car - 1) * 46;
+    DrawCar(cr, model, x, cy - model.Height * scale / 2 + (car % 2) * 10, scale, false);
+  }
+}
+
+void MonitorAndSpeaker(cairo_t* cr, double cx, double cy) {
+  RoundedRectPath(cr, cx - 62, cy - 50, 84, 62, 5);
+  SetColour(cr, Hex(0x0A0C10));
+  cairo_fill(cr);
+  RoundedRectPath(cr, cx - 58, cy - 46, 76, 50, 3);
+  cairo_pattern_t* screen =
+      VerticalGradient(cy - 46, cy + 4, Hex(0x4A9AE0), Hex(0x1E4A90), Hex(0x0E1E40));
+  cairo_set_source(cr, screen);
+  cairo_fill(cr);
+  cairo_pattern_destroy(screen);
+  cairo_rectangle(cr, cx - 26, cy + 12, 12, 12);
+  RoundedRectPath(cr, cx - 44, cy + 22, 48, 6, 2);
+  SetColour(cr, Hex(0x6A7484));
+  cairo_fill(cr);
+  RoundedRectPath(cr, cx + 34, cy - 40, 40, 70, 5);
+  cairo_pattern_t* box =
+      VerticalGradient(cy - 40, cy + 30, Hex(0x5A6272), Hex(0x323844), Hex(0x1A1E26));
+  cairo_set_source(cr, box);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(box);
+  SetColour(cr, Hex(0x0A0C10));
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+  for (const auto& [dy, r] : {std::pair{-20.0, 8.0}, std::pair{10.0, 13.0}}) {
+    cairo_arc(cr, cx + 54, cy + dy, r, 0, 2 * M_PI);
+    SetColour(cr, Hex(0x0A0C10));
+    cairo_fill(cr);
+    cairo_arc(cr, cx + 54, cy + dy, r * 0.4, 0, 2 * M_PI);
+    SetColour(cr, Hex(0x8A94A4));
+    cairo_fill(cr);
+  }
+}
+
+void KeyCluster(cairo_t* cr, double cx, double cy) {
+  cairo_save(cr);
+  cairo_translate(cr, cx, cy);
+  cairo_scale(cr, 1.45, 1.45);
+  cairo_translate(cr, -cx, -cy);
+  KeyCap(cr, "\xE2\x86\x91", cx - 13, cy - 34, 26);
+  KeyCap(cr, "\xE2\x86\x90", cx - 43, cy - 14, 26);
+  KeyCap(cr, "\xE2\x86\x93", cx - 13, cy - 14, 26);
+  KeyCap(cr, "\xE2\x86\x92", cx + 17, cy - 14, 26);
+  KeyCap(cr, "CTRL", cx - 60, cy + 16, 38);
+  KeyCap(cr, "SPACE", cx - 16, cy + 16, 76);
+  KeyCap(cr, "P", cx - 13, cy + 40, 26);
+  KeyCap(cr, "ESC", cx + 19, cy + 40, 34);
+  cairo_restore(cr);
+}
+
+void Globe(cairo_t* cr, double cx, double cy) {
+  cairo_arc(cr, cx, cy, 52, 0, 2 * M_PI);
+  cairo_pattern_t* sea = cairo_pattern_create_radial(cx - 18, cy - 20, 4, cx, cy, 56);
+  AddStop(sea, 0, Hex(0x8AD0FF));
+  AddStop(sea, 0.6, Hex(0x2A6AC8));
+  AddStop(sea, 1, Hex(0x0C2452));
+  cairo_set_source(cr, sea);
+  cairo_fill_preserve(cr);
+  cairo_pattern_destroy(sea);
+  cairo_save(cr);
+  cairo_clip(cr);
+  for (const auto& [lx, ly, rx, ry, seed] :
+       {std::tuple{-18.0, -14.0, 20.0, 16.0, 1u}, std::tuple{22.0, 12.0, 18.0, 24.0, 2u},
+        std::tuple{-4.0, 30.0, 12.0, 8.0, 3u}}) {
+    BlobPath(cr, cx + lx, cy + ly, rx, ry, 0.3, seed, 10);
+    SetColour(cr, Hex(0x3AA050));
+    cairo_fill(cr);
+  }
+  cairo_set_line_width(cr, 1.2);
+  for (const double r : {0.35, 0.75}) {
+    EllipsePath(cr, cx, cy, 52 * r, 52);
+  }
+  for (const double y : {-26.0, 0.0, 26.0}) {
+    const double half = std::sqrt(52.0 * 52 - y * y);
+    cairo_move_to(cr, cx - half, cy + y);
+    cairo_line_to(cr, cx + half, cy + y);
+  }
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+  cairo_stroke(cr);
+  cairo_restore(cr);
+  cairo_arc(cr, cx, cy, 52, 0, 2 * M_PI);
+  SetColour(cr, Hex(0x0A0C14));
+  cairo_set_line_width(cr, 2);
+  cairo_stroke(cr);
+  Shine(cr, cx - 20, cy - 22, 26, 0.45);
+}
+
+void ChequeredFlag(cairo_t* cr, double cx, double cy) {
+  cairo_rectangle(cr, cx - 50, cy - 50, 5, 112);
+  SetColour(cr, Hex(0xC8D0DA));
+  cairo_fill(cr);
+  // the chequered cloth, waving
+  const int columns = 8;
+  const int rows = 6;
+  for (int row = 0; row < rows; ++row) {
+    for (int column = 0; column < columns; ++column) {
+      auto corner = [&](double u, double v) {
+        const double px = cx - 45 + u * 12;
+        const double py = cy - 48 + v * 11 + 6 * std::sin(u * 0.8);
+        return std::pair{px, py};
+      };
+      const auto a = corner(column, row);
+      const auto b = corner(column + 1, row);
+      const auto c = corner(column + 1, row + 1);
+      const auto d = corner(column, row + 1);
+      cairo_move_to(cr, a.first, a.second);
+      cairo_line_to(cr, b.first, b.second);
+      cairo_line_to(cr, c.first, c.second);
+      cairo_line_to(cr, d.first, d.second);
+      cairo_close_path(cr);
+      const double light = 0.15 * std::cos(column * 0.8);
+      SetColour(cr, (row + column) % 2 ? Shade(Hex(0x141416), light) : Shade(Hex(0xE8E8E4), light));
+      cairo_fill(cr);
+    }
+  }
+}
+
 void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
   switch (picture) {
     case Illustration::None:
       return;
     case Illustration::Cars:
-      for (int car = 1; car <= 4; ++car) {
-        const CarModel& model = CarModelOf(car);
-        const double scale = 0.72;
-        const double x = cx - 88 + (car - 1) * 46;
-        DrawCar(cr, model, x, cy - model.Height * scale / 2 + (car % 2) * 10, scale, false);
-      }
-      return;
-    case Illustration::Settings: {
-      // a monitor and a speaker
-      RoundedRectPath(cr, cx - 62, cy - 50, 84, 62, 5);
-      SetColour(cr, Hex(0x0A0C10));
-      cairo_fill(cr);
-      RoundedRectPath(cr, cx - 58, cy - 46, 76, 50, 3);
-      cairo_pattern_t* screen =
-          VerticalGradient(cy - 46, cy + 4, Hex(0x4A9AE0), Hex(0x1E4A90), Hex(0x0E1E40));
-      cairo_set_source(cr, screen);
-      cairo_fill(cr);
-      cairo_pattern_destroy(screen);
-      cairo_rectangle(cr, cx - 26, cy + 12, 12, 12);
-      RoundedRectPath(cr, cx - 44, cy + 22, 48, 6, 2);
-      SetColour(cr, Hex(0x6A7484));
-      cairo_fill(cr);
-      RoundedRectPath(cr, cx + 34, cy - 40, 40, 70, 5);
-      cairo_pattern_t* box =
-          VerticalGradient(cy - 40, cy + 30, Hex(0x5A6272), Hex(0x323844), Hex(0x1A1E26));
-      cairo_set_source(cr, box);
-      cairo_fill_preserve(cr);
-      cairo_pattern_destroy(box);
-      SetColour(cr, Hex(0x0A0C10));
-      cairo_set_line_width(cr, 1.5);
-      cairo_stroke(cr);
-      for (const auto& [dy, r] : {std::pair{-20.0, 8.0}, std::pair{10.0, 13.0}}) {
-        cairo_arc(cr, cx + 54, cy + dy, r, 0, 2 * M_PI);
-        SetColour(cr, Hex(0x0A0C10));
-        cairo_fill(cr);
-        cairo_arc(cr, cx + 54, cy + dy, r * 0.4, 0, 2 * M_PI);
-        SetColour(cr, Hex(0x8A94A4));
-        cairo_fill(cr);
-      }
-      return;
-    }
+      return CarLineUp(cr, cx, cy);
+    case Illustration::Settings:
+      return MonitorAndSpeaker(cr, cx, cy);
     case Illustration::Cup:
       Trophy(cr, cx, cy, 110, Hex(0xF0B820));
       Shine(cr, cx - 18, cy - 30, 22, 0.5);
       return;
     case Illustration::Keys:
-      cairo_save(cr);
-      cairo_translate(cr, cx, cy);
-      cairo_scale(cr, 1.45, 1.45);
-      cairo_translate(cr, -cx, -cy);
-      KeyCap(cr, "\xE2\x86\x91", cx - 13, cy - 34, 26);
-      KeyCap(cr, "\xE2\x86\x90", cx - 43, cy - 14, 26);
-      KeyCap(cr, "\xE2\x86\x93", cx - 13, cy - 14, 26);
-      KeyCap(cr, "\xE2\x86\x92", cx + 17, cy - 14, 26);
-      KeyCap(cr, "CTRL", cx - 60, cy + 16, 38);
-      KeyCap(cr, "SPACE", cx - 16, cy + 16, 76);
-      KeyCap(cr, "P", cx - 13, cy + 40, 26);
-      KeyCap(cr, "ESC", cx + 19, cy + 40, 34);
-      cairo_restore(cr);
-      return;
-    case Illustration::Globe: {
-      cairo_arc(cr, cx, cy, 52, 0, 2 * M_PI);
-      cairo_pattern_t* sea = cairo_pattern_create_radial(cx - 18, cy - 20, 4, cx, cy, 56);
-      AddStop(sea, 0, Hex(0x8AD0FF));
-      AddStop(sea, 0.6, Hex(0x2A6AC8));
-      AddStop(sea, 1, Hex(0x0C2452));
-      cairo_set_source(cr, sea);
-      cairo_fill_preserve(cr);
-      cairo_pattern_destroy(sea);
-      cairo_save(cr);
-      cairo_clip(cr);
-      for (const auto& [lx, ly, rx, ry, seed] :
-           {std::tuple{-18.0, -14.0, 20.0, 16.0, 1u}, std::tuple{22.0, 12.0, 18.0, 24.0, 2u},
-            std::tuple{-4.0, 30.0, 12.0, 8.0, 3u}}) {
-        BlobPath(cr, cx + lx, cy + ly, rx, ry, 0.3, seed, 10);
-        SetColour(cr, Hex(0x3AA050));
-        cairo_fill(cr);
-      }
-      cairo_set_line_width(cr, 1.2);
-      for (const double r : {0.35, 0.75}) {
-        EllipsePath(cr, cx, cy, 52 * r, 52);
-      }
-      for (const double y : {-26.0, 0.0, 26.0}) {
-        const double half = std::sqrt(52.0 * 52 - y * y);
-        cairo_move_to(cr, cx - half, cy + y);
-        cairo_line_to(cr, cx + half, cy + y);
-      }
-      cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
-      cairo_stroke(cr);
-      cairo_restore(cr);
-      cairo_arc(cr, cx, cy, 52, 0, 2 * M_PI);
-      SetColour(cr, Hex(0x0A0C14));
-      cairo_set_line_width(cr, 2);
-      cairo_stroke(cr);
-      Shine(cr, cx - 20, cy - 22, 26, 0.45);
-      return;
-    }
-    case Illustration::Flag: {
-      cairo_rectangle(cr, cx - 50, cy - 50, 5, 112);
-      SetColour(cr, Hex(0xC8D0DA));
-      cairo_fill(cr);
-      // the chequered cloth, waving
-      const int columns = 8;
-      const int rows = 6;
-      for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
-          auto corner = [&](double u, double v) {
-            const double px = cx - 45 + u * 12;
-            const double py = cy - 48 + v * 11 + 6 * std::sin(u * 0.8);
-            return std::pair{px, py};
-          };
-          const auto a = corner(column, row);
-          const auto b = corner(column + 1, row);
-          const auto c = corner(column + 1, row + 1);
-          const auto d = corner(column, row + 1);
-          cairo_move_to(cr, a.first, a.second);
-          cairo_line_to(cr, b.first, b.second);
-          cairo_line_to(cr, c.first, c.second);
-          cairo_line_to(cr, d.first, d.second);
-          cairo_close_path(cr);
-          const double light = 0.15 * std::cos(column * 0.8);
-          SetColour(cr,
-                    (row + column) % 2 ? Shade(Hex(0x141416), light) : Shade(Hex(0xE8E8E4), light));
-          cairo_fill(cr);
-        }
-      }
-      return;
-    }
+      return KeyCluster(cr, cx, cy);
+    case Illustration::Globe:
+      return Globe(cr, cx, cy);
+    case Illustration::Flag:
+      return ChequeredFlag(cr, cx, cy);
   }
 }
 
