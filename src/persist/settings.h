@@ -28,7 +28,9 @@ inline const Settings kFallbackSettings{0, 0, 0, {}};
 // check string of the high-score table.
 std::string SettingsFileText(const Settings& settings, std::string_view checkString);
 // The settings and the stored check string from the file's text, or false (both untouched)
-// when the text has fewer than five lines or a switch line does not start with a number.
+// when the text has fewer than five lines or a switch line does not start with a number. Of
+// the country only letters (upper-cased) and spaces are kept, all that the options screen
+// lets a player type.
 bool ParseSettingsFile(std::string_view text, Settings& settings, std::string& storedCheckString);
 
 // Reads the file; a missing, short or malformed file gives kFallbackSettings and an empty check
