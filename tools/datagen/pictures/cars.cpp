@@ -14,7 +14,7 @@ namespace {
 
 using Outline = std::vector<std::pair<double, double>>;  // (length fraction, half-width fraction)
 
-struct ShapeSpec {
+struct ShapeDetails {
   Outline Body;
   std::vector<double> Axles;  // length fractions
   double WheelLength;         // fraction of the length
@@ -32,8 +32,8 @@ struct ShapeSpec {
   bool RoofLights = false;
 };
 
-const ShapeSpec& SpecOf(CarShape shape) {
-  static const std::array<ShapeSpec, 10> specs = {{
+const ShapeDetails& DetailsOf(CarShape shape) {
+  static const std::array<ShapeDetails, 10> table = {{
       // wedge sports car
       {{{0, 0.60},
         {0.03, 0.82},
@@ -182,7 +182,7 @@ const ShapeSpec& SpecOf(CarShape shape) {
        0.94,
        0.94},
   }};
-  return specs[std::size_t(shape)];
+  return table[std::size_t(shape)];
 }
 
 // how far the wheels stand out of the body on each side
@@ -220,14 +220,14 @@ std::vector<std::pair<double, double>> OutlinePoints(const Outline& outline, dou
 // The curve bulges a little beyond its points at nose and tail; the margin keeps it inside.
 constexpr double kEndMargin = 1.5;
 
-void BodyPath(cairo_t* cr, const ShapeSpec& spec, double w, double h) {
-  SmoothClosedPath(cr, OutlinePoints(spec.Body, 0, kEndMargin, w, h - 2 * kEndMargin));
+void BodyPath(cairo_t* cr, const ShapeDetails& details, double w, double h) {
+  SmoothClosedPath(cr, OutlinePoints(details.Body, 0, kEndMargin, w, h - 2 * kEndMargin));
 }
 
-void Wheels(cairo_t* cr, const ShapeSpec& spec, double w, double h) {
-  const double length = spec.WheelLength * h;
-  const double width = spec.WheelWidth * w;
-  for (const double axle : spec.Axles) {
+void Wheels(cairo_t* cr, const ShapeDetails& details, double w, double h) {
+  const double length = details.WheelLength * h;
+  const double width = details.WheelWidth * w;
+  for (const double axle : details.Axles) {
     for (const double side : {-1.0, 1.0}) {
       const double x = side < 0 ? 0 : w - width;
       const double y = axle * h - length / 2;
@@ -271,15 +271,16 @@ void Stripes(cairo_t* cr, const CarModel& model, double w, double h) {
   cairo_pattern_destroy(shade);
 }
 
-void Glasshouse(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, double w, double h) {
-  const Outline cabin = {{spec.Windscreen, spec.GlassFrontHalf},
-                         {spec.RoofFront, spec.GlassHalf},
-                         {spec.RoofBack, spec.GlassHalf},
-                         {spec.RearWindow, spec.GlassRearHalf}};
+void Glasshouse(cairo_t* cr, const CarModel& model, const ShapeDetails& details, double w,
+                double h) {
+  const Outline cabin = {{details.Windscreen, details.GlassFrontHalf},
+                         {details.RoofFront, details.GlassHalf},
+                         {details.RoofBack, details.GlassHalf},
+                         {details.RearWindow, details.GlassRearHalf}};
   cairo_save(cr);
   SmoothClosedPath(cr, OutlinePoints(cabin, 0, 0, w, h));
   cairo_pattern_t* glass =
-      cairo_pattern_create_linear(0, spec.Windscreen * h, w * 0.3, spec.RearWindow * h);
+      cairo_pattern_create_linear(0, details.Windscreen * h, w * 0.3, details.RearWindow * h);
   AddStop(glass, 0, Hex(0x7E9CBE));
   AddStop(glass, 0.3, Hex(0x34486A));
   AddStop(glass, 1, Hex(0x141C2C));
@@ -291,20 +292,20 @@ void Glasshouse(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, doubl
   cairo_stroke_preserve(cr);
   cairo_clip(cr);
   // sky reflected on the windscreen
-  cairo_move_to(cr, w * 0.15, spec.RoofFront * h);
-  cairo_line_to(cr, w * 0.45, spec.Windscreen * h - 2);
-  cairo_line_to(cr, w * 0.62, spec.Windscreen * h - 2);
-  cairo_line_to(cr, w * 0.32, spec.RoofFront * h);
+  cairo_move_to(cr, w * 0.15, details.RoofFront * h);
+  cairo_line_to(cr, w * 0.45, details.Windscreen * h - 2);
+  cairo_line_to(cr, w * 0.62, details.Windscreen * h - 2);
+  cairo_line_to(cr, w * 0.32, details.RoofFront * h);
   cairo_close_path(cr);
   cairo_set_source_rgba(cr, 0.85, 0.93, 1.0, 0.35);
   cairo_fill(cr);
   cairo_restore(cr);
 
   // roof panel, leaving the side windows as dark strips
-  const double roofTop = spec.RoofFront * h + 0.5;
-  const double roofBottom = spec.RoofBack * h - 0.5;
+  const double roofTop = details.RoofFront * h + 0.5;
+  const double roofBottom = details.RoofBack * h - 0.5;
   if (roofBottom - roofTop < 2) return;
-  const double roofHalf = spec.GlassHalf * w / 2 - std::max(2.0, w * 0.06);
+  const double roofHalf = details.GlassHalf * w / 2 - std::max(2.0, w * 0.06);
   RoundedRectPath(cr, w / 2 - roofHalf, roofTop, roofHalf * 2, roofBottom - roofTop, w * 0.08);
   cairo_save(cr);
   PaintBody(cr, Shade(model.Body, 0.06), w);
@@ -314,9 +315,9 @@ void Glasshouse(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, doubl
   cairo_new_path(cr);
 }
 
-void Lights(cairo_t* cr, const ShapeSpec& spec, double w, double h) {
-  const double front = spec.Body.front().second;
-  const double rear = spec.Body.back().second;
+void Lights(cairo_t* cr, const ShapeDetails& details, double w, double h) {
+  const double front = details.Body.front().second;
+  const double rear = details.Body.back().second;
   for (const double side : {-1.0, 1.0}) {
     // headlights: white-hot centre in a pale yellow lens
     const double hx = w / 2 + side * w * front * 0.36;
@@ -337,8 +338,9 @@ void Lights(cairo_t* cr, const ShapeSpec& spec, double w, double h) {
   }
 }
 
-void RoofNumber(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, double w, double h) {
-  const double cy = (spec.RoofFront + spec.RoofBack) / 2 * h;
+void RoofNumber(cairo_t* cr, const CarModel& model, const ShapeDetails& details, double w,
+                double h) {
+  const double cy = (details.RoofFront + details.RoofBack) / 2 * h;
   const double radius = w * 0.17;
   cairo_arc(cr, w / 2, cy, radius, 0, 2 * M_PI);
   SetColour(cr, Hex(0xF8F8F4));
@@ -352,9 +354,9 @@ void RoofNumber(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, doubl
   DrawText(cr, std::to_string(model.RoofNumber), w / 2, cy + radius * 0.56, digit, Align::Centre);
 }
 
-void Extras(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, double w, double h) {
+void Extras(cairo_t* cr, const CarModel& model, const ShapeDetails& details, double w, double h) {
   const Rgb dark = Shade(model.Body, -0.6);
-  if (spec.Scoop) {
+  if (details.Scoop) {
     RoundedRectPath(cr, w * 0.38, h * 0.16, w * 0.24, h * 0.14, 2);
     SetColour(cr, Shade(model.Body, -0.25));
     cairo_fill_preserve(cr);
@@ -365,18 +367,18 @@ void Extras(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, double w,
     SetColour(cr, Hex(0x101010));
     cairo_fill(cr);
   }
-  if (spec.RoofLights) {
+  if (details.RoofLights) {
     for (int i = 0; i < 4; ++i) {
       const double x = w * (0.26 + 0.16 * i);
-      cairo_arc(cr, x, spec.RoofFront * h + 3, w * 0.055, 0, 2 * M_PI);
+      cairo_arc(cr, x, details.RoofFront * h + 3, w * 0.055, 0, 2 * M_PI);
       SetColour(cr, Hex(0x202020));
       cairo_fill(cr);
-      cairo_arc(cr, x - 0.3, spec.RoofFront * h + 2.7, w * 0.035, 0, 2 * M_PI);
+      cairo_arc(cr, x - 0.3, details.RoofFront * h + 2.7, w * 0.035, 0, 2 * M_PI);
       SetColour(cr, Hex(0xFFF6C8));
       cairo_fill(cr);
     }
   }
-  if (spec.Spoiler) {
+  if (details.Spoiler) {
     // the wing spans the tail, on two short posts
     const double y = h * 0.905;
     RoundedRectPath(cr, w * 0.06, y, w * 0.88, h * 0.05, 1.5);
@@ -390,14 +392,14 @@ void Extras(cairo_t* cr, const CarModel& model, const ShapeSpec& spec, double w,
     cairo_set_line_width(cr, 0.8);
     cairo_stroke(cr);
   }
-  if (spec.Windscreen < 0.2) return;
+  if (details.Windscreen < 0.2) return;
   // bonnet creases
   cairo_set_line_width(cr, 0.7);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.28);
   for (const double side : {-1.0, 1.0}) {
     cairo_move_to(cr, w / 2 + side * w * 0.22, h * 0.07);
     cairo_curve_to(cr, w / 2 + side * w * 0.26, h * 0.16, w / 2 + side * w * 0.27,
-                   spec.Windscreen * h - 6, w / 2 + side * w * 0.26, spec.Windscreen * h - 2);
+                   details.Windscreen * h - 6, w / 2 + side * w * 0.26, details.Windscreen * h - 2);
   }
   cairo_stroke(cr);
 }
@@ -509,7 +511,7 @@ const char* TurboColourName(int number) {
 
 void DrawCar(cairo_t* cr, const CarModel& model, double x, double y, double scale,
              bool facingDown) {
-  const ShapeSpec& spec = SpecOf(model.Shape);
+  const ShapeDetails& details = DetailsOf(model.Shape);
   double w = model.Width;
   const double h = model.Height;
   const bool lorry = model.Shape == CarShape::Lorry;
@@ -533,27 +535,27 @@ void DrawCar(cairo_t* cr, const CarModel& model, double x, double y, double scal
     cairo_translate(cr, 0, h);
     cairo_scale(cr, 1, -1);
   }
-  Wheels(cr, spec, w, h);
+  Wheels(cr, details, w, h);
   // the body sits between the wheels' outer shoulders
   cairo_translate(cr, kWheelStandOut, 0);
   w -= 2 * kWheelStandOut;
   if (lorry) LorryBox(cr, w, h);
   cairo_save(cr);
-  BodyPath(cr, spec, w, cabLength);
+  BodyPath(cr, details, w, cabLength);
   PaintBody(cr, model.Body, w);
   cairo_clip(cr);
   if (model.Stripes) Stripes(cr, model, w, h);
-  Glasshouse(cr, model, spec, w, h);
+  Glasshouse(cr, model, details, w, h);
   if (model.Shape == CarShape::Pickup) PickupBed(cr, model, w, h);
   if (model.Shape == CarShape::Coach) CoachDetails(cr, model, w, h);
-  Extras(cr, model, spec, w, h);
-  if (!lorry) Lights(cr, spec, w, h);
+  Extras(cr, model, details, w, h);
+  if (!lorry) Lights(cr, details, w, h);
   cairo_restore(cr);
-  if (lorry) Lights(cr, spec, w, h);
-  if (model.RoofNumber > 0) RoofNumber(cr, model, spec, w, h);
+  if (lorry) Lights(cr, details, w, h);
+  if (model.RoofNumber > 0) RoofNumber(cr, model, details, w, h);
 
   // outline, and top light falling on the nose whichever way it points
-  BodyPath(cr, spec, w, cabLength);
+  BodyPath(cr, details, w, cabLength);
   SetColour(cr, Shade(model.Body, -0.82));
   cairo_set_line_width(cr, 1.1);
   cairo_stroke(cr);
@@ -567,7 +569,7 @@ void DrawCar(cairo_t* cr, const CarModel& model, double x, double y, double scal
     cairo_scale(cr, 1, -1);
   }
   cairo_translate(cr, kWheelStandOut, 0);
-  BodyPath(cr, spec, w, cabLength);
+  BodyPath(cr, details, w, cabLength);
   cairo_identity_matrix(cr);
   cairo_pattern_t* light = cairo_pattern_create_linear(0, y, 0, y + h * scale);
   cairo_pattern_add_color_stop_rgba(light, 0, 1, 1, 1, 0.10);
