@@ -1,0 +1,249 @@
+// A result earned on the road travels through the name entry and the send-results screen to the
+// real score server program, and shows on the page the game links to; without a server, or with
+// one that never answers, the player is told once and the game goes on.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/game.h"
+#include "autopilot.h"
+#include "online_flow/servers.h"
+#include "persist/high_scores.h"
+#include "persist/http_client_curl.h"
+#include "persist/settings.h"
+#include "runner/script_runner.h"
+
+namespace rivoltra {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::ClosedPort;
+using testing::ScoreServerProcess;
+using testing::SilentServer;
+
+constexpr int kDriveTickLimit = 20000;
+constexpr int kSlideInTickLimit = 400;
+constexpr const char* kCountry = "NEW ZEALAND";
+constexpr const char* kCannotConnectLine = "{\"message\":\"Can't connect to server!\"}";
+
+// Every test runs the game in a folder of its own: the build's pictures, sounds and music linked
+// in and its save files copied, so that no other test's saved table or settings are ever read or
+// written.
+class OnlineFlow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    buildFolder_ = fs::current_path();
+    folder_ = fs::temp_directory_path() /
+              ("rivoltra-online-flow-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_ / "Data");
+    for (const char* shared : {"Res", "Music"})
+      fs::create_directory_symlink(buildFolder_ / "Data" / shared, folder_ / "Data" / shared);
+    fs::copy(buildFolder_ / "Data" / "Save", folder_ / "Data" / "Save",
+             fs::copy_options::recursive);
+    fs::current_path(folder_);
+  }
+
+  void TearDown() override {
+    runner_.reset();
+    fs::current_path(buildFolder_);
+    fs::remove_all(folder_);
+  }
+
+  // Starts the game as the program does, on the save files as the test has left them.
+  void Start() {
+    runner_ = std::make_unique<ScriptRunner>(out_);
+    runner_->Start();
+    Run("seed 20240611");
+  }
+
+  // Rewrites the copied save files as a player's earlier runs could have left them: the copied
+  // table with its last entry's score changed (so that few points qualify), and the settings
+  // with a country, both with the check string that makes the game accept the table.
+  void WriteSaveFiles(const std::string& country, std::optional<std::int32_t> lastEntryScore) {
+    const fs::path options = "Data/Save/options";
+    Settings settings;
+    std::string checkString;
+    ASSERT_TRUE(ParseSettingsFile(FileText(options), settings, checkString));
+    HighScoreTable table;
+    ASSERT_TRUE(ParseHighScoreFile(FileText("Data/Save/hs"), table));
+    ASSERT_EQ(ComputeCheckString(table), checkString) << "the copied save files do not match";
+    if (lastEntryScore) table.Entry(10).EntryScore = *lastEntryScore;
+    settings.Country = country;
+    std::ofstream("Data/Save/hs", std::ios::binary | std::ios::trunc) << HighScoreFileText(table);
+    std::ofstream(options, std::ios::binary | std::ios::trunc)
+        << SettingsFileText(settings, ComputeCheckString(table));
+  }
+
+  static std::string FileText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+  Game& game() { return runner_->game(); }
+
+  void Run(const std::string& lines) {
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);) runner_->Execute(line);
+  }
+
+  // The output printed since the last call, line by line.
+  std::vector<std::string> Printed() {
+    std::vector<std::string> lines;
+    std::istringstream in(out_.str());
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    out_.str("");
+    return lines;
+  }
+
+  // A game with car 1, driven by the autopilot until its score beats the lowest entry of the
+  // table; then the player gives up at the finish prompt (Escape, then Y), which ends the game
+  // the way game over does. Returns the score.
+  std::int32_t PlayUntilTheScoreQualifies() {
+    const std::int32_t lowest = game().highScores.Entry(10).EntryScore;
+    Run("race 1");
+    Autopilot pilot(game(), runner_->platform().Keys());
+    bool escapeHeld = false;
+    for (int tick = 0; tick < kDriveTickLimit && InRace(); ++tick) {
+      if (game().race.Score <= lowest) {
+        pilot.Drive();
+      } else {
+        pilot.ReleaseAll();
+        if (game().race.FinishPrompt) {
+          Run("down Y");
+        } else if (escapeHeld) {
+          Run("up Escape");
+          escapeHeld = false;
+        } else if (game().race.RaceRunning) {
+          Run("down Escape");
+          escapeHeld = true;
+        }
+      }
+      Run("tick");
+    }
+    Run("up Y");
+    if (escapeHeld) Run("up Escape");
+    std::printf("game over: level %d, score %d\n", game().race.Level, game().race.Score);
+    EXPECT_FALSE(InRace()) << "the game did not end within " << kDriveTickLimit << " ticks";
+    EXPECT_GT(game().race.Score, lowest);
+    return game().race.Score;
+  }
+
+  bool InRace() { return game().ScreenState == ssRace || game().ScreenState == ssRaceLoading; }
+
+  // From the name entry: a new name, Enter, then OK on the send-results screen (selected when it
+  // opens). Returns how long OK took: the requests block the game.
+  std::chrono::milliseconds EnterNameAndSend(const std::string& typedName) {
+    EXPECT_EQ(game().ScreenState, ssNameEntry);
+    Run("tick\ntype \\b\\b\\b\\b\\b\\b" + typedName + "\ntick\ntype \\r\ntick");
+    EXPECT_EQ(game().ScreenState, ssSendResults);
+    EXPECT_EQ(game().menu.buttons.SelectedButton, 1);
+    const auto pressed = std::chrono::steady_clock::now();
+    Run("type \\r");
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 pressed);
+  }
+
+  // After the send-results screen, sent or not: the main menu slides in and then the high-score
+  // screen opens by itself, with the new entry in the local table.
+  void ExpectMainMenuThenHighScoresWith(const std::string& name, std::int32_t score) {
+    ASSERT_EQ(game().ScreenState, ssMainMenu);
+    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == ssMainMenu; ++tick)
+      Run("tick");
+    ASSERT_EQ(game().ScreenState, ssHighScores);
+    bool listed = false;
+    for (int rank = 1; rank <= 10; ++rank)
+      listed = listed || (game().highScores.Entry(rank).EntryName == name &&
+                          game().highScores.Entry(rank).EntryScore == score);
+    EXPECT_TRUE(listed) << name << " " << score;
+  }
+
+  std::unique_ptr<ScriptRunner> runner_;
+  std::ostringstream out_;
+  fs::path buildFolder_;
+  fs::path folder_;
+};
+
+TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage) {
+  WriteSaveFiles(kCountry, std::nullopt);
+  Start();
+  ScoreServerProcess server(RIVOLTRA_SCORES_BINARY, folder_ / "scores.db");
+  Run("server " + server.Base());
+  ASSERT_EQ(game().highScores.Entry(10).EntryScore, 200) << "the build's table, unchanged";
+
+  const std::int32_t score = PlayUntilTheScoreQualifies();
+  ASSERT_EQ(game().ScreenState, ssNameEntry);
+  EnterNameAndSend("zoe\\skay");
+  EXPECT_EQ(game().menu.PlayerName, "ZOE KAY");
+  EXPECT_EQ(Printed(), std::vector<std::string>{}) << "no message box when the server answers";
+  ExpectMainMenuThenHighScoresWith("ZOE KAY", score);
+
+  // The high-score screen's second button opens the online table; the runner prints the address
+  // instead of opening it, and the page at that address has the new row.
+  const TMenuButton* viewOnline = game().menu.buttons.Slot(8);
+  ASSERT_NE(viewOnline, nullptr);
+  Run("mouse " + std::to_string(static_cast<int>(viewOnline->X) + viewOnline->Width / 2) + " " +
+      std::to_string(static_cast<int>(viewOnline->Y) + viewOnline->Height / 2) +
+      "\ntick\nclick\nbrowser");
+  const std::string tableAddress = server.Base() + "/cgi/version.pl?prg=Rivoltra&show&type=0";
+  ASSERT_EQ(Printed(), std::vector<std::string>{"[\"" + tableAddress + "\"]"});
+
+  CurlHttpTransport browser(2000ms, 5000ms);
+  const std::optional<std::string> page = browser.Get(tableAddress);
+  ASSERT_TRUE(page.has_value());
+  const std::string row = "<td class=\"name\">ZOE KAY</td><td class=\"country\">" +
+                          std::string(kCountry) + "</td><td class=\"score\">" +
+                          std::to_string(score) + "</td>";
+  EXPECT_NE(page->find(row), std::string::npos) << "no row " << row << " in\n" << *page;
+  EXPECT_NE(page->find("<td class=\"rank\"><b>1</b>"), std::string::npos);
+  EXPECT_EQ(page->find("<td class=\"rank\"><b>2</b>"), std::string::npos) << "one result, one row";
+}
+
+// Nothing listens on the port: the player sees the message once, at once, and the game goes on
+// to the main menu and the table (here with a name erased to nothing, which the table keeps).
+TEST_F(OnlineFlow, WithoutAnAnsweringServerThePlayerIsToldOnceAndTheGameGoesOn) {
+  WriteSaveFiles("", 0);
+  Start();
+  const std::int32_t score = PlayUntilTheScoreQualifies();
+  Run("server http://127.0.0.1:" + std::to_string(ClosedPort()));
+  const std::chrono::milliseconds refusedTook = EnterNameAndSend("");
+  EXPECT_EQ(Printed(), std::vector<std::string>{kCannotConnectLine});
+  EXPECT_LT(refusedTook, 1000ms) << "a refused connection fails at once";
+  ExpectMainMenuThenHighScoresWith("", score);
+}
+
+// A server that takes the connection and never answers holds the game only as long as the time
+// limit (lowered from its default so the test is short); then it is the same message.
+TEST_F(OnlineFlow, ServerThatNeverAnswersIsGivenUpWithinTheTimeLimit) {
+  WriteSaveFiles("", 0);
+  Start();
+  SilentServer silent;
+  game().online.ConnectTimeout = 1000ms;
+  game().online.RequestTimeout = 1500ms;
+  Run("server " + silent.Base());
+  const std::int32_t score = PlayUntilTheScoreQualifies();
+  const std::chrono::milliseconds took = EnterNameAndSend("hung");
+  std::printf("OK on a silent server took %lld ms\n", static_cast<long long>(took.count()));
+  EXPECT_EQ(Printed(), std::vector<std::string>{kCannotConnectLine});
+  EXPECT_GE(took, 1400ms) << "the game gave up before its limit: the server was not waited for";
+  EXPECT_LT(took, 1500ms + 2000ms);
+  const std::vector<std::string> received = silent.Received();
+  ASSERT_EQ(received.size(), 1u) << "only the version request; no report after it failed";
+  EXPECT_EQ(received[0].rfind("GET /cgi/version.pl?version&prg=Rivoltra HTTP/1.1\r\n", 0), 0u)
+      << received[0];
+  ExpectMainMenuThenHighScoresWith("HUNG", score);
+}
+
+}  // namespace
+}  // namespace rivoltra
