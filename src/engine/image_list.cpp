@@ -195,6 +195,7 @@ void TImageItem::DrawRotate(Surface& target, int x, int y, int width, int height
   if (source == nullptr || width <= 0 || height <= 0) return;
   if (!std::isfinite(centerX) || !std::isfinite(centerY)) return;
   const Rect& area = patterns_[pattern].Area;
+  if (area.IsEmpty()) return;
   const int turn = angle & 255;
   const double cosine = CosineTable()[turn], sine = CosineTable()[(turn - 64) & 255];
   const double pivotU = width * centerX, pivotV = height * centerY;

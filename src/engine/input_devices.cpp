@@ -72,7 +72,7 @@ void TKeyboard::Initialize() {
 void TKeyboard::Update() {
   keys_ = {};
   states_.Clear();
-  if (!Reporting()) return;
+  if (!Reporting() || source_ == nullptr) return;
   source_->ReadKeys(keys_);
   for (int state = 0; state < InputStateCount; ++state) {
     for (std::uint32_t code : Assigns[state]) {
@@ -131,7 +131,7 @@ void TJoystick::Update() {
   buttons_ = 0;
   states_.Clear();
   RawJoystickState raw;
-  if (!Reporting() || !source_->Read(raw)) return;
+  if (!Reporting() || source_ == nullptr || !source_->Read(raw)) return;
   const JoystickAxis* rawAxes[3] = {&raw.X, &raw.Y, &raw.Z};
   for (int i = 0; i < 3; ++i) axes_[i] = JoystickAxisValue(*rawAxes[i], deadZone_[i], range_[i]);
   const int buttonCount = std::clamp(raw.ButtonCount, 0, 32);
@@ -166,7 +166,7 @@ void TMouse::Finalize() {
 void TMouse::Update() {
   reading_ = {};
   states_.Clear();
-  if (!Reporting() || !source_->Read(reading_)) {
+  if (!Reporting() || source_ == nullptr || !source_->Read(reading_)) {
     reading_ = {};
     return;
   }

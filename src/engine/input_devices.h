@@ -252,7 +252,11 @@ class TJoystick final : public TCustomInput {
   // Negative ranges are stored as 0.
   void SetRange(JoystickAxisId axis, int range);
 
-  void SetSource(JoystickSource* source) { source_ = source; }
+  // Releases the joystick of the old source; Initialize acquires from the new one.
+  void SetSource(JoystickSource* source) {
+    Finalize();
+    source_ = source;
+  }
   // The axis values and buttons of the last Update.
   int Axis(JoystickAxisId axis) const { return axes_[static_cast<int>(axis)]; }
   std::uint32_t Buttons() const { return buttons_; }
@@ -279,7 +283,11 @@ class TMouse final : public TCustomInput {
   }
   ~TMouse() override;
 
-  void SetSource(MouseSource* source) { source_ = source; }
+  // Releases the mouse of the old source; Initialize acquires from the new one.
+  void SetSource(MouseSource* source) {
+    Finalize();
+    source_ = source;
+  }
   const MouseReading& Reading() const { return reading_; }
 
   // Throws EInputError "Raw input is necessary to use the mouse" without raw input.

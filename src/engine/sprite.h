@@ -30,7 +30,8 @@ Rect SafeBounds(int x, int y, int width, int height);
 // its own children (last first) and then leaves its parent. Destroying a parent destroys
 // whatever children are still attached, so code that keeps a pointer to a sprite must drop it
 // before the parent goes. The traversals (MoveTree, DrawTree, the collision scan) tolerate
-// hooks that delete other sprites; a hook must not delete its own sprite or an ancestor.
+// hooks that delete other sprites; a hook must not delete its own sprite, an ancestor of it,
+// or the sprite HandleCollision was handed (the scan goes on into that one's children).
 class TSprite {
  public:
   explicit TSprite(TSprite* parent);

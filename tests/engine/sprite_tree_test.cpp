@@ -227,9 +227,9 @@ TEST_F(CollisionScan, BothFineTestsMustAgree) {
 }
 
 TEST(SpriteEngineComponent, DrawsOnlyWhileTheDisplayIsInitialised) {
+  std::vector<std::string> log;  // outlives the sprites, which log their destruction
   testing::FakeDisplay display(100, 80);
   TSpriteEngineComponent component;
-  std::vector<std::string> log;
   new LoggingSprite(&component.Engine(), "s", log, 10, 10);
   component.SetDisplay(&display);
   component.DrawSprites();
