@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/game.h"
-#include "race/race.h"
 #include "race/explosion.h"
+#include "race/race.h"
 #include "race/race_sprites.h"
 #include "race/road.h"
 #include "race/track_kinds.h"
@@ -24,7 +24,12 @@ constexpr std::array<CarSpec, 11> kCarTable = {{
     {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboBlue"},
     {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboYellow"},
     {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboRed"},
-    {}, {}, {}, {}, {}, {},
+    {},
+    {},
+    {},
+    {},
+    {},
+    {},
 }};
 
 // Off road without the brake key the car only rolls out.
@@ -120,7 +125,8 @@ void TMyCarSprite::SteerRight() {
 bool TMyCarSprite::IsOffRoad() const { return X + Width / 3.0 < LaneEdge[1]; }
 
 void TMyCarSprite::SetFlameVisible(bool on) {
-  if (game_.race.TurboActive && game_.race.BonusFlame != nullptr) game_.race.BonusFlame->Visible = on;
+  if (game_.race.TurboActive && game_.race.BonusFlame != nullptr)
+    game_.race.BonusFlame->Visible = on;
 }
 
 void TMyCarSprite::Advance(int lag) {

@@ -12,8 +12,7 @@ namespace {
 constexpr double kCrashFramesPerSecond = 20;
 }  // namespace
 
-TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y,
-                       std::string_view imageName)
+TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::string_view imageName)
     : TImageSprite(parent) {
   Image = &RaceImage(game, imageName);
   Width = Image->Width();

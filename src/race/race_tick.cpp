@@ -35,9 +35,7 @@ constexpr double kProgressBottom = 322;
 constexpr double kProgressTop = 41;
 constexpr double kProgressTravel = 281;
 
-bool IsHeld(const Game& game, InputState state) {
-  return game.MInput.States().Contains(state);
-}
+bool IsHeld(const Game& game, InputState state) { return game.MInput.States().Contains(state); }
 
 void Compose(Game& game, std::int32_t lag, bool move) {
   DrawFrame(game, lag, move);

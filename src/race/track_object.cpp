@@ -68,9 +68,15 @@ TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot, std::in
   Y = -Height;
   SetZ(IsTraffic ? 3 : 2);
   switch (info.Placement) {
-    case KindPlacement::Lane: X = LaneCentredX(Lane, Width); break;
-    case KindPlacement::LeftSide: X = kLeftSideX; break;
-    case KindPlacement::RightSide: X = kRightSideX; break;
+    case KindPlacement::Lane:
+      X = LaneCentredX(Lane, Width);
+      break;
+    case KindPlacement::LeftSide:
+      X = kLeftSideX;
+      break;
+    case KindPlacement::RightSide:
+      X = kRightSideX;
+      break;
     case KindPlacement::FinishLine:
       X = LaneEdge[1];
       Y = kFinishLineTop - (race.PlayerCar != nullptr ? race.PlayerCar->Height : 0);
@@ -146,13 +152,19 @@ void TWallSprite::HandleCollision(TSprite& other, bool& /*done*/) {
       race.Punctured = true;
       break;
     case 4:
-    case 5: WaterSlide(); break;
+    case 5:
+      WaterSlide();
+      break;
     case 6:
       PlaySound(game_, "Stone");
       StoneHit(Sevenths(50));
       break;
-    case 7: StoneHit(Sevenths(20)); break;
-    case 8: StoneHit(Sevenths(10)); break;
+    case 7:
+      StoneHit(Sevenths(20));
+      break;
+    case 8:
+      StoneHit(Sevenths(10));
+      break;
     case 9:
       PlaySound(game_, "Rabbit");
       race.Score = std::max(0, race.Score - kRabbitPenalty);
@@ -168,8 +180,12 @@ void TWallSprite::HandleCollision(TSprite& other, bool& /*done*/) {
       RemoveNow = true;
       break;
     }
-    case 14: BonusGun(); break;
-    case 15: BonusTurbo(); break;
+    case 14:
+      BonusGun();
+      break;
+    case 15:
+      BonusTurbo();
+      break;
     case 16:
       PlaySound(game_, "ScoreGet");
       race.Lives += 1;

@@ -17,9 +17,7 @@ class CarTest : public RaceTest {
 };
 
 TEST_F(CarTest, SteeringMovesBySpeedOverTheDivisorCappedAtSteerMax) {
-  const struct {
-    double speed, step;
-  } cases[] = {{0, 0}, {9, 5}, {21.6, 12}, {30, 12}};
+  const struct { double speed, step; } cases[] = {{0, 0}, {9, 5}, {21.6, 12}, {30, 12}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.speed);
     car().X = LaneCentredX(3, car().Width);

@@ -150,9 +150,7 @@ TEST_F(CollisionTest, WaterInTheRightLaneSlidesTheCarLeftByTheMiddleLanesWidth) 
 }
 
 TEST_F(CollisionTest, ARabbitCostsAHundredPointsButNeverMakesTheScoreNegative) {
-  const struct {
-    int before, after;
-  } cases[] = {{60, 0}, {250, 150}, {100, 0}};
+  const struct { int before, after; } cases[] = {{60, 0}, {250, 150}, {100, 0}};
   for (const auto& c : cases) {
     race().Score = c.before;
     race().Speed = 5;
@@ -307,9 +305,10 @@ TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
   // Same X, or a Y within 10 px, or overlapping boxes: refused.
   EXPECT_TRUE(OverlapsPlaced(game(), first->X, 300, 10, 10));
   EXPECT_TRUE(OverlapsPlaced(game(), 600, first->Y + 10, 10, 10));
-  EXPECT_TRUE(OverlapsPlaced(game(), first->X + first->Width / 2.0, first->Y + first->Height / 2.0, 10, 10));
-  EXPECT_TRUE(OverlapsPlaced(game(), first->X - 5, first->Y - 11, first->Width + 10,
-                             first->Height + 30));
+  EXPECT_TRUE(OverlapsPlaced(game(), first->X + first->Width / 2.0, first->Y + first->Height / 2.0,
+                             10, 10));
+  EXPECT_TRUE(
+      OverlapsPlaced(game(), first->X - 5, first->Y - 11, first->Width + 10, first->Height + 30));
   EXPECT_FALSE(OverlapsPlaced(game(), first->X + 200, first->Y + 11, 10, 10));
   first->Y = 300;
   TWallSprite* sign = SpawnObject(game(), 17);

@@ -19,7 +19,8 @@ class GunTest : public RaceTest {
   // An object centred on the car's aim line, the given distance above the car.
   TWallSprite& Ahead(std::int32_t kind, double distance) {
     TWallSprite* object = nullptr;
-    for (int lane = 2; lane <= 4 && object == nullptr; ++lane) object = SpawnObject(game(), kind, lane);
+    for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
+      object = SpawnObject(game(), kind, lane);
     EXPECT_NE(object, nullptr);
     object->X = car().X + car().Width / 2.0 - object->Width / 2.0;
     object->Y = car().Y - distance;

@@ -8,7 +8,7 @@ namespace {
 TEST(LevelFormulas, LengthAndTimeGrowEveryThreeLevels) {
   const struct {
     int level, length, time;
-  } cases[] = {{1, 30000, 60}, {2, 30000, 61}, {3, 30000, 61}, {4, 42000, 91},
+  } cases[] = {{1, 30000, 60}, {2, 30000, 61},  {3, 30000, 61},  {4, 42000, 91},
                {6, 42000, 91}, {7, 54000, 121}, {9, 54000, 121}, {10, 66000, 151}};
   for (const auto& c : cases) {
     EXPECT_EQ(LevelLength(c.level), c.length) << c.level;
@@ -21,14 +21,14 @@ TEST(SpawnChances, RoadAndTrafficSetsGrowWithLevelDivThree) {
   const auto level3 = SpawnChancesForLevel(3);
   const auto level4 = SpawnChancesForLevel(4);
   const auto level6 = SpawnChancesForLevel(6);
-  EXPECT_DOUBLE_EQ(level1[1], 0.4);                 // road set, power 0
+  EXPECT_DOUBLE_EQ(level1[1], 0.4);  // road set, power 0
   EXPECT_DOUBLE_EQ(level1[16], 0.07);
-  EXPECT_DOUBLE_EQ(level4[1], 0.4 * 1.9);           // road set, power 1
-  EXPECT_DOUBLE_EQ(level4[16], 0.07);               // extra life never grows on the road
-  EXPECT_DOUBLE_EQ(level3[23], 0.1 * 1.8);          // traffic set, power 1
-  EXPECT_DOUBLE_EQ(level3[1], 0);                   // no walls on traffic levels
-  EXPECT_DOUBLE_EQ(level6[23], 0.1 * 1.8 * 1.8);    // traffic set, power 2
-  EXPECT_DOUBLE_EQ(level6[22], 0.2 * 0.1 * 0.1);    // right side walls die out
+  EXPECT_DOUBLE_EQ(level4[1], 0.4 * 1.9);         // road set, power 1
+  EXPECT_DOUBLE_EQ(level4[16], 0.07);             // extra life never grows on the road
+  EXPECT_DOUBLE_EQ(level3[23], 0.1 * 1.8);        // traffic set, power 1
+  EXPECT_DOUBLE_EQ(level3[1], 0);                 // no walls on traffic levels
+  EXPECT_DOUBLE_EQ(level6[23], 0.1 * 1.8 * 1.8);  // traffic set, power 2
+  EXPECT_DOUBLE_EQ(level6[22], 0.2 * 0.1 * 0.1);  // right side walls die out
   EXPECT_DOUBLE_EQ(level6[15], 0.08 * 1.1 * 1.1);
   EXPECT_EQ(FirstSpawnKind(1), 1);
   EXPECT_EQ(LastSpawnKind(1), 22);

@@ -28,21 +28,35 @@ constexpr double kHorizonTicks = 90;
 double Weight(std::int32_t kind) {
   if (IsWallKind(kind) || IsTrafficKind(kind)) return 100;
   switch (kind) {
-    case 3: return 60;   // spike: a long puncture
+    case 3:
+      return 60;  // spike: a long puncture
     case 4:
-    case 5: return 25;   // water: a slide
-    case 6: return 20;
-    case 7: return 10;
-    case 8: return 6;
-    case 9: return 15;   // rabbit: points lost
-    case 10: return -4;
-    case 11: return -6;
-    case 12: return -10;
-    case 13: return -15;
-    case 14: return -25;  // gun
-    case 15: return -20;  // turbo
-    case 16: return -40;  // extra life
-    default: return 0;    // signs, side walls and the finish line are off the lanes
+    case 5:
+      return 25;  // water: a slide
+    case 6:
+      return 20;
+    case 7:
+      return 10;
+    case 8:
+      return 6;
+    case 9:
+      return 15;  // rabbit: points lost
+    case 10:
+      return -4;
+    case 11:
+      return -6;
+    case 12:
+      return -10;
+    case 13:
+      return -15;
+    case 14:
+      return -25;  // gun
+    case 15:
+      return -20;  // turbo
+    case 16:
+      return -40;  // extra life
+    default:
+      return 0;  // signs, side walls and the finish line are off the lanes
   }
 }
 

@@ -54,7 +54,8 @@ class Shots {
   TWallSprite* Ahead(std::int32_t kind, double distance) {
     TMyCarSprite& car = *game().race.PlayerCar;
     TWallSprite* object = nullptr;
-    for (int lane = 2; lane <= 4 && object == nullptr; ++lane) object = SpawnObject(game(), kind, lane);
+    for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
+      object = SpawnObject(game(), kind, lane);
     if (object == nullptr) return nullptr;
     object->X = car.X + (car.Width - object->Width) / 2.0;
     object->Y = car.Y - distance;
