@@ -1,5 +1,5 @@
-// The menus' fields of the runner's `state`: selection, slide-in, text entry, the table.
-// CarChoice is written with the race's fields.
+// The menus' fields of the runner's `state`: selection, slide-in, text entry, the table, and
+// the car picked on the car choice.
 #include "runner/script_runner.h"
 #include "ui/caption_sprite.h"
 
@@ -41,6 +41,7 @@ const RegisterStateSection kMenuState(10, [](RunnerContext& context, JsonWriter&
         .EndObject();
   }
   json.EndArray();
+  json.Field("CarChoice", game.race.CarChoice);
 });
 
 }  // namespace
