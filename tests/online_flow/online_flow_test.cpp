@@ -28,6 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::ClosedPort;
+using testing::FullQueueServer;
 using testing::ScoreServerProcess;
 using testing::SilentServer;
 
@@ -146,9 +147,12 @@ class OnlineFlow : public ::testing::Test {
   // opens). Returns how long OK took: the requests block the game.
   std::chrono::milliseconds EnterNameAndSend(const std::string& typedName) {
     EXPECT_EQ(game().ScreenState, ssNameEntry);
+    // The race took its song with it; both screens after it are silent.
+    EXPECT_EQ(game().music.SongHandle, nullptr);
     Run("tick\ntype \\b\\b\\b\\b\\b\\b" + typedName + "\ntick\ntype \\r\ntick");
     EXPECT_EQ(game().ScreenState, ssSendResults);
     EXPECT_EQ(game().menu.buttons.SelectedButton, 1);
+    EXPECT_EQ(game().music.SongHandle, nullptr);
     const auto pressed = std::chrono::steady_clock::now();
     Run("type \\r");
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
@@ -156,9 +160,10 @@ class OnlineFlow : public ::testing::Test {
   }
 
   // After the send-results screen, sent or not: the main menu slides in and then the high-score
-  // screen opens by itself, with the new entry in the local table.
+  // screen opens by itself, with the new entry in the local table; the menu song plays again.
   void ExpectMainMenuThenHighScoresWith(const std::string& name, std::int32_t score) {
     ASSERT_EQ(game().ScreenState, ssMainMenu);
+    EXPECT_EQ(game().SongFile, kMenuSongFile) << "the main menu, made anew, starts its song";
     for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == ssMainMenu; ++tick)
       Run("tick");
     ASSERT_EQ(game().ScreenState, ssHighScores);
@@ -223,9 +228,9 @@ TEST_F(OnlineFlow, WithoutAnAnsweringServerThePlayerIsToldOnceAndTheGameGoesOn) 
   ExpectMainMenuThenHighScoresWith("", score);
 }
 
-// A server that takes the connection and never answers holds the game only as long as the time
-// limit (lowered from its default so the test is short); then it is the same message.
-TEST_F(OnlineFlow, ServerThatNeverAnswersIsGivenUpWithinTheTimeLimit) {
+// A server that stalls holds the game only as long as the time limit of the stage it stalls in
+// (both limits lowered from their defaults so the test is short); then it is the same message.
+TEST_F(OnlineFlow, ServerThatNeverAnswersIsGivenUpWithinTheRequestTimeLimit) {
   WriteSaveFiles("", 0);
   Start();
   SilentServer silent;
@@ -243,6 +248,22 @@ TEST_F(OnlineFlow, ServerThatNeverAnswersIsGivenUpWithinTheTimeLimit) {
   EXPECT_EQ(received[0].rfind("GET /cgi/version.pl?version&prg=Rivoltra HTTP/1.1\r\n", 0), 0u)
       << received[0];
   ExpectMainMenuThenHighScoresWith("HUNG", score);
+}
+
+TEST_F(OnlineFlow, ConnectionThatNeverCompletesIsGivenUpWithinTheConnectTimeLimit) {
+  WriteSaveFiles("", 0);
+  Start();
+  FullQueueServer stalled;
+  game().online.ConnectTimeout = 1000ms;
+  game().online.RequestTimeout = 4000ms;
+  Run("server " + stalled.Base());
+  const std::int32_t score = PlayUntilTheScoreQualifies();
+  const std::chrono::milliseconds took = EnterNameAndSend("stuck");
+  std::printf("OK on a full connection queue took %lld ms\n", static_cast<long long>(took.count()));
+  EXPECT_EQ(Printed(), std::vector<std::string>{kCannotConnectLine});
+  EXPECT_GE(took, 900ms) << "the game gave up before its limit: the connection was not waited for";
+  EXPECT_LT(took, 1000ms + 2000ms) << "the connect limit was not applied";
+  ExpectMainMenuThenHighScoresWith("STUCK", score);
 }
 
 }  // namespace

@@ -176,6 +176,50 @@ class SilentServer {
   std::thread thread_;
 };
 
+// A listening socket on 127.0.0.1 whose queue of connections is full and never emptied: the
+// kernel drops further connection attempts, so a client's connect never completes.
+class FullQueueServer {
+ public:
+  FullQueueServer() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    // A backlog of 0 leaves room for one connection, which the server takes itself.
+    if (listener_ < 0 ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, 0) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      if (listener_ >= 0) ::close(listener_);
+      throw std::runtime_error("cannot listen on 127.0.0.1");
+    }
+    port_ = ntohs(address.sin_port);
+    filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (filler_ < 0 ||
+        ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      if (filler_ >= 0) ::close(filler_);
+      ::close(listener_);
+      throw std::runtime_error("cannot fill the queue");
+    }
+  }
+
+  ~FullQueueServer() {
+    ::close(filler_);
+    ::close(listener_);
+  }
+
+  FullQueueServer(const FullQueueServer&) = delete;
+  FullQueueServer& operator=(const FullQueueServer&) = delete;
+
+  std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  int listener_ = -1;
+  int filler_ = -1;
+  int port_ = 0;
+};
+
 // A port on 127.0.0.1 that nothing listens on: one the kernel handed out and that was closed
 // again at once.
 inline int ClosedPort() {
