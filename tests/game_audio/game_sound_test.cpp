@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -14,6 +13,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -22,10 +23,12 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/screens.h"
 #include "audio/audio_output.h"
 #include "persist/high_scores.h"
 #include "persist/settings.h"
 #include "platform/sdl/sdl_main_loop.h"
+#include "race/race.h"
 
 namespace rivoltra {
 namespace {
@@ -49,9 +52,7 @@ constexpr double kSilentRms = 20.0;
 
 // The player's steps wait for the recording rather than for the clock: on a loaded machine the
 // disk driver falls behind the wall clock, and what matters is how much sound lies between them.
-constexpr double kListenToMusicMilliseconds = 2300.0;
-constexpr double kBetweenClicksMilliseconds = 150.0;
-constexpr double kSilenceMilliseconds = 700.0;
+constexpr double kClick = 150.0;
 constexpr int kTicksBetweenSteps = 5;
 // Start-up and the slide-in take about 100 ticks; anything far beyond means the loop is stuck.
 constexpr int kTickLimit = 3000;
@@ -106,23 +107,33 @@ struct EffectStart {
   double LengthMilliseconds = 0;  // of its wave in the sound archive
 };
 
-// The player: waits for the menu, listens, opens the options, switches the music off, points at
-// the country line and starts editing it. Every effect the game starts is noted with the
-// recording's position at that moment.
+void PointAt(Game& game, int slot) {
+  const TMenuButton* button = game.menu.buttons.Slot(slot);
+  if (button == nullptr) {
+    ADD_FAILURE() << "no button in slot " << slot;
+    return;
+  }
+  MDisplayMouseMove(game, static_cast<int>(button->X) + button->Width / 2,
+                    static_cast<int>(button->Y) + button->Height / 2);
+}
+
+// One thing the player does once the recording has gone on for the given time since the step
+// before (or since the main menu became ready).
+struct Step {
+  double WaitMilliseconds = 0;
+  std::function<void(Game&)> Act;
+};
+
+// Waits for the main menu to be ready, then takes the steps one by one from the loop's
+// after-tick watch, and ends the program after the last. Every effect the game starts is noted
+// with the recording's position at that moment.
 class ScriptedPlayer {
  public:
-  enum StepName {
-    kPointAtOptions,
-    kOpenOptions,
-    kPointAtMusic,
-    kMusicOff,
-    kPointAtCountry,
-    kEditCountry,
-    kEnd,
-    kStepCount
-  };
-
-  explicit ScriptedPlayer(fs::path recording) : recording_(std::move(recording)) {}
+  ScriptedPlayer(fs::path recording, std::vector<Step> steps)
+      : StepTick(steps.size()),
+        StepMilliseconds(steps.size()),
+        recording_(std::move(recording)),
+        steps_(std::move(steps)) {}
 
   void AfterTick(Game& game) {
     ++ticksRun_;
@@ -131,13 +142,12 @@ class ScriptedPlayer {
     insideWatch_ = false;
   }
 
+  bool Finished() const { return !StepTick.empty() && StepTick.back().has_value(); }
+
   std::optional<double> ReadyMilliseconds;
   // The tick and the recording's position of each step taken.
-  std::array<std::optional<int>, kStepCount> StepTick;
-  std::array<double, kStepCount> StepMilliseconds{};
-  bool OptionsOpened = false;
-  bool MusicSwitchedOff = false;
-  bool CountryEdited = false;
+  std::vector<std::optional<int>> StepTick;
+  std::vector<double> StepMilliseconds;
   std::vector<EffectStart> Effects;
 
  private:
@@ -160,56 +170,16 @@ class ScriptedPlayer {
       }
       return;
     }
-    if (next_ == kStepCount) return;
-    static constexpr std::array<double, kStepCount> kWait = {
-        kListenToMusicMilliseconds, kBetweenClicksMilliseconds, kBetweenClicksMilliseconds,
-        kBetweenClicksMilliseconds, kSilenceMilliseconds,       kSilenceMilliseconds,
-        kSilenceMilliseconds};
+    if (next_ == steps_.size()) return;
     if (ticksRun_ - lastStepTick_ < kTicksBetweenSteps ||
-        now - lastStepMilliseconds_ < kWait[next_])
+        now - lastStepMilliseconds_ < steps_[next_].WaitMilliseconds)
       return;
     StepTick[next_] = ticksRun_;
     StepMilliseconds[next_] = now;
     lastStepTick_ = ticksRun_;
     lastStepMilliseconds_ = now;
-    switch (next_++) {
-      case kPointAtOptions:
-        PointAt(game, 2);
-        break;
-      case kOpenOptions:
-        FormKeyPress(game, '\r');
-        OptionsOpened = game.ScreenState == ssOptions;
-        break;
-      case kPointAtMusic:
-        PointAt(game, 8);
-        break;
-      case kMusicOff:
-        FormKeyPress(game, '\r');
-        MusicSwitchedOff = game.settings.MusicEnabled == 0 && game.music.SongHandle == nullptr;
-        break;
-      case kPointAtCountry:
-        PointAt(game, 10);
-        break;
-      case kEditCountry:
-        FormKeyPress(game, '\r');
-        CountryEdited = game.menu.EditingCountry;
-        break;
-      case kEnd:
-        game.Terminated = true;
-        break;
-      default:
-        break;
-    }
-  }
-
-  void PointAt(Game& game, int slot) {
-    const TMenuButton* button = game.menu.buttons.Slot(slot);
-    if (button == nullptr) {
-      ADD_FAILURE() << "no button in slot " << slot;
-      return;
-    }
-    MDisplayMouseMove(game, static_cast<int>(button->X) + button->Width / 2,
-                      static_cast<int>(button->Y) + button->Height / 2);
+    steps_[next_].Act(game);
+    if (++next_ == steps_.size()) game.Terminated = true;
   }
 
   void NoteEffect(Game& game, std::string_view name) {
@@ -226,11 +196,12 @@ class ScriptedPlayer {
   }
 
   fs::path recording_;
+  std::vector<Step> steps_;
   bool insideWatch_ = false;
   int ticksRun_ = 0;
   int lastStepTick_ = 0;
   double lastStepMilliseconds_ = 0;
-  int next_ = kPointAtOptions;
+  std::size_t next_ = 0;
 };
 
 // Both channels of the recording, window by window.
@@ -339,57 +310,120 @@ int RunProgramWith(ScriptedPlayer& player, bool& stuck) {
   return status;
 }
 
-TEST(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWasStarted) {
-  if (std::getenv("DISPLAY") == nullptr)
-    GTEST_SKIP() << "needs an X display (scripts/run-tests.sh)";
-  ScratchGameFolder folder;
-  const fs::path recording = folder.Path() / "sound.raw";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
-  const KeepRecordingOnFailure keep(recording,
-                                    folder.BuildFolder() / "artefacts" / "game_sound.raw");
+class GameSound : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("DISPLAY") == nullptr)
+      GTEST_SKIP() << "needs an X display (scripts/run-tests.sh)";
+    folder_ = std::make_unique<ScratchGameFolder>();
+    recording_ = folder_->Path() / "sound.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", recording_.c_str(), 1);
+    keep_ = std::make_unique<KeepRecordingOnFailure>(
+        recording_,
+        folder_->BuildFolder() / "artefacts" /
+            (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+             ".raw"));
+  }
 
-  ScriptedPlayer player(recording);
-  bool stuck = false;
-  const auto started = std::chrono::steady_clock::now();
-  const int status = RunProgramWith(player, stuck);
-  std::printf("ran %.1f s of wall-clock time\n",
-              std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
-  ASSERT_EQ(status, 0);
-  ASSERT_FALSE(stuck) << "the frame timer never ran (no focus?)";
-  ASSERT_TRUE(player.ReadyMilliseconds) << "the main menu never became ready";
-  ASSERT_TRUE(player.StepTick[ScriptedPlayer::kEnd]) << "the loop stopped before the script's end";
-  EXPECT_TRUE(player.OptionsOpened);
-  EXPECT_TRUE(player.MusicSwitchedOff);
-  EXPECT_TRUE(player.CountryEdited);
+  void TearDown() override {
+    keep_.reset();
+    folder_.reset();
+  }
 
-  const Recording sound = Recording::Read(recording);
-  const double ready = *player.ReadyMilliseconds;
-  const double musicOff = player.StepMilliseconds[ScriptedPlayer::kMusicOff];
-  std::printf("recording %.0f ms; menu ready at %.0f ms, music off at %.0f ms\n",
-              sound.LengthMilliseconds(), ready, musicOff);
-  for (const EffectStart& effect : player.Effects)
-    std::printf("effect %s at tick %d, %.0f ms into the stream, %.0f ms long\n",
-                effect.Name.c_str(), effect.Tick, effect.StreamMilliseconds,
-                effect.LengthMilliseconds);
-  const std::vector<Recording::Burst> bursts = sound.Bursts();
-  for (const Recording::Burst& burst : bursts)
-    std::printf("audible %.0f..%.0f ms, rms %.0f\n", burst.StartMilliseconds, burst.EndMilliseconds,
-                sound.Rms(burst.StartMilliseconds, burst.EndMilliseconds));
+  // Runs the program through the steps and reads what it played; prints the story, so a failure
+  // can be read against it.
+  void Play(std::vector<Step> steps) {
+    player_ = std::make_unique<ScriptedPlayer>(recording_, std::move(steps));
+    bool stuck = false;
+    const auto started = std::chrono::steady_clock::now();
+    const int status = RunProgramWith(*player_, stuck);
+    std::printf("ran %.1f s of wall-clock time\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    ASSERT_EQ(status, 0);
+    ASSERT_FALSE(stuck) << "the frame timer never ran (no focus?)";
+    ASSERT_TRUE(player_->ReadyMilliseconds) << "the main menu never became ready";
+    ASSERT_TRUE(player_->Finished()) << "the loop stopped before the last step";
+    sound_ = Recording::Read(recording_);
+    std::printf("recording %.0f ms; menu ready at %.0f ms\n", sound_.LengthMilliseconds(),
+                *player_->ReadyMilliseconds);
+    for (std::size_t step = 0; step < player_->StepTick.size(); ++step)
+      std::printf("step %zu at tick %d, %.0f ms\n", step, *player_->StepTick[step],
+                  player_->StepMilliseconds[step]);
+    for (const EffectStart& effect : player_->Effects)
+      std::printf("effect %s at tick %d, %.0f ms into the stream, %.0f ms long\n",
+                  effect.Name.c_str(), effect.Tick, effect.StreamMilliseconds,
+                  effect.LengthMilliseconds);
+    bursts_ = sound_.Bursts();
+    for (const Recording::Burst& burst : bursts_)
+      std::printf("audible %.0f..%.0f ms, rms %.0f\n", burst.StartMilliseconds,
+                  burst.EndMilliseconds,
+                  sound_.Rms(burst.StartMilliseconds, burst.EndMilliseconds));
+  }
+
+  double At(std::size_t step) const { return player_->StepMilliseconds[step]; }
+  int TickOf(std::size_t step) const { return *player_->StepTick[step]; }
+
+  // Music (or anything as loud) in every whole second of the stretch, of which there must be at
+  // least `seconds`.
+  void ExpectLoudThroughout(double from, double to, int seconds, const char* what) {
+    EXPECT_GE(to - from, seconds * 1000.0) << what;
+    for (double second = from; second + 1000.0 <= to; second += 1000.0) {
+      const double rms = sound_.Rms(second, second + 1000.0);
+      std::printf("%s %.0f..%.0f ms: rms %.0f\n", what, second, second + 1000.0, rms);
+      EXPECT_GT(rms, kMusicRms) << what << " at " << second << " ms";
+    }
+  }
+
+  std::unique_ptr<ScratchGameFolder> folder_;
+  fs::path recording_;
+  std::unique_ptr<KeepRecordingOnFailure> keep_;
+  std::unique_ptr<ScriptedPlayer> player_;
+  Recording sound_;
+  std::vector<Recording::Burst> bursts_;
+};
+
+TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWasStarted) {
+  enum { kPointAtOptions, kOpenOptions, kPointAtMusic, kMusicOff, kPointAtCountry, kEditCountry };
+  bool optionsOpened = false;
+  bool musicSwitchedOff = false;
+  bool countryEdited = false;
+  Play({
+      {2300, [](Game& game) { PointAt(game, 2); }},
+      {kClick,
+       [&](Game& game) {
+         FormKeyPress(game, '\r');
+         optionsOpened = game.ScreenState == ssOptions;
+       }},
+      {kClick, [](Game& game) { PointAt(game, 8); }},
+      {kClick,
+       [&](Game& game) {
+         FormKeyPress(game, '\r');
+         musicSwitchedOff = game.settings.MusicEnabled == 0 && game.music.SongHandle == nullptr;
+       }},
+      {700, [](Game& game) { PointAt(game, 10); }},
+      {700,
+       [&](Game& game) {
+         FormKeyPress(game, '\r');
+         countryEdited = game.menu.EditingCountry;
+       }},
+      {700, [](Game&) {}},
+  });
+  if (HasFatalFailure()) return;
+  EXPECT_TRUE(optionsOpened);
+  EXPECT_TRUE(musicSwitchedOff);
+  EXPECT_TRUE(countryEdited);
+  const double ready = *player_->ReadyMilliseconds;
+  const double musicOff = At(kMusicOff);
 
   // (a) The menu song, second by second, from the moment the menu was ready until it was
   // switched off.
-  ASSERT_GE(musicOff - ready, 2000.0);
-  for (double second = ready; second + 1000.0 <= musicOff; second += 1000.0) {
-    const double rms = sound.Rms(second, second + 1000.0);
-    std::printf("music %.0f..%.0f ms: rms %.0f\n", second, second + 1000.0, rms);
-    EXPECT_GT(rms, kMusicRms) << "at " << second << " ms";
-  }
+  ExpectLoudThroughout(ready, musicOff, 2, "menu song");
 
   // The song plays without a break from start-up through the ready menu and stops when it is
   // switched off: one stretch of sound that ends with the button press of the switch.
-  ASSERT_FALSE(bursts.empty());
-  const Recording::Burst& song = bursts.front();
+  ASSERT_FALSE(bursts_.empty());
+  const Recording::Burst& song = bursts_.front();
   EXPECT_LT(song.StartMilliseconds, ready);
   EXPECT_GT(song.EndMilliseconds, musicOff - kPeriodMilliseconds);
   EXPECT_LT(song.EndMilliseconds, musicOff + 300.0);
@@ -398,8 +432,8 @@ TEST(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWasSt
   // when the pointer reaches the country line and the press that starts the editing, each where
   // the stream stood when the game started it and as long as its wave.
   std::vector<EffectStart> expected;
-  for (const EffectStart& effect : player.Effects) {
-    if (effect.Tick <= *player.StepTick[ScriptedPlayer::kMusicOff]) continue;
+  for (const EffectStart& effect : player_->Effects) {
+    if (effect.Tick <= TickOf(kMusicOff)) continue;
     // Two copies started at the same moment are one burst.
     if (!expected.empty() && expected.back().Name == effect.Name &&
         expected.back().Tick == effect.Tick)
@@ -408,13 +442,13 @@ TEST(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWasSt
   }
   ASSERT_EQ(expected.size(), 2u);
   EXPECT_EQ(expected[0].Name, "Button_Activated");
-  EXPECT_EQ(expected[0].Tick, *player.StepTick[ScriptedPlayer::kPointAtCountry] + 1);
+  EXPECT_EQ(expected[0].Tick, TickOf(kPointAtCountry) + 1);
   EXPECT_EQ(expected[1].Name, "Button_Pressed");
-  EXPECT_EQ(expected[1].Tick, *player.StepTick[ScriptedPlayer::kEditCountry]);
+  EXPECT_EQ(expected[1].Tick, TickOf(kEditCountry));
 
-  ASSERT_EQ(bursts.size(), 1 + expected.size());
+  ASSERT_EQ(bursts_.size(), 1 + expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    const Recording::Burst& burst = bursts[i + 1];
+    const Recording::Burst& burst = bursts_[i + 1];
     const EffectStart& effect = expected[i];
     SCOPED_TRACE(effect.Name);
     EXPECT_GE(burst.StartMilliseconds,
@@ -425,15 +459,84 @@ TEST(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWasSt
   }
   // Between them nothing at all; a window is left out at each edge, where a burst's soft onset
   // or last decay shares a window with the silence.
-  EXPECT_LT(sound.Rms(song.EndMilliseconds + kWindowMilliseconds,
-                      bursts[1].StartMilliseconds - kWindowMilliseconds),
-            kSilentRms);
-  EXPECT_LT(sound.Rms(bursts[1].EndMilliseconds + kWindowMilliseconds,
-                      bursts[2].StartMilliseconds - kWindowMilliseconds),
-            kSilentRms);
+  for (std::size_t i = 0; i + 1 < bursts_.size(); ++i)
+    EXPECT_LT(sound_.Rms(bursts_[i].EndMilliseconds + kWindowMilliseconds,
+                         bursts_[i + 1].StartMilliseconds - kWindowMilliseconds),
+              kSilentRms)
+        << "after burst " << i;
   EXPECT_LT(
-      sound.Rms(bursts.back().EndMilliseconds + kWindowMilliseconds, sound.LengthMilliseconds()),
+      sound_.Rms(bursts_.back().EndMilliseconds + kWindowMilliseconds, sound_.LengthMilliseconds()),
       kSilentRms);
+}
+
+// Start, car 1: the race song and the engine; the game ends (with a score that earns a place) and
+// the name entry is silent, engine loop included, until the player is back on the main menu,
+// where the menu song starts again.
+TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
+  enum {
+    kPointAtStart,
+    kOpenCarChoice,
+    kPointAtCar,
+    kStartRace,
+    kEndGame,
+    kEnterName,
+    kPointAtCancel,
+    kCancel
+  };
+  bool carChoiceOpened = false;
+  bool raceSongStarted = false;
+  bool nameEntryWithoutSong = false;
+  bool menuSongStarted = false;
+  Play({
+      {500, [](Game& game) { PointAt(game, 1); }},
+      {kClick,
+       [&](Game& game) {
+         FormKeyPress(game, '\r');
+         carChoiceOpened = game.ScreenState == ssCarChoice;
+       }},
+      {kClick, [](Game& game) { PointAt(game, 7); }},
+      {kClick,
+       [&](Game& game) {
+         FormKeyPress(game, '\r');
+         raceSongStarted = game.SongFile == kRaceSongFile;
+       }},
+      {2500,
+       [&](Game& game) {
+         // What the race's own end does, with a score above the table's last entry.
+         game.race.Score = 5000;
+         FinishGame(game);
+         nameEntryWithoutSong = game.ScreenState == ssNameEntry && game.music.SongHandle == nullptr;
+       }},
+      {1000, [](Game& game) { FormKeyPress(game, '\r'); }},
+      {300, [](Game& game) { PointAt(game, 2); }},
+      {kClick,
+       [&](Game& game) {
+         FormKeyPress(game, '\r');
+         menuSongStarted = game.ScreenState == ssMainMenu && game.SongFile == kMenuSongFile;
+       }},
+      {2300, [](Game&) {}},
+  });
+  if (HasFatalFailure()) return;
+  EXPECT_TRUE(carChoiceOpened);
+  EXPECT_TRUE(raceSongStarted);
+  EXPECT_TRUE(nameEntryWithoutSong);
+  EXPECT_TRUE(menuSongStarted);
+
+  std::vector<std::string> raceStartEffects;
+  for (const EffectStart& effect : player_->Effects)
+    if (effect.Tick == TickOf(kStartRace)) raceStartEffects.push_back(effect.Name);
+  EXPECT_EQ(raceStartEffects,
+            (std::vector<std::string>{"Button_Pressed", "EngineStart", "Engine"}));
+
+  ExpectLoudThroughout(At(kStartRace) + kPeriodMilliseconds, At(kEndGame), 2, "race");
+  // From the end of the game to the Enter on the name entry: nothing, not even the engine's loop.
+  const double quietFrom = At(kEndGame) + kPeriodMilliseconds + kWindowMilliseconds;
+  const double quietTo = At(kEnterName) - kWindowMilliseconds;
+  const double quiet = sound_.Rms(quietFrom, quietTo);
+  std::printf("name entry %.0f..%.0f ms: rms %.1f\n", quietFrom, quietTo, quiet);
+  EXPECT_LT(quiet, kSilentRms);
+  ExpectLoudThroughout(At(kCancel) + kPeriodMilliseconds, sound_.LengthMilliseconds(), 2,
+                       "menu song again");
 }
 
 }  // namespace
