@@ -15,5 +15,5 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_strin
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cd "$build"
 start=$(date +%s)
-./test_soak
+./tests/soak/test_soak
 echo "soak under sanitizers: $(( $(date +%s) - start )) s"
