@@ -7,6 +7,8 @@ namespace rivoltra {
 
 namespace {
 
+constexpr int kTextCursorAboveButtonsZ = 5;
+
 constexpr int kDisplayLine = 7;
 constexpr int kMusicLine = 8;
 constexpr int kSoundLine = 9;
@@ -85,6 +87,9 @@ void ShowOptions(Game& game) {
   FreeSprite(menu.TextCursor);
   menu.TextCursor = NewCaption(game, "Cursor");
   menu.TextCursor->X = kCountryCursorMinimumX;
+  // Above the option buttons: the country line's button covers the cursor's row, and a cursor
+  // drawn underneath it could never be seen.
+  menu.TextCursor->SetZ(kTextCursorAboveButtonsZ);
   menu.TextCursor->Visible = false;
   menu.CursorBlinkMs = 0;
   menu.EditingCountry = false;

@@ -1,6 +1,8 @@
 #include "runner/json_writer.h"
 
+#include <charconv>
 #include <cstdio>
+#include <string_view>
 
 namespace rivoltra {
 
@@ -19,18 +21,10 @@ JsonWriter& JsonWriter::Value(double number) {
     out_ << "null";
     return *this;
   }
-  // Shortest text that reads back to the same double, so scripts can compare exactly.
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.17g", number);
-  for (int precision = 1; precision <= 17; ++precision) {
-    char candidate[32];
-    std::snprintf(candidate, sizeof candidate, "%.*g", precision, number);
-    if (std::strtod(candidate, nullptr) == number) {
-      out_ << candidate;
-      return *this;
-    }
-  }
-  out_ << buffer;
+  // The shortest text that reads back to the same double, so scripts can compare exactly.
+  char buffer[40];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+  out_ << std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
   return *this;
 }
 
@@ -44,7 +38,8 @@ void JsonWriter::WriteString(std::string_view text) {
       case '\r': out_ << "\\r"; break;
       case '\t': out_ << "\\t"; break;
       default:
-        if (static_cast<unsigned char>(c) < 0x20) {
+        // Bytes outside ASCII are taken as Latin-1, so the output stays valid UTF-8 JSON.
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80) {
           char escaped[8];
           std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
           out_ << escaped;
