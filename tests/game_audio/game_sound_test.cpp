@@ -1,7 +1,8 @@
 // The real program in a real window with SDL's disk audio driver: the file the driver writes is
-// what a speaker would have played. A scripted player works the menus from the loop's after-tick
+// what a speaker would have played. A scripted player works the game from the loop's after-tick
 // watch, through the same handlers the window's events reach, and the recording is checked for
-// the menu song and for each effect at the place in the stream where it was started.
+// the songs, for silence where nothing may play, and for each effect at the place in the stream
+// where it was started.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
