@@ -14,22 +14,29 @@ SDL_AUDIODRIVER=dummy "$game" > "$artefacts/smoke-stdout.txt" 2> "$artefacts/smo
 pid=$!
 trap 'kill -9 $pid 2> /dev/null || true' EXIT
 
+find_window() {
+  xwininfo -root -tree 2> /dev/null | grep '"Rivoltra"' | grep -E '[0-9]+x[0-9]+' | head -1 || true
+}
+
 window=""
 for _ in $(seq 100); do
-  window=$(xwininfo -root -tree 2> /dev/null | grep '"Rivoltra"' | grep -E '[0-9]+x[0-9]+' | head -1 || true)
+  window=$(find_window)
   [ -n "$window" ] && break
   kill -0 $pid 2> /dev/null || { echo "the game ended early"; cat "$artefacts/smoke-stderr.txt"; exit 1; }
   sleep 0.1
 done
 [ -n "$window" ] || { echo "no window titled Rivoltra appeared"; exit 1; }
+
+sleep 3  # let the main menu slide in before the window is measured and photographed
+kill -0 $pid 2> /dev/null || { echo "the game ended early"; cat "$artefacts/smoke-stderr.txt"; exit 1; }
+window=$(find_window)
+[ -n "$window" ] || { echo "the Rivoltra window went away"; exit 1; }
 id=$(echo "$window" | awk '{print $1}')
 geometry=$(xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
 echo "window $id $geometry"
 [ "$geometry" = "800x600" ] || { echo "expected 800x600, got $geometry"; exit 1; }
-
-sleep 3  # let the main menu slide in before the picture is taken
 if command -v import > /dev/null; then
-  import -window "$id" "$artefacts/smoke-window.png"
+  timeout 30 import -window "$id" "$artefacts/smoke-window.png"
   echo "screenshot: $artefacts/smoke-window.png"
 fi
 

@@ -25,6 +25,10 @@ SdlPlatform::SdlPlatform() : clockOriginNs_(MonotonicNanoseconds()) {
   audio_.Initialize();
   handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
   if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
+  // The renderer is made while the window is still hidden: some renderers re-create the
+  // window they draw into, and nobody should ever see (or hold on to) the first one.
+  std::string reason;
+  if (!EnsureRenderer(800, 600, reason)) throw std::runtime_error("Primary Surface cannot be made: " + reason);
 }
 
 SdlPlatform::~SdlPlatform() {
