@@ -78,8 +78,9 @@ void RunMessageLoop(Game& game, SdlPlatform& platform, const LoopHooks& hooks) {
       if (SDL_WaitEventTimeout(&event, 100) != 0) DispatchEvent(game, event);
       continue;
     }
-    if (game.MTimer.Idle(platform.Milliseconds())) {
-      if (hooks.afterTick) hooks.afterTick(game, platform.Milliseconds());
+    const std::uint32_t now = platform.Milliseconds();
+    if (game.MTimer.Idle(now)) {
+      if (hooks.afterTick) hooks.afterTick(game, now);
       continue;
     }
     platform.SleepUntil(platform.Milliseconds() + game.MTimer.MillisecondsUntilDue(platform.Milliseconds()));

@@ -8,7 +8,7 @@ namespace rivoltra {
 struct Game;
 
 // Watchers of the real loop, for measuring tools: told after every frame tick with the clock's
-// reading; they may end the run by setting the game's Terminated flag.
+// reading at the moment the tick started; they may end the run by setting Terminated.
 struct LoopHooks {
   std::function<void(Game& game, std::uint32_t nowMilliseconds)> afterTick;
 };
