@@ -162,12 +162,91 @@ void MoveProgressMarker(Game& game) {
 }
 
 // The frozen part: returns false when the tick ends there.
+void StartBanner(Game& game) {
+  RaceRecord& race = game.race;
+  if (race.Paused || race.FinishPrompt || race.FinishPhase != kRacing) return;
+  if (race.StartDelay > 0) {
+    race.StartDelay -= 1;
+    WriteBanner(game, "LEVEL " + std::to_string(race.Level), kPauseTextX);
+    FlipFrame(game);
+  } else {
+    race.StartDelay = 0;
+    race.RaceRunning = true;
+    race.PlayerCar->ControlsEnabled = true;
+  }
+}
+
+// Returns false when the game has ended: the race's sprites are gone then.
+bool TimeOverBanner(Game& game) {
+  RaceRecord& race = game.race;
+  if (!race.TimeOverShown) return true;
+  if (race.TimeOverTimer > 0) {
+    race.TimeOverTimer -= RaceInterval(game);
+    race.RaceRunning = false;
+    FlipFrame(game);
+    return true;
+  }
+  race.TimeOverShown = false;
+  FreeRaceSprite(race.Banner);
+  // Oncoming traffic can still reach the standing car during the banner and take the last life.
+  if (race.Lives == 0) {
+    FinishGame(game);
+    return false;
+  }
+  StartLevel(game, race.Level);
+  return true;
+}
+
+// At 0 lives after a crash the banner replaces the respawn: the explosion and the crashed object
+// disappear.
+void GameOverInsteadOfRespawn(Game& game) {
+  RaceRecord& race = game.race;
+  if (race.Lives != 0 || race.GameOverShown) return;
+  CheckGameOver(game);
+  if (race.CrashExplosion != nullptr) race.CrashExplosion->Visible = false;
+  if (race.CrashSlot >= 1 && race.CrashSlot <= kSlotCount) {
+    const auto index = static_cast<std::size_t>(race.CrashSlot);
+    if (race.SlotUsed[index] && race.Slots[index] != nullptr) race.Slots[index]->Visible = false;
+  }
+}
+
+// Returns false when the game has ended.
+bool GameOverBanner(Game& game) {
+  RaceRecord& race = game.race;
+  if (!race.GameOverShown) return true;
+  if (race.GameOverTimer <= 0) {
+    FreeRaceSprite(race.Banner);
+    FinishGame(game);
+    return false;
+  }
+  race.GameOverTimer -= RaceInterval(game);
+  race.RaceRunning = false;
+  FlipFrame(game);
+  return true;
+}
+
+void LevelCompletedBanner(Game& game) {
+  RaceRecord& race = game.race;
+  if (race.FinishPhase != kLevelCompletedBanner) return;
+  if (race.LevelDoneTimer <= 0) {
+    race.FinishPhase = kTimeBonusCount;
+    race.RaceRunning = true;
+    return;
+  }
+  race.LevelDoneTimer -= RaceInterval(game);
+  race.RaceRunning = false;
+  WriteBanner(game, "LEVEL COMPLETED", kPromptTextX);
+  FlipFrame(game);
+}
+
+// The part of the tick that runs frozen or not: the scene, the keys and the banners. Returns
+// whether play runs on in this tick.
 bool FrozenPart(Game& game) {
   RaceRecord& race = game.race;
+  // Only the banners after a lost life let the tree move, and then without lag.
   DrawFrame(game, 0, race.TimeOverShown || race.GameOverShown);
   DrawHud(game);
   PauseAndFinishKeys(game);
-
   if (race.FinishPrompt) {
     if (IsHeld(game, InputButton6)) {
       FinishGame(game);
@@ -175,67 +254,11 @@ bool FrozenPart(Game& game) {
     }
     if (IsHeld(game, InputButton7)) Resume(game);
   }
-
-  if (!race.Paused && !race.FinishPrompt && race.FinishPhase == kRacing) {
-    if (race.StartDelay > 0) {
-      race.StartDelay -= 1;
-      WriteBanner(game, "LEVEL " + std::to_string(race.Level), kPauseTextX);
-      FlipFrame(game);
-    } else {
-      race.StartDelay = 0;
-      race.RaceRunning = true;
-      race.PlayerCar->ControlsEnabled = true;
-    }
-  }
-
-  if (race.TimeOverShown) {
-    if (race.TimeOverTimer <= 0) {
-      race.TimeOverShown = false;
-      FreeRaceSprite(race.Banner);
-      if (race.Lives > 0) {
-        StartLevel(game, race.Level);
-      } else {
-        FinishGame(game);
-        return false;
-      }
-    } else {
-      race.TimeOverTimer -= RaceInterval(game);
-      race.RaceRunning = false;
-      FlipFrame(game);
-    }
-  }
-
-  if (race.Lives == 0 && !race.GameOverShown) {
-    CheckGameOver(game);
-    if (race.CrashExplosion != nullptr) race.CrashExplosion->Visible = false;
-    if (race.CrashSlot >= 1 && race.CrashSlot <= kSlotCount) {
-      const auto index = static_cast<std::size_t>(race.CrashSlot);
-      if (race.SlotUsed[index] && race.Slots[index] != nullptr) race.Slots[index]->Visible = false;
-    }
-  }
-
-  if (race.GameOverShown) {
-    if (race.GameOverTimer <= 0) {
-      FreeRaceSprite(race.Banner);
-      FinishGame(game);
-      return false;
-    }
-    race.GameOverTimer -= RaceInterval(game);
-    race.RaceRunning = false;
-    FlipFrame(game);
-  }
-
-  if (race.FinishPhase == kLevelCompletedBanner) {
-    if (race.LevelDoneTimer <= 0) {
-      race.FinishPhase = kTimeBonusCount;
-      race.RaceRunning = true;
-    } else {
-      race.LevelDoneTimer -= RaceInterval(game);
-      race.RaceRunning = false;
-      WriteBanner(game, "LEVEL COMPLETED", kPromptTextX);
-      FlipFrame(game);
-    }
-  }
+  StartBanner(game);
+  if (!TimeOverBanner(game)) return false;
+  GameOverInsteadOfRespawn(game);
+  if (!GameOverBanner(game)) return false;
+  LevelCompletedBanner(game);
   return race.RaceRunning;
 }
 

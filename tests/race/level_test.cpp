@@ -189,5 +189,28 @@ TEST_F(LevelTest, TimeOverWaitsForTheCarToStopThenCostsALifeAndRestartsTheLevel)
   EXPECT_FALSE(race().RaceRunning);
 }
 
+TEST_F(LevelTest, TrafficTakingTheLastLifeDuringTheTimeOverBannerEndsTheGameCleanly) {
+  PassStartBanner();
+  QuietRoad();
+  race().Lives = 2;
+  race().TimeLeft = 0;
+  Tick(2);
+  ASSERT_TRUE(race().TimeOverShown);
+  ASSERT_EQ(race().Lives, 1);
+  // Oncoming traffic keeps moving while the banner stands and runs into the stopped car.
+  TWallSprite& traffic = ObjectOnCar(29);
+  traffic.Y -= 20;
+  traffic.OwnSpeed = 4;
+  for (int i = 0; i < 20 && race().Lives > 0; ++i) Tick();
+  EXPECT_EQ(race().Lives, 0);
+  Tick();
+  EXPECT_TRUE(race().GameOverShown);
+  ASSERT_NE(race().Banner, nullptr);
+  EXPECT_EQ(race().Banner->Image->Name(), "GameOverNB");
+  for (int i = 0; i < 200 && game().ScreenState == ssRace; ++i) Tick();
+  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(SpriteCount(), MenuSpriteCount());
+}
+
 }  // namespace
 }  // namespace rivoltra::testing
