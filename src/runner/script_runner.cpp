@@ -67,8 +67,8 @@ int VirtualKeyNamed(const std::string& name) {
 }
 
 ShiftState HeldShift(const RunnerContext& context) {
-  return ShiftState{(context.heldKeys[0x10] & 0x80) != 0, (context.heldKeys[0x12] & 0x80) != 0,
-                    (context.heldKeys[0x11] & 0x80) != 0};
+  const HeldKeys& keys = context.platform.Keys();
+  return ShiftState{keys.IsKeyDown(0x10), keys.IsKeyDown(0x12), keys.IsKeyDown(0x11)};
 }
 
 std::string UnescapeTypedText(const std::string& text) {
@@ -105,7 +105,6 @@ void CommandTick(RunnerContext& context, const CommandArguments& arguments) {
 void CommandKey(RunnerContext& context, const CommandArguments& arguments, bool down) {
   ExpectArgumentCount(arguments, 1, 1);
   const int virtualKey = VirtualKeyNamed(arguments[0]);
-  context.heldKeys[static_cast<std::size_t>(virtualKey)] = down ? 0x80 : 0;
   context.platform.Keys().SetKeyDown(virtualKey, down);
   if (down) {
     FormKeyDown(context.game, virtualKey, HeldShift(context));
@@ -205,7 +204,7 @@ ScriptRunner::~ScriptRunner() = default;
 
 void ScriptRunner::Start() {
   game_ = std::make_unique<Game>(platform_);
-  context_ = std::make_unique<RunnerContext>(RunnerContext{*game_, platform_, out_});
+  context_ = std::make_unique<RunnerContext>(RunnerContext{*game_, platform_, out_, 1, false, {}});
   game_->soundObserver = [this](bool started, std::string_view name) {
     context_->soundLog.emplace_back(started, std::string(name));
   };

@@ -28,8 +28,6 @@ struct RunnerContext {
   NullPlatform& platform;
   std::ostream& out;
   std::int32_t lagCount = 1;
-  // Virtual-key table of the keys the script holds down (top bit set = down).
-  std::array<std::uint8_t, 256> heldKeys{};
   bool quit = false;
   // Effects started (true) and stopped (false) since the last `sounds`.
   std::vector<std::pair<bool, std::string>> soundLog;

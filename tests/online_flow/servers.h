@@ -102,24 +102,31 @@ class ScoreServerProcess {
   int port_ = 0;
 };
 
+// A socket listening on 127.0.0.1 at a port the kernel picks, with the given backlog.
+inline int ListenOnLoopback(int backlog, sockaddr_in& address, int& port) {
+  const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  address = sockaddr_in{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (listener < 0 ||
+      ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener, backlog) != 0 ||
+      ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (listener >= 0) ::close(listener);
+    throw std::runtime_error("cannot listen on 127.0.0.1");
+  }
+  port = ntohs(address.sin_port);
+  return listener;
+}
+
 // A listening socket on 127.0.0.1 that takes every connection, reads what comes and never
 // answers, the way a hung server does; connections are closed when it is destroyed.
 class SilentServer {
  public:
   SilentServer() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 ||
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 8) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      if (listener_ >= 0) ::close(listener_);
-      throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(address.sin_port);
+    listener_ = ListenOnLoopback(8, address, port_);
     thread_ = std::thread([this] { Serve(); });
   }
 
@@ -181,20 +188,9 @@ class SilentServer {
 class FullQueueServer {
  public:
   FullQueueServer() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
     // A backlog of 0 leaves room for one connection, which the server takes itself.
-    if (listener_ < 0 ||
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 0) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      if (listener_ >= 0) ::close(listener_);
-      throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(address.sin_port);
+    listener_ = ListenOnLoopback(0, address, port_);
     filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (filler_ < 0 ||
         ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {

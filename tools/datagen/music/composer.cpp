@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <sstream>
+#include <utility>
 
 namespace rivoltra::datagen {
 
@@ -162,6 +163,22 @@ void Echo(XmPattern& pattern, int fromChannel, int toChannel, int delayRows, dou
     }
     echo.Volume = XmVolume(static_cast<int>(std::lround(volume * level)));
   }
+}
+
+XmModule NewSong(std::string name, int channels, int bpm, std::vector<XmInstrument> instruments) {
+  XmModule song;
+  song.Name = std::move(name);
+  song.Channels = channels;
+  song.Speed = 6;
+  song.Bpm = bpm;
+  song.Instruments = std::move(instruments);
+  return song;
+}
+
+std::vector<int> SampleVolumes(const XmModule& song) {
+  std::vector<int> volumes;
+  for (const XmInstrument& instrument : song.Instruments) volumes.push_back(instrument.Sample.Volume);
+  return volumes;
 }
 
 }  // namespace rivoltra::datagen

@@ -75,4 +75,9 @@ void ForEachChord(const Harmony& harmony, int patternRows, Write write) {
 void Echo(XmPattern& pattern, int fromChannel, int toChannel, int delayRows, double level,
           int panning, const std::vector<int>& sampleVolumes);
 
+// A song at speed 6 with its instruments, no patterns and no order yet.
+XmModule NewSong(std::string name, int channels, int bpm, std::vector<XmInstrument> instruments);
+// Each instrument's default sample volume, in instrument order (what Echo needs).
+std::vector<int> SampleVolumes(const XmModule& song);
+
 }  // namespace rivoltra::datagen

@@ -191,15 +191,8 @@ XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
 }  // namespace
 
 XmModule RaceSong() {
-  XmModule song;
-  song.Name = "Rivoltra race";
-  song.Channels = kChannelCount;
-  song.Speed = 6;
-  song.Bpm = kBpm;
-  song.Instruments = Instruments();
-  std::vector<int> volumes;
-  for (const XmInstrument& instrument : song.Instruments)
-    volumes.push_back(instrument.Sample.Volume);
+  XmModule song = NewSong("Rivoltra race", kChannelCount, kBpm, Instruments());
+  const std::vector<int> volumes = SampleVolumes(song);
 
   auto pattern = [&](const Harmony& harmony, const Arrangement& arrangement) {
     song.Patterns.push_back(MakePattern(harmony, arrangement, volumes));
