@@ -1,15 +1,28 @@
 #include "http_front_end.h"
 
-#include <httplib.h>
-
+#include <boost/asio/ip/address.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
 #include <chrono>
 #include <stdexcept>
-#include <thread>
+
+#include "client_address.h"
+#include "http_connection.h"
+#include "http_front_end_impl.h"
 
 namespace rivoltra::scores {
 namespace {
 
+namespace asio = boost::asio;
+using tcp = asio::ip::tcp;
+
 constexpr std::size_t kLoggedTargetLength = 160;
+constexpr auto kAcceptPause = std::chrono::milliseconds(50);
+constexpr std::string_view kBusyReply =
+    "HTTP/1.1 503 Service Unavailable\r\nCache-Control: no-store\r\nConnection: close\r\n"
+    "Content-Length: 23\r\nContent-Type: text/plain; charset=utf-8\r\n"
+    "X-Content-Type-Options: nosniff\r\n\r\nERROR|too many clients\n";
 
 std::string Printable(std::string_view text, std::size_t limit) {
   std::string shown;
@@ -21,70 +34,135 @@ std::string Printable(std::string_view text, std::size_t limit) {
   return shown;
 }
 
+asio::ip::address ResolveHost(const std::string& host) {
+  boost::system::error_code error;
+  auto address = asio::ip::make_address(host, error);
+  if (!error) return address;
+  asio::io_context io;
+  tcp::resolver resolver(io);
+  auto found = resolver.resolve(host, "", error);
+  if (error || found.empty()) throw std::runtime_error("cannot resolve " + host);
+  return found.begin()->endpoint().address();
+}
+
 }  // namespace
 
 std::string AccessLogLine(std::string_view client, int status, std::string_view method,
                           std::string_view target) {
-  return Printable(client, 64) + " " + std::to_string(status) + " " + Printable(method, 16) +
-         " " + Printable(target, kLoggedTargetLength);
+  return Printable(client, 64) + " " + std::to_string(status) + " " + Printable(method, 16) + " " +
+         Printable(target, kLoggedTargetLength);
+}
+
+HttpFrontEnd::Impl::Impl(Handler answer, Limits chosen, Log logLine)
+    : handler(std::move(answer)), limits(chosen), log(std::move(logLine)) {
+  if (limits.workerThreads == 0) limits.workerThreads = 1;
+  if (limits.maxConnections == 0) limits.maxConnections = 1;
+  if (limits.maxConnectionsPerClient == 0) limits.maxConnectionsPerClient = 1;
+  if (limits.listenBacklog <= 0) limits.listenBacklog = 1;
+  workers = std::make_unique<asio::thread_pool>(limits.workerThreads);
+}
+
+ServerResponse HttpFrontEnd::Impl::Answer(const ServerRequest& request) const {
+  auto unixSeconds = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+  return handler(request,
+                 {std::chrono::steady_clock::now(), static_cast<std::int64_t>(unixSeconds)});
+}
+
+void HttpFrontEnd::Impl::Accept() {
+  acceptor.async_accept([this](boost::system::error_code error, tcp::socket socket) {
+    if (error == asio::error::operation_aborted || !acceptor.is_open()) return;
+    if (error) {
+      // Out of descriptors or a connection reset before it was taken: try again shortly
+      // rather than spin.
+      acceptPause.expires_after(kAcceptPause);
+      acceptPause.async_wait([this](boost::system::error_code waited) {
+        if (!waited) Accept();
+      });
+      return;
+    }
+    Admit(std::move(socket));
+    Accept();
+  });
+}
+
+void HttpFrontEnd::Impl::Admit(tcp::socket socket) {
+  boost::system::error_code error;
+  auto remote = socket.remote_endpoint(error);
+  if (error) return;
+  socket.set_option(tcp::no_delay(true), error);
+  std::string peer = CanonicalAddress(remote.address().to_string());
+  std::size_t& fromPeer = connectionsPerPeer[peer];
+  // A trusted proxy carries every player, so only the overall limit applies to it.
+  bool peerFull = fromPeer >= limits.maxConnectionsPerClient && peer != trustedProxy;
+  if (openConnections >= limits.maxConnections || peerFull) {
+    if (fromPeer == 0) connectionsPerPeer.erase(peer);
+    // A fresh socket's send buffer is empty, so this short write cannot block.
+    asio::write(socket, asio::buffer(kBusyReply.data(), kBusyReply.size()), error);
+    socket.shutdown(tcp::socket::shutdown_both, error);
+    return;
+  }
+  ++fromPeer;
+  ++openConnections;
+  std::make_shared<HttpConnection>(*this, std::move(socket), std::move(peer))->Start();
+}
+
+void HttpFrontEnd::Impl::Release(const std::string& peer) {
+  --openConnections;
+  auto found = connectionsPerPeer.find(peer);
+  if (found != connectionsPerPeer.end() && --found->second == 0) connectionsPerPeer.erase(found);
 }
 
 HttpFrontEnd::HttpFrontEnd(ScoreService& service, Limits limits, Log log)
-    : service_(service), server_(std::make_unique<httplib::Server>()) {
-  std::size_t workers = limits.workerThreads == 0 ? 1 : limits.workerThreads;
-  server_->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
-  server_->set_read_timeout(limits.readTimeoutSeconds, 0);
-  server_->set_write_timeout(limits.writeTimeoutSeconds, 0);
-  server_->set_keep_alive_timeout(limits.readTimeoutSeconds);
-  server_->set_payload_max_length(limits.maxBodyBytes);
-  // Every request, whatever its method or path, is answered by the service itself.
-  server_->set_pre_routing_handler([this](const httplib::Request& request,
-                                          httplib::Response& response) {
-    auto now = std::chrono::steady_clock::now();
-    auto unixSeconds = std::chrono::duration_cast<std::chrono::seconds>(
-                           std::chrono::system_clock::now().time_since_epoch())
-                           .count();
-    ServerResponse answer = service_.Handle({request.method, request.target, request.remote_addr},
-                                            {now, static_cast<std::int64_t>(unixSeconds)});
-    response.status = answer.Status;
-    for (auto& [name, value] : answer.Headers) response.set_header(name, value);
-    response.set_content(std::move(answer.Body), answer.ContentType.c_str());
-    return httplib::Server::HandlerResponse::Handled;
-  });
-  if (log) {
-    server_->set_logger([log](const httplib::Request& request, const httplib::Response& response) {
-      log(AccessLogLine(request.remote_addr, response.status, request.method, request.target));
-    });
-  }
+    : HttpFrontEnd([&service](const ServerRequest& request,
+                              const ServiceTime& time) { return service.Handle(request, time); },
+                   limits, std::move(log)) {}
+
+HttpFrontEnd::HttpFrontEnd(Handler handler, Limits limits, Log log)
+    : impl_(std::make_unique<Impl>(std::move(handler), limits, std::move(log))) {}
+
+HttpFrontEnd::~HttpFrontEnd() {
+  Stop();
+  impl_->workers->join();
 }
 
-HttpFrontEnd::~HttpFrontEnd() = default;
+void HttpFrontEnd::TrustProxy(std::string address) {
+  std::string canonical = CanonicalAddress(address);
+  impl_->trustedProxy = canonical.empty() ? address : canonical;
+}
 
 int HttpFrontEnd::Bind(const std::string& host, int port) {
-  if (port == 0) {
-    int bound = server_->bind_to_any_port(host);
-    if (bound > 0) return bound;
-  } else if (server_->bind_to_port(host, port)) {
-    return port;
+  try {
+    tcp::endpoint endpoint(ResolveHost(host), static_cast<unsigned short>(port));
+    auto& acceptor = impl_->acceptor;
+    acceptor.open(endpoint.protocol());
+    acceptor.set_option(tcp::acceptor::reuse_address(true));
+    acceptor.bind(endpoint);
+    acceptor.listen(impl_->limits.listenBacklog);
+    return acceptor.local_endpoint().port();
+  } catch (const std::exception&) {
+    boost::system::error_code ignored;
+    impl_->acceptor.close(ignored);
+    throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
   }
-  throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
 }
 
 bool HttpFrontEnd::Run() {
-  if (stopRequested_) return true;
-  return server_->listen_after_bind();
+  if (!impl_->acceptor.is_open()) return false;
+  impl_->Accept();
+  impl_->io.run();
+  // Requests already with the service finish; queued ones are dropped with their connections.
+  impl_->workers->stop();
+  impl_->workers->join();
+  return true;
 }
 
 void HttpFrontEnd::Stop() {
-  stopRequested_ = true;
-  // The listener only takes a stop once it runs; Run may be a moment away from starting it.
-  for (int attempt = 0; attempt < 400; ++attempt) {
-    if (server_->is_running()) {
-      server_->stop();
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  // A stop before Run starts leaves the context stopped, so Run then returns at once.
+  impl_->io.stop();
 }
+
+std::size_t HttpFrontEnd::OpenConnections() const { return impl_->openConnections; }
 
 }  // namespace rivoltra::scores

@@ -1,50 +1,59 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "score_service.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace rivoltra::scores {
 
-// The score service on a socket: one HTTP/1.1 listener whose every request goes to
-// ScoreService::Handle. Slow or oversized requests are cut off here, before the service sees
-// them.
+// The score service on a socket: an event-driven HTTP/1.1 listener. Slow, oversized or
+// malformed requests are cut off here, before the service sees them; the service itself runs
+// on worker threads, so a storage call never holds up reading or writing other connections.
 class HttpFrontEnd {
  public:
   struct Limits {
+    // Whole request, from the connection's start or the previous reply to the last body byte;
+    // a client dripping bytes is cut off by it just as an idle one.
     std::time_t readTimeoutSeconds = 5;
     std::time_t writeTimeoutSeconds = 5;
-    std::size_t maxBodyBytes = 1024;  // the service reads no body; this only bounds the waste
-    std::size_t workerThreads = 8;
+    std::size_t maxBodyBytes = 1024;
+    std::size_t workerThreads = 8;      // threads that run the service
+    std::size_t maxHeaderBytes = 8192;  // request line and header fields together
+    std::size_t maxHeaderCount = 64;
+    std::size_t maxConnections = 4096;
+    std::size_t maxConnectionsPerClient = 64;
+    int listenBacklog = 1024;
   };
+  using Handler = std::function<ServerResponse(const ServerRequest&, const ServiceTime&)>;
   using Log = std::function<void(const std::string& line)>;
 
   HttpFrontEnd(ScoreService& service, Limits limits, Log log = nullptr);
+  HttpFrontEnd(Handler handler, Limits limits, Log log = nullptr);
   ~HttpFrontEnd();
   HttpFrontEnd(const HttpFrontEnd&) = delete;
   HttpFrontEnd& operator=(const HttpFrontEnd&) = delete;
 
+  // Requests from this peer address name their client in X-Forwarded-For (its last entry);
+  // that client is then the one rate limits and tokens count. Call before Run.
+  void TrustProxy(std::string address);
   // Binds host:port, any free port when port is 0, and returns the bound port. Throws
   // std::runtime_error when the address cannot be bound.
   int Bind(const std::string& host, int port);
   // Serves until Stop; false when serving could not start.
   bool Run();
-  // Safe from any thread, also while Run is about to start.
+  // Safe from any thread, also while Run is about to start. Open connections are dropped.
   void Stop();
+  std::size_t OpenConnections() const;
+
+  struct Impl;
 
  private:
-  ScoreService& service_;
-  std::unique_ptr<httplib::Server> server_;
-  std::atomic<bool> stopRequested_{false};
+  std::unique_ptr<Impl> impl_;
 };
 
 // One log line: the client, the status, the method and the target cut to a readable length

@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
     }
     HttpFrontEnd frontEnd(service, HttpFrontEnd::Limits{}, log);
     int port = frontEnd.Bind(options->host, options->port);
-    std::cout << "rivoltra-scores listening on http://" << options->host << ":" << port
-              << "/ with " << options->database << std::endl;
+    std::cout << "rivoltra-scores listening on http://" << options->host << ":" << port << "/ with "
+              << options->database << std::endl;
 
     std::thread stopper([&frontEnd, stopSignals] {
       int received = 0;

@@ -12,10 +12,10 @@ RateLimiter::RateLimiter(Limits limits) : limits_(limits) {
 
 double RateLimiter::Refilled(const Bucket& bucket, SteadyTime now) const {
   // A clock that steps back must not drain a bucket.
-  double elapsed = std::max(0.0, std::chrono::duration<double, std::milli>(now - bucket.updated)
-                                     .count());
-  return std::min(limits_.burst, bucket.available + elapsed / static_cast<double>(
-                                                                  limits_.refill.count()));
+  double elapsed =
+      std::max(0.0, std::chrono::duration<double, std::milli>(now - bucket.updated).count());
+  return std::min(limits_.burst,
+                  bucket.available + elapsed / static_cast<double>(limits_.refill.count()));
 }
 
 bool RateLimiter::Allow(std::string_view client, SteadyTime now) {
@@ -41,14 +41,12 @@ std::size_t RateLimiter::TrackedClients() const {
 void RateLimiter::MakeRoom(SteadyTime now) {
   if (buckets_.size() < limits_.maxClients) return;
   // A full bucket says nothing a new bucket would not, so those go first.
-  std::erase_if(buckets_, [&](const auto& entry) {
-    return Refilled(entry.second, now) >= limits_.burst;
-  });
+  std::erase_if(buckets_,
+                [&](const auto& entry) { return Refilled(entry.second, now) >= limits_.burst; });
   while (buckets_.size() >= limits_.maxClients) {
-    auto quietest = std::min_element(buckets_.begin(), buckets_.end(), [](const auto& a,
-                                                                          const auto& b) {
-      return a.second.updated < b.second.updated;
-    });
+    auto quietest = std::min_element(
+        buckets_.begin(), buckets_.end(),
+        [](const auto& a, const auto& b) { return a.second.updated < b.second.updated; });
     buckets_.erase(quietest);
   }
 }

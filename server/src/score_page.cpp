@@ -77,11 +77,21 @@ std::string EscapeHtml(std::string_view text) {
   for (char c : text) {
     auto code = static_cast<unsigned char>(c);
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      case '\'': escaped += "&#39;"; break;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&#39;";
+        break;
       default:
         if (code < 0x20 || code == 0x7F) {
           escaped += "\xEF\xBF\xBD";
@@ -96,8 +106,9 @@ std::string EscapeHtml(std::string_view text) {
 std::string FormatDate(std::int64_t secondsSince1970) {
   std::time_t time = static_cast<std::time_t>(secondsSince1970);
   std::tm calendar{};
-  if (static_cast<std::int64_t>(time) != secondsSince1970 || gmtime_r(&time, &calendar) == nullptr ||
-      calendar.tm_year < -1900 || calendar.tm_year > 9999 - 1900) {
+  if (static_cast<std::int64_t>(time) != secondsSince1970 ||
+      gmtime_r(&time, &calendar) == nullptr || calendar.tm_year < -1900 ||
+      calendar.tm_year > 9999 - 1900) {
     return {};
   }
   char text[16];
@@ -110,11 +121,13 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best) {
   page.reserve(4096 + best.size() * 256);
   AppendHead(page, "Rivoltra \xE2\x80\x94 Best scores");
   page += "<body>\n<main>\n<header><h1>Rivolt<span>ra</span></h1><p>Best scores</p></header>\n";
-  page += "<table>\n<thead><tr><th class=\"rank\">#</th><th>Name</th><th>Country</th>"
-          "<th class=\"right\">Score</th><th class=\"right\">Date</th></tr></thead>\n<tbody>\n";
+  page +=
+      "<table>\n<thead><tr><th class=\"rank\">#</th><th>Name</th><th>Country</th>"
+      "<th class=\"right\">Score</th><th class=\"right\">Date</th></tr></thead>\n<tbody>\n";
   if (best.empty()) {
-    page += "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No scores yet. "
-            "Win a place in the game's table and send it from there.</td></tr>\n";
+    page +=
+        "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No scores yet. "
+        "Win a place in the game's table and send it from there.</td></tr>\n";
   }
   std::size_t rank = 0;
   for (const ScoreEntry& entry : best) {
@@ -133,15 +146,22 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best) {
   return page;
 }
 
-std::string RenderHomePage(std::string_view tableAddress) {
+std::string RenderHomePage(std::string_view tableAddress, std::string_view playAddress) {
   std::string page;
   AppendHead(page, "Rivoltra");
-  page += "<body>\n<main>\n<header><h1>Rivolt<span>ra</span></h1><p>Top-down arcade racing</p>"
-          "</header>\n<p>Four cars, three lanes, one clock. Dodge the walls, the spikes and the "
-          "rabbits, grab the turbo and the gun, and drive further than anyone else.</p>\n"
-          "<p><a href=\"";
+  page +=
+      "<body>\n<main>\n<header><h1>Rivolt<span>ra</span></h1><p>Top-down arcade racing</p>"
+      "</header>\n<p>Four cars, three lanes, one clock. Dodge the walls, the spikes and the "
+      "rabbits, grab the turbo and the gun, and drive further than anyone else.</p>\n"
+      "<p><a href=\"";
   page += EscapeHtml(tableAddress);
-  page += "\">See the best scores</a></p>\n</main>\n</body>\n</html>\n";
+  page += "\">See the best scores</a></p>\n";
+  if (!playAddress.empty()) {
+    page += "<p><a href=\"";
+    page += EscapeHtml(playAddress);
+    page += "\">Play in the browser</a></p>\n";
+  }
+  page += "</main>\n</body>\n</html>\n";
   return page;
 }
 

@@ -19,7 +19,8 @@ std::string FormatDate(std::int64_t secondsSince1970);
 // The online table: rank, name, country, score and date of each entry, best first.
 std::string RenderScorePage(const std::vector<ScoreEntry>& best);
 
-// The web site's home page, with a link to the online table.
-std::string RenderHomePage(std::string_view tableAddress);
+// The web site's home page, with a link to the online table, and one to the browser game when
+// playAddress is not empty.
+std::string RenderHomePage(std::string_view tableAddress, std::string_view playAddress = {});
 
 }  // namespace rivoltra::scores

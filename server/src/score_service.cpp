@@ -114,10 +114,24 @@ std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& r
   return std::nullopt;
 }
 
+const std::string* ServerRequest::Header(std::string_view name) const {
+  for (const auto& [headerName, value] : Headers) {
+    if (headerName == name) return &value;
+  }
+  return nullptr;
+}
+
+ScoreService::ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter,
+                           RateLimiter& reportLimiter, EntryRules rules)
+    : backend_(backend),
+      versionLimiter_(versionLimiter),
+      reportLimiter_(reportLimiter),
+      rules_(rules) {}
+
 ScoreService::ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& versionLimiter,
                            RateLimiter& reportLimiter, EntryRules rules)
-    : store_(store),
-      tokens_(tokens),
+    : ownedBackend_(std::make_unique<LocalBackend>(store, tokens)),
+      backend_(*ownedBackend_),
       versionLimiter_(versionLimiter),
       reportLimiter_(reportLimiter),
       rules_(rules) {}
@@ -136,8 +150,10 @@ ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceT
     std::string_view query =
         question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
     if (path == "/") {
-      return Html(RenderHomePage(std::string(kScriptPath) + "?prg=Rivoltra&show&type=0"));
+      return Html(
+          RenderHomePage(std::string(kScriptPath) + "?prg=Rivoltra&show&type=0", playAddress_));
     }
+    if (path == "/healthz") return Health();
     if (path != kScriptPath) return Refusal(404, "no such page");
 
     auto parameters = ParseQuery(query);
@@ -174,10 +190,16 @@ ServerResponse ScoreService::Version(const ServerRequest& request, const Service
   if (!versionLimiter_.Allow(request.ClientAddress, time.Now)) {
     return Refusal(429, "too many requests");
   }
-  std::string token = tokens_.Issue(time.Now);
+  std::optional<std::string> token;
+  try {
+    token = backend_.IssueToken(request.ClientAddress, time);
+  } catch (const StorageError&) {
+    return Refusal(503, "no token available");
+  }
+  if (!token) return Refusal(503, "too many players waiting");
   // Field 5 is the one the game passes back; the others are for people reading the reply.
   return Plain(200, "OK|Rivoltra|" + std::string(kScoreMessageType) + "|" +
-                        std::to_string(tokens_.Lifetime().count()) + "|" + token + "|");
+                        std::to_string(backend_.TokenLifetime().count()) + "|" + *token + "|");
 }
 
 ServerResponse ScoreService::Report(const ServerRequest& request, std::string_view code,
@@ -191,25 +213,40 @@ ServerResponse ScoreService::Report(const ServerRequest& request, std::string_vi
   if (!report) return Refusal(400, "malformed report");
   if (auto reason = RefuseReport(*report, rules_)) return Refusal(400, *reason);
 
-  switch (tokens_.Redeem(report->ServerField, time.Now)) {
-    case TokenStore::Verdict::Accepted: break;
-    case TokenStore::Verdict::Expired: return Refusal(403, "token expired");
-    case TokenStore::Verdict::Unknown: return Refusal(403, "token unknown or already used");
-  }
+  ScoreBackend::Redeemed redeemed = ScoreBackend::Redeemed::Unknown;
   try {
-    store_.Add({report->PlayerName, report->Country, report->Score, time.UnixSeconds});
+    redeemed = backend_.StoreWithToken(
+        report->ServerField, {report->PlayerName, report->Country, report->Score, time.UnixSeconds},
+        time);
   } catch (const StorageError&) {
     return Refusal(500, "score not stored");
+  }
+  switch (redeemed) {
+    case ScoreBackend::Redeemed::Stored:
+      break;
+    case ScoreBackend::Redeemed::Expired:
+      return Refusal(403, "token expired");
+    case ScoreBackend::Redeemed::Unknown:
+      return Refusal(403, "token unknown or already used");
   }
   return Plain(200, "OK|stored|");
 }
 
 ServerResponse ScoreService::Table() {
   try {
-    return Html(RenderScorePage(store_.Best(rules_.pageEntries)));
+    return Html(RenderScorePage(backend_.Best(rules_.pageEntries)));
   } catch (const StorageError&) {
     return Refusal(500, "table unavailable");
   }
+}
+
+ServerResponse ScoreService::Health() {
+  try {
+    backend_.CheckHealth();
+  } catch (const StorageError&) {
+    return Refusal(503, "storage unavailable");
+  }
+  return Plain(200, "OK|healthy|\n");
 }
 
 }  // namespace rivoltra::scores

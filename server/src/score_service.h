@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 
 #include "persist/score_code.h"
 #include "rate_limiter.h"
+#include "score_backend.h"
 #include "score_store.h"
 #include "token_store.h"
 
@@ -20,6 +22,12 @@ struct ServerRequest {
   std::string Method;
   std::string Target;  // path and query exactly as they arrived
   std::string ClientAddress;
+  std::string Body;
+  // Header names in lower case, as they arrived.
+  std::vector<std::pair<std::string, std::string>> Headers;
+
+  // The first header of that lower-case name, or nullptr.
+  const std::string* Header(std::string_view name) const;
 };
 
 struct ServerResponse {
@@ -27,11 +35,6 @@ struct ServerResponse {
   std::string ContentType = "text/plain; charset=utf-8";
   std::string Body;
   std::vector<std::pair<std::string, std::string>> Headers;
-};
-
-struct ServiceTime {
-  SteadyTime Now;              // for token lifetimes and rate limits
-  std::int64_t UnixSeconds;    // the date stored with a score
 };
 
 // What a stored entry may look like. The game limits names and countries by their drawn width,
@@ -60,22 +63,29 @@ std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& r
 // token, score reports, the online table and the home page.
 class ScoreService {
  public:
+  ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter, RateLimiter& reportLimiter,
+               EntryRules rules = {});
+  // The embedded storage: the SQLite table and the process's tokens.
   ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& versionLimiter,
                RateLimiter& reportLimiter, EntryRules rules = {});
 
   ServerResponse Handle(const ServerRequest& request, const ServiceTime& time);
+  // The home page links to the browser game at this address; none when empty.
+  void SetPlayAddress(std::string address) { playAddress_ = std::move(address); }
 
  private:
   ServerResponse Version(const ServerRequest& request, const ServiceTime& time);
   ServerResponse Report(const ServerRequest& request, std::string_view code,
                         const ServiceTime& time);
   ServerResponse Table();
+  ServerResponse Health();
 
-  ScoreStore& store_;
-  TokenStore& tokens_;
+  std::unique_ptr<ScoreBackend> ownedBackend_;
+  ScoreBackend& backend_;
   RateLimiter& versionLimiter_;
   RateLimiter& reportLimiter_;
   EntryRules rules_;
+  std::string playAddress_;
 };
 
 }  // namespace rivoltra::scores

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <limits>
 #include <memory>
 
@@ -26,9 +28,29 @@ std::string ColumnText(sqlite3_stmt* statement, int column) {
   return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes));
 }
 
+// The first bytes of every SQLite file; anything else at the start is not ours to open.
+constexpr char kFileHeader[] = "SQLite format 3";
+
+// Throws when the file exists, is not empty and does not start like a database, so random
+// bytes are named as such instead of failing later with a puzzling message.
+void RefuseForeignFile(const std::string& path) {
+  if (path.empty() || path == ":memory:") return;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return;
+  char header[sizeof kFileHeader] = {};
+  file.read(header, sizeof header);
+  std::streamsize got = file.gcount();
+  if (got == 0) return;
+  if (got < static_cast<std::streamsize>(sizeof header) ||
+      std::memcmp(header, kFileHeader, sizeof header) != 0) {
+    throw StorageError(path + ": not a database (no SQLite header)");
+  }
+}
+
 }  // namespace
 
 ScoreStore::ScoreStore(const std::string& path) : path_(path) {
+  RefuseForeignFile(path);
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
   if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
     std::string message = Where("open");
@@ -44,9 +66,12 @@ ScoreStore::ScoreStore(const std::string& path) : path_(path) {
       throw StorageError(Where("read the schema version"));
     }
     version.reset(raw);
-    int found = sqlite3_step(raw) == SQLITE_ROW ? sqlite3_column_int(raw, 0) : -1;
+    int step = sqlite3_step(raw);
+    if (step != SQLITE_ROW) throw StorageError(Damaged(step));
+    int found = sqlite3_column_int(raw, 0);
     // A statement left open holds a read transaction, and the journal mode cannot change in one.
     version.reset();
+    CheckIntegrity();
     if (found > kSchemaVersion || found < 0) {
       throw StorageError(path_ + ": schema version " + std::to_string(found) +
                          " is newer than this server (" + std::to_string(kSchemaVersion) + ")");
@@ -69,6 +94,23 @@ ScoreStore::ScoreStore(const std::string& path) : path_(path) {
 }
 
 ScoreStore::~ScoreStore() { sqlite3_close(db_); }
+
+std::string ScoreStore::Damaged(int code) const {
+  if (code == SQLITE_NOTADB) return path_ + ": not a database (" + sqlite3_errmsg(db_) + ")";
+  return path_ + ": damaged: " + sqlite3_errmsg(db_);
+}
+
+void ScoreStore::CheckIntegrity() {
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_, "PRAGMA quick_check(1)", -1, &raw, nullptr) != SQLITE_OK) {
+    throw StorageError(Damaged(sqlite3_errcode(db_)));
+  }
+  Statement check(raw);
+  int step = sqlite3_step(raw);
+  if (step != SQLITE_ROW) throw StorageError(Damaged(step));
+  std::string verdict = ColumnText(raw, 0);
+  if (verdict != "ok") throw StorageError(path_ + ": damaged: " + verdict);
+}
 
 std::string ScoreStore::Where(const char* action) const {
   const char* detail = db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory";

@@ -27,7 +27,9 @@ struct ScoreEntry {
 // share one connection.
 class ScoreStore {
  public:
-  // Creates the file and its table when missing; ":memory:" gives a private database.
+  // Creates the file and its table when missing; ":memory:" gives a private database. A file
+  // that is not a database or fails the quick integrity check is refused with a message naming
+  // it ("not a database", "damaged: ...").
   explicit ScoreStore(const std::string& path);
   ~ScoreStore();
   ScoreStore(const ScoreStore&) = delete;
@@ -40,6 +42,8 @@ class ScoreStore {
 
  private:
   void Execute(const char* sql);
+  void CheckIntegrity();
+  std::string Damaged(int code) const;
   std::string Where(const char* action) const;
 
   std::string path_;

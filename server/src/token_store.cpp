@@ -22,53 +22,95 @@ std::string TokenStore::RandomToken() {
 TokenStore::TokenStore(Limits limits, std::function<std::string()> generator)
     : limits_(limits), generator_(std::move(generator)) {
   if (limits_.capacity == 0) limits_.capacity = 1;
+  if (limits_.perClient == 0) limits_.perClient = 1;
 }
 
-std::string TokenStore::Issue(SteadyTime now) {
+std::optional<std::string> TokenStore::Issue(std::string_view client, SteadyTime now) {
   std::lock_guard lock(mutex_);
-  MakeRoom(now);
+  std::string owner(client);
+  if (!MakeRoom(owner, now)) return std::nullopt;
   std::string token = generator_();
   // A repeat of an outstanding token would let two reports share it; draw again instead.
-  for (int attempt = 0; attempt < 8 && issuedAt_.count(token) != 0; ++attempt) {
-    token = generator_();
-  }
-  if (issuedAt_.count(token) != 0) Forget(issuedAt_.find(token));
-  issuedAt_.emplace(token, now);
-  byAge_.emplace(now, token);
+  for (int attempt = 0; attempt < 8 && issued_.count(token) != 0; ++attempt) token = generator_();
+  if (auto repeated = issued_.find(token); repeated != issued_.end()) Forget(repeated);
+  Add(token, std::move(owner), now);
   return token;
 }
 
+std::string TokenStore::Issue(SteadyTime now) { return Issue("", now).value_or(std::string()); }
+
 TokenStore::Verdict TokenStore::Redeem(std::string_view token, SteadyTime now) {
+  return Take(token, now).verdict;
+}
+
+TokenStore::Taken TokenStore::Take(std::string_view token, SteadyTime now) {
   std::lock_guard lock(mutex_);
-  auto found = issuedAt_.find(token);
-  if (found == issuedAt_.end()) return Verdict::Unknown;
-  bool expired = now - found->second > limits_.lifetime;
+  auto found = issued_.find(token);
+  if (found == issued_.end()) return {};
+  Taken taken{Verdict::Accepted, found->first, found->second.client, found->second.at};
+  if (now - found->second.at > limits_.lifetime) taken.verdict = Verdict::Expired;
   Forget(found);
-  return expired ? Verdict::Expired : Verdict::Accepted;
+  return taken;
+}
+
+void TokenStore::Restore(const Taken& taken) {
+  if (taken.verdict != Verdict::Accepted) return;
+  std::lock_guard lock(mutex_);
+  if (issued_.count(taken.token) != 0) return;
+  Add(taken.token, taken.client, taken.issuedAt);
 }
 
 std::size_t TokenStore::Outstanding() const {
   std::lock_guard lock(mutex_);
-  return issuedAt_.size();
+  return issued_.size();
 }
 
-void TokenStore::Forget(std::map<std::string, SteadyTime, std::less<>>::iterator token) {
-  auto [first, last] = byAge_.equal_range(token->second);
-  for (auto entry = first; entry != last; ++entry) {
-    if (entry->second == token->first) {
-      byAge_.erase(entry);
-      break;
+void TokenStore::Add(std::string token, std::string client, SteadyTime at) {
+  auto& held = byClient_[client];
+  if (!held.empty()) clientsByLoad_.erase({held.size(), client});
+  held.emplace(at, token);
+  clientsByLoad_.emplace(held.size(), client);
+  byAge_.emplace(at, token);
+  issued_.emplace(std::move(token), Issued{at, std::move(client)});
+}
+
+void TokenStore::Forget(ByToken::iterator token) {
+  const std::string& client = token->second.client;
+  auto held = byClient_.find(client);
+  if (held != byClient_.end()) {
+    clientsByLoad_.erase({held->second.size(), client});
+    held->second.erase({token->second.at, token->first});
+    if (held->second.empty()) {
+      byClient_.erase(held);
+    } else {
+      clientsByLoad_.emplace(held->second.size(), client);
     }
   }
-  issuedAt_.erase(token);
+  byAge_.erase({token->second.at, token->first});
+  issued_.erase(token);
 }
 
-void TokenStore::MakeRoom(SteadyTime now) {
-  while (!byAge_.empty() &&
-         (now - byAge_.begin()->first > limits_.lifetime || issuedAt_.size() >= limits_.capacity)) {
-    issuedAt_.erase(byAge_.begin()->second);
-    byAge_.erase(byAge_.begin());
+void TokenStore::ForgetOldestOf(const std::string& client) {
+  auto held = byClient_.find(client);
+  if (held == byClient_.end() || held->second.empty()) return;
+  Forget(issued_.find(held->second.begin()->second));
+}
+
+bool TokenStore::MakeRoom(const std::string& client, SteadyTime now) {
+  while (!byAge_.empty() && now - byAge_.begin()->first > limits_.lifetime) {
+    Forget(issued_.find(byAge_.begin()->second));
   }
+  auto held = byClient_.find(client);
+  if (held != byClient_.end() && held->second.size() >= limits_.perClient) {
+    ForgetOldestOf(client);
+  }
+  if (issued_.size() < limits_.capacity) return true;
+  // Full of live tokens: the busiest address pays, but never with its only token.
+  auto busiest = std::prev(clientsByLoad_.end());
+  if (busiest->first < 2) return false;
+  std::string busiestClient = busiest->second;  // the set entry goes with the token
+  ForgetOldestOf(busiestClient);
+  return true;
 }
 
 }  // namespace rivoltra::scores

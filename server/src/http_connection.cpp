@@ -1,0 +1,209 @@
+#include "http_connection.h"
+
+#include <algorithm>
+#include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
+#include <boost/beast/http/error.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/write.hpp>
+#include <cctype>
+#include <chrono>
+#include <utility>
+#include <vector>
+
+#include "client_address.h"
+
+namespace rivoltra::scores {
+namespace {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+
+constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+constexpr auto kLingerTime = std::chrono::milliseconds(1000);
+
+std::string Lower(beast::string_view text) {
+  std::string lower(text.data(), text.size());
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+std::string Text(beast::string_view text) { return std::string(text.data(), text.size()); }
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) <
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+HttpConnection::HttpConnection(HttpFrontEnd::Impl& owner, asio::ip::tcp::socket socket,
+                               std::string peer)
+    : owner_(owner),
+      stream_(std::move(socket)),
+      // Room for one whole request; pipelined bytes beyond it wait in the kernel.
+      buffer_(owner.limits.maxHeaderBytes + owner.limits.maxBodyBytes + 4096),
+      peer_(std::move(peer)) {}
+
+HttpConnection::~HttpConnection() { owner_.Release(peer_); }
+
+void HttpConnection::ReadHeader() {
+  parser_.emplace();
+  parser_->header_limit(static_cast<std::uint32_t>(owner_.limits.maxHeaderBytes));
+  parser_->body_limit(owner_.limits.maxBodyBytes);
+  loggedMethod_.clear();
+  loggedTarget_.clear();
+  loggedClient_ = peer_;
+  stream_.expires_after(std::chrono::seconds(owner_.limits.readTimeoutSeconds));
+  http::async_read_header(
+      stream_, buffer_, *parser_,
+      [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHeader(error); });
+}
+
+void HttpConnection::OnHeader(beast::error_code error) {
+  if (error) return OnReadFailure(error, false);
+  const auto& request = parser_->get();
+  loggedMethod_ = Text(request.method_string());
+  loggedTarget_ = Text(request.target());
+  if (request.version() != 10 && request.version() != 11) {
+    return Refuse(400, "unsupported HTTP version");
+  }
+  std::size_t fields = std::distance(request.begin(), request.end());
+  if (fields > owner_.limits.maxHeaderCount) return Refuse(431, "too many header fields");
+  auto length = parser_->content_length();
+  if (length && *length > owner_.limits.maxBodyBytes) return Refuse(413, "body too large");
+  if (parser_->is_done()) return Dispatch();
+  if (beast::iequals(request[http::field::expect], "100-continue")) {
+    asio::async_write(stream_, asio::buffer(kContinue.data(), kContinue.size()),
+                      [self = shared_from_this()](beast::error_code failed, std::size_t) {
+                        if (failed) return;
+                        self->ReadBody();
+                      });
+    return;
+  }
+  ReadBody();
+}
+
+void HttpConnection::ReadBody() {
+  // The deadline set before the header still runs: it bounds the whole request.
+  http::async_read(
+      stream_, buffer_, *parser_,
+      [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnBody(error); });
+}
+
+void HttpConnection::OnBody(beast::error_code error) {
+  if (error) return OnReadFailure(error, true);
+  Dispatch();
+}
+
+void HttpConnection::OnReadFailure(beast::error_code error, bool inBody) {
+  if (error == beast::error::timeout) {
+    // A client that began a request hears why it was cut off; an idle one is just closed.
+    if (inBody || parser_->got_some() || buffer_.size() > 0) return Refuse(408, "request too slow");
+    return;
+  }
+  if (error == http::error::end_of_stream || error == asio::error::eof ||
+      error == asio::error::connection_reset || error == asio::error::operation_aborted) {
+    return;
+  }
+  if (error == http::error::body_limit || (inBody && error == http::error::buffer_overflow)) {
+    return Refuse(413, "body too large");
+  }
+  if (error == http::error::header_limit || error == http::error::buffer_overflow) {
+    // The request line alone over the limit is a target too long, as the service says too.
+    std::string_view held(static_cast<const char*>(buffer_.data().data()), buffer_.size());
+    if (held.find("\r\n") == std::string_view::npos) return Refuse(414, "request too long");
+    return Refuse(431, "header too large");
+  }
+  if (error.category() == http::make_error_code(http::error::bad_target).category()) {
+    return Refuse(400, "bad request");
+  }
+}
+
+void HttpConnection::Dispatch() {
+  auto& request = parser_->get();
+  ServerRequest serverRequest;
+  serverRequest.Method = loggedMethod_;
+  serverRequest.Target = loggedTarget_;
+  serverRequest.Body = std::move(request.body());
+  for (const auto& field : request) {
+    serverRequest.Headers.emplace_back(Lower(field.name_string()), Text(field.value()));
+  }
+  serverRequest.ClientAddress =
+      ClientAddress(peer_, owner_.trustedProxy, serverRequest.Header("x-forwarded-for"));
+  loggedClient_ = serverRequest.ClientAddress;
+  bool keepAlive = request.keep_alive();
+  bool headOnly = request.method() == http::verb::head;
+  asio::post(*owner_.workers, [self = shared_from_this(), serverRequest = std::move(serverRequest),
+                               keepAlive, headOnly]() mutable {
+    ServerResponse answer = self->owner_.Answer(serverRequest);
+    auto& io = self->owner_.io;
+    // The connection goes back whole to the listener's thread, so it always ends there.
+    asio::post(io, [self = std::move(self), answer = std::move(answer), keepAlive,
+                    headOnly]() mutable { self->Reply(std::move(answer), keepAlive, headOnly); });
+  });
+}
+
+void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly) {
+  std::vector<std::pair<std::string, std::string>> headers = std::move(answer.Headers);
+  headers.emplace_back("Content-Type", answer.ContentType);
+  headers.emplace_back("Content-Length", std::to_string(answer.Body.size()));
+  if (!keepAlive) {
+    headers.emplace_back("Connection", "close");
+  } else {
+    if (parser_ && parser_->get().version() == 10) headers.emplace_back("Connection", "keep-alive");
+    headers.emplace_back("Keep-Alive",
+                         "timeout=" + std::to_string(owner_.limits.readTimeoutSeconds));
+  }
+  // Sorted by name, the order the listener has always sent them in.
+  std::stable_sort(headers.begin(), headers.end(),
+                   [](const auto& a, const auto& b) { return LessIgnoringCase(a.first, b.first); });
+  response_ = {};
+  response_.version(11);
+  response_.result(static_cast<unsigned>(answer.Status));
+  for (const auto& [name, value] : headers) response_.insert(name, value);
+  if (!headOnly) response_.body() = std::move(answer.Body);
+  if (owner_.log) {
+    owner_.log(AccessLogLine(loggedClient_, answer.Status, loggedMethod_, loggedTarget_));
+  }
+  stream_.expires_after(std::chrono::seconds(owner_.limits.writeTimeoutSeconds));
+  http::async_write(stream_, response_,
+                    [self = shared_from_this(), keepAlive](beast::error_code error, std::size_t) {
+                      self->OnWritten(error, keepAlive);
+                    });
+}
+
+void HttpConnection::Refuse(int status, std::string_view reason) {
+  ServerResponse answer;
+  answer.Status = status;
+  answer.Body = "ERROR|" + std::string(reason) + "\n";
+  answer.Headers.emplace_back("Cache-Control", "no-store");
+  answer.Headers.emplace_back("X-Content-Type-Options", "nosniff");
+  parser_.reset();
+  Reply(std::move(answer), false, false);
+}
+
+void HttpConnection::OnWritten(beast::error_code error, bool keepAlive) {
+  if (error) return;
+  if (keepAlive) return ReadHeader();
+  Linger();
+}
+
+void HttpConnection::Linger() {
+  beast::error_code ignored;
+  stream_.socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+  stream_.expires_after(kLingerTime);
+  Drain();
+}
+
+void HttpConnection::Drain() {
+  stream_.async_read_some(asio::buffer(discard_),
+                          [self = shared_from_this()](beast::error_code error, std::size_t) {
+                            if (!error) self->Drain();
+                          });
+}
+
+}  // namespace rivoltra::scores

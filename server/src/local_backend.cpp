@@ -1,0 +1,31 @@
+#include "score_backend.h"
+
+namespace rivoltra::scores {
+
+std::optional<std::string> LocalBackend::IssueToken(std::string_view client,
+                                                    const ServiceTime& time) {
+  return tokens_.Issue(client, time.Now);
+}
+
+ScoreBackend::Redeemed LocalBackend::StoreWithToken(std::string_view token, const ScoreEntry& entry,
+                                                    const ServiceTime& time) {
+  // Taken out first, so two reports racing with one token cannot both be stored.
+  TokenStore::Taken taken = tokens_.Take(token, time.Now);
+  switch (taken.verdict) {
+    case TokenStore::Verdict::Accepted:
+      break;
+    case TokenStore::Verdict::Expired:
+      return Redeemed::Expired;
+    case TokenStore::Verdict::Unknown:
+      return Redeemed::Unknown;
+  }
+  try {
+    store_.Add(entry);
+  } catch (...) {
+    tokens_.Restore(taken);
+    throw;
+  }
+  return Redeemed::Stored;
+}
+
+}  // namespace rivoltra::scores
