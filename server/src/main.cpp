@@ -1,40 +1,28 @@
 // rivoltra-scores: the score server of the game.
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
-#include <climits>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "http_front_end.h"
 #include "rate_limiter.h"
+#include "score_backend.h"
 #include "score_service.h"
 #include "score_store.h"
+#include "server_options.h"
 #include "token_store.h"
 
 namespace {
 
 using namespace rivoltra::scores;
-
-constexpr const char* kUsage =
-    "usage: rivoltra-scores [--listen HOST:PORT] [--db FILE] [--quiet]\n"
-    "  --listen HOST:PORT  address to serve on (default 127.0.0.1:8642; port 0 picks a free one)\n"
-    "  --db FILE           SQLite file of the online table (default rivoltra-scores.db next to\n"
-    "                      this program)\n"
-    "  --quiet             no access log on standard error\n";
-
-struct Options {
-  std::string host = "127.0.0.1";
-  int port = 8642;
-  std::string database;
-  bool quiet = false;
-};
 
 std::string DefaultDatabase() {
   std::error_code error;
@@ -43,101 +31,99 @@ std::string DefaultDatabase() {
   return (program.parent_path() / "rivoltra-scores.db").string();
 }
 
-std::optional<int> ParsePort(const std::string& text) {
-  if (text.empty() || text.size() > 5) return std::nullopt;
-  int port = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    port = port * 10 + (c - '0');
-  }
-  if (port > 65535) return std::nullopt;
-  return port;
+// Every held connection is a descriptor; the soft limit is often far below what is allowed.
+void RaiseDescriptorLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &limit);
 }
 
-std::optional<Options> ParseOptions(int argc, char** argv) {
-  Options options;
-  options.database = DefaultDatabase();
-  for (int i = 1; i < argc; ++i) {
-    std::string argument = argv[i];
-    bool hasValue = i + 1 < argc;
-    if (argument == "--listen" && hasValue) {
-      std::string value = argv[++i];
-      std::size_t colon = value.rfind(':');
-      if (colon == std::string::npos || colon == 0) return std::nullopt;
-      auto port = ParsePort(value.substr(colon + 1));
-      if (!port) return std::nullopt;
-      options.host = value.substr(0, colon);
-      options.port = *port;
-    } else if (argument == "--db" && hasValue) {
-      options.database = argv[++i];
-      if (options.database.empty()) return std::nullopt;
-    } else if (argument == "--quiet") {
-      options.quiet = true;
-    } else {
-      return std::nullopt;
-    }
+// The storage the options name, with whatever it needs kept alive beside it.
+struct Storage {
+  std::unique_ptr<ScoreStore> table;
+  std::unique_ptr<TokenStore> tokens;
+  std::unique_ptr<ScoreBackend> backend;
+};
+
+Storage OpenStorage(const ServerOptions& options) {
+  Storage storage;
+  storage.table = std::make_unique<ScoreStore>(options.database);
+  storage.tokens = std::make_unique<TokenStore>(options.tokens);
+  storage.backend = std::make_unique<LocalBackend>(*storage.table, *storage.tokens);
+  return storage;
+}
+
+int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
+  Storage storage = OpenStorage(options);
+  RateLimiter versionLimiter(options.versionLimit);
+  RateLimiter reportLimiter(options.reportLimit);
+  ScoreService service(*storage.backend, versionLimiter, reportLimiter);
+
+  std::mutex logMutex;
+  HttpFrontEnd::Log log;
+  if (!options.quiet) {
+    log = [&logMutex](const std::string& line) {
+      std::lock_guard lock(logMutex);
+      std::cerr << line << '\n';
+    };
   }
-  return options;
+  HttpFrontEnd::Handler handler = [&service](const ServerRequest& request,
+                                             const ServiceTime& time) {
+    return service.Handle(request, time);
+  };
+  HttpFrontEnd frontEnd(handler, options.http, log);
+  if (!options.trustedProxy.empty()) frontEnd.TrustProxy(options.trustedProxy);
+  int port = frontEnd.Bind(options.host, options.port);
+  std::string shownHost =
+      options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
+  std::cout << "rivoltra-scores listening on http://" << shownHost << ":" << port << "/ with "
+            << options.database << std::endl;
+
+  std::thread stopper([&frontEnd, stopSignals] {
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    frontEnd.Stop();
+  });
+  bool served = frontEnd.Run();
+  // Run only ends by a stop signal or a listener failure; either way the waiting thread must
+  // be released before it can be joined.
+  if (!served) kill(getpid(), SIGTERM);
+  stopper.join();
+  if (!served) {
+    std::cerr << "rivoltra-scores: the listener failed\n";
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << kUsage;
+    std::cout << kServerUsage;
     return 0;
   }
-  auto options = ParseOptions(argc, argv);
+  auto options =
+      ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc), DefaultDatabase());
   if (!options) {
-    std::cerr << kUsage;
+    std::cerr << kServerUsage;
     return 2;
   }
 
-  // Blocked before any thread starts, so only the waiting thread below ever takes them.
+  // Blocked before any thread starts, so only the waiting thread ever takes them.
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
+  RaiseDescriptorLimit();
 
   try {
-    ScoreStore store(options->database);
-    TokenStore tokens(TokenStore::Limits{});
-    RateLimiter versionLimiter(RateLimiter::Limits{30, std::chrono::seconds(2), 4096});
-    RateLimiter reportLimiter(RateLimiter::Limits{5, std::chrono::seconds(60), 4096});
-    ScoreService service(store, tokens, versionLimiter, reportLimiter);
-
-    std::mutex logMutex;
-    HttpFrontEnd::Log log;
-    if (!options->quiet) {
-      log = [&logMutex](const std::string& line) {
-        std::lock_guard lock(logMutex);
-        std::cerr << line << '\n';
-      };
-    }
-    HttpFrontEnd frontEnd(service, HttpFrontEnd::Limits{}, log);
-    int port = frontEnd.Bind(options->host, options->port);
-    std::cout << "rivoltra-scores listening on http://" << options->host << ":" << port << "/ with "
-              << options->database << std::endl;
-
-    std::thread stopper([&frontEnd, stopSignals] {
-      int received = 0;
-      sigwait(&stopSignals, &received);
-      frontEnd.Stop();
-    });
-    bool served = frontEnd.Run();
-    // Run only ends by a stop signal or a listener failure; either way the waiting thread must
-    // be released before it can be joined.
-    if (!served) kill(getpid(), SIGTERM);
-    stopper.join();
-    if (!served) {
-      std::cerr << "rivoltra-scores: the listener failed\n";
-      return 1;
-    }
+    return Serve(*options, stopSignals);
   } catch (const std::exception& error) {
     std::cerr << "rivoltra-scores: " << error.what() << '\n';
     return 1;
   }
-  return 0;
 }

@@ -1,0 +1,161 @@
+#include "server_options.h"
+
+#include <functional>
+#include <limits>
+#include <map>
+
+namespace rivoltra::scores {
+namespace {
+
+std::optional<long long> ParseNumber(const std::string& text, long long low, long long high) {
+  if (text.empty() || text.size() > 12) return std::nullopt;
+  long long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
+bool ParseListen(const std::string& value, ServerOptions& options) {
+  std::size_t colon = value.rfind(':');
+  if (colon == std::string::npos || colon == 0) return false;
+  auto port = ParseNumber(value.substr(colon + 1), 0, 65535);
+  if (!port || value.size() - colon - 1 > 5) return false;
+  std::string host = value.substr(0, colon);
+  // [::1]:8642 names an IPv6 address.
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+  }
+  options.host = host;
+  options.port = static_cast<int>(*port);
+  return true;
+}
+
+using Setter = std::function<bool(const std::string& value, ServerOptions& options)>;
+
+// An option holding a whole number from low to high, stored through `store`.
+template <typename Store>
+Setter Number(long long low, long long high, Store store) {
+  return [=](const std::string& value, ServerOptions& options) {
+    auto number = ParseNumber(value, low, high);
+    if (!number) return false;
+    store(options, *number);
+    return true;
+  };
+}
+
+const std::map<std::string, Setter>& ValueOptions() {
+  static const std::map<std::string, Setter> setters = {
+      {"--listen", ParseListen},
+      {"--db",
+       [](const std::string& value, ServerOptions& options) {
+         options.database = value;
+         return !value.empty();
+       }},
+      {"--web",
+       [](const std::string& value, ServerOptions& options) {
+         options.webFolder = value;
+         return !value.empty();
+       }},
+      {"--trust-proxy",
+       [](const std::string& value, ServerOptions& options) {
+         options.trustedProxy = value;
+         return !value.empty();
+       }},
+      {"--request-timeout",
+       Number(1, 3600, [](auto& o, long long v) { o.http.readTimeoutSeconds = v; })},
+      {"--write-timeout",
+       Number(1, 3600, [](auto& o, long long v) { o.http.writeTimeoutSeconds = v; })},
+      {"--max-header-bytes",
+       Number(1024, 65536, [](auto& o, long long v) { o.http.maxHeaderBytes = v; })},
+      {"--max-headers", Number(1, 1000, [](auto& o, long long v) { o.http.maxHeaderCount = v; })},
+      // A connection's buffers stay under 1 MiB whatever the limits.
+      {"--max-body-bytes",
+       Number(0, 512 * 1024, [](auto& o, long long v) { o.http.maxBodyBytes = v; })},
+      {"--max-connections",
+       Number(1, 1'000'000, [](auto& o, long long v) { o.http.maxConnections = v; })},
+      {"--max-connections-per-client",
+       Number(1, 1'000'000, [](auto& o, long long v) { o.http.maxConnectionsPerClient = v; })},
+      {"--backlog",
+       Number(1, 65535, [](auto& o, long long v) { o.http.listenBacklog = static_cast<int>(v); })},
+      {"--threads", Number(1, 256, [](auto& o, long long v) { o.http.workerThreads = v; })},
+      {"--version-burst",
+       Number(1, 1'000'000,
+              [](auto& o, long long v) { o.versionLimit.burst = static_cast<double>(v); })},
+      {"--version-refill-ms",
+       Number(1, 86'400'000,
+              [](auto& o, long long v) { o.versionLimit.refill = std::chrono::milliseconds(v); })},
+      {"--report-burst",
+       Number(1, 1'000'000,
+              [](auto& o, long long v) { o.reportLimit.burst = static_cast<double>(v); })},
+      {"--report-refill-ms",
+       Number(1, 86'400'000,
+              [](auto& o, long long v) { o.reportLimit.refill = std::chrono::milliseconds(v); })},
+      {"--rate-clients", Number(1, 10'000'000,
+                                [](auto& o, long long v) {
+                                  o.versionLimit.maxClients = v;
+                                  o.reportLimit.maxClients = v;
+                                })},
+      {"--token-lifetime",
+       Number(1, 86'400,
+              [](auto& o, long long v) { o.tokens.lifetime = std::chrono::seconds(v); })},
+      {"--token-capacity",
+       Number(1, 10'000'000, [](auto& o, long long v) { o.tokens.capacity = v; })},
+      {"--tokens-per-client",
+       Number(1, 1'000'000, [](auto& o, long long v) { o.tokens.perClient = v; })},
+  };
+  return setters;
+}
+
+}  // namespace
+
+const char* const kServerUsage =
+    "usage: rivoltra-scores [options]\n"
+    "  --listen HOST:PORT     address to serve on (default 127.0.0.1:8642; port 0 picks a free "
+    "one)\n"
+    "  --db FILE|URL          SQLite file of the online table (default rivoltra-scores.db next "
+    "to\n"
+    "                         this program), or postgresql://... to share one table between\n"
+    "                         several servers\n"
+    "  --web DIR              serve the browser build in DIR under /play/\n"
+    "  --trust-proxy ADDR     take the client from X-Forwarded-For when the peer is ADDR\n"
+    "  --quiet                no access log on standard error\n"
+    "limits (defaults in brackets):\n"
+    "  --request-timeout S [5]            whole request, first byte to last\n"
+    "  --write-timeout S [5]              one reply\n"
+    "  --max-header-bytes N [8192]        request line and header fields\n"
+    "  --max-headers N [64]               header fields per request\n"
+    "  --max-body-bytes N [1024]          request body, at most 524288\n"
+    "  --max-connections N [4096]         open connections in all\n"
+    "  --max-connections-per-client N [64]\n"
+    "  --backlog N [1024]                 connections waiting to be accepted\n"
+    "  --threads N [8]                    threads answering requests\n"
+    "  --version-burst N [30]  --version-refill-ms MS [2000]   version requests per address\n"
+    "  --report-burst N [5]    --report-refill-ms MS [60000]   score reports per address\n"
+    "  --rate-clients N [4096]            addresses the rate limits remember\n"
+    "  --token-lifetime S [600]  --token-capacity N [10000]  --tokens-per-client N [16]\n";
+
+bool IsPostgresAddress(const std::string& database) {
+  return database.rfind("postgresql://", 0) == 0 || database.rfind("postgres://", 0) == 0;
+}
+
+std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& arguments,
+                                                std::string defaultDatabase) {
+  ServerOptions options;
+  options.database = std::move(defaultDatabase);
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--quiet") {
+      options.quiet = true;
+      continue;
+    }
+    auto setter = ValueOptions().find(argument);
+    if (setter == ValueOptions().end() || i + 1 >= arguments.size()) return std::nullopt;
+    if (!setter->second(arguments[++i], options)) return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace rivoltra::scores

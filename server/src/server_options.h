@@ -1,0 +1,37 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "http_front_end.h"
+#include "rate_limiter.h"
+#include "token_store.h"
+
+namespace rivoltra::scores {
+
+// Everything the command line sets, with today's behaviour as the defaults.
+struct ServerOptions {
+  std::string host = "127.0.0.1";
+  int port = 8642;
+  std::string database;  // a SQLite file, or a postgresql:// connection string
+  bool quiet = false;
+  std::string webFolder;
+  std::string trustedProxy;
+  HttpFrontEnd::Limits http;
+  RateLimiter::Limits versionLimit{30, std::chrono::seconds(2), 4096};
+  RateLimiter::Limits reportLimit{5, std::chrono::seconds(60), 4096};
+  TokenStore::Limits tokens;
+};
+
+extern const char* const kServerUsage;
+
+// nullopt for an unknown option, a missing value or a value out of range.
+std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& arguments,
+                                                std::string defaultDatabase);
+
+bool IsPostgresAddress(const std::string& database);
+
+}  // namespace rivoltra::scores
