@@ -26,7 +26,7 @@ class HttpFrontEnd {
     std::size_t maxHeaderBytes = 8192;  // request line and header fields together
     std::size_t maxHeaderCount = 64;
     std::size_t maxConnections = 4096;
-    std::size_t maxConnectionsPerClient = 64;
+    std::size_t maxConnectionsPerClient = 256;
     int listenBacklog = 1024;
   };
   using Handler = std::function<ServerResponse(const ServerRequest&, const ServiceTime&)>;

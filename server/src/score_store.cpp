@@ -109,7 +109,12 @@ void ScoreStore::CheckIntegrity() {
   int step = sqlite3_step(raw);
   if (step != SQLITE_ROW) throw StorageError(Damaged(step));
   std::string verdict = ColumnText(raw, 0);
-  if (verdict != "ok") throw StorageError(path_ + ": damaged: " + verdict);
+  if (verdict == "ok") return;
+  // The check's report spans lines; one line keeps the log readable.
+  for (char& c : verdict) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  throw StorageError(path_ + ": damaged: " + verdict);
 }
 
 std::string ScoreStore::Where(const char* action) const {

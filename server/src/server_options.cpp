@@ -129,7 +129,7 @@ const char* const kServerUsage =
     "  --max-headers N [64]               header fields per request\n"
     "  --max-body-bytes N [1024]          request body, at most 524288\n"
     "  --max-connections N [4096]         open connections in all\n"
-    "  --max-connections-per-client N [64]\n"
+    "  --max-connections-per-client N [256]\n"
     "  --backlog N [1024]                 connections waiting to be accepted\n"
     "  --threads N [8]                    threads answering requests\n"
     "  --version-burst N [30]  --version-refill-ms MS [2000]   version requests per address\n"

@@ -1,0 +1,615 @@
+#!/usr/bin/env python3
+"""Load and abuse suite of the score server, loopback only, bounded in count and time.
+
+Each scenario starts its own server (127.0.0.1, a free port, a fresh database in a temporary
+folder), attacks or loads it, prints one line of figures and says whether the figure meets its
+target. --quick runs smaller counts for CI; --legacy leaves out options an older server does not
+know, to measure it with the same tools. Exit status 1 when a checked target is missed.
+"""
+import argparse
+import os
+import random
+import re
+import selectors
+import shutil
+import signal
+import socket
+import sqlite3
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TABLE = "/cgi/version.pl?prg=Rivoltra&show&type=0"
+VERSION = "/cgi/version.pl?version&prg=Rivoltra"
+ALPHABET = "FTSN8K5BUM9HPE2C7VRG6QDYA4Z3JX1W"
+# Throughput runs lift the per-address limits: every load tool connects from 127.0.0.1.
+UNLIMITED = ["--version-burst", "1000000", "--version-refill-ms", "1", "--report-burst",
+             "1000000", "--report-refill-ms", "1", "--tokens-per-client", "100000"]
+
+results = []
+
+
+def report(name, figures, ok):
+    verdict = "n/a" if ok is None else ("ok" if ok else "MISSED")
+    results.append((name, figures, ok))
+    print(f"{name:<22} {verdict:<7} {figures}", flush=True)
+
+
+class Server:
+    def __init__(self, args, extra=(), db=None):
+        self.folder = tempfile.mkdtemp(prefix="rivoltra-load-")
+        self.db = db or os.path.join(self.folder, "scores.db")
+        command = [args.binary, "--listen", "127.0.0.1:0", "--db", self.db, "--quiet", *extra]
+        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        line = self.process.stdout.readline().decode()
+        found = re.search(r"127\.0\.0\.1:(\d+)", line)
+        if not found:
+            self.process.kill()
+            raise RuntimeError("server did not start: " + line + self.process.stderr.read().decode())
+        self.port = int(found.group(1))
+
+    def rss_kib(self):
+        with open(f"/proc/{self.process.pid}/status") as status:
+            return int(re.search(r"VmRSS:\s+(\d+)", status.read()).group(1))
+
+    def stop(self):
+        started = time.monotonic()
+        self.process.send_signal(signal.SIGTERM)
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        took = time.monotonic() - started
+        shutil.rmtree(self.folder, ignore_errors=True)
+        return took
+
+
+def connect(port, source="127.0.0.1", timeout=5.0):
+    sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    sock.settimeout(timeout)
+    sock.bind((source, 0))
+    sock.connect(("127.0.0.1", port))
+    return sock
+
+
+def read_reply(sock, deadline):
+    """One HTTP reply (status, body) read from sock, or None when none comes in time."""
+    data = b""
+    while True:
+        end = data.find(b"\r\n\r\n")
+        if end >= 0:
+            length = re.search(rb"(?i)\r\ncontent-length:\s*(\d+)", data[:end + 2])
+            want = end + 4 + (int(length.group(1)) if length else 0)
+            if len(data) >= want:
+                status = int(data.split(b" ", 2)[1])
+                return status, data[end + 4:want], data[want:]
+        left = deadline - time.monotonic()
+        if left <= 0:
+            return None
+        sock.settimeout(left)
+        try:
+            chunk = sock.recv(65536)
+        except (socket.timeout, OSError):
+            return None
+        if not chunk:
+            return None
+        data += chunk
+
+
+def get(port, path, source="127.0.0.1", timeout=5.0, headers=""):
+    started = time.monotonic()
+    try:
+        sock = connect(port, source, timeout)
+        sock.sendall(f"GET {path} HTTP/1.1\r\nHost: x\r\n{headers}Connection: close\r\n\r\n".encode())
+        reply = read_reply(sock, started + timeout)
+        sock.close()
+    except OSError:
+        reply = None
+    took = time.monotonic() - started
+    return (reply[0], reply[1], took) if reply else (None, b"", took)
+
+
+def percentile(values, fraction):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(fraction * len(ordered)))]
+
+
+def encode_report(name, score, token):
+    message = f"type=0|name={name}|score={score}|key=R|p={token}|add=|z="
+    message += "0" * (-len(message) % 5)
+    bits = "".join(f"{byte:08b}" for byte in message.encode())
+    return "".join(ALPHABET[int(bits[i:i + 5], 2)] for i in range(0, len(bits), 5))
+
+
+# --- slow clients -------------------------------------------------------------------------
+
+class Holders:
+    """Keeps `count` connections open from `addresses` loopback addresses, half of them idle and
+    half sending one byte of a never-ending header every `drip` seconds; a connection the server
+    closes is opened again. Records how long the server let each dripping one live."""
+
+    def __init__(self, port, count, addresses, drip):
+        self.port, self.count, self.addresses, self.drip = port, count, addresses, drip
+        self.selector = selectors.DefaultSelector()
+        self.running = True
+        self.held_longest = 0.0
+        self.reopened = 0
+        self.thread = threading.Thread(target=self.run, daemon=True)
+
+    def open_one(self, index):
+        sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        sock.setblocking(False)
+        try:
+            sock.bind((f"127.0.0.{index % self.addresses + 1}", 0))
+            sock.connect_ex(("127.0.0.1", self.port))
+        except OSError:
+            sock.close()
+            return
+        state = {"index": index, "opened": time.monotonic(), "next": time.monotonic(),
+                 "dripping": index % 2 == 1, "sent": 0}
+        self.selector.register(sock, selectors.EVENT_READ, state)
+
+    def close_one(self, key):
+        state = key.data
+        if state["dripping"]:
+            self.held_longest = max(self.held_longest, time.monotonic() - state["opened"])
+        self.selector.unregister(key.fileobj)
+        key.fileobj.close()
+        self.reopened += 1
+        if self.running:
+            self.open_one(state["index"])
+
+    def run(self):
+        for index in range(self.count):
+            self.open_one(index)
+        drip = b"GET / HTTP/1.1\r\nHost: x\r\nX-Slow: " + b"a" * 100000
+        while self.running:
+            for key, _ in self.selector.select(timeout=0.05):
+                try:
+                    if not key.fileobj.recv(65536):
+                        self.close_one(key)
+                except OSError:
+                    self.close_one(key)
+            now = time.monotonic()
+            for key in list(self.selector.get_map().values()):
+                state = key.data
+                if state["dripping"] and now >= state["next"]:
+                    state["next"] = now + self.drip
+                    try:
+                        key.fileobj.send(drip[state["sent"]:state["sent"] + 1])
+                        state["sent"] += 1
+                    except OSError:
+                        pass
+        for key in list(self.selector.get_map().values()):
+            key.fileobj.close()
+
+    def start(self):
+        self.thread.start()
+
+    def stop(self):
+        self.running = False
+        self.thread.join()
+
+
+def slow_clients(args):
+    server = Server(args)
+    count = 200 if args.quick else 1000
+    seconds = 8 if args.quick else 15
+    holders = Holders(server.port, count, 50, 1.0)
+    holders.start()
+    time.sleep(2.0)
+    times, failures = [], 0
+    until = time.monotonic() + seconds
+    while time.monotonic() < until:
+        status, _, took = get(server.port, TABLE, "127.0.0.201", timeout=5.0)
+        if status == 200:
+            times.append(took)
+        else:
+            failures += 1
+        time.sleep(0.02)
+    holders.stop()
+    server.stop()
+    p99 = percentile(times, 0.99) * 1000 if times else float("inf")
+    report("slow clients", f"{count} held from 50 addresses: table page {len(times)} served, "
+           f"{failures} failed, p50 {percentile(times, 0.5) * 1000 if times else 0:.1f} ms, "
+           f"p99 {p99:.1f} ms; a dripping client held {holders.held_longest:.1f} s at most",
+           failures == 0 and p99 < 100 and holders.held_longest < 7)
+
+
+# --- header flood -------------------------------------------------------------------------
+
+def header_flood(args):
+    server = Server(args)
+    connections = 8
+    megabytes = 4 if args.quick else 52
+    start = server.rss_kib()
+    line = b"X-Flood: " + b"v" * 90 + b"\r\n"
+    peak = start
+
+    def flood():
+        sent = 0
+        try:
+            sock = connect(server.port, timeout=10)
+            sock.sendall(b"GET / HTTP/1.1\r\nHost: x\r\n")
+            block = line * 1000
+            while sent < megabytes * 1_000_000:
+                sock.sendall(block)
+                sent += len(block)
+        except OSError:
+            pass
+
+    flooders = [threading.Thread(target=flood) for _ in range(connections)]
+    for flooder in flooders:
+        flooder.start()
+    while any(flooder.is_alive() for flooder in flooders):
+        peak = max(peak, server.rss_kib())
+        time.sleep(0.05)
+    time.sleep(0.5)
+    after = server.rss_kib()
+    status, _, _ = get(server.port, "/")
+    server.stop()
+    report("header flood", f"{connections} connections x {megabytes} MB of headers: RSS "
+           f"{start // 1024} MB at start, peak {peak // 1024} MB, after {after // 1024} MB; "
+           f"home page afterwards {status}",
+           (peak - start) < connections * 1024 and status == 200)
+
+
+# --- backlog and keep-alive ---------------------------------------------------------------
+
+def run_wrk(args, port, path, connections, threads, seconds, extra=()):
+    command = ["wrk", "-t", str(threads), "-c", str(connections), "-d", f"{seconds}s",
+               "--latency", "--timeout", "5s", *extra, f"http://127.0.0.1:{port}{path}"]
+    output = subprocess.run(command, capture_output=True, text=True, timeout=seconds + 30).stdout
+
+    def millis(label):
+        found = re.search(label + r"\s+([\d.]+)(us|ms|s)\b", output)
+        if not found:
+            return float("nan")
+        scale = {"us": 0.001, "ms": 1.0, "s": 1000.0}[found.group(2)]
+        return float(found.group(1)) * scale
+
+    errors = re.search(r"Socket errors: connect (\d+), read (\d+), write (\d+), timeout (\d+)", output)
+    non2xx = re.search(r"Non-2xx or 3xx responses: (\d+)", output)
+    rate = re.search(r"Requests/sec:\s+([\d.]+)", output)
+    total = re.search(r"(\d+) requests in", output)
+    return {
+        "p50": millis("50%"), "p99": millis("99%"),
+        "errors": sum(int(n) for n in errors.groups()) if errors else 0,
+        "error_text": errors.group(0) if errors else "no socket errors",
+        "non2xx": int(non2xx.group(1)) if non2xx else 0,
+        "rate": float(rate.group(1)) if rate else 0.0,
+        "requests": int(total.group(1)) if total else 0,
+        "output": output,
+    }
+
+
+def concurrency(args):
+    if not shutil.which("wrk"):
+        return report("64 clients", "wrk missing", None)
+    server = Server(args)
+    seconds = 3 if args.quick else 10
+    kept = run_wrk(args, server.port, TABLE, 64, 2, seconds)
+    fresh = run_wrk(args, server.port, TABLE, 64, 2, seconds, ["-H", "Connection: close"])
+    server.stop()
+    report("64 clients keep-alive", f"table page: {kept['rate']:.0f}/s, p50 {kept['p50']:.1f} ms, "
+           f"p99 {kept['p99']:.1f} ms, {kept['error_text']}, non-2xx {kept['non2xx']}",
+           kept["errors"] == 0 and kept["non2xx"] == 0 and (args.quick or kept["p99"] < 50))
+    report("64 clients new conns", f"table page: {fresh['rate']:.0f}/s, p50 {fresh['p50']:.1f} ms, "
+           f"p99 {fresh['p99']:.1f} ms, {fresh['error_text']}, non-2xx {fresh['non2xx']}",
+           fresh["errors"] == 0 and fresh["non2xx"] == 0)
+
+
+def keep_alive(args):
+    server = Server(args)
+    sock = connect(server.port)
+    times = []
+    for _ in range(101 if not args.quick else 31):
+        started = time.monotonic()
+        sock.sendall(b"GET / HTTP/1.1\r\nHost: x\r\n\r\n")
+        reply = read_reply(sock, started + 5)
+        if reply is None:
+            break
+        times.append(time.monotonic() - started)
+    sock.close()
+    server.stop()
+    later = times[1:]
+    median = statistics.median(later) * 1000 if later else float("inf")
+    report("keep-alive", f"{len(times)} requests on one connection: first "
+           f"{times[0] * 1000 if times else 0:.1f} ms, later ones median {median:.1f} ms",
+           len(later) > 0 and median < 5)
+
+
+# --- request boundaries -------------------------------------------------------------------
+
+def replies_to(port, payload, wait=1.5):
+    sock = connect(port)
+    sock.sendall(payload)
+    statuses = []
+    deadline = time.monotonic() + wait
+    data = b""
+    while time.monotonic() < deadline:
+        reply = read_reply(sock, deadline)
+        if reply is None:
+            break
+        statuses.append((reply[0], reply[1]))
+        # read_reply returns what follows the reply; feed it back in front of the next read.
+        leftover = reply[2]
+        if leftover:
+            sock = _Prepend(sock, leftover)
+    sock.close()
+    return statuses
+
+
+class _Prepend:
+    def __init__(self, sock, data):
+        self.sock, self.data = sock, data
+
+    def recv(self, size):
+        if self.data:
+            chunk, self.data = self.data[:size], self.data[size:]
+            return chunk
+        return self.sock.recv(size)
+
+    def settimeout(self, value):
+        self.sock.settimeout(value)
+
+    def close(self):
+        self.sock.close()
+
+
+def boundaries(args):
+    server = Server(args)
+    inner = f"GET {VERSION} HTTP/1.1\r\nHost: x\r\n\r\n".encode()
+    smuggled = replies_to(server.port, b"GET /nothing HTTP/1.1\r\nHost: x\r\nContent-Length: "
+                          + str(len(inner)).encode() + b"\r\n\r\n" + inner)
+    pipelined = replies_to(server.port, b"GET / HTTP/1.1\r\nHost: x\r\n\r\n"
+                           b"GET /nothing HTTP/1.1\r\nHost: x\r\n\r\n"
+                           + f"GET {TABLE} HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n".encode())
+    server.stop()
+    smuggled_statuses = [status for status, _ in smuggled]
+    pipelined_statuses = [status for status, _ in pipelined]
+    report("request boundaries", f"GET with a request as its body: replies {smuggled_statuses}; "
+           f"three pipelined requests: replies {pipelined_statuses}",
+           smuggled_statuses == [404] and pipelined_statuses == [200, 404, 200])
+
+
+# --- tokens -------------------------------------------------------------------------------
+
+def token_flood(args):
+    server = Server(args)
+    _, body, _ = get(server.port, VERSION, "127.0.0.7")
+    token = body.decode().split("|")[4]
+    counts = {}
+    lock = threading.Lock()
+    addresses = 400
+    per_address = 25
+
+    def flood(first):
+        for index in range(first, addresses, 8):
+            source = f"127.1.{index // 200}.{index % 200 + 1}"
+            try:
+                sock = connect(server.port, source)
+                rest = b""
+                for _ in range(per_address):
+                    sock.sendall(f"GET {VERSION} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
+                    reply = read_reply(_Prepend(sock, rest), time.monotonic() + 5)
+                    if reply is None:
+                        break
+                    rest = reply[2]
+                    with lock:
+                        counts[reply[0]] = counts.get(reply[0], 0) + 1
+                sock.close()
+            except OSError:
+                pass
+
+    flooders = [threading.Thread(target=flood, args=(i,)) for i in range(8)]
+    for flooder in flooders:
+        flooder.start()
+    for flooder in flooders:
+        flooder.join()
+    status, body, _ = get(server.port, "/cgi/version.pl?hs&prg=Rivoltra&inf="
+                          + encode_report("PLAYER", 4242, token), "127.0.0.7")
+    server.stop()
+    report("token flood", f"{addresses * per_address} version requests from {addresses} addresses "
+           f"(replies {dict(sorted(counts.items()))}); the waiting player's report then: {status} "
+           f"{body.decode().strip()}", status == 200)
+
+
+# --- damaged files ------------------------------------------------------------------------
+
+def damaged_files(args):
+    folder = tempfile.mkdtemp(prefix="rivoltra-damaged-")
+    good = os.path.join(folder, "good.db")
+    server = Server(args, db=good)
+    server.process.send_signal(signal.SIGTERM)
+    server.process.wait(10)
+    with sqlite3.connect(good) as db:
+        db.executemany("INSERT INTO scores (name, country, score, submitted_at) VALUES (?,?,?,?)",
+                       [(f"NAME {i}", "COUNTRY", i, 1700000000 + i) for i in range(20000)])
+    db.close()
+    with open(good, "rb") as original:
+        content = original.read()
+    random.seed(7)
+    cases = {
+        "random bytes": bytes(random.getrandbits(8) for _ in range(65536)),
+        "truncated": content[:len(content) // 2],
+        "garbage at page 41": content[:40 * 4096] + bytes(random.getrandbits(8) for _ in range(4096))
+        + content[41 * 4096:],
+    }
+    outcomes = []
+    ok = True
+    for name, data in cases.items():
+        path = os.path.join(folder, name.replace(" ", "-") + ".db")
+        with open(path, "wb") as damaged:
+            damaged.write(data)
+        run = run_briefly([args.binary, "--listen", "127.0.0.1:0", "--db", path, "--quiet"])
+        message = run.stderr.strip().splitlines()[-1] if run.stderr.strip() else run.stdout.strip()
+        outcomes.append(f"{name}: exit {run.returncode} \"{message[-90:]}\"")
+        ok = ok and run.returncode == 1 and path in message and (
+            "not a database" in message or "damaged" in message)
+    shutil.rmtree(folder, ignore_errors=True)
+    report("damaged files", "; ".join(outcomes), ok)
+
+
+def run_briefly(command):
+    """Runs command for at most 2 s; a server that starts despite everything is stopped."""
+    process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        out, err = process.communicate(timeout=2)
+    except subprocess.TimeoutExpired:
+        process.terminate()
+        out, err = process.communicate()
+        err += "\n(started and served)"
+    return subprocess.CompletedProcess(command, process.returncode, out, err)
+
+
+# --- shutdown -----------------------------------------------------------------------------
+
+def shutdown(args):
+    figures = []
+    ok = True
+    for clients in (0, 1):
+        server = Server(args)
+        held = []
+        for _ in range(clients):
+            sock = connect(server.port)
+            sock.sendall(b"GET / HTTP/1.1\r\nHost: x\r\nX-Slow: a")
+            held.append(sock)
+        idle = [connect(server.port) for _ in range(clients)]
+        time.sleep(0.3)
+        took = server.stop()
+        for sock in held + idle:
+            sock.close()
+        figures.append(f"{took:.2f} s with {2 * clients} clients connected")
+        ok = ok and took < 1.0
+    report("shutdown", "SIGTERM: " + ", ".join(figures), ok)
+
+
+# --- rate limits behind a proxy ------------------------------------------------------------
+
+def proxy_limits(args):
+    if args.legacy:
+        run = subprocess.run([args.binary, "--trust-proxy", "127.0.0.1"], capture_output=True,
+                             timeout=10)
+        return report("rate limits", f"--trust-proxy: exit {run.returncode} (not an option)", None)
+    server = Server(args, ["--trust-proxy", "127.0.0.1", "--version-burst", "3",
+                           "--version-refill-ms", "60000"])
+    first = [get(server.port, VERSION, headers="X-Forwarded-For: 203.0.113.1\r\n")[0]
+             for _ in range(4)]
+    second = get(server.port, VERSION, headers="X-Forwarded-For: 203.0.113.2\r\n")[0]
+    forged = get(server.port, VERSION, "127.0.0.2", headers="X-Forwarded-For: 203.0.113.9\r\n")[0]
+    server.stop()
+    report("rate limits", f"burst 3 set on the command line; behind the proxy client 1: {first}, "
+           f"client 2: {second}; forged header from a non-proxy peer: {forged}",
+           first == [200, 200, 200, 429] and second == 200 and forged == 200)
+
+
+# --- throughput and memory ----------------------------------------------------------------
+
+def version_rate(args):
+    if not shutil.which("wrk"):
+        return report("version rate", "wrk missing", None)
+    server = Server(args, [] if args.legacy else UNLIMITED)
+    result = run_wrk(args, server.port, VERSION, 8, 2, 3 if args.quick else 10)
+    server.stop()
+    report("version rate", f"8 connections: {result['rate']:.0f}/s, p99 {result['p99']:.1f} ms, "
+           f"non-2xx {result['non2xx']}, {result['error_text']}",
+           result["non2xx"] == 0 and result["errors"] == 0 and (args.quick or result["rate"] >= 10000))
+
+
+def stored_scores(db):
+    if db.startswith("postgres"):
+        rows = subprocess.run(["psql", "-At", db, "-c",
+                               "SELECT score FROM scores WHERE name = 'LOAD'"],
+                              capture_output=True, text=True, check=True).stdout.split()
+        return [int(row) for row in rows]
+    with sqlite3.connect(db) as connection:
+        return [row[0] for row in connection.execute("SELECT score FROM scores WHERE name='LOAD'")]
+
+
+def pairs(args):
+    if not shutil.which("wrk"):
+        return report("version+report", "wrk missing", None)
+    extra = [] if args.legacy else UNLIMITED
+    servers = [Server(args, extra, db=args.db) for _ in range(args.servers)]
+    acked_dir = tempfile.mkdtemp(prefix="rivoltra-acked-")
+    seconds = 3 if args.quick else 10
+    per_server = max(1, 8 // len(servers))
+    runs = [subprocess.Popen(["wrk", "-t", str(per_server), "-c", str(per_server), "-d",
+                              f"{seconds}s", "--timeout", "5s", "-s",
+                              os.path.join(HERE, "pairs.lua"),
+                              f"http://127.0.0.1:{server.port}/", "--", str(10 * i), acked_dir],
+                             stdout=subprocess.PIPE, text=True)
+            for i, server in enumerate(servers)]
+    for run in runs:
+        run.communicate(timeout=seconds + 30)
+    acked = []
+    for name in os.listdir(acked_dir):
+        with open(os.path.join(acked_dir, name)) as lines:
+            acked += [int(line) for line in lines if line.strip()]
+    stored = stored_scores(args.db or servers[0].db)
+    for server in servers:
+        server.stop()
+    shutil.rmtree(acked_dir, ignore_errors=True)
+    counts = {}
+    for score in stored:
+        counts[score] = counts.get(score, 0) + 1
+    missing = sum(1 for score in acked if counts.get(score, 0) != 1)
+    rate = len(acked) / seconds
+    where = f"{len(servers)} servers on PostgreSQL" if args.db else "SQLite"
+    report("version+report", f"{where}, 8 connections: {rate:.0f} pairs/s acknowledged "
+           f"({len(acked)}), stored {len(stored)}, acknowledged but not stored exactly once: "
+           f"{missing}", missing == 0 and len(acked) > 0 and (args.quick or rate >= 2000))
+
+
+def memory(args):
+    if not shutil.which("wrk"):
+        return report("memory", "wrk missing", None)
+    server = Server(args, [] if args.legacy else UNLIMITED)
+    time.sleep(0.3)
+    start = server.rss_kib()
+    target = 30000 if args.quick else 300000
+    served = 0
+    while served < target:
+        result = run_wrk(args, server.port, VERSION if served % 2 else TABLE, 8, 2,
+                         2 if args.quick else 5)
+        served += result["requests"]
+    after = server.rss_kib()
+    server.stop()
+    report("memory", f"RSS {start / 1024:.1f} MB at start, {after / 1024:.1f} MB after {served} "
+           f"requests", (after - start) < 20 * 1024)
+
+
+SCENARIOS = {
+    "slow": slow_clients, "headers": header_flood, "concurrency": concurrency,
+    "keepalive": keep_alive, "boundaries": boundaries, "tokens": token_flood,
+    "damaged": damaged_files, "shutdown": shutdown, "proxy": proxy_limits,
+    "version": version_rate, "pairs": pairs, "memory": memory,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--binary", required=True)
+    parser.add_argument("--quick", action="store_true")
+    parser.add_argument("--legacy", action="store_true")
+    parser.add_argument("--db", help="postgresql:// address for the pairs scenario")
+    parser.add_argument("--servers", type=int, default=1)
+    parser.add_argument("scenarios", nargs="*", default=list(SCENARIOS))
+    args = parser.parse_args()
+    for name in args.scenarios:
+        try:
+            SCENARIOS[name](args)
+        except Exception as error:  # a scenario that breaks is a finding, not the end of the run
+            report(name, f"failed to run: {error!r}", False)
+    missed = [name for name, _, ok in results if ok is False]
+    return 1 if missed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
