@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "http_front_end.h"
+#include "postgres_backend.h"
 #include "rate_limiter.h"
 #include "score_backend.h"
 #include "score_service.h"
@@ -48,6 +49,11 @@ struct Storage {
 
 Storage OpenStorage(const ServerOptions& options) {
   Storage storage;
+  if (IsPostgresAddress(options.database)) {
+    storage.backend = std::make_unique<PostgresBackend>(options.database, options.tokens,
+                                                        options.http.workerThreads);
+    return storage;
+  }
   storage.table = std::make_unique<ScoreStore>(options.database);
   storage.tokens = std::make_unique<TokenStore>(options.tokens);
   storage.backend = std::make_unique<LocalBackend>(*storage.table, *storage.tokens);
@@ -78,7 +84,7 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
   std::string shownHost =
       options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
   std::cout << "rivoltra-scores listening on http://" << shownHost << ":" << port << "/ with "
-            << options.database << std::endl;
+            << RedactedAddress(options.database) << std::endl;
 
   std::thread stopper([&frontEnd, stopSignals] {
     int received = 0;

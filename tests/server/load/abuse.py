@@ -301,7 +301,7 @@ def concurrency(args):
            kept["errors"] == 0 and kept["non2xx"] == 0 and (args.quick or kept["p99"] < 50))
     report("64 clients new conns", f"table page: {fresh['rate']:.0f}/s, p50 {fresh['p50']:.1f} ms, "
            f"p99 {fresh['p99']:.1f} ms, {fresh['error_text']}, non-2xx {fresh['non2xx']}",
-           fresh["errors"] == 0 and fresh["non2xx"] == 0)
+           fresh["errors"] == 0 and fresh["non2xx"] == 0 and (args.quick or fresh["p99"] < 50))
 
 
 def keep_alive(args):
@@ -326,9 +326,12 @@ def keep_alive(args):
 
 # --- request boundaries -------------------------------------------------------------------
 
-def replies_to(port, payload, wait=1.5):
+def replies_to(port, payload, wait=1.5, late=b""):
     sock = connect(port)
     sock.sendall(payload)
+    if late:
+        time.sleep(0.3)
+        sock.sendall(late)
     statuses = []
     deadline = time.monotonic() + wait
     data = b""
@@ -366,14 +369,14 @@ def boundaries(args):
     server = Server(args)
     inner = f"GET {VERSION} HTTP/1.1\r\nHost: x\r\n\r\n".encode()
     smuggled = replies_to(server.port, b"GET /nothing HTTP/1.1\r\nHost: x\r\nContent-Length: "
-                          + str(len(inner)).encode() + b"\r\n\r\n" + inner)
+                          + str(len(inner)).encode() + b"\r\n\r\n", late=inner)
     pipelined = replies_to(server.port, b"GET / HTTP/1.1\r\nHost: x\r\n\r\n"
                            b"GET /nothing HTTP/1.1\r\nHost: x\r\n\r\n"
                            + f"GET {TABLE} HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n".encode())
     server.stop()
     smuggled_statuses = [status for status, _ in smuggled]
     pipelined_statuses = [status for status, _ in pipelined]
-    report("request boundaries", f"GET with a request as its body: replies {smuggled_statuses}; "
+    report("request boundaries", f"GET with a request as its late body: replies {smuggled_statuses}; "
            f"three pipelined requests: replies {pipelined_statuses}",
            smuggled_statuses == [404] and pipelined_statuses == [200, 404, 200])
 
@@ -392,20 +395,26 @@ def token_flood(args):
     def flood(first):
         for index in range(first, addresses, 8):
             source = f"127.1.{index // 200}.{index % 200 + 1}"
-            try:
-                sock = connect(server.port, source)
-                rest = b""
-                for _ in range(per_address):
+            sock, rest = None, b""
+            for _ in range(per_address):
+                try:
+                    # A server that closes kept-alive connections early gets a new one.
+                    sock = sock or connect(server.port, source)
                     sock.sendall(f"GET {VERSION} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
                     reply = read_reply(_Prepend(sock, rest), time.monotonic() + 5)
-                    if reply is None:
-                        break
-                    rest = reply[2]
-                    with lock:
-                        counts[reply[0]] = counts.get(reply[0], 0) + 1
+                except OSError:
+                    reply = None
+                if reply is None:
+                    status, rest = None, b""
+                    if sock:
+                        sock.close()
+                    sock = None
+                else:
+                    status, rest = reply[0], reply[2]
+                with lock:
+                    counts[status] = counts.get(status, 0) + 1
+            if sock:
                 sock.close()
-            except OSError:
-                pass
 
     flooders = [threading.Thread(target=flood, args=(i,)) for i in range(8)]
     for flooder in flooders:
@@ -415,8 +424,9 @@ def token_flood(args):
     status, body, _ = get(server.port, "/cgi/version.pl?hs&prg=Rivoltra&inf="
                           + encode_report("PLAYER", 4242, token), "127.0.0.7")
     server.stop()
+    shown = {str(key): value for key, value in counts.items()}
     report("token flood", f"{addresses * per_address} version requests from {addresses} addresses "
-           f"(replies {dict(sorted(counts.items()))}); the waiting player's report then: {status} "
+           f"(replies {shown}); the waiting player's report then: {status} "
            f"{body.decode().strip()}", status == 200)
 
 
@@ -576,8 +586,10 @@ def memory(args):
     target = 30000 if args.quick else 300000
     served = 0
     while served < target:
+        # An older server's kept-alive replies wait for delayed ACKs; new connections do not.
         result = run_wrk(args, server.port, VERSION if served % 2 else TABLE, 8, 2,
-                         2 if args.quick else 5)
+                         2 if args.quick else 5,
+                         ["-H", "Connection: close"] if args.legacy else [])
         served += result["requests"]
     after = server.rss_kib()
     server.stop()

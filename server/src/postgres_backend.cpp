@@ -1,0 +1,318 @@
+#include "postgres_backend.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <regex>
+
+namespace rivoltra::scores {
+namespace {
+
+// Schema versions (the one row of rivoltra_schema):
+//   1  scores(id, name, country, score, submitted_at), tokens(token, client, issued_at_ms)
+constexpr int kSchemaVersion = 1;
+// Held while creating the schema, so servers starting together do not race each other.
+constexpr const char* kSchemaLock = "SELECT pg_advisory_lock(8642001)";
+constexpr const char* kSchemaUnlock = "SELECT pg_advisory_unlock(8642001)";
+constexpr int kIssueAttempts = 8;
+
+// Both functions run in one transaction each, so issuing honours the limits atomically and a
+// report spends its token only if its score is stored: a failed insert rolls the delete back.
+constexpr const char* kSchema = R"SQL(
+CREATE TABLE IF NOT EXISTS rivoltra_schema (version INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS scores (
+  id BIGSERIAL PRIMARY KEY,
+  name TEXT NOT NULL,
+  country TEXT NOT NULL,
+  score INTEGER NOT NULL,
+  submitted_at BIGINT NOT NULL);
+CREATE INDEX IF NOT EXISTS scores_rank ON scores (score DESC, submitted_at, id);
+CREATE TABLE IF NOT EXISTS tokens (
+  token TEXT PRIMARY KEY,
+  client TEXT NOT NULL,
+  issued_at_ms BIGINT NOT NULL);
+CREATE INDEX IF NOT EXISTS tokens_client ON tokens (client, issued_at_ms);
+CREATE INDEX IF NOT EXISTS tokens_age ON tokens (issued_at_ms);
+
+CREATE OR REPLACE FUNCTION rivoltra_now_ms() RETURNS BIGINT AS $$
+  SELECT (extract(epoch FROM clock_timestamp()) * 1000)::BIGINT
+$$ LANGUAGE sql;
+
+-- true when issued; false when the table is full of live tokens, one per address
+CREATE OR REPLACE FUNCTION rivoltra_issue_token(p_token TEXT, p_client TEXT, p_lifetime_ms BIGINT,
+                                                p_per_client INTEGER, p_capacity INTEGER)
+RETURNS BOOLEAN AS $$
+DECLARE
+  now_ms BIGINT := rivoltra_now_ms();
+  held INTEGER;
+  busiest TEXT;
+  busiest_count INTEGER;
+BEGIN
+  -- A token lost in a crash costs the player one retry, so issuing need not wait for the disk.
+  PERFORM set_config('synchronous_commit', 'off', true);
+  DELETE FROM tokens WHERE issued_at_ms < now_ms - p_lifetime_ms;
+  SELECT count(*) INTO held FROM tokens WHERE client = p_client;
+  IF held >= p_per_client THEN
+    DELETE FROM tokens WHERE token IN (SELECT token FROM tokens WHERE client = p_client
+                                       ORDER BY issued_at_ms LIMIT held - p_per_client + 1);
+  END IF;
+  IF (SELECT count(*) FROM tokens) >= p_capacity THEN
+    SELECT client, count(*) INTO busiest, busiest_count FROM tokens GROUP BY client
+      ORDER BY count(*) DESC LIMIT 1;
+    IF busiest_count < 2 THEN
+      RETURN FALSE;
+    END IF;
+    DELETE FROM tokens WHERE token = (SELECT token FROM tokens WHERE client = busiest
+                                      ORDER BY issued_at_ms LIMIT 1);
+  END IF;
+  INSERT INTO tokens (token, client, issued_at_ms) VALUES (p_token, p_client, now_ms);
+  RETURN TRUE;
+END
+$$ LANGUAGE plpgsql;
+
+-- 0 stored, 1 unknown or spent token, 2 expired token
+CREATE OR REPLACE FUNCTION rivoltra_store_report(p_token TEXT, p_name TEXT, p_country TEXT,
+                                                 p_score INTEGER, p_submitted_at BIGINT,
+                                                 p_lifetime_ms BIGINT)
+RETURNS INTEGER AS $$
+DECLARE
+  issued BIGINT;
+BEGIN
+  DELETE FROM tokens WHERE token = p_token RETURNING issued_at_ms INTO issued;
+  IF NOT FOUND THEN
+    RETURN 1;
+  END IF;
+  IF issued < rivoltra_now_ms() - p_lifetime_ms THEN
+    RETURN 2;
+  END IF;
+  INSERT INTO scores (name, country, score, submitted_at)
+    VALUES (p_name, p_country, p_score, p_submitted_at);
+  RETURN 0;
+END
+$$ LANGUAGE plpgsql;
+)SQL";
+
+struct ResultDeleter {
+  void operator()(PGresult* result) const { PQclear(result); }
+};
+using Result = std::unique_ptr<PGresult, ResultDeleter>;
+
+std::string ErrorOf(pg_conn* connection, const PGresult* result) {
+  std::string message = result != nullptr ? PQresultErrorMessage(result) : "";
+  if (message.empty()) message = PQerrorMessage(connection);
+  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+  for (char& c : message) {
+    if (c == '\n') c = ' ';
+  }
+  return message;
+}
+
+// Runs one statement with text parameters; throws StorageError unless it succeeded.
+Result Run(pg_conn* connection, const char* sql, const std::vector<std::string>& parameters,
+           const std::string& what) {
+  std::vector<const char*> values;
+  values.reserve(parameters.size());
+  for (const auto& parameter : parameters) values.push_back(parameter.c_str());
+  Result result(PQexecParams(connection, sql, static_cast<int>(values.size()), nullptr,
+                             values.data(), nullptr, nullptr, 0));
+  ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+    const char* code = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+    std::string state = code != nullptr ? code : "";
+    throw StorageError("PostgreSQL: cannot " + what + ": " + ErrorOf(connection, result.get()) +
+                       (state.empty() ? "" : " [" + state + "]"));
+  }
+  return result;
+}
+
+std::string Field(const PGresult* result, int row, int column) {
+  return std::string(PQgetvalue(result, row, column),
+                     static_cast<std::size_t>(PQgetlength(result, row, column)));
+}
+
+long long NumberField(const PGresult* result, int row, int column) {
+  try {
+    return std::stoll(Field(result, row, column));
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+std::string RedactedAddress(const std::string& address) {
+  static const std::regex userPassword(R"(://([^:/@]*):[^@/]*@)");
+  static const std::regex passwordParameter(R"(password=[^&\s]*)");
+  std::string shown = std::regex_replace(address, userPassword, "://$1:***@");
+  return std::regex_replace(shown, passwordParameter, "password=***");
+}
+
+// A connection held for one call, given back to the pool however the call ends.
+class PostgresBackend::Lease {
+ public:
+  explicit Lease(PostgresBackend& owner) : owner_(owner), connection_(owner.Acquire()) {}
+  ~Lease() { owner_.Release(connection_); }
+  Lease(const Lease&) = delete;
+  Lease& operator=(const Lease&) = delete;
+  pg_conn* get() const { return connection_; }
+
+ private:
+  PostgresBackend& owner_;
+  pg_conn* connection_;
+};
+
+PostgresBackend::PostgresBackend(const std::string& address, TokenStore::Limits tokenLimits,
+                                 std::size_t connections)
+    : shownAddress_(RedactedAddress(address)), limits_(tokenLimits) {
+  connections = std::max<std::size_t>(connections, 1);
+  try {
+    for (std::size_t i = 0; i < connections; ++i) {
+      pg_conn* connection = PQconnectdb(address.c_str());
+      all_.push_back(connection);
+      if (connection == nullptr || PQstatus(connection) != CONNECTION_OK) {
+        throw StorageError(shownAddress_ + ": cannot connect: " + ErrorOf(connection, nullptr));
+      }
+      idle_.push_back(connection);
+    }
+    CreateSchema(all_.front());
+  } catch (...) {
+    for (pg_conn* connection : all_) PQfinish(connection);
+    throw;
+  }
+}
+
+PostgresBackend::~PostgresBackend() {
+  for (pg_conn* connection : all_) PQfinish(connection);
+}
+
+void PostgresBackend::CreateSchema(pg_conn* connection) {
+  Run(connection, kSchemaLock, {}, "lock the schema");
+  try {
+    Run(connection, "SET client_min_messages = warning", {}, "quieten notices");
+    Result found =
+        Run(connection, "SELECT to_regclass('rivoltra_schema') IS NOT NULL", {}, "read the schema");
+    if (Field(found.get(), 0, 0) == "t") {
+      Result version = Run(connection, "SELECT max(version) FROM rivoltra_schema", {},
+                           "read the schema version");
+      long long stored = NumberField(version.get(), 0, 0);
+      if (stored > kSchemaVersion) {
+        throw StorageError(shownAddress_ + ": schema version " + std::to_string(stored) +
+                           " is newer than this server (" + std::to_string(kSchemaVersion) + ")");
+      }
+    }
+    // PQexec, not PQexecParams: the schema is several statements.
+    Result created(PQexec(connection, kSchema));
+    if (!created || PQresultStatus(created.get()) != PGRES_COMMAND_OK) {
+      throw StorageError(shownAddress_ +
+                         ": cannot create the schema: " + ErrorOf(connection, created.get()));
+    }
+    Run(connection,
+        "INSERT INTO rivoltra_schema (version) SELECT $1::INTEGER "
+        "WHERE NOT EXISTS (SELECT 1 FROM rivoltra_schema)",
+        {std::to_string(kSchemaVersion)}, "record the schema version");
+  } catch (...) {
+    PQclear(PQexec(connection, kSchemaUnlock));
+    throw;
+  }
+  Run(connection, kSchemaUnlock, {}, "unlock the schema");
+}
+
+pg_conn* PostgresBackend::Acquire() {
+  std::unique_lock lock(mutex_);
+  returned_.wait(lock, [this] { return !idle_.empty(); });
+  pg_conn* connection = idle_.back();
+  idle_.pop_back();
+  lock.unlock();
+  // A connection the database dropped (a restart, a failover) is opened again before use.
+  if (PQstatus(connection) != CONNECTION_OK) PQreset(connection);
+  return connection;
+}
+
+void PostgresBackend::Release(pg_conn* connection) {
+  {
+    std::lock_guard lock(mutex_);
+    idle_.push_back(connection);
+  }
+  returned_.notify_one();
+}
+
+std::optional<std::string> PostgresBackend::IssueToken(std::string_view client,
+                                                       const ServiceTime&) {
+  Lease lease(*this);
+  std::string lifetime = std::to_string(limits_.lifetime.count() * 1000);
+  for (int attempt = 0; attempt < kIssueAttempts; ++attempt) {
+    std::string token = TokenStore::RandomToken();
+    try {
+      Result issued = Run(lease.get(), "SELECT rivoltra_issue_token($1, $2, $3, $4, $5)",
+                          {token, std::string(client), lifetime, std::to_string(limits_.perClient),
+                           std::to_string(limits_.capacity)},
+                          "issue a token");
+      if (Field(issued.get(), 0, 0) != "t") return std::nullopt;
+      return token;
+    } catch (const StorageError& error) {
+      // A repeat of an outstanding token is drawn again; anything else is a real failure.
+      if (std::string(error.what()).find("[23505]") == std::string::npos) throw;
+    }
+  }
+  throw StorageError(shownAddress_ + ": no fresh token after " + std::to_string(kIssueAttempts) +
+                     " draws");
+}
+
+ScoreBackend::Redeemed PostgresBackend::StoreWithToken(std::string_view token,
+                                                       const ScoreEntry& entry,
+                                                       const ServiceTime&) {
+  Lease lease(*this);
+  Result stored =
+      Run(lease.get(), "SELECT rivoltra_store_report($1, $2, $3, $4, $5, $6)",
+          {std::string(token), entry.Name, entry.Country, std::to_string(entry.Score),
+           std::to_string(entry.SubmittedAt), std::to_string(limits_.lifetime.count() * 1000)},
+          "store a score");
+  switch (NumberField(stored.get(), 0, 0)) {
+    case 0:
+      return Redeemed::Stored;
+    case 2:
+      return Redeemed::Expired;
+    default:
+      return Redeemed::Unknown;
+  }
+}
+
+std::vector<ScoreEntry> PostgresBackend::Best(std::size_t limit) {
+  Lease lease(*this);
+  Result rows = Run(lease.get(),
+                    "SELECT name, country, score, submitted_at FROM scores "
+                    "ORDER BY score DESC, submitted_at, id LIMIT $1",
+                    {std::to_string(std::min<std::size_t>(limit, 1'000'000))}, "read the ranking");
+  std::vector<ScoreEntry> best;
+  int count = PQntuples(rows.get());
+  for (int row = 0; row < count; ++row) {
+    ScoreEntry entry;
+    entry.Name = Field(rows.get(), row, 0);
+    entry.Country = Field(rows.get(), row, 1);
+    entry.Score = static_cast<std::int32_t>(NumberField(rows.get(), row, 2));
+    entry.SubmittedAt = NumberField(rows.get(), row, 3);
+    best.push_back(std::move(entry));
+  }
+  return best;
+}
+
+void PostgresBackend::CheckHealth() {
+  Lease lease(*this);
+  Run(lease.get(), "SELECT 1", {}, "answer");
+}
+
+std::size_t PostgresBackend::Count() {
+  Lease lease(*this);
+  Result count = Run(lease.get(), "SELECT count(*) FROM scores", {}, "count the scores");
+  return static_cast<std::size_t>(NumberField(count.get(), 0, 0));
+}
+
+std::size_t PostgresBackend::OutstandingTokens() {
+  Lease lease(*this);
+  Result count = Run(lease.get(), "SELECT count(*) FROM tokens", {}, "count the tokens");
+  return static_cast<std::size_t>(NumberField(count.get(), 0, 0));
+}
+
+}  // namespace rivoltra::scores

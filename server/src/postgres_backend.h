@@ -1,0 +1,57 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "score_backend.h"
+
+struct pg_conn;
+
+namespace rivoltra::scores {
+
+// Scores and tokens in a PostgreSQL database, so several server processes behind a load
+// balancer share one table and a token issued by one is redeemed by another. Token times come
+// from the database's clock, so the servers' clocks need not agree. Each worker thread leases
+// a connection of its own from a small pool.
+class PostgresBackend : public ScoreBackend {
+ public:
+  // Connects `connections` times to the libpq address and creates or checks the schema.
+  // Throws StorageError naming the address (without its password) when it cannot.
+  PostgresBackend(const std::string& address, TokenStore::Limits tokenLimits,
+                  std::size_t connections);
+  ~PostgresBackend() override;
+  PostgresBackend(const PostgresBackend&) = delete;
+  PostgresBackend& operator=(const PostgresBackend&) = delete;
+
+  std::optional<std::string> IssueToken(std::string_view client, const ServiceTime& time) override;
+  Redeemed StoreWithToken(std::string_view token, const ScoreEntry& entry,
+                          const ServiceTime& time) override;
+  std::vector<ScoreEntry> Best(std::size_t limit) override;
+  std::chrono::seconds TokenLifetime() const override { return limits_.lifetime; }
+  void CheckHealth() override;
+  std::size_t Count();
+  std::size_t OutstandingTokens();
+
+ private:
+  class Lease;
+  friend class Lease;
+
+  pg_conn* Acquire();
+  void Release(pg_conn* connection);
+  void CreateSchema(pg_conn* connection);
+
+  std::string shownAddress_;
+  TokenStore::Limits limits_;
+  std::mutex mutex_;
+  std::condition_variable returned_;
+  std::vector<pg_conn*> idle_;
+  std::vector<pg_conn*> all_;
+};
+
+// The address with any password replaced, fit for messages and logs.
+std::string RedactedAddress(const std::string& address);
+
+}  // namespace rivoltra::scores
