@@ -5,7 +5,7 @@
 #include <boost/asio/write.hpp>
 #include <boost/beast/http/error.hpp>
 #include <boost/beast/http/read.hpp>
-#include <boost/beast/http/write.hpp>
+#include <boost/beast/http/status.hpp>
 #include <cctype>
 #include <chrono>
 #include <utility>
@@ -22,6 +22,7 @@ namespace http = beast::http;
 
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr auto kLingerTime = std::chrono::milliseconds(1000);
+constexpr std::size_t kSlowestReaderBytesPerSecond = 32 * 1024;
 
 std::string Lower(beast::string_view text) {
   std::string lower(text.data(), text.size());
@@ -113,9 +114,9 @@ void HttpConnection::OnReadFailure(beast::error_code error, bool inBody) {
     return Refuse(413, "body too large");
   }
   if (error == http::error::header_limit || error == http::error::buffer_overflow) {
-    // The request line alone over the limit is a target too long, as the service says too.
-    std::string_view held(static_cast<const char*>(buffer_.data().data()), buffer_.size());
-    if (held.find("\r\n") == std::string_view::npos) return Refuse(414, "request too long");
+    // The parser takes the request line first; without it, the line alone was over the limit,
+    // a target too long, as the service says too.
+    if (parser_->get().method_string().empty()) return Refuse(414, "request too long");
     return Refuse(431, "header too large");
   }
   if (error.category() == http::make_error_code(http::error::bad_target).category()) {
@@ -148,9 +149,12 @@ void HttpConnection::Dispatch() {
 }
 
 void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly) {
+  sharedBody_ = std::move(answer.SharedBody);
+  ownBody_ = sharedBody_ ? std::string() : std::move(answer.Body);
+  std::size_t bodySize = sharedBody_ ? sharedBody_->size() : ownBody_.size();
   std::vector<std::pair<std::string, std::string>> headers = std::move(answer.Headers);
   headers.emplace_back("Content-Type", answer.ContentType);
-  headers.emplace_back("Content-Length", std::to_string(answer.Body.size()));
+  headers.emplace_back("Content-Length", std::to_string(bodySize));
   if (!keepAlive) {
     headers.emplace_back("Connection", "close");
   } else {
@@ -161,16 +165,24 @@ void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly)
   // Sorted by name, the order the listener has always sent them in.
   std::stable_sort(headers.begin(), headers.end(),
                    [](const auto& a, const auto& b) { return LessIgnoringCase(a.first, b.first); });
-  response_ = {};
-  response_.version(11);
-  response_.result(static_cast<unsigned>(answer.Status));
-  for (const auto& [name, value] : headers) response_.insert(name, value);
-  if (!headOnly) response_.body() = std::move(answer.Body);
+  auto reason = http::obsolete_reason(static_cast<http::status>(answer.Status));
+  head_ = "HTTP/1.1 " + std::to_string(answer.Status) + " " + Text(reason) + "\r\n";
+  for (const auto& [name, value] : headers) head_ += name + ": " + value + "\r\n";
+  head_ += "\r\n";
+  if (headOnly) {
+    ownBody_.clear();
+    sharedBody_.reset();
+  }
   if (owner_.log) {
     owner_.log(AccessLogLine(loggedClient_, answer.Status, loggedMethod_, loggedTarget_));
   }
-  stream_.expires_after(std::chrono::seconds(owner_.limits.writeTimeoutSeconds));
-  http::async_write(stream_, response_,
+  const std::string& body = sharedBody_ ? *sharedBody_ : ownBody_;
+  std::array<asio::const_buffer, 2> buffers{asio::buffer(head_), asio::buffer(body)};
+  // A large file gets time to match: the deadline allows a slow but steady reader 32 KiB/s.
+  auto allowed = std::chrono::seconds(owner_.limits.writeTimeoutSeconds) +
+                 std::chrono::seconds(body.size() / kSlowestReaderBytesPerSecond);
+  stream_.expires_after(allowed);
+  asio::async_write(stream_, buffers,
                     [self = shared_from_this(), keepAlive](beast::error_code error, std::size_t) {
                       self->OnWritten(error, keepAlive);
                     });

@@ -27,7 +27,6 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
  private:
   using Parser = boost::beast::http::request_parser<boost::beast::http::string_body>;
-  using Response = boost::beast::http::response<boost::beast::http::string_body>;
 
   void ReadHeader();
   void OnHeader(boost::beast::error_code error);
@@ -47,7 +46,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   boost::beast::tcp_stream stream_;
   boost::beast::flat_buffer buffer_;
   std::optional<Parser> parser_;
-  Response response_;
+  std::string head_;  // status line and header fields of the reply being written
+  std::string ownBody_;
+  std::shared_ptr<const std::string> sharedBody_;
   std::string peer_;
   std::string loggedMethod_;
   std::string loggedTarget_;

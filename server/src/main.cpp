@@ -20,6 +20,7 @@
 #include "score_store.h"
 #include "server_options.h"
 #include "token_store.h"
+#include "web_files.h"
 
 namespace {
 
@@ -74,8 +75,14 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
       std::cerr << line << '\n';
     };
   }
-  HttpFrontEnd::Handler handler = [&service](const ServerRequest& request,
-                                             const ServiceTime& time) {
+  std::unique_ptr<WebFiles> web;
+  if (!options.webFolder.empty()) {
+    web = std::make_unique<WebFiles>(options.webFolder);
+    service.SetPlayAddress(web->Prefix());
+  }
+  HttpFrontEnd::Handler handler = [&service, &web](const ServerRequest& request,
+                                                   const ServiceTime& time) {
+    if (web && web->Serves(request.Target)) return web->Handle(request);
     return service.Handle(request, time);
   };
   HttpFrontEnd frontEnd(handler, options.http, log);

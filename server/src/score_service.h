@@ -35,6 +35,8 @@ struct ServerResponse {
   std::string ContentType = "text/plain; charset=utf-8";
   std::string Body;
   std::vector<std::pair<std::string, std::string>> Headers;
+  // Sent instead of Body when set: large files are shared by every reply, not copied into each.
+  std::shared_ptr<const std::string> SharedBody;
 };
 
 // What a stored entry may look like. The game limits names and countries by their drawn width,
