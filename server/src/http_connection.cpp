@@ -101,11 +101,8 @@ void HttpConnection::OnBody(beast::error_code error) {
 }
 
 void HttpConnection::OnReadFailure(beast::error_code error, bool inBody) {
-  if (error == beast::error::timeout) {
-    // A client that began a request hears why it was cut off; an idle one is just closed.
-    if (inBody || parser_->got_some() || buffer_.size() > 0) return Refuse(408, "request too slow");
-    return;
-  }
+  // A timed-out stream is already closed: a slow client, idle or dripping, is simply dropped.
+  if (error == beast::error::timeout) return;
   if (error == http::error::end_of_stream || error == asio::error::eof ||
       error == asio::error::connection_reset || error == asio::error::operation_aborted) {
     return;
