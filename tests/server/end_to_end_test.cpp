@@ -97,9 +97,9 @@ TEST(EndToEnd, HostileRequestsGetClientErrorsAndServingGoesOn) {
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(reply->substr(0, 10), "HTTP/1.1 4") << bytes.substr(0, 40);
   }
-  auto version = RawExchange(
-      server.port, "GET /cgi/version.pl?version&prg=Rivoltra HTTP/1.1\r\nHost: x\r\n"
-                   "Connection: close\r\n\r\n");
+  auto version = RawExchange(server.port,
+                             "GET /cgi/version.pl?version&prg=Rivoltra HTTP/1.1\r\nHost: x\r\n"
+                             "Connection: close\r\n\r\n");
   ASSERT_TRUE(version.has_value());
   EXPECT_EQ(version->substr(0, 15), "HTTP/1.1 200 OK");
   EXPECT_NE(version->find("\r\n\r\nOK|"), std::string::npos);
@@ -119,7 +119,8 @@ TEST(ServerProgram, ServesTheGameAndStopsCleanlyOnTerminate) {
   std::string base = "http://127.0.0.1:" + std::to_string(port);
 
   int shown = 0;
-  EXPECT_EQ(SubmitScore(ConfigFor(base), [&](std::string_view) { ++shown; }, "ZED", 3000, "SPAIN"),
+  EXPECT_EQ(SubmitScore(
+                ConfigFor(base), [&](std::string_view) { ++shown; }, "ZED", 3000, "SPAIN"),
             SubmitOutcome::Sent);
   EXPECT_EQ(shown, 0);
 
@@ -156,8 +157,8 @@ TEST(ServerProgram, RefusesBadArgumentsAndUnusableDatabase) {
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(WEXITSTATUS(*status), 2) << arguments.back();
   }
-  testing::Child child = testing::Spawn({RIVOLTRA_SCORES_BINARY, "--listen", "127.0.0.1:0",
-                                         "--db", "/nonexistent-folder/x/scores.db"});
+  testing::Child child = testing::Spawn({RIVOLTRA_SCORES_BINARY, "--listen", "127.0.0.1:0", "--db",
+                                         "/nonexistent-folder/x/scores.db"});
   auto status = testing::WaitForExit(child.pid, 5000ms);
   ::close(child.output);
   ASSERT_TRUE(status.has_value());

@@ -36,8 +36,8 @@ std::optional<std::string> FindChromium() {
 
 std::filesystem::path ArtefactFolder() {
   const char* build = std::getenv("RIVOLTRA_BUILD_DIR");
-  auto folder = std::filesystem::path(build != nullptr ? build : RIVOLTRA_TEST_BUILD_DIR) /
-                "artefacts";
+  auto folder =
+      std::filesystem::path(build != nullptr ? build : RIVOLTRA_TEST_BUILD_DIR) / "artefacts";
   std::filesystem::create_directories(folder);
   return folder;
 }

@@ -1,11 +1,14 @@
 #include "score_service.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <filesystem>
 #include <string>
 
 #include "persist/online.h"
 #include "persist/score_code.h"
+#include "server/test_support.h"
 
 namespace rivoltra::scores {
 namespace {
@@ -24,8 +27,8 @@ class ScoreServiceTest : public ::testing::Test {
  protected:
   ServerResponse Get(const std::string& target, SteadyTime now = kStart,
                      const std::string& client = "127.0.0.1") {
-    std::int64_t unix = kUnixStart + std::chrono::duration_cast<std::chrono::seconds>(
-                                         now - kStart).count();
+    std::int64_t unix =
+        kUnixStart + std::chrono::duration_cast<std::chrono::seconds>(now - kStart).count();
     return service.Handle({"GET", target, client}, {now, unix});
   }
   // The token of a fresh version reply, read the way the game reads it.
@@ -111,8 +114,7 @@ TEST_F(ScoreServiceTest, RefusesImplausibleEntriesWithoutSpendingTheToken) {
   EXPECT_EQ(Get(ReportTarget(wrongKey), kStart, "10.0.1.1").Status, 400);
   EXPECT_EQ(store.Count(), 0u);
   // Twenty-four letters and runs of spaces fold to fit.
-  EXPECT_EQ(Get(ReportTarget(ScoreMessage(std::string(24, 'N') + "      ", 10, token, "")))
-                .Status,
+  EXPECT_EQ(Get(ReportTarget(ScoreMessage(std::string(24, 'N') + "      ", 10, token, ""))).Status,
             200);
 }
 
@@ -123,9 +125,9 @@ TEST_F(ScoreServiceTest, LimitsReportsPerClientAddress) {
   std::string token = IssueToken();
   EXPECT_EQ(Get(ReportTarget(ScoreMessage("A", 9, token, ""))).Status, 429);
   EXPECT_EQ(Get(ReportTarget(ScoreMessage("A", 9, token, "")), kStart, "10.1.1.1").Status, 200);
-  EXPECT_EQ(Get(ReportTarget(ScoreMessage("A", 9, IssueToken(kStart + 60s), "")), kStart + 60s)
-                .Status,
-            200);
+  EXPECT_EQ(
+      Get(ReportTarget(ScoreMessage("A", 9, IssueToken(kStart + 60s), "")), kStart + 60s).Status,
+      200);
   EXPECT_EQ(store.Count(), 5u);
 }
 
@@ -173,6 +175,48 @@ TEST_F(ScoreServiceTest, RoutesEveryRequestToOneAnswer) {
     }
   }
   EXPECT_EQ(tokens.Outstanding(), 0u);
+}
+
+TEST(ScoreServiceStorage, ReportWhoseStoreFailsKeepsItsTokenForARetry) {
+  auto folder = testing::FreshTempPath("locked");
+  std::filesystem::create_directories(folder);
+  std::string path = (folder / "scores.db").string();
+  ScoreStore store(path);
+  TokenStore tokens{{600s, 100, 4}};
+  RateLimiter versionLimiter{{100, 1s, 100}};
+  RateLimiter reportLimiter{{100, 1s, 100}};
+  ScoreService service(store, tokens, versionLimiter, reportLimiter);
+  ServerResponse version = service.Handle({"GET", kVersionTarget, "10.0.0.1"}, {kStart, 0});
+  std::string report = ReportTarget(ScoreMessage("RETRY", 55, ServerFieldOf(version.Body), ""));
+
+  // Another connection holds the write lock past the store's patience.
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  ServerResponse failed = service.Handle({"GET", report, "10.0.0.1"}, {kStart + 1s, 1});
+  EXPECT_EQ(failed.Status, 500);
+  EXPECT_EQ(failed.Body, "ERROR|score not stored\n");
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
+  ServerResponse retried = service.Handle({"GET", report, "10.0.0.1"}, {kStart + 2s, 2});
+  EXPECT_EQ(retried.Status, 200) << retried.Body;
+  EXPECT_EQ(store.Count(), 1u);
+  std::filesystem::remove_all(folder);
+}
+
+TEST(ScoreServiceStorage, VersionRequestWhenNoTokenCanBeIssuedIsBusy) {
+  ScoreStore store(":memory:");
+  TokenStore tokens{{600s, 2, 4}};
+  RateLimiter versionLimiter{{100, 1s, 100}};
+  RateLimiter reportLimiter{{100, 1s, 100}};
+  ScoreService service(store, tokens, versionLimiter, reportLimiter);
+  EXPECT_EQ(service.Handle({"GET", kVersionTarget, "10.0.0.1"}, {kStart, 0}).Status, 200);
+  EXPECT_EQ(service.Handle({"GET", kVersionTarget, "10.0.0.2"}, {kStart, 0}).Status, 200);
+  ServerResponse busy = service.Handle({"GET", kVersionTarget, "10.0.0.3"}, {kStart, 0});
+  EXPECT_EQ(busy.Status, 503);
+  EXPECT_EQ(busy.Body.substr(0, 6), "ERROR|");
+  EXPECT_EQ(service.Handle({"GET", "/healthz", "10.0.0.3"}, {kStart, 0}).Status, 200);
 }
 
 TEST(QueryParsing, DecodesEscapesAndFlagsWithoutValues) {

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "score_page.h"
@@ -67,7 +69,9 @@ TEST(ScorePage, EscapesMarkupAndControlCharacters) {
       {"PLAIN NAME", "PLAIN NAME"},
       {"<script>alert(1)</script>", "&lt;script&gt;alert(1)&lt;/script&gt;"},
       {"a&b \"q\" 'r'", "a&amp;b &quot;q&quot; &#39;r&#39;"},
-      {"line\nbreak\x7F", "line\xEF\xBF\xBD" "break\xEF\xBF\xBD"},
+      {"line\nbreak\x7F",
+       "line\xEF\xBF\xBD"
+       "break\xEF\xBF\xBD"},
       {"caf\xC3\xA9", "caf\xC3\xA9"},
   };
   for (const auto& c : cases) EXPECT_EQ(EscapeHtml(c.text), c.escaped) << c.text;
@@ -82,12 +86,64 @@ TEST(ScorePage, FormatsDatesInUtcAndDropsImpossibleOnes) {
   EXPECT_EQ(FormatDate(INT64_MIN), "");
 }
 
+TEST(ScoreStore, DamagedFilesAreRefusedWithAMessageNamingThem) {
+  auto good = FreshPath("intact");
+  { ScoreStore create(good.string()); }
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(good.c_str(), &raw), SQLITE_OK);
+  // Enough rows for well over 41 pages of 4 KiB.
+  ASSERT_EQ(sqlite3_exec(raw,
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 20000) INSERT INTO scores (name, country, score, "
+                         "submitted_at) SELECT 'NAME ' || i, 'COUNTRY', i, 1700000000 + i FROM n",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  std::string content;
+  {
+    std::ifstream input(good, std::ios::binary);
+    content.assign(std::istreambuf_iterator<char>(input), {});
+  }
+  ASSERT_GT(content.size(), 60u * 4096);
+  std::string garbage(4096, '\0');
+  for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 7919 % 251);
+
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* expected;
+  } cases[] = {
+      {"random", garbage + garbage, "not a database"},
+      {"short", "SQLite", "not a database"},
+      {"truncated", content.substr(0, content.size() / 2), "damaged: "},
+      {"page41", content.substr(0, 40 * 4096) + garbage + content.substr(41 * 4096), "damaged: "},
+  };
+  for (const auto& c : cases) {
+    auto path = FreshPath(c.name);
+    std::ofstream(path, std::ios::binary) << c.bytes;
+    try {
+      ScoreStore store(path.string());
+      ADD_FAILURE() << c.name << " was opened";
+    } catch (const StorageError& error) {
+      std::string message = error.what();
+      EXPECT_EQ(message.rfind(path.string() + ": ", 0), 0u) << message;
+      EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+      EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    }
+    std::filesystem::remove(path);
+  }
+  // An empty file is a new database, as a missing one is.
+  auto empty = FreshPath("empty");
+  std::ofstream(empty, std::ios::binary).flush();
+  EXPECT_NO_THROW(ScoreStore{empty.string()});
+  std::filesystem::remove(empty);
+  std::filesystem::remove(good);
+}
+
 TEST(ScorePage, HostileNameStoredDirectlyIsShownAsText) {
   auto path = FreshPath("hostile");
   sqlite3* raw = nullptr;
-  {
-    ScoreStore create(path.string());
-  }
+  { ScoreStore create(path.string()); }
   ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
   // Written past the server's checks, as an edited database or an older server might hold it.
   ASSERT_EQ(sqlite3_exec(raw,
@@ -120,10 +176,11 @@ TEST(ScorePage, RanksRowsAndSaysSoWhenEmpty) {
   std::string empty = RenderScorePage({});
   EXPECT_NE(empty.find("No scores yet"), std::string::npos);
 
-  std::string page = RenderScorePage({{"ANNA", "SWEDEN", 9100, 1700000000},
-                                      {"BO", "", 8000, 1700086400}});
-  std::size_t anna = page.find("<td class=\"rank\"><b>1</b></td><td class=\"name\">ANNA</td>"
-                               "<td class=\"country\">SWEDEN</td><td class=\"score\">9100</td>");
+  std::string page =
+      RenderScorePage({{"ANNA", "SWEDEN", 9100, 1700000000}, {"BO", "", 8000, 1700086400}});
+  std::size_t anna = page.find(
+      "<td class=\"rank\"><b>1</b></td><td class=\"name\">ANNA</td>"
+      "<td class=\"country\">SWEDEN</td><td class=\"score\">9100</td>");
   std::size_t bo = page.find("<b>2</b></td><td class=\"name\">BO</td>");
   ASSERT_NE(anna, std::string::npos);
   ASSERT_NE(bo, std::string::npos);

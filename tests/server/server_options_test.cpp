@@ -1,0 +1,104 @@
+#include "server_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace rivoltra::scores {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ServerOptions, DefaultsAreTheLimitsTheServerAlwaysHad) {
+  auto options = ParseServerOptions({}, "default.db");
+  ASSERT_TRUE(options.has_value());
+  EXPECT_EQ(options->host, "127.0.0.1");
+  EXPECT_EQ(options->port, 8642);
+  EXPECT_EQ(options->database, "default.db");
+  EXPECT_EQ(options->versionLimit.burst, 30);
+  EXPECT_EQ(options->versionLimit.refill, 2000ms);
+  EXPECT_EQ(options->reportLimit.burst, 5);
+  EXPECT_EQ(options->reportLimit.refill, 60000ms);
+  EXPECT_EQ(options->tokens.lifetime, 600s);
+  EXPECT_EQ(options->tokens.capacity, 10000u);
+  EXPECT_EQ(options->http.readTimeoutSeconds, 5);
+  EXPECT_EQ(options->http.maxBodyBytes, 1024u);
+  EXPECT_EQ(options->http.maxHeaderBytes, 8192u);
+  EXPECT_TRUE(options->trustedProxy.empty());
+  EXPECT_TRUE(options->webFolder.empty());
+}
+
+TEST(ServerOptions, EveryLimitCanBeSet) {
+  auto options = ParseServerOptions({"--listen",
+                                     "[::1]:9000",
+                                     "--db",
+                                     "postgresql://db/scores",
+                                     "--trust-proxy",
+                                     "10.0.0.2",
+                                     "--web",
+                                     "site",
+                                     "--version-burst",
+                                     "100",
+                                     "--version-refill-ms",
+                                     "250",
+                                     "--report-burst",
+                                     "7",
+                                     "--report-refill-ms",
+                                     "30000",
+                                     "--max-headers",
+                                     "20",
+                                     "--max-body-bytes",
+                                     "65536",
+                                     "--max-connections",
+                                     "500",
+                                     "--max-connections-per-client",
+                                     "8",
+                                     "--backlog",
+                                     "64",
+                                     "--request-timeout",
+                                     "9",
+                                     "--tokens-per-client",
+                                     "3",
+                                     "--quiet"},
+                                    "default.db");
+  ASSERT_TRUE(options.has_value());
+  EXPECT_EQ(options->host, "::1");
+  EXPECT_EQ(options->port, 9000);
+  EXPECT_TRUE(IsPostgresAddress(options->database));
+  EXPECT_EQ(options->trustedProxy, "10.0.0.2");
+  EXPECT_EQ(options->webFolder, "site");
+  EXPECT_EQ(options->versionLimit.burst, 100);
+  EXPECT_EQ(options->versionLimit.refill, 250ms);
+  EXPECT_EQ(options->reportLimit.burst, 7);
+  EXPECT_EQ(options->reportLimit.refill, 30000ms);
+  EXPECT_EQ(options->http.maxHeaderCount, 20u);
+  EXPECT_EQ(options->http.maxBodyBytes, 65536u);
+  EXPECT_EQ(options->http.maxConnections, 500u);
+  EXPECT_EQ(options->http.maxConnectionsPerClient, 8u);
+  EXPECT_EQ(options->http.listenBacklog, 64);
+  EXPECT_EQ(options->http.readTimeoutSeconds, 9);
+  EXPECT_EQ(options->tokens.perClient, 3u);
+  EXPECT_TRUE(options->quiet);
+}
+
+TEST(ServerOptions, RefusesBadValues) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"--listen", "8642"},
+      {"--listen", ":8642"},
+      {"--max-body-bytes", "2000000"},  // a connection must stay under 1 MiB
+      {"--version-burst", "0"},
+      {"--report-refill-ms", "-5"},
+      {"--backlog", "lots"},
+      {"--trust-proxy"},
+      {"--web", ""},
+      {"--threads", "99999999999999"},
+      {"--unknown", "1"},
+  };
+  for (const auto& arguments : refused) {
+    EXPECT_FALSE(ParseServerOptions(arguments, "x.db").has_value()) << arguments[0];
+  }
+}
+
+}  // namespace
+}  // namespace rivoltra::scores
