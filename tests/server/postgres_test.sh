@@ -3,6 +3,7 @@
 # temporary folder, listening on 127.0.0.1 and a free port only, stopped and removed at the end.
 # Also runs the short load form with two server processes sharing the database.
 # Usage: postgres_test.sh BUILD_DIR [SOURCE_DIR]. Exit 77 (skipped) when PostgreSQL is missing.
+# With RIVOLTRA_LOAD_FULL=1 the two-server load runs its full length instead.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -36,6 +37,8 @@ trap stop EXIT
 export RIVOLTRA_TEST_POSTGRES="postgresql://rivoltra@127.0.0.1:$port/scores"
 "$build/tests/server/test_server" --gtest_filter='Postgres*' --gtest_brief=1
 if command -v wrk >/dev/null; then
-  python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" --quick \
-    --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 pairs
+  length=(--quick)
+  [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ] && length=()
+  python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
+    "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 pairs
 fi
