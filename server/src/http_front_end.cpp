@@ -66,8 +66,18 @@ ServerResponse HttpFrontEnd::Impl::Answer(const ServerRequest& request) const {
   auto unixSeconds = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
-  return handler(request,
-                 {std::chrono::steady_clock::now(), static_cast<std::int64_t>(unixSeconds)});
+  try {
+    return handler(request,
+                   {std::chrono::steady_clock::now(), static_cast<std::int64_t>(unixSeconds)});
+  } catch (const std::exception&) {
+    // An exception escaping a worker thread would end the process; one request fails instead.
+    ServerResponse failed;
+    failed.Status = 500;
+    failed.Body = "ERROR|internal error\n";
+    failed.Headers.emplace_back("Cache-Control", "no-store");
+    failed.Headers.emplace_back("X-Content-Type-Options", "nosniff");
+    return failed;
+  }
 }
 
 void HttpFrontEnd::Impl::Accept() {

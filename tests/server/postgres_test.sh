@@ -41,4 +41,8 @@ if command -v wrk >/dev/null; then
   [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ] && length=()
   python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
     "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 pairs
+  if [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ]; then
+    python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
+      --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 --spread pairs
+  fi
 fi

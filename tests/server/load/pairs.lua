@@ -2,7 +2,9 @@
 -- token it was just given, the way the game submits. Every acknowledged score is written to
 -- ACKED_DIR/acked-<offset>-<thread>.txt so the caller can check the table holds each exactly
 -- once. Run with one connection per thread (-t N -c N) so replies pair with requests.
--- Arguments after --: the score offset (in millions, keeps runs apart) and ACKED_DIR.
+-- Arguments after --: the score offset (in hundred thousands, keeps runs apart), ACKED_DIR and,
+-- optionally, "spread": each pair then names its own player address in X-Forwarded-For, as a
+-- load balancer in front of servers started with --trust-proxy would.
 local alphabet = "FTSN8K5BUM9HPE2C7VRG6QDYA4Z3JX1W"
 local threads = {}
 local nextId = 0
@@ -13,12 +15,13 @@ function setup(thread)
   table.insert(threads, thread)
 end
 
-local offset, ackedFile, token, lastScore
+local offset, ackedFile, token, lastScore, spread, player
 counter, stored, refused = 0, 0, 0  -- globals: done() reads them through thread:get
 
 function init(args)
   offset = tonumber(args[1] or "0")
   ackedFile = io.open((args[2] or ".") .. "/acked-" .. offset .. "-" .. id .. ".txt", "w")
+  spread = args[3] == "spread"
 end
 
 -- Five message bytes make 40 bits, eight characters of the alphabet.
@@ -45,10 +48,14 @@ function request()
     local message = "type=0|name=LOAD|score=" .. lastScore .. "|key=R|p=" .. token .. "|add=|z="
     while #message % 5 ~= 0 do message = message .. "0" end
     token = nil
-    return wrk.format("GET", "/cgi/version.pl?hs&prg=Rivoltra&inf=" .. encode(message))
+    return wrk.format("GET", "/cgi/version.pl?hs&prg=Rivoltra&inf=" .. encode(message), player)
   end
   lastScore = nil
-  return wrk.format("GET", "/cgi/version.pl?version&prg=Rivoltra")
+  if spread then
+    local n = counter % 60000
+    player = {["X-Forwarded-For"] = "10." .. (offset + id) .. "." .. math.floor(n / 250) .. "." .. (n % 250)}
+  end
+  return wrk.format("GET", "/cgi/version.pl?version&prg=Rivoltra", player)
 end
 
 function response(status, headers, body)
