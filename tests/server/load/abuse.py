@@ -440,6 +440,25 @@ def token_flood(args):
            f"{body.decode().strip()}", status == 200)
 
 
+def token_after_failed_store(args):
+    server = Server(args)
+    _, body, _ = get(server.port, VERSION, "127.0.0.8")
+    target = "/cgi/version.pl?hs&prg=Rivoltra&inf=" + encode_report("RETRY", 4343,
+                                                                    body.decode().split("|")[4])
+    # Another writer holds the file's lock past the server's patience, as a full disk would
+    # fail the write.
+    blocker = sqlite3.connect(server.db, timeout=0.1, isolation_level=None)
+    blocker.execute("BEGIN EXCLUSIVE")
+    failed, failed_body, _ = get(server.port, target, "127.0.0.8", timeout=10)
+    blocker.execute("ROLLBACK")
+    blocker.close()
+    retried, retried_body, _ = get(server.port, target, "127.0.0.8")
+    server.stop()
+    report("token after a 500", f"report while the database is locked: {failed} "
+           f"{failed_body.decode().strip()}; the same report after: {retried} "
+           f"{retried_body.decode().strip()}", failed == 500 and retried == 200)
+
+
 # --- damaged files ------------------------------------------------------------------------
 
 def damaged_files(args):
@@ -618,6 +637,7 @@ def memory(args):
 SCENARIOS = {
     "slow": slow_clients, "headers": header_flood, "concurrency": concurrency,
     "keepalive": keep_alive, "boundaries": boundaries, "tokens": token_flood,
+    "token500": token_after_failed_store,
     "damaged": damaged_files, "shutdown": shutdown, "proxy": proxy_limits,
     "version": version_rate, "pairs": pairs, "memory": memory,
 }
