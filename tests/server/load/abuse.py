@@ -575,6 +575,8 @@ def pairs(args):
     if not shutil.which("wrk"):
         return report("version+report", "wrk missing", None)
     extra = [] if args.legacy else UNLIMITED
+    if args.threads:
+        extra = extra + ["--threads", str(args.threads)]
     if args.spread:
         extra = extra + ["--trust-proxy", "127.0.0.1"]
     servers = [Server(args, extra, db=args.db) for _ in range(args.servers)]
@@ -650,6 +652,7 @@ def main():
     parser.add_argument("--legacy", action="store_true")
     parser.add_argument("--db", help="postgresql:// address for the pairs scenario")
     parser.add_argument("--servers", type=int, default=1)
+    parser.add_argument("--threads", type=int, help="pairs: --threads of each server")
     parser.add_argument("--spread", action="store_true",
                         help="pairs: each player its own forwarded address behind --trust-proxy")
     parser.add_argument("scenarios", nargs="*", default=list(SCENARIOS))
