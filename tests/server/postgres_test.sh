@@ -36,13 +36,15 @@ trap stop EXIT
 
 export RIVOLTRA_TEST_POSTGRES="postgresql://rivoltra@127.0.0.1:$port/scores"
 "$build/tests/server/test_server" --gtest_filter='Postgres*' --gtest_brief=1
+status=0
 if command -v wrk >/dev/null; then
   length=(--quick)
   [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ] && length=()
   python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
-    "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 pairs
+    "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 pairs || status=1
   if [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ]; then
     python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
-      --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 --spread pairs
+      --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 --spread pairs || status=1
   fi
 fi
+exit $status
