@@ -3,8 +3,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -25,6 +28,8 @@
 namespace {
 
 using namespace rivoltra::scores;
+
+constexpr auto kStopAllowance = std::chrono::milliseconds(900);
 
 std::string DefaultDatabase() {
   std::error_code error;
@@ -93,12 +98,21 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
   std::cout << "rivoltra-scores listening on http://" << shownHost << ":" << port << "/ with "
             << RedactedAddress(options.database) << std::endl;
 
-  std::thread stopper([&frontEnd, stopSignals] {
+  std::promise<void> finished;
+  std::thread stopper([&frontEnd, stopSignals, done = finished.get_future()] {
     int received = 0;
     sigwait(&stopSignals, &received);
     frontEnd.Stop();
+    // Clients cannot hold the stop up, but a storage call that hangs (a database gone
+    // silent) could; committed scores are safe either way, so the process leaves without it.
+    if (done.wait_for(kStopAllowance) != std::future_status::ready) {
+      std::cerr << "rivoltra-scores: a storage call outlived the stop; leaving without it"
+                << std::endl;
+      std::_Exit(0);
+    }
   });
   bool served = frontEnd.Run();
+  finished.set_value();
   // Run only ends by a stop signal or a listener failure; either way the waiting thread must
   // be released before it can be joined.
   if (!served) kill(getpid(), SIGTERM);
