@@ -118,14 +118,16 @@ std::string ErrorOf(pg_conn* connection, const PGresult* result) {
   return message;
 }
 
-// Runs one statement with text parameters; throws StorageError unless it succeeded.
-Result Run(pg_conn* connection, const char* sql, const std::vector<std::string>& parameters,
-           const std::string& what) {
-  std::vector<const char*> values;
-  values.reserve(parameters.size());
-  for (const auto& parameter : parameters) values.push_back(parameter.c_str());
-  Result result(PQexecParams(connection, sql, static_cast<int>(values.size()), nullptr,
-                             values.data(), nullptr, nullptr, 0));
+// The two calls every report makes, prepared once per connection.
+constexpr const char* kIssueStatement = "rivoltra_issue";
+constexpr const char* kStoreStatement = "rivoltra_store";
+constexpr std::pair<const char*, const char*> kPrepared[] = {
+    {kIssueStatement, "SELECT rivoltra_issue_token($1, $2, $3, $4, $5)"},
+    {kStoreStatement, "SELECT rivoltra_store_report($1, $2, $3, $4, $5, $6)"},
+};
+
+Result Checked(pg_conn* connection, PGresult* raw, const std::string& what) {
+  Result result(raw);
   ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
     const char* code = result ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
@@ -134,6 +136,38 @@ Result Run(pg_conn* connection, const char* sql, const std::vector<std::string>&
                        (state.empty() ? "" : " [" + state + "]"));
   }
   return result;
+}
+
+std::vector<const char*> Values(const std::vector<std::string>& parameters) {
+  std::vector<const char*> values;
+  values.reserve(parameters.size());
+  for (const auto& parameter : parameters) values.push_back(parameter.c_str());
+  return values;
+}
+
+// Runs one statement with text parameters; throws StorageError unless it succeeded.
+Result Run(pg_conn* connection, const char* sql, const std::vector<std::string>& parameters,
+           const std::string& what) {
+  auto values = Values(parameters);
+  return Checked(connection,
+                 PQexecParams(connection, sql, static_cast<int>(values.size()), nullptr,
+                              values.data(), nullptr, nullptr, 0),
+                 what);
+}
+
+Result RunPrepared(pg_conn* connection, const char* name,
+                   const std::vector<std::string>& parameters, const std::string& what) {
+  auto values = Values(parameters);
+  return Checked(connection,
+                 PQexecPrepared(connection, name, static_cast<int>(values.size()), values.data(),
+                                nullptr, nullptr, 0),
+                 what);
+}
+
+void Prepare(pg_conn* connection) {
+  for (const auto& [name, sql] : kPrepared) {
+    Checked(connection, PQprepare(connection, name, sql, 0, nullptr), "prepare a statement");
+  }
 }
 
 std::string Field(const PGresult* result, int row, int column) {
@@ -186,6 +220,7 @@ PostgresBackend::PostgresBackend(const std::string& address, TokenStore::Limits 
       idle_.push_back(connection);
     }
     CreateSchema(all_.front());
+    for (pg_conn* connection : all_) Prepare(connection);
   } catch (...) {
     for (pg_conn* connection : all_) PQfinish(connection);
     throw;
@@ -235,7 +270,14 @@ pg_conn* PostgresBackend::Acquire() {
   idle_.pop_back();
   lock.unlock();
   // A connection the database dropped (a restart, a failover) is opened again before use.
-  if (PQstatus(connection) != CONNECTION_OK) PQreset(connection);
+  if (PQstatus(connection) != CONNECTION_OK) {
+    PQreset(connection);
+    // A new session has no prepared statements; a failure here shows in the call itself.
+    try {
+      Prepare(connection);
+    } catch (const StorageError&) {
+    }
+  }
   return connection;
 }
 
@@ -254,10 +296,11 @@ std::optional<std::string> PostgresBackend::IssueToken(std::string_view client,
   for (int attempt = 0; attempt < kIssueAttempts; ++attempt) {
     std::string token = TokenStore::RandomToken();
     try {
-      Result issued = Run(lease.get(), "SELECT rivoltra_issue_token($1, $2, $3, $4, $5)",
-                          {token, std::string(client), lifetime, std::to_string(limits_.perClient),
-                           std::to_string(limits_.capacity)},
-                          "issue a token");
+      Result issued =
+          RunPrepared(lease.get(), kIssueStatement,
+                      {token, std::string(client), lifetime, std::to_string(limits_.perClient),
+                       std::to_string(limits_.capacity)},
+                      "issue a token");
       if (Field(issued.get(), 0, 0) != "t") return std::nullopt;
       return token;
     } catch (const StorageError& error) {
@@ -273,11 +316,11 @@ ScoreBackend::Redeemed PostgresBackend::StoreWithToken(std::string_view token,
                                                        const ScoreEntry& entry,
                                                        const ServiceTime&) {
   Lease lease(*this);
-  Result stored =
-      Run(lease.get(), "SELECT rivoltra_store_report($1, $2, $3, $4, $5, $6)",
-          {std::string(token), entry.Name, entry.Country, std::to_string(entry.Score),
-           std::to_string(entry.SubmittedAt), std::to_string(limits_.lifetime.count() * 1000)},
-          "store a score");
+  Result stored = RunPrepared(
+      lease.get(), kStoreStatement,
+      {std::string(token), entry.Name, entry.Country, std::to_string(entry.Score),
+       std::to_string(entry.SubmittedAt), std::to_string(limits_.lifetime.count() * 1000)},
+      "store a score");
   switch (NumberField(stored.get(), 0, 0)) {
     case 0:
       return Redeemed::Stored;
