@@ -17,6 +17,7 @@ constexpr int kSchemaVersion = 1;
 constexpr const char* kSchemaLock = "SELECT pg_advisory_lock(8642001)";
 constexpr const char* kSchemaUnlock = "SELECT pg_advisory_unlock(8642001)";
 constexpr int kIssueAttempts = 8;
+constexpr unsigned kIssuesPerSweep = 2000;
 
 // Both functions run in one transaction each, so issuing honours the limits atomically and a
 // report spends its token only if its score is stored: a failed insert rolls the delete back.
@@ -302,6 +303,7 @@ std::optional<std::string> PostgresBackend::IssueToken(std::string_view client,
                        std::to_string(limits_.capacity)},
                       "issue a token");
       if (Field(issued.get(), 0, 0) != "t") return std::nullopt;
+      SweepNowAndThen(lease.get());
       return token;
     } catch (const StorageError& error) {
       // A repeat of an outstanding token is drawn again; anything else is a real failure.
@@ -329,6 +331,13 @@ ScoreBackend::Redeemed PostgresBackend::StoreWithToken(std::string_view token,
     default:
       return Redeemed::Unknown;
   }
+}
+
+void PostgresBackend::SweepNowAndThen(pg_conn* connection) {
+  // Every redeemed token leaves a dead row that each count of its address walks until a vacuum;
+  // autovacuum comes by once a minute at best, so the server sweeps the small table itself.
+  if (++issuedSinceSweep_ % kIssuesPerSweep != 0) return;
+  PQclear(PQexec(connection, "VACUUM (SKIP_LOCKED) tokens"));
 }
 
 std::vector<ScoreEntry> PostgresBackend::Best(std::size_t limit) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -42,6 +43,7 @@ class PostgresBackend : public ScoreBackend {
   pg_conn* Acquire();
   void Release(pg_conn* connection);
   void CreateSchema(pg_conn* connection);
+  void SweepNowAndThen(pg_conn* connection);
 
   std::string shownAddress_;
   TokenStore::Limits limits_;
@@ -49,6 +51,7 @@ class PostgresBackend : public ScoreBackend {
   std::condition_variable returned_;
   std::vector<pg_conn*> idle_;
   std::vector<pg_conn*> all_;
+  std::atomic<unsigned> issuedSinceSweep_{0};
 };
 
 // The address with any password replaced, fit for messages and logs.
