@@ -69,11 +69,12 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--write-timeout",
        Number(1, 3600, [](auto& o, long long v) { o.http.writeTimeoutSeconds = v; })},
       {"--max-header-bytes",
-       Number(1024, 65536, [](auto& o, long long v) { o.http.maxHeaderBytes = v; })},
+       Number(1024, 16384, [](auto& o, long long v) { o.http.maxHeaderBytes = v; })},
       {"--max-headers", Number(1, 1000, [](auto& o, long long v) { o.http.maxHeaderCount = v; })},
-      // A connection's buffers stay under 1 MiB whatever the limits.
+      // A connection's memory stays under 1 MiB whatever the limits: its read buffer (header,
+      // body and 4 KiB), the body, and the parsed fields (up to about 80 bytes per 4-byte field).
       {"--max-body-bytes",
-       Number(0, 512 * 1024, [](auto& o, long long v) { o.http.maxBodyBytes = v; })},
+       Number(0, 256 * 1024, [](auto& o, long long v) { o.http.maxBodyBytes = v; })},
       {"--max-connections",
        Number(1, 1'000'000, [](auto& o, long long v) { o.http.maxConnections = v; })},
       {"--max-connections-per-client",
@@ -125,9 +126,9 @@ const char* const kServerUsage =
     "limits (defaults in brackets):\n"
     "  --request-timeout S [5]            whole request, first byte to last\n"
     "  --write-timeout S [5]              one reply\n"
-    "  --max-header-bytes N [8192]        request line and header fields\n"
+    "  --max-header-bytes N [8192]        request line and header fields, at most 16384\n"
     "  --max-headers N [64]               header fields per request\n"
-    "  --max-body-bytes N [1024]          request body, at most 524288\n"
+    "  --max-body-bytes N [1024]          request body, at most 262144\n"
     "  --max-connections N [4096]         open connections in all\n"
     "  --max-connections-per-client N [256]\n"
     "  --backlog N [1024]                 connections waiting to be accepted\n"

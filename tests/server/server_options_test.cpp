@@ -87,6 +87,7 @@ TEST(ServerOptions, RefusesBadValues) {
       {"--listen", "8642"},
       {"--listen", ":8642"},
       {"--max-body-bytes", "2000000"},  // a connection must stay under 1 MiB
+      {"--max-header-bytes", "65536"},
       {"--version-burst", "0"},
       {"--report-refill-ms", "-5"},
       {"--backlog", "lots"},

@@ -264,6 +264,38 @@ def header_flood(args):
            (peak - start) < connections * 1024 and status == 200)
 
 
+def connection_memory(args):
+    """Connections held at the most memory the limits allow each: a header of the largest size
+    and field count, then all of the largest body but its last byte."""
+    if args.legacy:
+        return report("memory per connection", "needs the limit options", None)
+    limits = ["--max-header-bytes", "16384", "--max-headers", "1000", "--max-body-bytes",
+              "262144", "--max-connections-per-client", "1000", "--request-timeout", "30"]
+    server = Server(args, limits)
+    count = 40 if args.quick else 200
+    time.sleep(0.3)
+    start = server.rss_kib()
+    fields = "".join(f"x{i:03}:\r\n" for i in range(995))
+    head = (f"POST /up HTTP/1.1\r\nHost: x\r\n{fields}Content-Length: 262144\r\n\r\n").encode()
+    body = b"b" * 262143
+    held = []
+    for _ in range(count):
+        sock = connect(server.port, "127.0.0.9")
+        sock.sendall(head + body)
+        held.append(sock)
+    time.sleep(1.0)
+    peak = server.rss_kib()
+    status, _, _ = get(server.port, "/")
+    for sock in held:
+        sock.close()
+    server.stop()
+    per_connection = (peak - start) / count
+    report("memory per connection", f"{count} connections each holding a {len(head)}-byte header "
+           f"of {995 + 2} fields and 256 KiB of body: RSS {start // 1024} to {peak // 1024} MB, "
+           f"{per_connection:.0f} KiB each; home page meanwhile {status}",
+           per_connection < 1024 and status == 200)
+
+
 # --- backlog and keep-alive ---------------------------------------------------------------
 
 def run_wrk(args, port, path, connections, threads, seconds, extra=()):
@@ -637,7 +669,8 @@ def memory(args):
 
 
 SCENARIOS = {
-    "slow": slow_clients, "headers": header_flood, "concurrency": concurrency,
+    "slow": slow_clients, "headers": header_flood, "connmemory": connection_memory,
+    "concurrency": concurrency,
     "keepalive": keep_alive, "boundaries": boundaries, "tokens": token_flood,
     "token500": token_after_failed_store,
     "damaged": damaged_files, "shutdown": shutdown, "proxy": proxy_limits,
