@@ -499,6 +499,7 @@ def damaged_files(args):
     server = Server(args, db=good)
     server.process.send_signal(signal.SIGTERM)
     server.process.wait(10)
+    shutil.rmtree(server.folder, ignore_errors=True)
     with sqlite3.connect(good) as db:
         db.executemany("INSERT INTO scores (name, country, score, submitted_at) VALUES (?,?,?,?)",
                        [(f"NAME {i}", "COUNTRY", i, 1700000000 + i) for i in range(20000)])
