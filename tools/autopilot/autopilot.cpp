@@ -96,11 +96,45 @@ bool Touches(const TWallSprite& object, double carX, int carWidth) {
 
 Autopilot::Autopilot(Game& game, HeldKeys& keys) : game_(game), keys_(keys) {}
 
-void Autopilot::SetKey(int virtualKey, bool down) { keys_.SetKeyDown(virtualKey, down); }
+void Autopilot::SendCommandsTo(std::function<void(const std::string&)> sink) {
+  commandSink_ = std::move(sink);
+}
+
+namespace {
+const char* RunnerKeyName(int virtualKey) {
+  switch (virtualKey) {
+    case kKeyUp:
+      return "Up";
+    case kKeyDown:
+      return "Down";
+    case kKeyLeft:
+      return "Left";
+    case kKeyRight:
+      return "Right";
+    default:
+      return "Ctrl";
+  }
+}
+}  // namespace
+
+void Autopilot::SetKey(int virtualKey, bool down) {
+  if (!commandSink_) {
+    keys_.SetKeyDown(virtualKey, down);
+    return;
+  }
+  bool& sent = sentDown_[virtualKey & 0xFF];
+  if (sent == down) return;
+  sent = down;
+  commandSink_(std::string(down ? "down " : "up ") + RunnerKeyName(virtualKey));
+}
 
 void Autopilot::SetFire(bool down) {
   if (down == fireHeld_) return;
   fireHeld_ = down;
+  if (commandSink_) {
+    commandSink_(down ? "down Ctrl" : "up Ctrl");
+    return;
+  }
   if (down) {
     FormKeyDown(game_, kKeyControl, ShiftState{false, false, true});
   } else {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace rivoltra {
 
@@ -20,6 +22,11 @@ class Autopilot {
   // Lets go of every key the autopilot holds.
   void ReleaseAll();
 
+  // From now on the autopilot acts by handing runner commands ("down Left", "up Ctrl") to the
+  // sink, once per change, instead of touching the keyboard and the key handlers itself; the
+  // golden-trace recorder writes them into a script.
+  void SendCommandsTo(std::function<void(const std::string&)> sink);
+
   // The lane (2..4) the autopilot is heading for, for diagnostics.
   int TargetLane() const { return targetLane_; }
 
@@ -35,6 +42,9 @@ class Autopilot {
   Game& game_;
   HeldKeys& keys_;
   bool fireHeld_ = false;
+  std::function<void(const std::string&)> commandSink_;
+  // The keys as last sent to the command sink, by virtual key.
+  bool sentDown_[256] = {};
   int targetLane_ = 3;
 };
 
