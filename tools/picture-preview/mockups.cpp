@@ -3,13 +3,13 @@
 #include <cmath>
 #include <string>
 
-#include "pictures/layout.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra::preview {
 
 namespace {
 
-namespace layout = pictures::layout;
+
 
 // Draws a named item when the list has it, so a mock-up can be composed while pictures are
 // still missing.

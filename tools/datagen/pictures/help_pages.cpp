@@ -7,7 +7,7 @@
 #include "pictures/art.h"
 #include "pictures/bonuses.h"
 #include "pictures/cars.h"
-#include "pictures/layout.h"
+#include "ui/screen_layout.h"
 #include "pictures/menu_widgets.h"
 #include "pictures/obstacles.h"
 #include "pictures/shading.h"

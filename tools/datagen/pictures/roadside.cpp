@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pictures/layout.h"
+#include "ui/screen_layout.h"
 #include "pictures/noise.h"
 #include "pictures/shading.h"
 

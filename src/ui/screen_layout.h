@@ -1,9 +1,10 @@
 #pragma once
-// Where the game puts the pictures, and the sizes chosen so that every screen fits together:
-// the race's lane table and panels, the menus' button columns and sub-screen panels.
+// The screen's positions and sizes, shared by the game, the picture generator and the tests:
+// the race's lane table and panels, the menus' button columns and sub-screen panels. The sizes
+// are chosen so that every screen fits together.
 #include <array>
 
-namespace rivoltra::pictures::layout {
+namespace rivoltra::layout {
 
 // ---- race screen ----
 inline constexpr std::array<int, 5> kLaneEdge = {170, 283, 392, 502, 615};
@@ -95,4 +96,4 @@ inline constexpr int kSendButtonHeight = 48;
 inline constexpr int kCursorWidth = 16;
 inline constexpr int kCursorHeight = 4;
 
-}  // namespace rivoltra::pictures::layout
+}  // namespace rivoltra::layout
