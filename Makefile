@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
 
-.PHONY: all setup configure build run test fuzz soak-sanitized clean
+.PHONY: all setup configure build run test fuzz soak-sanitized format check-format clean
 
 all: build
 
@@ -33,6 +33,13 @@ fuzz: setup
 # The long simulated play under AddressSanitizer and UndefinedBehaviorSanitizer.
 soak-sanitized: setup
 	@bash scripts/soak-sanitized.sh
+
+# The house style (.clang-format) applied to every C++ file, and the check CI runs.
+format:
+	@bash scripts/check-format.sh --fix
+
+check-format:
+	@bash scripts/check-format.sh
 
 clean:
 	@rm -rf $(BUILD)

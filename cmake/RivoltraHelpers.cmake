@@ -22,3 +22,13 @@ function(rivoltra_add_test_program name folder)
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "RIVOLTRA_SOURCE_DIR=${CMAKE_SOURCE_DIR};RIVOLTRA_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
+
+# A pkg-config module the build cannot do without: configuring stops at once with the Debian
+# package that provides it, instead of a compiler error much later. Makes PkgConfig::<prefix>.
+function(rivoltra_require_module prefix module debian_package)
+  pkg_check_modules(${prefix} QUIET IMPORTED_TARGET GLOBAL ${module})
+  if(NOT ${prefix}_FOUND)
+    message(FATAL_ERROR "${module} is missing: install the Debian package ${debian_package} "
+      "(scripts/install-deps.sh installs everything the build needs)")
+  endif()
+endfunction()
