@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "persist/replay_file.h"
+
+namespace rivoltra {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Contents(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class ReplayTool : public testing::Test {
+ protected:
+  void SetUp() override {
+    tool_ = RIVOLTRA_REPLAY_TOOL;
+    folder_ = fs::temp_directory_path() /
+              ("rivoltra-replay-tool-" +
+               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  ToolResult Run(const std::string& arguments) const {
+    const fs::path out = folder_ / "out.txt";
+    const fs::path err = folder_ / "err.txt";
+    const std::string command = "'" + tool_.string() + "' " + arguments + " >'" + out.string() +
+                                "' 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    return ToolResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Contents(out), Contents(err)};
+  }
+
+  fs::path tool_;
+  fs::path folder_;
+};
+
+TEST_F(ReplayTool, InfoPrintsTheHeaderAndTrailerAsOneJsonLine) {
+  ReplayRecorder recorder;
+  recorder.Begin(ReplayHeader{"1.0.3", 0x00ABCDEF01234567ull, 4000000000u, 2});
+  for (int tick = 0; tick < 10; ++tick) recorder.AddTick(tick < 6 ? kReplayUp : kReplayLeft, 1);
+  const std::string bytes = recorder.Finish(ReplayTrailer{-20, 4, 9, "O'NEIL \"Q\"", "IE"});
+  const fs::path path = folder_ / "game.rvr";
+  SaveReplayFile(path, bytes);
+
+  const ToolResult result = Run("info '" + path.string() + "'");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "{\"formatVersion\":1,\"gameVersion\":\"1.0.3\",\"dataFingerprint\":"
+            "\"00abcdef01234567\",\"car\":2,\"randomState\":4000000000,\"ticks\":10,\"runs\":2,"
+            "\"bytes\":" +
+                std::to_string(bytes.size()) +
+                ",\"score\":-20,\"level\":4,\"ticksPlayed\":9,\"playerName\":"
+                "\"O'NEIL \\\"Q\\\"\",\"country\":\"IE\"}\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(ReplayTool, UnreadableFilesAndUnknownCommandsExitWithTwo) {
+  const fs::path damaged = folder_ / "damaged.rvr";
+  std::ofstream(damaged, std::ios::binary) << std::string("RVR\x1A\x07\x00", 6) + "rest";
+  const fs::path missing = folder_ / "missing.rvr";
+
+  struct Case {
+    std::string arguments;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"info '" + damaged.string() + "'",
+       "rivoltra-replay: " + damaged.string() + ": unsupported format version 7"},
+      {"info '" + missing.string() + "'", "rivoltra-replay: " + missing.string() + ": cannot read"},
+      {"info", "rivoltra-replay: info takes one FILE"},
+      {"", "rivoltra-replay: no command"},
+      // Not offered until a replay can be simulated.
+      {"verify '" + damaged.string() + "'", "rivoltra-replay: unknown command \"verify\""},
+  };
+  for (const Case& c : cases) {
+    const ToolResult result = Run(c.arguments);
+    EXPECT_EQ(result.exitCode, 2) << c.arguments;
+    EXPECT_EQ(result.out, "") << c.arguments;
+    EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << c.arguments << ": " << result.err;
+  }
+}
+
+}  // namespace
+}  // namespace rivoltra

@@ -1,0 +1,54 @@
+#include "replay_json.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace rivoltra::replay_tool {
+
+namespace {
+
+// Names and versions are printable ASCII (the reader refuses anything else), so only the quote
+// and the backslash need escaping.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string Field(std::string_view name, const std::string& value) {
+  return Quoted(name) + ":" + value;
+}
+
+}  // namespace
+
+std::string InfoJson(const Replay& replay, std::size_t fileBytes) {
+  char fingerprint[19];
+  std::snprintf(fingerprint, sizeof fingerprint, "%016llx",
+                static_cast<unsigned long long>(replay.Header.DataFingerprint));
+  const std::string fields[] = {
+      Field("formatVersion", std::to_string(kReplayFormatVersion)),
+      Field("gameVersion", Quoted(replay.Header.GameVersion)),
+      Field("dataFingerprint", Quoted(fingerprint)),
+      Field("car", std::to_string(replay.Header.Car)),
+      Field("randomState", std::to_string(replay.Header.RandomState)),
+      Field("ticks", std::to_string(replay.TickCount)),
+      Field("runs", std::to_string(replay.Runs.size())),
+      Field("bytes", std::to_string(fileBytes)),
+      Field("score", std::to_string(replay.Trailer.Score)),
+      Field("level", std::to_string(replay.Trailer.Level)),
+      Field("ticksPlayed", std::to_string(replay.Trailer.TicksPlayed)),
+      Field("playerName", Quoted(replay.Trailer.PlayerName)),
+      Field("country", Quoted(replay.Trailer.Country)),
+  };
+  std::string json = "{";
+  for (const std::string& field : fields) {
+    if (json.size() > 1) json += ',';
+    json += field;
+  }
+  return json + "}";
+}
+
+}  // namespace rivoltra::replay_tool

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "persist/replay_file.h"
+
+namespace rivoltra::replay_tool {
+
+// One JSON line with the header and trailer fields. The fingerprint is a hex string: JSON
+// readers hold numbers as doubles, which cannot keep 64 bits.
+std::string InfoJson(const Replay& replay, std::size_t fileBytes);
+
+}  // namespace rivoltra::replay_tool
