@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils imagemagick sox chromium
-  desktop-file-utils appstream lintian dpkg-dev fakeroot
+  desktop-file-utils appstream lintian dpkg-dev man-db
 )
 
 missing=()
