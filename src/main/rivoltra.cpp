@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
   }
   const GamePaths paths = PathsFor(line);
   if (const std::string problem = PrepareSaveFolder(paths); !problem.empty()) {
-    std::fprintf(stderr, "Rivoltra: %s; nothing will be saved\n", problem.c_str());
+    // The game still starts with the default saves; saving at the end reports its own failure.
+    std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
   }
   const OnlineConfig online = OnlineFor(line, paths);
   return RunSdlProgram({}, [&](Game& game) {
