@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
 
-.PHONY: all setup configure build run test fuzz soak-sanitized format check-format clean
+.PHONY: all setup configure build run test deb fuzz soak-sanitized format check-format clean
 
 all: build
 
@@ -25,6 +25,11 @@ run: build
 
 test: build
 	@bash scripts/run-tests.sh $(BUILD)
+
+# rivoltra_VERSION_ARCH.deb and rivoltra-scores_VERSION_ARCH.deb in $(BUILD)/deb, checked by lintian.
+deb: build
+	@bash scripts/make-deb.sh $(BUILD) $(BUILD)/deb
+	@lintian --fail-on error $(BUILD)/deb/*.deb
 
 # Every fuzz target for FUZZ_SECONDS each, built with clang and the sanitizers.
 fuzz: setup

@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libboost-dev libsqlite3-dev libpq-dev zlib1g-dev postgresql wrk
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils imagemagick sox chromium
+  desktop-file-utils appstream lintian dpkg-dev man-db
 )
 
 missing=()

@@ -17,6 +17,7 @@
 #include "engine/input_devices.h"
 #include "engine/random.h"
 #include "engine/sprite_engine_component.h"
+#include "persist/game_paths.h"
 #include "persist/high_scores.h"
 #include "persist/online.h"
 #include "persist/settings.h"
@@ -62,6 +63,13 @@ struct Game {
   TSoundList MSoundList;
   RandomGenerator Random;
   BitmapText text;
+
+  // The data and save folders; the defaults are the build folder's Data/ from the current folder.
+  GamePaths paths;
+  // A display mode from the command line for this run only; the settings file keeps the mode it
+  // had (StoredFullScreen) unless the player switches the mode during the run.
+  std::optional<std::uint8_t> RunFullScreen;
+  std::uint8_t StoredFullScreen = 0;
 
   std::int32_t ScreenState = ssMainMenu;
   Settings settings;

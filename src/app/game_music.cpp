@@ -7,14 +7,17 @@ namespace {
 
 // Remembers which file the loaded song came from, for anyone who asks what is playing.
 void NoteSongFile(Game& game) {
-  game.SongFile = game.music.SongHandle != nullptr ? ScreenSongFile(game.ScreenState) : "";
+  game.SongFile = game.music.SongHandle != nullptr
+                      ? ScreenSongFile(game.ScreenState, game.paths.DataFolder)
+                      : "";
 }
 
 }  // namespace
 
 void PlayScreenMusic(Game& game) {
   if (game.modulePlayer) {
-    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState);
+    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState,
+                    game.paths.DataFolder);
   } else {
     game.music.LastSongOrder = 0;
   }
@@ -29,7 +32,8 @@ void StopMusic(Game& game) {
 void KeepMusicPlaying(Game& game) {
   if (!game.modulePlayer || game.music.SongHandle == nullptr) return;
   const Song* before = game.music.SongHandle;
-  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState);
+  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState,
+                   game.paths.DataFolder);
   if (game.music.SongHandle != before) NoteSongFile(game);
 }
 

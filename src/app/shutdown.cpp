@@ -13,10 +13,15 @@ void SaveAndQuit(Game& game) {
   // carry the table's check string, so one new file beside one old one would reset the table
   // at the next start. When the save folder cannot be written, both old files stay, the player
   // hears of it on stderr, and the program still ends.
+  Settings kept = game.settings;
+  if (game.RunFullScreen && kept.FullScreen == *game.RunFullScreen) {
+    kept.FullScreen = game.StoredFullScreen;
+  }
   try {
-    StagedFile settings(kSettingsFile,
-                        SettingsFileText(game.settings, ComputeCheckString(game.highScores)));
-    StagedFile highScores(kHighScoreFile, HighScoreFileText(game.highScores));
+    StagedFile settings(game.paths.SaveFile(kSettingsFileName),
+                        SettingsFileText(kept, ComputeCheckString(game.highScores)));
+    StagedFile highScores(game.paths.SaveFile(kHighScoreFileName),
+                          HighScoreFileText(game.highScores));
     settings.Commit();
     highScores.Commit();
   } catch (const SaveFileError& error) {

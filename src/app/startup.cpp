@@ -4,16 +4,21 @@
 namespace rivoltra {
 
 void FormCreate(Game& game) {
-  game.MImageList.Items().LoadArchive("Data/Res/Res1.gfx");
-  game.MImageList3.Items().LoadArchive("Data/Res/Res3.gfx");
-  game.MSoundList.Items().LoadArchive("Data/Res/Sounds.sfx");
+  game.MImageList.Items().LoadArchive(game.paths.DataFile("Res/Res1.gfx").string());
+  game.MImageList3.Items().LoadArchive(game.paths.DataFile("Res/Res3.gfx").string());
+  game.MSoundList.Items().LoadArchive(game.paths.DataFile("Res/Sounds.sfx").string());
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.
-  LoadHighScores(game.highScores);
-  LoadSettings(game.settings, game.StoredCheckString);
+  LoadHighScores(game.highScores, LoadableSaveFile(game.paths, kHighScoreFileName));
+  LoadSettings(game.settings, game.StoredCheckString,
+               LoadableSaveFile(game.paths, kSettingsFileName));
   if (ComputeCheckString(game.highScores) != game.StoredCheckString) {
     ResetHighScores(game.highScores);
+  }
+  if (game.RunFullScreen) {
+    game.StoredFullScreen = game.settings.FullScreen;
+    game.settings.FullScreen = *game.RunFullScreen;
   }
   ApplyDisplayMode(game);
   game.text.PrepareFontTables();

@@ -10,9 +10,9 @@ constexpr std::int32_t kRaceLoadingScreen = 10;
 
 }  // namespace
 
-const char* ScreenSongFile(std::int32_t ScreenState) {
-  if (ScreenState == kRaceScreen || ScreenState == kRaceLoadingScreen) return kRaceSongFile;
-  return kMenuSongFile;
+std::string ScreenSongFile(std::int32_t ScreenState, const std::filesystem::path& dataFolder) {
+  const bool race = ScreenState == kRaceScreen || ScreenState == kRaceLoadingScreen;
+  return (dataFolder / (race ? kRaceSong : kMenuSong)).string();
 }
 
 void StopMusic(ModulePlayer& player, MusicState& music) {
@@ -30,19 +30,19 @@ void PlaySong(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled
 }
 
 void PlayScreenMusic(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                     std::int32_t ScreenState) {
-  PlaySong(player, music, MusicEnabled, ScreenSongFile(ScreenState));
+                     std::int32_t ScreenState, const std::filesystem::path& dataFolder) {
+  PlaySong(player, music, MusicEnabled, ScreenSongFile(ScreenState, dataFolder));
 }
 
 void KeepMusicPlaying(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                      std::int32_t ScreenState) {
+                      std::int32_t ScreenState, const std::filesystem::path& dataFolder) {
   if (music.SongHandle == nullptr) return;
   const std::int32_t order = player.SongGetOrder(music.SongHandle);
   if (order != 0 || music.LastSongOrder == 0) {
     music.LastSongOrder = order;
     return;
   }
-  PlayScreenMusic(player, music, MusicEnabled, ScreenState);
+  PlayScreenMusic(player, music, MusicEnabled, ScreenState, dataFolder);
 }
 
 }  // namespace rivoltra

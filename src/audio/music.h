@@ -1,12 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "audio/module_player.h"
 
 namespace rivoltra {
 
+// The songs inside the data folder, and where they are in the build folder's Data/.
+inline constexpr char kMenuSong[] = "Music/Menu.xm";
+inline constexpr char kRaceSong[] = "Music/Race.xm";
+inline constexpr char kDefaultDataFolder[] = "Data";
 inline constexpr char kMenuSongFile[] = "Data/Music/Menu.xm";
 inline constexpr char kRaceSongFile[] = "Data/Music/Race.xm";
 
@@ -17,7 +22,8 @@ struct MusicState {
 };
 
 // The race song for the race and race-loading screens, the menu song for every other screen.
-const char* ScreenSongFile(std::int32_t ScreenState);
+std::string ScreenSongFile(std::int32_t ScreenState,
+                           const std::filesystem::path& dataFolder = kDefaultDataFolder);
 
 // Frees the song, if any.
 void StopMusic(ModulePlayer& player, MusicState& music);
@@ -27,10 +33,12 @@ void PlaySong(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled
               const std::string& FileName);
 // PlaySong with the song that belongs to the screen.
 void PlayScreenMusic(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                     std::int32_t ScreenState);
+                     std::int32_t ScreenState,
+                     const std::filesystem::path& dataFolder = kDefaultDataFolder);
 // First step of every frame tick: notes the order position, and restarts the screen's song
 // from its file once the position has come back to 0 after having left it.
 void KeepMusicPlaying(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                      std::int32_t ScreenState);
+                      std::int32_t ScreenState,
+                      const std::filesystem::path& dataFolder = kDefaultDataFolder);
 
 }  // namespace rivoltra

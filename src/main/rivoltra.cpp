@@ -1,4 +1,70 @@
 // The game in a real window.
-#include "platform/sdl/sdl_main_loop.h"
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
-int main() { return rivoltra::RunSdlProgram(); }
+#include "app/game.h"
+#include "main/command_line.h"
+#include "persist/online_config_file.h"
+#include "platform/sdl/sdl_main_loop.h"
+#include "platform/sdl/sdl_program_folder.h"
+
+namespace {
+
+using namespace rivoltra;
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+GamePaths PathsFor(const CommandLine& line) {
+  return ResolveGamePaths(PathInputs{ProgramFolder(), line.DataFolder, line.SaveFolder,
+                                     Environment("XDG_DATA_HOME"), Environment("HOME")});
+}
+
+// The build's addresses, then the save folder's online.conf, then the command line.
+OnlineConfig OnlineFor(const CommandLine& line, const GamePaths& paths) {
+  OnlineConfig online = DefaultOnlineConfig();
+  for (const std::string& problem :
+       LoadOnlineConfigFile(paths.SaveFile(kOnlineConfigFileName), online)) {
+    std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
+  }
+  if (line.ServerAddress) online.ServerBase = *line.ServerAddress;
+  if (line.WebSite) online.WebSite = *line.WebSite;
+  return online;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string program = argc > 0 ? argv[0] : "rivoltra";
+  const CommandLine line =
+      ParseCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
+  switch (line.action) {
+    case CommandLine::Action::Help:
+      std::fputs(UsageText(program).c_str(), stdout);
+      return 0;
+    case CommandLine::Action::Version:
+      std::fputs(VersionText().c_str(), stdout);
+      return 0;
+    case CommandLine::Action::UsageError:
+      std::fprintf(stderr, "%s: %s\n%s", program.c_str(), line.error.c_str(),
+                   UsageText(program).c_str());
+      return 2;
+    case CommandLine::Action::Run:
+      break;
+  }
+  const GamePaths paths = PathsFor(line);
+  if (const std::string problem = PrepareSaveFolder(paths); !problem.empty()) {
+    // The game still starts with the default saves; saving at the end reports its own failure.
+    std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
+  }
+  const OnlineConfig online = OnlineFor(line, paths);
+  return RunSdlProgram({}, [&](Game& game) {
+    game.paths = paths;
+    game.online = online;
+    game.RunFullScreen = line.FullScreen;
+  });
+}

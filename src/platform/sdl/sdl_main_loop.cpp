@@ -89,7 +89,7 @@ void RunMessageLoop(Game& game, SdlPlatform& platform, const LoopHooks& hooks) {
 
 }  // namespace
 
-int RunSdlProgram(const LoopHooks& hooks) {
+int RunSdlProgram(const LoopHooks& hooks, const GameSetup& setup) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "Rivoltra: %s\n", SDL_GetError());
@@ -102,6 +102,7 @@ int RunSdlProgram(const LoopHooks& hooks) {
     try {
       platform = std::make_unique<SdlPlatform>();
       game = std::make_unique<Game>(*platform);
+      if (setup) setup(*game);
       FormCreate(*game);
     } catch (const std::exception& error) {
       std::fprintf(stderr, "Rivoltra: %s\n", error.what());

@@ -13,7 +13,10 @@ struct LoopHooks {
   std::function<void(Game& game, std::uint32_t nowMilliseconds)> afterTick;
 };
 
+// Sets the game's folders and options up before its start-up runs.
+using GameSetup = std::function<void(Game& game)>;
+
 // Runs the game in a real window until it ends; returns the process exit status.
-int RunSdlProgram(const LoopHooks& hooks = {});
+int RunSdlProgram(const LoopHooks& hooks = {}, const GameSetup& setup = {});
 
 }  // namespace rivoltra

@@ -1,0 +1,120 @@
+#include "main/command_line.h"
+
+#include <functional>
+#include <string_view>
+
+#include "persist/online_config_file.h"
+
+namespace rivoltra {
+
+namespace {
+
+// One row per option: a new option (say, --replay FILE) is one more row.
+struct OptionSpec {
+  std::string_view name;
+  std::string_view valueName;  // empty for a switch
+  std::string_view help;
+  std::function<void(CommandLine& line, const std::string& value)> apply;
+};
+
+void RequireWebAddress(CommandLine& line, std::string_view option, const std::string& value,
+                       std::optional<std::string>& target) {
+  if (IsWebAddress(value)) {
+    target = value;
+  } else {
+    line.action = CommandLine::Action::UsageError;
+    line.error = std::string(option) + ": not an http:// or https:// address: " + value;
+  }
+}
+
+const std::vector<OptionSpec>& Options() {
+  using Action = CommandLine::Action;
+  static const std::vector<OptionSpec> options = {
+      {"--help", "", "show this help and exit",
+       [](CommandLine& l, auto&) { l.action = Action::Help; }},
+      {"--version", "", "show the version and exit",
+       [](CommandLine& l, auto&) { l.action = Action::Version; }},
+      {"--windowed", "", "play in a window this time (the saved setting stays)",
+       [](CommandLine& l, auto&) { l.FullScreen = 0; }},
+      {"--fullscreen", "", "play full screen this time (the saved setting stays)",
+       [](CommandLine& l, auto&) { l.FullScreen = 1; }},
+      {"--data", "DIR", "read the game data from DIR",
+       [](CommandLine& l, const std::string& v) { l.DataFolder = v; }},
+      {"--save", "DIR", "keep settings and high scores in DIR",
+       [](CommandLine& l, const std::string& v) { l.SaveFolder = v; }},
+      {"--server", "URL", "the score server's base address",
+       [](CommandLine& l, const std::string& v) {
+         RequireWebAddress(l, "--server", v, l.ServerAddress);
+       }},
+      {"--web-site", "URL", "the address the menu's web site button opens",
+       [](CommandLine& l, const std::string& v) {
+         RequireWebAddress(l, "--web-site", v, l.WebSite);
+       }},
+  };
+  return options;
+}
+
+const OptionSpec* FindOption(std::string_view name) {
+  for (const OptionSpec& option : Options()) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
+
+CommandLine UsageError(std::string message) {
+  CommandLine line;
+  line.action = CommandLine::Action::UsageError;
+  line.error = std::move(message);
+  return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string_view argument = arguments[i];
+    std::optional<std::string> inlineValue;
+    if (const auto equals = argument.find('='); equals != std::string_view::npos) {
+      inlineValue = std::string(argument.substr(equals + 1));
+      argument = argument.substr(0, equals);
+    }
+    const OptionSpec* option = FindOption(argument);
+    if (option == nullptr) return UsageError("unknown option " + std::string(arguments[i]));
+    std::string value;
+    if (option->valueName.empty()) {
+      if (inlineValue) return UsageError(std::string(argument) + " takes no value");
+    } else if (inlineValue) {
+      value = *inlineValue;
+    } else if (i + 1 < arguments.size()) {
+      value = arguments[++i];
+    } else {
+      return UsageError(std::string(argument) + " needs " + std::string(option->valueName));
+    }
+    if (!option->valueName.empty() && value.empty()) {
+      return UsageError(std::string(argument) + " needs a non-empty " +
+                        std::string(option->valueName));
+    }
+    option->apply(line, value);
+    if (line.action == CommandLine::Action::UsageError) return line;
+  }
+  return line;
+}
+
+std::string UsageText(const std::string& programName) {
+  std::string text = "Usage: " + programName + " [OPTION]...\nA top-down arcade racer.\n\n";
+  for (const OptionSpec& option : Options()) {
+    std::string left = "  " + std::string(option.name);
+    if (!option.valueName.empty()) left += " " + std::string(option.valueName);
+    if (left.size() < 20) left.resize(20, ' ');
+    text += left + std::string(option.help) + "\n";
+  }
+  text +=
+      "\nSettings and high scores are kept in $XDG_DATA_HOME/rivoltra (~/.local/share/rivoltra);\n"
+      "online.conf there may set \"server = URL\" and \"website = URL\".\n";
+  return text;
+}
+
+std::string VersionText() { return std::string("Rivoltra ") + RIVOLTRA_VERSION + "\n"; }
+
+}  // namespace rivoltra

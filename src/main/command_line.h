@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rivoltra {
+
+// What the player asked for on the command line.
+struct CommandLine {
+  enum class Action { Run, Help, Version, UsageError };
+  Action action = Action::Run;
+  std::string error;  // with UsageError: what was wrong, for the line above the usage
+
+  std::optional<std::uint8_t> FullScreen;  // --windowed / --fullscreen, for this run only
+  std::optional<std::filesystem::path> DataFolder;
+  std::optional<std::filesystem::path> SaveFolder;
+  std::optional<std::string> ServerAddress;
+  std::optional<std::string> WebSite;
+};
+
+// Options are "--name" or "--name VALUE" / "--name=VALUE"; anything else is a usage error.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The --help text, one option a line.
+std::string UsageText(const std::string& programName);
+std::string VersionText();
+
+}  // namespace rivoltra

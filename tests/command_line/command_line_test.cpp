@@ -1,0 +1,63 @@
+#include "main/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace rivoltra {
+namespace {
+
+using Action = CommandLine::Action;
+using Arguments = std::vector<std::string>;
+
+TEST(CommandLine, OptionsWithAndWithoutValues) {
+  const CommandLine line = ParseCommandLine(
+      {"--fullscreen", "--data", "/opt/data", "--save=/tmp/s", "--server", "https://s.example:9"});
+  EXPECT_EQ(line.action, Action::Run);
+  EXPECT_EQ(line.FullScreen, 1);
+  EXPECT_EQ(line.DataFolder, "/opt/data");
+  EXPECT_EQ(line.SaveFolder, "/tmp/s");
+  EXPECT_EQ(line.ServerAddress, "https://s.example:9");
+  EXPECT_FALSE(line.WebSite);
+
+  // The last of two display switches wins; nothing given leaves the saved setting alone.
+  EXPECT_EQ(ParseCommandLine({"--fullscreen", "--windowed"}).FullScreen, 0);
+  EXPECT_FALSE(ParseCommandLine({}).FullScreen);
+}
+
+TEST(CommandLine, HelpAndVersion) {
+  EXPECT_EQ(ParseCommandLine({"--help"}).action, Action::Help);
+  EXPECT_EQ(ParseCommandLine({"--windowed", "--version"}).action, Action::Version);
+  const std::string usage = UsageText("rivoltra");
+  for (const char* option : {"--help", "--version", "--windowed", "--fullscreen", "--data DIR",
+                             "--save DIR", "--server URL", "--web-site URL"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(VersionText().rfind("Rivoltra 1.", 0), 0u) << VersionText();
+}
+
+TEST(CommandLine, MistakesAreUsageErrorsNamingTheArgument) {
+  const struct {
+    Arguments arguments;
+    const char* named;
+  } cases[] = {
+      {{"--bogus"}, "--bogus"},
+      {{"-h"}, "-h"},
+      {{"level1"}, "level1"},
+      {{"--data"}, "--data needs DIR"},
+      {{"--save="}, "--save needs a non-empty DIR"},
+      {{"--windowed=yes"}, "--windowed takes no value"},
+      {{"--server", "ftp://x"}, "--server"},
+      {{"--web-site", "http://a b"}, "--web-site"},
+      {{"--windowed", "--nope", "--help"}, "--nope"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = ParseCommandLine(c.arguments);
+    EXPECT_EQ(line.action, Action::UsageError) << c.named;
+    EXPECT_NE(line.error.find(c.named), std::string::npos) << line.error;
+  }
+}
+
+}  // namespace
+}  // namespace rivoltra
