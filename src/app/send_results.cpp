@@ -55,15 +55,21 @@ void SendResultsTick(Game& game, std::int32_t lagCount) {
 
 void SendResultsActivate(Game& game) {
   switch (game.menu.buttons.SelectedButton) {
-    case kOkButton:
+    case kOkButton: {
+      const std::unique_ptr<HttpTransport> transport =
+          game.platform.OpenHttp(LimitsOf(game.online));
       SubmitScore(
-          game.online,
+          *transport, game.online,
           [&game](std::string_view text) { game.platform.ShowMessage(std::string(text)); },
           game.menu.PlayerName, game.race.Score, game.settings.Country);
       LeaveSendResults(game);
       break;
-    case kCancelButton: LeaveSendResults(game); break;
-    default: break;
+    }
+    case kCancelButton:
+      LeaveSendResults(game);
+      break;
+    default:
+      break;
   }
 }
 
