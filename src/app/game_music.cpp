@@ -5,16 +5,19 @@ namespace rivoltra {
 
 namespace {
 
+// The music layer knows screens only by number, so it needs nothing of the app.
+std::int32_t ScreenNumber(const Game& game) { return static_cast<std::int32_t>(game.ScreenState); }
+
 // Remembers which file the loaded song came from, for anyone who asks what is playing.
 void NoteSongFile(Game& game) {
-  game.SongFile = game.music.SongHandle != nullptr ? ScreenSongFile(game.ScreenState) : "";
+  game.SongFile = game.music.SongHandle != nullptr ? ScreenSongFile(ScreenNumber(game)) : "";
 }
 
 }  // namespace
 
 void PlayScreenMusic(Game& game) {
   if (game.modulePlayer) {
-    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState);
+    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, ScreenNumber(game));
   } else {
     game.music.LastSongOrder = 0;
   }
@@ -29,7 +32,7 @@ void StopMusic(Game& game) {
 void KeepMusicPlaying(Game& game) {
   if (!game.modulePlayer || game.music.SongHandle == nullptr) return;
   const Song* before = game.music.SongHandle;
-  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState);
+  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, ScreenNumber(game));
   if (game.music.SongHandle != before) NoteSongFile(game);
 }
 

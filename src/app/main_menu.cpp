@@ -40,25 +40,31 @@ void CreateMainMenuSprites(Game& game) {
 
   constexpr double kButtonY[kMainButtons] = {115, 175, 238, 300, 362, 424};
   for (int slot = 1; slot <= 5; ++slot) {
-    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] =
-        new TMenuButton(root, game.MImageList.Items(), "MainMenuButtons_Active",
-                        "MainMenuButtons_Inactive", slot - 1, slot - 1, kScreenWidth,
-                        kButtonY[slot - 1]);
+    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new TMenuButton(
+        root, game.MImageList.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
+        slot - 1, slot - 1, kScreenWidth, kButtonY[slot - 1]);
   }
   menu.buttons.MenuButtons[6] =
-      new TMenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive",
-                      "MainMenu_ExitInactive", 0, 0, kScreenWidth, kButtonY[5]);
+      new TMenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive", "MainMenu_ExitInactive",
+                      0, 0, kScreenWidth, kButtonY[5]);
 }
 
 const char* CaptionImageOf(int selectedButton) {
   switch (selectedButton) {
-    case 1: return "StartCaption";
-    case 2: return "OptionsCaption";
-    case 3: return "HighScoresCaption";
-    case 4: return "HelpCaption";
-    case 5: return "VisitWWWCaption";
-    case 6: return "ExitCaption";
-    default: return nullptr;
+    case 1:
+      return "StartCaption";
+    case 2:
+      return "OptionsCaption";
+    case 3:
+      return "HighScoresCaption";
+    case 4:
+      return "HelpCaption";
+    case 5:
+      return "VisitWWWCaption";
+    case 6:
+      return "ExitCaption";
+    default:
+      return nullptr;
   }
 }
 
@@ -80,7 +86,8 @@ void SlidePanels(MenuState& menu) {
   if (up == nullptr || down == nullptr) return;
   if (up->Y < 0) up->Y += kUpPanelStep;
   if (down->Y > kScreenHeight - down->Height) down->Y -= kDownPanelStep;
-  if (up->Y >= 0 && down->Y <= kScreenHeight - down->Height) menu.MenuPhase = 3;
+  if (up->Y >= 0 && down->Y <= kScreenHeight - down->Height)
+    menu.MenuPhase = MenuPhases::ButtonsMoving;
 }
 
 void SlideButtons(MenuState& menu) {
@@ -90,7 +97,7 @@ void SlideButtons(MenuState& menu) {
       if (TMenuButton* button = menu.buttons.Slot(slot)) button->X -= kButtonStep;
     }
   } else {
-    menu.MenuPhase = 0;
+    menu.MenuPhase = MenuPhases::Ready;
   }
 }
 
@@ -107,7 +114,7 @@ void ShowMainMenu(Game& game, bool createAll, std::int32_t entryMode) {
     PlayScreenMusic(game);
     if (entryMode == 0) menu.buttons.SelectedButton = 1;
     if (entryMode == 3) menu.buttons.SelectedButton = 3;
-    menu.MenuPhase = 1;
+    menu.MenuPhase = MenuPhases::PanelsMoving;
     CreateMainMenuSprites(game);
   }
   if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = true;
@@ -126,7 +133,7 @@ void CloseMainMenu(Game& game) {
 
 void MainMenuTick(Game& game, std::int32_t lagCount) {
   MenuState& menu = game.menu;
-  if (menu.MenuPhase == 0) {
+  if (menu.MenuPhase == MenuPhases::Ready) {
     NavigateVertical(game, true);
     UpdateButtonHighlight(game);
     ShowSelectedCaption(game);
@@ -137,25 +144,36 @@ void MainMenuTick(Game& game, std::int32_t lagCount) {
   }
   // The phases follow each other within one tick: the tick in which the panels arrive already
   // moves the buttons.
-  if (menu.MenuPhase == 1) SlidePanels(menu);
-  if (menu.MenuPhase == 3) SlideButtons(menu);
+  if (menu.MenuPhase == MenuPhases::PanelsMoving) SlidePanels(menu);
+  if (menu.MenuPhase == MenuPhases::ButtonsMoving) SlideButtons(menu);
   DrawFrame(game, lagCount, true);
   FlipFrame(game);
 }
 
 void MainMenuActivate(Game& game) {
-  if (game.menu.MenuPhase != 0) return;
+  if (game.menu.MenuPhase != MenuPhases::Ready) return;
   switch (game.menu.buttons.SelectedButton) {
-    case 1: ShowCarChoice(game); break;
-    case 2: ShowOptions(game); break;
-    case 3: ShowHighScores(game); break;
-    case 4: ShowHelp(game); break;
-    case 5: OpenInBrowser(game, WebSiteAddress(game.online)); break;
+    case 1:
+      ShowCarChoice(game);
+      break;
+    case 2:
+      ShowOptions(game);
+      break;
+    case 3:
+      ShowHighScores(game);
+      break;
+    case 4:
+      ShowHelp(game);
+      break;
+    case 5:
+      OpenInBrowser(game, WebSiteAddress(game.online));
+      break;
     case 6:
       CloseMainMenu(game);
       SaveAndQuit(game);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

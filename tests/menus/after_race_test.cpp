@@ -56,7 +56,7 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
   Run("type \\e");
   EXPECT_TRUE(runner_->platform().TakeMessages().empty());
   EXPECT_EQ(game().ScreenState, ssMainMenu);
-  EXPECT_EQ(menu().MenuPhase, 1);
+  EXPECT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
   EXPECT_EQ(Selected(), 3);
   FinishSlideIn();
   EXPECT_EQ(game().ScreenState, ssHighScores);
