@@ -3,18 +3,22 @@
 #include "app/screens.h"
 #include "race/race.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
 constexpr int kMainButtons = 6;
-constexpr double kButtonRestX = 558;  // the buttons move while the first is right of this
 constexpr double kButtonStep = 7;
+// The buttons move while the first is right of this: from the screen's edge, 35 steps of 7 bring
+// it to the column.
+constexpr double kButtonRestX = layout::kMenuButtonX + 3;
+static_assert((layout::kScreenWidth - layout::kMenuButtonX) % 7 == 0);
 constexpr double kUpPanelStep = 3;
 constexpr double kDownPanelStep = 2;
-constexpr double kScreenWidth = 800;
-constexpr double kScreenHeight = 600;
+constexpr double kScreenWidth = layout::kScreenWidth;
+constexpr double kScreenHeight = layout::kScreenHeight;
 
 void CreateMainMenuSprites(Game& game) {
   MenuState& menu = game.menu;
@@ -28,8 +32,8 @@ void CreateMainMenuSprites(Game& game) {
   game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
 
   menu.MenuCaption = NewCaption(game, "NullCaption");
-  menu.MenuCaption->X = 30;
-  menu.MenuCaption->Y = 190;
+  menu.MenuCaption->X = layout::kCaptionX;
+  menu.MenuCaption->Y = layout::kCaptionY;
   // The panels wait just outside the screen, the top one above it, the bottom one below it.
   menu.UpPanelSprite = NewCaption(game, "UpPanel");
   menu.UpPanelSprite->X = 0;
@@ -38,15 +42,16 @@ void CreateMainMenuSprites(Game& game) {
   menu.DownPanelSprite->X = kScreenWidth - menu.DownPanelSprite->Width;
   menu.DownPanelSprite->Y = kScreenHeight;
 
-  constexpr double kButtonY[kMainButtons] = {115, 175, 238, 300, 362, 424};
+  const auto& kButtonY = layout::kMenuButtonY;
+  static_assert(layout::kMenuButtonY.size() == kMainButtons);
   for (int slot = 1; slot <= 5; ++slot) {
     menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new TMenuButton(
         root, game.MImageList.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
-        slot - 1, slot - 1, kScreenWidth, kButtonY[slot - 1]);
+        slot - 1, slot - 1, kScreenWidth, kButtonY[static_cast<std::size_t>(slot - 1)]);
   }
   menu.buttons.MenuButtons[6] =
       new TMenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive", "MainMenu_ExitInactive",
-                      0, 0, kScreenWidth, kButtonY[5]);
+                      0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
 }
 
 const char* CaptionImageOf(int selectedButton) {
