@@ -3,6 +3,7 @@
 #include "app/screens.h"
 #include "race/race.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
@@ -22,26 +23,13 @@ void LeaveCarChoice(Game& game) {
 }  // namespace
 
 void ShowCarChoice(Game& game) {
-  MenuState& menu = game.menu;
-  game.ScreenState = ssCarChoice;
-  menu.buttons.ButtonCount = kLastCar;
-  menu.buttons.SelectedButton = kFirstCar;
-  menu.FirstSelectable = kFirstCar;
-  menu.LastSelectable = kLastCar;
-  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = false;
-  EnableTimer(game);
-  FreeSprite(menu.ScreenBackdrop);
-  menu.ScreenBackdrop = NewCaption(game, "StartGameBackground");
-  menu.ScreenBackdrop->X = 14;
-  menu.ScreenBackdrop->Y = 115;
-  menu.ScreenBackdrop->SetZ(2);
-  constexpr double kCarX[] = {41, 162, 282, 406};
+  BeginSubScreen(game, ssCarChoice, {kLastCar, kFirstCar, kFirstCar, kLastCar});
+  ShowScreenBackdrop(game, "StartGameBackground");
   for (int slot = kFirstCar; slot <= kLastCar; ++slot) {
     const std::string car = "Car" + std::to_string(slot - kFirstCar + 1);
-    FreeButtonSlot(menu.buttons, slot);
-    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] =
-        new TMenuButton(&game.MSpriteEngine.Engine(), game.MImageList.Items(), car + "_Active", car,
-                        0, 0, kCarX[slot - kFirstCar], 161);
+    PlaceButton(game, slot, car + "_Active", car, 0, 0,
+                layout::kCarButtonX[static_cast<std::size_t>(slot - kFirstCar)],
+                layout::kCarButtonY);
   }
 }
 
@@ -76,17 +64,28 @@ void CarChoiceActivate(Game& game) {
 void StartGameWithCar(Game& game, std::int32_t car) {
   MenuState& menu = game.menu;
   switch (game.ScreenState) {
-    case ssCarChoice: HideCarChoice(game); break;
-    case ssOptions: HideOptions(game); break;
-    case ssHighScores: HideHighScores(game); break;
-    case ssHelp: HideHelp(game); break;
+    case ssCarChoice:
+      HideCarChoice(game);
+      break;
+    case ssOptions:
+      HideOptions(game);
+      break;
+    case ssHighScores:
+      HideHighScores(game);
+      break;
+    case ssHelp:
+      HideHelp(game);
+      break;
     case ssNameEntry:
       // Left without confirming: the name does not enter the table.
       FreeSprite(menu.MenuCaption);
       FreeSprite(menu.TextCursor);
       break;
-    case ssSendResults: HideSendResults(game); break;
-    default: break;
+    case ssSendResults:
+      HideSendResults(game);
+      break;
+    default:
+      break;
   }
   // Back on the main menu (its sprites, when standing, are closed just after), as the car
   // choice's own activation does.

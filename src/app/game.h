@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string>
-
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/menu_state.h"
@@ -28,8 +27,9 @@
 
 namespace rivoltra {
 
-// The screens the frame tick dispatches on.
-enum ScreenStates : std::int32_t {
+// The screens the frame tick dispatches on; no other value is ever stored. The numbers are the
+// ones the runner's state dump and the golden traces show.
+enum class ScreenStates : std::int32_t {
   ssMainMenu = 0,
   ssRace = 1,
   ssOptions = 2,
@@ -40,6 +40,7 @@ enum ScreenStates : std::int32_t {
   ssRaceLoading = 10,
   ssNameEntry = 71,
 };
+using enum ScreenStates;
 
 constexpr std::uint32_t kFrameInterval = 30;
 
@@ -71,7 +72,7 @@ struct Game {
   std::optional<std::uint8_t> RunFullScreen;
   std::uint8_t StoredFullScreen = 0;
 
-  std::int32_t ScreenState = ssMainMenu;
+  ScreenStates ScreenState = ssMainMenu;
   Settings settings;
   // The check string read with the settings, compared once with the loaded table.
   std::string StoredCheckString;

@@ -5,10 +5,13 @@ namespace rivoltra {
 
 namespace {
 
+// The music layer knows screens only by number, so it needs nothing of the app.
+std::int32_t ScreenNumber(const Game& game) { return static_cast<std::int32_t>(game.ScreenState); }
+
 // Remembers which file the loaded song came from, for anyone who asks what is playing.
 void NoteSongFile(Game& game) {
   game.SongFile = game.music.SongHandle != nullptr
-                      ? ScreenSongFile(game.ScreenState, game.paths.DataFolder)
+                      ? ScreenSongFile(ScreenNumber(game), game.paths.DataFolder)
                       : "";
 }
 
@@ -16,7 +19,7 @@ void NoteSongFile(Game& game) {
 
 void PlayScreenMusic(Game& game) {
   if (game.modulePlayer) {
-    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState,
+    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, ScreenNumber(game),
                     game.paths.DataFolder);
   } else {
     game.music.LastSongOrder = 0;
@@ -32,7 +35,7 @@ void StopMusic(Game& game) {
 void KeepMusicPlaying(Game& game) {
   if (!game.modulePlayer || game.music.SongHandle == nullptr) return;
   const Song* before = game.music.SongHandle;
-  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, game.ScreenState,
+  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, ScreenNumber(game),
                    game.paths.DataFolder);
   if (game.music.SongHandle != before) NoteSongFile(game);
 }

@@ -3,6 +3,7 @@
 #include "app/input_events.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
@@ -15,10 +16,14 @@ constexpr std::int32_t kHelpPages = 4;
 
 const char* PageImage(std::int32_t page) {
   switch (page) {
-    case 2: return "Help2";
-    case 3: return "Help3";
-    case 4: return "Help4";
-    default: return "Help1";
+    case 2:
+      return "Help2";
+    case 3:
+      return "Help3";
+    case 4:
+      return "Help4";
+    default:
+      return "Help1";
   }
 }
 
@@ -31,26 +36,14 @@ void LeaveHelp(Game& game) {
 
 void ShowHelp(Game& game) {
   MenuState& menu = game.menu;
-  game.ScreenState = ssHelp;
-  menu.buttons.ButtonCount = kNextButton;
   menu.HelpPage = 1;
-  menu.buttons.SelectedButton = kNextButton;
-  menu.FirstSelectable = kPreviousButton;
-  menu.LastSelectable = kNextButton;
-  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = false;
-  EnableTimer(game);
-  FreeSprite(menu.ScreenBackdrop);
-  menu.ScreenBackdrop = NewCaption(game, PageImage(menu.HelpPage));
-  menu.ScreenBackdrop->X = 14;
-  menu.ScreenBackdrop->Y = 115;
-  menu.ScreenBackdrop->SetZ(2);
-  TSprite* root = &game.MSpriteEngine.Engine();
-  FreeButtonSlot(menu.buttons, kPreviousButton);
+  BeginSubScreen(game, ssHelp, {kNextButton, kNextButton, kPreviousButton, kNextButton});
+  ShowScreenBackdrop(game, PageImage(menu.HelpPage));
   FreeButtonSlot(menu.buttons, kNextButton);
-  menu.buttons.MenuButtons[kPreviousButton] =
-      new TMenuButton(root, game.MImageList.Items(), "Previous", "Previous", 1, 0, 36, 428);
-  menu.buttons.MenuButtons[kNextButton] =
-      new TMenuButton(root, game.MImageList.Items(), "Next", "Next", 1, 0, 462, 428);
+  PlaceButton(game, kPreviousButton, "Previous", "Previous", 1, 0, layout::kHelpButtonX[0],
+              layout::kHelpButtonY);
+  PlaceButton(game, kNextButton, "Next", "Next", 1, 0, layout::kHelpButtonX[1],
+              layout::kHelpButtonY);
 }
 
 void HideHelp(Game& game) {
@@ -87,10 +80,17 @@ void HelpTick(Game& game, std::int32_t lagCount) {
 void HelpActivate(Game& game) {
   MenuState& menu = game.menu;
   switch (menu.buttons.SelectedButton) {
-    case 0: return;
-    case kPreviousButton: menu.HelpPage = menu.HelpPage <= 1 ? kHelpPages : menu.HelpPage - 1; break;
-    case kNextButton: menu.HelpPage = menu.HelpPage >= kHelpPages ? 1 : menu.HelpPage + 1; break;
-    default: LeaveHelp(game); return;
+    case 0:
+      return;
+    case kPreviousButton:
+      menu.HelpPage = menu.HelpPage <= 1 ? kHelpPages : menu.HelpPage - 1;
+      break;
+    case kNextButton:
+      menu.HelpPage = menu.HelpPage >= kHelpPages ? 1 : menu.HelpPage + 1;
+      break;
+    default:
+      LeaveHelp(game);
+      return;
   }
   if (menu.ScreenBackdrop != nullptr) {
     menu.ScreenBackdrop->Image = &game.MImageList.ItemByName(PageImage(menu.HelpPage));

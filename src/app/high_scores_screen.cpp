@@ -2,6 +2,7 @@
 #include "app/game.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
@@ -19,27 +20,15 @@ void LeaveHighScores(Game& game) {
 }  // namespace
 
 void ShowHighScores(Game& game) {
-  MenuState& menu = game.menu;
-  game.ScreenState = ssHighScores;
-  menu.buttons.ButtonCount = kViewOnlineButton;
-  menu.buttons.SelectedButton = kViewOnlineButton;
-  menu.FirstSelectable = kClearButton;
-  menu.LastSelectable = kViewOnlineButton;
   game.text.SelectMediumActiveFont();
-  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = false;
-  EnableTimer(game);
-  FreeSprite(menu.ScreenBackdrop);
-  menu.ScreenBackdrop = NewCaption(game, "HighScoresBackground");
-  menu.ScreenBackdrop->SetZ(2);
-  menu.ScreenBackdrop->X = 14;
-  menu.ScreenBackdrop->Y = 115;
-  TSprite* root = &game.MSpriteEngine.Engine();
-  FreeButtonSlot(menu.buttons, kClearButton);
-  FreeButtonSlot(menu.buttons, kViewOnlineButton);
-  menu.buttons.MenuButtons[kClearButton] = new TMenuButton(
-      root, game.MImageList.Items(), "ClearHighScores", "ClearHighScores", 1, 0, 27, 412);
-  menu.buttons.MenuButtons[kViewOnlineButton] = new TMenuButton(
-      root, game.MImageList.Items(), "ViewHighScores", "ViewHighScores", 1, 0, 283, 412);
+  BeginSubScreen(game, ssHighScores,
+                 {kViewOnlineButton, kViewOnlineButton, kClearButton, kViewOnlineButton});
+  ShowScreenBackdrop(game, "HighScoresBackground");
+  FreeButtonSlot(game.menu.buttons, kViewOnlineButton);
+  PlaceButton(game, kClearButton, "ClearHighScores", "ClearHighScores", 1, 0,
+              layout::kHighScoreButtonX[0], layout::kHighScoreButtonY);
+  PlaceButton(game, kViewOnlineButton, "ViewHighScores", "ViewHighScores", 1, 0,
+              layout::kHighScoreButtonX[1], layout::kHighScoreButtonY);
 }
 
 void HideHighScores(Game& game) {
@@ -60,18 +49,25 @@ void HighScoresTick(Game& game, std::int32_t lagCount) {
   if (!stays) LeaveHighScores(game);
   DrawFrame(game, lagCount, true);
   // The table is drawn in the font selected when the screen opened.
-  if (stays) DrawHighScores(game.highScores, [&game](std::string_view text, int x, int y) {
-    WriteText(game, text, x, y);
-  });
+  if (stays)
+    DrawHighScores(game.highScores,
+                   [&game](std::string_view text, int x, int y) { WriteText(game, text, x, y); });
   FlipFrame(game);
 }
 
 void HighScoresActivate(Game& game) {
   switch (game.menu.buttons.SelectedButton) {
-    case 0: break;
-    case kClearButton: ResetHighScores(game.highScores); break;
-    case kViewOnlineButton: OpenInBrowser(game, OnlineTableAddress(game.online)); break;
-    default: LeaveHighScores(game); break;
+    case 0:
+      break;
+    case kClearButton:
+      ResetHighScores(game.highScores);
+      break;
+    case kViewOnlineButton:
+      OpenInBrowser(game, OnlineTableAddress(game.online));
+      break;
+    default:
+      LeaveHighScores(game);
+      break;
   }
 }
 

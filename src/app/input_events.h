@@ -2,16 +2,11 @@
 
 #include <cstdint>
 
+#include "app/input_event.h"
+
 namespace rivoltra {
 
 struct Game;
-
-// Shift state of a key event.
-struct ShiftState {
-  bool Shift = false;
-  bool Alt = false;
-  bool Ctrl = false;
-};
 
 // The window's three input paths: key-down/up (virtual-key codes), character events, and the
 // mouse over the display surface (in surface pixels). They run between ticks.

@@ -1,12 +1,11 @@
 #include "app/game.h"
 #include "app/input_events.h"
 #include "app/screens.h"
+#include "engine/keyboard_codes.h"
 
 namespace rivoltra {
 
 namespace {
-constexpr int kVirtualKeyEnter = 0x0D;
-constexpr int kVirtualKeyControl = 0x11;
 constexpr char kEnter = 13;
 constexpr char kEscape = 27;
 
@@ -33,11 +32,19 @@ void MenuKeyPress(Game& game, char key) {
   int& selected = game.menu.buttons.SelectedButton;
   if (key == kEscape) {
     switch (game.ScreenState) {
-      case ssHighScores: selected = 3; break;
-      case ssHelp: selected = 4; break;
-      case ssCarChoice: selected = 1; break;
-      case ssMainMenu: return;
-      default: break;
+      case ssHighScores:
+        selected = 3;
+        break;
+      case ssHelp:
+        selected = 4;
+        break;
+      case ssCarChoice:
+        selected = 1;
+        break;
+      case ssMainMenu:
+        return;
+      default:
+        break;
     }
   }
   MDisplayClick(game);
@@ -46,15 +53,15 @@ void MenuKeyPress(Game& game, char key) {
 }  // namespace
 
 void FormKeyDown(Game& game, int virtualKey, ShiftState shift) {
-  if (virtualKey == kVirtualKeyControl) game.FireKeyHeld = true;
-  if (virtualKey == kVirtualKeyEnter && shift.Alt) {
+  if (virtualKey == VirtualKey::Control) game.FireKeyHeld = true;
+  if (virtualKey == VirtualKey::Enter && shift.Alt) {
     game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
     ApplyDisplayMode(game);
   }
 }
 
 void FormKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
-  if (virtualKey == kVirtualKeyControl) game.FireKeyHeld = false;
+  if (virtualKey == VirtualKey::Control) game.FireKeyHeld = false;
 }
 
 void FormKeyPress(Game& game, char key) {
@@ -87,13 +94,26 @@ void MDisplayMouseMove(Game& game, int x, int y) {
 void MDisplayClick(Game& game) {
   if (game.menu.buttons.SelectedButton != 0) PlayButtonPress(game);
   switch (game.ScreenState) {
-    case ssMainMenu: MainMenuActivate(game); break;
-    case ssOptions: OptionsActivate(game); break;
-    case ssHighScores: HighScoresActivate(game); break;
-    case ssHelp: HelpActivate(game); break;
-    case ssCarChoice: CarChoiceActivate(game); break;
-    case ssSendResults: SendResultsActivate(game); break;
-    default: break;
+    case ssMainMenu:
+      MainMenuActivate(game);
+      break;
+    case ssOptions:
+      OptionsActivate(game);
+      break;
+    case ssHighScores:
+      HighScoresActivate(game);
+      break;
+    case ssHelp:
+      HelpActivate(game);
+      break;
+    case ssCarChoice:
+      CarChoiceActivate(game);
+      break;
+    case ssSendResults:
+      SendResultsActivate(game);
+      break;
+    default:
+      break;
   }
 }
 

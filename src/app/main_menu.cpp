@@ -3,18 +3,22 @@
 #include "app/screens.h"
 #include "race/race.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
 constexpr int kMainButtons = 6;
-constexpr double kButtonRestX = 558;  // the buttons move while the first is right of this
 constexpr double kButtonStep = 7;
+// The buttons move while the first is right of this: from the screen's edge, 35 steps of 7 bring
+// it to the column.
+constexpr double kButtonRestX = layout::kMenuButtonX + 3;
+static_assert((layout::kScreenWidth - layout::kMenuButtonX) % 7 == 0);
 constexpr double kUpPanelStep = 3;
 constexpr double kDownPanelStep = 2;
-constexpr double kScreenWidth = 800;
-constexpr double kScreenHeight = 600;
+constexpr double kScreenWidth = layout::kScreenWidth;
+constexpr double kScreenHeight = layout::kScreenHeight;
 
 void CreateMainMenuSprites(Game& game) {
   MenuState& menu = game.menu;
@@ -28,8 +32,8 @@ void CreateMainMenuSprites(Game& game) {
   game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
 
   menu.MenuCaption = NewCaption(game, "NullCaption");
-  menu.MenuCaption->X = 30;
-  menu.MenuCaption->Y = 190;
+  menu.MenuCaption->X = layout::kCaptionX;
+  menu.MenuCaption->Y = layout::kCaptionY;
   // The panels wait just outside the screen, the top one above it, the bottom one below it.
   menu.UpPanelSprite = NewCaption(game, "UpPanel");
   menu.UpPanelSprite->X = 0;
@@ -38,27 +42,34 @@ void CreateMainMenuSprites(Game& game) {
   menu.DownPanelSprite->X = kScreenWidth - menu.DownPanelSprite->Width;
   menu.DownPanelSprite->Y = kScreenHeight;
 
-  constexpr double kButtonY[kMainButtons] = {115, 175, 238, 300, 362, 424};
+  const auto& kButtonY = layout::kMenuButtonY;
+  static_assert(layout::kMenuButtonY.size() == kMainButtons);
   for (int slot = 1; slot <= 5; ++slot) {
-    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] =
-        new TMenuButton(root, game.MImageList.Items(), "MainMenuButtons_Active",
-                        "MainMenuButtons_Inactive", slot - 1, slot - 1, kScreenWidth,
-                        kButtonY[slot - 1]);
+    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new TMenuButton(
+        root, game.MImageList.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
+        slot - 1, slot - 1, kScreenWidth, kButtonY[static_cast<std::size_t>(slot - 1)]);
   }
   menu.buttons.MenuButtons[6] =
-      new TMenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive",
-                      "MainMenu_ExitInactive", 0, 0, kScreenWidth, kButtonY[5]);
+      new TMenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive", "MainMenu_ExitInactive",
+                      0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
 }
 
 const char* CaptionImageOf(int selectedButton) {
   switch (selectedButton) {
-    case 1: return "StartCaption";
-    case 2: return "OptionsCaption";
-    case 3: return "HighScoresCaption";
-    case 4: return "HelpCaption";
-    case 5: return "VisitWWWCaption";
-    case 6: return "ExitCaption";
-    default: return nullptr;
+    case 1:
+      return "StartCaption";
+    case 2:
+      return "OptionsCaption";
+    case 3:
+      return "HighScoresCaption";
+    case 4:
+      return "HelpCaption";
+    case 5:
+      return "VisitWWWCaption";
+    case 6:
+      return "ExitCaption";
+    default:
+      return nullptr;
   }
 }
 
@@ -80,7 +91,8 @@ void SlidePanels(MenuState& menu) {
   if (up == nullptr || down == nullptr) return;
   if (up->Y < 0) up->Y += kUpPanelStep;
   if (down->Y > kScreenHeight - down->Height) down->Y -= kDownPanelStep;
-  if (up->Y >= 0 && down->Y <= kScreenHeight - down->Height) menu.MenuPhase = 3;
+  if (up->Y >= 0 && down->Y <= kScreenHeight - down->Height)
+    menu.MenuPhase = MenuPhases::ButtonsMoving;
 }
 
 void SlideButtons(MenuState& menu) {
@@ -90,7 +102,7 @@ void SlideButtons(MenuState& menu) {
       if (TMenuButton* button = menu.buttons.Slot(slot)) button->X -= kButtonStep;
     }
   } else {
-    menu.MenuPhase = 0;
+    menu.MenuPhase = MenuPhases::Ready;
   }
 }
 
@@ -107,7 +119,7 @@ void ShowMainMenu(Game& game, bool createAll, std::int32_t entryMode) {
     PlayScreenMusic(game);
     if (entryMode == 0) menu.buttons.SelectedButton = 1;
     if (entryMode == 3) menu.buttons.SelectedButton = 3;
-    menu.MenuPhase = 1;
+    menu.MenuPhase = MenuPhases::PanelsMoving;
     CreateMainMenuSprites(game);
   }
   if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = true;
@@ -126,7 +138,7 @@ void CloseMainMenu(Game& game) {
 
 void MainMenuTick(Game& game, std::int32_t lagCount) {
   MenuState& menu = game.menu;
-  if (menu.MenuPhase == 0) {
+  if (menu.MenuPhase == MenuPhases::Ready) {
     NavigateVertical(game, true);
     UpdateButtonHighlight(game);
     ShowSelectedCaption(game);
@@ -137,25 +149,36 @@ void MainMenuTick(Game& game, std::int32_t lagCount) {
   }
   // The phases follow each other within one tick: the tick in which the panels arrive already
   // moves the buttons.
-  if (menu.MenuPhase == 1) SlidePanels(menu);
-  if (menu.MenuPhase == 3) SlideButtons(menu);
+  if (menu.MenuPhase == MenuPhases::PanelsMoving) SlidePanels(menu);
+  if (menu.MenuPhase == MenuPhases::ButtonsMoving) SlideButtons(menu);
   DrawFrame(game, lagCount, true);
   FlipFrame(game);
 }
 
 void MainMenuActivate(Game& game) {
-  if (game.menu.MenuPhase != 0) return;
+  if (game.menu.MenuPhase != MenuPhases::Ready) return;
   switch (game.menu.buttons.SelectedButton) {
-    case 1: ShowCarChoice(game); break;
-    case 2: ShowOptions(game); break;
-    case 3: ShowHighScores(game); break;
-    case 4: ShowHelp(game); break;
-    case 5: OpenInBrowser(game, WebSiteAddress(game.online)); break;
+    case 1:
+      ShowCarChoice(game);
+      break;
+    case 2:
+      ShowOptions(game);
+      break;
+    case 3:
+      ShowHighScores(game);
+      break;
+    case 4:
+      ShowHelp(game);
+      break;
+    case 5:
+      OpenInBrowser(game, WebSiteAddress(game.online));
+      break;
     case 6:
       CloseMainMenu(game);
       SaveAndQuit(game);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -9,6 +9,14 @@ namespace rivoltra {
 
 class TCaptionSprite;
 
+// The main menu's slide-in: the panels move in, then the buttons; only a ready menu takes input.
+// The numbers are the ones the runner's state dump and the golden traces show.
+enum class MenuPhases : std::int32_t {
+  Ready = 0,
+  PanelsMoving = 1,
+  ButtonsMoving = 3,
+};
+
 // The menu globals shared by every screen: button slots and selection, the sprites each screen
 // keeps, the slide-in phase, text entry and the navigation flags.
 struct MenuState {
@@ -27,8 +35,7 @@ struct MenuState {
   TCaptionSprite* ScreenBackdrop = nullptr;
   TCaptionSprite* TextCursor = nullptr;
 
-  // Main-menu slide-in: 1 panels moving, 3 buttons moving, 0 ready.
-  std::int32_t MenuPhase = 0;
+  MenuPhases MenuPhase = MenuPhases::Ready;
   // 3: open the high-score screen once the slide-in has ended.
   std::int32_t MenuEntryMode = 0;
   std::int32_t CursorBlinkMs = 0;

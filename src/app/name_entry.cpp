@@ -2,14 +2,15 @@
 #include "app/game.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
-constexpr std::int32_t kNameX = 400;
-constexpr std::int32_t kNameY = 243;
-constexpr std::int32_t kNameRightEdge = 579;
+constexpr std::int32_t kNameX = layout::kNameX;
+constexpr std::int32_t kNameY = layout::kNameY;
+constexpr std::int32_t kNameRightEdge = layout::kNameRightEdge;
 constexpr std::int32_t kNameCursorMinimumX = 398;
 
 }  // namespace
@@ -20,12 +21,12 @@ void ShowNameEntry(Game& game) {
   game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
   FreeSprite(menu.MenuCaption);
   menu.MenuCaption = NewCaption(game, "EnterYourName");
-  menu.MenuCaption->X = 200;
-  menu.MenuCaption->Y = 160;
+  menu.MenuCaption->X = layout::kDialogX;
+  menu.MenuCaption->Y = layout::kDialogY;
   FreeSprite(menu.TextCursor);
   menu.TextCursor = NewCaption(game, "Cursor");
   menu.TextCursor->X = kNameCursorMinimumX;
-  menu.TextCursor->Y = 265;
+  menu.TextCursor->Y = layout::kNameCursorY;
   menu.TextCursor->SetZ(5);
   menu.TextCursor->Visible = true;
   menu.PlayerName = "NONAME";

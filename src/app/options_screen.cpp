@@ -2,6 +2,7 @@
 #include "app/game.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
@@ -65,25 +66,13 @@ void LeaveOptions(Game& game) {
 
 void ShowOptions(Game& game) {
   MenuState& menu = game.menu;
-  game.ScreenState = ssOptions;
-  menu.buttons.ButtonCount = 10;
-  menu.buttons.SelectedButton = kDisplayLine;
-  menu.FirstSelectable = kDisplayLine;
-  menu.LastSelectable = kCountryLine;
-  if (menu.MenuCaption != nullptr) menu.MenuCaption->Visible = false;
-  EnableTimer(game);
-  constexpr double kLineY[] = {140, 188, 236, 284};
+  BeginSubScreen(game, ssOptions, {kCountryLine, kDisplayLine, kDisplayLine, kCountryLine});
   for (int slot = kDisplayLine; slot <= kCountryLine; ++slot) {
-    FreeButtonSlot(menu.buttons, slot);
-    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new TMenuButton(
-        &game.MSpriteEngine.Engine(), game.MImageList.Items(), "OptionButton_Active",
-        "OptionButton_Inactive", 0, 0, 22, kLineY[slot - kDisplayLine]);
+    PlaceButton(game, slot, "OptionButton_Active", "OptionButton_Inactive", 0, 0,
+                layout::kOptionButtonX,
+                layout::kOptionButtonY[static_cast<std::size_t>(slot - kDisplayLine)]);
   }
-  FreeSprite(menu.ScreenBackdrop);
-  menu.ScreenBackdrop = NewCaption(game, "OptionsBackground");
-  menu.ScreenBackdrop->X = 14;
-  menu.ScreenBackdrop->Y = 115;
-  menu.ScreenBackdrop->SetZ(2);
+  ShowScreenBackdrop(game, "OptionsBackground");
   FreeSprite(menu.TextCursor);
   menu.TextCursor = NewCaption(game, "Cursor");
   menu.TextCursor->X = kCountryCursorMinimumX;
@@ -158,8 +147,11 @@ void OptionsActivate(Game& game) {
       }
       PlayButtonPress(game);
       break;
-    case kOptionsMainButton: LeaveOptions(game); break;
-    default: break;
+    case kOptionsMainButton:
+      LeaveOptions(game);
+      break;
+    default:
+      break;
   }
   if (selected != kCountryLine) StopEditing(game);
 }

@@ -2,12 +2,47 @@
 #include "app/game.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 TCaptionSprite* NewCaption(Game& game, std::string_view imageName) {
-  return new TCaptionSprite(&game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName(imageName),
-                            game.MTimer.Interval());
+  return new TCaptionSprite(&game.MSpriteEngine.Engine(),
+                            ScreenImageList(game).ItemByName(imageName), game.MTimer.Interval());
+}
+
+void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
+  MenuState& menu = game.menu;
+  game.ScreenState = screen;
+  menu.buttons.ButtonCount = buttons.count;
+  menu.buttons.SelectedButton = buttons.selected;
+  menu.FirstSelectable = buttons.first;
+  menu.LastSelectable = buttons.last;
+}
+
+void BeginSubScreen(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
+  SetScreenButtons(game, screen, buttons);
+  if (game.menu.MenuCaption != nullptr) game.menu.MenuCaption->Visible = false;
+  EnableTimer(game);
+}
+
+void ShowScreenBackdrop(Game& game, std::string_view imageName) {
+  TCaptionSprite*& backdrop = game.menu.ScreenBackdrop;
+  FreeSprite(backdrop);
+  backdrop = NewCaption(game, imageName);
+  backdrop->X = layout::kSubPanelX;
+  backdrop->Y = layout::kSubPanelY;
+  backdrop->SetZ(2);
+}
+
+void PlaceButton(Game& game, int slot, const std::string& activeImage,
+                 const std::string& inactiveImage, int activePattern, int inactivePattern, double x,
+                 double y) {
+  MenuButtonGroup& buttons = game.menu.buttons;
+  FreeButtonSlot(buttons, slot);
+  buttons.MenuButtons[static_cast<std::size_t>(slot)] =
+      new TMenuButton(&game.MSpriteEngine.Engine(), game.MImageList.Items(), activeImage,
+                      inactiveImage, activePattern, inactivePattern, x, y);
 }
 
 void FreeSprite(TCaptionSprite*& sprite) {

@@ -8,6 +8,7 @@ namespace rivoltra {
 
 struct Game;
 class TCaptionSprite;
+enum class ScreenStates : std::int32_t;
 
 // Set-ups store ScreenState first, create the screen's sprites and enable the timer; tear-downs
 // free exactly those sprites and disable it. A transition is a tear-down and a set-up inside one
@@ -74,6 +75,26 @@ void TypeIntoField(Game& game, std::string& field, char key, std::int32_t textX,
 // A typed character (Backspace, letter or space) for the country field and the player's name.
 void TypeIntoCountry(Game& game, char key);
 void TypeIntoName(Game& game, char key);
+
+// The button slots a screen uses (ButtonCount), the one selected first and the range keyboard
+// navigation moves over.
+struct ScreenButtons {
+  std::int32_t count = 0;
+  std::int32_t selected = 0;
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+};
+// Stores the screen first, then its buttons' range and selection.
+void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& buttons);
+// The start of every sub-screen of the main menu: the screen and its buttons, the main menu's
+// caption hidden (its sprites stay), the timer on.
+void BeginSubScreen(Game& game, ScreenStates screen, const ScreenButtons& buttons);
+// The open sub-screen's panel, replacing the last one: at the panel position, Z 2.
+void ShowScreenBackdrop(Game& game, std::string_view imageName);
+// A menu button from the interface list in the slot, replacing whatever stood there.
+void PlaceButton(Game& game, int slot, const std::string& activeImage,
+                 const std::string& inactiveImage, int activePattern, int inactivePattern, double x,
+                 double y);
 
 // A caption from the current screen's image list; centred, Z 3.
 TCaptionSprite* NewCaption(Game& game, std::string_view imageName);

@@ -2,6 +2,7 @@
 #include "app/game.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
@@ -20,22 +21,16 @@ void LeaveSendResults(Game& game) {
 
 void ShowSendResults(Game& game) {
   MenuState& menu = game.menu;
-  game.ScreenState = ssSendResults;
-  menu.buttons.ButtonCount = kCancelButton;
-  menu.FirstSelectable = kOkButton;
-  menu.LastSelectable = kCancelButton;
-  menu.buttons.SelectedButton = kOkButton;
+  SetScreenButtons(game, ssSendResults, {kCancelButton, kOkButton, kOkButton, kCancelButton});
   FreeSprite(menu.MenuCaption);
   menu.MenuCaption = NewCaption(game, "SendResults");
-  menu.MenuCaption->X = 200;
-  menu.MenuCaption->Y = 160;
-  TSprite* root = &game.MSpriteEngine.Engine();
-  FreeButtonSlot(menu.buttons, kOkButton);
+  menu.MenuCaption->X = layout::kDialogX;
+  menu.MenuCaption->Y = layout::kDialogY;
   FreeButtonSlot(menu.buttons, kCancelButton);
-  menu.buttons.MenuButtons[kOkButton] =
-      new TMenuButton(root, game.MImageList.Items(), "OkButton2", "OkButton2", 1, 0, 235, 305);
-  menu.buttons.MenuButtons[kCancelButton] = new TMenuButton(
-      root, game.MImageList.Items(), "CancelButton2", "CancelButton2", 1, 0, 405, 305);
+  PlaceButton(game, kOkButton, "OkButton2", "OkButton2", 1, 0, layout::kSendButtonX[0],
+              layout::kSendButtonY);
+  PlaceButton(game, kCancelButton, "CancelButton2", "CancelButton2", 1, 0, layout::kSendButtonX[1],
+              layout::kSendButtonY);
   game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
   EnableTimer(game);
 }
@@ -55,15 +50,21 @@ void SendResultsTick(Game& game, std::int32_t lagCount) {
 
 void SendResultsActivate(Game& game) {
   switch (game.menu.buttons.SelectedButton) {
-    case kOkButton:
+    case kOkButton: {
+      const std::unique_ptr<HttpTransport> transport =
+          game.platform.OpenHttp(LimitsOf(game.online));
       SubmitScore(
-          game.online,
+          *transport, game.online,
           [&game](std::string_view text) { game.platform.ShowMessage(std::string(text)); },
           game.menu.PlayerName, game.race.Score, game.settings.Country);
       LeaveSendResults(game);
       break;
-    case kCancelButton: LeaveSendResults(game); break;
-    default: break;
+    }
+    case kCancelButton:
+      LeaveSendResults(game);
+      break;
+    default:
+      break;
   }
 }
 

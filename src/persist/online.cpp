@@ -1,6 +1,5 @@
 #include "persist/online.h"
 
-#include "persist/http_client_curl.h"
 #include "persist/score_code.h"
 
 namespace rivoltra {
@@ -67,7 +66,8 @@ std::string ServerFieldOf(std::string_view reply) {
 SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
                           const ShowMessageBox& showMessage, std::string_view playerName,
                           std::int32_t score, std::string_view country) {
-  std::string reply = GetOrNothing(transport, VersionRequestAddress(config)).value_or(std::string());
+  std::string reply =
+      GetOrNothing(transport, VersionRequestAddress(config)).value_or(std::string());
   if (reply.substr(0, 2) != "OK") {
     if (showMessage) showMessage(kCannotConnectMessage);
     return SubmitOutcome::CannotConnect;
@@ -77,13 +77,6 @@ SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
   // Whatever becomes of the report, the player hears nothing of it.
   (void)GetOrNothing(transport, ScoreReportAddress(config, code));
   return SubmitOutcome::Sent;
-}
-
-SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& showMessage,
-                          std::string_view playerName, std::int32_t score,
-                          std::string_view country) {
-  CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
-  return SubmitScore(transport, config, showMessage, playerName, score, country);
 }
 
 }  // namespace rivoltra

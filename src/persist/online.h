@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "persist/http_transport.h"
+
 namespace rivoltra {
 
 // Where the game's online services live. The defaults come from the build; the scripted runner
@@ -29,14 +31,6 @@ std::string ScoreReportAddress(const OnlineConfig& config, std::string_view code
 std::string OnlineTableAddress(const OnlineConfig& config);
 std::string WebSiteAddress(const OnlineConfig& config);
 
-// A blocking GET of a full address: the body on a 2xx reply, nullopt on any failure (no
-// connection, time limit, error status, a body too large to be a reply of the score server).
-class HttpTransport {
- public:
-  virtual ~HttpTransport() = default;
-  virtual std::optional<std::string> Get(const std::string& address) = 0;
-};
-
 // The platform's modal information box with a single OK button.
 using ShowMessageBox = std::function<void(std::string_view text)>;
 
@@ -56,9 +50,9 @@ SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
                           const ShowMessageBox& showMessage, std::string_view playerName,
                           std::int32_t score, std::string_view country);
 
-// The same over the real HTTP client, with the config's time limits.
-SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& showMessage,
-                          std::string_view playerName, std::int32_t score,
-                          std::string_view country);
+// The config's time limits, for the transport that carries its requests.
+inline HttpLimits LimitsOf(const OnlineConfig& config) {
+  return HttpLimits{config.ConnectTimeout, config.RequestTimeout};
+}
 
 }  // namespace rivoltra

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "audio/audio_output.h"
 #include "engine/display.h"
 #include "engine/input_devices.h"
+#include "persist/http_transport.h"
 
 namespace rivoltra {
 
@@ -42,6 +44,10 @@ class Platform {
   virtual void ShowMessage(const std::string& text) = 0;
   // Opens an address or a file with the desktop's default handler; false when that failed.
   virtual bool OpenWithShell(const std::string& target) = 0;
+
+  // A fresh HTTP transport with the given time limits, for one exchange with the score server
+  // (its cookies live as long as the transport).
+  virtual std::unique_ptr<HttpTransport> OpenHttp(const HttpLimits& limits) = 0;
 };
 
 }  // namespace rivoltra

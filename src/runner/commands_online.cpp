@@ -1,6 +1,7 @@
 // `server URL` points the online services at a score server for the rest of the run; `browser`
 // prints the addresses the game asked the desktop to open since the last call (nothing is
 // really opened by the runner).
+#include "platform/curl/curl_http_transport.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {
@@ -12,6 +13,10 @@ const RegisterCommand kServer("server", [](RunnerContext& context, const Command
   if (args[0].rfind("http://", 0) != 0 && args[0].rfind("https://", 0) != 0)
     throw ScriptError("server takes an http:// or https:// address");
   context.game.online.ServerBase = args[0];
+  // The run now talks to a real server, over the desktop game's own transport.
+  context.platform.Http().Connect([](const HttpLimits& limits) -> std::unique_ptr<HttpTransport> {
+    return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
+  });
 });
 
 const RegisterCommand kBrowser("browser", [](RunnerContext& context, const CommandArguments& args) {

@@ -1,4 +1,5 @@
 // `race N`: a new game with car N, as if it had been chosen on the car-choice screen.
+#include "app/game.h"
 #include "app/screens.h"
 #include "runner/script_runner.h"
 
@@ -9,7 +10,7 @@ namespace {
 const RegisterCommand kRace("race", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
   const auto car = static_cast<std::int32_t>(ParseInteger(args[0], 1, 4));
-  const std::int32_t screen = context.game.ScreenState;
+  const ScreenStates screen = context.game.ScreenState;
   if (screen == ssRace || screen == ssRaceLoading) throw ScriptError("a race is already running");
   StartGameWithCar(context.game, car);
 });

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/input_events.h"
+#include "engine/keyboard_codes.h"
 #include "runner/png_shot.h"
 
 namespace rivoltra {
@@ -53,10 +54,12 @@ struct NamedKey {
 };
 
 constexpr NamedKey kKeys[] = {
-    {"Up", 0x26},  {"Down", 0x28},   {"Left", 0x25},  {"Right", 0x27},
-    {"KP8", 0x68}, {"Z", 0x5A},      {"X", 0x58},     {"C", 0x43},
-    {"P", 0x50},   {"Escape", 0x1B}, {"Y", 0x59},     {"N", 0x4E},
-    {"Space", 0x20}, {"Ctrl", 0x11}, {"Alt", 0x12},   {"Enter", 0x0D},
+    {"Up", VirtualKey::Up},         {"Down", VirtualKey::Down},     {"Left", VirtualKey::Left},
+    {"Right", VirtualKey::Right},   {"KP8", VirtualKey::Numpad8},   {"Z", VirtualKey::Letter('Z')},
+    {"X", VirtualKey::Letter('X')}, {"C", VirtualKey::Letter('C')}, {"P", VirtualKey::Letter('P')},
+    {"Escape", VirtualKey::Escape}, {"Y", VirtualKey::Letter('Y')}, {"N", VirtualKey::Letter('N')},
+    {"Space", VirtualKey::Space},   {"Ctrl", VirtualKey::Control},  {"Alt", VirtualKey::Menu},
+    {"Enter", VirtualKey::Enter},
 };
 
 int VirtualKeyNamed(const std::string& name) {
@@ -68,7 +71,8 @@ int VirtualKeyNamed(const std::string& name) {
 
 ShiftState HeldShift(const RunnerContext& context) {
   const HeldKeys& keys = context.platform.Keys();
-  return ShiftState{keys.IsKeyDown(0x10), keys.IsKeyDown(0x12), keys.IsKeyDown(0x11)};
+  return ShiftState{keys.IsKeyDown(VirtualKey::Shift), keys.IsKeyDown(VirtualKey::Menu),
+                    keys.IsKeyDown(VirtualKey::Control)};
 }
 
 std::string UnescapeTypedText(const std::string& text) {
@@ -79,12 +83,23 @@ std::string UnescapeTypedText(const std::string& text) {
       continue;
     }
     switch (text[++i]) {
-      case 'r': result += '\r'; break;
-      case 'e': result += '\x1B'; break;
-      case 'b': result += '\b'; break;
-      case 's': result += ' '; break;
-      case '\\': result += '\\'; break;
-      default: throw ScriptError(std::string("unknown escape '\\") + text[i] + "'");
+      case 'r':
+        result += '\r';
+        break;
+      case 'e':
+        result += '\x1B';
+        break;
+      case 'b':
+        result += '\b';
+        break;
+      case 's':
+        result += ' ';
+        break;
+      case '\\':
+        result += '\\';
+        break;
+      default:
+        throw ScriptError(std::string("unknown escape '\\") + text[i] + "'");
     }
   }
   return result;
@@ -93,12 +108,12 @@ std::string UnescapeTypedText(const std::string& text) {
 void CommandTick(RunnerContext& context, const CommandArguments& arguments) {
   ExpectArgumentCount(arguments, 0, 1);
   const std::int64_t count = arguments.empty() ? 1 : ParseInteger(arguments[0], 0, 10'000'000);
-  for (std::int64_t i = 0; i < count && !context.game.Terminated; ++i) {
+  for (std::int64_t i = 0; i < count && !context.app.Finished(); ++i) {
     const auto elapsed = static_cast<std::uint32_t>(context.lagCount) * kFrameInterval;
     context.platform.AdvanceClock(elapsed);
     // The music plays on at the pace of the fake clock, so its order position is real.
     context.platform.SilentAudio().AdvanceClock(elapsed);
-    context.game.MTimer.Idle(context.platform.Milliseconds());
+    context.app.RunDueTicks(context.platform.Milliseconds());
   }
 }
 
@@ -106,11 +121,8 @@ void CommandKey(RunnerContext& context, const CommandArguments& arguments, bool 
   ExpectArgumentCount(arguments, 1, 1);
   const int virtualKey = VirtualKeyNamed(arguments[0]);
   context.platform.Keys().SetKeyDown(virtualKey, down);
-  if (down) {
-    FormKeyDown(context.game, virtualKey, HeldShift(context));
-  } else {
-    FormKeyUp(context.game, virtualKey, HeldShift(context));
-  }
+  const auto kind = down ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+  context.app.HandleEvent(InputEvent::Key(kind, virtualKey, HeldShift(context)));
 }
 
 void CommandFocus(RunnerContext& context, const CommandArguments& arguments) {
@@ -118,11 +130,8 @@ void CommandFocus(RunnerContext& context, const CommandArguments& arguments) {
   if (arguments[0] != "on" && arguments[0] != "off") throw ScriptError("focus takes on or off");
   const bool active = arguments[0] == "on";
   context.platform.SetApplicationActive(active);
-  if (active) {
-    ApplicationActivated(context.game);
-  } else {
-    ApplicationDeactivated(context.game);
-  }
+  context.app.HandleEvent(
+      InputEvent::Of(active ? InputEvent::Kind::FocusGained : InputEvent::Kind::FocusLost));
 }
 
 void CommandState(RunnerContext& context, const CommandArguments& arguments) {
@@ -152,18 +161,18 @@ const std::map<std::string, CommandHandler>& CoreCommands() {
       {"type",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 1, 1);
-         for (const char key : UnescapeTypedText(a[0])) FormKeyPress(c.game, key);
+         for (const char key : UnescapeTypedText(a[0])) c.app.HandleEvent(InputEvent::Typed(key));
        }},
       {"mouse",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 2, 2);
-         MDisplayMouseMove(c.game, static_cast<int>(ParseInteger(a[0], -10000, 10000)),
-                           static_cast<int>(ParseInteger(a[1], -10000, 10000)));
+         c.app.HandleEvent(InputEvent::Mouse(static_cast<int>(ParseInteger(a[0], -10000, 10000)),
+                                             static_cast<int>(ParseInteger(a[1], -10000, 10000))));
        }},
       {"click",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 0, 0);
-         MDisplayClick(c.game);
+         c.app.HandleEvent(InputEvent::Of(InputEvent::Kind::Click));
        }},
       {"focus", CommandFocus},
       {"shot",
@@ -179,7 +188,7 @@ const std::map<std::string, CommandHandler>& CoreCommands() {
       {"quit",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 0, 0);
-         RunProgramEnd(c.game);
+         c.app.Shutdown();
          c.quit = true;
        }},
   };
@@ -203,15 +212,16 @@ ScriptRunner::ScriptRunner(std::ostream& out) : out_(out) {}
 ScriptRunner::~ScriptRunner() = default;
 
 void ScriptRunner::Start() {
-  game_ = std::make_unique<Game>(platform_);
-  context_ = std::make_unique<RunnerContext>(RunnerContext{*game_, platform_, out_, 1, false, {}});
-  game_->soundObserver = [this](bool started, std::string_view name) {
+  app_ = std::make_unique<App>(platform_);
+  context_ = std::make_unique<RunnerContext>(
+      RunnerContext{*app_, app_->State(), platform_, out_, 1, false, {}});
+  app_->State().soundObserver = [this](bool started, std::string_view name) {
     context_->soundLog.emplace_back(started, std::string(name));
   };
   platform_.OnMessage = [this](const std::string& text) {
     out_ << JsonWriter().BeginObject().Field("message", text).EndObject().Text() << '\n';
   };
-  FormCreate(*game_);
+  app_->Start();
 }
 
 bool ScriptRunner::Execute(const std::string& rawLine) {

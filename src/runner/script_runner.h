@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/app.h"
 #include "app/game.h"
 #include "platform/null/null_platform.h"
 #include "runner/json_writer.h"
@@ -24,6 +25,9 @@ class ScriptError : public std::runtime_error {
 
 // What a command sees: the game, its headless machine and the runner's own settings.
 struct RunnerContext {
+  // Input, ticks and the end go through the app, as in every frontend; the game is for reading
+  // state and for the runner's own set-up commands.
+  App& app;
   Game& game;
   NullPlatform& platform;
   std::ostream& out;
@@ -53,7 +57,8 @@ struct RegisterStateSection {
 
 // Parsing helpers for command handlers; they throw ScriptError with a clear text.
 std::int64_t ParseInteger(const std::string& text, std::int64_t minimum, std::int64_t maximum);
-void ExpectArgumentCount(const CommandArguments& arguments, std::size_t minimum, std::size_t maximum);
+void ExpectArgumentCount(const CommandArguments& arguments, std::size_t minimum,
+                         std::size_t maximum);
 
 // Runs the real start-up in the current folder, then the script line by line. Returns the exit
 // status: 0 after the last line or `quit`, 1 when start-up fails, 2 on a bad line.
@@ -69,13 +74,14 @@ class ScriptRunner {
   // Runs one line; throws ScriptError for a bad line. Returns false once the script has quit.
   bool Execute(const std::string& line);
 
-  Game& game() { return *game_; }
+  Game& game() { return app_->State(); }
+  App& app() { return *app_; }
   NullPlatform& platform() { return platform_; }
   RunnerContext& context() { return *context_; }
 
  private:
   NullPlatform platform_;
-  std::unique_ptr<Game> game_;
+  std::unique_ptr<App> app_;
   std::unique_ptr<RunnerContext> context_;
   std::ostream& out_;
 };

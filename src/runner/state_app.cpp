@@ -7,7 +7,7 @@ namespace {
 
 const RegisterStateSection kAppState(0, [](RunnerContext& context, JsonWriter& json) {
   const Game& game = context.game;
-  json.Field("ScreenState", game.ScreenState);
+  json.Field("ScreenState", static_cast<std::int32_t>(game.ScreenState));
   json.Field("FullScreen", static_cast<int>(game.settings.FullScreen));
   json.Field("MusicEnabled", static_cast<int>(game.settings.MusicEnabled));
   json.Field("SoundEnabled", static_cast<int>(game.settings.SoundEnabled));

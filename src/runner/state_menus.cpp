@@ -14,7 +14,7 @@ const RegisterStateSection kMenuState(10, [](RunnerContext& context, JsonWriter&
   json.Field("ButtonCount", menu.buttons.ButtonCount);
   json.Field("FirstSelectable", menu.FirstSelectable);
   json.Field("LastSelectable", menu.LastSelectable);
-  json.Field("MenuPhase", menu.MenuPhase);
+  json.Field("MenuPhase", static_cast<std::int32_t>(menu.MenuPhase));
   json.Field("MenuEntryMode", menu.MenuEntryMode);
   json.Field("NavigationArmed", menu.NavigationArmed);
   json.Field("EdgeReached", menu.EdgeReached);

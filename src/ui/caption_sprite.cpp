@@ -1,12 +1,13 @@
 #include "ui/caption_sprite.h"
 
 #include "engine/image_list.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
-constexpr double kDisplayWidth = 800;
-constexpr double kDisplayHeight = 600;
+constexpr double kDisplayWidth = layout::kScreenWidth;
+constexpr double kDisplayHeight = layout::kScreenHeight;
 }  // namespace
 
 TCaptionSprite::TCaptionSprite(TSprite* parent, TImageItem& image, std::uint32_t timerInterval)

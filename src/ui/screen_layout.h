@@ -6,6 +6,9 @@
 
 namespace rivoltra::layout {
 
+inline constexpr int kScreenWidth = 800;
+inline constexpr int kScreenHeight = 600;
+
 // ---- race screen ----
 inline constexpr std::array<int, 5> kLaneEdge = {170, 283, 392, 502, 615};
 inline constexpr int kGroundX = 124;  // the race background's x
@@ -88,6 +91,7 @@ inline constexpr int kSendResultsHeight = 220;
 inline constexpr int kNameX = 400;
 inline constexpr int kNameY = 243;
 inline constexpr int kNameRightEdge = 579;
+inline constexpr int kNameCursorY = 265;
 inline constexpr std::array<int, 2> kSendButtonX = {235, 405};
 inline constexpr int kSendButtonY = 305;
 inline constexpr int kSendButtonWidth = 160;

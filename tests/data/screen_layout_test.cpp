@@ -1,5 +1,7 @@
 // The pictures' sizes against the positions the game draws them at: every screen must compose
 // without overlaps, gaps or pieces hanging off where they do not belong.
+#include "ui/screen_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +11,8 @@
 namespace rivoltra::datatest {
 namespace {
 
-constexpr int kLaneEdge[] = {170, 283, 392, 502, 615};
+using namespace rivoltra::layout;
+
 constexpr int kNarrowestLane = 109;
 
 struct Size {
@@ -51,14 +54,15 @@ TEST(RaceLayout, ObstaclesAreHalfOrWholeLanes) {
 }
 
 TEST(RaceLayout, RoadsideThingsStandBetweenPanelsAndRoad) {
-  const int rightPanelX = 799 - SizeOf(Race(), "RightPanel").Width;
+  const int rightPanelX = kRightPanelX;
+  EXPECT_EQ(SizeOf(Race(), "RightPanel").Width, kRightPanelWidth);
   for (const char* left : {"SignLeftBlue", "SignLeftRed", "WallLeft"}) {
-    EXPECT_LE(140 + SizeOf(Race(), left).Width, kLaneEdge[0]) << left;
+    EXPECT_LE(kLeftSignX + SizeOf(Race(), left).Width, kLaneEdge[0]) << left;
   }
   for (const char* right : {"SignRightBlue", "SignRightRed", "WallRight"}) {
-    EXPECT_LE(630 + SizeOf(Race(), right).Width, rightPanelX) << right;
+    EXPECT_LE(kRightSignX + SizeOf(Race(), right).Width, rightPanelX) << right;
   }
-  EXPECT_GE(SizeOf(Race(), "LeftPanel").Width, 124);  // hides the ground's wrap-around
+  EXPECT_GE(SizeOf(Race(), "LeftPanel").Width, kGroundX);  // hides the ground's wrap-around
   EXPECT_LE(SizeOf(Race(), "LeftPanel").Width, 140);
 }
 
@@ -69,9 +73,8 @@ TEST(RaceLayout, FinishLineSpansTheRoad) {
 TEST(RaceLayout, GroundRepeatsSeamlesslyAndCoversTheRoadToTheRightPanel) {
   const Size ground = SizeOf(Race(), "GroundLeft");
   ASSERT_GT(ground.Height, 0);
-  // the background jumps back by 512 px
-  EXPECT_EQ(512 % ground.Height, 0);
-  EXPECT_GE(124 + ground.Width, 799 - SizeOf(Race(), "RightPanel").Width);
+  EXPECT_EQ(kGroundHeight % ground.Height, 0);
+  EXPECT_GE(kGroundX + ground.Width, kRightPanelX);
 }
 
 TEST(RaceLayout, PanelsFillTheScreenHeightAndHoldTheirInstruments) {
@@ -79,27 +82,27 @@ TEST(RaceLayout, PanelsFillTheScreenHeightAndHoldTheirInstruments) {
   const Size right = SizeOf(Race(), "RightPanel");
   EXPECT_EQ(left.Height, 600);
   EXPECT_EQ(right.Height, 600);
-  const int rightX = 799 - right.Width;
+  const int rightX = kRightPanelX;
+  EXPECT_EQ(right.Width, kRightPanelWidth);
   // numbers from x 25 (five digits) to 103 (the clock's last digit)
   EXPECT_GE(left.Width, 110);
   // progress marker, bonus indicators, seconds and speedometer all lie on the right panel
-  EXPECT_GE(734 - SizeOf(Race(), "CarSmall").Width / 2, rightX);
+  EXPECT_GE(kProgressX - SizeOf(Race(), "CarSmall").Width / 2, rightX);
   EXPECT_GE(689, rightX);
-  EXPECT_GE(736 - 46, rightX);
+  EXPECT_GE(kDialX - 46, rightX);
 }
 
 TEST(RaceLayout, NeedlePivotFallsOnWholePixels) {
   const Size needle = SizeOf(Race(), "Pointer");
-  EXPECT_DOUBLE_EQ(needle.Width * 0.10256410256410256, 4.0);
-  EXPECT_DOUBLE_EQ(needle.Height * 0.8695652173913043, 20.0);
+  EXPECT_DOUBLE_EQ(needle.Width * kPointerPivotX, 4.0);
+  EXPECT_DOUBLE_EQ(needle.Height * kPointerPivotY, 20.0);
 }
 
 TEST(RaceLayout, BonusIndicatorsStayLeftOfTheirSeconds) {
-  constexpr int kSecondsX = 764;
-  EXPECT_LT(692 + SizeOf(Race(), "None").Width, kSecondsX);
-  EXPECT_LT(689 + SizeOf(Race(), "Drifting").Width, kSecondsX);
+  EXPECT_LT(692 + SizeOf(Race(), "None").Width, kBonusSecondsX);
+  EXPECT_LT(689 + SizeOf(Race(), "Drifting").Width, kBonusSecondsX);
   for (const char* centred : {"GunSmall", "TurboSmall"}) {
-    EXPECT_LT(715 + SizeOf(Race(), centred).Width / 2, kSecondsX) << centred;
+    EXPECT_LT(kBonusCentreX + SizeOf(Race(), centred).Width / 2, kBonusSecondsX) << centred;
   }
 }
 
@@ -116,20 +119,23 @@ TEST(MenuLayout, PanelsSlideToRestFlushWithTheScreenEdges) {
   // the top panel moves 3 px a tick from minus its height, the bottom one 2 px from 600
   const Size up = SizeOf(Interface(), "UpPanel");
   const Size down = SizeOf(Interface(), "DownPanel");
+  EXPECT_EQ(up.Height, kUpPanelHeight);
+  EXPECT_EQ(down.Height, kDownPanelHeight);
   EXPECT_EQ(up.Height % 3, 0);
   EXPECT_EQ(down.Height % 2, 0);
-  EXPECT_LE(up.Height, 115);  // clear of the first button
-  EXPECT_GE(600 - down.Height, 424 + SizeOf(Interface(), "MainMenu_ExitInactive").Height);
+  EXPECT_LE(up.Height, kMenuButtonY[0]);  // clear of the first button
+  EXPECT_GE(600 - down.Height,
+            kMenuButtonY[5] + SizeOf(Interface(), "MainMenu_ExitInactive").Height);
 }
 
 TEST(MenuLayout, MainMenuButtonsFitTheColumnWithoutOverlapping) {
-  constexpr int kButtonY[] = {115, 175, 238, 300, 362, 424};
   for (const char* name : {"MainMenuButtons_Inactive", "MainMenuButtons_Active",
                            "MainMenu_ExitInactive", "MainMenu_ExitActive"}) {
     const Size button = SizeOf(Interface(), name);
-    EXPECT_LE(555 + button.Width, 800) << name;
-    EXPECT_GE(555 + button.Width, 795) << name;  // reaches the right edge
-    for (int i = 0; i + 1 < 6; ++i) EXPECT_LT(kButtonY[i] + button.Height, kButtonY[i + 1]) << name;
+    EXPECT_LE(kMenuButtonX + button.Width, 800) << name;
+    EXPECT_GE(kMenuButtonX + button.Width, 795) << name;  // reaches the right edge
+    for (int i = 0; i + 1 < 6; ++i)
+      EXPECT_LT(kMenuButtonY[i] + button.Height, kMenuButtonY[i + 1]) << name;
   }
 }
 
@@ -138,19 +144,24 @@ TEST(MenuLayout, SubScreenPanelsAndCaptionsStayClearOfTheButtons) {
   for (const char* panel : {"OptionsBackground", "HighScoresBackground", "StartGameBackground",
                             "Help1", "Help2", "Help3", "Help4"}) {
     const Size size = SizeOf(Interface(), panel);
-    EXPECT_LT(14 + size.Width, 555) << panel;
-    EXPECT_LE(115 + size.Height, downTop) << panel;
+    EXPECT_LT(kSubPanelX + size.Width, kMenuButtonX) << panel;
+    EXPECT_LE(kSubPanelY + size.Height, downTop) << panel;
   }
   for (const char* caption : {"NullCaption", "StartCaption", "OptionsCaption", "HighScoresCaption",
                               "HelpCaption", "VisitWWWCaption", "ExitCaption"}) {
     const Size size = SizeOf(Interface(), caption);
-    EXPECT_LT(30 + size.Width, 555) << caption;
-    EXPECT_LE(190 + size.Height, downTop) << caption;
+    EXPECT_LT(kCaptionX + size.Width, kMenuButtonX) << caption;
+    EXPECT_LE(kCaptionY + size.Height, downTop) << caption;
   }
 }
 
 // A row of buttons at fixed positions: each ends before the next begins and all lie on the
 // panel behind them.
+template <std::size_t N>
+std::vector<int> Vector(const std::array<int, N>& values) {
+  return {values.begin(), values.end()};
+}
+
 struct ButtonRow {
   const char* Name;
   std::vector<int> Positions;  // x, or y for a column
@@ -163,15 +174,35 @@ struct ButtonRow {
 
 TEST(MenuLayout, SubScreenButtonsLieOnTheirPanelsWithoutOverlapping) {
   const ButtonRow rows[] = {
-      {"OptionButton_Active", {140, 188, 236, 284}, 22, true, "OptionsBackground", 14, 115},
-      {"ClearHighScores", {27}, 412, false, "HighScoresBackground", 14, 115},
-      {"ViewHighScores", {283}, 412, false, "HighScoresBackground", 14, 115},
-      {"Previous", {36}, 428, false, "Help1", 14, 115},
-      {"Next", {462}, 428, false, "Help1", 14, 115},
-      {"Car1", {41, 162, 282, 406}, 161, false, "StartGameBackground", 14, 115},
-      {"Car4_Active", {406}, 161, false, "StartGameBackground", 14, 115},
-      {"OkButton2", {235}, 305, false, "SendResults", 200, 160},
-      {"CancelButton2", {405}, 305, false, "SendResults", 200, 160},
+      {"OptionButton_Active", Vector(kOptionButtonY), kOptionButtonX, true, "OptionsBackground",
+       kSubPanelX, kSubPanelY},
+      {"ClearHighScores",
+       {kHighScoreButtonX[0]},
+       kHighScoreButtonY,
+       false,
+       "HighScoresBackground",
+       kSubPanelX,
+       kSubPanelY},
+      {"ViewHighScores",
+       {kHighScoreButtonX[1]},
+       kHighScoreButtonY,
+       false,
+       "HighScoresBackground",
+       kSubPanelX,
+       kSubPanelY},
+      {"Previous", {kHelpButtonX[0]}, kHelpButtonY, false, "Help1", kSubPanelX, kSubPanelY},
+      {"Next", {kHelpButtonX[1]}, kHelpButtonY, false, "Help1", kSubPanelX, kSubPanelY},
+      {"Car1", Vector(kCarButtonX), kCarButtonY, false, "StartGameBackground", kSubPanelX,
+       kSubPanelY},
+      {"Car4_Active",
+       {kCarButtonX[3]},
+       kCarButtonY,
+       false,
+       "StartGameBackground",
+       kSubPanelX,
+       kSubPanelY},
+      {"OkButton2", {kSendButtonX[0]}, kSendButtonY, false, "SendResults", kDialogX, kDialogY},
+      {"CancelButton2", {kSendButtonX[1]}, kSendButtonY, false, "SendResults", kDialogX, kDialogY},
   };
   for (const ButtonRow& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -191,17 +222,18 @@ TEST(MenuLayout, SubScreenButtonsLieOnTheirPanelsWithoutOverlapping) {
     }
   }
   // the pairs side by side
-  EXPECT_LT(27 + SizeOf(Interface(), "ClearHighScores").Width, 283);
-  EXPECT_LT(36 + SizeOf(Interface(), "Previous").Width, 462);
-  EXPECT_LT(235 + SizeOf(Interface(), "OkButton2").Width, 405);
+  EXPECT_LT(kHighScoreButtonX[0] + SizeOf(Interface(), "ClearHighScores").Width,
+            kHighScoreButtonX[1]);
+  EXPECT_LT(kHelpButtonX[0] + SizeOf(Interface(), "Previous").Width, kHelpButtonX[1]);
+  EXPECT_LT(kSendButtonX[0] + SizeOf(Interface(), "OkButton2").Width, kSendButtonX[1]);
 }
 
 TEST(MenuLayout, NameEntryTitleFramesTheTypedName) {
-  // the name is written at (400, 243) in the big font and may run until x 579
+  // the name is written in the big font and may run until kNameRightEdge
   const Size title = SizeOf(Interface(), "EnterYourName");
-  EXPECT_LE(200 + title.Width, 800);
-  EXPECT_GE(200 + title.Width, 579 + SizeOf(Interface(), "Cursor").Width);
-  EXPECT_GE(160 + title.Height, 265 + SizeOf(Interface(), "Cursor").Height);
+  EXPECT_LE(kDialogX + title.Width, 800);
+  EXPECT_GE(kDialogX + title.Width, kNameRightEdge + SizeOf(Interface(), "Cursor").Width);
+  EXPECT_GE(kDialogY + title.Height, kNameCursorY + SizeOf(Interface(), "Cursor").Height);
 }
 
 }  // namespace

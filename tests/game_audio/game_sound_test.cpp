@@ -164,7 +164,7 @@ class ScriptedPlayer {
     }
     const double now = MillisecondsAt(BytesWritten(recording_));
     if (!ReadyMilliseconds) {
-      if (game.ScreenState == ssMainMenu && game.menu.MenuPhase == 0) {
+      if (game.ScreenState == ssMainMenu && game.menu.MenuPhase == MenuPhases::Ready) {
         ReadyMilliseconds = now;
         lastStepTick_ = ticksRun_;
         lastStepMilliseconds_ = now;

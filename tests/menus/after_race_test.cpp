@@ -1,4 +1,7 @@
+#include <optional>
+
 #include "menu_fixture.h"
+#include "persist/online.h"
 #include "race/race.h"
 
 namespace rivoltra {
@@ -33,7 +36,8 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
     Run("tick");
     blink += menu().TextCursor->Visible ? 'V' : '-';
   }
-  EXPECT_EQ(blink.substr(0, 49), std::string(15, 'V') + std::string(16, '-') + std::string(17, 'V') + "-")
+  EXPECT_EQ(blink.substr(0, 49),
+            std::string(15, 'V') + std::string(16, '-') + std::string(17, 'V') + "-")
       << blink;
 
   Run("type \\b\\b\\b\\b\\b\\b\\b\ntick");
@@ -56,7 +60,7 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
   Run("type \\e");
   EXPECT_TRUE(runner_->platform().TakeMessages().empty());
   EXPECT_EQ(game().ScreenState, ssMainMenu);
-  EXPECT_EQ(menu().MenuPhase, 1);
+  EXPECT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
   EXPECT_EQ(Selected(), 3);
   FinishSlideIn();
   EXPECT_EQ(game().ScreenState, ssHighScores);
@@ -66,9 +70,48 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
 TEST_F(AfterRace, SendingToAServerThatCannotBeReachedSaysSoAndGoesOn) {
   FinishGameWith(300);
   Run("type \\r\ntick\ntype \\r");
-  EXPECT_EQ(runner_->platform().TakeMessages(), std::vector<std::string>{"Can't connect to server!"});
+  EXPECT_EQ(runner_->platform().TakeMessages(),
+            std::vector<std::string>{"Can't connect to server!"});
   EXPECT_EQ(game().ScreenState, ssMainMenu);
   EXPECT_EQ(game().highScores.Entry(10), (HighScoreEntry{"NONAME", 300, 0, 0}));
+}
+
+// The result goes out over the platform's transport with the game's time limits: the headless
+// machine's table answers the version request (or does not), and what was asked is recorded.
+TEST_F(AfterRace, SendingAskedThroughThePlatformTransport) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> versionReply;
+    std::size_t requests;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"server answers", std::string("OK|1|2|3|S1|"), 2, {}},
+      {"server silent", std::nullopt, 1, {"Can't connect to server!"}},
+      {"server refuses", std::string("NO|1|2|3|S1|"), 1, {"Can't connect to server!"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FinishGameWith(1500);
+    FakeHttp& http = runner_->platform().Http();
+    http.SetReply(VersionRequestAddress(game().online), c.versionReply);
+    Run("type \\r\ntick");
+    ASSERT_EQ(game().ScreenState, ssSendResults);
+    Run("type \\r");
+    const std::vector<std::string> requests = http.TakeRequests();
+    ASSERT_EQ(requests.size(), c.requests);
+    EXPECT_EQ(requests[0], VersionRequestAddress(game().online));
+    if (c.requests == 2) {
+      const std::string reportPrefix = ScoreReportAddress(game().online, "");
+      EXPECT_EQ(requests[1].substr(0, reportPrefix.size()), reportPrefix);
+      EXPECT_GT(requests[1].size(), reportPrefix.size());
+    }
+    ASSERT_TRUE(http.LastLimits().has_value());
+    EXPECT_EQ(http.LastLimits()->connectTimeout, game().online.ConnectTimeout);
+    EXPECT_EQ(http.LastLimits()->requestTimeout, game().online.RequestTimeout);
+    EXPECT_EQ(runner_->platform().TakeMessages(), c.messages);
+    EXPECT_EQ(game().ScreenState, ssMainMenu);
+  }
 }
 
 TEST_F(AfterRace, AScoreThatBeatsNoEntryGoesStraightToTheHighScores) {

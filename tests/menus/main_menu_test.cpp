@@ -5,7 +5,7 @@ namespace {
 
 TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   Start();
-  ASSERT_EQ(menu().MenuPhase, 1);
+  ASSERT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
   EXPECT_EQ(Selected(), 1);
   const TCaptionSprite* up = menu().UpPanelSprite;
   const TCaptionSprite* down = menu().DownPanelSprite;
@@ -17,7 +17,7 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   // tick in which both have arrived.
   const int panelTicks = std::max((up->Height + 2) / 3, (down->Height + 1) / 2);
   for (int tick = 1; tick < panelTicks; ++tick) Run("tick");
-  EXPECT_EQ(menu().MenuPhase, 1);
+  EXPECT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
 
   // Arrows do nothing yet; Enter and clicks only make the press sound.
   Sounds();
@@ -26,7 +26,7 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   Run("type \\r\nclick");
   EXPECT_EQ(Sounds(), (std::vector<std::string>{"Button_Pressed", "Button_Pressed"}));
   EXPECT_EQ(game().ScreenState, ssMainMenu);
-  EXPECT_EQ(menu().MenuPhase, 3);
+  EXPECT_EQ(menu().MenuPhase, MenuPhases::ButtonsMoving);
   EXPECT_EQ(menu().buttons.Slot(1)->X, 793);
 
   // The mouse already picks a moving button.
@@ -34,7 +34,7 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   EXPECT_EQ(Selected(), 3);
 
   int moves = 1;
-  while (menu().MenuPhase == 3 && moves < 100) {
+  while (menu().MenuPhase == MenuPhases::ButtonsMoving && moves < 100) {
     const double before = menu().buttons.Slot(1)->X;
     Run("tick");
     if (menu().buttons.Slot(1)->X != before) {
@@ -43,7 +43,7 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
     }
   }
   EXPECT_EQ(moves, 35);
-  EXPECT_EQ(menu().MenuPhase, 0);
+  EXPECT_EQ(menu().MenuPhase, MenuPhases::Ready);
   for (int slot = 1; slot <= 6; ++slot) EXPECT_EQ(menu().buttons.Slot(slot)->X, 555) << slot;
   Run("tick");
   EXPECT_TRUE(menu().MenuCaption->Visible);

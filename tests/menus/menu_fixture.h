@@ -61,8 +61,8 @@ class MenuScenario : public testing::Test {
   // A key pressed for one tick and released for one.
   void Press(const std::string& key) { Run("down " + key + "\ntick\nup " + key + "\ntick"); }
   void FinishSlideIn() {
-    for (int tick = 0; tick < 400 && menu().MenuPhase != 0; ++tick) Run("tick");
-    ASSERT_EQ(menu().MenuPhase, 0);
+    for (int tick = 0; tick < 400 && menu().MenuPhase != MenuPhases::Ready; ++tick) Run("tick");
+    ASSERT_EQ(menu().MenuPhase, MenuPhases::Ready);
     Run("tick");
   }
   // Moves the mouse onto the middle of a button slot.

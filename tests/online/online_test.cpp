@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "online/loopback_listener.h"
-#include "persist/http_client_curl.h"
+#include "platform/curl/curl_http_transport.h"
 #include "persist/score_code.h"
 
 namespace rivoltra {

@@ -18,7 +18,7 @@
 #include "autopilot.h"
 #include "online_flow/servers.h"
 #include "persist/high_scores.h"
-#include "persist/http_client_curl.h"
+#include "platform/curl/curl_http_transport.h"
 #include "persist/settings.h"
 #include "runner/script_runner.h"
 

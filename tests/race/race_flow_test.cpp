@@ -74,7 +74,7 @@ TEST_F(RaceFlowTest, TheFinishPromptFreezesPlayAndNResumes) {
 TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
   const struct {
     std::int32_t score;
-    std::int32_t screen;
+    ScreenStates screen;
   } cases[] = {{0, ssMainMenu}, {200, ssMainMenu}, {5000, ssNameEntry}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.score);

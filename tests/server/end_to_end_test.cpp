@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "persist/http_client_curl.h"
+#include "platform/curl/curl_http_transport.h"
 #include "persist/online.h"
 #include "server/test_support.h"
 

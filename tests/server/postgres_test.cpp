@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "persist/http_client_curl.h"
+#include "platform/curl/curl_http_transport.h"
 #include "persist/online.h"
 #include "persist/score_code.h"
 #include "postgres_backend.h"

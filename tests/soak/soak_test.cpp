@@ -36,7 +36,7 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   bool givingUp = false;
   bool escapeHeld = false;
   for (int tick = 0; tick < kSoakTicks; ++tick) {
-    const std::int32_t screen = game.ScreenState;
+    const ScreenStates screen = game.ScreenState;
     if (screen == ssRace) {
       if (game.race.Level >= kGiveUpLevel) {
         // The player gives up: a press of the finish key, then yes.

@@ -6,6 +6,7 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
+#include "engine/keyboard_codes.h"
 #include "platform/null/null_platform.h"
 #include "race/car.h"
 #include "race/road.h"
@@ -16,11 +17,11 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kKeyUp = 0x26;
-constexpr int kKeyDown = 0x28;
-constexpr int kKeyLeft = 0x25;
-constexpr int kKeyRight = 0x27;
-constexpr int kKeyControl = 0x11;
+constexpr int kKeyUp = VirtualKey::Up;
+constexpr int kKeyDown = VirtualKey::Down;
+constexpr int kKeyLeft = VirtualKey::Left;
+constexpr int kKeyRight = VirtualKey::Right;
+constexpr int kKeyControl = VirtualKey::Control;
 // How far ahead, in ticks until contact, the autopilot cares about objects.
 constexpr double kHorizonTicks = 90;
 

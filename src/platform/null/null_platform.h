@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/surface.h"
+#include "platform/null/fake_http.h"
 #include "platform/null/null_audio.h"
 #include "platform/platform.h"
 
@@ -68,6 +69,10 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   }
   std::function<void(const std::string&)> OnMessage;
   bool OpenWithShell(const std::string& target) override;
+  std::unique_ptr<HttpTransport> OpenHttp(const HttpLimits& limits) override {
+    return http_.Open(limits);
+  }
+  FakeHttp& Http() { return http_; }
 
   bool Open(bool fullScreen, int width, int height, std::string& reason) override;
   void Close() override { open_ = false; }
@@ -90,6 +95,7 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   NullAudio audio_;
   AbsentJoystick joystick_;
   AbsentMouse mouse_;
+  FakeHttp http_;
   std::uint32_t clock_ = 0;
   bool active_ = true;
   bool open_ = false;

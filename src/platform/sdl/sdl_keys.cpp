@@ -1,16 +1,22 @@
 #include "platform/sdl/sdl_keys.h"
 
+#include "engine/keyboard_codes.h"
+
 namespace rivoltra {
 
 namespace {
 
 int LetterOrDigit(SDL_Scancode scancode) {
-  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 0x41 + (scancode - SDL_SCANCODE_A);
-  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return 0x31 + (scancode - SDL_SCANCODE_1);
-  if (scancode == SDL_SCANCODE_0) return 0x30;
-  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) return 0x61 + (scancode - SDL_SCANCODE_KP_1);
-  if (scancode == SDL_SCANCODE_KP_0) return 0x60;
-  if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return 0x70 + (scancode - SDL_SCANCODE_F1);
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
+    return VirtualKey::Letter('A') + (scancode - SDL_SCANCODE_A);
+  if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
+    return VirtualKey::Digit(1) + (scancode - SDL_SCANCODE_1);
+  if (scancode == SDL_SCANCODE_0) return VirtualKey::Digit(0);
+  if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9)
+    return VirtualKey::Numpad(1) + (scancode - SDL_SCANCODE_KP_1);
+  if (scancode == SDL_SCANCODE_KP_0) return VirtualKey::Numpad0;
+  if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12)
+    return VirtualKey::F1 + (scancode - SDL_SCANCODE_F1);
   return 0;
 }
 
@@ -19,35 +25,60 @@ int LetterOrDigit(SDL_Scancode scancode) {
 int VirtualKeyOfScancode(SDL_Scancode scancode) {
   if (const int code = LetterOrDigit(scancode)) return code;
   switch (scancode) {
-    case SDL_SCANCODE_BACKSPACE: return 0x08;
-    case SDL_SCANCODE_TAB: return 0x09;
+    case SDL_SCANCODE_BACKSPACE:
+      return VirtualKey::Backspace;
+    case SDL_SCANCODE_TAB:
+      return VirtualKey::Tab;
     case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER: return 0x0D;
+    case SDL_SCANCODE_KP_ENTER:
+      return VirtualKey::Enter;
     case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT: return 0x10;
+    case SDL_SCANCODE_RSHIFT:
+      return VirtualKey::Shift;
     case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return 0x11;
+    case SDL_SCANCODE_RCTRL:
+      return VirtualKey::Control;
     case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT: return 0x12;
-    case SDL_SCANCODE_PAUSE: return 0x13;
-    case SDL_SCANCODE_ESCAPE: return 0x1B;
-    case SDL_SCANCODE_SPACE: return 0x20;
-    case SDL_SCANCODE_PAGEUP: return 0x21;
-    case SDL_SCANCODE_PAGEDOWN: return 0x22;
-    case SDL_SCANCODE_END: return 0x23;
-    case SDL_SCANCODE_HOME: return 0x24;
-    case SDL_SCANCODE_LEFT: return 0x25;
-    case SDL_SCANCODE_UP: return 0x26;
-    case SDL_SCANCODE_RIGHT: return 0x27;
-    case SDL_SCANCODE_DOWN: return 0x28;
-    case SDL_SCANCODE_INSERT: return 0x2D;
-    case SDL_SCANCODE_DELETE: return 0x2E;
-    case SDL_SCANCODE_KP_MULTIPLY: return 0x6A;
-    case SDL_SCANCODE_KP_PLUS: return 0x6B;
-    case SDL_SCANCODE_KP_MINUS: return 0x6D;
-    case SDL_SCANCODE_KP_PERIOD: return 0x6E;
-    case SDL_SCANCODE_KP_DIVIDE: return 0x6F;
-    default: return 0;
+    case SDL_SCANCODE_RALT:
+      return VirtualKey::Menu;
+    case SDL_SCANCODE_PAUSE:
+      return VirtualKey::Pause;
+    case SDL_SCANCODE_ESCAPE:
+      return VirtualKey::Escape;
+    case SDL_SCANCODE_SPACE:
+      return VirtualKey::Space;
+    case SDL_SCANCODE_PAGEUP:
+      return VirtualKey::PageUp;
+    case SDL_SCANCODE_PAGEDOWN:
+      return VirtualKey::PageDown;
+    case SDL_SCANCODE_END:
+      return VirtualKey::End;
+    case SDL_SCANCODE_HOME:
+      return VirtualKey::Home;
+    case SDL_SCANCODE_LEFT:
+      return VirtualKey::Left;
+    case SDL_SCANCODE_UP:
+      return VirtualKey::Up;
+    case SDL_SCANCODE_RIGHT:
+      return VirtualKey::Right;
+    case SDL_SCANCODE_DOWN:
+      return VirtualKey::Down;
+    case SDL_SCANCODE_INSERT:
+      return VirtualKey::Insert;
+    case SDL_SCANCODE_DELETE:
+      return VirtualKey::Delete;
+    case SDL_SCANCODE_KP_MULTIPLY:
+      return VirtualKey::Multiply;
+    case SDL_SCANCODE_KP_PLUS:
+      return VirtualKey::Add;
+    case SDL_SCANCODE_KP_MINUS:
+      return VirtualKey::Subtract;
+    case SDL_SCANCODE_KP_PERIOD:
+      return VirtualKey::Decimal;
+    case SDL_SCANCODE_KP_DIVIDE:
+      return VirtualKey::Divide;
+    default:
+      return 0;
   }
 }
 

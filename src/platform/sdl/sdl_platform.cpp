@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "platform/curl/curl_http_transport.h"
+
 namespace rivoltra {
 
 namespace {
@@ -20,7 +22,8 @@ std::int64_t MonotonicNanoseconds() {
 SdlPlatform::SdlPlatform() : clockOriginNs_(MonotonicNanoseconds()) {
   window_ = SDL_CreateWindow("Rivoltra", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
                              SDL_WINDOW_HIDDEN);
-  if (window_ == nullptr) throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
+  if (window_ == nullptr)
+    throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
   // The sound output starts with the window; without a usable device the game stays silent.
   audio_.Initialize();
   handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
@@ -28,7 +31,8 @@ SdlPlatform::SdlPlatform() : clockOriginNs_(MonotonicNanoseconds()) {
   // The renderer is made while the window is still hidden: some renderers re-create the
   // window they draw into, and nobody should ever see (or hold on to) the first one.
   std::string reason;
-  if (!EnsureRenderer(800, 600, reason)) throw std::runtime_error("Primary Surface cannot be made: " + reason);
+  if (!EnsureRenderer(800, 600, reason))
+    throw std::runtime_error("Primary Surface cannot be made: " + reason);
 }
 
 SdlPlatform::~SdlPlatform() {
@@ -137,6 +141,10 @@ void SdlPlatform::Present(const Surface& backBuffer) {
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+}
+
+std::unique_ptr<HttpTransport> SdlPlatform::OpenHttp(const HttpLimits& limits) {
+  return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
 }
 
 }  // namespace rivoltra

@@ -35,6 +35,7 @@ class SdlPlatform final : public Platform, public DisplayPresenter {
   AudioOutput& Audio() override { return audio_; }
   void ShowMessage(const std::string& text) override;
   bool OpenWithShell(const std::string& target) override;
+  std::unique_ptr<HttpTransport> OpenHttp(const HttpLimits& limits) override;
 
   bool Open(bool fullScreen, int width, int height, std::string& reason) override;
   void Close() override {}

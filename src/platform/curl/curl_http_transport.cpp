@@ -1,4 +1,4 @@
-#include "persist/http_client_curl.h"
+#include "platform/curl/curl_http_transport.h"
 
 #include <curl/curl.h>
 
@@ -51,25 +51,24 @@ std::optional<std::string> CurlHttpTransport::Get(const std::string& address) {
   headers = curl_slist_append(headers, "Content-Type: text/html");
 
   // Options that must not carry over from the previous request are set again every time.
-  bool configured =
-      curl_easy_setopt(curl, CURLOPT_URL, address.c_str()) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) ==
-          CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)") ==
-          CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "") == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_PROXY, "") == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                       static_cast<long>(connectTimeout_.count())) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(requestTimeout_.count())) ==
-          CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendReply) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply) == CURLE_OK;
+  bool configured = curl_easy_setopt(curl, CURLOPT_URL, address.c_str()) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION,
+                                     static_cast<long>(CURL_HTTP_VERSION_1_1)) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_USERAGENT,
+                                     "Mozilla/3.0 (compatible; Indy Library)") == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "") == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_PROXY, "") == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                                     static_cast<long>(connectTimeout_.count())) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS,
+                                     static_cast<long>(requestTimeout_.count())) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendReply) == CURLE_OK &&
+                    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply) == CURLE_OK;
 
   CURLcode result = configured ? curl_easy_perform(curl) : CURLE_FAILED_INIT;
   long status = 0;
@@ -82,6 +81,13 @@ std::optional<std::string> CurlHttpTransport::Get(const std::string& address) {
 
   if (result != CURLE_OK || reply.tooLarge || status < 200 || status > 299) return std::nullopt;
   return std::move(reply.body);
+}
+
+SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& showMessage,
+                          std::string_view playerName, std::int32_t score,
+                          std::string_view country) {
+  CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
+  return SubmitScore(transport, config, showMessage, playerName, score, country);
 }
 
 }  // namespace rivoltra

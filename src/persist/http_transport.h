@@ -1,0 +1,24 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace rivoltra {
+
+// A blocking GET of a full address: the body on a 2xx reply, nullopt on any failure (no
+// connection, time limit, error status, a body too large to be a reply of the score server).
+class HttpTransport {
+ public:
+  virtual ~HttpTransport() = default;
+  virtual std::optional<std::string> Get(const std::string& address) = 0;
+};
+
+// The time limits of one transport: a server that accepts the connection and never answers
+// would otherwise hold the game, which draws nothing while a request runs.
+struct HttpLimits {
+  std::chrono::milliseconds connectTimeout{5000};
+  std::chrono::milliseconds requestTimeout{15000};
+};
+
+}  // namespace rivoltra

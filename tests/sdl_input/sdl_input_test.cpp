@@ -1,0 +1,265 @@
+// The real program in a real window, worked only through SDL: a game controller attached in
+// software (SDL's virtual joystick) and key events pushed into SDL's event queue. The game sees
+// them exactly as it would see hardware, through the SDL backend's translation, so the test
+// proves that translation without a device. Pushed key events do not change SDL's key table,
+// which the input states read; the keyboard here is the event path (Enter and Escape).
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/game.h"
+#include "persist/high_scores.h"
+#include "persist/settings.h"
+#include "platform/sdl/sdl_main_loop.h"
+#include "race/car.h"
+
+namespace rivoltra {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr int kTickLimit = 3000;
+constexpr auto kWallClockLimit = 90s;
+// A step that has not happened after this many ticks never will.
+constexpr int kStepTickLimit = 200;
+
+// The game's folder for one run: the build's data linked in, save files of its own (window,
+// silence, the default table), so the run starts the same whatever earlier runs saved.
+class ScratchGameFolder {
+ public:
+  ScratchGameFolder() : build_(fs::current_path()) {
+    path_ = fs::temp_directory_path() / ("rivoltra-sdl-input-" + std::to_string(::getpid()));
+    fs::remove_all(path_);
+    fs::create_directories(path_ / "Data" / "Save");
+    for (const char* shared : {"Res", "Music"})
+      fs::create_directory_symlink(build_ / "Data" / shared, path_ / "Data" / shared);
+    std::ofstream(path_ / "Data" / "Save" / "options", std::ios::binary)
+        << SettingsFileText(Settings{0, 0, 0, ""}, ComputeCheckString(DefaultHighScoreTable()));
+    std::ofstream(path_ / "Data" / "Save" / "hs", std::ios::binary)
+        << HighScoreFileText(DefaultHighScoreTable());
+    fs::current_path(path_);
+  }
+  ~ScratchGameFolder() {
+    fs::current_path(build_);
+    fs::remove_all(path_);
+  }
+  ScratchGameFolder(const ScratchGameFolder&) = delete;
+  ScratchGameFolder& operator=(const ScratchGameFolder&) = delete;
+
+ private:
+  fs::path build_;
+  fs::path path_;
+};
+
+// A controller with the standard layout, attached in software.
+class VirtualController {
+ public:
+  VirtualController() {
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) return;
+    index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                       SDL_CONTROLLER_BUTTON_MAX, 0);
+    if (index_ >= 0) joystick_ = SDL_JoystickOpen(index_);
+  }
+  ~VirtualController() {
+    // The program's SDL_Quit has closed everything by now; only the subsystem count remains.
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+  }
+  VirtualController(const VirtualController&) = delete;
+  VirtualController& operator=(const VirtualController&) = delete;
+
+  bool Attached() const { return joystick_ != nullptr; }
+  bool IsGameController() const { return index_ >= 0 && SDL_IsGameController(index_); }
+  void Button(SDL_GameControllerButton button, bool down) {
+    SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+  }
+  void Axis(SDL_GameControllerAxis axis, Sint16 value) {
+    SDL_JoystickSetVirtualAxis(joystick_, axis, value);
+  }
+
+ private:
+  int index_ = -1;
+  SDL_Joystick* joystick_ = nullptr;
+};
+
+void PushKey(SDL_Scancode scancode) {
+  for (const Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    SDL_PushEvent(&event);
+  }
+}
+
+// One step of the player: an action, then a condition the game must reach within
+// kStepTickLimit ticks.
+struct Step {
+  std::string name;
+  std::function<void()> act;
+  std::function<bool(Game&)> done;
+};
+
+// Works the steps from the loop's after-tick watch, one at a time, and ends the run after the
+// last one or at the first that never completes.
+class StepPlayer {
+ public:
+  explicit StepPlayer(std::vector<Step> steps) : steps_(std::move(steps)) {}
+
+  void AfterTick(Game& game) {
+    ++ticks_;
+    if (ticks_ > kTickLimit || next_ >= steps_.size()) {
+      game.Terminated = true;
+      return;
+    }
+    Step& step = steps_[next_];
+    if (!started_) {
+      if (step.act) step.act();
+      started_ = true;
+      stepTicks_ = 0;
+      return;
+    }
+    if (step.done(game)) {
+      completed_.push_back(step.name);
+      ++next_;
+      started_ = false;
+    } else if (++stepTicks_ > kStepTickLimit) {
+      failed_ = step.name;
+      game.Terminated = true;
+    }
+  }
+
+  const std::vector<std::string>& Completed() const { return completed_; }
+  const std::string& Failed() const { return failed_; }
+  bool AllDone() const { return next_ == steps_.size(); }
+
+ private:
+  std::vector<Step> steps_;
+  std::size_t next_ = 0;
+  bool started_ = false;
+  int ticks_ = 0;
+  int stepTicks_ = 0;
+  std::vector<std::string> completed_;
+  std::string failed_;
+};
+
+// Runs the program with the player watching; a loop that never ticks (no focus ever reached the
+// window) is ended from outside by a quit event.
+int RunProgramWith(StepPlayer& player, bool& stuck) {
+  LoopHooks hooks;
+  hooks.afterTick = [&player](Game& game, std::uint32_t) { player.AfterTick(game); };
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  std::thread watchdog([&] {
+    std::unique_lock lock(mutex);
+    if (!ended.wait_for(lock, kWallClockLimit, [&] { return done; })) {
+      stuck = true;
+      SDL_Event quit{};
+      quit.type = SDL_QUIT;
+      SDL_PushEvent(&quit);
+    }
+  });
+  const int status = RunSdlProgram(hooks);
+  {
+    std::lock_guard lock(mutex);
+    done = true;
+  }
+  ended.notify_all();
+  watchdog.join();
+  return status;
+}
+
+int Selected(const Game& game) { return game.menu.buttons.SelectedButton; }
+
+bool MenuReady(const Game& game) {
+  return game.ScreenState == ssMainMenu && game.menu.MenuPhase == MenuPhases::Ready;
+}
+
+bool RaceRunning(const Game& game) {
+  return game.ScreenState == ssRace && game.race.RaceRunning && game.race.PlayerCar != nullptr;
+}
+
+TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+    GTEST_SKIP() << "needs a display (scripts/run-tests.sh starts Xvfb)";
+  }
+  ScratchGameFolder folder;
+  VirtualController pad;
+  ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+  ASSERT_TRUE(pad.IsGameController()) << "the virtual device should have the standard layout";
+
+  double xBeforeSteering = 0;
+  double xAfterLeft = 0;
+  double xAfterRight = 0;
+  const auto carX = [](const Game& game) { return game.race.PlayerCar->X; };
+  const auto hold = [&pad](SDL_GameControllerButton button) { pad.Button(button, true); };
+  const auto release = [&pad](SDL_GameControllerButton button) { pad.Button(button, false); };
+  std::vector<Step> steps = {
+      {"main menu ready on Start", nullptr,
+       [](Game& g) { return MenuReady(g) && Selected(g) == 1; }},
+      {"d-pad down selects Options", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
+       [](Game& g) { return Selected(g) == 2; }},
+      {"d-pad released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
+       [](Game& g) { return g.menu.NavigationArmed; }},
+      {"stick up selects Start again", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768); },
+       [](Game& g) { return Selected(g) == 1; }},
+      {"stick centred", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0); },
+       [](Game& g) { return g.menu.NavigationArmed; }},
+      {"Enter opens the car choice", [] { PushKey(SDL_SCANCODE_RETURN); },
+       [](Game& g) { return g.ScreenState == ssCarChoice && Selected(g) == 7; }},
+      {"Escape goes back to the main menu", [] { PushKey(SDL_SCANCODE_ESCAPE); },
+       [](Game& g) { return MenuReady(g); }},
+      {"Enter opens the car choice again", [] { PushKey(SDL_SCANCODE_RETURN); },
+       [](Game& g) { return g.ScreenState == ssCarChoice && Selected(g) == 7; }},
+      {"d-pad right selects the second car", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
+       [](Game& g) { return Selected(g) == 8; }},
+      {"d-pad released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
+       [](Game& g) { return g.menu.NavigationArmed; }},
+      {"Enter starts the race with car 2", [] { PushKey(SDL_SCANCODE_RETURN); },
+       [&](Game& g) {
+         if (!RaceRunning(g) || g.race.CarChoice != 2) return false;
+         xBeforeSteering = carX(g);
+         return true;
+       }},
+      // Steering moves the car by its speed, so the stick also pushes up (accelerate).
+      {"stick up-left steers left",
+       [&] {
+         pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768);
+         pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -32768);
+       },
+       [&](Game& g) {
+         xAfterLeft = RaceRunning(g) ? carX(g) : xAfterLeft;
+         return xAfterLeft < xBeforeSteering - 20;
+       }},
+      {"stick up-right steers right", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 32767); },
+       [&](Game& g) {
+         xAfterRight = RaceRunning(g) ? carX(g) : xAfterRight;
+         return xAfterRight > xAfterLeft + 20;
+       }},
+  };
+  StepPlayer player(std::move(steps));
+  bool stuck = false;
+  const int status = RunProgramWith(player, stuck);
+
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(stuck) << "no tick ran: the window never had the focus";
+  EXPECT_TRUE(player.AllDone()) << "failed at: " << player.Failed() << " (x before "
+                                << xBeforeSteering << ", after left " << xAfterLeft
+                                << ", after right " << xAfterRight << ")";
+}
+
+}  // namespace
+}  // namespace rivoltra
