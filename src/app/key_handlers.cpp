@@ -1,12 +1,11 @@
 #include "app/game.h"
 #include "app/input_events.h"
 #include "app/screens.h"
+#include "engine/keyboard_codes.h"
 
 namespace rivoltra {
 
 namespace {
-constexpr int kVirtualKeyEnter = 0x0D;
-constexpr int kVirtualKeyControl = 0x11;
 constexpr char kEnter = 13;
 constexpr char kEscape = 27;
 
@@ -46,15 +45,15 @@ void MenuKeyPress(Game& game, char key) {
 }  // namespace
 
 void FormKeyDown(Game& game, int virtualKey, ShiftState shift) {
-  if (virtualKey == kVirtualKeyControl) game.FireKeyHeld = true;
-  if (virtualKey == kVirtualKeyEnter && shift.Alt) {
+  if (virtualKey == VirtualKey::Control) game.FireKeyHeld = true;
+  if (virtualKey == VirtualKey::Enter && shift.Alt) {
     game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
     ApplyDisplayMode(game);
   }
 }
 
 void FormKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
-  if (virtualKey == kVirtualKeyControl) game.FireKeyHeld = false;
+  if (virtualKey == VirtualKey::Control) game.FireKeyHeld = false;
 }
 
 void FormKeyPress(Game& game, char key) {

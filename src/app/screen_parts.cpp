@@ -10,11 +10,6 @@ TCaptionSprite* NewCaption(Game& game, std::string_view imageName) {
                             game.MTimer.Interval());
 }
 
-void FreeSprite(TCaptionSprite*& sprite) {
-  delete sprite;
-  sprite = nullptr;
-}
-
 void PlayButtonPress(Game& game) {
   if (game.ScreenState != ssRace) PlaySound(game, "Button_Pressed");
 }

@@ -8,6 +8,7 @@
 #include "app/game.h"
 #include "race/explosion.h"
 #include "race/race.h"
+#include "race/race_input.h"
 #include "race/race_sprites.h"
 #include "race/road.h"
 #include "race/track_kinds.h"
@@ -18,7 +19,7 @@ namespace rivoltra {
 
 namespace {
 
-constexpr std::array<CarSpec, 11> kCarTable = {{
+constexpr std::array<CarDrivingValues, 11> kCarTable = {{
     {},
     {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboRed"},
     {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboBlue"},
@@ -34,7 +35,6 @@ constexpr std::array<CarSpec, 11> kCarTable = {{
 
 // Off road without the brake key the car only rolls out.
 constexpr double kRollOutDecel = 0.05;
-constexpr int kBonusSeconds = 10;
 constexpr double kGunFireFramesPerSecond = 35;
 constexpr double kTurboFireFramesPerSecond = 15;
 // The gun looks this far up the road.
@@ -55,8 +55,8 @@ void StartBonus(Game& game, std::string_view iconImage, std::string_view flameIm
   car.BonusSeconds = kBonusSeconds;
   if (car.StunTime > 0) car.StunTime = 0;
   // A pick-up always follows the end of the other bonus; nothing of it may stay behind.
-  FreeRaceSprite(race.BonusIcon);
-  FreeRaceSprite(race.BonusFlame);
+  FreeSprite(race.BonusIcon);
+  FreeSprite(race.BonusFlame);
   race.BonusIcon = NewRaceCaption(game, iconImage);
   race.BonusFlame = NewRaceCaption(game, flameImage);
   race.BonusFlame->FrameLooped = true;
@@ -66,14 +66,14 @@ void StartBonus(Game& game, std::string_view iconImage, std::string_view flameIm
 
 }  // namespace
 
-const CarSpec& CarTable(std::int32_t car) {
+const CarDrivingValues& CarTable(std::int32_t car) {
   if (car < 1 || car > 10) throw std::out_of_range("car number " + std::to_string(car));
   return kCarTable[static_cast<std::size_t>(car)];
 }
 
 TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
     : TImageSprite(parent), game_(game), carNumber_(carNumber) {
-  const CarSpec& spec = CarTable(carNumber);
+  const CarDrivingValues& values = CarTable(carNumber);
   Image = &RaceImage(game, "Car" + std::to_string(carNumber));
   Width = Image->Width();
   Height = Image->Height();
@@ -81,11 +81,11 @@ TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
   FrameLooped = false;
   FramePos = 0;
   FrameSpeed = 0;
-  MaxSpeed = spec.MaxSpeed;
-  Acceleration = spec.Acceleration;
-  BrakeDecel = spec.BrakeDecel;
-  SteerDivisor = spec.SteerDivisor;
-  SteerMax = spec.SteerMax;
+  MaxSpeed = values.MaxSpeed;
+  Acceleration = values.Acceleration;
+  BrakeDecel = values.BrakeDecel;
+  SteerDivisor = values.SteerDivisor;
+  SteerMax = values.SteerMax;
   NormalMaxSpeed = MaxSpeed;
   NormalAcceleration = Acceleration;
   PlaceInStartLane();
@@ -152,9 +152,9 @@ void TMyCarSprite::Advance(int lag) {
 void TMyCarSprite::SteeringKeys() {
   if (!game_.race.RaceRunning) return;
   const InputStates& states = game_.MInput.States();
-  if (states.Contains(InputLeft)) {
+  if (IsHeld(states, RaceAction::SteerLeft)) {
     SteerLeft();
-  } else if (states.Contains(InputRight)) {
+  } else if (IsHeld(states, RaceAction::SteerRight)) {
     SteerRight();
   }
 }
@@ -165,11 +165,11 @@ void TMyCarSprite::SpeedKeys() {
   if (speed > CarTable(carNumber_).MaxSpeed) SetFlameVisible(true);
   if (StunTime != 0 || !game_.race.RaceRunning) return;
   const InputStates& states = game_.MInput.States();
-  if (states.Contains(InputUp)) {
+  if (IsHeld(states, RaceAction::Accelerate)) {
     Accelerate();
     SetFlameVisible(true);
   }
-  if (states.Contains(InputDown)) Brake(true, IsOffRoad());
+  if (IsHeld(states, RaceAction::Brake)) Brake(true, IsOffRoad());
 }
 
 void TMyCarSprite::OffRoadRule() {
@@ -220,7 +220,7 @@ void TMyCarSprite::SlowDown() {
   if (MotionState != kSlowingDown) return;
   SetFlameVisible(false);
   double& speed = game_.race.Speed;
-  if (speed > TargetSpeed) Brake(game_.MInput.States().Contains(InputDown), IsOffRoad());
+  if (speed > TargetSpeed) Brake(IsHeld(game_.MInput.States(), RaceAction::Brake), IsOffRoad());
   if (!(speed > TargetSpeed)) MotionState = kDrivingFreely;
   if (speed < 0) speed = 0;
 }
@@ -258,10 +258,10 @@ void GunPickUp(Game& game) {
 
 void TurboPickUp(Game& game) {
   TMyCarSprite& car = *game.race.PlayerCar;
-  const CarSpec& spec = CarTable(car.CarNumber());
-  StartBonus(game, spec.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
-  car.MaxSpeed = spec.TurboMaxSpeed;
-  car.Acceleration = spec.TurboAcceleration;
+  const CarDrivingValues& values = CarTable(car.CarNumber());
+  car.MaxSpeed = car.NormalMaxSpeed = values.TurboMaxSpeed;
+  car.Acceleration = car.NormalAcceleration = values.TurboAcceleration;
+  StartBonus(game, values.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
   PlaceBonusSprites(game);
 }
 
@@ -269,17 +269,17 @@ void EndBonus(Game& game) {
   RaceRecord& race = game.race;
   TMyCarSprite* car = race.PlayerCar;
   if (race.TurboActive && car != nullptr) {
-    const CarSpec& spec = CarTable(car->CarNumber());
-    car->MaxSpeed = car->NormalMaxSpeed = spec.MaxSpeed;
-    car->Acceleration = car->NormalAcceleration = spec.Acceleration;
+    const CarDrivingValues& values = CarTable(car->CarNumber());
+    car->MaxSpeed = car->NormalMaxSpeed = values.MaxSpeed;
+    car->Acceleration = car->NormalAcceleration = values.Acceleration;
     if (race.Speed > car->MaxSpeed) {
       car->MotionState = kSlowingDown;
       car->TargetSpeed = car->MaxSpeed;
     }
   }
   if (race.GunActive || race.TurboActive) {
-    FreeRaceSprite(race.BonusIcon);
-    FreeRaceSprite(race.BonusFlame);
+    FreeSprite(race.BonusIcon);
+    FreeSprite(race.BonusFlame);
   }
   if (race.Punctured && car != nullptr) car->StunTime = 0;
   race.GunActive = false;

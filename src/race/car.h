@@ -10,7 +10,7 @@ namespace rivoltra {
 struct Game;
 
 // One row of the car table: the driving values of a car and of its turbo.
-struct CarSpec {
+struct CarDrivingValues {
   double MaxSpeed;
   double Acceleration;
   double BrakeDecel;
@@ -23,7 +23,7 @@ struct CarSpec {
 
 // Cars 1..10; only 1..4 can be chosen, the rest hold zeros (their pictures serve as traffic).
 // Throws std::out_of_range outside 1..10.
-const CarSpec& CarTable(std::int32_t car);
+const CarDrivingValues& CarTable(std::int32_t car);
 
 // MotionState values.
 enum CarMotion : std::int32_t {
@@ -87,8 +87,12 @@ class TMyCarSprite : public TImageSprite {
 
 // The gun and turbo sprites on the car follow it.
 void PlaceBonusSprites(Game& game);
+// Seconds a gun or turbo lasts from its pick-up; a second pick-up of the same bonus restarts them.
+inline constexpr std::int32_t kBonusSeconds = 10;
+
 // Called after GunActive or TurboActive has been set by a pick-up: ten seconds of bonus and the
-// bonus sprites on the car; the turbo also raises the car's top speed and acceleration.
+// bonus sprites on the car; the turbo also raises the car's top speed and acceleration, and their
+// normal copies, to its own values.
 void GunPickUp(Game& game);
 void TurboPickUp(Game& game);
 // The gun, once per running tick: hits the nearest shootable object on the aim line while fire

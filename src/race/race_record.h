@@ -12,9 +12,8 @@ class TWallSprite;
 
 // At most this many track objects exist at once, each in a numbered slot 1..30.
 inline constexpr int kSlotCount = 30;
-// Track object kinds 1..35; 35 is the finish line, which is never drawn by chance.
+// Track object kinds 1..35; the last, the finish line, is never drawn by chance.
 inline constexpr int kKindCount = 35;
-inline constexpr int kFinishLineKind = 35;
 
 // FinishPhase values: the steps of a level's end.
 enum FinishPhases : std::int32_t {

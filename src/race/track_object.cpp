@@ -16,8 +16,8 @@ namespace rivoltra {
 
 namespace {
 
-constexpr double kLeftSideX = 140;
-constexpr double kRightSideX = 630;
+constexpr double kLeftSideX = layout::kLeftSignX;
+constexpr double kRightSideX = layout::kRightSignX;
 // The finish line is placed this far above the line the car's top edge is on, less 600.
 constexpr double kFinishLineTop = -35;
 constexpr double kLoopFramesPerSecond = 5;
@@ -32,7 +32,6 @@ constexpr double kWallStunSeconds = 2;
 constexpr double kSpikeTargetSpeed = Sevenths(25);
 constexpr double kSpikeStunSeconds = 10;
 constexpr int kRabbitPenalty = 100;
-constexpr int kBonusSeconds = 10;
 // Two objects closer than this vertically are never placed together.
 constexpr double kMinimumVerticalGap = 10;
 
@@ -40,7 +39,7 @@ bool Between(double low, double value, double high) { return low <= value && val
 
 }  // namespace
 
-TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot, std::int32_t kind,
+TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot, ObjectKind kind,
                          std::optional<std::int32_t> lane)
     : TImageSprite(parent), game_(game) {
   const TrackKind& info = KindInfo(kind);
@@ -135,58 +134,59 @@ void TWallSprite::HandleCollision(TSprite& other, bool& /*done*/) {
   // Each object acts once.
   CanCollide = false;
 
+  using enum ObjectKind;
   switch (Kind) {
-    case 1:
+    case Wall05:
       PlaySound(game_, "CarExplosion");
       WallCrash("ExplosionSmall");
       break;
-    case 2:
+    case Wall10:
       PlaySound(game_, "CarExplosion");
       WallCrash("ExplosionBig");
       break;
-    case 3:
+    case Spike10:
       PlaySound(game_, "Spike");
       race.PlayerCar->TargetSpeed = kSpikeTargetSpeed;
       race.PlayerCar->StunTime = kSpikeStunSeconds;
       race.PlayerCar->MotionState = kSlowingDown;
       race.Punctured = true;
       break;
-    case 4:
-    case 5:
+    case Water10:
+    case Water05:
       WaterSlide();
       break;
-    case 6:
+    case Stone05:
       PlaySound(game_, "Stone");
       StoneHit(Sevenths(50));
       break;
-    case 7:
+    case StoneSmall05:
       StoneHit(Sevenths(20));
       break;
-    case 8:
+    case Crack:
       StoneHit(Sevenths(10));
       break;
-    case 9:
+    case Rabbit:
       PlaySound(game_, "Rabbit");
       race.Score = std::max(0, race.Score - kRabbitPenalty);
       RemoveNow = true;
       break;
-    case 10:
-    case 11:
-    case 12:
-    case 13: {
+    case Bonus10:
+    case Bonus20:
+    case Bonus50:
+    case Bonus100: {
       static constexpr int kPoints[] = {10, 20, 50, 100};
-      race.Score += kPoints[Kind - 10];
+      race.Score += kPoints[KindNumber(Kind) - KindNumber(Bonus10)];
       PlaySound(game_, "ScoreGet");
       RemoveNow = true;
       break;
     }
-    case 14:
-      BonusGun();
+    case BonusGun:
+      PickUpGun();
       break;
-    case 15:
-      BonusTurbo();
+    case BonusTurbo:
+      PickUpTurbo();
       break;
-    case 16:
+    case BonusLive:
       PlaySound(game_, "ScoreGet");
       race.Lives += 1;
       RemoveNow = true;
@@ -251,7 +251,7 @@ void TWallSprite::StoneHit(double slowdown) {
   race.PlayerCar->MotionState = kSlowingDown;
 }
 
-void TWallSprite::BonusGun() {
+void TWallSprite::PickUpGun() {
   RaceRecord& race = game_.race;
   PlaySound(game_, "BonusGet");
   if (race.GunActive) {
@@ -264,7 +264,7 @@ void TWallSprite::BonusGun() {
   RemoveNow = true;
 }
 
-void TWallSprite::BonusTurbo() {
+void TWallSprite::PickUpTurbo() {
   RaceRecord& race = game_.race;
   PlaySound(game_, "BonusGet");
   if (race.TurboActive) {
@@ -272,10 +272,6 @@ void TWallSprite::BonusTurbo() {
   } else {
     if (race.GunActive) EndBonus(game_);
     race.TurboActive = true;
-    TMyCarSprite& car = *race.PlayerCar;
-    const CarSpec& spec = CarTable(car.CarNumber());
-    car.MaxSpeed = car.NormalMaxSpeed = spec.TurboMaxSpeed;
-    car.Acceleration = car.NormalAcceleration = spec.TurboAcceleration;
     TurboPickUp(game_);
   }
   RemoveNow = true;
