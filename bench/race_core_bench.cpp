@@ -1,0 +1,63 @@
+// The car's move alone, as a recorded race replays it: no sprites, no drawing, no game.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "race/core/car_motion.h"
+#include "race/road.h"
+
+namespace rivoltra {
+namespace {
+
+// A ten-minute race at 30 ticks a second.
+constexpr int kTicks = 20000;
+
+CarDriving StartCar() {
+  const CarDrivingValues& values = CarTable(1);
+  CarDriving car;
+  car.MaxSpeed = car.NormalMaxSpeed = values.MaxSpeed;
+  car.Acceleration = car.NormalAcceleration = values.Acceleration;
+  car.BrakeDecel = values.BrakeDecel;
+  car.SteerDivisor = values.SteerDivisor;
+  car.SteerMax = values.SteerMax;
+  return car;
+}
+
+// Held actions that change every few ticks the way a driver's do: mostly accelerating, weaving
+// between the lanes, now and then braking; a slide every 300 ticks as water would start one.
+void TenMinuteRace(benchmark::State& state) {
+  for (auto _ : state) {
+    CarDriving car = StartCar();
+    CarPlace place{LaneCentredX(3, 40), 40};
+    double speed = 0;
+    CarMoveContext context;
+    context.RaceRunning = true;
+    context.IntervalMs = 33;
+    context.BaseMaxSpeed = car.MaxSpeed;
+    std::uint32_t noise = 12345;
+    for (int tick = 0; tick < kTicks; ++tick) {
+      if (tick % 8 == 0) noise = noise * 1103515245u + 12345u;
+      ActionStates actions;
+      actions.Set(RaceAction::Accelerate, (noise >> 16) % 8 != 0);
+      actions.Set(RaceAction::Brake, (noise >> 16) % 8 == 0);
+      actions.Set(RaceAction::SteerLeft, (noise >> 20) % 4 == 0);
+      actions.Set(RaceAction::SteerRight, (noise >> 20) % 4 == 1);
+      context.Actions = actions;
+      if (tick % 300 == 150) {
+        car.MotionState = kSlidingLeft;
+        car.SlideDistance = 110;
+        car.TargetSpeed = speed / 2;
+      }
+      benchmark::DoNotOptimize(MoveCar(car, place, speed, context));
+    }
+    benchmark::DoNotOptimize(place.X);
+    benchmark::DoNotOptimize(speed);
+  }
+  state.SetItemsProcessed(state.iterations() * kTicks);
+}
+BENCHMARK(TenMinuteRace)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace rivoltra
+
+BENCHMARK_MAIN();
