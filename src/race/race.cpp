@@ -28,16 +28,6 @@ constexpr std::int32_t kStartLives = 3;
 
 }  // namespace
 
-std::int32_t LevelLength(std::int32_t level) {
-  const std::int32_t group = (level - 1) / 3 + 1;
-  return 12000 * group + 18000;
-}
-
-std::int32_t LevelTime(std::int32_t level) {
-  const std::int32_t group = (level - 1) / 3 + 1;
-  return 30 * group + 30 + (level == 1 ? 0 : 1);
-}
-
 void StartRace(Game& game) {
   RaceRecord& race = game.race;
   game.ScreenState = ssRaceLoading;

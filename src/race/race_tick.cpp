@@ -25,10 +25,6 @@ constexpr int kPromptTextX = layout::kLongBannerTextX;
 constexpr int kBannerTextY = layout::kBannerTextY;
 constexpr std::int32_t kBannerMs = 2000;
 constexpr std::int32_t kLevelDoneMs = 1000;
-constexpr std::int32_t kSecondMs = 1000;
-constexpr std::int32_t kTimeBonusStepMs = 50;
-constexpr std::int32_t kPointsPerSecondLeft = 5;
-constexpr std::int32_t kTickWarningSeconds = 10;
 // The finish line is placed when this much of the level is left.
 constexpr double kFinishLineAhead = 600;
 constexpr double kProgressBottom = layout::kProgressBottom;
@@ -112,42 +108,20 @@ void StopCar(Game& game) {
 }
 
 void RunClock(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.SecondTimer > 0) {
-    race.SecondTimer -= RaceInterval(game);
-    return;
+  const ClockStep step = rivoltra::RunClock(game.race, *game.race.PlayerCar, RaceInterval(game));
+  if (step.Tick) PlaySound(game, "Tick");
+  if (step.BonusRanOut) {
+    PlaySound(game, "BonusLost");
+    EndBonus(game);
   }
-  if (race.TimeLeft > 0) {
-    race.TimeLeft -= 1;
-    if (race.TimeLeft <= kTickWarningSeconds) PlaySound(game, "Tick");
-  }
-  if (race.TimeLeft == 0) StopCar(game);
-  if (race.GunActive || race.TurboActive) {
-    if (race.PlayerCar->BonusSeconds <= 1) {
-      PlaySound(game, "BonusLost");
-      EndBonus(game);
-    } else {
-      race.PlayerCar->BonusSeconds -= 1;
-    }
-  }
-  race.SecondTimer = kSecondMs;
 }
 
-// Each second left is worth 5 points; the step that starts the next level also takes that
-// level's extra second.
 void CountTimeBonus(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.SecondTimer > 0) {
-    race.SecondTimer -= RaceInterval(game);
-    return;
-  }
+  const TimeBonusStep step = StepTimeBonus(game.race, RaceInterval(game));
+  if (!step.Tick) return;
   PlaySound(game, "Tick");
-  race.SecondTimer = kTimeBonusStepMs;
-  if (race.TimeLeft == 0) StartLevel(game, race.Level + 1);
-  if (race.TimeLeft > 0) {
-    race.TimeLeft -= 1;
-    race.Score += kPointsPerSecondLeft;
-  }
+  if (step.StartNextLevel) StartLevel(game, game.race.Level + 1);
+  TakeBonusSecond(game.race);
 }
 
 void MoveProgressMarker(Game& game) {
