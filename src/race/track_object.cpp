@@ -6,6 +6,7 @@
 
 #include "app/game.h"
 #include "race/car.h"
+#include "race/core/object_contact.h"
 #include "race/race.h"
 #include "race/race_rules.h"
 #include "race/race_sprites.h"
@@ -29,9 +30,6 @@ constexpr double kWallCrashSpeed = Sevenths(75);
 constexpr double kTrafficCrashDifference = Sevenths(25);
 constexpr double kHitSpeedLoss = Sevenths(50);
 constexpr double kWallStunSeconds = 2;
-constexpr double kSpikeTargetSpeed = Sevenths(25);
-constexpr double kSpikeStunSeconds = 10;
-constexpr int kRabbitPenalty = 100;
 // Two objects closer than this vertically are never placed together.
 constexpr double kMinimumVerticalGap = 10;
 
@@ -134,6 +132,12 @@ void TWallSprite::HandleCollision(TSprite& other, bool& /*done*/) {
   // Each object acts once.
   CanCollide = false;
 
+  const ContactResult contact = TouchObject(race, *race.PlayerCar, Kind, Lane, game_.Random);
+  if (contact.Handled) {
+    if (contact.Sound != nullptr) PlaySound(game_, contact.Sound);
+    if (contact.Remove) RemoveNow = true;
+    return;
+  }
   using enum ObjectKind;
   switch (Kind) {
     case Wall05:
@@ -144,52 +148,11 @@ void TWallSprite::HandleCollision(TSprite& other, bool& /*done*/) {
       PlaySound(game_, "CarExplosion");
       WallCrash("ExplosionBig");
       break;
-    case Spike10:
-      PlaySound(game_, "Spike");
-      race.PlayerCar->TargetSpeed = kSpikeTargetSpeed;
-      race.PlayerCar->StunTime = kSpikeStunSeconds;
-      race.PlayerCar->MotionState = kSlowingDown;
-      race.Punctured = true;
-      break;
-    case Water10:
-    case Water05:
-      WaterSlide();
-      break;
-    case Stone05:
-      PlaySound(game_, "Stone");
-      StoneHit(Sevenths(50));
-      break;
-    case StoneSmall05:
-      StoneHit(Sevenths(20));
-      break;
-    case Crack:
-      StoneHit(Sevenths(10));
-      break;
-    case Rabbit:
-      PlaySound(game_, "Rabbit");
-      race.Score = std::max(0, race.Score - kRabbitPenalty);
-      RemoveNow = true;
-      break;
-    case Bonus10:
-    case Bonus20:
-    case Bonus50:
-    case Bonus100: {
-      static constexpr int kPoints[] = {10, 20, 50, 100};
-      race.Score += kPoints[KindNumber(Kind) - KindNumber(Bonus10)];
-      PlaySound(game_, "ScoreGet");
-      RemoveNow = true;
-      break;
-    }
     case BonusGun:
       PickUpGun();
       break;
     case BonusTurbo:
       PickUpTurbo();
-      break;
-    case BonusLive:
-      PlaySound(game_, "ScoreGet");
-      race.Lives += 1;
-      RemoveNow = true;
       break;
     default:
       if (IsTraffic) TrafficCrash();
@@ -221,34 +184,6 @@ void TWallSprite::TrafficCrash() {
   if (std::abs(-OwnSpeed - race.Speed) > kTrafficCrashDifference) CrashCar(game_);
   if (race.Speed > kHitSpeedLoss) race.Speed -= kHitSpeedLoss;
   OwnSpeed = 0;
-}
-
-void TWallSprite::WaterSlide() {
-  RaceRecord& race = game_.race;
-  TMyCarSprite& car = *race.PlayerCar;
-  PlaySound(game_, "Water");
-  const std::uint32_t side = game_.Random.Next(2);
-  car.TargetSpeed = race.Speed > kHitSpeedLoss ? race.Speed - kHitSpeedLoss : race.Speed;
-  if (Lane == 1) {
-    car.MotionState = kSlidingRight;
-    car.SlideDistance = LaneWidth(1);
-  } else if (Lane == 4) {
-    car.MotionState = kSlidingLeft;
-    car.SlideDistance = LaneWidth(3);
-  } else if (side == 0) {
-    car.MotionState = kSlidingLeft;
-    car.SlideDistance = LaneWidth(Lane - 1);
-  } else {
-    car.MotionState = kSlidingRight;
-    car.SlideDistance = LaneWidth(Lane);
-  }
-  RemoveNow = false;
-}
-
-void TWallSprite::StoneHit(double slowdown) {
-  RaceRecord& race = game_.race;
-  if (race.Speed > slowdown) race.PlayerCar->TargetSpeed = race.Speed - slowdown;
-  race.PlayerCar->MotionState = kSlowingDown;
 }
 
 void TWallSprite::PickUpGun() {

@@ -47,8 +47,6 @@ class TWallSprite : public TImageSprite {
  private:
   void WallCrash(const char* explosionImage);
   void TrafficCrash();
-  void WaterSlide();
-  void StoneHit(double slowdown);
   void PickUpGun();
   void PickUpTurbo();
 
