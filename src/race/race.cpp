@@ -5,6 +5,7 @@
 #include "app/screens.h"
 #include "persist/high_scores.h"
 #include "race/car.h"
+#include "race/core/object_contact.h"
 #include "race/explosion.h"
 #include "race/hud.h"
 #include "race/race_rules.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr double kProgressBottom = layout::kProgressBottom;
 constexpr std::int32_t kBannerMs = 2000;
-constexpr double kCrashStunSeconds = 2;
 constexpr int kCarZ = 4;
 constexpr double kExplosionStartX = layout::kExplosionStartX;
 constexpr double kExplosionStartY = layout::kExplosionStartY;
@@ -106,18 +106,7 @@ void StartLevel(Game& game, std::int32_t level) {
 }
 
 void CrashCar(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.Lives < 1) return;
-  TMyCarSprite& car = *race.PlayerCar;
-  race.Lives -= 1;
-  race.Speed = 0;
-  car.ControlsEnabled = false;
-  car.TargetSpeed = 0;
-  car.MotionState = kDrivingFreely;
-  car.StunTime = kCrashStunSeconds;
-  car.BonusSeconds = 0;
-  race.CrashPending = true;
-  StartCrashExplosion(game);
+  if (CrashCar(game.race, *game.race.PlayerCar)) StartCrashExplosion(game);
 }
 
 void RespawnCar(Game& game) {

@@ -7,6 +7,7 @@
 #include "app/game.h"
 #include "race/car.h"
 #include "race/core/object_contact.h"
+#include "race/explosion.h"
 #include "race/race.h"
 #include "race/race_rules.h"
 #include "race/race_sprites.h"
@@ -24,12 +25,6 @@ constexpr double kFinishLineTop = -35;
 constexpr double kLoopFramesPerSecond = 5;
 constexpr double kHitExplosionFramesPerSecond = 20;
 constexpr double kGunExplosionFramesPerSecond = 10;
-// Above this speed a wall crashes the car; at or below it the car only stops.
-constexpr double kWallCrashSpeed = Sevenths(75);
-// Traffic hit with a speed difference above this crashes the car.
-constexpr double kTrafficCrashDifference = Sevenths(25);
-constexpr double kHitSpeedLoss = Sevenths(50);
-constexpr double kWallStunSeconds = 2;
 // Two objects closer than this vertically are never placed together.
 constexpr double kMinimumVerticalGap = 10;
 
@@ -166,13 +161,7 @@ void TWallSprite::WallCrash(const char* explosionImage) {
   RemoveNow = false;
   ShowExplosion(explosionImage, kHitExplosionFramesPerSecond);
   race.CrashSlot = Slot;
-  if (race.Speed <= kWallCrashSpeed) {
-    race.PlayerCar->StunTime = kWallStunSeconds;
-    race.Punctured = false;
-    race.Speed = 0;
-  } else {
-    CrashCar(game_);
-  }
+  if (WallHit(race, *race.PlayerCar)) StartCrashExplosion(game_);
 }
 
 void TWallSprite::TrafficCrash() {
@@ -181,8 +170,7 @@ void TWallSprite::TrafficCrash() {
   ShowExplosion("ExplosionBig", kHitExplosionFramesPerSecond);
   PlaySound(game_, "CarExplosion");
   race.CrashSlot = Slot;
-  if (std::abs(-OwnSpeed - race.Speed) > kTrafficCrashDifference) CrashCar(game_);
-  if (race.Speed > kHitSpeedLoss) race.Speed -= kHitSpeedLoss;
+  if (TrafficHit(race, *race.PlayerCar, OwnSpeed)) StartCrashExplosion(game_);
   OwnSpeed = 0;
 }
 

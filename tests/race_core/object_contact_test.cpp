@@ -121,5 +121,52 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   EXPECT_GT(right, 0);
 }
 
+TEST(ObjectContact, WallsCrashOnlyAboveTheirSpeedAndTrafficByTheSpeedDifference) {
+  const double wallLimit = 75.0 / 7;
+  const struct {
+    const char* what;
+    double speed, trafficOwnSpeed;
+    bool traffic, crashed;
+    double speedAfter;
+  } cases[] = {
+      {"wall at its limit", wallLimit, 0, false, false, 0},
+      {"wall just above", wallLimit + 0.01, 0, false, true, 0},
+      // Traffic the player's way moves up the screen: own speed -10 against speed 12 is a
+      // difference of 2, under the limit; the car loses 50/7 of its speed.
+      {"slow same-way traffic", 12, -10, true, false, 12 - 50.0 / 7},
+      {"oncoming traffic", 12, 3, true, true, 0},
+      {"slow car, fast same-way traffic", 5, -9.5, true, true, 0},
+  };
+  for (const auto& c : cases) {
+    RaceState race;
+    CarDriving car;
+    race.Speed = c.speed;
+    race.Punctured = true;
+    car.BonusSeconds = 4;
+    const bool crashed = c.traffic ? TrafficHit(race, car, c.trafficOwnSpeed) : WallHit(race, car);
+    EXPECT_EQ(crashed, c.crashed) << c.what;
+    EXPECT_DOUBLE_EQ(race.Speed, c.speedAfter) << c.what;
+    EXPECT_EQ(race.Lives, c.crashed ? 2 : 3) << c.what;
+    EXPECT_EQ(race.CrashPending, c.crashed) << c.what;
+    EXPECT_EQ(car.ControlsEnabled, !c.crashed) << c.what;
+    EXPECT_EQ(car.BonusSeconds, c.crashed ? 0 : 4) << c.what;
+    if (!c.traffic) {
+      EXPECT_EQ(car.StunTime, 2) << c.what;
+      EXPECT_EQ(race.Punctured, c.crashed) << c.what << ": only the stop clears the puncture";
+    }
+  }
+}
+
+TEST(ObjectContact, NoCrashAtZeroLives) {
+  RaceState race;
+  CarDriving car;
+  race.Lives = 0;
+  race.Speed = 20;
+  EXPECT_FALSE(CrashCar(race, car));
+  EXPECT_EQ(race.Lives, 0);
+  EXPECT_EQ(race.Speed, 20);
+  EXPECT_FALSE(race.CrashPending);
+}
+
 }  // namespace
 }  // namespace rivoltra

@@ -1,6 +1,7 @@
 #include "race/core/object_contact.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "race/road.h"
 
@@ -12,6 +13,12 @@ constexpr double kHitSpeedLoss = Sevenths(50);
 constexpr double kSpikeTargetSpeed = Sevenths(25);
 constexpr double kSpikeStunSeconds = 10;
 constexpr std::int32_t kRabbitPenalty = 100;
+constexpr double kCrashStunSeconds = 2;
+// Above this speed a wall crashes the car; at or below it the car only stops.
+constexpr double kWallCrashSpeed = Sevenths(75);
+constexpr double kWallStunSeconds = 2;
+// Traffic hit with a speed difference above this crashes the car.
+constexpr double kTrafficCrashDifference = Sevenths(25);
 
 void WaterSlide(const RaceState& race, CarDriving& car, std::int32_t lane,
                 RandomGenerator& random) {
@@ -44,6 +51,38 @@ ContactResult Points(RaceState& race, std::int32_t points) {
 }
 
 }  // namespace
+
+bool CrashCar(RaceState& race, CarDriving& car) {
+  if (race.Lives < 1) return false;
+  race.Lives -= 1;
+  race.Speed = 0;
+  car.ControlsEnabled = false;
+  car.TargetSpeed = 0;
+  car.MotionState = kDrivingFreely;
+  car.StunTime = kCrashStunSeconds;
+  car.BonusSeconds = 0;
+  race.CrashPending = true;
+  return true;
+}
+
+bool WallHit(RaceState& race, CarDriving& car) {
+  if (race.Speed <= kWallCrashSpeed) {
+    car.StunTime = kWallStunSeconds;
+    race.Punctured = false;
+    race.Speed = 0;
+    return false;
+  }
+  return CrashCar(race, car);
+}
+
+bool TrafficHit(RaceState& race, CarDriving& car, double trafficOwnSpeed) {
+  bool crashed = false;
+  if (std::abs(-trafficOwnSpeed - race.Speed) > kTrafficCrashDifference) {
+    crashed = CrashCar(race, car);
+  }
+  if (race.Speed > kHitSpeedLoss) race.Speed -= kHitSpeedLoss;
+  return crashed;
+}
 
 ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane,
                           RandomGenerator& random) {

@@ -23,4 +23,14 @@ struct ContactResult {
 ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane,
                           RandomGenerator& random);
 
+// A life lost to a crash: the car stops, its controls and bonus seconds go, and a stun starts.
+// Returns false, changing nothing, at 0 lives.
+bool CrashCar(RaceState& race, CarDriving& car);
+// A wall hit: at or below the crash speed the car only stops for a stun, faster it crashes.
+// Returns whether it crashed.
+bool WallHit(RaceState& race, CarDriving& car);
+// A traffic car hit: a speed difference above the limit crashes the car; either way a fast car
+// loses speed. Returns whether it crashed.
+bool TrafficHit(RaceState& race, CarDriving& car, double trafficOwnSpeed);
+
 }  // namespace rivoltra
