@@ -45,11 +45,6 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
                       inactiveImage, activePattern, inactivePattern, x, y);
 }
 
-void FreeSprite(TCaptionSprite*& sprite) {
-  delete sprite;
-  sprite = nullptr;
-}
-
 void PlayButtonPress(Game& game) {
   if (game.ScreenState != ssRace) PlaySound(game, "Button_Pressed");
 }

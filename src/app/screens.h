@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/free_sprite.h"
+
 namespace rivoltra {
 
 struct Game;
@@ -98,8 +100,6 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
 
 // A caption from the current screen's image list; centred, Z 3.
 TCaptionSprite* NewCaption(Game& game, std::string_view imageName);
-// Frees a screen sprite and clears the reference to it.
-void FreeSprite(TCaptionSprite*& sprite);
 // "Button_Pressed", outside the race only.
 void PlayButtonPress(Game& game);
 // The main-menu button of the open sub-screen keeps its highlighted look.

@@ -8,6 +8,7 @@
 #include "app/game.h"
 #include "race/explosion.h"
 #include "race/race.h"
+#include "race/race_input.h"
 #include "race/race_sprites.h"
 #include "race/road.h"
 #include "race/track_kinds.h"
@@ -18,23 +19,6 @@ namespace rivoltra {
 
 namespace {
 
-constexpr std::array<CarSpec, 11> kCarTable = {{
-    {},
-    {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboRed"},
-    {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboBlue"},
-    {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboYellow"},
-    {Sevenths(125), 0.1, 0.2, 1.8, 12, Sevenths(150), 0.2, "TurboRed"},
-    {},
-    {},
-    {},
-    {},
-    {},
-    {},
-}};
-
-// Off road without the brake key the car only rolls out.
-constexpr double kRollOutDecel = 0.05;
-constexpr int kBonusSeconds = 10;
 constexpr double kGunFireFramesPerSecond = 35;
 constexpr double kTurboFireFramesPerSecond = 15;
 // The gun looks this far up the road.
@@ -43,11 +27,6 @@ constexpr int kHitsToDestroy = 3;
 constexpr int kTrafficKillPoints = 20;
 constexpr int kWallKillPoints = 10;
 
-// States 1 and -1 are never set; they drive like 0.
-bool DrivesFreely(std::int32_t motionState) {
-  return motionState == 0 || motionState == 1 || motionState == -1;
-}
-
 void StartBonus(Game& game, std::string_view iconImage, std::string_view flameImage,
                 double flameFramesPerSecond) {
   RaceRecord& race = game.race;
@@ -55,8 +34,8 @@ void StartBonus(Game& game, std::string_view iconImage, std::string_view flameIm
   car.BonusSeconds = kBonusSeconds;
   if (car.StunTime > 0) car.StunTime = 0;
   // A pick-up always follows the end of the other bonus; nothing of it may stay behind.
-  FreeRaceSprite(race.BonusIcon);
-  FreeRaceSprite(race.BonusFlame);
+  FreeSprite(race.BonusIcon);
+  FreeSprite(race.BonusFlame);
   race.BonusIcon = NewRaceCaption(game, iconImage);
   race.BonusFlame = NewRaceCaption(game, flameImage);
   race.BonusFlame->FrameLooped = true;
@@ -66,14 +45,9 @@ void StartBonus(Game& game, std::string_view iconImage, std::string_view flameIm
 
 }  // namespace
 
-const CarSpec& CarTable(std::int32_t car) {
-  if (car < 1 || car > 10) throw std::out_of_range("car number " + std::to_string(car));
-  return kCarTable[static_cast<std::size_t>(car)];
-}
-
 TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
     : TImageSprite(parent), game_(game), carNumber_(carNumber) {
-  const CarSpec& spec = CarTable(carNumber);
+  const CarDrivingValues& values = CarTable(carNumber);
   Image = &RaceImage(game, "Car" + std::to_string(carNumber));
   Width = Image->Width();
   Height = Image->Height();
@@ -81,11 +55,11 @@ TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
   FrameLooped = false;
   FramePos = 0;
   FrameSpeed = 0;
-  MaxSpeed = spec.MaxSpeed;
-  Acceleration = spec.Acceleration;
-  BrakeDecel = spec.BrakeDecel;
-  SteerDivisor = spec.SteerDivisor;
-  SteerMax = spec.SteerMax;
+  MaxSpeed = values.MaxSpeed;
+  Acceleration = values.Acceleration;
+  BrakeDecel = values.BrakeDecel;
+  SteerDivisor = values.SteerDivisor;
+  SteerMax = values.SteerMax;
   NormalMaxSpeed = MaxSpeed;
   NormalAcceleration = Acceleration;
   PlaceInStartLane();
@@ -98,137 +72,31 @@ void TMyCarSprite::PlaceInStartLane() {
   X = LaneCentredX(lane, Width);
 }
 
-void TMyCarSprite::Accelerate() {
-  double& speed = game_.race.Speed;
-  if (ControlsEnabled && speed < MaxSpeed) speed += Acceleration;
-}
-
-void TMyCarSprite::Brake(bool brakeKeyHeld, bool offRoad) {
-  const double step = offRoad && !brakeKeyHeld ? kRollOutDecel : BrakeDecel;
-  if (!ControlsEnabled) return;
-  double& speed = game_.race.Speed;
-  if (speed < 0.1) {
-    speed = 0;
-  } else {
-    speed -= step;
-  }
-}
-
-void TMyCarSprite::SteerLeft() {
-  if (ControlsEnabled) X -= std::min(game_.race.Speed / SteerDivisor, SteerMax);
-}
-
-void TMyCarSprite::SteerRight() {
-  if (ControlsEnabled) X += std::min(game_.race.Speed / SteerDivisor, SteerMax);
-}
-
-bool TMyCarSprite::IsOffRoad() const { return X + Width / 3.0 < LaneEdge[1]; }
+bool TMyCarSprite::IsOffRoad() const { return rivoltra::IsOffRoad(CarPlace{X, Width}); }
 
 void TMyCarSprite::SetFlameVisible(bool on) {
   if (game_.race.TurboActive && game_.race.BonusFlame != nullptr)
     game_.race.BonusFlame->Visible = on;
 }
 
+// The input is read again here, after the frame tick's own read: the car steers by the newer
+// states, the rest of the race tick by the older ones.
 void TMyCarSprite::Advance(int lag) {
   game_.MInput.Update();
   TImageSprite::Advance(lag);
-  if (DrivesFreely(MotionState) || MotionState == kSlowingDown) SteeringKeys();
-  if (DrivesFreely(MotionState)) SpeedKeys();
-  OffRoadRule();
-  Slide();
-  if (SlideDistance < 0) {
-    MotionState = kDrivingFreely;
-    SlideDistance = 0;
-  }
-  SlowDown();
-  if (MotionState == kDrivingFreely && StunTime > 0) {
-    StunTime -= RaceInterval(game_) / 1000.0;
-    if (StunTime <= 0) StunTime = 0;
-  }
-  ClampX();
-  if (game_.race.GunActive || game_.race.TurboActive) PlaceBonusSprites(game_);
-}
-
-void TMyCarSprite::SteeringKeys() {
-  if (!game_.race.RaceRunning) return;
-  const InputStates& states = game_.MInput.States();
-  if (states.Contains(InputLeft)) {
-    SteerLeft();
-  } else if (states.Contains(InputRight)) {
-    SteerRight();
-  }
-}
-
-void TMyCarSprite::SpeedKeys() {
-  const double speed = game_.race.Speed;
-  if (!(speed > MaxSpeed)) SetFlameVisible(false);
-  if (speed > CarTable(carNumber_).MaxSpeed) SetFlameVisible(true);
-  if (StunTime != 0 || !game_.race.RaceRunning) return;
-  const InputStates& states = game_.MInput.States();
-  if (states.Contains(InputUp)) {
-    Accelerate();
-    SetFlameVisible(true);
-  }
-  if (states.Contains(InputDown)) Brake(true, IsOffRoad());
-}
-
-void TMyCarSprite::OffRoadRule() {
   const RaceRecord& race = game_.race;
-  if (race.FinishPhase == kRacing && IsOffRoad() && !race.Punctured) {
-    // Halved once: the normal copies remember what to come back to.
-    if (MaxSpeed == NormalMaxSpeed && Acceleration == NormalAcceleration) {
-      NormalMaxSpeed = MaxSpeed;
-      NormalAcceleration = Acceleration;
-      MaxSpeed /= 2;
-      Acceleration /= 2;
-    }
-    if (race.Speed > MaxSpeed) {
-      MotionState = kSlowingDown;
-      TargetSpeed = MaxSpeed;
-    }
-    return;
-  }
-  if (MaxSpeed != NormalMaxSpeed && Acceleration != NormalAcceleration) {
-    MaxSpeed = NormalMaxSpeed;
-    Acceleration = NormalAcceleration;
-    if (MotionState == kSlowingDown && race.FinishPhase == kRacing) {
-      MotionState = kDrivingFreely;
-      TargetSpeed = MaxSpeed;
-    }
-  }
-}
-
-void TMyCarSprite::Slide() {
-  if (MotionState != kSlidingRight && MotionState != kSlidingLeft) return;
-  const double speed = game_.race.Speed;
-  const bool toTheRight = MotionState == kSlidingRight;
-  if (speed == 0) MotionState = kDrivingFreely;
-  SlideDistance -= speed / SteerDivisor;
-  if (toTheRight) {
-    SteerRight();
-  } else {
-    SteerLeft();
-  }
-  if (game_.race.Speed > TargetSpeed) {
-    Brake(false, IsOffRoad());
-  } else {
-    MotionState = kDrivingFreely;
-  }
-}
-
-void TMyCarSprite::SlowDown() {
-  if (MotionState != kSlowingDown) return;
-  SetFlameVisible(false);
-  double& speed = game_.race.Speed;
-  if (speed > TargetSpeed) Brake(game_.MInput.States().Contains(InputDown), IsOffRoad());
-  if (!(speed > TargetSpeed)) MotionState = kDrivingFreely;
-  if (speed < 0) speed = 0;
-}
-
-void TMyCarSprite::ClampX() {
-  if (X < kCarMinX) X = kCarMinX;
-  const double rightmost = LaneEdge[4] - Width;
-  if (X > rightmost) X = rightmost;
+  CarMoveContext context;
+  context.Actions = ActionsFrom(game_.MInput.States());
+  context.RaceRunning = race.RaceRunning;
+  context.FinishPhase = race.FinishPhase;
+  context.Punctured = race.Punctured;
+  context.IntervalMs = RaceInterval(game_);
+  context.BaseMaxSpeed = CarTable(carNumber_).MaxSpeed;
+  CarPlace place{X, Width};
+  const CarMoveResult result = MoveCar(*this, place, game_.race.Speed, context);
+  X = place.X;
+  if (result.FlameVisible.has_value()) SetFlameVisible(*result.FlameVisible);
+  if (race.GunActive || race.TurboActive) PlaceBonusSprites(game_);
 }
 
 void PlaceBonusSprites(Game& game) {
@@ -258,10 +126,10 @@ void GunPickUp(Game& game) {
 
 void TurboPickUp(Game& game) {
   TMyCarSprite& car = *game.race.PlayerCar;
-  const CarSpec& spec = CarTable(car.CarNumber());
-  StartBonus(game, spec.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
-  car.MaxSpeed = spec.TurboMaxSpeed;
-  car.Acceleration = spec.TurboAcceleration;
+  const CarDrivingValues& values = CarTable(car.CarNumber());
+  car.MaxSpeed = car.NormalMaxSpeed = values.TurboMaxSpeed;
+  car.Acceleration = car.NormalAcceleration = values.TurboAcceleration;
+  StartBonus(game, values.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
   PlaceBonusSprites(game);
 }
 
@@ -269,17 +137,17 @@ void EndBonus(Game& game) {
   RaceRecord& race = game.race;
   TMyCarSprite* car = race.PlayerCar;
   if (race.TurboActive && car != nullptr) {
-    const CarSpec& spec = CarTable(car->CarNumber());
-    car->MaxSpeed = car->NormalMaxSpeed = spec.MaxSpeed;
-    car->Acceleration = car->NormalAcceleration = spec.Acceleration;
+    const CarDrivingValues& values = CarTable(car->CarNumber());
+    car->MaxSpeed = car->NormalMaxSpeed = values.MaxSpeed;
+    car->Acceleration = car->NormalAcceleration = values.Acceleration;
     if (race.Speed > car->MaxSpeed) {
       car->MotionState = kSlowingDown;
       car->TargetSpeed = car->MaxSpeed;
     }
   }
   if (race.GunActive || race.TurboActive) {
-    FreeRaceSprite(race.BonusIcon);
-    FreeRaceSprite(race.BonusFlame);
+    FreeSprite(race.BonusIcon);
+    FreeSprite(race.BonusFlame);
   }
   if (race.Punctured && car != nullptr) car->StunTime = 0;
   race.GunActive = false;

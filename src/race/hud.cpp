@@ -7,30 +7,24 @@
 #include "race/car.h"
 #include "race/race_sprites.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
-constexpr double kRightPanelEdge = 799;
-constexpr double kProgressCentreX = 734;
-constexpr double kProgressBottom = 322;
-constexpr int kDialX = 736;
-constexpr int kDialY = 537;
+using namespace layout;
+
+constexpr double kRightPanelRight = kRightPanelEdge;
+constexpr double kProgressCentreX = kProgressX;
 // The needle turns about this point of its picture: the hub at its lower left.
-constexpr double kNeedlePivotX = 0.10256410256410256;
-constexpr double kNeedlePivotY = 0.8695652173913043;
-constexpr double kNeedleUnitsPerSpeed = 10;
+constexpr double kNeedlePivotX = kPointerPivotX;
+constexpr double kNeedlePivotY = kPointerPivotY;
 constexpr std::int32_t kNeedleShakeMs = 30;
-constexpr double kBonusCentreX = 715;
-constexpr double kBonusCentreY = 440;
-constexpr int kBonusSecondsX = 764;
-constexpr int kBonusSecondsY = 430;
-constexpr int kNumberX = 55;
-constexpr int kLevelY = 90;
-constexpr int kScoreY = 180;
-constexpr int kClockY = 270;
-constexpr int kLivesY = 360;
+constexpr int kLevelY = kHudNumberRows[0];
+constexpr int kScoreY = kHudNumberRows[1];
+constexpr int kClockY = kHudNumberRows[2];
+constexpr int kLivesY = kHudNumberRows[3];
 
 TCaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double y) {
   TCaptionSprite* indicator = NewRaceCaption(game, image);
@@ -57,11 +51,11 @@ void WriteDigit(Game& game, std::int32_t digit, int x) {
 
 void DrawClock(Game& game) {
   const std::int32_t timeLeft = game.race.TimeLeft;
-  WriteDigit(game, timeLeft / 600, 35);
-  WriteDigit(game, timeLeft / 60 % 10, 50);
-  WriteText(game, ":", 65, kClockY);
-  WriteDigit(game, timeLeft % 60 / 10, 75);
-  WriteDigit(game, timeLeft % 10, 90);
+  WriteDigit(game, timeLeft / 600, kClockX[0]);
+  WriteDigit(game, timeLeft / 60 % 10, kClockX[1]);
+  WriteText(game, ":", kClockX[2], kClockY);
+  WriteDigit(game, timeLeft % 60 / 10, kClockX[3]);
+  WriteDigit(game, timeLeft % 10, kClockX[4]);
 }
 
 void SetVisible(TCaptionSprite* sprite, bool visible) {
@@ -98,7 +92,7 @@ void DrawBonusPanel(Game& game) {
 }  // namespace
 
 int HudNumberX(std::int32_t value) {
-  int x = kNumberX;
+  int x = kHudNumberX;
   if (value > 99) x -= 10;
   if (value > 999) x -= 10;
   if (value > 9999) x -= 10;
@@ -111,7 +105,7 @@ void CreateHudSprites(Game& game) {
   race.LeftPanel->X = 0;
   race.LeftPanel->Y = 0;
   race.RightPanel = NewRaceCaption(game, "RightPanel");
-  race.RightPanel->X = kRightPanelEdge - race.RightPanel->Width;
+  race.RightPanel->X = kRightPanelRight - race.RightPanel->Width;
   race.RightPanel->Y = 0;
   race.ProgressMarker = NewRaceCaption(game, "CarSmall");
   race.ProgressMarker->X = kProgressCentreX - race.ProgressMarker->Width / 2.0;
@@ -126,20 +120,20 @@ void CreateBonusIndicators(Game& game) {
   RaceRecord& race = game.race;
   race.GunIndicator = CentredIndicator(game, "GunSmall");
   race.TurboIndicator = CentredIndicator(game, "TurboSmall");
-  race.NoBonusIndicator = HiddenIndicator(game, "None", 692, 426);
-  race.PunctureIndicator = HiddenIndicator(game, "Drifting", 689, 426);
+  race.NoBonusIndicator = HiddenIndicator(game, "None", kNoBonusX, kBonusIndicatorY);
+  race.PunctureIndicator = HiddenIndicator(game, "Drifting", kPunctureX, kBonusIndicatorY);
 }
 
 void FreeHudSprites(Game& game) {
   RaceRecord& race = game.race;
-  FreeRaceSprite(race.LeftPanel);
-  FreeRaceSprite(race.RightPanel);
-  FreeRaceSprite(race.ProgressMarker);
-  FreeRaceSprite(race.SpeedNeedle);
-  FreeRaceSprite(race.GunIndicator);
-  FreeRaceSprite(race.TurboIndicator);
-  FreeRaceSprite(race.NoBonusIndicator);
-  FreeRaceSprite(race.PunctureIndicator);
+  FreeSprite(race.LeftPanel);
+  FreeSprite(race.RightPanel);
+  FreeSprite(race.ProgressMarker);
+  FreeSprite(race.SpeedNeedle);
+  FreeSprite(race.GunIndicator);
+  FreeSprite(race.TurboIndicator);
+  FreeSprite(race.NoBonusIndicator);
+  FreeSprite(race.PunctureIndicator);
 }
 
 void DrawNeedle(Game& game) {

@@ -5,6 +5,7 @@
 #include "app/screens.h"
 #include "persist/high_scores.h"
 #include "race/car.h"
+#include "race/core/object_contact.h"
 #include "race/explosion.h"
 #include "race/hud.h"
 #include "race/race_rules.h"
@@ -12,32 +13,20 @@
 #include "race/road.h"
 #include "race/spawning.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
-constexpr double kProgressBottom = 322;
-constexpr double kBannerX = 200;
-constexpr double kBannerY = 220;
+constexpr double kProgressBottom = layout::kProgressBottom;
 constexpr std::int32_t kBannerMs = 2000;
-constexpr double kCrashStunSeconds = 2;
 constexpr int kCarZ = 4;
-constexpr double kExplosionStartX = 400;
-constexpr double kExplosionStartY = 300;
+constexpr double kExplosionStartX = layout::kExplosionStartX;
+constexpr double kExplosionStartY = layout::kExplosionStartY;
 constexpr std::int32_t kStartLives = 3;
 
 }  // namespace
-
-std::int32_t LevelLength(std::int32_t level) {
-  const std::int32_t group = (level - 1) / 3 + 1;
-  return 12000 * group + 18000;
-}
-
-std::int32_t LevelTime(std::int32_t level) {
-  const std::int32_t group = (level - 1) / 3 + 1;
-  return 30 * group + 30 + (level == 1 ? 0 : 1);
-}
 
 void StartRace(Game& game) {
   RaceRecord& race = game.race;
@@ -74,7 +63,7 @@ void NewGame(Game& game) {
   game.ScreenState = ssRace;
   race.Score = 0;
   race.Lives = kStartLives;
-  FreeRaceSprite(race.PlayerCar);
+  FreeSprite(race.PlayerCar);
   race.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, race.CarChoice);
   race.PlayerCar->ControlsEnabled = true;
   race.GunActive = false;
@@ -117,18 +106,7 @@ void StartLevel(Game& game, std::int32_t level) {
 }
 
 void CrashCar(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.Lives < 1) return;
-  TMyCarSprite& car = *race.PlayerCar;
-  race.Lives -= 1;
-  race.Speed = 0;
-  car.ControlsEnabled = false;
-  car.TargetSpeed = 0;
-  car.MotionState = kDrivingFreely;
-  car.StunTime = kCrashStunSeconds;
-  car.BonusSeconds = 0;
-  race.CrashPending = true;
-  StartCrashExplosion(game);
+  if (CrashCar(game.race, *game.race.PlayerCar)) StartCrashExplosion(game);
 }
 
 void RespawnCar(Game& game) {
@@ -150,11 +128,7 @@ bool CheckGameOver(Game& game) {
   if (race.Lives != 0) return false;
   PlaySound(game, "GameOver");
   // A banner still standing (time over reached 0 lives at the same moment) is replaced.
-  FreeRaceSprite(race.Banner);
-  race.Banner = NewRaceCaption(game, "GameOverNB");
-  race.Banner->X = kBannerX;
-  race.Banner->Y = kBannerY;
-  race.Banner->SetZ(6);
+  ShowBanner(game, "GameOverNB");
   race.GameOverShown = true;
   race.GameOverTimer = kBannerMs;
   race.RaceRunning = false;
@@ -173,14 +147,14 @@ void EndRace(Game& game) {
   }
   race.RaceRunning = false;
   ClearSlots(game);
-  FreeRaceSprite(race.PlayerCar);
+  FreeSprite(race.PlayerCar);
   FreeHudSprites(game);
-  FreeRaceSprite(race.ShotSpark);
-  FreeRaceSprite(race.CrashExplosion);
-  FreeRaceSprite(race.Banner);
+  FreeSprite(race.ShotSpark);
+  FreeSprite(race.CrashExplosion);
+  FreeSprite(race.Banner);
   if (race.GunActive || race.TurboActive) {
-    FreeRaceSprite(race.BonusIcon);
-    FreeRaceSprite(race.BonusFlame);
+    FreeSprite(race.BonusIcon);
+    FreeSprite(race.BonusFlame);
     race.GunActive = false;
     race.TurboActive = false;
   }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "race/core/level_clock.h"
+
 namespace rivoltra {
 
 struct Game;
@@ -18,11 +20,5 @@ void CrashCar(Game& game);
 void RespawnCar(Game& game);
 // At 0 lives shows the game-over banner and returns true.
 bool CheckGameOver(Game& game);
-
-// Pixels to drive in a level: 30000 for levels 1..3, 12000 more for each next three levels.
-std::int32_t LevelLength(std::int32_t level);
-// Seconds on the clock at a level's start: 60 for level 1, 30 more for each next three levels,
-// plus 1 for every level after the first.
-std::int32_t LevelTime(std::int32_t level);
 
 }  // namespace rivoltra

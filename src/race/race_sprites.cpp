@@ -2,8 +2,13 @@
 
 #include "app/game.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
+
+namespace {
+constexpr int kBannerZ = 6;
+}  // namespace
 
 TImageItem& RaceImage(Game& game, std::string_view imageName) {
   return game.MImageList3.ItemByName(imageName);
@@ -12,6 +17,15 @@ TImageItem& RaceImage(Game& game, std::string_view imageName) {
 TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
   return new TCaptionSprite(&game.MSpriteEngine.Engine(), RaceImage(game, imageName),
                             game.MTimer.Interval());
+}
+
+void ShowBanner(Game& game, std::string_view imageName) {
+  TCaptionSprite*& banner = game.race.Banner;
+  FreeSprite(banner);
+  banner = NewRaceCaption(game, imageName);
+  banner->X = layout::kBannerX;
+  banner->Y = layout::kBannerY;
+  banner->SetZ(kBannerZ);
 }
 
 std::int32_t RaceInterval(const Game& game) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/free_sprite.h"
+
 namespace rivoltra {
 
 struct Game;
@@ -12,12 +14,8 @@ class TImageItem;
 // A caption picture from the race list on the root of the sprite tree: centred, Z 3.
 TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName);
 TImageItem& RaceImage(Game& game, std::string_view imageName);
-// Frees a race sprite and clears the reference the race keeps to it.
-template <typename Sprite>
-void FreeRaceSprite(Sprite*& sprite) {
-  delete sprite;
-  sprite = nullptr;
-}
+// The banner caption over the road (time over, game over), replacing one still standing.
+void ShowBanner(Game& game, std::string_view imageName);
 // The frame timer's interval in milliseconds: every race timer counts in steps of it.
 std::int32_t RaceInterval(const Game& game);
 // Frames per unit of lag for an animation of so many frames per second of game time.

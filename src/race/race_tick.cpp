@@ -8,34 +8,30 @@
 #include "race/explosion.h"
 #include "race/hud.h"
 #include "race/race.h"
+#include "race/race_input.h"
 #include "race/race_rules.h"
 #include "race/race_sprites.h"
 #include "race/spawning.h"
 #include "race/track_object.h"
 #include "ui/caption_sprite.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
-constexpr int kPauseTextX = 392;
-constexpr int kPromptTextX = 282;
-constexpr int kBannerTextY = 250;
-constexpr double kBannerX = 200;
-constexpr double kBannerY = 220;
+constexpr int kPauseTextX = layout::kShortBannerTextX;
+constexpr int kPromptTextX = layout::kLongBannerTextX;
+constexpr int kBannerTextY = layout::kBannerTextY;
 constexpr std::int32_t kBannerMs = 2000;
 constexpr std::int32_t kLevelDoneMs = 1000;
-constexpr std::int32_t kSecondMs = 1000;
-constexpr std::int32_t kTimeBonusStepMs = 50;
-constexpr std::int32_t kPointsPerSecondLeft = 5;
-constexpr std::int32_t kTickWarningSeconds = 10;
 // The finish line is placed when this much of the level is left.
 constexpr double kFinishLineAhead = 600;
-constexpr double kProgressBottom = 322;
-constexpr double kProgressTop = 41;
-constexpr double kProgressTravel = 281;
+constexpr double kProgressBottom = layout::kProgressBottom;
+constexpr double kProgressTop = layout::kProgressTop;
+constexpr double kProgressTravel = layout::kProgressBottom - layout::kProgressTop;
 
-bool IsHeld(const Game& game, InputState state) { return game.MInput.States().Contains(state); }
+bool IsHeld(const Game& game, RaceAction action) { return IsHeld(game.MInput.States(), action); }
 
 void Compose(Game& game, std::int32_t lag, bool move) {
   DrawFrame(game, lag, move);
@@ -68,8 +64,8 @@ void Resume(Game& game) {
 // The pause and finish keys act on the press, and not while the start banner counts.
 void PauseAndFinishKeys(Game& game) {
   RaceRecord& race = game.race;
-  const bool pauseDown = IsHeld(game, InputButton4);
-  const bool finishDown = IsHeld(game, InputButton5);
+  const bool pauseDown = IsHeld(game, RaceAction::Pause);
+  const bool finishDown = IsHeld(game, RaceAction::Finish);
   if (pauseDown && !race.PauseKeyWasDown && race.StartDelay == 0) {
     if (race.RaceRunning) {
       WriteBanner(game, "PAUSE", kPauseTextX);
@@ -99,11 +95,7 @@ void PauseAndFinishKeys(Game& game) {
 void ShowTimeOver(Game& game) {
   RaceRecord& race = game.race;
   PlaySound(game, "GameOver");
-  FreeRaceSprite(race.Banner);
-  race.Banner = NewRaceCaption(game, "TimeIsOverNB");
-  race.Banner->X = kBannerX;
-  race.Banner->Y = kBannerY;
-  race.Banner->SetZ(6);
+  ShowBanner(game, "TimeIsOverNB");
   race.TimeOverShown = true;
   race.TimeOverTimer = kBannerMs;
   race.RaceRunning = false;
@@ -116,42 +108,20 @@ void StopCar(Game& game) {
 }
 
 void RunClock(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.SecondTimer > 0) {
-    race.SecondTimer -= RaceInterval(game);
-    return;
+  const ClockStep step = rivoltra::RunClock(game.race, *game.race.PlayerCar, RaceInterval(game));
+  if (step.Tick) PlaySound(game, "Tick");
+  if (step.BonusRanOut) {
+    PlaySound(game, "BonusLost");
+    EndBonus(game);
   }
-  if (race.TimeLeft > 0) {
-    race.TimeLeft -= 1;
-    if (race.TimeLeft <= kTickWarningSeconds) PlaySound(game, "Tick");
-  }
-  if (race.TimeLeft == 0) StopCar(game);
-  if (race.GunActive || race.TurboActive) {
-    if (race.PlayerCar->BonusSeconds <= 1) {
-      PlaySound(game, "BonusLost");
-      EndBonus(game);
-    } else {
-      race.PlayerCar->BonusSeconds -= 1;
-    }
-  }
-  race.SecondTimer = kSecondMs;
 }
 
-// Each second left is worth 5 points; the step that starts the next level also takes that
-// level's extra second.
 void CountTimeBonus(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.SecondTimer > 0) {
-    race.SecondTimer -= RaceInterval(game);
-    return;
-  }
+  const TimeBonusStep step = StepTimeBonus(game.race, RaceInterval(game));
+  if (!step.Tick) return;
   PlaySound(game, "Tick");
-  race.SecondTimer = kTimeBonusStepMs;
-  if (race.TimeLeft == 0) StartLevel(game, race.Level + 1);
-  if (race.TimeLeft > 0) {
-    race.TimeLeft -= 1;
-    race.Score += kPointsPerSecondLeft;
-  }
+  if (step.StartNextLevel) StartLevel(game, game.race.Level + 1);
+  TakeBonusSecond(game.race);
 }
 
 void MoveProgressMarker(Game& game) {
@@ -161,7 +131,7 @@ void MoveProgressMarker(Game& game) {
       kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
 }
 
-// The frozen part: returns false when the tick ends there.
+// The level's start banner counts down while nothing else holds the race; then play starts.
 void StartBanner(Game& game) {
   RaceRecord& race = game.race;
   if (race.Paused || race.FinishPrompt || race.FinishPhase != kRacing) return;
@@ -187,7 +157,7 @@ bool TimeOverBanner(Game& game) {
     return true;
   }
   race.TimeOverShown = false;
-  FreeRaceSprite(race.Banner);
+  FreeSprite(race.Banner);
   // Oncoming traffic can still reach the standing car during the banner and take the last life.
   if (race.Lives == 0) {
     FinishGame(game);
@@ -215,7 +185,7 @@ bool GameOverBanner(Game& game) {
   RaceRecord& race = game.race;
   if (!race.GameOverShown) return true;
   if (race.GameOverTimer <= 0) {
-    FreeRaceSprite(race.Banner);
+    FreeSprite(race.Banner);
     FinishGame(game);
     return false;
   }
@@ -248,11 +218,11 @@ bool FrozenPart(Game& game) {
   DrawHud(game);
   PauseAndFinishKeys(game);
   if (race.FinishPrompt) {
-    if (IsHeld(game, InputButton6)) {
+    if (IsHeld(game, RaceAction::Yes)) {
       FinishGame(game);
       return false;
     }
-    if (IsHeld(game, InputButton7)) Resume(game);
+    if (IsHeld(game, RaceAction::No)) Resume(game);
   }
   StartBanner(game);
   if (!TimeOverBanner(game)) return false;
@@ -283,7 +253,7 @@ void RunningPart(Game& game, std::int32_t lag) {
   const double length = LevelLength(race.Level);
   if (race.Distance + kFinishLineAhead >= length && race.FinishPhase == kRacing) {
     race.FinishPhase = kFinishLinePlaced;
-    SpawnObject(game, kFinishLineKind);
+    SpawnObject(game, ObjectKind::FinishLine);
   }
   if (race.Distance >= length && race.FinishPhase == kFinishLinePlaced) {
     StopCar(game);
@@ -302,11 +272,11 @@ void RunningPart(Game& game, std::int32_t lag) {
   if (CrashExplosionFinished(game)) RespawnCar(game);
   if (race.Speed > 0 && race.FinishPhase == kRacing) SpawnDecision(game);
 
-  const bool accelDown = IsHeld(game, InputUp);
+  const bool accelDown = IsHeld(game, RaceAction::Accelerate);
   if (accelDown && !race.AccelKeyWasDown && race.TurboActive) PlaySound(game, "EngineAccel");
   race.AccelKeyWasDown = accelDown;
 
-  FireGun(game, game.FireKeyHeld || IsHeld(game, InputButton8));
+  FireGun(game, game.FireKeyHeld || IsHeld(game, RaceAction::Fire));
   FlipFrame(game);
 }
 

@@ -3,11 +3,13 @@
 #include <array>
 #include <cstdint>
 
+#include "ui/screen_layout.h"
+
 namespace rivoltra {
 
 // The road's lanes in screen pixels: lane L (1..4) spans LaneEdge[L-1] (inclusive) to
 // LaneEdge[L]. Lane 1 is the off-road strip on the left; lanes 2..4 are tarmac.
-inline constexpr std::array<int, 5> LaneEdge = {170, 283, 392, 502, 615};
+inline constexpr const std::array<int, 5>& LaneEdge = layout::kLaneEdge;
 
 inline constexpr int LaneWidth(int lane) { return LaneEdge[lane] - LaneEdge[lane - 1]; }
 
@@ -18,13 +20,13 @@ inline double LaneCentredX(int lane, int width) {
 
 // The car keeps its left edge at or right of this, and its right edge at or left of the last
 // lane edge.
-inline constexpr double kCarMinX = 166;
-inline constexpr double kCarBottom = 565;
+inline constexpr double kCarMinX = layout::kPlayerCarMinX;
+inline constexpr double kCarBottom = layout::kPlayerCarBottom;
 
 // Every speed of the race is a multiple of a seventh of a pixel per tick.
 inline constexpr double Sevenths(int n) { return n / 7.0; }
 
 // The race background's offset to the right of the left panel.
-inline constexpr double kGroundX = 124;
+inline constexpr double kGroundX = layout::kGroundX;
 
 }  // namespace rivoltra

@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "race/track_kinds.h"
 #include "race/track_object.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
@@ -10,7 +11,7 @@ namespace {
 
 // The speed at which a kind's chance weight is its chance per tick.
 constexpr double kFullChanceSpeed = 600;
-constexpr double kScreenHeight = 600;
+constexpr double kScreenHeight = layout::kScreenHeight;
 
 bool Finished(const TWallSprite& object) {
   const double lastFrame = object.FrameCount - 1;
@@ -23,7 +24,7 @@ bool Finished(const TWallSprite& object) {
 
 }  // namespace
 
-TWallSprite* SpawnObject(Game& game, std::int32_t kind, std::optional<std::int32_t> lane) {
+TWallSprite* SpawnObject(Game& game, ObjectKind kind, std::optional<std::int32_t> lane) {
   RaceRecord& race = game.race;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const auto index = static_cast<std::size_t>(slot);
@@ -63,10 +64,12 @@ void FillSpawnChance(Game& game) { game.race.SpawnChance = SpawnChancesForLevel(
 void SpawnDecision(Game& game) {
   RaceRecord& race = game.race;
   const double speedFactor = race.Speed / kFullChanceSpeed;
-  for (std::int32_t kind = FirstSpawnKind(race.Level); kind <= LastSpawnKind(race.Level); ++kind) {
+  const std::int32_t first = KindNumber(FirstSpawnKind(race.Level));
+  const std::int32_t last = KindNumber(LastSpawnKind(race.Level));
+  for (std::int32_t kind = first; kind <= last; ++kind) {
     const double draw = game.Random.Fraction();
     if (race.SpawnChance[static_cast<std::size_t>(kind)] * speedFactor > draw) {
-      SpawnObject(game, kind);
+      SpawnObject(game, KindFromNumber(kind));
     }
   }
 }

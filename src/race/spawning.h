@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "race/track_kinds.h"
+
 namespace rivoltra {
 
 struct Game;
@@ -11,7 +13,7 @@ class TWallSprite;
 // Puts an object of the kind into the first free slot where it finds a free place; every try
 // draws a new lane (unless one is given) and for traffic a new speed. Returns the object, or
 // null when no slot took it.
-TWallSprite* SpawnObject(Game& game, std::int32_t kind,
+TWallSprite* SpawnObject(Game& game, ObjectKind kind,
                          std::optional<std::int32_t> lane = std::nullopt);
 // Frees every object and marks all slots free.
 void ClearSlots(Game& game);

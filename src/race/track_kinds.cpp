@@ -81,9 +81,12 @@ KindWeights WeightsOf(std::int32_t kind) {
 
 }  // namespace
 
-const TrackKind& KindInfo(std::int32_t kind) {
-  if (kind < 1 || kind > 35) throw std::out_of_range("track object kind " + std::to_string(kind));
-  return kKinds[static_cast<std::size_t>(kind)];
+const TrackKind& KindInfo(ObjectKind kind) {
+  const std::int32_t number = KindNumber(kind);
+  if (number < 1 || number > 35) {
+    throw std::out_of_range("track object kind " + std::to_string(number));
+  }
+  return kKinds[static_cast<std::size_t>(number)];
 }
 
 std::array<double, 35> SpawnChancesForLevel(std::int32_t level) {

@@ -6,6 +6,53 @@
 
 namespace rivoltra {
 
+// The things on the road, by the name of their picture. Numbered 1..35 in the order the kind
+// and chance tables list them.
+enum class ObjectKind : std::int32_t {
+  Wall05 = 1,
+  Wall10,
+  Spike10,
+  Water10,
+  Water05,
+  Stone05,
+  StoneSmall05,
+  Crack,
+  Rabbit,
+  Bonus10,
+  Bonus20,
+  Bonus50,
+  Bonus100,
+  BonusGun,
+  BonusTurbo,
+  BonusLive,
+  SignLeftBlue,
+  SignLeftRed,
+  SignRightBlue,
+  SignRightRed,
+  WallLeft,
+  WallRight,
+  Car5,
+  Car6,
+  Car7,
+  Car8,
+  Car9,
+  Car10,
+  Car5Inv,
+  Car6Inv,
+  Car7Inv,
+  Car8Inv,
+  Car9Inv,
+  Car10Inv,
+  FinishLine,
+};
+
+inline constexpr std::int32_t KindNumber(ObjectKind kind) {
+  return static_cast<std::int32_t>(kind);
+}
+inline constexpr ObjectKind KindFromNumber(std::int32_t number) {
+  return static_cast<ObjectKind>(number);
+}
+
 // Where a kind stands across the road.
 enum class KindPlacement : std::uint8_t {
   Lane,       // centred in its lane
@@ -20,24 +67,32 @@ struct TrackKind {
   KindPlacement Placement;
 };
 
-// Kinds 1..35; index 0 is unused.
-const TrackKind& KindInfo(std::int32_t kind);
+// Throws std::out_of_range outside 1..35.
+const TrackKind& KindInfo(ObjectKind kind);
 
-inline constexpr bool IsTrafficKind(std::int32_t kind) { return kind >= 23 && kind <= 34; }
+inline constexpr bool IsTrafficKind(ObjectKind kind) {
+  return kind >= ObjectKind::Car5 && kind <= ObjectKind::Car10Inv;
+}
 // Traffic driving the player's way (the other traffic comes towards the car).
-inline constexpr bool IsSameDirectionKind(std::int32_t kind) { return kind >= 23 && kind <= 28; }
-inline constexpr bool IsWallKind(std::int32_t kind) { return kind == 1 || kind == 2; }
+inline constexpr bool IsSameDirectionKind(ObjectKind kind) {
+  return kind >= ObjectKind::Car5 && kind <= ObjectKind::Car10;
+}
+inline constexpr bool IsWallKind(ObjectKind kind) {
+  return kind == ObjectKind::Wall05 || kind == ObjectKind::Wall10;
+}
 // Signs and side walls: while one is on the road nothing else is placed.
-inline constexpr bool IsRoadsideKind(std::int32_t kind) { return kind >= 17 && kind <= 22; }
+inline constexpr bool IsRoadsideKind(ObjectKind kind) {
+  return kind >= ObjectKind::SignLeftBlue && kind <= ObjectKind::WallRight;
+}
 
 // Every third level is a traffic level.
 inline constexpr bool IsTrafficLevel(std::int32_t level) { return level % 3 == 0; }
 // The kinds a level draws by chance: 1..22 on road levels, 10..34 on traffic levels.
-inline constexpr std::int32_t FirstSpawnKind(std::int32_t level) {
-  return IsTrafficLevel(level) ? 10 : 1;
+inline constexpr ObjectKind FirstSpawnKind(std::int32_t level) {
+  return IsTrafficLevel(level) ? ObjectKind::Bonus10 : ObjectKind::Wall05;
 }
-inline constexpr std::int32_t LastSpawnKind(std::int32_t level) {
-  return IsTrafficLevel(level) ? 34 : 22;
+inline constexpr ObjectKind LastSpawnKind(std::int32_t level) {
+  return IsTrafficLevel(level) ? ObjectKind::Car10Inv : ObjectKind::WallRight;
 }
 
 // The chance weights of kinds 1..34 for a level (index 0 and 35 hold 0): the set of the level's

@@ -6,6 +6,8 @@
 
 #include "app/game.h"
 #include "race/car.h"
+#include "race/core/object_contact.h"
+#include "race/explosion.h"
 #include "race/race.h"
 #include "race/race_rules.h"
 #include "race/race_sprites.h"
@@ -16,23 +18,13 @@ namespace rivoltra {
 
 namespace {
 
-constexpr double kLeftSideX = 140;
-constexpr double kRightSideX = 630;
+constexpr double kLeftSideX = layout::kLeftSignX;
+constexpr double kRightSideX = layout::kRightSignX;
 // The finish line is placed this far above the line the car's top edge is on, less 600.
 constexpr double kFinishLineTop = -35;
 constexpr double kLoopFramesPerSecond = 5;
 constexpr double kHitExplosionFramesPerSecond = 20;
 constexpr double kGunExplosionFramesPerSecond = 10;
-// Above this speed a wall crashes the car; at or below it the car only stops.
-constexpr double kWallCrashSpeed = Sevenths(75);
-// Traffic hit with a speed difference above this crashes the car.
-constexpr double kTrafficCrashDifference = Sevenths(25);
-constexpr double kHitSpeedLoss = Sevenths(50);
-constexpr double kWallStunSeconds = 2;
-constexpr double kSpikeTargetSpeed = Sevenths(25);
-constexpr double kSpikeStunSeconds = 10;
-constexpr int kRabbitPenalty = 100;
-constexpr int kBonusSeconds = 10;
 // Two objects closer than this vertically are never placed together.
 constexpr double kMinimumVerticalGap = 10;
 
@@ -40,7 +32,7 @@ bool Between(double low, double value, double high) { return low <= value && val
 
 }  // namespace
 
-TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot, std::int32_t kind,
+TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot, ObjectKind kind,
                          std::optional<std::int32_t> lane)
     : TImageSprite(parent), game_(game) {
   const TrackKind& info = KindInfo(kind);
@@ -135,61 +127,27 @@ void TWallSprite::HandleCollision(TSprite& other, bool& /*done*/) {
   // Each object acts once.
   CanCollide = false;
 
+  const ContactResult contact = TouchObject(race, *race.PlayerCar, Kind, Lane, game_.Random);
+  if (contact.Handled) {
+    if (contact.Sound != nullptr) PlaySound(game_, contact.Sound);
+    if (contact.Remove) RemoveNow = true;
+    return;
+  }
+  using enum ObjectKind;
   switch (Kind) {
-    case 1:
+    case Wall05:
       PlaySound(game_, "CarExplosion");
       WallCrash("ExplosionSmall");
       break;
-    case 2:
+    case Wall10:
       PlaySound(game_, "CarExplosion");
       WallCrash("ExplosionBig");
       break;
-    case 3:
-      PlaySound(game_, "Spike");
-      race.PlayerCar->TargetSpeed = kSpikeTargetSpeed;
-      race.PlayerCar->StunTime = kSpikeStunSeconds;
-      race.PlayerCar->MotionState = kSlowingDown;
-      race.Punctured = true;
+    case BonusGun:
+      PickUpGun();
       break;
-    case 4:
-    case 5:
-      WaterSlide();
-      break;
-    case 6:
-      PlaySound(game_, "Stone");
-      StoneHit(Sevenths(50));
-      break;
-    case 7:
-      StoneHit(Sevenths(20));
-      break;
-    case 8:
-      StoneHit(Sevenths(10));
-      break;
-    case 9:
-      PlaySound(game_, "Rabbit");
-      race.Score = std::max(0, race.Score - kRabbitPenalty);
-      RemoveNow = true;
-      break;
-    case 10:
-    case 11:
-    case 12:
-    case 13: {
-      static constexpr int kPoints[] = {10, 20, 50, 100};
-      race.Score += kPoints[Kind - 10];
-      PlaySound(game_, "ScoreGet");
-      RemoveNow = true;
-      break;
-    }
-    case 14:
-      BonusGun();
-      break;
-    case 15:
-      BonusTurbo();
-      break;
-    case 16:
-      PlaySound(game_, "ScoreGet");
-      race.Lives += 1;
-      RemoveNow = true;
+    case BonusTurbo:
+      PickUpTurbo();
       break;
     default:
       if (IsTraffic) TrafficCrash();
@@ -203,13 +161,7 @@ void TWallSprite::WallCrash(const char* explosionImage) {
   RemoveNow = false;
   ShowExplosion(explosionImage, kHitExplosionFramesPerSecond);
   race.CrashSlot = Slot;
-  if (race.Speed <= kWallCrashSpeed) {
-    race.PlayerCar->StunTime = kWallStunSeconds;
-    race.Punctured = false;
-    race.Speed = 0;
-  } else {
-    CrashCar(game_);
-  }
+  if (WallHit(race, *race.PlayerCar)) StartCrashExplosion(game_);
 }
 
 void TWallSprite::TrafficCrash() {
@@ -218,40 +170,11 @@ void TWallSprite::TrafficCrash() {
   ShowExplosion("ExplosionBig", kHitExplosionFramesPerSecond);
   PlaySound(game_, "CarExplosion");
   race.CrashSlot = Slot;
-  if (std::abs(-OwnSpeed - race.Speed) > kTrafficCrashDifference) CrashCar(game_);
-  if (race.Speed > kHitSpeedLoss) race.Speed -= kHitSpeedLoss;
+  if (TrafficHit(race, *race.PlayerCar, OwnSpeed)) StartCrashExplosion(game_);
   OwnSpeed = 0;
 }
 
-void TWallSprite::WaterSlide() {
-  RaceRecord& race = game_.race;
-  TMyCarSprite& car = *race.PlayerCar;
-  PlaySound(game_, "Water");
-  const std::uint32_t side = game_.Random.Next(2);
-  car.TargetSpeed = race.Speed > kHitSpeedLoss ? race.Speed - kHitSpeedLoss : race.Speed;
-  if (Lane == 1) {
-    car.MotionState = kSlidingRight;
-    car.SlideDistance = LaneWidth(1);
-  } else if (Lane == 4) {
-    car.MotionState = kSlidingLeft;
-    car.SlideDistance = LaneWidth(3);
-  } else if (side == 0) {
-    car.MotionState = kSlidingLeft;
-    car.SlideDistance = LaneWidth(Lane - 1);
-  } else {
-    car.MotionState = kSlidingRight;
-    car.SlideDistance = LaneWidth(Lane);
-  }
-  RemoveNow = false;
-}
-
-void TWallSprite::StoneHit(double slowdown) {
-  RaceRecord& race = game_.race;
-  if (race.Speed > slowdown) race.PlayerCar->TargetSpeed = race.Speed - slowdown;
-  race.PlayerCar->MotionState = kSlowingDown;
-}
-
-void TWallSprite::BonusGun() {
+void TWallSprite::PickUpGun() {
   RaceRecord& race = game_.race;
   PlaySound(game_, "BonusGet");
   if (race.GunActive) {
@@ -264,7 +187,7 @@ void TWallSprite::BonusGun() {
   RemoveNow = true;
 }
 
-void TWallSprite::BonusTurbo() {
+void TWallSprite::PickUpTurbo() {
   RaceRecord& race = game_.race;
   PlaySound(game_, "BonusGet");
   if (race.TurboActive) {
@@ -272,10 +195,6 @@ void TWallSprite::BonusTurbo() {
   } else {
     if (race.GunActive) EndBonus(game_);
     race.TurboActive = true;
-    TMyCarSprite& car = *race.PlayerCar;
-    const CarSpec& spec = CarTable(car.CarNumber());
-    car.MaxSpeed = car.NormalMaxSpeed = spec.TurboMaxSpeed;
-    car.Acceleration = car.NormalAcceleration = spec.TurboAcceleration;
     TurboPickUp(game_);
   }
   RemoveNow = true;

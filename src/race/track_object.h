@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/sprite_image.h"
+#include "race/track_kinds.h"
 
 namespace rivoltra {
 
@@ -16,7 +17,7 @@ class TWallSprite : public TImageSprite {
  public:
   // Draws a lane (lanes 2..4) unless one is given, and for traffic a speed; then looks for a
   // free place at the top edge. The caller reads Placed afterwards.
-  TWallSprite(TSprite* parent, Game& game, std::int32_t slot, std::int32_t kind,
+  TWallSprite(TSprite* parent, Game& game, std::int32_t slot, ObjectKind kind,
               std::optional<std::int32_t> lane = std::nullopt);
   // The slot becomes free.
   ~TWallSprite() override;
@@ -34,7 +35,7 @@ class TWallSprite : public TImageSprite {
   std::int32_t Hits = 0;
   // Destroyed by the gun; the explosion is playing.
   bool Exploding = false;
-  std::int32_t Kind = 0;
+  ObjectKind Kind = ObjectKind::Wall05;
   bool NotShootable = false;
   std::int32_t Lane = 0;
   bool Placed = false;
@@ -46,10 +47,8 @@ class TWallSprite : public TImageSprite {
  private:
   void WallCrash(const char* explosionImage);
   void TrafficCrash();
-  void WaterSlide();
-  void StoneHit(double slowdown);
-  void BonusGun();
-  void BonusTurbo();
+  void PickUpGun();
+  void PickUpTurbo();
 
   Game& game_;
 };

@@ -14,7 +14,7 @@ void WriteSlots(const RaceRecord& race, JsonWriter& json) {
     if (!race.SlotUsed[static_cast<std::size_t>(slot)] || object == nullptr) continue;
     json.BeginObject()
         .Field("Slot", object->Slot)
-        .Field("Kind", object->Kind)
+        .Field("Kind", KindNumber(object->Kind))
         .Field("X", object->X)
         .Field("Y", object->Y)
         .Field("Lane", object->Lane)

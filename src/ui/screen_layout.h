@@ -18,9 +18,17 @@ inline constexpr int kLeftSignX = 140;
 inline constexpr int kRightSignX = 630;
 inline constexpr int kLeftPanelWidth = 136;
 inline constexpr int kRightPanelWidth = 130;
-inline constexpr int kRightPanelX = 799 - kRightPanelWidth;
+inline constexpr int kRightPanelEdge = 799;  // the right panel's last column
+inline constexpr int kRightPanelX = kRightPanelEdge - kRightPanelWidth;
 inline constexpr int kRoadsideWidth = 28;  // signs and side walls
 inline constexpr int kPlayerCarBottom = 565;
+// the car's left edge stops here, a little into the ground strip left of the first lane
+inline constexpr int kPlayerCarMinX = 166;
+// objects more than a screen height above or below the top edge are gone
+inline constexpr int kScreenHeight = 600;
+// where the hidden explosions wait until they are first shown
+inline constexpr int kExplosionStartX = 400;
+inline constexpr int kExplosionStartY = 300;
 
 // heads-up display
 inline constexpr std::array<int, 4> kHudNumberRows = {90, 180, 270, 360};  // level..lives
@@ -41,8 +49,19 @@ inline constexpr double kPointerPivotY = 0.8695652173913043;
 // needle angle in 1/256 turn per px/tick of speed; speed x 14 is shown as km/h
 inline constexpr double kNeedleUnitsPerSpeed = 10;
 inline constexpr double kKmhPerSpeed = 14;
+inline constexpr int kHudNumberX = 55;  // right-aligned by digit count, 10 px a digit
+// the clock m:ss, as tens of minutes, minutes, colon, tens of seconds, seconds
+inline constexpr std::array<int, 5> kClockX = {35, 50, 65, 75, 90};
+inline constexpr int kNoBonusX = 692;
+inline constexpr int kPunctureX = 689;
+inline constexpr int kBonusIndicatorY = 426;
 inline constexpr int kBannerX = 200;
 inline constexpr int kBannerY = 220;
+// texts written over the road in the big font: "PAUSE" and "LEVEL n" at one x, the prompt and
+// "LEVEL COMPLETED" at the other
+inline constexpr int kBannerTextY = 250;
+inline constexpr int kShortBannerTextX = 392;
+inline constexpr int kLongBannerTextX = 282;
 
 // ---- menus ----
 inline constexpr int kUpPanelHeight = 105;   // slides 3 px a tick: a multiple of 3 stops at 0

@@ -18,7 +18,7 @@ class CollisionTest : public RaceTest {
 TEST_F(CollisionTest, AWallAtExactly75SeventhsOnlyStopsTheCarForTwoSeconds) {
   race().Speed = 75.0 / 7;
   race().Punctured = true;
-  TWallSprite& wall = ObjectOnCar(1);
+  TWallSprite& wall = ObjectOnCar(ObjectKind::Wall05);
   Tick();
   EXPECT_EQ(race().Speed, 0);
   EXPECT_EQ(car().StunTime, 2);
@@ -39,7 +39,7 @@ TEST_F(CollisionTest, AWallAtExactly75SeventhsOnlyStopsTheCarForTwoSeconds) {
 
 TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosionRuns) {
   race().Speed = 75.0 / 7 + 0.1;
-  TWallSprite& wall = ObjectOnCar(2);
+  TWallSprite& wall = ObjectOnCar(ObjectKind::Wall10);
   Tick();
   EXPECT_EQ(race().Lives, 2);
   EXPECT_TRUE(race().CrashPending);
@@ -74,7 +74,7 @@ TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosion
 TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   race().Lives = 1;
   race().Speed = 15;
-  TWallSprite& wall = ObjectOnCar(1);
+  TWallSprite& wall = ObjectOnCar(ObjectKind::Wall05);
   Tick();
   EXPECT_EQ(race().Lives, 0);
   Tick();
@@ -97,14 +97,14 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
 TEST_F(CollisionTest, HazardsSlowTheCarDown) {
   const double speed = 15;
   struct Case {
-    std::int32_t kind;
+    ObjectKind kind;
     double target;
     const char* sound;
   } cases[] = {
-      {6, speed - 50.0 / 7, "Stone"},
-      {7, speed - 20.0 / 7, nullptr},
-      {8, speed - 10.0 / 7, nullptr},
-      {3, 25.0 / 7, "Spike"},
+      {ObjectKind::Stone05, speed - 50.0 / 7, "Stone"},
+      {ObjectKind::StoneSmall05, speed - 20.0 / 7, nullptr},
+      {ObjectKind::Crack, speed - 10.0 / 7, nullptr},
+      {ObjectKind::Spike10, 25.0 / 7, "Spike"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
@@ -129,7 +129,7 @@ TEST_F(CollisionTest, HazardsSlowTheCarDown) {
 TEST_F(CollisionTest, AStoneBelowItsSlowdownKeepsTheOldTargetSpeed) {
   car().TargetSpeed = 1.5;
   race().Speed = 5;
-  ObjectOnCar(6);
+  ObjectOnCar(ObjectKind::Stone05);
   Tick();
   EXPECT_EQ(car().TargetSpeed, 1.5);
   EXPECT_EQ(car().MotionState, kSlowingDown);
@@ -138,7 +138,7 @@ TEST_F(CollisionTest, AStoneBelowItsSlowdownKeepsTheOldTargetSpeed) {
 TEST_F(CollisionTest, WaterInTheRightLaneSlidesTheCarLeftByTheMiddleLanesWidth) {
   car().X = LaneCentredX(4, car().Width);
   race().Speed = 12;
-  ObjectOnCar(4);
+  ObjectOnCar(ObjectKind::Water10);
   Tick();
   EXPECT_EQ(car().MotionState, kSlidingLeft);
   EXPECT_EQ(car().SlideDistance, 110);
@@ -154,7 +154,7 @@ TEST_F(CollisionTest, ARabbitCostsAHundredPointsButNeverMakesTheScoreNegative) {
   for (const auto& c : cases) {
     race().Score = c.before;
     race().Speed = 5;
-    ObjectOnCar(9);
+    ObjectOnCar(ObjectKind::Rabbit);
     Tick();
     EXPECT_EQ(race().Score, c.after) << c.before;
     ClearSlots(game());
@@ -163,9 +163,13 @@ TEST_F(CollisionTest, ARabbitCostsAHundredPointsButNeverMakesTheScoreNegative) {
 
 TEST_F(CollisionTest, ScoreBonusesAndTheExtraLifeArePickedUpAndRemoved) {
   const struct {
-    std::int32_t kind;
+    ObjectKind kind;
     int points, lives;
-  } cases[] = {{10, 10, 0}, {11, 20, 0}, {12, 50, 0}, {13, 100, 0}, {16, 0, 1}};
+  } cases[] = {{ObjectKind::Bonus10, 10, 0},
+               {ObjectKind::Bonus20, 20, 0},
+               {ObjectKind::Bonus50, 50, 0},
+               {ObjectKind::Bonus100, 100, 0},
+               {ObjectKind::BonusLive, 0, 1}};
   for (const auto& c : cases) {
     race().Score = 0;
     const int lives = race().Lives;
@@ -182,7 +186,7 @@ TEST_F(CollisionTest, ScoreBonusesAndTheExtraLifeArePickedUpAndRemoved) {
 
 TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
   race().Speed = 5;
-  ObjectOnCar(15);
+  ObjectOnCar(ObjectKind::BonusTurbo);
   Tick();
   EXPECT_TRUE(race().TurboActive);
   EXPECT_DOUBLE_EQ(car().MaxSpeed, 150.0 / 7);
@@ -192,12 +196,12 @@ TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
   const int withTurbo = SpriteCount();
 
   car().BonusSeconds = 4;
-  ObjectOnCar(15);
+  ObjectOnCar(ObjectKind::BonusTurbo);
   Tick();
   EXPECT_EQ(car().BonusSeconds, 10);
   EXPECT_EQ(SpriteCount(), withTurbo);
 
-  ObjectOnCar(14);
+  ObjectOnCar(ObjectKind::BonusGun);
   Tick();
   EXPECT_FALSE(race().TurboActive);
   EXPECT_TRUE(race().GunActive);
@@ -207,7 +211,7 @@ TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
   EXPECT_EQ(SpriteCount(), withTurbo);
 
   car().BonusSeconds = 3;
-  ObjectOnCar(14);
+  ObjectOnCar(ObjectKind::BonusGun);
   Tick();
   EXPECT_TRUE(race().GunActive);
   EXPECT_EQ(car().BonusSeconds, 10);
@@ -216,7 +220,7 @@ TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
 
 TEST_F(CollisionTest, TheBonusRunsOutOnTheClockWithASound) {
   race().Speed = 5;
-  ObjectOnCar(15);
+  ObjectOnCar(ObjectKind::BonusTurbo);
   Tick();
   ASSERT_TRUE(race().TurboActive);
   const int withTurbo = SpriteCount();
@@ -239,7 +243,7 @@ TEST_F(CollisionTest, TrafficCrashesTheCarWhenTheSpeedsDifferByMoreThan25Seventh
     race().CrashPending = false;
     car().ControlsEnabled = true;
     race().Speed = c.speed;
-    TWallSprite& traffic = ObjectOnCar(23);
+    TWallSprite& traffic = ObjectOnCar(ObjectKind::Car5);
     traffic.OwnSpeed = c.ownSpeed;
     Tick();
     EXPECT_EQ(race().Lives, c.crash ? 2 : 3);
@@ -252,7 +256,7 @@ TEST_F(CollisionTest, TrafficCrashesTheCarWhenTheSpeedsDifferByMoreThan25Seventh
 
 TEST_F(CollisionTest, AnObjectTouchingOnlyAtTheEdgeOfItsWidthIsPassedBy) {
   race().Speed = 5;
-  TWallSprite& bonus = ObjectOnCar(13);
+  TWallSprite& bonus = ObjectOnCar(ObjectKind::Bonus100);
   // Less than a tenth of the bonus's width overlaps the car.
   bonus.X = car().X + car().Width - 0.05 * bonus.Width;
   Tick();
@@ -262,8 +266,8 @@ TEST_F(CollisionTest, AnObjectTouchingOnlyAtTheEdgeOfItsWidthIsPassedBy) {
 
 TEST_F(CollisionTest, NothingMovesAtSpeedZeroExceptTraffic) {
   race().Speed = 0;
-  TWallSprite* wall = SpawnObject(game(), 1, 2);
-  TWallSprite* traffic = SpawnObject(game(), 29, 3);
+  TWallSprite* wall = SpawnObject(game(), ObjectKind::Wall05, 2);
+  TWallSprite* traffic = SpawnObject(game(), ObjectKind::Car5Inv, 3);
   ASSERT_NE(wall, nullptr);
   ASSERT_NE(traffic, nullptr);
   const double wallY = wall->Y;
@@ -279,7 +283,7 @@ class PlacementTest : public CollisionTest {};
 TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
   int traffic = 0;
   for (int round = 0; round < 200; ++round) {
-    SpawnObject(game(), 23 + round % 12);
+    SpawnObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
     std::set<int> lanes;
     traffic = 0;
     for (const TWallSprite* object : race().Slots) {
@@ -299,7 +303,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
 }
 
 TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
-  TWallSprite* first = SpawnObject(game(), 10, 2);
+  TWallSprite* first = SpawnObject(game(), ObjectKind::Bonus10, 2);
   ASSERT_NE(first, nullptr);
   ASSERT_GT(first->Height, 22);
   // Same X, or a Y within 10 px, or overlapping boxes: refused.
@@ -311,24 +315,24 @@ TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
       OverlapsPlaced(game(), first->X - 5, first->Y - 11, first->Width + 10, first->Height + 30));
   EXPECT_FALSE(OverlapsPlaced(game(), first->X + 200, first->Y + 11, 10, 10));
   first->Y = 300;
-  TWallSprite* sign = SpawnObject(game(), 17);
+  TWallSprite* sign = SpawnObject(game(), ObjectKind::SignLeftBlue);
   ASSERT_NE(sign, nullptr);
   EXPECT_EQ(sign->X, 140);
   for (std::int32_t kind = 1; kind <= 34; ++kind) {
-    EXPECT_EQ(SpawnObject(game(), kind), nullptr) << kind;
+    EXPECT_EQ(SpawnObject(game(), KindFromNumber(kind)), nullptr) << kind;
   }
 }
 
 TEST_F(PlacementTest, ASpawnIntoThirtyUsedSlotsDoesNothing) {
   for (int i = 0; i < kSlotCount; ++i) {
-    TWallSprite* object = SpawnObject(game(), 10);
+    TWallSprite* object = SpawnObject(game(), ObjectKind::Bonus10);
     ASSERT_NE(object, nullptr) << i;
     object->X = 1000 + 100.0 * i;
     object->Y = 100 + 50.0 * i;
   }
   const int sprites = SpriteCount();
   const std::uint32_t randomBefore = game().Random.State();
-  EXPECT_EQ(SpawnObject(game(), 10), nullptr);
+  EXPECT_EQ(SpawnObject(game(), ObjectKind::Bonus10), nullptr);
   EXPECT_EQ(SpriteCount(), sprites);
   EXPECT_EQ(game().Random.State(), randomBefore);
 }

@@ -17,7 +17,7 @@ class GunTest : public RaceTest {
   }
 
   // An object centred on the car's aim line, the given distance above the car.
-  TWallSprite& Ahead(std::int32_t kind, double distance) {
+  TWallSprite& Ahead(ObjectKind kind, double distance) {
     TWallSprite* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
       object = SpawnObject(game(), kind, lane);
@@ -30,9 +30,10 @@ class GunTest : public RaceTest {
 
 TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
   const struct {
-    std::int32_t kind;
+    ObjectKind kind;
     int points;
-  } cases[] = {{1, 10}, {2, 10}, {23, 20}, {34, 20}, {13, 0}, {15, 0}};
+  } cases[] = {{ObjectKind::Wall05, 10},   {ObjectKind::Wall10, 10},  {ObjectKind::Car5, 20},
+               {ObjectKind::Car10Inv, 20}, {ObjectKind::Bonus100, 0}, {ObjectKind::BonusTurbo, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.kind);
     race().Score = 0;
@@ -56,10 +57,10 @@ TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
 }
 
 TEST_F(GunTest, TheNearestShootableObjectOnTheAimLineIsHit) {
-  TWallSprite& far = Ahead(1, 400);
-  TWallSprite& spike = Ahead(3, 100);  // not shootable: the shot passes it
-  TWallSprite& near = Ahead(2, 200);
-  TWallSprite& behind = Ahead(10, -120);
+  TWallSprite& far = Ahead(ObjectKind::Wall05, 400);
+  TWallSprite& spike = Ahead(ObjectKind::Spike10, 100);  // not shootable: the shot passes it
+  TWallSprite& near = Ahead(ObjectKind::Wall10, 200);
+  TWallSprite& behind = Ahead(ObjectKind::Bonus10, -120);
   // Ctrl held, as the key handlers report it.
   game().FireKeyHeld = true;
   Tick();
@@ -71,7 +72,7 @@ TEST_F(GunTest, TheNearestShootableObjectOnTheAimLineIsHit) {
 }
 
 TEST_F(GunTest, AnObjectBesideTheAimLineIsNotHit) {
-  TWallSprite& wall = Ahead(1, 300);
+  TWallSprite& wall = Ahead(ObjectKind::Wall05, 300);
   wall.X = car().X + car().Width / 2.0 + 0.5;
   Hold("Space");
   Tick();

@@ -30,10 +30,10 @@ TEST(SpawnChances, RoadAndTrafficSetsGrowWithLevelDivThree) {
   EXPECT_DOUBLE_EQ(level6[23], 0.1 * 1.8 * 1.8);  // traffic set, power 2
   EXPECT_DOUBLE_EQ(level6[22], 0.2 * 0.1 * 0.1);  // right side walls die out
   EXPECT_DOUBLE_EQ(level6[15], 0.08 * 1.1 * 1.1);
-  EXPECT_EQ(FirstSpawnKind(1), 1);
-  EXPECT_EQ(LastSpawnKind(1), 22);
-  EXPECT_EQ(FirstSpawnKind(3), 10);
-  EXPECT_EQ(LastSpawnKind(3), 34);
+  EXPECT_EQ(FirstSpawnKind(1), ObjectKind::Wall05);
+  EXPECT_EQ(LastSpawnKind(1), ObjectKind::WallRight);
+  EXPECT_EQ(FirstSpawnKind(3), ObjectKind::Bonus10);
+  EXPECT_EQ(LastSpawnKind(3), ObjectKind::Car10Inv);
 }
 
 class LevelTest : public RaceTest {};
@@ -73,7 +73,7 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
       EXPECT_LT(placedAt - race().Speed, 29400);
       bool lineOnRoad = false;
       for (const TWallSprite* object : race().Slots) {
-        if (object != nullptr && object->Kind == kFinishLineKind) {
+        if (object != nullptr && object->Kind == ObjectKind::FinishLine) {
           lineOnRoad = true;
           EXPECT_DOUBLE_EQ(object->X, 283);
           EXPECT_DOUBLE_EQ(object->Y, -35 - car().Height);
@@ -134,7 +134,8 @@ TEST_F(LevelTest, EveryThirdLevelIsATrafficLevelThatSpawnsOnlyItsSet) {
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const TWallSprite* object = race().Slots[static_cast<std::size_t>(slot)];
       if (object == nullptr) continue;
-      EXPECT_GE(object->Kind, 10) << "kind " << object->Kind << " on a traffic level";
+      EXPECT_GE(object->Kind, ObjectKind::Bonus10)
+          << "kind " << object->Kind << " on a traffic level";
       sawTraffic = sawTraffic || object->IsTraffic;
     }
   }
@@ -198,7 +199,7 @@ TEST_F(LevelTest, TrafficTakingTheLastLifeDuringTheTimeOverBannerEndsTheGameClea
   ASSERT_TRUE(race().TimeOverShown);
   ASSERT_EQ(race().Lives, 1);
   // Oncoming traffic keeps moving while the banner stands and runs into the stopped car.
-  TWallSprite& traffic = ObjectOnCar(29);
+  TWallSprite& traffic = ObjectOnCar(ObjectKind::Car5Inv);
   traffic.Y -= 20;
   traffic.OwnSpeed = 4;
   for (int i = 0; i < 20 && race().Lives > 0; ++i) Tick();

@@ -12,9 +12,17 @@
 #include "race/race_rules.h"
 #include "race/road.h"
 #include "race/spawning.h"
+#include "race/track_kinds.h"
 #include "race/track_object.h"
 #include "runner/script_runner.h"
 #include "ui/caption_sprite.h"
+
+namespace rivoltra {
+// Kinds print as their numbers in test messages.
+inline std::ostream& operator<<(std::ostream& out, ObjectKind kind) {
+  return out << KindNumber(kind);
+}
+}  // namespace rivoltra
 
 namespace rivoltra::testing {
 
@@ -64,7 +72,7 @@ class RaceTest : public ::testing::Test {
   }
 
   // An object of the kind in the car's lane, moved so that it touches the car on the next move.
-  TWallSprite& ObjectOnCar(std::int32_t kind) {
+  TWallSprite& ObjectOnCar(ObjectKind kind) {
     TWallSprite* object = SpawnObject(game(), kind, CarLane());
     EXPECT_NE(object, nullptr);
     object->X = car().X + (car().Width - object->Width) / 2.0;

@@ -26,36 +26,37 @@ constexpr int kKeyControl = VirtualKey::Control;
 constexpr double kHorizonTicks = 90;
 
 // How much the driver wants to avoid (positive) or meet (negative) an object of the kind.
-double Weight(std::int32_t kind) {
+double Weight(ObjectKind kind) {
   if (IsWallKind(kind) || IsTrafficKind(kind)) return 100;
+  using enum ObjectKind;
   switch (kind) {
-    case 3:
-      return 60;  // spike: a long puncture
-    case 4:
-    case 5:
-      return 25;  // water: a slide
-    case 6:
+    case Spike10:
+      return 60;  // a long puncture
+    case Water10:
+    case Water05:
+      return 25;  // a slide
+    case Stone05:
       return 20;
-    case 7:
+    case StoneSmall05:
       return 10;
-    case 8:
+    case Crack:
       return 6;
-    case 9:
-      return 15;  // rabbit: points lost
-    case 10:
+    case Rabbit:
+      return 15;  // points lost
+    case Bonus10:
       return -4;
-    case 11:
+    case Bonus20:
       return -6;
-    case 12:
+    case Bonus50:
       return -10;
-    case 13:
+    case Bonus100:
       return -15;
-    case 14:
-      return -25;  // gun
-    case 15:
-      return -20;  // turbo
-    case 16:
-      return -40;  // extra life
+    case BonusGun:
+      return -25;
+    case BonusTurbo:
+      return -20;
+    case BonusLive:
+      return -40;
     default:
       return 0;  // signs, side walls and the finish line are off the lanes
   }

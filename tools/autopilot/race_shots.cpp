@@ -51,7 +51,7 @@ class Shots {
     std::printf("%s\n", file.c_str());
   }
   // An object of the kind centred on the car's aim line, distance above the car.
-  TWallSprite* Ahead(std::int32_t kind, double distance) {
+  TWallSprite* Ahead(ObjectKind kind, double distance) {
     TMyCarSprite& car = *game().race.PlayerCar;
     TWallSprite* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
@@ -108,7 +108,7 @@ void TakeAll(Shots& shots) {
   shots.game().race.SpawnChance.fill(0);
   shots.game().race.GunActive = true;
   GunPickUp(shots.game());
-  shots.Ahead(2, 260);
+  shots.Ahead(ObjectKind::Wall10, 260);
   shots.Run("down Up");
   shots.Run("down Ctrl");
   shots.Run("tick 2");
@@ -121,7 +121,7 @@ void TakeAll(Shots& shots) {
   shots.PassBanner();
   shots.game().race.SpawnChance.fill(0);
   shots.game().race.Speed = 15;
-  shots.Ahead(1, 40);
+  shots.Ahead(ObjectKind::Wall05, 40);
   shots.Run("tick 6");
   shots.Save("crash");
   shots.game().race.Lives = 0;

@@ -1,0 +1,172 @@
+// Hazards and score pick-ups touching the car, on plain race values with a seeded generator.
+#include "race/core/object_contact.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "race/road.h"
+
+namespace rivoltra {
+namespace {
+
+std::string SoundOf(const ContactResult& result) {
+  return result.Sound != nullptr ? result.Sound : "";
+}
+
+TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
+  const struct {
+    ObjectKind kind;
+    std::int32_t scoreBefore, scoreAfter, livesAfter;
+    const char* sound;
+    bool remove;
+  } cases[] = {
+      {ObjectKind::Bonus10, 0, 10, 3, "ScoreGet", true},
+      {ObjectKind::Bonus100, 5, 105, 3, "ScoreGet", true},
+      {ObjectKind::BonusLive, 7, 7, 4, "ScoreGet", true},
+      {ObjectKind::Rabbit, 60, 0, 3, "Rabbit", true},
+      {ObjectKind::Rabbit, 250, 150, 3, "Rabbit", true},
+  };
+  for (const auto& c : cases) {
+    RaceState race;
+    CarDriving car;
+    RandomGenerator random;
+    race.Score = c.scoreBefore;
+    const ContactResult result = TouchObject(race, car, c.kind, 3, random);
+    EXPECT_TRUE(result.Handled);
+    EXPECT_EQ(race.Score, c.scoreAfter) << KindNumber(c.kind);
+    EXPECT_EQ(race.Lives, c.livesAfter) << KindNumber(c.kind);
+    EXPECT_EQ(SoundOf(result), c.sound);
+    EXPECT_EQ(result.Remove, c.remove);
+  }
+  for (const ObjectKind kind : {ObjectKind::Wall05, ObjectKind::BonusGun, ObjectKind::Car5Inv,
+                                ObjectKind::SignLeftRed, ObjectKind::FinishLine}) {
+    RaceState race;
+    CarDriving car;
+    RandomGenerator random;
+    EXPECT_FALSE(TouchObject(race, car, kind, 3, random).Handled) << KindNumber(kind);
+    EXPECT_EQ(random.State(), 0u) << "no draw for kinds left to the scene";
+  }
+}
+
+TEST(ObjectContact, StonesAndTheSpikeSlowTheCarToTheirTargets) {
+  const struct {
+    ObjectKind kind;
+    double speed, targetBefore, targetAfter;
+    bool punctured;
+  } cases[] = {
+      {ObjectKind::Stone05, 15, 0, 15 - 50.0 / 7, false},
+      {ObjectKind::StoneSmall05, 15, 0, 15 - 20.0 / 7, false},
+      {ObjectKind::Crack, 15, 0, 15 - 10.0 / 7, false},
+      // Below its slowdown a stone keeps the old target.
+      {ObjectKind::Stone05, 5, 1.5, 1.5, false},
+      {ObjectKind::Spike10, 15, 0, 25.0 / 7, true},
+  };
+  for (const auto& c : cases) {
+    RaceState race;
+    CarDriving car;
+    RandomGenerator random;
+    race.Speed = c.speed;
+    car.TargetSpeed = c.targetBefore;
+    TouchObject(race, car, c.kind, 3, random);
+    EXPECT_EQ(car.MotionState, kSlowingDown);
+    EXPECT_DOUBLE_EQ(car.TargetSpeed, c.targetAfter) << KindNumber(c.kind);
+    EXPECT_EQ(race.Punctured, c.punctured);
+    EXPECT_EQ(car.StunTime, c.punctured ? 10 : 0);
+  }
+}
+
+TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
+  // Lane widths 113, 109, 110, 113 from the lane table.
+  const struct {
+    std::int32_t lane;
+    std::uint32_t seed;
+    std::int32_t motion;
+    double distance;
+  } cases[] = {
+      {1, 1, kSlidingRight, 113},
+      {4, 1, kSlidingLeft, 110},
+  };
+  for (const auto& c : cases) {
+    RaceState race;
+    CarDriving car;
+    RandomGenerator random;
+    random.Seed(c.seed);
+    race.Speed = 12;
+    EXPECT_EQ(SoundOf(TouchObject(race, car, ObjectKind::Water10, c.lane, random)), "Water");
+    EXPECT_EQ(car.MotionState, c.motion) << c.lane;
+    EXPECT_EQ(car.SlideDistance, c.distance) << c.lane;
+    EXPECT_DOUBLE_EQ(car.TargetSpeed, 12 - 50.0 / 7);
+  }
+  // In a middle lane the drawn side decides, and the draw is taken in every lane.
+  int left = 0;
+  int right = 0;
+  for (std::uint32_t seed = 0; seed < 64; ++seed) {
+    RaceState race;
+    CarDriving car;
+    RandomGenerator random;
+    random.Seed(seed);
+    RandomGenerator expected;
+    expected.Seed(seed);
+    const bool drawnLeft = expected.Next(2) == 0;
+    race.Speed = 5;
+    TouchObject(race, car, ObjectKind::Water05, 3, random);
+    EXPECT_EQ(random.State(), expected.State());
+    EXPECT_EQ(car.MotionState, drawnLeft ? kSlidingLeft : kSlidingRight);
+    EXPECT_EQ(car.SlideDistance, drawnLeft ? LaneWidth(2) : LaneWidth(3));
+    EXPECT_EQ(car.TargetSpeed, 5) << "too slow to lose speed";
+    (drawnLeft ? left : right) += 1;
+  }
+  EXPECT_GT(left, 0);
+  EXPECT_GT(right, 0);
+}
+
+TEST(ObjectContact, WallsCrashOnlyAboveTheirSpeedAndTrafficByTheSpeedDifference) {
+  const double wallLimit = 75.0 / 7;
+  const struct {
+    const char* what;
+    double speed, trafficOwnSpeed;
+    bool traffic, crashed;
+    double speedAfter;
+  } cases[] = {
+      {"wall at its limit", wallLimit, 0, false, false, 0},
+      {"wall just above", wallLimit + 0.01, 0, false, true, 0},
+      // Traffic the player's way moves up the screen: own speed -10 against speed 12 is a
+      // difference of 2, under the limit; the car loses 50/7 of its speed.
+      {"slow same-way traffic", 12, -10, true, false, 12 - 50.0 / 7},
+      {"oncoming traffic", 12, 3, true, true, 0},
+      {"slow car, fast same-way traffic", 5, -9.5, true, true, 0},
+  };
+  for (const auto& c : cases) {
+    RaceState race;
+    CarDriving car;
+    race.Speed = c.speed;
+    race.Punctured = true;
+    car.BonusSeconds = 4;
+    const bool crashed = c.traffic ? TrafficHit(race, car, c.trafficOwnSpeed) : WallHit(race, car);
+    EXPECT_EQ(crashed, c.crashed) << c.what;
+    EXPECT_DOUBLE_EQ(race.Speed, c.speedAfter) << c.what;
+    EXPECT_EQ(race.Lives, c.crashed ? 2 : 3) << c.what;
+    EXPECT_EQ(race.CrashPending, c.crashed) << c.what;
+    EXPECT_EQ(car.ControlsEnabled, !c.crashed) << c.what;
+    EXPECT_EQ(car.BonusSeconds, c.crashed ? 0 : 4) << c.what;
+    if (!c.traffic) {
+      EXPECT_EQ(car.StunTime, 2) << c.what;
+      EXPECT_EQ(race.Punctured, c.crashed) << c.what << ": only the stop clears the puncture";
+    }
+  }
+}
+
+TEST(ObjectContact, NoCrashAtZeroLives) {
+  RaceState race;
+  CarDriving car;
+  race.Lives = 0;
+  race.Speed = 20;
+  EXPECT_FALSE(CrashCar(race, car));
+  EXPECT_EQ(race.Lives, 0);
+  EXPECT_EQ(race.Speed, 20);
+  EXPECT_FALSE(race.CrashPending);
+}
+
+}  // namespace
+}  // namespace rivoltra
