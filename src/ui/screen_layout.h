@@ -7,6 +7,7 @@
 namespace rivoltra::layout {
 
 inline constexpr int kScreenWidth = 800;
+// Objects more than a screen height above or below the top edge are gone.
 inline constexpr int kScreenHeight = 600;
 
 // ---- race screen ----
@@ -24,8 +25,6 @@ inline constexpr int kRoadsideWidth = 28;  // signs and side walls
 inline constexpr int kPlayerCarBottom = 565;
 // the car's left edge stops here, a little into the ground strip left of the first lane
 inline constexpr int kPlayerCarMinX = 166;
-// objects more than a screen height above or below the top edge are gone
-inline constexpr int kScreenHeight = 600;
 // where the hidden explosions wait until they are first shown
 inline constexpr int kExplosionStartX = 400;
 inline constexpr int kExplosionStartY = 300;
