@@ -5,8 +5,9 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
+WEB_BUILD ?= build-web
 
-.PHONY: all setup configure build run test deb fuzz soak-sanitized format check-format clean
+.PHONY: all setup configure build run test deb fuzz soak-sanitized format check-format web clean
 
 all: build
 
@@ -45,6 +46,14 @@ format:
 
 check-format:
 	@bash scripts/check-format.sh
+
+# The browser build's groundwork: SDL2, libxmp and SDL2_mixer for WebAssembly (built once into
+# ~/.cache/rivoltra) and the game library compiled with emscripten. No browser program yet.
+web:
+	@prefix=$$(bash scripts/web-deps.sh | tail -1) && \
+	  NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B $(WEB_BUILD) -G Ninja \
+	    -DRIVOLTRA_WEB_PREFIX="$$prefix" > /dev/null && \
+	  NODE_PATH=/usr/share/nodejs ninja -C $(WEB_BUILD) -j$(JOBS)
 
 clean:
 	@rm -rf $(BUILD)

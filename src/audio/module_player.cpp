@@ -1,5 +1,10 @@
 #include "audio/module_player.h"
 
+#ifdef __EMSCRIPTEN__
+// libxmp's header includes this one inside its extern "C" block, where its C++ templates
+// cannot be declared; included first, the second include is empty.
+#include <emscripten.h>
+#endif
 #include <xmp.h>
 
 #include <algorithm>
@@ -77,7 +82,8 @@ std::int32_t ModulePlayer::SongGetOrder(const Song* song) const {
 
 void ModulePlayer::RenderMusic(std::span<std::int16_t> stereoFrames) {
   const auto bytes = static_cast<int>(stereoFrames.size_bytes());
-  if (playing_ == nullptr || xmp_play_buffer(playing_->context, stereoFrames.data(), bytes, 0) != 0) {
+  if (playing_ == nullptr ||
+      xmp_play_buffer(playing_->context, stereoFrames.data(), bytes, 0) != 0) {
     std::memset(stereoFrames.data(), 0, stereoFrames.size_bytes());
     return;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "engine/compact_dib.h"
 #include "engine/component_stream.h"
 #include "engine/dib.h"
 #include "engine/named_colors.h"
@@ -33,7 +34,8 @@ Picture DecodePictureData(std::span<const std::uint8_t> payload) {
     if (in.Remaining() < 4) return Picture{};
     const std::uint32_t size = in.U32();
     if (size == 0) return Picture{};
-    if (size > in.Remaining() || size < kBitmapFileHeaderSize) throw FormatError("Bitmap image is not valid");
+    if (size > in.Remaining() || size < kBitmapFileHeaderSize)
+      throw FormatError("Bitmap image is not valid");
     auto file = in.Bytes(size);
     if (file[0] != 'B' || file[1] != 'M') throw FormatError("Bitmap image is not valid");
     return DecodeBitmapData(file.subspan(kBitmapFileHeaderSize));
@@ -79,7 +81,7 @@ ImageItemData ReadItem(ComponentReader& reader) {
   return item;
 }
 
-void WriteItem(ComponentWriter& writer, const ImageItemData& item) {
+void WriteItem(ComponentWriter& writer, const ImageItemData& item, PictureStorage storage) {
   writer.BeginItem();
   writer.WriteProperty("Name", ComponentValue::String(item.Name));
   writer.WriteProperty("PatternHeight", ComponentValue::Integer(item.PatternHeight));
@@ -87,7 +89,9 @@ void WriteItem(ComponentWriter& writer, const ImageItemData& item) {
   if (!item.Image.IsEmpty()) {
     std::vector<std::uint8_t> payload;
     AppendShortString(payload, kBitmapClass);
-    const std::vector<std::uint8_t> bitmap = EncodeBitmapData(item.Image);
+    const std::vector<std::uint8_t> bitmap = storage == PictureStorage::Compact
+                                                 ? EncodeCompactBitmapData(item.Image)
+                                                 : EncodeBitmapData(item.Image);
     payload.insert(payload.end(), bitmap.begin(), bitmap.end());
     writer.WriteProperty("Picture.Data", ComponentValue::Binary(payload));
   }
@@ -113,8 +117,8 @@ ImageArchiveContents ReadImageArchiveContents(std::span<const std::uint8_t> byte
     if (property == "List.ColorTable") {
       const auto table = reader.ReadBinary();
       if (table.size() != contents.ColorTable.size())
-        throw FormatError("Invalid property value (colour table of " + std::to_string(table.size()) +
-                          " bytes, not 1024)");
+        throw FormatError("Invalid property value (colour table of " +
+                          std::to_string(table.size()) + " bytes, not 1024)");
       std::copy(table.begin(), table.end(), contents.ColorTable.begin());
     } else if (property == "List") {
       bool first = true;
@@ -146,14 +150,15 @@ std::vector<ImageItemData> ReadImageArchive(const std::string& fileName) {
 namespace {
 
 std::vector<std::uint8_t> WriteArchive(std::span<const std::uint8_t> colorTable,
-                                       const std::vector<ImageItemData>& items) {
+                                       const std::vector<ImageItemData>& items,
+                                       PictureStorage storage) {
   ComponentWriter writer;
   writer.BeginResource(kRootClass);
   writer.WriteSignature();
   writer.BeginComponent(kRootClass);
   writer.WriteProperty("List.ColorTable", ComponentValue::Binary(colorTable));
   writer.BeginCollection("List");
-  for (const auto& item : items) WriteItem(writer, item);
+  for (const auto& item : items) WriteItem(writer, item, storage);
   writer.EndCollection();
   writer.EndComponent();
   return writer.Finish();
@@ -162,16 +167,18 @@ std::vector<std::uint8_t> WriteArchive(std::span<const std::uint8_t> colorTable,
 }  // namespace
 
 std::vector<std::uint8_t> WriteImageArchiveContentsBytes(const ImageArchiveContents& contents) {
-  return WriteArchive(contents.ColorTable, contents.Items);
+  return WriteArchive(contents.ColorTable, contents.Items, PictureStorage::TrueColor);
 }
 
-std::vector<std::uint8_t> WriteImageArchiveBytes(const std::vector<ImageItemData>& items) {
+std::vector<std::uint8_t> WriteImageArchiveBytes(const std::vector<ImageItemData>& items,
+                                                 PictureStorage storage) {
   const std::array<std::uint8_t, 1024> noColorTable{};
-  return WriteArchive(noColorTable, items);
+  return WriteArchive(noColorTable, items, storage);
 }
 
-void WriteImageArchive(const std::string& fileName, const std::vector<ImageItemData>& items) {
-  WriteArchiveFile(fileName, WriteImageArchiveBytes(items));
+void WriteImageArchive(const std::string& fileName, const std::vector<ImageItemData>& items,
+                       PictureStorage storage) {
+  WriteArchiveFile(fileName, WriteImageArchiveBytes(items, storage));
 }
 
 }  // namespace rivoltra

@@ -42,9 +42,15 @@ std::vector<ImageItemData> ReadImageArchive(const std::string& fileName);
 std::vector<ImageItemData> ReadImageArchiveBytes(std::span<const std::uint8_t> bytes,
                                                  const std::string& fileName);
 
-// Writes a ".gfx" image archive; pictures are stored as 24-bit bottom-up bitmaps.
-void WriteImageArchive(const std::string& fileName, const std::vector<ImageItemData>& items);
-std::vector<std::uint8_t> WriteImageArchiveBytes(const std::vector<ImageItemData>& items);
+// How the writer stores pictures: always as 24-bit bottom-up bitmaps, or each as its smallest
+// exact encoding (a colour table, run-length compressed when that is shorter; see compact_dib.h).
+enum class PictureStorage { TrueColor, Compact };
+
+// Writes a ".gfx" image archive.
+void WriteImageArchive(const std::string& fileName, const std::vector<ImageItemData>& items,
+                       PictureStorage storage = PictureStorage::TrueColor);
+std::vector<std::uint8_t> WriteImageArchiveBytes(
+    const std::vector<ImageItemData>& items, PictureStorage storage = PictureStorage::TrueColor);
 
 // The whole archive: the list's colour table (256 entries of blue, green, red, reserved; used
 // only in 8-bit display modes) and the items in file order.

@@ -42,7 +42,8 @@ std::string ErrorOf(std::span<const std::uint8_t> bytes, const std::string& file
 }
 
 // An archive with one item whose properties are written by `writeProperties`.
-std::vector<std::uint8_t> ArchiveWithItem(const std::function<void(ComponentWriter&)>& writeProperties) {
+std::vector<std::uint8_t> ArchiveWithItem(
+    const std::function<void(ComponentWriter&)>& writeProperties) {
   ComponentWriter w;
   w.BeginResource("TImageArchiveRoot");
   w.WriteSignature();
@@ -56,7 +57,8 @@ std::vector<std::uint8_t> ArchiveWithItem(const std::function<void(ComponentWrit
   return w.Finish();
 }
 
-std::vector<std::uint8_t> PictureData(const std::string& className, std::span<const std::uint8_t> data) {
+std::vector<std::uint8_t> PictureData(const std::string& className,
+                                      std::span<const std::uint8_t> data) {
   std::vector<std::uint8_t> payload;
   AppendShortString(payload, className);
   payload.insert(payload.end(), data.begin(), data.end());
@@ -81,8 +83,19 @@ TEST(ImageArchive, RoundTripKeepsEveryProperty) {
   }
   items.push_back(Item("Empty", Picture{}));
   items.push_back(Item(std::string(300, 'L'), Gradient(2, 2)));  // a long string name
-  const auto bytes = WriteImageArchiveBytes(items);
-  EXPECT_EQ(ReadImageArchiveBytes(bytes, "round.gfx"), items);
+  items.push_back(Item("FewColours", Picture{40, 2, std::vector<std::uint32_t>(80, 0x00FF00FF)}));
+  for (const PictureStorage storage : {PictureStorage::TrueColor, PictureStorage::Compact}) {
+    SCOPED_TRACE(storage == PictureStorage::Compact ? "compact" : "true colour");
+    const auto bytes = WriteImageArchiveBytes(items, storage);
+    EXPECT_EQ(ReadImageArchiveBytes(bytes, "round.gfx"), items);
+  }
+}
+
+TEST(ImageArchive, CompactStorageIsSmallerForFewColours) {
+  const std::vector<ImageItemData> items = {
+      Item("Flat", Picture{256, 256, std::vector<std::uint32_t>(256 * 256, 0x123456)})};
+  EXPECT_LT(WriteImageArchiveBytes(items, PictureStorage::Compact).size() * 20,
+            WriteImageArchiveBytes(items).size());
 }
 
 TEST(ImageArchive, RoundTripThroughAFile) {
@@ -107,10 +120,11 @@ TEST(ImageArchive, ColorTableRoundTrip) {
 
 TEST(ImageArchive, WriterStores24BitBottomUpBitmaps) {
   const auto bytes = WriteImageArchiveBytes({Item("A", Picture{1, 2, {0x112233, 0x445566}})});
-  const std::vector<std::uint8_t> expected = {
-      40, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0,
-      0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0,
-      0x66, 0x55, 0x44, 0, 0x33, 0x22, 0x11, 0};  // bottom row first, padded to 4 bytes
+  const std::vector<std::uint8_t> expected =
+      {40, 0, 0, 0, 1, 0, 0,    0,    2,    0, 0,    0,    1,    0, 24, 0, 0,
+       0,  0, 0, 8, 0, 0, 0,    0,    0,    0, 0,    0,    0,    0, 0,  0, 0,
+       0,  0, 0, 0, 0, 0, 0x66, 0x55, 0x44, 0, 0x33, 0x22, 0x11, 0};  // bottom row first, padded to
+                                                                      // 4 bytes
   const auto payload = PictureData("TBitmapData", expected);
   EXPECT_NE(std::search(bytes.begin(), bytes.end(), payload.begin(), payload.end()), bytes.end());
 }
@@ -205,16 +219,19 @@ TEST(ImageArchive, TransparentColorFromIntegersAndIdentifiers) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Value.Text);
-    const auto bytes = ArchiveWithItem([&](ComponentWriter& w) { w.WriteProperty("TransparentColor", c.Value); });
+    const auto bytes =
+        ArchiveWithItem([&](ComponentWriter& w) { w.WriteProperty("TransparentColor", c.Value); });
     EXPECT_EQ(ReadImageArchiveBytes(bytes, "x.gfx")[0].TransparentColor, c.Expected);
   }
 }
 
 TEST(ImageArchive, UnknownColorIdentifierIsNamed) {
-  const auto bytes = ArchiveWithItem(
-      [](ComponentWriter& w) { w.WriteProperty("TransparentColor", ComponentValue::Identifier("clPuce")); });
+  const auto bytes = ArchiveWithItem([](ComponentWriter& w) {
+    w.WriteProperty("TransparentColor", ComponentValue::Identifier("clPuce"));
+  });
   EXPECT_EQ(ErrorOf(bytes),
-            "Res1.gfx: Error reading TImageItem.TransparentColor: Invalid property value (unknown colour clPuce)");
+            "Res1.gfx: Error reading TImageItem.TransparentColor: Invalid property value (unknown "
+            "colour clPuce)");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -227,23 +244,28 @@ TEST(ImageArchive, ErrorMessages) {
     bytes[offset] = value;
     return bytes;
   };
-  EXPECT_EQ(ErrorOf(changed(0, 0xFE), "Data/Res/Res1.gfx"), "Data/Res/Res1.gfx: Invalid stream format");
+  EXPECT_EQ(ErrorOf(changed(0, 0xFE), "Data/Res/Res1.gfx"),
+            "Data/Res/Res1.gfx: Invalid stream format");
   EXPECT_EQ(ErrorOf(changed(1, 11)), "Res1.gfx: Invalid stream format");
   EXPECT_EQ(ErrorOf(changed(27, 'X')), "Res1.gfx: Invalid stream format");  // "TPF0"
   EXPECT_EQ(ErrorOf(changed(32, 'X')), "Res1.gfx: Class XImageArchiveRoot not found");
   EXPECT_EQ(ErrorOf(std::vector<std::uint8_t>{}), "Res1.gfx: Invalid stream format");
 
-  const auto unknown = ArchiveWithItem([](ComponentWriter& w) { w.WriteProperty("Colour", ComponentValue::Integer(1)); });
-  EXPECT_EQ(ErrorOf(unknown), "Res1.gfx: Error reading TImageItem.Colour: Property Colour does not exist");
+  const auto unknown = ArchiveWithItem(
+      [](ComponentWriter& w) { w.WriteProperty("Colour", ComponentValue::Integer(1)); });
+  EXPECT_EQ(ErrorOf(unknown),
+            "Res1.gfx: Error reading TImageItem.Colour: Property Colour does not exist");
 
-  const auto wrongType = ArchiveWithItem([](ComponentWriter& w) { w.WriteProperty("Name", ComponentValue::Integer(1)); });
+  const auto wrongType = ArchiveWithItem(
+      [](ComponentWriter& w) { w.WriteProperty("Name", ComponentValue::Integer(1)); });
   EXPECT_EQ(ErrorOf(wrongType), "Res1.gfx: Error reading TImageItem.Name: Invalid property value");
 
   const std::vector<std::uint8_t> badHeader = {41, 0, 0, 0};
   const auto badDib = ArchiveWithItem([&](ComponentWriter& w) {
     w.WriteProperty("Picture.Data", ComponentValue::Binary(PictureData("TBitmapData", badHeader)));
   });
-  EXPECT_EQ(ErrorOf(badDib), "Res1.gfx: Error reading TImageItem.Picture.Data: DIB is invalid (header size 41)");
+  EXPECT_EQ(ErrorOf(badDib),
+            "Res1.gfx: Error reading TImageItem.Picture.Data: DIB is invalid (header size 41)");
 }
 
 TEST(ImageArchive, UnknownRootPropertyAndChildComponent) {
@@ -274,7 +296,8 @@ TEST(ImageArchive, ColorTableMustHold1024Bytes) {
   w.BeginComponent("TImageArchiveRoot");
   w.WriteProperty("List.ColorTable", ComponentValue::Binary(std::vector<std::uint8_t>(1000)));
   w.EndComponent();
-  EXPECT_THAT(ErrorOf(w.Finish()), StartsWith("Res1.gfx: Error reading TImageArchiveRoot.List.ColorTable: "));
+  EXPECT_THAT(ErrorOf(w.Finish()),
+              StartsWith("Res1.gfx: Error reading TImageArchiveRoot.List.ColorTable: "));
 }
 
 TEST(ImageArchive, UnknownPictureClassLeavesThePictureEmpty) {
@@ -303,7 +326,8 @@ TEST(ImageArchive, EveryTruncationFailsCleanly) {
   ASSERT_EQ(ReadImageArchiveBytes(valid, "t.gfx").size(), 2u);
   for (std::size_t length = 0; length < valid.size(); ++length) {
     SCOPED_TRACE(length);
-    const std::vector<std::uint8_t> cut(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(length));
+    const std::vector<std::uint8_t> cut(valid.begin(),
+                                        valid.begin() + static_cast<std::ptrdiff_t>(length));
     try {
       ReadImageArchiveBytes(cut, "t.gfx");
       ADD_FAILURE() << "no error";
