@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     layout.PatternCountBeforeDisplay();
     for (int k : {0, count - 1, count}) {
       const Rect r = layout.PatternBounds(k);
-      if (!r.IsEmpty() && (r.Left < 0 || r.Top < 0 || r.Right > item.Image.Width ||
-                           r.Bottom > item.Image.Height))
+      if (!r.IsEmpty() &&
+          (r.Left < 0 || r.Top < 0 || r.Right > item.Image.Width || r.Bottom > item.Image.Height))
         std::abort();  // a pattern outside its picture
     }
   }

@@ -10,15 +10,32 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
   // Navigation and the race read the input states of this tick, not those of the key events.
   game.MInput.Update();
   switch (game.ScreenState) {
-    case ssMainMenu: MainMenuTick(game, lagCount); break;
-    case ssRace: RaceTick(game, lagCount); break;
-    case ssOptions: OptionsTick(game, lagCount); break;
-    case ssHighScores: HighScoresTick(game, lagCount); break;
-    case ssHelp: HelpTick(game, lagCount); break;
-    case ssSendResults: SendResultsTick(game, lagCount); break;
-    case ssCarChoice: CarChoiceTick(game, lagCount); break;
-    case ssNameEntry: NameEntryTick(game, lagCount); break;
-    default: break;
+    case ssMainMenu:
+      MainMenuTick(game, lagCount);
+      break;
+    case ssRace:
+      RaceTick(game, lagCount);
+      break;
+    case ssOptions:
+      OptionsTick(game, lagCount);
+      break;
+    case ssHighScores:
+      HighScoresTick(game, lagCount);
+      break;
+    case ssHelp:
+      HelpTick(game, lagCount);
+      break;
+    case ssSendResults:
+      SendResultsTick(game, lagCount);
+      break;
+    case ssCarChoice:
+      CarChoiceTick(game, lagCount);
+      break;
+    case ssNameEntry:
+      NameEntryTick(game, lagCount);
+      break;
+    default:
+      break;
   }
 }
 

@@ -61,7 +61,7 @@ Game::~Game() {
 
 TImageList& ScreenImageList(Game& game) {
   return game.ScreenState == ssRace || game.ScreenState == ssRaceLoading ? game.MImageList3
-                                                                          : game.MImageList;
+                                                                         : game.MImageList;
 }
 
 void WriteText(Game& game, std::string_view text, int x, int y) {

@@ -22,9 +22,9 @@ void FormCreate(Game& game) {
   }
   ApplyDisplayMode(game);
   game.text.PrepareFontTables();
-  game.ScrollBackground =
-      new TScrollBackground(&game.MSpriteEngine.Engine(),
-                            ScreenImageList(game).ItemByName("MainMenuBackground"), game.race.Speed);
+  game.ScrollBackground = new TScrollBackground(
+      &game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
+      game.race.Speed);
   ShowMainMenu(game, true, 0);
   game.StartupComplete = true;
 }

@@ -50,7 +50,8 @@ std::int32_t BigTextEndX(Game& game, std::string_view text, std::int32_t x) {
     if (c == ' ') {
       pen = static_cast<std::int32_t>(std::trunc(pen + 0.2 * patternWidth));
     } else if (c >= BitmapText::kFirstGlyph && c <= BitmapText::kLastGlyph) {
-      pen = static_cast<std::int32_t>(std::trunc(pen + game.text.Advance(FontKind::Big, c) + extra));
+      pen =
+          static_cast<std::int32_t>(std::trunc(pen + game.text.Advance(FontKind::Big, c) + extra));
     }
   }
   return pen;

@@ -98,7 +98,8 @@ void WriteSoundArchive(const std::string& fileName, const std::vector<SoundItemD
   const std::vector<std::uint8_t> bytes = WriteSoundArchiveBytes(items);
   std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
   if (!file) throw std::system_error(errno, std::generic_category(), fileName);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) throw std::system_error(errno, std::generic_category(), fileName);
 }

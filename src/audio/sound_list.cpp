@@ -136,8 +136,8 @@ TSoundItem& TSoundCollection::Items(int index) const {
 
 TSoundItem& TSoundCollection::Add(std::string name, bool looped, int maxPlayingCount,
                                   TWaveData wave) {
-  items_.push_back(
-      std::make_unique<TSoundItem>(*this, std::move(name), looped, maxPlayingCount, std::move(wave)));
+  items_.push_back(std::make_unique<TSoundItem>(*this, std::move(name), looped, maxPlayingCount,
+                                                std::move(wave)));
   TSoundItem& item = *items_.back();
   if (initialized_) item.Initialize();
   return item;
@@ -212,8 +212,7 @@ void TSoundList::SoundOutputDestroyed() {
 // ---------------------------------------------------------------------------------------------
 // Game functions
 
-void PlaySound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name,
-               bool Wait) {
+void PlaySound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name, bool Wait) {
   if (SoundEnabled != 1) return;
   soundList.ItemByName(Name).Stop();
   soundList.ItemByName(Name).Play(Wait);

@@ -103,8 +103,8 @@ std::vector<std::uint8_t> MakePcmFormatBlock(const PcmFormat& format) {
 
 std::vector<std::uint8_t> MakePcmWaveImage(const PcmFormat& format,
                                            std::span<const std::uint8_t> samples) {
-  return MakeWaveImage(
-      TWaveData{MakePcmFormatBlock(format), std::vector<std::uint8_t>(samples.begin(), samples.end())});
+  return MakeWaveImage(TWaveData{MakePcmFormatBlock(format),
+                                 std::vector<std::uint8_t>(samples.begin(), samples.end())});
 }
 
 }  // namespace rivoltra

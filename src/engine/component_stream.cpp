@@ -129,7 +129,9 @@ std::string ComponentReader::Context(const std::string& message) const {
   return text + message;
 }
 
-void ComponentReader::Fail(const std::string& message) const { throw ArchiveError(Context(message)); }
+void ComponentReader::Fail(const std::string& message) const {
+  throw ArchiveError(Context(message));
+}
 
 void ComponentReader::ReadResourceHeader() {
   // Only the first three bytes are checked; the header then ends name length + 10 bytes in.
@@ -191,7 +193,8 @@ bool ComponentReader::AtEndOfList() const {
 }
 
 void ComponentReader::ReadEndOfList() {
-  if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::Null)) throw FormatError(kInvalidPropertyValue);
+  if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::Null))
+    throw FormatError(kInvalidPropertyValue);
 }
 
 void ComponentReader::ReadProperties(
@@ -225,8 +228,10 @@ void ComponentReader::ReadCollectionWithOrder(
   while (!AtEndOfList()) {
     std::int32_t order = -1;
     const auto tag = static_cast<ValueTag>(cursor_.PeekU8());
-    if (tag == ValueTag::Int8 || tag == ValueTag::Int16 || tag == ValueTag::Int32) order = ReadInteger();
-    if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::List)) throw FormatError(kInvalidPropertyValue);
+    if (tag == ValueTag::Int8 || tag == ValueTag::Int16 || tag == ValueTag::Int32)
+      order = ReadInteger();
+    if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::List))
+      throw FormatError(kInvalidPropertyValue);
     readItem(order);
   }
   ReadEndOfList();
@@ -287,7 +292,8 @@ std::string ComponentReader::ReadIdentifier() {
 }
 
 std::span<const std::uint8_t> ComponentReader::ReadBinary() {
-  if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::Binary)) throw FormatError(kInvalidPropertyValue);
+  if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::Binary))
+    throw FormatError(kInvalidPropertyValue);
   return cursor_.Bytes(cursor_.U32());
 }
 
@@ -320,7 +326,9 @@ ComponentValue ComponentReader::ReadValueAfterTag(ValueTag tag) {
   }
 }
 
-ComponentValue ComponentReader::ReadValue() { return ReadValueAfterTag(static_cast<ValueTag>(cursor_.U8())); }
+ComponentValue ComponentReader::ReadValue() {
+  return ReadValueAfterTag(static_cast<ValueTag>(cursor_.U8()));
+}
 
 void ComponentReader::SkipValue() { SkipValueDepth(0); }
 
@@ -347,7 +355,8 @@ void ComponentReader::SkipValueDepth(int depth) {
         const auto itemTag = static_cast<ValueTag>(cursor_.PeekU8());
         if (itemTag == ValueTag::Int8 || itemTag == ValueTag::Int16 || itemTag == ValueTag::Int32)
           ReadInteger();
-        if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::List)) throw FormatError(kInvalidPropertyValue);
+        if (cursor_.U8() != static_cast<std::uint8_t>(ValueTag::List))
+          throw FormatError(kInvalidPropertyValue);
         while (!AtEndOfList()) {
           cursor_.ShortString();
           SkipValueDepth(depth + 1);
@@ -372,7 +381,8 @@ void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
 }
 
 void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 void AppendShortString(std::vector<std::uint8_t>& out, std::string_view text) {
@@ -475,7 +485,8 @@ std::vector<std::uint8_t> ComponentWriter::Finish() {
     const std::size_t rest = bytes_.size() - (resourceSizeOffset_ + 4);
     const auto size = static_cast<std::uint32_t>(rest);
     for (int i = 0; i < 4; ++i)
-      bytes_[resourceSizeOffset_ + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+      bytes_[resourceSizeOffset_ + static_cast<std::size_t>(i)] =
+          static_cast<std::uint8_t>(size >> (8 * i));
   }
   return std::move(bytes_);
 }

@@ -10,12 +10,12 @@
 //   w.BeginComponent("TSoundArchiveRoot");         // class name + empty component name
 //   w.BeginCollection("List");                     // property name + tag 0x0E
 //   for (const auto& sound : sounds) {
-//     w.BeginItem();                               // tag 0x01 (BeginItem(n) writes an order number first)
-//     w.WriteProperty("Name", ComponentValue::String(sound.Name));
-//     w.WriteProperty("Looped", ComponentValue::Boolean(sound.Looped));
-//     w.WriteProperty("MaxPlayingCount", ComponentValue::Integer(sound.MaxPlayingCount));
-//     w.WriteProperty("Wave.WAVE", ComponentValue::Binary(riffBytes));
-//     w.EndItem();                                 // 0x00 ending the item's properties
+//     w.BeginItem();                               // tag 0x01 (BeginItem(n) writes an order number
+//     first) w.WriteProperty("Name", ComponentValue::String(sound.Name)); w.WriteProperty("Looped",
+//     ComponentValue::Boolean(sound.Looped)); w.WriteProperty("MaxPlayingCount",
+//     ComponentValue::Integer(sound.MaxPlayingCount)); w.WriteProperty("Wave.WAVE",
+//     ComponentValue::Binary(riffBytes)); w.EndItem();                                 // 0x00
+//     ending the item's properties
 //   }
 //   w.EndCollection();                             // 0x00 after the last item
 //   w.EndComponent();                              // 0x00 ending properties, 0x00 ending children
@@ -35,9 +35,8 @@
 //         if (name == "Name") item.Name = r.ReadString();
 //         else if (name == "Looped") item.Looped = r.ReadBoolean();
 //         else if (name == "MaxPlayingCount") item.MaxPlayingCount = r.ReadInteger();
-//         else if (name == "Wave.WAVE") item.Wave = DecodeWave(r.ReadBinary());  // may throw FormatError
-//         else return false;
-//         return true;
+//         else if (name == "Wave.WAVE") item.Wave = DecodeWave(r.ReadBinary());  // may throw
+//         FormatError else return false; return true;
 //       });
 //       items.push_back(std::move(item));
 //     });
@@ -185,9 +184,9 @@ class ComponentReader {
   // Typed values: each reads one tag and its payload. A tag that does not fit the type is a
   // FormatError("Invalid property value").
   ValueTag PeekTag() const;
-  std::int32_t ReadInteger();  // tags 0x02..0x04
-  bool ReadBoolean();          // tags 0x08, 0x09
-  std::string ReadString();    // tags 0x06, 0x0C
+  std::int32_t ReadInteger();    // tags 0x02..0x04
+  bool ReadBoolean();            // tags 0x08, 0x09
+  std::string ReadString();      // tags 0x06, 0x0C
   std::string ReadIdentifier();  // tag 0x07 (also 0x08/0x09 as "False"/"True", 0x0D as "nil")
   std::span<const std::uint8_t> ReadBinary();  // tag 0x0A; a view into the stream's bytes
   // Any scalar value (not a collection), as ComponentValue.

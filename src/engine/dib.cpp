@@ -65,14 +65,18 @@ DibHeader ReadHeader(ByteCursor& in) {
     Invalid("header size " + std::to_string(headerSize));
   }
   switch (h.BitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32:
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
       break;
     default:
       Invalid("bit count " + std::to_string(h.BitCount));
   }
   const bool compressionFits =
-      h.Compression == kCompressionNone ||
-      (h.Compression == kCompressionRle8 && h.BitCount == 8) ||
+      h.Compression == kCompressionNone || (h.Compression == kCompressionRle8 && h.BitCount == 8) ||
       (h.Compression == kCompressionRle4 && h.BitCount == 4) ||
       (h.Compression == kCompressionBitFields && (h.BitCount == 16 || h.BitCount == 32));
   if (!compressionFits)
@@ -137,8 +141,8 @@ std::size_t PictureRow(std::size_t row, std::size_t height, bool topDown) {
   return topDown ? row : height - 1 - row;
 }
 
-void DecodeRows(ByteCursor& in, const DibHeader& h, const Palette& palette,
-                const BitFields& fields, Picture& out) {
+void DecodeRows(ByteCursor& in, const DibHeader& h, const Palette& palette, const BitFields& fields,
+                Picture& out) {
   const std::size_t width = static_cast<std::size_t>(out.Width);
   const std::size_t height = static_cast<std::size_t>(out.Height);
   const std::size_t bits = static_cast<std::size_t>(h.BitCount);
@@ -169,9 +173,9 @@ void DecodeRows(ByteCursor& in, const DibHeader& h, const Palette& palette,
                       data[3 * x];
           break;
         default:  // 32
-          pixels[x] = fields.ToXrgb(std::uint32_t{data[4 * x]} | std::uint32_t{data[4 * x + 1]} << 8 |
-                                    std::uint32_t{data[4 * x + 2]} << 16 |
-                                    std::uint32_t{data[4 * x + 3]} << 24);
+          pixels[x] = fields.ToXrgb(
+              std::uint32_t{data[4 * x]} | std::uint32_t{data[4 * x + 1]} << 8 |
+              std::uint32_t{data[4 * x + 2]} << 16 | std::uint32_t{data[4 * x + 3]} << 24);
           break;
       }
     }

@@ -21,9 +21,8 @@ void TDisplay::Initialize() {
   std::string reason;
   if (!presenter_.Open(FullScreenOption, kWidth, kHeight, reason)) {
     busy_ = false;
-    std::string message = FullScreenOption
-                              ? "Display mode cannot be changed (800x600 16bit)"
-                              : "Primary Surface cannot be made";
+    std::string message = FullScreenOption ? "Display mode cannot be changed (800x600 16bit)"
+                                           : "Primary Surface cannot be made";
     if (!reason.empty()) message += ": " + reason;
     throw DisplayError(message);
   }
@@ -80,8 +79,6 @@ void TDisplay::Subscribe(DisplaySubscriber& subscriber) {
     subscribers_.push_back(&subscriber);
 }
 
-void TDisplay::Unsubscribe(DisplaySubscriber& subscriber) {
-  std::erase(subscribers_, &subscriber);
-}
+void TDisplay::Unsubscribe(DisplaySubscriber& subscriber) { std::erase(subscribers_, &subscriber); }
 
 }  // namespace rivoltra

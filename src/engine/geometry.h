@@ -15,7 +15,9 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-inline Rect Bounds(int x, int y, int width, int height) { return Rect{x, y, x + width, y + height}; }
+inline Rect Bounds(int x, int y, int width, int height) {
+  return Rect{x, y, x + width, y + height};
+}
 
 // Strict overlap: rectangles that only share an edge do not overlap.
 inline bool Overlaps(const Rect& a, const Rect& b) {

@@ -66,8 +66,8 @@ Rect PatternLayout::PatternBounds(int pattern) const {
 }
 
 PatternLayout PatternLayoutOf(const ImageItemData& item) {
-  return PatternLayout{item.Image.Width, item.Image.Height, item.PatternWidth,
-                       item.PatternHeight, item.SkipWidth,  item.SkipHeight};
+  return PatternLayout{item.Image.Width,   item.Image.Height, item.PatternWidth,
+                       item.PatternHeight, item.SkipWidth,    item.SkipHeight};
 }
 
 }  // namespace rivoltra

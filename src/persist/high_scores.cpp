@@ -34,8 +34,8 @@ std::string ComputeCheckString(const HighScoreTable& table) {
   // Codes are unsigned bytes; every result lies in 32..255, so it never holds a line end.
   const auto addInto = [&accumulator](std::string_view text) {
     for (std::size_t j = 0; j < text.size(); ++j) {
-      const unsigned sum = static_cast<unsigned char>(accumulator[j]) +
-                           static_cast<unsigned char>(text[j]);
+      const unsigned sum =
+          static_cast<unsigned char>(accumulator[j]) + static_cast<unsigned char>(text[j]);
       accumulator[j] = static_cast<char>(sum % 224 + 32);
     }
   };

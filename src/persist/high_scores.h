@@ -59,7 +59,8 @@ bool ParseHighScoreFile(std::string_view text, HighScoreTable& table);
 // Returns whether the file was used.
 bool LoadHighScores(HighScoreTable& table, const std::filesystem::path& path = kHighScoreFile);
 // Throws SaveFileError; the previous file stays whole when writing fails.
-void SaveHighScores(const HighScoreTable& table, const std::filesystem::path& path = kHighScoreFile);
+void SaveHighScores(const HighScoreTable& table,
+                    const std::filesystem::path& path = kHighScoreFile);
 
 // Rank, name and score of the ten rows, through the given text routine in its current font.
 using WriteTextAt = std::function<void(std::string_view text, int x, int y)>;

@@ -26,10 +26,8 @@ static_assert(kScoreAlphabet.size() == 32);
 
 // Cuts "key=value" off the front of the remaining message; the value runs to the next "|" or,
 // for the last field, to the end.
-std::optional<std::string_view> TakeField(std::string_view& rest, std::string_view key,
-                                          bool last) {
-  if (rest.substr(0, key.size()) != key || rest.size() <= key.size() ||
-      rest[key.size()] != '=') {
+std::optional<std::string_view> TakeField(std::string_view& rest, std::string_view key, bool last) {
+  if (rest.substr(0, key.size()) != key || rest.size() <= key.size() || rest[key.size()] != '=') {
     return std::nullopt;
   }
   rest.remove_prefix(key.size() + 1);

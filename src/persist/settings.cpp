@@ -24,7 +24,8 @@ std::string TypableCountry(std::string_view line) {
 
 std::string SettingsFileText(const Settings& settings, std::string_view checkString) {
   std::string text;
-  for (const std::uint8_t flag : {settings.FullScreen, settings.MusicEnabled, settings.SoundEnabled}) {
+  for (const std::uint8_t flag :
+       {settings.FullScreen, settings.MusicEnabled, settings.SoundEnabled}) {
     text += flag != 0 ? "1\r\n" : "0\r\n";
   }
   text += settings.Country;

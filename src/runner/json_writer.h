@@ -22,23 +22,52 @@ class JsonWriter {
     afterKey_ = true;
     return *this;
   }
-  JsonWriter& Value(std::string_view text) { Separate(); WriteString(text); return *this; }
+  JsonWriter& Value(std::string_view text) {
+    Separate();
+    WriteString(text);
+    return *this;
+  }
   JsonWriter& Value(const char* text) { return Value(std::string_view(text)); }
-  JsonWriter& Value(bool flag) { Separate(); out_ << (flag ? "true" : "false"); return *this; }
-  JsonWriter& Value(std::int64_t number) { Separate(); out_ << number; return *this; }
+  JsonWriter& Value(bool flag) {
+    Separate();
+    out_ << (flag ? "true" : "false");
+    return *this;
+  }
+  JsonWriter& Value(std::int64_t number) {
+    Separate();
+    out_ << number;
+    return *this;
+  }
   JsonWriter& Value(int number) { return Value(static_cast<std::int64_t>(number)); }
   JsonWriter& Value(std::uint32_t number) { return Value(static_cast<std::int64_t>(number)); }
   JsonWriter& Value(double number);
-  JsonWriter& Null() { Separate(); out_ << "null"; return *this; }
+  JsonWriter& Null() {
+    Separate();
+    out_ << "null";
+    return *this;
+  }
 
   template <typename T>
-  JsonWriter& Field(std::string_view name, const T& value) { Key(name); return Value(value); }
+  JsonWriter& Field(std::string_view name, const T& value) {
+    Key(name);
+    return Value(value);
+  }
 
   std::string Text() const { return out_.str(); }
 
  private:
-  JsonWriter& Open(char bracket) { Separate(); out_ << bracket; first_ = true; return *this; }
-  JsonWriter& Close(char bracket) { out_ << bracket; first_ = false; afterKey_ = false; return *this; }
+  JsonWriter& Open(char bracket) {
+    Separate();
+    out_ << bracket;
+    first_ = true;
+    return *this;
+  }
+  JsonWriter& Close(char bracket) {
+    out_ << bracket;
+    first_ = false;
+    afterKey_ = false;
+    return *this;
+  }
   void Separate();
   void WriteString(std::string_view text);
 

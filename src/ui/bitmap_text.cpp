@@ -11,8 +11,8 @@ namespace {
 // Each glyph's last column, measured from the left edge of the whole font strip, with 24-pixel
 // cells for the small and medium fonts and 40-pixel cells for the big font.
 constexpr std::array<int, BitmapText::kGlyphCount> kMediumLastColumn = {
-    10,  36,  58,  85,  108, 133, 157, 180, 205, 228, 252, 271, 294, 326, 350,
-    374, 397, 421, 448, 471, 495, 519, 542, 565, 592, 614, 631, 660, 688, 709,
+    10,  36,  58,  85,  108, 133, 157, 180, 205, 228, 252, 271, 294,  326, 350,
+    374, 397, 421, 448, 471, 495, 519, 542, 565, 592, 614, 631, 660,  688, 709,
     738, 758, 784, 806, 833, 855, 878, 902, 927, 952, 981, 999, 1024, 1046};
 constexpr std::array<int, BitmapText::kGlyphCount> kBigLastColumn = {
     10,   55,   92,   136,  175,  217,  256,  296,  336,  375,  415,  448,  487,  537,  577,
@@ -28,8 +28,10 @@ bool IsGlyph(char c) { return c >= BitmapText::kFirstGlyph && c <= BitmapText::k
 void BitmapText::PrepareFontTables() {
   if (prepared_) return;
   for (int i = 0; i < kGlyphCount; ++i) {
-    mediumAdvance_[static_cast<std::size_t>(i)] = kMediumLastColumn[static_cast<std::size_t>(i)] - i * kMediumCell + 1;
-    bigAdvance_[static_cast<std::size_t>(i)] = kBigLastColumn[static_cast<std::size_t>(i)] - i * kBigCell + 1;
+    mediumAdvance_[static_cast<std::size_t>(i)] =
+        kMediumLastColumn[static_cast<std::size_t>(i)] - i * kMediumCell + 1;
+    bigAdvance_[static_cast<std::size_t>(i)] =
+        kBigLastColumn[static_cast<std::size_t>(i)] - i * kBigCell + 1;
   }
   prepared_ = true;
 }
@@ -47,8 +49,8 @@ int BitmapText::Advance(FontKind kind, char glyph) const {
   return kind == FontKind::Big ? bigAdvance_[index] : mediumAdvance_[index];
 }
 
-void BitmapText::WriteText(Surface& surface, const TImageCollection& images,
-                           std::string_view text, int x, int y) {
+void BitmapText::WriteText(Surface& surface, const TImageCollection& images, std::string_view text,
+                           int x, int y) {
   if (text.empty()) return;
   const TImageItem& font = images.ItemByName(currentFont_.ImageName);
   const double patternWidth = font.PatternWidth();

@@ -24,7 +24,7 @@ TEST(FrameTimer, LagCountIsWholeIntervalsElapsedAndAtLeastOne) {
     bool ticks;
     std::int32_t lag;
   };
-  const Case cases[] = {{29, false, 0}, {30, true, 1}, {59, true, 1}, {60, true, 2},
+  const Case cases[] = {{29, false, 0}, {30, true, 1}, {59, true, 1},    {60, true, 2},
                         {95, true, 3},  {89, true, 2}, {3000, true, 100}};
   for (const Case& c : cases) {
     TimerProbe probe(30);

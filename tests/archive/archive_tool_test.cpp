@@ -2,13 +2,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 #include "engine/image_archive.h"
 
@@ -43,7 +43,8 @@ class ArchiveTool : public ::testing::Test {
     FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
     std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, count);
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+      run.Output.append(buffer, count);
     const int status = ::pclose(pipe);
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -70,8 +71,8 @@ std::pair<int, int> PngSize(const fs::path& file) {
   if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return {-1, -1};
   auto at = [&](std::size_t i) {
     return static_cast<int>(static_cast<unsigned char>(bytes[i])) << 24 |
-           static_cast<unsigned char>(bytes[i + 1]) << 16 | static_cast<unsigned char>(bytes[i + 2]) << 8 |
-           static_cast<unsigned char>(bytes[i + 3]);
+           static_cast<unsigned char>(bytes[i + 1]) << 16 |
+           static_cast<unsigned char>(bytes[i + 2]) << 8 | static_cast<unsigned char>(bytes[i + 3]);
   };
   return {at(16), at(20)};
 }
@@ -79,7 +80,8 @@ std::pair<int, int> PngSize(const fs::path& file) {
 TEST_F(ArchiveTool, ListPrintsOneLinePerItem) {
   ImageItemData font = Item("Font", 100, 20, 20, 20);
   font.Transparent = false;
-  WriteImageArchive((folder_ / "a.gfx").string(), {font, Item("Car", 64, 48, 16, 16), ImageItemData{}});
+  WriteImageArchive((folder_ / "a.gfx").string(),
+                    {font, Item("Car", 64, 48, 16, 16), ImageItemData{}});
   const ToolRun run = Tool("list " + (folder_ / "a.gfx").string());
   EXPECT_EQ(run.Status, 0);
   EXPECT_EQ(run.Output,
@@ -92,10 +94,12 @@ TEST_F(ArchiveTool, ListPrintsOneLinePerItem) {
 }
 
 TEST_F(ArchiveTool, ExtractWritesPngsAndAContactSheet) {
-  WriteImageArchive((folder_ / "a.gfx").string(),
-                    {Item("Car", 64, 48, 16, 16), Item("Car", 3, 5, 0, 0), Item("../evil name", 7, 7, 0, 0),
-                     Item("Background", 800, 600, 0, 0), ImageItemData{}});
-  const ToolRun run = Tool("extract " + (folder_ / "a.gfx").string() + " " + (folder_ / "out").string());
+  WriteImageArchive(
+      (folder_ / "a.gfx").string(),
+      {Item("Car", 64, 48, 16, 16), Item("Car", 3, 5, 0, 0), Item("../evil name", 7, 7, 0, 0),
+       Item("Background", 800, 600, 0, 0), ImageItemData{}});
+  const ToolRun run =
+      Tool("extract " + (folder_ / "a.gfx").string() + " " + (folder_ / "out").string());
   EXPECT_EQ(run.Status, 0) << run.Output;
   EXPECT_EQ(PngSize(folder_ / "out" / "Car.png"), std::make_pair(64, 48));
   EXPECT_EQ(PngSize(folder_ / "out" / "Car-1.png"), std::make_pair(3, 5));
@@ -118,7 +122,8 @@ TEST_F(ArchiveTool, BadArchiveExitsWithOneAndTheError) {
   const ToolRun bad = Tool("list " + (folder_ / "bad.gfx").string());
   EXPECT_EQ(bad.Status, 1);
   EXPECT_THAT(bad.Output, HasSubstr((folder_ / "bad.gfx").string() + ": Invalid stream format"));
-  const ToolRun missing = Tool("extract " + (folder_ / "missing.gfx").string() + " " + folder_.string());
+  const ToolRun missing =
+      Tool("extract " + (folder_ / "missing.gfx").string() + " " + folder_.string());
   EXPECT_EQ(missing.Status, 1);
   EXPECT_THAT(missing.Output, HasSubstr("missing.gfx"));
 }

@@ -47,14 +47,18 @@ std::vector<Sound> ReadSounds(std::span<const std::uint8_t> bytes) {
     r.ReadCollection([&] {
       Sound s;
       r.ReadProperties("TSoundItem", [&](const std::string& name) {
-        if (name == "Name") s.Name = r.ReadString();
-        else if (name == "Looped") s.Looped = r.ReadBoolean();
-        else if (name == "MaxPlayingCount") s.MaxPlayingCount = r.ReadInteger();
+        if (name == "Name")
+          s.Name = r.ReadString();
+        else if (name == "Looped")
+          s.Looped = r.ReadBoolean();
+        else if (name == "MaxPlayingCount")
+          s.MaxPlayingCount = r.ReadInteger();
         else if (name == "Wave.WAVE") {
           auto data = r.ReadBinary();
           if (data.size() < 4) throw FormatError("Wave is invalid");
           s.Wave.assign(data.begin(), data.end());
-        } else return false;
+        } else
+          return false;
         return true;
       });
       sounds.push_back(s);
@@ -123,19 +127,26 @@ TEST(ComponentStream, UnknownPropertyIsReported) {
     ReadSounds(bytes);
     FAIL();
   } catch (const ArchiveError& e) {
-    EXPECT_STREQ(e.what(), "Sounds.sfx: Error reading TSoundItem.Volume: Property Volume does not exist");
+    EXPECT_STREQ(e.what(),
+                 "Sounds.sfx: Error reading TSoundItem.Volume: Property Volume does not exist");
   }
 }
 
 TEST(ComponentStream, ValuesOfEveryTag) {
   ComponentWriter w;
   const std::vector<ComponentValue> values = {
-      ComponentValue::Integer(0),        ComponentValue::Integer(-128),
-      ComponentValue::Integer(127),      ComponentValue::Integer(128),
-      ComponentValue::Integer(-32769),   ComponentValue::Integer(INT32_MIN),
-      ComponentValue::Boolean(true),     ComponentValue::Boolean(false),
-      ComponentValue::String("abc"),     ComponentValue::String(std::string(300, 'x')),
-      ComponentValue::Identifier("clBtnFace"), ComponentValue::Binary(std::vector<std::uint8_t>{1, 2, 3})};
+      ComponentValue::Integer(0),
+      ComponentValue::Integer(-128),
+      ComponentValue::Integer(127),
+      ComponentValue::Integer(128),
+      ComponentValue::Integer(-32769),
+      ComponentValue::Integer(INT32_MIN),
+      ComponentValue::Boolean(true),
+      ComponentValue::Boolean(false),
+      ComponentValue::String("abc"),
+      ComponentValue::String(std::string(300, 'x')),
+      ComponentValue::Identifier("clBtnFace"),
+      ComponentValue::Binary(std::vector<std::uint8_t>{1, 2, 3})};
   for (const auto& v : values) w.WriteValue(v);
   auto bytes = w.Finish();
   ComponentReader r(bytes, "x");
@@ -144,10 +155,10 @@ TEST(ComponentStream, ValuesOfEveryTag) {
 
 TEST(ComponentStream, SkipValueHandlesNestedCollectionsAndSets) {
   const std::vector<std::uint8_t> bytes = {
-      0x0E, 0x02, 5, 0x01, 1, 'A', 0x0E, 0x01, 0x00, 0x00, 0x00, 0x00,  // nested collections
-      0x0B, 1, 'a', 1, 'b', 0,                                      // set
-      0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                           // extended
-      0x04, 1, 0, 0, 0};
+      0x0E, 0x02, 5,   0x01, 1,   'A', 0x0E, 0x01, 0x00, 0x00, 0x00, 0x00,  // nested collections
+      0x0B, 1,    'a', 1,    'b', 0,                                        // set
+      0x05, 0,    0,   0,    0,   0,   0,    0,    0,    0,    0,           // extended
+      0x04, 1,    0,   0,    0};
   ComponentReader r(bytes, "x");
   r.SkipValue();
   r.SkipValue();

@@ -1,3 +1,5 @@
+#include "audio/music.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/music.h"
 #include "audio/test_module.h"
 #include "platform/null/null_audio.h"
 
@@ -30,7 +31,8 @@ const TestModule kTwoShortOrders{.Orders = 2, .RowsPerPattern = 2, .Speed = 1, .
 void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   fs::create_directories(path.parent_path());
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 // Runs in a folder of its own holding Data/Music, as the game does in its working directory.
@@ -38,7 +40,8 @@ class MusicTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder = fs::temp_directory_path() /
-             ("rivoltra_music_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+             ("rivoltra_music_" +
+              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder);
     fs::create_directories(folder);
     previous = fs::current_path();
@@ -153,7 +156,8 @@ TEST_F(MusicTest, FilesThatDoNotLoadGiveNoMusicAndNoError) {
   std::vector<std::uint8_t> truncated = BuildTestModule(kFourOrders);
   truncated.resize(100);
   WriteFile("Data/Music/Truncated.xm", truncated);
-  for (const char* file : {"Data/Music/Missing.xm", "Data/Music/Broken.xm", "Data/Music/Truncated.xm"}) {
+  for (const char* file :
+       {"Data/Music/Missing.xm", "Data/Music/Broken.xm", "Data/Music/Truncated.xm"}) {
     PlaySong(player, music, 1, file);
     EXPECT_EQ(music.SongHandle, nullptr) << file;
     Tick(kMainMenu);

@@ -1,3 +1,5 @@
+#include "audio/sound_archive.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <system_error>
 #include <vector>
 
-#include "audio/sound_archive.h"
 #include "audio/wave.h"
 
 namespace rivoltra {

@@ -1,15 +1,16 @@
+#include "audio/sound_list.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <system_error>
 #include <string>
+#include <system_error>
 #include <variant>
 #include <vector>
 
-#include "audio/sound_list.h"
 #include "platform/null/null_audio.h"
 
 namespace rivoltra {
@@ -126,7 +127,8 @@ TEST_F(SoundListTest, LoopedSoundRestartsFromTheBeginningAndPlaysUntilStopped) {
   audio.AdvanceClock(10'000);
   EXPECT_EQ(audio.PlayingCount(), 1);
   PlaySound(1, list, "engine");
-  EXPECT_THAT(Events(), ElementsAre("play Engine#1 looped", "stop Engine#1", "play Engine#1 looped"));
+  EXPECT_THAT(Events(),
+              ElementsAre("play Engine#1 looped", "stop Engine#1", "play Engine#1 looped"));
   EXPECT_TRUE(list.ItemByName("Engine").Copies().empty());
 
   StopSound(1, list, "ENGINE");
@@ -257,7 +259,8 @@ TEST_F(SoundListTest, LoadArchiveReplacesItemsAndKeepsThemWhenTheFileIsBad) {
   std::filesystem::remove(bad);
   {
     std::ofstream file(bad, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(broken.data()), static_cast<std::streamsize>(broken.size()));
+    file.write(reinterpret_cast<const char*>(broken.data()),
+               static_cast<std::streamsize>(broken.size()));
   }
 
   list.Items().LoadArchive(good);

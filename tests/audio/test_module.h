@@ -79,8 +79,8 @@ inline std::vector<std::uint8_t> BuildTestModule(const TestModule& module) {
     u32(263);
     text("square", 22);
     u8(0);
-    u16(1);   // samples
-    u32(40);  // sample header size
+    u16(1);                                             // samples
+    u32(40);                                            // sample header size
     for (int i = 0; i < 96 + 48 + 48 + 14; ++i) u8(0);  // key map, envelopes off
     u16(0);                                             // fadeout
     for (int i = 0; i < 22; ++i) u8(0);

@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
+#include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -14,7 +15,6 @@
 #include "audio/music.h"
 #include "audio/sound_list.h"
 #include "audio/test_module.h"
-#include "platform/sdl/sdl_audio.h"
 
 namespace rivoltra {
 namespace {
@@ -73,15 +73,15 @@ std::vector<Segment> AudibleSegments(const std::vector<std::int16_t>& samples) {
       if (i > *start && (samples[i - 1] < 0) != (samples[i] < 0)) ++crossings;
     }
     const double seconds = static_cast<double>(end - *start) / kMixRate;
-    segments.push_back({static_cast<int>(*start * 1000 / kMixRate),
-                        static_cast<int>(end * 1000 / kMixRate),
-                        std::sqrt(energy / static_cast<double>(end - *start)),
-                        crossings / 2.0 / seconds});
+    segments.push_back(
+        {static_cast<int>(*start * 1000 / kMixRate), static_cast<int>(end * 1000 / kMixRate),
+         std::sqrt(energy / static_cast<double>(end - *start)), crossings / 2.0 / seconds});
     start.reset();
   };
   for (std::size_t at = 0; at + window <= samples.size(); at += window) {
     double energy = 0;
-    for (std::size_t i = at; i < at + window; ++i) energy += static_cast<double>(samples[i]) * samples[i];
+    for (std::size_t i = at; i < at + window; ++i)
+      energy += static_cast<double>(samples[i]) * samples[i];
     const double rms = std::sqrt(energy / static_cast<double>(window));
     if (rms >= kAudibleRms && !start) start = at;
     if (rms < kSilentRms && start) close(at);
@@ -101,10 +101,10 @@ class SdlAudioTest : public ::testing::Test {
     rawFile = fs::temp_directory_path() / ("rivoltra_sdl_audio_" + name + ".raw");
     moduleFile = fs::temp_directory_path() / ("rivoltra_sdl_audio_" + name + ".xm");
     fs::remove(rawFile);
-    const auto module =
-        testing::BuildTestModule({.Orders = 1, .RowsPerPattern = 64, .Tone = true});
+    const auto module = testing::BuildTestModule({.Orders = 1, .RowsPerPattern = 64, .Tone = true});
     std::ofstream(moduleFile, std::ios::binary)
-        .write(reinterpret_cast<const char*>(module.data()), static_cast<std::streamsize>(module.size()));
+        .write(reinterpret_cast<const char*>(module.data()),
+               static_cast<std::streamsize>(module.size()));
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", rawFile.c_str(), 1);
   }
@@ -120,8 +120,9 @@ class SdlAudioTest : public ::testing::Test {
 TEST_F(SdlAudioTest, EffectAndMusicReachTheDeviceWhenAndWhereTheyShould) {
   SdlAudio audio;
   TSoundList list;
-  list.Items().Assign({{"Beep", false, 0,
-                        MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, kEffectMilliseconds, 22050))}});
+  list.Items().Assign(
+      {{"Beep", false, 0,
+        MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, kEffectMilliseconds, 22050))}});
   list.SetSoundOutput(&audio);
   ModulePlayer player(audio);
   MusicState music;
@@ -188,8 +189,8 @@ TEST(SdlAudioWithoutDevice, GameRunsSilently) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   SdlAudio audio;
   TSoundList list;
-  list.Items().Assign({{"Beep", true, 0,
-                        MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, 100, 22050))}});
+  list.Items().Assign(
+      {{"Beep", true, 0, MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, 100, 22050))}});
   list.SetSoundOutput(&audio);
   ModulePlayer player(audio);
   MusicState music;
@@ -201,7 +202,8 @@ TEST(SdlAudioWithoutDevice, GameRunsSilently) {
   const fs::path module = fs::temp_directory_path() / "rivoltra_sdl_no_device.xm";
   const auto bytes = testing::BuildTestModule({.Orders = 2});
   std::ofstream(module, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   PlaySong(player, music, 1, module.string());
   EXPECT_NE(music.SongHandle, nullptr);
   KeepMusicPlaying(player, music, 1, 0);

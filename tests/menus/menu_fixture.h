@@ -23,15 +23,16 @@ class MenuScenario : public testing::Test {
   void SetUp() override {
     namespace fs = std::filesystem;
     buildFolder_ = fs::current_path();
-    folder_ = fs::temp_directory_path() /
-              ("rivoltra-menus-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        fs::temp_directory_path() / ("rivoltra-menus-" + std::to_string(::getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_ / "Data");
     for (const char* shared : {"Res", "Music"}) {
       fs::create_directory_symlink(buildFolder_ / "Data" / shared, folder_ / "Data" / shared);
     }
-    fs::copy(buildFolder_ / "Data" / "Save", folder_ / "Data" / "Save", fs::copy_options::recursive);
+    fs::copy(buildFolder_ / "Data" / "Save", folder_ / "Data" / "Save",
+             fs::copy_options::recursive);
     fs::current_path(folder_);
   }
 

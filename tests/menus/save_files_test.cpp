@@ -40,7 +40,8 @@ TEST_F(MenuScenario, EditedOrBrokenSaveFilesFallBackToTheDefaults) {
   HighScoreTable mine = DefaultHighScoreTable();
   InsertHighScore(mine, "MINE", 3000);
   const std::string myScores = HighScoreFileText(mine);
-  const std::string myOptions = SettingsFileText(Settings{1, 1, 0, "PERU"}, ComputeCheckString(mine));
+  const std::string myOptions =
+      SettingsFileText(Settings{1, 1, 0, "PERU"}, ComputeCheckString(mine));
   std::string edited = myScores;
   edited.replace(edited.find("MINE"), 4, "MIME");
   const struct {

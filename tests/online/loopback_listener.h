@@ -116,8 +116,9 @@ class LoopbackListener {
 // A whole HTTP/1.1 reply with the given status, extra header lines and body.
 inline std::string HttpReply(int status, const std::string& body,
                              const std::string& extraHeaders = "") {
-  return "HTTP/1.1 " + std::to_string(status) + " Status\r\nContent-Length: " +
-         std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
+  return "HTTP/1.1 " + std::to_string(status) +
+         " Status\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n" +
+         extraHeaders + "\r\n" + body;
 }
 
 }  // namespace rivoltra::testing

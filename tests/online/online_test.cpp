@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "online/loopback_listener.h"
-#include "platform/curl/curl_http_transport.h"
 #include "persist/score_code.h"
+#include "platform/curl/curl_http_transport.h"
 
 namespace rivoltra {
 namespace {
@@ -75,12 +75,11 @@ TEST(SubmitScore, VersionReplyDecidesBetweenMessageAndReport) {
   for (const auto& c : cases) {
     FakeTransport transport(c.reply);
     std::vector<std::string> shown;
-    SubmitOutcome outcome =
-        SubmitScore(transport, TestConfig("http://127.0.0.1:9"),
-                    [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 1234, "X");
+    SubmitOutcome outcome = SubmitScore(
+        transport, TestConfig("http://127.0.0.1:9"),
+        [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 1234, "X");
     std::string label = c.reply ? "reply '" + *c.reply + "'" : "failed request";
-    EXPECT_EQ(transport.addresses.front(),
-              "http://127.0.0.1:9/cgi/version.pl?version&prg=Rivoltra")
+    EXPECT_EQ(transport.addresses.front(), "http://127.0.0.1:9/cgi/version.pl?version&prg=Rivoltra")
         << label;
     if (c.sends) {
       EXPECT_EQ(outcome, SubmitOutcome::Sent) << label;
@@ -112,8 +111,9 @@ TEST(SubmitScore, ThrowingTransportCountsAsFailedRequest) {
     }
   } transport;
   int shown = 0;
-  EXPECT_EQ(SubmitScore(transport, TestConfig("http://127.0.0.1:9"),
-                        [&](std::string_view) { ++shown; }, "A", 1, ""),
+  EXPECT_EQ(SubmitScore(
+                transport, TestConfig("http://127.0.0.1:9"), [&](std::string_view) { ++shown; },
+                "A", 1, ""),
             SubmitOutcome::CannotConnect);
   EXPECT_EQ(shown, 1);
 }
@@ -137,20 +137,19 @@ TEST(OnlineAddresses, JoinServerBaseWithFixedPaths) {
 }
 
 TEST(CurlTransport, SendsTheExpectedHeadersAndKeepsCookies) {
-  LoopbackListener server({HttpReply(200, "OK|1|2|3|T|", "Set-Cookie: visit=1; Path=/\r\n"),
-                           HttpReply(200, "stored")});
+  LoopbackListener server(
+      {HttpReply(200, "OK|1|2|3|T|", "Set-Cookie: visit=1; Path=/\r\n"), HttpReply(200, "stored")});
   CurlHttpTransport transport(1000ms, 2000ms);
-  EXPECT_EQ(transport.Get(server.Base() + "/cgi/version.pl?version&prg=Rivoltra"),
-            "OK|1|2|3|T|");
+  EXPECT_EQ(transport.Get(server.Base() + "/cgi/version.pl?version&prg=Rivoltra"), "OK|1|2|3|T|");
   EXPECT_EQ(transport.Get(server.Base() + "/second"), "stored");
 
   std::vector<std::string> requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].substr(0, requests[0].find("\r\n")),
             "GET /cgi/version.pl?version&prg=Rivoltra HTTP/1.1");
-  for (const char* header :
-       {"\r\nAccept: text/html, */*\r\n", "\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n",
-        "\r\nContent-Type: text/html\r\n"}) {
+  for (const char* header : {"\r\nAccept: text/html, */*\r\n",
+                             "\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n",
+                             "\r\nContent-Type: text/html\r\n"}) {
     EXPECT_NE(requests[0].find(header), std::string::npos) << header;
   }
   EXPECT_EQ(requests[0].find("Cookie:"), std::string::npos);

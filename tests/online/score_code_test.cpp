@@ -47,8 +47,8 @@ TEST(ScoreEncoding, BitsOfHighBytesAreUnsigned) {
 
 TEST(ScoreMessageTest, FillsToMultipleOfFiveAndEncodesToEightFifths) {
   std::string message = ScoreMessage("NONAME", 1234, "T", "X");
-  std::string expected = std::string("type=0|name=NONAME|score=1234|key=") + kScoreKeyLetter +
-                         "|p=T|add=X|z=";
+  std::string expected =
+      std::string("type=0|name=NONAME|score=1234|key=") + kScoreKeyLetter + "|p=T|add=X|z=";
   ASSERT_EQ(expected.size(), 48u);
   EXPECT_EQ(message, expected + "00");
   EXPECT_EQ(EncodeGroups(EncodeBits(message)).size(), 80u);
@@ -105,10 +105,10 @@ TEST(ScoreDecoding, RefusesCodesNoTextEncodesTo) {
   lowercase[0] = 'f';
   std::string nonzeroFill = AlphabetCharacters({0b10000, 0});  // 10 bits: 2 of fill, set
   const std::string refused[] = {
-      valid.substr(0, 1),                            // 5 bits hold no character
-      valid.substr(0, 3),                            // 15 bits: 7 bits of fill
-      lowercase,                                     // outside the alphabet
-      valid + "=",                                   // padding is never written
+      valid.substr(0, 1),  // 5 bits hold no character
+      valid.substr(0, 3),  // 15 bits: 7 bits of fill
+      lowercase,           // outside the alphabet
+      valid + "=",         // padding is never written
       std::string(kMaxScoreCodeLength + 8, kScoreAlphabet[0]),
       nonzeroFill,
       std::string("\0\0", 2),
@@ -129,8 +129,8 @@ TEST(ScoreParsing, RefusesMessagesTheGameCannotSend) {
   const std::string refused[] = {
       "type=0|name=A|score=1|key=" + key + "|p=|add=|z=0",  // 38 + 1: not a multiple of 5
       filled("type=0|name=A|score=1|key=" + key + "|p=|add=|z=") + "00000",  // fill of 5
-      filled("type=0|name=A|score=1|key=" + key + "|p=|add=B|C|z="),          // extra field
-      filled("type=0|score=1|name=A|key=" + key + "|p=|add=|z="),             // order
+      filled("type=0|name=A|score=1|key=" + key + "|p=|add=B|C|z="),         // extra field
+      filled("type=0|score=1|name=A|key=" + key + "|p=|add=|z="),            // order
       filled("type=0|name=A|score=01|key=" + key + "|p=|add=|z="),
       filled("type=0|name=A|score=-0|key=" + key + "|p=|add=|z="),
       filled("type=0|name=A|score=2147483648|key=" + key + "|p=|add=|z="),

@@ -18,8 +18,8 @@
 #include "autopilot.h"
 #include "online_flow/servers.h"
 #include "persist/high_scores.h"
-#include "platform/curl/curl_http_transport.h"
 #include "persist/settings.h"
+#include "platform/curl/curl_http_transport.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {

@@ -1,8 +1,8 @@
+#include "persist/high_scores.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "persist/high_scores.h"
 
 namespace rivoltra {
 namespace {
@@ -80,10 +80,12 @@ TEST(HighScoreFile, WritesFortyCrLfLinesAndReadsThemBack) {
   table.Entry(1) = HighScoreEntry{"TWO WORDS", -5, 2147483647, -2147483647 - 1};
   table.Entry(2).EntryName = "";
   const std::string text = HighScoreFileText(table);
-  const std::string start = "TWO WORDS\r\n-5\r\n2147483647\r\n-2147483648\r\n\r\n1800\r\n0\r\n0\r\n";
+  const std::string start =
+      "TWO WORDS\r\n-5\r\n2147483647\r\n-2147483648\r\n\r\n1800\r\n0\r\n0\r\n";
   EXPECT_EQ(text.substr(0, start.size()), start);
   std::size_t lines = 0;
-  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+       at = text.find("\r\n", at + 2)) {
     ++lines;
   }
   EXPECT_EQ(lines, 40u);
@@ -102,12 +104,9 @@ TEST(HighScoreFile, ShortOrMalformedTextIsRejectedWithoutTouchingTheTable) {
   std::string badReserved = good;
   badReserved.replace(badReserved.find("\r\n0\r\n") + 2, 1, "z");
   const std::string cases[] = {
-      "",
-      good.substr(0, good.size() - 3),  // the last line cut off: 39 lines
-      badScore,
-      hugeScore,
-      badReserved,
-      std::string(100, '\0'),
+      "",          good.substr(0, good.size() - 3),  // the last line cut off: 39 lines
+      badScore,    hugeScore,
+      badReserved, std::string(100, '\0'),
   };
   for (const std::string& text : cases) {
     HighScoreTable table;

@@ -1,3 +1,5 @@
+#include "persist/save_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "persist/high_scores.h"
-#include "persist/save_file.h"
 #include "persist/settings.h"
 
 namespace rivoltra {
@@ -17,7 +18,8 @@ class SaveFolder : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() /
-              ("rivoltra-save-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("rivoltra-save-" +
+               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -31,7 +33,8 @@ class SaveFolder : public testing::Test {
     std::ofstream(path, std::ios::binary) << text;
   }
   int FileCount() const {
-    return static_cast<int>(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+    return static_cast<int>(
+        std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
   }
 
   fs::path folder_;

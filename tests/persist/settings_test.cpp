@@ -1,8 +1,8 @@
+#include "persist/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "persist/settings.h"
 
 namespace rivoltra {
 namespace {

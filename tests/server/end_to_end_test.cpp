@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/curl/curl_http_transport.h"
 #include "persist/online.h"
+#include "platform/curl/curl_http_transport.h"
 #include "server/test_support.h"
 
 namespace rivoltra::scores {

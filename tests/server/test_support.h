@@ -68,9 +68,9 @@ inline bool WholeReply(const std::string& reply) {
 // Sends raw bytes to 127.0.0.1:port and returns what comes back before the server closes the
 // connection or the time runs out; nullopt when no connection could be made. The sending side
 // stays open: the listener does not answer a client that has already hung up.
-inline std::optional<std::string> RawExchange(int port, const std::string& bytes,
-                                              std::chrono::milliseconds limit =
-                                                  std::chrono::milliseconds(3000)) {
+inline std::optional<std::string> RawExchange(
+    int port, const std::string& bytes,
+    std::chrono::milliseconds limit = std::chrono::milliseconds(3000)) {
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   if (fd < 0) return std::nullopt;
   sockaddr_in address{};

@@ -36,11 +36,12 @@ int Usage(const char* problem) {
 void List(const std::vector<ImageItemData>& items) {
   for (const auto& item : items) {
     const auto layout = rivoltra::PatternLayoutOf(item);
-    std::printf("%s\t%dx%d\tPatternWidth=%d\tPatternHeight=%d\tPatternCount=%d\tTransparent=%s\t"
-                "TransparentColor=0x%08X\n",
-                item.Name.c_str(), item.Image.Width, item.Image.Height, item.PatternWidth,
-                item.PatternHeight, layout.PatternCountBeforeDisplay(),
-                item.Transparent ? "true" : "false", static_cast<unsigned>(item.TransparentColor));
+    std::printf(
+        "%s\t%dx%d\tPatternWidth=%d\tPatternHeight=%d\tPatternCount=%d\tTransparent=%s\t"
+        "TransparentColor=0x%08X\n",
+        item.Name.c_str(), item.Image.Width, item.Image.Height, item.PatternWidth,
+        item.PatternHeight, layout.PatternCountBeforeDisplay(), item.Transparent ? "true" : "false",
+        static_cast<unsigned>(item.TransparentColor));
   }
 }
 
@@ -73,8 +74,8 @@ void Extract(const std::vector<ImageItemData>& items, const std::string& archive
     std::printf("%s\n", path.string().c_str());
   }
   const auto sheet = folder / "contact-sheet.png";
-  rivoltra::archive_tool::WriteContactSheet(items, std::filesystem::path(archiveName).filename().string(),
-                                            sheet.string());
+  rivoltra::archive_tool::WriteContactSheet(
+      items, std::filesystem::path(archiveName).filename().string(), sheet.string());
   std::printf("%s\n", sheet.string().c_str());
   rivoltra::archive_tool::ReleaseDrawingCaches();
 }
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
   }
   if (command == "list" && argc != 3) return Usage("list takes one archive file");
   if (command == "extract" && argc != 4) return Usage("extract takes an archive file and a folder");
-  if (command != "list" && command != "extract") return Usage(("unknown command '" + command + "'").c_str());
+  if (command != "list" && command != "extract")
+    return Usage(("unknown command '" + command + "'").c_str());
 
   const std::string fileName = argv[2];
   try {

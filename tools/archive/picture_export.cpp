@@ -24,7 +24,7 @@ struct ContextDeleter {
 using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
 
-constexpr int kCellWidth = 240;       // the widest thumbnail
+constexpr int kCellWidth = 240;        // the widest thumbnail
 constexpr int kThumbnailHeight = 180;  // the tallest thumbnail
 constexpr int kLabelHeight = 34;
 constexpr int kMargin = 12;
@@ -37,7 +37,8 @@ std::uint32_t KeyAsXrgb(std::uint32_t bgr) {
 
 SurfacePtr PictureSurface(const ImageItemData& item) {
   const Picture& picture = item.Image;
-  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture.Width, picture.Height));
+  SurfacePtr surface(
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture.Width, picture.Height));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
     throw std::runtime_error("cannot make a picture of " + std::to_string(picture.Width) + " x " +
                              std::to_string(picture.Height));
@@ -97,17 +98,20 @@ void DrawCell(cairo_t* cr, const ImageItemData& item, double left, double top) {
   if (!picture.IsEmpty()) {
     // Large pictures shrink to fit; small ones grow by a whole factor (at most 4) so their
     // pixels stay sharp and visible.
-    const double fit = std::min(double{kCellWidth} / picture.Width, double{kThumbnailHeight} / picture.Height);
+    const double fit =
+        std::min(double{kCellWidth} / picture.Width, double{kThumbnailHeight} / picture.Height);
     const double scale = fit < 1 ? fit : std::min(4.0, std::floor(fit));
     const double width = picture.Width * scale, height = picture.Height * scale;
-    const double x = left + std::floor((kCellWidth - width) / 2), y = top + (kThumbnailHeight - height);
+    const double x = left + std::floor((kCellWidth - width) / 2),
+                 y = top + (kThumbnailHeight - height);
     Checkerboard(cr, x, y, width, height);
     SurfacePtr surface = PictureSurface(item);
     cairo_save(cr);
     cairo_translate(cr, x, y);
     cairo_scale(cr, scale, scale);
     cairo_set_source_surface(cr, surface.get(), 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), scale < 1 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+    cairo_pattern_set_filter(cairo_get_source(cr),
+                             scale < 1 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
     cairo_paint(cr);
     cairo_restore(cr);
 
@@ -121,7 +125,8 @@ void DrawCell(cairo_t* cr, const ImageItemData& item, double left, double top) {
     for (int k = 0; k < std::min(count, kMostOutlined); ++k) {
       const Rect r = layout.PatternBounds(k);
       cairo_rectangle(cr, std::floor(x + r.Left * scale) + 0.5, std::floor(y + r.Top * scale) + 0.5,
-                      std::max(1.0, std::round(r.Width() * scale) - 1), std::max(1.0, std::round(r.Height() * scale) - 1));
+                      std::max(1.0, std::round(r.Width() * scale) - 1),
+                      std::max(1.0, std::round(r.Height() * scale) - 1));
     }
     cairo_stroke(cr);
     cairo_restore(cr);
@@ -130,9 +135,11 @@ void DrawCell(cairo_t* cr, const ImageItemData& item, double left, double top) {
     if (!layout.IsWholePicture())
       size += ", " + std::to_string(count) + " of " + std::to_string(layout.Width()) + "x" +
               std::to_string(layout.Height());
-    if (scale != 1) size += " (" + std::to_string(static_cast<int>(std::lround(scale * 100))) + "%)";
+    if (scale != 1)
+      size += " (" + std::to_string(static_cast<int>(std::lround(scale * 100))) + "%)";
   }
-  Label(cr, item.Name.empty() ? "(no name)" : item.Name, left, top + kThumbnailHeight + 14, kCellWidth, true);
+  Label(cr, item.Name.empty() ? "(no name)" : item.Name, left, top + kThumbnailHeight + 14,
+        kCellWidth, true);
   Label(cr, size, left, top + kThumbnailHeight + 28, kCellWidth, false);
 }
 
@@ -152,7 +159,8 @@ void WriteContactSheet(const std::vector<ImageItemData>& items, const std::strin
   const int height = kTitleHeight + rows * (kThumbnailHeight + kLabelHeight + kMargin) + kMargin;
   SurfacePtr sheet(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
   if (cairo_surface_status(sheet.get()) != CAIRO_STATUS_SUCCESS)
-    throw std::runtime_error(fileName + ": " + cairo_status_to_string(cairo_surface_status(sheet.get())));
+    throw std::runtime_error(fileName + ": " +
+                             cairo_status_to_string(cairo_surface_status(sheet.get())));
   ContextPtr context(cairo_create(sheet.get()));
   cairo_t* cr = context.get();
   cairo_set_source_rgb(cr, 1, 1, 1);

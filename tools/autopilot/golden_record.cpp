@@ -179,9 +179,17 @@ const std::vector<Scenario>& Scenarios() {
   static const std::vector<Scenario> scenarios = {
       // Road levels and the first traffic level, a pause and a finish prompt answered N.
       {.name = "autopilot-car1", .seed = 101, .car = 1, .pauseAt = 400, .promptAt = 900},
-      {.name = "autopilot-car3", .seed = 20261210, .car = 3, .pauseAt = 2500, .maxRaceTicks = 12000},
+      {.name = "autopilot-car3",
+       .seed = 20261210,
+       .car = 3,
+       .pauseAt = 2500,
+       .maxRaceTicks = 12000},
       // The clock runs out on a standing car, then the careless driver crashes to game over.
-      {.name = "time-over-then-crashes", .seed = 303, .car = 4, .idleTicks = 2200, .careless = true},
+      {.name = "time-over-then-crashes",
+       .seed = 303,
+       .car = 4,
+       .idleTicks = 2200,
+       .careless = true},
       // Weaving at full speed with the fire key held: crashes, hazards, the gun when found.
       {.name = "careless-car2", .seed = 404, .car = 2, .careless = true, .promptAt = 300},
   };

@@ -30,14 +30,18 @@ void Report(const char* mode, double cpu, const std::vector<std::uint32_t>& tick
   for (std::size_t i = 1; i < ticks.size(); ++i)
     intervals.push_back(static_cast<std::int64_t>(ticks[i] - ticks[i - 1]));
   std::size_t within = 0;
-  for (const std::int64_t interval : intervals) within += (interval >= 28 && interval <= 32) ? 1 : 0;
+  for (const std::int64_t interval : intervals)
+    within += (interval >= 28 && interval <= 32) ? 1 : 0;
   std::sort(intervals.begin(), intervals.end());
   const auto percentile = [&](double p) {
-    return intervals.empty() ? 0 : intervals[static_cast<std::size_t>(p * static_cast<double>(intervals.size() - 1))];
+    return intervals.empty()
+               ? 0
+               : intervals[static_cast<std::size_t>(p * static_cast<double>(intervals.size() - 1))];
   };
   std::printf(
       "{\"mode\":\"%s\",\"cpu_seconds\":%.3f,\"ticks\":%zu,\"within_30pm2\":%.4f,"
-      "\"interval_min\":%lld,\"interval_median\":%lld,\"interval_p99\":%lld,\"interval_max\":%lld}\n",
+      "\"interval_min\":%lld,\"interval_median\":%lld,\"interval_p99\":%lld,\"interval_max\":%lld}"
+      "\n",
       mode, cpu, ticks.size(),
       intervals.empty() ? 0.0 : static_cast<double>(within) / static_cast<double>(intervals.size()),
       static_cast<long long>(intervals.empty() ? 0 : intervals.front()),

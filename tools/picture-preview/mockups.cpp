@@ -9,8 +9,6 @@ namespace rivoltra::preview {
 
 namespace {
 
-
-
 // Draws a named item when the list has it, so a mock-up can be composed while pictures are
 // still missing.
 struct Composer {

@@ -23,9 +23,9 @@ class NullAudio final : public AudioOutput {
     enum class Kind { Play, Stop };
     Kind Type = Kind::Play;
     std::string Name;
-    bool Looped = false;     // for Play
-    int Buffer = 0;          // which buffer, numbered from 1 in order of creation
-    std::int64_t Time = 0;   // fake milliseconds
+    bool Looped = false;    // for Play
+    int Buffer = 0;         // which buffer, numbered from 1 in order of creation
+    std::int64_t Time = 0;  // fake milliseconds
     bool operator==(const SoundEvent&) const = default;
   };
 

@@ -208,10 +208,11 @@ std::unique_ptr<SoundBuffer> SdlAudio::CreateBuffer(std::string_view /*name*/,
       samples.size() / static_cast<std::size_t>(format->BytesPerFrame());
   if (wholeFrames == 0) return nullptr;
   auto source = std::make_shared<WaveSource>(WaveSource{
-      *format, std::vector<std::uint8_t>(
-                   samples.begin(),
-                   samples.begin() + static_cast<std::ptrdiff_t>(
-                                         wholeFrames * static_cast<std::size_t>(format->BytesPerFrame())))});
+      *format,
+      std::vector<std::uint8_t>(
+          samples.begin(),
+          samples.begin() + static_cast<std::ptrdiff_t>(
+                                wholeFrames * static_cast<std::size_t>(format->BytesPerFrame())))});
   std::shared_ptr<Chunk> chunk = MakeChunk(*source, format->SampleRate);
   if (!chunk) return nullptr;
   const int channel = AcquireChannel();

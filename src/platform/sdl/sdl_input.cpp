@@ -62,7 +62,8 @@ bool SdlJoystick::Read(RawJoystickState& state) {
     pad.DpadLeft = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_LEFT) != 0;
     pad.DpadRight = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) != 0;
     for (int button = 0; button < GameControllerButtonCount; ++button) {
-      if (SDL_GameControllerGetButton(controller_, static_cast<SDL_GameControllerButton>(button)) != 0)
+      if (SDL_GameControllerGetButton(controller_, static_cast<SDL_GameControllerButton>(button)) !=
+          0)
         pad.Buttons |= 1u << button;
     }
     state = JoystickStateFromController(pad);

@@ -177,7 +177,8 @@ XmModule NewSong(std::string name, int channels, int bpm, std::vector<XmInstrume
 
 std::vector<int> SampleVolumes(const XmModule& song) {
   std::vector<int> volumes;
-  for (const XmInstrument& instrument : song.Instruments) volumes.push_back(instrument.Sample.Volume);
+  for (const XmInstrument& instrument : song.Instruments)
+    volumes.push_back(instrument.Sample.Volume);
   return volumes;
 }
 

@@ -7,11 +7,11 @@
 #include "pictures/art.h"
 #include "pictures/bonuses.h"
 #include "pictures/cars.h"
-#include "ui/screen_layout.h"
 #include "pictures/menu_widgets.h"
 #include "pictures/obstacles.h"
 #include "pictures/shading.h"
 #include "pictures/typeface.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra::pictures {
 

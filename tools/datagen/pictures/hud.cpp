@@ -5,10 +5,10 @@
 
 #include "pictures/art.h"
 #include "pictures/bonuses.h"
-#include "ui/screen_layout.h"
 #include "pictures/menu_widgets.h"
 #include "pictures/shading.h"
 #include "pictures/typeface.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra::pictures {
 

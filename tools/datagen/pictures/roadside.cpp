@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/screen_layout.h"
 #include "pictures/noise.h"
 #include "pictures/shading.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra::pictures {
 
