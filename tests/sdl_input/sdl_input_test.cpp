@@ -23,6 +23,7 @@
 #include "persist/settings.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "race/car.h"
+#include "support/watched_sdl_program.h"
 
 namespace rivoltra {
 namespace {
@@ -155,31 +156,10 @@ class StepPlayer {
   std::string failed_;
 };
 
-// Runs the program with the player watching; a loop that never ticks (no focus ever reached the
-// window) is ended from outside by a quit event.
+// Runs the program with the player watching.
 int RunProgramWith(StepPlayer& player, bool& stuck) {
-  LoopHooks hooks;
-  hooks.afterTick = [&player](Game& game, std::uint32_t) { player.AfterTick(game); };
-  std::mutex mutex;
-  std::condition_variable ended;
-  bool done = false;
-  std::thread watchdog([&] {
-    std::unique_lock lock(mutex);
-    if (!ended.wait_for(lock, kWallClockLimit, [&] { return done; })) {
-      stuck = true;
-      SDL_Event quit{};
-      quit.type = SDL_QUIT;
-      SDL_PushEvent(&quit);
-    }
-  });
-  const int status = RunSdlProgram(hooks);
-  {
-    std::lock_guard lock(mutex);
-    done = true;
-  }
-  ended.notify_all();
-  watchdog.join();
-  return status;
+  return testsupport::RunWatchedSdlProgram([&player](Game& game) { player.AfterTick(game); },
+                                           kWallClockLimit, stuck);
 }
 
 int Selected(const Game& game) { return game.menu.buttons.SelectedButton; }
