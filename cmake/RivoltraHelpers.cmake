@@ -20,7 +20,9 @@ function(rivoltra_add_test_program name folder)
   target_link_libraries(${name} PRIVATE rivoltra_core rivoltra_platform_null GTest::gtest GTest::gmock GTest::gtest_main ${ARGN})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   gtest_discover_tests(${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "RIVOLTRA_SOURCE_DIR=${CMAKE_SOURCE_DIR};RIVOLTRA_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    # One variable per property: test discovery splits a list value into separate properties.
+    PROPERTIES ENVIRONMENT "RIVOLTRA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    ENVIRONMENT_MODIFICATION "RIVOLTRA_BUILD_DIR=set:${CMAKE_BINARY_DIR}")
 endfunction()
 
 # A pkg-config module the build cannot do without: configuring stops at once with the Debian
