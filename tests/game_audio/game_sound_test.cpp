@@ -30,6 +30,7 @@
 #include "persist/settings.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "race/race.h"
+#include "support/scratch_game_folder.h"
 #include "support/watched_sdl_program.h"
 
 namespace rivoltra {
@@ -59,38 +60,6 @@ constexpr int kTicksBetweenSteps = 5;
 // Start-up and the slide-in take about 100 ticks; anything far beyond means the loop is stuck.
 constexpr int kTickLimit = 3000;
 constexpr auto kWallClockLimit = 120s;
-
-// The game's folder for one run: the build's pictures, sounds and music linked in, and save
-// files of its own (window, music and sound on, the default table) so the run starts the same
-// whatever earlier runs saved, and its own saving at the end touches nothing else.
-class ScratchGameFolder {
- public:
-  ScratchGameFolder() : build_(fs::current_path()) {
-    path_ = fs::temp_directory_path() / ("rivoltra-game-audio-" + std::to_string(::getpid()));
-    fs::remove_all(path_);
-    fs::create_directories(path_ / "Data" / "Save");
-    for (const char* shared : {"Res", "Music"})
-      fs::create_directory_symlink(build_ / "Data" / shared, path_ / "Data" / shared);
-    std::ofstream(path_ / "Data" / "Save" / "options", std::ios::binary)
-        << SettingsFileText(Settings{0, 1, 1, ""}, ComputeCheckString(DefaultHighScoreTable()));
-    std::ofstream(path_ / "Data" / "Save" / "hs", std::ios::binary)
-        << HighScoreFileText(DefaultHighScoreTable());
-    fs::current_path(path_);
-  }
-  ~ScratchGameFolder() {
-    fs::current_path(build_);
-    fs::remove_all(path_);
-  }
-  ScratchGameFolder(const ScratchGameFolder&) = delete;
-  ScratchGameFolder& operator=(const ScratchGameFolder&) = delete;
-
-  const fs::path& Path() const { return path_; }
-  const fs::path& BuildFolder() const { return build_; }
-
- private:
-  fs::path build_;
-  fs::path path_;
-};
 
 std::uintmax_t BytesWritten(const fs::path& file) {
   std::error_code error;
@@ -296,7 +265,7 @@ class GameSound : public ::testing::Test {
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr)
       GTEST_SKIP() << "needs an X display (scripts/run-tests.sh)";
-    folder_ = std::make_unique<ScratchGameFolder>();
+    folder_ = std::make_unique<testsupport::ScratchGameFolder>("game-audio", Settings{0, 1, 1, ""});
     recording_ = folder_->Path() / "sound.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", recording_.c_str(), 1);
@@ -356,7 +325,7 @@ class GameSound : public ::testing::Test {
     }
   }
 
-  std::unique_ptr<ScratchGameFolder> folder_;
+  std::unique_ptr<testsupport::ScratchGameFolder> folder_;
   fs::path recording_;
   std::unique_ptr<KeepRecordingOnFailure> keep_;
   std::unique_ptr<ScriptedPlayer> player_;

@@ -23,6 +23,7 @@
 #include "persist/settings.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "race/car.h"
+#include "support/scratch_game_folder.h"
 #include "support/watched_sdl_program.h"
 
 namespace rivoltra {
@@ -35,34 +36,6 @@ constexpr int kTickLimit = 3000;
 constexpr auto kWallClockLimit = 90s;
 // A step that has not happened after this many ticks never will.
 constexpr int kStepTickLimit = 200;
-
-// The game's folder for one run: the build's data linked in, save files of its own (window,
-// silence, the default table), so the run starts the same whatever earlier runs saved.
-class ScratchGameFolder {
- public:
-  ScratchGameFolder() : build_(fs::current_path()) {
-    path_ = fs::temp_directory_path() / ("rivoltra-sdl-input-" + std::to_string(::getpid()));
-    fs::remove_all(path_);
-    fs::create_directories(path_ / "Data" / "Save");
-    for (const char* shared : {"Res", "Music"})
-      fs::create_directory_symlink(build_ / "Data" / shared, path_ / "Data" / shared);
-    std::ofstream(path_ / "Data" / "Save" / "options", std::ios::binary)
-        << SettingsFileText(Settings{0, 0, 0, ""}, ComputeCheckString(DefaultHighScoreTable()));
-    std::ofstream(path_ / "Data" / "Save" / "hs", std::ios::binary)
-        << HighScoreFileText(DefaultHighScoreTable());
-    fs::current_path(path_);
-  }
-  ~ScratchGameFolder() {
-    fs::current_path(build_);
-    fs::remove_all(path_);
-  }
-  ScratchGameFolder(const ScratchGameFolder&) = delete;
-  ScratchGameFolder& operator=(const ScratchGameFolder&) = delete;
-
- private:
-  fs::path build_;
-  fs::path path_;
-};
 
 // A controller with the standard layout, attached in software.
 class VirtualController {
@@ -176,7 +149,7 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
   if (std::getenv("DISPLAY") == nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr) {
     GTEST_SKIP() << "needs a display (scripts/run-tests.sh starts Xvfb)";
   }
-  ScratchGameFolder folder;
+  testsupport::ScratchGameFolder folder("sdl-input", Settings{0, 0, 0, ""});
   VirtualController pad;
   ASSERT_TRUE(pad.Attached()) << SDL_GetError();
   ASSERT_TRUE(pad.IsGameController()) << "the virtual device should have the standard layout";
