@@ -1,8 +1,22 @@
 #include "app/game.h"
 #include "app/screens.h"
 #include "race/race.h"
+#include "race/race_input.h"
 
 namespace rivoltra {
+
+namespace {
+
+// The race reads its actions once per tick; Control fires as well as the fire key of the key table.
+RaceTickInput RaceInputFromDevices(const Game& game, std::int32_t lagCount) {
+  RaceTickInput input;
+  input.Actions = ActionsFrom(game.MInput.States());
+  if (game.FireKeyHeld) input.Actions.Set(RaceAction::Fire, true);
+  input.LagCount = lagCount;
+  return input;
+}
+
+}  // namespace
 
 void MTimerTimer(Game& game, std::int32_t lagCount) {
   if (!game.StartupComplete) return;
@@ -14,7 +28,7 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
       MainMenuTick(game, lagCount);
       break;
     case ssRace:
-      RaceTick(game, lagCount);
+      RaceTick(game, RaceInputFromDevices(game, lagCount));
       break;
     case ssOptions:
       OptionsTick(game, lagCount);

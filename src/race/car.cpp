@@ -8,7 +8,6 @@
 #include "app/game.h"
 #include "race/explosion.h"
 #include "race/race.h"
-#include "race/race_input.h"
 #include "race/race_sprites.h"
 #include "race/road.h"
 #include "race/track_kinds.h"
@@ -79,14 +78,12 @@ void TMyCarSprite::SetFlameVisible(bool on) {
     game_.race.BonusFlame->Visible = on;
 }
 
-// The input is read again here, after the frame tick's own read: the car steers by the newer
-// states, the rest of the race tick by the older ones.
+// The car steers by the tick's input, the same the rest of the race tick reads.
 void TMyCarSprite::Advance(int lag) {
-  game_.MInput.Update();
   TImageSprite::Advance(lag);
   const RaceRecord& race = game_.race;
   CarMoveContext context;
-  context.Actions = ActionsFrom(game_.MInput.States());
+  context.Actions = race.TickActions;
   context.RaceRunning = race.RaceRunning;
   context.FinishPhase = race.FinishPhase;
   context.Punctured = race.Punctured;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "race/core/tick_input.h"
+
 namespace rivoltra {
 
 struct Game;
@@ -11,8 +13,8 @@ struct Game;
 
 // Builds the race for game.race.CarChoice and starts level 1 of a new game.
 void StartRace(Game& game);
-// One frame of the race: input, rules, drawing, flip.
-void RaceTick(Game& game, std::int32_t lag);
+// One frame of the race: the rules over this tick's input, drawing, flip.
+void RaceTick(Game& game, const RaceTickInput& input);
 // Ends a gun or turbo bonus still running; safe to call outside a race (the main menu's close
 // calls it).
 void EndBonus(Game& game);

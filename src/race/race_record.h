@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "race/core/action_states.h"
 #include "race/core/race_state.h"
 
 namespace rivoltra {
@@ -18,6 +19,8 @@ struct RaceRecord : RaceState {
   // Speedometer shake: ms until the next step, and the offset -1, 0 or 1.
   std::int32_t NeedleTimer = -1;
   std::int32_t NeedleJitter = 0;
+  // The actions of the tick being run, read by the race tick and the car alike.
+  ActionStates TickActions;
   // Track objects by slot 1..30 (index 0 unused); a used slot always holds its object.
   std::array<TWallSprite*, kSlotCount + 1> Slots{};
   std::array<bool, kSlotCount + 1> SlotUsed{};

@@ -8,7 +8,6 @@
 #include "race/explosion.h"
 #include "race/hud.h"
 #include "race/race.h"
-#include "race/race_input.h"
 #include "race/race_rules.h"
 #include "race/race_sprites.h"
 #include "race/spawning.h"
@@ -31,7 +30,7 @@ constexpr double kProgressBottom = layout::kProgressBottom;
 constexpr double kProgressTop = layout::kProgressTop;
 constexpr double kProgressTravel = layout::kProgressBottom - layout::kProgressTop;
 
-bool IsHeld(const Game& game, RaceAction action) { return IsHeld(game.MInput.States(), action); }
+bool IsHeld(const Game& game, RaceAction action) { return game.race.TickActions.Held(action); }
 
 void Compose(Game& game, std::int32_t lag, bool move) {
   DrawFrame(game, lag, move);
@@ -276,16 +275,17 @@ void RunningPart(Game& game, std::int32_t lag) {
   if (accelDown && !race.AccelKeyWasDown && race.TurboActive) PlaySound(game, "EngineAccel");
   race.AccelKeyWasDown = accelDown;
 
-  FireGun(game, game.FireKeyHeld || IsHeld(game, RaceAction::Fire));
+  FireGun(game, IsHeld(game, RaceAction::Fire));
   FlipFrame(game);
 }
 
 }  // namespace
 
-void RaceTick(Game& game, std::int32_t lag) {
+void RaceTick(Game& game, const RaceTickInput& input) {
   if (game.race.PlayerCar == nullptr) return;
+  game.race.TickActions = input.Actions;
   if (!FrozenPart(game)) return;
-  RunningPart(game, lag);
+  RunningPart(game, input.LagCount);
 }
 
 }  // namespace rivoltra
