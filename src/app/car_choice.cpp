@@ -1,5 +1,6 @@
 // The car choice before a race, and the way from any menu screen into a new game.
 #include "app/game.h"
+#include "app/race_recording.h"
 #include "app/screens.h"
 #include "race/race.h"
 #include "ui/caption_sprite.h"
@@ -92,6 +93,7 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   ShowMainMenu(game, false, 0);
   CloseMainMenu(game);
   game.race.CarChoice = car;
+  BeginRaceRecording(game, car);
   StartRace(game);
 }
 

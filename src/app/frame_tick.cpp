@@ -1,4 +1,5 @@
 #include "app/game.h"
+#include "app/race_recording.h"
 #include "app/screens.h"
 #include "race/race.h"
 #include "race/race_input.h"
@@ -16,6 +17,23 @@ RaceTickInput RaceInputFromDevices(const Game& game, std::int32_t lagCount) {
   return input;
 }
 
+// A played-back race holds still while paused and runs four ticks a frame when fast; it stops
+// where the recorded ticks end.
+void RunRaceTicks(Game& game, std::int32_t lagCount) {
+  const ReplaySession& session = game.replay;
+  if (session.Playing && session.Paused) return;
+  const int ticks = session.Playing && session.FastForward ? 4 : 1;
+  for (int tick = 0; tick < ticks && game.ScreenState == ssRace; ++tick) {
+    const std::optional<RaceTickInput> input =
+        TakeRaceInput(game, RaceInputFromDevices(game, lagCount));
+    if (!input) {
+      if (session.QuitAtEnd) game.Terminated = true;
+      return;
+    }
+    RaceTick(game, *input);
+  }
+}
+
 }  // namespace
 
 void MTimerTimer(Game& game, std::int32_t lagCount) {
@@ -28,7 +46,7 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
       MainMenuTick(game, lagCount);
       break;
     case ssRace:
-      RaceTick(game, RaceInputFromDevices(game, lagCount));
+      RunRaceTicks(game, lagCount);
       break;
     case ssOptions:
       OptionsTick(game, lagCount);
@@ -54,11 +72,14 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
 }
 
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll) {
-  if (game.MDisplay.IsInitialized()) game.MDisplay.BackBuffer().Fill(0);
+  const bool draw = !game.DrawingOff;
+  if (draw && game.MDisplay.IsInitialized()) game.MDisplay.BackBuffer().Fill(0);
   if (moveAll) game.MSpriteEngine.MoveSprites(lag);
-  game.MSpriteEngine.DrawSprites();
+  if (draw) game.MSpriteEngine.DrawSprites();
 }
 
-void FlipFrame(Game& game) { game.MDisplay.Flip(); }
+void FlipFrame(Game& game) {
+  if (!game.DrawingOff) game.MDisplay.Flip();
+}
 
 }  // namespace rivoltra

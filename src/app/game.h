@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/menu_state.h"
+#include "app/replay_session.h"
 #include "audio/music.h"
 #include "audio/sound_list.h"
 #include "engine/display.h"
@@ -81,6 +82,8 @@ struct Game {
   OnlineConfig online = DefaultOnlineConfig();
   MenuState menu;
   RaceRecord race;
+  // The recording of the current or last game, or the replay being played back.
+  ReplaySession replay;
   MusicState music;
   // The file the playing song was loaded from; empty while no song plays.
   std::string SongFile;
@@ -97,6 +100,10 @@ struct Game {
   bool FireKeyHeld = false;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
+
+  // Frames are worked out but not drawn or shown: for re-simulating a recorded game, where only
+  // the rules' results count.
+  bool DrawingOff = false;
 
   // Set when start-up has run to its end; no tick ever runs over screens that were not made.
   bool StartupComplete = false;

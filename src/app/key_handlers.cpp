@@ -1,5 +1,6 @@
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/replay_playback.h"
 #include "app/screens.h"
 #include "engine/keyboard_codes.h"
 
@@ -65,6 +66,7 @@ void FormKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
 }
 
 void FormKeyPress(Game& game, char key) {
+  if (PlaybackKeyPress(game, key)) return;
   // Each step looks at the screen as the step before has left it: Enter that closes the options
   // reaches the main menu's step too and opens the selected button there.
   if (game.ScreenState == ssOptions) {

@@ -1,5 +1,6 @@
 // The name entry after a game whose score earns a place in the table.
 #include "app/game.h"
+#include "app/race_recording.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
@@ -43,6 +44,7 @@ void ShowNameEntry(Game& game) {
 void FinishNameEntry(Game& game) {
   MenuState& menu = game.menu;
   InsertHighScore(game.highScores, menu.PlayerName, game.race.Score);
+  NameLastRecording(game, menu.PlayerName, game.settings.Country);
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.TextCursor);
 }

@@ -28,6 +28,9 @@ void ShowHelp(Game& game);
 void HideHelp(Game& game);
 void ShowCarChoice(Game& game);
 void HideCarChoice(Game& game);
+// After a game: the name entry when the score earns a place in the table, else the main menu;
+// a played-back game goes back to the menu (or ends the replay window) without either.
+void ShowAfterGame(Game& game);
 void ShowNameEntry(Game& game);
 // The typed name and the race's score go into the table; the title and cursor are freed.
 void FinishNameEntry(Game& game);

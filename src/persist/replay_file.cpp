@@ -305,7 +305,7 @@ void ReplayRecorder::AddTick(std::uint16_t actionBits, std::uint32_t lagCount) {
   ++tickCount_;
 }
 
-std::string ReplayRecorder::Finish(const ReplayTrailer& trailer) {
+std::string ReplayRecorder::Finish(const ReplayTrailer& trailer) const {
   CheckText(trailer.PlayerName, kMaxReplayNameLength, "player name", "recording");
   CheckText(trailer.Country, kMaxReplayCountryLength, "country", "recording");
   const std::string stream = EncodeRuns(runs_);

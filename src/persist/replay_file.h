@@ -118,7 +118,7 @@ class ReplayRecorder {
  public:
   void Begin(const ReplayHeader& header);
   void AddTick(std::uint16_t actionBits, std::uint32_t lagCount);
-  std::string Finish(const ReplayTrailer& trailer);
+  std::string Finish(const ReplayTrailer& trailer) const;
 
   std::uint32_t TickCount() const { return tickCount_; }
 

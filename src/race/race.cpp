@@ -3,7 +3,6 @@
 
 #include "app/game.h"
 #include "app/screens.h"
-#include "persist/high_scores.h"
 #include "race/car.h"
 #include "race/core/object_contact.h"
 #include "race/explosion.h"
@@ -163,11 +162,7 @@ void EndRace(Game& game) {
 
 void FinishGame(Game& game) {
   EndRace(game);
-  if (ScoreQualifies(game.highScores, game.race.Score)) {
-    ShowNameEntry(game);
-  } else {
-    ShowMainMenu(game, true, 3);
-  }
+  ShowAfterGame(game);
 }
 
 }  // namespace rivoltra

@@ -20,7 +20,7 @@ void RaceTick(Game& game, const RaceTickInput& input);
 void EndBonus(Game& game);
 // Frees every race sprite, stops the engine sound and the music, shows the mouse pointer.
 void EndRace(Game& game);
-// EndRace, then the name entry when the score qualifies, else the main menu.
+// EndRace, then the screen after a game.
 void FinishGame(Game& game);
 
 }  // namespace rivoltra

@@ -28,6 +28,17 @@ RegisterStateSection::RegisterStateSection(int order, StateSection section) {
                    [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
+void AdvanceTicks(RunnerContext& context, std::int64_t count, const std::function<bool()>& stop) {
+  for (std::int64_t i = 0; i < count && !context.app.Finished(); ++i) {
+    const auto elapsed = static_cast<std::uint32_t>(context.lagCount) * kFrameInterval;
+    context.platform.AdvanceClock(elapsed);
+    // The music plays on at the pace of the fake clock, so its order position is real.
+    context.platform.SilentAudio().AdvanceClock(elapsed);
+    context.app.RunDueTicks(context.platform.Milliseconds());
+    if (stop && stop()) return;
+  }
+}
+
 std::int64_t ParseInteger(const std::string& text, std::int64_t minimum, std::int64_t maximum) {
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -107,14 +118,7 @@ std::string UnescapeTypedText(const std::string& text) {
 
 void CommandTick(RunnerContext& context, const CommandArguments& arguments) {
   ExpectArgumentCount(arguments, 0, 1);
-  const std::int64_t count = arguments.empty() ? 1 : ParseInteger(arguments[0], 0, 10'000'000);
-  for (std::int64_t i = 0; i < count && !context.app.Finished(); ++i) {
-    const auto elapsed = static_cast<std::uint32_t>(context.lagCount) * kFrameInterval;
-    context.platform.AdvanceClock(elapsed);
-    // The music plays on at the pace of the fake clock, so its order position is real.
-    context.platform.SilentAudio().AdvanceClock(elapsed);
-    context.app.RunDueTicks(context.platform.Milliseconds());
-  }
+  AdvanceTicks(context, arguments.empty() ? 1 : ParseInteger(arguments[0], 0, 10'000'000));
 }
 
 void CommandKey(RunnerContext& context, const CommandArguments& arguments, bool down) {

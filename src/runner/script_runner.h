@@ -60,6 +60,11 @@ std::int64_t ParseInteger(const std::string& text, std::int64_t minimum, std::in
 void ExpectArgumentCount(const CommandArguments& arguments, std::size_t minimum,
                          std::size_t maximum);
 
+// One frame tick per step at the run's lag, as `tick N` does; stops early when the game has quit
+// or stop (when given) says so after a step.
+void AdvanceTicks(RunnerContext& context, std::int64_t count,
+                  const std::function<bool()>& stop = {});
+
 // Runs the real start-up in the current folder, then the script line by line. Returns the exit
 // status: 0 after the last line or `quit`, 1 when start-up fails, 2 on a bad line.
 int RunScript(std::istream& script, std::ostream& out, std::ostream& errors);

@@ -1,21 +1,34 @@
-// rivoltra-replay: inspects ".rvr" replay files.
-//   rivoltra-replay info FILE   the header and trailer as one JSON line
-// Exit status: 0 done, 2 bad arguments or a file that cannot be read as a replay.
+// rivoltra-replay: inspects and verifies ".rvr" replay files.
+//   rivoltra-replay info FILE                 the header and trailer as one JSON line
+//   rivoltra-replay verify [--data DIR] FILE  plays the game again; one JSON line with the result
+// Exit status: 0 done (verify: the run reproduces its result), 1 verify: it does not, 2 bad
+// arguments, a file that cannot be read as a replay, or game data that cannot be loaded.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
+#include "persist/game_paths.h"
 #include "persist/replay_file.h"
 #include "replay_json.h"
+#include "replay_verifier.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: rivoltra-replay info FILE\n"
-    "  info  prints the replay's header and trailer (format and game version, data\n"
-    "        fingerprint, car, random state, ticks, score, level, name, country) as one\n"
-    "        JSON line\n";
+    "       rivoltra-replay verify [--data DIR] FILE\n"
+    "  info    prints the replay's header and trailer (format and game version, data\n"
+    "          fingerprint, car, random state, ticks, score, level, name, country) as one\n"
+    "          JSON line\n"
+    "  verify  plays the game again with the game's data (DIR, else the data the game beside\n"
+    "          this program uses) and prints {\"valid\", \"score\", \"level\", \"ticks\",\n"
+    "          \"reason\"} as one JSON line; exit status 0 when the run reproduces its recorded\n"
+    "          result, 1 when it does not, 2 when the file or the data cannot be read\n";
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "rivoltra-replay: %s\n%s", problem, kUsage);
@@ -34,12 +47,45 @@ int Info(const char* path) {
   }
 }
 
+// The data the installed or built game beside this program reads.
+std::filesystem::path DefaultDataFolder() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  rivoltra::PathInputs inputs;
+  inputs.ExecutableFolder = error ? std::filesystem::current_path(error) : program.parent_path();
+  return rivoltra::ResolveGamePaths(inputs).DataFolder;
+}
+
+int Verify(const char* path, const std::optional<std::filesystem::path>& dataFolder) {
+  rivoltra::Replay replay;
+  try {
+    replay = rivoltra::LoadReplayFile(path);
+  } catch (const rivoltra::ReplayError& error) {
+    std::fprintf(stderr, "rivoltra-replay: %s\n", error.what());
+    return 2;
+  }
+  try {
+    const rivoltra::replay_tool::Verdict verdict =
+        rivoltra::replay_tool::VerifyReplay(replay, dataFolder.value_or(DefaultDataFolder()));
+    std::printf("%s\n", rivoltra::replay_tool::VerdictJson(verdict).c_str());
+    return verdict.Valid ? 0 : 1;
+  } catch (const std::exception& error) {
+    // The game's data could not be loaded.
+    std::fprintf(stderr, "rivoltra-replay: %s\n", error.what());
+    return 2;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage("no command");
   const std::string_view command = argv[1];
-  // "verify FILE" joins here once the race rules can run from a replay's ticks alone.
+  if (command == "verify") {
+    if (argc == 3) return Verify(argv[2], std::nullopt);
+    if (argc == 5 && std::strcmp(argv[2], "--data") == 0) return Verify(argv[4], argv[3]);
+    return Usage("verify takes [--data DIR] FILE");
+  }
   if (command == "info") {
     if (argc != 3) return Usage("info takes one FILE");
     return Info(argv[2]);

@@ -1,6 +1,7 @@
 #include "replay_json.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <string_view>
 
 namespace rivoltra::replay_tool {
@@ -22,13 +23,29 @@ std::string Field(std::string_view name, const std::string& value) {
   return Quoted(name) + ":" + value;
 }
 
+std::string Object(std::initializer_list<std::string> fields) {
+  std::string json = "{";
+  for (const std::string& field : fields) {
+    if (json.size() > 1) json += ',';
+    json += field;
+  }
+  return json + "}";
+}
+
 }  // namespace
+
+std::string VerdictJson(const Verdict& verdict) {
+  return Object(
+      {Field("valid", verdict.Valid ? "true" : "false"),
+       Field("score", std::to_string(verdict.Score)), Field("level", std::to_string(verdict.Level)),
+       Field("ticks", std::to_string(verdict.Ticks)), Field("reason", Quoted(verdict.Reason))});
+}
 
 std::string InfoJson(const Replay& replay, std::size_t fileBytes) {
   char fingerprint[19];
   std::snprintf(fingerprint, sizeof fingerprint, "%016llx",
                 static_cast<unsigned long long>(replay.Header.DataFingerprint));
-  const std::string fields[] = {
+  return Object({
       Field("formatVersion", std::to_string(kReplayFormatVersion)),
       Field("gameVersion", Quoted(replay.Header.GameVersion)),
       Field("dataFingerprint", Quoted(fingerprint)),
@@ -42,13 +59,7 @@ std::string InfoJson(const Replay& replay, std::size_t fileBytes) {
       Field("ticksPlayed", std::to_string(replay.Trailer.TicksPlayed)),
       Field("playerName", Quoted(replay.Trailer.PlayerName)),
       Field("country", Quoted(replay.Trailer.Country)),
-  };
-  std::string json = "{";
-  for (const std::string& field : fields) {
-    if (json.size() > 1) json += ',';
-    json += field;
-  }
-  return json + "}";
+  });
 }
 
 }  // namespace rivoltra::replay_tool

@@ -1,0 +1,33 @@
+// Where a game's end leads.
+#include "app/game.h"
+#include "app/race_recording.h"
+#include "app/screens.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr std::int32_t kShowTableAfterSlideIn = 3;
+
+void EndReplayPlayback(Game& game) {
+  game.replay.Playing = false;
+  if (game.replay.QuitAtEnd) game.Terminated = true;
+  ShowMainMenu(game, true, kShowTableAfterSlideIn);
+}
+
+}  // namespace
+
+void ShowAfterGame(Game& game) {
+  if (game.replay.Playing) {
+    EndReplayPlayback(game);
+    return;
+  }
+  EndRaceRecording(game);
+  if (ScoreQualifies(game.highScores, game.race.Score)) {
+    ShowNameEntry(game);
+  } else {
+    ShowMainMenu(game, true, kShowTableAfterSlideIn);
+  }
+}
+
+}  // namespace rivoltra

@@ -1,0 +1,143 @@
+// Every game is recorded: the start state when the car is chosen, the race's input each tick,
+// the result at the end, the name after the name entry.
+#include "app/race_recording.h"
+
+#include <cstdio>
+
+#include "app/game.h"
+#include "persist/entry_replays.h"
+#include "persist/replay_actions.h"
+#include "persist/save_file.h"
+
+namespace rivoltra {
+
+namespace {
+
+void AddNumber(std::uint64_t& fingerprint, std::int64_t value) {
+  std::uint8_t bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  fingerprint = DataFingerprint(std::span<const std::uint8_t>(bytes, 8), fingerprint);
+}
+
+// A recording that cannot go on costs the replay, never the game.
+void Complain(const std::exception& error) { std::fprintf(stderr, "Rivoltra: %s\n", error.what()); }
+
+void SaveLastReplay(Game& game) {
+  const std::string bytes = CurrentReplayBytes(game);
+  if (bytes.empty()) return;
+  try {
+    SaveReplayFile(game.paths.SaveFile(kLastReplayFileName), bytes);
+  } catch (const SaveFileError& error) {
+    Complain(error);
+  }
+}
+
+ReplayTrailer TrailerOfRaceNow(const Game& game) {
+  ReplayTrailer trailer;
+  trailer.Score = game.race.Score;
+  trailer.Level = static_cast<std::uint16_t>(game.race.Level);
+  trailer.TicksPlayed = game.replay.Recorder.TickCount();
+  return trailer;
+}
+
+}  // namespace
+
+std::string GameVersion() { return RIVOLTRA_VERSION; }
+
+// The rules read the race pictures' sizes and frame counts and the frame interval; the tables
+// in the code are covered by the game version.
+std::uint64_t RaceDataFingerprintOf(const Game& game) {
+  std::uint64_t fingerprint = kFingerprintStart;
+  AddNumber(fingerprint, kFrameInterval);
+  const TImageCollection& items = game.MImageList3.Items();
+  for (int index = 0; index < items.Count(); ++index) {
+    const TImageItem& item = items.Items(index);
+    fingerprint = DataFingerprint(item.Name(), fingerprint);
+    AddNumber(fingerprint, item.Width());
+    AddNumber(fingerprint, item.Height());
+    AddNumber(fingerprint, item.PatternCount());
+  }
+  return fingerprint;
+}
+
+ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car) {
+  ReplayHeader header;
+  header.GameVersion = GameVersion();
+  header.DataFingerprint = RaceDataFingerprintOf(game);
+  header.RandomState = game.Random.State();
+  header.Car = static_cast<std::uint8_t>(car);
+  return header;
+}
+
+void BeginRaceRecording(Game& game, std::int32_t car) {
+  ReplaySession& session = game.replay;
+  if (session.Playing) {
+    // The menus before the race may have drawn numbers; the race starts from the recorded state.
+    game.Random.Seed(session.StartRandomState);
+    return;
+  }
+  session.Recorder.Begin(ReplayHeaderNow(game, car));
+  session.Recording = true;
+  session.Finished = false;
+  session.Trailer = {};
+}
+
+std::optional<RaceTickInput> TakeRaceInput(Game& game, const RaceTickInput& fromDevices) {
+  ReplaySession& session = game.replay;
+  if (session.Playing) {
+    if (session.NextTick >= session.Ticks.size()) {
+      session.RanOut = true;
+      return std::nullopt;
+    }
+    const ReplayTick& tick = session.Ticks[session.NextTick++];
+    return RaceTickInput{ActionStatesOf(tick.ActionBits), static_cast<std::int32_t>(tick.LagCount)};
+  }
+  if (session.Recording && !session.Finished) {
+    try {
+      session.Recorder.AddTick(ReplayBitsOf(fromDevices.Actions),
+                               static_cast<std::uint32_t>(fromDevices.LagCount));
+    } catch (const ReplayError& error) {
+      Complain(error);
+      session.Recording = false;
+    }
+  }
+  return fromDevices;
+}
+
+void EndRaceRecording(Game& game) {
+  ReplaySession& session = game.replay;
+  if (session.Playing || !session.Recording || session.Finished) return;
+  session.Trailer = TrailerOfRaceNow(game);
+  session.Finished = true;
+  SaveLastReplay(game);
+}
+
+void NameLastRecording(Game& game, std::string_view playerName, std::string_view country) {
+  ReplaySession& session = game.replay;
+  if (!session.Recording || !session.Finished) return;
+  session.Trailer.PlayerName = std::string(playerName);
+  session.Trailer.Country = std::string(country);
+  SaveLastReplay(game);
+  const std::string bytes = CurrentReplayBytes(game);
+  if (bytes.empty()) return;
+  try {
+    KeepEntryReplay(game.paths.SaveFile(kEntryReplayFolderName), game.highScores,
+                    session.Trailer.PlayerName, session.Trailer.Score, bytes);
+  } catch (const SaveFileError& error) {
+    Complain(error);
+  }
+}
+
+std::string CurrentReplayBytes(const Game& game) {
+  const ReplaySession& session = game.replay;
+  if (!session.Recording) return {};
+  const ReplayTrailer trailer = session.Finished ? session.Trailer : TrailerOfRaceNow(game);
+  try {
+    return session.Recorder.Finish(trailer);
+  } catch (const ReplayError& error) {
+    Complain(error);
+    return {};
+  }
+}
+
+}  // namespace rivoltra

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "persist/replay_file.h"
+#include "race/core/tick_input.h"
+
+namespace rivoltra {
+
+struct Game;
+
+inline constexpr char kLastReplayFileName[] = "last.rvr";
+
+// The game version and the data the race rules depend on, as a replay records them.
+std::string GameVersion();
+std::uint64_t RaceDataFingerprintOf(const Game& game);
+// The header a race starting now gets: version, data fingerprint, car and random state.
+ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car);
+
+// A new game starts recording; a played-back game starts from the replay's random state instead.
+void BeginRaceRecording(Game& game, std::int32_t car);
+// The input the race gets this tick: the devices' while recording (and recorded), the
+// replay's while playing back; nothing once the replay's ticks have run out.
+std::optional<RaceTickInput> TakeRaceInput(Game& game, const RaceTickInput& fromDevices);
+// The game ended: its result closes the recording, which becomes the save folder's last.rvr.
+void EndRaceRecording(Game& game);
+// After the name entry: the last game gets its player's name and country, is saved again as
+// last.rvr, and is kept beside the high-score table as that entry's replay.
+void NameLastRecording(Game& game, std::string_view playerName, std::string_view country);
+
+// The replay of the game in progress or of the last finished game; empty when there is none.
+std::string CurrentReplayBytes(const Game& game);
+
+}  // namespace rivoltra

@@ -1,0 +1,77 @@
+#include "app/replay_playback.h"
+
+#include <cstdio>
+
+#include "app/game.h"
+#include "app/race_recording.h"
+#include "app/screens.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr char kEscape = 27;
+
+std::string Hex(std::uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+}  // namespace
+
+std::string ReplayMismatch(const Game& game, const Replay& replay) {
+  const ReplayHeader& header = replay.Header;
+  if (header.GameVersion != GameVersion()) {
+    return "This replay was recorded by Rivoltra " + header.GameVersion +
+           " and cannot be played by Rivoltra " + GameVersion() + ".";
+  }
+  const std::uint64_t ours = RaceDataFingerprintOf(game);
+  if (header.DataFingerprint != ours) {
+    return "This replay was recorded with other game data (" + Hex(header.DataFingerprint) +
+           ", this game has " + Hex(ours) + ") and cannot be played back.";
+  }
+  if (header.Car < 1 || header.Car > 4) {
+    return "This replay names car " + std::to_string(header.Car) + ", which does not exist.";
+  }
+  return {};
+}
+
+void StartReplayPlayback(Game& game, const Replay& replay) {
+  ReplaySession& session = game.replay;
+  session.Ticks = ExpandTicks(replay);
+  session.NextTick = 0;
+  session.RanOut = false;
+  session.Paused = false;
+  session.FastForward = false;
+  session.Playing = true;
+  session.StartRandomState = replay.Header.RandomState;
+  StartGameWithCar(game, replay.Header.Car);
+}
+
+bool ReplayPlaybackOver(const Game& game) {
+  const ReplaySession& session = game.replay;
+  return !session.Playing || session.RanOut;
+}
+
+bool PlaybackKeyPress(Game& game, char key) {
+  ReplaySession& session = game.replay;
+  if (!session.Playing) return false;
+  switch (key) {
+    case 'p':
+    case 'P':
+      session.Paused = !session.Paused;
+      return true;
+    case 'f':
+    case 'F':
+      session.FastForward = !session.FastForward;
+      return true;
+    case kEscape:
+      game.Terminated = true;
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace rivoltra

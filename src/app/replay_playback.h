@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "persist/replay_file.h"
+
+namespace rivoltra {
+
+struct Game;
+
+// Why this game cannot play the replay back tick for tick (another game version, other data),
+// in words for the player; empty when it can.
+std::string ReplayMismatch(const Game& game, const Replay& replay);
+
+// Starts the recorded game from the menus: the recorded random state and car, then the race
+// takes its input from the replay until the game ends. The caller checks ReplayMismatch first.
+void StartReplayPlayback(Game& game, const Replay& replay);
+
+// The game ended while playing back, or the recorded ticks ran out.
+bool ReplayPlaybackOver(const Game& game);
+
+// The watching player's keys: P holds the replay still, F runs it four times as fast, Escape
+// leaves. Returns whether the key was one of them.
+bool PlaybackKeyPress(Game& game, char key);
+
+}  // namespace rivoltra
