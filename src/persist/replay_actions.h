@@ -13,7 +13,7 @@ inline constexpr struct {
   RaceAction Action;
   std::uint16_t Bit;
 } kReplayActionBits[] = {
-    {RaceAction::Accelerate, kReplayUp}, {RaceAction::Brake, kReplayDown},
+    {RaceAction::Accelerate, kReplayUp},  {RaceAction::Brake, kReplayDown},
     {RaceAction::SteerLeft, kReplayLeft}, {RaceAction::SteerRight, kReplayRight},
     {RaceAction::Fire, kReplayFire},      {RaceAction::Pause, kReplayPause},
     {RaceAction::Finish, kReplayFinish},  {RaceAction::Yes, kReplayYes},

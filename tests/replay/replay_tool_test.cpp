@@ -85,8 +85,10 @@ TEST_F(ReplayTool, UnreadableFilesAndUnknownCommandsExitWithTwo) {
       {"info '" + missing.string() + "'", "rivoltra-replay: " + missing.string() + ": cannot read"},
       {"info", "rivoltra-replay: info takes one FILE"},
       {"", "rivoltra-replay: no command"},
-      // Not offered until a replay can be simulated.
-      {"verify '" + damaged.string() + "'", "rivoltra-replay: unknown command \"verify\""},
+      {"verify '" + damaged.string() + "'",
+       "rivoltra-replay: " + damaged.string() + ": unsupported format version 7"},
+      {"verify", "rivoltra-replay: verify takes [--data DIR] FILE"},
+      {"replay x", "rivoltra-replay: unknown command \"replay\""},
   };
   for (const Case& c : cases) {
     const ToolResult result = Run(c.arguments);
