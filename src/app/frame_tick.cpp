@@ -1,5 +1,6 @@
 #include "app/game.h"
 #include "app/race_recording.h"
+#include "app/replay_playback.h"
 #include "app/screens.h"
 #include "race/race.h"
 #include "race/race_input.h"
@@ -23,15 +24,19 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
   const ReplaySession& session = game.replay;
   if (session.Playing && session.Paused) return;
   const int ticks = session.Playing && session.FastForward ? 4 : 1;
+  const bool drawing = !game.DrawingOff;
   for (int tick = 0; tick < ticks && game.ScreenState == ssRace; ++tick) {
     const std::optional<RaceTickInput> input =
         TakeRaceInput(game, RaceInputFromDevices(game, lagCount));
     if (!input) {
       if (session.QuitAtEnd) game.Terminated = true;
-      return;
+      break;
     }
+    // Only the last of the fast ticks is shown.
+    game.DrawingOff = !drawing || tick + 1 < ticks;
     RaceTick(game, *input);
   }
+  game.DrawingOff = !drawing;
 }
 
 }  // namespace
@@ -79,7 +84,9 @@ void DrawFrame(Game& game, std::int32_t lag, bool moveAll) {
 }
 
 void FlipFrame(Game& game) {
-  if (!game.DrawingOff) game.MDisplay.Flip();
+  if (game.DrawingOff) return;
+  if (game.replay.Playing && game.ScreenState == ssRace) DrawReplayLabel(game);
+  game.MDisplay.Flip();
 }
 
 }  // namespace rivoltra

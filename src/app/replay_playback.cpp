@@ -5,12 +5,15 @@
 #include "app/game.h"
 #include "app/race_recording.h"
 #include "app/screens.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
 constexpr char kEscape = 27;
+constexpr int kLabelX = layout::kLaneEdge[1] + 14;
+constexpr int kLabelY = 10;
 
 std::string Hex(std::uint64_t value) {
   char text[17];
@@ -54,6 +57,15 @@ bool ReplayPlaybackOver(const Game& game) {
   return !session.Playing || session.RanOut;
 }
 
+void DrawReplayLabel(Game& game) {
+  const ReplaySession& session = game.replay;
+  game.text.SelectMediumFont();
+  const char* label = session.Paused        ? "REPLAY  PAUSED"
+                      : session.FastForward ? "REPLAY  X4"
+                                            : "REPLAY";
+  WriteText(game, label, kLabelX, kLabelY);
+}
+
 bool PlaybackKeyPress(Game& game, char key) {
   ReplaySession& session = game.replay;
   if (!session.Playing) return false;
@@ -61,6 +73,8 @@ bool PlaybackKeyPress(Game& game, char key) {
     case 'p':
     case 'P':
       session.Paused = !session.Paused;
+      // The race stands still while paused: the last picture is shown again with the new label.
+      if (game.ScreenState == ssRace) FlipFrame(game);
       return true;
     case 'f':
     case 'F':

@@ -19,6 +19,9 @@ void StartReplayPlayback(Game& game, const Replay& replay);
 // The game ended while playing back, or the recorded ticks ran out.
 bool ReplayPlaybackOver(const Game& game);
 
+// "REPLAY" over the road while a replay plays, with its speed or pause.
+void DrawReplayLabel(Game& game);
+
 // The watching player's keys: P holds the replay still, F runs it four times as fast, Escape
 // leaves. Returns whether the key was one of them.
 bool PlaybackKeyPress(Game& game, char key);

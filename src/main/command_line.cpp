@@ -9,7 +9,7 @@ namespace rivoltra {
 
 namespace {
 
-// One row per option: a new option (say, --replay FILE) is one more row.
+// One row per option: a new option is one more row.
 struct OptionSpec {
   std::string_view name;
   std::string_view valueName;  // empty for a switch
@@ -50,6 +50,9 @@ const std::vector<OptionSpec>& Options() {
        [](CommandLine& l, const std::string& v) {
          RequireWebAddress(l, "--web-site", v, l.WebSite);
        }},
+      {"--replay", "FILE",
+       "watch a recorded game (.rvr): Escape leaves, P pauses, F runs it four times as fast",
+       [](CommandLine& l, const std::string& v) { l.ReplayFile = v; }},
   };
   return options;
 }
@@ -111,7 +114,8 @@ std::string UsageText(const std::string& programName) {
   }
   text +=
       "\nSettings and high scores are kept in $XDG_DATA_HOME/rivoltra (~/.local/share/rivoltra);\n"
-      "online.conf there may set \"server = URL\" and \"website = URL\".\n";
+      "online.conf there may set \"server = URL\" and \"website = URL\". The last game is kept\n"
+      "there as last.rvr, and the table's games in replays/.\n";
   return text;
 }
 

@@ -19,6 +19,7 @@ struct CommandLine {
   std::optional<std::filesystem::path> SaveFolder;
   std::optional<std::string> ServerAddress;
   std::optional<std::string> WebSite;
+  std::optional<std::filesystem::path> ReplayFile;  // --replay: watch it instead of playing
 };
 
 // Options are "--name" or "--name VALUE" / "--name=VALUE"; anything else is a usage error.

@@ -1,12 +1,16 @@
 // The game in a real window.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/game.h"
+#include "app/replay_playback.h"
 #include "main/command_line.h"
 #include "persist/online_config_file.h"
+#include "persist/replay_file.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "platform/sdl/sdl_program_folder.h"
 
@@ -36,6 +40,16 @@ OnlineConfig OnlineFor(const CommandLine& line, const GamePaths& paths) {
   return online;
 }
 
+// A replay of another version or other data would go its own way from the first tick: the player
+// is told so instead, as of a start-up that failed (message box, stderr, exit status 1).
+void WatchReplay(Game& game, const Replay& replay) {
+  if (const std::string mismatch = ReplayMismatch(game, replay); !mismatch.empty()) {
+    throw std::runtime_error(mismatch);
+  }
+  game.replay.QuitAtEnd = true;
+  StartReplayPlayback(game, replay);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,9 +76,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
   }
   const OnlineConfig online = OnlineFor(line, paths);
-  return RunSdlProgram({}, [&](Game& game) {
+  std::optional<Replay> replay;
+  if (line.ReplayFile) {
+    try {
+      replay = LoadReplayFile(*line.ReplayFile);
+    } catch (const ReplayError& error) {
+      std::fprintf(stderr, "%s: %s\n", program.c_str(), error.what());
+      return 1;
+    }
+  }
+  const auto setup = [&](Game& game) {
     game.paths = paths;
     game.online = online;
     game.RunFullScreen = line.FullScreen;
-  });
+  };
+  if (!replay) return RunSdlProgram({}, setup);
+  return RunSdlProgram({}, setup, [&](Game& game) { WatchReplay(game, *replay); });
 }

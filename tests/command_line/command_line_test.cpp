@@ -20,6 +20,8 @@ TEST(CommandLine, OptionsWithAndWithoutValues) {
   EXPECT_EQ(line.SaveFolder, "/tmp/s");
   EXPECT_EQ(line.ServerAddress, "https://s.example:9");
   EXPECT_FALSE(line.WebSite);
+  EXPECT_FALSE(line.ReplayFile);
+  EXPECT_EQ(ParseCommandLine({"--replay", "games/best.rvr"}).ReplayFile, "games/best.rvr");
 
   // The last of two display switches wins; nothing given leaves the saved setting alone.
   EXPECT_EQ(ParseCommandLine({"--fullscreen", "--windowed"}).FullScreen, 0);
@@ -31,7 +33,7 @@ TEST(CommandLine, HelpAndVersion) {
   EXPECT_EQ(ParseCommandLine({"--windowed", "--version"}).action, Action::Version);
   const std::string usage = UsageText("rivoltra");
   for (const char* option : {"--help", "--version", "--windowed", "--fullscreen", "--data DIR",
-                             "--save DIR", "--server URL", "--web-site URL"}) {
+                             "--save DIR", "--server URL", "--web-site URL", "--replay FILE"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(VersionText().rfind("Rivoltra 1.", 0), 0u) << VersionText();
@@ -48,6 +50,7 @@ TEST(CommandLine, MistakesAreUsageErrorsNamingTheArgument) {
       {{"--data"}, "--data needs DIR"},
       {{"--save="}, "--save needs a non-empty DIR"},
       {{"--windowed=yes"}, "--windowed takes no value"},
+      {{"--replay"}, "--replay needs FILE"},
       {{"--server", "ftp://x"}, "--server"},
       {{"--web-site", "http://a b"}, "--web-site"},
       {{"--windowed", "--nope", "--help"}, "--nope"},

@@ -132,7 +132,8 @@ TEST_F(RecordedGame, ChangedReplaysDoNotVerify) {
        ""},
       {"the last ticks cut off",
        [] {
-         return Reencoded(replay_, [](std::vector<ReplayTick>& ticks) { ticks.resize(ticks.size() - 100); });
+         return Reencoded(replay_,
+                          [](std::vector<ReplayTick>& ticks) { ticks.resize(ticks.size() - 100); });
        },
        "goes on after the recorded ticks"},
       {"another car",

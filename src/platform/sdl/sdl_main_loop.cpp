@@ -43,7 +43,7 @@ void RunMessageLoop(App& app, SdlPlatform& platform, const LoopHooks& hooks) {
 
 }  // namespace
 
-int RunSdlProgram(const LoopHooks& hooks, const GameSetup& setup) {
+int RunSdlProgram(const LoopHooks& hooks, const GameSetup& setup, const GameSetup& afterStart) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "Rivoltra: %s\n", SDL_GetError());
@@ -58,6 +58,7 @@ int RunSdlProgram(const LoopHooks& hooks, const GameSetup& setup) {
       app = std::make_unique<App>(*platform);
       if (setup) setup(app->State());
       app->Start();
+      if (afterStart) afterStart(app->State());
     } catch (const std::exception& error) {
       std::fprintf(stderr, "Rivoltra: %s\n", error.what());
       SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rivoltra", error.what(),

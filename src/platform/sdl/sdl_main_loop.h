@@ -16,7 +16,9 @@ struct LoopHooks {
 // Sets the game's folders and options up before its start-up runs.
 using GameSetup = std::function<void(Game& game)>;
 
-// Runs the game in a real window until it ends; returns the process exit status.
-int RunSdlProgram(const LoopHooks& hooks = {}, const GameSetup& setup = {});
+// Runs the game in a real window until it ends; returns the process exit status. afterStart
+// runs once the main menu stands, before the first tick.
+int RunSdlProgram(const LoopHooks& hooks = {}, const GameSetup& setup = {},
+                  const GameSetup& afterStart = {});
 
 }  // namespace rivoltra
