@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 WEB_BUILD ?= build-web
 
-.PHONY: all setup configure build run test deb fuzz soak-sanitized format check-format web clean
+.PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format web clean
 
 all: build
 
@@ -39,6 +39,10 @@ fuzz: setup
 # The long simulated play under AddressSanitizer and UndefinedBehaviorSanitizer.
 soak-sanitized: setup
 	@bash scripts/soak-sanitized.sh
+
+# A game recorded by the sanitized build verifies under the release build and the other way round.
+cross-build-replays: build
+	@bash scripts/cross-build-replays.sh $(BUILD) build-soak-asan
 
 # The house style (.clang-format) applied to every C++ file, and the check CI runs.
 format:
