@@ -7,12 +7,10 @@ namespace rivoltra {
 
 namespace {
 
-constexpr std::int32_t kShowTableAfterSlideIn = 3;
-
 void EndReplayPlayback(Game& game) {
   game.replay.Playing = false;
   if (game.replay.QuitAtEnd) game.Terminated = true;
-  ShowMainMenu(game, true, kShowTableAfterSlideIn);
+  ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);
 }
 
 }  // namespace
@@ -26,7 +24,7 @@ void ShowAfterGame(Game& game) {
   if (ScoreQualifies(game.highScores, game.race.Score)) {
     ShowNameEntry(game);
   } else {
-    ShowMainMenu(game, true, kShowTableAfterSlideIn);
+    ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);
   }
 }
 

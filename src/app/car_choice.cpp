@@ -18,7 +18,7 @@ bool IsCarButton(int slot) { return slot >= kFirstCar && slot <= kLastCar; }
 
 void LeaveCarChoice(Game& game) {
   HideCarChoice(game);
-  ShowMainMenu(game, false, 0);
+  ShowMainMenu(game, false, MenuEntryModes::SelectStart);
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   }
   // Back on the main menu (its sprites, when standing, are closed just after), as the car
   // choice's own activation does.
-  ShowMainMenu(game, false, 0);
+  ShowMainMenu(game, false, MenuEntryModes::SelectStart);
   CloseMainMenu(game);
   game.race.CarChoice = car;
   BeginRaceRecording(game, car);

@@ -29,7 +29,7 @@ const char* PageImage(std::int32_t page) {
 
 void LeaveHelp(Game& game) {
   HideHelp(game);
-  ShowMainMenu(game, false, 0);
+  ShowMainMenu(game, false, MenuEntryModes::SelectStart);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ constexpr int kHighScoresMainButton = 3;
 
 void LeaveHighScores(Game& game) {
   HideHighScores(game);
-  ShowMainMenu(game, false, 0);
+  ShowMainMenu(game, false, MenuEntryModes::SelectStart);
 }
 
 }  // namespace

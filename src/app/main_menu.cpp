@@ -108,7 +108,7 @@ void SlideButtons(MenuState& menu) {
 
 }  // namespace
 
-void ShowMainMenu(Game& game, bool createAll, std::int32_t entryMode) {
+void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
   MenuState& menu = game.menu;
   game.ScreenState = ssMainMenu;
   menu.buttons.ButtonCount = kMainButtons;
@@ -117,8 +117,8 @@ void ShowMainMenu(Game& game, bool createAll, std::int32_t entryMode) {
   menu.MenuEntryMode = entryMode;
   if (createAll) {
     PlayScreenMusic(game);
-    if (entryMode == 0) menu.buttons.SelectedButton = 1;
-    if (entryMode == 3) menu.buttons.SelectedButton = 3;
+    if (entryMode == MenuEntryModes::SelectStart) menu.buttons.SelectedButton = 1;
+    if (entryMode == MenuEntryModes::ShowHighScores) menu.buttons.SelectedButton = 3;
     menu.MenuPhase = MenuPhases::PanelsMoving;
     CreateMainMenuSprites(game);
   }
@@ -142,9 +142,9 @@ void MainMenuTick(Game& game, std::int32_t lagCount) {
     NavigateVertical(game, true);
     UpdateButtonHighlight(game);
     ShowSelectedCaption(game);
-    if (menu.MenuEntryMode == 3) {
+    if (menu.MenuEntryMode == MenuEntryModes::ShowHighScores) {
       ShowHighScores(game);
-      menu.MenuEntryMode = 0;
+      menu.MenuEntryMode = MenuEntryModes::SelectStart;
     }
   }
   // The phases follow each other within one tick: the tick in which the panels arrive already

@@ -17,6 +17,13 @@ enum class MenuPhases : std::int32_t {
   ButtonsMoving = 3,
 };
 
+// How the main menu opens: with Start selected, or with High scores selected and that screen
+// opened once the slide-in has ended (after a game). The numbers are the state dump's.
+enum class MenuEntryModes : std::int32_t {
+  SelectStart = 0,
+  ShowHighScores = 3,
+};
+
 // The menu globals shared by every screen: button slots and selection, the sprites each screen
 // keeps, the slide-in phase, text entry and the navigation flags.
 struct MenuState {
@@ -36,8 +43,7 @@ struct MenuState {
   TCaptionSprite* TextCursor = nullptr;
 
   MenuPhases MenuPhase = MenuPhases::Ready;
-  // 3: open the high-score screen once the slide-in has ended.
-  std::int32_t MenuEntryMode = 0;
+  MenuEntryModes MenuEntryMode = MenuEntryModes::SelectStart;
   std::int32_t CursorBlinkMs = 0;
   bool EditingCountry = false;
   std::int32_t HelpPage = 1;

@@ -59,7 +59,7 @@ bool StaysOnOptions(int selected) {
 
 void LeaveOptions(Game& game) {
   HideOptions(game);
-  ShowMainMenu(game, false, 0);
+  ShowMainMenu(game, false, MenuEntryModes::SelectStart);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/menu_state.h"
 #include "engine/free_sprite.h"
 
 namespace rivoltra {
@@ -16,9 +17,8 @@ enum class ScreenStates : std::int32_t;
 // free exactly those sprites and disable it. A transition is a tear-down and a set-up inside one
 // handler, so the next tick already runs the new screen.
 
-// entryMode 0 selects Start; 3 selects High scores and opens that screen after the slide-in.
 // With createAll false the main-menu sprites still standing are reused.
-void ShowMainMenu(Game& game, bool createAll, std::int32_t entryMode);
+void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode);
 void CloseMainMenu(Game& game);
 void ShowOptions(Game& game);
 void HideOptions(Game& game);

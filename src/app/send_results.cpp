@@ -14,7 +14,7 @@ constexpr int kCancelButton = 2;
 // Whatever became of the sending, the main menu slides in and then shows the table.
 void LeaveSendResults(Game& game) {
   HideSendResults(game);
-  ShowMainMenu(game, true, 3);
+  ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ void FormCreate(Game& game) {
   game.ScrollBackground = new TScrollBackground(
       &game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
       game.race.Speed);
-  ShowMainMenu(game, true, 0);
+  ShowMainMenu(game, true, MenuEntryModes::SelectStart);
   game.StartupComplete = true;
 }
 

@@ -15,7 +15,7 @@ const RegisterStateSection kMenuState(10, [](RunnerContext& context, JsonWriter&
   json.Field("FirstSelectable", menu.FirstSelectable);
   json.Field("LastSelectable", menu.LastSelectable);
   json.Field("MenuPhase", static_cast<std::int32_t>(menu.MenuPhase));
-  json.Field("MenuEntryMode", menu.MenuEntryMode);
+  json.Field("MenuEntryMode", static_cast<std::int32_t>(menu.MenuEntryMode));
   json.Field("NavigationArmed", menu.NavigationArmed);
   json.Field("EdgeReached", menu.EdgeReached);
   json.Field("HelpPage", menu.HelpPage);

@@ -64,7 +64,7 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
   EXPECT_EQ(Selected(), 3);
   FinishSlideIn();
   EXPECT_EQ(game().ScreenState, ssHighScores);
-  EXPECT_EQ(menu().MenuEntryMode, 0);
+  EXPECT_EQ(menu().MenuEntryMode, MenuEntryModes::SelectStart);
 }
 
 TEST_F(AfterRace, SendingToAServerThatCannotBeReachedSaysSoAndGoesOn) {
@@ -118,7 +118,7 @@ TEST_F(AfterRace, AScoreThatBeatsNoEntryGoesStraightToTheHighScores) {
   for (const std::int32_t score : {200, 0}) {
     FinishGameWith(score);
     EXPECT_EQ(game().ScreenState, ssMainMenu) << score;
-    EXPECT_EQ(menu().MenuEntryMode, 3);
+    EXPECT_EQ(menu().MenuEntryMode, MenuEntryModes::ShowHighScores);
     FinishSlideIn();
     EXPECT_EQ(game().ScreenState, ssHighScores);
     EXPECT_EQ(ComputeCheckString(game().highScores), ComputeCheckString(DefaultHighScoreTable()));
