@@ -12,6 +12,17 @@ constexpr int kClearButton = 7;
 constexpr int kViewOnlineButton = 8;
 constexpr int kHighScoresMainButton = 3;
 
+// Rank, name and score of the ten rows, in the font selected when the screen opened.
+void DrawHighScoreRows(Game& game) {
+  for (int rank = 1; rank <= HighScoreTable::kShownEntries; ++rank) {
+    const int y = layout::HighScoreRowY(rank);
+    const HighScoreEntry& entry = game.highScores.Entry(rank);
+    WriteText(game, std::to_string(rank), layout::kHighScoreRankX, y);
+    WriteText(game, entry.EntryName, layout::kHighScoreNameX, y);
+    WriteText(game, std::to_string(entry.EntryScore), layout::kHighScoreScoreX, y);
+  }
+}
+
 void LeaveHighScores(Game& game) {
   HideHighScores(game);
   ShowMainMenu(game, false, MenuEntryModes::SelectStart);
@@ -48,10 +59,7 @@ void HighScoresTick(Game& game, std::int32_t lagCount) {
                      selected == kClearButton || selected == kViewOnlineButton;
   if (!stays) LeaveHighScores(game);
   DrawFrame(game, lagCount, true);
-  // The table is drawn in the font selected when the screen opened.
-  if (stays)
-    DrawHighScores(game.highScores,
-                   [&game](std::string_view text, int x, int y) { WriteText(game, text, x, y); });
+  if (stays) DrawHighScoreRows(game);
   FlipFrame(game);
 }
 

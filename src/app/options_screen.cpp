@@ -15,7 +15,7 @@ constexpr int kMusicLine = 8;
 constexpr int kSoundLine = 9;
 constexpr int kCountryLine = 10;
 constexpr int kOptionsMainButton = 2;
-constexpr std::int32_t kCountryX = 265;
+constexpr std::int32_t kCountryX = layout::kOptionChoiceX;
 constexpr std::int32_t kCountryRightEdge = 500;
 constexpr std::int32_t kCountryCursorMinimumX = 264;
 constexpr double kCountryCursorY = 312;
@@ -40,16 +40,21 @@ void DrawChoice(Game& game, int y, std::string_view first, int firstX, int slash
 
 void DrawOptionLines(Game& game) {
   const Settings& settings = game.settings;
+  using namespace layout;
+  const auto& y = kOptionTextY;
   game.text.SelectBigFont();
-  WriteText(game, "DISPLAY:", 35, 145);
-  WriteText(game, "MUSIC:", 35, 193);
-  WriteText(game, "SOUND:", 35, 241);
-  DrawChoice(game, 145, "WINDOW", 265, 367, "FULL SCREEN", 379, settings.FullScreen == 0);
-  DrawChoice(game, 193, "ON", 265, 299, "OFF", 312, settings.MusicEnabled != 0);
-  DrawChoice(game, 241, "ON", 265, 299, "OFF", 312, settings.SoundEnabled != 0);
+  WriteText(game, "DISPLAY:", kOptionLabelX, y[0]);
+  WriteText(game, "MUSIC:", kOptionLabelX, y[1]);
+  WriteText(game, "SOUND:", kOptionLabelX, y[2]);
+  DrawChoice(game, y[0], "WINDOW", kOptionChoiceX, kDisplaySlashX, "FULL SCREEN", kFullScreenX,
+             settings.FullScreen == 0);
+  DrawChoice(game, y[1], "ON", kOptionChoiceX, kOnOffSlashX, "OFF", kOffX,
+             settings.MusicEnabled != 0);
+  DrawChoice(game, y[2], "ON", kOptionChoiceX, kOnOffSlashX, "OFF", kOffX,
+             settings.SoundEnabled != 0);
   game.text.SelectBigFont();
-  WriteText(game, "YOUR COUNTRY:", 35, 289);
-  WriteText(game, settings.Country, kCountryX, 289);
+  WriteText(game, "YOUR COUNTRY:", kOptionLabelX, y[3]);
+  WriteText(game, settings.Country, kCountryX, y[3]);
 }
 
 bool StaysOnOptions(int selected) {

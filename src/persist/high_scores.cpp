@@ -115,14 +115,4 @@ void SaveHighScores(const HighScoreTable& table, const std::filesystem::path& pa
   WriteSaveFile(path, HighScoreFileText(table));
 }
 
-void DrawHighScores(const HighScoreTable& table, const WriteTextAt& writeText) {
-  for (int rank = 1; rank <= HighScoreTable::kShownEntries; ++rank) {
-    const int y = 26 * rank + 126;
-    const HighScoreEntry& entry = table.Entry(rank);
-    writeText(std::to_string(rank), 53, y);
-    writeText(entry.EntryName, 126, y);
-    writeText(std::to_string(entry.EntryScore), 377, y);
-  }
-}
-
 }  // namespace rivoltra

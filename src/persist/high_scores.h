@@ -62,8 +62,4 @@ bool LoadHighScores(HighScoreTable& table, const std::filesystem::path& path = k
 void SaveHighScores(const HighScoreTable& table,
                     const std::filesystem::path& path = kHighScoreFile);
 
-// Rank, name and score of the ten rows, through the given text routine in its current font.
-using WriteTextAt = std::function<void(std::string_view text, int x, int y)>;
-void DrawHighScores(const HighScoreTable& table, const WriteTextAt& writeText);
-
 }  // namespace rivoltra

@@ -82,6 +82,15 @@ inline constexpr int kOptionButtonX = 22;
 inline constexpr std::array<int, 4> kOptionButtonY = {140, 188, 236, 284};
 inline constexpr int kOptionButtonWidth = 520;
 inline constexpr int kOptionButtonHeight = 44;
+// the texts on the option lines: the label, then the choices ("WINDOW / FULL SCREEN", "ON / OFF")
+// or the country
+inline constexpr int kOptionLabelX = 35;
+inline constexpr std::array<int, 4> kOptionTextY = {145, 193, 241, 289};
+inline constexpr int kOptionChoiceX = 265;
+inline constexpr int kDisplaySlashX = 367;
+inline constexpr int kFullScreenX = 379;
+inline constexpr int kOnOffSlashX = 299;
+inline constexpr int kOffX = 312;
 
 inline constexpr int kHighScoreButtonY = 412;
 inline constexpr std::array<int, 2> kHighScoreButtonX = {27, 283};
@@ -90,6 +99,8 @@ inline constexpr int kHighScoreButtonHeight = 48;
 inline constexpr int kHighScoreRankX = 53;
 inline constexpr int kHighScoreNameX = 126;
 inline constexpr int kHighScoreScoreX = 377;
+// the text line of rank 1..10
+constexpr int HighScoreRowY(int rank) { return 26 * rank + 126; }
 
 inline constexpr int kHelpButtonY = 428;
 inline constexpr std::array<int, 2> kHelpButtonX = {36, 462};
