@@ -6,11 +6,11 @@
 #include <string>
 
 #include "app/game.h"
+#include "race/core/track_kinds.h"
 #include "race/explosion.h"
 #include "race/race.h"
 #include "race/race_sprites.h"
 #include "race/road.h"
-#include "race/track_kinds.h"
 #include "race/track_object.h"
 #include "ui/caption_sprite.h"
 

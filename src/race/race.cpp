@@ -22,8 +22,6 @@ namespace {
 constexpr double kProgressBottom = layout::kProgressBottom;
 constexpr std::int32_t kBannerMs = 2000;
 constexpr int kCarZ = 4;
-constexpr double kExplosionStartX = layout::kExplosionStartX;
-constexpr double kExplosionStartY = layout::kExplosionStartY;
 constexpr std::int32_t kStartLives = 3;
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "race/spawning.h"
 
 #include "app/game.h"
-#include "race/track_kinds.h"
+#include "race/core/track_kinds.h"
 #include "race/track_object.h"
 #include "ui/screen_layout.h"
 

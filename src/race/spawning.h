@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "race/track_kinds.h"
+#include "race/core/track_kinds.h"
 
 namespace rivoltra {
 

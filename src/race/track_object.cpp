@@ -7,19 +7,17 @@
 #include "app/game.h"
 #include "race/car.h"
 #include "race/core/object_contact.h"
+#include "race/core/track_kinds.h"
 #include "race/explosion.h"
 #include "race/race.h"
 #include "race/race_rules.h"
 #include "race/race_sprites.h"
 #include "race/road.h"
-#include "race/track_kinds.h"
 
 namespace rivoltra {
 
 namespace {
 
-constexpr double kLeftSideX = layout::kLeftSignX;
-constexpr double kRightSideX = layout::kRightSignX;
 // The finish line is placed this far above the line the car's top edge is on, less 600.
 constexpr double kFinishLineTop = -35;
 constexpr double kLoopFramesPerSecond = 5;

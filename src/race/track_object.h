@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "engine/sprite_image.h"
-#include "race/track_kinds.h"
+#include "race/core/track_kinds.h"
 
 namespace rivoltra {
 

@@ -1,5 +1,5 @@
 // Levels: length, clock, the finish line, the time bonus and the level change.
-#include "race/track_kinds.h"
+#include "race/core/track_kinds.h"
 #include "race_fixture.h"
 
 namespace rivoltra::testing {

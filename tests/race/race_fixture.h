@@ -7,12 +7,12 @@
 
 #include "app/game.h"
 #include "race/car.h"
+#include "race/core/track_kinds.h"
 #include "race/explosion.h"
 #include "race/race.h"
 #include "race/race_rules.h"
 #include "race/road.h"
 #include "race/spawning.h"
-#include "race/track_kinds.h"
 #include "race/track_object.h"
 #include "runner/script_runner.h"
 #include "ui/caption_sprite.h"

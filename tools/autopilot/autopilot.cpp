@@ -9,8 +9,8 @@
 #include "engine/keyboard_codes.h"
 #include "platform/null/null_platform.h"
 #include "race/car.h"
+#include "race/core/track_kinds.h"
 #include "race/road.h"
-#include "race/track_kinds.h"
 #include "race/track_object.h"
 
 namespace rivoltra {

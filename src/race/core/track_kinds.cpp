@@ -1,4 +1,4 @@
-#include "race/track_kinds.h"
+#include "race/core/track_kinds.h"
 
 #include <cmath>
 #include <stdexcept>
