@@ -1,16 +1,9 @@
 #include "race/explosion.h"
 
-#include <cmath>
-
 #include "app/game.h"
-#include "race/car.h"
 #include "race/race_sprites.h"
 
 namespace rivoltra {
-
-namespace {
-constexpr double kCrashFramesPerSecond = 20;
-}  // namespace
 
 TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::string_view imageName)
     : TImageSprite(parent) {
@@ -27,42 +20,22 @@ TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::str
   FrameSpeed = 0;
 }
 
-void StartCrashExplosion(Game& game) {
-  TExplosion* explosion = game.race.CrashExplosion;
-  const TMyCarSprite* car = game.race.PlayerCar;
-  if (explosion == nullptr || car == nullptr) return;
-  explosion->Visible = true;
-  explosion->FrameCount = explosion->Image->PatternCount();
-  explosion->FramePos = 0;
-  explosion->FrameSpeed = FramesPerLag(game, kCrashFramesPerSecond);
-  explosion->X = car->X;
-  explosion->Y = car->Y;
-}
-
-bool CrashExplosionFinished(Game& game) {
-  TExplosion* explosion = game.race.CrashExplosion;
-  const TMyCarSprite* car = game.race.PlayerCar;
-  if (explosion == nullptr || car == nullptr) return false;
-  const auto frame = static_cast<std::int32_t>(std::trunc(explosion->FramePos));
-  if (frame != explosion->LastFrame) {
-    explosion->LastFrame = frame;
-    explosion->FramesSeen += 1;
+void FollowExplosions(Game& game) {
+  const RaceRecord& race = game.race;
+  if (TExplosion* explosion = race.CrashExplosion; explosion != nullptr) {
+    const CrashExplosionState& state = race.CarExplosion;
+    explosion->Visible = state.Visible;
+    explosion->X = state.X;
+    explosion->Y = state.Y;
+    explosion->FrameCount = state.Frames.FrameCount;
+    explosion->FramePos = state.Frames.Pos;
+    explosion->FrameSpeed = state.Frames.Speed;
   }
-  if (explosion->FramesSeen == 0) explosion->Y = car->Y;
-  if (explosion->FramesSeen == explosion->FrameCount) {
-    explosion->Y = car->Y + explosion->Height / 4.0;
+  if (TExplosion* spark = race.ShotSpark; spark != nullptr) {
+    spark->Visible = race.SparkVisible;
+    spark->X = race.SparkX;
+    spark->Y = race.SparkY;
   }
-  return explosion->Visible && explosion->FramesSeen == 2 * explosion->FrameCount;
-}
-
-void ResetCrashExplosion(Game& game) {
-  TExplosion* explosion = game.race.CrashExplosion;
-  if (explosion == nullptr) return;
-  explosion->Visible = false;
-  explosion->FramePos = 0;
-  explosion->FrameSpeed = 0;
-  explosion->FramesSeen = 0;
-  explosion->LastFrame = 0;
 }
 
 }  // namespace rivoltra

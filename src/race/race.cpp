@@ -1,28 +1,24 @@
-// The race's set-up and tear-down, a new game, a level's start, crashes and the game's end.
+// The race's set-up and tear-down and the game's end.
 #include "race/race.h"
 
 #include "app/game.h"
 #include "app/screens.h"
 #include "persist/high_scores.h"
 #include "race/car.h"
-#include "race/core/object_contact.h"
+#include "race/core/race_tick.h"
 #include "race/explosion.h"
 #include "race/hud.h"
-#include "race/race_rules.h"
+#include "race/race_data_images.h"
 #include "race/race_sprites.h"
 #include "race/road.h"
 #include "race/spawning.h"
 #include "ui/caption_sprite.h"
-#include "ui/screen_layout.h"
 
 namespace rivoltra {
 
 namespace {
 
-constexpr double kProgressBottom = layout::kProgressBottom;
-constexpr std::int32_t kBannerMs = 2000;
 constexpr int kCarZ = 4;
-constexpr std::int32_t kStartLives = 3;
 
 }  // namespace
 
@@ -34,15 +30,22 @@ void StartRace(Game& game) {
   HideMouseCursor(game);
 
   game.ScrollBackground->Image = &RaceImage(game, "GroundLeft");
-  race.GroundSide = 0;
   game.ScrollBackground->X = kGroundX;
 
   CreateHudSprites(game);
   race.NeedleTimer = -1;
   race.NeedleJitter = 0;
+  StepNeedle(game);
   DrawNeedle(game);
 
-  NewGame(game);
+  race.Data = RaceDataFromImages(game.MImageList3, RaceInterval(game));
+  FreeSprite(race.PlayerCar);
+  race.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, race.CarChoice);
+  race.PlayerCar->SetZ(kCarZ);
+  game.ScreenState = ssRace;
+  race.Random = game.Random;
+  const RaceEvents started = StartRace(race, race.Data, race.CarChoice);
+  game.Random = race.Random;
 
   CreateBonusIndicators(game);
   TSprite* root = &game.MSpriteEngine.Engine();
@@ -50,87 +53,23 @@ void StartRace(Game& game) {
   race.CrashExplosion =
       new TExplosion(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
   race.CrashExplosion->SetZ(6);
-
-  ClearSlots(game);
+  ShowRaceEvents(game, started);
   EnableTimer(game);
-  race.RaceRunning = false;
-}
-
-void NewGame(Game& game) {
-  RaceRecord& race = game.race;
-  game.ScreenState = ssRace;
-  race.Score = 0;
-  race.Lives = kStartLives;
-  FreeSprite(race.PlayerCar);
-  race.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, race.CarChoice);
-  race.PlayerCar->ControlsEnabled = true;
-  race.GunActive = false;
-  race.TurboActive = false;
-  race.Punctured = false;
-  StartLevel(game, 1);
 }
 
 void StartLevel(Game& game, std::int32_t level) {
   RaceRecord& race = game.race;
-  TMyCarSprite& car = *race.PlayerCar;
-  PlaySound(game, "EngineStart");
-  PlaySound(game, "Engine");
-  race.FinishPhase = kRacing;
-  race.Level = level;
-  race.TimeLeft = LevelTime(level);
-  race.Speed = 0;
-  car.TargetSpeed = 0;
-  car.MotionState = kDrivingFreely;
-  car.StunTime = 0;
-  car.PlaceInStartLane();
-  car.SetZ(kCarZ);
-  race.Distance = 0;
-  race.SecondTimer = 1000;
-  race.RaceRunning = false;
-  race.PauseKeyWasDown = false;
-  race.Paused = false;
-  race.FinishKeyWasDown = false;
-  race.FinishPrompt = false;
-  race.CrashSlot = 0;
-  if (race.ProgressMarker != nullptr) race.ProgressMarker->Y = kProgressBottom;
-  EndBonus(game);
-  ClearSlots(game);
-  race.CrashPending = false;
-  FillSpawnChance(game);
-  // Two seconds of banner, counted in ticks.
-  race.StartDelay = 1000.0 / RaceInterval(game) * 2;
-  race.TimeOverShown = false;
-  race.GameOverShown = false;
+  RaceEvents events;
+  race.Random = game.Random;
+  StartLevel(race, race.Data, level, events);
+  game.Random = race.Random;
+  ShowRaceEvents(game, events);
 }
 
-void CrashCar(Game& game) {
-  if (CrashCar(game.race, *game.race.PlayerCar)) StartCrashExplosion(game);
-}
-
-void RespawnCar(Game& game) {
-  if (CheckGameOver(game)) return;
-  RaceRecord& race = game.race;
-  TMyCarSprite& car = *race.PlayerCar;
-  car.Image = &RaceImage(game, "Car" + std::to_string(race.CarChoice));
-  car.FramePos = 0;
-  car.FrameSpeed = 0;
-  car.ControlsEnabled = true;
-  car.SetZ(kCarZ);
-  race.CrashPending = false;
-  race.CrashSlot = 0;
-  ResetCrashExplosion(game);
-}
-
-bool CheckGameOver(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.Lives != 0) return false;
-  PlaySound(game, "GameOver");
-  // A banner still standing (time over reached 0 lives at the same moment) is replaced.
-  ShowBanner(game, "GameOverNB");
-  race.GameOverShown = true;
-  race.GameOverTimer = kBannerMs;
-  race.RaceRunning = false;
-  return true;
+void EndBonus(Game& game) {
+  RaceEvents events;
+  EndBonus(game.race, events);
+  ShowRaceEvents(game, events);
 }
 
 void EndRace(Game& game) {
@@ -151,12 +90,12 @@ void EndRace(Game& game) {
   FreeSprite(race.CrashExplosion);
   FreeSprite(race.Banner);
   if (race.GunActive || race.TurboActive) {
-    FreeSprite(race.BonusIcon);
-    FreeSprite(race.BonusFlame);
+    FreeBonusSprites(game);
     race.GunActive = false;
     race.TurboActive = false;
   }
   race.Speed = 0;
+  race.ScrollSpeed = 0;
 }
 
 void FinishGame(Game& game) {

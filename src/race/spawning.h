@@ -3,27 +3,25 @@
 #include <cstdint>
 #include <optional>
 
-#include "race/core/track_kinds.h"
+#include "race/core/race_events.h"
+#include "race/core/race_state.h"
 
 namespace rivoltra {
 
 struct Game;
-class TWallSprite;
 
-// Puts an object of the kind into the first free slot where it finds a free place; every try
-// draws a new lane (unless one is given) and for traffic a new speed. Returns the object, or
-// null when no slot took it.
-TWallSprite* SpawnObject(Game& game, ObjectKind kind,
+// Places an object of the kind through the race rules' own spawn (the game's generator draws
+// the lane and the traffic speed) and shows it. Returns the object in the race state, or null
+// when no slot took it.
+TrackObject* SpawnObject(Game& game, ObjectKind kind,
                          std::optional<std::int32_t> lane = std::nullopt);
-// Frees every object and marks all slots free.
+// Frees every object and its sprite.
 void ClearSlots(Game& game);
-// Frees the objects that have finished: a hit animation at its end, off the screen, picked up,
-// or a gun explosion at its end.
-void RemoveFinishedObjects(Game& game);
-// The chance weights for the level that starts.
-void FillSpawnChance(Game& game);
-// Once per running tick while the car moves and the finish line is not yet placed: each kind
-// of the level's set may spawn, with a chance growing with the speed.
-void SpawnDecision(Game& game);
+
+// The sprites of objects the rules spawned or freed.
+void ShowSpawnedObject(Game& game, std::int32_t slot);
+void FreeObjectSprite(Game& game, std::int32_t slot);
+// Every object sprite as the race state has its object.
+void FollowObjects(Game& game);
 
 }  // namespace rivoltra

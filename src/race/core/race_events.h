@@ -32,6 +32,12 @@ enum class RaceEventKind : std::uint8_t {
   TimeOver,
   GameOver,
   GameEnded,  // Value: a GameEndReason
+  // Where the game composes and shows its frame: the view steps its frame-bound effects on every
+  // FrameDrawn and shows the frame on FrameShown (and after a TextBanner).
+  FrameDrawn,
+  FrameShown,
+  // The road and everything on it moved: Value the lag, Amount the race's speed as the move began.
+  Moved,
 };
 
 enum class GameEndReason : std::int32_t { GameOver = 1, FinishPromptYes = 2 };
@@ -42,6 +48,7 @@ struct RaceEvent {
   const char* Name = nullptr;
   std::int32_t Slot = 0;
   std::int32_t Value = 0;
+  double Amount = 0;
 };
 
 struct RaceEvents {

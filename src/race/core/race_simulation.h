@@ -23,7 +23,7 @@ class RaceSimulation {
 
   const RaceState& State() const { return state_; }
   const RaceData& Data() const { return data_; }
-  // What the start of the race did (the music, the engine sounds, level 1).
+  // What the start of the race did (the engine sounds, level 1).
   const RaceEvents& StartEvents() const { return startEvents_; }
   // The game ended (game over, or the finish prompt's Yes); State().EndReason says which.
   bool Ended() const { return state_.Ended; }

@@ -42,6 +42,7 @@ enum class ObjectPicture : std::uint8_t { Own, ExplosionSmall, ExplosionBig };
 // A track object in its slot: place, box, motion, hits and its animation, whose end frees it.
 struct TrackObject {
   bool Used = false;
+  std::int32_t Slot = 0;
   ObjectKind Kind = ObjectKind::Wall05;
   std::int32_t Lane = 0;
   double X = 0;

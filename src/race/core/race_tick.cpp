@@ -74,6 +74,57 @@ class Tick {
     RunningPart(input.LagCount);
   }
 
+  void EndBonus() {
+    if (race_.TurboActive) {
+      const CarDrivingValues& values = CarTable(car_.Number);
+      car_.MaxSpeed = car_.NormalMaxSpeed = values.MaxSpeed;
+      car_.Acceleration = car_.NormalAcceleration = values.Acceleration;
+      if (race_.Speed > car_.MaxSpeed) {
+        car_.MotionState = kSlowingDown;
+        car_.TargetSpeed = car_.MaxSpeed;
+      }
+    }
+    if (race_.GunActive || race_.TurboActive) {
+      TakeFromMoveOrder(race_, kMoveOrderBonusIcon);
+      TakeFromMoveOrder(race_, kMoveOrderBonusFlame);
+      events_.Add(BonusEnded);
+    }
+    if (race_.Punctured) car_.StunTime = 0;
+    race_.GunActive = false;
+    race_.TurboActive = false;
+    race_.Punctured = false;
+  }
+
+  void StartLevel(std::int32_t level) {
+    Sound("EngineStart");
+    Sound("Engine");
+    race_.FinishPhase = kRacing;
+    race_.Level = level;
+    race_.TimeLeft = LevelTime(level);
+    race_.Speed = 0;
+    car_.TargetSpeed = 0;
+    car_.MotionState = kDrivingFreely;
+    car_.StunTime = 0;
+    PlaceInStartLane();
+    race_.Distance = 0;
+    race_.SecondTimer = 1000;
+    race_.RaceRunning = false;
+    race_.PauseKeyWasDown = false;
+    race_.Paused = false;
+    race_.FinishKeyWasDown = false;
+    race_.FinishPrompt = false;
+    race_.CrashSlot = 0;
+    EndBonus();
+    ClearSlots(race_, events_);
+    race_.CrashPending = false;
+    race_.SpawnChance = SpawnChancesForLevel(level);
+    // Two seconds of banner, counted in ticks.
+    race_.StartDelay = 1000.0 / Interval() * 2;
+    race_.TimeOverShown = false;
+    race_.GameOverShown = false;
+    events_.Add(LevelStarted, nullptr, 0, level);
+  }
+
   void NewGame(std::int32_t carNumber) {
     race_.Score = 0;
     race_.Lives = kStartLives;
@@ -86,7 +137,6 @@ class Tick {
   }
 
   void StartRace(std::int32_t carNumber) {
-    events_.Add(PlayMusic);
     race_.GroundSide = 0;
     race_.Objects = {};
     race_.MoveOrderSize = 0;
@@ -173,27 +223,6 @@ class Tick {
     AppendToMoveOrder(race_, kMoveOrderBonusIcon);
     AppendToMoveOrder(race_, kMoveOrderBonusFlame);
     race_.FlameVisible = false;
-  }
-
-  void EndBonus() {
-    if (race_.TurboActive) {
-      const CarDrivingValues& values = CarTable(car_.Number);
-      car_.MaxSpeed = car_.NormalMaxSpeed = values.MaxSpeed;
-      car_.Acceleration = car_.NormalAcceleration = values.Acceleration;
-      if (race_.Speed > car_.MaxSpeed) {
-        car_.MotionState = kSlowingDown;
-        car_.TargetSpeed = car_.MaxSpeed;
-      }
-    }
-    if (race_.GunActive || race_.TurboActive) {
-      TakeFromMoveOrder(race_, kMoveOrderBonusIcon);
-      TakeFromMoveOrder(race_, kMoveOrderBonusFlame);
-      events_.Add(BonusEnded);
-    }
-    if (race_.Punctured) car_.StunTime = 0;
-    race_.GunActive = false;
-    race_.TurboActive = false;
-    race_.Punctured = false;
   }
 
   void PickUpGun(TrackObject& object) {
@@ -367,38 +396,6 @@ class Tick {
     events_.Add(GameEnded, nullptr, 0, static_cast<std::int32_t>(reason));
   }
 
-  // ---- levels ----
-
-  void StartLevel(std::int32_t level) {
-    Sound("EngineStart");
-    Sound("Engine");
-    race_.FinishPhase = kRacing;
-    race_.Level = level;
-    race_.TimeLeft = LevelTime(level);
-    race_.Speed = 0;
-    car_.TargetSpeed = 0;
-    car_.MotionState = kDrivingFreely;
-    car_.StunTime = 0;
-    PlaceInStartLane();
-    race_.Distance = 0;
-    race_.SecondTimer = 1000;
-    race_.RaceRunning = false;
-    race_.PauseKeyWasDown = false;
-    race_.Paused = false;
-    race_.FinishKeyWasDown = false;
-    race_.FinishPrompt = false;
-    race_.CrashSlot = 0;
-    EndBonus();
-    ClearSlots(race_, events_);
-    race_.CrashPending = false;
-    race_.SpawnChance = SpawnChancesForLevel(level);
-    // Two seconds of banner, counted in ticks.
-    race_.StartDelay = 1000.0 / Interval() * 2;
-    race_.TimeOverShown = false;
-    race_.GameOverShown = false;
-    events_.Add(LevelStarted, nullptr, 0, level);
-  }
-
   // ---- the frozen part ----
 
   // A puncture ends with its stun.
@@ -469,6 +466,7 @@ class Tick {
     if (race_.TimeOverTimer > 0) {
       race_.TimeOverTimer -= Interval();
       race_.RaceRunning = false;
+      events_.Add(FrameShown);
       return true;
     }
     race_.TimeOverShown = false;
@@ -504,6 +502,7 @@ class Tick {
     }
     race_.GameOverTimer -= Interval();
     race_.RaceRunning = false;
+    events_.Add(FrameShown);
     return true;
   }
 
@@ -523,6 +522,7 @@ class Tick {
   bool FrozenPart() {
     // Only the banners after a lost life let the road move, and then without lag.
     if (race_.TimeOverShown || race_.GameOverShown) MoveAll(0);
+    events_.Add(FrameDrawn);
     PunctureRule();
     PauseAndFinishKeys();
     if (race_.FinishPrompt) {
@@ -551,6 +551,7 @@ class Tick {
   // order they were created. A bonus swap during the move takes the icon and flame out of the
   // order and so skips as many later entries.
   void MoveAll(std::int32_t lag) {
+    events_.List.push_back({Moved, nullptr, 0, lag, race_.Speed});
     MoveCar();
     race_.CarExplosion.Frames.Advance(lag);
     const std::int32_t count = race_.MoveOrderSize;
@@ -652,6 +653,7 @@ class Tick {
 
   void RunningPart(std::int32_t lag) {
     MoveAll(lag);
+    events_.Add(FrameDrawn);
     PunctureRule();
 
     if (race_.Speed == 0 && race_.TimeLeft == 0 && race_.FinishPhase <= kFinishLinePlaced &&
@@ -695,6 +697,7 @@ class Tick {
     race_.AccelKeyWasDown = accelDown;
 
     FireGun(Held(RaceAction::Fire));
+    events_.Add(FrameShown);
   }
 
   RaceState& race_;
@@ -710,6 +713,15 @@ RaceEvents StartRace(RaceState& race, const RaceData& data, std::int32_t car) {
   RaceEvents events;
   Tick(race, data, events).StartRace(car);
   return events;
+}
+
+void StartLevel(RaceState& race, const RaceData& data, std::int32_t level, RaceEvents& events) {
+  Tick(race, data, events).StartLevel(level);
+}
+
+void EndBonus(RaceState& race, RaceEvents& events) {
+  const RaceData none;
+  Tick(race, none, events).EndBonus();
 }
 
 RaceEvents RaceTick(RaceState& race, const RaceTickInput& input, const RaceData& data) {

@@ -14,6 +14,13 @@ namespace rivoltra {
 // Throws std::out_of_range for a car outside 1..10.
 RaceEvents StartRace(RaceState& race, const RaceData& data, std::int32_t car);
 
+// The level's start: clock, car, road and objects reset, the start banner counting. Draws the
+// car's start lane.
+void StartLevel(RaceState& race, const RaceData& data, std::int32_t level, RaceEvents& events);
+// Ends a running gun or turbo (the turbo's driving values go back to the car's own) and a
+// puncture.
+void EndBonus(RaceState& race, RaceEvents& events);
+
 // One tick of the race rules: the banners, pause and the finish prompt, then while play is
 // live the car, the objects in their move order with their contacts, the clock, the level's end,
 // clean-up, respawn, spawning and the gun. Nothing but the state, the input and the data is

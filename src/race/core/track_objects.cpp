@@ -128,6 +128,7 @@ std::int32_t SpawnObject(RaceState& race, const RaceData& data, ObjectKind kind,
     TrackObject object = NewObject(race, data, kind, lane, placed);
     if (!placed) continue;
     target = object;
+    target.Slot = slot;
     AppendToMoveOrder(race, static_cast<std::int8_t>(slot));
     events.Add(RaceEventKind::ObjectSpawned, nullptr, slot, KindNumber(kind));
     return slot;
