@@ -1,6 +1,6 @@
 #include "app/game.h"
+#include "app/race_scene/race.h"
 #include "app/screens.h"
-#include "race/race.h"
 #include "race/race_input.h"
 
 namespace rivoltra {

@@ -6,15 +6,15 @@
 #include <string>
 
 #include "app/game.h"
-#include "race/car.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/explosion.h"
+#include "app/race_scene/race.h"
+#include "app/race_scene/spawning.h"
+#include "app/race_scene/track_object.h"
 #include "race/core/object_contact.h"
 #include "race/core/track_kinds.h"
 #include "race/core/track_objects.h"
-#include "race/explosion.h"
-#include "race/race.h"
 #include "race/road.h"
-#include "race/spawning.h"
-#include "race/track_object.h"
 #include "runner/script_runner.h"
 #include "ui/caption_sprite.h"
 

@@ -1,5 +1,5 @@
 // Pause, the finish prompt, the end of a game and the HUD's arithmetic.
-#include "race/hud.h"
+#include "app/race_scene/hud.h"
 #include "race_fixture.h"
 
 namespace rivoltra::testing {

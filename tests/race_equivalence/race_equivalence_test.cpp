@@ -7,12 +7,12 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/track_object.h"
 #include "autopilot.h"
-#include "race/car.h"
 #include "race/core/race_simulation.h"
 #include "race/core/race_state.h"
 #include "race/race_data_images.h"
-#include "race/track_object.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/race.h"
+#include "app/race_scene/spawning.h"
+#include "app/race_scene/track_object.h"
 #include "autopilot.h"
-#include "race/car.h"
-#include "race/race.h"
 #include "race/road.h"
-#include "race/spawning.h"
-#include "race/track_object.h"
 #include "runner/png_shot.h"
 #include "runner/script_runner.h"
 

@@ -1,7 +1,7 @@
-#include "race/explosion.h"
+#include "app/race_scene/explosion.h"
 
 #include "app/game.h"
-#include "race/race_sprites.h"
+#include "app/race_scene/race_sprites.h"
 
 namespace rivoltra {
 

@@ -1,10 +1,10 @@
-#include "race/car.h"
+#include "app/race_scene/car.h"
 
 #include <string>
 
 #include "app/game.h"
+#include "app/race_scene/race_sprites.h"
 #include "race/core/car_table.h"
-#include "race/race_sprites.h"
 #include "ui/caption_sprite.h"
 
 namespace rivoltra {

@@ -1,17 +1,17 @@
 // The race's set-up and tear-down and the game's end.
-#include "race/race.h"
+#include "app/race_scene/race.h"
 
 #include "app/game.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/explosion.h"
+#include "app/race_scene/hud.h"
+#include "app/race_scene/race_sprites.h"
+#include "app/race_scene/spawning.h"
 #include "app/screens.h"
 #include "persist/high_scores.h"
-#include "race/car.h"
 #include "race/core/race_tick.h"
-#include "race/explosion.h"
-#include "race/hud.h"
 #include "race/race_data_images.h"
-#include "race/race_sprites.h"
 #include "race/road.h"
-#include "race/spawning.h"
 #include "ui/caption_sprite.h"
 
 namespace rivoltra {

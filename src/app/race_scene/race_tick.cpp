@@ -6,14 +6,14 @@
 #include <string>
 
 #include "app/game.h"
-#include "race/car.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/explosion.h"
+#include "app/race_scene/hud.h"
+#include "app/race_scene/race.h"
+#include "app/race_scene/race_sprites.h"
+#include "app/race_scene/spawning.h"
+#include "app/race_scene/track_object.h"
 #include "race/core/level_clock.h"
-#include "race/explosion.h"
-#include "race/hud.h"
-#include "race/race.h"
-#include "race/race_sprites.h"
-#include "race/spawning.h"
-#include "race/track_object.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 

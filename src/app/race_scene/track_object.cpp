@@ -1,7 +1,7 @@
-#include "race/track_object.h"
+#include "app/race_scene/track_object.h"
 
 #include "app/game.h"
-#include "race/race_sprites.h"
+#include "app/race_scene/race_sprites.h"
 
 namespace rivoltra {
 

@@ -1,7 +1,5 @@
 // The fingerprint's byte layout is part of every recorded race: change it only together with the
 // replay format's version.
-#include "race/core/race_data.h"
-
 #include <zlib.h>
 
 #include <bit>
@@ -10,6 +8,7 @@
 
 #include "race/core/car_table.h"
 #include "race/core/level_clock.h"
+#include "race/core/race_data.h"
 #include "race/core/track_kinds.h"
 
 namespace rivoltra {

@@ -1,11 +1,11 @@
-#include "race/hud.h"
+#include "app/race_scene/hud.h"
 
 #include <cmath>
 #include <string>
 
 #include "app/game.h"
-#include "race/car.h"
-#include "race/race_sprites.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/race_sprites.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 

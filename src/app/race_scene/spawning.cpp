@@ -1,8 +1,8 @@
-#include "race/spawning.h"
+#include "app/race_scene/spawning.h"
 
 #include "app/game.h"
+#include "app/race_scene/track_object.h"
 #include "race/core/track_objects.h"
-#include "race/track_object.h"
 
 namespace rivoltra {
 
