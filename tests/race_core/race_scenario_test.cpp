@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "race/core/level_clock.h"
 #include "race/core/race_simulation.h"
@@ -221,6 +222,17 @@ TEST(RaceSimulation, EqualStartsAndInputsGiveEqualGames) {
   }
   EXPECT_TRUE(differed);
   EXPECT_EQ(first.TickCount(), second.TickCount());
+}
+
+TEST(RaceSimulation, RefusesACarThatCannotBeChosenAndATimerWithoutInterval) {
+  const RaceData data = testing::SmallRaceData();
+  for (const std::int32_t car : {0, 5, 10, -1}) {
+    EXPECT_THROW(RaceSimulation(data, car, 1), std::invalid_argument) << car;
+  }
+  RaceData noInterval = data;
+  noInterval.IntervalMs = 0;
+  EXPECT_THROW(RaceSimulation(noInterval, 1, 1), std::invalid_argument);
+  EXPECT_NO_THROW(RaceSimulation(data, 4, 1));
 }
 
 }  // namespace

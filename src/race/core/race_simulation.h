@@ -12,10 +12,13 @@ namespace rivoltra {
 // One game run by the race rules alone, without pictures, sound or screen: what a score server
 // needs to check a recorded race. Given the same data, car, generator state at the race's start
 // and inputs per tick, it ends with the same score, level and lives on the same tick as the game.
+// The cars a player can choose.
+inline constexpr std::int32_t kChoosableCars = 4;
+
 class RaceSimulation {
  public:
-  // Starts a new game with the car (1..4) and the generator's state as it was when the game
-  // started the race. Throws std::out_of_range for a car outside 1..10.
+  // Starts a new game with the car and the generator's state as it was when the game started
+  // the race. Throws std::invalid_argument for a car outside 1..4 or an interval not above 0.
   RaceSimulation(const RaceData& data, std::int32_t car, std::uint32_t randomState);
 
   // One tick; does nothing once the game has ended.
