@@ -204,6 +204,46 @@ TEST_F(RaceScenario, PauseFreezesTheRaceAndTheFinishPromptsYesEndsIt) {
   EXPECT_EQ(race_.EndReason, GameEndReason::FinishPromptYes);
 }
 
+// Objects move in the order they were made, among the bonus icon and flame; a swap of bonuses
+// in the middle of the move takes the icon and flame out and makes the move skip the next two
+// entries for that tick, as the sprite tree always did.
+TEST_F(RaceScenario, ABonusSwapDuringTheMoveSkipsTheNextTwoEntries) {
+  PassStartBanner();
+  RaceEvents ignored;
+  // Each placed a pixel further right, so the next one in the lane finds a free place.
+  int shift = 0;
+  const auto placeAt = [&](ObjectKind kind, std::int32_t lane, double y) -> TrackObject& {
+    const std::int32_t slot = SpawnObject(race_, data_, kind, ignored, lane);
+    EXPECT_GE(slot, 1);
+    TrackObject& object = race_.Objects[static_cast<std::size_t>(slot)];
+    object.X += ++shift;
+    object.Y = y;
+    return object;
+  };
+  // A lane away from the car, whose pick-ups stand centred in its own lane.
+  const std::int32_t lane = race_.Car.X + race_.Car.Width / 2.0 < LaneEdge[2] ? 4 : 2;
+  TrackObject& before = placeAt(ObjectKind::Bonus10, lane, 100);
+  ObjectOnCar(ObjectKind::BonusTurbo);
+  Step();
+  ASSERT_TRUE(race_.TurboActive);
+  ObjectOnCar(ObjectKind::BonusGun);
+  TrackObject& next = placeAt(ObjectKind::Bonus20, lane, 200);
+  TrackObject& afterNext = placeAt(ObjectKind::Bonus50, lane, 300);
+  TrackObject& third = placeAt(ObjectKind::Bonus100, lane, 400);
+  race_.Speed = 2;
+
+  const RaceEvents swap = Step();
+  ASSERT_TRUE(swap.Has(BonusEnded));
+  EXPECT_TRUE(race_.GunActive);
+  EXPECT_EQ(before.Y, 102);
+  EXPECT_EQ(next.Y, 200);
+  EXPECT_EQ(afterNext.Y, 300);
+  EXPECT_EQ(third.Y, 402);
+  Step();
+  EXPECT_EQ(next.Y, 202);
+  EXPECT_EQ(afterNext.Y, 302);
+}
+
 // The simulation is the same rules behind one object: equal inputs give equal games.
 TEST(RaceSimulation, EqualStartsAndInputsGiveEqualGames) {
   const RaceData data = testing::SmallRaceData();
