@@ -143,6 +143,9 @@ class Tick {
     race_.RoadBanner = StandingBanner::None;
     race_.FlameVisible = false;
     race_.Ended = false;
+    // Left over from an earlier race it could only matter with a turbo taken before the first
+    // running tick, which cannot happen; cleared so a race depends on its own inputs alone.
+    race_.AccelKeyWasDown = false;
     NewGame(carNumber);
     race_.SparkVisible = false;
     race_.SparkX = kExplosionStartX;
