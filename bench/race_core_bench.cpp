@@ -2,12 +2,14 @@
 // hazards and pick-ups the car touches; no sprites, no drawing, no game.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "race/core/car_motion.h"
 #include "race/core/level_clock.h"
 #include "race/core/object_contact.h"
-#include "race/road.h"
+#include "race/core/race_simulation.h"
+#include "race/core/road.h"
 
 namespace rivoltra {
 namespace {
@@ -64,6 +66,72 @@ void TenMinuteRace(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kTicks);
 }
 BENCHMARK(TenMinuteRace)->Unit(benchmark::kMillisecond);
+
+// Picture sizes close to the game's, for the whole-race simulation.
+RaceData BenchRaceData() {
+  RaceData data;
+  data.IntervalMs = 25;
+  for (int car = 1; car <= kCarCount; ++car) data.Cars[static_cast<std::size_t>(car)] = {40, 70, 1};
+  for (int kind = 1; kind <= kKindCount; ++kind) {
+    PictureSize size{30, 30, 4};
+    if (kind <= 2) size = {kind == 1 ? 50 : 100, 40, 1};
+    if (kind >= 17 && kind <= 22) size = {28, 90, 1};
+    if (kind >= 23 && kind <= 34) size = {40, 70, 2};
+    if (kind == 35) size = {445, 20, 1};
+    data.Kinds[static_cast<std::size_t>(kind)] = size;
+  }
+  data.ExplosionSmall = {48, 48, 8};
+  data.ExplosionBig = {64, 64, 10};
+  return data;
+}
+
+// The lane (2..4) whose nearest object ahead of the car is farthest away.
+int ClearestLane(const RaceState& race) {
+  int best = 3;
+  double bestGap = -1;
+  for (int lane = 2; lane <= 4; ++lane) {
+    double gap = 1e9;
+    for (const TrackObject& object : race.Objects) {
+      if (!object.Used || object.Lane != lane || object.Y > race.Car.Y) continue;
+      gap = std::min(gap, race.Car.Y - object.Y);
+    }
+    if (gap > bestGap) {
+      bestGap = gap;
+      best = lane;
+    }
+  }
+  return best;
+}
+
+// Whole games of the race rules, as the score server replays them: the car, spawning, every
+// object's move and contact, the gun, the clock and the level ends, driven by a simple driver that
+// accelerates, fires and heads for the clearest lane. A new game starts when one ends.
+void TenMinutesOfWholeGames(benchmark::State& state) {
+  const RaceData data = BenchRaceData();
+  std::int64_t levels = 0;
+  for (auto _ : state) {
+    RaceSimulation simulation(data, 1, 20240611);
+    std::uint32_t seed = 20240611;
+    for (int tick = 0; tick < kTicks; ++tick) {
+      if (simulation.Ended()) {
+        levels += simulation.State().Level;
+        simulation = RaceSimulation(data, 1, ++seed);
+      }
+      const RaceState& race = simulation.State();
+      const double centre = LaneCentredX(ClearestLane(race), race.Car.Width);
+      RaceTickInput input;
+      input.Actions.Set(RaceAction::Accelerate, true);
+      input.Actions.Set(RaceAction::Fire, true);
+      input.Actions.Set(RaceAction::SteerLeft, race.Car.X > centre + 4);
+      input.Actions.Set(RaceAction::SteerRight, race.Car.X < centre - 4);
+      benchmark::DoNotOptimize(simulation.Tick(input));
+    }
+    levels += simulation.State().Level;
+  }
+  state.SetItemsProcessed(state.iterations() * kTicks);
+  state.counters["levels"] = static_cast<double>(levels) / static_cast<double>(state.iterations());
+}
+BENCHMARK(TenMinutesOfWholeGames)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace rivoltra

@@ -1,8 +1,8 @@
 // The car choice before a race, and the way from any menu screen into a new game.
 #include "app/game.h"
 #include "app/race_recording.h"
+#include "app/race_scene/race.h"
 #include "app/screens.h"
-#include "race/race.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 

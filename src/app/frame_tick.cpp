@@ -1,8 +1,8 @@
 #include "app/game.h"
 #include "app/race_recording.h"
+#include "app/race_scene/race.h"
 #include "app/replay_playback.h"
 #include "app/screens.h"
-#include "race/race.h"
 #include "race/race_input.h"
 
 namespace rivoltra {

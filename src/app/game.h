@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/menu_state.h"
+#include "app/race_scene/race_record.h"
 #include "app/replay_session.h"
 #include "audio/music.h"
 #include "audio/sound_list.h"
@@ -22,7 +23,6 @@
 #include "persist/online.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
-#include "race/race_record.h"
 #include "ui/bitmap_text.h"
 #include "ui/scroll_background.h"
 

@@ -1,7 +1,7 @@
 // The main menu: its full creation with the slide-in, its tick and its activation.
 #include "app/game.h"
+#include "app/race_scene/race.h"
 #include "app/screens.h"
-#include "race/race.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 

@@ -8,16 +8,12 @@
 #include "persist/entry_replays.h"
 #include "persist/replay_actions.h"
 #include "persist/save_file.h"
+#include "race/core/race_data.h"
+#include "race/race_data_images.h"
 
 namespace rivoltra {
 
 namespace {
-
-void AddNumber(std::uint64_t& fingerprint, std::int64_t value) {
-  std::uint8_t bytes[8];
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-  fingerprint = DataFingerprint(std::span<const std::uint8_t>(bytes, 8), fingerprint);
-}
 
 // A recording that cannot go on costs the replay, never the game.
 void Complain(const std::exception& error) { std::fprintf(stderr, "Rivoltra: %s\n", error.what()); }
@@ -44,20 +40,8 @@ ReplayTrailer TrailerOfRaceNow(const Game& game) {
 
 std::string GameVersion() { return RIVOLTRA_VERSION; }
 
-// The rules read the race pictures' sizes and frame counts and the frame interval; the tables
-// in the code are covered by the game version.
 std::uint64_t RaceDataFingerprintOf(const Game& game) {
-  std::uint64_t fingerprint = kFingerprintStart;
-  AddNumber(fingerprint, kFrameInterval);
-  const TImageCollection& items = game.MImageList3.Items();
-  for (int index = 0; index < items.Count(); ++index) {
-    const TImageItem& item = items.Items(index);
-    fingerprint = DataFingerprint(item.Name(), fingerprint);
-    AddNumber(fingerprint, item.Width());
-    AddNumber(fingerprint, item.Height());
-    AddNumber(fingerprint, item.PatternCount());
-  }
-  return fingerprint;
+  return RaceDataFingerprint(RaceDataFromImages(game.MImageList3, kFrameInterval));
 }
 
 ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car) {

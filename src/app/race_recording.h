@@ -14,7 +14,9 @@ struct Game;
 
 inline constexpr char kLastReplayFileName[] = "last.rvr";
 
-// The game version and the data the race rules depend on, as a replay records them.
+// The game version and the fingerprint of the data and tables the race rules depend on (the
+// race pictures' sizes and frame counts, the frame interval, the car, level and kind tables), as
+// a replay records them.
 std::string GameVersion();
 std::uint64_t RaceDataFingerprintOf(const Game& game);
 // The header a race starting now gets: version, data fingerprint, car and random state.

@@ -5,6 +5,7 @@
 #include "app/game.h"
 #include "app/race_recording.h"
 #include "app/screens.h"
+#include "race/core/race_simulation.h"
 #include "ui/screen_layout.h"
 
 namespace rivoltra {
@@ -24,17 +25,20 @@ std::string Hex(std::uint64_t value) {
 }  // namespace
 
 std::string ReplayMismatch(const Game& game, const Replay& replay) {
+  return ReplayMismatch(replay, RaceDataFingerprintOf(game));
+}
+
+std::string ReplayMismatch(const Replay& replay, std::uint64_t ours) {
   const ReplayHeader& header = replay.Header;
   if (header.GameVersion != GameVersion()) {
     return "This replay was recorded by Rivoltra " + header.GameVersion +
            " and cannot be played by Rivoltra " + GameVersion() + ".";
   }
-  const std::uint64_t ours = RaceDataFingerprintOf(game);
   if (header.DataFingerprint != ours) {
     return "This replay was recorded with other game data (" + Hex(header.DataFingerprint) +
            ", this game has " + Hex(ours) + ") and cannot be played back.";
   }
-  if (header.Car < 1 || header.Car > 4) {
+  if (header.Car < 1 || header.Car > kChoosableCars) {
     return "This replay names car " + std::to_string(header.Car) + ", which does not exist.";
   }
   return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "persist/replay_file.h"
@@ -8,8 +9,9 @@ namespace rivoltra {
 
 struct Game;
 
-// Why this game cannot play the replay back tick for tick (another game version, other data),
-// in words for the player; empty when it can.
+// Why a game with this data fingerprint cannot play the replay back tick for tick (another game
+// version, other data, no such car), in words for the player; empty when it can.
+std::string ReplayMismatch(const Replay& replay, std::uint64_t dataFingerprint);
 std::string ReplayMismatch(const Game& game, const Replay& replay);
 
 // Starts the recorded game from the menus: the recorded random state and car, then the race

@@ -1,6 +1,6 @@
 // The race's fields of the runner's `state`.
-#include "race/car.h"
-#include "race/track_object.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/track_object.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {

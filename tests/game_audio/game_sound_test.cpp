@@ -24,12 +24,12 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/race_scene/race.h"
 #include "app/screens.h"
 #include "audio/audio_output.h"
 #include "persist/high_scores.h"
 #include "persist/settings.h"
 #include "platform/sdl/sdl_main_loop.h"
-#include "race/race.h"
 #include "support/scratch_game_folder.h"
 #include "support/watched_sdl_program.h"
 

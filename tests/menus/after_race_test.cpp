@@ -1,8 +1,8 @@
 #include <optional>
 
+#include "app/race_scene/race.h"
 #include "menu_fixture.h"
 #include "persist/online.h"
-#include "race/race.h"
 
 namespace rivoltra {
 namespace {

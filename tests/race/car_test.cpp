@@ -77,9 +77,9 @@ TEST_F(CarTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
 
 TEST_F(CarTest, OffRoadMeansTheLeftThirdOfTheCarOnTheGroundStrip) {
   car().X = LaneEdge[1] - car().Width / 3.0;
-  EXPECT_FALSE(car().IsOffRoad());
+  EXPECT_FALSE(IsOffRoad(CarPlace{car().X, car().Width}));
   car().X -= 0.5;
-  EXPECT_TRUE(car().IsOffRoad());
+  EXPECT_TRUE(IsOffRoad(CarPlace{car().X, car().Width}));
 }
 
 TEST_F(CarTest, WhileStunnedTheSpeedKeysDoNothingButSteeringWorks) {
@@ -108,10 +108,10 @@ TEST_F(CarTest, TheCarStaysBetweenTheRoadEdges) {
 }
 
 TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
-  race().TurboActive = true;
-  car().MaxSpeed = car().NormalMaxSpeed = 150.0 / 7;
-  car().Acceleration = car().NormalAcceleration = 0.2;
-  TurboPickUp(game());
+  ObjectOnCar(ObjectKind::BonusTurbo);
+  Tick();
+  ASSERT_TRUE(race().TurboActive);
+  EXPECT_DOUBLE_EQ(car().MaxSpeed, 150.0 / 7);
   TakeStartedSounds();
   Hold("Up");
   Tick(150);

@@ -18,14 +18,14 @@ class CollisionTest : public RaceTest {
 TEST_F(CollisionTest, AWallAtExactly75SeventhsOnlyStopsTheCarForTwoSeconds) {
   race().Speed = 75.0 / 7;
   race().Punctured = true;
-  TWallSprite& wall = ObjectOnCar(ObjectKind::Wall05);
+  TrackObject& wall = ObjectOnCar(ObjectKind::Wall05);
   Tick();
   EXPECT_EQ(race().Speed, 0);
   EXPECT_EQ(car().StunTime, 2);
   EXPECT_FALSE(race().Punctured);
   EXPECT_EQ(race().Lives, 3);
   EXPECT_FALSE(race().CrashPending);
-  EXPECT_EQ(wall.Image->Name(), "ExplosionSmall");
+  EXPECT_EQ(SpriteOf(wall).Image->Name(), "ExplosionSmall");
   EXPECT_FALSE(wall.CanCollide);
   EXPECT_EQ(race().CrashSlot, wall.Slot);
   // The stun runs out after 2 s of driving freely; up to then the accelerator does nothing.
@@ -39,13 +39,13 @@ TEST_F(CollisionTest, AWallAtExactly75SeventhsOnlyStopsTheCarForTwoSeconds) {
 
 TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosionRuns) {
   race().Speed = 75.0 / 7 + 0.1;
-  TWallSprite& wall = ObjectOnCar(ObjectKind::Wall10);
+  TrackObject& wall = ObjectOnCar(ObjectKind::Wall10);
   Tick();
   EXPECT_EQ(race().Lives, 2);
   EXPECT_TRUE(race().CrashPending);
   EXPECT_EQ(race().Speed, 0);
   EXPECT_FALSE(car().ControlsEnabled);
-  EXPECT_EQ(wall.Image->Name(), "ExplosionBig");
+  EXPECT_EQ(SpriteOf(wall).Image->Name(), "ExplosionBig");
   TExplosion& explosion = *race().CrashExplosion;
   EXPECT_TRUE(explosion.Visible);
   EXPECT_EQ(explosion.X, car().X);
@@ -56,7 +56,7 @@ TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosion
   while (race().CrashPending && ticks < 500) {
     Tick();
     ++ticks;
-    if (explosion.FramesSeen == frames) {
+    if (race().CarExplosion.FramesSeen == frames) {
       secondRunLower = explosion.Y == car().Y + explosion.Height / 4.0;
     }
   }
@@ -65,16 +65,16 @@ TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosion
   // 2 x frames changes at 20 frames per second (0.6 frames a tick).
   EXPECT_NEAR(ticks, 2 * frames / 0.6, 2);
   EXPECT_FALSE(explosion.Visible);
-  EXPECT_EQ(explosion.FramesSeen, 0);
+  EXPECT_EQ(race().CarExplosion.FramesSeen, 0);
   EXPECT_TRUE(car().ControlsEnabled);
-  EXPECT_EQ(car().Image->Name(), "Car1");
+  EXPECT_EQ(carSprite().Image->Name(), "Car1");
   EXPECT_EQ(race().CrashSlot, 0);
 }
 
 TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   race().Lives = 1;
   race().Speed = 15;
-  TWallSprite& wall = ObjectOnCar(ObjectKind::Wall05);
+  TrackObject& wall = ObjectOnCar(ObjectKind::Wall05);
   Tick();
   EXPECT_EQ(race().Lives, 0);
   Tick();
@@ -85,7 +85,7 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   EXPECT_FALSE(wall.Visible);
   EXPECT_FALSE(race().RaceRunning);
   // A hit at 0 lives does nothing to the car.
-  CrashCar(game());
+  EXPECT_FALSE(CrashCar(race(), car()));
   EXPECT_EQ(race().Lives, 0);
   // 2000 ms later the game finishes; a score of 0 goes to the main menu.
   for (int i = 0; i < 100 && game().ScreenState == ssRace; ++i) Tick();
@@ -174,7 +174,7 @@ TEST_F(CollisionTest, ScoreBonusesAndTheExtraLifeArePickedUpAndRemoved) {
     race().Score = 0;
     const int lives = race().Lives;
     race().Speed = 5;
-    TWallSprite& bonus = ObjectOnCar(c.kind);
+    TrackObject& bonus = ObjectOnCar(c.kind);
     const int slot = bonus.Slot;
     Tick();
     EXPECT_EQ(race().Score, c.points) << c.kind;
@@ -243,20 +243,20 @@ TEST_F(CollisionTest, TrafficCrashesTheCarWhenTheSpeedsDifferByMoreThan25Seventh
     race().CrashPending = false;
     car().ControlsEnabled = true;
     race().Speed = c.speed;
-    TWallSprite& traffic = ObjectOnCar(ObjectKind::Car5);
+    TrackObject& traffic = ObjectOnCar(ObjectKind::Car5);
     traffic.OwnSpeed = c.ownSpeed;
     Tick();
     EXPECT_EQ(race().Lives, c.crash ? 2 : 3);
     EXPECT_EQ(traffic.OwnSpeed, 0);
-    EXPECT_EQ(traffic.Image->Name(), "ExplosionBig");
+    EXPECT_EQ(SpriteOf(traffic).Image->Name(), "ExplosionBig");
     ClearSlots(game());
-    ResetCrashExplosion(game());
+    ResetCrashExplosion();
   }
 }
 
 TEST_F(CollisionTest, AnObjectTouchingOnlyAtTheEdgeOfItsWidthIsPassedBy) {
   race().Speed = 5;
-  TWallSprite& bonus = ObjectOnCar(ObjectKind::Bonus100);
+  TrackObject& bonus = ObjectOnCar(ObjectKind::Bonus100);
   // Less than a tenth of the bonus's width overlaps the car.
   bonus.X = car().X + car().Width - 0.05 * bonus.Width;
   Tick();
@@ -266,8 +266,8 @@ TEST_F(CollisionTest, AnObjectTouchingOnlyAtTheEdgeOfItsWidthIsPassedBy) {
 
 TEST_F(CollisionTest, NothingMovesAtSpeedZeroExceptTraffic) {
   race().Speed = 0;
-  TWallSprite* wall = SpawnObject(game(), ObjectKind::Wall05, 2);
-  TWallSprite* traffic = SpawnObject(game(), ObjectKind::Car5Inv, 3);
+  TrackObject* wall = SpawnObject(game(), ObjectKind::Wall05, 2);
+  TrackObject* traffic = SpawnObject(game(), ObjectKind::Car5Inv, 3);
   ASSERT_NE(wall, nullptr);
   ASSERT_NE(traffic, nullptr);
   const double wallY = wall->Y;
@@ -303,19 +303,19 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
 }
 
 TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
-  TWallSprite* first = SpawnObject(game(), ObjectKind::Bonus10, 2);
+  TrackObject* first = SpawnObject(game(), ObjectKind::Bonus10, 2);
   ASSERT_NE(first, nullptr);
   ASSERT_GT(first->Height, 22);
   // Same X, or a Y within 10 px, or overlapping boxes: refused.
-  EXPECT_TRUE(OverlapsPlaced(game(), first->X, 300, 10, 10));
-  EXPECT_TRUE(OverlapsPlaced(game(), 600, first->Y + 10, 10, 10));
-  EXPECT_TRUE(OverlapsPlaced(game(), first->X + first->Width / 2.0, first->Y + first->Height / 2.0,
+  EXPECT_TRUE(OverlapsPlaced(race(), first->X, 300, 10, 10));
+  EXPECT_TRUE(OverlapsPlaced(race(), 600, first->Y + 10, 10, 10));
+  EXPECT_TRUE(OverlapsPlaced(race(), first->X + first->Width / 2.0, first->Y + first->Height / 2.0,
                              10, 10));
   EXPECT_TRUE(
-      OverlapsPlaced(game(), first->X - 5, first->Y - 11, first->Width + 10, first->Height + 30));
-  EXPECT_FALSE(OverlapsPlaced(game(), first->X + 200, first->Y + 11, 10, 10));
+      OverlapsPlaced(race(), first->X - 5, first->Y - 11, first->Width + 10, first->Height + 30));
+  EXPECT_FALSE(OverlapsPlaced(race(), first->X + 200, first->Y + 11, 10, 10));
   first->Y = 300;
-  TWallSprite* sign = SpawnObject(game(), ObjectKind::SignLeftBlue);
+  TrackObject* sign = SpawnObject(game(), ObjectKind::SignLeftBlue);
   ASSERT_NE(sign, nullptr);
   EXPECT_EQ(sign->X, 140);
   for (std::int32_t kind = 1; kind <= 34; ++kind) {
@@ -325,7 +325,7 @@ TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
 
 TEST_F(PlacementTest, ASpawnIntoThirtyUsedSlotsDoesNothing) {
   for (int i = 0; i < kSlotCount; ++i) {
-    TWallSprite* object = SpawnObject(game(), ObjectKind::Bonus10);
+    TrackObject* object = SpawnObject(game(), ObjectKind::Bonus10);
     ASSERT_NE(object, nullptr) << i;
     object->X = 1000 + 100.0 * i;
     object->Y = 100 + 50.0 * i;

@@ -12,13 +12,14 @@ class GunTest : public RaceTest {
     RaceTest::SetUp();
     PassStartBanner();
     QuietRoad();
-    race().GunActive = true;
-    GunPickUp(game());
+    ObjectOnCar(ObjectKind::BonusGun);
+    Tick();
+    ASSERT_TRUE(race().GunActive);
   }
 
   // An object centred on the car's aim line, the given distance above the car.
-  TWallSprite& Ahead(ObjectKind kind, double distance) {
-    TWallSprite* object = nullptr;
+  TrackObject& Ahead(ObjectKind kind, double distance) {
+    TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
       object = SpawnObject(game(), kind, lane);
     EXPECT_NE(object, nullptr);
@@ -37,7 +38,7 @@ TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.kind);
     race().Score = 0;
-    TWallSprite& target = Ahead(c.kind, 300);
+    TrackObject& target = Ahead(c.kind, 300);
     target.OwnSpeed = 0;
     Hold("Space");
     Tick(2);
@@ -47,7 +48,7 @@ TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
     EXPECT_EQ(race().ShotSpark->X, car().X + car().Width / 2.0);
     Tick();
     EXPECT_TRUE(target.Exploding);
-    EXPECT_EQ(target.Image->Name(), "ExplosionSmall");
+    EXPECT_EQ(SpriteOf(target).Image->Name(), "ExplosionSmall");
     EXPECT_EQ(race().Score, c.points);
     Release("Space");
     Tick();
@@ -57,10 +58,10 @@ TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
 }
 
 TEST_F(GunTest, TheNearestShootableObjectOnTheAimLineIsHit) {
-  TWallSprite& far = Ahead(ObjectKind::Wall05, 400);
-  TWallSprite& spike = Ahead(ObjectKind::Spike10, 100);  // not shootable: the shot passes it
-  TWallSprite& near = Ahead(ObjectKind::Wall10, 200);
-  TWallSprite& behind = Ahead(ObjectKind::Bonus10, -120);
+  TrackObject& far = Ahead(ObjectKind::Wall05, 400);
+  TrackObject& spike = Ahead(ObjectKind::Spike10, 100);  // not shootable: the shot passes it
+  TrackObject& near = Ahead(ObjectKind::Wall10, 200);
+  TrackObject& behind = Ahead(ObjectKind::Bonus10, -120);
   // Ctrl held, as the key handlers report it.
   game().FireKeyHeld = true;
   Tick();
@@ -72,7 +73,7 @@ TEST_F(GunTest, TheNearestShootableObjectOnTheAimLineIsHit) {
 }
 
 TEST_F(GunTest, AnObjectBesideTheAimLineIsNotHit) {
-  TWallSprite& wall = Ahead(ObjectKind::Wall05, 300);
+  TrackObject& wall = Ahead(ObjectKind::Wall05, 300);
   wall.X = car().X + car().Width / 2.0 + 0.5;
   Hold("Space");
   Tick();
@@ -102,8 +103,8 @@ TEST_F(GunTest, TheGunSitsOnTheCarAndFollowsIt) {
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height * 0.3);
   EXPECT_DOUBLE_EQ(flame.X, icon.X - 5);
   EXPECT_DOUBLE_EQ(flame.Y, icon.Y - flame.Height);
-  EXPECT_EQ(icon.Z(), car().Z() + 1);
-  EXPECT_EQ(flame.Z(), car().Z() + 1);
+  EXPECT_EQ(icon.Z(), carSprite().Z() + 1);
+  EXPECT_EQ(flame.Z(), carSprite().Z() + 1);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Levels: length, clock, the finish line, the time bonus and the level change.
-#include "race/track_kinds.h"
+#include "race/core/level_clock.h"
+#include "race/core/track_kinds.h"
 #include "race_fixture.h"
 
 namespace rivoltra::testing {
@@ -199,7 +200,7 @@ TEST_F(LevelTest, TrafficTakingTheLastLifeDuringTheTimeOverBannerEndsTheGameClea
   ASSERT_TRUE(race().TimeOverShown);
   ASSERT_EQ(race().Lives, 1);
   // Oncoming traffic keeps moving while the banner stands and runs into the stopped car.
-  TWallSprite& traffic = ObjectOnCar(ObjectKind::Car5Inv);
+  TrackObject& traffic = ObjectOnCar(ObjectKind::Car5Inv);
   traffic.Y -= 20;
   traffic.OwnSpeed = 4;
   for (int i = 0; i < 20 && race().Lives > 0; ++i) Tick();

@@ -6,14 +6,15 @@
 #include <string>
 
 #include "app/game.h"
-#include "race/car.h"
-#include "race/explosion.h"
-#include "race/race.h"
-#include "race/race_rules.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/explosion.h"
+#include "app/race_scene/race.h"
+#include "app/race_scene/spawning.h"
+#include "app/race_scene/track_object.h"
+#include "race/core/object_contact.h"
+#include "race/core/track_kinds.h"
+#include "race/core/track_objects.h"
 #include "race/road.h"
-#include "race/spawning.h"
-#include "race/track_kinds.h"
-#include "race/track_object.h"
 #include "runner/script_runner.h"
 #include "ui/caption_sprite.h"
 
@@ -50,7 +51,13 @@ class RaceTest : public ::testing::Test {
 
   Game& game() { return runner_.game(); }
   RaceRecord& race() { return game().race; }
-  TMyCarSprite& car() { return *race().PlayerCar; }
+  // The car of the race state: what the rules read and write.
+  CarState& car() { return race().Car; }
+  TMyCarSprite& carSprite() { return *race().PlayerCar; }
+  // The sprite that shows an object.
+  TWallSprite& SpriteOf(const TrackObject& object) {
+    return *race().Slots[static_cast<std::size_t>(object.Slot)];
+  }
   int SpriteCount() { return game().MSpriteEngine.Engine().SpriteCount(); }
   int MenuSpriteCount() const { return menuSpriteCount_; }
 
@@ -72,12 +79,22 @@ class RaceTest : public ::testing::Test {
   }
 
   // An object of the kind in the car's lane, moved so that it touches the car on the next move.
-  TWallSprite& ObjectOnCar(ObjectKind kind) {
-    TWallSprite* object = SpawnObject(game(), kind, CarLane());
+  TrackObject& ObjectOnCar(ObjectKind kind) {
+    TrackObject* object = SpawnObject(game(), kind, CarLane());
     EXPECT_NE(object, nullptr);
     object->X = car().X + (car().Width - object->Width) / 2.0;
     object->Y = car().Y - object->Height + 10;
     return *object;
+  }
+
+  // The crash explosion hidden and back on its first frame, as after a respawn.
+  void ResetCrashExplosion() {
+    CrashExplosionState& explosion = race().CarExplosion;
+    explosion.Visible = false;
+    explosion.Frames.Pos = 0;
+    explosion.Frames.Speed = 0;
+    explosion.FramesSeen = 0;
+    explosion.LastFrame = 0;
   }
 
   // Sounds started since the last call, in order.

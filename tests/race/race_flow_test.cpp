@@ -1,5 +1,5 @@
 // Pause, the finish prompt, the end of a game and the HUD's arithmetic.
-#include "race/hud.h"
+#include "app/race_scene/hud.h"
 #include "race_fixture.h"
 
 namespace rivoltra::testing {
@@ -128,12 +128,12 @@ TEST(Hud, NumbersMoveTenPixelsLeftPerExtraDigit) {
   for (const auto& c : cases) EXPECT_EQ(HudNumberX(c.value), c.x) << c.value;
 }
 
-TEST_F(RaceFlowTest, TheNeedleShakesOneStepEveryOtherDraw) {
+TEST_F(RaceFlowTest, TheNeedleShakesOneStepEveryOtherFrame) {
   race().NeedleTimer = -1;
   race().NeedleJitter = 0;
   std::vector<int> jitter;
   for (int i = 0; i < 6; ++i) {
-    DrawNeedle(game());
+    StepNeedle(game());
     jitter.push_back(race().NeedleJitter);
   }
   EXPECT_EQ(jitter, (std::vector<int>{1, 1, -1, -1, 0, 0}));

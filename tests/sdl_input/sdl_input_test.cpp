@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "app/game.h"
+#include "app/race_scene/car.h"
 #include "persist/high_scores.h"
 #include "persist/settings.h"
 #include "platform/sdl/sdl_main_loop.h"
-#include "race/car.h"
 #include "support/scratch_game_folder.h"
 #include "support/watched_sdl_program.h"
 

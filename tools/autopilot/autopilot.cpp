@@ -6,12 +6,12 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/track_object.h"
 #include "engine/keyboard_codes.h"
 #include "platform/null/null_platform.h"
-#include "race/car.h"
+#include "race/core/track_kinds.h"
 #include "race/road.h"
-#include "race/track_kinds.h"
-#include "race/track_object.h"
 
 namespace rivoltra {
 

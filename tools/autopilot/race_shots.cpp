@@ -8,12 +8,12 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/race.h"
+#include "app/race_scene/spawning.h"
+#include "app/race_scene/track_object.h"
 #include "autopilot.h"
-#include "race/car.h"
-#include "race/race_rules.h"
 #include "race/road.h"
-#include "race/spawning.h"
-#include "race/track_object.h"
 #include "runner/png_shot.h"
 #include "runner/script_runner.h"
 
@@ -51,9 +51,9 @@ class Shots {
     std::printf("%s\n", file.c_str());
   }
   // An object of the kind centred on the car's aim line, distance above the car.
-  TWallSprite* Ahead(ObjectKind kind, double distance) {
+  TrackObject* Ahead(ObjectKind kind, double distance) {
     TMyCarSprite& car = *game().race.PlayerCar;
-    TWallSprite* object = nullptr;
+    TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
       object = SpawnObject(game(), kind, lane);
     if (object == nullptr) return nullptr;
@@ -106,8 +106,9 @@ void TakeAll(Shots& shots) {
   shots.NewRace(3, 5);
   shots.PassBanner();
   shots.game().race.SpawnChance.fill(0);
-  shots.game().race.GunActive = true;
-  GunPickUp(shots.game());
+  // A gun on the car, taken in the next tick.
+  shots.Ahead(ObjectKind::BonusGun, 10);
+  shots.Run("tick");
   shots.Ahead(ObjectKind::Wall10, 260);
   shots.Run("down Up");
   shots.Run("down Ctrl");

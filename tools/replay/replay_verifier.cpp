@@ -1,28 +1,41 @@
 #include "replay_verifier.h"
 
-#include "app/app.h"
+#include <vector>
+
 #include "app/game.h"
 #include "app/replay_playback.h"
-#include "platform/null/null_platform.h"
+#include "engine/image_list.h"
+#include "persist/replay_actions.h"
+#include "race/core/race_simulation.h"
+#include "race/race_data_images.h"
 
 namespace rivoltra::replay_tool {
 
 namespace {
 
-// Frame ticks before the race's first tick (the playback starts from the main menu) and after
-// its last (the end of the game is seen on the tick that ends it).
-constexpr std::uint32_t kFrameTickMargin = 100;
+// The sizes and frame counts the rules read, from the race pictures' archive; nothing is drawn,
+// so no display is needed.
+RaceData RaceDataFromFolder(const std::filesystem::path& dataFolder) {
+  TImageList raceImages;
+  raceImages.Items().LoadArchive((dataFolder / "Res" / "Res3.gfx").string());
+  return RaceDataFromImages(raceImages, kFrameInterval);
+}
 
-Verdict Compare(const Game& game, const Replay& replay) {
-  const ReplaySession& session = game.replay;
+Verdict Simulate(const Replay& replay, const RaceData& data) {
   Verdict verdict;
-  verdict.Score = game.race.Score;
-  verdict.Level = game.race.Level;
-  verdict.Ticks = static_cast<std::uint32_t>(session.NextTick);
+  RaceSimulation simulation(data, replay.Header.Car, replay.Header.RandomState);
+  for (const ReplayRun& run : replay.Runs) {
+    const RaceTickInput input{ActionStatesOf(run.Tick.ActionBits),
+                              static_cast<std::int32_t>(run.Tick.LagCount)};
+    for (std::uint32_t i = 0; i < run.Length && !simulation.Ended(); ++i) simulation.Tick(input);
+  }
+  const RaceState& state = simulation.State();
+  verdict.Score = state.Score;
+  verdict.Level = state.Level;
+  verdict.Ticks = static_cast<std::uint32_t>(simulation.TickCount());
   const ReplayTrailer& trailer = replay.Trailer;
-  if (session.Playing) {
-    verdict.Reason = session.RanOut ? "the game goes on after the recorded ticks"
-                                    : "the game did not reach its recorded ticks";
+  if (!simulation.Ended()) {
+    verdict.Reason = "the game goes on after the recorded ticks";
   } else if (verdict.Ticks != replay.TickCount) {
     verdict.Reason = "the game ended after " + std::to_string(verdict.Ticks) + " of " +
                      std::to_string(replay.TickCount) + " recorded ticks";
@@ -42,27 +55,13 @@ Verdict Compare(const Game& game, const Replay& replay) {
 }  // namespace
 
 Verdict VerifyReplay(const Replay& replay, const std::filesystem::path& dataFolder) {
-  NullPlatform platform;
-  App app(platform);
-  Game& game = app.State();
-  game.paths.DataFolder = dataFolder;
-  // Only the data's defaults are read: nothing of a player's saves takes part in the rules.
-  game.paths.SaveFolder = dataFolder / "Save";
-  app.Start();
-  game.DrawingOff = true;
-  game.settings.SoundEnabled = 0;
-  if (const std::string mismatch = ReplayMismatch(game, replay); !mismatch.empty()) {
+  const RaceData data = RaceDataFromFolder(dataFolder);
+  if (std::string mismatch = ReplayMismatch(replay, RaceDataFingerprint(data)); !mismatch.empty()) {
     Verdict verdict;
-    verdict.Reason = mismatch;
+    verdict.Reason = std::move(mismatch);
     return verdict;
   }
-  StartReplayPlayback(game, replay);
-  const std::uint64_t frameTicks = static_cast<std::uint64_t>(replay.TickCount) + kFrameTickMargin;
-  for (std::uint64_t tick = 0; tick < frameTicks && !ReplayPlaybackOver(game); ++tick) {
-    platform.AdvanceClock(kFrameInterval);
-    app.RunDueTicks(platform.Milliseconds());
-  }
-  return Compare(game, replay);
+  return Simulate(replay, data);
 }
 
 }  // namespace rivoltra::replay_tool

@@ -18,9 +18,10 @@ struct Verdict {
   std::string Reason;
 };
 
-// Plays the replay through the game's own rules, headless and without drawing, with the data in
-// dataFolder, and compares the end with the trailer: the game must end on the replay's last
-// tick with its score and level.
+// Plays the replay through the race rules alone (the core the game runs, without pictures or
+// sound), with the object sizes of the race pictures in dataFolder, and compares the end with
+// the trailer: the game must end on the replay's last tick with its score and level. Throws
+// when the data cannot be read.
 Verdict VerifyReplay(const Replay& replay, const std::filesystem::path& dataFolder);
 
 }  // namespace rivoltra::replay_tool

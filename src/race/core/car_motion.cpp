@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "race/road.h"
+#include "race/core/road.h"
 
 namespace rivoltra {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "race/road.h"
+#include "race/core/road.h"
 
 namespace rivoltra {
 

@@ -3,7 +3,7 @@
 #include "engine/random.h"
 #include "race/core/car_motion.h"
 #include "race/core/race_state.h"
-#include "race/track_kinds.h"
+#include "race/core/track_kinds.h"
 
 namespace rivoltra {
 

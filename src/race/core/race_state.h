@@ -3,6 +3,11 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/random.h"
+#include "race/core/car_motion.h"
+#include "race/core/race_events.h"
+#include "race/core/track_kinds.h"
+
 namespace rivoltra {
 
 // At most this many track objects exist at once, each in a numbered slot 1..30.
@@ -18,6 +23,80 @@ enum FinishPhases : std::int32_t {
   kTimeBonusCount = 3,
   kLevelCompletedBanner = 25,
 };
+
+// A frame animation as the sprites run it: the frame shown is the integer part of Pos.
+struct Animation {
+  std::int32_t FrameCount = 0;
+  // Wraps around; otherwise it stops on its last frame.
+  bool Looped = false;
+  double Pos = 0;
+  // Frames per unit of lag.
+  double Speed = 0;
+
+  void Advance(std::int32_t lag);
+};
+
+// Which picture an object shows: its kind's, or an explosion after a hit or a gun kill.
+enum class ObjectPicture : std::uint8_t { Own, ExplosionSmall, ExplosionBig };
+
+// A track object in its slot: place, box, motion, hits and its animation, whose end frees it.
+struct TrackObject {
+  bool Used = false;
+  std::int32_t Slot = 0;
+  ObjectKind Kind = ObjectKind::Wall05;
+  std::int32_t Lane = 0;
+  double X = 0;
+  double Y = 0;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  // Pixels per tick added to the race's speed (traffic only).
+  double OwnSpeed = 0;
+  std::int32_t Hits = 0;
+  // Destroyed by the gun; the explosion is playing.
+  bool Exploding = false;
+  // Free at the next clean-up.
+  bool RemoveNow = false;
+  // Cleared by its one contact with the car.
+  bool CanCollide = true;
+  bool NotShootable = false;
+  bool IsTraffic = false;
+  bool SameDirection = false;
+  bool Visible = true;
+  ObjectPicture Picture = ObjectPicture::Own;
+  Animation Frames;
+};
+
+// The player's car: its driving values and its box; it only moves sideways.
+struct CarState : CarDriving {
+  std::int32_t Number = 1;
+  double X = 0;
+  double Y = 0;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
+
+// The explosion over the car after a crash: it runs twice through its frames, then the car
+// comes back.
+struct CrashExplosionState {
+  bool Visible = false;
+  double X = 0;
+  double Y = 0;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  Animation Frames;
+  // Whole frame number seen on the previous count.
+  std::int32_t LastFrame = 0;
+  // Frame changes counted since the explosion was last reset.
+  std::int32_t FramesSeen = 0;
+};
+
+// The banner picture standing over the road.
+enum class StandingBanner : std::uint8_t { None, TimeOver, GameOver };
+
+// Entries of the move order besides the objects' slots 1..30.
+inline constexpr std::int8_t kMoveOrderBonusIcon = kSlotCount + 1;
+inline constexpr std::int8_t kMoveOrderBonusFlame = kSlotCount + 2;
+inline constexpr std::int8_t kMoveOrderBanner = kSlotCount + 3;
 
 // The plain values of one race that the rules read and write: speed, level, score, lives, the
 // clock, the level's end, the bonus flags, the banners' timers and the chance table.
@@ -63,6 +142,28 @@ struct RaceState {
   std::array<double, kKindCount> SpawnChance{};
   // 0: the off-road strip is on the left, which every race uses.
   std::int32_t GroundSide = 0;
+
+  // The rules' own copy of the game's generator during a race.
+  RandomGenerator Random;
+  CarState Car;
+  // Track objects by slot 1..30 (index 0 unused).
+  std::array<TrackObject, kSlotCount + 1> Objects{};
+  CrashExplosionState CarExplosion;
+  // The gun's spark, over the object it hits.
+  bool SparkVisible = false;
+  double SparkX = 0;
+  double SparkY = 0;
+  // The turbo's or the gun's flame; under the gun it shows while firing.
+  bool FlameVisible = false;
+  StandingBanner RoadBanner = StandingBanner::None;
+  // The objects, the bonus icon and flame and the banner in the order they were created, which is
+  // the order they move in: a bonus swap during the move frees the icon and flame and so makes
+  // the move skip the next entries, as the sprite tree does.
+  std::array<std::int8_t, kSlotCount + 3> MoveOrder{};
+  std::int32_t MoveOrderSize = 0;
+  // The game has ended; ticks change nothing any more.
+  bool Ended = false;
+  GameEndReason EndReason = GameEndReason::GameOver;
 };
 
 }  // namespace rivoltra

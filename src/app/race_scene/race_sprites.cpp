@@ -1,4 +1,4 @@
-#include "race/race_sprites.h"
+#include "app/race_scene/race_sprites.h"
 
 #include "app/game.h"
 #include "ui/caption_sprite.h"

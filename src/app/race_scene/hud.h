@@ -12,7 +12,9 @@ void CreateHudSprites(Game& game);
 void CreateBonusIndicators(Game& game);
 void FreeHudSprites(Game& game);
 
-// Steps the needle's shake and draws it turned by the speed.
+// Steps the needle's shake: once for every frame the race composes.
+void StepNeedle(Game& game);
+// Draws the needle turned by the speed.
 void DrawNeedle(Game& game);
 // Needle, level, score, clock, lives and the bonus panel, over the sprites.
 void DrawHud(Game& game);

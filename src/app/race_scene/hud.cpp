@@ -1,11 +1,11 @@
-#include "race/hud.h"
+#include "app/race_scene/hud.h"
 
 #include <cmath>
 #include <string>
 
 #include "app/game.h"
-#include "race/car.h"
-#include "race/race_sprites.h"
+#include "app/race_scene/car.h"
+#include "app/race_scene/race_sprites.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 
@@ -63,7 +63,7 @@ void SetVisible(TCaptionSprite* sprite, bool visible) {
 }
 
 void DrawBonusPanel(Game& game) {
-  RaceRecord& race = game.race;
+  const RaceRecord& race = game.race;
   TMyCarSprite* car = race.PlayerCar;
   if (race.Punctured) {
     SetVisible(race.GunIndicator, false);
@@ -73,7 +73,6 @@ void DrawBonusPanel(Game& game) {
     const double stun = car != nullptr ? car->StunTime : 0;
     WriteText(game, std::to_string(static_cast<std::int32_t>(std::trunc(stun))), kBonusSecondsX,
               kBonusSecondsY);
-    if (stun == 0) race.Punctured = false;
     return;
   }
   SetVisible(race.GunIndicator, race.GunActive);
@@ -136,7 +135,7 @@ void FreeHudSprites(Game& game) {
   FreeSprite(race.PunctureIndicator);
 }
 
-void DrawNeedle(Game& game) {
+void StepNeedle(Game& game) {
   RaceRecord& race = game.race;
   if (race.NeedleTimer > 0) {
     race.NeedleTimer -= RaceInterval(game);
@@ -144,6 +143,10 @@ void DrawNeedle(Game& game) {
     race.NeedleTimer = kNeedleShakeMs;
     race.NeedleJitter = race.NeedleJitter == 0 ? 1 : race.NeedleJitter == 1 ? -1 : 0;
   }
+}
+
+void DrawNeedle(Game& game) {
+  const RaceRecord& race = game.race;
   if (race.SpeedNeedle == nullptr || !game.MDisplay.IsInitialized()) return;
   const TImageItem& needle = *race.SpeedNeedle->Image;
   const int angle =

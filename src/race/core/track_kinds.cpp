@@ -1,8 +1,9 @@
-#include "race/track_kinds.h"
+#include "race/core/track_kinds.h"
 
-#include <cmath>
 #include <stdexcept>
 #include <string>
+
+#include "race/core/spawn_growth_table.h"
 
 namespace rivoltra {
 
@@ -51,7 +52,7 @@ constexpr std::array<TrackKind, 36> kKinds = {{
 
 struct SpawnWeight {
   double Base;
-  double Growth;
+  SpawnGrowth Growth;
 };
 
 struct KindWeights {
@@ -62,21 +63,22 @@ struct KindWeights {
 // Road levels draw only kinds 1..22 and traffic levels only 10..34, so the road set's traffic
 // rows and the traffic set's hazard rows are never used; they are kept as the table has them.
 KindWeights WeightsOf(std::int32_t kind) {
-  if (kind <= 2) return {{0.4, 1.9}, {0, 0}};
-  if (kind == 3) return {{0.1, 1.8}, {0, 0}};
-  if (kind <= 5) return {{0.15, 1.8}, {0, 0}};
-  if (kind <= 8) return {{0.2, 1.8}, {0, 0}};
-  if (kind == 9) return {{0.15, 1.8}, {0, 0}};
-  if (kind == 10) return {{0.2, 1.8}, {0.05, 1.1}};
-  if (kind == 11) return {{0.1, 1.8}, {0.05, 1.1}};
-  if (kind == 12) return {{0.05, 1.8}, {0.03, 1.1}};
-  if (kind == 13) return {{0.05, 1.8}, {0.02, 1.1}};
-  if (kind == 14) return {{0.1, 1.8}, {0.05, 1.1}};
-  if (kind == 15) return {{0.15, 1.8}, {0.08, 1.1}};
-  if (kind == 16) return {{0.07, 1.0}, {0.03, 1.1}};
-  if (kind <= 21) return {{0.2, 1.8}, {0.2, 1.1}};
-  if (kind == 22) return {{0.2, 1.8}, {0.2, 0.1}};
-  return {{0.1, 0}, {0.1, 1.8}};
+  using enum SpawnGrowth;
+  if (kind <= 2) return {{0.4, G1_9}, {0, G0}};
+  if (kind == 3) return {{0.1, G1_8}, {0, G0}};
+  if (kind <= 5) return {{0.15, G1_8}, {0, G0}};
+  if (kind <= 8) return {{0.2, G1_8}, {0, G0}};
+  if (kind == 9) return {{0.15, G1_8}, {0, G0}};
+  if (kind == 10) return {{0.2, G1_8}, {0.05, G1_1}};
+  if (kind == 11) return {{0.1, G1_8}, {0.05, G1_1}};
+  if (kind == 12) return {{0.05, G1_8}, {0.03, G1_1}};
+  if (kind == 13) return {{0.05, G1_8}, {0.02, G1_1}};
+  if (kind == 14) return {{0.1, G1_8}, {0.05, G1_1}};
+  if (kind == 15) return {{0.15, G1_8}, {0.08, G1_1}};
+  if (kind == 16) return {{0.07, G1_0}, {0.03, G1_1}};
+  if (kind <= 21) return {{0.2, G1_8}, {0.2, G1_1}};
+  if (kind == 22) return {{0.2, G1_8}, {0.2, G0_1}};
+  return {{0.1, G0}, {0.1, G1_8}};
 }
 
 }  // namespace
@@ -91,11 +93,11 @@ const TrackKind& KindInfo(ObjectKind kind) {
 
 std::array<double, 35> SpawnChancesForLevel(std::int32_t level) {
   std::array<double, 35> chances{};
-  const double power = level / 3;
+  const std::int32_t power = level / 3;
   for (std::int32_t kind = 1; kind <= 34; ++kind) {
     const KindWeights weights = WeightsOf(kind);
     const SpawnWeight& set = IsTrafficLevel(level) ? weights.Traffic : weights.Road;
-    chances[static_cast<std::size_t>(kind)] = set.Base * std::pow(set.Growth, power);
+    chances[static_cast<std::size_t>(kind)] = set.Base * GrowthPower(set.Growth, power);
   }
   return chances;
 }

@@ -1,0 +1,85 @@
+#include "app/race_scene/car.h"
+
+#include <string>
+
+#include "app/game.h"
+#include "app/race_scene/race_sprites.h"
+#include "race/core/car_table.h"
+#include "ui/caption_sprite.h"
+
+namespace rivoltra {
+
+namespace {
+
+constexpr double kGunFireFramesPerSecond = 35;
+constexpr double kTurboFireFramesPerSecond = 15;
+
+void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view flameImage,
+                     double flameFramesPerSecond) {
+  RaceRecord& race = game.race;
+  // A pick-up always follows the end of the other bonus; nothing of it may stay behind.
+  FreeSprite(race.BonusIcon);
+  FreeSprite(race.BonusFlame);
+  race.BonusIcon = NewRaceCaption(game, iconImage);
+  race.BonusFlame = NewRaceCaption(game, flameImage);
+  race.BonusFlame->FrameLooped = true;
+  race.BonusFlame->FrameSpeed = FramesPerLag(game, flameFramesPerSecond);
+  race.BonusFlame->Visible = false;
+}
+
+}  // namespace
+
+TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
+    : TImageSprite(parent), carNumber_(carNumber) {
+  CarTable(carNumber);
+  Image = &RaceImage(game, "Car" + std::to_string(carNumber));
+  Width = Image->Width();
+  Height = Image->Height();
+  FrameCount = Image->PatternCount();
+  FrameLooped = false;
+  FramePos = 0;
+  FrameSpeed = 0;
+  SetZ(3);
+}
+
+void TMyCarSprite::Follow(const CarState& car) {
+  static_cast<CarDriving&>(*this) = car;
+  X = car.X;
+  Y = car.Y;
+}
+
+void PlaceBonusSprites(Game& game) {
+  RaceRecord& race = game.race;
+  TMyCarSprite* car = race.PlayerCar;
+  TCaptionSprite* icon = race.BonusIcon;
+  TCaptionSprite* flame = race.BonusFlame;
+  if (car == nullptr || icon == nullptr || flame == nullptr) return;
+  icon->X = car->X + (car->Width - icon->Width) / 2.0;
+  if (race.TurboActive) {
+    flame->X = icon->X + 2;
+    icon->Y = car->Y + car->Height - icon->Height * 0.9;
+    flame->Y = car->Y + car->Height + icon->Height * 0.1;
+  } else if (race.GunActive) {
+    flame->X = icon->X - 5;
+    icon->Y = car->Y + car->Height * 0.3;
+    flame->Y = icon->Y - flame->Height;
+  }
+  icon->SetZ(car->Z() + 1);
+  flame->SetZ(car->Z() + 1);
+}
+
+void ShowBonusSprites(Game& game, ObjectKind bonus) {
+  if (bonus == ObjectKind::BonusGun) {
+    NewBonusSprites(game, "Gun", "GunFire", kGunFireFramesPerSecond);
+  } else {
+    const CarDrivingValues& values = CarTable(game.race.Car.Number);
+    NewBonusSprites(game, values.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
+  }
+}
+
+void FreeBonusSprites(Game& game) {
+  FreeSprite(game.race.BonusIcon);
+  FreeSprite(game.race.BonusFlame);
+}
+
+}  // namespace rivoltra

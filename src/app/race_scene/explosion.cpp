@@ -1,0 +1,41 @@
+#include "app/race_scene/explosion.h"
+
+#include "app/game.h"
+#include "app/race_scene/race_sprites.h"
+
+namespace rivoltra {
+
+TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::string_view imageName)
+    : TImageSprite(parent) {
+  Image = &RaceImage(game, imageName);
+  Width = Image->Width();
+  Height = Image->Height();
+  X = x;
+  Y = y;
+  SetZ(4);
+  Visible = false;
+  FrameCount = Image->PatternCount();
+  FrameLooped = true;
+  FramePos = 0;
+  FrameSpeed = 0;
+}
+
+void FollowExplosions(Game& game) {
+  const RaceRecord& race = game.race;
+  if (TExplosion* explosion = race.CrashExplosion; explosion != nullptr) {
+    const CrashExplosionState& state = race.CarExplosion;
+    explosion->Visible = state.Visible;
+    explosion->X = state.X;
+    explosion->Y = state.Y;
+    explosion->FrameCount = state.Frames.FrameCount;
+    explosion->FramePos = state.Frames.Pos;
+    explosion->FrameSpeed = state.Frames.Speed;
+  }
+  if (TExplosion* spark = race.ShotSpark; spark != nullptr) {
+    spark->Visible = race.SparkVisible;
+    spark->X = race.SparkX;
+    spark->Y = race.SparkY;
+  }
+}
+
+}  // namespace rivoltra

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+#include "race/core/race_data.h"
+
+namespace rivoltra {
+
+class TImageList;
+
+// The race data of the loaded race pictures ("Car1".."Car10", the kinds' pictures and the two
+// explosions) and the frame timer's interval. Throws EImageListError when a picture is missing.
+RaceData RaceDataFromImages(const TImageList& raceImages, std::int32_t intervalMs);
+
+}  // namespace rivoltra
