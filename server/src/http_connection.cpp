@@ -74,7 +74,9 @@ void HttpConnection::ReleaseUploadPlace() {
 void HttpConnection::ReadHeader() {
   parser_.emplace();
   parser_->header_limit(static_cast<std::uint32_t>(owner_.limits.maxHeaderBytes));
-  parser_->body_limit(owner_.limits.maxBodyBytes);
+  // The parser checks a declared length against this as the header ends, before the path is
+  // known; OnHeader narrows it to the path's own cap.
+  parser_->body_limit(std::max(owner_.limits.maxBodyBytes, owner_.limits.maxUploadBytes));
   loggedMethod_.clear();
   loggedTarget_.clear();
   loggedClient_ = peer_;
@@ -99,10 +101,8 @@ void HttpConnection::OnHeader(beast::error_code error) {
   bool upload = request.method() == http::verb::post &&
                 target.substr(0, target.find('?')) ==
                     beast::string_view(kUploadPath.data(), kUploadPath.size());
-  if (upload) {
-    bodyLimit = owner_.limits.maxUploadBytes;
-    parser_->body_limit(bodyLimit);
-  }
+  if (upload) bodyLimit = owner_.limits.maxUploadBytes;
+  parser_->body_limit(bodyLimit);
   auto length = parser_->content_length();
   if (length && *length > bodyLimit) return Refuse(413, "body too large");
   if (upload && !parser_->is_done() && !TakeUploadPlace()) return Refuse(503, "busy");

@@ -104,17 +104,17 @@ std::optional<std::string> JsonMember(std::string_view line, std::string_view na
       ++at;
     }
   };
-  // A string from its opening quote; the text between the quotes, escapes kept.
+  // A string from its opening quote to its closing one, both kept.
   auto readString = [&]() -> std::optional<std::string_view> {
     if (at >= line.size() || line[at] != '"') return std::nullopt;
-    std::size_t start = ++at;
+    std::size_t start = at++;
     while (at < line.size() && line[at] != '"') at += line[at] == '\\' ? 2 : 1;
     if (at >= line.size()) return std::nullopt;
-    return line.substr(start, at++ - start);
+    ++at;
+    return line.substr(start, at - start);
   };
-  // Any value; nested objects and arrays are skipped whole.
+  // Any value; nested objects and arrays are taken whole.
   auto readValue = [&]() -> std::optional<std::string_view> {
-    if (at < line.size() && line[at] == '"') return readString();
     std::size_t start = at;
     int depth = 0;
     while (at < line.size()) {
@@ -137,6 +137,8 @@ std::optional<std::string> JsonMember(std::string_view line, std::string_view na
     return value;
   };
 
+  // The whole object is read before anything is answered: a cut line is no verdict.
+  std::optional<std::string> found;
   skipSpace();
   if (at >= line.size() || line[at] != '{') return std::nullopt;
   ++at;
@@ -150,11 +152,23 @@ std::optional<std::string> JsonMember(std::string_view line, std::string_view na
     skipSpace();
     auto value = readValue();
     if (!value) return std::nullopt;
-    if (*key == name) return std::string(*value);
+    if (key->substr(1, key->size() - 2) == name && !found) found = std::string(*value);
     skipSpace();
+    if (at < line.size() && line[at] == '}') break;
     if (at >= line.size() || line[at] != ',') return std::nullopt;
     ++at;
   }
+  ++at;
+  skipSpace();
+  if (at != line.size()) return std::nullopt;
+  return found;
+}
+
+std::string Unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    return std::string(value.substr(1, value.size() - 2));
+  }
+  return std::string(value);
 }
 
 VerifierVerdict VerdictOf(int exitStatus, std::string_view output) {
@@ -162,7 +176,7 @@ VerifierVerdict VerdictOf(int exitStatus, std::string_view output) {
   std::string_view line = output.substr(0, output.find('\n'));
   if (exitStatus == 2) {
     verdict.kind = VerifierVerdict::Kind::Unreadable;
-    verdict.detail = Printable(JsonMember(line, "reason").value_or("unreadable replay"));
+    verdict.detail = Printable(Unquoted(JsonMember(line, "reason").value_or("unreadable replay")));
     return verdict;
   }
   if (exitStatus != 0 && exitStatus != 1) {
@@ -185,7 +199,8 @@ VerifierVerdict VerdictOf(int exitStatus, std::string_view output) {
     verdict.kind = VerifierVerdict::Kind::Reproduced;
   } else {
     verdict.kind = VerifierVerdict::Kind::Different;
-    verdict.detail = Printable(JsonMember(line, "reason").value_or("run does not reproduce"));
+    verdict.detail =
+        Printable(Unquoted(JsonMember(line, "reason").value_or("run does not reproduce")));
   }
   return verdict;
 }

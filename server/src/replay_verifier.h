@@ -66,8 +66,10 @@ class ProcessVerifier final : public ReplayVerifier {
 // The verdict a verifier's exit status and output line mean; for the process runner and tests.
 VerifierVerdict VerdictOf(int exitStatus, std::string_view output);
 
-// The value of a top-level member of a one-line JSON object, as its raw text (a string's
-// without quotes, escapes kept); nullopt when the line is no object or has no such member.
+// The value of a top-level member of a one-line JSON object, as its raw text (a string with its
+// quotes and escapes); nullopt when the line is no whole object or has no such member.
 std::optional<std::string> JsonMember(std::string_view line, std::string_view name);
+// A string value without its quotes; anything else as it is.
+std::string Unquoted(std::string_view value);
 
 }  // namespace rivoltra::scores
