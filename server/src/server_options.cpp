@@ -100,6 +100,7 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--max-headers", Number(1, 1000, [](auto& o, long long v) { o.http.maxHeaderCount = v; })},
       // A connection's memory stays under 1 MiB whatever the limits: its read buffer (header,
       // body and 4 KiB), the body, and the parsed fields (up to about 80 bytes per 4-byte field).
+      // Replay uploads are the exception, capped apart and few at a time (--uploads-at-once).
       {"--max-body-bytes",
        Number(0, 256 * 1024, [](auto& o, long long v) { o.http.maxBodyBytes = v; })},
       {"--max-connections",
