@@ -62,14 +62,19 @@ td{padding:0;background:none;border-radius:0!important}
 
 // Inline styles: the style sheet, and so every page without a verified entry, stays as it was.
 constexpr std::string_view kMarkStyle =
-    "margin-left:10px;padding:2px 8px;border-radius:9px;background:#1d5c3b;color:#c9f7dc;"
+    "padding:2px 8px;border-radius:9px;background:#1d5c3b;color:#c9f7dc;"
     "font-size:.68rem;font-weight:700;letter-spacing:.1em;text-transform:uppercase;"
-    "white-space:nowrap;vertical-align:2px";
+    "vertical-align:2px";
 constexpr std::string_view kReplayLinkStyle =
     "margin-left:8px;font-size:.75rem;font-weight:400;letter-spacing:0;white-space:nowrap";
 
+// The mark and its link wrap to the next line together, never apart.
+constexpr std::string_view kProofStyle = "display:inline-block;margin-left:10px;white-space:nowrap";
+
 void AppendVerifiedMark(std::string& page, const ScoreEntry& entry, const TableLinks& links) {
-  page += "<span class=\"verified\" style=\"";
+  page += "<span class=\"proof\" style=\"";
+  page += kProofStyle;
+  page += "\"><span class=\"verified\" style=\"";
   page += kMarkStyle;
   page +=
       "\" title=\"The replay of this run was played again and reached this score\">"
@@ -77,7 +82,7 @@ void AppendVerifiedMark(std::string& page, const ScoreEntry& entry, const TableL
   page += kReplayLinkStyle;
   page += "\" href=\"";
   page += EscapeHtml(links.replayPrefix + std::to_string(entry.Id));
-  page += "\" download=\"rivoltra-" + std::to_string(entry.Id) + ".rvr\">replay</a>";
+  page += "\" download=\"rivoltra-" + std::to_string(entry.Id) + ".rvr\">replay</a></span>";
 }
 
 void AppendHead(std::string& page, std::string_view title) {
