@@ -25,6 +25,11 @@ constexpr auto kLingerTime = std::chrono::milliseconds(1000);
 constexpr std::size_t kSlowestReaderBytesPerSecond = 32 * 1024;
 constexpr std::string_view kUploadPath = "/cgi/replay.pl";
 
+// Room for one whole request with a body up to bodyLimit; an upload widens it while it is read.
+std::size_t RequestRoom(const HttpFrontEnd::Limits& limits, std::size_t bodyLimit) {
+  return limits.maxHeaderBytes + bodyLimit + 4096;
+}
+
 std::string Lower(beast::string_view text) {
   std::string lower(text.data(), text.size());
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -47,8 +52,7 @@ HttpConnection::HttpConnection(HttpFrontEnd::Impl& owner, asio::ip::tcp::socket 
     : owner_(owner),
       stream_(std::move(socket)),
       // Room for one whole request; pipelined bytes beyond it wait in the kernel.
-      buffer_(owner.limits.maxHeaderBytes +
-              std::max(owner.limits.maxBodyBytes, owner.limits.maxUploadBytes) + 4096),
+      buffer_(RequestRoom(owner.limits, owner.limits.maxBodyBytes)),
       peer_(std::move(peer)) {}
 
 HttpConnection::~HttpConnection() {
@@ -62,6 +66,7 @@ bool HttpConnection::TakeUploadPlace() {
     if (reading >= owner_.limits.maxUploadsAtOnce) return false;
   } while (!owner_.uploadsReading.compare_exchange_weak(reading, reading + 1));
   holdsUploadPlace_ = true;
+  buffer_.max_size(RequestRoom(owner_.limits, owner_.limits.maxUploadBytes));
   return true;
 }
 
@@ -180,6 +185,8 @@ void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly)
     ReleaseUploadPlace();
     // An upload grew the buffer far beyond what the next request needs.
     buffer_.shrink_to_fit();
+    buffer_.max_size(
+        std::max(buffer_.size(), RequestRoom(owner_.limits, owner_.limits.maxBodyBytes)));
   }
   sharedBody_ = std::move(answer.SharedBody);
   ownBody_ = sharedBody_ ? std::string() : std::move(answer.Body);

@@ -472,6 +472,14 @@ TEST(ReplayProgram, UploadsHaveTheirOwnBodyCap) {
   EXPECT_EQ(status("GET /cgi/version.pl?prg=Rivoltra&show&type=0 HTTP/1.1\r\nHost: x\r\n"
                    "Connection: close\r\n\r\n"),
             "HTTP/1.1 200");
+  // A kept-alive connection goes on after an upload with the small cap again.
+  CurlHttpTransport transport(2000ms, 5000ms);
+  EXPECT_EQ(transport.Post(server.Base() + "/cgi/replay.pl?token=FTSNFTSNFTSNFTSN", fits,
+                           "application/octet-stream"),
+            std::nullopt);
+  EXPECT_TRUE(transport.Get(server.Base() + "/cgi/version.pl?prg=Rivoltra&show&type=0"));
+  EXPECT_EQ(status(Post("/cgi/version.pl?version&prg=Rivoltra", std::string(2048, 'x'))),
+            "HTTP/1.1 413");
 }
 
 TEST(ReplayProgram, RefusesMoreWaitingVerificationsThanRequestThreads) {
