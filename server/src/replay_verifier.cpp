@@ -79,6 +79,9 @@ class TemporaryReplay {
   signal(SIGPIPE, SIG_DFL);
   rlimit limit{cpu, cpu + 1};
   setrlimit(RLIMIT_CPU, &limit);
+  // A verifier stopped by its CPU limit leaves no core file in the server's folder.
+  rlimit noCore{0, 0};
+  setrlimit(RLIMIT_CORE, &noCore);
   int nothing = open("/dev/null", O_RDWR);
   if (nothing < 0 || dup2(nothing, 0) < 0 || dup2(output, 1) < 0 || dup2(nothing, 2) < 0) {
     _exit(kExecFailed);
@@ -299,6 +302,8 @@ VerifierVerdict ProcessVerifier::Run(std::string_view replay) {
     }
     return {VerifierVerdict::Kind::Failed, 0, "verifier overran its time"};
   }
+  // Anything the verifier started and left behind goes with it.
+  kill(-child, SIGKILL);
   if (WIFSIGNALED(status)) {
     bool outOfCpu = WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL;
     return {VerifierVerdict::Kind::Failed, 0,

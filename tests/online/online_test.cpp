@@ -10,6 +10,7 @@
 #include "online/loopback_listener.h"
 #include "persist/score_code.h"
 #include "platform/curl/curl_http_transport.h"
+#include "platform/null/fake_http.h"
 
 namespace rivoltra {
 namespace {
@@ -180,6 +181,26 @@ TEST(UploadReplay, PostsTheBytesUnderTheTokenAndReadsTheVerdict) {
   }
   EXPECT_EQ(ReplayUploadAddress(config, "A+B/C D"),
             "http://scores.test:8642/cgi/replay.pl?token=A%2BB%2FC%20D");
+}
+
+TEST(FakeHttp, AnswersPostsFromTheirOwnTableAndRecordsTheirBodies) {
+  FakeHttp http;
+  http.SetReply("http://s/a", std::string("get reply"));
+  http.SetPostReply("http://s/a", std::string("OK|verified|"));
+  auto transport = http.Open(HttpLimits{});
+  const std::string body("R\0V", 3);
+  EXPECT_EQ(transport->Post("http://s/a", body, "application/octet-stream"), "OK|verified|");
+  EXPECT_EQ(transport->Post("http://s/b", "x", "text/plain"), std::nullopt);
+  EXPECT_EQ(transport->Get("http://s/a"), "get reply");
+
+  std::vector<FakeHttp::Posted> posts = http.TakePosts();
+  ASSERT_EQ(posts.size(), 2u);
+  EXPECT_EQ(posts[0].address, "http://s/a");
+  EXPECT_EQ(posts[0].body, body);
+  EXPECT_EQ(posts[0].contentType, "application/octet-stream");
+  EXPECT_EQ(posts[1].address, "http://s/b");
+  EXPECT_EQ(http.TakeRequests(), std::vector<std::string>{"http://s/a"});
+  EXPECT_TRUE(http.TakePosts().empty());
 }
 
 TEST(OnlineAddresses, JoinServerBaseWithFixedPaths) {
