@@ -43,8 +43,9 @@ class ProcessVerifier final : public ReplayVerifier {
   struct Limits {
     std::string program;
     std::string dataFolder;  // passed on as --data when not empty
-    std::chrono::seconds cpuTime{10};
-    std::chrono::seconds wallTime{20};
+    std::chrono::seconds cpuTime{5};
+    // A turn waited for and a run together stay below the game's 15-second request timeout.
+    std::chrono::seconds wallTime{6};
     std::size_t running = 1;
     std::size_t waiting = 2;
   };

@@ -170,7 +170,7 @@ const char* const kServerUsage =
     "  --verifier PATH        program run as PATH verify FILE [--data DIR] (default\n"
     "                         rivoltra-replay next to this program)\n"
     "  --verifier-data DIR    passed on to the verifier as --data DIR\n"
-    "  --verify-cpu-seconds S [10]  --verify-wall-seconds S [20]   per verification; killed "
+    "  --verify-cpu-seconds S [5]  --verify-wall-seconds S [6]   per verification; killed "
     "after\n"
     "  --verify-jobs N [1]    verifications at once\n"
     "  --verify-queue N [2]   uploads waiting for a verification; more are answered 503\n"

@@ -30,8 +30,8 @@ TEST(ServerOptions, DefaultsAreTheLimitsTheServerAlwaysHad) {
   EXPECT_EQ(options->http.maxUploadBytes, 1u << 20);
   EXPECT_EQ(options->verifier.running, 1u);
   EXPECT_EQ(options->verifier.waiting, 2u);
-  EXPECT_EQ(options->verifier.cpuTime, 10s);
-  EXPECT_EQ(options->verifier.wallTime, 20s);
+  EXPECT_EQ(options->verifier.cpuTime, 5s);
+  EXPECT_EQ(options->verifier.wallTime, 6s);
   EXPECT_EQ(options->uploadLimit.burst, 5);
   EXPECT_EQ(ConflictIn(*options), std::nullopt);
 }
