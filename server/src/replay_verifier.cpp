@@ -242,11 +242,12 @@ VerifierVerdict ProcessVerifier::Verify(std::string_view replay) {
 VerifierVerdict ProcessVerifier::Run(std::string_view replay) {
   TemporaryReplay file(replay);
   if (!file.Ok()) return {VerifierVerdict::Kind::Failed, 0, "no room for the replay"};
-  std::vector<std::string> words = {limits_.program, "verify", file.Path()};
+  std::vector<std::string> words = {limits_.program, "verify"};
   if (!limits_.dataFolder.empty()) {
     words.emplace_back("--data");
     words.push_back(limits_.dataFolder);
   }
+  words.push_back(file.Path());
   std::vector<char*> arguments;
   for (std::string& word : words) arguments.push_back(word.data());
   arguments.push_back(nullptr);

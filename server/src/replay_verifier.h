@@ -15,7 +15,7 @@ struct VerifierVerdict {
   enum class Kind {
     Reproduced,  // the run reproduces the replay's recorded result
     Different,   // the run ends elsewhere than the replay says
-    Unreadable,  // the verifier could not read the replay
+    Unreadable,  // the verifier could not read the replay or the game's data
     Busy,        // every verification slot and queue place was taken
     Failed,      // the verifier did not answer: missing, crashed, over its time or gibberish
   };
@@ -31,9 +31,10 @@ class ReplayVerifier {
   virtual VerifierVerdict Verify(std::string_view replay) = 0;
 };
 
-// Runs the verifier program, `PROGRAM verify FILE [--data DIR]`, on the bytes in a temporary
+// Runs the verifier program, `PROGRAM verify [--data DIR] FILE`, on the bytes in a temporary
 // file and reads the one JSON line it prints: {"valid": true|false, "score": N, ...}, exit 0
-// when the run reproduces the recorded result, 1 when not, 2 when the file cannot be read.
+// when the run reproduces the recorded result, 1 when not, 2 when the file or the game's data
+// cannot be read.
 // At most `running` programs run at once and `waiting` calls wait for a turn; a call beyond
 // those is answered Busy at once, and one that waits longer than the wall time too, so no
 // caller is held longer than about twice the wall time. The program runs in its own process

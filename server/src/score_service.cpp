@@ -340,7 +340,8 @@ ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_vi
     case VerifierVerdict::Kind::Failed:
       return Refusal(503, "not verified: " + verdict.detail);
     case VerifierVerdict::Kind::Unreadable:
-      return Refusal(400, "replay unreadable: " + verdict.detail);
+      // The replay passed the same reader here, so the verifier's data or setup is at fault.
+      return Refusal(503, "not verified: verifier cannot read the replay or its data");
     case VerifierVerdict::Kind::Different:
       return Refusal(409, "replay does not reproduce its result: " + verdict.detail);
   }

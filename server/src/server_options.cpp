@@ -167,7 +167,7 @@ const char* const kServerUsage =
     "  --rate-clients N [4096]            addresses the rate limits remember\n"
     "  --token-lifetime S [600]  --token-capacity N [10000]  --tokens-per-client N [16]\n"
     "replays (POST /cgi/replay.pl?token=T after a report; defaults in brackets):\n"
-    "  --verifier PATH        program run as PATH verify FILE [--data DIR] (default\n"
+    "  --verifier PATH        program run as PATH verify [--data DIR] FILE (default\n"
     "                         rivoltra-replay next to this program)\n"
     "  --verifier-data DIR    passed on to the verifier as --data DIR\n"
     "  --verify-cpu-seconds S [5]  --verify-wall-seconds S [6]   per verification; killed "

@@ -122,9 +122,10 @@ TEST_F(ReplayUpload, ReproducedReplayMarksItsEntryAndIsOfferedForDownload) {
   // The verifier got the bytes in a file of its own, removed afterwards, and the data folder.
   std::string arguments;
   std::getline(std::ifstream(script.Folder() / "arguments"), arguments);
-  EXPECT_EQ(arguments.substr(0, 7), "verify ") << arguments;
-  std::string file = arguments.substr(7, arguments.find(' ', 7) - 7);
-  EXPECT_EQ(arguments.substr(7 + file.size()), " --data /opt/game data");
+  const std::string options = "verify --data /opt/game data ";
+  ASSERT_EQ(arguments.substr(0, options.size()), options) << arguments;
+  std::string file = arguments.substr(options.size());
+  EXPECT_EQ(file.substr(file.size() - 4), ".rvr");
   EXPECT_FALSE(std::filesystem::exists(file)) << file;
 
   ScoreEntry anna = Stored("ANNA");
@@ -214,7 +215,8 @@ TEST_F(ReplayUpload, RefusalsLeaveTheEntryAsItWas) {
        "ERROR|replay does not reproduce its result: crashed at tick 90"},
       {"verdict contradicts exit status", token, good, &contradicts, 409,
        "ERROR|replay does not reproduce"},
-      {"verifier cannot read", token, good, &unreadable, 400, "ERROR|replay unreadable: bad data"},
+      {"verifier cannot read", token, good, &unreadable, 503,
+       "ERROR|not verified: verifier cannot"},
       {"verifier answers gibberish", token, good, &gibberish, 503, "ERROR|not verified"},
       {"verifier overruns", token, good, &hangs, 503, "ERROR|not verified: verifier overran"},
   };
