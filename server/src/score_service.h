@@ -12,10 +12,10 @@
 
 #include "persist/score_code.h"
 #include "rate_limiter.h"
-#include "replay_verifier.h"
 #include "score_backend.h"
 #include "score_store.h"
 #include "token_store.h"
+#include "verifier_runner.h"
 
 namespace rivoltra::scores {
 

@@ -8,8 +8,8 @@
 
 #include "http_front_end.h"
 #include "rate_limiter.h"
-#include "replay_verifier.h"
 #include "token_store.h"
+#include "verifier_runner.h"
 
 namespace rivoltra::scores {
 

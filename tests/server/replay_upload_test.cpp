@@ -18,9 +18,9 @@
 #include "persist/score_code.h"
 #include "platform/curl/curl_http_transport.h"
 #include "redeemed_tokens.h"
-#include "replay_verifier.h"
 #include "score_page.h"
 #include "server/test_support.h"
+#include "verifier_runner.h"
 
 namespace rivoltra::scores {
 namespace {

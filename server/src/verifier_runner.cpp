@@ -1,4 +1,4 @@
-#include "replay_verifier.h"
+#include "verifier_runner.h"
 
 #include <fcntl.h>
 #include <poll.h>
