@@ -23,6 +23,12 @@ namespace http = beast::http;
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr auto kLingerTime = std::chrono::milliseconds(1000);
 constexpr std::size_t kSlowestReaderBytesPerSecond = 32 * 1024;
+constexpr std::string_view kUploadPath = "/cgi/replay.pl";
+
+// Room for one whole request with a body up to bodyLimit; an upload widens it while it is read.
+std::size_t RequestRoom(const HttpFrontEnd::Limits& limits, std::size_t bodyLimit) {
+  return limits.maxHeaderBytes + bodyLimit + 4096;
+}
 
 std::string Lower(beast::string_view text) {
   std::string lower(text.data(), text.size());
@@ -46,15 +52,36 @@ HttpConnection::HttpConnection(HttpFrontEnd::Impl& owner, asio::ip::tcp::socket 
     : owner_(owner),
       stream_(std::move(socket)),
       // Room for one whole request; pipelined bytes beyond it wait in the kernel.
-      buffer_(owner.limits.maxHeaderBytes + owner.limits.maxBodyBytes + 4096),
+      buffer_(RequestRoom(owner.limits, owner.limits.maxBodyBytes)),
       peer_(std::move(peer)) {}
 
-HttpConnection::~HttpConnection() { owner_.Release(peer_); }
+HttpConnection::~HttpConnection() {
+  ReleaseUploadPlace();
+  owner_.Release(peer_);
+}
+
+bool HttpConnection::TakeUploadPlace() {
+  std::size_t reading = owner_.uploadsReading.load();
+  do {
+    if (reading >= owner_.limits.maxUploadsAtOnce) return false;
+  } while (!owner_.uploadsReading.compare_exchange_weak(reading, reading + 1));
+  holdsUploadPlace_ = true;
+  buffer_.max_size(RequestRoom(owner_.limits, owner_.limits.maxUploadBytes));
+  return true;
+}
+
+void HttpConnection::ReleaseUploadPlace() {
+  if (!holdsUploadPlace_) return;
+  holdsUploadPlace_ = false;
+  --owner_.uploadsReading;
+}
 
 void HttpConnection::ReadHeader() {
   parser_.emplace();
   parser_->header_limit(static_cast<std::uint32_t>(owner_.limits.maxHeaderBytes));
-  parser_->body_limit(owner_.limits.maxBodyBytes);
+  // The parser checks a declared length against this as the header ends, before the path is
+  // known; OnHeader narrows it to the path's own cap.
+  parser_->body_limit(std::max(owner_.limits.maxBodyBytes, owner_.limits.maxUploadBytes));
   loggedMethod_.clear();
   loggedTarget_.clear();
   loggedClient_ = peer_;
@@ -74,8 +101,16 @@ void HttpConnection::OnHeader(beast::error_code error) {
   }
   std::size_t fields = std::distance(request.begin(), request.end());
   if (fields > owner_.limits.maxHeaderCount) return Refuse(431, "too many header fields");
+  std::size_t bodyLimit = owner_.limits.maxBodyBytes;
+  beast::string_view target = request.target();
+  bool upload = request.method() == http::verb::post &&
+                target.substr(0, target.find('?')) ==
+                    beast::string_view(kUploadPath.data(), kUploadPath.size());
+  if (upload) bodyLimit = owner_.limits.maxUploadBytes;
+  parser_->body_limit(bodyLimit);
   auto length = parser_->content_length();
-  if (length && *length > owner_.limits.maxBodyBytes) return Refuse(413, "body too large");
+  if (length && *length > bodyLimit) return Refuse(413, "body too large");
+  if (upload && !parser_->is_done() && !TakeUploadPlace()) return Refuse(503, "busy");
   if (parser_->is_done()) return Dispatch();
   if (beast::iequals(request[http::field::expect], "100-continue")) {
     asio::async_write(stream_, asio::buffer(kContinue.data(), kContinue.size()),
@@ -146,6 +181,13 @@ void HttpConnection::Dispatch() {
 }
 
 void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly) {
+  if (holdsUploadPlace_) {
+    ReleaseUploadPlace();
+    // An upload grew the buffer far beyond what the next request needs.
+    buffer_.shrink_to_fit();
+    buffer_.max_size(
+        std::max(buffer_.size(), RequestRoom(owner_.limits, owner_.limits.maxBodyBytes)));
+  }
   sharedBody_ = std::move(answer.SharedBody);
   ownBody_ = sharedBody_ ? std::string() : std::move(answer.Body);
   std::size_t bodySize = sharedBody_ ? sharedBody_->size() : ownBody_.size();

@@ -41,6 +41,8 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // lost to a reset caused by unread pipelined bytes.
   void Linger();
   void Drain();
+  bool TakeUploadPlace();
+  void ReleaseUploadPlace();
 
   HttpFrontEnd::Impl& owner_;
   boost::beast::tcp_stream stream_;
@@ -53,6 +55,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::string loggedMethod_;
   std::string loggedTarget_;
   std::string loggedClient_;
+  bool holdsUploadPlace_ = false;
   std::array<char, 2048> discard_{};
 };
 

@@ -22,6 +22,10 @@ class HttpFrontEnd {
     std::time_t readTimeoutSeconds = 5;
     std::time_t writeTimeoutSeconds = 5;
     std::size_t maxBodyBytes = 1024;
+    // Replay uploads (POST /cgi/replay.pl) have their own cap, and at most so many of them are
+    // read at once, so a flood of them cannot fill the memory: each holds its body twice.
+    std::size_t maxUploadBytes = 1 << 20;
+    std::size_t maxUploadsAtOnce = 16;
     std::size_t workerThreads = 8;      // threads that run the service
     std::size_t maxHeaderBytes = 8192;  // request line and header fields together
     std::size_t maxHeaderCount = 64;

@@ -31,6 +31,7 @@ struct HttpFrontEnd::Impl {
   // give back their counts on the way.
   std::unordered_map<std::string, std::size_t> connectionsPerPeer;
   std::atomic<std::size_t> openConnections{0};
+  std::atomic<std::size_t> uploadsReading{0};
   boost::asio::io_context io{1};
   boost::asio::ip::tcp::acceptor acceptor{io};
   boost::asio::steady_timer acceptPause{io};

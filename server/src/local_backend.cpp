@@ -19,13 +19,22 @@ ScoreBackend::Redeemed LocalBackend::StoreWithToken(std::string_view token, cons
     case TokenStore::Verdict::Unknown:
       return Redeemed::Unknown;
   }
+  std::int64_t id = 0;
   try {
-    store_.Add(entry);
+    id = store_.Add(entry);
   } catch (...) {
     tokens_.Restore(taken);
     throw;
   }
+  redeemed_.Link(token, id, time.Now);
   return Redeemed::Stored;
+}
+
+std::optional<ScoreEntry> LocalBackend::EntryOfToken(std::string_view token,
+                                                     const ServiceTime& time) {
+  auto id = redeemed_.EntryOf(token, time.Now);
+  if (!id) return std::nullopt;
+  return store_.Entry(*id);
 }
 
 }  // namespace rivoltra::scores

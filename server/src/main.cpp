@@ -31,12 +31,15 @@ using namespace rivoltra::scores;
 
 constexpr auto kStopAllowance = std::chrono::milliseconds(900);
 
-std::string DefaultDatabase() {
+// A file next to this program, or the bare name when the program cannot be found.
+std::string BesideProgram(const std::string& name) {
   std::error_code error;
   std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return "rivoltra-scores.db";
-  return (program.parent_path() / "rivoltra-scores.db").string();
+  if (error) return name;
+  return (program.parent_path() / name).string();
 }
+
+std::string DefaultDatabase() { return BesideProgram("rivoltra-scores.db"); }
 
 // Every held connection is a descriptor; the soft limit is often far below what is allowed.
 void RaiseDescriptorLimit() {
@@ -70,7 +73,14 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
   Storage storage = OpenStorage(options);
   RateLimiter versionLimiter(options.versionLimit);
   RateLimiter reportLimiter(options.reportLimit);
+  RateLimiter uploadLimiter(options.uploadLimit);
   ScoreService service(*storage.backend, versionLimiter, reportLimiter);
+  ProcessVerifier verifier(options.verifier);
+  service.AcceptReplays(verifier, uploadLimiter);
+  if (::access(options.verifier.program.c_str(), X_OK) != 0) {
+    std::cerr << "rivoltra-scores: warning: verifier " << options.verifier.program
+              << " is not runnable; replay uploads will be answered 503" << std::endl;
+  }
 
   std::mutex logMutex;
   HttpFrontEnd::Log log;
@@ -137,6 +147,12 @@ int main(int argc, char** argv) {
     std::cerr << kServerUsage;
     return 2;
   }
+  if (auto conflict = ConflictIn(*options)) {
+    std::cerr << "rivoltra-scores: " << *conflict << '\n';
+    return 2;
+  }
+  if (options->verifier.program.empty())
+    options->verifier.program = BesideProgram("rivoltra-replay");
 
   // Blocked before any thread starts, so only the waiting thread ever takes them.
   sigset_t stopSignals;

@@ -12,7 +12,9 @@ namespace {
 
 // Schema versions (the one row of rivoltra_schema):
 //   1  scores(id, name, country, score, submitted_at), tokens(token, client, issued_at_ms)
-constexpr int kSchemaVersion = 1;
+//   2  scores.verified, replays(entry_id, bytes), redeemed_tokens(token, entry_id,
+//      redeemed_at_ms); the report function links its token to the stored entry
+constexpr int kSchemaVersion = 2;
 // Held while creating the schema, so servers starting together do not race each other.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_lock(8642001)";
 constexpr const char* kSchemaUnlock = "SELECT pg_advisory_unlock(8642001)";
@@ -30,6 +32,17 @@ CREATE TABLE IF NOT EXISTS scores (
   score INTEGER NOT NULL,
   submitted_at BIGINT NOT NULL);
 CREATE INDEX IF NOT EXISTS scores_rank ON scores (score DESC, submitted_at, id);
+ALTER TABLE scores ADD COLUMN IF NOT EXISTS verified BOOLEAN NOT NULL DEFAULT FALSE;
+CREATE INDEX IF NOT EXISTS scores_verified_rank ON scores (verified, score DESC, submitted_at, id);
+CREATE TABLE IF NOT EXISTS replays (
+  entry_id BIGINT PRIMARY KEY REFERENCES scores (id) ON DELETE CASCADE,
+  bytes BYTEA NOT NULL);
+-- Unlogged like the tokens: a link lost in a crash costs one entry its verification.
+CREATE UNLOGGED TABLE IF NOT EXISTS redeemed_tokens (
+  token TEXT PRIMARY KEY,
+  entry_id BIGINT NOT NULL,
+  redeemed_at_ms BIGINT NOT NULL);
+CREATE INDEX IF NOT EXISTS redeemed_tokens_age ON redeemed_tokens (redeemed_at_ms);
 -- Unlogged: tokens live minutes, and one lost in a crash costs its player one retry.
 CREATE UNLOGGED TABLE IF NOT EXISTS tokens (
   token TEXT PRIMARY KEY,
@@ -89,6 +102,7 @@ CREATE OR REPLACE FUNCTION rivoltra_store_report(p_token TEXT, p_name TEXT, p_co
 RETURNS INTEGER AS $$
 DECLARE
   issued BIGINT;
+  stored BIGINT;
 BEGIN
   DELETE FROM tokens WHERE token = p_token RETURNING issued_at_ms INTO issued;
   IF NOT FOUND THEN
@@ -98,8 +112,29 @@ BEGIN
     RETURN 2;
   END IF;
   INSERT INTO scores (name, country, score, submitted_at)
-    VALUES (p_name, p_country, p_score, p_submitted_at);
+    VALUES (p_name, p_country, p_score, p_submitted_at) RETURNING id INTO stored;
+  IF random() < 0.02 THEN
+    DELETE FROM redeemed_tokens WHERE redeemed_at_ms < rivoltra_now_ms() - p_lifetime_ms;
+  END IF;
+  INSERT INTO redeemed_tokens (token, entry_id, redeemed_at_ms)
+    VALUES (p_token, stored, rivoltra_now_ms())
+    ON CONFLICT (token) DO UPDATE SET entry_id = EXCLUDED.entry_id,
+                                      redeemed_at_ms = EXCLUDED.redeemed_at_ms;
   RETURN 0;
+END
+$$ LANGUAGE plpgsql;
+
+-- true when marked; false when the entry is gone or verified already
+CREATE OR REPLACE FUNCTION rivoltra_mark_verified(p_id BIGINT, p_bytes BYTEA)
+RETURNS BOOLEAN AS $$
+BEGIN
+  UPDATE scores SET verified = TRUE WHERE id = p_id AND NOT verified;
+  IF NOT FOUND THEN
+    RETURN FALSE;
+  END IF;
+  INSERT INTO replays (entry_id, bytes) VALUES (p_id, p_bytes)
+    ON CONFLICT (entry_id) DO UPDATE SET bytes = EXCLUDED.bytes;
+  RETURN TRUE;
 END
 $$ LANGUAGE plpgsql;
 )SQL";
@@ -184,6 +219,20 @@ long long NumberField(const PGresult* result, int row, int column) {
   }
 }
 
+// The columns EntryOfRow reads, from the scores table named s.
+const std::string kEntryColumns = "s.name, s.country, s.score, s.submitted_at, s.id, s.verified";
+
+ScoreEntry EntryOfRow(const PGresult* rows, int row) {
+  ScoreEntry entry;
+  entry.Name = Field(rows, row, 0);
+  entry.Country = Field(rows, row, 1);
+  entry.Score = static_cast<std::int32_t>(NumberField(rows, row, 2));
+  entry.SubmittedAt = NumberField(rows, row, 3);
+  entry.Id = NumberField(rows, row, 4);
+  entry.Verified = Field(rows, row, 5) == "t";
+  return entry;
+}
+
 }  // namespace
 
 std::string RedactedAddress(const std::string& address) {
@@ -256,6 +305,8 @@ void PostgresBackend::CreateSchema(pg_conn* connection) {
     Run(connection,
         "INSERT INTO rivoltra_schema (version) SELECT $1::INTEGER "
         "WHERE NOT EXISTS (SELECT 1 FROM rivoltra_schema)",
+        {std::to_string(kSchemaVersion)}, "record the schema version");
+    Run(connection, "UPDATE rivoltra_schema SET version = $1::INTEGER WHERE version < $1::INTEGER",
         {std::to_string(kSchemaVersion)}, "record the schema version");
   } catch (...) {
     PQclear(PQexec(connection, kSchemaUnlock));
@@ -340,23 +391,55 @@ void PostgresBackend::SweepNowAndThen(pg_conn* connection) {
   PQclear(PQexec(connection, "VACUUM (SKIP_LOCKED) tokens"));
 }
 
-std::vector<ScoreEntry> PostgresBackend::Best(std::size_t limit) {
+std::vector<ScoreEntry> PostgresBackend::Best(std::size_t limit, EntryFilter filter) {
   Lease lease(*this);
-  Result rows = Run(lease.get(),
-                    "SELECT name, country, score, submitted_at FROM scores "
-                    "ORDER BY score DESC, submitted_at, id LIMIT $1",
+  std::string sql = "SELECT " + kEntryColumns + " FROM scores s " +
+                    (filter == EntryFilter::VerifiedOnly ? "WHERE s.verified " : "") +
+                    "ORDER BY score DESC, submitted_at, id LIMIT $1";
+  Result rows = Run(lease.get(), sql.c_str(),
                     {std::to_string(std::min<std::size_t>(limit, 1'000'000))}, "read the ranking");
   std::vector<ScoreEntry> best;
   int count = PQntuples(rows.get());
-  for (int row = 0; row < count; ++row) {
-    ScoreEntry entry;
-    entry.Name = Field(rows.get(), row, 0);
-    entry.Country = Field(rows.get(), row, 1);
-    entry.Score = static_cast<std::int32_t>(NumberField(rows.get(), row, 2));
-    entry.SubmittedAt = NumberField(rows.get(), row, 3);
-    best.push_back(std::move(entry));
-  }
+  for (int row = 0; row < count; ++row) best.push_back(EntryOfRow(rows.get(), row));
   return best;
+}
+
+std::optional<ScoreEntry> PostgresBackend::EntryOfToken(std::string_view token,
+                                                        const ServiceTime&) {
+  Lease lease(*this);
+  std::string sql = "SELECT " + kEntryColumns +
+                    " FROM redeemed_tokens r JOIN scores s ON s.id = r.entry_id "
+                    "WHERE r.token = $1 AND r.redeemed_at_ms >= rivoltra_now_ms() - $2::BIGINT";
+  Result rows = Run(lease.get(), sql.c_str(),
+                    {std::string(token), std::to_string(limits_.lifetime.count() * 1000)},
+                    "find a token's entry");
+  if (PQntuples(rows.get()) == 0) return std::nullopt;
+  return EntryOfRow(rows.get(), 0);
+}
+
+bool PostgresBackend::MarkVerified(std::int64_t entryId, std::string_view replay) {
+  Lease lease(*this);
+  std::string id = std::to_string(entryId);
+  const char* values[] = {id.c_str(), replay.data()};
+  int lengths[] = {0, static_cast<int>(replay.size())};
+  int formats[] = {0, 1};  // the replay goes as raw bytes, not as escaped text
+  Result marked = Checked(lease.get(),
+                          PQexecParams(lease.get(), "SELECT rivoltra_mark_verified($1, $2)", 2,
+                                       nullptr, values, lengths, formats, 0),
+                          "mark an entry verified");
+  return Field(marked.get(), 0, 0) == "t";
+}
+
+std::optional<std::string> PostgresBackend::ReplayOf(std::int64_t entryId) {
+  Lease lease(*this);
+  std::string id = std::to_string(entryId);
+  const char* values[] = {id.c_str()};
+  Result rows = Checked(lease.get(),
+                        PQexecParams(lease.get(), "SELECT bytes FROM replays WHERE entry_id = $1",
+                                     1, nullptr, values, nullptr, nullptr, 1),
+                        "read a replay");
+  if (PQntuples(rows.get()) == 0) return std::nullopt;
+  return Field(rows.get(), 0, 0);
 }
 
 void PostgresBackend::CheckHealth() {

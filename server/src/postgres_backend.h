@@ -30,7 +30,11 @@ class PostgresBackend : public ScoreBackend {
   std::optional<std::string> IssueToken(std::string_view client, const ServiceTime& time) override;
   Redeemed StoreWithToken(std::string_view token, const ScoreEntry& entry,
                           const ServiceTime& time) override;
-  std::vector<ScoreEntry> Best(std::size_t limit) override;
+  std::optional<ScoreEntry> EntryOfToken(std::string_view token, const ServiceTime& time) override;
+  bool MarkVerified(std::int64_t entryId, std::string_view replay) override;
+  std::optional<std::string> ReplayOf(std::int64_t entryId) override;
+  using ScoreBackend::Best;
+  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter) override;
   std::chrono::seconds TokenLifetime() const override { return limits_.lifetime; }
   void CheckHealth() override;
   std::size_t Count();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "redeemed_tokens.h"
 #include "score_store.h"
 #include "token_store.h"
 
@@ -20,7 +21,8 @@ struct ServiceTime {
 
 // Where scores and their tokens live. The embedded back end keeps tokens in the process; a
 // shared database keeps them beside the scores, so a token issued by one server process is
-// redeemed by another. Replays and a "verified" flag per entry join this interface later.
+// redeemed by another. A spent token stays linked to the entry it stored for the token
+// lifetime, so the replay upload that follows the report can name that entry.
 class ScoreBackend {
  public:
   enum class Redeemed { Stored, Unknown, Expired };
@@ -33,8 +35,18 @@ class ScoreBackend {
   // Spends the token and stores the entry as one step: a StorageError leaves the token unspent.
   virtual Redeemed StoreWithToken(std::string_view token, const ScoreEntry& entry,
                                   const ServiceTime& time) = 0;
+  // The entry a token stored, while the link lasts; nullopt for a token unknown, unspent or
+  // spent longer than the token lifetime ago.
+  virtual std::optional<ScoreEntry> EntryOfToken(std::string_view token,
+                                                 const ServiceTime& time) = 0;
+  // Marks the entry verified and keeps its replay as one step; false when it is gone or was
+  // verified already.
+  virtual bool MarkVerified(std::int64_t entryId, std::string_view replay) = 0;
+  // The replay of a verified entry.
+  virtual std::optional<std::string> ReplayOf(std::int64_t entryId) = 0;
   // Best first; equal scores in the order they arrived. Throws StorageError.
-  virtual std::vector<ScoreEntry> Best(std::size_t limit) = 0;
+  virtual std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter) = 0;
+  std::vector<ScoreEntry> Best(std::size_t limit) { return Best(limit, EntryFilter::All); }
   virtual std::chrono::seconds TokenLifetime() const = 0;
   // Throws StorageError when the storage cannot serve.
   virtual void CheckHealth() = 0;
@@ -43,18 +55,30 @@ class ScoreBackend {
 // The SQLite file for scores and the process's own token store.
 class LocalBackend : public ScoreBackend {
  public:
-  LocalBackend(ScoreStore& store, TokenStore& tokens) : store_(store), tokens_(tokens) {}
+  LocalBackend(ScoreStore& store, TokenStore& tokens)
+      : store_(store), tokens_(tokens), redeemed_(tokens.Lifetime(), tokens.Capacity()) {}
 
   std::optional<std::string> IssueToken(std::string_view client, const ServiceTime& time) override;
   Redeemed StoreWithToken(std::string_view token, const ScoreEntry& entry,
                           const ServiceTime& time) override;
-  std::vector<ScoreEntry> Best(std::size_t limit) override { return store_.Best(limit); }
+  std::optional<ScoreEntry> EntryOfToken(std::string_view token, const ServiceTime& time) override;
+  bool MarkVerified(std::int64_t entryId, std::string_view replay) override {
+    return store_.MarkVerified(entryId, replay);
+  }
+  std::optional<std::string> ReplayOf(std::int64_t entryId) override {
+    return store_.ReplayOf(entryId);
+  }
+  using ScoreBackend::Best;
+  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter) override {
+    return store_.Best(limit, filter);
+  }
   std::chrono::seconds TokenLifetime() const override { return tokens_.Lifetime(); }
   void CheckHealth() override { store_.Count(); }
 
  private:
   ScoreStore& store_;
   TokenStore& tokens_;
+  RedeemedTokens redeemed_;
 };
 
 }  // namespace rivoltra::scores

@@ -60,6 +60,31 @@ td{padding:0;background:none;border-radius:0!important}
 }
 )css";
 
+// Inline styles: the style sheet, and so every page without a verified entry, stays as it was.
+constexpr std::string_view kMarkStyle =
+    "padding:2px 8px;border-radius:9px;background:#1d5c3b;color:#c9f7dc;"
+    "font-size:.68rem;font-weight:700;letter-spacing:.1em;text-transform:uppercase;"
+    "vertical-align:2px";
+constexpr std::string_view kReplayLinkStyle =
+    "margin-left:8px;font-size:.75rem;font-weight:400;letter-spacing:0;white-space:nowrap";
+
+// The mark and its link wrap to the next line together, never apart.
+constexpr std::string_view kProofStyle = "display:inline-block;margin-left:10px;white-space:nowrap";
+
+void AppendVerifiedMark(std::string& page, const ScoreEntry& entry, const TableLinks& links) {
+  page += "<span class=\"proof\" style=\"";
+  page += kProofStyle;
+  page += "\"><span class=\"verified\" style=\"";
+  page += kMarkStyle;
+  page +=
+      "\" title=\"The replay of this run was played again and reached this score\">"
+      "\xE2\x9C\x93 verified</span><a class=\"replay\" style=\"";
+  page += kReplayLinkStyle;
+  page += "\" href=\"";
+  page += EscapeHtml(links.replayPrefix + std::to_string(entry.Id));
+  page += "\" download=\"rivoltra-" + std::to_string(entry.Id) + ".rvr\">replay</a></span>";
+}
+
 void AppendHead(std::string& page, std::string_view title) {
   page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
   page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
@@ -116,7 +141,8 @@ std::string FormatDate(std::int64_t secondsSince1970) {
   return text;
 }
 
-std::string RenderScorePage(const std::vector<ScoreEntry>& best) {
+std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLinks& links,
+                            bool verifiedOnly) {
   std::string page;
   page.reserve(4096 + best.size() * 256);
   AppendHead(page, "Rivoltra \xE2\x80\x94 Best scores");
@@ -124,7 +150,10 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best) {
   page +=
       "<table>\n<thead><tr><th class=\"rank\">#</th><th>Name</th><th>Country</th>"
       "<th class=\"right\">Score</th><th class=\"right\">Date</th></tr></thead>\n<tbody>\n";
-  if (best.empty()) {
+  if (best.empty() && verifiedOnly) {
+    page +=
+        "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No verified scores yet.</td></tr>\n";
+  } else if (best.empty()) {
     page +=
         "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No scores yet. "
         "Win a place in the game's table and send it from there.</td></tr>\n";
@@ -137,12 +166,16 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best) {
     if (rank <= 3) page += " class=\"r" + std::to_string(rank) + "\"";
     page += "><td class=\"rank\"><b>" + std::to_string(rank) + "</b></td><td class=\"name\">";
     page += EscapeHtml(entry.Name);
+    if (entry.Verified) AppendVerifiedMark(page, entry, links);
     page += "</td><td class=\"country\">";
     page += EscapeHtml(entry.Country);
     page += "</td><td class=\"score\">" + std::to_string(entry.Score) + "</td>";
     page += "<td class=\"date\"><time datetime=\"" + date + "\">" + date + "</time></td></tr>\n";
   }
-  page += "</tbody>\n</table>\n<footer>Dates are in UTC.</footer>\n</main>\n</body>\n</html>\n";
+  page += "</tbody>\n</table>\n<footer>Dates are in UTC. <a href=\"";
+  page += EscapeHtml(verifiedOnly ? links.all : links.verifiedOnly);
+  page += verifiedOnly ? "\">All scores</a>" : "\">Verified scores only</a>";
+  page += "</footer>\n</main>\n</body>\n</html>\n";
   return page;
 }
 

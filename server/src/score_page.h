@@ -16,8 +16,18 @@ std::string EscapeHtml(std::string_view text);
 // "YYYY-MM-DD" in UTC; empty for a time the calendar cannot hold.
 std::string FormatDate(std::int64_t secondsSince1970);
 
-// The online table: rank, name, country, score and date of each entry, best first.
-std::string RenderScorePage(const std::vector<ScoreEntry>& best);
+// Where the table page links to.
+struct TableLinks {
+  std::string all = "/cgi/version.pl?prg=Rivoltra&show&type=0";
+  std::string verifiedOnly = "/cgi/version.pl?prg=Rivoltra&show&type=0&verified=1";
+  std::string replayPrefix = "/cgi/replay.pl?get=";  // followed by the entry's id
+};
+
+// The online table: rank, name, country, score and date of each entry, best first. A verified
+// entry carries a "verified" mark and a link to its replay; the footer links to the table of
+// verified entries only, or back to all of them when `verifiedOnly` says this is that table.
+std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLinks& links = {},
+                            bool verifiedOnly = false);
 
 // The web site's home page, with a link to the online table, and one to the browser game when
 // playAddress is not empty.

@@ -1,11 +1,15 @@
 #include "score_service.h"
 
+#include <charconv>
+
+#include "persist/replay_file.h"
 #include "score_page.h"
 
 namespace rivoltra::scores {
 namespace {
 
 constexpr std::string_view kScriptPath = "/cgi/version.pl";
+constexpr std::string_view kReplayPath = "/cgi/replay.pl";
 constexpr std::string_view kProgram = "Rivoltra";
 constexpr std::size_t kMaxParameters = 16;
 constexpr std::string_view kPagePolicy =
@@ -138,6 +142,15 @@ ScoreService::ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& v
 
 ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceTime& time) {
   ServerResponse response = [&] {
+    if (request.Target.size() <= rules_.maxTargetLength &&
+        std::string_view(request.Target).substr(0, request.Target.find('?')) == kReplayPath) {
+      std::size_t question = request.Target.find('?');
+      return ReplayRequest(request,
+                           question == std::string::npos
+                               ? std::string_view()
+                               : std::string_view(request.Target).substr(question + 1),
+                           time);
+    }
     if (request.Method != "GET") {
       ServerResponse refused = Refusal(405, "only GET is served");
       refused.Headers.emplace_back("Allow", "GET");
@@ -179,7 +192,9 @@ ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceT
     }
     auto type = parameters->find("type");
     if (type == parameters->end() || type->second != "0") return Refusal(400, "unknown table");
-    return Table();
+    auto verified = parameters->find("verified");
+    bool verifiedOnly = verified != parameters->end() && verified->second == "1";
+    return Table(verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All);
   }();
   response.Headers.emplace_back("Cache-Control", "no-store");
   response.Headers.emplace_back("X-Content-Type-Options", "nosniff");
@@ -232,9 +247,10 @@ ServerResponse ScoreService::Report(const ServerRequest& request, std::string_vi
   return Plain(200, "OK|stored|");
 }
 
-ServerResponse ScoreService::Table() {
+ServerResponse ScoreService::Table(EntryFilter filter) {
   try {
-    return Html(RenderScorePage(backend_.Best(rules_.pageEntries)));
+    return Html(RenderScorePage(backend_.Best(rules_.pageEntries, filter), TableLinks{},
+                                filter == EntryFilter::VerifiedOnly));
   } catch (const StorageError&) {
     return Refusal(500, "table unavailable");
   }
@@ -247,6 +263,117 @@ ServerResponse ScoreService::Health() {
     return Refusal(503, "storage unavailable");
   }
   return Plain(200, "OK|healthy|\n");
+}
+
+ServerResponse ScoreService::ReplayRequest(const ServerRequest& request, std::string_view query,
+                                           const ServiceTime& time) {
+  auto parameters = ParseQuery(query);
+  if (request.Method == "GET") {
+    if (!parameters) return Refusal(400, "malformed query");
+    auto entry = parameters->find("get");
+    if (entry == parameters->end()) return Refusal(400, "no replay named");
+    return Download(entry->second);
+  }
+  if (request.Method != "POST") {
+    ServerResponse refused = Refusal(405, "only GET and POST are served");
+    refused.Headers.emplace_back("Allow", "GET, POST");
+    return refused;
+  }
+  if (verifier_ == nullptr || uploadLimiter_ == nullptr) {
+    return Refusal(404, "replays are not taken here");
+  }
+  if (!uploadLimiter_->Allow(request.ClientAddress, time.Now)) {
+    return Refusal(429, "too many uploads");
+  }
+  if (!parameters) return Refusal(400, "malformed query");
+  auto token = parameters->find("token");
+  if (token == parameters->end() || token->second.empty()) return Refusal(400, "no token");
+  return Upload(request, token->second, time);
+}
+
+ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_view token,
+                                    const ServiceTime& time) {
+  if (request.Body.size() > rules_.maxReplayBytes) return Refusal(413, "replay too large");
+  Replay replay;
+  try {
+    replay = ReadReplay(request.Body, "upload");
+  } catch (const ReplayError& error) {
+    switch (error.Problem()) {
+      case ReplayProblem::TooLarge:
+        return Refusal(413, "replay too large");
+      case ReplayProblem::NotAReplay:
+        return Refusal(400, "not a replay");
+      case ReplayProblem::UnsupportedVersion:
+        return Refusal(400, "unsupported replay version");
+      case ReplayProblem::Truncated:
+        return Refusal(400, "truncated replay");
+      case ReplayProblem::Damaged:
+        return Refusal(400, "damaged replay");
+      case ReplayProblem::BadField:
+      case ReplayProblem::Unreadable:
+        return Refusal(400, "malformed replay");
+    }
+    return Refusal(400, "malformed replay");
+  }
+
+  std::optional<ScoreEntry> entry;
+  try {
+    entry = backend_.EntryOfToken(token, time);
+  } catch (const StorageError&) {
+    return Refusal(500, "entry unavailable");
+  }
+  if (!entry) return Refusal(404, "token unknown or expired");
+  if (entry->Verified) return Refusal(409, "already verified");
+  const ReplayTrailer& trailer = replay.Trailer;
+  if (trailer.Score != entry->Score) return Refusal(409, "replay score differs from the entry");
+  if (FoldSpaces(trailer.PlayerName) != entry->Name ||
+      FoldSpaces(trailer.Country) != entry->Country) {
+    return Refusal(409, "replay name or country differs from the entry");
+  }
+
+  VerifierVerdict verdict = verifier_->Verify(request.Body);
+  switch (verdict.kind) {
+    case VerifierVerdict::Kind::Reproduced:
+      break;
+    case VerifierVerdict::Kind::Busy:
+      return Refusal(503, "busy");
+    case VerifierVerdict::Kind::Failed:
+      return Refusal(503, "not verified: " + verdict.detail);
+    case VerifierVerdict::Kind::Unreadable:
+      // The replay passed the same reader here, so the verifier's data or setup is at fault.
+      return Refusal(503, "not verified: verifier cannot read the replay or its data");
+    case VerifierVerdict::Kind::Different:
+      return Refusal(409, "replay does not reproduce its result: " + verdict.detail);
+  }
+  if (verdict.score != entry->Score) return Refusal(409, "run reaches another score");
+
+  try {
+    if (!backend_.MarkVerified(entry->Id, request.Body)) return Refusal(409, "already verified");
+  } catch (const StorageError&) {
+    return Refusal(500, "replay not stored");
+  }
+  return Plain(200, "OK|verified|");
+}
+
+ServerResponse ScoreService::Download(std::string_view entryId) {
+  std::int64_t id = 0;
+  auto parsed = std::from_chars(entryId.data(), entryId.data() + entryId.size(), id);
+  if (entryId.empty() || parsed.ptr != entryId.data() + entryId.size() || id <= 0) {
+    return Refusal(400, "bad replay number");
+  }
+  std::optional<std::string> bytes;
+  try {
+    bytes = backend_.ReplayOf(id);
+  } catch (const StorageError&) {
+    return Refusal(500, "replay unavailable");
+  }
+  if (!bytes) return Refusal(404, "no such replay");
+  ServerResponse response;
+  response.ContentType = "application/octet-stream";
+  response.Body = std::move(*bytes);
+  response.Headers.emplace_back("Content-Disposition",
+                                "attachment; filename=\"rivoltra-" + std::to_string(id) + ".rvr\"");
+  return response;
 }
 
 }  // namespace rivoltra::scores

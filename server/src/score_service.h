@@ -15,6 +15,7 @@
 #include "score_backend.h"
 #include "score_store.h"
 #include "token_store.h"
+#include "verifier_runner.h"
 
 namespace rivoltra::scores {
 
@@ -47,6 +48,7 @@ struct EntryRules {
   std::int32_t maxScore = 9'999'999;
   std::size_t maxTargetLength = 2048;
   std::size_t pageEntries = 100;
+  std::size_t maxReplayBytes = 1 << 20;  // the replay format's own cap
 };
 
 // Query parameters by name, percent-decoded ("+" is a space); a name without "=" has an empty
@@ -62,7 +64,7 @@ std::string FoldSpaces(std::string_view text);
 std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& rules);
 
 // Every request of the score server, without sockets: routing, the version reply with its
-// token, score reports, the online table and the home page.
+// token, score reports, replay uploads and downloads, the online table and the home page.
 class ScoreService {
  public:
   ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter, RateLimiter& reportLimiter,
@@ -74,13 +76,24 @@ class ScoreService {
   ServerResponse Handle(const ServerRequest& request, const ServiceTime& time);
   // The home page links to the browser game at this address; none when empty.
   void SetPlayAddress(std::string address) { playAddress_ = std::move(address); }
+  // Takes replay uploads from now on, `POST /cgi/replay.pl?token=T`; without this they are
+  // refused, and downloads of kept replays are served either way.
+  void AcceptReplays(ReplayVerifier& verifier, RateLimiter& uploadLimiter) {
+    verifier_ = &verifier;
+    uploadLimiter_ = &uploadLimiter;
+  }
 
  private:
   ServerResponse Version(const ServerRequest& request, const ServiceTime& time);
   ServerResponse Report(const ServerRequest& request, std::string_view code,
                         const ServiceTime& time);
-  ServerResponse Table();
+  ServerResponse Table(EntryFilter filter);
   ServerResponse Health();
+  ServerResponse ReplayRequest(const ServerRequest& request, std::string_view query,
+                               const ServiceTime& time);
+  ServerResponse Upload(const ServerRequest& request, std::string_view token,
+                        const ServiceTime& time);
+  ServerResponse Download(std::string_view entryId);
 
   std::unique_ptr<ScoreBackend> ownedBackend_;
   ScoreBackend& backend_;
@@ -88,6 +101,8 @@ class ScoreService {
   RateLimiter& reportLimiter_;
   EntryRules rules_;
   std::string playAddress_;
+  ReplayVerifier* verifier_ = nullptr;
+  RateLimiter* uploadLimiter_ = nullptr;
 };
 
 }  // namespace rivoltra::scores

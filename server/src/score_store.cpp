@@ -14,7 +14,8 @@ namespace {
 
 // Schema versions (PRAGMA user_version):
 //   1  scores(id, name, country, score, submitted_at)
-constexpr int kSchemaVersion = 1;
+//   2  scores.verified; replays(entry_id, bytes) holds the replay of each verified entry
+constexpr int kSchemaVersion = 2;
 
 struct StatementDeleter {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -47,6 +48,21 @@ void RefuseForeignFile(const std::string& path) {
   }
 }
 
+// A row of name, country, score, submitted_at, id, verified.
+ScoreEntry EntryOfRow(sqlite3_stmt* row) {
+  ScoreEntry entry;
+  entry.Name = ColumnText(row, 0);
+  entry.Country = ColumnText(row, 1);
+  // A row edited by hand may hold anything; clamp rather than wrap.
+  sqlite3_int64 score = sqlite3_column_int64(row, 2);
+  score = std::min<sqlite3_int64>(std::max<sqlite3_int64>(score, INT32_MIN), INT32_MAX);
+  entry.Score = static_cast<std::int32_t>(score);
+  entry.SubmittedAt = sqlite3_column_int64(row, 3);
+  entry.Id = sqlite3_column_int64(row, 4);
+  entry.Verified = sqlite3_column_int64(row, 5) != 0;
+  return entry;
+}
+
 }  // namespace
 
 ScoreStore::ScoreStore(const std::string& path) : path_(path) {
@@ -77,15 +93,7 @@ ScoreStore::ScoreStore(const std::string& path) : path_(path) {
                          " is newer than this server (" + std::to_string(kSchemaVersion) + ")");
     }
     Execute("PRAGMA journal_mode=WAL");
-    Execute(
-        "CREATE TABLE IF NOT EXISTS scores ("
-        "  id INTEGER PRIMARY KEY,"
-        "  name TEXT NOT NULL,"
-        "  country TEXT NOT NULL,"
-        "  score INTEGER NOT NULL,"
-        "  submitted_at INTEGER NOT NULL)");
-    Execute("CREATE INDEX IF NOT EXISTS scores_rank ON scores (score DESC, submitted_at, id)");
-    Execute("PRAGMA user_version = 1");
+    Migrate(found);
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;
@@ -94,6 +102,47 @@ ScoreStore::ScoreStore(const std::string& path) : path_(path) {
 }
 
 ScoreStore::~ScoreStore() { sqlite3_close(db_); }
+
+void ScoreStore::Migrate(int found) {
+  if (found == kSchemaVersion) return;
+  // One writer at a time: two servers opening an old file together migrate it once.
+  Execute("BEGIN IMMEDIATE");
+  try {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &raw, nullptr) != SQLITE_OK) {
+      throw StorageError(Where("read the schema version"));
+    }
+    Statement version(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW) throw StorageError(Where("read the schema version"));
+    found = sqlite3_column_int(raw, 0);
+    version.reset();
+    if (found < 1) {
+      Execute(
+          "CREATE TABLE IF NOT EXISTS scores ("
+          "  id INTEGER PRIMARY KEY,"
+          "  name TEXT NOT NULL,"
+          "  country TEXT NOT NULL,"
+          "  score INTEGER NOT NULL,"
+          "  submitted_at INTEGER NOT NULL)");
+      Execute("CREATE INDEX IF NOT EXISTS scores_rank ON scores (score DESC, submitted_at, id)");
+    }
+    if (found < 2) {
+      Execute("ALTER TABLE scores ADD COLUMN verified INTEGER NOT NULL DEFAULT 0");
+      Execute(
+          "CREATE INDEX IF NOT EXISTS scores_verified_rank "
+          "ON scores (verified, score DESC, submitted_at, id)");
+      Execute(
+          "CREATE TABLE IF NOT EXISTS replays ("
+          "  entry_id INTEGER PRIMARY KEY REFERENCES scores (id),"
+          "  bytes BLOB NOT NULL)");
+    }
+    Execute("PRAGMA user_version = 2");
+    Execute("COMMIT");
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
 
 std::string ScoreStore::Damaged(int code) const {
   if (code == SQLITE_NOTADB) return path_ + ": not a database (" + sqlite3_errmsg(db_) + ")";
@@ -131,7 +180,7 @@ void ScoreStore::Execute(const char* sql) {
   }
 }
 
-void ScoreStore::Add(const ScoreEntry& entry) {
+std::int64_t ScoreStore::Add(const ScoreEntry& entry) {
   std::lock_guard lock(mutex_);
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db_,
@@ -148,15 +197,18 @@ void ScoreStore::Add(const ScoreEntry& entry) {
   sqlite3_bind_int(raw, 3, entry.Score);
   sqlite3_bind_int64(raw, 4, entry.SubmittedAt);
   if (sqlite3_step(raw) != SQLITE_DONE) throw StorageError(Where("store a score"));
+  return sqlite3_last_insert_rowid(db_);
 }
 
-std::vector<ScoreEntry> ScoreStore::Best(std::size_t limit) {
+std::vector<ScoreEntry> ScoreStore::Best(std::size_t limit, EntryFilter filter) {
   std::lock_guard lock(mutex_);
+  const char* sql = filter == EntryFilter::VerifiedOnly
+                        ? "SELECT name, country, score, submitted_at, id, verified FROM scores "
+                          "WHERE verified = 1 ORDER BY score DESC, submitted_at, id LIMIT ?1"
+                        : "SELECT name, country, score, submitted_at, id, verified FROM scores "
+                          "ORDER BY score DESC, submitted_at, id LIMIT ?1";
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db_,
-                         "SELECT name, country, score, submitted_at FROM scores "
-                         "ORDER BY score DESC, submitted_at, id LIMIT ?1",
-                         -1, &raw, nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v2(db_, sql, -1, &raw, nullptr) != SQLITE_OK) {
     throw StorageError(Where("prepare the ranking"));
   }
   Statement select(raw);
@@ -166,19 +218,79 @@ std::vector<ScoreEntry> ScoreStore::Best(std::size_t limit) {
 
   std::vector<ScoreEntry> best;
   int step = SQLITE_ROW;
-  while ((step = sqlite3_step(raw)) == SQLITE_ROW) {
-    ScoreEntry entry;
-    entry.Name = ColumnText(raw, 0);
-    entry.Country = ColumnText(raw, 1);
-    // A row edited by hand may hold anything; clamp rather than wrap.
-    sqlite3_int64 score = sqlite3_column_int64(raw, 2);
-    score = std::min<sqlite3_int64>(std::max<sqlite3_int64>(score, INT32_MIN), INT32_MAX);
-    entry.Score = static_cast<std::int32_t>(score);
-    entry.SubmittedAt = sqlite3_column_int64(raw, 3);
-    best.push_back(std::move(entry));
-  }
+  while ((step = sqlite3_step(raw)) == SQLITE_ROW) best.push_back(EntryOfRow(raw));
   if (step != SQLITE_DONE) throw StorageError(Where("read the ranking"));
   return best;
+}
+
+std::optional<ScoreEntry> ScoreStore::Entry(std::int64_t id) {
+  std::lock_guard lock(mutex_);
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_,
+                         "SELECT name, country, score, submitted_at, id, verified FROM scores "
+                         "WHERE id = ?1",
+                         -1, &raw, nullptr) != SQLITE_OK) {
+    throw StorageError(Where("prepare the entry query"));
+  }
+  Statement select(raw);
+  sqlite3_bind_int64(raw, 1, id);
+  int step = sqlite3_step(raw);
+  if (step == SQLITE_DONE) return std::nullopt;
+  if (step != SQLITE_ROW) throw StorageError(Where("read an entry"));
+  return EntryOfRow(raw);
+}
+
+bool ScoreStore::MarkVerified(std::int64_t id, std::string_view replay) {
+  std::lock_guard lock(mutex_);
+  Execute("BEGIN IMMEDIATE");
+  try {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_, "UPDATE scores SET verified = 1 WHERE id = ?1 AND verified = 0", -1,
+                           &raw, nullptr) != SQLITE_OK) {
+      throw StorageError(Where("prepare the verified mark"));
+    }
+    Statement mark(raw);
+    sqlite3_bind_int64(raw, 1, id);
+    if (sqlite3_step(raw) != SQLITE_DONE) throw StorageError(Where("mark an entry verified"));
+    if (sqlite3_changes(db_) != 1) {
+      mark.reset();
+      Execute("ROLLBACK");
+      return false;
+    }
+    mark.reset();
+    if (sqlite3_prepare_v2(db_, "INSERT OR REPLACE INTO replays (entry_id, bytes) VALUES (?1, ?2)",
+                           -1, &raw, nullptr) != SQLITE_OK) {
+      throw StorageError(Where("prepare the replay insert"));
+    }
+    Statement insert(raw);
+    sqlite3_bind_int64(raw, 1, id);
+    sqlite3_bind_blob64(raw, 2, replay.data(), replay.size(), SQLITE_TRANSIENT);
+    if (sqlite3_step(raw) != SQLITE_DONE) throw StorageError(Where("store a replay"));
+    insert.reset();
+    Execute("COMMIT");
+    return true;
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+std::optional<std::string> ScoreStore::ReplayOf(std::int64_t id) {
+  std::lock_guard lock(mutex_);
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_, "SELECT bytes FROM replays WHERE entry_id = ?1", -1, &raw, nullptr) !=
+      SQLITE_OK) {
+    throw StorageError(Where("prepare the replay query"));
+  }
+  Statement select(raw);
+  sqlite3_bind_int64(raw, 1, id);
+  int step = sqlite3_step(raw);
+  if (step == SQLITE_DONE) return std::nullopt;
+  if (step != SQLITE_ROW) throw StorageError(Where("read a replay"));
+  const void* bytes = sqlite3_column_blob(raw, 0);
+  int size = sqlite3_column_bytes(raw, 0);
+  if (bytes == nullptr || size <= 0) return std::string();
+  return std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(size));
 }
 
 std::size_t ScoreStore::Count() {

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -21,7 +23,11 @@ struct ScoreEntry {
   std::string Country;
   std::int32_t Score = 0;
   std::int64_t SubmittedAt = 0;  // seconds since 1970, UTC
+  std::int64_t Id = 0;           // the storage's number for the entry; 0 before it is stored
+  bool Verified = false;         // a replay re-simulated to this entry's score is kept with it
 };
+
+enum class EntryFilter { All, VerifiedOnly };
 
 // The online table in one SQLite file. Every call is serialised; the server's worker threads
 // share one connection.
@@ -35,13 +41,21 @@ class ScoreStore {
   ScoreStore(const ScoreStore&) = delete;
   ScoreStore& operator=(const ScoreStore&) = delete;
 
-  void Add(const ScoreEntry& entry);
+  // Returns the new entry's id.
+  std::int64_t Add(const ScoreEntry& entry);
   // Best first; equal scores in the order they arrived.
-  std::vector<ScoreEntry> Best(std::size_t limit);
+  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter = EntryFilter::All);
   std::size_t Count();
+  std::optional<ScoreEntry> Entry(std::int64_t id);
+  // Marks the entry verified and keeps its replay, as one step; false when there is no such
+  // entry or it was verified already.
+  bool MarkVerified(std::int64_t id, std::string_view replay);
+  // The replay kept with a verified entry.
+  std::optional<std::string> ReplayOf(std::int64_t id);
 
  private:
   void Execute(const char* sql);
+  void Migrate(int found);
   void CheckIntegrity();
   std::string Damaged(int code) const;
   std::string Where(const char* action) const;

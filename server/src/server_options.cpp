@@ -64,6 +64,33 @@ const std::map<std::string, Setter>& ValueOptions() {
          options.trustedProxy = value;
          return !value.empty();
        }},
+      {"--verifier",
+       [](const std::string& value, ServerOptions& options) {
+         options.verifier.program = value;
+         return !value.empty();
+       }},
+      {"--verifier-data",
+       [](const std::string& value, ServerOptions& options) {
+         options.verifier.dataFolder = value;
+         return !value.empty();
+       }},
+      {"--verify-cpu-seconds",
+       Number(1, 3600, [](auto& o, long long v) { o.verifier.cpuTime = std::chrono::seconds(v); })},
+      {"--verify-wall-seconds",
+       Number(1, 3600,
+              [](auto& o, long long v) { o.verifier.wallTime = std::chrono::seconds(v); })},
+      {"--verify-jobs", Number(1, 64, [](auto& o, long long v) { o.verifier.running = v; })},
+      {"--verify-queue", Number(0, 1024, [](auto& o, long long v) { o.verifier.waiting = v; })},
+      {"--max-upload-bytes",
+       Number(1024, 1 << 20, [](auto& o, long long v) { o.http.maxUploadBytes = v; })},
+      {"--uploads-at-once",
+       Number(1, 4096, [](auto& o, long long v) { o.http.maxUploadsAtOnce = v; })},
+      {"--upload-burst",
+       Number(1, 1'000'000,
+              [](auto& o, long long v) { o.uploadLimit.burst = static_cast<double>(v); })},
+      {"--upload-refill-ms",
+       Number(1, 86'400'000,
+              [](auto& o, long long v) { o.uploadLimit.refill = std::chrono::milliseconds(v); })},
       {"--request-timeout",
        Number(1, 3600, [](auto& o, long long v) { o.http.readTimeoutSeconds = v; })},
       {"--write-timeout",
@@ -73,6 +100,7 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--max-headers", Number(1, 1000, [](auto& o, long long v) { o.http.maxHeaderCount = v; })},
       // A connection's memory stays under 1 MiB whatever the limits: its read buffer (header,
       // body and 4 KiB), the body, and the parsed fields (up to about 80 bytes per 4-byte field).
+      // Replay uploads are the exception, capped apart and few at a time (--uploads-at-once).
       {"--max-body-bytes",
        Number(0, 256 * 1024, [](auto& o, long long v) { o.http.maxBodyBytes = v; })},
       {"--max-connections",
@@ -98,6 +126,7 @@ const std::map<std::string, Setter>& ValueOptions() {
                                 [](auto& o, long long v) {
                                   o.versionLimit.maxClients = v;
                                   o.reportLimit.maxClients = v;
+                                  o.uploadLimit.maxClients = v;
                                 })},
       {"--token-lifetime",
        Number(1, 86'400,
@@ -136,7 +165,27 @@ const char* const kServerUsage =
     "  --version-burst N [30]  --version-refill-ms MS [2000]   version requests per address\n"
     "  --report-burst N [5]    --report-refill-ms MS [60000]   score reports per address\n"
     "  --rate-clients N [4096]            addresses the rate limits remember\n"
-    "  --token-lifetime S [600]  --token-capacity N [10000]  --tokens-per-client N [16]\n";
+    "  --token-lifetime S [600]  --token-capacity N [10000]  --tokens-per-client N [16]\n"
+    "replays (POST /cgi/replay.pl?token=T after a report; defaults in brackets):\n"
+    "  --verifier PATH        program run as PATH verify [--data DIR] FILE (default\n"
+    "                         rivoltra-replay next to this program)\n"
+    "  --verifier-data DIR    passed on to the verifier as --data DIR\n"
+    "  --verify-cpu-seconds S [5]  --verify-wall-seconds S [6]   per verification; killed "
+    "after\n"
+    "  --verify-jobs N [1]    verifications at once\n"
+    "  --verify-queue N [2]   uploads waiting for a verification; more are answered 503\n"
+    "                         (jobs plus queue must stay below --threads)\n"
+    "  --max-upload-bytes N [1048576]     upload body, at most 1048576\n"
+    "  --uploads-at-once N [16]           upload bodies read or verified at once\n"
+    "  --upload-burst N [5]    --upload-refill-ms MS [60000]   uploads per address\n";
+
+std::optional<std::string> ConflictIn(const ServerOptions& options) {
+  // Each waiting upload holds a request thread; the table page needs at least one left.
+  if (options.verifier.running + options.verifier.waiting >= options.http.workerThreads) {
+    return "--verify-jobs plus --verify-queue must stay below --threads";
+  }
+  return std::nullopt;
+}
 
 bool IsPostgresAddress(const std::string& database) {
   return database.rfind("postgresql://", 0) == 0 || database.rfind("postgres://", 0) == 0;

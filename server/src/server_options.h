@@ -9,6 +9,7 @@
 #include "http_front_end.h"
 #include "rate_limiter.h"
 #include "token_store.h"
+#include "verifier_runner.h"
 
 namespace rivoltra::scores {
 
@@ -23,8 +24,14 @@ struct ServerOptions {
   HttpFrontEnd::Limits http;
   RateLimiter::Limits versionLimit{30, std::chrono::seconds(2), 4096};
   RateLimiter::Limits reportLimit{5, std::chrono::seconds(60), 4096};
+  RateLimiter::Limits uploadLimit{5, std::chrono::seconds(60), 4096};
   TokenStore::Limits tokens;
+  // The program is empty until main puts in the default, rivoltra-replay beside the server.
+  ProcessVerifier::Limits verifier;
 };
+
+// Why the options cannot work together, or nullopt when they can.
+std::optional<std::string> ConflictIn(const ServerOptions& options);
 
 extern const char* const kServerUsage;
 

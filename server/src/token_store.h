@@ -55,6 +55,7 @@ class TokenStore {
   void Restore(const Taken& taken);
   std::size_t Outstanding() const;
   std::chrono::seconds Lifetime() const { return limits_.lifetime; }
+  std::size_t Capacity() const { return limits_.capacity; }
 
  private:
   struct Issued {

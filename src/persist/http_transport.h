@@ -12,6 +12,15 @@ class HttpTransport {
  public:
   virtual ~HttpTransport() = default;
   virtual std::optional<std::string> Get(const std::string& address) = 0;
+  // A blocking POST of `body` with that Content-Type, under the same limits and the same
+  // contract as Get. A transport that cannot post answers nothing, as an unreachable server.
+  virtual std::optional<std::string> Post(const std::string& address, const std::string& body,
+                                          const std::string& contentType) {
+    (void)address;
+    (void)body;
+    (void)contentType;
+    return std::nullopt;
+  }
 };
 
 // The time limits of one transport: a server that accepts the connection and never answers

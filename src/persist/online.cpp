@@ -1,11 +1,13 @@
 #include "persist/online.h"
 
+#include "persist/replay_file.h"
 #include "persist/score_code.h"
 
 namespace rivoltra {
 namespace {
 
 constexpr std::string_view kScriptPath = "/cgi/version.pl";
+constexpr std::string_view kReplayPath = "/cgi/replay.pl";
 constexpr int kServerFieldNumber = 5;
 
 std::string ServerAddress(const OnlineConfig& config, std::string_view pathAndQuery) {
@@ -23,6 +25,33 @@ std::optional<std::string> GetOrNothing(HttpTransport& transport, const std::str
   } catch (...) {
     return std::nullopt;
   }
+}
+
+std::optional<std::string> PostOrNothing(HttpTransport& transport, const std::string& address,
+                                         const std::string& body) {
+  try {
+    return transport.Post(address, body, "application/octet-stream");
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+std::string PercentEncoded(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (char c : text) {
+    bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                 c == '-' || c == '_' || c == '.' || c == '~';
+    if (plain) {
+      encoded += c;
+    } else {
+      auto code = static_cast<unsigned char>(c);
+      encoded += '%';
+      encoded += kHex[code >> 4];
+      encoded += kHex[code & 15];
+    }
+  }
+  return encoded;
 }
 
 }  // namespace
@@ -63,20 +92,42 @@ std::string ServerFieldOf(std::string_view reply) {
   return std::string(field);
 }
 
-SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
-                          const ShowMessageBox& showMessage, std::string_view playerName,
-                          std::int32_t score, std::string_view country) {
+std::string ReplayUploadAddress(const OnlineConfig& config, std::string_view token) {
+  return ServerAddress(config, std::string(kReplayPath) + "?token=" + PercentEncoded(token));
+}
+
+SubmitResult SendScore(HttpTransport& transport, const OnlineConfig& config,
+                       const ShowMessageBox& showMessage, std::string_view playerName,
+                       std::int32_t score, std::string_view country) {
   std::string reply =
       GetOrNothing(transport, VersionRequestAddress(config)).value_or(std::string());
   if (reply.substr(0, 2) != "OK") {
     if (showMessage) showMessage(kCannotConnectMessage);
-    return SubmitOutcome::CannotConnect;
+    return {SubmitOutcome::CannotConnect, {}};
   }
-  std::string message = ScoreMessage(playerName, score, ServerFieldOf(reply), country);
+  std::string token = ServerFieldOf(reply);
+  std::string message = ScoreMessage(playerName, score, token, country);
   std::string code = EncodeGroups(EncodeBits(message));
   // Whatever becomes of the report, the player hears nothing of it.
   (void)GetOrNothing(transport, ScoreReportAddress(config, code));
-  return SubmitOutcome::Sent;
+  return {SubmitOutcome::Sent, std::move(token)};
+}
+
+SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
+                          const ShowMessageBox& showMessage, std::string_view playerName,
+                          std::int32_t score, std::string_view country) {
+  return SendScore(transport, config, showMessage, playerName, score, country).Outcome;
+}
+
+UploadOutcome UploadReplay(HttpTransport& transport, const OnlineConfig& config,
+                           std::string_view token, std::string_view replayBytes) {
+  if (token.empty() || replayBytes.empty() || replayBytes.size() > kMaxReplayBytes) {
+    return UploadOutcome::NotSent;
+  }
+  auto reply =
+      PostOrNothing(transport, ReplayUploadAddress(config, token), std::string(replayBytes));
+  if (reply && reply->rfind("OK|verified|", 0) == 0) return UploadOutcome::Verified;
+  return UploadOutcome::NotVerified;
 }
 
 }  // namespace rivoltra

@@ -44,11 +44,36 @@ enum class SubmitOutcome {
   CannotConnect,  // the version request failed or did not answer "OK"; the box was shown
 };
 
+struct SubmitResult {
+  SubmitOutcome Outcome = SubmitOutcome::CannotConnect;
+  // The version reply's field 5 the report carried; the replay upload names its entry by it.
+  // Empty unless the report was sent.
+  std::string Token;
+};
+
 // Sends one result: the version request, then the encoded report with the version reply's
 // field 5. Nothing but kCannotConnectMessage ever reaches the player.
+SubmitResult SendScore(HttpTransport& transport, const OnlineConfig& config,
+                       const ShowMessageBox& showMessage, std::string_view playerName,
+                       std::int32_t score, std::string_view country);
+// SendScore without the token.
 SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
                           const ShowMessageBox& showMessage, std::string_view playerName,
                           std::int32_t score, std::string_view country);
+
+// Where a replay of a sent report goes; the token is percent-encoded.
+std::string ReplayUploadAddress(const OnlineConfig& config, std::string_view token);
+
+enum class UploadOutcome {
+  Verified,     // the server re-simulated the replay and marked the entry verified
+  NotVerified,  // no answer, or the server refused the replay (busy, mismatch, expired...)
+  NotSent,      // no token, no replay, or a replay above the format's size cap
+};
+
+// Posts the game's replay after a sent report, as application/octet-stream. Silent like the
+// report: the player hears nothing of it, whatever happens.
+UploadOutcome UploadReplay(HttpTransport& transport, const OnlineConfig& config,
+                           std::string_view token, std::string_view replayBytes);
 
 // The config's time limits, for the transport that carries its requests.
 inline HttpLimits LimitsOf(const OnlineConfig& config) {

@@ -10,6 +10,7 @@
 #include "online/loopback_listener.h"
 #include "persist/score_code.h"
 #include "platform/curl/curl_http_transport.h"
+#include "platform/null/fake_http.h"
 
 namespace rivoltra {
 namespace {
@@ -118,6 +119,90 @@ TEST(SubmitScore, ThrowingTransportCountsAsFailedRequest) {
   EXPECT_EQ(shown, 1);
 }
 
+TEST(SubmitScore, SendScoreNamesTheTokenItsReportCarried) {
+  FakeTransport sent(std::string("OK|1|1.0|600|TK|"));
+  SubmitResult result = SendScore(sent, TestConfig("http://127.0.0.1:9"), nullptr, "A", 1, "");
+  EXPECT_EQ(result.Outcome, SubmitOutcome::Sent);
+  EXPECT_EQ(result.Token, "TK");
+  EXPECT_EQ(SentServerField(sent.addresses.at(1)), "TK");
+
+  FakeTransport refused(std::string("ERROR"));
+  result = SendScore(refused, TestConfig("http://127.0.0.1:9"), nullptr, "A", 1, "");
+  EXPECT_EQ(result.Outcome, SubmitOutcome::CannotConnect);
+  EXPECT_EQ(result.Token, "");
+}
+
+TEST(UploadReplay, PostsTheBytesUnderTheTokenAndReadsTheVerdict) {
+  struct Posting final : HttpTransport {
+    std::optional<std::string> Get(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> Post(const std::string& address, const std::string& body,
+                                    const std::string& contentType) override {
+      posts.push_back({address, body, contentType});
+      if (throws) throw std::runtime_error("socket gone");
+      return reply;
+    }
+    std::optional<std::string> reply;
+    bool throws = false;
+    std::vector<std::vector<std::string>> posts;
+  };
+  const std::string replay("RVR\x1A\0\x01\xFF", 7);
+  const OnlineConfig config = TestConfig("http://scores.test:8642/");
+  const struct {
+    std::optional<std::string> reply;
+    bool throws;
+    std::string token;
+    std::string bytes;
+    UploadOutcome outcome;
+  } cases[] = {
+      {"OK|verified|", false, "TK", replay, UploadOutcome::Verified},
+      {"OK|verified|\n", false, "TK", replay, UploadOutcome::Verified},
+      {std::nullopt, false, "TK", replay, UploadOutcome::NotVerified},
+      {"OK|stored|", false, "TK", replay, UploadOutcome::NotVerified},
+      {"", false, "TK", replay, UploadOutcome::NotVerified},
+      {"OK|verified|", true, "TK", replay, UploadOutcome::NotVerified},
+      {"OK|verified|", false, "", replay, UploadOutcome::NotSent},
+      {"OK|verified|", false, "TK", "", UploadOutcome::NotSent},
+      {"OK|verified|", false, "TK", std::string((1 << 20) + 1, 'R'), UploadOutcome::NotSent},
+  };
+  for (const auto& c : cases) {
+    Posting transport;
+    transport.reply = c.reply;
+    transport.throws = c.throws;
+    EXPECT_EQ(UploadReplay(transport, config, c.token, c.bytes), c.outcome)
+        << c.reply.value_or("no reply") << " " << c.token << " " << c.bytes.size();
+    if (c.outcome == UploadOutcome::NotSent) {
+      EXPECT_TRUE(transport.posts.empty());
+      continue;
+    }
+    ASSERT_EQ(transport.posts.size(), 1u);
+    EXPECT_EQ(transport.posts[0][0], "http://scores.test:8642/cgi/replay.pl?token=TK");
+    EXPECT_EQ(transport.posts[0][1], c.bytes);
+    EXPECT_EQ(transport.posts[0][2], "application/octet-stream");
+  }
+  EXPECT_EQ(ReplayUploadAddress(config, "A+B/C D"),
+            "http://scores.test:8642/cgi/replay.pl?token=A%2BB%2FC%20D");
+}
+
+TEST(FakeHttp, AnswersPostsFromTheirOwnTableAndRecordsTheirBodies) {
+  FakeHttp http;
+  http.SetReply("http://s/a", std::string("get reply"));
+  http.SetPostReply("http://s/a", std::string("OK|verified|"));
+  auto transport = http.Open(HttpLimits{});
+  const std::string body("R\0V", 3);
+  EXPECT_EQ(transport->Post("http://s/a", body, "application/octet-stream"), "OK|verified|");
+  EXPECT_EQ(transport->Post("http://s/b", "x", "text/plain"), std::nullopt);
+  EXPECT_EQ(transport->Get("http://s/a"), "get reply");
+
+  std::vector<FakeHttp::Posted> posts = http.TakePosts();
+  ASSERT_EQ(posts.size(), 2u);
+  EXPECT_EQ(posts[0].address, "http://s/a");
+  EXPECT_EQ(posts[0].body, body);
+  EXPECT_EQ(posts[0].contentType, "application/octet-stream");
+  EXPECT_EQ(posts[1].address, "http://s/b");
+  EXPECT_EQ(http.TakeRequests(), std::vector<std::string>{"http://s/a"});
+  EXPECT_TRUE(http.TakePosts().empty());
+}
+
 TEST(OnlineAddresses, JoinServerBaseWithFixedPaths) {
   for (std::string base : {"http://scores.test:8642", "http://scores.test:8642/"}) {
     OnlineConfig config = TestConfig(base);
@@ -154,6 +239,29 @@ TEST(CurlTransport, SendsTheExpectedHeadersAndKeepsCookies) {
   }
   EXPECT_EQ(requests[0].find("Cookie:"), std::string::npos);
   EXPECT_NE(requests[1].find("\r\nCookie: visit=1\r\n"), std::string::npos);
+}
+
+TEST(CurlTransport, PostsTheBodyWithItsTypeAndGetsStayAsTheyWere) {
+  LoopbackListener server({HttpReply(200, "OK|verified|"), HttpReply(200, "page")});
+  CurlHttpTransport transport(1000ms, 2000ms);
+  const std::string body("RVR\x1A\0\x01", 6);
+  EXPECT_EQ(
+      transport.Post(server.Base() + "/cgi/replay.pl?token=TK", body, "application/octet-stream"),
+      "OK|verified|");
+  EXPECT_EQ(transport.Get(server.Base() + "/after"), "page");
+
+  std::vector<std::string> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].substr(0, requests[0].find("\r\n")),
+            "POST /cgi/replay.pl?token=TK HTTP/1.1");
+  EXPECT_NE(requests[0].find("\r\nContent-Type: application/octet-stream\r\n"), std::string::npos);
+  EXPECT_NE(requests[0].find("\r\nContent-Length: 6\r\n"), std::string::npos);
+  EXPECT_EQ(requests[0].find("Expect:"), std::string::npos);
+  EXPECT_EQ(requests[0].substr(requests[0].find("\r\n\r\n") + 4), body);
+  // The handle is reused: the next GET carries no body and the usual headers.
+  EXPECT_EQ(requests[1].substr(0, requests[1].find("\r\n")), "GET /after HTTP/1.1");
+  EXPECT_NE(requests[1].find("\r\nContent-Type: text/html\r\n"), std::string::npos);
+  EXPECT_EQ(requests[1].find("Content-Length"), std::string::npos);
 }
 
 TEST(CurlTransport, FailsOnErrorStatusOversizedBodyAndClosedPort) {

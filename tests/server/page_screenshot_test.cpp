@@ -75,7 +75,13 @@ TEST(TablePageScreenshot, RendersAtPhoneAndDesktopWidths) {
       {"LOU", "FRANCE", 12005, 1764781600},
       {"ANONYMOUS", "GERMANY", 2000, 1764695200},
   };
-  for (const auto& entry : entries) server.store.Add(entry);
+  for (const auto& entry : entries) {
+    std::int64_t id = server.store.Add(entry);
+    // Verified rows, a long name among them, show their mark and replay link.
+    if (entry.Name == "ANNA MARIA" || entry.Name == "KIMI" || entry.Name.size() == 24) {
+      server.store.MarkVerified(id, "RVR");
+    }
+  }
   OnlineConfig config = DefaultOnlineConfig();
   config.ServerBase = server.Base();
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "persist/online.h"
 #include "persist/score_code.h"
@@ -32,7 +33,7 @@ class PostgresTest : public ::testing::Test {
     // Each test starts from an empty table.
     Admin(
         "SET client_min_messages = warning; "
-        "DROP TABLE IF EXISTS scores, tokens, rivoltra_schema CASCADE");
+        "DROP TABLE IF EXISTS scores, tokens, rivoltra_schema, replays, redeemed_tokens CASCADE");
   }
 
   void Admin(const std::string& sql) {
@@ -44,6 +45,16 @@ class PostgresTest : public ::testing::Test {
         << sql << ": " << PQresultErrorMessage(result);
     PQclear(result);
     PQfinish(connection);
+  }
+
+  // The first field of the first row the query gives.
+  std::string AdminValue(const std::string& sql) {
+    PGconn* connection = PQconnectdb(address_.c_str());
+    PGresult* result = PQexec(connection, sql.c_str());
+    std::string value = PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "";
+    PQclear(result);
+    PQfinish(connection);
+    return value;
   }
 
   std::unique_ptr<PostgresBackend> Open(TokenStore::Limits limits = {}) {
@@ -125,6 +136,76 @@ TEST_F(PostgresTest, FloodFromManyAddressesCannotPushOutAWaitingToken) {
   EXPECT_LE(backend->OutstandingTokens(), 6u);
   EXPECT_EQ(backend->StoreWithToken(*waiting, {"PLAYER", "", 77, 1}, kAnyTime),
             ScoreBackend::Redeemed::Stored);
+}
+
+TEST_F(PostgresTest, ASpentTokenNamesItsEntryAndVerifyingKeepsTheReplayOnce) {
+  auto first = Open();
+  auto second = Open();
+  auto token = first->IssueToken("10.0.0.1", kAnyTime);
+  auto unspent = first->IssueToken("10.0.0.1", kAnyTime);
+  ASSERT_TRUE(token && unspent);
+  ASSERT_EQ(second->StoreWithToken(*token, {"ANNA", "SWEDEN", 4200, 1700000001}, kAnyTime),
+            ScoreBackend::Redeemed::Stored);
+  EXPECT_EQ(first->EntryOfToken(*unspent, kAnyTime), std::nullopt);
+  EXPECT_EQ(first->EntryOfToken("NOSUCHTOKEN", kAnyTime), std::nullopt);
+  auto entry = first->EntryOfToken(*token, kAnyTime);
+  ASSERT_TRUE(entry.has_value());
+  EXPECT_EQ(entry->Name, "ANNA");
+  EXPECT_EQ(entry->Country, "SWEDEN");
+  EXPECT_EQ(entry->Score, 4200);
+  EXPECT_FALSE(entry->Verified);
+
+  const std::string replay("RVR\x1A\0\x01\xFF\0\\x", 10);  // NULs and a backslash survive
+  EXPECT_EQ(first->ReplayOf(entry->Id), std::nullopt);
+  EXPECT_TRUE(Open()->Best(10, EntryFilter::VerifiedOnly).empty());
+  EXPECT_TRUE(second->MarkVerified(entry->Id, replay));
+  EXPECT_FALSE(first->MarkVerified(entry->Id, "again"));
+  EXPECT_FALSE(first->MarkVerified(entry->Id + 1000, "no such entry"));
+  EXPECT_EQ(first->ReplayOf(entry->Id), replay);
+  EXPECT_TRUE(second->EntryOfToken(*token, kAnyTime)->Verified);
+  auto verified = first->Best(10, EntryFilter::VerifiedOnly);
+  ASSERT_EQ(verified.size(), 1u);
+  EXPECT_EQ(verified[0].Id, entry->Id);
+}
+
+TEST_F(PostgresTest, TheLinkEndsWithTheTokenLifetime) {
+  TokenStore::Limits limits;
+  limits.lifetime = 1s;
+  auto backend = Open(limits);
+  auto token = backend->IssueToken("10.0.0.1", kAnyTime);
+  ASSERT_TRUE(token.has_value());
+  ASSERT_EQ(backend->StoreWithToken(*token, {"ANNA", "", 1, 1}, kAnyTime),
+            ScoreBackend::Redeemed::Stored);
+  EXPECT_TRUE(backend->EntryOfToken(*token, kAnyTime).has_value());
+  std::this_thread::sleep_for(1200ms);
+  EXPECT_EQ(backend->EntryOfToken(*token, kAnyTime), std::nullopt);
+}
+
+TEST_F(PostgresTest, AFirstSchemaDatabaseIsMigratedInPlace) {
+  Admin(
+      "CREATE TABLE rivoltra_schema (version INTEGER NOT NULL); "
+      "INSERT INTO rivoltra_schema VALUES (1); "
+      "CREATE TABLE scores (id BIGSERIAL PRIMARY KEY, name TEXT NOT NULL, country TEXT NOT NULL, "
+      "score INTEGER NOT NULL, submitted_at BIGINT NOT NULL); "
+      "INSERT INTO scores (name, country, score, submitted_at) VALUES ('OLD', 'PERU', 700, 1); "
+      "CREATE UNLOGGED TABLE tokens (token TEXT PRIMARY KEY, client TEXT NOT NULL, "
+      "issued_at_ms BIGINT NOT NULL)");
+  auto backend = Open();
+  EXPECT_EQ(AdminValue("SELECT max(version) FROM rivoltra_schema"), "2");
+  auto best = backend->Best(10);
+  ASSERT_EQ(best.size(), 1u);
+  EXPECT_EQ(best[0].Name, "OLD");
+  EXPECT_FALSE(best[0].Verified);
+  auto token = backend->IssueToken("10.0.0.1", kAnyTime);
+  ASSERT_TRUE(token.has_value());
+  ASSERT_EQ(backend->StoreWithToken(*token, {"NEW", "", 800, 2}, kAnyTime),
+            ScoreBackend::Redeemed::Stored);
+  auto entry = backend->EntryOfToken(*token, kAnyTime);
+  ASSERT_TRUE(entry.has_value());
+  EXPECT_TRUE(backend->MarkVerified(entry->Id, "RVR"));
+  Open();  // opening a migrated database again changes nothing
+  EXPECT_EQ(AdminValue("SELECT count(*) FROM rivoltra_schema"), "1");
+  EXPECT_EQ(backend->Best(10, EntryFilter::VerifiedOnly).at(0).Name, "NEW");
 }
 
 TEST_F(PostgresTest, RefusesASchemaNewerThanItself) {

@@ -27,6 +27,46 @@ TEST(ServerOptions, DefaultsAreTheLimitsTheServerAlwaysHad) {
   EXPECT_EQ(options->http.maxHeaderBytes, 8192u);
   EXPECT_TRUE(options->trustedProxy.empty());
   EXPECT_TRUE(options->webFolder.empty());
+  EXPECT_EQ(options->http.maxUploadBytes, 1u << 20);
+  EXPECT_EQ(options->verifier.running, 1u);
+  EXPECT_EQ(options->verifier.waiting, 2u);
+  EXPECT_EQ(options->verifier.cpuTime, 5s);
+  EXPECT_EQ(options->verifier.wallTime, 6s);
+  EXPECT_EQ(options->uploadLimit.burst, 5);
+  EXPECT_EQ(ConflictIn(*options), std::nullopt);
+}
+
+TEST(ServerOptions, VerifierOptionsAndTheirLimits) {
+  auto options =
+      ParseServerOptions({"--verifier",           "/opt/v", "--verifier-data",       "/opt/data",
+                          "--verify-cpu-seconds", "3",      "--verify-wall-seconds", "6",
+                          "--verify-jobs",        "2",      "--verify-queue",        "5",
+                          "--max-upload-bytes",   "4096",   "--uploads-at-once",     "4",
+                          "--upload-burst",       "9",      "--upload-refill-ms",    "100"},
+                         "x.db");
+  ASSERT_TRUE(options.has_value());
+  EXPECT_EQ(options->verifier.program, "/opt/v");
+  EXPECT_EQ(options->verifier.dataFolder, "/opt/data");
+  EXPECT_EQ(options->verifier.cpuTime, 3s);
+  EXPECT_EQ(options->verifier.wallTime, 6s);
+  EXPECT_EQ(options->verifier.running, 2u);
+  EXPECT_EQ(options->verifier.waiting, 5u);
+  EXPECT_EQ(options->http.maxUploadBytes, 4096u);
+  EXPECT_EQ(options->http.maxUploadsAtOnce, 4u);
+  EXPECT_EQ(options->uploadLimit.burst, 9);
+  EXPECT_EQ(options->uploadLimit.refill, 100ms);
+  // Two verifying and five waiting hold seven of the eight request threads: one is left.
+  EXPECT_EQ(ConflictIn(*options), std::nullopt);
+  options->http.workerThreads = 7;
+  EXPECT_NE(ConflictIn(*options), std::nullopt);
+
+  for (const std::vector<std::string>& refused :
+       std::vector<std::vector<std::string>>{{"--max-upload-bytes", "1048577"},
+                                             {"--verify-jobs", "0"},
+                                             {"--verifier", ""},
+                                             {"--verify-wall-seconds", "0"}}) {
+    EXPECT_FALSE(ParseServerOptions(refused, "x.db").has_value()) << refused[0];
+  }
 }
 
 TEST(ServerOptions, EveryLimitCanBeSet) {

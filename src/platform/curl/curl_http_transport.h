@@ -9,7 +9,8 @@
 
 namespace rivoltra {
 
-// HTTP/1.1 GET over libcurl with the request headers the score server has always seen. Cookies
+// HTTP/1.1 GET (and POST for replays) over libcurl with the request headers the score server
+// has always seen. Cookies
 // the server sets are kept for the life of the object; proxies from the environment are ignored.
 class CurlHttpTransport final : public HttpTransport {
  public:
@@ -23,8 +24,14 @@ class CurlHttpTransport final : public HttpTransport {
   CurlHttpTransport& operator=(const CurlHttpTransport&) = delete;
 
   std::optional<std::string> Get(const std::string& address) override;
+  std::optional<std::string> Post(const std::string& address, const std::string& body,
+                                  const std::string& contentType) override;
 
  private:
+  // A GET when postBody is null.
+  std::optional<std::string> Perform(const std::string& address, const std::string* postBody,
+                                     const std::string& contentType);
+
   std::chrono::milliseconds connectTimeout_;
   std::chrono::milliseconds requestTimeout_;
   void* handle_ = nullptr;  // CURL*, reused so cookies and the connection carry over

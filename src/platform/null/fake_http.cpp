@@ -12,6 +12,13 @@ class FakeHttp::TableTransport final : public HttpTransport {
     return found == owner_.replies_.end() ? std::nullopt : found->second;
   }
 
+  std::optional<std::string> Post(const std::string& address, const std::string& body,
+                                  const std::string& contentType) override {
+    owner_.posts_.push_back({address, body, contentType});
+    const auto found = owner_.postReplies_.find(address);
+    return found == owner_.postReplies_.end() ? std::nullopt : found->second;
+  }
+
  private:
   FakeHttp& owner_;
 };
@@ -25,6 +32,12 @@ std::unique_ptr<HttpTransport> FakeHttp::Open(const HttpLimits& limits) {
 std::vector<std::string> FakeHttp::TakeRequests() {
   std::vector<std::string> taken;
   taken.swap(requests_);
+  return taken;
+}
+
+std::vector<FakeHttp::Posted> FakeHttp::TakePosts() {
+  std::vector<Posted> taken;
+  taken.swap(posts_);
   return taken;
 }
 

@@ -14,14 +14,23 @@ namespace rivoltra {
 // The headless machine's network: no real connection unless a test or the runner installs one.
 // Replies come from a table filled by the test (an address not in it gets no answer, as from a
 // server that is not running), and every address asked for is recorded with the time limits of
-// its transport.
+// its transport. Posts are answered from a table of their own and recorded with their bodies.
 class FakeHttp {
  public:
+  struct Posted {
+    std::string address;
+    std::string body;
+    std::string contentType;
+  };
+
   // Makes real transports instead, for a run against a real server.
   using Connector = std::function<std::unique_ptr<HttpTransport>(const HttpLimits& limits)>;
 
   void SetReply(const std::string& address, std::optional<std::string> reply) {
     replies_[address] = std::move(reply);
+  }
+  void SetPostReply(const std::string& address, std::optional<std::string> reply) {
+    postReplies_[address] = std::move(reply);
   }
   void Connect(Connector connector) { connector_ = std::move(connector); }
 
@@ -29,6 +38,8 @@ class FakeHttp {
 
   // The addresses asked for through the table since the last call.
   std::vector<std::string> TakeRequests();
+  // The posts made through the table since the last call.
+  std::vector<Posted> TakePosts();
   // The limits of the last transport opened, real or not.
   const std::optional<HttpLimits>& LastLimits() const { return lastLimits_; }
 
@@ -37,6 +48,8 @@ class FakeHttp {
 
   std::map<std::string, std::optional<std::string>> replies_;
   std::vector<std::string> requests_;
+  std::map<std::string, std::optional<std::string>> postReplies_;
+  std::vector<Posted> posts_;
   std::optional<HttpLimits> lastLimits_;
   Connector connector_;
 };

@@ -16,11 +16,13 @@ import signal
 import socket
 import sqlite3
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TABLE = "/cgi/version.pl?prg=Rivoltra&show&type=0"
@@ -669,13 +671,117 @@ def memory(args):
            f"requests", (after - start) < 20 * 1024)
 
 
+# --- replay uploads -----------------------------------------------------------------------
+
+def make_replay(score, name, country=""):
+    """A well-formed replay without ticks, whose trailer reports score, name and country."""
+    def text(value):
+        return bytes([len(value)]) + value.encode()
+    header = struct.pack("<QIBII", 0, 1, 0, 0, 0) + text("load")
+    trailer = struct.pack("<iHI", score, 1, 0) + text(name) + text(country)
+    length = 4 + 2 + 4 + len(header) + len(trailer) + 4
+    data = b"RVR\x1a" + struct.pack("<HI", 1, length) + header + trailer
+    return data + struct.pack("<I", zlib.crc32(data))
+
+
+def post(port, path, body, source="127.0.0.1", timeout=10.0):
+    started = time.monotonic()
+    try:
+        sock = connect(port, source, timeout)
+        sock.sendall(f"POST {path} HTTP/1.1\r\nHost: x\r\nContent-Type: application/octet-stream"
+                     f"\r\nContent-Length: {len(body)}\r\nConnection: close\r\n\r\n".encode()
+                     + body)
+        reply = read_reply(sock, started + timeout)
+        sock.close()
+    except OSError:
+        reply = None
+    return (reply[0], reply[1]) if reply else (None, b"")
+
+
+def upload_flood(args):
+    """Uploads from many players at once, each verification taking 0.3 s, while a reader keeps
+    asking for the table page: the page must stay fast, the queue answers 503 beyond its places,
+    and only the uploads answered 200 show as verified."""
+    if args.legacy:
+        return report("upload flood", "older servers take no uploads", None)
+    folder = tempfile.mkdtemp(prefix="rivoltra-verifier-")
+    verifier = os.path.join(folder, "verify.sh")
+    with open(verifier, "w") as script:
+        script.write("#!/bin/sh\nsleep 0.3\n"
+                     "echo '{\"valid\": true, \"score\": 100, \"level\": 1, \"ticks\": 0}'\n")
+    os.chmod(verifier, 0o755)
+    server = Server(args, UNLIMITED + ["--upload-burst", "1000000", "--upload-refill-ms", "1",
+                                       "--verifier", verifier, "--verify-jobs", "1",
+                                       "--verify-queue", "2"])
+    players = 40 if args.quick else 200
+    tokens = []
+    for index in range(players):
+        _, body, _ = get(server.port, VERSION)
+        token = body.decode().split("|")[4]
+        status, _, _ = get(server.port, "/cgi/version.pl?hs&prg=Rivoltra&inf="
+                           + encode_report(f"P{chr(65 + index % 26)}", 100, token))
+        if status == 200:
+            tokens.append((token, f"P{chr(65 + index % 26)}"))
+    counts = {}
+    lock = threading.Lock()
+    page_times = []
+    page_failures = []
+    done = threading.Event()
+
+    def upload(first):
+        for index in range(first, len(tokens), 16):
+            token, name = tokens[index]
+            # One in five is hostile: bytes that are no replay, or a body over the cap.
+            body = make_replay(100, name)
+            if index % 10 == 3:
+                body = os.urandom(2000)
+            elif index % 10 == 7:
+                body = b"RVR\x1a" + bytes((1 << 20) + 1)
+            status, _ = post(server.port, f"/cgi/replay.pl?token={token}", body)
+            with lock:
+                counts[status] = counts.get(status, 0) + 1
+
+    def read_page():
+        while not done.is_set():
+            status, _, took = get(server.port, TABLE, "127.0.0.9")
+            page_times.append(took)
+            if status != 200:
+                page_failures.append(status)
+            time.sleep(0.02)
+
+    reader = threading.Thread(target=read_page)
+    reader.start()
+    started = time.monotonic()
+    uploaders = [threading.Thread(target=upload, args=(i,)) for i in range(16)]
+    for uploader in uploaders:
+        uploader.start()
+    for uploader in uploaders:
+        uploader.join()
+    flood_took = time.monotonic() - started
+    done.set()
+    reader.join()
+    _, verified_page, _ = get(server.port, TABLE + "&verified=1")
+    verified_rows = verified_page.count(b"verified</span>")
+    server.stop()
+    shutil.rmtree(folder, ignore_errors=True)
+    shown = {str(key): value for key, value in sorted(counts.items(), key=str)}
+    slowest = max(page_times) if page_times else 0
+    report("upload flood", f"{len(tokens)} uploads from 16 clients in {flood_took:.1f} s "
+           f"(replies {shown}); verified rows {verified_rows}; table page during it: "
+           f"{len(page_times)} reads, p50 {percentile(page_times, 0.5) * 1000:.0f} ms, "
+           f"max {slowest * 1000:.0f} ms, failures {len(page_failures)}",
+           len(page_times) > 0 and not page_failures and slowest < 1.0
+           and verified_rows == counts.get(200, 0) and counts.get(200, 0) > 0
+           and set(counts) <= {200, 400, 413, 503})
+
+
 SCENARIOS = {
     "slow": slow_clients, "headers": header_flood, "connmemory": connection_memory,
     "concurrency": concurrency,
     "keepalive": keep_alive, "boundaries": boundaries, "tokens": token_flood,
     "token500": token_after_failed_store,
     "damaged": damaged_files, "shutdown": shutdown, "proxy": proxy_limits,
-    "version": version_rate, "pairs": pairs, "memory": memory,
+    "version": version_rate, "pairs": pairs, "memory": memory, "uploads": upload_flood,
 }
 
 
