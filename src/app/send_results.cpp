@@ -1,5 +1,6 @@
 // The question whether to send the result to the score server.
 #include "app/game.h"
+#include "app/race_recording.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
@@ -53,10 +54,15 @@ void SendResultsActivate(Game& game) {
     case kOkButton: {
       const std::unique_ptr<HttpTransport> transport =
           game.platform.OpenHttp(LimitsOf(game.online));
-      SubmitScore(
+      const SubmitResult sent = SendScore(
           *transport, game.online,
           [&game](std::string_view text) { game.platform.ShowMessage(std::string(text)); },
           game.menu.PlayerName, game.race.Score, game.settings.Country);
+      // The game's replay lets the server verify the entry; a server without replays simply
+      // leaves it unverified.
+      if (sent.Outcome == SubmitOutcome::Sent) {
+        UploadReplay(*transport, game.online, sent.Token, CurrentReplayBytes(game));
+      }
       LeaveSendResults(game);
       break;
     }

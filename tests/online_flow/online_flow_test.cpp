@@ -18,6 +18,7 @@
 #include "autopilot.h"
 #include "online_flow/servers.h"
 #include "persist/high_scores.h"
+#include "persist/online.h"
 #include "persist/settings.h"
 #include "platform/curl/curl_http_transport.h"
 #include "runner/script_runner.h"
@@ -35,6 +36,15 @@ using testing::SilentServer;
 constexpr int kDriveTickLimit = 20000;
 constexpr int kSlideInTickLimit = 400;
 constexpr const char* kCountry = "NEW ZEALAND";
+// In the name cell of a verified entry, beside the replay's download link.
+constexpr const char* kVerifiedMark = "<span class=\"verified\"";
+
+// The table page's row whose name cell starts with nameStart, from that cell to the row's end.
+std::string RowOf(const std::string& page, const std::string& nameStart) {
+  const std::size_t start = page.find("<td class=\"name\">" + nameStart);
+  if (start == std::string::npos) return {};
+  return page.substr(start, page.find("</tr>", start) - start);
+}
 constexpr const char* kCannotConnectLine = "{\"message\":\"Can't connect to server!\"}";
 
 // Every test runs the game in a folder of its own: the build's pictures, sounds and music linked
@@ -204,15 +214,28 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
   const std::string tableAddress = server.Base() + "/cgi/version.pl?prg=Rivoltra&show&type=0";
   ASSERT_EQ(Printed(), std::vector<std::string>{"[\"" + tableAddress + "\"]"});
 
+  // The game sent its replay after the report; the server played it again and marked the row.
   CurlHttpTransport browser(2000ms, 5000ms);
-  const std::optional<std::string> page = browser.Get(tableAddress);
+  std::optional<std::string> page = browser.Get(tableAddress);
   ASSERT_TRUE(page.has_value());
-  const std::string row = "<td class=\"name\">ZOE KAY</td><td class=\"country\">" +
-                          std::string(kCountry) + "</td><td class=\"score\">" +
-                          std::to_string(score) + "</td>";
-  EXPECT_NE(page->find(row), std::string::npos) << "no row " << row << " in\n" << *page;
+  const std::string cells = "</td><td class=\"country\">" + std::string(kCountry) +
+                            "</td><td class=\"score\">" + std::to_string(score) + "</td>";
+  const std::string row = RowOf(*page, "ZOE KAY<span");
+  EXPECT_NE(row.find(kVerifiedMark), std::string::npos) << *page;
+  EXPECT_NE(row.find(cells), std::string::npos) << row;
   EXPECT_NE(page->find("<td class=\"rank\"><b>1</b>"), std::string::npos);
   EXPECT_EQ(page->find("<td class=\"rank\"><b>2</b>"), std::string::npos) << "one result, one row";
+
+  // The same report from a client that does not upload the replay stays unverified.
+  const std::unique_ptr<HttpTransport> client = game().platform.OpenHttp(LimitsOf(game().online));
+  ASSERT_EQ(SubmitScore(*client, game().online, {}, "ZOE KAY", score - 1, kCountry),
+            SubmitOutcome::Sent);
+  page = browser.Get(tableAddress);
+  ASSERT_TRUE(page.has_value());
+  const std::string unverifiedCells = "</td><td class=\"country\">" + std::string(kCountry) +
+                                      "</td><td class=\"score\">" + std::to_string(score - 1) +
+                                      "</td>";
+  EXPECT_NE(page->find("<td class=\"name\">ZOE KAY" + unverifiedCells), std::string::npos) << *page;
 }
 
 // Nothing listens on the port: the player sees the message once, at once, and the game goes on
