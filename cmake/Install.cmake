@@ -21,6 +21,7 @@ configure_file(packaging/desktop/${RIVOLTRA_APP_ID}.metainfo.xml.in
   ${CMAKE_BINARY_DIR}/packaging/${RIVOLTRA_APP_ID}.metainfo.xml @ONLY)
 configure_file(packaging/man/rivoltra.6 ${CMAKE_BINARY_DIR}/packaging/rivoltra.6 @ONLY)
 configure_file(packaging/man/rivoltra-scores.1 ${CMAKE_BINARY_DIR}/packaging/rivoltra-scores.1 @ONLY)
+configure_file(packaging/man/rivoltra-replay.1 ${CMAKE_BINARY_DIR}/packaging/rivoltra-replay.1 @ONLY)
 
 install(TARGETS rivoltra RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT game)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Data/Res ${CMAKE_BINARY_DIR}/Data/Music
@@ -43,7 +44,12 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/rivoltra.6
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
 
 if(TARGET rivoltra-scores)
-  install(TARGETS rivoltra-scores RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT scores)
+  # The server verifies uploaded replays with rivoltra-replay beside it, which reads the object
+  # sizes from the race pictures' archive: that one file is the server's own copy of the data.
+  install(TARGETS rivoltra-scores rivoltra-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    COMPONENT scores)
+  install(FILES ${CMAKE_BINARY_DIR}/Data/Res/Res3.gfx
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/rivoltra-scores/Res COMPONENT scores)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/rivoltra-scores.1
-    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT scores)
+    ${CMAKE_BINARY_DIR}/packaging/rivoltra-replay.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT scores)
 endif()
