@@ -30,7 +30,7 @@
   // (window.rivoltraTest.holdAtTick, set before the page loads).
   const test = window.rivoltraTest || {};
   const measure = {
-    mainMenuAt: null, ticks: [], screen: -1, holdAtTick: test.holdAtTick ?? null, held: null,
+    runtimeAt: null, mainMenuAt: null, ticks: [], screen: -1, holdAtTick: test.holdAtTick ?? null, held: null,
   };
 
   window.Module = {
@@ -43,6 +43,7 @@
       status.textContent = left > 0 ? 'Loading\u2026' : '';
     },
     onRuntimeInitialized: () => {
+      measure.runtimeAt = performance.now();
       status.textContent = '';
       canvas.focus();
     },
