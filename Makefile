@@ -7,7 +7,8 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 WEB_BUILD ?= build-web
 
-.PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format web clean
+.PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format \
+  web web-test clean
 
 all: build
 
@@ -51,13 +52,21 @@ format:
 check-format:
 	@bash scripts/check-format.sh
 
-# The browser build's groundwork: SDL2, libxmp and SDL2_mixer for WebAssembly (built once into
-# ~/.cache/rivoltra) and the game library compiled with emscripten. No browser program yet.
-web:
+# The game in the browser: index.html, index.js, index.wasm, index.data (the game data generated
+# by the desktop build) and page.js in $(WEB_BUILD), nothing else, so the folder can be served
+# as it is (rivoltra-scores --web $(WEB_BUILD)). The libraries for WebAssembly are built once into
+# ~/.cache/rivoltra; emscripten's own build files go to $(WEB_TREE).
+WEB_TREE ?= $(BUILD)/web
+web: build
 	@prefix=$$(bash scripts/web-deps.sh | tail -1) && \
-	  NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B $(WEB_BUILD) -G Ninja \
-	    -DRIVOLTRA_WEB_PREFIX="$$prefix" > /dev/null && \
-	  NODE_PATH=/usr/share/nodejs ninja -C $(WEB_BUILD) -j$(JOBS)
+	  NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B $(WEB_TREE) -G Ninja \
+	    -DRIVOLTRA_WEB_PREFIX="$$prefix" -DRIVOLTRA_WEB_DATA="$(abspath $(BUILD))/Data" \
+	    -DRIVOLTRA_WEB_OUTPUT="$(abspath $(WEB_BUILD))" > /dev/null && \
+	  NODE_PATH=/usr/share/nodejs ninja -C $(WEB_TREE) -j$(JOBS)
+
+# The browser build played in headless Chromium against a score server that serves it.
+web-test: web
+	@bash scripts/web-test.sh $(BUILD) $(WEB_BUILD)
 
 clean:
 	@rm -rf $(BUILD)

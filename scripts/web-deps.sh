@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the browser build's toolchain (emscripten, cmake, ninja) when missing and builds
-# SDL2, libxmp and SDL2_mixer for WebAssembly from Debian's source packages into a cached
+# SDL2, libxmp, SDL2_mixer and zlib for WebAssembly from Debian's source packages into a cached
 # prefix outside the clone. Prints the prefix on its last line.
 #
 # The prefix is ~/.cache/rivoltra/web-<key> (or $RIVOLTRA_WEB_CACHE/web-<key>), the key naming the
-# emscripten version and the three source versions, so a new toolchain or library gets a new
+# emscripten version and the four source versions, so a new toolchain or library gets a new
 # prefix. A stamp written last marks a finished prefix: a half-built one is built again.
 set -euo pipefail
 
@@ -93,24 +93,34 @@ build_sdl2_mixer() {
   cmake --install "$work/mixer" >>"$work/mixer.log"
 }
 
+# The replay files' checksum (crc32). emscripten's own zlib is a download; this is Debian's.
+build_zlib() {
+  local source=$1 prefix=$2 work=$3
+  (cd "$source" &&
+    CFLAGS=-O2 emconfigure ./configure --static --prefix="$prefix" &&
+    emmake make -j"$jobs" libz.a && emmake make install) >"$work/zlib.log" 2>&1
+}
+
 main() {
   install_toolchain
   # Debian's emcc needs Node to find its own modules (acorn and others).
   export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
   ensure_deb_src
 
-  local emscripten sdl xmp mixer
+  local emscripten sdl xmp mixer zlib
   emscripten=$(dpkg-query -W -f='${Version}' emscripten)
   sdl=$(source_version libsdl2)
   xmp=$(source_version libxmp)
   mixer=$(source_version libsdl2-mixer)
-  if [ -z "$sdl" ] || [ -z "$xmp" ] || [ -z "$mixer" ]; then
-    log "a source package's version is unknown (sdl2 '$sdl', libxmp '$xmp', mixer '$mixer')"
+  zlib=$(source_version zlib)
+  if [ -z "$sdl" ] || [ -z "$xmp" ] || [ -z "$mixer" ] || [ -z "$zlib" ]; then
+    log "a source package's version is unknown (sdl2 '$sdl', libxmp '$xmp', mixer '$mixer'," \
+      "zlib '$zlib')"
     exit 1
   fi
   local key
   key="emscripten-$(key_part "$emscripten")-sdl2-$(key_part "$sdl")"
-  key+="-xmp-$(key_part "$xmp")-mixer-$(key_part "$mixer")"
+  key+="-xmp-$(key_part "$xmp")-mixer-$(key_part "$mixer")-zlib-$(key_part "$zlib")"
   local prefix=$cache_root/web-$key
   local stamp=$prefix/.complete
 
@@ -127,7 +137,8 @@ main() {
   work=$(mktemp -d "$cache_root/work-XXXXXX")
   # On failure the folder stays, with each library's log.
   trap 'log "failed: logs in $work"' ERR
-  (cd "$work" && apt-get source -q libsdl2 libxmp libsdl2-mixer >"$work/source.log" 2>&1)
+  # The version of the key, by name: a newer security update may list a source the mirror lacks.
+  (cd "$work" && apt-get source -q libsdl2 libxmp libsdl2-mixer "zlib=$zlib" >"$work/source.log" 2>&1)
 
   local started=$SECONDS
   build_sdl2 "$(find "$work" -maxdepth 1 -type d -name 'libsdl2-2*' | head -1)" "$prefix" "$work"
@@ -137,12 +148,15 @@ main() {
   build_sdl2_mixer "$(find "$work" -maxdepth 1 -type d -name 'libsdl2-mixer-*' | head -1)" \
     "$prefix" "$work"
   log "SDL2_mixer done ($((SECONDS - started)) s)"
+  build_zlib "$(find "$work" -maxdepth 1 -type d -name 'zlib-*' | head -1)" "$prefix" "$work"
+  log "zlib done ($((SECONDS - started)) s)"
 
   {
     echo "emscripten $emscripten"
     echo "libsdl2 $sdl"
     echo "libxmp $xmp"
     echo "libsdl2-mixer $mixer"
+    echo "zlib $zlib"
   } >"$stamp"
   rm -rf "$work"
   echo "$prefix"

@@ -152,6 +152,9 @@ void DisableTimer(Game& game);
 void ApplicationActivated(Game& game);
 void ApplicationDeactivated(Game& game);
 
+// Writes the settings and the high-score table to the save folder (the browser saves as it goes,
+// having no moment of quitting).
+void SaveGameFiles(Game& game);
 // Saves settings and high scores, then asks the message loop to end.
 void SaveAndQuit(Game& game);
 // After the message loop: opens "play.url" if present, then the form's destruction (saves).

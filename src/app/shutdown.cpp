@@ -8,7 +8,7 @@
 
 namespace rivoltra {
 
-void SaveAndQuit(Game& game) {
+void SaveGameFiles(Game& game) {
   // Both files are written out in full before either replaces its old version: the settings
   // carry the table's check string, so one new file beside one old one would reset the table
   // at the next start. When the save folder cannot be written, both old files stay, the player
@@ -27,6 +27,10 @@ void SaveAndQuit(Game& game) {
   } catch (const SaveFileError& error) {
     std::fprintf(stderr, "Rivoltra: %s\n", error.what());
   }
+}
+
+void SaveAndQuit(Game& game) {
+  SaveGameFiles(game);
   game.Terminated = true;
 }
 

@@ -4,8 +4,7 @@
 
 #include <cerrno>
 #include <stdexcept>
-
-#include "platform/curl/curl_http_transport.h"
+#include <utility>
 
 namespace rivoltra {
 
@@ -19,7 +18,8 @@ std::int64_t MonotonicNanoseconds() {
 
 }  // namespace
 
-SdlPlatform::SdlPlatform() : clockOriginNs_(MonotonicNanoseconds()) {
+SdlPlatform::SdlPlatform(HttpOpener openHttp)
+    : openHttp_(std::move(openHttp)), clockOriginNs_(MonotonicNanoseconds()) {
   window_ = SDL_CreateWindow("Rivoltra", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
                              SDL_WINDOW_HIDDEN);
   if (window_ == nullptr)
@@ -144,7 +144,7 @@ void SdlPlatform::Present(const Surface& backBuffer) {
 }
 
 std::unique_ptr<HttpTransport> SdlPlatform::OpenHttp(const HttpLimits& limits) {
-  return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
+  return openHttp_(limits);
 }
 
 }  // namespace rivoltra

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,12 +14,17 @@
 
 namespace rivoltra {
 
+// Opens the transport of one exchange with the score server: libcurl on the desktop, the
+// browser's fetch in the page.
+using HttpOpener = std::function<std::unique_ptr<HttpTransport>(const HttpLimits& limits)>;
+
 // The real machine through SDL: one 800 x 600 window titled "Rivoltra" that is not resizable,
 // centred, with the hand pointer; the 5-6-5 back buffer is streamed into a texture and scaled
-// with its aspect kept in full screen (borderless desktop full screen).
-class SdlPlatform final : public Platform, public DisplayPresenter {
+// with its aspect kept in full screen (borderless desktop full screen). The browser's platform
+// builds on it and changes what a page does differently.
+class SdlPlatform : public Platform, public DisplayPresenter {
  public:
-  SdlPlatform();
+  explicit SdlPlatform(HttpOpener openHttp);
   ~SdlPlatform() override;
   SdlPlatform(const SdlPlatform&) = delete;
   SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -49,6 +56,7 @@ class SdlPlatform final : public Platform, public DisplayPresenter {
  private:
   bool EnsureRenderer(int width, int height, std::string& reason);
 
+  HttpOpener openHttp_;
   SdlKeyboard keyboard_;
   SdlJoystick joystick_;
   SdlMouse mouse_;

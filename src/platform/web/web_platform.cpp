@@ -1,0 +1,35 @@
+#include "platform/web/web_platform.h"
+
+#include <emscripten.h>
+
+#include <memory>
+
+#include "platform/web/fetch_http_transport.h"
+
+namespace rivoltra {
+
+WebPlatform::WebPlatform()
+    : SdlPlatform([](const HttpLimits& limits) -> std::unique_ptr<HttpTransport> {
+        return std::make_unique<FetchHttpTransport>(limits);
+      }),
+      clock_(SdlPlatform::Milliseconds()) {}
+
+bool WebPlatform::IsApplicationActive() {
+  // SDL marks the window hidden while the page's tab is not shown.
+  return SdlPlatform::IsApplicationActive() &&
+         (SDL_GetWindowFlags(Window()) & SDL_WINDOW_HIDDEN) == 0;
+}
+
+bool WebPlatform::Open(bool fullScreen, int width, int height, std::string& reason) {
+  if (!SdlPlatform::Open(false, width, height, reason)) return false;
+  // The page asks the browser; without a recent key press or click the browser refuses, and the
+  // page then switches the game's option back (see the page's full-screen handling).
+  EM_ASM(
+      {
+        if (Module['rivoltraFullScreen']) Module['rivoltraFullScreen']($0 != 0);
+      },
+      fullScreen);
+  return true;
+}
+
+}  // namespace rivoltra
