@@ -2,7 +2,7 @@
 // replay format's version.
 #include <zlib.h>
 
-#include <bit>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -22,7 +22,10 @@ class CanonicalBytes {
     for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(Byte(value >> shift));
   }
   void Double(double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    // memcpy rather than std::bit_cast, which the browser build's C++ library lacks.
+    std::uint64_t bits = 0;
+    static_assert(sizeof bits == sizeof value);
+    std::memcpy(&bits, &value, sizeof bits);
     for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(Byte(bits >> shift));
   }
   void Text(std::string_view text) {
