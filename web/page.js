@@ -33,8 +33,23 @@
     runtimeAt: null, mainMenuAt: null, ticks: [], screen: -1, holdAtTick: test.holdAtTick ?? null, held: null,
   };
 
+  // "?replay=ID": the page watches a verified entry's replay from the server's table. The program
+  // gets the file's name now; the file itself is fetched before the program starts.
+  const replayId = new URLSearchParams(location.search).get('replay');
+  const watching = replayId !== null && /^[0-9]{1,15}$/.test(replayId);
+
   window.Module = {
     canvas: canvas,
+    arguments: watching ? ['--replay', '/watch.rvr'] : [],
+    preRun: [() => {
+      if (!watching) return;
+      addRunDependency('replay');
+      fetch('/cgi/replay.pl?get=' + replayId, { cache: 'no-store' })
+        .then((response) => (response.ok ? response.arrayBuffer() : null))
+        .then((bytes) => { if (bytes) FS.writeFile('/watch.rvr', new Uint8Array(bytes)); })
+        .catch(() => {})
+        .finally(() => removeRunDependency('replay'));
+    }],
     rivoltraMeasure: measure,
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),

@@ -82,7 +82,15 @@ void AppendVerifiedMark(std::string& page, const ScoreEntry& entry, const TableL
   page += kReplayLinkStyle;
   page += "\" href=\"";
   page += EscapeHtml(links.replayPrefix + std::to_string(entry.Id));
-  page += "\" download=\"rivoltra-" + std::to_string(entry.Id) + ".rvr\">replay</a></span>";
+  page += "\" download=\"rivoltra-" + std::to_string(entry.Id) + ".rvr\">replay</a>";
+  if (!links.watchPage.empty()) {
+    page += "<a class=\"watch\" style=\"";
+    page += kReplayLinkStyle;
+    page += "\" href=\"";
+    page += EscapeHtml(links.watchPage + "?replay=" + std::to_string(entry.Id));
+    page += "\">watch</a>";
+  }
+  page += "</span>";
 }
 
 void AppendHead(std::string& page, std::string_view title) {

@@ -249,7 +249,9 @@ ServerResponse ScoreService::Report(const ServerRequest& request, std::string_vi
 
 ServerResponse ScoreService::Table(EntryFilter filter) {
   try {
-    return Html(RenderScorePage(backend_.Best(rules_.pageEntries, filter), TableLinks{},
+    TableLinks links;
+    links.watchPage = playAddress_;
+    return Html(RenderScorePage(backend_.Best(rules_.pageEntries, filter), links,
                                 filter == EntryFilter::VerifiedOnly));
   } catch (const StorageError&) {
     return Refusal(500, "table unavailable");

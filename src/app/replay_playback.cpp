@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "app/race_recording.h"
+#include "app/race_scene/race.h"
 #include "app/screens.h"
 #include "race/core/race_simulation.h"
 #include "ui/screen_layout.h"
@@ -85,7 +86,12 @@ bool PlaybackKeyPress(Game& game, char key) {
       session.FastForward = !session.FastForward;
       return true;
     case kEscape:
-      game.Terminated = true;
+      // The replay window closes; a replay watched within the game returns to its menu.
+      if (session.QuitAtEnd) {
+        game.Terminated = true;
+      } else if (game.ScreenState == ssRace) {
+        FinishGame(game);
+      }
       return true;
     default:
       return false;

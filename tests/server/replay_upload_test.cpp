@@ -150,6 +150,18 @@ TEST_F(ReplayUpload, ReproducedReplayMarksItsEntryAndIsOfferedForDownload) {
   EXPECT_EQ(verifiedOnly.find(">BO<"), std::string::npos);
   EXPECT_NE(page.find("href=\"/cgi/version.pl?prg=Rivoltra&amp;show&amp;type=0&amp;verified=1\""),
             std::string::npos);
+  EXPECT_EQ(annaLine.find("watch"), std::string::npos) << "no browser game, nothing to watch in";
+
+  // With the browser game served, a verified replay can be watched there.
+  service_.SetPlayAddress("/play/");
+  page = Get("/cgi/version.pl?prg=Rivoltra&show&type=0").Body;
+  annaRow = page.find(">ANNA<");
+  annaLine = page.substr(annaRow, page.find('\n', annaRow) - annaRow);
+  EXPECT_NE(annaLine.find("href=\"/play/?replay=" + std::to_string(anna.Id) + "\">watch</a>"),
+            std::string::npos)
+      << annaLine;
+  boRow = page.find(">BO</td>");
+  EXPECT_EQ(page.substr(boRow, page.find('\n', boRow) - boRow).find("watch"), std::string::npos);
 
   ServerResponse download = Get("/cgi/replay.pl?get=" + std::to_string(anna.Id));
   EXPECT_EQ(download.Status, 200);

@@ -6,7 +6,8 @@
 //   - Enter, Enter and a held Up: a race whose road has moved;
 //   - the tick pacing over 30 s of racing;
 //   - a score sent from the page that the server's table then shows;
-//   - an option changed in the page that a reload keeps (settings kept in IndexedDB).
+//   - an option changed in the page that a reload keeps (settings kept in IndexedDB);
+//   - a game the desktop runner sent with its replay, verified, watched in the page from the table.
 // Screenshots (PNG) of the page's canvas go to --out for a look.
 //
 // node browser_test.mjs --build BUILD --site WEB_BUILD --out DIR --node-modules DIR
@@ -23,6 +24,7 @@ for (let i = 2; i + 1 < process.argv.length; i += 2) {
 const require = createRequire(path.join(path.resolve(options['node-modules']), 'index.js'));
 const puppeteer = require('puppeteer-core');
 
+const source = path.resolve(path.dirname(new URL(import.meta.url).pathname), '..', '..');
 const build = path.resolve(options.build);
 const site = path.resolve(options.site);
 const out = path.resolve(options.out);
@@ -258,6 +260,34 @@ async function sendScore(page, base) {
     `${replayRefusals.join(' ')}; row ${entry ? 'found' : 'missing'}`);
 }
 
+// The golden autopilot game, played by the desktop runner and sent to this server with its replay
+// (Enter on the send-results screen), is verified; the table's "watch" link opens the browser game
+// on that replay, which plays by itself: the race runs without a key pressed.
+async function watchVerifiedReplay(browser, base) {
+  const golden = fs.readFileSync(path.join(source, 'tests/golden/autopilot-car1.script'), 'utf8')
+    .split('\n');
+  const sendResults = golden.indexOf('mouse 450 320');
+  const script = path.join(scratch, 'send-golden.script');
+  fs.writeFileSync(script,
+    [`server ${base}`, ...golden.slice(0, sendResults), 'type \\r', 'tick 5', ''].join('\n'));
+  execFileSync('bash', [path.join(source, 'tests/golden/run-one.sh'), build, script],
+    { stdio: ['ignore', 'ignore', 'inherit'], timeout: 60_000 });
+  const table = await (await fetch(`${base}/cgi/version.pl?prg=Rivoltra&show&type=0`)).text();
+  const watch = /href="(\/play\/\?replay=\d+)">watch<\/a>/.exec(table);
+  if (!check('the runner\'s game, sent with its replay, is verified and offered to watch',
+    watch, watch ? watch[1] : 'no watch link')) return;
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1000, height: 800 });
+  await page.goto(base + watch[1]);
+  const racing = await waitFor(page, 'the replay plays in the page', () =>
+    Module.rivoltraMeasure?.screen === 1 && Module.rivoltraMeasure.ticks.length > 150, 20_000);
+  if (racing) {
+    await saveCanvas(page, 'watch-replay');
+    record('the replay plays in the page', true, 'racing without a key pressed');
+  }
+  await page.close();
+}
+
 // The page's button and Alt+Enter switch full screen, and the game's option follows when the
 // browser leaves full screen by itself; VISIT WEB SITE opens the server's home page in a new tab.
 async function fullScreenAndWebSite(page, browser, base) {
@@ -385,6 +415,7 @@ async function main() {
       await raceAndPacing(page);
       await sendScore(page, base);
       await optionSurvivesReload(page, options);
+      await watchVerifiedReplay(browser, base);
     }
     check('no errors in the page', problems.length === 0, problems.slice(0, 3).join(' | '));
   } finally {

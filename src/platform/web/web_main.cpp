@@ -6,8 +6,10 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/replay_playback.h"
 #include "persist/game_paths.h"
 #include "persist/online.h"
+#include "persist/replay_file.h"
 #include "platform/web/web_main_loop.h"
 
 namespace {
@@ -43,9 +45,25 @@ OnlineConfig PageOnlineConfig() {
   return online;
 }
 
+// The page was opened to watch a verified entry's replay (fetched by the page into this file):
+// it plays from the main menu and returns there at its end. A replay that cannot be played is
+// said so, and the game is there to play.
+void WatchReplay(Game& game, const char* file) {
+  try {
+    const Replay replay = LoadReplayFile(file);
+    if (const std::string mismatch = ReplayMismatch(game, replay); !mismatch.empty()) {
+      game.platform.ShowMessage(mismatch);
+      return;
+    }
+    StartReplayPlayback(game, replay);
+  } catch (const ReplayError& error) {
+    game.platform.ShowMessage(std::string("The replay could not be loaded: ") + error.what());
+  }
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   GamePaths paths;
   paths.DataFolder = kDataFolder;
   paths.SaveFolder = kSaveFolder;
@@ -53,12 +71,16 @@ int main() {
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
   }
   const OnlineConfig online = PageOnlineConfig();
-  StartWebProgram([&](Game& game) {
-    game.paths = paths;
-    game.online = online;
-    // A page may only go full screen on the player's key press or click: it always starts in
-    // the window, and a saved full-screen option stays saved for the desktop's sake.
-    game.RunFullScreen = 0;
-  });
+  StartWebProgram(
+      [&](Game& game) {
+        game.paths = paths;
+        game.online = online;
+        // A page may only go full screen on the player's key press or click: it always starts in
+        // the window, and a saved full-screen option stays saved for the desktop's sake.
+        game.RunFullScreen = 0;
+      },
+      [&](Game& game) {
+        if (argc == 3 && std::string(argv[1]) == "--replay") WatchReplay(game, argv[2]);
+      });
   return 0;
 }

@@ -124,7 +124,7 @@ void AnimationFrame() {
 
 }  // namespace
 
-void StartWebProgram(const WebGameSetup& setup) {
+void StartWebProgram(const WebGameSetup& setup, const WebGameSetup& afterStart) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   // The 2D canvas renderer: the picture is copied into the canvas as it is, so what the page
   // shows can be read back pixel for pixel.
@@ -142,6 +142,7 @@ void StartWebProgram(const WebGameSetup& setup) {
     web->app = std::make_unique<App>(*web->platform);
     if (setup) setup(web->app->State());
     web->app->Start();
+    if (afterStart) afterStart(web->app->State());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "Rivoltra: %s\n", error.what());
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rivoltra", error.what(), nullptr);
