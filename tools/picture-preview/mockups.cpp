@@ -231,7 +231,7 @@ void HighScores(const ImageSet& ui, const std::string& folder) {
                                       "ANONYMOUS",    "ANONYMOUS"};
   const int scores[] = {124560, 1800, 1650, 1400, 1210, 1000, 800, 600, 400, 200};
   for (int rank = 1; rank <= 10; ++rank) {
-    const int y = 126 + 26 * rank;
+    const int y = layout::HighScoreRowY(rank);
     screen.WriteText(ui, FontKind::MediumActive, std::to_string(rank), layout::kHighScoreRankX, y);
     screen.WriteText(ui, FontKind::MediumActive, names[rank - 1], layout::kHighScoreNameX, y);
     screen.WriteText(ui, FontKind::MediumActive, std::to_string(scores[rank - 1]),

@@ -111,10 +111,10 @@ Bitmap HighScoresPanel() {
   cairo_t* cr = canvas.Context();
   FramedScreen(cr, 0, 0, L::kSubPanelWidth, L::kSubPanelHeight);
   constexpr int kRows = 10;
-  constexpr double kRowPitch = 26;
-  // rank n is written at y = 126 + 26 n; its band runs from 2 px below that
+  constexpr double kRowPitch = L::HighScoreRowY(2) - L::HighScoreRowY(1);
+  // each rank's band runs from 2 px below the line its text is written on
   for (int rank = 1; rank <= kRows; ++rank) {
-    const double top = PanelY(126 + kRowPitch * rank) + 3;
+    const double top = PanelY(L::HighScoreRowY(rank)) + 3;
     RoundedRectPath(cr, 12, top, L::kSubPanelWidth - 24, kRowPitch - 2, 3);
     if (rank % 2 == 1) {
       cairo_set_source_rgba(cr, 0.5, 0.7, 1.0, 0.09);
@@ -126,11 +126,11 @@ Bitmap HighScoresPanel() {
   // podium cups beside the first three ranks
   const Rgb medals[3] = {Hex(0xF0B820), Hex(0xC8D0DC), Hex(0xC87A40)};
   for (int rank = 1; rank <= 3; ++rank) {
-    Trophy(cr, PanelX(L::kHighScoreRankX) - 17, PanelY(126 + kRowPitch * rank) + 15, 20,
+    Trophy(cr, PanelX(L::kHighScoreRankX) - 17, PanelY(L::HighScoreRowY(rank)) + 15, 20,
            medals[rank - 1]);
   }
   // column heads over the rank, name and score
-  const double head = PanelY(126 + kRowPitch) - 6;
+  const double head = PanelY(L::HighScoreRowY(1)) - 6;
   TextStyle heads = LabelStyle(12);
   DrawText(cr, "RANK", PanelX(L::kHighScoreRankX) - 6, head, heads);
   DrawText(cr, "NAME", PanelX(L::kHighScoreNameX), head, heads);
