@@ -10,6 +10,7 @@
 #include "race/core/object_contact.h"
 #include "race/core/race_simulation.h"
 #include "race/core/road.h"
+#include "race_core/test_race_data.h"
 
 namespace rivoltra {
 namespace {
@@ -67,24 +68,6 @@ void TenMinuteRace(benchmark::State& state) {
 }
 BENCHMARK(TenMinuteRace)->Unit(benchmark::kMillisecond);
 
-// Picture sizes close to the game's, for the whole-race simulation.
-RaceData BenchRaceData() {
-  RaceData data;
-  data.IntervalMs = 25;
-  for (int car = 1; car <= kCarCount; ++car) data.Cars[static_cast<std::size_t>(car)] = {40, 70, 1};
-  for (int kind = 1; kind <= kKindCount; ++kind) {
-    PictureSize size{30, 30, 4};
-    if (kind <= 2) size = {kind == 1 ? 50 : 100, 40, 1};
-    if (kind >= 17 && kind <= 22) size = {28, 90, 1};
-    if (kind >= 23 && kind <= 34) size = {40, 70, 2};
-    if (kind == 35) size = {445, 20, 1};
-    data.Kinds[static_cast<std::size_t>(kind)] = size;
-  }
-  data.ExplosionSmall = {48, 48, 8};
-  data.ExplosionBig = {64, 64, 10};
-  return data;
-}
-
 // The lane (2..4) whose nearest object ahead of the car is farthest away.
 int ClearestLane(const RaceState& race) {
   int best = 3;
@@ -107,7 +90,7 @@ int ClearestLane(const RaceState& race) {
 // object's move and contact, the gun, the clock and the level ends, driven by a simple driver that
 // accelerates, fires and heads for the clearest lane. A new game starts when one ends.
 void TenMinutesOfWholeGames(benchmark::State& state) {
-  const RaceData data = BenchRaceData();
+  const RaceData data = testing::SmallRaceData();
   std::int64_t levels = 0;
   for (auto _ : state) {
     RaceSimulation simulation(data, 1, 20240611);
