@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/game.h"
+#include "app/race_scene/race_sprites.h"
 #include "persist/entry_replays.h"
 #include "persist/replay_actions.h"
 #include "persist/save_file.h"
@@ -41,7 +42,7 @@ ReplayTrailer TrailerOfRaceNow(const Game& game) {
 std::string GameVersion() { return RIVOLTRA_VERSION; }
 
 std::uint64_t RaceDataFingerprintOf(const Game& game) {
-  return RaceDataFingerprint(RaceDataFromImages(game.MImageList3, kFrameInterval));
+  return RaceDataFingerprint(RaceDataFromImages(game.MImageList3, RaceInterval(game)));
 }
 
 ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car) {

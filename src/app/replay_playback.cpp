@@ -1,7 +1,5 @@
 #include "app/replay_playback.h"
 
-#include <cstdio>
-
 #include "app/game.h"
 #include "app/race_recording.h"
 #include "app/race_scene/race.h"
@@ -17,17 +15,7 @@ constexpr char kEscape = 27;
 constexpr int kLabelX = layout::kLaneEdge[1] + 14;
 constexpr int kLabelY = 10;
 
-std::string Hex(std::uint64_t value) {
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-  return text;
-}
-
 }  // namespace
-
-std::string ReplayMismatch(const Game& game, const Replay& replay) {
-  return ReplayMismatch(replay, RaceDataFingerprintOf(game));
-}
 
 std::string ReplayMismatch(const Replay& replay, std::uint64_t ours) {
   const ReplayHeader& header = replay.Header;
@@ -36,8 +24,9 @@ std::string ReplayMismatch(const Replay& replay, std::uint64_t ours) {
            " and cannot be played by Rivoltra " + GameVersion() + ".";
   }
   if (header.DataFingerprint != ours) {
-    return "This replay was recorded with other game data (" + Hex(header.DataFingerprint) +
-           ", this game has " + Hex(ours) + ") and cannot be played back.";
+    return "This replay was recorded with other game data (" +
+           FingerprintText(header.DataFingerprint) + ", this game has " + FingerprintText(ours) +
+           ") and cannot be played back.";
   }
   if (header.Car < 1 || header.Car > kChoosableCars) {
     return "This replay names car " + std::to_string(header.Car) + ", which does not exist.";
@@ -45,7 +34,11 @@ std::string ReplayMismatch(const Replay& replay, std::uint64_t ours) {
   return {};
 }
 
-void StartReplayPlayback(Game& game, const Replay& replay) {
+std::string StartReplayPlayback(Game& game, const Replay& replay, bool quitAtEnd) {
+  if (std::string mismatch = ReplayMismatch(replay, RaceDataFingerprintOf(game));
+      !mismatch.empty()) {
+    return mismatch;
+  }
   ReplaySession& session = game.replay;
   session.Ticks = ExpandTicks(replay);
   session.NextTick = 0;
@@ -53,8 +46,10 @@ void StartReplayPlayback(Game& game, const Replay& replay) {
   session.Paused = false;
   session.FastForward = false;
   session.Playing = true;
+  session.QuitAtEnd = quitAtEnd;
   session.StartRandomState = replay.Header.RandomState;
   StartGameWithCar(game, replay.Header.Car);
+  return {};
 }
 
 bool ReplayPlaybackOver(const Game& game) {

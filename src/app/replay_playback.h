@@ -12,11 +12,12 @@ struct Game;
 // Why a game with this data fingerprint cannot play the replay back tick for tick (another game
 // version, other data, no such car), in words for the player; empty when it can.
 std::string ReplayMismatch(const Replay& replay, std::uint64_t dataFingerprint);
-std::string ReplayMismatch(const Game& game, const Replay& replay);
 
 // Starts the recorded game from the menus: the recorded random state and car, then the race
-// takes its input from the replay until the game ends. The caller checks ReplayMismatch first.
-void StartReplayPlayback(Game& game, const Replay& replay);
+// takes its input from the replay until the game ends (and, with quitAtEnd, the program with
+// it). Returns why this game cannot play it (ReplayMismatch), starting nothing then; empty when
+// it started.
+std::string StartReplayPlayback(Game& game, const Replay& replay, bool quitAtEnd = false);
 
 // The game ended while playing back, or the recorded ticks ran out.
 bool ReplayPlaybackOver(const Game& game);

@@ -43,11 +43,9 @@ OnlineConfig OnlineFor(const CommandLine& line, const GamePaths& paths) {
 // A replay of another version or other data would go its own way from the first tick: the player
 // is told so instead, as of a start-up that failed (message box, stderr, exit status 1).
 void WatchReplay(Game& game, const Replay& replay) {
-  if (const std::string mismatch = ReplayMismatch(game, replay); !mismatch.empty()) {
-    throw std::runtime_error(mismatch);
+  if (const std::string refused = StartReplayPlayback(game, replay, true); !refused.empty()) {
+    throw std::runtime_error(refused);
   }
-  game.replay.QuitAtEnd = true;
-  StartReplayPlayback(game, replay);
 }
 
 }  // namespace

@@ -418,4 +418,10 @@ std::uint64_t DataFingerprint(std::string_view bytes, std::uint64_t start) {
                          start);
 }
 
+std::string FingerprintText(std::uint64_t fingerprint) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(fingerprint));
+  return text;
+}
+
 }  // namespace rivoltra

@@ -147,4 +147,7 @@ std::uint64_t DataFingerprint(std::span<const std::uint8_t> bytes,
                               std::uint64_t start = kFingerprintStart);
 std::uint64_t DataFingerprint(std::string_view bytes, std::uint64_t start = kFingerprintStart);
 
+// A data fingerprint as 16 hex digits, as messages and the info tool show it.
+std::string FingerprintText(std::uint64_t fingerprint);
+
 }  // namespace rivoltra

@@ -36,9 +36,8 @@ const RegisterCommand kReplay("replay", [](RunnerContext& context, const Command
   } catch (const ReplayError& error) {
     throw ScriptError(error.what());
   }
-  if (const std::string mismatch = ReplayMismatch(context.game, replay); !mismatch.empty())
-    throw ScriptError(mismatch);
-  StartReplayPlayback(context.game, replay);
+  if (const std::string refused = StartReplayPlayback(context.game, replay); !refused.empty())
+    throw ScriptError(refused);
   Game& game = context.game;
   AdvanceTicks(context, static_cast<std::int64_t>(replay.TickCount) + kPlaybackMargin,
                [&game] { return ReplayPlaybackOver(game); });

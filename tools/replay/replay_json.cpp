@@ -1,6 +1,5 @@
 #include "replay_json.h"
 
-#include <cstdio>
 #include <initializer_list>
 #include <string_view>
 
@@ -42,13 +41,10 @@ std::string VerdictJson(const Verdict& verdict) {
 }
 
 std::string InfoJson(const Replay& replay, std::size_t fileBytes) {
-  char fingerprint[19];
-  std::snprintf(fingerprint, sizeof fingerprint, "%016llx",
-                static_cast<unsigned long long>(replay.Header.DataFingerprint));
   return Object({
       Field("formatVersion", std::to_string(kReplayFormatVersion)),
       Field("gameVersion", Quoted(replay.Header.GameVersion)),
-      Field("dataFingerprint", Quoted(fingerprint)),
+      Field("dataFingerprint", Quoted(FingerprintText(replay.Header.DataFingerprint))),
       Field("car", std::to_string(replay.Header.Car)),
       Field("randomState", std::to_string(replay.Header.RandomState)),
       Field("ticks", std::to_string(replay.TickCount)),

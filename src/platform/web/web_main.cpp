@@ -51,11 +51,9 @@ OnlineConfig PageOnlineConfig() {
 void WatchReplay(Game& game, const char* file) {
   try {
     const Replay replay = LoadReplayFile(file);
-    if (const std::string mismatch = ReplayMismatch(game, replay); !mismatch.empty()) {
-      game.platform.ShowMessage(mismatch);
-      return;
+    if (const std::string refused = StartReplayPlayback(game, replay); !refused.empty()) {
+      game.platform.ShowMessage(refused);
     }
-    StartReplayPlayback(game, replay);
   } catch (const ReplayError& error) {
     game.platform.ShowMessage(std::string("The replay could not be loaded: ") + error.what());
   }
