@@ -75,6 +75,9 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
   RateLimiter reportLimiter(options.reportLimit);
   RateLimiter uploadLimiter(options.uploadLimit);
   ScoreService service(*storage.backend, versionLimiter, reportLimiter);
+  if (!options.ticketSecretFile.empty()) {
+    service.UseTicketSecret(ReadTicketSecretFile(options.ticketSecretFile));
+  }
   ProcessVerifier verifier(options.verifier);
   service.AcceptReplays(verifier, uploadLimiter);
   if (::access(options.verifier.program.c_str(), X_OK) != 0) {

@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "persist/score_code.h"
+#include "race_tickets.h"
 #include "rate_limiter.h"
 #include "score_backend.h"
 #include "score_store.h"
@@ -63,8 +66,16 @@ std::string FoldSpaces(std::string_view text);
 // are folded first.
 std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& rules);
 
+inline constexpr std::string_view kTicketPath = "/cgi/ticket.pl";
+inline constexpr std::string_view kDailyPagePath = "/daily";
+inline constexpr std::string_view kDailyListPath = "/cgi/daily.pl";
+
+// Why a run in this standing is not verified; empty for Fresh.
+std::string StandingReason(RunStanding standing);
+
 // Every request of the score server, without sockets: routing, the version reply with its
-// token, score reports, replay uploads and downloads, the online table and the home page.
+// token, race tickets, score reports, replay uploads and downloads, the online table, the
+// daily tables and the home page.
 class ScoreService {
  public:
   ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter, RateLimiter& reportLimiter,
@@ -82,6 +93,9 @@ class ScoreService {
     verifier_ = &verifier;
     uploadLimiter_ = &uploadLimiter;
   }
+  // Signs tickets with this secret (an operator's file) instead of the one kept in the storage.
+  void UseTicketSecret(std::string secret);
+  void SetTicketRules(TicketRules rules) { ticketRules_ = rules; }
 
  private:
   ServerResponse Version(const ServerRequest& request, const ServiceTime& time);
@@ -94,6 +108,20 @@ class ScoreService {
   ServerResponse Upload(const ServerRequest& request, std::string_view token,
                         const ServiceTime& time);
   ServerResponse Download(std::string_view entryId);
+  // Tickets and the daily tables, in daily_table.cpp.
+  ServerResponse Ticket(const ServerRequest& request, std::string_view query,
+                        const ServiceTime& time);
+  ServerResponse DailyPage(std::string_view query, const ServiceTime& time);
+  ServerResponse DailyList(std::string_view query, const ServiceTime& time);
+  // The day a daily request names (`date=YYYY-MM-DD`, today without it), or the refusal.
+  std::variant<std::uint32_t, ServerResponse> RequestedDay(std::string_view query,
+                                                           const ServiceTime& time);
+  // The refusal of a replay whose ticket or run cannot earn the verified mark; fills `run`
+  // with what marking it verified keeps otherwise.
+  std::optional<ServerResponse> RefuseRun(const Replay& replay, const ServiceTime& time,
+                                          VerifiedRun& run);
+  // The signer, made from the storage's secret at its first use.
+  const TicketSigner& Signer();
 
   std::unique_ptr<ScoreBackend> ownedBackend_;
   ScoreBackend& backend_;
@@ -103,6 +131,9 @@ class ScoreService {
   std::string playAddress_;
   ReplayVerifier* verifier_ = nullptr;
   RateLimiter* uploadLimiter_ = nullptr;
+  TicketRules ticketRules_;
+  std::mutex signerMutex_;
+  std::unique_ptr<TicketSigner> signer_;
 };
 
 }  // namespace rivoltra::scores

@@ -64,6 +64,11 @@ const std::map<std::string, Setter>& ValueOptions() {
          options.trustedProxy = value;
          return !value.empty();
        }},
+      {"--ticket-secret",
+       [](const std::string& value, ServerOptions& options) {
+         options.ticketSecretFile = value;
+         return !value.empty();
+       }},
       {"--verifier",
        [](const std::string& value, ServerOptions& options) {
          options.verifier.program = value;
@@ -177,7 +182,11 @@ const char* const kServerUsage =
     "                         (jobs plus queue must stay below --threads)\n"
     "  --max-upload-bytes N [1048576]     upload body, at most 1048576\n"
     "  --uploads-at-once N [16]           upload bodies read or verified at once\n"
-    "  --upload-burst N [5]    --upload-refill-ms MS [60000]   uploads per address\n";
+    "  --upload-burst N [5]    --upload-refill-ms MS [60000]   uploads per address\n"
+    "race tickets (GET /cgi/ticket.pl; only a ticketed replay earns the verified mark):\n"
+    "  --ticket-secret FILE   sign tickets with the secret in FILE (at least 16 bytes), the\n"
+    "                         same file for every server of one table; without it the secret\n"
+    "                         is made once and kept in the database\n";
 
 std::optional<std::string> ConflictIn(const ServerOptions& options) {
   // Each waiting upload holds a request thread; the table page needs at least one left.

@@ -21,6 +21,8 @@ struct ServerOptions {
   bool quiet = false;
   std::string webFolder;
   std::string trustedProxy;
+  // The operator's ticket secret; empty keeps the secret in the database.
+  std::string ticketSecretFile;
   HttpFrontEnd::Limits http;
   RateLimiter::Limits versionLimit{30, std::chrono::seconds(2), 4096};
   RateLimiter::Limits reportLimit{5, std::chrono::seconds(60), 4096};

@@ -6,19 +6,23 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/game.h"
+#include "app/race_recording.h"
 #include "autopilot.h"
 #include "online_flow/servers.h"
 #include "persist/high_scores.h"
 #include "persist/online.h"
+#include "persist/replay_file.h"
 #include "persist/settings.h"
 #include "platform/curl/curl_http_transport.h"
 #include "runner/script_runner.h"
@@ -123,6 +127,7 @@ class OnlineFlow : public ::testing::Test {
   // the way game over does. Returns the score.
   std::int32_t PlayUntilTheScoreQualifies() {
     const std::int32_t lowest = game().highScores.Entry(10).EntryScore;
+    raceStarted_ = std::chrono::steady_clock::now();
     Run("race 1");
     Autopilot pilot(game(), runner_->platform().Keys());
     bool escapeHeld = false;
@@ -152,6 +157,17 @@ class OnlineFlow : public ::testing::Test {
   }
 
   bool InRace() { return game().ScreenState == ssRace || game().ScreenState == ssRaceLoading; }
+
+  // The runner's clock is fake and races ahead of real time; the server verifies a race only
+  // when it could have been played since its ticket (30 ms a tick, five seconds of slack, the
+  // issue time in whole seconds), so the test waits as long as a player would have raced.
+  void WaitOutTheRace() {
+    const auto raced = std::chrono::milliseconds(30) * game().replay.Recorder.TickCount();
+    const auto due = raceStarted_ + raced - 3s;
+    std::printf("the race took %lld ticks; waiting for real time to catch up\n",
+                static_cast<long long>(game().replay.Recorder.TickCount()));
+    std::this_thread::sleep_until(due);
+  }
 
   // From the name entry: a new name, Enter, then OK on the send-results screen (selected when it
   // opens). Returns how long OK took: the requests block the game.
@@ -185,20 +201,22 @@ class OnlineFlow : public ::testing::Test {
   }
 
   std::unique_ptr<ScriptRunner> runner_;
+  std::chrono::steady_clock::time_point raceStarted_;
   std::ostringstream out_;
   fs::path buildFolder_;
   fs::path folder_;
 };
 
 TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage) {
-  WriteSaveFiles(kCountry, std::nullopt);
+  // The lowest entry lowered so that a short game qualifies: the test waits out its length.
+  WriteSaveFiles(kCountry, 0);
   Start();
   ScoreServerProcess server(RIVOLTRA_SCORES_BINARY, folder_ / "scores.db");
   Run("server " + server.Base());
-  ASSERT_EQ(game().highScores.Entry(10).EntryScore, 200) << "the build's table, unchanged";
 
   const std::int32_t score = PlayUntilTheScoreQualifies();
   ASSERT_EQ(game().ScreenState, ssNameEntry);
+  WaitOutTheRace();
   EnterNameAndSend("zoe\\skay");
   EXPECT_EQ(game().menu.PlayerName, "ZOE KAY");
   EXPECT_EQ(Printed(), std::vector<std::string>{}) << "no message box when the server answers";
@@ -238,6 +256,67 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
   EXPECT_NE(page->find("<td class=\"name\">ZOE KAY" + unverifiedCells), std::string::npos) << *page;
 }
 
+// The same game under another name, as anyone can make it from a downloaded replay.
+std::string Relabelled(const std::string& bytes, const std::string& name) {
+  const Replay replay = ReadReplay(bytes, "download");
+  ReplayRecorder recorder;
+  recorder.Begin(replay.Header);
+  for (const ReplayTick& tick : ExpandTicks(replay))
+    recorder.AddTick(tick.ActionBits, tick.LagCount);
+  ReplayTrailer trailer = replay.Trailer;
+  trailer.PlayerName = name;
+  return recorder.Finish(trailer);
+}
+
+// Two server processes of one table (a SQLite file, or the PostgreSQL database that
+// tests/server/postgres_test.sh names): the race takes its ticket from the first, the score and
+// the replay go to the second, and the run is verified. Its replay, downloaded from the table
+// and relabelled, verifies no other entry: its ticket is spent.
+TEST_F(OnlineFlow, TicketedGameIsVerifiedAcrossServersAndItsReplayVerifiesNothingElse) {
+  WriteSaveFiles(kCountry, 0);
+  Start();
+  const char* postgres = std::getenv("RIVOLTRA_TEST_POSTGRES");
+  const fs::path database =
+      postgres != nullptr && *postgres != '\0' ? fs::path(postgres) : folder_ / "shared.db";
+  ScoreServerProcess first(RIVOLTRA_SCORES_BINARY, database);
+  ScoreServerProcess second(RIVOLTRA_SCORES_BINARY, database);
+  Run("server " + first.Base());
+  const std::int32_t score = PlayUntilTheScoreQualifies();
+  const Replay played = ReadReplay(CurrentReplayBytes(game()), "game");
+  ASSERT_TRUE(played.Header.Ticket.has_value()) << "the race took a ticket from the server";
+  EXPECT_EQ(played.Header.RandomState, played.Header.Ticket->Seed);
+  WaitOutTheRace();
+  Run("server " + second.Base());
+  EnterNameAndSend("ada");
+  EXPECT_EQ(Printed(), std::vector<std::string>{});
+
+  OnlineConfig config = game().online;
+  config.ServerBase = first.Base();
+  CurlHttpTransport client(2000ms, 5000ms);
+  std::optional<std::string> page = client.Get(OnlineTableAddress(config));
+  ASSERT_TRUE(page.has_value());
+  const std::string row = RowOf(*page, "ADA<span");
+  ASSERT_NE(row.find(kVerifiedMark), std::string::npos) << *page;
+  const std::size_t link = row.find("/cgi/replay.pl?get=");
+  ASSERT_NE(link, std::string::npos) << row;
+  const std::string download =
+      client.Get(first.Base() + row.substr(link, row.find('"', link) - link))
+          .value_or(std::string());
+  ASSERT_EQ(download, CurrentReplayBytes(game()));
+
+  for (const char* name : {"MALLORY", "TRUDY"}) {
+    const SubmitResult sent = SendScore(client, config, {}, name, score, kCountry);
+    ASSERT_EQ(sent.Outcome, SubmitOutcome::Sent);
+    EXPECT_EQ(UploadReplay(client, config, sent.Token, Relabelled(download, name)),
+              UploadOutcome::NotVerified)
+        << name;
+  }
+  page = client.Get(OnlineTableAddress(config));
+  ASSERT_TRUE(page.has_value());
+  EXPECT_NE(page->find("<td class=\"name\">MALLORY</td>"), std::string::npos) << *page;
+  EXPECT_NE(page->find("<td class=\"name\">TRUDY</td>"), std::string::npos) << *page;
+}
+
 // Nothing listens on the port: the player sees the message once, at once, and the game goes on
 // to the main menu and the table (here with a name erased to nothing, which the table keeps).
 TEST_F(OnlineFlow, WithoutAnAnsweringServerThePlayerIsToldOnceAndTheGameGoesOn) {
@@ -259,8 +338,8 @@ TEST_F(OnlineFlow, ServerThatNeverAnswersIsGivenUpWithinTheRequestTimeLimit) {
   SilentServer silent;
   game().online.ConnectTimeout = 1000ms;
   game().online.RequestTimeout = 1500ms;
-  Run("server " + silent.Base());
   const std::int32_t score = PlayUntilTheScoreQualifies();
+  Run("server " + silent.Base());
   const std::chrono::milliseconds took = EnterNameAndSend("hung");
   std::printf("OK on a silent server took %lld ms\n", static_cast<long long>(took.count()));
   EXPECT_EQ(Printed(), std::vector<std::string>{kCannotConnectLine});
