@@ -66,6 +66,10 @@ void CarChoiceActivate(Game& game) {
 }
 
 void StartGameWithCar(Game& game, std::int32_t car) {
+  StartRaceFromMenus(game, car, TakeRaceTicket(game));
+}
+
+void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket) {
   MenuState& menu = game.menu;
   switch (game.ScreenState) {
     case ssCarChoice:
@@ -96,7 +100,7 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   ShowMainMenu(game, false, MenuEntryModes::SelectStart);
   CloseMainMenu(game);
   game.race.CarChoice = car;
-  BeginRaceRecording(game, car, TakeRaceTicket(game));
+  BeginRaceRecording(game, car, ticket);
   StartRace(game);
 }
 

@@ -25,6 +25,7 @@
 #include "persist/replay_file.h"
 #include "persist/settings.h"
 #include "platform/curl/curl_http_transport.h"
+#include "race/daily_course.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {
@@ -125,10 +126,10 @@ class OnlineFlow : public ::testing::Test {
   // A game with car 1, driven by the autopilot until its score beats the lowest entry of the
   // table; then the player gives up at the finish prompt (Escape, then Y), which ends the game
   // the way game over does. Returns the score.
-  std::int32_t PlayUntilTheScoreQualifies() {
+  std::int32_t PlayUntilTheScoreQualifies(const std::string& start = "race 1") {
     const std::int32_t lowest = game().highScores.Entry(10).EntryScore;
     raceStarted_ = std::chrono::steady_clock::now();
-    Run("race 1");
+    Run(start);
     Autopilot pilot(game(), runner_->platform().Keys());
     bool escapeHeld = false;
     for (int tick = 0; tick < kDriveTickLimit && InRace(); ++tick) {
@@ -315,6 +316,37 @@ TEST_F(OnlineFlow, TicketedGameIsVerifiedAcrossServersAndItsReplayVerifiesNothin
   ASSERT_TRUE(page.has_value());
   EXPECT_NE(page->find("<td class=\"name\">MALLORY</td>"), std::string::npos) << *page;
   EXPECT_NE(page->find("<td class=\"name\">TRUDY</td>"), std::string::npos) << *page;
+}
+
+// Today's daily run against the server: the day's ticket, the day's car and course, verified
+// and listed on the day's table, where the game's own list reader reads it back.
+TEST_F(OnlineFlow, TicketedDailyRunEntersTheDaysTable) {
+  WriteSaveFiles(kCountry, 0);
+  Start();
+  ScoreServerProcess server(RIVOLTRA_SCORES_BINARY, folder_ / "scores.db");
+  Run("server " + server.Base());
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const std::uint32_t today =
+      DayOfUnixSeconds(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+  const std::int32_t score = PlayUntilTheScoreQualifies("daily " + DateTextOf(today));
+  const Replay played = ReadReplay(CurrentReplayBytes(game()), "game");
+  ASSERT_TRUE(played.Header.Ticket.has_value());
+  EXPECT_EQ(played.Header.Ticket->Kind, TicketKind::Daily);
+  EXPECT_EQ(played.Header.Ticket->Day, today);
+  EXPECT_EQ(played.Header.RandomState, DailyCourseOf(today).Seed);
+  EXPECT_EQ(played.Header.Car, DailyCourseOf(today).Car);
+  WaitOutTheRace();
+  EnterNameAndSend("dana");
+
+  CurlHttpTransport client(2000ms, 5000ms);
+  const auto list = client.Get(DailyListAddress(game().online, today));
+  ASSERT_TRUE(list.has_value());
+  EXPECT_EQ(DailyListOfReply(*list, today),
+            (std::vector<DailyListEntry>{{"DANA", kCountry, score, 1}}))
+      << *list;
+  const auto page = client.Get(server.Base() + "/daily?date=" + DateTextOf(today));
+  ASSERT_TRUE(page.has_value());
+  EXPECT_NE(RowOf(*page, "DANA<span").find(kVerifiedMark), std::string::npos) << *page;
 }
 
 // Nothing listens on the port: the player sees the message once, at once, and the game goes on
