@@ -75,6 +75,7 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
   RateLimiter reportLimiter(options.reportLimit);
   RateLimiter uploadLimiter(options.uploadLimit);
   ScoreService service(*storage.backend, versionLimiter, reportLimiter);
+  service.SetTicketRules(options.ticketRules);
   if (!options.ticketSecretFile.empty()) {
     service.UseTicketSecret(ReadTicketSecretFile(options.ticketSecretFile));
   }

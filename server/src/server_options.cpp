@@ -69,6 +69,9 @@ const std::map<std::string, Setter>& ValueOptions() {
          options.ticketSecretFile = value;
          return !value.empty();
        }},
+      {"--ticket-slack",
+       Number(0, 24 * 3600,
+              [](auto& o, long long v) { o.ticketRules.slack = std::chrono::seconds(v); })},
       {"--verifier",
        [](const std::string& value, ServerOptions& options) {
          options.verifier.program = value;
@@ -186,7 +189,9 @@ const char* const kServerUsage =
     "race tickets (GET /cgi/ticket.pl; only a ticketed replay earns the verified mark):\n"
     "  --ticket-secret FILE   sign tickets with the secret in FILE (at least 16 bytes), the\n"
     "                         same file for every server of one table; without it the secret\n"
-    "                         is made once and kept in the database\n";
+    "                         is made once and kept in the database\n"
+    "  --ticket-slack S [5]   how much faster than real time (and than the issue time) a race\n"
+    "                         may seem before it is refused; for tests with a fake clock\n";
 
 std::optional<std::string> ConflictIn(const ServerOptions& options) {
   // Each waiting upload holds a request thread; the table page needs at least one left.

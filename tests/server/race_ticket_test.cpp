@@ -8,6 +8,8 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -261,6 +263,24 @@ TEST(RaceTickets, BestRunOfANameAndTheDayBoundary) {
   TokenStore tokens(TokenStore::Limits{});
   LocalBackend backend(store, tokens);
   BestRunOfANameAndTheDayBoundary(backend);
+}
+
+// The operator's secret file: read without its line end, refused when short or missing.
+TEST(RaceTickets, TheSecretFileIsReadAndCheckedOnce) {
+  const auto folder = testing::FreshTempPath("secrets");
+  std::filesystem::create_directories(folder);
+  const auto write = [&](const std::string& name, const std::string& bytes) {
+    std::ofstream(folder / name, std::ios::binary) << bytes;
+    return (folder / name).string();
+  };
+  EXPECT_EQ(ReadTicketSecretFile(write("line", "0123456789abcdefXYZ\n")), "0123456789abcdefXYZ");
+  EXPECT_EQ(ReadTicketSecretFile(write("crlf", "0123456789abcdef\r\n")), "0123456789abcdef");
+  for (const std::string& refused :
+       {write("short", "0123456789abcde\n"), write("empty", ""),
+        write("large", std::string(5000, 'x')), (folder / "missing").string()}) {
+    EXPECT_THROW(ReadTicketSecretFile(refused), std::runtime_error) << refused;
+  }
+  std::filesystem::remove_all(folder);
 }
 
 TEST(RaceTickets, TheStoredSecretIsTheFirstOneAndOutlivesTheProcess) {
