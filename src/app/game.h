@@ -22,6 +22,7 @@
 #include "persist/game_paths.h"
 #include "persist/high_scores.h"
 #include "persist/online.h"
+#include "persist/preferences.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
 #include "ui/bitmap_text.h"
@@ -76,6 +77,9 @@ struct Game {
 
   ScreenStates ScreenState = ssMainMenu;
   Settings settings;
+  // The settings of the second file: volumes, window, controls, online play and ghosts. Its
+  // volumes and the switches of settings are kept in step (SwitchesFromVolumes).
+  Preferences preferences;
   // The check string read with the settings, compared once with the loaded table.
   std::string StoredCheckString;
   HighScoreTable highScores;
@@ -140,6 +144,10 @@ void MTimerTimer(Game& game, std::int32_t lagCount);
 // The two halves of every frame.
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll);
 void FlipFrame(Game& game);
+
+// Puts the preferences to work: the controls into the input devices, the volumes into the
+// sound output and the music player, the window size and filtering into the display.
+void ApplyPreferences(Game& game);
 
 void ApplyDisplayMode(Game& game);
 void SetWindowed(Game& game);

@@ -1,7 +1,25 @@
+#include <cstdio>
+
 #include "app/game.h"
 #include "app/screens.h"
 
 namespace rivoltra {
+
+namespace {
+
+// The second settings file, after the options file: its switches decide whether the volumes
+// play at all. Problems go to stderr; the game starts with whatever could be read.
+void LoadPreferencesFile(Game& game) {
+  const PreferencesLoad load =
+      LoadPreferences(game.preferences, LoadableSaveFile(game.paths, kPreferencesFileName));
+  for (const std::string& problem : load.problems) {
+    std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
+  }
+  ReconcileVolumes(game.preferences, game.settings);
+  ApplyPreferences(game);
+}
+
+}  // namespace
 
 void FormCreate(Game& game) {
   game.MImageList.Items().LoadArchive(game.paths.DataFile("Res/Res1.gfx").string());
@@ -13,6 +31,7 @@ void FormCreate(Game& game) {
   LoadHighScores(game.highScores, LoadableSaveFile(game.paths, kHighScoreFileName));
   LoadSettings(game.settings, game.StoredCheckString,
                LoadableSaveFile(game.paths, kSettingsFileName));
+  LoadPreferencesFile(game);
   if (ComputeCheckString(game.highScores) != game.StoredCheckString) {
     ResetHighScores(game.highScores);
   }

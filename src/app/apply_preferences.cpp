@@ -1,0 +1,10 @@
+#include "app/game.h"
+
+namespace rivoltra {
+
+void ApplyPreferences(Game& game) {
+  const Preferences& preferences = game.preferences;
+  game.MInput.Keyboard().Assigns = KeyAssignmentsOf(preferences.Controls);
+}
+
+}  // namespace rivoltra
