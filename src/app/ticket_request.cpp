@@ -9,12 +9,6 @@ namespace rivoltra {
 
 namespace {
 
-// The options screen's "Online play"; on until the player turns it off.
-bool OnlinePlayOption(const Game& game) {
-  (void)game;
-  return true;
-}
-
 bool FitsCourse(const RaceTicket& ticket, std::optional<std::uint32_t> dailyDay) {
   if (!dailyDay) return ticket.Kind == TicketKind::Race;
   return ticket.Kind == TicketKind::Daily && ticket.Day == *dailyDay &&
@@ -24,7 +18,7 @@ bool FitsCourse(const RaceTicket& ticket, std::optional<std::uint32_t> dailyDay)
 }  // namespace
 
 bool OnlinePlayEnabled(const Game& game) {
-  return !game.online.ServerBase.empty() && OnlinePlayOption(game);
+  return !game.online.ServerBase.empty() && game.preferences.OnlinePlay;
 }
 
 void RequestRaceTicket(Game& game, std::optional<std::uint32_t> dailyDay) {
