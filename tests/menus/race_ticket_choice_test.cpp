@@ -40,9 +40,8 @@ TEST_F(RaceTicketChoice, TheRaceStartsFromTheTicketTheCarChoiceFetched) {
       {"online play off", "OK|ticket|" + TicketText(ServerTicket()) + "|", false, false},
       {"no answer", std::nullopt, true, false},
       {"a refusal", "ERROR|too many requests\n", true, false},
-      {"a daily ticket for a race", "OK|ticket|" + TicketText(RaceTicket{TicketKind::Daily, 1,
-                                                                          2, 3, 4, {}}) + "|",
-       true, false},
+      {"a daily ticket for a race",
+       "OK|ticket|" + TicketText(RaceTicket{TicketKind::Daily, 1, 2, 3, 4, {}}) + "|", true, false},
   };
   // Every race without a ticket starts from the same local state: the seeded game's own.
   std::optional<std::uint32_t> localState;
