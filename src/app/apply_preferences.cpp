@@ -4,7 +4,7 @@ namespace rivoltra {
 
 void ApplyPreferences(Game& game) {
   const Preferences& preferences = game.preferences;
-  game.MInput.Keyboard().Assigns = KeyAssignmentsOf(preferences.Controls);
+  game.Input.Keyboard().Assigns = KeyAssignmentsOf(preferences.Controls);
 }
 
 }  // namespace rivoltra

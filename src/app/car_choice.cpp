@@ -25,7 +25,7 @@ void LeaveCarChoice(Game& game) {
 }  // namespace
 
 void ShowCarChoice(Game& game) {
-  BeginSubScreen(game, ssCarChoice, {kLastCar, kFirstCar, kFirstCar, kLastCar});
+  BeginSubScreen(game, GameScreen::CarChoice, {kLastCar, kFirstCar, kFirstCar, kLastCar});
   ShowScreenBackdrop(game, "StartGameBackground");
   for (int slot = kFirstCar; slot <= kLastCar; ++slot) {
     const std::string car = "Car" + std::to_string(slot - kFirstCar + 1);
@@ -72,24 +72,24 @@ void StartGameWithCar(Game& game, std::int32_t car) {
 void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket) {
   MenuState& menu = game.menu;
   switch (game.ScreenState) {
-    case ssCarChoice:
+    case GameScreen::CarChoice:
       HideCarChoice(game);
       break;
-    case ssOptions:
+    case GameScreen::Options:
       HideOptions(game);
       break;
-    case ssHighScores:
+    case GameScreen::HighScores:
       HideHighScores(game);
       break;
-    case ssHelp:
+    case GameScreen::Help:
       HideHelp(game);
       break;
-    case ssNameEntry:
+    case GameScreen::NameEntry:
       // Left without confirming: the name does not enter the table.
       FreeSprite(menu.MenuCaption);
       FreeSprite(menu.TextCursor);
       break;
-    case ssSendResults:
+    case GameScreen::SendResults:
       HideSendResults(game);
       break;
     default:
@@ -101,7 +101,7 @@ void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTi
   CloseMainMenu(game);
   game.race.CarChoice = car;
   BeginRaceRecording(game, car, ticket);
-  StartRace(game);
+  OpenRaceScreen(game);
 }
 
 }  // namespace rivoltra

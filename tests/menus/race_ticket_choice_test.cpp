@@ -16,9 +16,9 @@ class RaceTicketChoice : public MenuScenario {
     FinishSlideIn();
     PointAt(1);
     Run("click\ntick");
-    EXPECT_EQ(game().ScreenState, ssCarChoice);
+    EXPECT_EQ(game().ScreenState, GameScreen::CarChoice);
     Run("type \\r");
-    EXPECT_EQ(game().ScreenState, ssRace);
+    EXPECT_EQ(game().ScreenState, GameScreen::Race);
     return ReadReplay(CurrentReplayBytes(game()), "race").Header;
   }
 
