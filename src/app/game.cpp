@@ -15,7 +15,7 @@ class PlatformForeground final : public ForegroundQuery {
 };
 
 void SetUpInput(Game& game) {
-  TInputDevices& input = game.MInput;
+  GameInput& input = game.MInput;
   input.ActiveOnly = true;
   input.Keyboard().Assigns = GameKeyAssignments();
   input.Keyboard().SetSource(&game.platform.Keyboard());
@@ -59,7 +59,7 @@ Game::~Game() {
   MImageList3.SetDisplay(nullptr);
 }
 
-TImageList& ScreenImageList(Game& game) {
+ImageList& ScreenImageList(Game& game) {
   return game.ScreenState == ssRace || game.ScreenState == ssRaceLoading ? game.MImageList3
                                                                          : game.MImageList;
 }

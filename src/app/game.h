@@ -55,14 +55,14 @@ struct Game {
   Game& operator=(const Game&) = delete;
 
   Platform& platform;
-  TDisplay MDisplay;
-  TFrameTimer MTimer;
+  Display MDisplay;
+  FrameTimer MTimer;
   // Interface pictures and fonts; race pictures.
-  TImageList MImageList;
-  TImageList MImageList3;
-  TSpriteEngineComponent MSpriteEngine;
-  TInputDevices MInput;
-  TSoundList MSoundList;
+  ImageList MImageList;
+  ImageList MImageList3;
+  DisplaySpriteEngine MSpriteEngine;
+  GameInput MInput;
+  SoundList MSoundList;
   RandomGenerator Random;
   BitmapText text;
 
@@ -90,7 +90,7 @@ struct Game {
   // Null while the machine has no sound output; the game then runs without music.
   std::unique_ptr<ModulePlayer> modulePlayer;
   // Created at start-up, kept to the end; screens only change its picture.
-  TScrollBackground* ScrollBackground = nullptr;
+  ScrollingBackground* ScrollBackground = nullptr;
 
   // Told of every effect started (true) or stopped (false) while sound is on; the scripted
   // runner listens, the game itself does not.
@@ -120,7 +120,7 @@ void FormCreate(Game& game);
 
 // The image list that pictures of the current screen come from: the race list in the race
 // states, the interface list elsewhere.
-TImageList& ScreenImageList(Game& game);
+ImageList& ScreenImageList(Game& game);
 // Draws text in the current font on the back buffer (fonts come from the interface list).
 void WriteText(Game& game, std::string_view text, int x, int y);
 // Effects by name; nothing at all happens while sound is off.

@@ -6,9 +6,9 @@
 
 namespace rivoltra {
 
-TCaptionSprite* NewCaption(Game& game, std::string_view imageName) {
-  return new TCaptionSprite(&game.MSpriteEngine.Engine(),
-                            ScreenImageList(game).ItemByName(imageName), game.MTimer.Interval());
+CaptionSprite* NewCaption(Game& game, std::string_view imageName) {
+  return new CaptionSprite(&game.MSpriteEngine.Engine(),
+                           ScreenImageList(game).ItemByName(imageName), game.MTimer.Interval());
 }
 
 void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
@@ -27,7 +27,7 @@ void BeginSubScreen(Game& game, ScreenStates screen, const ScreenButtons& button
 }
 
 void ShowScreenBackdrop(Game& game, std::string_view imageName) {
-  TCaptionSprite*& backdrop = game.menu.ScreenBackdrop;
+  CaptionSprite*& backdrop = game.menu.ScreenBackdrop;
   FreeSprite(backdrop);
   backdrop = NewCaption(game, imageName);
   backdrop->X = layout::kSubPanelX;
@@ -41,8 +41,8 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
   MenuButtonGroup& buttons = game.menu.buttons;
   FreeButtonSlot(buttons, slot);
   buttons.MenuButtons[static_cast<std::size_t>(slot)] =
-      new TMenuButton(&game.MSpriteEngine.Engine(), game.MImageList.Items(), activeImage,
-                      inactiveImage, activePattern, inactivePattern, x, y);
+      new MenuButton(&game.MSpriteEngine.Engine(), game.MImageList.Items(), activeImage,
+                     inactiveImage, activePattern, inactivePattern, x, y);
 }
 
 void PlayButtonPress(Game& game) {
@@ -54,7 +54,7 @@ void UpdateButtonHighlight(Game& game) {
 }
 
 void ShowMainButtonActive(Game& game, int slot) {
-  if (TMenuButton* button = game.menu.buttons.Slot(slot)) button->Highlight();
+  if (MenuButton* button = game.menu.buttons.Slot(slot)) button->Highlight();
 }
 
 void OpenInBrowser(Game& game, const std::string& address) {

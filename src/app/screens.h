@@ -10,7 +10,7 @@
 namespace rivoltra {
 
 struct Game;
-class TCaptionSprite;
+class CaptionSprite;
 enum class ScreenStates : std::int32_t;
 
 // Set-ups store ScreenState first, create the screen's sprites and enable the timer; tear-downs
@@ -102,7 +102,7 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
                  double y);
 
 // A caption from the current screen's image list; centred, Z 3.
-TCaptionSprite* NewCaption(Game& game, std::string_view imageName);
+CaptionSprite* NewCaption(Game& game, std::string_view imageName);
 // "Button_Pressed", outside the race only.
 void PlayButtonPress(Game& game);
 // The main-menu button of the open sub-screen keeps its highlighted look.

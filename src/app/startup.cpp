@@ -22,7 +22,7 @@ void FormCreate(Game& game) {
   }
   ApplyDisplayMode(game);
   game.text.PrepareFontTables();
-  game.ScrollBackground = new TScrollBackground(
+  game.ScrollBackground = new ScrollingBackground(
       &game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
       game.race.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);

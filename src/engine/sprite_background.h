@@ -7,16 +7,16 @@
 
 namespace rivoltra {
 
-class TImageItem;
+class ImageItem;
 
 // A grid of image patterns, one per cell; Endless repeats it in both directions over the whole
 // surface. Starts with CanCollide false.
-class TBackgroundSprite : public TSprite {
+class BackgroundSprite : public Sprite {
  public:
-  explicit TBackgroundSprite(TSprite* parent);
+  explicit BackgroundSprite(Sprite* parent);
 
   // Not owned; pattern 0's size is the cell size.
-  TImageItem* Image = nullptr;
+  ImageItem* Image = nullptr;
   bool Endless = false;
 
   int GridWidth() const { return gridWidth_; }
@@ -33,7 +33,7 @@ class TBackgroundSprite : public TSprite {
 
   void Render() override;
   Rect GetBounds() const override;
-  bool HitTest(TSprite& other) override;
+  bool HitTest(Sprite& other) override;
 
  private:
   bool InGrid(int column, int row) const;

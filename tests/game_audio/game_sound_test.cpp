@@ -79,7 +79,7 @@ struct EffectStart {
 };
 
 void PointAt(Game& game, int slot) {
-  const TMenuButton* button = game.menu.buttons.Slot(slot);
+  const MenuButton* button = game.menu.buttons.Slot(slot);
   if (button == nullptr) {
     ADD_FAILURE() << "no button in slot " << slot;
     return;
@@ -154,7 +154,7 @@ class ScriptedPlayer {
   }
 
   void NoteEffect(Game& game, std::string_view name) {
-    const TWaveData& wave = game.MSoundList.ItemByName(name).Wave();
+    const WaveData& wave = game.MSoundList.ItemByName(name).Wave();
     const std::optional<PcmFormat> format = ReadPcmFormat(wave.FormatBlock);
     double length = 0;
     if (format && format->BytesPerFrame() > 0 && format->SampleRate > 0)

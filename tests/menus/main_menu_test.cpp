@@ -7,8 +7,8 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   Start();
   ASSERT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
   EXPECT_EQ(Selected(), 1);
-  const TCaptionSprite* up = menu().UpPanelSprite;
-  const TCaptionSprite* down = menu().DownPanelSprite;
+  const CaptionSprite* up = menu().UpPanelSprite;
+  const CaptionSprite* down = menu().DownPanelSprite;
   EXPECT_EQ(up->Y, -up->Height);
   EXPECT_EQ(down->Y, 600);
   EXPECT_EQ(down->X, 800 - down->Width);
@@ -84,7 +84,7 @@ TEST_F(MenuScenario, TheMouseKeepsTheLastButtonAndAClickAnywhereActivatesIt) {
   EXPECT_EQ(Sounds(), std::vector<std::string>{"Button_Activated"});
 
   // Both far edges of a button still hit it.
-  const TMenuButton* second = menu().buttons.Slot(2);
+  const MenuButton* second = menu().buttons.Slot(2);
   Run("mouse " + std::to_string(static_cast<int>(second->X) + second->Width) + " " +
       std::to_string(static_cast<int>(second->Y) + second->Height));
   EXPECT_EQ(Selected(), 2);

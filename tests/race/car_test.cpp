@@ -119,7 +119,7 @@ TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
   EXPECT_TRUE(race().BonusFlame->Visible);
   const auto sounds = TakeStartedSounds();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "EngineAccel"), 1);
-  const TCaptionSprite& icon = *race().BonusIcon;
+  const CaptionSprite& icon = *race().BonusIcon;
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height - icon.Height * 0.9);
   EXPECT_DOUBLE_EQ(race().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
 

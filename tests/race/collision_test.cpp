@@ -46,7 +46,7 @@ TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosion
   EXPECT_EQ(race().Speed, 0);
   EXPECT_FALSE(car().ControlsEnabled);
   EXPECT_EQ(SpriteOf(wall).Image->Name(), "ExplosionBig");
-  TExplosion& explosion = *race().CrashExplosion;
+  RaceEffectSprite& explosion = *race().CrashExplosion;
   EXPECT_TRUE(explosion.Visible);
   EXPECT_EQ(explosion.X, car().X);
   const int frames = explosion.FrameCount;
@@ -286,7 +286,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
     SpawnObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
     std::set<int> lanes;
     traffic = 0;
-    for (const TWallSprite* object : race().Slots) {
+    for (const TrackObjectSprite* object : race().Slots) {
       if (object == nullptr || !object->IsTraffic) continue;
       ++traffic;
       lanes.insert(object->Lane);
@@ -294,7 +294,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
     }
     EXPECT_EQ(static_cast<int>(lanes.size()), traffic);
     // Spread them out so the overlap rules do not hide the lane rule.
-    for (TWallSprite* object : race().Slots) {
+    for (TrackObjectSprite* object : race().Slots) {
       if (object != nullptr) object->Y = 100.0 * object->Slot;
     }
   }

@@ -97,8 +97,8 @@ TEST_F(GunTest, TheGunSitsOnTheCarAndFollowsIt) {
   Hold("Up");
   Hold("Right");
   Tick(60);
-  const TCaptionSprite& icon = *race().BonusIcon;
-  const TCaptionSprite& flame = *race().BonusFlame;
+  const CaptionSprite& icon = *race().BonusIcon;
+  const CaptionSprite& flame = *race().BonusFlame;
   EXPECT_DOUBLE_EQ(icon.X, car().X + (car().Width - icon.Width) / 2.0);
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height * 0.3);
   EXPECT_DOUBLE_EQ(flame.X, icon.X - 5);

@@ -73,7 +73,7 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
       // The line spawns in the tick that reaches 29400, and not one before.
       EXPECT_LT(placedAt - race().Speed, 29400);
       bool lineOnRoad = false;
-      for (const TWallSprite* object : race().Slots) {
+      for (const TrackObjectSprite* object : race().Slots) {
         if (object != nullptr && object->Kind == ObjectKind::FinishLine) {
           lineOnRoad = true;
           EXPECT_DOUBLE_EQ(object->X, 283);
@@ -133,7 +133,7 @@ TEST_F(LevelTest, EveryThirdLevelIsATrafficLevelThatSpawnsOnlyItsSet) {
   for (int i = 0; i < 1500 && race().Lives == 3; ++i) {
     Tick();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const TWallSprite* object = race().Slots[static_cast<std::size_t>(slot)];
+      const TrackObjectSprite* object = race().Slots[static_cast<std::size_t>(slot)];
       if (object == nullptr) continue;
       EXPECT_GE(object->Kind, ObjectKind::Bonus10)
           << "kind " << object->Kind << " on a traffic level";

@@ -53,9 +53,9 @@ class RaceTest : public ::testing::Test {
   RaceRecord& race() { return game().race; }
   // The car of the race state: what the rules read and write.
   CarState& car() { return race().Car; }
-  TMyCarSprite& carSprite() { return *race().PlayerCar; }
+  PlayerCarSprite& carSprite() { return *race().PlayerCar; }
   // The sprite that shows an object.
-  TWallSprite& SpriteOf(const TrackObject& object) {
+  TrackObjectSprite& SpriteOf(const TrackObject& object) {
     return *race().Slots[static_cast<std::size_t>(object.Slot)];
   }
   int SpriteCount() { return game().MSpriteEngine.Engine().SpriteCount(); }

@@ -102,7 +102,7 @@ TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
 TEST_F(RaceFlowTest, TheRoadScrollsBySpeedAndJumpsBack512Pixels) {
   PassStartBanner();
   QuietRoad();
-  TScrollBackground& road = *game().ScrollBackground;
+  ScrollingBackground& road = *game().ScrollBackground;
   road.Y = 595;
   race().Speed = 7;
   Tick();

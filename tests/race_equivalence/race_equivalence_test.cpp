@@ -59,7 +59,7 @@ class Comparison {
         differ("Random", game_.Random.State(), sim_.Random.State())) {
       return ::testing::AssertionFailure() << why.str();
     }
-    const TMyCarSprite& car = *race_.PlayerCar;
+    const PlayerCarSprite& car = *race_.PlayerCar;
     if (differ("CarX", car.X, sim_.Car.X) ||
         differ("MotionState", car.MotionState, sim_.Car.MotionState) ||
         differ("StunTime", car.StunTime, sim_.Car.StunTime) ||
@@ -69,7 +69,7 @@ class Comparison {
     }
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const auto index = static_cast<std::size_t>(slot);
-      const TWallSprite* object = race_.SlotUsed[index] ? race_.Slots[index] : nullptr;
+      const TrackObjectSprite* object = race_.SlotUsed[index] ? race_.Slots[index] : nullptr;
       const TrackObject& simObject = sim_.Objects[index];
       why << "slot " << slot << " ";
       if (differ("used", object != nullptr, simObject.Used)) {

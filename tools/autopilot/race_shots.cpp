@@ -52,7 +52,7 @@ class Shots {
   }
   // An object of the kind centred on the car's aim line, distance above the car.
   TrackObject* Ahead(ObjectKind kind, double distance) {
-    TMyCarSprite& car = *game().race.PlayerCar;
+    PlayerCarSprite& car = *game().race.PlayerCar;
     TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
       object = SpawnObject(game(), kind, lane);
@@ -71,7 +71,7 @@ class Shots {
 
 bool TrafficOnScreen(Game& game) {
   int traffic = 0;
-  for (const TWallSprite* object : game.race.Slots) {
+  for (const TrackObjectSprite* object : game.race.Slots) {
     if (object != nullptr && object->IsTraffic && object->Y > 0 && object->Y < 450) ++traffic;
   }
   return traffic >= 2;

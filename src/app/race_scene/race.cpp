@@ -39,7 +39,7 @@ void StartRace(Game& game) {
 
   race.Data = RaceDataFromImages(game.MImageList3, RaceInterval(game));
   FreeSprite(race.PlayerCar);
-  race.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, race.CarChoice);
+  race.PlayerCar = new PlayerCarSprite(&game.MSpriteEngine.Engine(), game, race.CarChoice);
   race.PlayerCar->SetZ(kCarZ);
   game.ScreenState = ssRace;
   race.Random = game.Random;
@@ -47,10 +47,11 @@ void StartRace(Game& game) {
   game.Random = race.Random;
 
   CreateBonusIndicators(game);
-  TSprite* root = &game.MSpriteEngine.Engine();
-  race.ShotSpark = new TExplosion(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
+  Sprite* root = &game.MSpriteEngine.Engine();
+  race.ShotSpark =
+      new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
   race.CrashExplosion =
-      new TExplosion(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
+      new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
   race.CrashExplosion->SetZ(6);
   ShowRaceEvents(game, started);
   EnableTimer(game);

@@ -10,17 +10,17 @@ namespace {
 constexpr int kBannerZ = 6;
 }  // namespace
 
-TImageItem& RaceImage(Game& game, std::string_view imageName) {
+ImageItem& RaceImage(Game& game, std::string_view imageName) {
   return game.MImageList3.ItemByName(imageName);
 }
 
-TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
-  return new TCaptionSprite(&game.MSpriteEngine.Engine(), RaceImage(game, imageName),
-                            game.MTimer.Interval());
+CaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
+  return new CaptionSprite(&game.MSpriteEngine.Engine(), RaceImage(game, imageName),
+                           game.MTimer.Interval());
 }
 
 void ShowBanner(Game& game, std::string_view imageName) {
-  TCaptionSprite*& banner = game.race.Banner;
+  CaptionSprite*& banner = game.race.Banner;
   FreeSprite(banner);
   banner = NewRaceCaption(game, imageName);
   banner->X = layout::kBannerX;
