@@ -130,7 +130,7 @@ SoundCollection::~SoundCollection() { Clear(); }
 
 SoundItem& SoundCollection::Items(int index) const {
   if (index < 0 || index >= Count())
-    throw ESoundListError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
+    throw SoundListError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
   return *items_[static_cast<std::size_t>(index)];
 }
 
@@ -165,7 +165,7 @@ SoundItem* SoundCollection::Find(std::string_view name) const { return index_.Fi
 
 SoundItem& SoundCollection::ItemByName(std::string_view Name) const {
   SoundItem* item = Find(Name);
-  if (item == nullptr) throw ESoundListError("Wave '" + std::string(Name) + "' not found");
+  if (item == nullptr) throw SoundListError("Wave '" + std::string(Name) + "' not found");
   return *item;
 }
 

@@ -18,7 +18,7 @@ class SoundCollection;
 class SoundList;
 
 // Failures of a sound list: an unknown name, an index out of range.
-class ESoundListError : public std::runtime_error {
+class SoundListError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -94,7 +94,7 @@ class SoundCollection {
   SoundCollection& operator=(const SoundCollection&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  // Throws ESoundListError "Index of the list exceeds the range. (%d)" out of range.
+  // Throws SoundListError "Index of the list exceeds the range. (%d)" out of range.
   SoundItem& Items(int index) const;
   // Appends an item; it is initialised at once when the list is bound to an initialised output.
   SoundItem& Add(std::string name, bool looped, int maxPlayingCount, WaveData wave);
@@ -109,7 +109,7 @@ class SoundCollection {
 
   // The most recently named item whose name equals name ignoring case, or null.
   SoundItem* Find(std::string_view name) const;
-  // Throws ESoundListError "Wave '%s' not found".
+  // Throws SoundListError "Wave '%s' not found".
   SoundItem& ItemByName(std::string_view Name) const;
 
   bool Initialized() const { return initialized_; }

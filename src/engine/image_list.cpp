@@ -247,7 +247,7 @@ ImageCollection::~ImageCollection() { Clear(); }
 
 ImageItem& ImageCollection::Items(int index) const {
   if (index < 0 || index >= Count()) {
-    throw EImageListError("Image index out of range (" + std::to_string(index) + ")");
+    throw ImageListError("Image index out of range (" + std::to_string(index) + ")");
   }
   return *items_[index];
 }
@@ -277,12 +277,12 @@ ImageItem* ImageCollection::Find(std::string_view name) const { return index_.Fi
 
 ImageItem& ImageCollection::ItemByName(std::string_view name) const {
   ImageItem* item = Find(name);
-  if (item == nullptr) throw EImageListError("Image '" + std::string(name) + "' not found");
+  if (item == nullptr) throw ImageListError("Image '" + std::string(name) + "' not found");
   return *item;
 }
 
 void ImageCollection::Initialize() {
-  if (!owner_.DisplayReady()) throw EImageListError("TImageList cannot be initialized");
+  if (!owner_.DisplayReady()) throw ImageListError("TImageList cannot be initialized");
   BuildAll();
 }
 

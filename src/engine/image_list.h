@@ -19,7 +19,7 @@ class ImageCollection;
 class ImageList;
 
 // Failures of an image list: an unknown name, a list that cannot be bound.
-class EImageListError : public std::runtime_error {
+class ImageListError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -103,7 +103,7 @@ class ImageCollection {
   ImageCollection& operator=(const ImageCollection&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  // Throws EImageListError "Index of the list exceeds the range. (%d)" out of range.
+  // Throws ImageListError "Index of the list exceeds the range. (%d)" out of range.
   ImageItem& Items(int index) const;
   // Appends an item; it is built at once when the list is bound to an initialised display.
   ImageItem& Add(ImageItemData data);
@@ -116,7 +116,7 @@ class ImageCollection {
 
   // The most recently named item whose name equals name ignoring case, or null.
   ImageItem* Find(std::string_view name) const;
-  // Throws EImageListError "Image '%s' not found".
+  // Throws ImageListError "Image '%s' not found".
   ImageItem& ItemByName(std::string_view name) const;
 
   // Builds every item's patterns; throws "TImageList cannot be initialized" when the list is not

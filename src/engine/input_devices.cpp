@@ -154,7 +154,7 @@ MouseInput::~MouseInput() { Finalize(); }
 void MouseInput::Initialize() {
   Finalize();
   if (!Enabled) return;
-  if (!owner_.UseRawInput) throw EInputError("Raw input is necessary to use the mouse");
+  if (!owner_.UseRawInput) throw InputError("Raw input is necessary to use the mouse");
   initialized_ = source_ != nullptr && source_->Open();
 }
 

@@ -88,7 +88,7 @@ class InputStates {
   std::array<std::uint8_t, 5> bits_{};
 };
 
-class EInputError : public std::runtime_error {
+class InputError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -290,7 +290,7 @@ class MouseInput final : public InputDevice {
   }
   const MouseReading& Reading() const { return reading_; }
 
-  // Throws EInputError "Raw input is necessary to use the mouse" without raw input.
+  // Throws InputError "Raw input is necessary to use the mouse" without raw input.
   void Initialize() override;
   void Finalize() override;
   void Update() override;

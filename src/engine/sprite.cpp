@@ -81,7 +81,7 @@ void Sprite::SetZ(int value) {
 
 Sprite& Sprite::ChildAt(int index) const {
   if (children_.empty()) {
-    throw ESpriteError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
+    throw SpriteError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
   }
   if (index < 0 || index >= ChildCount()) {
     throw std::out_of_range("Sprite index out of range (" + std::to_string(index) + ")");

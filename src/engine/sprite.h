@@ -12,7 +12,7 @@ namespace rivoltra {
 
 class SpriteEngine;
 
-class ESpriteError : public std::runtime_error {
+class SpriteError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -58,7 +58,7 @@ class Sprite {
   void SetZ(int value);
 
   int ChildCount() const { return static_cast<int>(children_.size()); }
-  // Throws ESpriteError "Index of the list exceeds the range. (%d)".
+  // Throws SpriteError "Index of the list exceeds the range. (%d)".
   Sprite& ChildAt(int index) const;
   std::span<Sprite* const> ZSortedChildren() const { return zSortedChildren_; }
   // Destroys the children, last first.

@@ -30,8 +30,8 @@ void BackgroundSprite::SetGridSize(int columns, int rows) {
   if (columns == gridWidth_ && rows == gridHeight_) return;
   const long long cells = static_cast<long long>(columns) * rows;
   if (cells > kMaxCells) {
-    throw ESpriteError("Background grid too large (" + std::to_string(columns) + "x" +
-                       std::to_string(rows) + ")");
+    throw SpriteError("Background grid too large (" + std::to_string(columns) + "x" +
+                      std::to_string(rows) + ")");
   }
   gridWidth_ = columns;
   gridHeight_ = rows;

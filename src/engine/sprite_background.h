@@ -22,7 +22,7 @@ class BackgroundSprite : public Sprite {
   int GridWidth() const { return gridWidth_; }
   int GridHeight() const { return gridHeight_; }
   // Reallocates the grid with every cell showing pattern 0 and solid; a size of 0 or less in
-  // either direction empties it. Throws ESpriteError for grids of more than 2^24 cells.
+  // either direction empties it. Throws SpriteError for grids of more than 2^24 cells.
   void SetGridSize(int columns, int rows);
   // The cell's pattern index; -1 outside the grid. A negative index marks an empty cell.
   int CellAt(int column, int row) const;

@@ -156,10 +156,10 @@ TEST_F(SoundListTest, SoundDisabledNeverTouchesTheList) {
   try {
     PlaySound(1, list, "NoSuchSound");
     FAIL() << "no error";
-  } catch (const ESoundListError& e) {
+  } catch (const SoundListError& e) {
     EXPECT_STREQ(e.what(), "Wave 'NoSuchSound' not found");
   }
-  EXPECT_THROW(StopSound(1, list, "NoSuchSound"), ESoundListError);
+  EXPECT_THROW(StopSound(1, list, "NoSuchSound"), SoundListError);
 }
 
 TEST_F(SoundListTest, LookupIgnoresCaseAndTheNewestNameWins) {
@@ -176,7 +176,7 @@ TEST_F(SoundListTest, LookupIgnoresCaseAndTheNewestNameWins) {
   try {
     items.Items(3);
     FAIL() << "no error";
-  } catch (const ESoundListError& e) {
+  } catch (const SoundListError& e) {
     EXPECT_STREQ(e.what(), "Index of the list exceeds the range. (3)");
   }
 }

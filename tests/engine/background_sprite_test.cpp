@@ -110,7 +110,7 @@ TEST_F(BackgroundGrid, BoundsAndGrid) {
   background->SetGridSize(0, 5);
   EXPECT_EQ(background->GridWidth(), 0);
   EXPECT_EQ(background->GridHeight(), 0);
-  EXPECT_THROW(background->SetGridSize(1 << 16, 1 << 16), ESpriteError);
+  EXPECT_THROW(background->SetGridSize(1 << 16, 1 << 16), SpriteError);
   EXPECT_EQ(background->GridWidth(), 0);
 }
 

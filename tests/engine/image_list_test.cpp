@@ -59,7 +59,7 @@ TEST(ImageListNames, UnknownNameRaisesTheListError) {
   try {
     list.ItemByName("Car2");
     FAIL() << "no error";
-  } catch (const EImageListError& e) {
+  } catch (const ImageListError& e) {
     EXPECT_STREQ(e.what(), "Image 'Car2' not found");
   }
 }
@@ -240,7 +240,7 @@ TEST_F(BoundImageList, PatternsFollowTheDisplayThroughFinalizeAndInitialize) {
 TEST(ImageListBinding, ItemsAddedOrLoadedWhileBoundAreBuiltAtOnce) {
   FakeDisplay display(4, 4);
   ImageList list;
-  EXPECT_THROW(list.Items().Initialize(), EImageListError);
+  EXPECT_THROW(list.Items().Initialize(), ImageListError);
   display.Initialize();
   list.SetDisplay(&display);  // already initialised: binds now
   EXPECT_TRUE(list.Items().Initialized());
@@ -295,7 +295,7 @@ TEST(ImageListArchive, LoadsItemsInFileOrderAndKeepsThemWhenTheFileIsBad) {
 
   EXPECT_ANY_THROW(list.Items().LoadArchive(path + ".missing"));
   EXPECT_EQ(list.Items().Count(), 2);
-  EXPECT_THROW(list.Items().Items(2), EImageListError);
+  EXPECT_THROW(list.Items().Items(2), ImageListError);
 
   WriteImageArchive(path, {});
   list.Items().LoadArchive(path);

@@ -234,7 +234,7 @@ TEST(InputMouse, NeedsRawInputAndIsNotMergedUnlessBound) {
   try {
     input.Initialize();
     FAIL() << "no error";
-  } catch (const EInputError& e) {
+  } catch (const InputError& e) {
     EXPECT_STREQ(e.what(), "Raw input is necessary to use the mouse");
   }
   input.UseRawInput = true;

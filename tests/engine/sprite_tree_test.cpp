@@ -176,7 +176,7 @@ TEST_F(SpriteTree, ChildAtWithoutChildrenRaisesTheSpriteError) {
   try {
     engine.ChildAt(3);
     FAIL() << "no error";
-  } catch (const ESpriteError& e) {
+  } catch (const SpriteError& e) {
     EXPECT_STREQ(e.what(), "Index of the list exceeds the range. (3)");
   }
   Make(&engine, "only");
