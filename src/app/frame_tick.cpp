@@ -12,7 +12,7 @@ namespace {
 // The race reads its actions once per tick; Control fires as well as the fire key of the key table.
 RaceTickInput RaceInputFromDevices(const Game& game, std::int32_t lagCount) {
   RaceTickInput input;
-  input.Actions = ActionsFrom(game.MInput.States());
+  input.Actions = ActionsFrom(game.Input.States());
   if (game.FireKeyHeld) input.Actions.Set(RaceAction::Fire, true);
   input.LagCount = lagCount;
   return input;
@@ -41,11 +41,11 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
 
 }  // namespace
 
-void MTimerTimer(Game& game, std::int32_t lagCount) {
+void RunFrameTick(Game& game, std::int32_t lagCount) {
   if (!game.StartupComplete) return;
   KeepMusicPlaying(game);
   // Navigation and the race read the input states of this tick, not those of the key events.
-  game.MInput.Update();
+  game.Input.Update();
   switch (game.ScreenState) {
     case ssMainMenu:
       MainMenuTick(game, lagCount);
@@ -78,15 +78,15 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
 
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll) {
   const bool draw = !game.DrawingOff;
-  if (draw && game.MDisplay.IsInitialized()) game.MDisplay.BackBuffer().Fill(0);
-  if (moveAll) game.MSpriteEngine.MoveSprites(lag);
-  if (draw) game.MSpriteEngine.DrawSprites();
+  if (draw && game.Screen.IsInitialized()) game.Screen.BackBuffer().Fill(0);
+  if (moveAll) game.Sprites.MoveSprites(lag);
+  if (draw) game.Sprites.DrawSprites();
 }
 
 void FlipFrame(Game& game) {
   if (game.DrawingOff) return;
   if (game.replay.Playing && game.ScreenState == ssRace) DrawReplayLabel(game);
-  game.MDisplay.Flip();
+  game.Screen.Flip();
 }
 
 }  // namespace rivoltra

@@ -55,14 +55,14 @@ struct Game {
   Game& operator=(const Game&) = delete;
 
   Platform& platform;
-  Display MDisplay;
-  FrameTimer MTimer;
+  Display Screen;
+  FrameTimer Timer;
   // Interface pictures and fonts; race pictures.
-  ImageList MImageList;
-  ImageList MImageList3;
-  DisplaySpriteEngine MSpriteEngine;
-  GameInput MInput;
-  SoundList MSoundList;
+  ImageList InterfaceImages;
+  ImageList RaceImages;
+  DisplaySpriteEngine Sprites;
+  GameInput Input;
+  SoundList Sounds;
   RandomGenerator Random;
   BitmapText text;
 
@@ -116,7 +116,7 @@ struct Game {
 
 // Start-up, in its fixed order. Throws on a missing or corrupt data file; the caller shows the
 // message and ends the program.
-void FormCreate(Game& game);
+void RunStartup(Game& game);
 
 // The image list that pictures of the current screen come from: the race list in the race
 // states, the interface list elsewhere.
@@ -133,7 +133,7 @@ void KeepMusicPlaying(Game& game);
 // The playing song's order position, 0 without a song.
 std::int32_t SongOrder(const Game& game);
 // The frame tick: keeps the music going, updates the input states, runs the screen's tick.
-void MTimerTimer(Game& game, std::int32_t lagCount);
+void RunFrameTick(Game& game, std::int32_t lagCount);
 // The two halves of every frame.
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll);
 void FlipFrame(Game& game);

@@ -60,7 +60,7 @@ void HelpTick(Game& game, std::int32_t lagCount) {
   NavigateHorizontal(game, false);
   // Pushing on against the first or last button turns the page.
   if (menu.EdgeReached) {
-    MDisplayClick(game);
+    OnPointerClick(game);
     menu.EdgeReached = false;
   }
   // The activation may have closed the screen (a main-menu button picked with the mouse); its
@@ -93,7 +93,7 @@ void HelpActivate(Game& game) {
       return;
   }
   if (menu.ScreenBackdrop != nullptr) {
-    menu.ScreenBackdrop->Image = &game.MImageList.ItemByName(PageImage(menu.HelpPage));
+    menu.ScreenBackdrop->Image = &game.InterfaceImages.ItemByName(PageImage(menu.HelpPage));
   }
 }
 

@@ -22,14 +22,14 @@ constexpr double kScreenHeight = layout::kScreenHeight;
 
 void CreateMainMenuSprites(Game& game) {
   MenuState& menu = game.menu;
-  Sprite* root = &game.MSpriteEngine.Engine();
+  Sprite* root = &game.Sprites.Engine();
   // Nothing is standing in the flows of the game; a second full creation must not leave the
   // first one's sprites on the screen without anyone to free them.
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.UpPanelSprite);
   FreeSprite(menu.DownPanelSprite);
   for (int slot = 1; slot <= kMainButtons; ++slot) FreeButtonSlot(menu.buttons, slot);
-  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+  game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
 
   menu.MenuCaption = NewCaption(game, "NullCaption");
   menu.MenuCaption->X = layout::kCaptionX;
@@ -46,12 +46,12 @@ void CreateMainMenuSprites(Game& game) {
   static_assert(layout::kMenuButtonY.size() == kMainButtons);
   for (int slot = 1; slot <= 5; ++slot) {
     menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new MenuButton(
-        root, game.MImageList.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
+        root, game.InterfaceImages.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
         slot - 1, slot - 1, kScreenWidth, kButtonY[static_cast<std::size_t>(slot - 1)]);
   }
   menu.buttons.MenuButtons[6] =
-      new MenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive", "MainMenu_ExitInactive",
-                     0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
+      new MenuButton(root, game.InterfaceImages.Items(), "MainMenu_ExitActive",
+                     "MainMenu_ExitInactive", 0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
 }
 
 const char* CaptionImageOf(int selectedButton) {
@@ -81,7 +81,7 @@ void ShowSelectedCaption(Game& game) {
   if (selected == 0) {
     caption->Visible = false;
   } else if (const char* image = CaptionImageOf(selected)) {
-    caption->Image = &game.MImageList.ItemByName(image);
+    caption->Image = &game.InterfaceImages.ItemByName(image);
   }
 }
 

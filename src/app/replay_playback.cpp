@@ -66,7 +66,7 @@ void DrawReplayLabel(Game& game) {
   WriteText(game, label, kLabelX, kLabelY);
 }
 
-bool PlaybackKeyPress(Game& game, char key) {
+bool PlaybackCharacterTyped(Game& game, char key) {
   ReplaySession& session = game.replay;
   if (!session.Playing) return false;
   switch (key) {

@@ -7,8 +7,8 @@
 namespace rivoltra {
 
 CaptionSprite* NewCaption(Game& game, std::string_view imageName) {
-  return new CaptionSprite(&game.MSpriteEngine.Engine(),
-                           ScreenImageList(game).ItemByName(imageName), game.MTimer.Interval());
+  return new CaptionSprite(&game.Sprites.Engine(), ScreenImageList(game).ItemByName(imageName),
+                           game.Timer.Interval());
 }
 
 void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
@@ -41,7 +41,7 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
   MenuButtonGroup& buttons = game.menu.buttons;
   FreeButtonSlot(buttons, slot);
   buttons.MenuButtons[static_cast<std::size_t>(slot)] =
-      new MenuButton(&game.MSpriteEngine.Engine(), game.MImageList.Items(), activeImage,
+      new MenuButton(&game.Sprites.Engine(), game.InterfaceImages.Items(), activeImage,
                      inactiveImage, activePattern, inactivePattern, x, y);
 }
 

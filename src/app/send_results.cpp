@@ -32,7 +32,7 @@ void ShowSendResults(Game& game) {
               layout::kSendButtonY);
   PlaceButton(game, kCancelButton, "CancelButton2", "CancelButton2", 1, 0, layout::kSendButtonX[1],
               layout::kSendButtonY);
-  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+  game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
   EnableTimer(game);
 }
 

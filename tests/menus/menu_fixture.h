@@ -83,7 +83,7 @@ class MenuScenario : public testing::Test {
     return played;
   }
   bool Shows(const ImageSprite* sprite, const char* imageName) {
-    return sprite != nullptr && sprite->Image == &game().MImageList.ItemByName(imageName);
+    return sprite != nullptr && sprite->Image == &game().InterfaceImages.ItemByName(imageName);
   }
 
   static std::string FileBytes(const std::filesystem::path& path) {

@@ -32,7 +32,7 @@ TEST_F(MenuScenario, TheExitButtonSavesAndEndsTheProgram) {
   Run("click");
   EXPECT_TRUE(game().Terminated);
   EXPECT_EQ(menu().MenuCaption, nullptr);
-  EXPECT_FALSE(game().MTimer.Enabled());
+  EXPECT_FALSE(game().Timer.Enabled());
   EXPECT_NE(FileBytes(kOptions).find("CHILE\r\n"), std::string::npos);
 }
 

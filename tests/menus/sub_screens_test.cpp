@@ -54,19 +54,19 @@ TEST_F(SubScreens, PushingLeftWithAMainButtonSelectedClosesTheHelpOnce) {
   EXPECT_EQ(Selected(), 2);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
   EXPECT_EQ(menu().buttons.Slot(7), nullptr);
-  EXPECT_TRUE(game().MTimer.Enabled());
+  EXPECT_TRUE(game().Timer.Enabled());
   EXPECT_TRUE(Shows(menu().MenuCaption, "OptionsCaption"));
 }
 
 TEST_F(SubScreens, PointingAtAnotherMainButtonClosesTheSubScreen) {
   Open(2);
   ASSERT_EQ(game().ScreenState, ssOptions);
-  const int optionsSprites = game().MSpriteEngine.Engine().SpriteCount();
+  const int optionsSprites = game().Sprites.Engine().SpriteCount();
   PointAt(3);
   Run("tick");
   EXPECT_EQ(game().ScreenState, ssMainMenu);
   EXPECT_EQ(Selected(), 3);
-  EXPECT_EQ(game().MSpriteEngine.Engine().SpriteCount(), optionsSprites - 6);
+  EXPECT_EQ(game().Sprites.Engine().SpriteCount(), optionsSprites - 6);
   Run("tick\nclick\ntick");
   EXPECT_EQ(game().ScreenState, ssHighScores);
 }
@@ -93,7 +93,7 @@ TEST_F(SubScreens, OptionLinesSwitchTheDisplayAndTheSound) {
   Run("type \\r");
   EXPECT_EQ(game().settings.FullScreen, 1);
   EXPECT_TRUE(runner_->platform().IsFullScreen());
-  EXPECT_TRUE(game().MTimer.Enabled());
+  EXPECT_TRUE(game().Timer.Enabled());
   Run("type \\r");
   EXPECT_EQ(game().settings.FullScreen, 0);
 

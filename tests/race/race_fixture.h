@@ -58,7 +58,7 @@ class RaceTest : public ::testing::Test {
   TrackObjectSprite& SpriteOf(const TrackObject& object) {
     return *race().Slots[static_cast<std::size_t>(object.Slot)];
   }
-  int SpriteCount() { return game().MSpriteEngine.Engine().SpriteCount(); }
+  int SpriteCount() { return game().Sprites.Engine().SpriteCount(); }
   int MenuSpriteCount() const { return menuSpriteCount_; }
 
   // Ticks until play is live; fails the test after far more ticks than the banner lasts.

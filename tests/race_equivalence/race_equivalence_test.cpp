@@ -117,7 +117,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   runner.Execute("race " + std::to_string(c.Car));
   ASSERT_EQ(game.ScreenState, ssRace);
   const RaceData data =
-      RaceDataFromImages(game.MImageList3, static_cast<std::int32_t>(game.MTimer.Interval()));
+      RaceDataFromImages(game.RaceImages, static_cast<std::int32_t>(game.Timer.Interval()));
   RaceSimulation simulation(data, c.Car, startState);
   ASSERT_TRUE(Comparison(game, simulation, 0).Same());
 

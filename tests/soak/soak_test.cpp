@@ -23,7 +23,7 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   runner.Start();
   runner.Execute("seed 424242");
   Game& game = runner.game();
-  const int menuSprites = game.MSpriteEngine.Engine().SpriteCount();
+  const int menuSprites = game.Sprites.Engine().SpriteCount();
   Autopilot pilot(game, runner.platform().Keys());
 
   int gamesStarted = 0;
@@ -68,7 +68,7 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
         escapeHeld = false;
         pilot.ReleaseAll();
         if (screen == ssMainMenu) {
-          EXPECT_EQ(game.MSpriteEngine.Engine().SpriteCount(), menuSprites)
+          EXPECT_EQ(game.Sprites.Engine().SpriteCount(), menuSprites)
               << "after game " << gamesEnded;
         }
       }
@@ -78,8 +78,7 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
         runner.Execute("mouse 450 320");  // Cancel
         runner.Execute("click");
         EXPECT_EQ(game.ScreenState, ssMainMenu);
-        EXPECT_EQ(game.MSpriteEngine.Engine().SpriteCount(), menuSprites)
-            << "after game " << gamesEnded;
+        EXPECT_EQ(game.Sprites.Engine().SpriteCount(), menuSprites) << "after game " << gamesEnded;
       } else {
         runner.Execute("race " + std::to_string(car));
         car = car % 4 + 1;

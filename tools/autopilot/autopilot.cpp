@@ -138,9 +138,9 @@ void Autopilot::SetFire(bool down) {
     return;
   }
   if (down) {
-    FormKeyDown(game_, kKeyControl, ShiftState{false, false, true});
+    OnKeyDown(game_, kKeyControl, ShiftState{false, false, true});
   } else {
-    FormKeyUp(game_, kKeyControl, ShiftState{});
+    OnKeyUp(game_, kKeyControl, ShiftState{});
   }
 }
 

@@ -147,11 +147,11 @@ void StepNeedle(Game& game) {
 
 void DrawNeedle(Game& game) {
   const RaceRecord& race = game.race;
-  if (race.SpeedNeedle == nullptr || !game.MDisplay.IsInitialized()) return;
+  if (race.SpeedNeedle == nullptr || !game.Screen.IsInitialized()) return;
   const ImageItem& needle = *race.SpeedNeedle->Image;
   const int angle =
       static_cast<int>(std::trunc(race.Speed * kNeedleUnitsPerSpeed)) + race.NeedleJitter;
-  needle.DrawRotate(game.MDisplay.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
+  needle.DrawRotate(game.Screen.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
                     kNeedlePivotX, kNeedlePivotY, angle);
 }
 

@@ -37,9 +37,9 @@ void StartRace(Game& game) {
   StepNeedle(game);
   DrawNeedle(game);
 
-  race.Data = RaceDataFromImages(game.MImageList3, RaceInterval(game));
+  race.Data = RaceDataFromImages(game.RaceImages, RaceInterval(game));
   FreeSprite(race.PlayerCar);
-  race.PlayerCar = new PlayerCarSprite(&game.MSpriteEngine.Engine(), game, race.CarChoice);
+  race.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, race.CarChoice);
   race.PlayerCar->SetZ(kCarZ);
   game.ScreenState = ssRace;
   race.Random = game.Random;
@@ -47,7 +47,7 @@ void StartRace(Game& game) {
   game.Random = race.Random;
 
   CreateBonusIndicators(game);
-  Sprite* root = &game.MSpriteEngine.Engine();
+  Sprite* root = &game.Sprites.Engine();
   race.ShotSpark =
       new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
   race.CrashExplosion =

@@ -11,12 +11,12 @@ constexpr int kBannerZ = 6;
 }  // namespace
 
 ImageItem& RaceImage(Game& game, std::string_view imageName) {
-  return game.MImageList3.ItemByName(imageName);
+  return game.RaceImages.ItemByName(imageName);
 }
 
 CaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
-  return new CaptionSprite(&game.MSpriteEngine.Engine(), RaceImage(game, imageName),
-                           game.MTimer.Interval());
+  return new CaptionSprite(&game.Sprites.Engine(), RaceImage(game, imageName),
+                           game.Timer.Interval());
 }
 
 void ShowBanner(Game& game, std::string_view imageName) {
@@ -29,11 +29,11 @@ void ShowBanner(Game& game, std::string_view imageName) {
 }
 
 std::int32_t RaceInterval(const Game& game) {
-  return static_cast<std::int32_t>(game.MTimer.Interval());
+  return static_cast<std::int32_t>(game.Timer.Interval());
 }
 
 double FramesPerLag(const Game& game, double framesPerSecond) {
-  return game.MTimer.Interval() / 1000.0 * framesPerSecond;
+  return game.Timer.Interval() / 1000.0 * framesPerSecond;
 }
 
 }  // namespace rivoltra

@@ -78,7 +78,7 @@ class EventPlayer {
         break;
       case Moved:
         race_.ScrollSpeed = event.Amount;
-        game_.MSpriteEngine.MoveSprites(event.Value);
+        game_.Sprites.MoveSprites(event.Value);
         break;
       case FrameDrawn:
         StepNeedle(game_);

@@ -10,8 +10,7 @@ void ShowSpawnedObject(Game& game, std::int32_t slot) {
   RaceRecord& race = game.race;
   const auto index = static_cast<std::size_t>(slot);
   FreeObjectSprite(game, slot);
-  race.Slots[index] =
-      new TrackObjectSprite(&game.MSpriteEngine.Engine(), game, race.Objects[index]);
+  race.Slots[index] = new TrackObjectSprite(&game.Sprites.Engine(), game, race.Objects[index]);
   race.SlotUsed[index] = true;
 }
 
