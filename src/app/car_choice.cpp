@@ -94,7 +94,7 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   CloseMainMenu(game);
   game.race.CarChoice = car;
   BeginRaceRecording(game, car);
-  StartRace(game);
+  OpenRaceScreen(game);
 }
 
 }  // namespace rivoltra

@@ -34,7 +34,7 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
     }
     // Only the last of the fast ticks is shown.
     game.DrawingOff = !drawing || tick + 1 < ticks;
-    RaceTick(game, *input);
+    RunRaceFrame(game, *input);
   }
   game.DrawingOff = !drawing;
 }

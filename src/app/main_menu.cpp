@@ -129,7 +129,7 @@ void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
 void CloseMainMenu(Game& game) {
   MenuState& menu = game.menu;
   FreeMenuButtons(menu.buttons);
-  EndBonus(game);
+  EndRunningBonus(game);
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.UpPanelSprite);
   FreeSprite(menu.DownPanelSprite);

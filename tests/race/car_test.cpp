@@ -123,7 +123,7 @@ TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height - icon.Height * 0.9);
   EXPECT_DOUBLE_EQ(race().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
 
-  EndBonus(game());
+  EndRunningBonus(game());
   EXPECT_FALSE(race().TurboActive);
   EXPECT_EQ(race().BonusIcon, nullptr);
   EXPECT_EQ(race().BonusFlame, nullptr);

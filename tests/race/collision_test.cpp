@@ -120,7 +120,7 @@ TEST_F(CollisionTest, HazardsSlowTheCarDown) {
     const auto sounds = TakeStartedSounds();
     if (c.sound != nullptr) EXPECT_TRUE(Contains(sounds, c.sound));
     EXPECT_FALSE(Contains(sounds, "Stone") && c.sound == nullptr);
-    ClearSlots(game());
+    ClearTrackObjects(game());
   }
   EXPECT_TRUE(race().Punctured);
   EXPECT_EQ(car().StunTime, 10);
@@ -157,7 +157,7 @@ TEST_F(CollisionTest, ARabbitCostsAHundredPointsButNeverMakesTheScoreNegative) {
     ObjectOnCar(ObjectKind::Rabbit);
     Tick();
     EXPECT_EQ(race().Score, c.after) << c.before;
-    ClearSlots(game());
+    ClearTrackObjects(game());
   }
 }
 
@@ -249,7 +249,7 @@ TEST_F(CollisionTest, TrafficCrashesTheCarWhenTheSpeedsDifferByMoreThan25Seventh
     EXPECT_EQ(race().Lives, c.crash ? 2 : 3);
     EXPECT_EQ(traffic.OwnSpeed, 0);
     EXPECT_EQ(SpriteOf(traffic).Image->Name(), "ExplosionBig");
-    ClearSlots(game());
+    ClearTrackObjects(game());
     ResetCrashExplosion();
   }
 }
@@ -266,8 +266,8 @@ TEST_F(CollisionTest, AnObjectTouchingOnlyAtTheEdgeOfItsWidthIsPassedBy) {
 
 TEST_F(CollisionTest, NothingMovesAtSpeedZeroExceptTraffic) {
   race().Speed = 0;
-  TrackObject* wall = SpawnObject(game(), ObjectKind::Wall05, 2);
-  TrackObject* traffic = SpawnObject(game(), ObjectKind::Car5Inv, 3);
+  TrackObject* wall = SpawnAndShowObject(game(), ObjectKind::Wall05, 2);
+  TrackObject* traffic = SpawnAndShowObject(game(), ObjectKind::Car5Inv, 3);
   ASSERT_NE(wall, nullptr);
   ASSERT_NE(traffic, nullptr);
   const double wallY = wall->Y;
@@ -283,7 +283,7 @@ class PlacementTest : public CollisionTest {};
 TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
   int traffic = 0;
   for (int round = 0; round < 200; ++round) {
-    SpawnObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
+    SpawnAndShowObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
     std::set<int> lanes;
     traffic = 0;
     for (const TrackObjectSprite* object : race().Slots) {
@@ -303,7 +303,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
 }
 
 TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
-  TrackObject* first = SpawnObject(game(), ObjectKind::Bonus10, 2);
+  TrackObject* first = SpawnAndShowObject(game(), ObjectKind::Bonus10, 2);
   ASSERT_NE(first, nullptr);
   ASSERT_GT(first->Height, 22);
   // Same X, or a Y within 10 px, or overlapping boxes: refused.
@@ -315,24 +315,24 @@ TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
       OverlapsPlaced(race(), first->X - 5, first->Y - 11, first->Width + 10, first->Height + 30));
   EXPECT_FALSE(OverlapsPlaced(race(), first->X + 200, first->Y + 11, 10, 10));
   first->Y = 300;
-  TrackObject* sign = SpawnObject(game(), ObjectKind::SignLeftBlue);
+  TrackObject* sign = SpawnAndShowObject(game(), ObjectKind::SignLeftBlue);
   ASSERT_NE(sign, nullptr);
   EXPECT_EQ(sign->X, 140);
   for (std::int32_t kind = 1; kind <= 34; ++kind) {
-    EXPECT_EQ(SpawnObject(game(), KindFromNumber(kind)), nullptr) << kind;
+    EXPECT_EQ(SpawnAndShowObject(game(), KindFromNumber(kind)), nullptr) << kind;
   }
 }
 
 TEST_F(PlacementTest, ASpawnIntoThirtyUsedSlotsDoesNothing) {
   for (int i = 0; i < kSlotCount; ++i) {
-    TrackObject* object = SpawnObject(game(), ObjectKind::Bonus10);
+    TrackObject* object = SpawnAndShowObject(game(), ObjectKind::Bonus10);
     ASSERT_NE(object, nullptr) << i;
     object->X = 1000 + 100.0 * i;
     object->Y = 100 + 50.0 * i;
   }
   const int sprites = SpriteCount();
   const std::uint32_t randomBefore = game().Random.State();
-  EXPECT_EQ(SpawnObject(game(), ObjectKind::Bonus10), nullptr);
+  EXPECT_EQ(SpawnAndShowObject(game(), ObjectKind::Bonus10), nullptr);
   EXPECT_EQ(SpriteCount(), sprites);
   EXPECT_EQ(game().Random.State(), randomBefore);
 }

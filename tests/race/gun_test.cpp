@@ -21,7 +21,7 @@ class GunTest : public RaceTest {
   TrackObject& Ahead(ObjectKind kind, double distance) {
     TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
-      object = SpawnObject(game(), kind, lane);
+      object = SpawnAndShowObject(game(), kind, lane);
     EXPECT_NE(object, nullptr);
     object->X = car().X + car().Width / 2.0 - object->Width / 2.0;
     object->Y = car().Y - distance;
@@ -53,7 +53,7 @@ TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
     Release("Space");
     Tick();
     EXPECT_FALSE(race().ShotSpark->Visible);
-    ClearSlots(game());
+    ClearTrackObjects(game());
   }
 }
 

@@ -126,7 +126,7 @@ TEST_F(LevelTest, TwentySecondsLeftGive105PointsAndLevelTwoStartsAtSixtySeconds)
 }
 
 TEST_F(LevelTest, EveryThirdLevelIsATrafficLevelThatSpawnsOnlyItsSet) {
-  StartLevel(game(), 3);
+  StartRaceLevel(game(), 3);
   PassStartBanner();
   Hold("Up");
   bool sawTraffic = false;

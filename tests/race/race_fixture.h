@@ -80,7 +80,7 @@ class RaceTest : public ::testing::Test {
 
   // An object of the kind in the car's lane, moved so that it touches the car on the next move.
   TrackObject& ObjectOnCar(ObjectKind kind) {
-    TrackObject* object = SpawnObject(game(), kind, CarLane());
+    TrackObject* object = SpawnAndShowObject(game(), kind, CarLane());
     EXPECT_NE(object, nullptr);
     object->X = car().X + (car().Width - object->Width) / 2.0;
     object->Y = car().Y - object->Height + 10;

@@ -23,7 +23,7 @@ void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view fl
   race.BonusIcon = NewRaceCaption(game, iconImage);
   race.BonusFlame = NewRaceCaption(game, flameImage);
   race.BonusFlame->FrameLooped = true;
-  race.BonusFlame->FrameSpeed = FramesPerLag(game, flameFramesPerSecond);
+  race.BonusFlame->FrameSpeed = SceneFramesPerLag(game, flameFramesPerSecond);
   race.BonusFlame->Visible = false;
 }
 

@@ -21,7 +21,7 @@ constexpr int kCarZ = 4;
 
 }  // namespace
 
-void StartRace(Game& game) {
+void OpenRaceScreen(Game& game) {
   RaceRecord& race = game.race;
   game.ScreenState = ssRaceLoading;
   PlayScreenMusic(game);
@@ -57,7 +57,7 @@ void StartRace(Game& game) {
   EnableTimer(game);
 }
 
-void StartLevel(Game& game, std::int32_t level) {
+void StartRaceLevel(Game& game, std::int32_t level) {
   RaceRecord& race = game.race;
   RaceEvents events;
   race.Random = game.Random;
@@ -66,7 +66,7 @@ void StartLevel(Game& game, std::int32_t level) {
   ShowRaceEvents(game, events);
 }
 
-void EndBonus(Game& game) {
+void EndRunningBonus(Game& game) {
   RaceEvents events;
   EndBonus(game.race, events);
   ShowRaceEvents(game, events);
@@ -83,7 +83,7 @@ void EndRace(Game& game) {
     game.ScrollBackground->Y = 0;
   }
   race.RaceRunning = false;
-  ClearSlots(game);
+  ClearTrackObjects(game);
   FreeSprite(race.PlayerCar);
   FreeHudSprites(game);
   FreeSprite(race.ShotSpark);

@@ -32,7 +32,7 @@ std::int32_t RaceInterval(const Game& game) {
   return static_cast<std::int32_t>(game.Timer.Interval());
 }
 
-double FramesPerLag(const Game& game, double framesPerSecond) {
+double SceneFramesPerLag(const Game& game, double framesPerSecond) {
   return game.Timer.Interval() / 1000.0 * framesPerSecond;
 }
 

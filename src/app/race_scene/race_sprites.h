@@ -19,6 +19,6 @@ void ShowBanner(Game& game, std::string_view imageName);
 // The frame timer's interval in milliseconds: every race timer counts in steps of it.
 std::int32_t RaceInterval(const Game& game);
 // Frames per unit of lag for an animation of so many frames per second of game time.
-double FramesPerLag(const Game& game, double framesPerSecond);
+double SceneFramesPerLag(const Game& game, double framesPerSecond);
 
 }  // namespace rivoltra

@@ -139,7 +139,7 @@ void ShowRaceEvents(Game& game, const RaceEvents& events) {
   FollowState(game);
 }
 
-void RaceTick(Game& game, const RaceTickInput& input) {
+void RunRaceFrame(Game& game, const RaceTickInput& input) {
   RaceRecord& race = game.race;
   if (race.PlayerCar == nullptr) return;
   race.TickActions = input.Actions;
