@@ -25,7 +25,7 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
   if (session.Playing && session.Paused) return;
   const int ticks = session.Playing && session.FastForward ? 4 : 1;
   const bool drawing = !game.DrawingOff;
-  for (int tick = 0; tick < ticks && game.ScreenState == ssRace; ++tick) {
+  for (int tick = 0; tick < ticks && game.ScreenState == GameScreen::Race; ++tick) {
     const std::optional<RaceTickInput> input =
         TakeRaceInput(game, RaceInputFromDevices(game, lagCount));
     if (!input) {
@@ -47,28 +47,28 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
   // Navigation and the race read the input states of this tick, not those of the key events.
   game.Input.Update();
   switch (game.ScreenState) {
-    case ssMainMenu:
+    case GameScreen::MainMenu:
       MainMenuTick(game, lagCount);
       break;
-    case ssRace:
+    case GameScreen::Race:
       RunRaceTicks(game, lagCount);
       break;
-    case ssOptions:
+    case GameScreen::Options:
       OptionsTick(game, lagCount);
       break;
-    case ssHighScores:
+    case GameScreen::HighScores:
       HighScoresTick(game, lagCount);
       break;
-    case ssHelp:
+    case GameScreen::Help:
       HelpTick(game, lagCount);
       break;
-    case ssSendResults:
+    case GameScreen::SendResults:
       SendResultsTick(game, lagCount);
       break;
-    case ssCarChoice:
+    case GameScreen::CarChoice:
       CarChoiceTick(game, lagCount);
       break;
-    case ssNameEntry:
+    case GameScreen::NameEntry:
       NameEntryTick(game, lagCount);
       break;
     default:
@@ -85,7 +85,7 @@ void DrawFrame(Game& game, std::int32_t lag, bool moveAll) {
 
 void FlipFrame(Game& game) {
   if (game.DrawingOff) return;
-  if (game.replay.Playing && game.ScreenState == ssRace) DrawReplayLabel(game);
+  if (game.replay.Playing && game.ScreenState == GameScreen::Race) DrawReplayLabel(game);
   game.Screen.Flip();
 }
 

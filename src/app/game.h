@@ -30,18 +30,17 @@ namespace rivoltra {
 
 // The screens the frame tick dispatches on; no other value is ever stored. The numbers are the
 // ones the runner's state dump and the golden traces show.
-enum class ScreenStates : std::int32_t {
-  ssMainMenu = 0,
-  ssRace = 1,
-  ssOptions = 2,
-  ssHighScores = 3,
-  ssHelp = 4,
-  ssSendResults = 7,
-  ssCarChoice = 8,
-  ssRaceLoading = 10,
-  ssNameEntry = 71,
+enum class GameScreen : std::int32_t {
+  MainMenu = 0,
+  Race = 1,
+  Options = 2,
+  HighScores = 3,
+  Help = 4,
+  SendResults = 7,
+  CarChoice = 8,
+  RaceLoading = 10,
+  NameEntry = 71,
 };
-using enum ScreenStates;
 
 constexpr std::uint32_t kFrameInterval = 30;
 
@@ -73,7 +72,7 @@ struct Game {
   std::optional<std::uint8_t> RunFullScreen;
   std::uint8_t StoredFullScreen = 0;
 
-  ScreenStates ScreenState = ssMainMenu;
+  GameScreen ScreenState = GameScreen::MainMenu;
   Settings settings;
   // The check string read with the settings, compared once with the loaded table.
   std::string StoredCheckString;
@@ -127,6 +126,7 @@ void WriteText(Game& game, std::string_view text, int x, int y);
 void PlaySound(Game& game, std::string_view name);
 void StopSound(Game& game, std::string_view name);
 // Music by screen: the race song in the race states, the menu song elsewhere.
+ScreenMusic MusicOfScreen(GameScreen screen);
 void PlayScreenMusic(Game& game);
 void StopMusic(Game& game);
 void KeepMusicPlaying(Game& game);

@@ -37,7 +37,7 @@ void LeaveHelp(Game& game) {
 void ShowHelp(Game& game) {
   MenuState& menu = game.menu;
   menu.HelpPage = 1;
-  BeginSubScreen(game, ssHelp, {kNextButton, kNextButton, kPreviousButton, kNextButton});
+  BeginSubScreen(game, GameScreen::Help, {kNextButton, kNextButton, kPreviousButton, kNextButton});
   ShowScreenBackdrop(game, PageImage(menu.HelpPage));
   FreeButtonSlot(menu.buttons, kNextButton);
   PlaceButton(game, kPreviousButton, "Previous", "Previous", 1, 0, layout::kHelpButtonX[0],
@@ -65,7 +65,7 @@ void HelpTick(Game& game, std::int32_t lagCount) {
   }
   // The activation may have closed the screen (a main-menu button picked with the mouse); its
   // sprites are gone then and must not be closed a second time.
-  if (game.ScreenState == ssHelp) {
+  if (game.ScreenState == GameScreen::Help) {
     ShowMainButtonActive(game, kHelpMainButton);
     const int selected = menu.buttons.SelectedButton;
     if (selected != 0 && selected != kHelpMainButton && selected != kPreviousButton &&

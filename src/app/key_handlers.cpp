@@ -21,7 +21,8 @@ void OptionsCharacterTyped(Game& game, char key) {
     return;
   }
   // Judged after the Enter above, which may have closed the options.
-  if (game.ScreenState == ssOptions && menu.buttons.SelectedButton == 10 && menu.EditingCountry) {
+  if (game.ScreenState == GameScreen::Options && menu.buttons.SelectedButton == 10 &&
+      menu.EditingCountry) {
     TypeIntoCountry(game, key);
   }
 }
@@ -33,16 +34,16 @@ void MenuCharacterTyped(Game& game, char key) {
   int& selected = game.menu.buttons.SelectedButton;
   if (key == kEscape) {
     switch (game.ScreenState) {
-      case ssHighScores:
+      case GameScreen::HighScores:
         selected = 3;
         break;
-      case ssHelp:
+      case GameScreen::Help:
         selected = 4;
         break;
-      case ssCarChoice:
+      case GameScreen::CarChoice:
         selected = 1;
         break;
-      case ssMainMenu:
+      case GameScreen::MainMenu:
         return;
       default:
         break;
@@ -69,15 +70,15 @@ void OnCharacterTyped(Game& game, char key) {
   if (PlaybackCharacterTyped(game, key)) return;
   // Each step looks at the screen as the step before has left it: Enter that closes the options
   // reaches the main menu's step too and opens the selected button there.
-  if (game.ScreenState == ssOptions) {
+  if (game.ScreenState == GameScreen::Options) {
     OptionsCharacterTyped(game, key);
     if (key == kEscape) return;
   }
-  if (game.ScreenState != ssRace && game.ScreenState != ssRaceLoading &&
-      game.ScreenState != ssOptions) {
+  if (game.ScreenState != GameScreen::Race && game.ScreenState != GameScreen::RaceLoading &&
+      game.ScreenState != GameScreen::Options) {
     MenuCharacterTyped(game, key);
   }
-  if (game.ScreenState == ssNameEntry) {
+  if (game.ScreenState == GameScreen::NameEntry) {
     if (key == kEnter) {
       FinishNameEntry(game);
       ShowSendResults(game);
@@ -96,22 +97,22 @@ void OnPointerMove(Game& game, int x, int y) {
 void OnPointerClick(Game& game) {
   if (game.menu.buttons.SelectedButton != 0) PlayButtonPress(game);
   switch (game.ScreenState) {
-    case ssMainMenu:
+    case GameScreen::MainMenu:
       MainMenuActivate(game);
       break;
-    case ssOptions:
+    case GameScreen::Options:
       OptionsActivate(game);
       break;
-    case ssHighScores:
+    case GameScreen::HighScores:
       HighScoresActivate(game);
       break;
-    case ssHelp:
+    case GameScreen::Help:
       HelpActivate(game);
       break;
-    case ssCarChoice:
+    case GameScreen::CarChoice:
       CarChoiceActivate(game);
       break;
-    case ssSendResults:
+    case GameScreen::SendResults:
       SendResultsActivate(game);
       break;
     default:

@@ -110,7 +110,7 @@ void SlideButtons(MenuState& menu) {
 
 void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
   MenuState& menu = game.menu;
-  game.ScreenState = ssMainMenu;
+  game.ScreenState = GameScreen::MainMenu;
   menu.buttons.ButtonCount = kMainButtons;
   menu.FirstSelectable = 1;
   menu.LastSelectable = kMainButtons;

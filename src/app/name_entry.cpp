@@ -18,7 +18,7 @@ constexpr std::int32_t kNameCursorMinimumX = 398;
 
 void ShowNameEntry(Game& game) {
   MenuState& menu = game.menu;
-  game.ScreenState = ssNameEntry;
+  game.ScreenState = GameScreen::NameEntry;
   game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
   FreeSprite(menu.MenuCaption);
   menu.MenuCaption = NewCaption(game, "EnterYourName");

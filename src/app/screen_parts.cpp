@@ -11,7 +11,7 @@ CaptionSprite* NewCaption(Game& game, std::string_view imageName) {
                            game.Timer.Interval());
 }
 
-void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
+void SetScreenButtons(Game& game, GameScreen screen, const ScreenButtons& buttons) {
   MenuState& menu = game.menu;
   game.ScreenState = screen;
   menu.buttons.ButtonCount = buttons.count;
@@ -20,7 +20,7 @@ void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& butt
   menu.LastSelectable = buttons.last;
 }
 
-void BeginSubScreen(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
+void BeginSubScreen(Game& game, GameScreen screen, const ScreenButtons& buttons) {
   SetScreenButtons(game, screen, buttons);
   if (game.menu.MenuCaption != nullptr) game.menu.MenuCaption->Visible = false;
   EnableTimer(game);
@@ -46,7 +46,7 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
 }
 
 void PlayButtonPress(Game& game) {
-  if (game.ScreenState != ssRace) PlaySound(game, "Button_Pressed");
+  if (game.ScreenState != GameScreen::Race) PlaySound(game, "Button_Pressed");
 }
 
 void UpdateButtonHighlight(Game& game) {

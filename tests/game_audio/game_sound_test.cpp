@@ -134,7 +134,7 @@ class ScriptedPlayer {
     }
     const double now = MillisecondsAt(BytesWritten(recording_));
     if (!ReadyMilliseconds) {
-      if (game.ScreenState == ssMainMenu && game.menu.MenuPhase == MenuPhases::Ready) {
+      if (game.ScreenState == GameScreen::MainMenu && game.menu.MenuPhase == MenuPhases::Ready) {
         ReadyMilliseconds = now;
         lastStepTick_ = ticksRun_;
         lastStepMilliseconds_ = now;
@@ -343,7 +343,7 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
-         optionsOpened = game.ScreenState == ssOptions;
+         optionsOpened = game.ScreenState == GameScreen::Options;
        }},
       {kClick, [](Game& game) { PointAt(game, 8); }},
       {kClick,
@@ -442,7 +442,7 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
-         carChoiceOpened = game.ScreenState == ssCarChoice;
+         carChoiceOpened = game.ScreenState == GameScreen::CarChoice;
        }},
       {kClick, [](Game& game) { PointAt(game, 7); }},
       {kClick,
@@ -455,14 +455,16 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
          // What the race's own end does, with a score above the table's last entry.
          game.race.Score = 5000;
          FinishGame(game);
-         nameEntryWithoutSong = game.ScreenState == ssNameEntry && game.music.SongHandle == nullptr;
+         nameEntryWithoutSong =
+             game.ScreenState == GameScreen::NameEntry && game.music.SongHandle == nullptr;
        }},
       {1000, [](Game& game) { OnCharacterTyped(game, '\r'); }},
       {300, [](Game& game) { PointAt(game, 2); }},
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
-         menuSongStarted = game.ScreenState == ssMainMenu && game.SongFile == kMenuSongFile;
+         menuSongStarted =
+             game.ScreenState == GameScreen::MainMenu && game.SongFile == kMenuSongFile;
        }},
       {2300, [](Game&) {}},
   });
@@ -487,6 +489,23 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
   EXPECT_LT(quiet, kSilentRms);
   ExpectLoudThroughout(At(kCancel) + kPeriodMilliseconds, sound_.LengthMilliseconds(), 2,
                        "menu song again");
+}
+
+// The race song belongs to the race and to its loading step, so it starts before the first tick.
+TEST(ScreenMusicTest, OnlyTheRaceAndItsLoadingStepPlayTheRaceSong) {
+  const struct {
+    GameScreen screen;
+    ScreenMusic music;
+  } cases[] = {
+      {GameScreen::MainMenu, ScreenMusic::Menu},  {GameScreen::Race, ScreenMusic::Race},
+      {GameScreen::Options, ScreenMusic::Menu},   {GameScreen::HighScores, ScreenMusic::Menu},
+      {GameScreen::Help, ScreenMusic::Menu},      {GameScreen::SendResults, ScreenMusic::Menu},
+      {GameScreen::CarChoice, ScreenMusic::Menu}, {GameScreen::RaceLoading, ScreenMusic::Race},
+      {GameScreen::NameEntry, ScreenMusic::Menu},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MusicOfScreen(c.screen), c.music) << static_cast<int>(c.screen);
+  }
 }
 
 }  // namespace

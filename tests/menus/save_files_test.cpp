@@ -64,7 +64,7 @@ TEST_F(MenuScenario, EditedOrBrokenSaveFilesFallBackToTheDefaults) {
     EXPECT_EQ(game().highScores.Entry(1).EntryName, c.tableKept ? "MINE" : "ANONYMOUS");
     EXPECT_EQ(ComputeCheckString(game().highScores),
               ComputeCheckString(c.tableKept ? mine : DefaultHighScoreTable()));
-    EXPECT_EQ(game().ScreenState, ssMainMenu);
+    EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   }
   std::filesystem::remove(kOptions);
   std::filesystem::remove(kHighScores);

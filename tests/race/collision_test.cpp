@@ -88,8 +88,8 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   EXPECT_FALSE(CrashCar(race(), car()));
   EXPECT_EQ(race().Lives, 0);
   // 2000 ms later the game finishes; a score of 0 goes to the main menu.
-  for (int i = 0; i < 100 && game().ScreenState == ssRace; ++i) Tick();
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  for (int i = 0; i < 100 && game().ScreenState == GameScreen::Race; ++i) Tick();
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(race().PlayerCar, nullptr);
   EXPECT_EQ(SpriteCount(), MenuSpriteCount());
 }
@@ -108,14 +108,14 @@ TEST_F(CollisionTest, HazardsSlowTheCarDown) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
-    car().MotionState = kDrivingFreely;
+    car().MotionState = CarMotion::DrivingFreely;
     car().StunTime = 0;
     race().Punctured = false;
     race().Speed = speed;
     ObjectOnCar(c.kind);
     TakeStartedSounds();
     Tick();
-    EXPECT_EQ(car().MotionState, kSlowingDown);
+    EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
     EXPECT_DOUBLE_EQ(car().TargetSpeed, c.target);
     const auto sounds = TakeStartedSounds();
     if (c.sound != nullptr) EXPECT_TRUE(Contains(sounds, c.sound));
@@ -132,7 +132,7 @@ TEST_F(CollisionTest, AStoneBelowItsSlowdownKeepsTheOldTargetSpeed) {
   ObjectOnCar(ObjectKind::Stone05);
   Tick();
   EXPECT_EQ(car().TargetSpeed, 1.5);
-  EXPECT_EQ(car().MotionState, kSlowingDown);
+  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
 }
 
 TEST_F(CollisionTest, WaterInTheRightLaneSlidesTheCarLeftByTheMiddleLanesWidth) {
@@ -140,12 +140,12 @@ TEST_F(CollisionTest, WaterInTheRightLaneSlidesTheCarLeftByTheMiddleLanesWidth) 
   race().Speed = 12;
   ObjectOnCar(ObjectKind::Water10);
   Tick();
-  EXPECT_EQ(car().MotionState, kSlidingLeft);
+  EXPECT_EQ(car().MotionState, CarMotion::SlidingLeft);
   EXPECT_EQ(car().SlideDistance, 110);
   EXPECT_DOUBLE_EQ(car().TargetSpeed, 12 - 50.0 / 7);
   const double startX = car().X;
-  for (int i = 0; i < 100 && car().MotionState == kSlidingLeft; ++i) Tick();
-  EXPECT_EQ(car().MotionState, kDrivingFreely);
+  for (int i = 0; i < 100 && car().MotionState == CarMotion::SlidingLeft; ++i) Tick();
+  EXPECT_EQ(car().MotionState, CarMotion::DrivingFreely);
   EXPECT_LT(car().X, startX - 50);
 }
 

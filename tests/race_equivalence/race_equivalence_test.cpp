@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 #include "app/game.h"
 #include "app/race_scene/car.h"
@@ -31,6 +32,16 @@ std::ostream& operator<<(std::ostream& out, const GameCase& c) {
   return out << "seed " << c.Seed << " car " << c.Car << " lag " << c.Lag;
 }
 
+// Enumerators print as their numbers.
+template <typename T>
+auto Printable(T value) {
+  if constexpr (std::is_enum_v<T>) {
+    return static_cast<std::underlying_type_t<T>>(value);
+  } else {
+    return value;
+  }
+}
+
 class Comparison {
  public:
   Comparison(const Game& game, const RaceSimulation& simulation, long tick)
@@ -41,7 +52,8 @@ class Comparison {
     std::ostringstream why;
     auto differ = [&](const char* what, auto game, auto sim) {
       if (game == sim) return false;
-      why << "tick " << tick_ << ": " << what << " game " << game << " core " << sim;
+      why << "tick " << tick_ << ": " << what << " game " << Printable(game) << " core "
+          << Printable(sim);
       return true;
     };
     if (differ("Score", race_.Score, sim_.Score) || differ("Level", race_.Level, sim_.Level) ||
@@ -115,7 +127,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   runner.Execute("lag " + std::to_string(c.Lag));
   const std::uint32_t startState = game.Random.State();
   runner.Execute("race " + std::to_string(c.Car));
-  ASSERT_EQ(game.ScreenState, ssRace);
+  ASSERT_EQ(game.ScreenState, GameScreen::Race);
   const RaceData data =
       RaceDataFromImages(game.RaceImages, static_cast<std::int32_t>(game.Timer.Interval()));
   RaceSimulation simulation(data, c.Car, startState);
@@ -124,7 +136,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   Autopilot pilot(game, runner.platform().Keys());
   constexpr long kMaxTicks = 40000;
   long tick = 0;
-  for (; tick < kMaxTicks && game.ScreenState == ssRace; ++tick) {
+  for (; tick < kMaxTicks && game.ScreenState == GameScreen::Race; ++tick) {
     pilot.Drive();
     const std::string key = ScriptedKey(c, tick);
     if (!key.empty()) runner.Execute("down " + key);
@@ -133,7 +145,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
     runner.context().soundLog.clear();
     const ActionStates used = game.race.TickActions;
     simulation.Tick({used, c.Lag});
-    if (game.ScreenState != ssRace) break;
+    if (game.ScreenState != GameScreen::Race) break;
     ASSERT_FALSE(simulation.Ended()) << "tick " << tick;
     ASSERT_TRUE(Comparison(game, simulation, tick).Same());
   }

@@ -213,7 +213,7 @@ bool Autopilot::TargetOnAimLine() const {
 
 void Autopilot::Drive() {
   const RaceRecord& race = game_.race;
-  if (game_.ScreenState != ssRace || race.PlayerCar == nullptr || !race.RaceRunning) {
+  if (game_.ScreenState != GameScreen::Race || race.PlayerCar == nullptr || !race.RaceRunning) {
     ReleaseAll();
     return;
   }

@@ -36,7 +36,7 @@ class Shots {
     for (int i = 0; i < 200 && !game().race.RaceRunning; ++i) Run("tick");
   }
   void Drive(int ticks, const std::function<bool()>& until = {}) {
-    for (int i = 0; i < ticks && game().ScreenState == ssRace; ++i) {
+    for (int i = 0; i < ticks && game().ScreenState == GameScreen::Race; ++i) {
       pilot_->Drive();
       Run("tick");
       if (until && until()) break;
@@ -134,7 +134,9 @@ void TakeAll(Shots& shots) {
   shots.game().race.SpawnChance.fill(0);
   shots.game().race.Distance = 29000;
   shots.Run("down Up");
-  for (int i = 0; i < 1000 && shots.game().race.FinishPhase != 25; ++i) shots.Run("tick");
+  for (int i = 0; i < 1000 && shots.game().race.FinishPhase != LevelEndPhase::LevelCompletedBanner;
+       ++i)
+    shots.Run("tick");
   shots.Run("tick 3");
   shots.Save("banner-level-completed");
   shots.Run("up Up");

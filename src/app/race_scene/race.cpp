@@ -23,7 +23,7 @@ constexpr int kCarZ = 4;
 
 void OpenRaceScreen(Game& game) {
   RaceRecord& race = game.race;
-  game.ScreenState = ssRaceLoading;
+  game.ScreenState = GameScreen::RaceLoading;
   PlayScreenMusic(game);
   game.menu.buttons.ButtonCount = 0;
   HideMouseCursor(game);
@@ -41,7 +41,7 @@ void OpenRaceScreen(Game& game) {
   FreeSprite(race.PlayerCar);
   race.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, race.CarChoice);
   race.PlayerCar->SetZ(kCarZ);
-  game.ScreenState = ssRace;
+  game.ScreenState = GameScreen::Race;
   race.Random = game.Random;
   const RaceEvents started = StartRace(race, race.Data, race.CarChoice);
   game.Random = race.Random;
