@@ -157,7 +157,9 @@ class OnlineFlow : public ::testing::Test {
     return game().race.Score;
   }
 
-  bool InRace() { return game().ScreenState == GameScreen::Race || game().ScreenState == GameScreen::RaceLoading; }
+  bool InRace() {
+    return game().ScreenState == GameScreen::Race || game().ScreenState == GameScreen::RaceLoading;
+  }
 
   // The runner's clock is fake and races ahead of real time; the server verifies a race only
   // when it could have been played since its ticket (30 ms a tick, five seconds of slack, the
@@ -191,7 +193,8 @@ class OnlineFlow : public ::testing::Test {
   void ExpectMainMenuThenHighScoresWith(const std::string& name, std::int32_t score) {
     ASSERT_EQ(game().ScreenState, GameScreen::MainMenu);
     EXPECT_EQ(game().SongFile, kMenuSongFile) << "the main menu, made anew, starts its song";
-    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == GameScreen::MainMenu; ++tick)
+    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == GameScreen::MainMenu;
+         ++tick)
       Run("tick");
     ASSERT_EQ(game().ScreenState, GameScreen::HighScores);
     bool listed = false;
