@@ -59,6 +59,14 @@ Game::~Game() {
   MImageList3.SetDisplay(nullptr);
 }
 
+RandomGenerator& RandomInPlay(Game& game) {
+  return game.raceScene.Live() ? game.race.State.Random : game.Random;
+}
+
+const RandomGenerator& RandomInPlay(const Game& game) {
+  return game.raceScene.Live() ? game.race.State.Random : game.Random;
+}
+
 TImageList& ScreenImageList(Game& game) {
   return game.ScreenState == ssRace || game.ScreenState == ssRaceLoading ? game.MImageList3
                                                                          : game.MImageList;

@@ -24,7 +24,7 @@ void FormCreate(Game& game) {
   game.text.PrepareFontTables();
   game.ScrollBackground = new TScrollBackground(
       &game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
-      game.race.ScrollSpeed);
+      game.raceScene.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);
   game.StartupComplete = true;
 }

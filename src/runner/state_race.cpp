@@ -7,7 +7,7 @@ namespace rivoltra {
 
 namespace {
 
-void WriteSlots(const RaceRecord& race, JsonWriter& json) {
+void WriteSlots(const RaceScene& race, JsonWriter& json) {
   json.Key("slots").BeginArray();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const TWallSprite* object = race.Slots[static_cast<std::size_t>(slot)];
@@ -26,7 +26,7 @@ void WriteSlots(const RaceRecord& race, JsonWriter& json) {
 
 const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter& json) {
   const Game& game = context.game;
-  const RaceRecord& race = game.race;
+  const RaceState& race = game.race.State;
   json.Field("Level", race.Level);
   json.Field("Score", race.Score);
   json.Field("Lives", race.Lives);
@@ -41,7 +41,7 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
   json.Field("TurboActive", race.TurboActive);
   json.Field("Punctured", race.Punctured);
   json.Field("CrashPending", race.CrashPending);
-  if (const TMyCarSprite* car = race.PlayerCar; car != nullptr) {
+  if (const TMyCarSprite* car = game.raceScene.PlayerCar; car != nullptr) {
     json.Field("CarX", car->X);
     json.Field("CarY", car->Y);
     json.Field("MotionState", car->MotionState);
@@ -55,7 +55,7 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
       json.Key(name).Null();
     }
   }
-  WriteSlots(race, json);
+  WriteSlots(game.raceScene, json);
   json.Field("SpriteCount", game.MSpriteEngine.Engine().SpriteCount());
 });
 

@@ -116,17 +116,17 @@ TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
   Hold("Up");
   Tick(150);
   EXPECT_GT(race().Speed, 125.0 / 7 + 1);
-  EXPECT_TRUE(race().BonusFlame->Visible);
+  EXPECT_TRUE(scene().BonusFlame->Visible);
   const auto sounds = TakeStartedSounds();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "EngineAccel"), 1);
-  const TCaptionSprite& icon = *race().BonusIcon;
+  const TCaptionSprite& icon = *scene().BonusIcon;
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height - icon.Height * 0.9);
-  EXPECT_DOUBLE_EQ(race().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
+  EXPECT_DOUBLE_EQ(scene().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
 
   EndBonus(game());
   EXPECT_FALSE(race().TurboActive);
-  EXPECT_EQ(race().BonusIcon, nullptr);
-  EXPECT_EQ(race().BonusFlame, nullptr);
+  EXPECT_EQ(scene().BonusIcon, nullptr);
+  EXPECT_EQ(scene().BonusFlame, nullptr);
   EXPECT_EQ(car().MotionState, kSlowingDown);
   EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 7);
   Tick(100);

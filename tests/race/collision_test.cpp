@@ -46,7 +46,7 @@ TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosion
   EXPECT_EQ(race().Speed, 0);
   EXPECT_FALSE(car().ControlsEnabled);
   EXPECT_EQ(SpriteOf(wall).Image->Name(), "ExplosionBig");
-  TExplosion& explosion = *race().CrashExplosion;
+  TExplosion& explosion = *scene().CrashExplosion;
   EXPECT_TRUE(explosion.Visible);
   EXPECT_EQ(explosion.X, car().X);
   const int frames = explosion.FrameCount;
@@ -79,9 +79,9 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   EXPECT_EQ(race().Lives, 0);
   Tick();
   EXPECT_TRUE(race().GameOverShown);
-  ASSERT_NE(race().Banner, nullptr);
-  EXPECT_EQ(race().Banner->Image->Name(), "GameOverNB");
-  EXPECT_FALSE(race().CrashExplosion->Visible);
+  ASSERT_NE(scene().Banner, nullptr);
+  EXPECT_EQ(scene().Banner->Image->Name(), "GameOverNB");
+  EXPECT_FALSE(scene().CrashExplosion->Visible);
   EXPECT_FALSE(wall.Visible);
   EXPECT_FALSE(race().RaceRunning);
   // A hit at 0 lives does nothing to the car.
@@ -90,7 +90,7 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   // 2000 ms later the game finishes; a score of 0 goes to the main menu.
   for (int i = 0; i < 100 && game().ScreenState == ssRace; ++i) Tick();
   EXPECT_EQ(game().ScreenState, ssMainMenu);
-  EXPECT_EQ(race().PlayerCar, nullptr);
+  EXPECT_EQ(scene().PlayerCar, nullptr);
   EXPECT_EQ(SpriteCount(), MenuSpriteCount());
 }
 
@@ -179,7 +179,7 @@ TEST_F(CollisionTest, ScoreBonusesAndTheExtraLifeArePickedUpAndRemoved) {
     Tick();
     EXPECT_EQ(race().Score, c.points) << c.kind;
     EXPECT_EQ(race().Lives, lives + c.lives) << c.kind;
-    EXPECT_FALSE(race().SlotUsed[static_cast<std::size_t>(slot)]) << c.kind;
+    EXPECT_FALSE(scene().SlotUsed[static_cast<std::size_t>(slot)]) << c.kind;
     EXPECT_TRUE(Contains(TakeStartedSounds(), "ScoreGet"));
   }
 }
@@ -191,8 +191,8 @@ TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
   EXPECT_TRUE(race().TurboActive);
   EXPECT_DOUBLE_EQ(car().MaxSpeed, 150.0 / 7);
   EXPECT_EQ(car().BonusSeconds, 10);
-  ASSERT_NE(race().BonusIcon, nullptr);
-  EXPECT_EQ(race().BonusIcon->Image->Name(), "TurboRed");
+  ASSERT_NE(scene().BonusIcon, nullptr);
+  EXPECT_EQ(scene().BonusIcon->Image->Name(), "TurboRed");
   const int withTurbo = SpriteCount();
 
   car().BonusSeconds = 4;
@@ -206,8 +206,8 @@ TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
   EXPECT_FALSE(race().TurboActive);
   EXPECT_TRUE(race().GunActive);
   EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 7);
-  EXPECT_EQ(race().BonusIcon->Image->Name(), "Gun");
-  EXPECT_EQ(race().BonusFlame->Image->Name(), "GunFire");
+  EXPECT_EQ(scene().BonusIcon->Image->Name(), "Gun");
+  EXPECT_EQ(scene().BonusFlame->Image->Name(), "GunFire");
   EXPECT_EQ(SpriteCount(), withTurbo);
 
   car().BonusSeconds = 3;
@@ -226,7 +226,7 @@ TEST_F(CollisionTest, TheBonusRunsOutOnTheClockWithASound) {
   const int withTurbo = SpriteCount();
   for (int i = 0; i < 1000 && race().TurboActive; ++i) Tick();
   EXPECT_FALSE(race().TurboActive);
-  EXPECT_EQ(race().BonusIcon, nullptr);
+  EXPECT_EQ(scene().BonusIcon, nullptr);
   EXPECT_EQ(SpriteCount(), withTurbo - 2);
   EXPECT_TRUE(Contains(TakeStartedSounds(), "BonusLost"));
 }
@@ -286,7 +286,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
     SpawnObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
     std::set<int> lanes;
     traffic = 0;
-    for (const TWallSprite* object : race().Slots) {
+    for (const TWallSprite* object : scene().Slots) {
       if (object == nullptr || !object->IsTraffic) continue;
       ++traffic;
       lanes.insert(object->Lane);
@@ -294,7 +294,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
     }
     EXPECT_EQ(static_cast<int>(lanes.size()), traffic);
     // Spread them out so the overlap rules do not hide the lane rule.
-    for (TWallSprite* object : race().Slots) {
+    for (TWallSprite* object : scene().Slots) {
       if (object != nullptr) object->Y = 100.0 * object->Slot;
     }
   }

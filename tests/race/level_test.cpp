@@ -73,7 +73,7 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
       // The line spawns in the tick that reaches 29400, and not one before.
       EXPECT_LT(placedAt - race().Speed, 29400);
       bool lineOnRoad = false;
-      for (const TWallSprite* object : race().Slots) {
+      for (const TWallSprite* object : scene().Slots) {
         if (object != nullptr && object->Kind == ObjectKind::FinishLine) {
           lineOnRoad = true;
           EXPECT_DOUBLE_EQ(object->X, 283);
@@ -133,7 +133,7 @@ TEST_F(LevelTest, EveryThirdLevelIsATrafficLevelThatSpawnsOnlyItsSet) {
   for (int i = 0; i < 1500 && race().Lives == 3; ++i) {
     Tick();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const TWallSprite* object = race().Slots[static_cast<std::size_t>(slot)];
+      const TWallSprite* object = scene().Slots[static_cast<std::size_t>(slot)];
       if (object == nullptr) continue;
       EXPECT_GE(object->Kind, ObjectKind::Bonus10)
           << "kind " << object->Kind << " on a traffic level";
@@ -177,14 +177,14 @@ TEST_F(LevelTest, TimeOverWaitsForTheCarToStopThenCostsALifeAndRestartsTheLevel)
   for (int i = 0; i < 100 && !race().TimeOverShown; ++i) Tick();
   ASSERT_TRUE(race().TimeOverShown);
   EXPECT_EQ(race().Lives, 2);
-  ASSERT_NE(race().Banner, nullptr);
-  EXPECT_EQ(race().Banner->Image->Name(), "TimeIsOverNB");
-  EXPECT_EQ(race().Banner->X, 200);
-  EXPECT_EQ(race().Banner->Y, 220);
+  ASSERT_NE(scene().Banner, nullptr);
+  EXPECT_EQ(scene().Banner->Image->Name(), "TimeIsOverNB");
+  EXPECT_EQ(scene().Banner->X, 200);
+  EXPECT_EQ(scene().Banner->Y, 220);
   // 2000 ms of banner, then the same level again with its full time.
   for (int i = 0; i < 100 && race().TimeOverShown; ++i) Tick();
   EXPECT_FALSE(race().TimeOverShown);
-  EXPECT_EQ(race().Banner, nullptr);
+  EXPECT_EQ(scene().Banner, nullptr);
   EXPECT_EQ(race().Level, 1);
   EXPECT_EQ(race().TimeLeft, 60);
   EXPECT_EQ(race().Score, 40);
@@ -207,8 +207,8 @@ TEST_F(LevelTest, TrafficTakingTheLastLifeDuringTheTimeOverBannerEndsTheGameClea
   EXPECT_EQ(race().Lives, 0);
   Tick();
   EXPECT_TRUE(race().GameOverShown);
-  ASSERT_NE(race().Banner, nullptr);
-  EXPECT_EQ(race().Banner->Image->Name(), "GameOverNB");
+  ASSERT_NE(scene().Banner, nullptr);
+  EXPECT_EQ(scene().Banner->Image->Name(), "GameOverNB");
   for (int i = 0; i < 200 && game().ScreenState == ssRace; ++i) Tick();
   EXPECT_EQ(game().ScreenState, ssMainMenu);
   EXPECT_EQ(SpriteCount(), MenuSpriteCount());

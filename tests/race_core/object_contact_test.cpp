@@ -30,9 +30,8 @@ TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
     race.Score = c.scoreBefore;
-    const ContactResult result = TouchObject(race, car, c.kind, 3, random);
+    const ContactResult result = TouchObject(race, car, c.kind, 3);
     EXPECT_TRUE(result.Handled);
     EXPECT_EQ(race.Score, c.scoreAfter) << KindNumber(c.kind);
     EXPECT_EQ(race.Lives, c.livesAfter) << KindNumber(c.kind);
@@ -43,9 +42,8 @@ TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
                                 ObjectKind::SignLeftRed, ObjectKind::FinishLine}) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
-    EXPECT_FALSE(TouchObject(race, car, kind, 3, random).Handled) << KindNumber(kind);
-    EXPECT_EQ(random.State(), 0u) << "no draw for kinds left to the scene";
+    EXPECT_FALSE(TouchObject(race, car, kind, 3).Handled) << KindNumber(kind);
+    EXPECT_EQ(race.Random.State(), 0u) << "no draw for kinds left to the scene";
   }
 }
 
@@ -65,10 +63,9 @@ TEST(ObjectContact, StonesAndTheSpikeSlowTheCarToTheirTargets) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
     race.Speed = c.speed;
     car.TargetSpeed = c.targetBefore;
-    TouchObject(race, car, c.kind, 3, random);
+    TouchObject(race, car, c.kind, 3);
     EXPECT_EQ(car.MotionState, kSlowingDown);
     EXPECT_DOUBLE_EQ(car.TargetSpeed, c.targetAfter) << KindNumber(c.kind);
     EXPECT_EQ(race.Punctured, c.punctured);
@@ -90,10 +87,9 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
-    random.Seed(c.seed);
+    race.Random.Seed(c.seed);
     race.Speed = 12;
-    EXPECT_EQ(SoundOf(TouchObject(race, car, ObjectKind::Water10, c.lane, random)), "Water");
+    EXPECT_EQ(SoundOf(TouchObject(race, car, ObjectKind::Water10, c.lane)), "Water");
     EXPECT_EQ(car.MotionState, c.motion) << c.lane;
     EXPECT_EQ(car.SlideDistance, c.distance) << c.lane;
     EXPECT_DOUBLE_EQ(car.TargetSpeed, 12 - 50.0 / 7);
@@ -104,14 +100,13 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   for (std::uint32_t seed = 0; seed < 64; ++seed) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
-    random.Seed(seed);
+    race.Random.Seed(seed);
     RandomGenerator expected;
     expected.Seed(seed);
     const bool drawnLeft = expected.Next(2) == 0;
     race.Speed = 5;
-    TouchObject(race, car, ObjectKind::Water05, 3, random);
-    EXPECT_EQ(random.State(), expected.State());
+    TouchObject(race, car, ObjectKind::Water05, 3);
+    EXPECT_EQ(race.Random.State(), expected.State());
     EXPECT_EQ(car.MotionState, drawnLeft ? kSlidingLeft : kSlidingRight);
     EXPECT_EQ(car.SlideDistance, drawnLeft ? LaneWidth(2) : LaneWidth(3));
     EXPECT_EQ(car.TargetSpeed, 5) << "too slow to lose speed";

@@ -34,7 +34,7 @@ std::ostream& operator<<(std::ostream& out, const GameCase& c) {
 class Comparison {
  public:
   Comparison(const Game& game, const RaceSimulation& simulation, long tick)
-      : game_(game), race_(game.race), sim_(simulation.State()), tick_(tick) {}
+      : game_(game), race_(game.race.State), sim_(simulation.State()), tick_(tick) {}
 
   // Returns false at the first difference, with a message naming it.
   ::testing::AssertionResult Same() const {
@@ -56,10 +56,10 @@ class Comparison {
         differ("TurboActive", race_.TurboActive, sim_.TurboActive) ||
         differ("Punctured", race_.Punctured, sim_.Punctured) ||
         differ("CrashPending", race_.CrashPending, sim_.CrashPending) ||
-        differ("Random", game_.Random.State(), sim_.Random.State())) {
+        differ("Random", RandomInPlay(game_).State(), sim_.Random.State())) {
       return ::testing::AssertionFailure() << why.str();
     }
-    const TMyCarSprite& car = *race_.PlayerCar;
+    const TMyCarSprite& car = *game_.raceScene.PlayerCar;
     if (differ("CarX", car.X, sim_.Car.X) ||
         differ("MotionState", car.MotionState, sim_.Car.MotionState) ||
         differ("StunTime", car.StunTime, sim_.Car.StunTime) ||
@@ -69,7 +69,8 @@ class Comparison {
     }
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const auto index = static_cast<std::size_t>(slot);
-      const TWallSprite* object = race_.SlotUsed[index] ? race_.Slots[index] : nullptr;
+      const TWallSprite* object =
+          game_.raceScene.SlotUsed[index] ? game_.raceScene.Slots[index] : nullptr;
       const TrackObject& simObject = sim_.Objects[index];
       why << "slot " << slot << " ";
       if (differ("used", object != nullptr, simObject.Used)) {
@@ -88,7 +89,7 @@ class Comparison {
 
  private:
   const Game& game_;
-  const RaceRecord& race_;
+  const RaceState& race_;
   const RaceState& sim_;
   long tick_;
 };
@@ -131,7 +132,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
     runner.Execute("tick");
     if (!key.empty()) runner.Execute("up " + key);
     runner.context().soundLog.clear();
-    const ActionStates used = game.race.TickActions;
+    const ActionStates used = game.raceScene.TickActions;
     simulation.Tick({used, c.Lag});
     if (game.ScreenState != ssRace) break;
     ASSERT_FALSE(simulation.Ended()) << "tick " << tick;
@@ -139,9 +140,9 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   }
   ASSERT_LT(tick, kMaxTicks) << "the game did not end";
   EXPECT_TRUE(simulation.Ended()) << "tick " << tick;
-  EXPECT_EQ(simulation.State().Score, game.race.Score);
-  EXPECT_EQ(simulation.State().Level, game.race.Level);
-  EXPECT_EQ(simulation.State().Lives, game.race.Lives);
+  EXPECT_EQ(simulation.State().Score, game.race.State.Score);
+  EXPECT_EQ(simulation.State().Level, game.race.State.Level);
+  EXPECT_EQ(simulation.State().Lives, game.race.State.Lives);
 }
 
 // Between them these games crash and respawn, take and lose the gun and the turbo, shoot, finish

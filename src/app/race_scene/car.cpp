@@ -16,15 +16,15 @@ constexpr double kTurboFireFramesPerSecond = 15;
 
 void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view flameImage,
                      double flameFramesPerSecond) {
-  RaceRecord& race = game.race;
+  RaceScene& scene = game.raceScene;
   // A pick-up always follows the end of the other bonus; nothing of it may stay behind.
-  FreeSprite(race.BonusIcon);
-  FreeSprite(race.BonusFlame);
-  race.BonusIcon = NewRaceCaption(game, iconImage);
-  race.BonusFlame = NewRaceCaption(game, flameImage);
-  race.BonusFlame->FrameLooped = true;
-  race.BonusFlame->FrameSpeed = FramesPerLag(game, flameFramesPerSecond);
-  race.BonusFlame->Visible = false;
+  FreeSprite(scene.BonusIcon);
+  FreeSprite(scene.BonusFlame);
+  scene.BonusIcon = NewRaceCaption(game, iconImage);
+  scene.BonusFlame = NewRaceCaption(game, flameImage);
+  scene.BonusFlame->FrameLooped = true;
+  scene.BonusFlame->FrameSpeed = FramesPerLag(game, flameFramesPerSecond);
+  scene.BonusFlame->Visible = false;
 }
 
 }  // namespace
@@ -49,10 +49,11 @@ void TMyCarSprite::Follow(const CarState& car) {
 }
 
 void PlaceBonusSprites(Game& game) {
-  RaceRecord& race = game.race;
-  TMyCarSprite* car = race.PlayerCar;
-  TCaptionSprite* icon = race.BonusIcon;
-  TCaptionSprite* flame = race.BonusFlame;
+  const RaceScene& scene = game.raceScene;
+  const RaceState& race = game.race.State;
+  TMyCarSprite* car = scene.PlayerCar;
+  TCaptionSprite* icon = scene.BonusIcon;
+  TCaptionSprite* flame = scene.BonusFlame;
   if (car == nullptr || icon == nullptr || flame == nullptr) return;
   icon->X = car->X + (car->Width - icon->Width) / 2.0;
   if (race.TurboActive) {
@@ -72,14 +73,14 @@ void ShowBonusSprites(Game& game, ObjectKind bonus) {
   if (bonus == ObjectKind::BonusGun) {
     NewBonusSprites(game, "Gun", "GunFire", kGunFireFramesPerSecond);
   } else {
-    const CarDrivingValues& values = CarTable(game.race.Car.Number);
+    const CarDrivingValues& values = CarTable(game.race.State.Car.Number);
     NewBonusSprites(game, values.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
   }
 }
 
 void FreeBonusSprites(Game& game) {
-  FreeSprite(game.race.BonusIcon);
-  FreeSprite(game.race.BonusFlame);
+  FreeSprite(game.raceScene.BonusIcon);
+  FreeSprite(game.raceScene.BonusFlame);
 }
 
 }  // namespace rivoltra

@@ -21,8 +21,9 @@ TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::str
 }
 
 void FollowExplosions(Game& game) {
-  const RaceRecord& race = game.race;
-  if (TExplosion* explosion = race.CrashExplosion; explosion != nullptr) {
+  const RaceScene& scene = game.raceScene;
+  const RaceState& race = game.race.State;
+  if (TExplosion* explosion = scene.CrashExplosion; explosion != nullptr) {
     const CrashExplosionState& state = race.CarExplosion;
     explosion->Visible = state.Visible;
     explosion->X = state.X;
@@ -31,7 +32,7 @@ void FollowExplosions(Game& game) {
     explosion->FramePos = state.Frames.Pos;
     explosion->FrameSpeed = state.Frames.Speed;
   }
-  if (TExplosion* spark = race.ShotSpark; spark != nullptr) {
+  if (TExplosion* spark = scene.ShotSpark; spark != nullptr) {
     spark->Visible = race.SparkVisible;
     spark->X = race.SparkX;
     spark->Y = race.SparkY;

@@ -20,7 +20,7 @@ TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
 }
 
 void ShowBanner(Game& game, std::string_view imageName) {
-  TCaptionSprite*& banner = game.race.Banner;
+  TCaptionSprite*& banner = game.raceScene.Banner;
   FreeSprite(banner);
   banner = NewRaceCaption(game, imageName);
   banner->X = layout::kBannerX;

@@ -29,19 +29,20 @@ constexpr double kProgressTop = layout::kProgressTop;
 constexpr double kProgressTravel = layout::kProgressBottom - layout::kProgressTop;
 
 void MoveProgressMarker(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.ProgressMarker == nullptr || !(race.ProgressMarker->Y > kProgressTop)) return;
-  race.ProgressMarker->Y =
-      kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
+  TCaptionSprite* marker = game.raceScene.ProgressMarker;
+  const RaceState& race = game.race.State;
+  if (marker == nullptr || !(marker->Y > kProgressTop)) return;
+  marker->Y = kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
 }
 
 // The sprites as the race state has them.
 void FollowState(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.PlayerCar != nullptr) race.PlayerCar->Follow(race.Car);
+  RaceScene& scene = game.raceScene;
+  const RaceState& race = game.race.State;
+  if (scene.PlayerCar != nullptr) scene.PlayerCar->Follow(race.Car);
   FollowObjects(game);
   FollowExplosions(game);
-  if (race.BonusFlame != nullptr) race.BonusFlame->Visible = race.FlameVisible;
+  if (scene.BonusFlame != nullptr) scene.BonusFlame->Visible = race.FlameVisible;
   if (race.GunActive || race.TurboActive) PlaceBonusSprites(game);
   MoveProgressMarker(game);
 }
@@ -58,7 +59,7 @@ void WriteBanner(Game& game, const RaceEvent& event) {
 
 class EventPlayer {
  public:
-  explicit EventPlayer(Game& game) : game_(game), race_(game.race) {}
+  explicit EventPlayer(Game& game) : game_(game), scene_(game.raceScene) {}
 
   // Returns false when the game ended: the race's sprites are gone then.
   bool Play(const RaceEvent& event) {
@@ -77,7 +78,7 @@ class EventPlayer {
         rivoltra::StopMusic(game_);
         break;
       case Moved:
-        race_.ScrollSpeed = event.Amount;
+        scene_.ScrollSpeed = event.Amount;
         game_.MSpriteEngine.MoveSprites(event.Value);
         break;
       case FrameDrawn:
@@ -93,7 +94,7 @@ class EventPlayer {
         ShowBanner(game_, event.Name);
         break;
       case BannerHidden:
-        FreeSprite(race_.Banner);
+        FreeSprite(scene_.Banner);
         break;
       case BonusTaken:
         ShowBonusSprites(game_, KindFromNumber(event.Value));
@@ -126,7 +127,7 @@ class EventPlayer {
   }
 
   Game& game_;
-  RaceRecord& race_;
+  RaceScene& scene_;
 };
 
 }  // namespace
@@ -140,13 +141,9 @@ void ShowRaceEvents(Game& game, const RaceEvents& events) {
 }
 
 void RaceTick(Game& game, const RaceTickInput& input) {
-  RaceRecord& race = game.race;
-  if (race.PlayerCar == nullptr) return;
-  race.TickActions = input.Actions;
-  race.Random = game.Random;
-  const RaceEvents events = RaceTick(race, input, race.Data);
-  game.Random = race.Random;
-  ShowRaceEvents(game, events);
+  if (!game.raceScene.Live()) return;
+  game.raceScene.TickActions = input.Actions;
+  ShowRaceEvents(game, game.race.Tick(input));
 }
 
 }  // namespace rivoltra

@@ -28,11 +28,11 @@ TWallSprite::TWallSprite(TSprite* parent, Game& game, const TrackObject& object)
 }
 
 TWallSprite::~TWallSprite() {
-  RaceRecord& race = game_.race;
+  RaceScene& scene = game_.raceScene;
   if (Slot < 1 || Slot > kSlotCount) return;
   const auto index = static_cast<std::size_t>(Slot);
-  race.SlotUsed[index] = false;
-  if (race.Slots[index] == this) race.Slots[index] = nullptr;
+  scene.SlotUsed[index] = false;
+  if (scene.Slots[index] == this) scene.Slots[index] = nullptr;
 }
 
 void TWallSprite::Follow(const TrackObject& object) {

@@ -20,9 +20,8 @@ constexpr double kWallStunSeconds = 2;
 // Traffic hit with a speed difference above this crashes the car.
 constexpr double kTrafficCrashDifference = Sevenths(25);
 
-void WaterSlide(const RaceState& race, CarDriving& car, std::int32_t lane,
-                RandomGenerator& random) {
-  const std::uint32_t side = random.Next(2);
+void WaterSlide(RaceState& race, CarDriving& car, std::int32_t lane) {
+  const std::uint32_t side = race.Random.Next(2);
   car.TargetSpeed = race.Speed > kHitSpeedLoss ? race.Speed - kHitSpeedLoss : race.Speed;
   if (lane == 1) {
     car.MotionState = kSlidingRight;
@@ -84,8 +83,7 @@ bool TrafficHit(RaceState& race, CarDriving& car, double trafficOwnSpeed) {
   return crashed;
 }
 
-ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane,
-                          RandomGenerator& random) {
+ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane) {
   using enum ObjectKind;
   switch (kind) {
     case Spike10:
@@ -96,7 +94,7 @@ ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std
       return {true, "Spike", false};
     case Water10:
     case Water05:
-      WaterSlide(race, car, lane, random);
+      WaterSlide(race, car, lane);
       return {true, "Water", false};
     case Stone05:
       StoneHit(race, car, Sevenths(50));

@@ -74,26 +74,7 @@ class Tick {
     RunningPart(input.LagCount);
   }
 
-  void EndBonus() {
-    if (race_.TurboActive) {
-      const CarDrivingValues& values = CarTable(car_.Number);
-      car_.MaxSpeed = car_.NormalMaxSpeed = values.MaxSpeed;
-      car_.Acceleration = car_.NormalAcceleration = values.Acceleration;
-      if (race_.Speed > car_.MaxSpeed) {
-        car_.MotionState = kSlowingDown;
-        car_.TargetSpeed = car_.MaxSpeed;
-      }
-    }
-    if (race_.GunActive || race_.TurboActive) {
-      TakeFromMoveOrder(race_, kMoveOrderBonusIcon);
-      TakeFromMoveOrder(race_, kMoveOrderBonusFlame);
-      events_.Add(BonusEnded);
-    }
-    if (race_.Punctured) car_.StunTime = 0;
-    race_.GunActive = false;
-    race_.TurboActive = false;
-    race_.Punctured = false;
-  }
+  void EndBonus() { rivoltra::EndBonus(race_, events_); }
 
   void StartLevel(std::int32_t level) {
     Sound("EngineStart");
@@ -588,7 +569,7 @@ class Tick {
     object.CanCollide = false;
     events_.Add(ObjectHit, nullptr, slot, KindNumber(object.Kind));
 
-    const ContactResult contact = TouchObject(race_, car_, object.Kind, object.Lane, race_.Random);
+    const ContactResult contact = TouchObject(race_, car_, object.Kind, object.Lane);
     if (contact.Handled) {
       if (contact.Sound != nullptr) Sound(contact.Sound);
       if (contact.Remove) object.RemoveNow = true;
@@ -712,6 +693,28 @@ class Tick {
 
 }  // namespace
 
+void EndBonus(RaceState& race, RaceEvents& events) {
+  CarState& car = race.Car;
+  if (race.TurboActive) {
+    const CarDrivingValues& values = CarTable(car.Number);
+    car.MaxSpeed = car.NormalMaxSpeed = values.MaxSpeed;
+    car.Acceleration = car.NormalAcceleration = values.Acceleration;
+    if (race.Speed > car.MaxSpeed) {
+      car.MotionState = kSlowingDown;
+      car.TargetSpeed = car.MaxSpeed;
+    }
+  }
+  if (race.GunActive || race.TurboActive) {
+    TakeFromMoveOrder(race, kMoveOrderBonusIcon);
+    TakeFromMoveOrder(race, kMoveOrderBonusFlame);
+    events.Add(BonusEnded);
+  }
+  if (race.Punctured) car.StunTime = 0;
+  race.GunActive = false;
+  race.TurboActive = false;
+  race.Punctured = false;
+}
+
 RaceEvents StartRace(RaceState& race, const RaceData& data, std::int32_t car) {
   RaceEvents events;
   Tick(race, data, events).StartRace(car);
@@ -720,11 +723,6 @@ RaceEvents StartRace(RaceState& race, const RaceData& data, std::int32_t car) {
 
 void StartLevel(RaceState& race, const RaceData& data, std::int32_t level, RaceEvents& events) {
   Tick(race, data, events).StartLevel(level);
-}
-
-void EndBonus(RaceState& race, RaceEvents& events) {
-  const RaceData none;
-  Tick(race, none, events).EndBonus();
 }
 
 RaceEvents RaceTick(RaceState& race, const RaceTickInput& input, const RaceData& data) {
