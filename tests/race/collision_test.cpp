@@ -179,7 +179,8 @@ TEST_F(CollisionTest, ScoreBonusesAndTheExtraLifeArePickedUpAndRemoved) {
     Tick();
     EXPECT_EQ(race().Score, c.points) << c.kind;
     EXPECT_EQ(race().Lives, lives + c.lives) << c.kind;
-    EXPECT_FALSE(scene().SlotUsed[static_cast<std::size_t>(slot)]) << c.kind;
+    EXPECT_FALSE(race().Objects[static_cast<std::size_t>(slot)].Used) << c.kind;
+    EXPECT_EQ(scene().Slots[static_cast<std::size_t>(slot)], nullptr) << c.kind;
     EXPECT_TRUE(Contains(TakeStartedSounds(), "ScoreGet"));
   }
 }
@@ -286,16 +287,16 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
     SpawnObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
     std::set<int> lanes;
     traffic = 0;
-    for (const TWallSprite* object : scene().Slots) {
-      if (object == nullptr || !object->IsTraffic) continue;
+    for (const TrackObject& object : race().Objects) {
+      if (!object.Used || !object.IsTraffic) continue;
       ++traffic;
-      lanes.insert(object->Lane);
-      EXPECT_TRUE(object->SameDirection ? object->Lane >= 3 : object->Lane <= 3);
+      lanes.insert(object.Lane);
+      EXPECT_TRUE(object.SameDirection ? object.Lane >= 3 : object.Lane <= 3);
     }
     EXPECT_EQ(static_cast<int>(lanes.size()), traffic);
     // Spread them out so the overlap rules do not hide the lane rule.
-    for (TWallSprite* object : scene().Slots) {
-      if (object != nullptr) object->Y = 100.0 * object->Slot;
+    for (TrackObject& object : race().Objects) {
+      if (object.Used) object.Y = 100.0 * object.Slot;
     }
   }
   // Traffic the player's way takes lanes 3 and 4, oncoming traffic 2 and 3.

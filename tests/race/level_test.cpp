@@ -73,11 +73,11 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
       // The line spawns in the tick that reaches 29400, and not one before.
       EXPECT_LT(placedAt - race().Speed, 29400);
       bool lineOnRoad = false;
-      for (const TWallSprite* object : scene().Slots) {
-        if (object != nullptr && object->Kind == ObjectKind::FinishLine) {
+      for (const TrackObject& object : race().Objects) {
+        if (object.Used && object.Kind == ObjectKind::FinishLine) {
           lineOnRoad = true;
-          EXPECT_DOUBLE_EQ(object->X, 283);
-          EXPECT_DOUBLE_EQ(object->Y, -35 - car().Height);
+          EXPECT_DOUBLE_EQ(object.X, 283);
+          EXPECT_DOUBLE_EQ(object.Y, -35 - car().Height);
         }
       }
       EXPECT_TRUE(lineOnRoad);
@@ -132,12 +132,11 @@ TEST_F(LevelTest, EveryThirdLevelIsATrafficLevelThatSpawnsOnlyItsSet) {
   bool sawTraffic = false;
   for (int i = 0; i < 1500 && race().Lives == 3; ++i) {
     Tick();
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const TWallSprite* object = scene().Slots[static_cast<std::size_t>(slot)];
-      if (object == nullptr) continue;
-      EXPECT_GE(object->Kind, ObjectKind::Bonus10)
-          << "kind " << object->Kind << " on a traffic level";
-      sawTraffic = sawTraffic || object->IsTraffic;
+    for (const TrackObject& object : race().Objects) {
+      if (!object.Used) continue;
+      EXPECT_GE(object.Kind, ObjectKind::Bonus10)
+          << "kind " << object.Kind << " on a traffic level";
+      sawTraffic = sawTraffic || object.IsTraffic;
     }
   }
   EXPECT_TRUE(sawTraffic);

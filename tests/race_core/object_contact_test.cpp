@@ -10,22 +10,18 @@
 namespace rivoltra {
 namespace {
 
-std::string SoundOf(const ContactResult& result) {
-  return result.Sound != nullptr ? result.Sound : "";
-}
-
 TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
   const struct {
     ObjectKind kind;
     std::int32_t scoreBefore, scoreAfter, livesAfter;
-    const char* sound;
+    SoundId sound;
     bool remove;
   } cases[] = {
-      {ObjectKind::Bonus10, 0, 10, 3, "ScoreGet", true},
-      {ObjectKind::Bonus100, 5, 105, 3, "ScoreGet", true},
-      {ObjectKind::BonusLive, 7, 7, 4, "ScoreGet", true},
-      {ObjectKind::Rabbit, 60, 0, 3, "Rabbit", true},
-      {ObjectKind::Rabbit, 250, 150, 3, "Rabbit", true},
+      {ObjectKind::Bonus10, 0, 10, 3, SoundId::ScoreGet, true},
+      {ObjectKind::Bonus100, 5, 105, 3, SoundId::ScoreGet, true},
+      {ObjectKind::BonusLive, 7, 7, 4, SoundId::ScoreGet, true},
+      {ObjectKind::Rabbit, 60, 0, 3, SoundId::Rabbit, true},
+      {ObjectKind::Rabbit, 250, 150, 3, SoundId::Rabbit, true},
   };
   for (const auto& c : cases) {
     RaceState race;
@@ -35,7 +31,7 @@ TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
     EXPECT_TRUE(result.Handled);
     EXPECT_EQ(race.Score, c.scoreAfter) << KindNumber(c.kind);
     EXPECT_EQ(race.Lives, c.livesAfter) << KindNumber(c.kind);
-    EXPECT_EQ(SoundOf(result), c.sound);
+    EXPECT_EQ(result.Sound, c.sound);
     EXPECT_EQ(result.Remove, c.remove);
   }
   for (const ObjectKind kind : {ObjectKind::Wall05, ObjectKind::BonusGun, ObjectKind::Car5Inv,
@@ -89,7 +85,7 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
     CarDriving car;
     race.Random.Seed(c.seed);
     race.Speed = 12;
-    EXPECT_EQ(SoundOf(TouchObject(race, car, ObjectKind::Water10, c.lane)), "Water");
+    EXPECT_EQ(TouchObject(race, car, ObjectKind::Water10, c.lane).Sound, SoundId::Water);
     EXPECT_EQ(car.MotionState, c.motion) << c.lane;
     EXPECT_EQ(car.SlideDistance, c.distance) << c.lane;
     EXPECT_DOUBLE_EQ(car.TargetSpeed, 12 - 50.0 / 7);

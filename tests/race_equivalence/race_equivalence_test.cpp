@@ -7,8 +7,6 @@
 #include <string>
 
 #include "app/game.h"
-#include "app/race_scene/car.h"
-#include "app/race_scene/track_object.h"
 #include "autopilot.h"
 #include "race/core/race_simulation.h"
 #include "race/core/race_state.h"
@@ -59,7 +57,7 @@ class Comparison {
         differ("Random", RandomInPlay(game_).State(), sim_.Random.State())) {
       return ::testing::AssertionFailure() << why.str();
     }
-    const TMyCarSprite& car = *game_.raceScene.PlayerCar;
+    const CarState& car = race_.Car;
     if (differ("CarX", car.X, sim_.Car.X) ||
         differ("MotionState", car.MotionState, sim_.Car.MotionState) ||
         differ("StunTime", car.StunTime, sim_.Car.StunTime) ||
@@ -69,18 +67,17 @@ class Comparison {
     }
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const auto index = static_cast<std::size_t>(slot);
-      const TWallSprite* object =
-          game_.raceScene.SlotUsed[index] ? game_.raceScene.Slots[index] : nullptr;
+      const TrackObject& object = race_.Objects[index];
       const TrackObject& simObject = sim_.Objects[index];
       why << "slot " << slot << " ";
-      if (differ("used", object != nullptr, simObject.Used)) {
+      if (differ("used", object.Used, simObject.Used)) {
         return ::testing::AssertionFailure() << why.str();
       }
-      if (object == nullptr) continue;
-      if (differ("Kind", KindNumber(object->Kind), KindNumber(simObject.Kind)) ||
-          differ("X", object->X, simObject.X) || differ("Y", object->Y, simObject.Y) ||
-          differ("Hits", object->Hits, simObject.Hits) ||
-          differ("FramePos", object->FramePos, simObject.Frames.Pos)) {
+      if (!object.Used) continue;
+      if (differ("Kind", KindNumber(object.Kind), KindNumber(simObject.Kind)) ||
+          differ("X", object.X, simObject.X) || differ("Y", object.Y, simObject.Y) ||
+          differ("Hits", object.Hits, simObject.Hits) ||
+          differ("FramePos", object.Frames.Pos, simObject.Frames.Pos)) {
         return ::testing::AssertionFailure() << why.str();
       }
     }

@@ -29,8 +29,8 @@ void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view fl
 
 }  // namespace
 
-TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
-    : TImageSprite(parent), carNumber_(carNumber) {
+TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, const CarState& car, std::int32_t carNumber)
+    : TImageSprite(parent), car_(car) {
   CarTable(carNumber);
   Image = &RaceImage(game, "Car" + std::to_string(carNumber));
   Width = Image->Width();
@@ -42,10 +42,9 @@ TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
   SetZ(3);
 }
 
-void TMyCarSprite::Follow(const CarState& car) {
-  static_cast<CarDriving&>(*this) = car;
-  X = car.X;
-  Y = car.Y;
+void TMyCarSprite::Follow() {
+  X = car_.X;
+  Y = car_.Y;
 }
 
 void PlaceBonusSprites(Game& game) {

@@ -39,7 +39,7 @@ void StartRace(Game& game) {
 
   const std::int32_t car = game.race.State.CarChoice;
   FreeSprite(scene.PlayerCar);
-  scene.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, car);
+  scene.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, game.race.State.Car, car);
   scene.PlayerCar->SetZ(kCarZ);
   game.ScreenState = ssRace;
   // The race takes the game's generator over until it ends.

@@ -27,7 +27,6 @@ struct RaceScene {
   // The sprites of the track objects by slot 1..30 (index 0 unused); a used slot always holds
   // its sprite.
   std::array<TWallSprite*, kSlotCount + 1> Slots{};
-  std::array<bool, kSlotCount + 1> SlotUsed{};
   // The race's sprites; null while no race runs.
   TMyCarSprite* PlayerCar = nullptr;
   TCaptionSprite* BonusIcon = nullptr;

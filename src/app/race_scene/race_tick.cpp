@@ -7,6 +7,7 @@
 
 #include "app/game.h"
 #include "app/race_scene/car.h"
+#include "app/race_scene/event_assets.h"
 #include "app/race_scene/explosion.h"
 #include "app/race_scene/hud.h"
 #include "app/race_scene/race.h"
@@ -39,7 +40,7 @@ void MoveProgressMarker(Game& game) {
 void FollowState(Game& game) {
   RaceScene& scene = game.raceScene;
   const RaceState& race = game.race.State;
-  if (scene.PlayerCar != nullptr) scene.PlayerCar->Follow(race.Car);
+  if (scene.PlayerCar != nullptr) scene.PlayerCar->Follow();
   FollowObjects(game);
   FollowExplosions(game);
   if (scene.BonusFlame != nullptr) scene.BonusFlame->Visible = race.FlameVisible;
@@ -48,13 +49,11 @@ void FollowState(Game& game) {
 }
 
 void WriteBanner(Game& game, const RaceEvent& event) {
-  std::string text = event.Name;
+  const BannerText banner = BannerTextOf(event.Banner);
+  std::string text(banner.Words);
   if (event.Value > 0) text += std::to_string(event.Value);
-  // "PAUSE" and "LEVEL n" stand at one x, the prompt and "LEVEL COMPLETED" at the other.
-  const std::string_view name = event.Name;
-  const bool shortText = name == "PAUSE" || name == "LEVEL ";
   game.text.SelectBigFont();
-  WriteText(game, text, shortText ? kShortTextX : kLongTextX, kBannerTextY);
+  WriteText(game, text, banner.Short ? kShortTextX : kLongTextX, kBannerTextY);
 }
 
 class EventPlayer {
@@ -66,10 +65,10 @@ class EventPlayer {
     using enum RaceEventKind;
     switch (event.Kind) {
       case PlaySound:
-        rivoltra::PlaySound(game_, event.Name);
+        rivoltra::PlaySound(game_, SoundName(event.Sound));
         break;
       case StopSound:
-        rivoltra::StopSound(game_, event.Name);
+        rivoltra::StopSound(game_, SoundName(event.Sound));
         break;
       case PlayMusic:
         PlayScreenMusic(game_);
@@ -91,7 +90,7 @@ class EventPlayer {
         FreeObjectSprite(game_, event.Slot);
         break;
       case BannerShown:
-        ShowBanner(game_, event.Name);
+        ShowBanner(game_, BannerPicture(event.Banner));
         break;
       case BannerHidden:
         FreeSprite(scene_.Banner);

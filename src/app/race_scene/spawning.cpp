@@ -10,9 +10,7 @@ void ShowSpawnedObject(Game& game, std::int32_t slot) {
   RaceScene& scene = game.raceScene;
   const auto index = static_cast<std::size_t>(slot);
   FreeObjectSprite(game, slot);
-  scene.Slots[index] =
-      new TWallSprite(&game.MSpriteEngine.Engine(), game, game.race.State.Objects[index]);
-  scene.SlotUsed[index] = true;
+  scene.Slots[index] = new TWallSprite(&game.MSpriteEngine.Engine(), game, slot);
 }
 
 void FreeObjectSprite(Game& game, std::int32_t slot) {
@@ -20,14 +18,13 @@ void FreeObjectSprite(Game& game, std::int32_t slot) {
   const auto index = static_cast<std::size_t>(slot);
   delete scene.Slots[index];
   scene.Slots[index] = nullptr;
-  scene.SlotUsed[index] = false;
 }
 
 void FollowObjects(Game& game) {
   RaceScene& scene = game.raceScene;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const auto index = static_cast<std::size_t>(slot);
-    if (scene.Slots[index] != nullptr) scene.Slots[index]->Follow(game.race.State.Objects[index]);
+    if (scene.Slots[index] != nullptr) scene.Slots[index]->Follow();
   }
 }
 

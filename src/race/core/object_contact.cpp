@@ -46,7 +46,7 @@ void StoneHit(const RaceState& race, CarDriving& car, double slowdown) {
 
 ContactResult Points(RaceState& race, std::int32_t points) {
   race.Score += points;
-  return {true, "ScoreGet", true};
+  return {true, SoundId::ScoreGet, true};
 }
 
 }  // namespace
@@ -91,23 +91,23 @@ ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std
       car.StunTime = kSpikeStunSeconds;
       car.MotionState = kSlowingDown;
       race.Punctured = true;
-      return {true, "Spike", false};
+      return {true, SoundId::Spike, false};
     case Water10:
     case Water05:
       WaterSlide(race, car, lane);
-      return {true, "Water", false};
+      return {true, SoundId::Water, false};
     case Stone05:
       StoneHit(race, car, Sevenths(50));
-      return {true, "Stone", false};
+      return {true, SoundId::Stone, false};
     case StoneSmall05:
       StoneHit(race, car, Sevenths(20));
-      return {true, nullptr, false};
+      return {true, SoundId::None, false};
     case Crack:
       StoneHit(race, car, Sevenths(10));
-      return {true, nullptr, false};
+      return {true, SoundId::None, false};
     case Rabbit:
       race.Score = std::max(0, race.Score - kRabbitPenalty);
-      return {true, "Rabbit", true};
+      return {true, SoundId::Rabbit, true};
     case Bonus10:
       return Points(race, 10);
     case Bonus20:
@@ -118,7 +118,7 @@ ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std
       return Points(race, 100);
     case BonusLive:
       race.Lives += 1;
-      return {true, "ScoreGet", true};
+      return {true, SoundId::ScoreGet, true};
     default:
       return {};
   }

@@ -10,8 +10,7 @@ namespace rivoltra {
 struct ContactResult {
   // The kind is one of those handled here; walls, traffic and the gun and turbo pick-ups are not.
   bool Handled = false;
-  // A sound name, or null for none.
-  const char* Sound = nullptr;
+  SoundId Sound = SoundId::None;
   // The object is picked up and goes at the next clean-up.
   bool Remove = false;
 };

@@ -90,9 +90,6 @@ struct CrashExplosionState {
   std::int32_t FramesSeen = 0;
 };
 
-// The banner picture standing over the road.
-enum class StandingBanner : std::uint8_t { None, TimeOver, GameOver };
-
 // Entries of the move order besides the objects' slots 1..30.
 inline constexpr std::int8_t kMoveOrderBonusIcon = kSlotCount + 1;
 inline constexpr std::int8_t kMoveOrderBonusFlame = kSlotCount + 2;
@@ -155,7 +152,8 @@ struct RaceState {
   double SparkY = 0;
   // The turbo's or the gun's flame; under the gun it shows while firing.
   bool FlameVisible = false;
-  StandingBanner RoadBanner = StandingBanner::None;
+  // The banner picture standing over the road: None, TimeOver or GameOver.
+  BannerId RoadBanner = BannerId::None;
   // The objects, the bonus icon and flame and the banner in the order they were created, which is
   // the order they move in: a bonus swap during the move frees the icon and flame and so makes
   // the move skip the next entries, as the sprite tree does.
