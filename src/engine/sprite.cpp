@@ -7,19 +7,6 @@
 
 namespace rivoltra {
 
-int TruncatePosition(double value) {
-  constexpr double kLimit = 1 << 30;
-  if (std::isnan(value)) return 0;
-  return static_cast<int>(std::clamp(value, -kLimit, kLimit));
-}
-
-Rect SafeBounds(int x, int y, int width, int height) {
-  auto edge = [](long long start, long long size) {
-    return static_cast<int>(std::clamp<long long>(start + size, INT_MIN, INT_MAX));
-  };
-  return Rect{x, y, edge(x, width), edge(y, height)};
-}
-
 // ---------------------------------------------------------------------------------------------
 // TSprite
 
@@ -135,9 +122,7 @@ void TSprite::Render() {}
 
 void TSprite::Advance(int) {}
 
-Rect TSprite::GetBounds() const {
-  return SafeBounds(TruncatePosition(AbsoluteX()), TruncatePosition(AbsoluteY()), Width, Height);
-}
+Rect TSprite::GetBounds() const { return PositionBounds(AbsoluteX(), AbsoluteY(), Width, Height); }
 
 bool TSprite::HitTest(TSprite&) { return true; }
 

@@ -229,7 +229,7 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
 
   // The same report from a client that does not upload the replay stays unverified.
   const std::unique_ptr<HttpTransport> client = game().platform.OpenHttp(LimitsOf(game().online));
-  ASSERT_EQ(SubmitScore(*client, game().online, {}, "ZOE KAY", score - 1, kCountry),
+  ASSERT_EQ(SendScore(*client, game().online, {}, "ZOE KAY", score - 1, kCountry).Outcome,
             SubmitOutcome::Sent);
   page = browser.Get(tableAddress);
   ASSERT_TRUE(page.has_value());

@@ -1,4 +1,4 @@
-// The race's scene: the rules of the core run the tick on the race record; the events they return
+// The race's scene: the rules of the core run the tick on the race session; the events they return
 // are played and shown in their order, the sprites follow the state, and the frame is composed
 // and shown where the rules say the game shows one.
 #include "race/core/race_tick.h"

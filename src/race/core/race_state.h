@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/random.h"
+#include "base/animation.h"
+#include "base/random.h"
 #include "race/core/car_motion.h"
 #include "race/core/race_events.h"
 #include "race/core/track_kinds.h"
@@ -22,18 +23,6 @@ enum FinishPhases : std::int32_t {
   kBrakingAfterLine = 2,
   kTimeBonusCount = 3,
   kLevelCompletedBanner = 25,
-};
-
-// A frame animation as the sprites run it: the frame shown is the integer part of Pos.
-struct Animation {
-  std::int32_t FrameCount = 0;
-  // Wraps around; otherwise it stops on its last frame.
-  bool Looped = false;
-  double Pos = 0;
-  // Frames per unit of lag.
-  double Speed = 0;
-
-  void Advance(std::int32_t lag);
 };
 
 // Which picture an object shows: its kind's, or an explosion after a hit or a gun kill.
@@ -137,8 +126,6 @@ struct RaceState {
   bool AccelKeyWasDown = false;
   // Chance weight of kinds 1..34 for this level (index 0 unused).
   std::array<double, kKindCount> SpawnChance{};
-  // 0: the off-road strip is on the left, which every race uses.
-  std::int32_t GroundSide = 0;
 
   // The rules' own copy of the game's generator during a race.
   RandomGenerator Random;

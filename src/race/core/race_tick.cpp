@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "base/geometry.h"
 #include "race/core/car_table.h"
 #include "race/core/level_clock.h"
 #include "race/core/object_contact.h"
@@ -32,36 +33,6 @@ constexpr int kTrafficKillPoints = 20;
 constexpr int kWallKillPoints = 10;
 
 using enum RaceEventKind;
-
-struct Rect {
-  int Left, Top, Right, Bottom;
-};
-
-// Positions are truncated toward zero and held within +-2^30, as the sprites' boxes are.
-int TruncatePosition(double value) {
-  constexpr double kLimit = 1 << 30;
-  if (std::isnan(value)) return 0;
-  if (value < -kLimit) value = -kLimit;
-  if (value > kLimit) value = kLimit;
-  return static_cast<int>(value);
-}
-
-int SaturatedEdge(int start, int size) {
-  const long long edge = static_cast<long long>(start) + size;
-  if (edge > INT32_MAX) return INT32_MAX;
-  if (edge < INT32_MIN) return INT32_MIN;
-  return static_cast<int>(edge);
-}
-
-Rect Box(double x, double y, int width, int height) {
-  const int left = TruncatePosition(x);
-  const int top = TruncatePosition(y);
-  return {left, top, SaturatedEdge(left, width), SaturatedEdge(top, height)};
-}
-
-bool Overlaps(const Rect& a, const Rect& b) {
-  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
 
 class Tick {
  public:
@@ -118,7 +89,6 @@ class Tick {
   }
 
   void StartRace(std::int32_t carNumber) {
-    race_.GroundSide = 0;
     race_.Objects = {};
     race_.MoveOrderSize = 0;
     race_.RoadBanner = BannerId::None;
@@ -548,8 +518,9 @@ class Tick {
   void MoveObject(std::int32_t slot, std::int32_t lag) {
     TrackObject& object = race_.Objects[static_cast<std::size_t>(slot)];
     object.Frames.Advance(lag);
-    if (object.CanCollide && Overlaps(Box(object.X, object.Y, object.Width, object.Height),
-                                      Box(car_.X, car_.Y, car_.Width, car_.Height))) {
+    if (object.CanCollide &&
+        Overlaps(PositionBounds(object.X, object.Y, object.Width, object.Height),
+                 PositionBounds(car_.X, car_.Y, car_.Width, car_.Height))) {
       Contact(slot, object);
     }
     object.Y += race_.Speed;
