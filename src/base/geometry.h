@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -26,18 +25,26 @@ inline Rect Bounds(int x, int y, int width, int height) {
 // Truncates a position toward zero, held within +-2^30 so that adding a size cannot overflow;
 // not-a-number counts as 0. Sprites and the race rules both box their positions this way, so a
 // contact happens on the same tick in both.
+// Written with plain comparisons rather than std::clamp: the race's contact test boxes every
+// object on every tick, and the comparisons compile to noticeably faster code.
 inline int TruncatePosition(double value) {
   constexpr double kLimit = 1 << 30;
   if (std::isnan(value)) return 0;
-  return static_cast<int>(std::clamp(value, -kLimit, kLimit));
+  if (value < -kLimit) value = -kLimit;
+  if (value > kLimit) value = kLimit;
+  return static_cast<int>(value);
 }
 
 // Bounds(x, y, width, height) computed without overflow: the far edges saturate.
+inline int SaturatedEdge(int start, int size) {
+  const long long edge = static_cast<long long>(start) + size;
+  if (edge > INT_MAX) return INT_MAX;
+  if (edge < INT_MIN) return INT_MIN;
+  return static_cast<int>(edge);
+}
+
 inline Rect SafeBounds(int x, int y, int width, int height) {
-  auto edge = [](long long start, long long size) {
-    return static_cast<int>(std::clamp<long long>(start + size, INT_MIN, INT_MAX));
-  };
-  return Rect{x, y, edge(x, width), edge(y, height)};
+  return Rect{x, y, SaturatedEdge(x, width), SaturatedEdge(y, height)};
 }
 
 // The box of something at a fractional position: its position truncated, its far edges saturated.
