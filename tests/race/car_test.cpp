@@ -1,4 +1,5 @@
-// The car's driving model: keys, the steering cap, off road, slowing, stun and the X clamp.
+// The car's driving model in the game: keys, the steering cap, slowing, stun and the X clamp (off
+// road is the car move's own, in the core tests).
 #include <algorithm>
 
 #include "race_fixture.h"
@@ -46,40 +47,6 @@ TEST_F(CarTest, AcceleratingOvershootsTopSpeedByLessThanOneStepAndReleasingKeeps
   Hold("Down");
   Tick(10);
   EXPECT_NEAR(race().Speed, top - 2.0, 1e-9);
-}
-
-TEST_F(CarTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
-  race().Speed = 125.0 / 7;
-  car().X = LaneEdge[0];
-  Tick();
-  EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 14);
-  EXPECT_DOUBLE_EQ(car().Acceleration, 0.05);
-  EXPECT_EQ(car().MotionState, kSlowingDown);
-  EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 14);
-  // Rolling out without the brake key...
-  double speed = race().Speed;
-  Tick();
-  EXPECT_NEAR(race().Speed, speed - 0.05, 1e-9);
-  EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 14);
-  // ...and braking with it.
-  speed = race().Speed;
-  Hold("Down");
-  Tick();
-  Release("Down");
-  EXPECT_NEAR(race().Speed, speed - 0.2, 1e-9);
-  // Back on the road: both values return at once and the slowing ends.
-  car().X = LaneCentredX(2, car().Width);
-  Tick();
-  EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 7);
-  EXPECT_DOUBLE_EQ(car().Acceleration, 0.1);
-  EXPECT_EQ(car().MotionState, kDrivingFreely);
-}
-
-TEST_F(CarTest, OffRoadMeansTheLeftThirdOfTheCarOnTheGroundStrip) {
-  car().X = LaneEdge[1] - car().Width / 3.0;
-  EXPECT_FALSE(IsOffRoad(CarPlace{car().X, car().Width}));
-  car().X -= 0.5;
-  EXPECT_TRUE(IsOffRoad(CarPlace{car().X, car().Width}));
 }
 
 TEST_F(CarTest, WhileStunnedTheSpeedKeysDoNothingButSteeringWorks) {

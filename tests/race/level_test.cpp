@@ -1,41 +1,9 @@
 // Levels: length, clock, the finish line, the time bonus and the level change.
 #include "race/core/level_clock.h"
-#include "race/core/track_kinds.h"
 #include "race_fixture.h"
 
 namespace rivoltra::testing {
 namespace {
-
-TEST(LevelFormulas, LengthAndTimeGrowEveryThreeLevels) {
-  const struct {
-    int level, length, time;
-  } cases[] = {{1, 30000, 60}, {2, 30000, 61},  {3, 30000, 61},  {4, 42000, 91},
-               {6, 42000, 91}, {7, 54000, 121}, {9, 54000, 121}, {10, 66000, 151}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(LevelLength(c.level), c.length) << c.level;
-    EXPECT_EQ(LevelTime(c.level), c.time) << c.level;
-  }
-}
-
-TEST(SpawnChances, RoadAndTrafficSetsGrowWithLevelDivThree) {
-  const auto level1 = SpawnChancesForLevel(1);
-  const auto level3 = SpawnChancesForLevel(3);
-  const auto level4 = SpawnChancesForLevel(4);
-  const auto level6 = SpawnChancesForLevel(6);
-  EXPECT_DOUBLE_EQ(level1[1], 0.4);  // road set, power 0
-  EXPECT_DOUBLE_EQ(level1[16], 0.07);
-  EXPECT_DOUBLE_EQ(level4[1], 0.4 * 1.9);         // road set, power 1
-  EXPECT_DOUBLE_EQ(level4[16], 0.07);             // extra life never grows on the road
-  EXPECT_DOUBLE_EQ(level3[23], 0.1 * 1.8);        // traffic set, power 1
-  EXPECT_DOUBLE_EQ(level3[1], 0);                 // no walls on traffic levels
-  EXPECT_DOUBLE_EQ(level6[23], 0.1 * 1.8 * 1.8);  // traffic set, power 2
-  EXPECT_DOUBLE_EQ(level6[22], 0.2 * 0.1 * 0.1);  // right side walls die out
-  EXPECT_DOUBLE_EQ(level6[15], 0.08 * 1.1 * 1.1);
-  EXPECT_EQ(FirstSpawnKind(1), ObjectKind::Wall05);
-  EXPECT_EQ(LastSpawnKind(1), ObjectKind::WallRight);
-  EXPECT_EQ(FirstSpawnKind(3), ObjectKind::Bonus10);
-  EXPECT_EQ(LastSpawnKind(3), ObjectKind::Car10Inv);
-}
 
 class LevelTest : public RaceTest {};
 
