@@ -22,6 +22,11 @@ using namespace std::chrono_literals;
 
 const ServiceTime kAnyTime{SteadyTime{std::chrono::hours(1000)}, 1700000000};
 
+// A moment so many seconds after kAnyTime: one address's tokens are told apart by their age.
+ServiceTime Later(int seconds) {
+  return {kAnyTime.Now + std::chrono::seconds(seconds), kAnyTime.UnixSeconds + seconds};
+}
+
 // The SQLite table in memory and the process's own token store.
 class EmbeddedStorage {
  public:
@@ -106,22 +111,22 @@ TYPED_TEST(TokenContract, FloodFromManyAddressesCannotPushOutAWaitingToken) {
   auto waiting = backend.IssueToken("10.0.0.1", kAnyTime);
   ASSERT_TRUE(waiting.has_value());
   // One address past its own cap pushes out only its own oldest token.
-  auto oldest = backend.IssueToken("10.9.9.9", kAnyTime);
-  auto middle = backend.IssueToken("10.9.9.9", kAnyTime);
-  auto newest = backend.IssueToken("10.9.9.9", kAnyTime);
+  auto oldest = backend.IssueToken("10.9.9.9", Later(1));
+  auto middle = backend.IssueToken("10.9.9.9", Later(2));
+  auto newest = backend.IssueToken("10.9.9.9", Later(3));
   ASSERT_TRUE(oldest && middle && newest);
-  EXPECT_EQ(backend.StoreWithToken(*oldest, {"X", "", 1, 1}, kAnyTime),
+  EXPECT_EQ(backend.StoreWithToken(*oldest, {"X", "", 1, 1}, Later(4)),
             ScoreBackend::Redeemed::Unknown);
-  EXPECT_EQ(backend.StoreWithToken(*newest, {"Y", "", 2, 2}, kAnyTime),
+  EXPECT_EQ(backend.StoreWithToken(*newest, {"Y", "", 2, 2}, Later(4)),
             ScoreBackend::Redeemed::Stored);
   // Many addresses fill the table; once it is full of other addresses' tokens, new ones are
   // refused rather than pushing out the waiting one.
   int refused = 0;
   for (int i = 0; i < 20; ++i) {
-    if (!backend.IssueToken("10.1.0." + std::to_string(i), kAnyTime)) ++refused;
+    if (!backend.IssueToken("10.1.0." + std::to_string(i), Later(5))) ++refused;
   }
   EXPECT_GT(refused, 0);
-  EXPECT_EQ(backend.StoreWithToken(*waiting, {"PLAYER", "", 77, 1}, kAnyTime),
+  EXPECT_EQ(backend.StoreWithToken(*waiting, {"PLAYER", "", 77, 1}, Later(6)),
             ScoreBackend::Redeemed::Stored);
 }
 
