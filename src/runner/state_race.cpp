@@ -55,7 +55,7 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
     }
   }
   WriteSlots(race, json);
-  json.Field("SpriteCount", game.MSpriteEngine.Engine().SpriteCount());
+  json.Field("SpriteCount", game.Sprites.Engine().SpriteCount());
 });
 
 }  // namespace

@@ -15,7 +15,7 @@ using testing::MakePicture;
 // The step itself is the shared animation step's (its table is in the base tests); the sprite
 // must hand it its own frame values.
 TEST(ImageSpriteAnimation, AdvancesItsFramesByTheSharedStep) {
-  TImageSprite looped(nullptr);
+  ImageSprite looped(nullptr);
   looped.FrameLooped = true;
   looped.FrameCount = 4;
   looped.FramePos = 3.5;
@@ -24,7 +24,7 @@ TEST(ImageSpriteAnimation, AdvancesItsFramesByTheSharedStep) {
   EXPECT_DOUBLE_EQ(looped.FramePos, 1.0);
   EXPECT_DOUBLE_EQ(looped.FrameSpeed, 0.5);
 
-  TImageSprite oneShot(nullptr);
+  ImageSprite oneShot(nullptr);
   oneShot.FrameCount = 4;
   oneShot.FramePos = 3.5;
   oneShot.FrameSpeed = 1;
@@ -35,9 +35,9 @@ TEST(ImageSpriteAnimation, AdvancesItsFramesByTheSharedStep) {
 
 TEST(ImageSpriteBounds, WrapBringsASpriteBackAtTheOtherEdge) {
   Surface surface(800, 600);
-  TSpriteEngine engine;
+  SpriteEngine engine;
   engine.SetSurface(&surface);
-  auto* sprite = new TImageSprite(&engine);
+  auto* sprite = new ImageSprite(&engine);
   sprite->Width = 50;
   sprite->Height = 40;
   sprite->Wrap = true;
@@ -72,15 +72,15 @@ class DrawnImageSprite : public ::testing::Test {
     list.SetDisplay(&display);
     component.SetDisplay(&display);
     display.Initialize();
-    sprite = new TImageSprite(&component.Engine());
+    sprite = new ImageSprite(&component.Engine());
     sprite->Image = &list.ItemByName("frames");
   }
   Pixel565 Frame(int n) const { return static_cast<Pixel565>(n); }  // blue level n in 5-6-5
 
   FakeDisplay display;
-  TImageList list;
-  TSpriteEngineComponent component;
-  TImageSprite* sprite;
+  ImageList list;
+  DisplaySpriteEngine component;
+  ImageSprite* sprite;
 };
 
 TEST_F(DrawnImageSprite, RendersTheCurrentFrameCentredInItsBox) {
@@ -127,12 +127,12 @@ TEST_F(DrawnImageSprite, PixelTestComparesOpaquePixelsOfTheCurrentFrames) {
                                           return (left ? x % 4 < 2 : x % 4 >= 2) ? 0xFFFFFFu : 0u;
                                         }),
                             4, 4));
-  TImageItem& halves = list.ItemByName("Halves");
+  ImageItem& halves = list.ItemByName("Halves");
   sprite->Image = &halves;
   sprite->Width = sprite->Height = 4;
   sprite->X = 10;
   sprite->Y = 10;
-  auto* other = new TImageSprite(&component.Engine());
+  auto* other = new ImageSprite(&component.Engine());
   other->Image = &halves;
   other->FramePos = 1;
   other->Width = other->Height = 4;

@@ -68,7 +68,7 @@ TEST_F(CarTest, TheCarStaysBetweenTheRoadEdges) {
   EXPECT_EQ(car().X, 166);
   Release("Left");
   race().Speed = 10;
-  car().MotionState = kDrivingFreely;
+  car().MotionState = CarMotion::DrivingFreely;
   Hold("Right");
   Tick(100);
   EXPECT_EQ(car().X, 615 - car().Width);
@@ -86,15 +86,15 @@ TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
   EXPECT_TRUE(scene().BonusFlame->Visible);
   const auto sounds = TakeStartedSounds();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "EngineAccel"), 1);
-  const TCaptionSprite& icon = *scene().BonusIcon;
+  const CaptionSprite& icon = *scene().BonusIcon;
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height - icon.Height * 0.9);
   EXPECT_DOUBLE_EQ(scene().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
 
-  EndBonus(game());
+  EndRunningBonus(game());
   EXPECT_FALSE(race().TurboActive);
   EXPECT_EQ(scene().BonusIcon, nullptr);
   EXPECT_EQ(scene().BonusFlame, nullptr);
-  EXPECT_EQ(car().MotionState, kSlowingDown);
+  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
   EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 7);
   Tick(100);
   EXPECT_LE(race().Speed, 125.0 / 7 + 0.1);

@@ -113,16 +113,16 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   runner.Execute("lag " + std::to_string(c.Lag));
   const std::uint32_t startState = game.Random.State();
   runner.Execute("race " + std::to_string(c.Car));
-  ASSERT_EQ(game.ScreenState, ssRace);
+  ASSERT_EQ(game.ScreenState, GameScreen::Race);
   const RaceData data =
-      RaceDataFromImages(game.MImageList3, static_cast<std::int32_t>(game.MTimer.Interval()));
+      RaceDataFromImages(game.RaceImages, static_cast<std::int32_t>(game.Timer.Interval()));
   RaceSimulation simulation(data, c.Car, startState);
   ASSERT_TRUE(Comparison(game, simulation, 0).Same());
 
   Autopilot pilot(game, runner.platform().Keys());
   constexpr long kMaxTicks = 40000;
   long tick = 0;
-  for (; tick < kMaxTicks && game.ScreenState == ssRace; ++tick) {
+  for (; tick < kMaxTicks && game.ScreenState == GameScreen::Race; ++tick) {
     pilot.Drive();
     const std::string key = ScriptedKey(c, tick);
     if (!key.empty()) runner.Execute("down " + key);
@@ -131,7 +131,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
     runner.context().soundLog.clear();
     const ActionStates used = game.raceScene.TickActions;
     simulation.Tick({used, c.Lag});
-    if (game.ScreenState != ssRace) break;
+    if (game.ScreenState != GameScreen::Race) break;
     ASSERT_FALSE(simulation.Ended()) << "tick " << tick;
     ASSERT_TRUE(Comparison(game, simulation, tick).Same());
   }

@@ -136,9 +136,9 @@ void Autopilot::SetFire(bool down) {
     return;
   }
   if (down) {
-    FormKeyDown(game_, kKeyControl, ShiftState{false, false, true});
+    OnKeyDown(game_, kKeyControl, ShiftState{false, false, true});
   } else {
-    FormKeyUp(game_, kKeyControl, ShiftState{});
+    OnKeyUp(game_, kKeyControl, ShiftState{});
   }
 }
 
@@ -211,7 +211,7 @@ bool Autopilot::TargetOnAimLine() const {
 
 void Autopilot::Drive() {
   const RaceState& race = game_.race.State;
-  if (game_.ScreenState != ssRace || !game_.raceScene.Live() || !race.RaceRunning) {
+  if (game_.ScreenState != GameScreen::Race || !game_.raceScene.Live() || !race.RaceRunning) {
     ReleaseAll();
     return;
   }

@@ -36,7 +36,7 @@ class Shots {
     for (int i = 0; i < 200 && !game().race.State.RaceRunning; ++i) Run("tick");
   }
   void Drive(int ticks, const std::function<bool()>& until = {}) {
-    for (int i = 0; i < ticks && game().ScreenState == ssRace; ++i) {
+    for (int i = 0; i < ticks && game().ScreenState == GameScreen::Race; ++i) {
       pilot_->Drive();
       Run("tick");
       if (until && until()) break;
@@ -55,7 +55,7 @@ class Shots {
     const CarState& car = game().race.State.Car;
     TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
-      object = SpawnObject(game(), kind, lane);
+      object = SpawnAndShowObject(game(), kind, lane);
     if (object == nullptr) return nullptr;
     object->X = car.X + (car.Width - object->Width) / 2.0;
     object->Y = car.Y - distance;
@@ -98,7 +98,7 @@ void TakeAll(Shots& shots) {
   shots.Run("up Escape");
 
   shots.NewRace(2, 11);
-  StartLevel(shots.game(), 3);
+  StartRaceLevel(shots.game(), 3);
   shots.PassBanner();
   shots.Drive(3000, [&] { return TrafficOnScreen(shots.game()); });
   shots.Save("traffic-level");

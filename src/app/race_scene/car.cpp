@@ -23,14 +23,15 @@ void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view fl
   scene.BonusIcon = NewRaceCaption(game, iconImage);
   scene.BonusFlame = NewRaceCaption(game, flameImage);
   scene.BonusFlame->FrameLooped = true;
-  scene.BonusFlame->FrameSpeed = FramesPerLag(game, flameFramesPerSecond);
+  scene.BonusFlame->FrameSpeed = SceneFramesPerLag(game, flameFramesPerSecond);
   scene.BonusFlame->Visible = false;
 }
 
 }  // namespace
 
-TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, const CarState& car, std::int32_t carNumber)
-    : TImageSprite(parent), car_(car) {
+PlayerCarSprite::PlayerCarSprite(Sprite* parent, Game& game, const CarState& car,
+                                 std::int32_t carNumber)
+    : ImageSprite(parent), car_(car) {
   CarTable(carNumber);
   Image = &RaceImage(game, "Car" + std::to_string(carNumber));
   Width = Image->Width();
@@ -42,7 +43,7 @@ TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, const CarState& car, std
   SetZ(3);
 }
 
-void TMyCarSprite::Follow() {
+void PlayerCarSprite::Follow() {
   X = car_.X;
   Y = car_.Y;
 }
@@ -50,9 +51,9 @@ void TMyCarSprite::Follow() {
 void PlaceBonusSprites(Game& game) {
   const RaceScene& scene = game.raceScene;
   const RaceState& race = game.race.State;
-  TMyCarSprite* car = scene.PlayerCar;
-  TCaptionSprite* icon = scene.BonusIcon;
-  TCaptionSprite* flame = scene.BonusFlame;
+  PlayerCarSprite* car = scene.PlayerCar;
+  CaptionSprite* icon = scene.BonusIcon;
+  CaptionSprite* flame = scene.BonusFlame;
   if (car == nullptr || icon == nullptr || flame == nullptr) return;
   icon->X = car->X + (car->Width - icon->Width) / 2.0;
   if (race.TurboActive) {

@@ -11,11 +11,11 @@ struct Game;
 
 // The player's car on the screen: it shows the car of the race state, a fixed height near the
 // bottom and moving only sideways. Whatever reads the car's driving values reads the state.
-class TMyCarSprite : public TImageSprite {
+class PlayerCarSprite : public ImageSprite {
  public:
   // Picture "Car" + number from the race list, Z 3. Throws std::out_of_range for a number
   // outside 1..10.
-  TMyCarSprite(TSprite* parent, Game& game, const CarState& car, std::int32_t carNumber);
+  PlayerCarSprite(Sprite* parent, Game& game, const CarState& car, std::int32_t carNumber);
 
   // Stands where the state's car is.
   void Follow();

@@ -5,8 +5,9 @@
 
 namespace rivoltra {
 
-TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::string_view imageName)
-    : TImageSprite(parent) {
+RaceEffectSprite::RaceEffectSprite(Sprite* parent, Game& game, double x, double y,
+                                   std::string_view imageName)
+    : ImageSprite(parent) {
   Image = &RaceImage(game, imageName);
   Width = Image->Width();
   Height = Image->Height();
@@ -23,7 +24,7 @@ TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::str
 void FollowExplosions(Game& game) {
   const RaceScene& scene = game.raceScene;
   const RaceState& race = game.race.State;
-  if (TExplosion* explosion = scene.CrashExplosion; explosion != nullptr) {
+  if (RaceEffectSprite* explosion = scene.CrashExplosion; explosion != nullptr) {
     const CrashExplosionState& state = race.CarExplosion;
     explosion->Visible = state.Visible;
     explosion->X = state.X;
@@ -32,7 +33,7 @@ void FollowExplosions(Game& game) {
     explosion->FramePos = state.Frames.Pos;
     explosion->FrameSpeed = state.Frames.Speed;
   }
-  if (TExplosion* spark = scene.ShotSpark; spark != nullptr) {
+  if (RaceEffectSprite* spark = scene.ShotSpark; spark != nullptr) {
     spark->Visible = race.SparkVisible;
     spark->X = race.SparkX;
     spark->Y = race.SparkY;

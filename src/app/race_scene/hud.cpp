@@ -26,8 +26,8 @@ constexpr int kScoreY = kHudNumberRows[1];
 constexpr int kClockY = kHudNumberRows[2];
 constexpr int kLivesY = kHudNumberRows[3];
 
-TCaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double y) {
-  TCaptionSprite* indicator = NewRaceCaption(game, image);
+CaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double y) {
+  CaptionSprite* indicator = NewRaceCaption(game, image);
   indicator->X = x;
   indicator->Y = y;
   indicator->SetZ(4);
@@ -35,8 +35,8 @@ TCaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double 
   return indicator;
 }
 
-TCaptionSprite* CentredIndicator(Game& game, const char* image) {
-  const TImageItem& item = RaceImage(game, image);
+CaptionSprite* CentredIndicator(Game& game, const char* image) {
+  const ImageItem& item = RaceImage(game, image);
   return HiddenIndicator(game, image, kBonusCentreX - item.Width() / 2.0,
                          kBonusCentreY - item.Height() / 2.0);
 }
@@ -58,7 +58,7 @@ void DrawClock(Game& game) {
   WriteDigit(game, timeLeft % 10, kClockX[4]);
 }
 
-void SetVisible(TCaptionSprite* sprite, bool visible) {
+void SetVisible(CaptionSprite* sprite, bool visible) {
   if (sprite != nullptr) sprite->Visible = visible;
 }
 
@@ -146,11 +146,11 @@ void StepNeedle(Game& game) {
 
 void DrawNeedle(Game& game) {
   const RaceScene& scene = game.raceScene;
-  if (scene.SpeedNeedle == nullptr || !game.MDisplay.IsInitialized()) return;
-  const TImageItem& needle = *scene.SpeedNeedle->Image;
+  if (scene.SpeedNeedle == nullptr || !game.Screen.IsInitialized()) return;
+  const ImageItem& needle = *scene.SpeedNeedle->Image;
   const int angle = static_cast<int>(std::trunc(game.race.State.Speed * kNeedleUnitsPerSpeed)) +
                     scene.NeedleJitter;
-  needle.DrawRotate(game.MDisplay.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
+  needle.DrawRotate(game.Screen.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
                     kNeedlePivotX, kNeedlePivotY, angle);
 }
 

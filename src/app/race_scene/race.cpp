@@ -21,9 +21,9 @@ constexpr int kCarZ = 4;
 
 }  // namespace
 
-void StartRace(Game& game) {
+void OpenRaceScreen(Game& game) {
   RaceScene& scene = game.raceScene;
-  game.ScreenState = ssRaceLoading;
+  game.ScreenState = GameScreen::RaceLoading;
   PlayScreenMusic(game);
   game.menu.buttons.ButtonCount = 0;
   HideMouseCursor(game);
@@ -39,31 +39,31 @@ void StartRace(Game& game) {
 
   const std::int32_t car = game.race.State.CarChoice;
   FreeSprite(scene.PlayerCar);
-  scene.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, game.race.State.Car, car);
+  scene.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, game.race.State.Car, car);
   scene.PlayerCar->SetZ(kCarZ);
-  game.ScreenState = ssRace;
+  game.ScreenState = GameScreen::Race;
   // The race takes the game's generator over until it ends.
   const RaceEvents started = game.race.Start(
-      RaceDataFromImages(game.MImageList3, RaceInterval(game)), car, game.Random.State());
+      RaceDataFromImages(game.RaceImages, RaceInterval(game)), car, game.Random.State());
 
   CreateBonusIndicators(game);
-  TSprite* root = &game.MSpriteEngine.Engine();
+  Sprite* root = &game.Sprites.Engine();
   scene.ShotSpark =
-      new TExplosion(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
+      new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
   scene.CrashExplosion =
-      new TExplosion(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
+      new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
   scene.CrashExplosion->SetZ(6);
   ShowRaceEvents(game, started);
   EnableTimer(game);
 }
 
-void StartLevel(Game& game, std::int32_t level) {
+void StartRaceLevel(Game& game, std::int32_t level) {
   RaceEvents events;
   StartLevel(game.race.State, game.race.Data, level, events);
   ShowRaceEvents(game, events);
 }
 
-void EndBonus(Game& game) {
+void EndRunningBonus(Game& game) {
   RaceEvents events;
   EndBonus(game.race.State, events);
   ShowRaceEvents(game, events);
@@ -83,7 +83,7 @@ void EndRace(Game& game) {
   // The race hands the generator back: the next race starts where this one left it.
   if (scene.Live()) game.Random = race.Random;
   race.RaceRunning = false;
-  ClearSlots(game);
+  ClearTrackObjects(game);
   FreeSprite(scene.PlayerCar);
   FreeHudSprites(game);
   FreeSprite(scene.ShotSpark);

@@ -30,7 +30,7 @@ constexpr double kProgressTop = layout::kProgressTop;
 constexpr double kProgressTravel = layout::kProgressBottom - layout::kProgressTop;
 
 void MoveProgressMarker(Game& game) {
-  TCaptionSprite* marker = game.raceScene.ProgressMarker;
+  CaptionSprite* marker = game.raceScene.ProgressMarker;
   const RaceState& race = game.race.State;
   if (marker == nullptr || !(marker->Y > kProgressTop)) return;
   marker->Y = kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
@@ -78,7 +78,7 @@ class EventPlayer {
         break;
       case Moved:
         scene_.ScrollSpeed = event.Amount;
-        game_.MSpriteEngine.MoveSprites(event.Value);
+        game_.Sprites.MoveSprites(event.Value);
         break;
       case FrameDrawn:
         StepNeedle(game_);
@@ -139,7 +139,7 @@ void ShowRaceEvents(Game& game, const RaceEvents& events) {
   FollowState(game);
 }
 
-void RaceTick(Game& game, const RaceTickInput& input) {
+void RunRaceFrame(Game& game, const RaceTickInput& input) {
   if (!game.raceScene.Live()) return;
   game.raceScene.TickActions = input.Actions;
   ShowRaceEvents(game, game.race.Tick(input));

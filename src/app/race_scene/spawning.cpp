@@ -10,7 +10,7 @@ void ShowSpawnedObject(Game& game, std::int32_t slot) {
   RaceScene& scene = game.raceScene;
   const auto index = static_cast<std::size_t>(slot);
   FreeObjectSprite(game, slot);
-  scene.Slots[index] = new TWallSprite(&game.MSpriteEngine.Engine(), game, slot);
+  scene.Slots[index] = new TrackObjectSprite(&game.Sprites.Engine(), game, slot);
 }
 
 void FreeObjectSprite(Game& game, std::int32_t slot) {
@@ -28,7 +28,7 @@ void FollowObjects(Game& game) {
   }
 }
 
-TrackObject* SpawnObject(Game& game, ObjectKind kind, std::optional<std::int32_t> lane) {
+TrackObject* SpawnAndShowObject(Game& game, ObjectKind kind, std::optional<std::int32_t> lane) {
   RaceSession& race = game.race;
   RaceEvents events;
   const std::int32_t slot = rivoltra::SpawnObject(race.State, race.Data, kind, events, lane);
@@ -37,7 +37,7 @@ TrackObject* SpawnObject(Game& game, ObjectKind kind, std::optional<std::int32_t
   return &race.State.Objects[static_cast<std::size_t>(slot)];
 }
 
-void ClearSlots(Game& game) {
+void ClearTrackObjects(Game& game) {
   RaceEvents events;
   rivoltra::ClearSlots(game.race.State, events);
   for (int slot = 1; slot <= kSlotCount; ++slot) FreeObjectSprite(game, slot);

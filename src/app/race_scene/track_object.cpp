@@ -21,8 +21,8 @@ std::string_view PictureName(const TrackObject& object) {
 
 }  // namespace
 
-TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot)
-    : TImageSprite(parent),
+TrackObjectSprite::TrackObjectSprite(Sprite* parent, Game& game, std::int32_t slot)
+    : ImageSprite(parent),
       game_(game),
       slot_(slot),
       object_(game.race.State.Objects.at(static_cast<std::size_t>(slot))) {
@@ -30,14 +30,14 @@ TWallSprite::TWallSprite(TSprite* parent, Game& game, std::int32_t slot)
   Follow();
 }
 
-TWallSprite::~TWallSprite() {
+TrackObjectSprite::~TrackObjectSprite() {
   RaceScene& scene = game_.raceScene;
   if (slot_ < 1 || slot_ > kSlotCount) return;
   const auto index = static_cast<std::size_t>(slot_);
   if (scene.Slots[index] == this) scene.Slots[index] = nullptr;
 }
 
-void TWallSprite::Follow() {
+void TrackObjectSprite::Follow() {
   Image = &RaceImage(game_, PictureName(object_));
   X = object_.X;
   Y = object_.Y;

@@ -12,12 +12,12 @@ struct Game;
 // The picture of a track object: walls, hazards, bonuses, roadside signs and walls, traffic and
 // the finish line. It shows the object in its slot of the race state; it neither moves nor
 // collides on its own, and whatever reads the object reads the state.
-class TWallSprite : public TImageSprite {
+class TrackObjectSprite : public ImageSprite {
  public:
   // Shows the object in the slot (1..30) of the game's race state.
-  TWallSprite(TSprite* parent, Game& game, std::int32_t slot);
+  TrackObjectSprite(Sprite* parent, Game& game, std::int32_t slot);
   // The slot's sprite is gone.
-  ~TWallSprite() override;
+  ~TrackObjectSprite() override;
 
   // Place, box, picture and frame as the rules left the object.
   void Follow();
