@@ -69,9 +69,6 @@ class ScoreService {
  public:
   ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter, RateLimiter& reportLimiter,
                EntryRules rules = {});
-  // The embedded storage: the SQLite table and the process's tokens.
-  ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& versionLimiter,
-               RateLimiter& reportLimiter, EntryRules rules = {});
 
   ServerResponse Handle(const ServerRequest& request, const ServiceTime& time);
   // The home page links to the browser game at this address; none when empty.
@@ -95,7 +92,6 @@ class ScoreService {
                         const ServiceTime& time);
   ServerResponse Download(std::string_view entryId);
 
-  std::unique_ptr<ScoreBackend> ownedBackend_;
   ScoreBackend& backend_;
   RateLimiter& versionLimiter_;
   RateLimiter& reportLimiter_;

@@ -92,7 +92,7 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   // choice's own activation does.
   ShowMainMenu(game, false, MenuEntryModes::SelectStart);
   CloseMainMenu(game);
-  game.race.CarChoice = car;
+  game.race.State.CarChoice = car;
   BeginRaceRecording(game, car);
   OpenRaceScreen(game);
 }

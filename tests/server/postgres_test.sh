@@ -35,7 +35,7 @@ trap stop EXIT
 "${run_as[@]}" "$bin/createdb" -h 127.0.0.1 -p "$port" -U rivoltra scores
 
 export RIVOLTRA_TEST_POSTGRES="postgresql://rivoltra@127.0.0.1:$port/scores"
-"$build/tests/server/test_server" --gtest_filter='Postgres*' --gtest_brief=1
+"$build/tests/server/test_server" --gtest_filter='Postgres*:*/Postgres.*' --gtest_brief=1
 status=0
 if command -v wrk >/dev/null; then
   length=(--quick)
