@@ -6,6 +6,8 @@ JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
 WEB_BUILD ?= build-web
+# ON in CI: the project's compiler warnings fail the build.
+WERROR ?= OFF
 
 .PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format \
   web web-test clean
@@ -16,7 +18,7 @@ setup:
 	@bash scripts/install-deps.sh
 
 configure: setup
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) > /dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DRIVOLTRA_WERROR=$(WERROR) > /dev/null
 
 build: configure
 	@ninja -C $(BUILD) -j$(JOBS)

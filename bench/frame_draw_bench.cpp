@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/random.h"
 #include "engine/display_notices.h"
 #include "engine/image_list.h"
-#include "engine/random.h"
 #include "engine/sprite_background.h"
 #include "engine/sprite_engine_component.h"
 #include "engine/sprite_image.h"

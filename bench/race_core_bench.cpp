@@ -37,8 +37,7 @@ void TenMinuteRace(benchmark::State& state) {
     CarPlace place{LaneCentredX(3, 40), 40};
     RaceState race;
     race.TimeLeft = LevelTime(1) * 10;
-    RandomGenerator random;
-    random.Seed(7);
+    race.Random.Seed(7);
     double& speed = race.Speed;
     CarMoveContext context;
     context.RaceRunning = true;
@@ -56,7 +55,7 @@ void TenMinuteRace(benchmark::State& state) {
       // Something on the road every 40 ticks, cycling through hazards and pick-ups.
       if (tick % 40 == 20) {
         const auto kind = KindFromNumber(3 + (tick / 40) % 14);
-        benchmark::DoNotOptimize(TouchObject(race, car, kind, 2 + (tick / 40) % 3, random));
+        benchmark::DoNotOptimize(TouchObject(race, car, kind, 2 + (tick / 40) % 3));
       }
       benchmark::DoNotOptimize(MoveCar(car, place, speed, context));
       benchmark::DoNotOptimize(RunClock(race, car, context.IntervalMs));

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang clang-format ccache
+  build-essential cmake ninja-build pkg-config clang clang-format clang-tidy ccache
   libsdl2-dev libsdl2-mixer-dev libxmp-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core libpng-dev
   libcurl4-openssl-dev libssl-dev libboost-dev libsqlite3-dev libpq-dev zlib1g-dev postgresql wrk

@@ -111,14 +111,6 @@ ScoreService::ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter,
       reportLimiter_(reportLimiter),
       rules_(rules) {}
 
-ScoreService::ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& versionLimiter,
-                           RateLimiter& reportLimiter, EntryRules rules)
-    : ownedBackend_(std::make_unique<LocalBackend>(store, tokens)),
-      backend_(*ownedBackend_),
-      versionLimiter_(versionLimiter),
-      reportLimiter_(reportLimiter),
-      rules_(rules) {}
-
 ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceTime& time) {
   ServerResponse response = [&] {
     if (request.Target.size() <= rules_.maxTargetLength &&

@@ -80,9 +80,6 @@ class ScoreService {
  public:
   ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter, RateLimiter& reportLimiter,
                EntryRules rules = {});
-  // The embedded storage: the SQLite table and the process's tokens.
-  ScoreService(ScoreStore& store, TokenStore& tokens, RateLimiter& versionLimiter,
-               RateLimiter& reportLimiter, EntryRules rules = {});
 
   ServerResponse Handle(const ServerRequest& request, const ServiceTime& time);
   // The home page links to the browser game at this address; none when empty.
@@ -123,7 +120,6 @@ class ScoreService {
   // The signer, made from the storage's secret at its first use.
   const TicketSigner& Signer();
 
-  std::unique_ptr<ScoreBackend> ownedBackend_;
   ScoreBackend& backend_;
   RateLimiter& versionLimiter_;
   RateLimiter& reportLimiter_;

@@ -21,7 +21,7 @@ void ShowAfterGame(Game& game) {
     return;
   }
   EndRaceRecording(game);
-  if (ScoreQualifies(game.highScores, game.race.Score)) {
+  if (ScoreQualifies(game.highScores, game.race.State.Score)) {
     ShowNameEntry(game);
   } else {
     ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);

@@ -2,6 +2,7 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/replay_playback.h"
 
 namespace rivoltra {
 
@@ -9,7 +10,17 @@ App::App(Platform& platform) : game_(std::make_unique<Game>(platform)) {}
 
 App::~App() = default;
 
+void App::Configure(const StartOptions& options) {
+  game_->paths = options.Paths;
+  game_->online = options.Online;
+  game_->RunFullScreen = options.FullScreen;
+}
+
 void App::Start() { RunStartup(*game_); }
+
+std::string App::WatchReplay(const Replay& replay) {
+  return StartReplayPlayback(*game_, replay, true);
+}
 
 void App::HandleEvent(const InputEvent& event) {
   Game& game = *game_;

@@ -3,13 +3,25 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/input_event.h"
+#include "persist/game_paths.h"
+#include "persist/online.h"
 
 namespace rivoltra {
 
 class Platform;
 struct Game;
+struct Replay;
+
+// What a frontend settles before the start-up: the data and save folders, the online addresses
+// and a display mode for this run only (the settings file keeps its own).
+struct StartOptions {
+  GamePaths Paths;
+  OnlineConfig Online;
+  std::optional<std::uint8_t> FullScreen;
+};
 
 // What "run the ticks that are due" did, and when to come back.
 struct DueTicks {
@@ -30,6 +42,8 @@ class App {
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
+  // Before Start.
+  void Configure(const StartOptions& options);
   // Loads the data files and opens the main menu; throws on a missing or corrupt data file (the
   // frontend shows the message and ends).
   void Start();
@@ -41,6 +55,9 @@ class App {
   bool Finished() const;
   // Opens the link file if there is one and saves settings and high scores.
   void Shutdown();
+  // After Start: plays the replay from the main menu (Escape returns there). Returns why it
+  // refuses a replay of another game version or other data, empty when it plays.
+  std::string WatchReplay(const Replay& replay);
 
   // The game's state, for the runner's state dump and for measuring tools and tests.
   Game& State() { return *game_; }

@@ -99,7 +99,7 @@ void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTi
   // choice's own activation does.
   ShowMainMenu(game, false, MenuEntryModes::SelectStart);
   CloseMainMenu(game);
-  game.race.CarChoice = car;
+  game.race.State.CarChoice = car;
   BeginRaceRecording(game, car, ticket);
   OpenRaceScreen(game);
 }

@@ -59,6 +59,14 @@ Game::~Game() {
   RaceImages.SetDisplay(nullptr);
 }
 
+RandomGenerator& RandomInPlay(Game& game) {
+  return game.raceScene.Live() ? game.race.State.Random : game.Random;
+}
+
+const RandomGenerator& RandomInPlay(const Game& game) {
+  return game.raceScene.Live() ? game.race.State.Random : game.Random;
+}
+
 ImageList& ScreenImageList(Game& game) {
   return game.ScreenState == GameScreen::Race || game.ScreenState == GameScreen::RaceLoading
              ? game.RaceImages

@@ -8,16 +8,16 @@
 #include <string_view>
 
 #include "app/menu_state.h"
-#include "app/race_scene/race_record.h"
+#include "app/race_scene/race_scene.h"
 #include "app/replay_session.h"
 #include "app/ticket_request.h"
 #include "audio/music.h"
 #include "audio/sound_list.h"
+#include "base/random.h"
 #include "engine/display.h"
 #include "engine/frame_timer.h"
 #include "engine/image_list.h"
 #include "engine/input_devices.h"
-#include "engine/random.h"
 #include "engine/sprite_engine_component.h"
 #include "persist/game_paths.h"
 #include "persist/high_scores.h"
@@ -25,6 +25,7 @@
 #include "persist/preferences.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
+#include "race/core/race_session.h"
 #include "ui/bitmap_text.h"
 #include "ui/scroll_background.h"
 
@@ -64,6 +65,7 @@ struct Game {
   DisplaySpriteEngine Sprites;
   GameInput Input;
   SoundList Sounds;
+  // The game's generator: a race takes it over at its start and hands it back at its end.
   RandomGenerator Random;
   BitmapText text;
 
@@ -85,7 +87,9 @@ struct Game {
   // The score server and the maker's web site.
   OnlineConfig online = DefaultOnlineConfig();
   MenuState menu;
-  RaceRecord race;
+  // The race: its data and state, the car chosen for the next one, the score of the last one.
+  RaceSession race;
+  RaceScene raceScene;
   // The recording of the current or last game, or the replay being played back.
   ReplaySession replay;
   // The race ticket asked for on the car choice; taken by the race that starts next.
@@ -123,6 +127,11 @@ struct Game {
 // Start-up, in its fixed order. Throws on a missing or corrupt data file; the caller shows the
 // message and ends the program.
 void RunStartup(Game& game);
+
+// The generator the game draws from now: the race's while a race is on the screen, the game's own
+// otherwise.
+RandomGenerator& RandomInPlay(Game& game);
+const RandomGenerator& RandomInPlay(const Game& game);
 
 // The image list that pictures of the current screen come from: the race list in the race
 // states, the interface list elsewhere.

@@ -43,7 +43,7 @@ void ShowNameEntry(Game& game) {
 
 void FinishNameEntry(Game& game) {
   MenuState& menu = game.menu;
-  InsertHighScore(game.highScores, menu.PlayerName, game.race.Score);
+  InsertHighScore(game.highScores, menu.PlayerName, game.race.State.Score);
   NameLastRecording(game, menu.PlayerName, game.settings.Country);
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.TextCursor);

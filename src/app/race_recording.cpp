@@ -31,8 +31,8 @@ void SaveLastReplay(Game& game) {
 
 ReplayTrailer TrailerOfRaceNow(const Game& game) {
   ReplayTrailer trailer;
-  trailer.Score = game.race.Score;
-  trailer.Level = static_cast<std::uint16_t>(game.race.Level);
+  trailer.Score = game.race.State.Score;
+  trailer.Level = static_cast<std::uint16_t>(game.race.State.Level);
   trailer.TicksPlayed = game.replay.Recorder.TickCount();
   return trailer;
 }

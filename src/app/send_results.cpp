@@ -58,7 +58,7 @@ void SendResultsActivate(Game& game) {
       const SubmitResult sent = SendScore(
           *transport, game.online,
           [&game](std::string_view text) { game.platform.ShowMessage(std::string(text)); },
-          game.menu.PlayerName, game.race.Score, game.settings.Country);
+          game.menu.PlayerName, game.race.State.Score, game.settings.Country);
       // The game's replay lets the server verify the entry; a server without replays simply
       // leaves it unverified.
       if (sent.Outcome == SubmitOutcome::Sent) {

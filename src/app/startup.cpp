@@ -43,7 +43,7 @@ void RunStartup(Game& game) {
   game.text.PrepareFontTables();
   game.ScrollBackground = new ScrollingBackground(
       &game.Sprites.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
-      game.race.ScrollSpeed);
+      game.raceScene.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);
   game.StartupComplete = true;
 }

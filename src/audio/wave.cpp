@@ -20,7 +20,9 @@ bool IsFourCC(std::span<const std::uint8_t> bytes, const char (&code)[5]) {
 }
 
 void AppendFourCC(std::vector<std::uint8_t>& out, const char (&code)[5]) {
-  out.insert(out.end(), code, code + 4);
+  // Byte by byte: GCC 12 takes a range insert after reserve() for an overflow
+  // (-Wstringop-overflow).
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(code[i]));
 }
 
 std::uint32_t ChunkSize(std::size_t size) {

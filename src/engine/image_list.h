@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/geometry.h"
 #include "engine/display_notices.h"
-#include "engine/geometry.h"
 #include "engine/image_archive.h"
 #include "engine/name_index.h"
 #include "engine/surface.h"

@@ -9,7 +9,7 @@
 //   layout.PatternCountBeforeDisplay()               // PatternCount with no initialised display
 //   layout.BuiltPatternCount()                       // number of patterns once they are built
 //   layout.PatternBounds(k)                          // pattern k's rectangle within the picture
-#include "engine/geometry.h"
+#include "base/geometry.h"
 #include "engine/image_archive.h"
 
 namespace rivoltra {

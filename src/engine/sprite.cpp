@@ -7,19 +7,6 @@
 
 namespace rivoltra {
 
-int TruncatePosition(double value) {
-  constexpr double kLimit = 1 << 30;
-  if (std::isnan(value)) return 0;
-  return static_cast<int>(std::clamp(value, -kLimit, kLimit));
-}
-
-Rect SafeBounds(int x, int y, int width, int height) {
-  auto edge = [](long long start, long long size) {
-    return static_cast<int>(std::clamp<long long>(start + size, INT_MIN, INT_MAX));
-  };
-  return Rect{x, y, edge(x, width), edge(y, height)};
-}
-
 // ---------------------------------------------------------------------------------------------
 // Sprite
 
@@ -135,9 +122,7 @@ void Sprite::Render() {}
 
 void Sprite::Advance(int) {}
 
-Rect Sprite::GetBounds() const {
-  return SafeBounds(TruncatePosition(AbsoluteX()), TruncatePosition(AbsoluteY()), Width, Height);
-}
+Rect Sprite::GetBounds() const { return PositionBounds(AbsoluteX(), AbsoluteY(), Width, Height); }
 
 bool Sprite::HitTest(Sprite&) { return true; }
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "engine/geometry.h"
+#include "base/geometry.h"
 #include "engine/surface.h"
 
 namespace rivoltra {
@@ -16,12 +16,6 @@ class SpriteError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// Truncates a position toward zero, held within +-2^30 so that adding a size cannot overflow;
-// not-a-number counts as 0.
-int TruncatePosition(double value);
-// Bounds(x, y, width, height) computed without overflow: the far edges saturate.
-Rect SafeBounds(int x, int y, int width, int height);
 
 // A node of the sprite tree.
 //

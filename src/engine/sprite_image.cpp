@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 
+#include "base/animation.h"
 #include "engine/image_list.h"
 
 namespace rivoltra {
@@ -29,24 +30,7 @@ void ImageSprite::Render() {
 }
 
 void ImageSprite::Advance(int lag) {
-  FramePos += FrameSpeed * lag;
-  if (FrameLooped) {
-    if (FrameCount > 0) {
-      FramePos -= std::trunc(FramePos / FrameCount) * FrameCount;
-      if (FramePos < 0) FramePos += FrameCount;
-    } else {
-      FramePos = 0;
-    }
-    return;
-  }
-  if (FramePos >= FrameCount) {
-    FramePos = FrameCount - 1;
-    FrameSpeed = 0;
-  }
-  if (FramePos < 0) {
-    FramePos = 0;
-    FrameSpeed = 0;
-  }
+  StepAnimation(FramePos, FrameSpeed, FrameCount, FrameLooped, lag);
 }
 
 Rect ImageSprite::GetBounds() const {

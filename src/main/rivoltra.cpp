@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game.h"
-#include "app/replay_playback.h"
+#include "app/app.h"
 #include "main/command_line.h"
 #include "persist/online_config_file.h"
 #include "persist/replay_file.h"
@@ -42,8 +41,8 @@ OnlineConfig OnlineFor(const CommandLine& line, const GamePaths& paths) {
 
 // A replay of another version or other data would go its own way from the first tick: the player
 // is told so instead, as of a start-up that failed (message box, stderr, exit status 1).
-void WatchReplay(Game& game, const Replay& replay) {
-  if (const std::string refused = StartReplayPlayback(game, replay, true); !refused.empty()) {
+void WatchReplay(App& app, const Replay& replay) {
+  if (const std::string refused = app.WatchReplay(replay); !refused.empty()) {
     throw std::runtime_error(refused);
   }
 }
@@ -83,11 +82,8 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const auto setup = [&](Game& game) {
-    game.paths = paths;
-    game.online = online;
-    game.RunFullScreen = line.FullScreen;
-  };
+  const StartOptions options{paths, online, line.FullScreen};
+  const auto setup = [&](App& app) { app.Configure(options); };
   if (!replay) return RunSdlProgram({}, setup);
-  return RunSdlProgram({}, setup, [&](Game& game) { WatchReplay(game, *replay); });
+  return RunSdlProgram({}, setup, [&](App& app) { WatchReplay(app, *replay); });
 }

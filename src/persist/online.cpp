@@ -158,12 +158,6 @@ SubmitResult SendScore(HttpTransport& transport, const OnlineConfig& config,
   return {SubmitOutcome::Sent, std::move(token)};
 }
 
-SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
-                          const ShowMessageBox& showMessage, std::string_view playerName,
-                          std::int32_t score, std::string_view country) {
-  return SendScore(transport, config, showMessage, playerName, score, country).Outcome;
-}
-
 UploadOutcome UploadReplay(HttpTransport& transport, const OnlineConfig& config,
                            std::string_view token, std::string_view replayBytes) {
   if (token.empty() || replayBytes.empty() || replayBytes.size() > kMaxReplayBytes) {

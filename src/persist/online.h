@@ -58,10 +58,6 @@ struct SubmitResult {
 SubmitResult SendScore(HttpTransport& transport, const OnlineConfig& config,
                        const ShowMessageBox& showMessage, std::string_view playerName,
                        std::int32_t score, std::string_view country);
-// SendScore without the token.
-SubmitOutcome SubmitScore(HttpTransport& transport, const OnlineConfig& config,
-                          const ShowMessageBox& showMessage, std::string_view playerName,
-                          std::int32_t score, std::string_view country);
 
 // Where a replay of a sent report goes; the token is percent-encoded.
 std::string ReplayUploadAddress(const OnlineConfig& config, std::string_view token);

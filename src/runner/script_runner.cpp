@@ -152,7 +152,7 @@ const std::map<std::string, CommandHandler>& CoreCommands() {
       {"seed",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 1, 1);
-         c.game.Random.Seed(static_cast<std::uint32_t>(ParseInteger(a[0], 0, UINT32_MAX)));
+         RandomInPlay(c.game).Seed(static_cast<std::uint32_t>(ParseInteger(a[0], 0, UINT32_MAX)));
        }},
       {"tick", CommandTick},
       {"lag",

@@ -17,7 +17,7 @@ const RegisterStateSection kAppState(0, [](RunnerContext& context, JsonWriter& j
   json.Field("MouseX", game.MouseX);
   json.Field("MouseY", game.MouseY);
   json.Field("MouseCursorCounter", context.platform.MouseCursorCounter());
-  json.Field("RandomState", game.Random.State());
+  json.Field("RandomState", RandomInPlay(game).State());
 });
 
 }  // namespace

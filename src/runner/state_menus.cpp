@@ -41,7 +41,7 @@ const RegisterStateSection kMenuState(10, [](RunnerContext& context, JsonWriter&
         .EndObject();
   }
   json.EndArray();
-  json.Field("CarChoice", game.race.CarChoice);
+  json.Field("CarChoice", game.race.State.CarChoice);
 });
 
 }  // namespace

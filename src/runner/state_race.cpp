@@ -1,24 +1,22 @@
 // The race's fields of the runner's `state`.
-#include "app/race_scene/car.h"
-#include "app/race_scene/track_object.h"
+#include "app/game.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {
 
 namespace {
 
-void WriteSlots(const RaceRecord& race, JsonWriter& json) {
+void WriteSlots(const RaceState& race, JsonWriter& json) {
   json.Key("slots").BeginArray();
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const TrackObjectSprite* object = race.Slots[static_cast<std::size_t>(slot)];
-    if (!race.SlotUsed[static_cast<std::size_t>(slot)] || object == nullptr) continue;
+  for (const TrackObject& object : race.Objects) {
+    if (!object.Used) continue;
     json.BeginObject()
-        .Field("Slot", object->Slot)
-        .Field("Kind", KindNumber(object->Kind))
-        .Field("X", object->X)
-        .Field("Y", object->Y)
-        .Field("Lane", object->Lane)
-        .Field("Hits", object->Hits)
+        .Field("Slot", object.Slot)
+        .Field("Kind", KindNumber(object.Kind))
+        .Field("X", object.X)
+        .Field("Y", object.Y)
+        .Field("Lane", object.Lane)
+        .Field("Hits", object.Hits)
         .EndObject();
   }
   json.EndArray();
@@ -26,7 +24,7 @@ void WriteSlots(const RaceRecord& race, JsonWriter& json) {
 
 const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter& json) {
   const Game& game = context.game;
-  const RaceRecord& race = game.race;
+  const RaceState& race = game.race.State;
   json.Field("Level", race.Level);
   json.Field("Score", race.Score);
   json.Field("Lives", race.Lives);
@@ -41,14 +39,15 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
   json.Field("TurboActive", race.TurboActive);
   json.Field("Punctured", race.Punctured);
   json.Field("CrashPending", race.CrashPending);
-  if (const PlayerCarSprite* car = race.PlayerCar; car != nullptr) {
-    json.Field("CarX", car->X);
-    json.Field("CarY", car->Y);
-    json.Field("MotionState", car->MotionState);
-    json.Field("StunTime", car->StunTime);
-    json.Field("TargetSpeed", car->TargetSpeed);
-    json.Field("MaxSpeed", car->MaxSpeed);
-    json.Field("BonusSeconds", car->BonusSeconds);
+  if (game.raceScene.Live()) {
+    const CarState& car = race.Car;
+    json.Field("CarX", car.X);
+    json.Field("CarY", car.Y);
+    json.Field("MotionState", car.MotionState);
+    json.Field("StunTime", car.StunTime);
+    json.Field("TargetSpeed", car.TargetSpeed);
+    json.Field("MaxSpeed", car.MaxSpeed);
+    json.Field("BonusSeconds", car.BonusSeconds);
   } else {
     for (const char* name :
          {"CarX", "CarY", "MotionState", "StunTime", "TargetSpeed", "MaxSpeed", "BonusSeconds"}) {

@@ -453,7 +453,7 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
       {2500,
        [&](Game& game) {
          // What the race's own end does, with a score above the table's last entry.
-         game.race.Score = 5000;
+         game.race.State.Score = 5000;
          FinishGame(game);
          nameEntryWithoutSong =
              game.ScreenState == GameScreen::NameEntry && game.music.SongHandle == nullptr;

@@ -13,7 +13,7 @@ class AfterRace : public MenuScenario {
   void FinishGameWith(std::int32_t score) {
     Start();
     Run("race 1\ntick 5");
-    game().race.Score = score;
+    game().race.State.Score = score;
     FinishGame(game());
   }
 };

@@ -193,7 +193,7 @@ TEST_F(SubScreens, CarChoiceStaysWithItsStartButtonAndStartsTheChosenCar) {
   Press("Right");
   Run("type \\r");
   EXPECT_EQ(game().ScreenState, GameScreen::Race);
-  EXPECT_EQ(game().race.CarChoice, 2);
+  EXPECT_EQ(game().race.State.CarChoice, 2);
   EXPECT_EQ(menu().buttons.ButtonCount, 0);
   EXPECT_EQ(menu().MenuCaption, nullptr);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
@@ -204,7 +204,7 @@ TEST_F(SubScreens, TheRaceCommandClosesAnyMenuScreenLikeTheCarChoice) {
   PointAt(10);
   Run("click\nrace 3");
   EXPECT_EQ(game().ScreenState, GameScreen::Race);
-  EXPECT_EQ(game().race.CarChoice, 3);
+  EXPECT_EQ(game().race.State.CarChoice, 3);
   EXPECT_EQ(menu().TextCursor, nullptr);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
   EXPECT_EQ(menu().UpPanelSprite, nullptr);

@@ -55,7 +55,7 @@ std::optional<std::string> SentServerField(const std::string& reportAddress) {
   return report->ServerField;
 }
 
-TEST(SubmitScore, VersionReplyDecidesBetweenMessageAndReport) {
+TEST(SendScore, VersionReplyDecidesBetweenMessageAndReport) {
   const struct {
     std::optional<std::string> reply;
     bool sends;
@@ -76,9 +76,11 @@ TEST(SubmitScore, VersionReplyDecidesBetweenMessageAndReport) {
   for (const auto& c : cases) {
     FakeTransport transport(c.reply);
     std::vector<std::string> shown;
-    SubmitOutcome outcome = SubmitScore(
-        transport, TestConfig("http://127.0.0.1:9"),
-        [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 1234, "X");
+    SubmitOutcome outcome =
+        SendScore(
+            transport, TestConfig("http://127.0.0.1:9"),
+            [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 1234, "X")
+            .Outcome;
     std::string label = c.reply ? "reply '" + *c.reply + "'" : "failed request";
     EXPECT_EQ(transport.addresses.front(), "http://127.0.0.1:9/cgi/version.pl?version&prg=Rivoltra")
         << label;
@@ -95,9 +97,9 @@ TEST(SubmitScore, VersionReplyDecidesBetweenMessageAndReport) {
   }
 }
 
-TEST(SubmitScore, ReportCarriesNameScoreAndCountry) {
+TEST(SendScore, ReportCarriesNameScoreAndCountry) {
   FakeTransport transport(std::string("OK|1|1.0|600|TK|"));
-  SubmitScore(transport, TestConfig("http://127.0.0.1:9"), nullptr, "ANNA", 2600, "NEW ZEALAND");
+  SendScore(transport, TestConfig("http://127.0.0.1:9"), nullptr, "ANNA", 2600, "NEW ZEALAND");
   ASSERT_EQ(transport.addresses.size(), 2u);
   std::string prefix = "http://127.0.0.1:9/cgi/version.pl?hs&prg=Rivoltra&inf=";
   ASSERT_EQ(transport.addresses[1].substr(0, prefix.size()), prefix);
@@ -105,21 +107,22 @@ TEST(SubmitScore, ReportCarriesNameScoreAndCountry) {
             EncodeGroups(EncodeBits(ScoreMessage("ANNA", 2600, "TK", "NEW ZEALAND"))));
 }
 
-TEST(SubmitScore, ThrowingTransportCountsAsFailedRequest) {
+TEST(SendScore, ThrowingTransportCountsAsFailedRequest) {
   struct Throwing final : HttpTransport {
     std::optional<std::string> Get(const std::string&) override {
       throw std::runtime_error("socket gone");
     }
   } transport;
   int shown = 0;
-  EXPECT_EQ(SubmitScore(
+  EXPECT_EQ(SendScore(
                 transport, TestConfig("http://127.0.0.1:9"), [&](std::string_view) { ++shown; },
-                "A", 1, ""),
+                "A", 1, "")
+                .Outcome,
             SubmitOutcome::CannotConnect);
   EXPECT_EQ(shown, 1);
 }
 
-TEST(SubmitScore, SendScoreNamesTheTokenItsReportCarried) {
+TEST(SendScore, SendScoreNamesTheTokenItsReportCarried) {
   FakeTransport sent(std::string("OK|1|1.0|600|TK|"));
   SubmitResult result = SendScore(sent, TestConfig("http://127.0.0.1:9"), nullptr, "A", 1, "");
   EXPECT_EQ(result.Outcome, SubmitOutcome::Sent);
@@ -287,8 +290,12 @@ TEST(CurlTransport, SilentServerEndsInMessageWithinTheBound) {
   OnlineConfig config = TestConfig(silent.Base());
   std::vector<std::string> shown;
   auto start = std::chrono::steady_clock::now();
-  SubmitOutcome outcome = SubmitScore(
-      config, [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 500, "");
+  CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
+  SubmitOutcome outcome =
+      SendScore(
+          transport, config, [&](std::string_view text) { shown.emplace_back(text); }, "NONAME",
+          500, "")
+          .Outcome;
   auto elapsed = std::chrono::steady_clock::now() - start;
 
   EXPECT_EQ(outcome, SubmitOutcome::CannotConnect);

@@ -133,16 +133,16 @@ class OnlineFlow : public ::testing::Test {
     Autopilot pilot(game(), runner_->platform().Keys());
     bool escapeHeld = false;
     for (int tick = 0; tick < kDriveTickLimit && InRace(); ++tick) {
-      if (game().race.Score <= lowest) {
+      if (game().race.State.Score <= lowest) {
         pilot.Drive();
       } else {
         pilot.ReleaseAll();
-        if (game().race.FinishPrompt) {
+        if (game().race.State.FinishPrompt) {
           Run("down Y");
         } else if (escapeHeld) {
           Run("up Escape");
           escapeHeld = false;
-        } else if (game().race.RaceRunning) {
+        } else if (game().race.State.RaceRunning) {
           Run("down Escape");
           escapeHeld = true;
         }
@@ -151,10 +151,11 @@ class OnlineFlow : public ::testing::Test {
     }
     Run("up Y");
     if (escapeHeld) Run("up Escape");
-    std::printf("game over: level %d, score %d\n", game().race.Level, game().race.Score);
+    std::printf("game over: level %d, score %d\n", game().race.State.Level,
+                game().race.State.Score);
     EXPECT_FALSE(InRace()) << "the game did not end within " << kDriveTickLimit << " ticks";
-    EXPECT_GT(game().race.Score, lowest);
-    return game().race.Score;
+    EXPECT_GT(game().race.State.Score, lowest);
+    return game().race.State.Score;
   }
 
   bool InRace() {
@@ -250,7 +251,7 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
 
   // The same report from a client that does not upload the replay stays unverified.
   const std::unique_ptr<HttpTransport> client = game().platform.OpenHttp(LimitsOf(game().online));
-  ASSERT_EQ(SubmitScore(*client, game().online, {}, "ZOE KAY", score - 1, kCountry),
+  ASSERT_EQ(SendScore(*client, game().online, {}, "ZOE KAY", score - 1, kCountry).Outcome,
             SubmitOutcome::Sent);
   page = browser.Get(tableAddress);
   ASSERT_TRUE(page.has_value());

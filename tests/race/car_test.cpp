@@ -1,4 +1,5 @@
-// The car's driving model: keys, the steering cap, off road, slowing, stun and the X clamp.
+// The car's driving model in the game: keys, the steering cap, slowing, stun and the X clamp (off
+// road is the car move's own, in the core tests).
 #include <algorithm>
 
 #include "race_fixture.h"
@@ -48,40 +49,6 @@ TEST_F(CarTest, AcceleratingOvershootsTopSpeedByLessThanOneStepAndReleasingKeeps
   EXPECT_NEAR(race().Speed, top - 2.0, 1e-9);
 }
 
-TEST_F(CarTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
-  race().Speed = 125.0 / 7;
-  car().X = LaneEdge[0];
-  Tick();
-  EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 14);
-  EXPECT_DOUBLE_EQ(car().Acceleration, 0.05);
-  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
-  EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 14);
-  // Rolling out without the brake key...
-  double speed = race().Speed;
-  Tick();
-  EXPECT_NEAR(race().Speed, speed - 0.05, 1e-9);
-  EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 14);
-  // ...and braking with it.
-  speed = race().Speed;
-  Hold("Down");
-  Tick();
-  Release("Down");
-  EXPECT_NEAR(race().Speed, speed - 0.2, 1e-9);
-  // Back on the road: both values return at once and the slowing ends.
-  car().X = LaneCentredX(2, car().Width);
-  Tick();
-  EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 7);
-  EXPECT_DOUBLE_EQ(car().Acceleration, 0.1);
-  EXPECT_EQ(car().MotionState, CarMotion::DrivingFreely);
-}
-
-TEST_F(CarTest, OffRoadMeansTheLeftThirdOfTheCarOnTheGroundStrip) {
-  car().X = LaneEdge[1] - car().Width / 3.0;
-  EXPECT_FALSE(IsOffRoad(CarPlace{car().X, car().Width}));
-  car().X -= 0.5;
-  EXPECT_TRUE(IsOffRoad(CarPlace{car().X, car().Width}));
-}
-
 TEST_F(CarTest, WhileStunnedTheSpeedKeysDoNothingButSteeringWorks) {
   race().Speed = 5;
   car().StunTime = 1;
@@ -116,17 +83,17 @@ TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
   Hold("Up");
   Tick(150);
   EXPECT_GT(race().Speed, 125.0 / 7 + 1);
-  EXPECT_TRUE(race().BonusFlame->Visible);
+  EXPECT_TRUE(scene().BonusFlame->Visible);
   const auto sounds = TakeStartedSounds();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "EngineAccel"), 1);
-  const CaptionSprite& icon = *race().BonusIcon;
+  const CaptionSprite& icon = *scene().BonusIcon;
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height - icon.Height * 0.9);
-  EXPECT_DOUBLE_EQ(race().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
+  EXPECT_DOUBLE_EQ(scene().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
 
   EndRunningBonus(game());
   EXPECT_FALSE(race().TurboActive);
-  EXPECT_EQ(race().BonusIcon, nullptr);
-  EXPECT_EQ(race().BonusFlame, nullptr);
+  EXPECT_EQ(scene().BonusIcon, nullptr);
+  EXPECT_EQ(scene().BonusFlame, nullptr);
   EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
   EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 7);
   Tick(100);

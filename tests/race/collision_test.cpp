@@ -46,7 +46,7 @@ TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosion
   EXPECT_EQ(race().Speed, 0);
   EXPECT_FALSE(car().ControlsEnabled);
   EXPECT_EQ(SpriteOf(wall).Image->Name(), "ExplosionBig");
-  RaceEffectSprite& explosion = *race().CrashExplosion;
+  RaceEffectSprite& explosion = *scene().CrashExplosion;
   EXPECT_TRUE(explosion.Visible);
   EXPECT_EQ(explosion.X, car().X);
   const int frames = explosion.FrameCount;
@@ -79,9 +79,9 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   EXPECT_EQ(race().Lives, 0);
   Tick();
   EXPECT_TRUE(race().GameOverShown);
-  ASSERT_NE(race().Banner, nullptr);
-  EXPECT_EQ(race().Banner->Image->Name(), "GameOverNB");
-  EXPECT_FALSE(race().CrashExplosion->Visible);
+  ASSERT_NE(scene().Banner, nullptr);
+  EXPECT_EQ(scene().Banner->Image->Name(), "GameOverNB");
+  EXPECT_FALSE(scene().CrashExplosion->Visible);
   EXPECT_FALSE(wall.Visible);
   EXPECT_FALSE(race().RaceRunning);
   // A hit at 0 lives does nothing to the car.
@@ -90,7 +90,7 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   // 2000 ms later the game finishes; a score of 0 goes to the main menu.
   for (int i = 0; i < 100 && game().ScreenState == GameScreen::Race; ++i) Tick();
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(race().PlayerCar, nullptr);
+  EXPECT_EQ(scene().PlayerCar, nullptr);
   EXPECT_EQ(SpriteCount(), MenuSpriteCount());
 }
 
@@ -179,7 +179,8 @@ TEST_F(CollisionTest, ScoreBonusesAndTheExtraLifeArePickedUpAndRemoved) {
     Tick();
     EXPECT_EQ(race().Score, c.points) << c.kind;
     EXPECT_EQ(race().Lives, lives + c.lives) << c.kind;
-    EXPECT_FALSE(race().SlotUsed[static_cast<std::size_t>(slot)]) << c.kind;
+    EXPECT_FALSE(race().Objects[static_cast<std::size_t>(slot)].Used) << c.kind;
+    EXPECT_EQ(scene().Slots[static_cast<std::size_t>(slot)], nullptr) << c.kind;
     EXPECT_TRUE(Contains(TakeStartedSounds(), "ScoreGet"));
   }
 }
@@ -191,8 +192,8 @@ TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
   EXPECT_TRUE(race().TurboActive);
   EXPECT_DOUBLE_EQ(car().MaxSpeed, 150.0 / 7);
   EXPECT_EQ(car().BonusSeconds, 10);
-  ASSERT_NE(race().BonusIcon, nullptr);
-  EXPECT_EQ(race().BonusIcon->Image->Name(), "TurboRed");
+  ASSERT_NE(scene().BonusIcon, nullptr);
+  EXPECT_EQ(scene().BonusIcon->Image->Name(), "TurboRed");
   const int withTurbo = SpriteCount();
 
   car().BonusSeconds = 4;
@@ -206,8 +207,8 @@ TEST_F(CollisionTest, GunAndTurboReplaceEachOtherAndAgainOnlyRenewTheTime) {
   EXPECT_FALSE(race().TurboActive);
   EXPECT_TRUE(race().GunActive);
   EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 7);
-  EXPECT_EQ(race().BonusIcon->Image->Name(), "Gun");
-  EXPECT_EQ(race().BonusFlame->Image->Name(), "GunFire");
+  EXPECT_EQ(scene().BonusIcon->Image->Name(), "Gun");
+  EXPECT_EQ(scene().BonusFlame->Image->Name(), "GunFire");
   EXPECT_EQ(SpriteCount(), withTurbo);
 
   car().BonusSeconds = 3;
@@ -226,7 +227,7 @@ TEST_F(CollisionTest, TheBonusRunsOutOnTheClockWithASound) {
   const int withTurbo = SpriteCount();
   for (int i = 0; i < 1000 && race().TurboActive; ++i) Tick();
   EXPECT_FALSE(race().TurboActive);
-  EXPECT_EQ(race().BonusIcon, nullptr);
+  EXPECT_EQ(scene().BonusIcon, nullptr);
   EXPECT_EQ(SpriteCount(), withTurbo - 2);
   EXPECT_TRUE(Contains(TakeStartedSounds(), "BonusLost"));
 }
@@ -286,16 +287,16 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
     SpawnAndShowObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
     std::set<int> lanes;
     traffic = 0;
-    for (const TrackObjectSprite* object : race().Slots) {
-      if (object == nullptr || !object->IsTraffic) continue;
+    for (const TrackObject& object : race().Objects) {
+      if (!object.Used || !object.IsTraffic) continue;
       ++traffic;
-      lanes.insert(object->Lane);
-      EXPECT_TRUE(object->SameDirection ? object->Lane >= 3 : object->Lane <= 3);
+      lanes.insert(object.Lane);
+      EXPECT_TRUE(object.SameDirection ? object.Lane >= 3 : object.Lane <= 3);
     }
     EXPECT_EQ(static_cast<int>(lanes.size()), traffic);
     // Spread them out so the overlap rules do not hide the lane rule.
-    for (TrackObjectSprite* object : race().Slots) {
-      if (object != nullptr) object->Y = 100.0 * object->Slot;
+    for (TrackObject& object : race().Objects) {
+      if (object.Used) object.Y = 100.0 * object.Slot;
     }
   }
   // Traffic the player's way takes lanes 3 and 4, oncoming traffic 2 and 3.

@@ -44,15 +44,15 @@ TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
     Tick(2);
     EXPECT_EQ(target.Hits, 2);
     EXPECT_FALSE(target.Exploding);
-    EXPECT_TRUE(race().ShotSpark->Visible);
-    EXPECT_EQ(race().ShotSpark->X, car().X + car().Width / 2.0);
+    EXPECT_TRUE(scene().ShotSpark->Visible);
+    EXPECT_EQ(scene().ShotSpark->X, car().X + car().Width / 2.0);
     Tick();
     EXPECT_TRUE(target.Exploding);
     EXPECT_EQ(SpriteOf(target).Image->Name(), "ExplosionSmall");
     EXPECT_EQ(race().Score, c.points);
     Release("Space");
     Tick();
-    EXPECT_FALSE(race().ShotSpark->Visible);
+    EXPECT_FALSE(scene().ShotSpark->Visible);
     ClearTrackObjects(game());
   }
 }
@@ -78,27 +78,27 @@ TEST_F(GunTest, AnObjectBesideTheAimLineIsNotHit) {
   Hold("Space");
   Tick();
   EXPECT_EQ(wall.Hits, 0);
-  EXPECT_FALSE(race().ShotSpark->Visible);
+  EXPECT_FALSE(scene().ShotSpark->Visible);
 }
 
 TEST_F(GunTest, FireShowsTheFlameAndStartsTheShotSoundOncePerPress) {
   TakeStartedSounds();
   Hold("Space");
   Tick(3);
-  EXPECT_TRUE(race().BonusFlame->Visible);
+  EXPECT_TRUE(scene().BonusFlame->Visible);
   const auto sounds = TakeStartedSounds();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "Shot"), 1);
   Release("Space");
   Tick();
-  EXPECT_FALSE(race().BonusFlame->Visible);
+  EXPECT_FALSE(scene().BonusFlame->Visible);
 }
 
 TEST_F(GunTest, TheGunSitsOnTheCarAndFollowsIt) {
   Hold("Up");
   Hold("Right");
   Tick(60);
-  const CaptionSprite& icon = *race().BonusIcon;
-  const CaptionSprite& flame = *race().BonusFlame;
+  const CaptionSprite& icon = *scene().BonusIcon;
+  const CaptionSprite& flame = *scene().BonusFlame;
   EXPECT_DOUBLE_EQ(icon.X, car().X + (car().Width - icon.Width) / 2.0);
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height * 0.3);
   EXPECT_DOUBLE_EQ(flame.X, icon.X - 5);

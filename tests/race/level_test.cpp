@@ -1,41 +1,9 @@
 // Levels: length, clock, the finish line, the time bonus and the level change.
 #include "race/core/level_clock.h"
-#include "race/core/track_kinds.h"
 #include "race_fixture.h"
 
 namespace rivoltra::testing {
 namespace {
-
-TEST(LevelFormulas, LengthAndTimeGrowEveryThreeLevels) {
-  const struct {
-    int level, length, time;
-  } cases[] = {{1, 30000, 60}, {2, 30000, 61},  {3, 30000, 61},  {4, 42000, 91},
-               {6, 42000, 91}, {7, 54000, 121}, {9, 54000, 121}, {10, 66000, 151}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(LevelLength(c.level), c.length) << c.level;
-    EXPECT_EQ(LevelTime(c.level), c.time) << c.level;
-  }
-}
-
-TEST(SpawnChances, RoadAndTrafficSetsGrowWithLevelDivThree) {
-  const auto level1 = SpawnChancesForLevel(1);
-  const auto level3 = SpawnChancesForLevel(3);
-  const auto level4 = SpawnChancesForLevel(4);
-  const auto level6 = SpawnChancesForLevel(6);
-  EXPECT_DOUBLE_EQ(level1[1], 0.4);  // road set, power 0
-  EXPECT_DOUBLE_EQ(level1[16], 0.07);
-  EXPECT_DOUBLE_EQ(level4[1], 0.4 * 1.9);         // road set, power 1
-  EXPECT_DOUBLE_EQ(level4[16], 0.07);             // extra life never grows on the road
-  EXPECT_DOUBLE_EQ(level3[23], 0.1 * 1.8);        // traffic set, power 1
-  EXPECT_DOUBLE_EQ(level3[1], 0);                 // no walls on traffic levels
-  EXPECT_DOUBLE_EQ(level6[23], 0.1 * 1.8 * 1.8);  // traffic set, power 2
-  EXPECT_DOUBLE_EQ(level6[22], 0.2 * 0.1 * 0.1);  // right side walls die out
-  EXPECT_DOUBLE_EQ(level6[15], 0.08 * 1.1 * 1.1);
-  EXPECT_EQ(FirstSpawnKind(1), ObjectKind::Wall05);
-  EXPECT_EQ(LastSpawnKind(1), ObjectKind::WallRight);
-  EXPECT_EQ(FirstSpawnKind(3), ObjectKind::Bonus10);
-  EXPECT_EQ(LastSpawnKind(3), ObjectKind::Car10Inv);
-}
 
 class LevelTest : public RaceTest {};
 
@@ -73,11 +41,11 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
       // The line spawns in the tick that reaches 29400, and not one before.
       EXPECT_LT(placedAt - race().Speed, 29400);
       bool lineOnRoad = false;
-      for (const TrackObjectSprite* object : race().Slots) {
-        if (object != nullptr && object->Kind == ObjectKind::FinishLine) {
+      for (const TrackObject& object : race().Objects) {
+        if (object.Used && object.Kind == ObjectKind::FinishLine) {
           lineOnRoad = true;
-          EXPECT_DOUBLE_EQ(object->X, 283);
-          EXPECT_DOUBLE_EQ(object->Y, -35 - car().Height);
+          EXPECT_DOUBLE_EQ(object.X, 283);
+          EXPECT_DOUBLE_EQ(object.Y, -35 - car().Height);
         }
       }
       EXPECT_TRUE(lineOnRoad);
@@ -134,12 +102,11 @@ TEST_F(LevelTest, EveryThirdLevelIsATrafficLevelThatSpawnsOnlyItsSet) {
   bool sawTraffic = false;
   for (int i = 0; i < 1500 && race().Lives == 3; ++i) {
     Tick();
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const TrackObjectSprite* object = race().Slots[static_cast<std::size_t>(slot)];
-      if (object == nullptr) continue;
-      EXPECT_GE(object->Kind, ObjectKind::Bonus10)
-          << "kind " << object->Kind << " on a traffic level";
-      sawTraffic = sawTraffic || object->IsTraffic;
+    for (const TrackObject& object : race().Objects) {
+      if (!object.Used) continue;
+      EXPECT_GE(object.Kind, ObjectKind::Bonus10)
+          << "kind " << object.Kind << " on a traffic level";
+      sawTraffic = sawTraffic || object.IsTraffic;
     }
   }
   EXPECT_TRUE(sawTraffic);
@@ -179,14 +146,14 @@ TEST_F(LevelTest, TimeOverWaitsForTheCarToStopThenCostsALifeAndRestartsTheLevel)
   for (int i = 0; i < 100 && !race().TimeOverShown; ++i) Tick();
   ASSERT_TRUE(race().TimeOverShown);
   EXPECT_EQ(race().Lives, 2);
-  ASSERT_NE(race().Banner, nullptr);
-  EXPECT_EQ(race().Banner->Image->Name(), "TimeIsOverNB");
-  EXPECT_EQ(race().Banner->X, 200);
-  EXPECT_EQ(race().Banner->Y, 220);
+  ASSERT_NE(scene().Banner, nullptr);
+  EXPECT_EQ(scene().Banner->Image->Name(), "TimeIsOverNB");
+  EXPECT_EQ(scene().Banner->X, 200);
+  EXPECT_EQ(scene().Banner->Y, 220);
   // 2000 ms of banner, then the same level again with its full time.
   for (int i = 0; i < 100 && race().TimeOverShown; ++i) Tick();
   EXPECT_FALSE(race().TimeOverShown);
-  EXPECT_EQ(race().Banner, nullptr);
+  EXPECT_EQ(scene().Banner, nullptr);
   EXPECT_EQ(race().Level, 1);
   EXPECT_EQ(race().TimeLeft, 60);
   EXPECT_EQ(race().Score, 40);
@@ -209,8 +176,8 @@ TEST_F(LevelTest, TrafficTakingTheLastLifeDuringTheTimeOverBannerEndsTheGameClea
   EXPECT_EQ(race().Lives, 0);
   Tick();
   EXPECT_TRUE(race().GameOverShown);
-  ASSERT_NE(race().Banner, nullptr);
-  EXPECT_EQ(race().Banner->Image->Name(), "GameOverNB");
+  ASSERT_NE(scene().Banner, nullptr);
+  EXPECT_EQ(scene().Banner->Image->Name(), "GameOverNB");
   for (int i = 0; i < 200 && game().ScreenState == GameScreen::Race; ++i) Tick();
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(SpriteCount(), MenuSpriteCount());

@@ -50,13 +50,15 @@ class RaceTest : public ::testing::Test {
   }
 
   Game& game() { return runner_.game(); }
-  RaceRecord& race() { return game().race; }
+  // The game's race state and the scene that shows it.
+  RaceState& race() { return game().race.State; }
+  RaceScene& scene() { return game().raceScene; }
   // The car of the race state: what the rules read and write.
   CarState& car() { return race().Car; }
-  PlayerCarSprite& carSprite() { return *race().PlayerCar; }
+  PlayerCarSprite& carSprite() { return *scene().PlayerCar; }
   // The sprite that shows an object.
   TrackObjectSprite& SpriteOf(const TrackObject& object) {
-    return *race().Slots[static_cast<std::size_t>(object.Slot)];
+    return *scene().Slots[static_cast<std::size_t>(object.Slot)];
   }
   int SpriteCount() { return game().Sprites.Engine().SpriteCount(); }
   int MenuSpriteCount() const { return menuSpriteCount_; }

@@ -87,8 +87,8 @@ TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
     runner_.context().soundLog.clear();
     Press("Y");
     EXPECT_EQ(game().ScreenState, c.screen);
-    EXPECT_EQ(race().PlayerCar, nullptr);
-    EXPECT_EQ(race().Banner, nullptr);
+    EXPECT_EQ(scene().PlayerCar, nullptr);
+    EXPECT_EQ(scene().Banner, nullptr);
     EXPECT_EQ(runner_.platform().MouseCursorCounter(), 0);
     EXPECT_EQ(game().ScrollBackground->X, 0);
     EXPECT_EQ(race().Speed, 0);
@@ -118,8 +118,8 @@ TEST_F(RaceFlowTest, TheProgressMarkerClimbsWithTheDistance) {
   race().Distance = 15000;
   race().Speed = 10;
   Tick();
-  EXPECT_DOUBLE_EQ(race().ProgressMarker->Y, 322 - 15010.0 * 281 / 30000);
-  EXPECT_DOUBLE_EQ(race().ProgressMarker->X, 734 - race().ProgressMarker->Width / 2.0);
+  EXPECT_DOUBLE_EQ(scene().ProgressMarker->Y, 322 - 15010.0 * 281 / 30000);
+  EXPECT_DOUBLE_EQ(scene().ProgressMarker->X, 734 - scene().ProgressMarker->Width / 2.0);
 }
 
 TEST(Hud, NumbersMoveTenPixelsLeftPerExtraDigit) {
@@ -130,12 +130,12 @@ TEST(Hud, NumbersMoveTenPixelsLeftPerExtraDigit) {
 }
 
 TEST_F(RaceFlowTest, TheNeedleShakesOneStepEveryOtherFrame) {
-  race().NeedleTimer = -1;
-  race().NeedleJitter = 0;
+  scene().NeedleTimer = -1;
+  scene().NeedleJitter = 0;
   std::vector<int> jitter;
   for (int i = 0; i < 6; ++i) {
     StepNeedle(game());
-    jitter.push_back(race().NeedleJitter);
+    jitter.push_back(scene().NeedleJitter);
   }
   EXPECT_EQ(jitter, (std::vector<int>{1, 1, -1, -1, 0, 0}));
 }

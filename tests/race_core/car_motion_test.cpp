@@ -91,23 +91,33 @@ TEST_F(CarMotionTest, TheRoadEdgesHoldTheCar) {
   EXPECT_EQ(place.X, LaneEdge[4] - kCarWidth);
 }
 
+TEST(CarOffRoad, MeansTheLeftThirdOfTheCarOnTheGroundStrip) {
+  const double edge = LaneEdge[1] - kCarWidth / 3.0;
+  EXPECT_FALSE(IsOffRoad(CarPlace{edge, kCarWidth}));
+  EXPECT_TRUE(IsOffRoad(CarPlace{edge - 0.5, kCarWidth}));
+}
+
 TEST_F(CarMotionTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
-  speed = 15;
-  place.X = LaneEdge[1] - kCarWidth / 3.0 - 1;
-  ASSERT_TRUE(IsOffRoad(place));
+  speed = 125.0 / 7;
+  place.X = LaneEdge[0];
   Move();
   EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 14);
   EXPECT_DOUBLE_EQ(car.Acceleration, 0.05);
   EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
+  EXPECT_DOUBLE_EQ(car.TargetSpeed, 125.0 / 14);
+  // Slowing down off road without the brake key only rolls out; with it the car brakes.
+  double before = speed;
   Move();
+  EXPECT_NEAR(speed, before - 0.05, 1e-9);
   EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 14) << "halved only once";
-  // Slowing down off road without the brake key only rolls out.
-  const double before = speed;
-  Move();
-  EXPECT_DOUBLE_EQ(speed, before - 0.05);
+  before = speed;
+  Move({RaceAction::Brake});
+  EXPECT_NEAR(speed, before - 0.2, 1e-9);
+  // Back on the road both values return at once and the slowing ends.
   place.X = LaneCentredX(3, kCarWidth);
   Move();
   EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 7);
+  EXPECT_DOUBLE_EQ(car.Acceleration, 0.1);
   EXPECT_EQ(car.MotionState, CarMotion::DrivingFreely);
   // A punctured car is not slowed by the strip.
   context.Punctured = true;

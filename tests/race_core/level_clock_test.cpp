@@ -94,7 +94,8 @@ TEST(TimeBonus, EachStepTurnsASecondIntoFivePointsUntilTheClockIsEmpty) {
 TEST(LevelTable, LengthAndTimeGrowEveryThreeLevels) {
   const struct {
     std::int32_t level, length, time;
-  } cases[] = {{1, 30000, 60}, {2, 30000, 61}, {3, 30000, 61}, {4, 42000, 91}, {7, 54000, 121}};
+  } cases[] = {{1, 30000, 60}, {2, 30000, 61},  {3, 30000, 61},  {4, 42000, 91},
+               {6, 42000, 91}, {7, 54000, 121}, {9, 54000, 121}, {10, 66000, 151}};
   for (const auto& c : cases) {
     EXPECT_EQ(LevelLength(c.level), c.length) << c.level;
     EXPECT_EQ(LevelTime(c.level), c.time) << c.level;

@@ -10,42 +10,36 @@
 namespace rivoltra {
 namespace {
 
-std::string SoundOf(const ContactResult& result) {
-  return result.Sound != nullptr ? result.Sound : "";
-}
-
 TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
   const struct {
     ObjectKind kind;
     std::int32_t scoreBefore, scoreAfter, livesAfter;
-    const char* sound;
+    SoundId sound;
     bool remove;
   } cases[] = {
-      {ObjectKind::Bonus10, 0, 10, 3, "ScoreGet", true},
-      {ObjectKind::Bonus100, 5, 105, 3, "ScoreGet", true},
-      {ObjectKind::BonusLive, 7, 7, 4, "ScoreGet", true},
-      {ObjectKind::Rabbit, 60, 0, 3, "Rabbit", true},
-      {ObjectKind::Rabbit, 250, 150, 3, "Rabbit", true},
+      {ObjectKind::Bonus10, 0, 10, 3, SoundId::ScoreGet, true},
+      {ObjectKind::Bonus100, 5, 105, 3, SoundId::ScoreGet, true},
+      {ObjectKind::BonusLive, 7, 7, 4, SoundId::ScoreGet, true},
+      {ObjectKind::Rabbit, 60, 0, 3, SoundId::Rabbit, true},
+      {ObjectKind::Rabbit, 250, 150, 3, SoundId::Rabbit, true},
   };
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
     race.Score = c.scoreBefore;
-    const ContactResult result = TouchObject(race, car, c.kind, 3, random);
+    const ContactResult result = TouchObject(race, car, c.kind, 3);
     EXPECT_TRUE(result.Handled);
     EXPECT_EQ(race.Score, c.scoreAfter) << KindNumber(c.kind);
     EXPECT_EQ(race.Lives, c.livesAfter) << KindNumber(c.kind);
-    EXPECT_EQ(SoundOf(result), c.sound);
+    EXPECT_EQ(result.Sound, c.sound);
     EXPECT_EQ(result.Remove, c.remove);
   }
   for (const ObjectKind kind : {ObjectKind::Wall05, ObjectKind::BonusGun, ObjectKind::Car5Inv,
                                 ObjectKind::SignLeftRed, ObjectKind::FinishLine}) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
-    EXPECT_FALSE(TouchObject(race, car, kind, 3, random).Handled) << KindNumber(kind);
-    EXPECT_EQ(random.State(), 0u) << "no draw for kinds left to the scene";
+    EXPECT_FALSE(TouchObject(race, car, kind, 3).Handled) << KindNumber(kind);
+    EXPECT_EQ(race.Random.State(), 0u) << "no draw for kinds left to the scene";
   }
 }
 
@@ -65,10 +59,9 @@ TEST(ObjectContact, StonesAndTheSpikeSlowTheCarToTheirTargets) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
     race.Speed = c.speed;
     car.TargetSpeed = c.targetBefore;
-    TouchObject(race, car, c.kind, 3, random);
+    TouchObject(race, car, c.kind, 3);
     EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
     EXPECT_DOUBLE_EQ(car.TargetSpeed, c.targetAfter) << KindNumber(c.kind);
     EXPECT_EQ(race.Punctured, c.punctured);
@@ -90,10 +83,9 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
-    random.Seed(c.seed);
+    race.Random.Seed(c.seed);
     race.Speed = 12;
-    EXPECT_EQ(SoundOf(TouchObject(race, car, ObjectKind::Water10, c.lane, random)), "Water");
+    EXPECT_EQ(TouchObject(race, car, ObjectKind::Water10, c.lane).Sound, SoundId::Water);
     EXPECT_EQ(car.MotionState, c.motion) << c.lane;
     EXPECT_EQ(car.SlideDistance, c.distance) << c.lane;
     EXPECT_DOUBLE_EQ(car.TargetSpeed, 12 - 50.0 / 7);
@@ -104,14 +96,13 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   for (std::uint32_t seed = 0; seed < 64; ++seed) {
     RaceState race;
     CarDriving car;
-    RandomGenerator random;
-    random.Seed(seed);
+    race.Random.Seed(seed);
     RandomGenerator expected;
     expected.Seed(seed);
     const bool drawnLeft = expected.Next(2) == 0;
     race.Speed = 5;
-    TouchObject(race, car, ObjectKind::Water05, 3, random);
-    EXPECT_EQ(random.State(), expected.State());
+    TouchObject(race, car, ObjectKind::Water05, 3);
+    EXPECT_EQ(race.Random.State(), expected.State());
     EXPECT_EQ(car.MotionState, drawnLeft ? CarMotion::SlidingLeft : CarMotion::SlidingRight);
     EXPECT_EQ(car.SlideDistance, drawnLeft ? LaneWidth(2) : LaneWidth(3));
     EXPECT_EQ(car.TargetSpeed, 5) << "too slow to lose speed";

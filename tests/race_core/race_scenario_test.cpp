@@ -160,12 +160,12 @@ TEST_F(RaceScenario, TimeOverCostsALifeAndRestartsTheLevel) {
   EXPECT_FALSE(over.Has(TimeOver));
   EXPECT_TRUE(Step().Has(TimeOver)) << "the standing car at 0 seconds";
   EXPECT_EQ(race_.Lives, 2);
-  EXPECT_EQ(race_.RoadBanner, StandingBanner::TimeOver);
+  EXPECT_EQ(race_.RoadBanner, BannerId::TimeOver);
   // Two seconds of banner, then the same level again.
   EXPECT_EQ(TicksUntil(LevelStarted, 200), 81);
   EXPECT_EQ(race_.Level, 1);
   EXPECT_EQ(race_.TimeLeft, LevelTime(1));
-  EXPECT_EQ(race_.RoadBanner, StandingBanner::None);
+  EXPECT_EQ(race_.RoadBanner, BannerId::None);
 }
 
 TEST_F(RaceScenario, TheLastLifeLostEndsTheGameAfterTheGameOverBanner) {

@@ -8,8 +8,6 @@
 #include <type_traits>
 
 #include "app/game.h"
-#include "app/race_scene/car.h"
-#include "app/race_scene/track_object.h"
 #include "autopilot.h"
 #include "race/core/race_simulation.h"
 #include "race/core/race_state.h"
@@ -45,7 +43,7 @@ auto Printable(T value) {
 class Comparison {
  public:
   Comparison(const Game& game, const RaceSimulation& simulation, long tick)
-      : game_(game), race_(game.race), sim_(simulation.State()), tick_(tick) {}
+      : game_(game), race_(game.race.State), sim_(simulation.State()), tick_(tick) {}
 
   // Returns false at the first difference, with a message naming it.
   ::testing::AssertionResult Same() const {
@@ -68,10 +66,10 @@ class Comparison {
         differ("TurboActive", race_.TurboActive, sim_.TurboActive) ||
         differ("Punctured", race_.Punctured, sim_.Punctured) ||
         differ("CrashPending", race_.CrashPending, sim_.CrashPending) ||
-        differ("Random", game_.Random.State(), sim_.Random.State())) {
+        differ("Random", RandomInPlay(game_).State(), sim_.Random.State())) {
       return ::testing::AssertionFailure() << why.str();
     }
-    const PlayerCarSprite& car = *race_.PlayerCar;
+    const CarState& car = race_.Car;
     if (differ("CarX", car.X, sim_.Car.X) ||
         differ("MotionState", car.MotionState, sim_.Car.MotionState) ||
         differ("StunTime", car.StunTime, sim_.Car.StunTime) ||
@@ -81,17 +79,17 @@ class Comparison {
     }
     for (int slot = 1; slot <= kSlotCount; ++slot) {
       const auto index = static_cast<std::size_t>(slot);
-      const TrackObjectSprite* object = race_.SlotUsed[index] ? race_.Slots[index] : nullptr;
+      const TrackObject& object = race_.Objects[index];
       const TrackObject& simObject = sim_.Objects[index];
       why << "slot " << slot << " ";
-      if (differ("used", object != nullptr, simObject.Used)) {
+      if (differ("used", object.Used, simObject.Used)) {
         return ::testing::AssertionFailure() << why.str();
       }
-      if (object == nullptr) continue;
-      if (differ("Kind", KindNumber(object->Kind), KindNumber(simObject.Kind)) ||
-          differ("X", object->X, simObject.X) || differ("Y", object->Y, simObject.Y) ||
-          differ("Hits", object->Hits, simObject.Hits) ||
-          differ("FramePos", object->FramePos, simObject.Frames.Pos)) {
+      if (!object.Used) continue;
+      if (differ("Kind", KindNumber(object.Kind), KindNumber(simObject.Kind)) ||
+          differ("X", object.X, simObject.X) || differ("Y", object.Y, simObject.Y) ||
+          differ("Hits", object.Hits, simObject.Hits) ||
+          differ("FramePos", object.Frames.Pos, simObject.Frames.Pos)) {
         return ::testing::AssertionFailure() << why.str();
       }
     }
@@ -100,7 +98,7 @@ class Comparison {
 
  private:
   const Game& game_;
-  const RaceRecord& race_;
+  const RaceState& race_;
   const RaceState& sim_;
   long tick_;
 };
@@ -143,7 +141,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
     runner.Execute("tick");
     if (!key.empty()) runner.Execute("up " + key);
     runner.context().soundLog.clear();
-    const ActionStates used = game.race.TickActions;
+    const ActionStates used = game.raceScene.TickActions;
     simulation.Tick({used, c.Lag});
     if (game.ScreenState != GameScreen::Race) break;
     ASSERT_FALSE(simulation.Ended()) << "tick " << tick;
@@ -151,9 +149,9 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   }
   ASSERT_LT(tick, kMaxTicks) << "the game did not end";
   EXPECT_TRUE(simulation.Ended()) << "tick " << tick;
-  EXPECT_EQ(simulation.State().Score, game.race.Score);
-  EXPECT_EQ(simulation.State().Level, game.race.Level);
-  EXPECT_EQ(simulation.State().Lives, game.race.Lives);
+  EXPECT_EQ(simulation.State().Score, game.race.State.Score);
+  EXPECT_EQ(simulation.State().Level, game.race.State.Level);
+  EXPECT_EQ(simulation.State().Lives, game.race.State.Lives);
 }
 
 // Between them these games crash and respawn, take and lose the gun and the turbo, shoot, finish

@@ -60,8 +60,8 @@ class RecordedGame : public ::testing::Test {
       if (line != "quit") runner_->Execute(line);
     }
     const Game& game = runner_->game();
-    finalScore_ = game.race.Score;
-    finalLevel_ = game.race.Level;
+    finalScore_ = game.race.State.Score;
+    finalLevel_ = game.race.State.Level;
     bytes_ = CurrentReplayBytes(game);
     replay_ = ReadReplay(bytes_, "recorded");
   }
@@ -172,8 +172,8 @@ TEST_F(RecordedGame, TheRunnerPlaysItBackWithoutReplacingThePlayersLastGame) {
   runner_->Execute("replay " + file.string());
   const Game& game = runner_->game();
   EXPECT_FALSE(game.replay.Playing);
-  EXPECT_EQ(game.race.Score, finalScore_);
-  EXPECT_EQ(game.race.Level, finalLevel_);
+  EXPECT_EQ(game.race.State.Score, finalScore_);
+  EXPECT_EQ(game.race.State.Level, finalLevel_);
   EXPECT_EQ(game.ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(ReadAll(SaveFile(kLastReplayFileName)), bytes_);
 }

@@ -142,8 +142,8 @@ bool MenuReady(const Game& game) {
 }
 
 bool RaceRunning(const Game& game) {
-  return game.ScreenState == GameScreen::Race && game.race.RaceRunning &&
-         game.race.PlayerCar != nullptr;
+  return game.ScreenState == GameScreen::Race && game.race.State.RaceRunning &&
+         game.raceScene.PlayerCar != nullptr;
 }
 
 TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
@@ -158,7 +158,7 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
   double xBeforeSteering = 0;
   double xAfterLeft = 0;
   double xAfterRight = 0;
-  const auto carX = [](const Game& game) { return game.race.PlayerCar->X; };
+  const auto carX = [](const Game& game) { return game.raceScene.PlayerCar->X; };
   const auto hold = [&pad](SDL_GameControllerButton button) { pad.Button(button, true); };
   const auto release = [&pad](SDL_GameControllerButton button) { pad.Button(button, false); };
   std::vector<Step> steps = {
@@ -184,7 +184,7 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"Enter starts the race with car 2", [] { PushKey(SDL_SCANCODE_RETURN); },
        [&](Game& g) {
-         if (!RaceRunning(g) || g.race.CarChoice != 2) return false;
+         if (!RaceRunning(g) || g.race.State.CarChoice != 2) return false;
          xBeforeSteering = carX(g);
          return true;
        }},

@@ -35,9 +35,11 @@ TEST(EndToEnd, GameSubmissionIsStoredAndShownOnTheTablePage) {
   std::vector<std::string> shown;
   auto show = [&](std::string_view text) { shown.emplace_back(text); };
 
+  CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
   std::int64_t before = UnixNow();
-  EXPECT_EQ(SubmitScore(config, show, "NONAME", 1234, "X"), SubmitOutcome::Sent);
-  EXPECT_EQ(SubmitScore(config, show, "ANNA  MARIA", 5600, "NEW ZEALAND"), SubmitOutcome::Sent);
+  EXPECT_EQ(SendScore(transport, config, show, "NONAME", 1234, "X").Outcome, SubmitOutcome::Sent);
+  EXPECT_EQ(SendScore(transport, config, show, "ANNA  MARIA", 5600, "NEW ZEALAND").Outcome,
+            SubmitOutcome::Sent);
   std::int64_t after = UnixNow();
   EXPECT_TRUE(shown.empty());
 
@@ -119,8 +121,11 @@ TEST(ServerProgram, ServesTheGameAndStopsCleanlyOnTerminate) {
   std::string base = "http://127.0.0.1:" + std::to_string(port);
 
   int shown = 0;
-  EXPECT_EQ(SubmitScore(
-                ConfigFor(base), [&](std::string_view) { ++shown; }, "ZED", 3000, "SPAIN"),
+  const OnlineConfig config = ConfigFor(base);
+  CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
+  EXPECT_EQ(SendScore(
+                transport, config, [&](std::string_view) { ++shown; }, "ZED", 3000, "SPAIN")
+                .Outcome,
             SubmitOutcome::Sent);
   EXPECT_EQ(shown, 0);
 

@@ -117,28 +117,6 @@ TEST_F(PostgresTest, FailedStoreLeavesTheTokenUnspent) {
   EXPECT_EQ(backend->Count(), 1u);
 }
 
-TEST_F(PostgresTest, FloodFromManyAddressesCannotPushOutAWaitingToken) {
-  auto backend = Open({600s, 6, 2});
-  auto waiting = backend->IssueToken("10.0.0.1", kAnyTime);
-  ASSERT_TRUE(waiting.has_value());
-  // One address past its own cap only pushes out its own tokens.
-  auto own = backend->IssueToken("10.9.9.9", kAnyTime);
-  backend->IssueToken("10.9.9.9", kAnyTime);
-  backend->IssueToken("10.9.9.9", kAnyTime);
-  ASSERT_TRUE(own.has_value());
-  EXPECT_EQ(backend->StoreWithToken(*own, {"X", "", 1, 1}, kAnyTime),
-            ScoreBackend::Redeemed::Unknown);
-  // Many addresses fill the table; once each holds one token, new ones are refused.
-  int refused = 0;
-  for (int i = 0; i < 20; ++i) {
-    if (!backend->IssueToken("10.1.0." + std::to_string(i), kAnyTime)) ++refused;
-  }
-  EXPECT_GT(refused, 0);
-  EXPECT_LE(backend->OutstandingTokens(), 6u);
-  EXPECT_EQ(backend->StoreWithToken(*waiting, {"PLAYER", "", 77, 1}, kAnyTime),
-            ScoreBackend::Redeemed::Stored);
-}
-
 TEST_F(PostgresTest, ASpentTokenNamesItsEntryAndVerifyingKeepsTheReplayOnce) {
   auto first = Open();
   auto second = Open();

@@ -83,7 +83,8 @@ class ReplayUpload : public ::testing::Test {
   RateLimiter versionLimiter_{{1000, 1s, 64}};
   RateLimiter reportLimiter_{{1000, 1s, 64}};
   RateLimiter uploadLimiter_{{1000, 1s, 64}};
-  ScoreService service_{store_, tokens_, versionLimiter_, reportLimiter_};
+  LocalBackend backend_{store_, tokens_};
+  ScoreService service_{backend_, versionLimiter_, reportLimiter_};
   std::unique_ptr<ProcessVerifier> verifier_;
   ServiceTime now_{SteadyTime{} + 1h, 1700000000};
 };

@@ -42,7 +42,8 @@ class ScoreServiceTest : public ::testing::Test {
   TokenStore tokens{{600s, 1000}};
   RateLimiter versionLimiter{{100, 1s, 100}};
   RateLimiter reportLimiter{{3, 60s, 100}};
-  ScoreService service{store, tokens, versionLimiter, reportLimiter};
+  LocalBackend backend{store, tokens};
+  ScoreService service{backend, versionLimiter, reportLimiter};
 };
 
 TEST_F(ScoreServiceTest, VersionReplyStartsWithOkAndCarriesTokenInFieldFive) {
@@ -185,7 +186,8 @@ TEST(ScoreServiceStorage, ReportWhoseStoreFailsKeepsItsTokenForARetry) {
   TokenStore tokens{{600s, 100, 4}};
   RateLimiter versionLimiter{{100, 1s, 100}};
   RateLimiter reportLimiter{{100, 1s, 100}};
-  ScoreService service(store, tokens, versionLimiter, reportLimiter);
+  LocalBackend backend(store, tokens);
+  ScoreService service(backend, versionLimiter, reportLimiter);
   ServerResponse version = service.Handle({"GET", kVersionTarget, "10.0.0.1"}, {kStart, 0});
   std::string report = ReportTarget(ScoreMessage("RETRY", 55, ServerFieldOf(version.Body), ""));
 
@@ -210,7 +212,8 @@ TEST(ScoreServiceStorage, VersionRequestWhenNoTokenCanBeIssuedIsBusy) {
   TokenStore tokens{{600s, 2, 4}};
   RateLimiter versionLimiter{{100, 1s, 100}};
   RateLimiter reportLimiter{{100, 1s, 100}};
-  ScoreService service(store, tokens, versionLimiter, reportLimiter);
+  LocalBackend backend(store, tokens);
+  ScoreService service(backend, versionLimiter, reportLimiter);
   EXPECT_EQ(service.Handle({"GET", kVersionTarget, "10.0.0.1"}, {kStart, 0}).Status, 200);
   EXPECT_EQ(service.Handle({"GET", kVersionTarget, "10.0.0.2"}, {kStart, 0}).Status, 200);
   ServerResponse busy = service.Handle({"GET", kVersionTarget, "10.0.0.3"}, {kStart, 0});

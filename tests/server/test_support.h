@@ -44,7 +44,8 @@ class RunningServer {
   TokenStore tokens{TokenStore::Limits{}};
   RateLimiter versionLimiter{{30, std::chrono::seconds(2), 64}};
   RateLimiter reportLimiter{{5, std::chrono::seconds(60), 64}};
-  ScoreService service{store, tokens, versionLimiter, reportLimiter};
+  LocalBackend backend{store, tokens};
+  ScoreService service{backend, versionLimiter, reportLimiter};
   HttpFrontEnd frontEnd;
   int port = 0;
 

@@ -38,24 +38,24 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   for (int tick = 0; tick < kSoakTicks; ++tick) {
     const GameScreen screen = game.ScreenState;
     if (screen == GameScreen::Race) {
-      if (game.race.Level >= kGiveUpLevel) {
+      if (game.race.State.Level >= kGiveUpLevel) {
         // The player gives up: a press of the finish key, then yes.
         pilot.ReleaseAll();
         givingUp = true;
-        if (game.race.FinishPrompt) {
+        if (game.race.State.FinishPrompt) {
           runner.Execute("down Y");
         } else if (escapeHeld) {
           runner.Execute("up Escape");
           escapeHeld = false;
-        } else if (game.race.RaceRunning) {
+        } else if (game.race.State.RaceRunning) {
           runner.Execute("down Escape");
           escapeHeld = true;
         }
       } else {
         pilot.Drive();
       }
-      if (game.race.Level % 3 == 0) ++trafficLevelTicks;
-      if (game.race.Level > highestLevel) highestLevel = game.race.Level;
+      if (game.race.State.Level % 3 == 0) ++trafficLevelTicks;
+      if (game.race.State.Level > highestLevel) highestLevel = game.race.State.Level;
     } else {
       if (inGame) {
         // The first screen after a game: the race has freed all of its sprites.

@@ -6,8 +6,6 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
-#include "app/race_scene/car.h"
-#include "app/race_scene/track_object.h"
 #include "engine/keyboard_codes.h"
 #include "platform/null/null_platform.h"
 #include "race/core/track_kinds.h"
@@ -68,7 +66,7 @@ struct Approach {
   double Ticks = 0;
 };
 
-Approach ApproachOf(const TrackObjectSprite& object, const PlayerCarSprite& car, double speed) {
+Approach ApproachOf(const TrackObject& object, const CarState& car, double speed) {
   Approach approach;
   if (!object.CanCollide || object.Exploding || !object.Visible) return approach;
   const double objectBottom = object.Y + object.Height;
@@ -89,7 +87,7 @@ Approach ApproachOf(const TrackObjectSprite& object, const PlayerCarSprite& car,
 
 // Whether a car standing at carX would be touched by the object: at least a tenth of the
 // object's width overlaps it, as the contact test demands.
-bool Touches(const TrackObjectSprite& object, double carX, int carWidth) {
+bool Touches(const TrackObject& object, double carX, int carWidth) {
   const double margin = 0.9 * object.Width;
   return carX - object.X <= margin && (object.X + object.Width) - (carX + carWidth) <= margin;
 }
@@ -150,26 +148,26 @@ void Autopilot::ReleaseAll() {
 }
 
 double Autopilot::LaneCost(int lane) const {
-  const RaceRecord& race = game_.race;
-  const PlayerCarSprite& car = *race.PlayerCar;
+  const RaceState& race = game_.race.State;
+  const CarState& car = race.Car;
   const double laneX = LaneCentredX(lane, car.Width);
   const double step = std::min(race.Speed / car.SteerDivisor, car.SteerMax);
   // Ticks needed to get there: objects arriving sooner are judged where the car is now.
   const double travelTicks = step > 0 ? std::abs(laneX - car.X) / step : 0;
   double cost = std::abs(laneX - car.X) * 0.02;
-  for (const TrackObjectSprite* object : race.Slots) {
-    if (object == nullptr) continue;
-    const Approach approach = ApproachOf(*object, car, race.Speed);
+  for (const TrackObject& object : race.Objects) {
+    if (!object.Used) continue;
+    const Approach approach = ApproachOf(object, car, race.Speed);
     if (!approach.Relevant || approach.Ticks > kHorizonTicks) continue;
-    const double weight = Weight(object->Kind);
+    const double weight = Weight(object.Kind);
     if (weight == 0) continue;
-    const bool inLane = Touches(*object, laneX, car.Width);
+    const bool inLane = Touches(object, laneX, car.Width);
     // On the way across the car sweeps every position between here and the lane.
     const double low = std::min(laneX, car.X);
     const double high = std::max(laneX, car.X);
     const bool onTheWay = weight > 0 && approach.Ticks <= travelTicks + 2 &&
-                          object->X + object->Width * 0.9 > low &&
-                          object->X + object->Width * 0.1 < high + car.Width;
+                          object.X + object.Width * 0.9 > low &&
+                          object.X + object.Width * 0.1 < high + car.Width;
     if (!inLane && !onTheWay) continue;
     // A bonus only counts when the car can be there in time.
     if (weight < 0 && approach.Ticks < travelTicks) continue;
@@ -179,12 +177,12 @@ double Autopilot::LaneCost(int lane) const {
 }
 
 bool Autopilot::HazardInPath(double withinTicks) const {
-  const RaceRecord& race = game_.race;
-  const PlayerCarSprite& car = *race.PlayerCar;
-  for (const TrackObjectSprite* object : race.Slots) {
-    if (object == nullptr || Weight(object->Kind) < 50) continue;
-    const Approach approach = ApproachOf(*object, car, race.Speed);
-    if (approach.Relevant && approach.Ticks <= withinTicks && Touches(*object, car.X, car.Width)) {
+  const RaceState& race = game_.race.State;
+  const CarState& car = race.Car;
+  for (const TrackObject& object : race.Objects) {
+    if (!object.Used || Weight(object.Kind) < 50) continue;
+    const Approach approach = ApproachOf(object, car, race.Speed);
+    if (approach.Relevant && approach.Ticks <= withinTicks && Touches(object, car.X, car.Width)) {
       return true;
     }
   }
@@ -192,18 +190,18 @@ bool Autopilot::HazardInPath(double withinTicks) const {
 }
 
 bool Autopilot::TargetOnAimLine() const {
-  const RaceRecord& race = game_.race;
-  const PlayerCarSprite& car = *race.PlayerCar;
+  const RaceState& race = game_.race.State;
+  const CarState& car = race.Car;
   const double aimX = car.X + car.Width / 2.0;
-  const TrackObjectSprite* nearest = nullptr;
+  const TrackObject* nearest = nullptr;
   double nearestDistance = std::numeric_limits<double>::max();
-  for (const TrackObjectSprite* object : race.Slots) {
-    if (object == nullptr || object->NotShootable || object->Exploding) continue;
-    const double distance = car.Y - object->Y;
+  for (const TrackObject& object : race.Objects) {
+    if (!object.Used || object.NotShootable || object.Exploding) continue;
+    const double distance = car.Y - object.Y;
     if (distance < 0 || distance > 600) continue;
-    if (object->X > aimX || aimX > object->X + object->Width) continue;
+    if (object.X > aimX || aimX > object.X + object.Width) continue;
     if (distance <= nearestDistance) {
-      nearest = object;
+      nearest = &object;
       nearestDistance = distance;
     }
   }
@@ -212,12 +210,12 @@ bool Autopilot::TargetOnAimLine() const {
 }
 
 void Autopilot::Drive() {
-  const RaceRecord& race = game_.race;
-  if (game_.ScreenState != GameScreen::Race || race.PlayerCar == nullptr || !race.RaceRunning) {
+  const RaceState& race = game_.race.State;
+  if (game_.ScreenState != GameScreen::Race || !game_.raceScene.Live() || !race.RaceRunning) {
     ReleaseAll();
     return;
   }
-  const PlayerCarSprite& car = *race.PlayerCar;
+  const CarState& car = race.Car;
 
   double bestCost = std::numeric_limits<double>::max();
   for (int lane = 2; lane <= 4; ++lane) {

@@ -9,7 +9,7 @@ namespace rivoltra {
 struct Game;
 class HeldKeys;
 
-// A computer driver for the race. It reads only what a player sees (the race record, the car
+// A computer driver for the race. It reads only what a player sees (the race state: the car
 // and the objects in the slots) and acts only through the input the game reads: it holds the
 // cursor keys on the headless keyboard and reports Ctrl to the key handlers for the gun.
 class Autopilot {

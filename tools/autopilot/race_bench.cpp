@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
       runner.Execute("tick");
       runner.context().soundLog.clear();
       ++raceTicks;
-      if (game.race.Level > bestLevel) bestLevel = game.race.Level;
+      if (game.race.State.Level > bestLevel) bestLevel = game.race.State.Level;
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("race ticks: %ld\n", raceTicks);

@@ -33,7 +33,7 @@ class Shots {
     pilot_ = std::make_unique<Autopilot>(game(), runner_->platform().Keys());
   }
   void PassBanner() {
-    for (int i = 0; i < 200 && !game().race.RaceRunning; ++i) Run("tick");
+    for (int i = 0; i < 200 && !game().race.State.RaceRunning; ++i) Run("tick");
   }
   void Drive(int ticks, const std::function<bool()>& until = {}) {
     for (int i = 0; i < ticks && game().ScreenState == GameScreen::Race; ++i) {
@@ -52,7 +52,7 @@ class Shots {
   }
   // An object of the kind centred on the car's aim line, distance above the car.
   TrackObject* Ahead(ObjectKind kind, double distance) {
-    PlayerCarSprite& car = *game().race.PlayerCar;
+    const CarState& car = game().race.State.Car;
     TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
       object = SpawnAndShowObject(game(), kind, lane);
@@ -71,8 +71,8 @@ class Shots {
 
 bool TrafficOnScreen(Game& game) {
   int traffic = 0;
-  for (const TrackObjectSprite* object : game.race.Slots) {
-    if (object != nullptr && object->IsTraffic && object->Y > 0 && object->Y < 450) ++traffic;
+  for (const TrackObject& object : game.race.State.Objects) {
+    if (object.Used && object.IsTraffic && object.Y > 0 && object.Y < 450) ++traffic;
   }
   return traffic >= 2;
 }
@@ -105,7 +105,7 @@ void TakeAll(Shots& shots) {
 
   shots.NewRace(3, 5);
   shots.PassBanner();
-  shots.game().race.SpawnChance.fill(0);
+  shots.game().race.State.SpawnChance.fill(0);
   // A gun on the car, taken in the next tick.
   shots.Ahead(ObjectKind::BonusGun, 10);
   shots.Run("tick");
@@ -120,22 +120,22 @@ void TakeAll(Shots& shots) {
 
   shots.NewRace(4, 9);
   shots.PassBanner();
-  shots.game().race.SpawnChance.fill(0);
-  shots.game().race.Speed = 15;
+  shots.game().race.State.SpawnChance.fill(0);
+  shots.game().race.State.Speed = 15;
   shots.Ahead(ObjectKind::Wall05, 40);
   shots.Run("tick 6");
   shots.Save("crash");
-  shots.game().race.Lives = 0;
+  shots.game().race.State.Lives = 0;
   shots.Run("tick 3");
   shots.Save("banner-game-over");
 
   shots.NewRace(1, 13);
   shots.PassBanner();
-  shots.game().race.SpawnChance.fill(0);
-  shots.game().race.Distance = 29000;
+  shots.game().race.State.SpawnChance.fill(0);
+  shots.game().race.State.Distance = 29000;
   shots.Run("down Up");
-  for (int i = 0; i < 1000 && shots.game().race.FinishPhase != LevelEndPhase::LevelCompletedBanner;
-       ++i)
+  for (int i = 0;
+       i < 1000 && shots.game().race.State.FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i)
     shots.Run("tick");
   shots.Run("tick 3");
   shots.Save("banner-level-completed");
@@ -143,9 +143,9 @@ void TakeAll(Shots& shots) {
 
   shots.NewRace(2, 17);
   shots.PassBanner();
-  shots.game().race.SpawnChance.fill(0);
-  shots.game().race.TimeLeft = 1;
-  shots.game().race.SecondTimer = 0;
+  shots.game().race.State.SpawnChance.fill(0);
+  shots.game().race.State.TimeLeft = 1;
+  shots.game().race.State.SecondTimer = 0;
   shots.Run("tick 5");
   shots.Save("banner-time-over");
 }

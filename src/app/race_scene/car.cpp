@@ -16,21 +16,22 @@ constexpr double kTurboFireFramesPerSecond = 15;
 
 void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view flameImage,
                      double flameFramesPerSecond) {
-  RaceRecord& race = game.race;
+  RaceScene& scene = game.raceScene;
   // A pick-up always follows the end of the other bonus; nothing of it may stay behind.
-  FreeSprite(race.BonusIcon);
-  FreeSprite(race.BonusFlame);
-  race.BonusIcon = NewRaceCaption(game, iconImage);
-  race.BonusFlame = NewRaceCaption(game, flameImage);
-  race.BonusFlame->FrameLooped = true;
-  race.BonusFlame->FrameSpeed = SceneFramesPerLag(game, flameFramesPerSecond);
-  race.BonusFlame->Visible = false;
+  FreeSprite(scene.BonusIcon);
+  FreeSprite(scene.BonusFlame);
+  scene.BonusIcon = NewRaceCaption(game, iconImage);
+  scene.BonusFlame = NewRaceCaption(game, flameImage);
+  scene.BonusFlame->FrameLooped = true;
+  scene.BonusFlame->FrameSpeed = SceneFramesPerLag(game, flameFramesPerSecond);
+  scene.BonusFlame->Visible = false;
 }
 
 }  // namespace
 
-PlayerCarSprite::PlayerCarSprite(Sprite* parent, Game& game, std::int32_t carNumber)
-    : ImageSprite(parent), carNumber_(carNumber) {
+PlayerCarSprite::PlayerCarSprite(Sprite* parent, Game& game, const CarState& car,
+                                 std::int32_t carNumber)
+    : ImageSprite(parent), car_(car) {
   CarTable(carNumber);
   Image = &RaceImage(game, "Car" + std::to_string(carNumber));
   Width = Image->Width();
@@ -42,17 +43,17 @@ PlayerCarSprite::PlayerCarSprite(Sprite* parent, Game& game, std::int32_t carNum
   SetZ(3);
 }
 
-void PlayerCarSprite::Follow(const CarState& car) {
-  static_cast<CarDriving&>(*this) = car;
-  X = car.X;
-  Y = car.Y;
+void PlayerCarSprite::Follow() {
+  X = car_.X;
+  Y = car_.Y;
 }
 
 void PlaceBonusSprites(Game& game) {
-  RaceRecord& race = game.race;
-  PlayerCarSprite* car = race.PlayerCar;
-  CaptionSprite* icon = race.BonusIcon;
-  CaptionSprite* flame = race.BonusFlame;
+  const RaceScene& scene = game.raceScene;
+  const RaceState& race = game.race.State;
+  PlayerCarSprite* car = scene.PlayerCar;
+  CaptionSprite* icon = scene.BonusIcon;
+  CaptionSprite* flame = scene.BonusFlame;
   if (car == nullptr || icon == nullptr || flame == nullptr) return;
   icon->X = car->X + (car->Width - icon->Width) / 2.0;
   if (race.TurboActive) {
@@ -72,14 +73,14 @@ void ShowBonusSprites(Game& game, ObjectKind bonus) {
   if (bonus == ObjectKind::BonusGun) {
     NewBonusSprites(game, "Gun", "GunFire", kGunFireFramesPerSecond);
   } else {
-    const CarDrivingValues& values = CarTable(game.race.Car.Number);
+    const CarDrivingValues& values = CarTable(game.race.State.Car.Number);
     NewBonusSprites(game, values.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
   }
 }
 
 void FreeBonusSprites(Game& game) {
-  FreeSprite(game.race.BonusIcon);
-  FreeSprite(game.race.BonusFlame);
+  FreeSprite(game.raceScene.BonusIcon);
+  FreeSprite(game.raceScene.BonusFlame);
 }
 
 }  // namespace rivoltra

@@ -9,21 +9,20 @@ namespace rivoltra {
 
 struct Game;
 
-// The player's car on the screen: a fixed height near the bottom, following the car of the race
-// state sideways. Its driving values are a copy of the state's, for what reads the car.
-class PlayerCarSprite : public ImageSprite, public CarDriving {
+// The player's car on the screen: it shows the car of the race state, a fixed height near the
+// bottom and moving only sideways. Whatever reads the car's driving values reads the state.
+class PlayerCarSprite : public ImageSprite {
  public:
   // Picture "Car" + number from the race list, Z 3. Throws std::out_of_range for a number
   // outside 1..10.
-  PlayerCarSprite(Sprite* parent, Game& game, std::int32_t carNumber);
+  PlayerCarSprite(Sprite* parent, Game& game, const CarState& car, std::int32_t carNumber);
 
-  void Follow(const CarState& car);
+  // Stands where the state's car is.
+  void Follow();
   void Advance(int /*lag*/) override {}
 
-  std::int32_t CarNumber() const { return carNumber_; }
-
  private:
-  std::int32_t carNumber_;
+  const CarState& car_;
 };
 
 // The gun and turbo sprites on the car follow it.

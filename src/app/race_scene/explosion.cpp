@@ -22,8 +22,9 @@ RaceEffectSprite::RaceEffectSprite(Sprite* parent, Game& game, double x, double 
 }
 
 void FollowExplosions(Game& game) {
-  const RaceRecord& race = game.race;
-  if (RaceEffectSprite* explosion = race.CrashExplosion; explosion != nullptr) {
+  const RaceScene& scene = game.raceScene;
+  const RaceState& race = game.race.State;
+  if (RaceEffectSprite* explosion = scene.CrashExplosion; explosion != nullptr) {
     const CrashExplosionState& state = race.CarExplosion;
     explosion->Visible = state.Visible;
     explosion->X = state.X;
@@ -32,7 +33,7 @@ void FollowExplosions(Game& game) {
     explosion->FramePos = state.Frames.Pos;
     explosion->FrameSpeed = state.Frames.Speed;
   }
-  if (RaceEffectSprite* spark = race.ShotSpark; spark != nullptr) {
+  if (RaceEffectSprite* spark = scene.ShotSpark; spark != nullptr) {
     spark->Visible = race.SparkVisible;
     spark->X = race.SparkX;
     spark->Y = race.SparkY;

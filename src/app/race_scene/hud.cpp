@@ -50,7 +50,7 @@ void WriteDigit(Game& game, std::int32_t digit, int x) {
 }
 
 void DrawClock(Game& game) {
-  const std::int32_t timeLeft = game.race.TimeLeft;
+  const std::int32_t timeLeft = game.race.State.TimeLeft;
   WriteDigit(game, timeLeft / 600, kClockX[0]);
   WriteDigit(game, timeLeft / 60 % 10, kClockX[1]);
   WriteText(game, ":", kClockX[2], kClockY);
@@ -63,28 +63,27 @@ void SetVisible(CaptionSprite* sprite, bool visible) {
 }
 
 void DrawBonusPanel(Game& game) {
-  const RaceRecord& race = game.race;
-  PlayerCarSprite* car = race.PlayerCar;
+  const RaceScene& scene = game.raceScene;
+  const RaceState& race = game.race.State;
+  const CarState& car = race.Car;
   if (race.Punctured) {
-    SetVisible(race.GunIndicator, false);
-    SetVisible(race.TurboIndicator, false);
-    SetVisible(race.NoBonusIndicator, false);
-    SetVisible(race.PunctureIndicator, true);
-    const double stun = car != nullptr ? car->StunTime : 0;
-    WriteText(game, std::to_string(static_cast<std::int32_t>(std::trunc(stun))), kBonusSecondsX,
-              kBonusSecondsY);
+    SetVisible(scene.GunIndicator, false);
+    SetVisible(scene.TurboIndicator, false);
+    SetVisible(scene.NoBonusIndicator, false);
+    SetVisible(scene.PunctureIndicator, true);
+    WriteText(game, std::to_string(static_cast<std::int32_t>(std::trunc(car.StunTime))),
+              kBonusSecondsX, kBonusSecondsY);
     return;
   }
-  SetVisible(race.GunIndicator, race.GunActive);
-  SetVisible(race.TurboIndicator, race.TurboActive);
+  SetVisible(scene.GunIndicator, race.GunActive);
+  SetVisible(scene.TurboIndicator, race.TurboActive);
   if (race.GunActive || race.TurboActive) {
-    SetVisible(race.NoBonusIndicator, false);
-    SetVisible(race.PunctureIndicator, false);
-    WriteText(game, std::to_string(car != nullptr ? car->BonusSeconds : 0), kBonusSecondsX,
-              kBonusSecondsY);
+    SetVisible(scene.NoBonusIndicator, false);
+    SetVisible(scene.PunctureIndicator, false);
+    WriteText(game, std::to_string(car.BonusSeconds), kBonusSecondsX, kBonusSecondsY);
   } else {
-    SetVisible(race.NoBonusIndicator, true);
-    SetVisible(race.PunctureIndicator, false);
+    SetVisible(scene.NoBonusIndicator, true);
+    SetVisible(scene.PunctureIndicator, false);
   }
 }
 
@@ -99,7 +98,7 @@ int HudNumberX(std::int32_t value) {
 }
 
 void CreateHudSprites(Game& game) {
-  RaceRecord& race = game.race;
+  RaceScene& race = game.raceScene;
   race.LeftPanel = NewRaceCaption(game, "LeftPanel");
   race.LeftPanel->X = 0;
   race.LeftPanel->Y = 0;
@@ -116,7 +115,7 @@ void CreateHudSprites(Game& game) {
 }
 
 void CreateBonusIndicators(Game& game) {
-  RaceRecord& race = game.race;
+  RaceScene& race = game.raceScene;
   race.GunIndicator = CentredIndicator(game, "GunSmall");
   race.TurboIndicator = CentredIndicator(game, "TurboSmall");
   race.NoBonusIndicator = HiddenIndicator(game, "None", kNoBonusX, kBonusIndicatorY);
@@ -124,7 +123,7 @@ void CreateBonusIndicators(Game& game) {
 }
 
 void FreeHudSprites(Game& game) {
-  RaceRecord& race = game.race;
+  RaceScene& race = game.raceScene;
   FreeSprite(race.LeftPanel);
   FreeSprite(race.RightPanel);
   FreeSprite(race.ProgressMarker);
@@ -136,27 +135,27 @@ void FreeHudSprites(Game& game) {
 }
 
 void StepNeedle(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.NeedleTimer > 0) {
-    race.NeedleTimer -= RaceInterval(game);
+  RaceScene& scene = game.raceScene;
+  if (scene.NeedleTimer > 0) {
+    scene.NeedleTimer -= RaceInterval(game);
   } else {
-    race.NeedleTimer = kNeedleShakeMs;
-    race.NeedleJitter = race.NeedleJitter == 0 ? 1 : race.NeedleJitter == 1 ? -1 : 0;
+    scene.NeedleTimer = kNeedleShakeMs;
+    scene.NeedleJitter = scene.NeedleJitter == 0 ? 1 : scene.NeedleJitter == 1 ? -1 : 0;
   }
 }
 
 void DrawNeedle(Game& game) {
-  const RaceRecord& race = game.race;
-  if (race.SpeedNeedle == nullptr || !game.Screen.IsInitialized()) return;
-  const ImageItem& needle = *race.SpeedNeedle->Image;
-  const int angle =
-      static_cast<int>(std::trunc(race.Speed * kNeedleUnitsPerSpeed)) + race.NeedleJitter;
+  const RaceScene& scene = game.raceScene;
+  if (scene.SpeedNeedle == nullptr || !game.Screen.IsInitialized()) return;
+  const ImageItem& needle = *scene.SpeedNeedle->Image;
+  const int angle = static_cast<int>(std::trunc(game.race.State.Speed * kNeedleUnitsPerSpeed)) +
+                    scene.NeedleJitter;
   needle.DrawRotate(game.Screen.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
                     kNeedlePivotX, kNeedlePivotY, angle);
 }
 
 void DrawHud(Game& game) {
-  const RaceRecord& race = game.race;
+  const RaceState& race = game.race.State;
   DrawNeedle(game);
   game.text.SelectSmallFont();
   WriteNumber(game, race.Level, kLevelY);

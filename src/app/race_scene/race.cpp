@@ -22,7 +22,7 @@ constexpr int kCarZ = 4;
 }  // namespace
 
 void OpenRaceScreen(Game& game) {
-  RaceRecord& race = game.race;
+  RaceScene& scene = game.raceScene;
   game.ScreenState = GameScreen::RaceLoading;
   PlayScreenMusic(game);
   game.menu.buttons.ButtonCount = 0;
@@ -32,48 +32,46 @@ void OpenRaceScreen(Game& game) {
   game.ScrollBackground->X = kGroundX;
 
   CreateHudSprites(game);
-  race.NeedleTimer = -1;
-  race.NeedleJitter = 0;
+  scene.NeedleTimer = -1;
+  scene.NeedleJitter = 0;
   StepNeedle(game);
   DrawNeedle(game);
 
-  race.Data = RaceDataFromImages(game.RaceImages, RaceInterval(game));
-  FreeSprite(race.PlayerCar);
-  race.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, race.CarChoice);
-  race.PlayerCar->SetZ(kCarZ);
+  const std::int32_t car = game.race.State.CarChoice;
+  FreeSprite(scene.PlayerCar);
+  scene.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, game.race.State.Car, car);
+  scene.PlayerCar->SetZ(kCarZ);
   game.ScreenState = GameScreen::Race;
-  race.Random = game.Random;
-  const RaceEvents started = StartRace(race, race.Data, race.CarChoice);
-  game.Random = race.Random;
+  // The race takes the game's generator over until it ends.
+  const RaceEvents started = game.race.Start(
+      RaceDataFromImages(game.RaceImages, RaceInterval(game)), car, game.Random.State());
 
   CreateBonusIndicators(game);
   Sprite* root = &game.Sprites.Engine();
-  race.ShotSpark =
+  scene.ShotSpark =
       new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
-  race.CrashExplosion =
+  scene.CrashExplosion =
       new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
-  race.CrashExplosion->SetZ(6);
+  scene.CrashExplosion->SetZ(6);
   ShowRaceEvents(game, started);
   EnableTimer(game);
 }
 
 void StartRaceLevel(Game& game, std::int32_t level) {
-  RaceRecord& race = game.race;
   RaceEvents events;
-  race.Random = game.Random;
-  StartLevel(race, race.Data, level, events);
-  game.Random = race.Random;
+  StartLevel(game.race.State, game.race.Data, level, events);
   ShowRaceEvents(game, events);
 }
 
 void EndRunningBonus(Game& game) {
   RaceEvents events;
-  EndBonus(game.race, events);
+  EndBonus(game.race.State, events);
   ShowRaceEvents(game, events);
 }
 
 void EndRace(Game& game) {
-  RaceRecord& race = game.race;
+  RaceScene& scene = game.raceScene;
+  RaceState& race = game.race.State;
   StopSound(game, "Engine");
   StopMusic(game);
   ShowMouseCursor(game);
@@ -82,20 +80,22 @@ void EndRace(Game& game) {
     game.ScrollBackground->X = 0;
     game.ScrollBackground->Y = 0;
   }
+  // The race hands the generator back: the next race starts where this one left it.
+  if (scene.Live()) game.Random = race.Random;
   race.RaceRunning = false;
   ClearTrackObjects(game);
-  FreeSprite(race.PlayerCar);
+  FreeSprite(scene.PlayerCar);
   FreeHudSprites(game);
-  FreeSprite(race.ShotSpark);
-  FreeSprite(race.CrashExplosion);
-  FreeSprite(race.Banner);
+  FreeSprite(scene.ShotSpark);
+  FreeSprite(scene.CrashExplosion);
+  FreeSprite(scene.Banner);
   if (race.GunActive || race.TurboActive) {
     FreeBonusSprites(game);
     race.GunActive = false;
     race.TurboActive = false;
   }
   race.Speed = 0;
-  race.ScrollSpeed = 0;
+  scene.ScrollSpeed = 0;
 }
 
 void FinishGame(Game& game) {

@@ -9,7 +9,7 @@ namespace rivoltra {
 
 struct Game;
 
-// The race screen: the race rules of the core run on the game's race record, and the sprites,
+// The race screen: the race rules of the core run on the game's race session, and the sprites,
 // sounds, banners and the heads-up display show what they did.
 
 // Builds the race for game.race.CarChoice and starts level 1 of a new game.

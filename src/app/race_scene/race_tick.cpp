@@ -1,4 +1,4 @@
-// The race's scene: the rules of the core run the tick on the race record; the events they return
+// The race's scene: the rules of the core run the tick on the race session; the events they return
 // are played and shown in their order, the sprites follow the state, and the frame is composed
 // and shown where the rules say the game shows one.
 #include "race/core/race_tick.h"
@@ -7,6 +7,7 @@
 
 #include "app/game.h"
 #include "app/race_scene/car.h"
+#include "app/race_scene/event_assets.h"
 #include "app/race_scene/explosion.h"
 #include "app/race_scene/hud.h"
 #include "app/race_scene/race.h"
@@ -29,46 +30,45 @@ constexpr double kProgressTop = layout::kProgressTop;
 constexpr double kProgressTravel = layout::kProgressBottom - layout::kProgressTop;
 
 void MoveProgressMarker(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.ProgressMarker == nullptr || !(race.ProgressMarker->Y > kProgressTop)) return;
-  race.ProgressMarker->Y =
-      kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
+  CaptionSprite* marker = game.raceScene.ProgressMarker;
+  const RaceState& race = game.race.State;
+  if (marker == nullptr || !(marker->Y > kProgressTop)) return;
+  marker->Y = kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
 }
 
 // The sprites as the race state has them.
 void FollowState(Game& game) {
-  RaceRecord& race = game.race;
-  if (race.PlayerCar != nullptr) race.PlayerCar->Follow(race.Car);
+  RaceScene& scene = game.raceScene;
+  const RaceState& race = game.race.State;
+  if (scene.PlayerCar != nullptr) scene.PlayerCar->Follow();
   FollowObjects(game);
   FollowExplosions(game);
-  if (race.BonusFlame != nullptr) race.BonusFlame->Visible = race.FlameVisible;
+  if (scene.BonusFlame != nullptr) scene.BonusFlame->Visible = race.FlameVisible;
   if (race.GunActive || race.TurboActive) PlaceBonusSprites(game);
   MoveProgressMarker(game);
 }
 
 void WriteBanner(Game& game, const RaceEvent& event) {
-  std::string text = event.Name;
+  const BannerText banner = BannerTextOf(event.Banner);
+  std::string text(banner.Words);
   if (event.Value > 0) text += std::to_string(event.Value);
-  // "PAUSE" and "LEVEL n" stand at one x, the prompt and "LEVEL COMPLETED" at the other.
-  const std::string_view name = event.Name;
-  const bool shortText = name == "PAUSE" || name == "LEVEL ";
   game.text.SelectBigFont();
-  WriteText(game, text, shortText ? kShortTextX : kLongTextX, kBannerTextY);
+  WriteText(game, text, banner.Short ? kShortTextX : kLongTextX, kBannerTextY);
 }
 
 class EventPlayer {
  public:
-  explicit EventPlayer(Game& game) : game_(game), race_(game.race) {}
+  explicit EventPlayer(Game& game) : game_(game), scene_(game.raceScene) {}
 
   // Returns false when the game ended: the race's sprites are gone then.
   bool Play(const RaceEvent& event) {
     using enum RaceEventKind;
     switch (event.Kind) {
       case PlaySound:
-        rivoltra::PlaySound(game_, event.Name);
+        rivoltra::PlaySound(game_, SoundName(event.Sound));
         break;
       case StopSound:
-        rivoltra::StopSound(game_, event.Name);
+        rivoltra::StopSound(game_, SoundName(event.Sound));
         break;
       case PlayMusic:
         PlayScreenMusic(game_);
@@ -77,7 +77,7 @@ class EventPlayer {
         rivoltra::StopMusic(game_);
         break;
       case Moved:
-        race_.ScrollSpeed = event.Amount;
+        scene_.ScrollSpeed = event.Amount;
         game_.Sprites.MoveSprites(event.Value);
         break;
       case FrameDrawn:
@@ -90,10 +90,10 @@ class EventPlayer {
         FreeObjectSprite(game_, event.Slot);
         break;
       case BannerShown:
-        ShowBanner(game_, event.Name);
+        ShowBanner(game_, BannerPicture(event.Banner));
         break;
       case BannerHidden:
-        FreeSprite(race_.Banner);
+        FreeSprite(scene_.Banner);
         break;
       case BonusTaken:
         ShowBonusSprites(game_, KindFromNumber(event.Value));
@@ -126,7 +126,7 @@ class EventPlayer {
   }
 
   Game& game_;
-  RaceRecord& race_;
+  RaceScene& scene_;
 };
 
 }  // namespace
@@ -140,13 +140,9 @@ void ShowRaceEvents(Game& game, const RaceEvents& events) {
 }
 
 void RunRaceFrame(Game& game, const RaceTickInput& input) {
-  RaceRecord& race = game.race;
-  if (race.PlayerCar == nullptr) return;
-  race.TickActions = input.Actions;
-  race.Random = game.Random;
-  const RaceEvents events = RaceTick(race, input, race.Data);
-  game.Random = race.Random;
-  ShowRaceEvents(game, events);
+  if (!game.raceScene.Live()) return;
+  game.raceScene.TickActions = input.Actions;
+  ShowRaceEvents(game, game.race.Tick(input));
 }
 
 }  // namespace rivoltra

@@ -7,44 +7,39 @@
 namespace rivoltra {
 
 void ShowSpawnedObject(Game& game, std::int32_t slot) {
-  RaceRecord& race = game.race;
+  RaceScene& scene = game.raceScene;
   const auto index = static_cast<std::size_t>(slot);
   FreeObjectSprite(game, slot);
-  race.Slots[index] = new TrackObjectSprite(&game.Sprites.Engine(), game, race.Objects[index]);
-  race.SlotUsed[index] = true;
+  scene.Slots[index] = new TrackObjectSprite(&game.Sprites.Engine(), game, slot);
 }
 
 void FreeObjectSprite(Game& game, std::int32_t slot) {
-  RaceRecord& race = game.race;
+  RaceScene& scene = game.raceScene;
   const auto index = static_cast<std::size_t>(slot);
-  delete race.Slots[index];
-  race.Slots[index] = nullptr;
-  race.SlotUsed[index] = false;
+  delete scene.Slots[index];
+  scene.Slots[index] = nullptr;
 }
 
 void FollowObjects(Game& game) {
-  RaceRecord& race = game.race;
+  RaceScene& scene = game.raceScene;
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     const auto index = static_cast<std::size_t>(slot);
-    if (race.Slots[index] != nullptr) race.Slots[index]->Follow(race.Objects[index]);
+    if (scene.Slots[index] != nullptr) scene.Slots[index]->Follow();
   }
 }
 
 TrackObject* SpawnAndShowObject(Game& game, ObjectKind kind, std::optional<std::int32_t> lane) {
-  RaceRecord& race = game.race;
+  RaceSession& race = game.race;
   RaceEvents events;
-  race.Random = game.Random;
-  const std::int32_t slot = rivoltra::SpawnObject(race, race.Data, kind, events, lane);
-  game.Random = race.Random;
+  const std::int32_t slot = rivoltra::SpawnObject(race.State, race.Data, kind, events, lane);
   if (slot == 0) return nullptr;
   ShowSpawnedObject(game, slot);
-  return &race.Objects[static_cast<std::size_t>(slot)];
+  return &race.State.Objects[static_cast<std::size_t>(slot)];
 }
 
 void ClearTrackObjects(Game& game) {
-  RaceRecord& race = game.race;
   RaceEvents events;
-  rivoltra::ClearSlots(race, events);
+  rivoltra::ClearSlots(game.race.State, events);
   for (int slot = 1; slot <= kSlotCount; ++slot) FreeObjectSprite(game, slot);
 }
 

@@ -21,42 +21,34 @@ std::string_view PictureName(const TrackObject& object) {
 
 }  // namespace
 
-TrackObjectSprite::TrackObjectSprite(Sprite* parent, Game& game, const TrackObject& object)
-    : ImageSprite(parent), game_(game) {
-  SetZ(object.IsTraffic ? 3 : 2);
-  Follow(object);
+TrackObjectSprite::TrackObjectSprite(Sprite* parent, Game& game, std::int32_t slot)
+    : ImageSprite(parent),
+      game_(game),
+      slot_(slot),
+      object_(game.race.State.Objects.at(static_cast<std::size_t>(slot))) {
+  SetZ(object_.IsTraffic ? 3 : 2);
+  Follow();
 }
 
 TrackObjectSprite::~TrackObjectSprite() {
-  RaceRecord& race = game_.race;
-  if (Slot < 1 || Slot > kSlotCount) return;
-  const auto index = static_cast<std::size_t>(Slot);
-  race.SlotUsed[index] = false;
-  if (race.Slots[index] == this) race.Slots[index] = nullptr;
+  RaceScene& scene = game_.raceScene;
+  if (slot_ < 1 || slot_ > kSlotCount) return;
+  const auto index = static_cast<std::size_t>(slot_);
+  if (scene.Slots[index] == this) scene.Slots[index] = nullptr;
 }
 
-void TrackObjectSprite::Follow(const TrackObject& object) {
-  Image = &RaceImage(game_, PictureName(object));
-  X = object.X;
-  Y = object.Y;
-  Width = object.Width;
-  Height = object.Height;
-  FrameCount = object.Frames.FrameCount;
-  FrameLooped = object.Frames.Looped;
-  FramePos = object.Frames.Pos;
-  FrameSpeed = object.Frames.Speed;
-  Visible = object.Visible;
-  CanCollide = object.CanCollide;
-  Slot = object.Slot;
-  Hits = object.Hits;
-  Exploding = object.Exploding;
-  RemoveNow = object.RemoveNow;
-  Kind = object.Kind;
-  NotShootable = object.NotShootable;
-  Lane = object.Lane;
-  IsTraffic = object.IsTraffic;
-  SameDirection = object.SameDirection;
-  OwnSpeed = object.OwnSpeed;
+void TrackObjectSprite::Follow() {
+  Image = &RaceImage(game_, PictureName(object_));
+  X = object_.X;
+  Y = object_.Y;
+  Width = object_.Width;
+  Height = object_.Height;
+  FrameCount = object_.Frames.FrameCount;
+  FrameLooped = object_.Frames.Looped;
+  FramePos = object_.Frames.Pos;
+  FrameSpeed = object_.Frames.Speed;
+  Visible = object_.Visible;
+  CanCollide = object_.CanCollide;
 }
 
 }  // namespace rivoltra

@@ -107,11 +107,4 @@ std::optional<std::string> CurlHttpTransport::Perform(const std::string& address
   return std::move(reply.body);
 }
 
-SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& showMessage,
-                          std::string_view playerName, std::int32_t score,
-                          std::string_view country) {
-  CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
-  return SubmitScore(transport, config, showMessage, playerName, score, country);
-}
-
 }  // namespace rivoltra

@@ -37,10 +37,4 @@ class CurlHttpTransport final : public HttpTransport {
   void* handle_ = nullptr;  // CURL*, reused so cookies and the connection carry over
 };
 
-// SubmitScore over a fresh libcurl transport with the config's time limits, as the desktop game
-// sends a result; for tests against a real server.
-SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& showMessage,
-                          std::string_view playerName, std::int32_t score,
-                          std::string_view country);
-
 }  // namespace rivoltra

@@ -48,7 +48,7 @@ void RunMessageLoop(App& app, SdlPlatform& platform, const LoopHooks& hooks) {
 
 }  // namespace
 
-int RunSdlProgram(const LoopHooks& hooks, const GameSetup& setup, const GameSetup& afterStart) {
+int RunSdlProgram(const LoopHooks& hooks, const AppStep& setup, const AppStep& afterStart) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "Rivoltra: %s\n", SDL_GetError());
@@ -61,9 +61,9 @@ int RunSdlProgram(const LoopHooks& hooks, const GameSetup& setup, const GameSetu
     try {
       platform = std::make_unique<SdlPlatform>(OpenCurlHttp);
       app = std::make_unique<App>(*platform);
-      if (setup) setup(app->State());
+      if (setup) setup(*app);
       app->Start();
-      if (afterStart) afterStart(app->State());
+      if (afterStart) afterStart(*app);
     } catch (const std::exception& error) {
       std::fprintf(stderr, "Rivoltra: %s\n", error.what());
       SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rivoltra", error.what(),

@@ -13,12 +13,15 @@ struct LoopHooks {
   std::function<void(Game& game, std::uint32_t nowMilliseconds)> afterTick;
 };
 
-// Sets the game's folders and options up before its start-up runs.
-using GameSetup = std::function<void(Game& game)>;
+class App;
 
-// Runs the game in a real window until it ends; returns the process exit status. afterStart
-// runs once the main menu stands, before the first tick.
-int RunSdlProgram(const LoopHooks& hooks = {}, const GameSetup& setup = {},
-                  const GameSetup& afterStart = {});
+// A step of the frontend's own on the app: setup runs before the start-up (folders, options),
+// afterStart once the main menu stands, before the first tick. Either may throw; the message is
+// shown as a failed start-up's.
+using AppStep = std::function<void(App& app)>;
+
+// Runs the game in a real window until it ends; returns the process exit status.
+int RunSdlProgram(const LoopHooks& hooks = {}, const AppStep& setup = {},
+                  const AppStep& afterStart = {});
 
 }  // namespace rivoltra

@@ -177,7 +177,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_resume() { emscripten_resume_main_
 // client, so this gives nobody more than the page's console already could.
 extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_test_set_race_score(int score) {
   if (program == nullptr || program->app->State().ScreenState != GameScreen::Race) return;
-  program->app->State().race.Score = score;
+  program->app->State().race.State.Score = score;
 }
 
 // Whether the game's option is full screen, for the page to compare with the browser's state.

@@ -20,9 +20,8 @@ constexpr double kWallStunSeconds = 2;
 // Traffic hit with a speed difference above this crashes the car.
 constexpr double kTrafficCrashDifference = Sevenths(25);
 
-void WaterSlide(const RaceState& race, CarDriving& car, std::int32_t lane,
-                RandomGenerator& random) {
-  const std::uint32_t side = random.Next(2);
+void WaterSlide(RaceState& race, CarDriving& car, std::int32_t lane) {
+  const std::uint32_t side = race.Random.Next(2);
   car.TargetSpeed = race.Speed > kHitSpeedLoss ? race.Speed - kHitSpeedLoss : race.Speed;
   if (lane == 1) {
     car.MotionState = CarMotion::SlidingRight;
@@ -47,7 +46,7 @@ void StoneHit(const RaceState& race, CarDriving& car, double slowdown) {
 
 ContactResult Points(RaceState& race, std::int32_t points) {
   race.Score += points;
-  return {true, "ScoreGet", true};
+  return {true, SoundId::ScoreGet, true};
 }
 
 }  // namespace
@@ -84,8 +83,7 @@ bool TrafficHit(RaceState& race, CarDriving& car, double trafficOwnSpeed) {
   return crashed;
 }
 
-ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane,
-                          RandomGenerator& random) {
+ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane) {
   using enum ObjectKind;
   switch (kind) {
     case Spike10:
@@ -93,23 +91,23 @@ ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std
       car.StunTime = kSpikeStunSeconds;
       car.MotionState = CarMotion::SlowingDown;
       race.Punctured = true;
-      return {true, "Spike", false};
+      return {true, SoundId::Spike, false};
     case Water10:
     case Water05:
-      WaterSlide(race, car, lane, random);
-      return {true, "Water", false};
+      WaterSlide(race, car, lane);
+      return {true, SoundId::Water, false};
     case Stone05:
       StoneHit(race, car, Sevenths(50));
-      return {true, "Stone", false};
+      return {true, SoundId::Stone, false};
     case StoneSmall05:
       StoneHit(race, car, Sevenths(20));
-      return {true, nullptr, false};
+      return {true, SoundId::None, false};
     case Crack:
       StoneHit(race, car, Sevenths(10));
-      return {true, nullptr, false};
+      return {true, SoundId::None, false};
     case Rabbit:
       race.Score = std::max(0, race.Score - kRabbitPenalty);
-      return {true, "Rabbit", true};
+      return {true, SoundId::Rabbit, true};
     case Bonus10:
       return Points(race, 10);
     case Bonus20:
@@ -120,7 +118,7 @@ ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std
       return Points(race, 100);
     case BonusLive:
       race.Lives += 1;
-      return {true, "ScoreGet", true};
+      return {true, SoundId::ScoreGet, true};
     default:
       return {};
   }

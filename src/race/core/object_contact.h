@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/random.h"
 #include "race/core/car_motion.h"
 #include "race/core/race_state.h"
 #include "race/core/track_kinds.h"
@@ -11,17 +10,15 @@ namespace rivoltra {
 struct ContactResult {
   // The kind is one of those handled here; walls, traffic and the gun and turbo pick-ups are not.
   bool Handled = false;
-  // A sound name, or null for none.
-  const char* Sound = nullptr;
+  SoundId Sound = SoundId::None;
   // The object is picked up and goes at the next clean-up.
   bool Remove = false;
 };
 
 // The car touched an object of the kind standing in the lane: spikes, water, stones, the crack,
 // the rabbit, the score bonuses and the extra life act on the race and the car here. Water draws
-// the side of its slide from the generator when the lane leaves a choice.
-ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane,
-                          RandomGenerator& random);
+// the side of its slide from the race's generator.
+ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std::int32_t lane);
 
 // A life lost to a crash: the car stops, its controls and bonus seconds go, and a stun starts.
 // Returns false, changing nothing, at 0 lives.

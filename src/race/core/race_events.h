@@ -5,14 +5,48 @@
 
 namespace rivoltra {
 
+// The effects the rules ask for; the scene plays each as its sound.
+enum class SoundId : std::uint8_t {
+  None,
+  EngineStart,
+  Engine,
+  EngineAccel,
+  Shot,
+  WallExplosion,
+  CarExplosion,
+  BonusGet,
+  BonusLost,
+  ScoreGet,
+  Spike,
+  Water,
+  Stone,
+  Rabbit,
+  Tick,
+  LevelFinish,
+  GameOver,
+};
+
+// The banners: words written over one frame, and pictures standing over the road.
+enum class BannerId : std::uint8_t {
+  None,
+  // Written over a frame.
+  Pause,
+  FinishPrompt,
+  LevelStart,  // with the level's number
+  LevelCompleted,
+  // Standing over the road until the rules take them away.
+  TimeOver,
+  GameOver,
+};
+
 // What happened in one race tick, in the order it happened, for the view to show and play.
 enum class RaceEventKind : std::uint8_t {
-  PlaySound,     // Name: the sound
-  StopSound,     // Name: the sound
-  PlayMusic,     // the race music goes on again
+  PlaySound,     // Sound
+  StopSound,     // Sound
+  PlayMusic,     // the race's song goes on again
   StopMusic,     // the music stops (pause, finish prompt)
-  TextBanner,    // Name: a text written over this tick's frame ("PAUSE", "LEVEL 2", ...)
-  BannerShown,   // Name: the picture of the banner standing over the road
+  TextBanner,    // Banner: words written over this tick's frame; Value: the level, if any
+  BannerShown,   // Banner: the picture standing over the road
   BannerHidden,  // the standing banner goes
   Paused,
   Unpaused,
@@ -44,8 +78,8 @@ enum class GameEndReason : std::int32_t { GameOver = 1, FinishPromptYes = 2 };
 
 struct RaceEvent {
   RaceEventKind Kind = RaceEventKind::PlaySound;
-  // A sound, banner picture or text; a string literal, or the level text kept in the events.
-  const char* Name = nullptr;
+  SoundId Sound = SoundId::None;
+  BannerId Banner = BannerId::None;
   std::int32_t Slot = 0;
   std::int32_t Value = 0;
   double Amount = 0;
@@ -54,9 +88,12 @@ struct RaceEvent {
 struct RaceEvents {
   std::vector<RaceEvent> List;
 
-  void Add(RaceEventKind kind, const char* name = nullptr, std::int32_t slot = 0,
-           std::int32_t value = 0) {
-    List.push_back({kind, name, slot, value});
+  void Add(RaceEventKind kind, std::int32_t slot = 0, std::int32_t value = 0) {
+    List.push_back({kind, SoundId::None, BannerId::None, slot, value});
+  }
+  void AddSound(RaceEventKind kind, SoundId sound) { List.push_back({kind, sound}); }
+  void AddBanner(RaceEventKind kind, BannerId banner, std::int32_t value = 0) {
+    List.push_back({kind, SoundId::None, banner, 0, value});
   }
   bool Has(RaceEventKind kind) const {
     for (const RaceEvent& event : List) {

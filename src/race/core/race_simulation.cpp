@@ -3,8 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "race/core/race_tick.h"
-
 namespace rivoltra {
 
 namespace {
@@ -26,16 +24,12 @@ const RaceData& Checked(const RaceData& data, std::int32_t car) {
 }  // namespace
 
 RaceSimulation::RaceSimulation(const RaceData& data, std::int32_t car, std::uint32_t randomState)
-    : data_(Checked(data, car)) {
-  state_.Random.Seed(randomState);
-  state_.CarChoice = car;
-  startEvents_ = StartRace(state_, data_, car);
-}
+    : startEvents_(session_.Start(Checked(data, car), car, randomState)) {}
 
 RaceEvents RaceSimulation::Tick(const RaceTickInput& input) {
-  if (state_.Ended) return {};
+  if (session_.State.Ended) return {};
   ++tickCount_;
-  return RaceTick(state_, input, data_);
+  return session_.Tick(input);
 }
 
 }  // namespace rivoltra

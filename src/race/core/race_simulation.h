@@ -4,6 +4,7 @@
 
 #include "race/core/race_data.h"
 #include "race/core/race_events.h"
+#include "race/core/race_session.h"
 #include "race/core/race_state.h"
 #include "race/core/tick_input.h"
 
@@ -24,18 +25,17 @@ class RaceSimulation {
   // One tick; does nothing once the game has ended.
   RaceEvents Tick(const RaceTickInput& input);
 
-  const RaceState& State() const { return state_; }
-  const RaceData& Data() const { return data_; }
+  const RaceState& State() const { return session_.State; }
+  const RaceData& Data() const { return session_.Data; }
   // What the start of the race did (the engine sounds, level 1).
   const RaceEvents& StartEvents() const { return startEvents_; }
   // The game ended (game over, or the finish prompt's Yes); State().EndReason says which.
-  bool Ended() const { return state_.Ended; }
+  bool Ended() const { return session_.State.Ended; }
   // Ticks run so far, the one that ended the game included.
   std::int64_t TickCount() const { return tickCount_; }
 
  private:
-  RaceData data_;
-  RaceState state_;
+  RaceSession session_;
   RaceEvents startEvents_;
   std::int64_t tickCount_ = 0;
 };

@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/random.h"
+#include "base/animation.h"
+#include "base/random.h"
 #include "race/core/car_motion.h"
 #include "race/core/level_end_phase.h"
 #include "race/core/race_events.h"
@@ -15,18 +16,6 @@ namespace rivoltra {
 inline constexpr int kSlotCount = 30;
 // Track object kinds 1..35; the last, the finish line, is never drawn by chance.
 inline constexpr int kKindCount = 35;
-
-// A frame animation as the sprites run it: the frame shown is the integer part of Pos.
-struct Animation {
-  std::int32_t FrameCount = 0;
-  // Wraps around; otherwise it stops on its last frame.
-  bool Looped = false;
-  double Pos = 0;
-  // Frames per unit of lag.
-  double Speed = 0;
-
-  void Advance(std::int32_t lag);
-};
 
 // Which picture an object shows: its kind's, or an explosion after a hit or a gun kill.
 enum class ObjectPicture : std::uint8_t { Own, ExplosionSmall, ExplosionBig };
@@ -82,9 +71,6 @@ struct CrashExplosionState {
   std::int32_t FramesSeen = 0;
 };
 
-// The banner picture standing over the road.
-enum class StandingBanner : std::uint8_t { None, TimeOver, GameOver };
-
 // Entries of the move order besides the objects' slots 1..30.
 inline constexpr std::int8_t kMoveOrderBonusIcon = kSlotCount + 1;
 inline constexpr std::int8_t kMoveOrderBonusFlame = kSlotCount + 2;
@@ -132,8 +118,6 @@ struct RaceState {
   bool AccelKeyWasDown = false;
   // Chance weight of kinds 1..34 for this level (index 0 unused).
   std::array<double, kKindCount> SpawnChance{};
-  // 0: the off-road strip is on the left, which every race uses.
-  std::int32_t GroundSide = 0;
 
   // The rules' own copy of the game's generator during a race.
   RandomGenerator Random;
@@ -147,7 +131,8 @@ struct RaceState {
   double SparkY = 0;
   // The turbo's or the gun's flame; under the gun it shows while firing.
   bool FlameVisible = false;
-  StandingBanner RoadBanner = StandingBanner::None;
+  // The banner picture standing over the road: None, TimeOver or GameOver.
+  BannerId RoadBanner = BannerId::None;
   // The objects, the bonus icon and flame and the banner in the order they were created, which is
   // the order they move in: a bonus swap during the move frees the icon and flame and so makes
   // the move skip the next entries, as the sprite tree does.

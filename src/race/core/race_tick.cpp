@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "base/geometry.h"
 #include "race/core/car_table.h"
 #include "race/core/level_clock.h"
 #include "race/core/object_contact.h"
@@ -33,36 +34,6 @@ constexpr int kWallKillPoints = 10;
 
 using enum RaceEventKind;
 
-struct Rect {
-  int Left, Top, Right, Bottom;
-};
-
-// Positions are truncated toward zero and held within +-2^30, as the sprites' boxes are.
-int TruncatePosition(double value) {
-  constexpr double kLimit = 1 << 30;
-  if (std::isnan(value)) return 0;
-  if (value < -kLimit) value = -kLimit;
-  if (value > kLimit) value = kLimit;
-  return static_cast<int>(value);
-}
-
-int SaturatedEdge(int start, int size) {
-  const long long edge = static_cast<long long>(start) + size;
-  if (edge > INT32_MAX) return INT32_MAX;
-  if (edge < INT32_MIN) return INT32_MIN;
-  return static_cast<int>(edge);
-}
-
-Rect Box(double x, double y, int width, int height) {
-  const int left = TruncatePosition(x);
-  const int top = TruncatePosition(y);
-  return {left, top, SaturatedEdge(left, width), SaturatedEdge(top, height)};
-}
-
-bool Overlaps(const Rect& a, const Rect& b) {
-  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
-
 class Tick {
  public:
   Tick(RaceState& race, const RaceData& data, RaceEvents& events)
@@ -74,30 +45,11 @@ class Tick {
     RunningPart(input.LagCount);
   }
 
-  void EndBonus() {
-    if (race_.TurboActive) {
-      const CarDrivingValues& values = CarTable(car_.Number);
-      car_.MaxSpeed = car_.NormalMaxSpeed = values.MaxSpeed;
-      car_.Acceleration = car_.NormalAcceleration = values.Acceleration;
-      if (race_.Speed > car_.MaxSpeed) {
-        car_.MotionState = CarMotion::SlowingDown;
-        car_.TargetSpeed = car_.MaxSpeed;
-      }
-    }
-    if (race_.GunActive || race_.TurboActive) {
-      TakeFromMoveOrder(race_, kMoveOrderBonusIcon);
-      TakeFromMoveOrder(race_, kMoveOrderBonusFlame);
-      events_.Add(BonusEnded);
-    }
-    if (race_.Punctured) car_.StunTime = 0;
-    race_.GunActive = false;
-    race_.TurboActive = false;
-    race_.Punctured = false;
-  }
+  void EndBonus() { rivoltra::EndBonus(race_, events_); }
 
   void StartLevel(std::int32_t level) {
-    Sound("EngineStart");
-    Sound("Engine");
+    Sound(SoundId::EngineStart);
+    Sound(SoundId::Engine);
     race_.FinishPhase = LevelEndPhase::Racing;
     race_.Level = level;
     race_.TimeLeft = LevelTime(level);
@@ -122,7 +74,7 @@ class Tick {
     race_.StartDelay = 1000.0 / Interval() * 2;
     race_.TimeOverShown = false;
     race_.GameOverShown = false;
-    events_.Add(LevelStarted, nullptr, 0, level);
+    events_.Add(LevelStarted, 0, level);
   }
 
   void NewGame(std::int32_t carNumber) {
@@ -137,10 +89,9 @@ class Tick {
   }
 
   void StartRace(std::int32_t carNumber) {
-    race_.GroundSide = 0;
     race_.Objects = {};
     race_.MoveOrderSize = 0;
-    race_.RoadBanner = StandingBanner::None;
+    race_.RoadBanner = BannerId::None;
     race_.FlameVisible = false;
     race_.Ended = false;
     // Left over from an earlier race it could only matter with a turbo taken before the first
@@ -165,7 +116,7 @@ class Tick {
  private:
   bool Held(RaceAction action) const { return actions_.Held(action); }
   std::int32_t Interval() const { return data_.IntervalMs; }
-  void Sound(const char* name) { events_.Add(PlaySound, name); }
+  void Sound(SoundId sound) { events_.AddSound(PlaySound, sound); }
 
   // ---- the car ----
 
@@ -229,20 +180,20 @@ class Tick {
   }
 
   void PickUpGun(TrackObject& object) {
-    Sound("BonusGet");
+    Sound(SoundId::BonusGet);
     if (race_.GunActive) {
       car_.BonusSeconds = kBonusSeconds;
     } else {
       if (race_.TurboActive) EndBonus();
       race_.GunActive = true;
       StartBonus();
-      events_.Add(BonusTaken, nullptr, 0, KindNumber(ObjectKind::BonusGun));
+      events_.Add(BonusTaken, 0, KindNumber(ObjectKind::BonusGun));
     }
     object.RemoveNow = true;
   }
 
   void PickUpTurbo(TrackObject& object) {
-    Sound("BonusGet");
+    Sound(SoundId::BonusGet);
     if (race_.TurboActive) {
       car_.BonusSeconds = kBonusSeconds;
     } else {
@@ -252,7 +203,7 @@ class Tick {
       car_.MaxSpeed = car_.NormalMaxSpeed = values.TurboMaxSpeed;
       car_.Acceleration = car_.NormalAcceleration = values.TurboAcceleration;
       StartBonus();
-      events_.Add(BonusTaken, nullptr, 0, KindNumber(ObjectKind::BonusTurbo));
+      events_.Add(BonusTaken, 0, KindNumber(ObjectKind::BonusTurbo));
     }
     object.RemoveNow = true;
   }
@@ -260,14 +211,14 @@ class Tick {
   void FireGun(bool fire) {
     if (!race_.GunActive) {
       race_.SparkVisible = false;
-      events_.Add(StopSound, "Shot");
+      events_.AddSound(StopSound, SoundId::Shot);
       return;
     }
-    if (!race_.FlameVisible && fire) Sound("Shot");
+    if (!race_.FlameVisible && fire) Sound(SoundId::Shot);
     race_.FlameVisible = fire;
     if (!fire) {
       race_.SparkVisible = false;
-      events_.Add(StopSound, "Shot");
+      events_.AddSound(StopSound, SoundId::Shot);
       return;
     }
     const double aimX = car_.X + car_.Width / 2.0;
@@ -293,14 +244,14 @@ class Tick {
     race_.SparkX = aimX;
     race_.SparkY = object.Y;
     race_.SparkVisible = true;
-    events_.Add(ObjectShot, nullptr, target);
+    events_.Add(ObjectShot, target);
     object.Hits += 1;
     if (object.Hits < kHitsToDestroy) return;
-    Sound("WallExplosion");
+    Sound(SoundId::WallExplosion);
     ShowExplosion(object, data_, ObjectPicture::ExplosionSmall, kGunExplosionFramesPerSecond);
     object.OwnSpeed = 0;
     object.Exploding = true;
-    events_.Add(ObjectExploded, nullptr, target);
+    events_.Add(ObjectExploded, target);
     if (object.IsTraffic) {
       race_.Score += kTrafficKillPoints;
     } else if (IsWallKind(object.Kind)) {
@@ -357,25 +308,25 @@ class Tick {
 
   // ---- banners ----
 
-  void ShowRoadBanner(StandingBanner banner, const char* picture) {
-    if (race_.RoadBanner != StandingBanner::None) TakeFromMoveOrder(race_, kMoveOrderBanner);
+  void ShowRoadBanner(BannerId banner) {
+    if (race_.RoadBanner != BannerId::None) TakeFromMoveOrder(race_, kMoveOrderBanner);
     race_.RoadBanner = banner;
     AppendToMoveOrder(race_, kMoveOrderBanner);
-    events_.Add(BannerShown, picture);
+    events_.AddBanner(BannerShown, banner);
   }
 
   void HideRoadBanner() {
-    if (race_.RoadBanner == StandingBanner::None) return;
-    race_.RoadBanner = StandingBanner::None;
+    if (race_.RoadBanner == BannerId::None) return;
+    race_.RoadBanner = BannerId::None;
     TakeFromMoveOrder(race_, kMoveOrderBanner);
     events_.Add(BannerHidden);
   }
 
   bool CheckGameOver() {
     if (race_.Lives != 0) return false;
-    Sound("GameOver");
+    Sound(SoundId::GameOver);
     // A banner still standing (time over reached 0 lives at the same moment) is replaced.
-    ShowRoadBanner(StandingBanner::GameOver, "GameOverNB");
+    ShowRoadBanner(BannerId::GameOver);
     race_.GameOverShown = true;
     race_.GameOverTimer = kBannerMs;
     race_.RaceRunning = false;
@@ -384,8 +335,8 @@ class Tick {
   }
 
   void ShowTimeOver() {
-    Sound("GameOver");
-    ShowRoadBanner(StandingBanner::TimeOver, "TimeIsOverNB");
+    Sound(SoundId::GameOver);
+    ShowRoadBanner(BannerId::TimeOver);
     race_.TimeOverShown = true;
     race_.TimeOverTimer = kBannerMs;
     race_.RaceRunning = false;
@@ -396,7 +347,7 @@ class Tick {
     race_.Ended = true;
     race_.EndReason = reason;
     race_.RaceRunning = false;
-    events_.Add(GameEnded, nullptr, 0, static_cast<std::int32_t>(reason));
+    events_.Add(GameEnded, 0, static_cast<std::int32_t>(reason));
   }
 
   // ---- the frozen part ----
@@ -408,13 +359,13 @@ class Tick {
 
   void Freeze() {
     events_.Add(StopMusic);
-    events_.Add(StopSound, "Engine");
+    events_.AddSound(StopSound, SoundId::Engine);
     race_.RaceRunning = false;
   }
 
   void Unfreeze() {
     events_.Add(PlayMusic);
-    Sound("Engine");
+    Sound(SoundId::Engine);
     race_.RaceRunning = true;
   }
 
@@ -424,7 +375,7 @@ class Tick {
     const bool finishDown = Held(RaceAction::Finish);
     if (pauseDown && !race_.PauseKeyWasDown && race_.StartDelay == 0) {
       if (race_.RaceRunning) {
-        events_.Add(TextBanner, "PAUSE");
+        events_.AddBanner(TextBanner, BannerId::Pause);
         Freeze();
         race_.Paused = true;
         events_.Add(Paused);
@@ -436,7 +387,7 @@ class Tick {
     }
     if (finishDown && !race_.FinishKeyWasDown && race_.StartDelay == 0) {
       if (race_.RaceRunning) {
-        events_.Add(TextBanner, "FINISH RACE? Y/N");
+        events_.AddBanner(TextBanner, BannerId::FinishPrompt);
         Freeze();
         race_.FinishPrompt = true;
         events_.Add(FinishPromptShown);
@@ -455,7 +406,7 @@ class Tick {
     if (race_.Paused || race_.FinishPrompt || race_.FinishPhase != LevelEndPhase::Racing) return;
     if (race_.StartDelay > 0) {
       race_.StartDelay -= 1;
-      events_.Add(TextBanner, "LEVEL ", 0, race_.Level);
+      events_.AddBanner(TextBanner, BannerId::LevelStart, race_.Level);
     } else {
       race_.StartDelay = 0;
       race_.RaceRunning = true;
@@ -518,7 +469,7 @@ class Tick {
     }
     race_.LevelDoneTimer -= Interval();
     race_.RaceRunning = false;
-    events_.Add(TextBanner, "LEVEL COMPLETED");
+    events_.AddBanner(TextBanner, BannerId::LevelCompleted);
   }
 
   // Returns whether play runs on in this tick.
@@ -554,7 +505,7 @@ class Tick {
   // order they were created. A bonus swap during the move takes the icon and flame out of the
   // order and so skips as many later entries.
   void MoveAll(std::int32_t lag) {
-    events_.List.push_back({Moved, nullptr, 0, lag, race_.Speed});
+    events_.List.push_back({Moved, SoundId::None, BannerId::None, 0, lag, race_.Speed});
     MoveCar();
     race_.CarExplosion.Frames.Advance(lag);
     const std::int32_t count = race_.MoveOrderSize;
@@ -567,8 +518,9 @@ class Tick {
   void MoveObject(std::int32_t slot, std::int32_t lag) {
     TrackObject& object = race_.Objects[static_cast<std::size_t>(slot)];
     object.Frames.Advance(lag);
-    if (object.CanCollide && Overlaps(Box(object.X, object.Y, object.Width, object.Height),
-                                      Box(car_.X, car_.Y, car_.Width, car_.Height))) {
+    if (object.CanCollide &&
+        Overlaps(PositionBounds(object.X, object.Y, object.Width, object.Height),
+                 PositionBounds(car_.X, car_.Y, car_.Width, car_.Height))) {
       Contact(slot, object);
     }
     object.Y += race_.Speed;
@@ -588,22 +540,22 @@ class Tick {
     if (object.Exploding) return;
     // Each object acts once.
     object.CanCollide = false;
-    events_.Add(ObjectHit, nullptr, slot, KindNumber(object.Kind));
+    events_.Add(ObjectHit, slot, KindNumber(object.Kind));
 
-    const ContactResult contact = TouchObject(race_, car_, object.Kind, object.Lane, race_.Random);
+    const ContactResult contact = TouchObject(race_, car_, object.Kind, object.Lane);
     if (contact.Handled) {
-      if (contact.Sound != nullptr) Sound(contact.Sound);
+      if (contact.Sound != SoundId::None) Sound(contact.Sound);
       if (contact.Remove) object.RemoveNow = true;
       return;
     }
     using enum ObjectKind;
     switch (object.Kind) {
       case Wall05:
-        Sound("CarExplosion");
+        Sound(SoundId::CarExplosion);
         WallCrash(slot, object, ObjectPicture::ExplosionSmall);
         break;
       case Wall10:
-        Sound("CarExplosion");
+        Sound(SoundId::CarExplosion);
         WallCrash(slot, object, ObjectPicture::ExplosionBig);
         break;
       case BonusGun:
@@ -622,7 +574,7 @@ class Tick {
   void WallCrash(std::int32_t slot, TrackObject& object, ObjectPicture explosion) {
     object.RemoveNow = false;
     ShowExplosion(object, data_, explosion, kHitExplosionFramesPerSecond);
-    events_.Add(ObjectExploded, nullptr, slot);
+    events_.Add(ObjectExploded, slot);
     race_.CrashSlot = slot;
     if (WallHit(race_, car_)) StartCrashExplosion();
   }
@@ -630,8 +582,8 @@ class Tick {
   void TrafficCrash(std::int32_t slot, TrackObject& object) {
     object.RemoveNow = false;
     ShowExplosion(object, data_, ObjectPicture::ExplosionBig, kHitExplosionFramesPerSecond);
-    events_.Add(ObjectExploded, nullptr, slot);
-    Sound("CarExplosion");
+    events_.Add(ObjectExploded, slot);
+    Sound(SoundId::CarExplosion);
     race_.CrashSlot = slot;
     if (TrafficHit(race_, car_, object.OwnSpeed)) StartCrashExplosion();
     object.OwnSpeed = 0;
@@ -641,9 +593,9 @@ class Tick {
 
   void RunClock() {
     const ClockStep step = rivoltra::RunClock(race_, car_, Interval());
-    if (step.Tick) Sound("Tick");
+    if (step.Tick) Sound(SoundId::Tick);
     if (step.BonusRanOut) {
-      Sound("BonusLost");
+      Sound(SoundId::BonusLost);
       EndBonus();
     }
   }
@@ -651,7 +603,7 @@ class Tick {
   void CountTimeBonus() {
     const TimeBonusStep step = StepTimeBonus(race_, Interval());
     if (!step.Tick) return;
-    Sound("Tick");
+    Sound(SoundId::Tick);
     if (step.StartNextLevel) StartLevel(race_.Level + 1);
     TakeBonusSecond(race_);
   }
@@ -684,12 +636,12 @@ class Tick {
       race_.FinishPhase = LevelEndPhase::BrakingAfterLine;
     }
     if (race_.Speed == 0 && race_.FinishPhase == LevelEndPhase::BrakingAfterLine) {
-      Sound("LevelFinish");
+      Sound(SoundId::LevelFinish);
       race_.FinishPhase = LevelEndPhase::LevelCompletedBanner;
       race_.LevelDoneTimer = kLevelDoneMs;
       car_.ControlsEnabled = false;
       race_.RaceRunning = false;
-      events_.Add(LevelDone, nullptr, 0, race_.Level);
+      events_.Add(LevelDone, 0, race_.Level);
       return;
     }
 
@@ -699,7 +651,7 @@ class Tick {
       SpawnDecision(race_, data_, events_);
 
     const bool accelDown = Held(RaceAction::Accelerate);
-    if (accelDown && !race_.AccelKeyWasDown && race_.TurboActive) Sound("EngineAccel");
+    if (accelDown && !race_.AccelKeyWasDown && race_.TurboActive) Sound(SoundId::EngineAccel);
     race_.AccelKeyWasDown = accelDown;
 
     FireGun(Held(RaceAction::Fire));
@@ -715,6 +667,28 @@ class Tick {
 
 }  // namespace
 
+void EndBonus(RaceState& race, RaceEvents& events) {
+  CarState& car = race.Car;
+  if (race.TurboActive) {
+    const CarDrivingValues& values = CarTable(car.Number);
+    car.MaxSpeed = car.NormalMaxSpeed = values.MaxSpeed;
+    car.Acceleration = car.NormalAcceleration = values.Acceleration;
+    if (race.Speed > car.MaxSpeed) {
+      car.MotionState = CarMotion::SlowingDown;
+      car.TargetSpeed = car.MaxSpeed;
+    }
+  }
+  if (race.GunActive || race.TurboActive) {
+    TakeFromMoveOrder(race, kMoveOrderBonusIcon);
+    TakeFromMoveOrder(race, kMoveOrderBonusFlame);
+    events.Add(BonusEnded);
+  }
+  if (race.Punctured) car.StunTime = 0;
+  race.GunActive = false;
+  race.TurboActive = false;
+  race.Punctured = false;
+}
+
 RaceEvents StartRace(RaceState& race, const RaceData& data, std::int32_t car) {
   RaceEvents events;
   Tick(race, data, events).StartRace(car);
@@ -723,11 +697,6 @@ RaceEvents StartRace(RaceState& race, const RaceData& data, std::int32_t car) {
 
 void StartLevel(RaceState& race, const RaceData& data, std::int32_t level, RaceEvents& events) {
   Tick(race, data, events).StartLevel(level);
-}
-
-void EndBonus(RaceState& race, RaceEvents& events) {
-  const RaceData none;
-  Tick(race, none, events).EndBonus();
 }
 
 RaceEvents RaceTick(RaceState& race, const RaceTickInput& input, const RaceData& data) {

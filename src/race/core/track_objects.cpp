@@ -130,7 +130,7 @@ std::int32_t SpawnObject(RaceState& race, const RaceData& data, ObjectKind kind,
     target = object;
     target.Slot = slot;
     AppendToMoveOrder(race, static_cast<std::int8_t>(slot));
-    events.Add(RaceEventKind::ObjectSpawned, nullptr, slot, KindNumber(kind));
+    events.Add(RaceEventKind::ObjectSpawned, slot, KindNumber(kind));
     return slot;
   }
   return 0;
@@ -164,7 +164,7 @@ void RemoveObject(RaceState& race, std::int32_t slot, RaceEvents& events) {
   if (!object.Used) return;
   object = TrackObject{};
   TakeFromMoveOrder(race, static_cast<std::int8_t>(slot));
-  events.Add(RaceEventKind::ObjectRemoved, nullptr, slot);
+  events.Add(RaceEventKind::ObjectRemoved, slot);
 }
 
 void ClearSlots(RaceState& race, RaceEvents& events) {

@@ -1,4 +1,4 @@
-#include "engine/random.h"
+#include "base/random.h"
 
 #include <gtest/gtest.h>
 
