@@ -42,11 +42,12 @@ def report(name, figures, ok):
 
 
 class Server:
-    def __init__(self, args, extra=(), db=None):
+    def __init__(self, args, extra=(), db=None, env=None):
         self.folder = tempfile.mkdtemp(prefix="rivoltra-load-")
         self.db = db or os.path.join(self.folder, "scores.db")
         command = [args.binary, "--listen", "127.0.0.1:0", "--db", self.db, "--quiet", *extra]
-        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        env=env)
         line = self.process.stdout.readline().decode()
         found = re.search(r"127\.0\.0\.1:(\d+)", line)
         if not found:
@@ -775,6 +776,295 @@ def upload_flood(args):
            and set(counts) <= {200, 400, 413, 503})
 
 
+
+# --- abuse of uploads and downloads -------------------------------------------------------
+
+def verifier_script(folder, body="", score=100):
+    path = os.path.join(folder, "verify.sh")
+    with open(path, "w") as script:
+        script.write("#!/bin/sh\n" + body +
+                     f"echo '{{\"valid\": true, \"score\": {score}, \"ticks\": 0}}'\n")
+    os.chmod(path, 0o755)
+    return path
+
+
+def varint(value):
+    out = b""
+    while True:
+        byte = value & 0x7F
+        value >>= 7
+        if value:
+            out += bytes([byte | 0x80])
+        else:
+            return out + bytes([byte])
+
+
+def replay_with_runs(score, name, runs):
+    """A well-formed replay whose tick stream holds `runs`, (length, action bits) each."""
+    def text(value):
+        return bytes([len(value)]) + value.encode()
+    stream = b"".join(varint((length - 1) << 1) + varint(bits) for length, bits in runs)
+    ticks = sum(length for length, _ in runs)
+    header = struct.pack("<QIBII", 0, 1, 0, ticks, len(stream)) + text("load")
+    trailer = struct.pack("<iHI", score, 1, ticks) + text(name) + text("")
+    length = 4 + 2 + 4 + len(header) + len(stream) + len(trailer) + 4
+    data = b"RVR\x1a" + struct.pack("<HI", 1, length) + header + stream + trailer
+    return data + struct.pack("<I", zlib.crc32(data))
+
+
+def stored_entry(port, name, score, source):
+    """Sends a report from `source` and returns its token, or None."""
+    status, body, _ = get(port, VERSION, source)
+    if status != 200:
+        return None
+    token = body.decode().split("|")[4]
+    status, body, _ = get(port, "/cgi/version.pl?hs&prg=Rivoltra&inf="
+                          + encode_report(name, score, token), source)
+    return token if status == 200 and body.startswith(b"OK|stored") else None
+
+
+class PageReader:
+    """Fetches the table page from its own address every 20 ms and keeps the times."""
+
+    def __init__(self, port, source="127.0.0.201"):
+        self.port, self.source = port, source
+        self.times, self.failures = [], 0
+        self.done = threading.Event()
+        self.thread = threading.Thread(target=self.run)
+
+    def run(self):
+        while not self.done.is_set():
+            status, _, took = get(self.port, TABLE, self.source)
+            if status == 200:
+                self.times.append(took)
+            else:
+                self.failures += 1
+            time.sleep(0.02)
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.done.set()
+        self.thread.join()
+
+    def p99_ms(self):
+        return percentile(self.times, 0.99) * 1000 if self.times else float("inf")
+
+
+def upload_places(args):
+    """One address holds every connection it may, each announcing a 1 MiB upload and dripping
+    it, reopened when dropped; players from other addresses upload meanwhile, one after
+    another, and a reader times the table page."""
+    if args.legacy:
+        return report("upload places", "older servers take no uploads", None)
+    folder = tempfile.mkdtemp(prefix="rivoltra-verifier-")
+    server = Server(args, UNLIMITED + ["--upload-burst", "1000000", "--upload-refill-ms", "1",
+                                       "--verifier", verifier_script(folder, "sleep 0.05\n")])
+    attacker = "127.0.0.66"
+    tokens = [stored_entry(server.port, "CHEAT", 100, attacker) for _ in range(4)]
+    tokens = [token for token in tokens if token]
+    held = 16
+    seconds = 6 if args.quick else 15
+    stop = threading.Event()
+    opened = [0]
+
+    def hold(index):
+        while not stop.is_set():
+            try:
+                sock = connect(server.port, attacker, timeout=1.0)
+                opened[0] += 1
+                sock.sendall(f"POST /cgi/replay.pl?token={tokens[index % len(tokens)]} HTTP/1.1"
+                             "\r\nHost: x\r\nContent-Type: application/octet-stream\r\n"
+                             f"Content-Length: {1 << 20}\r\n\r\n".encode())
+                while not stop.is_set():
+                    sock.send(b"x")
+                    stop.wait(0.5)
+                sock.close()
+            except OSError:
+                stop.wait(0.05)
+
+    holders = [threading.Thread(target=hold, args=(i,)) for i in range(held)]
+    for holder in holders:
+        holder.start()
+    time.sleep(1.0)
+    counts = {}
+    players = 40
+    with PageReader(server.port) as reader:
+        started = time.monotonic()
+        for index in range(players):
+            source = f"127.0.2.{index + 1}"
+            name = "P" + chr(65 + index % 26)
+            token = stored_entry(server.port, name, 100, source)
+            status, _ = post(server.port, f"/cgi/replay.pl?token={token}",
+                             make_replay(100, name), source)
+            counts[status] = counts.get(status, 0) + 1
+            if time.monotonic() - started > seconds:
+                break
+    stop.set()
+    for holder in holders:
+        holder.join()
+    server.stop()
+    shutil.rmtree(folder, ignore_errors=True)
+    shown = {str(key): value for key, value in sorted(counts.items(), key=str)}
+    report("upload places", f"{held} connections from one address dripping 1 MiB uploads "
+           f"({opened[0]} opened): {sum(counts.values())} uploads from other addresses, replies "
+           f"{shown}; table page p99 {reader.p99_ms():.1f} ms, {reader.failures} failed",
+           counts.get(200, 0) == sum(counts.values()) and counts.get(503, 0) == 0
+           and reader.failures == 0 and reader.p99_ms() < 100)
+
+
+def replay_bytes(args):
+    """What one address can get stored: a paused run rattling its keys every tick, then as many
+    replays of one byte a tick (the most a run may take) as it can send in the time."""
+    if args.legacy:
+        return report("replay bytes", "older servers take no uploads", None)
+    folder = tempfile.mkdtemp(prefix="rivoltra-verifier-")
+    server = Server(args, UNLIMITED + ["--upload-burst", "1000000", "--upload-refill-ms", "1",
+                                       "--verifier", verifier_script(folder)])
+    source = "127.0.0.77"
+    ticks = 200000
+    rattling = replay_with_runs(100, "RATTLE", [(1, 1 << (i % 2)) for i in range(ticks)])
+    token = stored_entry(server.port, "RATTLE", 100, source)
+    rattled, _ = post(server.port, f"/cgi/replay.pl?token={token}", rattling, source)
+    # Runs of two ticks: one byte a tick, the most a replay may hold.
+    dense = replay_with_runs(100, "DENSE", [(2, 1 << (i % 2)) for i in range(ticks // 2)])
+    counts = {}
+    seconds = 4 if args.quick else 10
+    started = time.monotonic()
+    while time.monotonic() - started < seconds:
+        token = stored_entry(server.port, "DENSE", 100, source)
+        status, _ = post(server.port, f"/cgi/replay.pl?token={token}", dense, source)
+        counts[status] = counts.get(status, 0) + 1
+        if status == 429:
+            break
+    took = time.monotonic() - started
+    with sqlite3.connect(server.db) as db:
+        stored = db.execute("SELECT coalesce(sum(length(bytes)), 0) FROM replays").fetchone()[0]
+    server.stop()
+    shutil.rmtree(folder, ignore_errors=True)
+    shown = {str(key): value for key, value in sorted(counts.items(), key=str)}
+    report("replay bytes", f"a paused run rattling keys every tick ({len(rattling)} bytes, "
+           f"{ticks} ticks): {rattled}; {len(dense)}-byte replays of one byte a tick from one "
+           f"address for {took:.1f} s: replies {shown}, {stored / 1048576:.2f} MiB stored",
+           rattled == 413 and stored <= (4 << 20) and counts.get(429, 0) == 1)
+
+
+def downloads(args):
+    """Clients that ask for a 1 MiB replay and never read it, then wrk on the replay, while a
+    reader times the table page."""
+    folder = tempfile.mkdtemp(prefix="rivoltra-downloads-")
+    server = Server(args)
+    # The largest replay the format allows, as an older server may have stored it.
+    with sqlite3.connect(server.db, timeout=10) as db:
+        db.execute("INSERT INTO scores (name, country, score, submitted_at, verified) "
+                   "VALUES ('BIG', '', 1, 1700000000, 1)")
+        entry = db.execute("SELECT max(id) FROM scores").fetchone()[0]
+        db.execute("INSERT INTO replays (entry_id, bytes) VALUES (?, ?)",
+                   (entry, os.urandom(1 << 20)))
+    db.close()
+    path = f"/cgi/replay.pl?get={entry}"
+    count = 200 if args.quick else 1000
+    start = server.rss_kib()
+    peak = start
+    held = []
+    for index in range(count):
+        try:
+            sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+            sock.bind((f"127.0.3.{index % 50 + 1}", 0))
+            sock.connect(("127.0.0.1", server.port))
+            sock.sendall(f"GET {path} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
+            held.append(sock)
+        except OSError:
+            pass
+        if index % 50 == 0:
+            peak = max(peak, server.rss_kib())
+    # Timed once they all wait: the tool opening them shares the reader's interpreter.
+    with PageReader(server.port) as reader:
+        for _ in range(30 if args.quick else 80):
+            peak = max(peak, server.rss_kib())
+            time.sleep(0.1)
+    for sock in held:
+        sock.close()
+    held_p99, held_failures = reader.p99_ms(), reader.failures
+    time.sleep(1.0)
+    after = server.rss_kib()
+    # A figure, not a check: wrk's flood of refusals shares the two cores with the server.
+    wrk_p99, wrk_figures = float("nan"), "wrk missing"
+    if shutil.which("wrk"):
+        with PageReader(server.port) as wrk_reader:
+            result = run_wrk(args, server.port, path, 250, 2, 3 if args.quick else 10)
+        wrk_p99 = wrk_reader.p99_ms()
+        wrk_figures = (f"wrk -c 250 on the replay: {result['rate']:.0f}/s, non-2xx "
+                       f"{result['non2xx']}; table page p99 {wrk_p99:.1f} ms")
+    server.stop()
+    shutil.rmtree(folder, ignore_errors=True)
+    report("downloads", f"{len(held)} clients asking for a 1 MiB replay without reading: RSS "
+           f"{start // 1024} MB, peak {peak // 1024} MB, {after // 1024} MB after they left; "
+           f"table page p99 {held_p99:.1f} ms, {held_failures} failed; {wrk_figures}",
+           peak < 100 * 1024 and held_p99 < 100 and held_failures == 0)
+
+
+def transfer_codings(args):
+    server = Server(args)
+    inner = b"GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n"
+    outcomes = {}
+    for coding in ("gzip", "identity", "chunked, gzip", "gzip, chunked"):
+        replies = replies_to(server.port, f"POST /cgi/replay.pl?token=X HTTP/1.1\r\nHost: x\r\n"
+                             f"Transfer-Encoding: {coding}\r\n\r\n".encode() + inner)
+        outcomes[coding] = [status for status, _ in replies]
+    server.stop()
+    report("transfer codings", "POST whose body is a request, by Transfer-Encoding: "
+           + ", ".join(f"{coding}: replies {statuses}" for coding, statuses in outcomes.items()),
+           all(statuses == [400] for statuses in outcomes.values()))
+
+
+def marked_processes(marker):
+    found = 0
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+                if marker.encode() in cmdline.read():
+                    found += 1
+        except OSError:
+            pass
+    return found
+
+
+def verifier_stop(args):
+    """SIGTERM while a verification runs: a 2 s verifier that starts children of its own."""
+    if args.legacy:
+        return report("verifier stop", "older servers take no uploads", None)
+    folder = tempfile.mkdtemp(prefix="rivoltra-verifier-")
+    scratch = os.path.join(folder, "tmp")
+    os.mkdir(scratch)
+    marker = f"2.{os.getpid():06d}1"
+    script = verifier_script(folder, f"sleep {marker} & sleep {marker} & sleep {marker}\n")
+    server = Server(args, UNLIMITED + ["--verifier", script],
+                    env=dict(os.environ, TMPDIR=scratch))
+    token = stored_entry(server.port, "SLOW", 100, "127.0.0.88")
+    poster = threading.Thread(target=post, args=(server.port, f"/cgi/replay.pl?token={token}",
+                                                 make_replay(100, "SLOW"), "127.0.0.88"))
+    poster.start()
+    time.sleep(0.8)
+    running = marked_processes(marker)
+    files_during = len(os.listdir(scratch))
+    took = server.stop()
+    time.sleep(0.2)
+    left_processes = marked_processes(marker)
+    left_files = len(os.listdir(scratch))
+    poster.join()
+    shutil.rmtree(folder, ignore_errors=True)
+    report("verifier stop", f"stop during a 2 s verification ({running} verifier processes, "
+           f"{files_during} temporary file): exit after {took * 1000:.0f} ms, {left_files} "
+           f"temporary files and {left_processes} verifier processes left",
+           running > 0 and files_during > 0 and left_files == 0 and left_processes == 0
+           and took < 1.0)
+
 SCENARIOS = {
     "slow": slow_clients, "headers": header_flood, "connmemory": connection_memory,
     "concurrency": concurrency,
@@ -782,6 +1072,8 @@ SCENARIOS = {
     "token500": token_after_failed_store,
     "damaged": damaged_files, "shutdown": shutdown, "proxy": proxy_limits,
     "version": version_rate, "pairs": pairs, "memory": memory, "uploads": upload_flood,
+    "uploadplaces": upload_places, "replaybytes": replay_bytes, "downloads": downloads,
+    "codings": transfer_codings, "verifierstop": verifier_stop,
 }
 
 
