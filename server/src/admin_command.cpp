@@ -89,19 +89,19 @@ std::string Time(std::int64_t seconds) {
 
 void PrintEntries(std::ostream& out, const std::vector<ScoreEntry>& entries) {
   out << std::left << std::setw(8) << "ID" << std::setw(26) << "NAME" << std::setw(10) << "SCORE"
-      << std::setw(12) << "DATE" << "STATE\n";
+      << std::setw(12) << "DATE"
+      << "STATE\n";
   for (const ScoreEntry& entry : entries) {
     std::string state = entry.Verified ? "verified" : "-";
     if (!entry.HiddenReason.empty()) state += ", hidden: " + entry.HiddenReason;
-    out << std::setw(8) << entry.Id << std::setw(26) << ("\"" + entry.Name + "\"")
-        << std::setw(10) << entry.Score << std::setw(12) << FormatDate(entry.SubmittedAt)
-        << state << '\n';
+    out << std::setw(8) << entry.Id << std::setw(26) << ("\"" + entry.Name + "\"") << std::setw(10)
+        << entry.Score << std::setw(12) << FormatDate(entry.SubmittedAt) << state << '\n';
   }
 }
 
 void PrintBans(std::ostream& out, const std::vector<Ban>& bans, std::int64_t now) {
   for (const Ban& ban : bans) {
-    std::string state = ban.LiftedAt        ? "lifted " + Time(*ban.LiftedAt)
+    std::string state = ban.LiftedAt           ? "lifted " + Time(*ban.LiftedAt)
                         : !BanActive(ban, now) ? "ended " + Time(*ban.ExpiresAt)
                         : ban.ExpiresAt        ? "until " + Time(*ban.ExpiresAt)
                                                : "for good";

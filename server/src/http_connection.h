@@ -1,12 +1,12 @@
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/string_body.hpp>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>

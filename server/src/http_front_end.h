@@ -2,10 +2,10 @@
 
 #include <chrono>
 #include <cstddef>
-#include <optional>
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 

@@ -57,7 +57,8 @@ void RaiseDescriptorLimit() {
 
 // One replay byte a day is this many milliseconds of refill.
 std::chrono::milliseconds RefillPerByte(std::size_t bytesPerDay) {
-  return std::chrono::milliseconds(std::max<long long>(1, 86'400'000LL / static_cast<long long>(bytesPerDay)));
+  return std::chrono::milliseconds(
+      std::max<long long>(1, 86'400'000LL / static_cast<long long>(bytesPerDay)));
 }
 
 // The access log (plain or JSON) and the request metrics, fed by every reply.
@@ -91,7 +92,8 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
   service.AcceptReplays(verifier, uploadLimiter);
   service.LimitReplayBytes(replayBytes);
   service.LimitDownloads(downloadLimiter, options.downloadsAtOnce);
-  if (!options.nameFilterFile.empty()) service.FilterNames(NameFilter::Load(options.nameFilterFile));
+  if (!options.nameFilterFile.empty())
+    service.FilterNames(NameFilter::Load(options.nameFilterFile));
   if (::access(options.verifier.program.c_str(), X_OK) != 0) {
     std::cerr << "rivoltra-scores: warning: verifier " << options.verifier.program
               << " is not runnable; replay uploads will be answered 503" << std::endl;

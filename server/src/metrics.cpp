@@ -109,8 +109,8 @@ std::string Metrics::Render(const Gauges& gauges) const {
   out << "# HELP rivoltra_requests_total Requests answered, by route and status.\n"
          "# TYPE rivoltra_requests_total counter\n";
   for (const auto& [key, count] : requests_) {
-    out << "rivoltra_requests_total{route=\"" << key.first << "\",status=\"" << key.second
-        << "\"} " << count << '\n';
+    out << "rivoltra_requests_total{route=\"" << key.first << "\",status=\"" << key.second << "\"} "
+        << count << '\n';
   }
   WriteHistogram(out, "rivoltra_request_duration_seconds",
                  "Time from a request's whole head to its reply.", kRequestBuckets.data(),

@@ -28,10 +28,10 @@ struct Ban {
 
 struct AuditRecord {
   std::int64_t Id = 0;
-  std::int64_t At = 0;   // seconds since 1970, UTC
-  std::string Action;    // hide, unhide, rename, ban, unban
-  std::string Target;    // "entry 12", "ban 3", ...
-  std::string Detail;    // what changed: the new name, the pattern and its end
+  std::int64_t At = 0;  // seconds since 1970, UTC
+  std::string Action;   // hide, unhide, rename, ban, unban
+  std::string Target;   // "entry 12", "ban 3", ...
+  std::string Detail;   // what changed: the new name, the pattern and its end
   std::string Reason;
 };
 

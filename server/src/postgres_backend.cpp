@@ -1,13 +1,13 @@
 #include "postgres_backend.h"
 
-#include "postgres_rows.h"
-
 #include <libpq-fe.h>
 
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <regex>
+
+#include "postgres_rows.h"
 
 namespace rivoltra::scores {
 namespace {
@@ -258,7 +258,8 @@ ScoreEntry EntryOfRow(const PGresult* rows, int row) {
   entry.SubmittedAt = NumberField(rows, row, 3);
   entry.Id = NumberField(rows, row, 4);
   entry.Verified = Field(rows, row, 5) == "t";
-  if (PQnfields(rows) > 6 && PQgetisnull(rows, row, 6) == 0) entry.HiddenReason = Field(rows, row, 6);
+  if (PQnfields(rows) > 6 && PQgetisnull(rows, row, 6) == 0)
+    entry.HiddenReason = Field(rows, row, 6);
   return entry;
 }
 
@@ -454,7 +455,8 @@ std::optional<std::string> PostgresBackend::ReplayOf(std::int64_t entryId) {
   std::string id = std::to_string(entryId);
   const char* values[] = {id.c_str()};
   Result rows = Checked(lease.get(),
-                        PQexecParams(lease.get(), "SELECT bytes FROM replays WHERE entry_id = $1 AND NOT EXISTS "
+                        PQexecParams(lease.get(),
+                                     "SELECT bytes FROM replays WHERE entry_id = $1 AND NOT EXISTS "
                                      "(SELECT 1 FROM hidden_entries WHERE entry_id = $1)",
                                      1, nullptr, values, nullptr, nullptr, 1),
                         "read a replay");

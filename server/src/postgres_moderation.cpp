@@ -73,7 +73,8 @@ std::vector<ScoreEntry> PostgresBackend::Search(const EntrySearch& search) {
                      Bounded(search.Offset)},
                     "search the entries");
   std::vector<ScoreEntry> found;
-  for (int row = 0; row < PQntuples(rows.get()); ++row) found.push_back(EntryOfRow(rows.get(), row));
+  for (int row = 0; row < PQntuples(rows.get()); ++row)
+    found.push_back(EntryOfRow(rows.get(), row));
   return found;
 }
 
@@ -139,9 +140,9 @@ std::int64_t PostgresBackend::AddBan(const Ban& ban, std::int64_t now) {
 
 bool PostgresBackend::LiftBan(std::int64_t banId, const std::string& reason, std::int64_t now) {
   return InTransaction([&](pg_conn* connection) {
-    Result lifted = Run(connection,
-                        "UPDATE bans SET lifted_at = $2 WHERE id = $1 AND lifted_at IS NULL",
-                        {std::to_string(banId), std::to_string(now)}, "lift a ban");
+    Result lifted =
+        Run(connection, "UPDATE bans SET lifted_at = $2 WHERE id = $1 AND lifted_at IS NULL",
+            {std::to_string(banId), std::to_string(now)}, "lift a ban");
     if (std::string(PQcmdTuples(lifted.get())) != "1") return false;
     Audit(connection, now, "unban", "ban " + std::to_string(banId), "", reason);
     return true;

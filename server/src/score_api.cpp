@@ -25,7 +25,9 @@ Json EntryObject(const ScoreEntry& entry, std::string_view replayPrefix) {
 }
 
 // A row written into the database by other means may hold any bytes; they are shown replaced.
-std::string Dumped(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+std::string Dumped(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 }  // namespace
 

@@ -116,17 +116,13 @@ class LocalBackend : public ScoreBackend {
               std::int64_t now) override {
     return store_.Rename(entryId, name, reason, now);
   }
-  std::int64_t AddBan(const Ban& ban, std::int64_t now) override {
-    return store_.AddBan(ban, now);
-  }
+  std::int64_t AddBan(const Ban& ban, std::int64_t now) override { return store_.AddBan(ban, now); }
   bool LiftBan(std::int64_t banId, const std::string& reason, std::int64_t now) override {
     return store_.LiftBan(banId, reason, now);
   }
   std::vector<Ban> Bans() override { return store_.Bans(); }
   std::vector<Ban> ActiveBans(std::int64_t now) override { return store_.ActiveBans(now); }
-  std::vector<AuditRecord> AuditLog(std::size_t limit) override {
-    return store_.AuditLog(limit);
-  }
+  std::vector<AuditRecord> AuditLog(std::size_t limit) override { return store_.AuditLog(limit); }
 
  private:
   ScoreStore& store_;

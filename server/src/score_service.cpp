@@ -470,7 +470,7 @@ ServerResponse ScoreService::Verified(const ServerRequest& request, const ScoreE
   VerifierVerdict verdict = verifier_->Verify(request.Body);
   if (metrics_ != nullptr) {
     static constexpr std::string_view kOutcomes[] = {"reproduced", "different", "unreadable",
-                                                      "busy", "failed"};
+                                                     "busy", "failed"};
     metrics_->CountVerification(kOutcomes[static_cast<int>(verdict.kind)],
                                 std::chrono::steady_clock::now() - started);
   }

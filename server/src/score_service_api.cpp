@@ -97,9 +97,9 @@ ServerResponse ScoreService::ApiScores(const ServerRequest& request, const Param
   page.limit = *limit;
   page.offset = *offset;
   try {
-    auto entries = Visible(page.offset, page.limit,
-                           page.verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All,
-                           Bans(time));
+    auto entries =
+        Visible(page.offset, page.limit,
+                page.verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All, Bans(time));
     return Cacheable(request, ScoresJson(page, entries, kReplayPrefix));
   } catch (const StorageError&) {
     if (metrics_ != nullptr) metrics_->CountStorageError();

@@ -199,8 +199,9 @@ std::int64_t ScoreStore::AddBan(const Ban& ban, std::int64_t now) {
 bool ScoreStore::LiftBan(std::int64_t id, const std::string& reason, std::int64_t now) {
   return InTransaction([&] {
     sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db_, "UPDATE bans SET lifted_at = ?2 WHERE id = ?1 AND lifted_at IS NULL",
-                           -1, &raw, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db_,
+                           "UPDATE bans SET lifted_at = ?2 WHERE id = ?1 AND lifted_at IS NULL", -1,
+                           &raw, nullptr) != SQLITE_OK) {
       throw StorageError(Where("prepare the unban"));
     }
     Statement lift(raw);
@@ -288,7 +289,8 @@ void ScoreStore::BackupTo(const std::string& path) {
     } while (result == SQLITE_BUSY || result == SQLITE_LOCKED);
     sqlite3_backup_finish(backup);
   }
-  std::string message = result == SQLITE_DONE ? "" : path + ": backup failed: " + sqlite3_errmsg(copy);
+  std::string message =
+      result == SQLITE_DONE ? "" : path + ": backup failed: " + sqlite3_errmsg(copy);
   sqlite3_close(copy);
   if (!message.empty()) throw StorageError(message);
 }

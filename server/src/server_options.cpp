@@ -1,10 +1,10 @@
 #include "server_options.h"
 
-#include "ban_list.h"
-
 #include <functional>
 #include <limits>
 #include <map>
+
+#include "ban_list.h"
 
 namespace rivoltra::scores {
 namespace {
@@ -92,9 +92,10 @@ const std::map<std::string, Setter>& ValueOptions() {
          options.jsonAccessLog = value == "json";
          return value == "json" || value == "plain";
        }},
-      {"--verify-memory-mb",
-       Number(16, 65536,
-              [](auto& o, long long v) { o.verifier.memoryBytes = static_cast<std::size_t>(v) << 20; })},
+      {"--verify-memory-mb", Number(16, 65536,
+                                    [](auto& o, long long v) {
+                                      o.verifier.memoryBytes = static_cast<std::size_t>(v) << 20;
+                                    })},
       {"--uploads-per-client",
        Number(1, 4096, [](auto& o, long long v) { o.http.maxUploadsPerClient = v; })},
       {"--replay-bytes-per-client",
