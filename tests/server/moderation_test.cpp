@@ -13,6 +13,7 @@
 #include "name_filter.h"
 #include "persist/online.h"
 #include "persist/score_code.h"
+#include "platform/curl/curl_http_transport.h"
 #include "score_service.h"
 #include "server/test_support.h"
 
@@ -32,10 +33,9 @@ TEST(NameFilter, FoldsLookAlikesAndSparesAllowedWords) {
     bool refused;
   };
   const Case cases[] = {
-      {"BAD", true},           {"B4D", true},          {"B A D", true},
-      {"8@D", true},           {"BADMINTON", false},   {"BADMINTON BAD", true},
-      {"CH3AT3R", true},       {"GOOD PLAYER", false}, {"", false},
-      {"BADMINTONBAD", true},  {"ANNA", false},
+      {"BAD", true},        {"B4D", true},           {"B A D", true},   {"8@D", true},
+      {"BADMINTON", false}, {"BADMINTON BAD", true}, {"CH3AT3R", true}, {"GOOD PLAYER", false},
+      {"", false},          {"BADMINTONBAD", true},  {"ANNA", false},
   };
   for (const Case& c : cases) EXPECT_EQ(filter.Refuses(c.name), c.refused) << c.name;
   EXPECT_FALSE(NameFilter().Refuses("BAD")) << "no list, no refusal";
@@ -68,17 +68,22 @@ TEST(BanList, MatchesNamePatternsAndAddressRanges) {
     bool matches;
   };
   const Case names[] = {
-      {"*cheat*", "BIG CHEATER", true}, {"ann?", "ANNA", true}, {"ann?", "ANN", false},
-      {"bo", "BO", true},               {"bo", "BOB", false},   {"*", "ANYONE", true},
-      {"*b*o*", "XBXXOX", true},        {"*b*o*", "OB", false},
+      {"*cheat*", "BIG CHEATER", true},
+      {"ann?", "ANNA", true},
+      {"ann?", "ANN", false},
+      {"bo", "BO", true},
+      {"bo", "BOB", false},
+      {"*", "ANYONE", true},
+      {"*b*o*", "XBXXOX", true},
+      {"*b*o*", "OB", false},
   };
   for (const Case& c : names) {
     EXPECT_EQ(NamePatternMatches(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
   }
   const Case addresses[] = {
-      {"203.0.113.0/24", "203.0.113.7", true},   {"203.0.113.0/24", "203.0.114.1", false},
-      {"198.51.100.4", "198.51.100.4", true},    {"198.51.100.4", "198.51.100.5", false},
-      {"2001:db8::/32", "2001:db8:1::9", true},  {"2001:db8::/32", "2001:db9::1", false},
+      {"203.0.113.0/24", "203.0.113.7", true},        {"203.0.113.0/24", "203.0.114.1", false},
+      {"198.51.100.4", "198.51.100.4", true},         {"198.51.100.4", "198.51.100.5", false},
+      {"2001:db8::/32", "2001:db8:1::9", true},       {"2001:db8::/32", "2001:db9::1", false},
       {"203.0.113.0/24", "::ffff:203.0.113.9", true}, {"203.0.113.0/24", "not an address", false},
   };
   for (const Case& c : addresses) {
@@ -98,7 +103,8 @@ class ModerationTest : public ::testing::Test {
     request.Headers = std::move(headers);
     return service.Handle(request, {kStart, kUnixStart});
   }
-  ServerResponse Report(const std::string& name, int score, const std::string& client = "10.0.0.1") {
+  ServerResponse Report(const std::string& name, int score,
+                        const std::string& client = "10.0.0.1") {
     std::string token = ServerFieldOf(Get("/cgi/version.pl?version&prg=Rivoltra", client).Body);
     return Get("/cgi/version.pl?hs&prg=Rivoltra&inf=" +
                    EncodeGroups(EncodeBits(ScoreMessage(name, score, token, ""))),
@@ -170,8 +176,9 @@ TEST_F(ModerationTest, BansTakeNamesOffThePagesAndRefuseReportsAndAddresses) {
   EXPECT_EQ(Get("/cgi/version.pl?version&prg=Rivoltra", "10.9.3.4").Status, 403);
   EXPECT_EQ(Get("/cgi/version.pl?version&prg=Rivoltra", "10.8.3.4").Status, 200);
   // A ban for a time ends by itself.
-  EXPECT_EQ(service.Handle({"GET", "/cgi/version.pl?version&prg=Rivoltra", "10.9.3.4"},
-                           {kStart, kUnixStart + 61})
+  EXPECT_EQ(service
+                .Handle({"GET", "/cgi/version.pl?version&prg=Rivoltra", "10.9.3.4"},
+                        {kStart, kUnixStart + 61})
                 .Status,
             200);
 
@@ -228,17 +235,17 @@ TEST_F(ModerationTest, TheApiAnswersAStableCacheableShapeToAnyOrigin) {
   EXPECT_EQ(entry["name"], "BO");
   EXPECT_FALSE(entry.contains("rank"));
 
-  for (const char* bad : {"/api/scores?limit=0", "/api/scores?limit=101", "/api/scores?offset=x",
-                          "/api/scores?table=weekly", "/api/scores?table=daily",
-                          "/api/scores?date=2026-01-01", "/api/scores?colour=red",
-                          "/api/entry?id=-1", "/api/entry", "/api/scores?limit=%zz"}) {
+  for (const char* bad :
+       {"/api/scores?limit=0", "/api/scores?limit=101", "/api/scores?offset=x",
+        "/api/scores?table=weekly", "/api/scores?table=daily", "/api/scores?date=2026-01-01",
+        "/api/scores?colour=red", "/api/entry?id=-1", "/api/entry", "/api/scores?limit=%zz"}) {
     ServerResponse refused = Get(bad);
     EXPECT_EQ(refused.Status, 400) << bad;
     EXPECT_TRUE(Json::parse(refused.Body).contains("error")) << bad;
   }
-  EXPECT_NE(Json::parse(Get("/api/scores?table=daily").Body)["error"].get<std::string>().find(
-                "daily"),
-            std::string::npos);
+  EXPECT_NE(
+      Json::parse(Get("/api/scores?table=daily").Body)["error"].get<std::string>().find("daily"),
+      std::string::npos);
   EXPECT_EQ(Get("/api/entry?id=999").Status, 404);
 }
 
@@ -283,6 +290,24 @@ TEST_F(ModerationTest, MetricsAnswerOnlyTheAllowedAddresses) {
   std::filesystem::remove(file);
 }
 
+TEST(NameRefusal, TheGameShowsTheServersReasonAndCanSendUnderAnotherName) {
+  testing::RunningServer server;
+  server.service.FilterNames(NameFilter({"cheat"}, {}));
+  OnlineConfig config = DefaultOnlineConfig();
+  config.ServerBase = server.Base();
+  CurlHttpTransport transport(2000ms, 5000ms);
+  std::vector<std::string> shown;
+  auto show = [&](std::string_view text) { shown.emplace_back(text); };
+  EXPECT_EQ(SendScore(transport, config, show, "CHEATER", 100, "").Outcome,
+            SubmitOutcome::NameRefused);
+  EXPECT_EQ(shown,
+            std::vector<std::string>{
+                "This name is not allowed on the online table. Please choose another name."});
+  EXPECT_EQ(SendScore(transport, config, show, "ANNA", 100, "").Outcome, SubmitOutcome::Sent);
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_EQ(server.store.Count(), 1u);
+}
+
 TEST(AdminCommand, ASessionAgainstTheFileTheServerServes) {
   auto path = testing::FreshTempPath("admin") += ".db";
   ScoreStore served(path.string());
@@ -296,21 +321,21 @@ TEST(AdminCommand, ASessionAgainstTheFileTheServerServes) {
     return status;
   };
   std::string said;
-  EXPECT_EQ(run({"admin", "rename", std::to_string(id), "GOOD NAME", "--reason", "offensive"},
-                &said),
-            0)
+  EXPECT_EQ(
+      run({"admin", "rename", std::to_string(id), "GOOD NAME", "--reason", "offensive"}, &said), 0)
       << said;
   EXPECT_EQ(served.Entry(id)->Name, "GOOD NAME") << "the server's own connection sees it";
   EXPECT_EQ(run({"admin", "hide", std::to_string(id), "--reason", "cheated"}), 0);
   EXPECT_TRUE(served.Best(10).empty());
   EXPECT_EQ(run({"admin", "list", "--hidden"}, &said), 0);
   EXPECT_NE(said.find("hidden: cheated"), std::string::npos) << said;
-  EXPECT_EQ(run({"admin", "ban", "address", "203.0.113.0/24", "--for", "12h", "--reason", "spam"},
-                &said),
-            0);
+  EXPECT_EQ(
+      run({"admin", "ban", "address", "203.0.113.0/24", "--for", "12h", "--reason", "spam"}, &said),
+      0);
   EXPECT_NE(said.find("ban 1: address 203.0.113.0/24 until"), std::string::npos) << said;
   EXPECT_EQ(run({"admin", "log"}, &said), 0);
-  EXPECT_NE(said.find("rename entry " + std::to_string(id) + " \"BADNAME\" -> \"GOOD NAME\": "
+  EXPECT_NE(said.find("rename entry " + std::to_string(id) +
+                      " \"BADNAME\" -> \"GOOD NAME\": "
                       "offensive"),
             std::string::npos)
       << said;

@@ -66,18 +66,20 @@ TEST(UploadAbuse, AnyTransferCodingButAFinalChunkedIsRefusedAndEndsTheConnection
   Listener listener(HttpFrontEnd::Limits{});
   const std::string inner = "GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n";
   for (const char* coding : {"gzip", "identity", "chunked, gzip", "gzip, chunked", "chunked2"}) {
-    auto reply = testing::RawExchange(listener.Port(),
-                                      std::string("POST /x HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: ") +
-                                          coding + "\r\n\r\n" + inner,
-                                      1500ms);
+    auto reply =
+        testing::RawExchange(listener.Port(),
+                             std::string("POST /x HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: ") +
+                                 coding + "\r\n\r\n" + inner,
+                             1500ms);
     ASSERT_TRUE(reply) << coding;
     EXPECT_EQ(reply->substr(0, 12), "HTTP/1.1 400") << coding;
     EXPECT_NE(reply->find("Connection: close"), std::string::npos) << coding;
     EXPECT_EQ(reply->find("seen"), std::string::npos) << "the body ran as a request: " << coding;
   }
-  auto chunked = testing::RawExchange(
-      listener.Port(), "POST /x HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"
-                       "3\r\nabc\r\n0\r\n\r\n");
+  auto chunked =
+      testing::RawExchange(listener.Port(),
+                           "POST /x HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"
+                           "3\r\nabc\r\n0\r\n\r\n");
   EXPECT_NE(chunked.value_or("").find("seen POST 3"), std::string::npos);
 }
 
@@ -163,9 +165,9 @@ std::string WriteScript(const std::filesystem::path& folder, const std::string& 
 TEST(VerifierLimits, AVerifierOverItsMemoryLimitFailsInsteadOfTakingTheServersMemory) {
   auto folder = testing::FreshTempPath("memory-verifier");
   // Asks for 300 MiB before it prints its verdict.
-  std::string script = WriteScript(
-      folder, "exec python3 -c \"x = bytearray(300 << 20); "
-              "print('{\\\"valid\\\": true, \\\"score\\\": 1}')\"");
+  std::string script = WriteScript(folder,
+                                   "exec python3 -c \"x = bytearray(300 << 20); "
+                                   "print('{\\\"valid\\\": true, \\\"score\\\": 1}')\"");
   ProcessVerifier::Limits limits;
   limits.program = script;
   limits.memoryBytes = std::size_t{128} << 20;
