@@ -1065,6 +1065,140 @@ def verifier_stop(args):
            running > 0 and files_during > 0 and left_files == 0 and left_processes == 0
            and took < 1.0)
 
+
+# --- operations ---------------------------------------------------------------------------
+
+def scores_named(db, name):
+    if db.startswith("postgres"):
+        rows = subprocess.run(["psql", "-At", db, "-c",
+                               f"SELECT score FROM scores WHERE name = '{name}'"],
+                              capture_output=True, text=True, check=True).stdout.split()
+        return {int(row) for row in rows}
+    with sqlite3.connect(db) as connection:
+        return {row[0] for row in connection.execute("SELECT score FROM scores WHERE name = ?",
+                                                     (name,))}
+
+
+def other_database(address, name):
+    """The libpq address of another database on the same PostgreSQL server."""
+    base, _, query = address.partition("?")
+    return base[:base.rfind("/") + 1] + name + (("?" + query) if query else "")
+
+
+def backup_under_load(args):
+    """A backup taken while four writers store scores: the restored table must hold every score
+    acknowledged before the backup started."""
+    if args.legacy:
+        return report("backup", "older servers have no backup command", None)
+    server = Server(args, UNLIMITED, db=args.db)
+    db = args.db or server.db
+    if args.db:
+        subprocess.run(["psql", "-q", db, "-c", "DELETE FROM scores WHERE name = 'BACKUP'"],
+                       check=True, capture_output=True)
+    acked = []
+    lock = threading.Lock()
+    stop = threading.Event()
+
+    def write(first):
+        score = first
+        while not stop.is_set():
+            score += 1
+            status, body, _ = get(server.port, VERSION)
+            if status != 200:
+                continue
+            token = body.decode().split("|")[4]
+            status, body, _ = get(server.port, "/cgi/version.pl?hs&prg=Rivoltra&inf="
+                                  + encode_report("BACKUP", score, token))
+            if status == 200 and body.startswith(b"OK|stored"):
+                with lock:
+                    acked.append((time.monotonic(), score))
+
+    writers = [threading.Thread(target=write, args=(i * 1_000_000,)) for i in range(4)]
+    for writer in writers:
+        writer.start()
+    time.sleep(1.5)
+    copy = os.path.join(server.folder, "copy.backup")
+    started = time.monotonic()
+    if args.db:
+        taken = subprocess.run(["pg_dump", "-Fc", "-f", copy, db], capture_output=True, text=True)
+    else:
+        taken = subprocess.run([args.binary, "backup", "--db", db, copy], capture_output=True,
+                               text=True)
+    took = time.monotonic() - started
+    time.sleep(1.0)
+    stop.set()
+    for writer in writers:
+        writer.join()
+    if args.db:
+        restored_db = other_database(db, "rivoltra_restore")
+        subprocess.run(["psql", "-q", db, "-c", "DROP DATABASE IF EXISTS rivoltra_restore"],
+                       capture_output=True)
+        subprocess.run(["psql", "-q", db, "-c", "CREATE DATABASE rivoltra_restore"],
+                       check=True, capture_output=True)
+        restore = subprocess.run(["pg_restore", "--no-owner", "-d", restored_db, copy],
+                                 capture_output=True, text=True)
+    else:
+        restored_db = os.path.join(server.folder, "restored.db")
+        restore = subprocess.run([args.binary, "restore", "--db", restored_db, copy],
+                                 capture_output=True, text=True)
+    restored = scores_named(restored_db, "BACKUP") if restore.returncode == 0 else set()
+    if args.db:
+        subprocess.run(["psql", "-q", db, "-c", "DROP DATABASE IF EXISTS rivoltra_restore"],
+                       capture_output=True)
+    server.stop()
+    before = [score for at, score in acked if at < started]
+    missing = sum(1 for score in before if score not in restored)
+    during = sum(1 for at, score in acked if started <= at < started + took and score in restored)
+    where = "PostgreSQL (pg_dump -Fc, pg_restore)" if args.db else "SQLite (backup, restore)"
+    report("backup", f"{where} under 4 writers: {len(acked)} scores acknowledged, {len(before)} "
+           f"before the backup started; backup exit {taken.returncode} in {took * 1000:.0f} ms, "
+           f"restore exit {restore.returncode}; the restored table holds {len(restored)} of them, "
+           f"missing {missing} of those before, {during} acknowledged during the backup",
+           taken.returncode == 0 and restore.returncode == 0 and missing == 0 and len(before) > 0)
+
+
+def metrics_and_admin(args):
+    """/metrics with 10 000 entries in the table, checked by promtool; and an admin action seen
+    by the very next page load."""
+    if args.legacy:
+        return report("metrics", "older servers have no metrics", None)
+    server = Server(args)
+    with sqlite3.connect(server.db, timeout=10) as db:
+        db.executemany("INSERT INTO scores (name, country, score, submitted_at) VALUES (?,?,?,?)",
+                       [(f"NAME {chr(65 + i % 26)}", "", i, 1700000000 + i)
+                        for i in range(10000)])
+    db.close()
+    for _ in range(20):
+        get(server.port, TABLE)
+    times = []
+    body = b""
+    for _ in range(50):
+        status, body, took = get(server.port, "/metrics")
+        if status == 200:
+            times.append(took)
+    checked = "promtool missing"
+    promtool_ok = True
+    if shutil.which("promtool"):
+        check = subprocess.run(["promtool", "check", "metrics"], input=body, capture_output=True)
+        promtool_ok = check.returncode == 0
+        checked = "promtool check metrics: " + ("ok" if promtool_ok else
+                                                check.stdout.decode() + check.stderr.decode())
+    _, page, _ = get(server.port, TABLE)
+    hidden = subprocess.run([args.binary, "admin", "--db", server.db, "hide", "10000", "--reason",
+                             "load test"], capture_output=True, text=True)
+    after_started = time.monotonic()
+    _, after, _ = get(server.port, TABLE)
+    seen_in = time.monotonic() - after_started
+    server.stop()
+    median = statistics.median(times) * 1000 if times else float("inf")
+    row = b'class="score">9999<'
+    gone = row in page and row not in after
+    report("metrics", f"/metrics with 10 000 entries: {len(times)} answers, median "
+           f"{median:.2f} ms, p99 {percentile(times, 0.99) * 1000:.2f} ms, {len(body)} bytes; "
+           f"{checked}; admin hide exit {hidden.returncode}, the next table page "
+           f"({seen_in * 1000:.1f} ms) {'no longer shows' if gone else 'still shows'} the entry",
+           len(times) == 50 and median < 5 and promtool_ok and hidden.returncode == 0 and gone)
+
 SCENARIOS = {
     "slow": slow_clients, "headers": header_flood, "connmemory": connection_memory,
     "concurrency": concurrency,
@@ -1073,7 +1207,8 @@ SCENARIOS = {
     "damaged": damaged_files, "shutdown": shutdown, "proxy": proxy_limits,
     "version": version_rate, "pairs": pairs, "memory": memory, "uploads": upload_flood,
     "uploadplaces": upload_places, "replaybytes": replay_bytes, "downloads": downloads,
-    "codings": transfer_codings, "verifierstop": verifier_stop,
+    "codings": transfer_codings, "verifierstop": verifier_stop, "backup": backup_under_load,
+    "metrics": metrics_and_admin,
 }
 
 
