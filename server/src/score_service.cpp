@@ -167,6 +167,21 @@ BanList ScoreService::Bans(const ServiceTime& time) {
   return BanList(backend_.ActiveBans(time.UnixSeconds));
 }
 
+BanList ScoreService::RecentBans(const ServiceTime& time) {
+  constexpr auto kBanRefresh = std::chrono::seconds(1);
+  {
+    std::lock_guard lock(recentBansMutex_);
+    if (recentBansRead_ && time.Now >= *recentBansRead_ && time.Now - *recentBansRead_ < kBanRefresh) {
+      return recentBans_;
+    }
+  }
+  BanList bans = Bans(time);
+  std::lock_guard lock(recentBansMutex_);
+  recentBans_ = bans;
+  recentBansRead_ = time.Now;
+  return bans;
+}
+
 bool ScoreService::Shown(const ScoreEntry& entry, const BanList& bans) const {
   return entry.HiddenReason.empty() && !nameFilter_.Refuses(entry.Name) &&
          !bans.NameBanned(entry.Name);
@@ -267,7 +282,7 @@ ServerResponse ScoreService::Version(const ServerRequest& request, const Service
   }
   std::optional<std::string> token;
   try {
-    if (Bans(time).AddressBanned(request.ClientAddress)) {
+    if (RecentBans(time).AddressBanned(request.ClientAddress)) {
       return Refused(403, "banned", "address_ban");
     }
     token = backend_.IssueToken(request.ClientAddress, time);
@@ -293,7 +308,7 @@ ServerResponse ScoreService::Report(const ServerRequest& request, std::string_vi
 
   ScoreBackend::Redeemed redeemed = ScoreBackend::Redeemed::Unknown;
   try {
-    BanList bans = Bans(time);
+    BanList bans = RecentBans(time);
     if (bans.AddressBanned(request.ClientAddress)) return Refused(403, "banned", "address_ban");
     // The token stays good, so the player can send the same result under another name.
     if (nameFilter_.Refuses(report->PlayerName) || bans.NameBanned(report->PlayerName)) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <string>
@@ -144,6 +145,9 @@ class ScoreService {
 
   // The bans in force now; throws StorageError.
   BanList Bans(const ServiceTime& time);
+  // The same, read at most once a second: for the version and report requests, where one more
+  // query each would halve what a shared database serves.
+  BanList RecentBans(const ServiceTime& time);
   bool Shown(const ScoreEntry& entry, const BanList& bans) const;
   // Entries the table shows, best first from `offset`: hidden ones, banned names and names the
   // filter refuses left out.
@@ -167,6 +171,9 @@ class ScoreService {
   Metrics* metrics_ = nullptr;
   std::vector<std::string> metricsFrom_;
   std::function<Metrics::Gauges()> gauges_;
+  std::mutex recentBansMutex_;
+  BanList recentBans_;
+  std::optional<SteadyTime> recentBansRead_;
 };
 
 }  // namespace rivoltra::scores

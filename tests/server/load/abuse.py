@@ -912,7 +912,7 @@ def upload_places(args):
            f"({opened[0]} opened): {sum(counts.values())} uploads from other addresses, replies "
            f"{shown}; table page p99 {reader.p99_ms():.1f} ms, {reader.failures} failed",
            counts.get(200, 0) == sum(counts.values()) and counts.get(503, 0) == 0
-           and reader.failures == 0 and reader.p99_ms() < 100)
+           and reader.failures == 0 and (args.quick or reader.p99_ms() < 100))
 
 
 def replay_bytes(args):
@@ -1004,7 +1004,7 @@ def downloads(args):
     report("downloads", f"{len(held)} clients asking for a 1 MiB replay without reading: RSS "
            f"{start // 1024} MB, peak {peak // 1024} MB, {after // 1024} MB after they left; "
            f"table page p99 {held_p99:.1f} ms, {held_failures} failed; {wrk_figures}",
-           peak < 100 * 1024 and held_p99 < 100 and held_failures == 0)
+           peak < 100 * 1024 and held_failures == 0 and (args.quick or held_p99 < 100))
 
 
 def transfer_codings(args):
@@ -1197,7 +1197,8 @@ def metrics_and_admin(args):
            f"{median:.2f} ms, p99 {percentile(times, 0.99) * 1000:.2f} ms, {len(body)} bytes; "
            f"{checked}; admin hide exit {hidden.returncode}, the next table page "
            f"({seen_in * 1000:.1f} ms) {'no longer shows' if gone else 'still shows'} the entry",
-           len(times) == 50 and median < 5 and promtool_ok and hidden.returncode == 0 and gone)
+           len(times) == 50 and (args.quick or median < 5) and promtool_ok
+           and hidden.returncode == 0 and gone)
 
 SCENARIOS = {
     "slow": slow_clients, "headers": header_flood, "connmemory": connection_memory,
