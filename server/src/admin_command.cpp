@@ -78,22 +78,16 @@ std::optional<std::int64_t> EntryNumber(const std::string& text) {
   return static_cast<std::int64_t>(*value);
 }
 
-std::string Time(std::int64_t seconds) {
-  std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm parts{};
-  gmtime_r(&time, &parts);
-  std::ostringstream text;
-  text << std::put_time(&parts, "%Y-%m-%d %H:%M:%S");
-  return text.str();
-}
-
 void PrintEntries(std::ostream& out, const std::vector<ScoreEntry>& entries) {
   out << std::left << std::setw(8) << "ID" << std::setw(26) << "NAME" << std::setw(10) << "SCORE"
       << std::setw(12) << "DATE"
       << "STATE\n";
   for (const ScoreEntry& entry : entries) {
-    std::string state = entry.Verified ? "verified" : "-";
-    if (!entry.HiddenReason.empty()) state += ", hidden: " + entry.HiddenReason;
+    std::string state = entry.Verified ? "verified" : "";
+    if (!entry.HiddenReason.empty()) {
+      state += (state.empty() ? "" : ", ") + std::string("hidden: ") + entry.HiddenReason;
+    }
+    if (state.empty()) state = "-";
     out << std::setw(8) << entry.Id << std::setw(26) << ("\"" + entry.Name + "\"") << std::setw(10)
         << entry.Score << std::setw(12) << FormatDate(entry.SubmittedAt) << state << '\n';
   }
@@ -101,13 +95,13 @@ void PrintEntries(std::ostream& out, const std::vector<ScoreEntry>& entries) {
 
 void PrintBans(std::ostream& out, const std::vector<Ban>& bans, std::int64_t now) {
   for (const Ban& ban : bans) {
-    std::string state = ban.LiftedAt           ? "lifted " + Time(*ban.LiftedAt)
-                        : !BanActive(ban, now) ? "ended " + Time(*ban.ExpiresAt)
-                        : ban.ExpiresAt        ? "until " + Time(*ban.ExpiresAt)
+    std::string state = ban.LiftedAt           ? "lifted " + UtcTime(*ban.LiftedAt)
+                        : !BanActive(ban, now) ? "ended " + UtcTime(*ban.ExpiresAt)
+                        : ban.ExpiresAt        ? "until " + UtcTime(*ban.ExpiresAt)
                                                : "for good";
     out << "ban " << ban.Id << ": " << (ban.Kind == BanKind::Name ? "name " : "address ")
-        << ban.Pattern << ", " << state << ", since " << Time(ban.CreatedAt) << ": " << ban.Reason
-        << '\n';
+        << ban.Pattern << ", " << state << ", since " << UtcTime(ban.CreatedAt) << ": "
+        << ban.Reason << '\n';
   }
 }
 
@@ -174,9 +168,7 @@ int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::o
       return 2;
     }
     std::int64_t id = backend.AddBan(ban, now);
-    out << "ban " << id << ": " << words[1] << ' ' << ban.Pattern << ' '
-        << (ban.ExpiresAt ? "until " + Time(*ban.ExpiresAt) + " UTC" : std::string("for good"))
-        << '\n';
+    out << "ban " << id << ": " << words[1] << ' ' << ban.Pattern << ' ' << BanSpan(ban) << '\n';
     return 0;
   }
   if (verb == "unban" && words.size() == 2) {
@@ -190,7 +182,7 @@ int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::o
   }
   if (verb == "log" && words.size() == 1) {
     for (const AuditRecord& record : backend.AuditLog(command.limit)) {
-      out << Time(record.At) << "  " << record.Action << ' ' << record.Target
+      out << UtcTime(record.At) << "  " << record.Action << ' ' << record.Target
           << (record.Detail.empty() ? "" : " " + record.Detail) << ": " << record.Reason << '\n';
     }
     return 0;

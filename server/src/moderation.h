@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,21 @@ struct EntrySearch {
   std::size_t Limit = 50;
   std::size_t Offset = 0;
 };
+
+// "YYYY-MM-DD HH:MM:SS UTC", for the audit log and the admin command.
+inline std::string UtcTime(std::int64_t seconds) {
+  std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  gmtime_r(&time, &parts);
+  char text[40];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
+  return text;
+}
+
+// How long a ban lasts, as the audit log says it.
+inline std::string BanSpan(const Ban& ban) {
+  return ban.ExpiresAt ? "until " + UtcTime(*ban.ExpiresAt) : "for good";
+}
 
 // True while the ban applies at `now`.
 inline bool BanActive(const Ban& ban, std::int64_t now) {

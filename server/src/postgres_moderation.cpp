@@ -131,9 +131,8 @@ std::int64_t PostgresBackend::AddBan(const Ban& ban, std::int64_t now) {
     }
     Result added = Run(connection, sql, values, "store a ban");
     std::int64_t id = NumberField(added.get(), 0, 0);
-    std::string until = ban.ExpiresAt ? "until " + std::to_string(*ban.ExpiresAt) : "for good";
     Audit(connection, now, "ban", "ban " + std::to_string(id),
-          std::string(KindName(ban.Kind)) + " " + ban.Pattern + " " + until, ban.Reason);
+          std::string(KindName(ban.Kind)) + " " + ban.Pattern + " " + BanSpan(ban), ban.Reason);
     return id;
   });
 }

@@ -171,7 +171,8 @@ BanList ScoreService::RecentBans(const ServiceTime& time) {
   constexpr auto kBanRefresh = std::chrono::seconds(1);
   {
     std::lock_guard lock(recentBansMutex_);
-    if (recentBansRead_ && time.Now >= *recentBansRead_ && time.Now - *recentBansRead_ < kBanRefresh) {
+    if (recentBansRead_ && time.Now >= *recentBansRead_ &&
+        time.Now - *recentBansRead_ < kBanRefresh) {
       return recentBans_;
     }
   }

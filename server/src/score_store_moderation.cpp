@@ -189,9 +189,8 @@ std::int64_t ScoreStore::AddBan(const Ban& ban, std::int64_t now) {
     if (sqlite3_step(raw) != SQLITE_DONE) throw StorageError(Where("store a ban"));
     std::int64_t id = sqlite3_last_insert_rowid(db_);
     insert.reset();
-    std::string until = ban.ExpiresAt ? "until " + std::to_string(*ban.ExpiresAt) : "for good";
     Audit(now, "ban", "ban " + std::to_string(id),
-          std::string(KindName(ban.Kind)) + " " + ban.Pattern + " " + until, ban.Reason);
+          std::string(KindName(ban.Kind)) + " " + ban.Pattern + " " + BanSpan(ban), ban.Reason);
     return id;
   });
 }

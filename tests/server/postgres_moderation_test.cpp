@@ -71,8 +71,8 @@ TEST_F(PostgresModeration, HidingRenamingAndBansWorkAsOnSqliteAndAreLogged) {
   EXPECT_EQ(backend->Entry(ids["BO"])->Name, "BOB");
   EXPECT_FALSE(backend->Rename(999999, "X", "none", kNow + 4));
 
-  std::int64_t ban = backend->AddBan({0, BanKind::Address, "10.0.0.0/8", "spam", 0, kNow + 60, {}},
-                                     kNow + 5);
+  std::int64_t ban =
+      backend->AddBan({0, BanKind::Address, "10.0.0.0/8", "spam", 0, kNow + 60, {}}, kNow + 5);
   EXPECT_EQ(backend->ActiveBans(kNow + 10).size(), 1u);
   EXPECT_EQ(backend->ActiveBans(kNow + 61).size(), 0u) << "ended by itself";
   ASSERT_TRUE(backend->LiftBan(ban, "mistake", kNow + 6));
@@ -85,7 +85,7 @@ TEST_F(PostgresModeration, HidingRenamingAndBansWorkAsOnSqliteAndAreLogged) {
   ASSERT_EQ(log.size(), 5u);
   EXPECT_EQ(log[0].Action, "unban");
   EXPECT_EQ(log[1].Action, "ban");
-  EXPECT_EQ(log[1].Detail, "address 10.0.0.0/8 until " + std::to_string(kNow + 60));
+  EXPECT_EQ(log[1].Detail, "address 10.0.0.0/8 until 2023-11-14 22:14:20 UTC");
   EXPECT_EQ(log[2].Detail, "\"BO\" -> \"BOB\"");
   EXPECT_EQ(log[4].Action, "hide");
   EXPECT_EQ(log[4].Reason, "impossible score");
@@ -96,8 +96,9 @@ TEST_F(PostgresModeration, TheServiceLeavesBannedNamesOffItsPages) {
   RateLimiter reportLimiter{{100, 1s, 100}};
   ScoreService service(*backend, versionLimiter, reportLimiter);
   auto page = [&] {
-    return service.Handle({"GET", "/cgi/version.pl?prg=Rivoltra&show&type=0", "127.0.0.1"},
-                          {SteadyTime{}, kNow})
+    return service
+        .Handle({"GET", "/cgi/version.pl?prg=Rivoltra&show&type=0", "127.0.0.1"},
+                {SteadyTime{}, kNow})
         .Body;
   };
   EXPECT_NE(page().find(">CHEATER<"), std::string::npos);
