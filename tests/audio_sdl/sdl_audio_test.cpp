@@ -119,7 +119,7 @@ class SdlAudioTest : public ::testing::Test {
 
 TEST_F(SdlAudioTest, EffectAndMusicReachTheDeviceWhenAndWhereTheyShould) {
   SdlAudio audio;
-  TSoundList list;
+  SoundList list;
   list.Items().Assign(
       {{"Beep", false, 0,
         MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, kEffectMilliseconds, 22050))}});
@@ -171,7 +171,7 @@ TEST_F(SdlAudioTest, SongsChangeSafelyWhileTheAudioThreadRenders) {
   int restarts = 0;
   while (SDL_GetTicks64() - start < 500) {
     PlaySong(player, music, 1, moduleFile.string());
-    KeepMusicPlaying(player, music, 1, 0);
+    KeepMusicPlaying(player, music, 1, ScreenMusic::Menu);
     if (restarts % 3 == 0) StopMusic(player, music);
     ++restarts;
   }
@@ -188,7 +188,7 @@ TEST_F(SdlAudioTest, SongsChangeSafelyWhileTheAudioThreadRenders) {
 TEST(SdlAudioWithoutDevice, GameRunsSilently) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   SdlAudio audio;
-  TSoundList list;
+  SoundList list;
   list.Items().Assign(
       {{"Beep", true, 0, MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, 100, 22050))}});
   list.SetSoundOutput(&audio);
@@ -206,7 +206,7 @@ TEST(SdlAudioWithoutDevice, GameRunsSilently) {
              static_cast<std::streamsize>(bytes.size()));
   PlaySong(player, music, 1, module.string());
   EXPECT_NE(music.SongHandle, nullptr);
-  KeepMusicPlaying(player, music, 1, 0);
+  KeepMusicPlaying(player, music, 1, ScreenMusic::Menu);
   EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
   StopMusic(player, music);
   fs::remove(module);

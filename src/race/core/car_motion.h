@@ -5,15 +5,16 @@
 
 #include "race/core/action_states.h"
 #include "race/core/car_table.h"
+#include "race/core/level_end_phase.h"
 
 namespace rivoltra {
 
-// MotionState values.
-enum CarMotion : std::int32_t {
-  kDrivingFreely = 0,
-  kSlowingDown = -3,
-  kSlidingRight = 2,
-  kSlidingLeft = -2,
+// What the player's car is doing (CarDriving::MotionState).
+enum class CarMotion : std::int32_t {
+  DrivingFreely = 0,
+  SlowingDown = -3,
+  SlidingRight = 2,
+  SlidingLeft = -2,
 };
 
 // The player's car as the race rules see it: its driving values (halved off road, raised by the
@@ -28,7 +29,7 @@ struct CarDriving {
   double MaxSpeed = 0;
   double NormalMaxSpeed = 0;
   double NormalAcceleration = 0;
-  std::int32_t MotionState = kDrivingFreely;
+  CarMotion MotionState = CarMotion::DrivingFreely;
   double SlideDistance = 0;
   // Seconds; while above 0 the accelerate and brake keys do nothing.
   double StunTime = 0;
@@ -46,7 +47,7 @@ struct CarMoveContext {
   ActionStates Actions;
   bool RaceRunning = false;
   // The level's end phase; off-road halving only applies while racing (phase 0).
-  std::int32_t FinishPhase = 0;
+  LevelEndPhase FinishPhase = LevelEndPhase::Racing;
   bool Punctured = false;
   // The frame timer's interval in milliseconds; the stun runs down by it.
   std::int32_t IntervalMs = 0;

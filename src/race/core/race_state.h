@@ -5,6 +5,7 @@
 
 #include "engine/random.h"
 #include "race/core/car_motion.h"
+#include "race/core/level_end_phase.h"
 #include "race/core/race_events.h"
 #include "race/core/track_kinds.h"
 
@@ -14,15 +15,6 @@ namespace rivoltra {
 inline constexpr int kSlotCount = 30;
 // Track object kinds 1..35; the last, the finish line, is never drawn by chance.
 inline constexpr int kKindCount = 35;
-
-// FinishPhase values: the steps of a level's end.
-enum FinishPhases : std::int32_t {
-  kRacing = 0,
-  kFinishLinePlaced = 1,
-  kBrakingAfterLine = 2,
-  kTimeBonusCount = 3,
-  kLevelCompletedBanner = 25,
-};
 
 // A frame animation as the sprites run it: the frame shown is the integer part of Pos.
 struct Animation {
@@ -120,7 +112,7 @@ struct RaceState {
   bool GunActive = false;
   bool TurboActive = false;
   bool Punctured = false;
-  std::int32_t FinishPhase = kRacing;
+  LevelEndPhase FinishPhase = LevelEndPhase::Racing;
   // The car crashed and the crash explosion is running.
   bool CrashPending = false;
   // Slot of the last object that blew up on contact; 0 for none.
