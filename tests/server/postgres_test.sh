@@ -36,12 +36,16 @@ trap stop EXIT
 
 export RIVOLTRA_TEST_POSTGRES="postgresql://rivoltra@127.0.0.1:$port/scores"
 "$build/tests/server/test_server" --gtest_filter='Postgres*:*/Postgres.*' --gtest_brief=1
+# pg_dump and pg_restore of the same version as the server.
+export PATH="$bin:$PATH"
 status=0
 if command -v wrk >/dev/null; then
   length=(--quick)
   [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ] && length=()
   python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
     "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 pairs || status=1
+  python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
+    "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" backup || status=1
   if [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ]; then
     python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
       --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 --spread pairs || status=1
