@@ -1,8 +1,8 @@
+#include "engine/surface.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include "engine/surface.h"
 
 namespace rivoltra {
 namespace {
