@@ -8,7 +8,7 @@ packages=(
   libcairo2-dev libfreetype-dev fonts-dejavu-core libpng-dev
   libcurl4-openssl-dev libboost-dev libsqlite3-dev libpq-dev zlib1g-dev postgresql wrk
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb x11-utils imagemagick sox chromium
+  xvfb x11-utils imagemagick sox chromium evilwm libx11-dev
   desktop-file-utils appstream lintian dpkg-dev man-db
 )
 
