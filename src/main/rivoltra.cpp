@@ -1,12 +1,15 @@
 // The game in a real window.
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/game.h"
+#include "app/game_archives.h"
 #include "app/replay_playback.h"
 #include "main/command_line.h"
 #include "persist/online_config_file.h"
@@ -69,6 +72,10 @@ int main(int argc, char** argv) {
       break;
   }
   const GamePaths paths = PathsFor(line);
+  // The archives are read while SDL makes the window and renderer, the longest part of the
+  // start-up, instead of after it.
+  const auto archives = std::make_shared<std::future<GameArchives>>(
+      std::async(std::launch::async, ReadGameArchives, paths));
   if (const std::string problem = PrepareSaveFolder(paths); !problem.empty()) {
     // The game still starts with the default saves; saving at the end reports its own failure.
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
@@ -85,6 +92,7 @@ int main(int argc, char** argv) {
   }
   const auto setup = [&](Game& game) {
     game.paths = paths;
+    game.TakeArchives = [archives] { return archives->get(); };
     game.online = online;
     game.RunFullScreen = line.FullScreen;
   };
