@@ -34,8 +34,8 @@ std::optional<long> WindowPid(Display* display, Window window, Atom pidAtom) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   std::optional<long> pid;
-  if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                         &count, &after, &data) == Success &&
+  if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                         &after, &data) == Success &&
       type == XA_CARDINAL && format == 32 && count == 1) {
     pid = *reinterpret_cast<long*>(data);
   }
