@@ -5,11 +5,11 @@
 
 namespace rivoltra {
 
-void FormCreate(Game& game) {
+void RunStartup(Game& game) {
   GameArchives archives = game.TakeArchives ? game.TakeArchives() : ReadGameArchives(game.paths);
-  game.MImageList.Items().Assign(std::move(archives.Interface));
-  game.MImageList3.Items().Assign(std::move(archives.Race));
-  game.MSoundList.Items().Assign(archives.Sounds);
+  game.InterfaceImages.Items().Assign(std::move(archives.Interface));
+  game.RaceImages.Items().Assign(std::move(archives.Race));
+  game.Sounds.Items().Assign(archives.Sounds);
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.
@@ -25,8 +25,8 @@ void FormCreate(Game& game) {
   }
   ApplyDisplayMode(game);
   game.text.PrepareFontTables();
-  game.ScrollBackground = new TScrollBackground(
-      &game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
+  game.ScrollBackground = new ScrollingBackground(
+      &game.Sprites.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
       game.race.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);
   game.StartupComplete = true;
