@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/game_archives.h"
 #include "app/input_event.h"
 #include "persist/game_paths.h"
 #include "persist/online.h"
@@ -21,6 +23,9 @@ struct StartOptions {
   GamePaths Paths;
   OnlineConfig Online;
   std::optional<std::uint8_t> FullScreen;
+  // The archives, when the frontend started reading them before the window existed; empty to
+  // read them during the start-up.
+  std::function<GameArchives()> Archives;
 };
 
 // What "run the ticks that are due" did, and when to come back.

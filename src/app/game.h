@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/game_archives.h"
 #include "app/menu_state.h"
 #include "app/race_scene/race_scene.h"
 #include "app/replay_session.h"
@@ -69,6 +70,9 @@ struct Game {
 
   // The data and save folders; the defaults are the build folder's Data/ from the current folder.
   GamePaths paths;
+  // Hands over archives read elsewhere (the desktop game reads them on a worker thread while
+  // the window is being made); when empty, the start-up reads them itself.
+  std::function<GameArchives()> TakeArchives;
   // A display mode from the command line for this run only; the settings file keeps the mode it
   // had (StoredFullScreen) unless the player switches the mode during the run.
   std::optional<std::uint8_t> RunFullScreen;

@@ -1,12 +1,15 @@
+#include <utility>
+
 #include "app/game.h"
 #include "app/screens.h"
 
 namespace rivoltra {
 
 void RunStartup(Game& game) {
-  game.InterfaceImages.Items().LoadArchive(game.paths.DataFile("Res/Res1.gfx").string());
-  game.RaceImages.Items().LoadArchive(game.paths.DataFile("Res/Res3.gfx").string());
-  game.Sounds.Items().LoadArchive(game.paths.DataFile("Res/Sounds.sfx").string());
+  GameArchives archives = game.TakeArchives ? game.TakeArchives() : ReadGameArchives(game.paths);
+  game.InterfaceImages.Items().Assign(std::move(archives.Interface));
+  game.RaceImages.Items().Assign(std::move(archives.Race));
+  game.Sounds.Items().Assign(archives.Sounds);
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.

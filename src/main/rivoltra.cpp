@@ -1,6 +1,8 @@
 // The game in a real window.
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -68,6 +70,10 @@ int main(int argc, char** argv) {
       break;
   }
   const GamePaths paths = PathsFor(line);
+  // The archives are read while SDL makes the window and renderer, the longest part of the
+  // start-up, instead of after it.
+  const auto archives = std::make_shared<std::future<GameArchives>>(
+      std::async(std::launch::async, ReadGameArchives, paths));
   if (const std::string problem = PrepareSaveFolder(paths); !problem.empty()) {
     // The game still starts with the default saves; saving at the end reports its own failure.
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
@@ -82,7 +88,8 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const StartOptions options{paths, online, line.FullScreen};
+  const StartOptions options{paths, online, line.FullScreen,
+                             [archives] { return archives->get(); }};
   const auto setup = [&](App& app) { app.Configure(options); };
   if (!replay) return RunSdlProgram({}, setup);
   return RunSdlProgram({}, setup, [&](App& app) { WatchReplay(app, *replay); });
