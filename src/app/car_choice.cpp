@@ -71,6 +71,12 @@ void StartGameWithCar(Game& game, std::int32_t car) {
     case ssOptions:
       HideOptions(game);
       break;
+    case ssControls:
+      HideControls(game);
+      break;
+    case ssMoreSettings:
+      HideMoreSettings(game);
+      break;
     case ssHighScores:
       HideHighScores(game);
       break;

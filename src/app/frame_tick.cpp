@@ -1,4 +1,5 @@
 #include "app/game.h"
+#include "app/input_events.h"
 #include "app/race_recording.h"
 #include "app/race_scene/race.h"
 #include "app/replay_playback.h"
@@ -39,6 +40,26 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
   game.DrawingOff = !drawing;
 }
 
+// The controller works the menus whatever the race's controls are: A as Enter, B as Escape,
+// on their press. Before the screen's tick, as a key event would be, so that a cell of the
+// controls screen that starts waiting sees the button as held already.
+void PadMenuButtons(Game& game) {
+  const PadControls held = game.MInput.Joystick().Controls();
+  const PadControls before = game.PadHeldBefore;
+  game.PadHeldBefore = held;
+  if (game.ScreenState == ssRace || game.ScreenState == ssRaceLoading) return;
+  if (game.controlsScreen.Waiting) return;
+  const auto pressed = [&](int button) {
+    const int control = static_cast<int>(PadButton(button));
+    return held.Contains(control) && !before.Contains(control);
+  };
+  if (pressed(PadButtons::South)) {
+    FormKeyPress(game, '\r');
+  } else if (pressed(PadButtons::East)) {
+    FormKeyPress(game, '\x1B');
+  }
+}
+
 }  // namespace
 
 void MTimerTimer(Game& game, std::int32_t lagCount) {
@@ -46,6 +67,7 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
   KeepMusicPlaying(game);
   // Navigation and the race read the input states of this tick, not those of the key events.
   game.MInput.Update();
+  PadMenuButtons(game);
   switch (game.ScreenState) {
     case ssMainMenu:
       MainMenuTick(game, lagCount);
@@ -55,6 +77,12 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
       break;
     case ssOptions:
       OptionsTick(game, lagCount);
+      break;
+    case ssControls:
+      ControlsTick(game, lagCount);
+      break;
+    case ssMoreSettings:
+      MoreSettingsTick(game, lagCount);
       break;
     case ssHighScores:
       HighScoresTick(game, lagCount);

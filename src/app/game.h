@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/controls_screen.h"
 #include "app/menu_state.h"
 #include "app/race_scene/race_record.h"
 #include "app/replay_session.h"
@@ -37,6 +38,8 @@ enum class ScreenStates : std::int32_t {
   ssOptions = 2,
   ssHighScores = 3,
   ssHelp = 4,
+  ssControls = 5,
+  ssMoreSettings = 6,
   ssSendResults = 7,
   ssCarChoice = 8,
   ssRaceLoading = 10,
@@ -73,6 +76,9 @@ struct Game {
   // had (StoredFullScreen) unless the player switches the mode during the run.
   std::optional<std::uint8_t> RunFullScreen;
   std::uint8_t StoredFullScreen = 0;
+  // The same for the window scale (--scale): the preferences keep StoredWindowScale.
+  std::optional<int> RunWindowScale;
+  int StoredWindowScale = kWindowScaleFit;
 
   ScreenStates ScreenState = ssMainMenu;
   Settings settings;
@@ -85,6 +91,7 @@ struct Game {
   // The score server and the maker's web site.
   OnlineConfig online = DefaultOnlineConfig();
   MenuState menu;
+  ControlsScreenState controlsScreen;
   RaceRecord race;
   // The recording of the current or last game, or the replay being played back.
   ReplaySession replay;
@@ -102,6 +109,8 @@ struct Game {
 
   // The keyboard and mouse handlers' own state.
   bool FireKeyHeld = false;
+  // The controller inputs held at the last tick: A and B work the menus on their press.
+  PadControls PadHeldBefore;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
 
@@ -145,6 +154,14 @@ void FlipFrame(Game& game);
 // Puts the preferences to work: the controls into the input devices, the volumes into the
 // sound output and the music player, the window size and filtering into the display.
 void ApplyPreferences(Game& game);
+// The controls alone, after the controls screen changed them.
+void ApplyControls(Game& game);
+
+// The player's volumes, percent in steps of 10, heard at once. 0 is the old "off": the switch
+// of the options file follows, music stops at 0 and starts again from the song's beginning
+// above it.
+void SetMusicVolume(Game& game, int percent);
+void SetSoundVolume(Game& game, int percent);
 
 void ApplyDisplayMode(Game& game);
 void SetWindowed(Game& game);

@@ -42,6 +42,10 @@ void MenuKeyPress(Game& game, char key) {
       case ssCarChoice:
         selected = 1;
         break;
+      case ssControls:
+      case ssMoreSettings:
+        selected = 2;
+        break;
       case ssMainMenu:
         return;
       default:
@@ -51,10 +55,18 @@ void MenuKeyPress(Game& game, char key) {
   MDisplayClick(game);
 }
 
+// Ctrl fires through the window's key events rather than the key table, as long as the player
+// keeps it on the fire action.
+bool ControlFires(const Game& game) {
+  const std::optional<BindingPlace> place = FindKey(game.preferences.Controls, VirtualKey::Control);
+  return place && place->action == ControlAction::Fire;
+}
+
 }  // namespace
 
 void FormKeyDown(Game& game, int virtualKey, ShiftState shift) {
-  if (virtualKey == VirtualKey::Control) game.FireKeyHeld = true;
+  if (ControlsScreenKeyDown(game, virtualKey)) return;
+  if (virtualKey == VirtualKey::Control && ControlFires(game)) game.FireKeyHeld = true;
   if (virtualKey == VirtualKey::Enter && shift.Alt) {
     game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
     ApplyDisplayMode(game);
@@ -62,16 +74,20 @@ void FormKeyDown(Game& game, int virtualKey, ShiftState shift) {
 }
 
 void FormKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
+  ControlsScreenKeyUp(game, virtualKey);
   if (virtualKey == VirtualKey::Control) game.FireKeyHeld = false;
 }
 
 void FormKeyPress(Game& game, char key) {
   if (PlaybackKeyPress(game, key)) return;
+  if (ControlsScreenTakesCharacters(game)) return;
   // Each step looks at the screen as the step before has left it: Enter that closes the options
   // reaches the main menu's step too and opens the selected button there.
   if (game.ScreenState == ssOptions) {
     OptionsKeyPress(game, key);
     if (key == kEscape) return;
+    // A line that opened one of the options' own screens has used the key up.
+    if (game.ScreenState == ssControls || game.ScreenState == ssMoreSettings) return;
   }
   if (game.ScreenState != ssRace && game.ScreenState != ssRaceLoading &&
       game.ScreenState != ssOptions) {
@@ -91,6 +107,7 @@ void MDisplayMouseMove(Game& game, int x, int y) {
   game.MouseX = x;
   game.MouseY = y;
   HitTestButtons(game.menu.buttons, x, y);
+  ControlsScreenMouseMove(game, x, y);
 }
 
 void MDisplayClick(Game& game) {
@@ -101,6 +118,12 @@ void MDisplayClick(Game& game) {
       break;
     case ssOptions:
       OptionsActivate(game);
+      break;
+    case ssControls:
+      ControlsActivate(game);
+      break;
+    case ssMoreSettings:
+      MoreSettingsActivate(game);
       break;
     case ssHighScores:
       HighScoresActivate(game);

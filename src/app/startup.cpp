@@ -16,6 +16,10 @@ void LoadPreferencesFile(Game& game) {
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
   }
   ReconcileVolumes(game.preferences, game.settings);
+  if (game.RunWindowScale) {
+    game.StoredWindowScale = game.preferences.WindowScale;
+    game.preferences.WindowScale = *game.RunWindowScale;
+  }
   ApplyPreferences(game);
 }
 

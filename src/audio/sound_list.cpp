@@ -1,6 +1,7 @@
 #include "audio/sound_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace rivoltra {
@@ -51,13 +52,23 @@ void TSoundItem::SetPan(int pan) {
 
 void TSoundItem::SetVolume(int volume) {
   volume_ = volume;
-  if (master_) master_->SetVolume(volume_);
+  if (master_) master_->SetVolume(EffectiveVolume());
+}
+
+int TSoundItem::EffectiveVolume() const {
+  const int volume = volume_ + collection_.owner_.MasterAttenuation();
+  return volume < kSilentVolume ? kSilentVolume : volume;
+}
+
+void TSoundItem::ReapplyVolume() {
+  if (master_) master_->SetVolume(EffectiveVolume());
+  for (auto& copy : copies_) copy->SetVolume(EffectiveVolume());
 }
 
 void TSoundItem::ApplySettings(SoundBuffer& buffer) const {
   buffer.SetFrequency(frequency_);
   buffer.SetPan(pan_);
-  buffer.SetVolume(volume_);
+  buffer.SetVolume(EffectiveVolume());
 }
 
 void TSoundItem::Play(bool Wait) {
@@ -186,6 +197,19 @@ void TSoundCollection::Finalize() {
 TSoundList::TSoundList() : items_(*this) {}
 
 TSoundList::~TSoundList() { SetSoundOutput(nullptr); }
+
+int AttenuationOfPercent(int percent) {
+  if (percent <= 0) return kSilentVolume;
+  if (percent >= 100) return 0;
+  const int volume = static_cast<int>(std::lround(2000.0 * std::log10(percent / 100.0)));
+  return volume < kSilentVolume ? kSilentVolume : volume;
+}
+
+void TSoundList::SetMasterVolume(int percent) {
+  masterVolume_ = std::clamp(percent, 0, 100);
+  masterAttenuation_ = AttenuationOfPercent(masterVolume_);
+  for (int index = 0; index < items_.Count(); ++index) items_.Items(index).ReapplyVolume();
+}
 
 void TSoundList::SetSoundOutput(AudioOutput* output) {
   if (output == output_) return;

@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
     game.paths = paths;
     game.online = online;
     game.RunFullScreen = line.FullScreen;
+    game.RunWindowScale = line.WindowScale;
   };
   if (!replay) return RunSdlProgram({}, setup);
   return RunSdlProgram({}, setup, [&](Game& game) { WatchReplay(game, *replay); });
