@@ -143,19 +143,20 @@ void DrawRow(Game& game, int row) {
     const bool chosen = selectedRow && column == screen.Column;
     const bool waiting = chosen && screen.Waiting;
     if (chosen) {
-      game.MImageList.Items().ItemByName("ControlCell").Draw(game.MDisplay.BackBuffer(), x, y + 1,
-                                                             waiting ? 1 : 0);
+      game.MImageList.Items()
+          .ItemByName("ControlCell")
+          .Draw(game.MDisplay.BackBuffer(), x, y + 1, waiting ? 1 : 0);
     }
     if (waiting) {
       // The cell blinks its request while it waits.
       if ((screen.Ticks / kBlinkTicks) % 2 == 0) {
         game.text.SelectMediumActiveFont();
-        WriteText(game, "PRESS", x + 8, textY);
+        WriteText(game, "PRESS", x + kControlTextInset, textY);
       }
       continue;
     }
     chosen ? game.text.SelectMediumActiveFont() : game.text.SelectMediumFont();
-    WriteText(game, CellText(game, action, column), x + 8, textY);
+    WriteText(game, CellText(game, action, column), x + kControlTextInset, textY);
   }
 }
 

@@ -43,8 +43,9 @@ void DrawChoices(Game& game, int x, int y, const std::vector<std::string_view>& 
 void DrawVolume(Game& game, int y, int percent) {
   using namespace layout;
   const int steps = percent / (100 / kVolumeSteps);
-  game.MImageList.Items().ItemByName("VolumeBar").Draw(game.MDisplay.BackBuffer(), kVolumeBarX,
-                                                        y + kVolumeBarY, steps);
+  game.MImageList.Items()
+      .ItemByName("VolumeBar")
+      .Draw(game.MDisplay.BackBuffer(), kVolumeBarX, y + kVolumeBarY, steps);
   if (percent > 0) {
     game.text.SelectMediumActiveFont();
     WriteText(game, std::to_string(percent), kVolumeNumberX, y);

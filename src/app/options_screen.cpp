@@ -48,7 +48,7 @@ void DrawOptionLines(Game& game) {
   WriteText(game, "MORE SETTINGS", kOptionLabelX, y[5]);
   game.text.SelectMediumFont();
   WriteText(game, "KEYS AND CONTROLLER", kOptionChoiceX, y[4]);
-  WriteText(game, "WINDOW, ONLINE, GHOSTS", kOptionChoiceX, y[5]);
+  WriteText(game, "WINDOW / ONLINE", kOptionChoiceX, y[5]);
 }
 
 // The volume under the mouse when it rests on the bar of the selected line, else -1.

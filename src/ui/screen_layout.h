@@ -116,8 +116,9 @@ inline constexpr int kControlRowPitch = 30;
 inline constexpr int kControlTextDy = 1;  // medium text within a row
 inline constexpr int kControlLabelX = 36;
 // the four cells: key 1, key 2, controller 1, controller 2
-inline constexpr std::array<int, 4> kControlCellX = {214, 354, 498, 638};
+inline constexpr std::array<int, 4> kControlCellX = {212, 350, 490, 630};
 inline constexpr int kControlCellWidth = 136;
+inline constexpr int kControlTextInset = 5;
 inline constexpr int kControlHeadingY = 140;  // the column headings' baseline area
 inline constexpr int kControlDefaultsX = 24;
 inline constexpr int kControlDefaultsY = 448;

@@ -33,7 +33,8 @@ TEST(ControlBindings, AnInputTakenFromAnotherPlaceSwapsWithTheCellsOldOne) {
   EXPECT_EQ(from->slot, 0);
   EXPECT_EQ(bindings.Of(ControlAction::Accelerate).Keys,
             (std::array<std::uint8_t, 2>{K::Space, K::Numpad8}));
-  EXPECT_EQ(bindings.Of(ControlAction::Fire).Keys, (std::array<std::uint8_t, 2>{K::Up, K::Control}));
+  EXPECT_EQ(bindings.Of(ControlAction::Fire).Keys,
+            (std::array<std::uint8_t, 2>{K::Up, K::Control}));
 
   // A free key just takes the cell; the old key is then bound nowhere.
   EXPECT_FALSE(AssignKey(bindings, ControlAction::Brake, 0, K::Letter('S')).has_value());
@@ -52,8 +53,7 @@ TEST(ControlBindings, AnInputTakenFromAnotherPlaceSwapsWithTheCellsOldOne) {
     EXPECT_LE(places, 1) << key;
   }
 
-  const auto padFrom =
-      AssignPad(bindings, ControlAction::Brake, 1, PadButton(PadButtons::South));
+  const auto padFrom = AssignPad(bindings, ControlAction::Brake, 1, PadButton(PadButtons::South));
   ASSERT_TRUE(padFrom.has_value());
   EXPECT_EQ(padFrom->action, ControlAction::Fire);
   EXPECT_EQ(bindings.Of(ControlAction::Fire).Pad[0], PadControl::DpadDown);
@@ -63,8 +63,7 @@ TEST(ControlBindings, TheControllerTableFollowsTheBindings) {
   ControlBindings bindings = DefaultControlBindings();
   AssignPad(bindings, ControlAction::Fire, 0, PadControl::RightTrigger);
   const PadAssignments assigns = PadAssignmentsOf(bindings);
-  EXPECT_EQ(assigns[static_cast<std::size_t>(PadControl::RightTrigger)],
-            InputStates{InputButton8});
+  EXPECT_EQ(assigns[static_cast<std::size_t>(PadControl::RightTrigger)], InputStates{InputButton8});
   EXPECT_TRUE(assigns[static_cast<std::size_t>(PadButton(PadButtons::South))].Empty());
   EXPECT_EQ(assigns[static_cast<std::size_t>(PadControl::DpadUp)], InputStates{InputUp});
 }

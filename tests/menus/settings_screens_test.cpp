@@ -83,8 +83,7 @@ TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBac
   OpenControls();
   Bind(8, 0, "Space");  // brake takes fire's Space; fire gets brake's Down
   EXPECT_EQ(Binding(ControlAction::Brake).Keys[0], K::Space);
-  EXPECT_EQ(Binding(ControlAction::Fire).Keys,
-            (std::array<std::uint8_t, 2>{K::Down, K::Control}));
+  EXPECT_EQ(Binding(ControlAction::Fire).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Control}));
   EXPECT_EQ(game().controlsScreen.Message, "SPACE TAKEN FROM FIRE");
   const KeyAssignments& assigns = game().MInput.Keyboard().Assigns;
   EXPECT_EQ(assigns[InputDown][0], K::Space);

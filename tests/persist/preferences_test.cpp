@@ -49,19 +49,19 @@ TEST(PreferencesFile, BadLinesAreReportedAndSkippedWhileTheRestCounts) {
   const auto problems = ParsePreferencesFile(
       "# a comment\n"
       "\n"
-      "music-volume = 55\n"       // not a step of 10
-      "sound-volume = 40\n"       // fine
-      "window-scale = 9\n"        // beyond the largest
-      "scaling = blurry\n"        // neither
-      "ghost-cars = off\r\n"      // fine, CR LF too
-      "no equals sign\n"          // not key = value
-      "colour = red\n"            // unknown key
-      "keys.jump = J\n"           // unknown action
-      "keys.brake = S, X, Z\n"    // three keys
-      "keys.pause = HYPER\n"      // unknown key name
-      "keys.accelerate = W\n"     // fine
-      "keys.steer-left = W\n"     // W is taken: keeps its first place
-      "pad.fire = RT\n",          // fine
+      "music-volume = 55\n"     // not a step of 10
+      "sound-volume = 40\n"     // fine
+      "window-scale = 9\n"      // beyond the largest
+      "scaling = blurry\n"      // neither
+      "ghost-cars = off\r\n"    // fine, CR LF too
+      "no equals sign\n"        // not key = value
+      "colour = red\n"          // unknown key
+      "keys.jump = J\n"         // unknown action
+      "keys.brake = S, X, Z\n"  // three keys
+      "keys.pause = HYPER\n"    // unknown key name
+      "keys.accelerate = W\n"   // fine
+      "keys.steer-left = W\n"   // W is taken: keeps its first place
+      "pad.fire = RT\n",        // fine
       read);
   EXPECT_EQ(problems.size(), 9u);
   for (const std::string& problem : problems) EXPECT_EQ(problem.rfind("line ", 0), 0u) << problem;
@@ -125,10 +125,8 @@ TEST(PreferencesFile, TheOptionsFileSwitchesDecideWhetherTheVolumesPlay) {
     int expected;
   } cases[] = {
       {0, 100, 0},  // an old file with music off, or the switch turned off by another program
-      {0, 40, 0},
-      {1, 100, 100},
-      {1, 40, 40},
-      {1, 0, 100},  // switched on again elsewhere: full volume
+      {0, 40, 0},  {1, 100, 100},
+      {1, 40, 40}, {1, 0, 100},  // switched on again elsewhere: full volume
   };
   for (const auto& c : cases) {
     Preferences preferences;

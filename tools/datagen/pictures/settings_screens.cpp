@@ -113,16 +113,15 @@ Bitmap ControlCell() {
 
 std::vector<ImageItemData> SettingsScreenItems() {
   std::vector<ImageItemData> items;
-  items.push_back(
-      KeyedItem("VolumeBar", VolumeBar(), L::kVolumeBarWidth, L::kVolumeBarHeight));
+  items.push_back(KeyedItem("VolumeBar", VolumeBar(), L::kVolumeBarWidth, L::kVolumeBarHeight));
   items.push_back(KeyedItem("MoreSettingsBackground", MoreSettingsPanel()));
   items.push_back(KeyedItem("ControlsBackground", ControlsPanel()));
   items.push_back(KeyedItem("ControlRow_Inactive",
                             OptionBar(L::kControlRowWidth, L::kControlRowHeight, false)));
-  items.push_back(KeyedItem("ControlRow_Active",
-                            OptionBar(L::kControlRowWidth, L::kControlRowHeight, true)));
-  items.push_back(KeyedItem("ControlCell", ControlCell(), L::kControlCellWidth,
-                            L::kControlRowHeight - 2));
+  items.push_back(
+      KeyedItem("ControlRow_Active", OptionBar(L::kControlRowWidth, L::kControlRowHeight, true)));
+  items.push_back(
+      KeyedItem("ControlCell", ControlCell(), L::kControlCellWidth, L::kControlRowHeight - 2));
   items.push_back(KeyedItem("ControlDefaults",
                             TwoLookButton(L::kControlDefaultsWidth, L::kControlDefaultsHeight,
                                           "DEFAULTS", ButtonIcon::None),
