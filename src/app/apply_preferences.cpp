@@ -5,8 +5,8 @@ namespace rivoltra {
 
 void ApplyControls(Game& game) {
   const ControlBindings& controls = game.preferences.Controls;
-  game.MInput.Keyboard().Assigns = KeyAssignmentsOf(controls);
-  game.MInput.Joystick().Assigns = PadAssignmentsOf(controls);
+  game.Input.Keyboard().Assigns = KeyAssignmentsOf(controls);
+  game.Input.Joystick().Assigns = PadAssignmentsOf(controls);
   // Ctrl may have left the fire action while held.
   if (!game.FireKeyHeld) return;
   const std::optional<BindingPlace> ctrl = FindKey(controls, VirtualKey::Control);
@@ -16,7 +16,7 @@ void ApplyControls(Game& game) {
 void ApplyPreferences(Game& game) {
   const Preferences& preferences = game.preferences;
   ApplyControls(game);
-  game.MSoundList.SetMasterVolume(preferences.SoundVolume);
+  game.Sounds.SetMasterVolume(preferences.SoundVolume);
   if (game.modulePlayer) game.modulePlayer->SetVolume(preferences.MusicVolume);
   game.platform.Presenter().SetScaling(preferences.WindowScale, preferences.SmoothScaling);
 }

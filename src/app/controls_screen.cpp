@@ -45,7 +45,7 @@ void Tell(Game& game, std::string message) {
 
 void SetMainButtonsVisible(Game& game, bool visible) {
   for (int slot = 1; slot <= kMainMenuButtons; ++slot) {
-    if (TMenuButton* button = game.menu.buttons.Slot(slot)) button->Visible = visible;
+    if (MenuButton* button = game.menu.buttons.Slot(slot)) button->Visible = visible;
   }
 }
 
@@ -95,7 +95,7 @@ void BindPad(Game& game, PadControl control) {
 // The first controller input pressed since the cell began to wait.
 void TakeFreshPadInput(Game& game) {
   ControlsScreenState& screen = game.controlsScreen;
-  const PadControls& held = game.MInput.Joystick().Controls();
+  const PadControls& held = game.Input.Joystick().Controls();
   for (int control = 1; control < 256; ++control) {
     if (!IsPadControl(control)) continue;
     if (!held.Contains(control)) {
@@ -112,7 +112,7 @@ void StartWaiting(Game& game, int row) {
   screen.Waiting = true;
   screen.WaitingAction = ActionOfRow(row);
   screen.WaitingColumn = screen.Column;
-  screen.HeldWhenAsked = game.MInput.Joystick().Controls();
+  screen.HeldWhenAsked = game.Input.Joystick().Controls();
   screen.Ticks = 0;
   Tell(game, screen.Column < kFirstPadColumn ? "PRESS A KEY  ESCAPE CANCELS"
                                              : "PRESS A BUTTON  ESCAPE CANCELS");
@@ -143,9 +143,9 @@ void DrawRow(Game& game, int row) {
     const bool chosen = selectedRow && column == screen.Column;
     const bool waiting = chosen && screen.Waiting;
     if (chosen) {
-      game.MImageList.Items()
+      game.InterfaceImages.Items()
           .ItemByName("ControlCell")
-          .Draw(game.MDisplay.BackBuffer(), x, y + 1, waiting ? 1 : 0);
+          .Draw(game.Screen.BackBuffer(), x, y + 1, waiting ? 1 : 0);
     }
     if (waiting) {
       // The cell blinks its request while it waits.

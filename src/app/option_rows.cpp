@@ -43,9 +43,9 @@ void DrawChoices(Game& game, int x, int y, const std::vector<std::string_view>& 
 void DrawVolume(Game& game, int y, int percent) {
   using namespace layout;
   const int steps = percent / (100 / kVolumeSteps);
-  game.MImageList.Items()
+  game.InterfaceImages.Items()
       .ItemByName("VolumeBar")
-      .Draw(game.MDisplay.BackBuffer(), kVolumeBarX, y + kVolumeBarY, steps);
+      .Draw(game.Screen.BackBuffer(), kVolumeBarX, y + kVolumeBarY, steps);
   if (percent > 0) {
     game.text.SelectMediumActiveFont();
     WriteText(game, std::to_string(percent), kVolumeNumberX, y);
@@ -65,7 +65,7 @@ int VolumeAtX(int x) {
 }
 
 int HorizontalStep(Game& game) {
-  const InputStates& states = game.MInput.MenuStates();
+  const InputStates& states = game.Input.MenuStates();
   MenuState& menu = game.menu;
   const bool left = states.Contains(InputLeft);
   const bool right = states.Contains(InputRight);

@@ -93,7 +93,7 @@ void ShowOptions(Game& game, int selectedLine) {
   MenuState& menu = game.menu;
   const int selected =
       selectedLine >= kDisplayLine && selectedLine <= kMoreLine ? selectedLine : kDisplayLine;
-  BeginSubScreen(game, ssOptions, {kMoreLine, selected, kDisplayLine, kMoreLine});
+  BeginSubScreen(game, GameScreen::Options, {kMoreLine, selected, kDisplayLine, kMoreLine});
   for (int slot = kDisplayLine; slot <= kMoreLine; ++slot) {
     PlaceButton(game, slot, "OptionButton_Active", "OptionButton_Inactive", 0, 0,
                 layout::kOptionButtonX,

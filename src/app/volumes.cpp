@@ -16,7 +16,7 @@ void SetMusicVolume(Game& game, int percent) {
 void SetSoundVolume(Game& game, int percent) {
   game.preferences.SoundVolume = percent;
   SwitchesFromVolumes(game.preferences, game.settings);
-  game.MSoundList.SetMasterVolume(percent);
+  game.Sounds.SetMasterVolume(percent);
 }
 
 }  // namespace rivoltra

@@ -22,7 +22,7 @@ class SettingsScreens : public MenuScenario {
     FinishSlideIn();
     PointAt(2);
     Run("click\ntick");
-    ASSERT_EQ(game().ScreenState, ssOptions);
+    ASSERT_EQ(game().ScreenState, GameScreen::Options);
   }
   void OpenControls() {
     OpenOptions();
@@ -66,7 +66,7 @@ TEST_F(SettingsScreens, ARemappedKeyDrivesTheRaceAndTheOldKeyNoLongerDoes) {
             (std::array<std::uint8_t, 2>{K::Letter('W'), K::Numpad8}));
   EXPECT_EQ(game().controlsScreen.Message, "W IS NOW ACCELERATE");
   Run("type \\e\ntick\ntype \\e\ntick");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
 
   EXPECT_GT(SpeedWhileHolding("W"), 1.0);
   Run("quit");
@@ -85,7 +85,7 @@ TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBac
   EXPECT_EQ(Binding(ControlAction::Brake).Keys[0], K::Space);
   EXPECT_EQ(Binding(ControlAction::Fire).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Control}));
   EXPECT_EQ(game().controlsScreen.Message, "SPACE TAKEN FROM FIRE");
-  const KeyAssignments& assigns = game().MInput.Keyboard().Assigns;
+  const KeyAssignments& assigns = game().Input.Keyboard().Assigns;
   EXPECT_EQ(assigns[InputDown][0], K::Space);
   EXPECT_EQ(assigns[InputButton8][0], K::Down);
 
@@ -100,7 +100,7 @@ TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBac
   PointAt(kDefaultsButton);
   Run("click\ntick");
   EXPECT_EQ(game().preferences.Controls, DefaultControlBindings());
-  EXPECT_EQ(game().MInput.Keyboard().Assigns, KeyAssignmentsOf(DefaultControlBindings()));
+  EXPECT_EQ(game().Input.Keyboard().Assigns, KeyAssignmentsOf(DefaultControlBindings()));
 }
 
 TEST_F(SettingsScreens, CtrlFiresOnlyWhileItIsBoundToFire) {
@@ -112,7 +112,7 @@ TEST_F(SettingsScreens, CtrlFiresOnlyWhileItIsBoundToFire) {
   Run("down Ctrl");
   EXPECT_FALSE(game().FireKeyHeld);
   Run("tick");
-  EXPECT_TRUE(game().MInput.States().Contains(InputUp));
+  EXPECT_TRUE(game().Input.States().Contains(InputUp));
   Run("up Ctrl\ntick");
 }
 
@@ -144,7 +144,7 @@ TEST_F(SettingsScreens, VolumesStepByTenAndZeroIsTheOldOff) {
   EXPECT_EQ(game().settings.SoundEnabled, 0);
   Press("Right");
   EXPECT_EQ(game().preferences.SoundVolume, 10);
-  EXPECT_EQ(game().MSoundList.MasterVolume(), 10);
+  EXPECT_EQ(game().Sounds.MasterVolume(), 10);
   // Left and Right never moved the selection.
   EXPECT_EQ(Selected(), 9);
 }
@@ -168,13 +168,13 @@ TEST_F(SettingsScreens, TheSettingsSurviveARestart) {
   EXPECT_FALSE(chosen.OnlinePlay);
   EXPECT_TRUE(chosen.GhostCars);
   Run("type \\e\ntick");
-  EXPECT_EQ(game().ScreenState, ssOptions);
+  EXPECT_EQ(game().ScreenState, GameScreen::Options);
   EXPECT_EQ(Selected(), kMoreLine);
   Run("quit");
   EXPECT_NE(FileBytes(kPreferences).find("keys.accelerate = W, KEYPAD 8\n"), std::string::npos);
   Start();
   EXPECT_EQ(game().preferences, chosen);
-  EXPECT_EQ(game().MInput.Keyboard().Assigns[InputUp][0], K::Letter('W'));
+  EXPECT_EQ(game().Input.Keyboard().Assigns[InputUp][0], K::Letter('W'));
 }
 
 TEST_F(SettingsScreens, AnOldOptionsFileWithMusicOffReadsAsNoMusic) {

@@ -138,11 +138,11 @@ int RunProgramWith(StepPlayer& player, bool& stuck) {
 int Selected(const Game& game) { return game.menu.buttons.SelectedButton; }
 
 bool MenuReady(const Game& game) {
-  return game.ScreenState == ssMainMenu && game.menu.MenuPhase == MenuPhases::Ready;
+  return game.ScreenState == GameScreen::MainMenu && game.menu.MenuPhase == MenuPhases::Ready;
 }
 
 bool RaceRunning(const Game& game) {
-  return game.ScreenState == ssRace && game.race.RaceRunning && game.race.PlayerCar != nullptr;
+  return game.ScreenState == GameScreen::Race && game.race.RaceRunning && game.race.PlayerCar != nullptr;
 }
 
 TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
@@ -172,11 +172,11 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
       {"stick centred", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0); },
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"Enter opens the car choice", [] { PushKey(SDL_SCANCODE_RETURN); },
-       [](Game& g) { return g.ScreenState == ssCarChoice && Selected(g) == 7; }},
+       [](Game& g) { return g.ScreenState == GameScreen::CarChoice && Selected(g) == 7; }},
       {"Escape goes back to the main menu", [] { PushKey(SDL_SCANCODE_ESCAPE); },
        [](Game& g) { return MenuReady(g); }},
       {"Enter opens the car choice again", [] { PushKey(SDL_SCANCODE_RETURN); },
-       [](Game& g) { return g.ScreenState == ssCarChoice && Selected(g) == 7; }},
+       [](Game& g) { return g.ScreenState == GameScreen::CarChoice && Selected(g) == 7; }},
       {"d-pad right selects the second car", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
        [](Game& g) { return Selected(g) == 8; }},
       {"d-pad released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
@@ -228,8 +228,8 @@ TEST(SdlInput, ARemappedControllerFiresAndTheMenusStillAnswerTheController) {
 
   const auto press = [&pad](SDL_GameControllerButton button) { pad.Button(button, true); };
   const auto release = [&pad](SDL_GameControllerButton button) { pad.Button(button, false); };
-  const auto fireHeld = [](const Game& g) { return g.MInput.States().Contains(InputButton8); };
-  const auto accelerating = [](const Game& g) { return g.MInput.States().Contains(InputUp); };
+  const auto fireHeld = [](const Game& g) { return g.Input.States().Contains(InputButton8); };
+  const auto accelerating = [](const Game& g) { return g.Input.States().Contains(InputUp); };
   std::vector<Step> steps = {
       {"main menu ready on Start", nullptr,
        [](Game& g) { return MenuReady(g) && Selected(g) == 1; }},
@@ -238,11 +238,11 @@ TEST(SdlInput, ARemappedControllerFiresAndTheMenusStillAnswerTheController) {
       {"d-pad released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"A opens the options", [&] { press(SDL_CONTROLLER_BUTTON_A); },
-       [](Game& g) { return g.ScreenState == ssOptions; }},
+       [](Game& g) { return g.ScreenState == GameScreen::Options; }},
       {"A released", [&] { release(SDL_CONTROLLER_BUTTON_A); },
        [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::South))); }},
       {"B goes back to the main menu", [&] { press(SDL_CONTROLLER_BUTTON_B); },
-       [](Game& g) { return g.ScreenState == ssMainMenu; }},
+       [](Game& g) { return g.ScreenState == GameScreen::MainMenu; }},
       {"B released", [&] { release(SDL_CONTROLLER_BUTTON_B); },
        [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::East))); }},
       {"d-pad up selects Start", [&] { press(SDL_CONTROLLER_BUTTON_DPAD_UP); },
@@ -250,7 +250,7 @@ TEST(SdlInput, ARemappedControllerFiresAndTheMenusStillAnswerTheController) {
       {"d-pad up released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_UP); },
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"A opens the car choice", [&] { press(SDL_CONTROLLER_BUTTON_A); },
-       [](Game& g) { return g.ScreenState == ssCarChoice; }},
+       [](Game& g) { return g.ScreenState == GameScreen::CarChoice; }},
       {"A released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_A); },
        [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::South))); }},
       {"A starts the race", [&] { press(SDL_CONTROLLER_BUTTON_A); },
