@@ -71,10 +71,10 @@ void StartGameWithCar(Game& game, std::int32_t car) {
     case GameScreen::Options:
       HideOptions(game);
       break;
-    case ssControls:
+    case GameScreen::Controls:
       HideControls(game);
       break;
-    case ssMoreSettings:
+    case GameScreen::MoreSettings:
       HideMoreSettings(game);
       break;
     case GameScreen::HighScores:

@@ -184,7 +184,8 @@ void BackToOptions(Game& game) {
 void ShowControls(Game& game) {
   using namespace layout;
   MenuState& menu = game.menu;
-  BeginSubScreen(game, ssControls, {kDefaultsButton, kFirstRow, kFirstRow, kDefaultsButton});
+  BeginSubScreen(game, GameScreen::Controls,
+                 {kDefaultsButton, kFirstRow, kFirstRow, kDefaultsButton});
   // The dialog covers the main menu's buttons, which may not be pointed at meanwhile.
   SetMainButtonsVisible(game, false);
   for (int row = 0; row < kControlActionCount; ++row) {
@@ -261,7 +262,7 @@ void ControlsActivate(Game& game) {
 
 bool ControlsScreenKeyDown(Game& game, int virtualKey) {
   ControlsScreenState& screen = game.controlsScreen;
-  if (game.ScreenState != ssControls || !screen.Waiting) return false;
+  if (game.ScreenState != GameScreen::Controls || !screen.Waiting) return false;
   screen.SwallowedKey = virtualKey;
   if (virtualKey == VirtualKey::Escape) {
     StopWaiting(game);
@@ -277,14 +278,14 @@ void ControlsScreenKeyUp(Game& game, int virtualKey) {
 }
 
 bool ControlsScreenTakesCharacters(const Game& game) {
-  return game.ScreenState == ssControls &&
+  return game.ScreenState == GameScreen::Controls &&
          (game.controlsScreen.Waiting || game.controlsScreen.SwallowedKey != 0);
 }
 
 void ControlsScreenMouseMove(Game& game, int x, int y) {
   using namespace layout;
   ControlsScreenState& screen = game.controlsScreen;
-  if (game.ScreenState != ssControls || screen.Waiting) return;
+  if (game.ScreenState != GameScreen::Controls || screen.Waiting) return;
   if (y < kControlFirstRowY || y >= RowY(kControlActionCount)) return;
   for (int column = 0; column < kColumns; ++column) {
     const int left = kControlCellX[static_cast<std::size_t>(column)];

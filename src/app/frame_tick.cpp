@@ -78,10 +78,10 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
     case GameScreen::Options:
       OptionsTick(game, lagCount);
       break;
-    case ssControls:
+    case GameScreen::Controls:
       ControlsTick(game, lagCount);
       break;
-    case ssMoreSettings:
+    case GameScreen::MoreSettings:
       MoreSettingsTick(game, lagCount);
       break;
     case GameScreen::HighScores:

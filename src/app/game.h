@@ -38,8 +38,8 @@ enum class GameScreen : std::int32_t {
   Options = 2,
   HighScores = 3,
   Help = 4,
-  ssControls = 5,
-  ssMoreSettings = 6,
+  Controls = 5,
+  MoreSettings = 6,
   SendResults = 7,
   CarChoice = 8,
   RaceLoading = 10,
@@ -139,6 +139,7 @@ void WriteText(Game& game, std::string_view text, int x, int y);
 void PlaySound(Game& game, std::string_view name);
 void StopSound(Game& game, std::string_view name);
 // Music by screen: the race song in the race states, the menu song elsewhere.
+ScreenMusic MusicOfScreen(GameScreen screen);
 void PlayScreenMusic(Game& game);
 void StopMusic(Game& game);
 void KeepMusicPlaying(Game& game);

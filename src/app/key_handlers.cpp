@@ -21,7 +21,8 @@ void OptionsCharacterTyped(Game& game, char key) {
     return;
   }
   // Judged after the Enter above, which may have closed the options.
-  if (game.ScreenState == GameScreen::Options && menu.buttons.SelectedButton == 10 && menu.EditingCountry) {
+  if (game.ScreenState == GameScreen::Options && menu.buttons.SelectedButton == 10 &&
+      menu.EditingCountry) {
     TypeIntoCountry(game, key);
   }
 }
@@ -42,8 +43,8 @@ void MenuCharacterTyped(Game& game, char key) {
       case GameScreen::CarChoice:
         selected = 1;
         break;
-      case ssControls:
-      case ssMoreSettings:
+      case GameScreen::Controls:
+      case GameScreen::MoreSettings:
         selected = 2;
         break;
       case GameScreen::MainMenu:
@@ -87,7 +88,8 @@ void OnCharacterTyped(Game& game, char key) {
     OptionsCharacterTyped(game, key);
     if (key == kEscape) return;
     // A line that opened one of the options' own screens has used the key up.
-    if (game.ScreenState == ssControls || game.ScreenState == ssMoreSettings) return;
+    if (game.ScreenState == GameScreen::Controls || game.ScreenState == GameScreen::MoreSettings)
+      return;
   }
   if (game.ScreenState != GameScreen::Race && game.ScreenState != GameScreen::RaceLoading &&
       game.ScreenState != GameScreen::Options) {
@@ -119,10 +121,10 @@ void OnPointerClick(Game& game) {
     case GameScreen::Options:
       OptionsActivate(game);
       break;
-    case ssControls:
+    case GameScreen::Controls:
       ControlsActivate(game);
       break;
-    case ssMoreSettings:
+    case GameScreen::MoreSettings:
       MoreSettingsActivate(game);
       break;
     case GameScreen::HighScores:

@@ -86,7 +86,7 @@ bool StaysOnMoreSettings(int selected) {
 }  // namespace
 
 void ShowMoreSettings(Game& game) {
-  BeginSubScreen(game, ssMoreSettings, {kGhostLine, kSizeLine, kSizeLine, kGhostLine});
+  BeginSubScreen(game, GameScreen::MoreSettings, {kGhostLine, kSizeLine, kSizeLine, kGhostLine});
   for (int slot = kSizeLine; slot <= kGhostLine; ++slot) {
     PlaceButton(game, slot, "OptionButton_Active", "OptionButton_Inactive", 0, 0,
                 layout::kOptionButtonX,

@@ -28,7 +28,7 @@ class SettingsScreens : public MenuScenario {
     OpenOptions();
     PointAt(kControlsLine);
     Run("click\ntick");
-    ASSERT_EQ(game().ScreenState, ssControls);
+    ASSERT_EQ(game().ScreenState, GameScreen::Controls);
     ASSERT_EQ(Selected(), 7);
   }
   // On the controls screen: the row of the action, the cell, Enter, then the key.
@@ -94,7 +94,7 @@ TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBac
   Run("type \\r\ntick");
   // As the window delivers it: the key, its character, the release.
   Run("down Escape\ntype \\e\ntick\nup Escape\ntick");
-  EXPECT_EQ(game().ScreenState, ssControls);
+  EXPECT_EQ(game().ScreenState, GameScreen::Controls);
   EXPECT_FALSE(game().controlsScreen.Waiting);
 
   PointAt(kDefaultsButton);
@@ -156,7 +156,7 @@ TEST_F(SettingsScreens, TheSettingsSurviveARestart) {
   Run("type \\e\ntick");
   PointAt(kMoreLine);
   Run("click\ntick");
-  ASSERT_EQ(game().ScreenState, ssMoreSettings);
+  ASSERT_EQ(game().ScreenState, GameScreen::MoreSettings);
   Run("type \\r\ntick");  // window size: fit to 1x
   Press("Down");
   Press("Right");  // smooth
