@@ -41,14 +41,16 @@ void DrawOptionLines(Game& game) {
              settings.FullScreen == 0);
   DrawVolume(game, y[1], game.preferences.MusicVolume);
   DrawVolume(game, y[2], game.preferences.SoundVolume);
-  game.text.SelectBigFont();
-  WriteText(game, "YOUR COUNTRY:", kOptionLabelX, y[3]);
-  WriteText(game, settings.Country, kCountryX, y[3]);
-  WriteText(game, "CONTROLS", kOptionLabelX, y[4]);
-  WriteText(game, "MORE SETTINGS", kOptionLabelX, y[5]);
   game.text.SelectMediumFont();
   WriteText(game, "KEYS AND CONTROLLER", kOptionChoiceX, y[4]);
   WriteText(game, "WINDOW / ONLINE", kOptionChoiceX, y[5]);
+  game.text.SelectBigFont();
+  WriteText(game, "CONTROLS", kOptionLabelX, y[4]);
+  WriteText(game, "MORE SETTINGS", kOptionLabelX, y[5]);
+  // The country's line last: the text cursor and the typing limit follow where the drawing
+  // ended (TextEndX), the label's end while the country is empty.
+  WriteText(game, "YOUR COUNTRY:", kOptionLabelX, y[3]);
+  WriteText(game, settings.Country, kCountryX, y[3]);
 }
 
 // The volume under the mouse when it rests on the bar of the selected line, else -1.
