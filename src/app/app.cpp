@@ -14,6 +14,7 @@ void App::Configure(const StartOptions& options) {
   game_->paths = options.Paths;
   game_->online = options.Online;
   game_->RunFullScreen = options.FullScreen;
+  game_->RunWindowScale = options.WindowScale;
   if (options.Archives) game_->TakeArchives = options.Archives;
 }
 

@@ -23,6 +23,8 @@ struct StartOptions {
   GamePaths Paths;
   OnlineConfig Online;
   std::optional<std::uint8_t> FullScreen;
+  // The window scale for this run only (--scale); the preferences keep the player's own.
+  std::optional<int> WindowScale;
   // The archives, when the frontend started reading them before the window existed; empty to
   // read them during the start-up.
   std::function<GameArchives()> Archives;

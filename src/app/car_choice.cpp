@@ -71,6 +71,12 @@ void StartGameWithCar(Game& game, std::int32_t car) {
     case GameScreen::Options:
       HideOptions(game);
       break;
+    case GameScreen::Controls:
+      HideControls(game);
+      break;
+    case GameScreen::MoreSettings:
+      HideMoreSettings(game);
+      break;
     case GameScreen::HighScores:
       HideHighScores(game);
       break;

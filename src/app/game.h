@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/controls_screen.h"
 #include "app/game_archives.h"
 #include "app/menu_state.h"
 #include "app/race_scene/race_scene.h"
@@ -22,6 +23,7 @@
 #include "persist/game_paths.h"
 #include "persist/high_scores.h"
 #include "persist/online.h"
+#include "persist/preferences.h"
 #include "persist/settings.h"
 #include "platform/platform.h"
 #include "race/core/race_session.h"
@@ -38,6 +40,8 @@ enum class GameScreen : std::int32_t {
   Options = 2,
   HighScores = 3,
   Help = 4,
+  Controls = 5,
+  MoreSettings = 6,
   SendResults = 7,
   CarChoice = 8,
   RaceLoading = 10,
@@ -77,9 +81,15 @@ struct Game {
   // had (StoredFullScreen) unless the player switches the mode during the run.
   std::optional<std::uint8_t> RunFullScreen;
   std::uint8_t StoredFullScreen = 0;
+  // The same for the window scale (--scale): the preferences keep StoredWindowScale.
+  std::optional<int> RunWindowScale;
+  int StoredWindowScale = kWindowScaleFit;
 
   GameScreen ScreenState = GameScreen::MainMenu;
   Settings settings;
+  // The settings of the second file: volumes, window, controls, online play and ghosts. Its
+  // volumes and the switches of settings are kept in step (SwitchesFromVolumes).
+  Preferences preferences;
   // The check string read with the settings, compared once with the loaded table.
   std::string StoredCheckString;
   HighScoreTable highScores;
@@ -89,6 +99,7 @@ struct Game {
   // The race: its data and state, the car chosen for the next one, the score of the last one.
   RaceSession race;
   RaceScene raceScene;
+  ControlsScreenState controlsScreen;
   // The recording of the current or last game, or the replay being played back.
   ReplaySession replay;
   MusicState music;
@@ -105,6 +116,8 @@ struct Game {
 
   // The keyboard and mouse handlers' own state.
   bool FireKeyHeld = false;
+  // The controller inputs held at the last tick: A and B work the menus on their press.
+  PadControls PadHeldBefore;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
 
@@ -150,6 +163,18 @@ void RunFrameTick(Game& game, std::int32_t lagCount);
 // The two halves of every frame.
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll);
 void FlipFrame(Game& game);
+
+// Puts the preferences to work: the controls into the input devices, the volumes into the
+// sound output and the music player, the window size and filtering into the display.
+void ApplyPreferences(Game& game);
+// The controls alone, after the controls screen changed them.
+void ApplyControls(Game& game);
+
+// The player's volumes, percent in steps of 10, heard at once. 0 is the old "off": the switch
+// of the options file follows, music stops at 0 and starts again from the song's beginning
+// above it.
+void SetMusicVolume(Game& game, int percent);
+void SetSoundVolume(Game& game, int percent);
 
 void ApplyDisplayMode(Game& game);
 void SetWindowed(Game& game);

@@ -20,8 +20,15 @@ enum class GameScreen : std::int32_t;
 // With createAll false the main-menu sprites still standing are reused.
 void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode);
 void CloseMainMenu(Game& game);
-void ShowOptions(Game& game);
+// The options open with the given line selected (the display line unless a sub-screen of
+// theirs goes back to its own line).
+void ShowOptions(Game& game, int selectedLine = 7);
 void HideOptions(Game& game);
+// The options' sub-screens: the controls, and the window, online and ghost settings.
+void ShowControls(Game& game);
+void HideControls(Game& game);
+void ShowMoreSettings(Game& game);
+void HideMoreSettings(Game& game);
 void ShowHighScores(Game& game);
 void HideHighScores(Game& game);
 void ShowHelp(Game& game);
@@ -45,6 +52,8 @@ void StartGameWithCar(Game& game, std::int32_t car);
 void MainMenuTick(Game& game, std::int32_t lagCount);
 void CarChoiceTick(Game& game, std::int32_t lagCount);
 void OptionsTick(Game& game, std::int32_t lagCount);
+void ControlsTick(Game& game, std::int32_t lagCount);
+void MoreSettingsTick(Game& game, std::int32_t lagCount);
 void HighScoresTick(Game& game, std::int32_t lagCount);
 void HelpTick(Game& game, std::int32_t lagCount);
 void NameEntryTick(Game& game, std::int32_t lagCount);
@@ -54,6 +63,8 @@ void SendResultsTick(Game& game, std::int32_t lagCount);
 void MainMenuActivate(Game& game);
 void CarChoiceActivate(Game& game);
 void OptionsActivate(Game& game);
+void ControlsActivate(Game& game);
+void MoreSettingsActivate(Game& game);
 void HighScoresActivate(Game& game);
 void HelpActivate(Game& game);
 void SendResultsActivate(Game& game);

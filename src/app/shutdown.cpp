@@ -11,19 +11,29 @@ namespace rivoltra {
 void SaveGameFiles(Game& game) {
   // Both files are written out in full before either replaces its old version: the settings
   // carry the table's check string, so one new file beside one old one would reset the table
-  // at the next start. When the save folder cannot be written, both old files stay, the player
-  // hears of it on stderr, and the program still ends.
+  // at the next start; the preferences go with them. When the save folder cannot be written, both
+  // old files stay, the player hears of it on stderr, and the program still ends.
+  // The switches win over the volumes: whatever turned one off (the options screen keeps both
+  // in step) leaves that volume at 0 %.
+  ReconcileVolumes(game.preferences, game.settings);
   Settings kept = game.settings;
   if (game.RunFullScreen && kept.FullScreen == *game.RunFullScreen) {
     kept.FullScreen = game.StoredFullScreen;
+  }
+  Preferences keptPreferences = game.preferences;
+  if (game.RunWindowScale && keptPreferences.WindowScale == *game.RunWindowScale) {
+    keptPreferences.WindowScale = game.StoredWindowScale;
   }
   try {
     StagedFile settings(game.paths.SaveFile(kSettingsFileName),
                         SettingsFileText(kept, ComputeCheckString(game.highScores)));
     StagedFile highScores(game.paths.SaveFile(kHighScoreFileName),
                           HighScoreFileText(game.highScores));
+    StagedFile preferences(game.paths.SaveFile(kPreferencesFileName),
+                           PreferencesFileText(keptPreferences));
     settings.Commit();
     highScores.Commit();
+    preferences.Commit();
   } catch (const SaveFileError& error) {
     std::fprintf(stderr, "Rivoltra: %s\n", error.what());
   }

@@ -1,9 +1,30 @@
+#include <cstdio>
 #include <utility>
 
 #include "app/game.h"
 #include "app/screens.h"
 
 namespace rivoltra {
+
+namespace {
+
+// The second settings file, after the options file: its switches decide whether the volumes
+// play at all. Problems go to stderr; the game starts with whatever could be read.
+void LoadPreferencesFile(Game& game) {
+  const PreferencesLoad load =
+      LoadPreferences(game.preferences, LoadableSaveFile(game.paths, kPreferencesFileName));
+  for (const std::string& problem : load.problems) {
+    std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
+  }
+  ReconcileVolumes(game.preferences, game.settings);
+  if (game.RunWindowScale) {
+    game.StoredWindowScale = game.preferences.WindowScale;
+    game.preferences.WindowScale = *game.RunWindowScale;
+  }
+  ApplyPreferences(game);
+}
+
+}  // namespace
 
 void RunStartup(Game& game) {
   GameArchives archives = game.TakeArchives ? game.TakeArchives() : ReadGameArchives(game.paths);
@@ -16,6 +37,7 @@ void RunStartup(Game& game) {
   LoadHighScores(game.highScores, LoadableSaveFile(game.paths, kHighScoreFileName));
   LoadSettings(game.settings, game.StoredCheckString,
                LoadableSaveFile(game.paths, kSettingsFileName));
+  LoadPreferencesFile(game);
   if (ComputeCheckString(game.highScores) != game.StoredCheckString) {
     ResetHighScores(game.highScores);
   }

@@ -90,6 +90,15 @@ void ModulePlayer::RenderMusic(std::span<std::int16_t> stereoFrames) {
   xmp_frame_info info;
   xmp_get_frame_info(playing_->context, &info);
   playing_->order.store(info.pos, std::memory_order_relaxed);
+  const int volume = volume_.load(std::memory_order_relaxed);
+  if (volume < 100) {
+    for (std::int16_t& sample : stereoFrames)
+      sample = static_cast<std::int16_t>(sample * volume / 100);
+  }
+}
+
+void ModulePlayer::SetVolume(int percent) {
+  volume_.store(std::clamp(percent, 0, 100), std::memory_order_relaxed);
 }
 
 }  // namespace rivoltra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -34,6 +35,10 @@ class ModulePlayer final : public MusicRenderer {
   // 0 for a null handle.
   std::int32_t SongGetOrder(const Song* song) const;
 
+  // The player's music volume, percent 0 to 100 of the module's own level; heard at once.
+  void SetVolume(int percent);
+  int Volume() const { return volume_.load(std::memory_order_relaxed); }
+
   // Audio side, with the output's lock held.
   void RenderMusic(std::span<std::int16_t> stereoFrames) override;
 
@@ -42,6 +47,8 @@ class ModulePlayer final : public MusicRenderer {
   std::vector<std::unique_ptr<Song>> songs_;
   // Read by RenderMusic; changed only with the output's lock held.
   Song* playing_ = nullptr;
+  // Read by RenderMusic without the lock: a change may reach the next buffer late, never torn.
+  std::atomic<int> volume_{100};
 };
 
 }  // namespace rivoltra

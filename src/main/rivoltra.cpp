@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const StartOptions options{paths, online, line.FullScreen,
+  const StartOptions options{paths, online, line.FullScreen, line.WindowScale,
                              [archives] { return archives->get(); }};
   const auto setup = [&](App& app) { app.Configure(options); };
   if (!replay) return RunSdlProgram({}, setup);

@@ -52,5 +52,6 @@ std::filesystem::path LoadableSaveFile(const GamePaths& paths, std::string_view 
 inline constexpr char kSettingsFileName[] = "options";
 inline constexpr char kHighScoreFileName[] = "hs";
 inline constexpr char kOnlineConfigFileName[] = "online.conf";
+inline constexpr char kPreferencesFileName[] = "preferences";
 
 }  // namespace rivoltra

@@ -4,13 +4,14 @@
 
 #include "app/game.h"
 #include "persist/high_scores.h"
+#include "persist/preferences.h"
 #include "persist/settings.h"
 
 namespace rivoltra {
 
 std::string WebSaves::Fingerprint(const Game& game) {
   return SettingsFileText(game.settings, ComputeCheckString(game.highScores)) +
-         HighScoreFileText(game.highScores);
+         HighScoreFileText(game.highScores) + PreferencesFileText(game.preferences);
 }
 
 void WebSaves::Remember(const Game& game) { saved_ = Fingerprint(game); }
