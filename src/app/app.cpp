@@ -2,6 +2,11 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/replay_playback.h"
+#include "app/screens.h"
+#include "persist/high_scores.h"
+#include "persist/replay_file.h"
+#include "persist/settings.h"
 
 namespace rivoltra {
 
@@ -9,7 +14,37 @@ App::App(Platform& platform) : game_(std::make_unique<Game>(platform)) {}
 
 App::~App() = default;
 
-void App::Start() { FormCreate(*game_); }
+namespace {
+
+// What the save files would hold now.
+std::string SaveFingerprint(const Game& game) {
+  return SettingsFileText(game.settings, ComputeCheckString(game.highScores)) +
+         HighScoreFileText(game.highScores);
+}
+
+}  // namespace
+
+void App::Start() {
+  FormCreate(*game_);
+  savedFingerprint_ = SaveFingerprint(*game_);
+}
+
+void App::Start(const StartOptions& options) {
+  Game& game = *game_;
+  game.paths = options.paths;
+  game.online = options.online;
+  game.RunFullScreen = options.fullScreen;
+  game.KeepUnsentResults = options.keepUnsentResults;
+  Start();
+}
+
+std::string App::WatchReplay(const std::string& file, bool quitAtEnd) {
+  try {
+    return StartReplayPlayback(*game_, LoadReplayFile(file), quitAtEnd);
+  } catch (const ReplayError& error) {
+    return std::string("The replay could not be loaded: ") + error.what();
+  }
+}
 
 void App::HandleEvent(const InputEvent& event) {
   Game& game = *game_;
@@ -59,5 +94,34 @@ void App::Present() { game_->MDisplay.Repaint(); }
 bool App::Finished() const { return game_->Terminated; }
 
 void App::Shutdown() { RunProgramEnd(*game_); }
+
+AppView App::View() const {
+  const Game& game = *game_;
+  AppView view;
+  view.screen = static_cast<AppScreen>(game.ScreenState);
+  const bool racing = game.ScreenState == ssRace;
+  view.finishPrompt = racing && game.race.FinishPrompt;
+  view.paused = racing && game.race.Paused;
+  view.fullScreen = game.settings.FullScreen == 1;
+  view.watchingReplay = game.replay.Playing;
+  view.raceScore = game.race.Score;
+  return view;
+}
+
+void App::SetHeldActions(ActionStates actions) { game_->HeldActions = actions; }
+
+bool App::SaveIfChanged() {
+  std::string now = SaveFingerprint(*game_);
+  if (now == savedFingerprint_) return false;
+  SaveGameFiles(*game_);
+  savedFingerprint_ = std::move(now);
+  return true;
+}
+
+UnsentSending App::SendUnsentResults() { return rivoltra::SendUnsentResults(*game_); }
+
+void App::SetRaceScore(std::int32_t score) {
+  if (game_->ScreenState == ssRace) game_->race.Score = score;
+}
 
 }  // namespace rivoltra

@@ -98,6 +98,10 @@ struct Game {
 
   // The keyboard and mouse handlers' own state.
   bool FireKeyHeld = false;
+  // Race actions a frontend's own controls hold (the page's touch buttons).
+  ActionStates HeldActions;
+  // A result the score server could not be reached for is kept for later (see StartOptions).
+  bool KeepUnsentResults = false;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
 
