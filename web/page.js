@@ -93,15 +93,16 @@
     rivoltraViewListeners: viewListeners,
     rivoltraViewChanged: viewChanged,
     rivoltraShowNote: showNote,
-    // Listeners told of each tick with the race actions the touch controls held for it.
+    // Listeners told of each tick with the race actions the touch controls held for it, the time
+    // it ran and the time it was due (both on the page's clock).
     rivoltraTickListeners: [],
-    rivoltraTick: (clock, screen, count, view, touched) => {
+    rivoltraTick: (clock, screen, count, view, touched, late) => {
       const now = performance.now();
       if (screen === 0 && measure.mainMenuAt === null) measure.mainMenuAt = now;
       if (measure.ticks.length < 20000) measure.ticks.push([count, clock, now]);
       measure.screen = screen;
       viewChanged(view);
-      for (const listener of Module.rivoltraTickListeners) listener(touched, now);
+      for (const listener of Module.rivoltraTickListeners) listener(touched, now, now - late);
       if (measure.holdAtTick !== count) return 0;
       measure.held = count;
       return 1;

@@ -28,7 +28,11 @@
   function useTouch(on) {
     if (body.classList.contains('touch') !== on) body.classList.toggle('touch', on);
   }
-  window.addEventListener('touchstart', () => useTouch(true), { capture: true, passive: true });
+  // A phone or tablet (a finger is its main pointer) starts with them; elsewhere the first touch
+  // shows them, once that touch's own handling is done, so it lands where the player aimed.
+  useTouch(window.matchMedia('(pointer: coarse)').matches);
+  window.addEventListener('touchstart', () => setTimeout(() => useTouch(true), 0),
+    { capture: true, passive: true });
   window.addEventListener('keydown', () => useTouch(false));
   let ticksSinceControllerLook = 0;
   function controllerUsed() {
@@ -51,13 +55,22 @@
   function refreshView() {
     if (ready()) Module.rivoltraViewChanged(Module._rivoltra_view());
   }
+  // Screens without ticks change only through input, which may be a key or a controller.
+  setInterval(refreshView, 250);
 
   // ---- Fingers on buttons.
   const fingers = new Map();  // touch identifier -> the action held, or null
-  const taps = new Map();     // touch identifier -> true while it may still be a tap
+  // touch identifier -> where a touch that may still be a tap started: the page point and the
+  // game point it aimed at
+  const taps = new Map();
+  // A finger that moves further than this is not tapping.
+  const kTapSlop = 16;
   let sentHeld = -1;
   // Touch event time of each action pressed and not yet read by a tick, for the measurement.
   const pressedAt = new Map();
+  // Per press: milliseconds from the touch event (its time stamp, and the moment the page's
+  // handler had it) to the deadline of the tick that read it and to the animation frame that
+  // ran that tick; and whether it was the first tick after the touch.
   const latencies = [];
   Module.rivoltraMeasure.touchLatencies = latencies;
 
@@ -90,7 +103,9 @@
       return;
     }
     fingers.set(id, action);
-    if (action !== null && !pressedAt.has(action)) pressedAt.set(action, time);
+    if (action !== null && !pressedAt.has(action)) {
+      pressedAt.set(action, { time, handled: performance.now(), ticksSince: 0 });
+    }
     if (action !== null && navigator.vibrate) navigator.vibrate(8);
   }
 
@@ -114,12 +129,19 @@
       if (event.type === 'touchstart' || event.type === 'touchmove') {
         const action = actionAt(touch.clientX, touch.clientY);
         press(id, action, event.timeStamp);
-        if (event.type === 'touchstart') taps.set(id, action === null && gamePoint(touch) !== null);
-        if (action !== null) taps.delete(id);
-      } else {
         const point = gamePoint(touch);
-        if (event.type === 'touchend' && taps.get(id) && point && ready()) {
-          Module._rivoltra_tap(point[0], point[1]);
+        if (event.type === 'touchstart' && action === null && point !== null) {
+          taps.set(id, { x: touch.clientX, y: touch.clientY, point });
+        }
+        const tap = taps.get(id);
+        if (tap && (action !== null ||
+            Math.hypot(touch.clientX - tap.x, touch.clientY - tap.y) > kTapSlop)) {
+          taps.delete(id);
+        }
+      } else {
+        const tap = taps.get(id);
+        if (event.type === 'touchend' && tap && ready()) {
+          Module._rivoltra_tap(tap.point[0], tap.point[1]);
           setTimeout(refreshView, 100);
         }
         taps.delete(id);
@@ -138,12 +160,17 @@
 
   // Every tick: catch up with a change the program could not take, note the touch-to-tick time
   // of the actions the tick read, and look at the game controllers now and then.
-  Module.rivoltraTickListeners.push((touched, now) => {
+  Module.rivoltraTickListeners.push((touched, now, due) => {
     if (sentHeld !== heldActions()) sendHeld();
-    for (const [action, time] of pressedAt) {
+    for (const [action, press] of pressedAt) {
       if (((touched >> action) & 1) === 1) {
-        if (latencies.length < 1000) latencies.push(now - time);
+        if (latencies.length < 1000) {
+          latencies.push({ toTick: due - press.handled, toFrame: now - press.handled,
+            stampToTick: due - press.time, nextTick: press.ticksSince === 0 });
+        }
         pressedAt.delete(action);
+      } else {
+        ++press.ticksSince;
       }
     }
     if (++ticksSinceControllerLook >= 15) {

@@ -104,7 +104,6 @@ AppView App::View() const {
   view.paused = racing && game.race.Paused;
   view.fullScreen = game.settings.FullScreen == 1;
   view.watchingReplay = game.replay.Playing;
-  view.raceScore = game.race.Score;
   return view;
 }
 

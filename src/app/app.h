@@ -59,8 +59,6 @@ struct AppView {
   bool fullScreen = false;
   // A recorded game plays; the player's race controls do nothing.
   bool watchingReplay = false;
-  // The running or last race's score.
-  std::int32_t raceScore = 0;
 };
 
 // What SendUnsentResults did.

@@ -40,13 +40,13 @@ TEST(UnsentResults, TextsThatAreNotOneAreRefused) {
   const std::string good = UnsentResultFileText({"ANNA", 300, "FI", "replay"});
   const std::string cases[] = {
       "",
-      "rivoltra unsent result 2\n300\n414e4e41\n4649\nreplay",  // another version
-      "rivoltra unsent result 1\n300\n414e4e41\n",              // cut before the country
-      "rivoltra unsent result 1\n3x0\n414e4e41\n4649\n",        // not a number
-      "rivoltra unsent result 1\n\n414e4e41\n4649\n",           // no number
+      "rivoltra unsent result 2\n300\n414e4e41\n4649\nreplay",    // another version
+      "rivoltra unsent result 1\n300\n414e4e41\n",                // cut before the country
+      "rivoltra unsent result 1\n3x0\n414e4e41\n4649\n",          // not a number
+      "rivoltra unsent result 1\n\n414e4e41\n4649\n",             // no number
       "rivoltra unsent result 1\n99999999999\n414e4e41\n4649\n",  // beyond a score
-      "rivoltra unsent result 1\n300\n414e4e4\n4649\n",         // odd hex
-      "rivoltra unsent result 1\n300\n41zz\n4649\n",            // not hex
+      "rivoltra unsent result 1\n300\n414e4e4\n4649\n",           // odd hex
+      "rivoltra unsent result 1\n300\n41zz\n4649\n",              // not hex
       "rivoltra unsent result 1\n300\n" + std::string(1024, 'a') + "\n4649\n",  // too long a name
       good.substr(0, 30),
   };

@@ -168,6 +168,8 @@ async function firstVisit(page, base) {
     `${Math.round(mainMenuAt)} ms from navigation, target ${kStartToMenuTargetMs} ms ` +
     `${mainMenuAt < kStartToMenuTargetMs ? 'met' : 'missed'} (files loaded and program ` +
     `started at ${Math.round(runtimeAt)} ms)`);
+  check('a computer\'s page shows no touch controls',
+    !await page.evaluate(() => document.body.classList.contains('touch')));
   check(`first visit transfers at most ${kFirstVisitBytes} bytes`, transferred <= kFirstVisitBytes,
     `${transferred} bytes`);
   const files = fs.readdirSync(site).map((name) => `${name} ${fs.statSync(path.join(site, name)).size}`);

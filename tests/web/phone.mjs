@@ -25,7 +25,10 @@ const kUserAgent = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 
 const kFirstVisitBytes = 3 * 1024 * 1024;
 const kFirstStartTargetMs = 2000;
 const kRepeatVisitBytes = 50 * 1024;
-const kRepeatStartMs = 1000;
+// Start times are printed against their targets and fail at twice them, as the computer's
+// first visit does: a busy machine does not fail CI, a start that really got slower does.
+const kRepeatStartTargetMs = 1000;
+const kTickMs = 30;
 const kPhoneName = 'PHONE';
 const kPhoneScore = 5432;
 // The race actions' bits (the game's order).
@@ -92,6 +95,8 @@ async function installable(page, h) {
   h.check('the manifest is read without errors', manifest.errors.length === 0 && manifest.data,
     JSON.stringify(manifest.errors));
   await session.detach();
+  const touchAtStart = await page.evaluate(() => document.body.classList.contains('touch'));
+  h.check('a phone\'s page starts with the touch controls', touchAtStart);
   const shown = await page.evaluate(() => !document.getElementById('fullscreen-touch').hidden);
   h.check('the full-screen button stands where the browser has the Fullscreen API', shown);
 }
@@ -103,8 +108,9 @@ async function firstVisitFigures(page, proxy, h) {
     async () => (await caches.keys()).length === 1, 20_000);
   await h_sleep(500);
   const menuAt = await page.evaluate(() => Module.rivoltraMeasure.mainMenuAt);
-  h.check(`the phone's first visit transfers at most ${kFirstVisitBytes} bytes, the worker's included`,
-    proxy.bytes <= kFirstVisitBytes,
+  h.check(`the phone's first visit transfers at most ${kFirstVisitBytes} bytes, the worker's ` +
+    `included, and starts within ${2 * kFirstStartTargetMs} ms`,
+    proxy.bytes <= kFirstVisitBytes && menuAt < 2 * kFirstStartTargetMs,
     `${proxy.bytes} bytes from the server; main menu ${Math.round(menuAt)} ms after navigation ` +
     `(target ${kFirstStartTargetMs} ms ${menuAt < kFirstStartTargetMs ? 'met' : 'missed'})`);
 }
@@ -144,7 +150,6 @@ async function tapGame(page, session, x, y) {
 const h_sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 const screenOf = (page) => page.evaluate(() => Module.rivoltraMeasure.screen);
-const score = (page) => page.evaluate(() => Module._rivoltra_race_score());
 
 // The column of the player's car: the mean x of its red body in the lower part of the picture,
 // where the car drives.
@@ -161,6 +166,29 @@ async function carColumn(page) {
       }
     }
     return count > 200 ? sum / count : null;
+  });
+}
+
+// The upper half of the picture (the road ahead, no car) kept, then the share of its pixels that
+// changed since: the road scrolls while the car drives.
+async function snapshot(page) {
+  await page.evaluate(() => {
+    window.roadSnapshot = document.getElementById('canvas').getContext('2d')
+      .getImageData(0, 0, 800, 300).data;
+  });
+}
+async function changedSinceSnapshot(page) {
+  return page.evaluate(() => {
+    const now = document.getElementById('canvas').getContext('2d').getImageData(0, 0, 800, 300)
+      .data;
+    const then = window.roadSnapshot;
+    let changed = 0;
+    for (let i = 0; i < now.length; i += 4) {
+      const difference = Math.abs(now[i] - then[i]) + Math.abs(now[i + 1] - then[i + 1]) +
+        Math.abs(now[i + 2] - then[i + 2]);
+      if (difference > 24) ++changed;
+    }
+    return changed / (now.length / 4);
   });
 }
 
@@ -199,15 +227,16 @@ async function twoFingersAndFire(page, session, h) {
   const left = await buttonPoint(page, 'Steer left');
   const fire = await buttonPoint(page, 'Fire');
   const column0 = await carColumn(page);
-  const score0 = await score(page);
+  await snapshot(page);
   await press(session, [{ ...gas, id: 1 }]);
   await press(session, [{ ...gas, id: 1 }, { ...right, id: 2 }]);
   await h_sleep(1500);
   const column1 = await carColumn(page);
-  const score1 = await score(page);
-  h.check('two fingers hold accelerate and steer: the car moves right and the score rises',
-    column0 !== null && column1 !== null && column1 > column0 + 20 && score1 > score0,
-    `car column ${column0?.toFixed(0)} -> ${column1?.toFixed(0)}, score ${score0} -> ${score1}`);
+  const road = await changedSinceSnapshot(page);
+  h.check('two fingers hold accelerate and steer: the car moves right while the road scrolls',
+    column0 !== null && column1 !== null && column1 > column0 + 20 && road > 0.1,
+    `car column ${column0?.toFixed(0)} -> ${column1?.toFixed(0)}, ` +
+    `${(100 * road).toFixed(0)} % of the upper picture changed`);
 
   // A third finger fires while the other two hold on.
   const from = await seenCount(page);
@@ -238,13 +267,31 @@ async function twoFingersAndFire(page, session, h) {
     after.length > 0 && after[after.length - 1] === 0,
     `last tick's actions ${(after[after.length - 1] ?? -1).toString(2)}`);
 
+  // Taps on fire at uneven times against the ticks, for the time from a touch to the game.
+  for (let i = 0; i < 20; ++i) {
+    await press(session, [fire]);
+    await h_sleep(20 + (i * 17) % 50);
+    await lift(session);
+    await h_sleep(30 + (i * 23) % 40);
+  }
+  await h_sleep(100);
   const latencies = await page.evaluate(() => Module.rivoltraMeasure.touchLatencies.slice());
-  const sorted = [...latencies].sort((a, b) => a - b);
-  const median = sorted[Math.floor(sorted.length / 2)];
-  const worst = sorted[sorted.length - 1];
-  h.check('a touch reaches the game at the next tick (at most 30 ms to the tick that reads it)',
-    sorted.length > 0 && worst <= 30,
-    `${sorted.length} presses: median ${median?.toFixed(1)} ms, max ${worst?.toFixed(1)} ms`);
+  const sorted = (key) => latencies.map((press) => press[key]).sort((a, b) => a - b);
+  const toTick = sorted('toTick');
+  const toFrame = sorted('toFrame');
+  const stampToTick = sorted('stampToTick');
+  const middle = (values) => values[Math.floor(values.length / 2)]?.toFixed(1);
+  const largest = (values) => values[values.length - 1]?.toFixed(1);
+  // The game clock counts whole milliseconds: a tick due 30 ms after the touch may read 31.
+  h.check('a touch changes the game\'s input at the next tick (due at most 30 ms after the ' +
+    'page has the touch)',
+    latencies.length > 0 && latencies.every((press) => press.nextTick) &&
+    toTick[toTick.length - 1] <= kTickMs + 1,
+    `${latencies.length} presses, each read by the first tick after it: ` +
+    `${latencies.every((press) => press.nextTick)}; to that tick's time ms median ` +
+    `${middle(toTick)}, max ${largest(toTick)}; to the animation frame that ran it median ` +
+    `${middle(toFrame)}, max ${largest(toFrame)}; from the event's time stamp to the tick ` +
+    `median ${middle(stampToTick)}, max ${largest(stampToTick)}`);
 }
 
 async function rotateMidRace(page, session, h) {
@@ -263,15 +310,20 @@ async function rotateMidRace(page, session, h) {
     Math.abs(height - layout.height) <= 1 && Math.abs(width - height * 4 / 3) <= 2 &&
     layout.steer[0] < left + 40 && layout.drive[1] > left + width - 40 && top >= 0,
     JSON.stringify(layout));
-  const score0 = await score(page);
+  // Braked to a stop, then accelerated from the landscape button.
+  const brake = await buttonPoint(page, 'Brake');
+  await press(session, [brake]);
+  await h_sleep(1500);
+  await lift(session);
+  await snapshot(page);
   const gas = await buttonPoint(page, 'Accelerate');
   await press(session, [gas]);
-  await h_sleep(800);
+  await h_sleep(1000);
   await saveShot(page, h, 'phone-landscape-race');
   await lift(session);
-  const score1 = await score(page);
-  h.check('in landscape the accelerate button drives on', score1 > score0,
-    `score ${score0} -> ${score1}`);
+  const road = await changedSinceSnapshot(page);
+  h.check('in landscape the accelerate button drives on', road > 0.1,
+    `${(100 * road).toFixed(0)} % of the upper picture changed`);
   await page.setViewport(kPortrait);
   await h_sleep(600);
 }
@@ -369,6 +421,15 @@ async function noScrollNoZoom(page, session, h) {
     scale: window.visualViewport.scale }));
   h.check('after all of it the page has not scrolled or zoomed',
     state.scrollY === 0 && state.scrollX === 0 && state.scale === 1, JSON.stringify(state));
+
+  // A key hides the controls (a keyboard was attached); the next touch shows them again.
+  const touchMode = () => page.evaluate(() => document.body.classList.contains('touch'));
+  await page.keyboard.press('Shift');
+  const afterKey = await touchMode();
+  await tapGame(page, session, 10, 590);
+  await h_sleep(100);
+  h.check('a key hides the touch controls and a touch shows them again',
+    !afterKey && await touchMode());
 }
 
 // ---- Visits.
@@ -405,9 +466,10 @@ async function offlineAndRepeatVisits(browser, dialogs, proxy, base, h) {
   const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
   h.check(`a repeat visit transfers under ${kRepeatVisitBytes} bytes`,
     bytes.length === 3 && median(bytes) < kRepeatVisitBytes, `bytes per visit ${bytes.join(', ')}`);
-  h.check(`a repeat visit starts to the main menu within ${kRepeatStartMs} ms`,
-    times.length === 3 && median(times) < kRepeatStartMs,
-    `median of 3: ${Math.round(median(times))} ms (${times.map(Math.round).join(', ')})`);
+  h.check(`a repeat visit starts to the main menu within ${2 * kRepeatStartTargetMs} ms`,
+    times.length === 3 && median(times) < 2 * kRepeatStartTargetMs,
+    `median of 3: ${Math.round(median(times))} ms (${times.map(Math.round).join(', ')}), target ` +
+    `${kRepeatStartTargetMs} ms ${median(times) < kRepeatStartTargetMs ? 'met' : 'missed'}`);
 }
 
 // A copy of the build with two files changed and its worker written anew, as a new build is.

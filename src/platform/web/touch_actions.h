@@ -11,8 +11,8 @@ class TouchActions {
  public:
   // The buttons held now, as the page sees its touches.
   void Hold(ActionStates held) {
-    pressedSinceTick_ = ActionStates(static_cast<std::uint16_t>(
-        pressedSinceTick_.Bits() | (held.Bits() & ~held_.Bits())));
+    pressedSinceTick_ = ActionStates(
+        static_cast<std::uint16_t>(pressedSinceTick_.Bits() | (held.Bits() & ~held_.Bits())));
     held_ = held;
   }
   // What the next tick reads.

@@ -40,11 +40,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE int rivoltra_full_screen_option() {
   return Running() && program->app->View().fullScreen ? 1 : 0;
 }
 
-// The race's score, which the browser test watches rise.
-extern "C" EMSCRIPTEN_KEEPALIVE int rivoltra_race_score() {
-  return Running() ? program->app->View().raceScore : 0;
-}
-
 // What the page shows around the game (see PageViewBits).
 extern "C" EMSCRIPTEN_KEEPALIVE int rivoltra_view() {
   return Running() ? PageViewBits(program->app->View()) : -1;

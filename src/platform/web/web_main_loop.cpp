@@ -23,13 +23,17 @@ constexpr std::uint32_t kMaxCatchUpMilliseconds = 120;
 // A bound on the ticks of one frame whatever the timer answers.
 constexpr int kMaxTicksPerFrame = 8;
 
-// A tick hook answer: hold the game on this tick's picture.
-bool ReportTick(const WebProgram& web, std::uint32_t clock, ActionStates touched) {
+// The page's hook after every tick: the game clock the tick ran at, its screen and number, the
+// view, the touch actions it read, and how long after its deadline it ran (the page measures the
+// time from a touch to the tick that read it). The browser test may answer "hold" to stop the
+// game on this tick's picture.
+bool ReportTick(WebProgram& web, std::uint32_t clock, ActionStates touched) {
+  const auto late = static_cast<std::int32_t>(web.platform->RealMilliseconds() - clock);
   // clang-format off
   return EM_ASM_INT({
-    return Module['rivoltraTick'] ? Module['rivoltraTick']($0, $1, $2, $3, $4) : 0;
+    return Module['rivoltraTick'] ? Module['rivoltraTick']($0, $1, $2, $3, $4, $5) : 0;
   }, clock, static_cast<int>(web.app->View().screen), web.ticks, PageViewBits(web.app->View()),
-     touched.Bits()) != 0;
+     touched.Bits(), late) != 0;
   // clang-format on
 }
 
