@@ -58,6 +58,7 @@ export async function phoneProfile(browser, h) {
     await page.close();
     page = null;
     await offlineAndRepeatVisits(browser, dialogs, proxy, base, h);
+    await withoutFullScreenApi(browser, dialogs, base, h);
     await newBuildUsedWhole(browser, dialogs, proxy, base, h);
   } finally {
     if (page) await page.close();
@@ -470,6 +471,23 @@ async function offlineAndRepeatVisits(browser, dialogs, proxy, base, h) {
     times.length === 3 && median(times) < 2 * kRepeatStartTargetMs,
     `median of 3: ${Math.round(median(times))} ms (${times.map(Math.round).join(', ')}), target ` +
     `${kRepeatStartTargetMs} ms ${median(times) < kRepeatStartTargetMs ? 'met' : 'missed'}`);
+}
+
+// A browser without the Fullscreen API for page elements (iPhone's Safari): no full-screen button.
+async function withoutFullScreenApi(browser, dialogs, base, h) {
+  const page = await openPhonePage(browser, dialogs, h);
+  await page.evaluateOnNewDocument(() => {
+    Object.defineProperty(Document.prototype, 'fullscreenEnabled', { get: () => false });
+    delete Element.prototype.requestFullscreen;
+  });
+  await page.goto(`${base}/play/`, { waitUntil: 'load' });
+  const hidden = await page.evaluate(() => ['fullscreen', 'fullscreen-touch'].map((id) => {
+    const button = document.getElementById(id);
+    return button.hidden && button.getBoundingClientRect().width === 0;
+  }));
+  h.check('without the Fullscreen API (iPhone) no full-screen button shows', hidden.every(Boolean),
+    JSON.stringify(hidden));
+  await page.close();
 }
 
 // A copy of the build with two files changed and its worker written anew, as a new build is.
