@@ -25,7 +25,7 @@ std::string SaveFingerprint(const Game& game) {
 }  // namespace
 
 void App::Start() {
-  FormCreate(*game_);
+  RunStartup(*game_);
   savedFingerprint_ = SaveFingerprint(*game_);
 }
 
@@ -50,19 +50,19 @@ void App::HandleEvent(const InputEvent& event) {
   Game& game = *game_;
   switch (event.kind) {
     case InputEvent::Kind::KeyDown:
-      FormKeyDown(game, event.virtualKey, event.shift);
+      OnKeyDown(game, event.virtualKey, event.shift);
       break;
     case InputEvent::Kind::KeyUp:
-      FormKeyUp(game, event.virtualKey, event.shift);
+      OnKeyUp(game, event.virtualKey, event.shift);
       break;
     case InputEvent::Kind::Character:
-      FormKeyPress(game, event.character);
+      OnCharacterTyped(game, event.character);
       break;
     case InputEvent::Kind::MouseMove:
-      MDisplayMouseMove(game, event.x, event.y);
+      OnPointerMove(game, event.x, event.y);
       break;
     case InputEvent::Kind::Click:
-      MDisplayClick(game);
+      OnPointerClick(game);
       break;
     case InputEvent::Kind::FocusGained:
       ApplicationActivated(game);
@@ -71,7 +71,7 @@ void App::HandleEvent(const InputEvent& event) {
       ApplicationDeactivated(game);
       break;
     case InputEvent::Kind::Exposed:
-      game.MDisplay.Repaint();
+      game.Screen.Repaint();
       break;
     case InputEvent::Kind::Quit:
       game.Terminated = true;
@@ -81,15 +81,15 @@ void App::HandleEvent(const InputEvent& event) {
 
 DueTicks App::RunDueTicks(std::uint32_t nowMilliseconds) {
   DueTicks result;
-  result.ticked = game_->MTimer.Idle(nowMilliseconds);
+  result.ticked = game_->Timer.Idle(nowMilliseconds);
   // The tick may have ended the game or left the timer unhooked (a screen change).
-  if (!game_->Terminated && game_->MTimer.Hooked()) {
-    result.untilNext = game_->MTimer.MillisecondsUntilDue(nowMilliseconds);
+  if (!game_->Terminated && game_->Timer.Hooked()) {
+    result.untilNext = game_->Timer.MillisecondsUntilDue(nowMilliseconds);
   }
   return result;
 }
 
-void App::Present() { game_->MDisplay.Repaint(); }
+void App::Present() { game_->Screen.Repaint(); }
 
 bool App::Finished() const { return game_->Terminated; }
 
@@ -99,7 +99,7 @@ AppView App::View() const {
   const Game& game = *game_;
   AppView view;
   view.screen = static_cast<AppScreen>(game.ScreenState);
-  const bool racing = game.ScreenState == ssRace;
+  const bool racing = game.ScreenState == GameScreen::Race;
   view.finishPrompt = racing && game.race.FinishPrompt;
   view.paused = racing && game.race.Paused;
   view.fullScreen = game.settings.FullScreen == 1;
@@ -120,7 +120,7 @@ bool App::SaveIfChanged() {
 UnsentSending App::SendUnsentResults() { return rivoltra::SendUnsentResults(*game_); }
 
 void App::SetRaceScore(std::int32_t score) {
-  if (game_->ScreenState == ssRace) game_->race.Score = score;
+  if (game_->ScreenState == GameScreen::Race) game_->race.Score = score;
 }
 
 }  // namespace rivoltra

@@ -3,10 +3,10 @@
 
 namespace rivoltra {
 
-void FormCreate(Game& game) {
-  game.MImageList.Items().LoadArchive(game.paths.DataFile("Res/Res1.gfx").string());
-  game.MImageList3.Items().LoadArchive(game.paths.DataFile("Res/Res3.gfx").string());
-  game.MSoundList.Items().LoadArchive(game.paths.DataFile("Res/Sounds.sfx").string());
+void RunStartup(Game& game) {
+  game.InterfaceImages.Items().LoadArchive(game.paths.DataFile("Res/Res1.gfx").string());
+  game.RaceImages.Items().LoadArchive(game.paths.DataFile("Res/Res3.gfx").string());
+  game.Sounds.Items().LoadArchive(game.paths.DataFile("Res/Sounds.sfx").string());
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.
@@ -22,8 +22,8 @@ void FormCreate(Game& game) {
   }
   ApplyDisplayMode(game);
   game.text.PrepareFontTables();
-  game.ScrollBackground = new TScrollBackground(
-      &game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
+  game.ScrollBackground = new ScrollingBackground(
+      &game.Sprites.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
       game.race.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);
   game.StartupComplete = true;

@@ -16,7 +16,7 @@ namespace {
 // The sizes and frame counts the rules read, from the race pictures' archive; nothing is drawn,
 // so no display is needed.
 RaceData RaceDataFromFolder(const std::filesystem::path& dataFolder) {
-  TImageList raceImages;
+  ImageList raceImages;
   raceImages.Items().LoadArchive((dataFolder / "Res" / "Res3.gfx").string());
   return RaceDataFromImages(raceImages, kFrameInterval);
 }
