@@ -491,5 +491,22 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
                        "menu song again");
 }
 
+// The race song belongs to the race and to its loading step, so it starts before the first tick.
+TEST(ScreenMusicTest, OnlyTheRaceAndItsLoadingStepPlayTheRaceSong) {
+  const struct {
+    GameScreen screen;
+    ScreenMusic music;
+  } cases[] = {
+      {GameScreen::MainMenu, ScreenMusic::Menu},  {GameScreen::Race, ScreenMusic::Race},
+      {GameScreen::Options, ScreenMusic::Menu},   {GameScreen::HighScores, ScreenMusic::Menu},
+      {GameScreen::Help, ScreenMusic::Menu},      {GameScreen::SendResults, ScreenMusic::Menu},
+      {GameScreen::CarChoice, ScreenMusic::Menu}, {GameScreen::RaceLoading, ScreenMusic::Race},
+      {GameScreen::NameEntry, ScreenMusic::Menu},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MusicOfScreen(c.screen), c.music) << static_cast<int>(c.screen);
+  }
+}
+
 }  // namespace
 }  // namespace rivoltra

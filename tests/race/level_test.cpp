@@ -66,7 +66,7 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
   double placedAt = -1;
   double passedAt = -1;
   for (int i = 0; i < 5000 && race().FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i) {
-    const std::int32_t phase = race().FinishPhase;
+    const LevelEndPhase phase = race().FinishPhase;
     Tick();
     if (phase == LevelEndPhase::Racing && race().FinishPhase == LevelEndPhase::FinishLinePlaced) {
       placedAt = race().Distance;

@@ -12,10 +12,7 @@ namespace {
 // Off road without the brake key the car only rolls out.
 constexpr double kRollOutDecel = 0.05;
 
-// States 1 and -1 are never set; they drive like 0.
-bool DrivesFreely(std::int32_t motionState) {
-  return motionState == 0 || motionState == 1 || motionState == -1;
-}
+bool DrivesFreely(CarMotion motionState) { return motionState == CarMotion::DrivingFreely; }
 
 class CarMove {
  public:
