@@ -16,6 +16,20 @@ App::~App() = default;
 
 namespace {
 
+// The frontends' screen numbers are the game's own.
+constexpr bool SameScreen(AppScreen app, GameScreen game) {
+  return static_cast<std::int32_t>(app) == static_cast<std::int32_t>(game);
+}
+static_assert(SameScreen(AppScreen::MainMenu, GameScreen::MainMenu) &&
+              SameScreen(AppScreen::Race, GameScreen::Race) &&
+              SameScreen(AppScreen::Options, GameScreen::Options) &&
+              SameScreen(AppScreen::HighScores, GameScreen::HighScores) &&
+              SameScreen(AppScreen::Help, GameScreen::Help) &&
+              SameScreen(AppScreen::SendResults, GameScreen::SendResults) &&
+              SameScreen(AppScreen::CarChoice, GameScreen::CarChoice) &&
+              SameScreen(AppScreen::RaceLoading, GameScreen::RaceLoading) &&
+              SameScreen(AppScreen::NameEntry, GameScreen::NameEntry));
+
 // What the save files would hold now.
 std::string SaveFingerprint(const Game& game) {
   return SettingsFileText(game.settings, ComputeCheckString(game.highScores)) +
