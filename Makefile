@@ -56,7 +56,8 @@ check-format:
 	@bash scripts/check-format.sh
 
 # The game in the browser: index.html, index.js, index.wasm, index.data (the game data generated
-# by the desktop build) and page.js in $(WEB_BUILD), nothing else, so the folder can be served
+# by the desktop build), the page's own files, the web app's manifest, icons and service worker,
+# LICENSE.txt and THIRD-PARTY-NOTICES.txt in $(WEB_BUILD), nothing else, so the folder can be served
 # as it is (rivoltra-scores --web $(WEB_BUILD)). The libraries for WebAssembly are built once into
 # ~/.cache/rivoltra; emscripten's own build files go to $(WEB_TREE).
 WEB_TREE ?= $(BUILD)/web

@@ -10,10 +10,11 @@ namespace rivoltra {
 
 namespace {
 
-// The race reads its actions once per tick; Control fires as well as the fire key of the key table.
+// The race reads its actions once per tick; Control fires as well as the fire key of the key table,
+// and a frontend's own controls add theirs.
 RaceTickInput RaceInputFromDevices(const Game& game, std::int32_t lagCount) {
   RaceTickInput input;
-  input.Actions = ActionsFrom(game.Input.States());
+  input.Actions = ActionStates(ActionsFrom(game.Input.States()).Bits() | game.HeldActions.Bits());
   if (game.FireKeyHeld) input.Actions.Set(RaceAction::Fire, true);
   input.LagCount = lagCount;
   return input;

@@ -118,6 +118,10 @@ struct Game {
   bool FireKeyHeld = false;
   // The controller inputs held at the last tick: A and B work the menus on their press.
   PadControls PadHeldBefore;
+  // Race actions a frontend's own controls hold (the page's touch buttons).
+  ActionStates HeldActions;
+  // A result the score server could not be reached for is kept for later (see StartOptions).
+  bool KeepUnsentResults = false;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
 

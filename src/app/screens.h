@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/app.h"
 #include "app/menu_state.h"
 #include "engine/free_sprite.h"
 
@@ -68,6 +69,9 @@ void MoreSettingsActivate(Game& game);
 void HighScoresActivate(Game& game);
 void HelpActivate(Game& game);
 void SendResultsActivate(Game& game);
+// The results kept while the server was out of reach, sent now with their replays (oldest
+// first, stopping at the first that cannot be).
+UnsentSending SendUnsentResults(Game& game);
 
 // Keyboard navigation over FirstSelectable..LastSelectable from the input states of this tick.
 void NavigateVertical(Game& game, bool wrap);

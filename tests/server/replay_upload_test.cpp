@@ -152,6 +152,7 @@ TEST_F(ReplayUpload, ReproducedReplayMarksItsEntryAndIsOfferedForDownload) {
   EXPECT_NE(page.find("href=\"/cgi/version.pl?prg=Rivoltra&amp;show&amp;type=0&amp;verified=1\""),
             std::string::npos);
   EXPECT_EQ(annaLine.find("watch"), std::string::npos) << "no browser game, nothing to watch in";
+  EXPECT_EQ(page.find("class=\"play\""), std::string::npos) << "no browser game to link";
 
   // With the browser game served, a verified replay can be watched there.
   service_.SetPlayAddress("/play/");
@@ -161,6 +162,8 @@ TEST_F(ReplayUpload, ReproducedReplayMarksItsEntryAndIsOfferedForDownload) {
   EXPECT_NE(annaLine.find("href=\"/play/?replay=" + std::to_string(anna.Id) + "\">watch</a>"),
             std::string::npos)
       << annaLine;
+  // The footer links the game itself, for phones as for computers.
+  EXPECT_NE(page.find("<a class=\"play\" href=\"/play/\">"), std::string::npos);
   boRow = page.find(">BO</td>");
   EXPECT_EQ(page.substr(boRow, page.find('\n', boRow) - boRow).find("watch"), std::string::npos);
 
