@@ -1,12 +1,13 @@
 #include "app/game.h"
 #include "app/screens.h"
+#include "engine/file_names.h"
 
 namespace rivoltra {
 
 void FormCreate(Game& game) {
-  game.MImageList.Items().LoadArchive(game.paths.DataFile("Res/Res1.gfx").string());
-  game.MImageList3.Items().LoadArchive(game.paths.DataFile("Res/Res3.gfx").string());
-  game.MSoundList.Items().LoadArchive(game.paths.DataFile("Res/Sounds.sfx").string());
+  game.MImageList.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Res1.gfx")));
+  game.MImageList3.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Res3.gfx")));
+  game.MSoundList.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Sounds.sfx")));
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.

@@ -1,5 +1,7 @@
 #include "audio/music.h"
 
+#include "engine/file_names.h"
+
 namespace rivoltra {
 
 namespace {
@@ -12,7 +14,7 @@ constexpr std::int32_t kRaceLoadingScreen = 10;
 
 std::string ScreenSongFile(std::int32_t ScreenState, const std::filesystem::path& dataFolder) {
   const bool race = ScreenState == kRaceScreen || ScreenState == kRaceLoadingScreen;
-  return (dataFolder / (race ? kRaceSong : kMenuSong)).string();
+  return Utf8FromPath(dataFolder / (race ? kRaceSong : kMenuSong));
 }
 
 void StopMusic(ModulePlayer& player, MusicState& music) {

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include "platform/desktop_http.h"
+
 namespace rivoltra {
 namespace {
 
@@ -112,6 +114,10 @@ SubmitOutcome SubmitScore(const OnlineConfig& config, const ShowMessageBox& show
                           std::string_view country) {
   CurlHttpTransport transport(config.ConnectTimeout, config.RequestTimeout);
   return SubmitScore(transport, config, showMessage, playerName, score, country);
+}
+
+std::unique_ptr<HttpTransport> OpenDesktopHttp(const HttpLimits& limits) {
+  return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
 }
 
 }  // namespace rivoltra
