@@ -65,7 +65,7 @@ StagedFile::~StagedFile() {
 
 void StagedFile::Commit() {
   if (committed_) return;
-  if (const std::error_code error = ReplaceFile(temporary_, path_)) {
+  if (const std::error_code error = MoveFileIntoPlace(temporary_, path_)) {
     throw SaveFileError(Describe(path_, "replace", error));
   }
   committed_ = true;

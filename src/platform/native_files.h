@@ -19,7 +19,8 @@ std::error_code WriteFileToDisk(const std::filesystem::path& path, std::string_v
 
 // Puts `from` in the place of `to` in one step (the old `to` stays whole until then), and makes
 // the change itself durable.
-std::error_code ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+std::error_code MoveFileIntoPlace(const std::filesystem::path& from,
+                                  const std::filesystem::path& to);
 
 // Removes a file if it is there; a failure is ignored (for cleaning up temporary files).
 void RemoveFileQuietly(const std::filesystem::path& path) noexcept;

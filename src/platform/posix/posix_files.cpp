@@ -51,7 +51,8 @@ std::error_code WriteFileToDisk(const std::filesystem::path& path, std::string_v
   return error;
 }
 
-std::error_code ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::error_code MoveFileIntoPlace(const std::filesystem::path& from,
+                                  const std::filesystem::path& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) return LastError();
   SyncFolder(to.parent_path());
   return {};

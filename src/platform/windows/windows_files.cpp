@@ -56,7 +56,8 @@ std::error_code WriteFileToDisk(const std::filesystem::path& path, std::string_v
   return error;
 }
 
-std::error_code ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+std::error_code MoveFileIntoPlace(const std::filesystem::path& from,
+                                  const std::filesystem::path& to) {
   // rename() refuses an existing target on Windows; MoveFileEx replaces it in one step and, with
   // write-through, returns only once the move has reached the disk.
   if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ==
