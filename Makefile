@@ -32,6 +32,7 @@ test: build
 deb: build
 	@bash scripts/make-deb.sh $(BUILD) $(BUILD)/deb
 	@lintian --fail-on error $(BUILD)/deb/*.deb
+	@bash scripts/check-deb-licence.sh $(BUILD)/deb/*.deb
 
 # Every fuzz target for FUZZ_SECONDS each, built with clang and the sanitizers.
 fuzz: setup

@@ -40,6 +40,8 @@ install(FILES packaging/desktop/${RIVOLTRA_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT game)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/${RIVOLTRA_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT game)
+# The licence travels with every install; the .deb carries it as its copyright file instead.
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/rivoltra COMPONENT game)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/rivoltra.6
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT game)
 
@@ -50,6 +52,7 @@ if(TARGET rivoltra-scores)
     COMPONENT scores)
   install(FILES ${CMAKE_BINARY_DIR}/Data/Res/Res3.gfx
     DESTINATION ${CMAKE_INSTALL_DATADIR}/rivoltra-scores/Res COMPONENT scores)
+  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/rivoltra-scores COMPONENT scores)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/rivoltra-scores.1
     ${CMAKE_BINARY_DIR}/packaging/rivoltra-replay.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT scores)
 endif()

@@ -23,6 +23,8 @@ stage() {
   find "$root/usr/share/man" -type f -exec gzip -9n {} +
   local doc=$root/usr/share/doc/$package
   mkdir -p "$doc"
+  # The machine-readable copyright file holds the licence text; Debian wants no second copy.
+  rm -f "$doc/LICENSE"
   install -m 644 "$source_dir/packaging/debian/copyright" "$doc/copyright"
   printf '%s (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\n' \
     "$package" "$version" "$version" "$maintainer" "$(date -R -d @"${SOURCE_DATE_EPOCH:-$(git -C "$source_dir" log -1 --format=%ct)}")" |

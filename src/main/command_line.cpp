@@ -120,6 +120,10 @@ std::string UsageText(const std::string& programName) {
   return text;
 }
 
-std::string VersionText() { return std::string("Rivoltra ") + RIVOLTRA_VERSION + "\n"; }
+std::string VersionText() {
+  return std::string("Rivoltra ") + RIVOLTRA_VERSION +
+         "\nCopyright (c) 2026 the Rivoltra developers\n"
+         "Free software under the MIT licence: you may use, copy, change and share it.\n";
+}
 
 }  // namespace rivoltra

@@ -37,6 +37,7 @@ TEST(CommandLine, HelpAndVersion) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(VersionText().rfind("Rivoltra 1.", 0), 0u) << VersionText();
+  EXPECT_NE(VersionText().find("MIT licence"), std::string::npos) << VersionText();
 }
 
 TEST(CommandLine, MistakesAreUsageErrorsNamingTheArgument) {

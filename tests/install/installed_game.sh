@@ -38,7 +38,10 @@ run_game() {
 
 echo "== command line"
 (run_game --help) | grep -q -- '--fullscreen' || fail "--help does not list the options"
-(run_game --version)
+(run_game --version) | grep -q 'MIT licence' || fail "--version does not name the licence"
+echo "== licence"
+source_dir=$(dirname "$0")/../..
+bash "$source_dir/scripts/check-licence.sh" "$share/doc/rivoltra/LICENSE"
 status=0
 (run_game --no-such-option) 2> "$work/usage.txt" > /dev/null || status=$?
 [ "$status" = 2 ] || fail "an unknown option exits with $status, not 2"
