@@ -29,6 +29,7 @@ cp -a "$native/Data/Res" "$native/Data/Music" "$native/package-files/Save" "$gam
 # Notepad of older Windows wants CR LF.
 sed 's/$/\r/' "$root/LICENSE" >"$game/LICENSE.txt"
 sed 's/$/\r/' "$root/packaging/THIRD-PARTY-NOTICES.txt" >"$game/THIRD-PARTY-NOTICES.txt"
+bash "$root/scripts/check-licence.sh" "$game/LICENSE.txt"
 
 # The installer: its icon comes from the staging folder, not installed.
 cp "$build_win/rivoltra.ico" "$stage/rivoltra.ico"

@@ -36,6 +36,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8 SDL_AUDIODRIVER=dummy
 xvfb_pid=""
 server_pid=""
 game_pid=""
+window=""
 cleanup() {
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
@@ -68,7 +69,7 @@ started=$SECONDS
 timeout 180 wineboot -i >/dev/null 2>&1
 log "Wine prefix made in $((SECONDS - started)) s"
 drive_c=$WINEPREFIX/drive_c
-appdata=$drive_c/users/$USER/AppData/Roaming
+appdata=$drive_c/users/${USER:-$(id -un)}/AppData/Roaming
 [ -d "$appdata" ] || appdata=$(find "$drive_c/users" -maxdepth 3 -type d -name Roaming | head -1)
 
 # --- the files themselves ---------------------------------------------------------------------
@@ -97,28 +98,44 @@ check "the installer installs silently into Program Files" \
   "$(ok test -f "$install/rivoltra.exe" -a -f "$install/Data/Res/Res1.gfx" -a -f "$install/uninstall.exe" -a -f "$install/LICENSE.txt" -a -f "$install/THIRD-PARTY-NOTICES.txt")" \
   "$install_seconds s"
 check "a Start-menu shortcut" "$(ok test -f "$shortcut")"
+check "the install folder carries the licence and the third-party notices" \
+  "$(ok bash "$root/scripts/check-licence.sh" "$install/LICENSE.txt")"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Rivoltra'
 timeout 30 wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r' >"$artefacts/uninstall-key.txt" || true
 for value in DisplayName DisplayIcon DisplayVersion Publisher UninstallString EstimatedSize; do
   check "installed apps entry has $value" "$(ok grep -q "$value" "$artefacts/uninstall-key.txt")"
 done
+# The windowed program's --version and errors reach whoever started it (here Wine's own console
+# handling; on Windows the parent's console).
+version_text=$(cd "$drive_c" && timeout 60 wine "$install/rivoltra.exe" --version 2>&1 | tr -d '\r')
+check "rivoltra.exe --version answers on the console" \
+  "$(echo "$version_text" | grep -q 'MIT' && echo 0 || echo 1)" "$(echo "$version_text" | head -1)"
+set +e
+(cd "$drive_c" && timeout 60 wine "$install/rivoltra.exe" --no-such-option >"$work/usage.txt" 2>&1)
+usage_status=$?
+set -e
+check "an unknown option: usage on the console, exit status 2" \
+  "$([ "$usage_status" -eq 2 ] && grep -q 'no-such-option' "$work/usage.txt" && echo 0 || echo 1)" \
+  "status $usage_status"
+
 snapshot() { (cd "$install" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
 snapshot >"$work/install-before.txt"
 
 # The shortcut's target, as Explorer would start it: the Windows path inside the .lnk.
-target=$(strings -e l "$shortcut" | grep -i 'rivoltra\.exe$' | head -1)
-[ -n "$target" ] || target=$(strings "$shortcut" | grep -i 'rivoltra\.exe$' | head -1)
+# The link's local base path (ANSI) or its icon location (UTF-16), whichever strings finds.
+target=$( (strings "$shortcut"; strings -e l "$shortcut") | grep -oi '[A-Z]:\\.*rivoltra\.exe$' |
+  head -1)
 check "the shortcut points at the installed game" \
   "$(echo "$target" | grep -qi '^C:\\Program Files\\Rivoltra\\rivoltra\.exe$' && echo 0 || echo 1)" \
   "$target"
 
 # --- the game ---------------------------------------------------------------------------------
 window_id() {
-  xwininfo -root -tree 2>/dev/null | grep '"Rivoltra"' | grep -E '[0-9]+x[0-9]+' | head -1 |
-    awk '{print $1}'
+  { xwininfo -root -tree 2>/dev/null | grep '"Rivoltra"' | grep -E '[0-9]+x[0-9]+' || true; } |
+    head -1 | awk '{print $1}'
 }
-# start_game ARGS...: the game from the desktop's folder, as a shortcut starts it; sets game_pid
-# and window, prints the milliseconds from the start to the window's appearing.
+# start_game ARGS...: the game from the desktop's folder, as a shortcut starts it; sets game_pid,
+# window and startup_ms (from the start to the window's appearing).
 start_game() {
   local begin now
   begin=$(date +%s%N)
@@ -132,18 +149,23 @@ start_game() {
     sleep 0.05
   done
   now=$(date +%s%N)
-  echo $(((now - begin) / 1000000))
+  startup_ms=$(((now - begin) / 1000000))
+  # No window manager gives it the focus, and the game's clock stands still without it.
+  [ -z "$window" ] || xdotool windowfocus "$window" 2>/dev/null || true
+}
+shoot() {  # FILE: the game's window as a PNG (nothing when it cannot be read)
+  timeout 30 import -window "$window" "$1" 2>/dev/null || rm -f "$1"
 }
 press() {  # KEY [HOLD-SECONDS]: held, because the game samples the key state once per tick
-  xdotool keydown --window "$window" "$1"
+  xdotool keydown --window "$window" "$1" 2>/dev/null
   sleep "${2:-0.15}"
-  xdotool keyup --window "$window" "$1"
+  xdotool keyup --window "$window" "$1" 2>/dev/null
   sleep 0.3
 }
 # close_game: Alt+F4, the close request Windows sends; the game saves and ends.
 close_game() {
   xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool keydown alt keydown F4 && sleep 0.15 && xdotool keyup F4 keyup alt
+  xdotool keydown alt keydown F4 2>/dev/null && sleep 0.15 && xdotool keyup F4 keyup alt 2>/dev/null
   for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$game_pid" 2>/dev/null; then
     kill -9 "$game_pid" 2>/dev/null
@@ -155,10 +177,12 @@ close_game() {
   game_pid=""
 }
 
-# Start-up time: the first start also creates the saves, so three starts, median reported.
+# Start-up time: the prefix's first start of a windowed program sets Wine itself up (fonts,
+# window classes), so one start to warm up, then three measured, the median reported.
 startups=()
-for run in 1 2 3; do
-  startups+=("$(start_game)")
+for run in 0 1 2 3; do
+  start_game
+  [ "$run" -gt 0 ] && startups+=("$startup_ms")
   [ -n "$window" ] || break
   if [ "$run" -lt 3 ]; then
     sleep 1
@@ -174,29 +198,41 @@ check "window visible within 3 s of the launch (median of 3)" \
 echo "${startups[*]}" >"$artefacts/startup-ms.txt"
 
 if [ -n "$window" ]; then
-  # The main menu once it has slid in, against the runner's picture of the same screen.
-  sleep 4
-  timeout 30 import -window "$window" "$artefacts/wine-main-menu.png"
+  # The main menu once it has slid in, against the runner's picture of the same screen: the
+  # window is photographed until it matches (at most 30 s), and the time that took is kept.
   (cd "$native" && printf 'tick 200\nshot %s\n' "$artefacts/runner-main-menu.png" |
     ./rivoltra-script >/dev/null)
   size=$(identify -format '%wx%h' "$artefacts/runner-main-menu.png")
-  convert "$artefacts/wine-main-menu.png" -resize "$size!" "$artefacts/wine-main-menu-scaled.png"
-  differing=$(compare -metric AE -fuzz 12% "$artefacts/wine-main-menu-scaled.png" \
-    "$artefacts/runner-main-menu.png" "$artefacts/main-menu-difference.png" 2>&1 || true)
-  differing=${differing%% *}
   total=$(( ${size%x*} * ${size#*x} ))
+  menu_begin=$(date +%s%N)
+  for _ in $(seq 60); do
+    shoot "$artefacts/wine-main-menu.png"
+    # Colour channels may differ by a step or two (pixel format conversions), glyph edges by
+    # hinting: 3 % per channel, at most 1 % of the pixels beyond that.
+    differing=$(compare -metric AE -fuzz 3% "$artefacts/wine-main-menu.png" \
+      "$artefacts/runner-main-menu.png" "$artefacts/main-menu-difference.png" 2>&1 || true)
+    differing=${differing%% *}
+    [ "${differing%.*}" -le $((total / 100)) ] 2>/dev/null && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.5
+  done
+  menu_ms=$((($(date +%s%N) - menu_begin) / 1000000))
   check "the main menu under Wine is the runner's picture (font hinting aside)" \
     "$([ "${differing%.*}" -le $((total / 100)) ] 2>/dev/null && echo 0 || echo 1)" \
-    "$differing of $total pixels differ beyond 12 %"
+    "$differing of $total pixels differ beyond 3 %, matched $menu_ms ms after the window's focus"
 
   # Enter (car choice), Enter (the race), Up held: the road moves under the car.
   press Return
   sleep 1
   press Return
   sleep 3
-  timeout 30 import -window "$window" "$artefacts/wine-race-start.png"
+  shoot "$artefacts/wine-race-start.png"
+  press Up 4
+  shoot "$artefacts/wine-race.png"
+  press Right 0.4
+  press Up 4
+  press Left 0.4
   press Up 3
-  timeout 30 import -window "$window" "$artefacts/wine-race.png"
   moved=$(compare -metric AE -fuzz 5% "$artefacts/wine-race-start.png" "$artefacts/wine-race.png" \
     null: 2>&1 || true)
   moved=${moved%% *}
@@ -207,7 +243,7 @@ if [ -n "$window" ]; then
   press Escape
   press y
   sleep 3
-  timeout 30 import -window "$window" "$artefacts/wine-after-race.png"
+  shoot "$artefacts/wine-after-race.png"
   close_game
   check "Alt+F4 ends the game" "$?"
 fi
@@ -255,10 +291,10 @@ check "the verifier reads --data and a replay in non-ASCII folders" \
 rm -rf "$drive_c/$odd/Data/Save"
 mkdir -p "$drive_c/$odd/Data/Save"
 cp "$install/Data/Save/"* "$drive_c/$odd/Data/Save/"
-start_game --data "C:\\$odd\\Data" --save "C:\\$odd\\Säve" >/dev/null
+start_game --data "C:\\$odd\\Data" --save "C:\\$odd\\Säve"
 if [ -n "$window" ]; then
   sleep 3
-  timeout 30 import -window "$window" "$artefacts/wine-odd-folder.png"
+  shoot "$artefacts/wine-odd-folder.png"
   close_game || true
 fi
 check "the game runs with --data and --save in non-ASCII folders" \
