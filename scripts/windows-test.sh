@@ -291,15 +291,25 @@ check "the verifier reads --data and a replay in non-ASCII folders" \
 rm -rf "$drive_c/$odd/Data/Save"
 mkdir -p "$drive_c/$odd/Data/Save"
 cp "$install/Data/Save/"* "$drive_c/$odd/Data/Save/"
+# The save folder starts with the default files, dated in the past: the normal close rewrites
+# them, and what the Windows build writes must be byte for byte what Linux writes for the same
+# settings and table (the Linux runner's rewrite of the defaults is the defaults).
+mkdir -p "$drive_c/$odd/Säve"
+cp "$native/package-files/Save/options" "$native/package-files/Save/hs" "$drive_c/$odd/Säve/"
+touch -d '2000-01-01' "$drive_c/$odd/Säve/options" "$drive_c/$odd/Säve/hs"
 start_game --data "C:\\$odd\\Data" --save "C:\\$odd\\Säve"
 if [ -n "$window" ]; then
   sleep 3
   shoot "$artefacts/wine-odd-folder.png"
   close_game || true
 fi
-check "the game runs with --data and --save in non-ASCII folders" \
-  "$(ok test -f "$drive_c/$odd/Säve/options" -a -f "$drive_c/$odd/Säve/hs")" \
+rewritten=$(find "$drive_c/$odd/Säve" -name options -newer "$work/install-before.txt" | wc -l)
+check "the game runs with --data and --save in non-ASCII folders and saves there" \
+  "$([ "$rewritten" -eq 1 ] && echo 0 || echo 1)" \
   "$(ls "$drive_c/$odd/Säve" 2>/dev/null | tr '\n' ' ')"
+check "the saves the Windows build writes are byte-identical to Linux's" \
+  "$(cmp -s "$drive_c/$odd/Säve/options" "$native/package-files/Save/options" &&
+    cmp -s "$drive_c/$odd/Säve/hs" "$native/package-files/Save/hs" && echo 0 || echo 1)"
 
 # --- HTTP over WinHTTP against the real score server ---------------------------------------
 "$native/rivoltra-scores" --listen 127.0.0.1:0 --db "$work/scores.db" --quiet \
