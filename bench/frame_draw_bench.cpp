@@ -67,13 +67,13 @@ class RaceFrame {
     component_.SetDisplay(&display_);
     display_.Initialize();
 
-    road_ = new TBackgroundSprite(&component_.Engine());
+    road_ = new BackgroundSprite(&component_.Engine());
     road_->Image = &list_.ItemByName("Road");
     road_->SetGridSize(1, 1);
     road_->Endless = true;
     road_->SetZ(1);
     for (int i = 0; i < 40; ++i) {
-      auto* car = new TImageSprite(&component_.Engine());
+      auto* car = new ImageSprite(&component_.Engine());
       car->Image = &list_.ItemByName("Car");
       car->Width = 48;
       car->Height = 80;
@@ -94,7 +94,7 @@ class RaceFrame {
     component_.DrawSprites();
     list_.ItemByName("Pointer").DrawRotate(back, 736, 537, 39, 23, 0, 0.10256410256410256,
                                            0.8695652173913043, tick % 200);
-    const TImageItem& font = list_.ItemByName("Font_small");
+    const ImageItem& font = list_.ItemByName("Font_small");
     for (int line = 0; line < 4; ++line) {
       for (int column = 0; column < 30; ++column) {
         font.Draw(back, 20 + column * 19, 20 + line * 30, (line * 30 + column) % 60);
@@ -106,9 +106,9 @@ class RaceFrame {
 
  private:
   BenchDisplay display_;
-  TImageList list_;
-  TSpriteEngineComponent component_;
-  TBackgroundSprite* road_ = nullptr;
+  ImageList list_;
+  DisplaySpriteEngine component_;
+  BackgroundSprite* road_ = nullptr;
 };
 
 void RaceFrameDraw(benchmark::State& state) {
@@ -128,7 +128,7 @@ BENCHMARK(RaceFrameDraw)
 // Building the patterns of the game's archives, as every display initialisation does. Run from
 // a build folder that holds Data/Res.
 void ArchivePatternBuild(benchmark::State& state) {
-  TImageList list;
+  ImageList list;
   try {
     list.Items().LoadArchive(state.range(0) == 1 ? "Data/Res/Res1.gfx" : "Data/Res/Res3.gfx");
   } catch (const std::exception& e) {

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const std::uint8_t> bytes(data, size);
 
   try {
-    const TWaveData wave = ParseWave(bytes);
+    const WaveData wave = ParseWave(bytes);
     if (ParseWave(MakeWaveImage(wave)) != wave) std::abort();
     if (auto format = ReadPcmFormat(wave.FormatBlock); format && format->BytesPerFrame() <= 0)
       std::abort();
@@ -31,13 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (ReadSoundArchiveBytes(WriteSoundArchiveBytes(items), "rewritten.sfx") != items) std::abort();
 
   // The index must agree with a plain search: the last item of that name, ignoring case, wins.
-  TSoundList list;
+  SoundList list;
   list.Items().Assign(items);
   for (const SoundItemData& item : items) {
     std::size_t newest = 0;
     for (std::size_t i = 0; i < items.size(); ++i)
       if (SameNameIgnoringCase(items[i].Name, item.Name)) newest = i;
-    TSoundItem& found = list.ItemByName(item.Name);
+    SoundItem& found = list.ItemByName(item.Name);
     if (&found != &list.Items().Items(static_cast<int>(newest))) std::abort();
     found.Play(false);  // not bound to an output: must do nothing
   }

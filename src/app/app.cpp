@@ -9,25 +9,25 @@ App::App(Platform& platform) : game_(std::make_unique<Game>(platform)) {}
 
 App::~App() = default;
 
-void App::Start() { FormCreate(*game_); }
+void App::Start() { RunStartup(*game_); }
 
 void App::HandleEvent(const InputEvent& event) {
   Game& game = *game_;
   switch (event.kind) {
     case InputEvent::Kind::KeyDown:
-      FormKeyDown(game, event.virtualKey, event.shift);
+      OnKeyDown(game, event.virtualKey, event.shift);
       break;
     case InputEvent::Kind::KeyUp:
-      FormKeyUp(game, event.virtualKey, event.shift);
+      OnKeyUp(game, event.virtualKey, event.shift);
       break;
     case InputEvent::Kind::Character:
-      FormKeyPress(game, event.character);
+      OnCharacterTyped(game, event.character);
       break;
     case InputEvent::Kind::MouseMove:
-      MDisplayMouseMove(game, event.x, event.y);
+      OnPointerMove(game, event.x, event.y);
       break;
     case InputEvent::Kind::Click:
-      MDisplayClick(game);
+      OnPointerClick(game);
       break;
     case InputEvent::Kind::FocusGained:
       ApplicationActivated(game);
@@ -36,7 +36,7 @@ void App::HandleEvent(const InputEvent& event) {
       ApplicationDeactivated(game);
       break;
     case InputEvent::Kind::Exposed:
-      game.MDisplay.Repaint();
+      game.Screen.Repaint();
       break;
     case InputEvent::Kind::Quit:
       game.Terminated = true;
@@ -46,15 +46,15 @@ void App::HandleEvent(const InputEvent& event) {
 
 DueTicks App::RunDueTicks(std::uint32_t nowMilliseconds) {
   DueTicks result;
-  result.ticked = game_->MTimer.Idle(nowMilliseconds);
+  result.ticked = game_->Timer.Idle(nowMilliseconds);
   // The tick may have ended the game or left the timer unhooked (a screen change).
-  if (!game_->Terminated && game_->MTimer.Hooked()) {
-    result.untilNext = game_->MTimer.MillisecondsUntilDue(nowMilliseconds);
+  if (!game_->Terminated && game_->Timer.Hooked()) {
+    result.untilNext = game_->Timer.MillisecondsUntilDue(nowMilliseconds);
   }
   return result;
 }
 
-void App::Present() { game_->MDisplay.Repaint(); }
+void App::Present() { game_->Screen.Repaint(); }
 
 bool App::Finished() const { return game_->Terminated; }
 

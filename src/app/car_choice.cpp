@@ -24,7 +24,7 @@ void LeaveCarChoice(Game& game) {
 }  // namespace
 
 void ShowCarChoice(Game& game) {
-  BeginSubScreen(game, ssCarChoice, {kLastCar, kFirstCar, kFirstCar, kLastCar});
+  BeginSubScreen(game, GameScreen::CarChoice, {kLastCar, kFirstCar, kFirstCar, kLastCar});
   ShowScreenBackdrop(game, "StartGameBackground");
   for (int slot = kFirstCar; slot <= kLastCar; ++slot) {
     const std::string car = "Car" + std::to_string(slot - kFirstCar + 1);
@@ -65,24 +65,24 @@ void CarChoiceActivate(Game& game) {
 void StartGameWithCar(Game& game, std::int32_t car) {
   MenuState& menu = game.menu;
   switch (game.ScreenState) {
-    case ssCarChoice:
+    case GameScreen::CarChoice:
       HideCarChoice(game);
       break;
-    case ssOptions:
+    case GameScreen::Options:
       HideOptions(game);
       break;
-    case ssHighScores:
+    case GameScreen::HighScores:
       HideHighScores(game);
       break;
-    case ssHelp:
+    case GameScreen::Help:
       HideHelp(game);
       break;
-    case ssNameEntry:
+    case GameScreen::NameEntry:
       // Left without confirming: the name does not enter the table.
       FreeSprite(menu.MenuCaption);
       FreeSprite(menu.TextCursor);
       break;
-    case ssSendResults:
+    case GameScreen::SendResults:
       HideSendResults(game);
       break;
     default:
@@ -94,7 +94,7 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   CloseMainMenu(game);
   game.race.CarChoice = car;
   BeginRaceRecording(game, car);
-  StartRace(game);
+  OpenRaceScreen(game);
 }
 
 }  // namespace rivoltra

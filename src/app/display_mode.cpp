@@ -13,17 +13,17 @@ void ApplyDisplayMode(Game& game) {
 // Finalizing stops the frame tick (through the display's finalize event) and initializing
 // starts it again, so no tick runs while the surfaces are being rebuilt.
 void SetWindowed(Game& game) {
-  game.MDisplay.Finalize();
+  game.Screen.Finalize();
   game.platform.RestoreWindowPlacement();
-  game.MDisplay.FullScreenOption = false;
-  game.MDisplay.Initialize();
+  game.Screen.FullScreenOption = false;
+  game.Screen.Initialize();
 }
 
 void SetFullScreen(Game& game) {
-  game.MDisplay.Finalize();
+  game.Screen.Finalize();
   game.platform.StoreWindowPlacement();
-  game.MDisplay.FullScreenOption = true;
-  game.MDisplay.Initialize();
+  game.Screen.FullScreenOption = true;
+  game.Screen.Initialize();
 }
 
 }  // namespace rivoltra

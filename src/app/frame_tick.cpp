@@ -12,7 +12,7 @@ namespace {
 // The race reads its actions once per tick; Control fires as well as the fire key of the key table.
 RaceTickInput RaceInputFromDevices(const Game& game, std::int32_t lagCount) {
   RaceTickInput input;
-  input.Actions = ActionsFrom(game.MInput.States());
+  input.Actions = ActionsFrom(game.Input.States());
   if (game.FireKeyHeld) input.Actions.Set(RaceAction::Fire, true);
   input.LagCount = lagCount;
   return input;
@@ -25,7 +25,7 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
   if (session.Playing && session.Paused) return;
   const int ticks = session.Playing && session.FastForward ? 4 : 1;
   const bool drawing = !game.DrawingOff;
-  for (int tick = 0; tick < ticks && game.ScreenState == ssRace; ++tick) {
+  for (int tick = 0; tick < ticks && game.ScreenState == GameScreen::Race; ++tick) {
     const std::optional<RaceTickInput> input =
         TakeRaceInput(game, RaceInputFromDevices(game, lagCount));
     if (!input) {
@@ -34,41 +34,41 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
     }
     // Only the last of the fast ticks is shown.
     game.DrawingOff = !drawing || tick + 1 < ticks;
-    RaceTick(game, *input);
+    RunRaceFrame(game, *input);
   }
   game.DrawingOff = !drawing;
 }
 
 }  // namespace
 
-void MTimerTimer(Game& game, std::int32_t lagCount) {
+void RunFrameTick(Game& game, std::int32_t lagCount) {
   if (!game.StartupComplete) return;
   KeepMusicPlaying(game);
   // Navigation and the race read the input states of this tick, not those of the key events.
-  game.MInput.Update();
+  game.Input.Update();
   switch (game.ScreenState) {
-    case ssMainMenu:
+    case GameScreen::MainMenu:
       MainMenuTick(game, lagCount);
       break;
-    case ssRace:
+    case GameScreen::Race:
       RunRaceTicks(game, lagCount);
       break;
-    case ssOptions:
+    case GameScreen::Options:
       OptionsTick(game, lagCount);
       break;
-    case ssHighScores:
+    case GameScreen::HighScores:
       HighScoresTick(game, lagCount);
       break;
-    case ssHelp:
+    case GameScreen::Help:
       HelpTick(game, lagCount);
       break;
-    case ssSendResults:
+    case GameScreen::SendResults:
       SendResultsTick(game, lagCount);
       break;
-    case ssCarChoice:
+    case GameScreen::CarChoice:
       CarChoiceTick(game, lagCount);
       break;
-    case ssNameEntry:
+    case GameScreen::NameEntry:
       NameEntryTick(game, lagCount);
       break;
     default:
@@ -78,15 +78,15 @@ void MTimerTimer(Game& game, std::int32_t lagCount) {
 
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll) {
   const bool draw = !game.DrawingOff;
-  if (draw && game.MDisplay.IsInitialized()) game.MDisplay.BackBuffer().Fill(0);
-  if (moveAll) game.MSpriteEngine.MoveSprites(lag);
-  if (draw) game.MSpriteEngine.DrawSprites();
+  if (draw && game.Screen.IsInitialized()) game.Screen.BackBuffer().Fill(0);
+  if (moveAll) game.Sprites.MoveSprites(lag);
+  if (draw) game.Sprites.DrawSprites();
 }
 
 void FlipFrame(Game& game) {
   if (game.DrawingOff) return;
-  if (game.replay.Playing && game.ScreenState == ssRace) DrawReplayLabel(game);
-  game.MDisplay.Flip();
+  if (game.replay.Playing && game.ScreenState == GameScreen::Race) DrawReplayLabel(game);
+  game.Screen.Flip();
 }
 
 }  // namespace rivoltra

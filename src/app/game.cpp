@@ -15,7 +15,7 @@ class PlatformForeground final : public ForegroundQuery {
 };
 
 void SetUpInput(Game& game) {
-  TInputDevices& input = game.MInput;
+  GameInput& input = game.Input;
   input.ActiveOnly = true;
   input.Keyboard().Assigns = GameKeyAssignments();
   input.Keyboard().SetSource(&game.platform.Keyboard());
@@ -31,68 +31,68 @@ void SetUpInput(Game& game) {
 
 Game::Game(Platform& platformLayer)
     : platform(platformLayer),
-      MDisplay(platformLayer.Presenter()),
+      Screen(platformLayer.Presenter()),
       foreground_(std::make_unique<PlatformForeground>(platformLayer)) {
-  MTimer.ActiveOnly = true;
-  MTimer.SetInterval(kFrameInterval);
-  MTimer.OnTimer = [this](std::int32_t lagCount) { MTimerTimer(*this, lagCount); };
+  Timer.ActiveOnly = true;
+  Timer.SetInterval(kFrameInterval);
+  Timer.OnTimer = [this](std::int32_t lagCount) { RunFrameTick(*this, lagCount); };
   // The frame tick stops whenever the display surface is torn down and starts again when it
   // has been built, including during a display mode switch.
-  MDisplay.OnInitialize = [this] { EnableTimer(*this); };
-  MDisplay.OnFinalize = [this] { DisableTimer(*this); };
-  MImageList.SetDisplay(&MDisplay);
-  MImageList3.SetDisplay(&MDisplay);
-  MSpriteEngine.SetDisplay(&MDisplay);
-  MSoundList.SetSoundOutput(&platformLayer.Audio());
+  Screen.OnInitialize = [this] { EnableTimer(*this); };
+  Screen.OnFinalize = [this] { DisableTimer(*this); };
+  InterfaceImages.SetDisplay(&Screen);
+  RaceImages.SetDisplay(&Screen);
+  Sprites.SetDisplay(&Screen);
+  Sounds.SetSoundOutput(&platformLayer.Audio());
   modulePlayer = std::make_unique<ModulePlayer>(platformLayer.Audio());
-  MInput.SetForegroundQuery(foreground_.get());
+  Input.SetForegroundQuery(foreground_.get());
   SetUpInput(*this);
 }
 
 Game::~Game() {
   // Sprites reference images; the tree goes before the lists.
-  MSpriteEngine.Engine().RemoveChildren();
+  Sprites.Engine().RemoveChildren();
   modulePlayer.reset();
-  MSoundList.SetSoundOutput(nullptr);
-  MSpriteEngine.SetDisplay(nullptr);
-  MImageList.SetDisplay(nullptr);
-  MImageList3.SetDisplay(nullptr);
+  Sounds.SetSoundOutput(nullptr);
+  Sprites.SetDisplay(nullptr);
+  InterfaceImages.SetDisplay(nullptr);
+  RaceImages.SetDisplay(nullptr);
 }
 
-TImageList& ScreenImageList(Game& game) {
-  return game.ScreenState == ssRace || game.ScreenState == ssRaceLoading ? game.MImageList3
-                                                                         : game.MImageList;
+ImageList& ScreenImageList(Game& game) {
+  return game.ScreenState == GameScreen::Race || game.ScreenState == GameScreen::RaceLoading ? game.RaceImages
+                                                                         : game.InterfaceImages;
 }
 
 void WriteText(Game& game, std::string_view text, int x, int y) {
-  game.text.WriteText(game.MDisplay.BackBuffer(), game.MImageList.Items(), text, x, y);
+  game.text.WriteText(game.Screen.BackBuffer(), game.InterfaceImages.Items(), text, x, y);
 }
 
 void PlaySound(Game& game, std::string_view name) {
   if (game.settings.SoundEnabled != 1) return;
   if (game.soundObserver) game.soundObserver(true, name);
-  PlaySound(game.settings.SoundEnabled, game.MSoundList, name);
+  PlaySound(game.settings.SoundEnabled, game.Sounds, name);
 }
 
 void StopSound(Game& game, std::string_view name) {
   if (game.settings.SoundEnabled != 1) return;
   if (game.soundObserver) game.soundObserver(false, name);
-  StopSound(game.settings.SoundEnabled, game.MSoundList, name);
+  StopSound(game.settings.SoundEnabled, game.Sounds, name);
 }
 
 void EnableTimer(Game& game) {
-  game.MTimer.SetEnabled(true, game.platform.Milliseconds(), game.platform.IsApplicationActive());
+  game.Timer.SetEnabled(true, game.platform.Milliseconds(), game.platform.IsApplicationActive());
 }
 
 void DisableTimer(Game& game) {
-  game.MTimer.SetEnabled(false, game.platform.Milliseconds(), game.platform.IsApplicationActive());
+  game.Timer.SetEnabled(false, game.platform.Milliseconds(), game.platform.IsApplicationActive());
 }
 
 void ApplicationActivated(Game& game) {
-  game.MTimer.ApplicationActivated(game.platform.Milliseconds());
+  game.Timer.ApplicationActivated(game.platform.Milliseconds());
 }
 
-void ApplicationDeactivated(Game& game) { game.MTimer.ApplicationDeactivated(); }
+void ApplicationDeactivated(Game& game) { game.Timer.ApplicationDeactivated(); }
 
 void ShowMouseCursor(Game& game) { game.platform.ChangeMouseCursorCounter(+1); }
 void HideMouseCursor(Game& game) { game.platform.ChangeMouseCursorCounter(-1); }

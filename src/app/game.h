@@ -30,18 +30,17 @@ namespace rivoltra {
 
 // The screens the frame tick dispatches on; no other value is ever stored. The numbers are the
 // ones the runner's state dump and the golden traces show.
-enum class ScreenStates : std::int32_t {
-  ssMainMenu = 0,
-  ssRace = 1,
-  ssOptions = 2,
-  ssHighScores = 3,
-  ssHelp = 4,
-  ssSendResults = 7,
-  ssCarChoice = 8,
-  ssRaceLoading = 10,
-  ssNameEntry = 71,
+enum class GameScreen : std::int32_t {
+  MainMenu = 0,
+  Race = 1,
+  Options = 2,
+  HighScores = 3,
+  Help = 4,
+  SendResults = 7,
+  CarChoice = 8,
+  RaceLoading = 10,
+  NameEntry = 71,
 };
-using enum ScreenStates;
 
 constexpr std::uint32_t kFrameInterval = 30;
 
@@ -55,14 +54,14 @@ struct Game {
   Game& operator=(const Game&) = delete;
 
   Platform& platform;
-  TDisplay MDisplay;
-  TFrameTimer MTimer;
+  Display Screen;
+  FrameTimer Timer;
   // Interface pictures and fonts; race pictures.
-  TImageList MImageList;
-  TImageList MImageList3;
-  TSpriteEngineComponent MSpriteEngine;
-  TInputDevices MInput;
-  TSoundList MSoundList;
+  ImageList InterfaceImages;
+  ImageList RaceImages;
+  DisplaySpriteEngine Sprites;
+  GameInput Input;
+  SoundList Sounds;
   RandomGenerator Random;
   BitmapText text;
 
@@ -73,7 +72,7 @@ struct Game {
   std::optional<std::uint8_t> RunFullScreen;
   std::uint8_t StoredFullScreen = 0;
 
-  ScreenStates ScreenState = ssMainMenu;
+  GameScreen ScreenState = GameScreen::MainMenu;
   Settings settings;
   // The check string read with the settings, compared once with the loaded table.
   std::string StoredCheckString;
@@ -90,7 +89,7 @@ struct Game {
   // Null while the machine has no sound output; the game then runs without music.
   std::unique_ptr<ModulePlayer> modulePlayer;
   // Created at start-up, kept to the end; screens only change its picture.
-  TScrollBackground* ScrollBackground = nullptr;
+  ScrollingBackground* ScrollBackground = nullptr;
 
   // Told of every effect started (true) or stopped (false) while sound is on; the scripted
   // runner listens, the game itself does not.
@@ -116,11 +115,11 @@ struct Game {
 
 // Start-up, in its fixed order. Throws on a missing or corrupt data file; the caller shows the
 // message and ends the program.
-void FormCreate(Game& game);
+void RunStartup(Game& game);
 
 // The image list that pictures of the current screen come from: the race list in the race
 // states, the interface list elsewhere.
-TImageList& ScreenImageList(Game& game);
+ImageList& ScreenImageList(Game& game);
 // Draws text in the current font on the back buffer (fonts come from the interface list).
 void WriteText(Game& game, std::string_view text, int x, int y);
 // Effects by name; nothing at all happens while sound is off.
@@ -133,7 +132,7 @@ void KeepMusicPlaying(Game& game);
 // The playing song's order position, 0 without a song.
 std::int32_t SongOrder(const Game& game);
 // The frame tick: keeps the music going, updates the input states, runs the screen's tick.
-void MTimerTimer(Game& game, std::int32_t lagCount);
+void RunFrameTick(Game& game, std::int32_t lagCount);
 // The two halves of every frame.
 void DrawFrame(Game& game, std::int32_t lag, bool moveAll);
 void FlipFrame(Game& game);

@@ -37,7 +37,7 @@ void LeaveHelp(Game& game) {
 void ShowHelp(Game& game) {
   MenuState& menu = game.menu;
   menu.HelpPage = 1;
-  BeginSubScreen(game, ssHelp, {kNextButton, kNextButton, kPreviousButton, kNextButton});
+  BeginSubScreen(game, GameScreen::Help, {kNextButton, kNextButton, kPreviousButton, kNextButton});
   ShowScreenBackdrop(game, PageImage(menu.HelpPage));
   FreeButtonSlot(menu.buttons, kNextButton);
   PlaceButton(game, kPreviousButton, "Previous", "Previous", 1, 0, layout::kHelpButtonX[0],
@@ -60,12 +60,12 @@ void HelpTick(Game& game, std::int32_t lagCount) {
   NavigateHorizontal(game, false);
   // Pushing on against the first or last button turns the page.
   if (menu.EdgeReached) {
-    MDisplayClick(game);
+    OnPointerClick(game);
     menu.EdgeReached = false;
   }
   // The activation may have closed the screen (a main-menu button picked with the mouse); its
   // sprites are gone then and must not be closed a second time.
-  if (game.ScreenState == ssHelp) {
+  if (game.ScreenState == GameScreen::Help) {
     ShowMainButtonActive(game, kHelpMainButton);
     const int selected = menu.buttons.SelectedButton;
     if (selected != 0 && selected != kHelpMainButton && selected != kPreviousButton &&
@@ -93,7 +93,7 @@ void HelpActivate(Game& game) {
       return;
   }
   if (menu.ScreenBackdrop != nullptr) {
-    menu.ScreenBackdrop->Image = &game.MImageList.ItemByName(PageImage(menu.HelpPage));
+    menu.ScreenBackdrop->Image = &game.InterfaceImages.ItemByName(PageImage(menu.HelpPage));
   }
 }
 

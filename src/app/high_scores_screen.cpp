@@ -32,7 +32,7 @@ void LeaveHighScores(Game& game) {
 
 void ShowHighScores(Game& game) {
   game.text.SelectMediumActiveFont();
-  BeginSubScreen(game, ssHighScores,
+  BeginSubScreen(game, GameScreen::HighScores,
                  {kViewOnlineButton, kViewOnlineButton, kClearButton, kViewOnlineButton});
   ShowScreenBackdrop(game, "HighScoresBackground");
   FreeButtonSlot(game.menu.buttons, kViewOnlineButton);

@@ -10,10 +10,10 @@ struct Game;
 
 // The window's three input paths: key-down/up (virtual-key codes), character events, and the
 // mouse over the display surface (in surface pixels). They run between ticks.
-void FormKeyDown(Game& game, int virtualKey, ShiftState shift);
-void FormKeyUp(Game& game, int virtualKey, ShiftState shift);
-void FormKeyPress(Game& game, char key);
-void MDisplayMouseMove(Game& game, int x, int y);
-void MDisplayClick(Game& game);
+void OnKeyDown(Game& game, int virtualKey, ShiftState shift);
+void OnKeyUp(Game& game, int virtualKey, ShiftState shift);
+void OnCharacterTyped(Game& game, char key);
+void OnPointerMove(Game& game, int x, int y);
+void OnPointerClick(Game& game);
 
 }  // namespace rivoltra

@@ -12,16 +12,16 @@ constexpr char kEscape = 27;
 
 // Options only: Enter activates, Escape goes back, and while the country line is selected and
 // being edited the other keys type into it.
-void OptionsKeyPress(Game& game, char key) {
+void OptionsCharacterTyped(Game& game, char key) {
   MenuState& menu = game.menu;
-  if (key == kEnter) MDisplayClick(game);
+  if (key == kEnter) OnPointerClick(game);
   if (key == kEscape) {
     menu.buttons.SelectedButton = 2;
-    MDisplayClick(game);
+    OnPointerClick(game);
     return;
   }
   // Judged after the Enter above, which may have closed the options.
-  if (game.ScreenState == ssOptions && menu.buttons.SelectedButton == 10 && menu.EditingCountry) {
+  if (game.ScreenState == GameScreen::Options && menu.buttons.SelectedButton == 10 && menu.EditingCountry) {
     TypeIntoCountry(game, key);
   }
 }
@@ -29,31 +29,31 @@ void OptionsKeyPress(Game& game, char key) {
 // Every other menu screen: Escape selects the sub-screen's own main-menu button so that the
 // activation closes it; every character activates the selected button, except Escape on the
 // main menu, which does nothing.
-void MenuKeyPress(Game& game, char key) {
+void MenuCharacterTyped(Game& game, char key) {
   int& selected = game.menu.buttons.SelectedButton;
   if (key == kEscape) {
     switch (game.ScreenState) {
-      case ssHighScores:
+      case GameScreen::HighScores:
         selected = 3;
         break;
-      case ssHelp:
+      case GameScreen::Help:
         selected = 4;
         break;
-      case ssCarChoice:
+      case GameScreen::CarChoice:
         selected = 1;
         break;
-      case ssMainMenu:
+      case GameScreen::MainMenu:
         return;
       default:
         break;
     }
   }
-  MDisplayClick(game);
+  OnPointerClick(game);
 }
 
 }  // namespace
 
-void FormKeyDown(Game& game, int virtualKey, ShiftState shift) {
+void OnKeyDown(Game& game, int virtualKey, ShiftState shift) {
   if (virtualKey == VirtualKey::Control) game.FireKeyHeld = true;
   if (virtualKey == VirtualKey::Enter && shift.Alt) {
     game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
@@ -61,23 +61,23 @@ void FormKeyDown(Game& game, int virtualKey, ShiftState shift) {
   }
 }
 
-void FormKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
+void OnKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
   if (virtualKey == VirtualKey::Control) game.FireKeyHeld = false;
 }
 
-void FormKeyPress(Game& game, char key) {
-  if (PlaybackKeyPress(game, key)) return;
+void OnCharacterTyped(Game& game, char key) {
+  if (PlaybackCharacterTyped(game, key)) return;
   // Each step looks at the screen as the step before has left it: Enter that closes the options
   // reaches the main menu's step too and opens the selected button there.
-  if (game.ScreenState == ssOptions) {
-    OptionsKeyPress(game, key);
+  if (game.ScreenState == GameScreen::Options) {
+    OptionsCharacterTyped(game, key);
     if (key == kEscape) return;
   }
-  if (game.ScreenState != ssRace && game.ScreenState != ssRaceLoading &&
-      game.ScreenState != ssOptions) {
-    MenuKeyPress(game, key);
+  if (game.ScreenState != GameScreen::Race && game.ScreenState != GameScreen::RaceLoading &&
+      game.ScreenState != GameScreen::Options) {
+    MenuCharacterTyped(game, key);
   }
-  if (game.ScreenState == ssNameEntry) {
+  if (game.ScreenState == GameScreen::NameEntry) {
     if (key == kEnter) {
       FinishNameEntry(game);
       ShowSendResults(game);
@@ -87,31 +87,31 @@ void FormKeyPress(Game& game, char key) {
   }
 }
 
-void MDisplayMouseMove(Game& game, int x, int y) {
+void OnPointerMove(Game& game, int x, int y) {
   game.MouseX = x;
   game.MouseY = y;
   HitTestButtons(game.menu.buttons, x, y);
 }
 
-void MDisplayClick(Game& game) {
+void OnPointerClick(Game& game) {
   if (game.menu.buttons.SelectedButton != 0) PlayButtonPress(game);
   switch (game.ScreenState) {
-    case ssMainMenu:
+    case GameScreen::MainMenu:
       MainMenuActivate(game);
       break;
-    case ssOptions:
+    case GameScreen::Options:
       OptionsActivate(game);
       break;
-    case ssHighScores:
+    case GameScreen::HighScores:
       HighScoresActivate(game);
       break;
-    case ssHelp:
+    case GameScreen::Help:
       HelpActivate(game);
       break;
-    case ssCarChoice:
+    case GameScreen::CarChoice:
       CarChoiceActivate(game);
       break;
-    case ssSendResults:
+    case GameScreen::SendResults:
       SendResultsActivate(game);
       break;
     default:

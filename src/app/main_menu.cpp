@@ -22,14 +22,14 @@ constexpr double kScreenHeight = layout::kScreenHeight;
 
 void CreateMainMenuSprites(Game& game) {
   MenuState& menu = game.menu;
-  TSprite* root = &game.MSpriteEngine.Engine();
+  Sprite* root = &game.Sprites.Engine();
   // Nothing is standing in the flows of the game; a second full creation must not leave the
   // first one's sprites on the screen without anyone to free them.
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.UpPanelSprite);
   FreeSprite(menu.DownPanelSprite);
   for (int slot = 1; slot <= kMainButtons; ++slot) FreeButtonSlot(menu.buttons, slot);
-  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+  game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
 
   menu.MenuCaption = NewCaption(game, "NullCaption");
   menu.MenuCaption->X = layout::kCaptionX;
@@ -45,12 +45,12 @@ void CreateMainMenuSprites(Game& game) {
   const auto& kButtonY = layout::kMenuButtonY;
   static_assert(layout::kMenuButtonY.size() == kMainButtons);
   for (int slot = 1; slot <= 5; ++slot) {
-    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new TMenuButton(
-        root, game.MImageList.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
+    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new MenuButton(
+        root, game.InterfaceImages.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
         slot - 1, slot - 1, kScreenWidth, kButtonY[static_cast<std::size_t>(slot - 1)]);
   }
   menu.buttons.MenuButtons[6] =
-      new TMenuButton(root, game.MImageList.Items(), "MainMenu_ExitActive", "MainMenu_ExitInactive",
+      new MenuButton(root, game.InterfaceImages.Items(), "MainMenu_ExitActive", "MainMenu_ExitInactive",
                       0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
 }
 
@@ -74,20 +74,20 @@ const char* CaptionImageOf(int selectedButton) {
 }
 
 void ShowSelectedCaption(Game& game) {
-  TCaptionSprite* caption = game.menu.MenuCaption;
+  CaptionSprite* caption = game.menu.MenuCaption;
   if (caption == nullptr) return;
   const int selected = game.menu.buttons.SelectedButton;
   caption->Visible = true;
   if (selected == 0) {
     caption->Visible = false;
   } else if (const char* image = CaptionImageOf(selected)) {
-    caption->Image = &game.MImageList.ItemByName(image);
+    caption->Image = &game.InterfaceImages.ItemByName(image);
   }
 }
 
 void SlidePanels(MenuState& menu) {
-  TCaptionSprite* up = menu.UpPanelSprite;
-  TCaptionSprite* down = menu.DownPanelSprite;
+  CaptionSprite* up = menu.UpPanelSprite;
+  CaptionSprite* down = menu.DownPanelSprite;
   if (up == nullptr || down == nullptr) return;
   if (up->Y < 0) up->Y += kUpPanelStep;
   if (down->Y > kScreenHeight - down->Height) down->Y -= kDownPanelStep;
@@ -96,10 +96,10 @@ void SlidePanels(MenuState& menu) {
 }
 
 void SlideButtons(MenuState& menu) {
-  const TMenuButton* first = menu.buttons.Slot(1);
+  const MenuButton* first = menu.buttons.Slot(1);
   if (first != nullptr && first->X > kButtonRestX) {
     for (int slot = 1; slot <= menu.buttons.ButtonCount; ++slot) {
-      if (TMenuButton* button = menu.buttons.Slot(slot)) button->X -= kButtonStep;
+      if (MenuButton* button = menu.buttons.Slot(slot)) button->X -= kButtonStep;
     }
   } else {
     menu.MenuPhase = MenuPhases::Ready;
@@ -110,7 +110,7 @@ void SlideButtons(MenuState& menu) {
 
 void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
   MenuState& menu = game.menu;
-  game.ScreenState = ssMainMenu;
+  game.ScreenState = GameScreen::MainMenu;
   menu.buttons.ButtonCount = kMainButtons;
   menu.FirstSelectable = 1;
   menu.LastSelectable = kMainButtons;
@@ -129,7 +129,7 @@ void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
 void CloseMainMenu(Game& game) {
   MenuState& menu = game.menu;
   FreeMenuButtons(menu.buttons);
-  EndBonus(game);
+  EndRunningBonus(game);
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.UpPanelSprite);
   FreeSprite(menu.DownPanelSprite);

@@ -7,7 +7,7 @@
 
 namespace rivoltra {
 
-class TCaptionSprite;
+class CaptionSprite;
 
 // The main menu's slide-in: the panels move in, then the buttons; only a ready menu takes input.
 // The numbers are the ones the runner's state dump and the golden traces show.
@@ -35,12 +35,12 @@ struct MenuState {
 
   // The main menu's sprites live from its full creation to CloseMainMenu, across sub-screens;
   // on the name entry and send results MenuCaption is their title.
-  TCaptionSprite* MenuCaption = nullptr;
-  TCaptionSprite* UpPanelSprite = nullptr;
-  TCaptionSprite* DownPanelSprite = nullptr;
+  CaptionSprite* MenuCaption = nullptr;
+  CaptionSprite* UpPanelSprite = nullptr;
+  CaptionSprite* DownPanelSprite = nullptr;
   // The open sub-screen's panel.
-  TCaptionSprite* ScreenBackdrop = nullptr;
-  TCaptionSprite* TextCursor = nullptr;
+  CaptionSprite* ScreenBackdrop = nullptr;
+  CaptionSprite* TextCursor = nullptr;
 
   MenuPhases MenuPhase = MenuPhases::Ready;
   MenuEntryModes MenuEntryMode = MenuEntryModes::SelectStart;

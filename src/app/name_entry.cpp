@@ -18,8 +18,8 @@ constexpr std::int32_t kNameCursorMinimumX = 398;
 
 void ShowNameEntry(Game& game) {
   MenuState& menu = game.menu;
-  game.ScreenState = ssNameEntry;
-  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+  game.ScreenState = GameScreen::NameEntry;
+  game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
   FreeSprite(menu.MenuCaption);
   menu.MenuCaption = NewCaption(game, "EnterYourName");
   menu.MenuCaption->X = layout::kDialogX;

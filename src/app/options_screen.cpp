@@ -71,7 +71,7 @@ void LeaveOptions(Game& game) {
 
 void ShowOptions(Game& game) {
   MenuState& menu = game.menu;
-  BeginSubScreen(game, ssOptions, {kCountryLine, kDisplayLine, kDisplayLine, kCountryLine});
+  BeginSubScreen(game, GameScreen::Options, {kCountryLine, kDisplayLine, kDisplayLine, kCountryLine});
   for (int slot = kDisplayLine; slot <= kCountryLine; ++slot) {
     PlaceButton(game, slot, "OptionButton_Active", "OptionButton_Inactive", 0, 0,
                 layout::kOptionButtonX,

@@ -42,7 +42,7 @@ ReplayTrailer TrailerOfRaceNow(const Game& game) {
 std::string GameVersion() { return RIVOLTRA_VERSION; }
 
 std::uint64_t RaceDataFingerprintOf(const Game& game) {
-  return RaceDataFingerprint(RaceDataFromImages(game.MImageList3, RaceInterval(game)));
+  return RaceDataFingerprint(RaceDataFromImages(game.RaceImages, RaceInterval(game)));
 }
 
 ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car) {

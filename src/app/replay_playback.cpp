@@ -66,7 +66,7 @@ void DrawReplayLabel(Game& game) {
   WriteText(game, label, kLabelX, kLabelY);
 }
 
-bool PlaybackKeyPress(Game& game, char key) {
+bool PlaybackCharacterTyped(Game& game, char key) {
   ReplaySession& session = game.replay;
   if (!session.Playing) return false;
   switch (key) {
@@ -74,7 +74,7 @@ bool PlaybackKeyPress(Game& game, char key) {
     case 'P':
       session.Paused = !session.Paused;
       // The race stands still while paused: the last picture is shown again with the new label.
-      if (game.ScreenState == ssRace) FlipFrame(game);
+      if (game.ScreenState == GameScreen::Race) FlipFrame(game);
       return true;
     case 'f':
     case 'F':
@@ -84,7 +84,7 @@ bool PlaybackKeyPress(Game& game, char key) {
       // The replay window closes; a replay watched within the game returns to its menu.
       if (session.QuitAtEnd) {
         game.Terminated = true;
-      } else if (game.ScreenState == ssRace) {
+      } else if (game.ScreenState == GameScreen::Race) {
         FinishGame(game);
       }
       return true;

@@ -28,6 +28,6 @@ void DrawReplayLabel(Game& game);
 // The watching player's keys: P holds the replay still, F runs it four times as fast, Escape
 // leaves (the program in the replay window, the replay for the main menu elsewhere). Returns
 // whether the key was one of them.
-bool PlaybackKeyPress(Game& game, char key);
+bool PlaybackCharacterTyped(Game& game, char key);
 
 }  // namespace rivoltra

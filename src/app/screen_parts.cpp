@@ -6,12 +6,12 @@
 
 namespace rivoltra {
 
-TCaptionSprite* NewCaption(Game& game, std::string_view imageName) {
-  return new TCaptionSprite(&game.MSpriteEngine.Engine(),
-                            ScreenImageList(game).ItemByName(imageName), game.MTimer.Interval());
+CaptionSprite* NewCaption(Game& game, std::string_view imageName) {
+  return new CaptionSprite(&game.Sprites.Engine(),
+                            ScreenImageList(game).ItemByName(imageName), game.Timer.Interval());
 }
 
-void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
+void SetScreenButtons(Game& game, GameScreen screen, const ScreenButtons& buttons) {
   MenuState& menu = game.menu;
   game.ScreenState = screen;
   menu.buttons.ButtonCount = buttons.count;
@@ -20,14 +20,14 @@ void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& butt
   menu.LastSelectable = buttons.last;
 }
 
-void BeginSubScreen(Game& game, ScreenStates screen, const ScreenButtons& buttons) {
+void BeginSubScreen(Game& game, GameScreen screen, const ScreenButtons& buttons) {
   SetScreenButtons(game, screen, buttons);
   if (game.menu.MenuCaption != nullptr) game.menu.MenuCaption->Visible = false;
   EnableTimer(game);
 }
 
 void ShowScreenBackdrop(Game& game, std::string_view imageName) {
-  TCaptionSprite*& backdrop = game.menu.ScreenBackdrop;
+  CaptionSprite*& backdrop = game.menu.ScreenBackdrop;
   FreeSprite(backdrop);
   backdrop = NewCaption(game, imageName);
   backdrop->X = layout::kSubPanelX;
@@ -41,12 +41,12 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
   MenuButtonGroup& buttons = game.menu.buttons;
   FreeButtonSlot(buttons, slot);
   buttons.MenuButtons[static_cast<std::size_t>(slot)] =
-      new TMenuButton(&game.MSpriteEngine.Engine(), game.MImageList.Items(), activeImage,
+      new MenuButton(&game.Sprites.Engine(), game.InterfaceImages.Items(), activeImage,
                       inactiveImage, activePattern, inactivePattern, x, y);
 }
 
 void PlayButtonPress(Game& game) {
-  if (game.ScreenState != ssRace) PlaySound(game, "Button_Pressed");
+  if (game.ScreenState != GameScreen::Race) PlaySound(game, "Button_Pressed");
 }
 
 void UpdateButtonHighlight(Game& game) {
@@ -54,7 +54,7 @@ void UpdateButtonHighlight(Game& game) {
 }
 
 void ShowMainButtonActive(Game& game, int slot) {
-  if (TMenuButton* button = game.menu.buttons.Slot(slot)) button->Highlight();
+  if (MenuButton* button = game.menu.buttons.Slot(slot)) button->Highlight();
 }
 
 void OpenInBrowser(Game& game, const std::string& address) {

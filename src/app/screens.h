@@ -10,8 +10,8 @@
 namespace rivoltra {
 
 struct Game;
-class TCaptionSprite;
-enum class ScreenStates : std::int32_t;
+class CaptionSprite;
+enum class GameScreen : std::int32_t;
 
 // Set-ups store ScreenState first, create the screen's sprites and enable the timer; tear-downs
 // free exactly those sprites and disable it. A transition is a tear-down and a set-up inside one
@@ -90,10 +90,10 @@ struct ScreenButtons {
   std::int32_t last = 0;
 };
 // Stores the screen first, then its buttons' range and selection.
-void SetScreenButtons(Game& game, ScreenStates screen, const ScreenButtons& buttons);
+void SetScreenButtons(Game& game, GameScreen screen, const ScreenButtons& buttons);
 // The start of every sub-screen of the main menu: the screen and its buttons, the main menu's
 // caption hidden (its sprites stay), the timer on.
-void BeginSubScreen(Game& game, ScreenStates screen, const ScreenButtons& buttons);
+void BeginSubScreen(Game& game, GameScreen screen, const ScreenButtons& buttons);
 // The open sub-screen's panel, replacing the last one: at the panel position, Z 2.
 void ShowScreenBackdrop(Game& game, std::string_view imageName);
 // A menu button from the interface list in the slot, replacing whatever stood there.
@@ -102,7 +102,7 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
                  double y);
 
 // A caption from the current screen's image list; centred, Z 3.
-TCaptionSprite* NewCaption(Game& game, std::string_view imageName);
+CaptionSprite* NewCaption(Game& game, std::string_view imageName);
 // "Button_Pressed", outside the race only.
 void PlayButtonPress(Game& game);
 // The main-menu button of the open sub-screen keeps its highlighted look.

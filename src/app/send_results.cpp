@@ -22,7 +22,7 @@ void LeaveSendResults(Game& game) {
 
 void ShowSendResults(Game& game) {
   MenuState& menu = game.menu;
-  SetScreenButtons(game, ssSendResults, {kCancelButton, kOkButton, kOkButton, kCancelButton});
+  SetScreenButtons(game, GameScreen::SendResults, {kCancelButton, kOkButton, kOkButton, kCancelButton});
   FreeSprite(menu.MenuCaption);
   menu.MenuCaption = NewCaption(game, "SendResults");
   menu.MenuCaption->X = layout::kDialogX;
@@ -32,7 +32,7 @@ void ShowSendResults(Game& game) {
               layout::kSendButtonY);
   PlaceButton(game, kCancelButton, "CancelButton2", "CancelButton2", 1, 0, layout::kSendButtonX[1],
               layout::kSendButtonY);
-  game.ScrollBackground->Image = &game.MImageList.ItemByName("MainMenuBackground");
+  game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
   EnableTimer(game);
 }
 

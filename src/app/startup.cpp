@@ -4,10 +4,10 @@
 
 namespace rivoltra {
 
-void FormCreate(Game& game) {
-  game.MImageList.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Res1.gfx")));
-  game.MImageList3.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Res3.gfx")));
-  game.MSoundList.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Sounds.sfx")));
+void RunStartup(Game& game) {
+  game.InterfaceImages.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Res1.gfx")));
+  game.RaceImages.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Res3.gfx")));
+  game.Sounds.Items().LoadArchive(Utf8FromPath(game.paths.DataFile("Res/Sounds.sfx")));
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.
@@ -23,8 +23,8 @@ void FormCreate(Game& game) {
   }
   ApplyDisplayMode(game);
   game.text.PrepareFontTables();
-  game.ScrollBackground = new TScrollBackground(
-      &game.MSpriteEngine.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
+  game.ScrollBackground = new ScrollingBackground(
+      &game.Sprites.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
       game.race.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);
   game.StartupComplete = true;

@@ -15,7 +15,7 @@ constexpr char kBackspace = 8;
 void BlinkTextCursor(Game& game) {
   MenuState& menu = game.menu;
   if (menu.TextCursor == nullptr) return;
-  const auto interval = static_cast<std::int32_t>(game.MTimer.Interval());
+  const auto interval = static_cast<std::int32_t>(game.Timer.Interval());
   if (menu.TextCursor->Visible) {
     menu.CursorBlinkMs -= interval;
     if (menu.CursorBlinkMs <= 0) {
@@ -34,7 +34,7 @@ void BlinkTextCursor(Game& game) {
 }
 
 void PlaceTextCursor(Game& game, std::int32_t rightEdge, std::int32_t minimumX) {
-  TCaptionSprite* cursor = game.menu.TextCursor;
+  CaptionSprite* cursor = game.menu.TextCursor;
   if (cursor == nullptr) return;
   const std::int32_t textEnd = game.text.TextEndX;
   if (textEnd > rightEdge - cursor->Width) return;
@@ -42,7 +42,7 @@ void PlaceTextCursor(Game& game, std::int32_t rightEdge, std::int32_t minimumX) 
 }
 
 std::int32_t BigTextEndX(Game& game, std::string_view text, std::int32_t x) {
-  const TImageItem& font = game.MImageList.ItemByName("Font_big");
+  const ImageItem& font = game.InterfaceImages.ItemByName("Font_big");
   const double patternWidth = font.PatternWidth();
   const double extra = -0.05 * patternWidth;
   std::int32_t pen = x;

@@ -6,10 +6,10 @@
 namespace rivoltra {
 
 // ---------------------------------------------------------------------------------------------
-// TSoundItem
+// SoundItem
 
-TSoundItem::TSoundItem(TSoundCollection& collection, std::string name, bool looped,
-                       int maxPlayingCount, TWaveData wave)
+SoundItem::SoundItem(SoundCollection& collection, std::string name, bool looped,
+                       int maxPlayingCount, WaveData wave)
     : collection_(collection),
       name_(std::move(name)),
       looped_(looped),
@@ -18,49 +18,49 @@ TSoundItem::TSoundItem(TSoundCollection& collection, std::string name, bool loop
   collection_.index_.Add(*this);
 }
 
-TSoundItem::~TSoundItem() {
+SoundItem::~SoundItem() {
   Finalize();
   collection_.index_.Remove(*this);
 }
 
-void TSoundItem::SetName(std::string name) {
+void SoundItem::SetName(std::string name) {
   collection_.index_.Remove(*this);
   name_ = std::move(name);
   collection_.index_.Add(*this);
 }
 
-void TSoundItem::SetLooped(bool looped) {
+void SoundItem::SetLooped(bool looped) {
   Stop();
   looped_ = looped;
 }
 
-void TSoundItem::SetMaxPlayingCount(int count) {
+void SoundItem::SetMaxPlayingCount(int count) {
   maxPlayingCount_ = std::max(0, count);
   if (initialized_) copies_.clear();
 }
 
-void TSoundItem::SetFrequency(int hertz) {
+void SoundItem::SetFrequency(int hertz) {
   frequency_ = hertz;
   if (master_) master_->SetFrequency(frequency_);
 }
 
-void TSoundItem::SetPan(int pan) {
+void SoundItem::SetPan(int pan) {
   pan_ = pan;
   if (master_) master_->SetPan(pan_);
 }
 
-void TSoundItem::SetVolume(int volume) {
+void SoundItem::SetVolume(int volume) {
   volume_ = volume;
   if (master_) master_->SetVolume(volume_);
 }
 
-void TSoundItem::ApplySettings(SoundBuffer& buffer) const {
+void SoundItem::ApplySettings(SoundBuffer& buffer) const {
   buffer.SetFrequency(frequency_);
   buffer.SetPan(pan_);
   buffer.SetVolume(volume_);
 }
 
-void TSoundItem::Play(bool Wait) {
+void SoundItem::Play(bool Wait) {
   if (!initialized_ || !master_) return;
   if (looped_) {
     master_->Stop();
@@ -91,19 +91,19 @@ void TSoundItem::Play(bool Wait) {
   if (Wait) collection_.owner_.SoundOutput()->WaitWhilePlaying(copy);
 }
 
-void TSoundItem::Stop() {
+void SoundItem::Stop() {
   if (!initialized_) return;
   if (master_) master_->Stop();
   for (auto& copy : copies_) copy->Stop();
 }
 
-std::vector<const SoundBuffer*> TSoundItem::Copies() const {
+std::vector<const SoundBuffer*> SoundItem::Copies() const {
   std::vector<const SoundBuffer*> copies;
   for (const auto& copy : copies_) copies.push_back(copy.get());
   return copies;
 }
 
-void TSoundItem::Initialize() {
+void SoundItem::Initialize() {
   Finalize();
   AudioOutput* output = collection_.owner_.SoundOutput();
   if (output == nullptr || !output->IsInitialized()) return;
@@ -115,79 +115,79 @@ void TSoundItem::Initialize() {
   initialized_ = true;
 }
 
-void TSoundItem::Finalize() {
+void SoundItem::Finalize() {
   copies_.clear();
   master_.reset();
   initialized_ = false;
 }
 
 // ---------------------------------------------------------------------------------------------
-// TSoundCollection
+// SoundCollection
 
-TSoundCollection::TSoundCollection(TSoundList& owner) : owner_(owner) {}
+SoundCollection::SoundCollection(SoundList& owner) : owner_(owner) {}
 
-TSoundCollection::~TSoundCollection() { Clear(); }
+SoundCollection::~SoundCollection() { Clear(); }
 
-TSoundItem& TSoundCollection::Items(int index) const {
+SoundItem& SoundCollection::Items(int index) const {
   if (index < 0 || index >= Count())
-    throw ESoundListError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
+    throw SoundListError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
   return *items_[static_cast<std::size_t>(index)];
 }
 
-TSoundItem& TSoundCollection::Add(std::string name, bool looped, int maxPlayingCount,
-                                  TWaveData wave) {
-  items_.push_back(std::make_unique<TSoundItem>(*this, std::move(name), looped, maxPlayingCount,
+SoundItem& SoundCollection::Add(std::string name, bool looped, int maxPlayingCount,
+                                  WaveData wave) {
+  items_.push_back(std::make_unique<SoundItem>(*this, std::move(name), looped, maxPlayingCount,
                                                 std::move(wave)));
-  TSoundItem& item = *items_.back();
+  SoundItem& item = *items_.back();
   if (initialized_) item.Initialize();
   return item;
 }
 
-void TSoundCollection::Clear() {
+void SoundCollection::Clear() {
   // Newest first, so every removal finds its item at the head of its chain.
   while (!items_.empty()) items_.pop_back();
 }
 
-void TSoundCollection::LoadArchive(const std::string& FileName) {
+void SoundCollection::LoadArchive(const std::string& FileName) {
   Assign(ReadSoundArchive(FileName));
 }
 
-void TSoundCollection::Assign(const std::vector<SoundItemData>& items) {
-  std::vector<TWaveData> waves;
+void SoundCollection::Assign(const std::vector<SoundItemData>& items) {
+  std::vector<WaveData> waves;
   waves.reserve(items.size());
   for (const SoundItemData& item : items)
-    waves.push_back(item.Wave.empty() ? TWaveData{} : ParseWave(item.Wave));
+    waves.push_back(item.Wave.empty() ? WaveData{} : ParseWave(item.Wave));
   Clear();
   for (std::size_t i = 0; i < items.size(); ++i)
     Add(items[i].Name, items[i].Looped, items[i].MaxPlayingCount, std::move(waves[i]));
 }
 
-TSoundItem* TSoundCollection::Find(std::string_view name) const { return index_.Find(name); }
+SoundItem* SoundCollection::Find(std::string_view name) const { return index_.Find(name); }
 
-TSoundItem& TSoundCollection::ItemByName(std::string_view Name) const {
-  TSoundItem* item = Find(Name);
-  if (item == nullptr) throw ESoundListError("Wave '" + std::string(Name) + "' not found");
+SoundItem& SoundCollection::ItemByName(std::string_view Name) const {
+  SoundItem* item = Find(Name);
+  if (item == nullptr) throw SoundListError("Wave '" + std::string(Name) + "' not found");
   return *item;
 }
 
-void TSoundCollection::Initialize() {
+void SoundCollection::Initialize() {
   initialized_ = true;
   for (auto& item : items_) item->Initialize();
 }
 
-void TSoundCollection::Finalize() {
+void SoundCollection::Finalize() {
   for (auto& item : items_) item->Finalize();
   initialized_ = false;
 }
 
 // ---------------------------------------------------------------------------------------------
-// TSoundList
+// SoundList
 
-TSoundList::TSoundList() : items_(*this) {}
+SoundList::SoundList() : items_(*this) {}
 
-TSoundList::~TSoundList() { SetSoundOutput(nullptr); }
+SoundList::~SoundList() { SetSoundOutput(nullptr); }
 
-void TSoundList::SetSoundOutput(AudioOutput* output) {
+void SoundList::SetSoundOutput(AudioOutput* output) {
   if (output == output_) return;
   if (output_ != nullptr) {
     items_.Finalize();
@@ -200,11 +200,11 @@ void TSoundList::SetSoundOutput(AudioOutput* output) {
   }
 }
 
-void TSoundList::SoundOutputInitialized() { items_.Initialize(); }
+void SoundList::SoundOutputInitialized() { items_.Initialize(); }
 
-void TSoundList::SoundOutputFinalized() { items_.Finalize(); }
+void SoundList::SoundOutputFinalized() { items_.Finalize(); }
 
-void TSoundList::SoundOutputDestroyed() {
+void SoundList::SoundOutputDestroyed() {
   items_.Finalize();
   output_ = nullptr;
 }
@@ -212,13 +212,13 @@ void TSoundList::SoundOutputDestroyed() {
 // ---------------------------------------------------------------------------------------------
 // Game functions
 
-void PlaySound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name, bool Wait) {
+void PlaySound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name, bool Wait) {
   if (SoundEnabled != 1) return;
   soundList.ItemByName(Name).Stop();
   soundList.ItemByName(Name).Play(Wait);
 }
 
-void StopSound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name) {
+void StopSound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name) {
   if (SoundEnabled != 1) return;
   soundList.ItemByName(Name).Stop();
 }

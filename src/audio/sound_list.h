@@ -14,24 +14,24 @@
 
 namespace rivoltra {
 
-class TSoundCollection;
-class TSoundList;
+class SoundCollection;
+class SoundList;
 
 // Failures of a sound list: an unknown name, an index out of range.
-class ESoundListError : public std::runtime_error {
+class SoundListError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 // One named wave. While its list is bound to an initialised output it owns a master buffer made
 // from the wave and the copies it plays non-looped sounds on.
-class TSoundItem {
+class SoundItem {
  public:
-  TSoundItem(TSoundCollection& collection, std::string name, bool looped, int maxPlayingCount,
-             TWaveData wave);
-  ~TSoundItem();
-  TSoundItem(const TSoundItem&) = delete;
-  TSoundItem& operator=(const TSoundItem&) = delete;
+  SoundItem(SoundCollection& collection, std::string name, bool looped, int maxPlayingCount,
+             WaveData wave);
+  ~SoundItem();
+  SoundItem(const SoundItem&) = delete;
+  SoundItem& operator=(const SoundItem&) = delete;
 
   const std::string& Name() const { return name_; }
   // A new name moves the item to the head of its new bucket, so it wins over older duplicates.
@@ -42,7 +42,7 @@ class TSoundItem {
   int MaxPlayingCount() const { return maxPlayingCount_; }
   // Negative values count as 0 (no limit). Frees every copy while the item is initialised.
   void SetMaxPlayingCount(int count);
-  const TWaveData& Wave() const { return wave_; }
+  const WaveData& Wave() const { return wave_; }
 
   // Applied to the master buffer at once and to a copy each time it starts.
   int Frequency() const { return frequency_; }
@@ -72,11 +72,11 @@ class TSoundItem {
  private:
   void ApplySettings(SoundBuffer& buffer) const;
 
-  TSoundCollection& collection_;
+  SoundCollection& collection_;
   std::string name_;
   bool looped_;
   int maxPlayingCount_;
-  TWaveData wave_;
+  WaveData wave_;
   int frequency_ = 0;
   int pan_ = 0;
   int volume_ = 0;
@@ -86,18 +86,18 @@ class TSoundItem {
 };
 
 // The items of one sound list in file order, with the shared case-insensitive name index.
-class TSoundCollection {
+class SoundCollection {
  public:
-  explicit TSoundCollection(TSoundList& owner);
-  ~TSoundCollection();
-  TSoundCollection(const TSoundCollection&) = delete;
-  TSoundCollection& operator=(const TSoundCollection&) = delete;
+  explicit SoundCollection(SoundList& owner);
+  ~SoundCollection();
+  SoundCollection(const SoundCollection&) = delete;
+  SoundCollection& operator=(const SoundCollection&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  // Throws ESoundListError "Index of the list exceeds the range. (%d)" out of range.
-  TSoundItem& Items(int index) const;
+  // Throws SoundListError "Index of the list exceeds the range. (%d)" out of range.
+  SoundItem& Items(int index) const;
   // Appends an item; it is initialised at once when the list is bound to an initialised output.
-  TSoundItem& Add(std::string name, bool looped, int maxPlayingCount, TWaveData wave);
+  SoundItem& Add(std::string name, bool looped, int maxPlayingCount, WaveData wave);
   void Clear();
 
   // Replaces the items with the archive's, in file order. When the file cannot be read the
@@ -108,35 +108,35 @@ class TSoundCollection {
   void Assign(const std::vector<SoundItemData>& items);
 
   // The most recently named item whose name equals name ignoring case, or null.
-  TSoundItem* Find(std::string_view name) const;
-  // Throws ESoundListError "Wave '%s' not found".
-  TSoundItem& ItemByName(std::string_view Name) const;
+  SoundItem* Find(std::string_view name) const;
+  // Throws SoundListError "Wave '%s' not found".
+  SoundItem& ItemByName(std::string_view Name) const;
 
   bool Initialized() const { return initialized_; }
   void Initialize();
   void Finalize();
 
  private:
-  friend class TSoundItem;
+  friend class SoundItem;
 
-  TSoundList& owner_;
-  std::vector<std::unique_ptr<TSoundItem>> items_;
-  NameIndex<TSoundItem> index_;
+  SoundList& owner_;
+  std::vector<std::unique_ptr<SoundItem>> items_;
+  NameIndex<SoundItem> index_;
   bool initialized_ = false;
 };
 
 // A sound list bound to an output: its items get their buffers when the output is initialised
 // and lose them when it is finalised.
-class TSoundList final : public SoundOutputSubscriber {
+class SoundList final : public SoundOutputSubscriber {
  public:
-  TSoundList();
-  ~TSoundList() override;
-  TSoundList(const TSoundList&) = delete;
-  TSoundList& operator=(const TSoundList&) = delete;
+  SoundList();
+  ~SoundList() override;
+  SoundList(const SoundList&) = delete;
+  SoundList& operator=(const SoundList&) = delete;
 
-  TSoundCollection& Items() { return items_; }
-  const TSoundCollection& Items() const { return items_; }
-  TSoundItem& ItemByName(std::string_view Name) const { return items_.ItemByName(Name); }
+  SoundCollection& Items() { return items_; }
+  const SoundCollection& Items() const { return items_; }
+  SoundItem& ItemByName(std::string_view Name) const { return items_.ItemByName(Name); }
 
   // Subscribes to the output (null unbinds); binds at once when it is already initialised.
   void SetSoundOutput(AudioOutput* output);
@@ -148,14 +148,14 @@ class TSoundList final : public SoundOutputSubscriber {
   void SoundOutputDestroyed() override;
 
  private:
-  TSoundCollection items_;
+  SoundCollection items_;
   AudioOutput* output_ = nullptr;
 };
 
 // The game's way to play and stop effects: with SoundEnabled other than 1 they do nothing at
 // all, not even the name lookup. PlaySound cuts the sound's earlier copies and loop off first.
-void PlaySound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name,
+void PlaySound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name,
                bool Wait = false);
-void StopSound(std::uint8_t SoundEnabled, TSoundList& soundList, std::string_view Name);
+void StopSound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name);
 
 }  // namespace rivoltra

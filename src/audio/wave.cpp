@@ -30,7 +30,7 @@ std::uint32_t ChunkSize(std::size_t size) {
 
 }  // namespace
 
-TWaveData ParseWave(std::span<const std::uint8_t> riffImage) {
+WaveData ParseWave(std::span<const std::uint8_t> riffImage) {
   ByteCursor cursor(riffImage);
   if (cursor.Remaining() < 12) throw FormatError(kWaveIsInvalid);
   auto riff = cursor.Bytes(4);
@@ -38,7 +38,7 @@ TWaveData ParseWave(std::span<const std::uint8_t> riffImage) {
   auto wave = cursor.Bytes(4);
   if (!IsFourCC(riff, "RIFF") || !IsFourCC(wave, "WAVE")) throw FormatError(kWaveIsInvalid);
 
-  TWaveData result;
+  WaveData result;
   while (cursor.Remaining() >= 8) {
     auto id = cursor.Bytes(4);
     const std::uint32_t size = cursor.U32();
@@ -57,7 +57,7 @@ TWaveData ParseWave(std::span<const std::uint8_t> riffImage) {
   return result;
 }
 
-std::vector<std::uint8_t> MakeWaveImage(const TWaveData& wave) {
+std::vector<std::uint8_t> MakeWaveImage(const WaveData& wave) {
   std::vector<std::uint8_t> out;
   out.reserve(20 + wave.FormatBlock.size() + 8 + wave.Samples.size());
   AppendFourCC(out, "RIFF");
@@ -103,7 +103,7 @@ std::vector<std::uint8_t> MakePcmFormatBlock(const PcmFormat& format) {
 
 std::vector<std::uint8_t> MakePcmWaveImage(const PcmFormat& format,
                                            std::span<const std::uint8_t> samples) {
-  return MakeWaveImage(TWaveData{MakePcmFormatBlock(format),
+  return MakeWaveImage(WaveData{MakePcmFormatBlock(format),
                                  std::vector<std::uint8_t>(samples.begin(), samples.end())});
 }
 

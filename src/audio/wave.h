@@ -9,21 +9,21 @@ namespace rivoltra {
 
 // A wave as the sound list keeps it: the format block exactly as found in the file and the
 // sample data.
-struct TWaveData {
+struct WaveData {
   std::vector<std::uint8_t> FormatBlock;
   std::vector<std::uint8_t> Samples;
 
-  bool operator==(const TWaveData&) const = default;
+  bool operator==(const WaveData&) const = default;
 };
 
 // Reads a RIFF wave image. A bad RIFF header throws FormatError("Wave is invalid"); a "fmt " or
 // "data" chunk cut short throws FormatError("Stream read error"). Chunks of other identifiers
 // are skipped by exactly their size; a chunk header that cannot be read ends the image, so a
 // wave without a data chunk has no samples.
-TWaveData ParseWave(std::span<const std::uint8_t> riffImage);
+WaveData ParseWave(std::span<const std::uint8_t> riffImage);
 
 // The RIFF image of a wave: header, "fmt " chunk, "data" chunk. ParseWave reads it back equal.
-std::vector<std::uint8_t> MakeWaveImage(const TWaveData& wave);
+std::vector<std::uint8_t> MakeWaveImage(const WaveData& wave);
 
 // What an output needs to know to play uncompressed samples.
 struct PcmFormat {

@@ -5,7 +5,7 @@
 
 namespace rivoltra {
 
-TDisplay::~TDisplay() {
+Display::~Display() {
   try {
     Finalize();
   } catch (...) {
@@ -15,7 +15,7 @@ TDisplay::~TDisplay() {
   for (DisplaySubscriber* subscriber : subscribers) subscriber->DisplayDestroyed();
 }
 
-void TDisplay::Initialize() {
+void Display::Initialize() {
   if (initialized_) Finalize();
   busy_ = true;
   std::string reason;
@@ -41,12 +41,12 @@ void TDisplay::Initialize() {
   busy_ = false;
 }
 
-void TDisplay::Restore() {
+void Display::Restore() {
   backBuffer_.Fill(0);
   for (DisplaySubscriber* subscriber : subscribers_) subscriber->DisplayRestored();
 }
 
-void TDisplay::Finalize() {
+void Display::Finalize() {
   if (!initialized_) return;
   std::exception_ptr firstError;
   // Every subscriber hears of the end even if an earlier one fails.
@@ -67,18 +67,18 @@ void TDisplay::Finalize() {
   if (firstError) std::rethrow_exception(firstError);
 }
 
-void TDisplay::Flip() {
+void Display::Flip() {
   if (!initialized_ || busy_) return;
   presenter_.Present(backBuffer_);
 }
 
-void TDisplay::Repaint() { Flip(); }
+void Display::Repaint() { Flip(); }
 
-void TDisplay::Subscribe(DisplaySubscriber& subscriber) {
+void Display::Subscribe(DisplaySubscriber& subscriber) {
   if (std::find(subscribers_.begin(), subscribers_.end(), &subscriber) == subscribers_.end())
     subscribers_.push_back(&subscriber);
 }
 
-void TDisplay::Unsubscribe(DisplaySubscriber& subscriber) { std::erase(subscribers_, &subscriber); }
+void Display::Unsubscribe(DisplaySubscriber& subscriber) { std::erase(subscribers_, &subscriber); }
 
 }  // namespace rivoltra

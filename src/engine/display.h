@@ -31,16 +31,16 @@ class DisplayError : public std::runtime_error {
 // The display surface: one 800 x 600 back buffer at 16 bits per pixel that the game fills every
 // tick and flips. Initialize and Finalize build and tear down the presentation and tell the
 // subscribers (image lists, sprite engine), then the game's own events.
-class TDisplay final : public DisplayPublisher {
+class Display final : public DisplayPublisher {
  public:
   static constexpr int kWidth = 800;
   static constexpr int kHeight = 600;
   static constexpr int kBitCount = 16;
 
-  explicit TDisplay(DisplayPresenter& presenter) : presenter_(presenter) {}
-  ~TDisplay() override;
-  TDisplay(const TDisplay&) = delete;
-  TDisplay& operator=(const TDisplay&) = delete;
+  explicit Display(DisplayPresenter& presenter) : presenter_(presenter) {}
+  ~Display() override;
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
 
   std::function<void()> OnInitialize;
   std::function<void()> OnFinalize;

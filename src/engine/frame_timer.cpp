@@ -4,7 +4,7 @@
 
 namespace rivoltra {
 
-void TFrameTimer::SetEnabled(bool value, std::uint32_t now, bool applicationActive) {
+void FrameTimer::SetEnabled(bool value, std::uint32_t now, bool applicationActive) {
   if (value == enabled_) return;
   enabled_ = value;
   applicationActive_ = applicationActive;
@@ -15,29 +15,29 @@ void TFrameTimer::SetEnabled(bool value, std::uint32_t now, bool applicationActi
   running_ = true;
 }
 
-void TFrameTimer::SetInterval(std::int64_t milliseconds) {
+void FrameTimer::SetInterval(std::int64_t milliseconds) {
   const std::int64_t clamped = std::clamp<std::int64_t>(milliseconds, 0, UINT32_MAX);
   interval_ = static_cast<std::uint32_t>(clamped);
   divisor_ = std::max<std::uint32_t>(interval_, 1);
 }
 
-void TFrameTimer::ApplicationActivated(std::uint32_t now) {
+void FrameTimer::ApplicationActivated(std::uint32_t now) {
   applicationActive_ = true;
   if (running_ && ActiveOnly) Hook(now);
 }
 
-void TFrameTimer::ApplicationDeactivated() {
+void FrameTimer::ApplicationDeactivated() {
   applicationActive_ = false;
   if (running_ && ActiveOnly) hooked_ = false;
 }
 
-void TFrameTimer::Hook(std::uint32_t now) {
+void FrameTimer::Hook(std::uint32_t now) {
   hooked_ = true;
   lastTick_ = now;
   lastRateUpdate_ = now;
 }
 
-bool TFrameTimer::Idle(std::uint32_t now) {
+bool FrameTimer::Idle(std::uint32_t now) {
   if (!hooked_) return false;
   // Unsigned subtraction keeps the elapsed time right across the clock's wrap-around.
   const std::uint32_t elapsed = now - lastTick_;
@@ -56,7 +56,7 @@ bool TFrameTimer::Idle(std::uint32_t now) {
   return true;
 }
 
-std::uint32_t TFrameTimer::MillisecondsUntilDue(std::uint32_t now) const {
+std::uint32_t FrameTimer::MillisecondsUntilDue(std::uint32_t now) const {
   const std::uint32_t elapsed = now - lastTick_;
   return elapsed >= interval_ ? 0 : interval_ - elapsed;
 }

@@ -9,7 +9,7 @@ namespace rivoltra {
 // number of whole intervals that passed since the previous tick (LagCount, at least 1).
 // It never reads a clock itself; the loop passes the millisecond clock in, so a fake clock
 // drives it exactly like the real one.
-class TFrameTimer {
+class FrameTimer {
  public:
   using TimerEvent = std::function<void(std::int32_t lagCount)>;
 

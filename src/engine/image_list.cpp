@@ -64,57 +64,57 @@ bool PictureUsable(const Picture& picture) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// TImageItem
+// ImageItem
 
-TImageItem::TImageItem(TImageCollection& collection, ImageItemData data)
+ImageItem::ImageItem(ImageCollection& collection, ImageItemData data)
     : collection_(collection),
       data_(std::move(data)),
       colorKey_(KeyFromBgr(data_.TransparentColor)) {}
 
-TImageItem::~TImageItem() { collection_.index_.Remove(*this); }
+ImageItem::~ImageItem() { collection_.index_.Remove(*this); }
 
-void TImageItem::SetName(std::string name) {
+void ImageItem::SetName(std::string name) {
   collection_.index_.Remove(*this);
   data_.Name = std::move(name);
   collection_.index_.Add(*this);
 }
 
-void TImageItem::SetTransparentColor(std::uint32_t bgr) {
+void ImageItem::SetTransparentColor(std::uint32_t bgr) {
   data_.TransparentColor = bgr;
   colorKey_ = KeyFromBgr(bgr);
 }
 
-int TImageItem::Width() const { return std::max(PatternLayoutOf(data_).Width(), 0); }
+int ImageItem::Width() const { return std::max(PatternLayoutOf(data_).Width(), 0); }
 
-int TImageItem::Height() const { return std::max(PatternLayoutOf(data_).Height(), 0); }
+int ImageItem::Height() const { return std::max(PatternLayoutOf(data_).Height(), 0); }
 
-int TImageItem::PatternCount() const {
+int ImageItem::PatternCount() const {
   if (initialized_) return static_cast<int>(patterns_.size());
   return PatternLayoutOf(data_).PatternCountBeforeDisplay();
 }
 
-Rect TImageItem::PatternRect(int pattern) const {
+Rect ImageItem::PatternRect(int pattern) const {
   if (pattern < 0 || pattern >= static_cast<int>(patterns_.size())) return Rect{};
   return patterns_[pattern].Area;
 }
 
-const Surface* TImageItem::PatternSurface(int pattern) const {
+const Surface* ImageItem::PatternSurface(int pattern) const {
   if (pattern < 0 || pattern >= static_cast<int>(patterns_.size())) return nullptr;
   return &surfaces_[patterns_[pattern].SurfaceIndex];
 }
 
-void TImageItem::Initialize() {
+void ImageItem::Initialize() {
   BuildPatterns();
   initialized_ = true;
 }
 
-void TImageItem::Finalize() {
+void ImageItem::Finalize() {
   patterns_.clear();
   surfaces_.clear();
   initialized_ = false;
 }
 
-void TImageItem::BuildSurface(const Rect& area) {
+void ImageItem::BuildSurface(const Rect& area) {
   Surface& surface = surfaces_.emplace_back(area.Width(), area.Height());
   const Picture& picture = data_.Image;
   for (int y = 0; y < area.Height(); ++y) {
@@ -125,7 +125,7 @@ void TImageItem::BuildSurface(const Rect& area) {
   }
 }
 
-void TImageItem::BuildPatterns() {
+void ImageItem::BuildPatterns() {
   patterns_.clear();
   surfaces_.clear();
   const Picture& picture = data_.Image;
@@ -163,7 +163,7 @@ void TImageItem::BuildPatterns() {
   }
 }
 
-void TImageItem::Draw(Surface& target, int x, int y, int pattern) const {
+void ImageItem::Draw(Surface& target, int x, int y, int pattern) const {
   const Surface* source = initialized_ ? PatternSurface(pattern) : nullptr;
   if (source == nullptr) return;
   const Rect& area = patterns_[pattern].Area;
@@ -189,7 +189,7 @@ void TImageItem::Draw(Surface& target, int x, int y, int pattern) const {
   }
 }
 
-void TImageItem::DrawRotate(Surface& target, int x, int y, int width, int height, int pattern,
+void ImageItem::DrawRotate(Surface& target, int x, int y, int width, int height, int pattern,
                             double centerX, double centerY, int angle) const {
   const Surface* source = initialized_ ? PatternSurface(pattern) : nullptr;
   if (source == nullptr || width <= 0 || height <= 0) return;
@@ -239,73 +239,73 @@ void TImageItem::DrawRotate(Surface& target, int x, int y, int width, int height
 }
 
 // ---------------------------------------------------------------------------------------------
-// TImageCollection
+// ImageCollection
 
-TImageCollection::TImageCollection(TImageList& owner) : owner_(owner) {}
+ImageCollection::ImageCollection(ImageList& owner) : owner_(owner) {}
 
-TImageCollection::~TImageCollection() { Clear(); }
+ImageCollection::~ImageCollection() { Clear(); }
 
-TImageItem& TImageCollection::Items(int index) const {
+ImageItem& ImageCollection::Items(int index) const {
   if (index < 0 || index >= Count()) {
-    throw EImageListError("Image index out of range (" + std::to_string(index) + ")");
+    throw ImageListError("Image index out of range (" + std::to_string(index) + ")");
   }
   return *items_[index];
 }
 
-TImageItem& TImageCollection::Add(ImageItemData data) {
-  TImageItem& item = *items_.emplace_back(std::make_unique<TImageItem>(*this, std::move(data)));
+ImageItem& ImageCollection::Add(ImageItemData data) {
+  ImageItem& item = *items_.emplace_back(std::make_unique<ImageItem>(*this, std::move(data)));
   index_.Add(item);
   if (initialized_) item.Initialize();
   return item;
 }
 
-void TImageCollection::Clear() {
+void ImageCollection::Clear() {
   while (!items_.empty()) items_.pop_back();
 }
 
-void TImageCollection::LoadArchive(const std::string& fileName) {
+void ImageCollection::LoadArchive(const std::string& fileName) {
   Assign(ReadImageArchive(fileName));
 }
 
-void TImageCollection::Assign(std::vector<ImageItemData> items) {
+void ImageCollection::Assign(std::vector<ImageItemData> items) {
   Clear();
   items_.reserve(items.size());
   for (ImageItemData& data : items) Add(std::move(data));
 }
 
-TImageItem* TImageCollection::Find(std::string_view name) const { return index_.Find(name); }
+ImageItem* ImageCollection::Find(std::string_view name) const { return index_.Find(name); }
 
-TImageItem& TImageCollection::ItemByName(std::string_view name) const {
-  TImageItem* item = Find(name);
-  if (item == nullptr) throw EImageListError("Image '" + std::string(name) + "' not found");
+ImageItem& ImageCollection::ItemByName(std::string_view name) const {
+  ImageItem* item = Find(name);
+  if (item == nullptr) throw ImageListError("Image '" + std::string(name) + "' not found");
   return *item;
 }
 
-void TImageCollection::Initialize() {
-  if (!owner_.DisplayReady()) throw EImageListError("TImageList cannot be initialized");
+void ImageCollection::Initialize() {
+  if (!owner_.DisplayReady()) throw ImageListError("TImageList cannot be initialized");
   BuildAll();
 }
 
-void TImageCollection::BuildAll() {
+void ImageCollection::BuildAll() {
   initialized_ = true;
   for (auto& item : items_) item->Initialize();
 }
 
-void TImageCollection::Finalize() {
+void ImageCollection::Finalize() {
   for (auto& item : items_) item->Finalize();
   initialized_ = false;
 }
 
 // ---------------------------------------------------------------------------------------------
-// TImageList
+// ImageList
 
-TImageList::TImageList() : items_(*this) {}
+ImageList::ImageList() : items_(*this) {}
 
-TImageList::~TImageList() {
+ImageList::~ImageList() {
   if (display_ != nullptr) display_->Unsubscribe(*this);
 }
 
-void TImageList::SetDisplay(DisplayPublisher* display) {
+void ImageList::SetDisplay(DisplayPublisher* display) {
   if (display == display_) return;
   if (display_ != nullptr) {
     display_->Unsubscribe(*this);
@@ -317,15 +317,15 @@ void TImageList::SetDisplay(DisplayPublisher* display) {
   if (display_->IsInitialized()) items_.BuildAll();
 }
 
-void TImageList::DisplayInitialized(Surface&) { items_.BuildAll(); }
+void ImageList::DisplayInitialized(Surface&) { items_.BuildAll(); }
 
-void TImageList::DisplayRestored() {
+void ImageList::DisplayRestored() {
   if (items_.Initialized()) items_.BuildAll();
 }
 
-void TImageList::DisplayFinalized() { items_.Finalize(); }
+void ImageList::DisplayFinalized() { items_.Finalize(); }
 
-void TImageList::DisplayDestroyed() {
+void ImageList::DisplayDestroyed() {
   items_.Finalize();
   display_ = nullptr;
 }

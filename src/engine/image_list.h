@@ -15,11 +15,11 @@
 
 namespace rivoltra {
 
-class TImageCollection;
-class TImageList;
+class ImageCollection;
+class ImageList;
 
 // Failures of an image list: an unknown name, a list that cannot be bound.
-class EImageListError : public std::runtime_error {
+class ImageListError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -27,12 +27,12 @@ class EImageListError : public std::runtime_error {
 // One picture of an image list, cut into equal patterns. While its list is bound to an
 // initialised display the patterns live in 5-6-5 surfaces, converted once when they are built,
 // so drawing only copies rows.
-class TImageItem {
+class ImageItem {
  public:
-  TImageItem(TImageCollection& collection, ImageItemData data);
-  ~TImageItem();
-  TImageItem(const TImageItem&) = delete;
-  TImageItem& operator=(const TImageItem&) = delete;
+  ImageItem(ImageCollection& collection, ImageItemData data);
+  ~ImageItem();
+  ImageItem(const ImageItem&) = delete;
+  ImageItem& operator=(const ImageItem&) = delete;
 
   const ImageItemData& Data() const { return data_; }
   const std::string& Name() const { return data_.Name; }
@@ -77,7 +77,7 @@ class TImageItem {
   void Finalize();
 
  private:
-  friend class TImageCollection;
+  friend class ImageCollection;
   struct Pattern {
     Rect Area;
     int SurfaceIndex = 0;
@@ -86,7 +86,7 @@ class TImageItem {
   void BuildPatterns();
   void BuildSurface(const Rect& area);
 
-  TImageCollection& collection_;
+  ImageCollection& collection_;
   ImageItemData data_;
   bool initialized_ = false;
   Pixel565 colorKey_ = 0;
@@ -95,18 +95,18 @@ class TImageItem {
 };
 
 // The items of one image list in file order, with a 256-bucket name index.
-class TImageCollection {
+class ImageCollection {
  public:
-  explicit TImageCollection(TImageList& owner);
-  ~TImageCollection();
-  TImageCollection(const TImageCollection&) = delete;
-  TImageCollection& operator=(const TImageCollection&) = delete;
+  explicit ImageCollection(ImageList& owner);
+  ~ImageCollection();
+  ImageCollection(const ImageCollection&) = delete;
+  ImageCollection& operator=(const ImageCollection&) = delete;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  // Throws EImageListError "Index of the list exceeds the range. (%d)" out of range.
-  TImageItem& Items(int index) const;
+  // Throws ImageListError "Index of the list exceeds the range. (%d)" out of range.
+  ImageItem& Items(int index) const;
   // Appends an item; it is built at once when the list is bound to an initialised display.
-  TImageItem& Add(ImageItemData data);
+  ImageItem& Add(ImageItemData data);
   void Clear();
 
   // Replaces the items with the archive's, in file order. When the file cannot be read the
@@ -115,9 +115,9 @@ class TImageCollection {
   void Assign(std::vector<ImageItemData> items);
 
   // The most recently named item whose name equals name ignoring case, or null.
-  TImageItem* Find(std::string_view name) const;
-  // Throws EImageListError "Image '%s' not found".
-  TImageItem& ItemByName(std::string_view name) const;
+  ImageItem* Find(std::string_view name) const;
+  // Throws ImageListError "Image '%s' not found".
+  ImageItem& ItemByName(std::string_view name) const;
 
   // Builds every item's patterns; throws "TImageList cannot be initialized" when the list is not
   // bound to an initialised display.
@@ -126,28 +126,28 @@ class TImageCollection {
   bool Initialized() const { return initialized_; }
 
  private:
-  friend class TImageItem;
-  friend class TImageList;
+  friend class ImageItem;
+  friend class ImageList;
   void BuildAll();
 
-  TImageList& owner_;
-  std::vector<std::unique_ptr<TImageItem>> items_;
-  NameIndex<TImageItem> index_;
+  ImageList& owner_;
+  std::vector<std::unique_ptr<ImageItem>> items_;
+  NameIndex<ImageItem> index_;
   bool initialized_ = false;
 };
 
 // An image list bound to a display: it builds its items' patterns when the display is
 // initialised, rebuilds them when the display is restored and frees them when it is finalised.
-class TImageList final : public DisplaySubscriber {
+class ImageList final : public DisplaySubscriber {
  public:
-  TImageList();
-  ~TImageList() override;
-  TImageList(const TImageList&) = delete;
-  TImageList& operator=(const TImageList&) = delete;
+  ImageList();
+  ~ImageList() override;
+  ImageList(const ImageList&) = delete;
+  ImageList& operator=(const ImageList&) = delete;
 
-  TImageCollection& Items() { return items_; }
-  const TImageCollection& Items() const { return items_; }
-  TImageItem& ItemByName(std::string_view name) const { return items_.ItemByName(name); }
+  ImageCollection& Items() { return items_; }
+  const ImageCollection& Items() const { return items_; }
+  ImageItem& ItemByName(std::string_view name) const { return items_.ItemByName(name); }
 
   // Subscribes to the display (null unbinds); binds at once when it is already initialised.
   void SetDisplay(DisplayPublisher* display);
@@ -160,7 +160,7 @@ class TImageList final : public DisplaySubscriber {
   void DisplayDestroyed() override;
 
  private:
-  TImageCollection items_;
+  ImageCollection items_;
   DisplayPublisher* display_ = nullptr;
 };
 

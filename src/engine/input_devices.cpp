@@ -40,7 +40,7 @@ RawJoystickState JoystickStateFromController(const GameControllerState& controll
   return state;
 }
 
-bool TCustomInput::Reporting() const {
+bool InputDevice::Reporting() const {
   return initialized_ && (!owner_.ActiveOnly || owner_.WindowInFront());
 }
 
@@ -64,12 +64,12 @@ KeyAssignments GameKeyAssignments() {
   return keys;
 }
 
-void TKeyboard::Initialize() {
+void KeyboardInput::Initialize() {
   Finalize();
   initialized_ = Enabled && source_ != nullptr;
 }
 
-void TKeyboard::Update() {
+void KeyboardInput::Update() {
   keys_ = {};
   states_.Clear();
   if (!Reporting() || source_ == nullptr) return;
@@ -100,33 +100,33 @@ int JoystickAxisValue(const JoystickAxis& axis, int deadZonePercent, int range) 
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-TJoystick::~TJoystick() { Finalize(); }
+JoystickInput::~JoystickInput() { Finalize(); }
 
-void TJoystick::SetID(int id) {
+void JoystickInput::SetID(int id) {
   if (id == id_) return;
   id_ = id;
   if (initialized_) Initialize();
 }
 
-void TJoystick::SetDeadZone(JoystickAxisId axis, int percent) {
+void JoystickInput::SetDeadZone(JoystickAxisId axis, int percent) {
   deadZone_[static_cast<int>(axis)] = std::clamp(percent, 0, 100);
 }
 
-void TJoystick::SetRange(JoystickAxisId axis, int range) {
+void JoystickInput::SetRange(JoystickAxisId axis, int range) {
   range_[static_cast<int>(axis)] = std::max(range, 0);
 }
 
-void TJoystick::Initialize() {
+void JoystickInput::Initialize() {
   Finalize();
   initialized_ = Enabled && source_ != nullptr && source_->Open(id_);
 }
 
-void TJoystick::Finalize() {
+void JoystickInput::Finalize() {
   if (initialized_ && source_ != nullptr) source_->Close();
   initialized_ = false;
 }
 
-void TJoystick::Update() {
+void JoystickInput::Update() {
   axes_ = {};
   buttons_ = 0;
   states_.Clear();
@@ -149,21 +149,21 @@ void TJoystick::Update() {
 // ---------------------------------------------------------------------------------------------
 // Mouse
 
-TMouse::~TMouse() { Finalize(); }
+MouseInput::~MouseInput() { Finalize(); }
 
-void TMouse::Initialize() {
+void MouseInput::Initialize() {
   Finalize();
   if (!Enabled) return;
-  if (!owner_.UseRawInput) throw EInputError("Raw input is necessary to use the mouse");
+  if (!owner_.UseRawInput) throw InputError("Raw input is necessary to use the mouse");
   initialized_ = source_ != nullptr && source_->Open();
 }
 
-void TMouse::Finalize() {
+void MouseInput::Finalize() {
   if (initialized_ && source_ != nullptr) source_->Close();
   initialized_ = false;
 }
 
-void TMouse::Update() {
+void MouseInput::Update() {
   reading_ = {};
   states_.Clear();
   if (!Reporting() || source_ == nullptr || !source_->Read(reading_)) {
@@ -182,25 +182,25 @@ void TMouse::Update() {
 // ---------------------------------------------------------------------------------------------
 // The component
 
-TInputDevices::TInputDevices()
+GameInput::GameInput()
     : keyboard_(*this), mouse_(*this), joystick_(*this), devices_{&keyboard_, &mouse_, &joystick_} {
   keyboard_.Assigns = GameKeyAssignments();
   mouse_.Enabled = true;
 }
 
-TInputDevices::~TInputDevices() { Finalize(); }
+GameInput::~GameInput() { Finalize(); }
 
-void TInputDevices::Initialize() {
-  for (TCustomInput* device : devices_) device->Initialize();
+void GameInput::Initialize() {
+  for (InputDevice* device : devices_) device->Initialize();
 }
 
-void TInputDevices::Finalize() {
-  for (TCustomInput* device : devices_) device->Finalize();
+void GameInput::Finalize() {
+  for (InputDevice* device : devices_) device->Finalize();
 }
 
-void TInputDevices::Update() {
+void GameInput::Update() {
   InputStates current;
-  for (TCustomInput* device : devices_) {
+  for (InputDevice* device : devices_) {
     device->Update();
     if (device->BindInputStates) current |= device->States();
   }

@@ -88,7 +88,7 @@ class InputStates {
   std::array<std::uint8_t, 5> bits_{};
 };
 
-class EInputError : public std::runtime_error {
+class InputError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -168,15 +168,15 @@ class MouseSource {
 // ---------------------------------------------------------------------------------------------
 // Devices
 
-class TInputDevices;
+class GameInput;
 
 // One input device; its own States are merged into the component's when BindInputStates.
-class TCustomInput {
+class InputDevice {
  public:
-  explicit TCustomInput(TInputDevices& owner) : owner_(owner) {}
-  virtual ~TCustomInput() = default;
-  TCustomInput(const TCustomInput&) = delete;
-  TCustomInput& operator=(const TCustomInput&) = delete;
+  explicit InputDevice(GameInput& owner) : owner_(owner) {}
+  virtual ~InputDevice() = default;
+  InputDevice(const InputDevice&) = delete;
+  InputDevice& operator=(const InputDevice&) = delete;
 
   bool BindInputStates = true;
   // A disabled device is not acquired by Initialize and so reports nothing.
@@ -196,7 +196,7 @@ class TCustomInput {
   // Initialised, and the window is in front or ActiveOnly is off.
   bool Reporting() const;
 
-  TInputDevices& owner_;
+  GameInput& owner_;
   InputStates states_;
   bool initialized_ = false;
 };
@@ -208,10 +208,10 @@ using KeyAssignments = std::array<std::array<std::uint32_t, 3>, InputStateCount>
 // for buttons 1 to 8.
 KeyAssignments GameKeyAssignments();
 
-class TKeyboard final : public TCustomInput {
+class KeyboardInput final : public InputDevice {
  public:
-  explicit TKeyboard(TInputDevices& owner) : TCustomInput(owner) {}
-  ~TKeyboard() override = default;
+  explicit KeyboardInput(GameInput& owner) : InputDevice(owner) {}
+  ~KeyboardInput() override = default;
 
   KeyAssignments Assigns{};
 
@@ -234,10 +234,10 @@ enum class JoystickAxisId { X, Y, Z };
 // the travel is range, rounded to the nearest.
 int JoystickAxisValue(const JoystickAxis& axis, int deadZonePercent, int range);
 
-class TJoystick final : public TCustomInput {
+class JoystickInput final : public InputDevice {
  public:
-  explicit TJoystick(TInputDevices& owner) : TCustomInput(owner) {}
-  ~TJoystick() override;
+  explicit JoystickInput(GameInput& owner) : InputDevice(owner) {}
+  ~JoystickInput() override;
 
   // Stored only, like the force-feedback settings.
   bool AutoCenter = true;
@@ -274,14 +274,14 @@ class TJoystick final : public TCustomInput {
   std::uint32_t buttons_ = 0;
 };
 
-class TMouse final : public TCustomInput {
+class MouseInput final : public InputDevice {
  public:
   // A new mouse is neither enabled nor bound.
-  explicit TMouse(TInputDevices& owner) : TCustomInput(owner) {
+  explicit MouseInput(GameInput& owner) : InputDevice(owner) {
     BindInputStates = false;
     Enabled = false;
   }
-  ~TMouse() override;
+  ~MouseInput() override;
 
   // Releases the mouse of the old source; Initialize acquires from the new one.
   void SetSource(MouseSource* source) {
@@ -290,7 +290,7 @@ class TMouse final : public TCustomInput {
   }
   const MouseReading& Reading() const { return reading_; }
 
-  // Throws EInputError "Raw input is necessary to use the mouse" without raw input.
+  // Throws InputError "Raw input is necessary to use the mouse" without raw input.
   void Initialize() override;
   void Finalize() override;
   void Update() override;
@@ -303,21 +303,21 @@ class TMouse final : public TCustomInput {
 // The input component: merges its devices' states into States on edges. Constructed with the
 // game's settings: ActiveOnly and UseRawInput on, the game's keys, the mouse enabled but not
 // bound, the joystick with dead zones of 50 % and ranges of 1000.
-class TInputDevices {
+class GameInput {
  public:
-  TInputDevices();
-  ~TInputDevices();
-  TInputDevices(const TInputDevices&) = delete;
-  TInputDevices& operator=(const TInputDevices&) = delete;
+  GameInput();
+  ~GameInput();
+  GameInput(const GameInput&) = delete;
+  GameInput& operator=(const GameInput&) = delete;
 
   // Devices report nothing while another window is in front.
   bool ActiveOnly = true;
   // Only the mouse depends on it: it needs raw input.
   bool UseRawInput = true;
 
-  TKeyboard& Keyboard() { return keyboard_; }
-  TJoystick& Joystick() { return joystick_; }
-  TMouse& Mouse() { return mouse_; }
+  KeyboardInput& Keyboard() { return keyboard_; }
+  JoystickInput& Joystick() { return joystick_; }
+  MouseInput& Mouse() { return mouse_; }
 
   // The "window is in front" query; without one the window counts as in front.
   void SetForegroundQuery(const ForegroundQuery* query) { foreground_ = query; }
@@ -334,10 +334,10 @@ class TInputDevices {
   InputStates& States() { return states_; }
 
  private:
-  TKeyboard keyboard_;
-  TMouse mouse_;
-  TJoystick joystick_;
-  std::array<TCustomInput*, 3> devices_;
+  KeyboardInput keyboard_;
+  MouseInput mouse_;
+  JoystickInput joystick_;
+  std::array<InputDevice*, 3> devices_;
   const ForegroundQuery* foreground_ = nullptr;
   InputStates previous_;
   InputStates states_;

@@ -21,11 +21,11 @@ Rect SafeBounds(int x, int y, int width, int height) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// TSprite
+// Sprite
 
-TSprite::TSprite(TSprite* parent) : parent_(parent) {
+Sprite::Sprite(Sprite* parent) : parent_(parent) {
   if (parent == nullptr) return;
-  engine_ = dynamic_cast<TSpriteEngine*>(parent);
+  engine_ = dynamic_cast<SpriteEngine*>(parent);
   if (engine_ == nullptr) engine_ = parent->engine_;
   // Room first, so taking the sprite over cannot fail halfway.
   parent->children_.reserve(parent->children_.size() + 1);
@@ -35,53 +35,53 @@ TSprite::TSprite(TSprite* parent) : parent_(parent) {
   if (engine_ != nullptr) ++engine_->spriteCount_;
 }
 
-TSprite::~TSprite() {
+Sprite::~Sprite() {
   RemoveChildren();
   if (parent_ == nullptr) return;
   if (engine_ != nullptr) --engine_->spriteCount_;
   parent_->DetachChild(*this);
 }
 
-void TSprite::DetachChild(TSprite& child) {
+void Sprite::DetachChild(Sprite& child) {
   RemoveZSorted(child);
   auto slot = std::find_if(children_.begin(), children_.end(),
-                           [&](const std::unique_ptr<TSprite>& p) { return p.get() == &child; });
+                           [&](const std::unique_ptr<Sprite>& p) { return p.get() == &child; });
   // Absent when the parent itself is taking the child down in RemoveChildren.
   if (slot == children_.end()) return;
   static_cast<void>(slot->release());
   children_.erase(slot);
 }
 
-void TSprite::RemoveChildren() {
+void Sprite::RemoveChildren() {
   while (!children_.empty()) {
-    std::unique_ptr<TSprite> last = std::move(children_.back());
+    std::unique_ptr<Sprite> last = std::move(children_.back());
     children_.pop_back();
     RemoveZSorted(*last);
   }
 }
 
-void TSprite::InsertZSorted(TSprite& child) {
+void Sprite::InsertZSorted(Sprite& child) {
   // The first position whose Z is not lower: equal Zs inserted later end up drawn first.
   auto position = std::lower_bound(zSortedChildren_.begin(), zSortedChildren_.end(), child.z_,
-                                   [](const TSprite* s, int z) { return s->z_ < z; });
+                                   [](const Sprite* s, int z) { return s->z_ < z; });
   zSortedChildren_.insert(position, &child);
 }
 
-void TSprite::RemoveZSorted(TSprite& child) {
+void Sprite::RemoveZSorted(Sprite& child) {
   auto position = std::find(zSortedChildren_.begin(), zSortedChildren_.end(), &child);
   if (position != zSortedChildren_.end()) zSortedChildren_.erase(position);
 }
 
-void TSprite::SetZ(int value) {
+void Sprite::SetZ(int value) {
   if (value == z_) return;
   if (parent_ != nullptr) parent_->RemoveZSorted(*this);
   z_ = value;
   if (parent_ != nullptr) parent_->InsertZSorted(*this);
 }
 
-TSprite& TSprite::ChildAt(int index) const {
+Sprite& Sprite::ChildAt(int index) const {
   if (children_.empty()) {
-    throw ESpriteError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
+    throw SpriteError("Index of the list exceeds the range. (" + std::to_string(index) + ")");
   }
   if (index < 0 || index >= ChildCount()) {
     throw std::out_of_range("Sprite index out of range (" + std::to_string(index) + ")");
@@ -89,11 +89,11 @@ TSprite& TSprite::ChildAt(int index) const {
   return *children_[index];
 }
 
-double TSprite::AbsoluteX() const { return parent_ != nullptr ? X + parent_->AbsoluteX() : X; }
+double Sprite::AbsoluteX() const { return parent_ != nullptr ? X + parent_->AbsoluteX() : X; }
 
-double TSprite::AbsoluteY() const { return parent_ != nullptr ? Y + parent_->AbsoluteY() : Y; }
+double Sprite::AbsoluteY() const { return parent_ != nullptr ? Y + parent_->AbsoluteY() : Y; }
 
-void TSprite::MoveTree(int lag) {
+void Sprite::MoveTree(int lag) {
   if (!CanMove) return;
   Advance(lag);
   // Children created during this pass wait for the next one; the size is checked again in case
@@ -102,7 +102,7 @@ void TSprite::MoveTree(int lag) {
   for (std::size_t i = 0; i < count && i < children_.size(); ++i) children_[i]->MoveTree(lag);
 }
 
-void TSprite::DrawTree() {
+void Sprite::DrawTree() {
   if (!Visible) return;
   if (engine_ != nullptr && Overlaps(GetBounds(), engine_->surfaceRect_)) {
     Render();
@@ -114,9 +114,9 @@ void TSprite::DrawTree() {
   }
 }
 
-int TSprite::CheckCollisions() {
+int Sprite::CheckCollisions() {
   if (engine_ == nullptr || !CanCollide) return 0;
-  TSpriteEngine& engine = *engine_;
+  SpriteEngine& engine = *engine_;
   engine.hitCount_ = 0;
   engine.scanDone_ = false;
   engine.scanRect_ = GetBounds();
@@ -129,27 +129,27 @@ int TSprite::CheckCollisions() {
   return engine.hitCount_;
 }
 
-void TSprite::HandleCollision(TSprite&, bool&) {}
+void Sprite::HandleCollision(Sprite&, bool&) {}
 
-void TSprite::Render() {}
+void Sprite::Render() {}
 
-void TSprite::Advance(int) {}
+void Sprite::Advance(int) {}
 
-Rect TSprite::GetBounds() const {
+Rect Sprite::GetBounds() const {
   return SafeBounds(TruncatePosition(AbsoluteX()), TruncatePosition(AbsoluteY()), Width, Height);
 }
 
-bool TSprite::HitTest(TSprite&) { return true; }
+bool Sprite::HitTest(Sprite&) { return true; }
 
 // ---------------------------------------------------------------------------------------------
-// TSpriteEngine
+// SpriteEngine
 
-TSpriteEngine::TSpriteEngine() : TSprite(nullptr) {}
+SpriteEngine::SpriteEngine() : Sprite(nullptr) {}
 
 // The children go while the counters they update still exist.
-TSpriteEngine::~TSpriteEngine() { RemoveChildren(); }
+SpriteEngine::~SpriteEngine() { RemoveChildren(); }
 
-void TSpriteEngine::SetSurface(Surface* surface) {
+void SpriteEngine::SetSurface(Surface* surface) {
   surface_ = surface;
   if (surface == nullptr) return;
   surfaceRect_ = surface->ClientRect();
@@ -157,7 +157,7 @@ void TSpriteEngine::SetSurface(Surface* surface) {
   Height = surface->Height();
 }
 
-void TSpriteEngine::Visit(TSprite& candidate) {
+void SpriteEngine::Visit(Sprite& candidate) {
   if (!candidate.CanCollide) return;
   if (&candidate != seeker_ && Overlaps(candidate.GetBounds(), scanRect_) &&
       seeker_->HitTest(candidate) && candidate.HitTest(*seeker_)) {

@@ -10,9 +10,9 @@
 
 namespace rivoltra {
 
-class TSpriteEngine;
+class SpriteEngine;
 
-class ESpriteError : public std::runtime_error {
+class SpriteError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -32,16 +32,16 @@ Rect SafeBounds(int x, int y, int width, int height);
 // before the parent goes. The traversals (MoveTree, DrawTree, the collision scan) tolerate
 // hooks that delete other sprites; a hook must not delete its own sprite, an ancestor of it,
 // or the sprite HandleCollision was handed (the scan goes on into that one's children).
-class TSprite {
+class Sprite {
  public:
-  explicit TSprite(TSprite* parent);
-  virtual ~TSprite();
-  TSprite(const TSprite&) = delete;
-  TSprite& operator=(const TSprite&) = delete;
+  explicit Sprite(Sprite* parent);
+  virtual ~Sprite();
+  Sprite(const Sprite&) = delete;
+  Sprite& operator=(const Sprite&) = delete;
 
   // The root of the tree; null for the root itself and for sprites outside any engine.
-  TSpriteEngine* Engine() const { return engine_; }
-  TSprite* Parent() const { return parent_; }
+  SpriteEngine* Engine() const { return engine_; }
+  Sprite* Parent() const { return parent_; }
 
   bool CanCollide = true;
   bool CanMove = true;
@@ -58,9 +58,9 @@ class TSprite {
   void SetZ(int value);
 
   int ChildCount() const { return static_cast<int>(children_.size()); }
-  // Throws ESpriteError "Index of the list exceeds the range. (%d)".
-  TSprite& ChildAt(int index) const;
-  std::span<TSprite* const> ZSortedChildren() const { return zSortedChildren_; }
+  // Throws SpriteError "Index of the list exceeds the range. (%d)".
+  Sprite& ChildAt(int index) const;
+  std::span<Sprite* const> ZSortedChildren() const { return zSortedChildren_; }
   // Destroys the children, last first.
   void RemoveChildren();
 
@@ -76,40 +76,40 @@ class TSprite {
   int CheckCollisions();
 
   // Collision response; set done to stop the scan from descending further.
-  virtual void HandleCollision(TSprite& other, bool& done);
+  virtual void HandleCollision(Sprite& other, bool& done);
   virtual void Render();
   // Per-tick behaviour; lag is the number of whole timer intervals since the previous tick.
   virtual void Advance(int lag);
   virtual Rect GetBounds() const;
   // Fine test after the rectangles overlap.
-  virtual bool HitTest(TSprite& other);
+  virtual bool HitTest(Sprite& other);
 
  private:
-  friend class TSpriteEngine;
-  void InsertZSorted(TSprite& child);
-  void RemoveZSorted(TSprite& child);
-  void DetachChild(TSprite& child);
+  friend class SpriteEngine;
+  void InsertZSorted(Sprite& child);
+  void RemoveZSorted(Sprite& child);
+  void DetachChild(Sprite& child);
 
-  TSpriteEngine* engine_ = nullptr;
-  TSprite* parent_ = nullptr;
-  std::vector<std::unique_ptr<TSprite>> children_;
-  std::vector<TSprite*> zSortedChildren_;
+  SpriteEngine* engine_ = nullptr;
+  Sprite* parent_ = nullptr;
+  std::vector<std::unique_ptr<Sprite>> children_;
+  std::vector<Sprite*> zSortedChildren_;
   int z_ = 0;
 };
 
 // The root of a sprite tree: counts its sprites, holds the drawing surface and the state of
 // the running collision scan.
-class TSpriteEngine : public TSprite {
+class SpriteEngine : public Sprite {
  public:
-  TSpriteEngine();
-  ~TSpriteEngine() override;
+  SpriteEngine();
+  ~SpriteEngine() override;
 
   // Sprites with a parent in this tree.
   int SpriteCount() const { return spriteCount_; }
   int HitCount() const { return hitCount_; }
   bool ScanDone() const { return scanDone_; }
   const Rect& ScanRect() const { return scanRect_; }
-  TSprite* Seeker() const { return seeker_; }
+  Sprite* Seeker() const { return seeker_; }
   int DrawnCount() const { return drawnCount_; }
   void ResetDrawnCount() { drawnCount_ = 0; }
 
@@ -119,14 +119,14 @@ class TSpriteEngine : public TSprite {
   const Rect& SurfaceRect() const { return surfaceRect_; }
 
  private:
-  friend class TSprite;
-  void Visit(TSprite& candidate);
+  friend class Sprite;
+  void Visit(Sprite& candidate);
 
   int spriteCount_ = 0;
   int hitCount_ = 0;
   bool scanDone_ = false;
   Rect scanRect_;
-  TSprite* seeker_ = nullptr;
+  Sprite* seeker_ = nullptr;
   int drawnCount_ = 0;
   Surface* surface_ = nullptr;
   Rect surfaceRect_;

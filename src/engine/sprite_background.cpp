@@ -23,14 +23,14 @@ int Wrapped(long long index, int size) {
 
 }  // namespace
 
-TBackgroundSprite::TBackgroundSprite(TSprite* parent) : TSprite(parent) { CanCollide = false; }
+BackgroundSprite::BackgroundSprite(Sprite* parent) : Sprite(parent) { CanCollide = false; }
 
-void TBackgroundSprite::SetGridSize(int columns, int rows) {
+void BackgroundSprite::SetGridSize(int columns, int rows) {
   if (columns <= 0 || rows <= 0) columns = rows = 0;
   if (columns == gridWidth_ && rows == gridHeight_) return;
   const long long cells = static_cast<long long>(columns) * rows;
   if (cells > kMaxCells) {
-    throw ESpriteError("Background grid too large (" + std::to_string(columns) + "x" +
+    throw SpriteError("Background grid too large (" + std::to_string(columns) + "x" +
                        std::to_string(rows) + ")");
   }
   gridWidth_ = columns;
@@ -39,29 +39,29 @@ void TBackgroundSprite::SetGridSize(int columns, int rows) {
   cellSolid_.assign(static_cast<std::size_t>(cells), 1);
 }
 
-bool TBackgroundSprite::InGrid(int column, int row) const {
+bool BackgroundSprite::InGrid(int column, int row) const {
   return column >= 0 && row >= 0 && column < gridWidth_ && row < gridHeight_;
 }
 
-int TBackgroundSprite::CellAt(int column, int row) const {
+int BackgroundSprite::CellAt(int column, int row) const {
   return InGrid(column, row) ? cells_[column + static_cast<std::size_t>(row) * gridWidth_] : -1;
 }
 
-void TBackgroundSprite::SetCell(int column, int row, int pattern) {
+void BackgroundSprite::SetCell(int column, int row, int pattern) {
   if (InGrid(column, row)) cells_[column + static_cast<std::size_t>(row) * gridWidth_] = pattern;
 }
 
-bool TBackgroundSprite::CellSolidAt(int column, int row) const {
+bool BackgroundSprite::CellSolidAt(int column, int row) const {
   return InGrid(column, row) && cellSolid_[column + static_cast<std::size_t>(row) * gridWidth_];
 }
 
-void TBackgroundSprite::SetCellSolid(int column, int row, bool solid) {
+void BackgroundSprite::SetCellSolid(int column, int row, bool solid) {
   if (InGrid(column, row)) {
     cellSolid_[column + static_cast<std::size_t>(row) * gridWidth_] = solid ? 1 : 0;
   }
 }
 
-void TBackgroundSprite::Render() {
+void BackgroundSprite::Render() {
   Surface* surface = Engine() != nullptr ? Engine()->GetSurface() : nullptr;
   if (Image == nullptr || cells_.empty() || surface == nullptr) return;
   const int cellWidth = Image->Width(), cellHeight = Image->Height();
@@ -73,12 +73,12 @@ void TBackgroundSprite::Render() {
   }
 }
 
-void TBackgroundSprite::DrawCell(Surface& surface, long long x, long long y, int pattern) {
+void BackgroundSprite::DrawCell(Surface& surface, long long x, long long y, int pattern) {
   if (pattern < 0 || x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX) return;
   Image->Draw(surface, static_cast<int>(x), static_cast<int>(y), pattern);
 }
 
-void TBackgroundSprite::DrawEndless(Surface& surface, int w, int h) {
+void BackgroundSprite::DrawEndless(Surface& surface, int w, int h) {
   const Rect& area = Engine()->SurfaceRect();
   const int columns = (area.Right + w) / w + 1, rows = (area.Bottom + h) / h;
   const int x = TruncatePosition(AbsoluteX()), y = TruncatePosition(AbsoluteY());
@@ -95,7 +95,7 @@ void TBackgroundSprite::DrawEndless(Surface& surface, int w, int h) {
   }
 }
 
-void TBackgroundSprite::DrawBounded(Surface& surface, int w, int h) {
+void BackgroundSprite::DrawBounded(Surface& surface, int w, int h) {
   const Rect& area = Engine()->SurfaceRect();
   const int columns = (area.Right + w) / w + 1, rows = (area.Bottom + h) / h;
   const int x = TruncatePosition(AbsoluteX()), y = TruncatePosition(AbsoluteY());
@@ -116,7 +116,7 @@ void TBackgroundSprite::DrawBounded(Surface& surface, int w, int h) {
   }
 }
 
-Rect TBackgroundSprite::GetBounds() const {
+Rect BackgroundSprite::GetBounds() const {
   if (Endless) return Engine() != nullptr ? Engine()->SurfaceRect() : Rect{};
   if (Image == nullptr) return Rect{};
   auto span = [](long long size, int count) {
@@ -126,7 +126,7 @@ Rect TBackgroundSprite::GetBounds() const {
                     span(Image->Width(), gridWidth_), span(Image->Height(), gridHeight_));
 }
 
-bool TBackgroundSprite::HitTest(TSprite& other) {
+bool BackgroundSprite::HitTest(Sprite& other) {
   if (Image == nullptr || cells_.empty()) return true;
   const long long w = Image->Width(), h = Image->Height();
   if (w <= 0 || h <= 0) return true;

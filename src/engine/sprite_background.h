@@ -7,22 +7,22 @@
 
 namespace rivoltra {
 
-class TImageItem;
+class ImageItem;
 
 // A grid of image patterns, one per cell; Endless repeats it in both directions over the whole
 // surface. Starts with CanCollide false.
-class TBackgroundSprite : public TSprite {
+class BackgroundSprite : public Sprite {
  public:
-  explicit TBackgroundSprite(TSprite* parent);
+  explicit BackgroundSprite(Sprite* parent);
 
   // Not owned; pattern 0's size is the cell size.
-  TImageItem* Image = nullptr;
+  ImageItem* Image = nullptr;
   bool Endless = false;
 
   int GridWidth() const { return gridWidth_; }
   int GridHeight() const { return gridHeight_; }
   // Reallocates the grid with every cell showing pattern 0 and solid; a size of 0 or less in
-  // either direction empties it. Throws ESpriteError for grids of more than 2^24 cells.
+  // either direction empties it. Throws SpriteError for grids of more than 2^24 cells.
   void SetGridSize(int columns, int rows);
   // The cell's pattern index; -1 outside the grid. A negative index marks an empty cell.
   int CellAt(int column, int row) const;
@@ -33,7 +33,7 @@ class TBackgroundSprite : public TSprite {
 
   void Render() override;
   Rect GetBounds() const override;
-  bool HitTest(TSprite& other) override;
+  bool HitTest(Sprite& other) override;
 
  private:
   bool InGrid(int column, int row) const;

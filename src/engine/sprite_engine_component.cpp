@@ -2,11 +2,11 @@
 
 namespace rivoltra {
 
-TSpriteEngineComponent::~TSpriteEngineComponent() {
+DisplaySpriteEngine::~DisplaySpriteEngine() {
   if (display_ != nullptr) display_->Unsubscribe(*this);
 }
 
-void TSpriteEngineComponent::SetDisplay(DisplayPublisher* display) {
+void DisplaySpriteEngine::SetDisplay(DisplayPublisher* display) {
   if (display == display_) return;
   if (display_ != nullptr) {
     display_->Unsubscribe(*this);
@@ -18,19 +18,19 @@ void TSpriteEngineComponent::SetDisplay(DisplayPublisher* display) {
   if (display_->IsInitialized()) engine_.SetSurface(&display_->BackBuffer());
 }
 
-void TSpriteEngineComponent::DrawSprites() {
+void DisplaySpriteEngine::DrawSprites() {
   if (display_ == nullptr || !display_->IsInitialized()) return;
   engine_.ResetDrawnCount();
   engine_.DrawTree();
 }
 
-void TSpriteEngineComponent::DisplayInitialized(Surface& backBuffer) {
+void DisplaySpriteEngine::DisplayInitialized(Surface& backBuffer) {
   engine_.SetSurface(&backBuffer);
 }
 
-void TSpriteEngineComponent::DisplayFinalized() { engine_.SetSurface(nullptr); }
+void DisplaySpriteEngine::DisplayFinalized() { engine_.SetSurface(nullptr); }
 
-void TSpriteEngineComponent::DisplayDestroyed() {
+void DisplaySpriteEngine::DisplayDestroyed() {
   engine_.SetSurface(nullptr);
   display_ = nullptr;
 }

@@ -7,16 +7,16 @@ namespace rivoltra {
 
 // Owns the root of the sprite tree and binds it to a display: the root draws on the display's
 // back buffer while the display is initialised.
-class TSpriteEngineComponent final : public DisplaySubscriber {
+class DisplaySpriteEngine final : public DisplaySubscriber {
  public:
-  TSpriteEngineComponent() = default;
+  DisplaySpriteEngine() = default;
   // Unsubscribes, then destroys the root and every sprite still in the tree.
-  ~TSpriteEngineComponent() override;
-  TSpriteEngineComponent(const TSpriteEngineComponent&) = delete;
-  TSpriteEngineComponent& operator=(const TSpriteEngineComponent&) = delete;
+  ~DisplaySpriteEngine() override;
+  DisplaySpriteEngine(const DisplaySpriteEngine&) = delete;
+  DisplaySpriteEngine& operator=(const DisplaySpriteEngine&) = delete;
 
-  TSpriteEngine& Engine() { return engine_; }
-  const TSpriteEngine& Engine() const { return engine_; }
+  SpriteEngine& Engine() { return engine_; }
+  const SpriteEngine& Engine() const { return engine_; }
 
   // Subscribes to the display (null unbinds); takes its back buffer at once when it is
   // already initialised.
@@ -33,7 +33,7 @@ class TSpriteEngineComponent final : public DisplaySubscriber {
   void DisplayDestroyed() override;
 
  private:
-  TSpriteEngine engine_;
+  SpriteEngine engine_;
   DisplayPublisher* display_ = nullptr;
 };
 

@@ -7,12 +7,12 @@
 
 namespace rivoltra {
 
-int TImageSprite::CurrentFrame() const {
+int ImageSprite::CurrentFrame() const {
   const long long frame = static_cast<long long>(FrameStart) + TruncatePosition(FramePos);
   return static_cast<int>(std::clamp<long long>(frame, INT_MIN, INT_MAX));
 }
 
-Rect TImageSprite::DrawRect() const {
+Rect ImageSprite::DrawRect() const {
   Rect bounds = GetBounds();
   if (Image == nullptr) return bounds;
   const int dx = static_cast<int>((static_cast<long long>(Width) - Image->Width()) / 2);
@@ -21,14 +21,14 @@ Rect TImageSprite::DrawRect() const {
                     TruncatePosition(static_cast<double>(bounds.Top) + dy), Width, Height);
 }
 
-void TImageSprite::Render() {
+void ImageSprite::Render() {
   Surface* surface = Engine() != nullptr ? Engine()->GetSurface() : nullptr;
   if (Image == nullptr || surface == nullptr) return;
   const Rect where = DrawRect();
   Image->Draw(*surface, where.Left, where.Top, CurrentFrame());
 }
 
-void TImageSprite::Advance(int lag) {
+void ImageSprite::Advance(int lag) {
   FramePos += FrameSpeed * lag;
   if (FrameLooped) {
     if (FrameCount > 0) {
@@ -49,7 +49,7 @@ void TImageSprite::Advance(int lag) {
   }
 }
 
-Rect TImageSprite::GetBounds() const {
+Rect ImageSprite::GetBounds() const {
   long long x = TruncatePosition(AbsoluteX());
   long long y = TruncatePosition(AbsoluteY());
   if (Wrap && Engine() != nullptr) {
@@ -68,8 +68,8 @@ Rect TImageSprite::GetBounds() const {
   return SafeBounds(static_cast<int>(x), static_cast<int>(y), Width, Height);
 }
 
-bool TImageSprite::HitTest(TSprite& other) {
-  auto* image = dynamic_cast<TImageSprite*>(&other);
+bool ImageSprite::HitTest(Sprite& other) {
+  auto* image = dynamic_cast<ImageSprite*>(&other);
   if (image == nullptr || !PixelTest) return true;
   return FramesOverlap(*this, *image);
 }
@@ -83,7 +83,7 @@ struct FramePixels {
   Pixel565 Key = 0;
 };
 
-bool ReadFrame(const TImageSprite& sprite, FramePixels& frame) {
+bool ReadFrame(const ImageSprite& sprite, FramePixels& frame) {
   if (sprite.Image == nullptr) return false;
   const int pattern = sprite.CurrentFrame();
   frame.Source = sprite.Image->PatternSurface(pattern);
@@ -102,7 +102,7 @@ bool Opaque(const FramePixels& frame, int x, int y) {
 
 }  // namespace
 
-bool FramesOverlap(const TImageSprite& a, const TImageSprite& b) {
+bool FramesOverlap(const ImageSprite& a, const ImageSprite& b) {
   FramePixels first, second;
   if (!ReadFrame(a, first) || !ReadFrame(b, second)) return true;
   const Rect overlap = Intersection(first.OnSurface, second.OnSurface);

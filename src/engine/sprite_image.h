@@ -4,12 +4,12 @@
 
 namespace rivoltra {
 
-class TImageItem;
+class ImageItem;
 
 // A sprite that shows one pattern of an image, centred in its box, with a frame animation.
-class TImageSprite : public TSprite {
+class ImageSprite : public Sprite {
  public:
-  explicit TImageSprite(TSprite* parent) : TSprite(parent) {}
+  explicit ImageSprite(Sprite* parent) : Sprite(parent) {}
 
   int FrameCount = 0;
   // Wraps around; otherwise the animation stops on its last frame.
@@ -21,7 +21,7 @@ class TImageSprite : public TSprite {
   // Pattern index of frame 0.
   int FrameStart = 0;
   // Not owned; an image sprite without one draws nothing.
-  TImageItem* Image = nullptr;
+  ImageItem* Image = nullptr;
   // Pixel-accurate collisions against other image sprites.
   bool PixelTest = false;
   // The position wraps around the surface.
@@ -34,11 +34,11 @@ class TImageSprite : public TSprite {
   void Render() override;
   void Advance(int lag) override;
   Rect GetBounds() const override;
-  bool HitTest(TSprite& other) override;
+  bool HitTest(Sprite& other) override;
 };
 
 // Whether the current frames of two image sprites have an opaque pixel at the same place on the
 // surface. True when either frame is not available as pixels, so the rectangles decide.
-bool FramesOverlap(const TImageSprite& a, const TImageSprite& b);
+bool FramesOverlap(const ImageSprite& a, const ImageSprite& b);
 
 }  // namespace rivoltra

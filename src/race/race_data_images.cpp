@@ -9,14 +9,14 @@ namespace rivoltra {
 
 namespace {
 
-PictureSize SizeOf(const TImageList& images, std::string_view name) {
-  const TImageItem& item = images.ItemByName(name);
+PictureSize SizeOf(const ImageList& images, std::string_view name) {
+  const ImageItem& item = images.ItemByName(name);
   return {item.Width(), item.Height(), item.PatternCount()};
 }
 
 }  // namespace
 
-RaceData RaceDataFromImages(const TImageList& raceImages, std::int32_t intervalMs) {
+RaceData RaceDataFromImages(const ImageList& raceImages, std::int32_t intervalMs) {
   RaceData data;
   data.IntervalMs = intervalMs;
   for (int car = 1; car <= kCarCount; ++car) {

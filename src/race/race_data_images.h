@@ -6,10 +6,10 @@
 
 namespace rivoltra {
 
-class TImageList;
+class ImageList;
 
 // The race data of the loaded race pictures ("Car1".."Car10", the kinds' pictures and the two
-// explosions) and the frame timer's interval. Throws EImageListError when a picture is missing.
-RaceData RaceDataFromImages(const TImageList& raceImages, std::int32_t intervalMs);
+// explosions) and the frame timer's interval. Throws ImageListError when a picture is missing.
+RaceData RaceDataFromImages(const ImageList& raceImages, std::int32_t intervalMs);
 
 }  // namespace rivoltra

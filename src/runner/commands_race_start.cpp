@@ -10,8 +10,8 @@ namespace {
 const RegisterCommand kRace("race", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
   const auto car = static_cast<std::int32_t>(ParseInteger(args[0], 1, 4));
-  const ScreenStates screen = context.game.ScreenState;
-  if (screen == ssRace || screen == ssRaceLoading) throw ScriptError("a race is already running");
+  const GameScreen screen = context.game.ScreenState;
+  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading) throw ScriptError("a race is already running");
   StartGameWithCar(context.game, car);
 });
 

@@ -28,8 +28,8 @@ const RegisterCommand kRecord("record", [](RunnerContext& context, const Command
 
 const RegisterCommand kReplay("replay", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
-  const ScreenStates screen = context.game.ScreenState;
-  if (screen == ssRace || screen == ssRaceLoading) throw ScriptError("a race is already running");
+  const GameScreen screen = context.game.ScreenState;
+  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading) throw ScriptError("a race is already running");
   Replay replay;
   try {
     replay = LoadReplayFile(args[0]);

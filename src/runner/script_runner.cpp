@@ -183,7 +183,7 @@ const std::map<std::string, CommandHandler>& CoreCommands() {
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 1, 1);
          try {
-           SaveSurfaceAsPng(c.game.MDisplay.BackBuffer(), a[0]);
+           SaveSurfaceAsPng(c.game.Screen.BackBuffer(), a[0]);
          } catch (const std::runtime_error& error) {
            throw ScriptError(error.what());
          }

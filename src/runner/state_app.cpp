@@ -12,7 +12,7 @@ const RegisterStateSection kAppState(0, [](RunnerContext& context, JsonWriter& j
   json.Field("MusicEnabled", static_cast<int>(game.settings.MusicEnabled));
   json.Field("SoundEnabled", static_cast<int>(game.settings.SoundEnabled));
   json.Field("Country", game.settings.Country);
-  json.Field("TimerEnabled", game.MTimer.Enabled());
+  json.Field("TimerEnabled", game.Timer.Enabled());
   json.Field("FireKeyHeld", game.FireKeyHeld);
   json.Field("MouseX", game.MouseX);
   json.Field("MouseY", game.MouseY);

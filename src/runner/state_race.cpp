@@ -10,7 +10,7 @@ namespace {
 void WriteSlots(const RaceRecord& race, JsonWriter& json) {
   json.Key("slots").BeginArray();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    const TWallSprite* object = race.Slots[static_cast<std::size_t>(slot)];
+    const TrackObjectSprite* object = race.Slots[static_cast<std::size_t>(slot)];
     if (!race.SlotUsed[static_cast<std::size_t>(slot)] || object == nullptr) continue;
     json.BeginObject()
         .Field("Slot", object->Slot)
@@ -41,7 +41,7 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
   json.Field("TurboActive", race.TurboActive);
   json.Field("Punctured", race.Punctured);
   json.Field("CrashPending", race.CrashPending);
-  if (const TMyCarSprite* car = race.PlayerCar; car != nullptr) {
+  if (const PlayerCarSprite* car = race.PlayerCar; car != nullptr) {
     json.Field("CarX", car->X);
     json.Field("CarY", car->Y);
     json.Field("MotionState", car->MotionState);
@@ -56,7 +56,7 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
     }
   }
   WriteSlots(race, json);
-  json.Field("SpriteCount", game.MSpriteEngine.Engine().SpriteCount());
+  json.Field("SpriteCount", game.Sprites.Engine().SpriteCount());
 });
 
 }  // namespace

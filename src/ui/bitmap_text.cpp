@@ -49,10 +49,10 @@ int BitmapText::Advance(FontKind kind, char glyph) const {
   return kind == FontKind::Big ? bigAdvance_[index] : mediumAdvance_[index];
 }
 
-void BitmapText::WriteText(Surface& surface, const TImageCollection& images, std::string_view text,
+void BitmapText::WriteText(Surface& surface, const ImageCollection& images, std::string_view text,
                            int x, int y) {
   if (text.empty()) return;
-  const TImageItem& font = images.ItemByName(currentFont_.ImageName);
+  const ImageItem& font = images.ItemByName(currentFont_.ImageName);
   const double patternWidth = font.PatternWidth();
   // The big font's glyphs sit closer together than its table says.
   const double extra = currentFont_.Kind == FontKind::Big ? -0.05 * patternWidth : 0.0;

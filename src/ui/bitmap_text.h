@@ -9,7 +9,7 @@
 
 namespace rivoltra {
 
-class TImageCollection;
+class ImageCollection;
 
 // The four bitmap fonts: images of the interface list whose patterns are the glyphs "/" to "Z".
 enum class FontKind : std::uint8_t { Small = 1, Medium = 2, MediumActive = 3, Big = 4 };
@@ -41,7 +41,7 @@ class BitmapText {
   // Draws text in the current font with its first glyph's left edge at x and its top at y, and
   // sets TextEndX after every character. Characters outside the space and "/" to "Z" are
   // skipped without moving the pen. Throws the image list's error if the font is missing.
-  void WriteText(Surface& surface, const TImageCollection& images, std::string_view text, int x,
+  void WriteText(Surface& surface, const ImageCollection& images, std::string_view text, int x,
                  int y);
 
   // Pen advance of a glyph character in a font kind (after PrepareFontTables).

@@ -10,8 +10,8 @@ constexpr double kDisplayWidth = layout::kScreenWidth;
 constexpr double kDisplayHeight = layout::kScreenHeight;
 }  // namespace
 
-TCaptionSprite::TCaptionSprite(TSprite* parent, TImageItem& image, std::uint32_t timerInterval)
-    : TImageSprite(parent) {
+CaptionSprite::CaptionSprite(Sprite* parent, ImageItem& image, std::uint32_t timerInterval)
+    : ImageSprite(parent) {
   Image = &image;
   // The pattern size; an item stored without pattern size is one whole-picture pattern.
   Width = image.Width();

@@ -6,13 +6,13 @@
 
 namespace rivoltra {
 
-class TImageItem;
+class ImageItem;
 
 // A picture placed on the screen: titles, panels, banners, HUD parts. It starts centred on the
 // 800 x 600 surface with Z 3 and plays its patterns once at 3 frames per second of game time.
-class TCaptionSprite : public TImageSprite {
+class CaptionSprite : public ImageSprite {
  public:
-  TCaptionSprite(TSprite* parent, TImageItem& image, std::uint32_t timerInterval);
+  CaptionSprite(Sprite* parent, ImageItem& image, std::uint32_t timerInterval);
 };
 
 }  // namespace rivoltra

@@ -4,16 +4,16 @@
 
 namespace rivoltra {
 
-TMenuButton::TMenuButton(TSprite* parent, const TImageCollection& images,
+MenuButton::MenuButton(Sprite* parent, const ImageCollection& images,
                          std::string activeImageName, std::string inactiveImageName,
                          int activePattern, int inactivePattern, double x, double y)
-    : TImageSprite(parent),
+    : ImageSprite(parent),
       ActiveImageName(std::move(activeImageName)),
       InactiveImageName(std::move(inactiveImageName)),
       ActivePattern(activePattern),
       InactivePattern(inactivePattern),
       images_(images) {
-  TImageItem& image = images_.ItemByName(InactiveImageName);
+  ImageItem& image = images_.ItemByName(InactiveImageName);
   Image = &image;
   Width = image.Width();
   Height = image.Height();
@@ -27,12 +27,12 @@ TMenuButton::TMenuButton(TSprite* parent, const TImageCollection& images,
   Highlighted = false;
 }
 
-void TMenuButton::Highlight() {
+void MenuButton::Highlight() {
   Image = &images_.ItemByName(ActiveImageName);
   FramePos = ActivePattern;
 }
 
-void TMenuButton::Unhighlight() {
+void MenuButton::Unhighlight() {
   Image = &images_.ItemByName(InactiveImageName);
   FramePos = InactivePattern;
 }
@@ -40,12 +40,12 @@ void TMenuButton::Unhighlight() {
 void UpdateButtonHighlight(MenuButtonGroup& group, const std::function<void()>& playActivated) {
   for (int slot = 1; slot <= group.ButtonCount; ++slot) {
     if (slot == group.SelectedButton) continue;
-    if (TMenuButton* button = group.Slot(slot)) {
+    if (MenuButton* button = group.Slot(slot)) {
       button->Unhighlight();
       button->Highlighted = false;
     }
   }
-  TMenuButton* selected = group.Slot(group.SelectedButton);
+  MenuButton* selected = group.Slot(group.SelectedButton);
   if (selected == nullptr || selected->Highlighted) return;
   selected->Highlight();
   selected->Highlighted = true;
@@ -54,7 +54,7 @@ void UpdateButtonHighlight(MenuButtonGroup& group, const std::function<void()>& 
 
 void HitTestButtons(MenuButtonGroup& group, int mouseX, int mouseY) {
   for (int slot = 1; slot <= group.ButtonCount; ++slot) {
-    const TMenuButton* button = group.Slot(slot);
+    const MenuButton* button = group.Slot(slot);
     if (button == nullptr) continue;
     if (button->Y <= mouseY && mouseY <= button->Y + button->Height && button->X <= mouseX &&
         mouseX <= button->X + button->Width) {

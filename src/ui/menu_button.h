@@ -8,13 +8,13 @@
 
 namespace rivoltra {
 
-class TImageCollection;
+class ImageCollection;
 
 // A picture with a normal and a highlighted look, selected with the mouse or the keyboard. Its
 // images always come from the interface list.
-class TMenuButton : public TImageSprite {
+class MenuButton : public ImageSprite {
  public:
-  TMenuButton(TSprite* parent, const TImageCollection& images, std::string activeImageName,
+  MenuButton(Sprite* parent, const ImageCollection& images, std::string activeImageName,
               std::string inactiveImageName, int activePattern, int inactivePattern, double x,
               double y);
 
@@ -29,17 +29,17 @@ class TMenuButton : public TImageSprite {
   bool Highlighted = false;
 
  private:
-  const TImageCollection& images_;
+  const ImageCollection& images_;
 };
 
 // The button slots of the current screen: slots 1 to 10 (index 0 unused), how many are in use
 // from slot 1, and the selected slot (0 = none).
 struct MenuButtonGroup {
-  std::array<TMenuButton*, 11> MenuButtons{};
+  std::array<MenuButton*, 11> MenuButtons{};
   int ButtonCount = 0;
   int SelectedButton = 0;
 
-  TMenuButton* Slot(int slot) const {
+  MenuButton* Slot(int slot) const {
     return slot >= 1 && slot <= 10 ? MenuButtons[static_cast<std::size_t>(slot)] : nullptr;
   }
 };

@@ -2,8 +2,8 @@
 
 namespace rivoltra {
 
-TScrollBackground::TScrollBackground(TSprite* parent, TImageItem& image, const double& speed)
-    : TBackgroundSprite(parent), speed_(speed) {
+ScrollingBackground::ScrollingBackground(Sprite* parent, ImageItem& image, const double& speed)
+    : BackgroundSprite(parent), speed_(speed) {
   SetGridSize(1, 1);
   Image = &image;
   Y = 0;
@@ -12,8 +12,8 @@ TScrollBackground::TScrollBackground(TSprite* parent, TImageItem& image, const d
   Endless = true;
 }
 
-void TScrollBackground::Advance(int lag) {
-  TBackgroundSprite::Advance(lag);
+void ScrollingBackground::Advance(int lag) {
+  BackgroundSprite::Advance(lag);
   Y += speed_;
   // The road picture repeats every 512 pixels at most, so the jump back is invisible.
   if (Y > 600) Y -= 512;

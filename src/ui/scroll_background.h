@@ -4,14 +4,14 @@
 
 namespace rivoltra {
 
-class TImageItem;
+class ImageItem;
 
 // The one endless picture behind everything: the road rushing past in the race, the still menu
 // background elsewhere. It moves down by the race speed once per tick, whatever the lag.
-class TScrollBackground : public TBackgroundSprite {
+class ScrollingBackground : public BackgroundSprite {
  public:
   // speed is the race's Speed, read every tick.
-  TScrollBackground(TSprite* parent, TImageItem& image, const double& speed);
+  ScrollingBackground(Sprite* parent, ImageItem& image, const double& speed);
 
   void Advance(int lag) override;
 

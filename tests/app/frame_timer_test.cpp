@@ -8,7 +8,7 @@ namespace rivoltra {
 namespace {
 
 struct TimerProbe {
-  TFrameTimer timer;
+  FrameTimer timer;
   std::vector<std::int32_t> lags;
 
   explicit TimerProbe(std::int64_t interval, std::uint32_t start = 0) {
@@ -70,7 +70,7 @@ TEST(FrameTimer, DisabledTimerNeverTicksAndEnablingResetsTheTimes) {
 }
 
 TEST(FrameTimer, EnablingWhileInactiveWaitsForActivation) {
-  TFrameTimer timer;
+  FrameTimer timer;
   timer.SetInterval(30);
   timer.SetEnabled(true, 0, false);
   EXPECT_FALSE(timer.Hooked());

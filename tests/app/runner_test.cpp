@@ -51,7 +51,7 @@ TEST(ScriptRunner, TicksAdvanceTheFakeClockByLagIntervals) {
   ScriptRunner runner(out);
   runner.Start();
   std::uint32_t ticks = 0;
-  runner.game().MTimer.OnTimer = [&](std::int32_t lag) {
+  runner.game().Timer.OnTimer = [&](std::int32_t lag) {
     ticks += static_cast<std::uint32_t>(lag);
   };
   runner.Execute("lag 3");
@@ -75,12 +75,12 @@ TEST(ScriptRunner, AltEnterSwitchesTheDisplayAndTheTimerKeepsRunning) {
   runner.Execute("down Enter");
   EXPECT_EQ(runner.game().settings.FullScreen, 1);
   EXPECT_TRUE(runner.platform().IsFullScreen());
-  EXPECT_TRUE(runner.game().MTimer.Enabled());
+  EXPECT_TRUE(runner.game().Timer.Enabled());
   runner.Execute("up Enter");
   runner.Execute("down Enter");
   EXPECT_EQ(runner.game().settings.FullScreen, 0);
   EXPECT_FALSE(runner.platform().IsFullScreen());
-  EXPECT_TRUE(runner.game().MTimer.Enabled());
+  EXPECT_TRUE(runner.game().Timer.Enabled());
 }
 
 TEST(ScriptRunner, CtrlKeepsTheFireFlagWhateverTheScreen) {

@@ -42,7 +42,7 @@ TEST(ParseWave, ReadsFormatAndSamplesAroundOtherChunks) {
   AppendChunk(image, "cue ", Bytes{9});
   image.insert(image.end(), {'x', 'y', 'z'});  // a chunk header cut short ends the image
 
-  TWaveData wave = ParseWave(image);
+  WaveData wave = ParseWave(image);
   EXPECT_EQ(wave.FormatBlock, kFormat);
   EXPECT_EQ(wave.Samples, (Bytes{10, 20, 30, 40}));
 }
@@ -50,7 +50,7 @@ TEST(ParseWave, ReadsFormatAndSamplesAroundOtherChunks) {
 TEST(ParseWave, WithoutDataChunkHasNoSamples) {
   Bytes image = RiffHeader();
   AppendChunk(image, "fmt ", kFormat);
-  TWaveData wave = ParseWave(image);
+  WaveData wave = ParseWave(image);
   EXPECT_EQ(wave.FormatBlock, kFormat);
   EXPECT_TRUE(wave.Samples.empty());
 }

@@ -48,7 +48,7 @@ class SoundListTest : public ::testing::Test {
   }
 
   NullAudio audio;
-  TSoundList list;
+  SoundList list;
 };
 
 struct Advance {
@@ -98,10 +98,10 @@ TEST(SoundItemCopies, NonLoopedCopiesFollowTheLimit) {
     SCOPED_TRACE(c.what);
     NullAudio audio;
     audio.Initialize();
-    TSoundList list;
+    SoundList list;
     list.SetSoundOutput(&audio);
     list.Items().Assign({{"Hit", false, c.maxPlayingCount, WaveOfMilliseconds(100)}});
-    TSoundItem& item = list.ItemByName("Hit");
+    SoundItem& item = list.ItemByName("Hit");
     std::map<const SoundBuffer*, int> numberOf;  // copies in order of creation, from #2
     for (const Step& step : c.steps) {
       if (std::holds_alternative<PlayOnce>(step)) {
@@ -156,17 +156,17 @@ TEST_F(SoundListTest, SoundDisabledNeverTouchesTheList) {
   try {
     PlaySound(1, list, "NoSuchSound");
     FAIL() << "no error";
-  } catch (const ESoundListError& e) {
+  } catch (const SoundListError& e) {
     EXPECT_STREQ(e.what(), "Wave 'NoSuchSound' not found");
   }
-  EXPECT_THROW(StopSound(1, list, "NoSuchSound"), ESoundListError);
+  EXPECT_THROW(StopSound(1, list, "NoSuchSound"), SoundListError);
 }
 
 TEST_F(SoundListTest, LookupIgnoresCaseAndTheNewestNameWins) {
   Load({{"Stone", false, 0, WaveOfMilliseconds(10)},
         {"STONE", false, 0, WaveOfMilliseconds(20)},
         {"Water", false, 0, WaveOfMilliseconds(30)}});
-  TSoundCollection& items = list.Items();
+  SoundCollection& items = list.Items();
   EXPECT_EQ(&items.ItemByName("stone"), &items.Items(1));
   items.Items(0).SetName("sTONE");  // renaming makes it the newest of its name
   EXPECT_EQ(&items.ItemByName("Stone"), &items.Items(0));
@@ -176,14 +176,14 @@ TEST_F(SoundListTest, LookupIgnoresCaseAndTheNewestNameWins) {
   try {
     items.Items(3);
     FAIL() << "no error";
-  } catch (const ESoundListError& e) {
+  } catch (const SoundListError& e) {
     EXPECT_STREQ(e.what(), "Index of the list exceeds the range. (3)");
   }
 }
 
 TEST_F(SoundListTest, ItemsHaveBuffersOnlyWhileTheOutputIsInitialised) {
   NullAudio closed;
-  TSoundList silent;
+  SoundList silent;
   silent.Items().Assign({{"Tick", false, 0, WaveOfMilliseconds(100)}});
   silent.SetSoundOutput(&closed);
   PlaySound(1, silent, "Tick");  // no device: nothing happens, nothing fails
@@ -202,7 +202,7 @@ TEST_F(SoundListTest, ItemsHaveBuffersOnlyWhileTheOutputIsInitialised) {
 }
 
 TEST_F(SoundListTest, WavesWithoutSamplesOrInAFormatNoOutputPlaysStaySilent) {
-  TWaveData compressed{MakePcmFormatBlock(kFormat), Bytes(800, 0x80)};
+  WaveData compressed{MakePcmFormatBlock(kFormat), Bytes(800, 0x80)};
   compressed.FormatBlock[0] = 2;
   Load({{"Empty", false, 0, MakeWaveImage({MakePcmFormatBlock(kFormat), {}})},
         {"EmptyLoop", true, 0, MakeWaveImage({MakePcmFormatBlock(kFormat), {}})},
@@ -218,7 +218,7 @@ TEST_F(SoundListTest, WavesWithoutSamplesOrInAFormatNoOutputPlaysStaySilent) {
 
 TEST_F(SoundListTest, PropertyChangesStopOrFreeAsTheyMust) {
   Load({{"Bonus", false, 0, WaveOfMilliseconds(100)}});
-  TSoundItem& item = list.ItemByName("Bonus");
+  SoundItem& item = list.ItemByName("Bonus");
   item.Play(false);
   item.Play(false);
   item.SetMaxPlayingCount(-3);
@@ -242,7 +242,7 @@ TEST_F(SoundListTest, WaitReturnsWhenTheCopyHasFinished) {
 
 TEST_F(SoundListTest, FrequencyChangesHowLongACopyPlays) {
   Load({{"Rabbit", false, 0, WaveOfMilliseconds(100)}});
-  TSoundItem& item = list.ItemByName("Rabbit");
+  SoundItem& item = list.ItemByName("Rabbit");
   item.SetFrequency(16000);  // twice the wave's own rate
   item.Play(true);
   EXPECT_EQ(audio.Milliseconds(), 50);

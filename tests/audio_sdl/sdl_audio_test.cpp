@@ -119,7 +119,7 @@ class SdlAudioTest : public ::testing::Test {
 
 TEST_F(SdlAudioTest, EffectAndMusicReachTheDeviceWhenAndWhereTheyShould) {
   SdlAudio audio;
-  TSoundList list;
+  SoundList list;
   list.Items().Assign(
       {{"Beep", false, 0,
         MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, kEffectMilliseconds, 22050))}});
@@ -188,7 +188,7 @@ TEST_F(SdlAudioTest, SongsChangeSafelyWhileTheAudioThreadRenders) {
 TEST(SdlAudioWithoutDevice, GameRunsSilently) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   SdlAudio audio;
-  TSoundList list;
+  SoundList list;
   list.Items().Assign(
       {{"Beep", true, 0, MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, 100, 22050))}});
   list.SetSoundOutput(&audio);

@@ -31,7 +31,7 @@ class BackgroundGrid : public ::testing::Test {
     list.SetDisplay(&display);
     component.SetDisplay(&display);
     display.Initialize();
-    background = new TBackgroundSprite(&component.Engine());
+    background = new BackgroundSprite(&component.Engine());
     background->Image = &list.ItemByName("Road");
     background->SetGridSize(2, 1);
     background->SetCell(0, 0, 1);  // the cells show the patterns swapped
@@ -66,9 +66,9 @@ class BackgroundGrid : public ::testing::Test {
   }
 
   FakeDisplay display;
-  TImageList list;
-  TSpriteEngineComponent component;
-  TBackgroundSprite* background;
+  ImageList list;
+  DisplaySpriteEngine component;
+  BackgroundSprite* background;
 };
 
 TEST_F(BackgroundGrid, EndlessCoversTheWholeSurfaceAtAnyPosition) {
@@ -110,14 +110,14 @@ TEST_F(BackgroundGrid, BoundsAndGrid) {
   background->SetGridSize(0, 5);
   EXPECT_EQ(background->GridWidth(), 0);
   EXPECT_EQ(background->GridHeight(), 0);
-  EXPECT_THROW(background->SetGridSize(1 << 16, 1 << 16), ESpriteError);
+  EXPECT_THROW(background->SetGridSize(1 << 16, 1 << 16), SpriteError);
   EXPECT_EQ(background->GridWidth(), 0);
 }
 
 TEST_F(BackgroundGrid, HitTestLooksAtTheSolidCellsUnderTheOverlap) {
   background->CanCollide = true;
   background->SetCellSolid(1, 0, false);
-  TSprite& probe = *new TSprite(&component.Engine());
+  Sprite& probe = *new Sprite(&component.Engine());
   probe.Width = probe.Height = 4;
   struct Case {
     bool endless;

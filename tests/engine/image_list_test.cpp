@@ -26,7 +26,7 @@ class BoundImageList : public ::testing::Test {
     display.Initialize();
   }
   FakeDisplay display;
-  TImageList list;
+  ImageList list;
 };
 
 TEST(ImageListNames, HashIsLengthFirstAndSecondToLastCharacterOfTheLowerCasedName) {
@@ -39,10 +39,10 @@ TEST(ImageListNames, HashIsLengthFirstAndSecondToLastCharacterOfTheLowerCasedNam
 }
 
 TEST(ImageListNames, LookupIgnoresCaseAndTheLatestNamedItemWins) {
-  TImageList list;
-  TImageItem& first = list.Items().Add(MakeItem("Wall", Coordinates(2, 2)));
-  TImageItem& second = list.Items().Add(MakeItem("WALL", Coordinates(3, 3)));
-  TImageItem& other = list.Items().Add(MakeItem("Will", Coordinates(4, 4)));  // same bucket
+  ImageList list;
+  ImageItem& first = list.Items().Add(MakeItem("Wall", Coordinates(2, 2)));
+  ImageItem& second = list.Items().Add(MakeItem("WALL", Coordinates(3, 3)));
+  ImageItem& other = list.Items().Add(MakeItem("Will", Coordinates(4, 4)));  // same bucket
 
   EXPECT_EQ(&list.ItemByName("wall"), &second);
   ASSERT_EQ(NameHash("Will"), NameHash("Wall"));
@@ -54,18 +54,18 @@ TEST(ImageListNames, LookupIgnoresCaseAndTheLatestNamedItemWins) {
 }
 
 TEST(ImageListNames, UnknownNameRaisesTheListError) {
-  TImageList list;
+  ImageList list;
   list.Items().Add(MakeItem("Car1", Coordinates(2, 2)));
   try {
     list.ItemByName("Car2");
     FAIL() << "no error";
-  } catch (const EImageListError& e) {
+  } catch (const ImageListError& e) {
     EXPECT_STREQ(e.what(), "Image 'Car2' not found");
   }
 }
 
 TEST(ImageListNames, DestroyingAnItemUnchainsItFromItsBucket) {
-  TImageList list;
+  ImageList list;
   list.Items().Assign({MakeItem("Abc", Coordinates(1, 1)), MakeItem("Abd", Coordinates(1, 1))});
   ASSERT_EQ(NameHash("Abc"), NameHash("Abd"));
   list.Items().Assign({MakeItem("Abc", Coordinates(2, 2))});
@@ -87,11 +87,11 @@ TEST(ImagePatterns, CountAndRectanglesBeforeAndAfterTheDisplayIsBuilt) {
   };
   for (const Case& c : cases) {
     FakeDisplay display(10, 10);
-    TImageList list;
+    ImageList list;
     ImageItemData data = MakeItem("P", Coordinates(c.pictureWidth, c.pictureHeight), c.patternWidth,
                                   c.patternHeight);
     data.SkipWidth = c.skipWidth;
-    TImageItem& item = list.Items().Add(data);
+    ImageItem& item = list.Items().Add(data);
     EXPECT_EQ(item.PatternCount(), c.count) << "before, picture width " << c.pictureWidth;
     list.SetDisplay(&display);
     display.Initialize();
@@ -105,7 +105,7 @@ TEST(ImagePatterns, CountAndRectanglesBeforeAndAfterTheDisplayIsBuilt) {
 TEST_F(BoundImageList, WidePicturesAreSplitIntoBlocksOfWholeCells) {
   // Cells of 100 make blocks of 600 pixels: pattern 6 starts the second block.
   auto stripColor = [](int x, int y) { return CoordinateColor(x % 32, y, (x / 32) % 31 + 1); };
-  TImageItem& item = list.Items().Add(MakeItem("Strip", MakePicture(1000, 4, stripColor), 100, 4));
+  ImageItem& item = list.Items().Add(MakeItem("Strip", MakePicture(1000, 4, stripColor), 100, 4));
   ASSERT_EQ(item.PatternCount(), 10);
   EXPECT_EQ(item.PatternRect(5), (Rect{500, 0, 600, 4}));
   EXPECT_EQ(item.PatternRect(6), (Rect{0, 0, 100, 4}));
@@ -130,7 +130,7 @@ TEST_F(BoundImageList, DrawSkipsTheKeyAndClipsAtEveryEdge) {
   // and a black column.
   Picture picture = MakePicture(
       13, 5, [](int x, int y) { return x == y || x == 9 ? 0u : CoordinateColor(x, y, 2); });
-  TImageItem& item = list.Items().Add(MakeItem("Box", picture));
+  ImageItem& item = list.Items().Add(MakeItem("Box", picture));
   const Pixel565 background = 0x1234;
   const struct {
     int x, y;
@@ -153,7 +153,7 @@ TEST_F(BoundImageList, DrawWithoutTransparencyCopiesTheKeyToo) {
   ImageItemData data =
       MakeItem("Solid", MakePicture(2, 1, [](int x, int) { return x == 0 ? 0u : 0xFFFFFFu; }));
   data.Transparent = false;
-  TImageItem& item = list.Items().Add(data);
+  ImageItem& item = list.Items().Add(data);
   Surface target(2, 1);
   target.Fill(0x5555);
   item.Draw(target, 0, 0, 0);
@@ -162,7 +162,7 @@ TEST_F(BoundImageList, DrawWithoutTransparencyCopiesTheKeyToo) {
 }
 
 TEST_F(BoundImageList, OutOfRangePatternsAndFarPositionsDrawNothing) {
-  TImageItem& item = list.Items().Add(MakeItem("Two", Coordinates(4, 2), 2, 2));
+  ImageItem& item = list.Items().Add(MakeItem("Two", Coordinates(4, 2), 2, 2));
   Surface target(8, 8);
   for (int pattern : {-1, 2, 1 << 30}) item.Draw(target, 0, 0, pattern);
   item.Draw(target, INT_MAX - 1, INT_MAX - 1, 0);
@@ -173,7 +173,7 @@ TEST_F(BoundImageList, OutOfRangePatternsAndFarPositionsDrawNothing) {
 
 TEST_F(BoundImageList, RotationByZeroIsAPlainDrawAndByAQuarterTurnsClockwise) {
   Picture picture = Coordinates(4, 3);
-  TImageItem& item = list.Items().Add(MakeItem("Needle", picture));
+  ImageItem& item = list.Items().Add(MakeItem("Needle", picture));
   Surface plain(40, 30), rotated(40, 30);
   item.Draw(plain, 10, 12, 0);
   item.DrawRotate(rotated, 10, 12, 4, 3, 0, 0.0, 0.0, 256);  // a whole turn is no turn
@@ -198,7 +198,7 @@ TEST_F(BoundImageList, RotationScalesAboutThePivotAndSkipsKeyPixels) {
   // turned offsets are truncated toward zero.
   Picture picture =
       MakePicture(2, 2, [](int x, int y) { return x + y == 2 ? 0u : CoordinateColor(x, y, 3); });
-  TImageItem& item = list.Items().Add(MakeItem("Quad", picture));
+  ImageItem& item = list.Items().Add(MakeItem("Quad", picture));
   Surface target(40, 30);
   target.Fill(0x0F0F);
   item.DrawRotate(target, 20, 10, 4, 4, 0, 0.5, 0.5, 128);
@@ -218,7 +218,7 @@ TEST_F(BoundImageList, RotationScalesAboutThePivotAndSkipsKeyPixels) {
 }
 
 TEST_F(BoundImageList, PatternsFollowTheDisplayThroughFinalizeAndInitialize) {
-  TImageItem& item = list.Items().Add(MakeItem("Car", Coordinates(6, 2), 2, 2));
+  ImageItem& item = list.Items().Add(MakeItem("Car", Coordinates(6, 2), 2, 2));
   Surface target(4, 4);
   item.Draw(target, 0, 0, 2);
   EXPECT_EQ(target.At(1, 1), XrgbToRgb565(CoordinateColor(5, 1, 1)));
@@ -239,8 +239,8 @@ TEST_F(BoundImageList, PatternsFollowTheDisplayThroughFinalizeAndInitialize) {
 
 TEST(ImageListBinding, ItemsAddedOrLoadedWhileBoundAreBuiltAtOnce) {
   FakeDisplay display(4, 4);
-  TImageList list;
-  EXPECT_THROW(list.Items().Initialize(), EImageListError);
+  ImageList list;
+  EXPECT_THROW(list.Items().Initialize(), ImageListError);
   display.Initialize();
   list.SetDisplay(&display);  // already initialised: binds now
   EXPECT_TRUE(list.Items().Initialized());
@@ -254,7 +254,7 @@ TEST(ImageListBinding, ItemsAddedOrLoadedWhileBoundAreBuiltAtOnce) {
 }
 
 TEST(ImageListBinding, ADestroyedDisplayIsForgotten) {
-  TImageList list;
+  ImageList list;
   {
     FakeDisplay display(4, 4);
     list.SetDisplay(&display);
@@ -268,7 +268,7 @@ TEST_F(BoundImageList, ChangingTheKeyRekeysTheBuiltPatterns) {
   ImageItemData data = MakeItem(
       "Keyed", MakePicture(2, 1, [](int x, int) { return x == 0 ? 0x00FF00FFu : 0x000000FFu; }));
   data.TransparentColor = 0x00FF00FF;  // magenta in 0x00BBGGRR is the same value
-  TImageItem& item = list.Items().Add(data);
+  ImageItem& item = list.Items().Add(data);
   Surface target(2, 1);
   item.Draw(target, 0, 0, 0);
   EXPECT_EQ(target.At(0, 0), 0);
@@ -284,7 +284,7 @@ TEST(ImageListArchive, LoadsItemsInFileOrderAndKeepsThemWhenTheFileIsBad) {
   WriteImageArchive(
       path, {MakeItem("First", Coordinates(4, 2), 2, 2), MakeItem("Second", Coordinates(3, 3))});
   FakeDisplay display(4, 4);
-  TImageList list;
+  ImageList list;
   list.SetDisplay(&display);
   display.Initialize();
   list.Items().LoadArchive(path);
@@ -295,7 +295,7 @@ TEST(ImageListArchive, LoadsItemsInFileOrderAndKeepsThemWhenTheFileIsBad) {
 
   EXPECT_ANY_THROW(list.Items().LoadArchive(path + ".missing"));
   EXPECT_EQ(list.Items().Count(), 2);
-  EXPECT_THROW(list.Items().Items(2), EImageListError);
+  EXPECT_THROW(list.Items().Items(2), ImageListError);
 
   WriteImageArchive(path, {});
   list.Items().LoadArchive(path);

@@ -31,7 +31,7 @@ TEST(ImageSpriteAnimation, AdvancesLoopsAndStops) {
       {false, 0, 0.0, 1, 1, 0.0, 0},     // no frames: last frame -1 is clamped to 0
   };
   for (const Case& c : cases) {
-    TImageSprite sprite(nullptr);
+    ImageSprite sprite(nullptr);
     sprite.FrameLooped = c.looped;
     sprite.FrameCount = c.frameCount;
     sprite.FramePos = c.position;
@@ -44,9 +44,9 @@ TEST(ImageSpriteAnimation, AdvancesLoopsAndStops) {
 
 TEST(ImageSpriteBounds, WrapBringsASpriteBackAtTheOtherEdge) {
   Surface surface(800, 600);
-  TSpriteEngine engine;
+  SpriteEngine engine;
   engine.SetSurface(&surface);
-  auto* sprite = new TImageSprite(&engine);
+  auto* sprite = new ImageSprite(&engine);
   sprite->Width = 50;
   sprite->Height = 40;
   sprite->Wrap = true;
@@ -81,15 +81,15 @@ class DrawnImageSprite : public ::testing::Test {
     list.SetDisplay(&display);
     component.SetDisplay(&display);
     display.Initialize();
-    sprite = new TImageSprite(&component.Engine());
+    sprite = new ImageSprite(&component.Engine());
     sprite->Image = &list.ItemByName("frames");
   }
   Pixel565 Frame(int n) const { return static_cast<Pixel565>(n); }  // blue level n in 5-6-5
 
   FakeDisplay display;
-  TImageList list;
-  TSpriteEngineComponent component;
-  TImageSprite* sprite;
+  ImageList list;
+  DisplaySpriteEngine component;
+  ImageSprite* sprite;
 };
 
 TEST_F(DrawnImageSprite, RendersTheCurrentFrameCentredInItsBox) {
@@ -136,12 +136,12 @@ TEST_F(DrawnImageSprite, PixelTestComparesOpaquePixelsOfTheCurrentFrames) {
                                           return (left ? x % 4 < 2 : x % 4 >= 2) ? 0xFFFFFFu : 0u;
                                         }),
                             4, 4));
-  TImageItem& halves = list.ItemByName("Halves");
+  ImageItem& halves = list.ItemByName("Halves");
   sprite->Image = &halves;
   sprite->Width = sprite->Height = 4;
   sprite->X = 10;
   sprite->Y = 10;
-  auto* other = new TImageSprite(&component.Engine());
+  auto* other = new ImageSprite(&component.Engine());
   other->Image = &halves;
   other->FramePos = 1;
   other->Width = other->Height = 4;

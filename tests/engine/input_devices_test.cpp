@@ -59,7 +59,7 @@ class InputDevices : public ::testing::Test {
   FakeKeyboard keyboard;
   FakeJoystick joystick;
   FakeForeground foreground;
-  TInputDevices input;
+  GameInput input;
 };
 
 TEST(InputStateSet, StoresStateNInBitNMod8OfByteNDiv8) {
@@ -176,7 +176,7 @@ TEST_F(InputDevices, JoystickDirectionsAndButtonsBecomeStates) {
 }
 
 TEST_F(InputDevices, JoystickSettingsAreClampedAndANewIdAcquiresAgain) {
-  TJoystick& stick = input.Joystick();
+  JoystickInput& stick = input.Joystick();
   EXPECT_EQ(stick.DeadZone(JoystickAxisId::Y), 50);
   EXPECT_EQ(stick.Range(JoystickAxisId::Z), 1000);
   stick.SetDeadZone(JoystickAxisId::X, 150);
@@ -228,13 +228,13 @@ class FakeMouse final : public MouseSource {
 TEST(InputMouse, NeedsRawInputAndIsNotMergedUnlessBound) {
   FakeMouse mouse;
   mouse.reading = {-3, 2, {true, false, false}};
-  TInputDevices input;
+  GameInput input;
   input.Mouse().SetSource(&mouse);
   input.UseRawInput = false;
   try {
     input.Initialize();
     FAIL() << "no error";
-  } catch (const EInputError& e) {
+  } catch (const InputError& e) {
     EXPECT_STREQ(e.what(), "Raw input is necessary to use the mouse");
   }
   input.UseRawInput = true;
@@ -248,7 +248,7 @@ TEST(InputMouse, NeedsRawInputAndIsNotMergedUnlessBound) {
 }
 
 TEST(InputWithoutDevices, ReportsNothing) {
-  TInputDevices input;
+  GameInput input;
   input.Initialize();  // no sources: nothing can be acquired
   input.Update();
   EXPECT_TRUE(input.States().Empty());

@@ -13,11 +13,11 @@ namespace rivoltra {
 namespace {
 
 // A sprite that writes what happens to it into a shared log.
-class LoggingSprite : public TSprite {
+class LoggingSprite : public Sprite {
  public:
-  LoggingSprite(TSprite* parent, std::string name, std::vector<std::string>& log, int x = 0,
+  LoggingSprite(Sprite* parent, std::string name, std::vector<std::string>& log, int x = 0,
                 int y = 0, int size = 10)
-      : TSprite(parent), name_(std::move(name)), log_(log) {
+      : Sprite(parent), name_(std::move(name)), log_(log) {
     X = x;
     Y = y;
     Width = Height = size;
@@ -29,11 +29,11 @@ class LoggingSprite : public TSprite {
     log_.push_back("move " + name_ + " " + std::to_string(lag));
     if (OnAdvance) OnAdvance();
   }
-  void HandleCollision(TSprite& other, bool& done) override {
+  void HandleCollision(Sprite& other, bool& done) override {
     log_.push_back("hit " + static_cast<LoggingSprite&>(other).name_);
     if (OnCollision) OnCollision(done);
   }
-  bool HitTest(TSprite&) override { return AcceptsHits; }
+  bool HitTest(Sprite&) override { return AcceptsHits; }
 
   bool AcceptsHits = true;
   std::function<void()> OnAdvance;
@@ -48,7 +48,7 @@ class SpriteTree : public ::testing::Test {
  protected:
   SpriteTree() : surface(100, 80) { engine.SetSurface(&surface); }
 
-  LoggingSprite* Make(TSprite* parent, const std::string& name, int x = 0, int y = 0,
+  LoggingSprite* Make(Sprite* parent, const std::string& name, int x = 0, int y = 0,
                       int size = 10) {
     return new LoggingSprite(parent, name, log, x, y, size);
   }
@@ -56,7 +56,7 @@ class SpriteTree : public ::testing::Test {
 
   Surface surface;
   std::vector<std::string> log;
-  TSpriteEngine engine;
+  SpriteEngine engine;
 };
 
 using Log = std::vector<std::string>;
@@ -176,7 +176,7 @@ TEST_F(SpriteTree, ChildAtWithoutChildrenRaisesTheSpriteError) {
   try {
     engine.ChildAt(3);
     FAIL() << "no error";
-  } catch (const ESpriteError& e) {
+  } catch (const SpriteError& e) {
     EXPECT_STREQ(e.what(), "Index of the list exceeds the range. (3)");
   }
   Make(&engine, "only");
@@ -229,7 +229,7 @@ TEST_F(CollisionScan, BothFineTestsMustAgree) {
 TEST(SpriteEngineComponent, DrawsOnlyWhileTheDisplayIsInitialised) {
   std::vector<std::string> log;  // outlives the sprites, which log their destruction
   testing::FakeDisplay display(100, 80);
-  TSpriteEngineComponent component;
+  DisplaySpriteEngine component;
   new LoggingSprite(&component.Engine(), "s", log, 10, 10);
   component.SetDisplay(&display);
   component.DrawSprites();
@@ -256,7 +256,7 @@ TEST(SpriteEngineComponent, DestroyingTheComponentDestroysTheTreeAndUnsubscribes
   testing::FakeDisplay display;
   std::vector<std::string> log;
   {
-    TSpriteEngineComponent component;
+    DisplaySpriteEngine component;
     component.SetDisplay(&display);
     new LoggingSprite(&component.Engine(), "s", log);
     EXPECT_EQ(display.SubscriberCount(), 1);

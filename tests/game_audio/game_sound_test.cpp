@@ -79,12 +79,12 @@ struct EffectStart {
 };
 
 void PointAt(Game& game, int slot) {
-  const TMenuButton* button = game.menu.buttons.Slot(slot);
+  const MenuButton* button = game.menu.buttons.Slot(slot);
   if (button == nullptr) {
     ADD_FAILURE() << "no button in slot " << slot;
     return;
   }
-  MDisplayMouseMove(game, static_cast<int>(button->X) + button->Width / 2,
+  OnPointerMove(game, static_cast<int>(button->X) + button->Width / 2,
                     static_cast<int>(button->Y) + button->Height / 2);
 }
 
@@ -134,7 +134,7 @@ class ScriptedPlayer {
     }
     const double now = MillisecondsAt(BytesWritten(recording_));
     if (!ReadyMilliseconds) {
-      if (game.ScreenState == ssMainMenu && game.menu.MenuPhase == MenuPhases::Ready) {
+      if (game.ScreenState == GameScreen::MainMenu && game.menu.MenuPhase == MenuPhases::Ready) {
         ReadyMilliseconds = now;
         lastStepTick_ = ticksRun_;
         lastStepMilliseconds_ = now;
@@ -154,7 +154,7 @@ class ScriptedPlayer {
   }
 
   void NoteEffect(Game& game, std::string_view name) {
-    const TWaveData& wave = game.MSoundList.ItemByName(name).Wave();
+    const WaveData& wave = game.Sounds.ItemByName(name).Wave();
     const std::optional<PcmFormat> format = ReadPcmFormat(wave.FormatBlock);
     double length = 0;
     if (format && format->BytesPerFrame() > 0 && format->SampleRate > 0)
@@ -342,19 +342,19 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
       {2300, [](Game& game) { PointAt(game, 2); }},
       {kClick,
        [&](Game& game) {
-         FormKeyPress(game, '\r');
-         optionsOpened = game.ScreenState == ssOptions;
+         OnCharacterTyped(game, '\r');
+         optionsOpened = game.ScreenState == GameScreen::Options;
        }},
       {kClick, [](Game& game) { PointAt(game, 8); }},
       {kClick,
        [&](Game& game) {
-         FormKeyPress(game, '\r');
+         OnCharacterTyped(game, '\r');
          musicSwitchedOff = game.settings.MusicEnabled == 0 && game.music.SongHandle == nullptr;
        }},
       {700, [](Game& game) { PointAt(game, 10); }},
       {700,
        [&](Game& game) {
-         FormKeyPress(game, '\r');
+         OnCharacterTyped(game, '\r');
          countryEdited = game.menu.EditingCountry;
        }},
       {700, [](Game&) {}},
@@ -441,13 +441,13 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
       {500, [](Game& game) { PointAt(game, 1); }},
       {kClick,
        [&](Game& game) {
-         FormKeyPress(game, '\r');
-         carChoiceOpened = game.ScreenState == ssCarChoice;
+         OnCharacterTyped(game, '\r');
+         carChoiceOpened = game.ScreenState == GameScreen::CarChoice;
        }},
       {kClick, [](Game& game) { PointAt(game, 7); }},
       {kClick,
        [&](Game& game) {
-         FormKeyPress(game, '\r');
+         OnCharacterTyped(game, '\r');
          raceSongStarted = game.SongFile == kRaceSongFile;
        }},
       {2500,
@@ -455,14 +455,14 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
          // What the race's own end does, with a score above the table's last entry.
          game.race.Score = 5000;
          FinishGame(game);
-         nameEntryWithoutSong = game.ScreenState == ssNameEntry && game.music.SongHandle == nullptr;
+         nameEntryWithoutSong = game.ScreenState == GameScreen::NameEntry && game.music.SongHandle == nullptr;
        }},
-      {1000, [](Game& game) { FormKeyPress(game, '\r'); }},
+      {1000, [](Game& game) { OnCharacterTyped(game, '\r'); }},
       {300, [](Game& game) { PointAt(game, 2); }},
       {kClick,
        [&](Game& game) {
-         FormKeyPress(game, '\r');
-         menuSongStarted = game.ScreenState == ssMainMenu && game.SongFile == kMenuSongFile;
+         OnCharacterTyped(game, '\r');
+         menuSongStarted = game.ScreenState == GameScreen::MainMenu && game.SongFile == kMenuSongFile;
        }},
       {2300, [](Game&) {}},
   });

@@ -40,8 +40,8 @@ class GameFolders : public testing::Test {
     game.paths = GamePaths{buildData_, saves_};
     game.RunFullScreen = runFullScreen;
     EXPECT_EQ(PrepareSaveFolder(game.paths), "");
-    FormCreate(game);
-    EXPECT_EQ(game.MDisplay.FullScreenOption, runFullScreen.value_or(0) == 1);
+    RunStartup(game);
+    EXPECT_EQ(game.Screen.FullScreenOption, runFullScreen.value_or(0) == 1);
     if (toggleDuringRun) {
       game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
       ApplyDisplayMode(game);

@@ -20,7 +20,7 @@ class AfterRace : public MenuScenario {
 
 TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
   FinishGameWith(1500);
-  ASSERT_EQ(game().ScreenState, ssNameEntry);
+  ASSERT_EQ(game().ScreenState, GameScreen::NameEntry);
   EXPECT_EQ(menu().PlayerName, "NONAME");
   EXPECT_EQ(menu().buttons.ButtonCount, 0);
   ASSERT_NE(menu().TextCursor, nullptr);
@@ -48,7 +48,7 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
   EXPECT_EQ(menu().TextCursor->X, game().text.TextEndX);
 
   Run("type \\r");
-  ASSERT_EQ(game().ScreenState, ssSendResults);
+  ASSERT_EQ(game().ScreenState, GameScreen::SendResults);
   EXPECT_EQ(Selected(), 1);
   EXPECT_EQ(menu().TextCursor, nullptr);
   EXPECT_EQ(game().highScores.Entry(4), (HighScoreEntry{"AB C", 1500, 0, 0}));
@@ -59,11 +59,11 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
   EXPECT_EQ(Selected(), 2);
   Run("type \\e");
   EXPECT_TRUE(runner_->platform().TakeMessages().empty());
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
   EXPECT_EQ(Selected(), 3);
   FinishSlideIn();
-  EXPECT_EQ(game().ScreenState, ssHighScores);
+  EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
   EXPECT_EQ(menu().MenuEntryMode, MenuEntryModes::SelectStart);
 }
 
@@ -72,7 +72,7 @@ TEST_F(AfterRace, SendingToAServerThatCannotBeReachedSaysSoAndGoesOn) {
   Run("type \\r\ntick\ntype \\r");
   EXPECT_EQ(runner_->platform().TakeMessages(),
             std::vector<std::string>{"Can't connect to server!"});
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(game().highScores.Entry(10), (HighScoreEntry{"NONAME", 300, 0, 0}));
 }
 
@@ -96,7 +96,7 @@ TEST_F(AfterRace, SendingAskedThroughThePlatformTransport) {
     FakeHttp& http = runner_->platform().Http();
     http.SetReply(VersionRequestAddress(game().online), c.versionReply);
     Run("type \\r\ntick");
-    ASSERT_EQ(game().ScreenState, ssSendResults);
+    ASSERT_EQ(game().ScreenState, GameScreen::SendResults);
     Run("type \\r");
     const std::vector<std::string> requests = http.TakeRequests();
     ASSERT_EQ(requests.size(), c.requests);
@@ -110,17 +110,17 @@ TEST_F(AfterRace, SendingAskedThroughThePlatformTransport) {
     EXPECT_EQ(http.LastLimits()->connectTimeout, game().online.ConnectTimeout);
     EXPECT_EQ(http.LastLimits()->requestTimeout, game().online.RequestTimeout);
     EXPECT_EQ(runner_->platform().TakeMessages(), c.messages);
-    EXPECT_EQ(game().ScreenState, ssMainMenu);
+    EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   }
 }
 
 TEST_F(AfterRace, AScoreThatBeatsNoEntryGoesStraightToTheHighScores) {
   for (const std::int32_t score : {200, 0}) {
     FinishGameWith(score);
-    EXPECT_EQ(game().ScreenState, ssMainMenu) << score;
+    EXPECT_EQ(game().ScreenState, GameScreen::MainMenu) << score;
     EXPECT_EQ(menu().MenuEntryMode, MenuEntryModes::ShowHighScores);
     FinishSlideIn();
-    EXPECT_EQ(game().ScreenState, ssHighScores);
+    EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
     EXPECT_EQ(ComputeCheckString(game().highScores), ComputeCheckString(DefaultHighScoreTable()));
   }
 }

@@ -7,8 +7,8 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   Start();
   ASSERT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
   EXPECT_EQ(Selected(), 1);
-  const TCaptionSprite* up = menu().UpPanelSprite;
-  const TCaptionSprite* down = menu().DownPanelSprite;
+  const CaptionSprite* up = menu().UpPanelSprite;
+  const CaptionSprite* down = menu().DownPanelSprite;
   EXPECT_EQ(up->Y, -up->Height);
   EXPECT_EQ(down->Y, 600);
   EXPECT_EQ(down->X, 800 - down->Width);
@@ -25,7 +25,7 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   EXPECT_EQ(Selected(), 1);
   Run("type \\r\nclick");
   EXPECT_EQ(Sounds(), (std::vector<std::string>{"Button_Pressed", "Button_Pressed"}));
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(menu().MenuPhase, MenuPhases::ButtonsMoving);
   EXPECT_EQ(menu().buttons.Slot(1)->X, 793);
 
@@ -84,14 +84,14 @@ TEST_F(MenuScenario, TheMouseKeepsTheLastButtonAndAClickAnywhereActivatesIt) {
   EXPECT_EQ(Sounds(), std::vector<std::string>{"Button_Activated"});
 
   // Both far edges of a button still hit it.
-  const TMenuButton* second = menu().buttons.Slot(2);
+  const MenuButton* second = menu().buttons.Slot(2);
   Run("mouse " + std::to_string(static_cast<int>(second->X) + second->Width) + " " +
       std::to_string(static_cast<int>(second->Y) + second->Height));
   EXPECT_EQ(Selected(), 2);
   Run("mouse 10 590\ntick");
   EXPECT_EQ(Selected(), 2);
   Run("click");
-  EXPECT_EQ(game().ScreenState, ssOptions);
+  EXPECT_EQ(game().ScreenState, GameScreen::Options);
   EXPECT_EQ(Sounds().back(), "Button_Pressed");
 }
 
@@ -100,12 +100,12 @@ TEST_F(MenuScenario, EscapeOnTheMainMenuDoesNothingAndOtherKeysActivate) {
   FinishSlideIn();
   Sounds();
   Run("type \\e\ntick");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_TRUE(Sounds().empty());
   Press("Down");
   Press("Down");
   Run("type q");
-  EXPECT_EQ(game().ScreenState, ssHighScores);
+  EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
 }
 
 TEST_F(MenuScenario, TheWebSiteButtonOpensTheSiteAndTheMenuStays) {
@@ -116,7 +116,7 @@ TEST_F(MenuScenario, TheWebSiteButtonOpensTheSiteAndTheMenuStays) {
   Run("click\ntick");
   EXPECT_EQ(runner_->platform().TakeOpenedTargets(),
             std::vector<std::string>{WebSiteAddress(game().online)});
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ class MenuScenario : public testing::Test {
   }
   // Moves the mouse onto the middle of a button slot.
   void PointAt(int slot) {
-    const TMenuButton* button = menu().buttons.Slot(slot);
+    const MenuButton* button = menu().buttons.Slot(slot);
     ASSERT_NE(button, nullptr) << "slot " << slot;
     Run("mouse " + std::to_string(static_cast<int>(button->X) + button->Width / 2) + " " +
         std::to_string(static_cast<int>(button->Y) + button->Height / 2));
@@ -82,8 +82,8 @@ class MenuScenario : public testing::Test {
     runner_->context().soundLog.clear();
     return played;
   }
-  bool Shows(const TImageSprite* sprite, const char* imageName) {
-    return sprite != nullptr && sprite->Image == &game().MImageList.ItemByName(imageName);
+  bool Shows(const ImageSprite* sprite, const char* imageName) {
+    return sprite != nullptr && sprite->Image == &game().InterfaceImages.ItemByName(imageName);
   }
 
   static std::string FileBytes(const std::filesystem::path& path) {

@@ -32,7 +32,7 @@ TEST_F(MenuScenario, TheExitButtonSavesAndEndsTheProgram) {
   Run("click");
   EXPECT_TRUE(game().Terminated);
   EXPECT_EQ(menu().MenuCaption, nullptr);
-  EXPECT_FALSE(game().MTimer.Enabled());
+  EXPECT_FALSE(game().Timer.Enabled());
   EXPECT_NE(FileBytes(kOptions).find("CHILE\r\n"), std::string::npos);
 }
 
@@ -64,7 +64,7 @@ TEST_F(MenuScenario, EditedOrBrokenSaveFilesFallBackToTheDefaults) {
     EXPECT_EQ(game().highScores.Entry(1).EntryName, c.tableKept ? "MINE" : "ANONYMOUS");
     EXPECT_EQ(ComputeCheckString(game().highScores),
               ComputeCheckString(c.tableKept ? mine : DefaultHighScoreTable()));
-    EXPECT_EQ(game().ScreenState, ssMainMenu);
+    EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   }
   std::filesystem::remove(kOptions);
   std::filesystem::remove(kHighScores);

@@ -15,7 +15,7 @@ class SubScreens : public MenuScenario {
 
 TEST_F(SubScreens, HelpTurnsPagesAtTheEdgesAndAlwaysOpensOnPageOne) {
   Open(4);
-  ASSERT_EQ(game().ScreenState, ssHelp);
+  ASSERT_EQ(game().ScreenState, GameScreen::Help);
   EXPECT_EQ(Selected(), 8);
   const auto page = [this] { return menu().HelpPage; };
   for (int expected : {2, 3, 4, 1}) {
@@ -35,11 +35,11 @@ TEST_F(SubScreens, HelpTurnsPagesAtTheEdgesAndAlwaysOpensOnPageOne) {
   EXPECT_EQ(page(), 3);
 
   Run("type \\e\ntick");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(Selected(), 4);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
   Run("type \\r\ntick");
-  EXPECT_EQ(game().ScreenState, ssHelp);
+  EXPECT_EQ(game().ScreenState, GameScreen::Help);
   EXPECT_EQ(page(), 1);
   EXPECT_TRUE(Shows(menu().ScreenBackdrop, "Help1"));
 }
@@ -50,25 +50,25 @@ TEST_F(SubScreens, PushingLeftWithAMainButtonSelectedClosesTheHelpOnce) {
   // activation closes the help, and the rest of the tick leaves the main menu alone.
   PointAt(2);
   Run("down Left\ntick\nup Left\ntick");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(Selected(), 2);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
   EXPECT_EQ(menu().buttons.Slot(7), nullptr);
-  EXPECT_TRUE(game().MTimer.Enabled());
+  EXPECT_TRUE(game().Timer.Enabled());
   EXPECT_TRUE(Shows(menu().MenuCaption, "OptionsCaption"));
 }
 
 TEST_F(SubScreens, PointingAtAnotherMainButtonClosesTheSubScreen) {
   Open(2);
-  ASSERT_EQ(game().ScreenState, ssOptions);
-  const int optionsSprites = game().MSpriteEngine.Engine().SpriteCount();
+  ASSERT_EQ(game().ScreenState, GameScreen::Options);
+  const int optionsSprites = game().Sprites.Engine().SpriteCount();
   PointAt(3);
   Run("tick");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(Selected(), 3);
-  EXPECT_EQ(game().MSpriteEngine.Engine().SpriteCount(), optionsSprites - 6);
+  EXPECT_EQ(game().Sprites.Engine().SpriteCount(), optionsSprites - 6);
   Run("tick\nclick\ntick");
-  EXPECT_EQ(game().ScreenState, ssHighScores);
+  EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
 }
 
 TEST_F(SubScreens, EnterOnTheOptionsWithTheirMainButtonSelectedOpensThemAnew) {
@@ -78,12 +78,12 @@ TEST_F(SubScreens, EnterOnTheOptionsWithTheirMainButtonSelectedOpensThemAnew) {
   ASSERT_TRUE(menu().EditingCountry);
   PointAt(2);
   Run("type \\r");
-  EXPECT_EQ(game().ScreenState, ssOptions);
+  EXPECT_EQ(game().ScreenState, GameScreen::Options);
   EXPECT_EQ(Selected(), 7);
   EXPECT_FALSE(menu().EditingCountry);
   EXPECT_FALSE(menu().TextCursor->Visible);
   Run("type \\e");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(Selected(), 2);
   EXPECT_EQ(menu().TextCursor, nullptr);
 }
@@ -93,7 +93,7 @@ TEST_F(SubScreens, OptionLinesSwitchTheDisplayAndTheSound) {
   Run("type \\r");
   EXPECT_EQ(game().settings.FullScreen, 1);
   EXPECT_TRUE(runner_->platform().IsFullScreen());
-  EXPECT_TRUE(game().MTimer.Enabled());
+  EXPECT_TRUE(game().Timer.Enabled());
   Run("type \\r");
   EXPECT_EQ(game().settings.FullScreen, 0);
 
@@ -162,7 +162,7 @@ TEST_F(SubScreens, TheCountryTakesLettersUpToTheRightEdgeAndSpacesAlways) {
 
 TEST_F(SubScreens, ClearingTheHighScoresShowsTheDefaultTableAtOnce) {
   Open(3);
-  ASSERT_EQ(game().ScreenState, ssHighScores);
+  ASSERT_EQ(game().ScreenState, GameScreen::HighScores);
   InsertHighScore(game().highScores, "AB C", 5000);
   runner_->platform().TakeOpenedTargets();
   Run("type \\r");
@@ -172,27 +172,27 @@ TEST_F(SubScreens, ClearingTheHighScoresShowsTheDefaultTableAtOnce) {
   EXPECT_EQ(Selected(), 7);
   Run("type \\r\ntick");
   EXPECT_EQ(ComputeCheckString(game().highScores), ComputeCheckString(DefaultHighScoreTable()));
-  EXPECT_EQ(game().ScreenState, ssHighScores);
+  EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
   Run("type \\e");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(Selected(), 3);
 }
 
 TEST_F(SubScreens, CarChoiceStaysWithItsStartButtonAndStartsTheChosenCar) {
   Open(1);
-  ASSERT_EQ(game().ScreenState, ssCarChoice);
+  ASSERT_EQ(game().ScreenState, GameScreen::CarChoice);
   EXPECT_EQ(Selected(), 7);
   PointAt(1);
   Run("tick 2");
-  EXPECT_EQ(game().ScreenState, ssCarChoice);
+  EXPECT_EQ(game().ScreenState, GameScreen::CarChoice);
   Run("click");
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(Selected(), 1);
   Run("tick\ntype \\r\ntick");
-  ASSERT_EQ(game().ScreenState, ssCarChoice);
+  ASSERT_EQ(game().ScreenState, GameScreen::CarChoice);
   Press("Right");
   Run("type \\r");
-  EXPECT_EQ(game().ScreenState, ssRace);
+  EXPECT_EQ(game().ScreenState, GameScreen::Race);
   EXPECT_EQ(game().race.CarChoice, 2);
   EXPECT_EQ(menu().buttons.ButtonCount, 0);
   EXPECT_EQ(menu().MenuCaption, nullptr);
@@ -203,7 +203,7 @@ TEST_F(SubScreens, TheRaceCommandClosesAnyMenuScreenLikeTheCarChoice) {
   Open(2);
   PointAt(10);
   Run("click\nrace 3");
-  EXPECT_EQ(game().ScreenState, ssRace);
+  EXPECT_EQ(game().ScreenState, GameScreen::Race);
   EXPECT_EQ(game().race.CarChoice, 3);
   EXPECT_EQ(menu().TextCursor, nullptr);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);

@@ -151,16 +151,16 @@ class OnlineFlow : public ::testing::Test {
     return game().race.Score;
   }
 
-  bool InRace() { return game().ScreenState == ssRace || game().ScreenState == ssRaceLoading; }
+  bool InRace() { return game().ScreenState == GameScreen::Race || game().ScreenState == GameScreen::RaceLoading; }
 
   // From the name entry: a new name, Enter, then OK on the send-results screen (selected when it
   // opens). Returns how long OK took: the requests block the game.
   std::chrono::milliseconds EnterNameAndSend(const std::string& typedName) {
-    EXPECT_EQ(game().ScreenState, ssNameEntry);
+    EXPECT_EQ(game().ScreenState, GameScreen::NameEntry);
     // The race took its song with it; both screens after it are silent.
     EXPECT_EQ(game().music.SongHandle, nullptr);
     Run("tick\ntype \\b\\b\\b\\b\\b\\b" + typedName + "\ntick\ntype \\r\ntick");
-    EXPECT_EQ(game().ScreenState, ssSendResults);
+    EXPECT_EQ(game().ScreenState, GameScreen::SendResults);
     EXPECT_EQ(game().menu.buttons.SelectedButton, 1);
     EXPECT_EQ(game().music.SongHandle, nullptr);
     const auto pressed = std::chrono::steady_clock::now();
@@ -172,11 +172,11 @@ class OnlineFlow : public ::testing::Test {
   // After the send-results screen, sent or not: the main menu slides in and then the high-score
   // screen opens by itself, with the new entry in the local table; the menu song plays again.
   void ExpectMainMenuThenHighScoresWith(const std::string& name, std::int32_t score) {
-    ASSERT_EQ(game().ScreenState, ssMainMenu);
+    ASSERT_EQ(game().ScreenState, GameScreen::MainMenu);
     EXPECT_EQ(game().SongFile, kMenuSongFile) << "the main menu, made anew, starts its song";
-    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == ssMainMenu; ++tick)
+    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == GameScreen::MainMenu; ++tick)
       Run("tick");
-    ASSERT_EQ(game().ScreenState, ssHighScores);
+    ASSERT_EQ(game().ScreenState, GameScreen::HighScores);
     bool listed = false;
     for (int rank = 1; rank <= 10; ++rank)
       listed = listed || (game().highScores.Entry(rank).EntryName == name &&
@@ -198,7 +198,7 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
   ASSERT_EQ(game().highScores.Entry(10).EntryScore, 200) << "the build's table, unchanged";
 
   const std::int32_t score = PlayUntilTheScoreQualifies();
-  ASSERT_EQ(game().ScreenState, ssNameEntry);
+  ASSERT_EQ(game().ScreenState, GameScreen::NameEntry);
   EnterNameAndSend("zoe\\skay");
   EXPECT_EQ(game().menu.PlayerName, "ZOE KAY");
   EXPECT_EQ(Printed(), std::vector<std::string>{}) << "no message box when the server answers";
@@ -206,7 +206,7 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
 
   // The high-score screen's second button opens the online table; the runner prints the address
   // instead of opening it, and the page at that address has the new row.
-  const TMenuButton* viewOnline = game().menu.buttons.Slot(8);
+  const MenuButton* viewOnline = game().menu.buttons.Slot(8);
   ASSERT_NE(viewOnline, nullptr);
   Run("mouse " + std::to_string(static_cast<int>(viewOnline->X) + viewOnline->Width / 2) + " " +
       std::to_string(static_cast<int>(viewOnline->Y) + viewOnline->Height / 2) +

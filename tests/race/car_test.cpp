@@ -54,7 +54,7 @@ TEST_F(CarTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
   Tick();
   EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 14);
   EXPECT_DOUBLE_EQ(car().Acceleration, 0.05);
-  EXPECT_EQ(car().MotionState, kSlowingDown);
+  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
   EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 14);
   // Rolling out without the brake key...
   double speed = race().Speed;
@@ -72,7 +72,7 @@ TEST_F(CarTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
   Tick();
   EXPECT_DOUBLE_EQ(car().MaxSpeed, 125.0 / 7);
   EXPECT_DOUBLE_EQ(car().Acceleration, 0.1);
-  EXPECT_EQ(car().MotionState, kDrivingFreely);
+  EXPECT_EQ(car().MotionState, CarMotion::DrivingFreely);
 }
 
 TEST_F(CarTest, OffRoadMeansTheLeftThirdOfTheCarOnTheGroundStrip) {
@@ -101,7 +101,7 @@ TEST_F(CarTest, TheCarStaysBetweenTheRoadEdges) {
   EXPECT_EQ(car().X, 166);
   Release("Left");
   race().Speed = 10;
-  car().MotionState = kDrivingFreely;
+  car().MotionState = CarMotion::DrivingFreely;
   Hold("Right");
   Tick(100);
   EXPECT_EQ(car().X, 615 - car().Width);
@@ -119,15 +119,15 @@ TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
   EXPECT_TRUE(race().BonusFlame->Visible);
   const auto sounds = TakeStartedSounds();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "EngineAccel"), 1);
-  const TCaptionSprite& icon = *race().BonusIcon;
+  const CaptionSprite& icon = *race().BonusIcon;
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height - icon.Height * 0.9);
   EXPECT_DOUBLE_EQ(race().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
 
-  EndBonus(game());
+  EndRunningBonus(game());
   EXPECT_FALSE(race().TurboActive);
   EXPECT_EQ(race().BonusIcon, nullptr);
   EXPECT_EQ(race().BonusFlame, nullptr);
-  EXPECT_EQ(car().MotionState, kSlowingDown);
+  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
   EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 7);
   Tick(100);
   EXPECT_LE(race().Speed, 125.0 / 7 + 0.1);

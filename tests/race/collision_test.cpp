@@ -46,7 +46,7 @@ TEST_F(CollisionTest, AWallAnyFasterCrashesTheCarAndItComesBackAfterTwoExplosion
   EXPECT_EQ(race().Speed, 0);
   EXPECT_FALSE(car().ControlsEnabled);
   EXPECT_EQ(SpriteOf(wall).Image->Name(), "ExplosionBig");
-  TExplosion& explosion = *race().CrashExplosion;
+  RaceEffectSprite& explosion = *race().CrashExplosion;
   EXPECT_TRUE(explosion.Visible);
   EXPECT_EQ(explosion.X, car().X);
   const int frames = explosion.FrameCount;
@@ -88,8 +88,8 @@ TEST_F(CollisionTest, ACrashAtOneLifeShowsTheGameOverBannerInsteadOfARespawn) {
   EXPECT_FALSE(CrashCar(race(), car()));
   EXPECT_EQ(race().Lives, 0);
   // 2000 ms later the game finishes; a score of 0 goes to the main menu.
-  for (int i = 0; i < 100 && game().ScreenState == ssRace; ++i) Tick();
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  for (int i = 0; i < 100 && game().ScreenState == GameScreen::Race; ++i) Tick();
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(race().PlayerCar, nullptr);
   EXPECT_EQ(SpriteCount(), MenuSpriteCount());
 }
@@ -108,19 +108,19 @@ TEST_F(CollisionTest, HazardsSlowTheCarDown) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
-    car().MotionState = kDrivingFreely;
+    car().MotionState = CarMotion::DrivingFreely;
     car().StunTime = 0;
     race().Punctured = false;
     race().Speed = speed;
     ObjectOnCar(c.kind);
     TakeStartedSounds();
     Tick();
-    EXPECT_EQ(car().MotionState, kSlowingDown);
+    EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
     EXPECT_DOUBLE_EQ(car().TargetSpeed, c.target);
     const auto sounds = TakeStartedSounds();
     if (c.sound != nullptr) EXPECT_TRUE(Contains(sounds, c.sound));
     EXPECT_FALSE(Contains(sounds, "Stone") && c.sound == nullptr);
-    ClearSlots(game());
+    ClearTrackObjects(game());
   }
   EXPECT_TRUE(race().Punctured);
   EXPECT_EQ(car().StunTime, 10);
@@ -132,7 +132,7 @@ TEST_F(CollisionTest, AStoneBelowItsSlowdownKeepsTheOldTargetSpeed) {
   ObjectOnCar(ObjectKind::Stone05);
   Tick();
   EXPECT_EQ(car().TargetSpeed, 1.5);
-  EXPECT_EQ(car().MotionState, kSlowingDown);
+  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
 }
 
 TEST_F(CollisionTest, WaterInTheRightLaneSlidesTheCarLeftByTheMiddleLanesWidth) {
@@ -140,12 +140,12 @@ TEST_F(CollisionTest, WaterInTheRightLaneSlidesTheCarLeftByTheMiddleLanesWidth) 
   race().Speed = 12;
   ObjectOnCar(ObjectKind::Water10);
   Tick();
-  EXPECT_EQ(car().MotionState, kSlidingLeft);
+  EXPECT_EQ(car().MotionState, CarMotion::SlidingLeft);
   EXPECT_EQ(car().SlideDistance, 110);
   EXPECT_DOUBLE_EQ(car().TargetSpeed, 12 - 50.0 / 7);
   const double startX = car().X;
-  for (int i = 0; i < 100 && car().MotionState == kSlidingLeft; ++i) Tick();
-  EXPECT_EQ(car().MotionState, kDrivingFreely);
+  for (int i = 0; i < 100 && car().MotionState == CarMotion::SlidingLeft; ++i) Tick();
+  EXPECT_EQ(car().MotionState, CarMotion::DrivingFreely);
   EXPECT_LT(car().X, startX - 50);
 }
 
@@ -157,7 +157,7 @@ TEST_F(CollisionTest, ARabbitCostsAHundredPointsButNeverMakesTheScoreNegative) {
     ObjectOnCar(ObjectKind::Rabbit);
     Tick();
     EXPECT_EQ(race().Score, c.after) << c.before;
-    ClearSlots(game());
+    ClearTrackObjects(game());
   }
 }
 
@@ -249,7 +249,7 @@ TEST_F(CollisionTest, TrafficCrashesTheCarWhenTheSpeedsDifferByMoreThan25Seventh
     EXPECT_EQ(race().Lives, c.crash ? 2 : 3);
     EXPECT_EQ(traffic.OwnSpeed, 0);
     EXPECT_EQ(SpriteOf(traffic).Image->Name(), "ExplosionBig");
-    ClearSlots(game());
+    ClearTrackObjects(game());
     ResetCrashExplosion();
   }
 }
@@ -266,8 +266,8 @@ TEST_F(CollisionTest, AnObjectTouchingOnlyAtTheEdgeOfItsWidthIsPassedBy) {
 
 TEST_F(CollisionTest, NothingMovesAtSpeedZeroExceptTraffic) {
   race().Speed = 0;
-  TrackObject* wall = SpawnObject(game(), ObjectKind::Wall05, 2);
-  TrackObject* traffic = SpawnObject(game(), ObjectKind::Car5Inv, 3);
+  TrackObject* wall = SpawnAndShowObject(game(), ObjectKind::Wall05, 2);
+  TrackObject* traffic = SpawnAndShowObject(game(), ObjectKind::Car5Inv, 3);
   ASSERT_NE(wall, nullptr);
   ASSERT_NE(traffic, nullptr);
   const double wallY = wall->Y;
@@ -283,10 +283,10 @@ class PlacementTest : public CollisionTest {};
 TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
   int traffic = 0;
   for (int round = 0; round < 200; ++round) {
-    SpawnObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
+    SpawnAndShowObject(game(), KindFromNumber(KindNumber(ObjectKind::Car5) + round % 12));
     std::set<int> lanes;
     traffic = 0;
-    for (const TWallSprite* object : race().Slots) {
+    for (const TrackObjectSprite* object : race().Slots) {
       if (object == nullptr || !object->IsTraffic) continue;
       ++traffic;
       lanes.insert(object->Lane);
@@ -294,7 +294,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
     }
     EXPECT_EQ(static_cast<int>(lanes.size()), traffic);
     // Spread them out so the overlap rules do not hide the lane rule.
-    for (TWallSprite* object : race().Slots) {
+    for (TrackObjectSprite* object : race().Slots) {
       if (object != nullptr) object->Y = 100.0 * object->Slot;
     }
   }
@@ -303,7 +303,7 @@ TEST_F(PlacementTest, TwoTrafficCarsNeverShareALane) {
 }
 
 TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
-  TrackObject* first = SpawnObject(game(), ObjectKind::Bonus10, 2);
+  TrackObject* first = SpawnAndShowObject(game(), ObjectKind::Bonus10, 2);
   ASSERT_NE(first, nullptr);
   ASSERT_GT(first->Height, 22);
   // Same X, or a Y within 10 px, or overlapping boxes: refused.
@@ -315,24 +315,24 @@ TEST_F(PlacementTest, NewObjectsKeepTheirDistanceAndSignsBlockTheRoad) {
       OverlapsPlaced(race(), first->X - 5, first->Y - 11, first->Width + 10, first->Height + 30));
   EXPECT_FALSE(OverlapsPlaced(race(), first->X + 200, first->Y + 11, 10, 10));
   first->Y = 300;
-  TrackObject* sign = SpawnObject(game(), ObjectKind::SignLeftBlue);
+  TrackObject* sign = SpawnAndShowObject(game(), ObjectKind::SignLeftBlue);
   ASSERT_NE(sign, nullptr);
   EXPECT_EQ(sign->X, 140);
   for (std::int32_t kind = 1; kind <= 34; ++kind) {
-    EXPECT_EQ(SpawnObject(game(), KindFromNumber(kind)), nullptr) << kind;
+    EXPECT_EQ(SpawnAndShowObject(game(), KindFromNumber(kind)), nullptr) << kind;
   }
 }
 
 TEST_F(PlacementTest, ASpawnIntoThirtyUsedSlotsDoesNothing) {
   for (int i = 0; i < kSlotCount; ++i) {
-    TrackObject* object = SpawnObject(game(), ObjectKind::Bonus10);
+    TrackObject* object = SpawnAndShowObject(game(), ObjectKind::Bonus10);
     ASSERT_NE(object, nullptr) << i;
     object->X = 1000 + 100.0 * i;
     object->Y = 100 + 50.0 * i;
   }
   const int sprites = SpriteCount();
   const std::uint32_t randomBefore = game().Random.State();
-  EXPECT_EQ(SpawnObject(game(), ObjectKind::Bonus10), nullptr);
+  EXPECT_EQ(SpawnAndShowObject(game(), ObjectKind::Bonus10), nullptr);
   EXPECT_EQ(SpriteCount(), sprites);
   EXPECT_EQ(game().Random.State(), randomBefore);
 }

@@ -21,7 +21,7 @@ class GunTest : public RaceTest {
   TrackObject& Ahead(ObjectKind kind, double distance) {
     TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
-      object = SpawnObject(game(), kind, lane);
+      object = SpawnAndShowObject(game(), kind, lane);
     EXPECT_NE(object, nullptr);
     object->X = car().X + car().Width / 2.0 - object->Width / 2.0;
     object->Y = car().Y - distance;
@@ -53,7 +53,7 @@ TEST_F(GunTest, ThreeTicksOfHeldFireDestroyATargetForItsPoints) {
     Release("Space");
     Tick();
     EXPECT_FALSE(race().ShotSpark->Visible);
-    ClearSlots(game());
+    ClearTrackObjects(game());
   }
 }
 
@@ -97,8 +97,8 @@ TEST_F(GunTest, TheGunSitsOnTheCarAndFollowsIt) {
   Hold("Up");
   Hold("Right");
   Tick(60);
-  const TCaptionSprite& icon = *race().BonusIcon;
-  const TCaptionSprite& flame = *race().BonusFlame;
+  const CaptionSprite& icon = *race().BonusIcon;
+  const CaptionSprite& flame = *race().BonusFlame;
   EXPECT_DOUBLE_EQ(icon.X, car().X + (car().Width - icon.Width) / 2.0);
   EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height * 0.3);
   EXPECT_DOUBLE_EQ(flame.X, icon.X - 5);

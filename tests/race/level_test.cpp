@@ -65,15 +65,15 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
   Hold("Up");
   double placedAt = -1;
   double passedAt = -1;
-  for (int i = 0; i < 5000 && race().FinishPhase != kLevelCompletedBanner; ++i) {
+  for (int i = 0; i < 5000 && race().FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i) {
     const std::int32_t phase = race().FinishPhase;
     Tick();
-    if (phase == kRacing && race().FinishPhase == kFinishLinePlaced) {
+    if (phase == LevelEndPhase::Racing && race().FinishPhase == LevelEndPhase::FinishLinePlaced) {
       placedAt = race().Distance;
       // The line spawns in the tick that reaches 29400, and not one before.
       EXPECT_LT(placedAt - race().Speed, 29400);
       bool lineOnRoad = false;
-      for (const TWallSprite* object : race().Slots) {
+      for (const TrackObjectSprite* object : race().Slots) {
         if (object != nullptr && object->Kind == ObjectKind::FinishLine) {
           lineOnRoad = true;
           EXPECT_DOUBLE_EQ(object->X, 283);
@@ -82,16 +82,16 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
       }
       EXPECT_TRUE(lineOnRoad);
     }
-    if (phase == kFinishLinePlaced && race().FinishPhase == kBrakingAfterLine) {
+    if (phase == LevelEndPhase::FinishLinePlaced && race().FinishPhase == LevelEndPhase::BrakingAfterLine) {
       passedAt = race().Distance;
       EXPECT_LT(passedAt - race().Speed, 30000);
-      EXPECT_EQ(car().MotionState, kSlowingDown);
+      EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
       EXPECT_EQ(car().TargetSpeed, 0);
     }
   }
   EXPECT_GE(placedAt, 29400);
   EXPECT_GE(passedAt, 30000);
-  ASSERT_EQ(race().FinishPhase, kLevelCompletedBanner);
+  ASSERT_EQ(race().FinishPhase, LevelEndPhase::LevelCompletedBanner);
   EXPECT_EQ(race().Speed, 0);
   EXPECT_FALSE(race().RaceRunning);
   EXPECT_FALSE(car().ControlsEnabled);
@@ -103,8 +103,8 @@ TEST_F(LevelTest, TwentySecondsLeftGive105PointsAndLevelTwoStartsAtSixtySeconds)
   QuietRoad();
   race().Distance = 29000;
   Hold("Up");
-  for (int i = 0; i < 2000 && race().FinishPhase != kLevelCompletedBanner; ++i) Tick();
-  ASSERT_EQ(race().FinishPhase, kLevelCompletedBanner);
+  for (int i = 0; i < 2000 && race().FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i) Tick();
+  ASSERT_EQ(race().FinishPhase, LevelEndPhase::LevelCompletedBanner);
   Release("Up");
   race().TimeLeft = 20;
   race().Score = 0;
@@ -116,7 +116,7 @@ TEST_F(LevelTest, TwentySecondsLeftGive105PointsAndLevelTwoStartsAtSixtySeconds)
   EXPECT_EQ(race().Level, 2);
   EXPECT_EQ(race().Score, 105);
   EXPECT_EQ(race().TimeLeft, 60);
-  EXPECT_EQ(race().FinishPhase, kRacing);
+  EXPECT_EQ(race().FinishPhase, LevelEndPhase::Racing);
   EXPECT_FALSE(race().RaceRunning);
   EXPECT_EQ(race().Distance, 0);
   // The clock stands until the new start banner has run.
@@ -126,14 +126,14 @@ TEST_F(LevelTest, TwentySecondsLeftGive105PointsAndLevelTwoStartsAtSixtySeconds)
 }
 
 TEST_F(LevelTest, EveryThirdLevelIsATrafficLevelThatSpawnsOnlyItsSet) {
-  StartLevel(game(), 3);
+  StartRaceLevel(game(), 3);
   PassStartBanner();
   Hold("Up");
   bool sawTraffic = false;
   for (int i = 0; i < 1500 && race().Lives == 3; ++i) {
     Tick();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
-      const TWallSprite* object = race().Slots[static_cast<std::size_t>(slot)];
+      const TrackObjectSprite* object = race().Slots[static_cast<std::size_t>(slot)];
       if (object == nullptr) continue;
       EXPECT_GE(object->Kind, ObjectKind::Bonus10)
           << "kind " << object->Kind << " on a traffic level";
@@ -157,7 +157,7 @@ TEST_F(LevelTest, TheClockTicksAudiblyFromTenDownToZeroAndThenStopsTheCar) {
     }
   }
   EXPECT_EQ(tickedAt, (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
-  EXPECT_EQ(car().MotionState, kSlowingDown);
+  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
   EXPECT_EQ(car().TargetSpeed, 0);
 }
 
@@ -209,8 +209,8 @@ TEST_F(LevelTest, TrafficTakingTheLastLifeDuringTheTimeOverBannerEndsTheGameClea
   EXPECT_TRUE(race().GameOverShown);
   ASSERT_NE(race().Banner, nullptr);
   EXPECT_EQ(race().Banner->Image->Name(), "GameOverNB");
-  for (int i = 0; i < 200 && game().ScreenState == ssRace; ++i) Tick();
-  EXPECT_EQ(game().ScreenState, ssMainMenu);
+  for (int i = 0; i < 200 && game().ScreenState == GameScreen::Race; ++i) Tick();
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(SpriteCount(), MenuSpriteCount());
 }
 

@@ -53,12 +53,12 @@ class RaceTest : public ::testing::Test {
   RaceRecord& race() { return game().race; }
   // The car of the race state: what the rules read and write.
   CarState& car() { return race().Car; }
-  TMyCarSprite& carSprite() { return *race().PlayerCar; }
+  PlayerCarSprite& carSprite() { return *race().PlayerCar; }
   // The sprite that shows an object.
-  TWallSprite& SpriteOf(const TrackObject& object) {
+  TrackObjectSprite& SpriteOf(const TrackObject& object) {
     return *race().Slots[static_cast<std::size_t>(object.Slot)];
   }
-  int SpriteCount() { return game().MSpriteEngine.Engine().SpriteCount(); }
+  int SpriteCount() { return game().Sprites.Engine().SpriteCount(); }
   int MenuSpriteCount() const { return menuSpriteCount_; }
 
   // Ticks until play is live; fails the test after far more ticks than the banner lasts.
@@ -80,7 +80,7 @@ class RaceTest : public ::testing::Test {
 
   // An object of the kind in the car's lane, moved so that it touches the car on the next move.
   TrackObject& ObjectOnCar(ObjectKind kind) {
-    TrackObject* object = SpawnObject(game(), kind, CarLane());
+    TrackObject* object = SpawnAndShowObject(game(), kind, CarLane());
     EXPECT_NE(object, nullptr);
     object->X = car().X + (car().Width - object->Width) / 2.0;
     object->Y = car().Y - object->Height + 10;

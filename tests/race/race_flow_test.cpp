@@ -8,7 +8,7 @@ namespace {
 class RaceFlowTest : public RaceTest {};
 
 TEST_F(RaceFlowTest, TheRaceStartsWithTheEngineAndHidesTheMousePointer) {
-  EXPECT_EQ(game().ScreenState, ssRace);
+  EXPECT_EQ(game().ScreenState, GameScreen::Race);
   EXPECT_EQ(runner_.platform().MouseCursorCounter(), -1);
   const auto sounds = TakeStartedSounds();
   ASSERT_GE(sounds.size(), 2u);
@@ -74,11 +74,11 @@ TEST_F(RaceFlowTest, TheFinishPromptFreezesPlayAndNResumes) {
 TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
   const struct {
     std::int32_t score;
-    ScreenStates screen;
-  } cases[] = {{0, ssMainMenu}, {200, ssMainMenu}, {5000, ssNameEntry}};
+    GameScreen screen;
+  } cases[] = {{0, GameScreen::MainMenu}, {200, GameScreen::MainMenu}, {5000, GameScreen::NameEntry}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.score);
-    if (game().ScreenState != ssRace) Run("race 1");
+    if (game().ScreenState != GameScreen::Race) Run("race 1");
     PassStartBanner();
     race().Score = c.score;
     TakeStartedSounds();
@@ -102,7 +102,7 @@ TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
 TEST_F(RaceFlowTest, TheRoadScrollsBySpeedAndJumpsBack512Pixels) {
   PassStartBanner();
   QuietRoad();
-  TScrollBackground& road = *game().ScrollBackground;
+  ScrollingBackground& road = *game().ScrollBackground;
   road.Y = 595;
   race().Speed = 7;
   Tick();

@@ -98,7 +98,7 @@ TEST_F(CarMotionTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
   Move();
   EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 14);
   EXPECT_DOUBLE_EQ(car.Acceleration, 0.05);
-  EXPECT_EQ(car.MotionState, kSlowingDown);
+  EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
   Move();
   EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 14) << "halved only once";
   // Slowing down off road without the brake key only rolls out.
@@ -108,7 +108,7 @@ TEST_F(CarMotionTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
   place.X = LaneCentredX(3, kCarWidth);
   Move();
   EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 7);
-  EXPECT_EQ(car.MotionState, kDrivingFreely);
+  EXPECT_EQ(car.MotionState, CarMotion::DrivingFreely);
   // A punctured car is not slowed by the strip.
   context.Punctured = true;
   place.X = LaneEdge[1] - kCarWidth;
@@ -119,17 +119,17 @@ TEST_F(CarMotionTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
 TEST_F(CarMotionTest, ASlideMovesTheCarSidewaysUntilItsDistanceIsUsed) {
   speed = 9;
   car.TargetSpeed = 2;
-  car.MotionState = kSlidingRight;
+  car.MotionState = CarMotion::SlidingRight;
   car.SlideDistance = 10;
   const double x = place.X;
   Move({RaceAction::SteerLeft});
   // The keys do nothing in a slide: the car goes right by speed / divisor and brakes.
   EXPECT_DOUBLE_EQ(place.X, x + 5);
   EXPECT_DOUBLE_EQ(speed, 9 - 0.2);
-  EXPECT_EQ(car.MotionState, kSlidingRight);
+  EXPECT_EQ(car.MotionState, CarMotion::SlidingRight);
   Move();
   Move();
-  EXPECT_EQ(car.MotionState, kDrivingFreely);
+  EXPECT_EQ(car.MotionState, CarMotion::DrivingFreely);
   EXPECT_EQ(car.SlideDistance, 0);
 }
 
@@ -139,13 +139,13 @@ TEST_F(CarMotionTest, TheStunRunsDownByTheIntervalOnlyWhileDrivingFreely) {
   Move({RaceAction::Accelerate});
   EXPECT_EQ(speed, 0) << "the accelerator does nothing while stunned";
   EXPECT_DOUBLE_EQ(car.StunTime, 0.05 - 0.033);
-  car.MotionState = kSlowingDown;
+  car.MotionState = CarMotion::SlowingDown;
   car.TargetSpeed = 0;
   speed = 1;
   Move();
-  EXPECT_EQ(car.MotionState, kSlowingDown);
+  EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
   EXPECT_DOUBLE_EQ(car.StunTime, 0.05 - 0.033);
-  car.MotionState = kDrivingFreely;
+  car.MotionState = CarMotion::DrivingFreely;
   Move();
   EXPECT_EQ(car.StunTime, 0);
 }

@@ -36,15 +36,15 @@ TEST(LevelClock, AnEmptyClockStopsTheCarEverySecond) {
   car.TargetSpeed = 10;
   EXPECT_TRUE(RunClock(race, car, kInterval).Tick);
   EXPECT_EQ(race.TimeLeft, 0);
-  EXPECT_EQ(car.MotionState, kSlowingDown);
+  EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
   EXPECT_EQ(car.TargetSpeed, 0);
   // Later seconds find the clock empty: no tick, and the car is stopped again.
-  car.MotionState = kDrivingFreely;
+  car.MotionState = CarMotion::DrivingFreely;
   car.TargetSpeed = 5;
   race.SecondTimer = 0;
   EXPECT_FALSE(RunClock(race, car, kInterval).Tick);
   EXPECT_EQ(race.TimeLeft, 0);
-  EXPECT_EQ(car.MotionState, kSlowingDown);
+  EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
   EXPECT_EQ(car.TargetSpeed, 0);
 }
 

@@ -69,7 +69,7 @@ TEST(ObjectContact, StonesAndTheSpikeSlowTheCarToTheirTargets) {
     race.Speed = c.speed;
     car.TargetSpeed = c.targetBefore;
     TouchObject(race, car, c.kind, 3, random);
-    EXPECT_EQ(car.MotionState, kSlowingDown);
+    EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
     EXPECT_DOUBLE_EQ(car.TargetSpeed, c.targetAfter) << KindNumber(c.kind);
     EXPECT_EQ(race.Punctured, c.punctured);
     EXPECT_EQ(car.StunTime, c.punctured ? 10 : 0);
@@ -84,8 +84,8 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
     std::int32_t motion;
     double distance;
   } cases[] = {
-      {1, 1, kSlidingRight, 113},
-      {4, 1, kSlidingLeft, 110},
+      {1, 1, CarMotion::SlidingRight, 113},
+      {4, 1, CarMotion::SlidingLeft, 110},
   };
   for (const auto& c : cases) {
     RaceState race;
@@ -112,7 +112,7 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
     race.Speed = 5;
     TouchObject(race, car, ObjectKind::Water05, 3, random);
     EXPECT_EQ(random.State(), expected.State());
-    EXPECT_EQ(car.MotionState, drawnLeft ? kSlidingLeft : kSlidingRight);
+    EXPECT_EQ(car.MotionState, drawnLeft ? CarMotion::SlidingLeft : CarMotion::SlidingRight);
     EXPECT_EQ(car.SlideDistance, drawnLeft ? LaneWidth(2) : LaneWidth(3));
     EXPECT_EQ(car.TargetSpeed, 5) << "too slow to lose speed";
     (drawnLeft ? left : right) += 1;

@@ -140,9 +140,9 @@ TEST_F(RaceScenario, TheLevelEndsPastTheLineAndTheSecondsLeftBecomePoints) {
   const std::int32_t secondsLeft = race_.TimeLeft;
   // 100 px to go at 5 px a tick.
   EXPECT_EQ(TicksUntil(ObjectSpawned, 30), 20);
-  EXPECT_EQ(race_.FinishPhase, kFinishLinePlaced);
+  EXPECT_EQ(race_.FinishPhase, LevelEndPhase::FinishLinePlaced);
   EXPECT_GT(TicksUntil(LevelDone, 500), 0);
-  EXPECT_EQ(race_.FinishPhase, kLevelCompletedBanner);
+  EXPECT_EQ(race_.FinishPhase, LevelEndPhase::LevelCompletedBanner);
   const std::int32_t timeAtLine = race_.TimeLeft;
   EXPECT_LE(timeAtLine, secondsLeft);
   EXPECT_GT(TicksUntil(LevelStarted, 5000), 0);

@@ -174,7 +174,7 @@ TEST_F(RecordedGame, TheRunnerPlaysItBackWithoutReplacingThePlayersLastGame) {
   EXPECT_FALSE(game.replay.Playing);
   EXPECT_EQ(game.race.Score, finalScore_);
   EXPECT_EQ(game.race.Level, finalLevel_);
-  EXPECT_EQ(game.ScreenState, ssMainMenu);
+  EXPECT_EQ(game.ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(ReadAll(SaveFile(kLastReplayFileName)), bytes_);
 }
 

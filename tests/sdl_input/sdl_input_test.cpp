@@ -138,11 +138,11 @@ int RunProgramWith(StepPlayer& player, bool& stuck) {
 int Selected(const Game& game) { return game.menu.buttons.SelectedButton; }
 
 bool MenuReady(const Game& game) {
-  return game.ScreenState == ssMainMenu && game.menu.MenuPhase == MenuPhases::Ready;
+  return game.ScreenState == GameScreen::MainMenu && game.menu.MenuPhase == MenuPhases::Ready;
 }
 
 bool RaceRunning(const Game& game) {
-  return game.ScreenState == ssRace && game.race.RaceRunning && game.race.PlayerCar != nullptr;
+  return game.ScreenState == GameScreen::Race && game.race.RaceRunning && game.race.PlayerCar != nullptr;
 }
 
 TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
@@ -172,11 +172,11 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
       {"stick centred", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0); },
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"Enter opens the car choice", [] { PushKey(SDL_SCANCODE_RETURN); },
-       [](Game& g) { return g.ScreenState == ssCarChoice && Selected(g) == 7; }},
+       [](Game& g) { return g.ScreenState == GameScreen::CarChoice && Selected(g) == 7; }},
       {"Escape goes back to the main menu", [] { PushKey(SDL_SCANCODE_ESCAPE); },
        [](Game& g) { return MenuReady(g); }},
       {"Enter opens the car choice again", [] { PushKey(SDL_SCANCODE_RETURN); },
-       [](Game& g) { return g.ScreenState == ssCarChoice && Selected(g) == 7; }},
+       [](Game& g) { return g.ScreenState == GameScreen::CarChoice && Selected(g) == 7; }},
       {"d-pad right selects the second car", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
        [](Game& g) { return Selected(g) == 8; }},
       {"d-pad released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },

@@ -23,7 +23,7 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   runner.Start();
   runner.Execute("seed 424242");
   Game& game = runner.game();
-  const int menuSprites = game.MSpriteEngine.Engine().SpriteCount();
+  const int menuSprites = game.Sprites.Engine().SpriteCount();
   Autopilot pilot(game, runner.platform().Keys());
 
   int gamesStarted = 0;
@@ -36,8 +36,8 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   bool givingUp = false;
   bool escapeHeld = false;
   for (int tick = 0; tick < kSoakTicks; ++tick) {
-    const ScreenStates screen = game.ScreenState;
-    if (screen == ssRace) {
+    const GameScreen screen = game.ScreenState;
+    if (screen == GameScreen::Race) {
       if (game.race.Level >= kGiveUpLevel) {
         // The player gives up: a press of the finish key, then yes.
         pilot.ReleaseAll();
@@ -67,18 +67,18 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
         if (escapeHeld) runner.Execute("up Escape");
         escapeHeld = false;
         pilot.ReleaseAll();
-        if (screen == ssMainMenu) {
-          EXPECT_EQ(game.MSpriteEngine.Engine().SpriteCount(), menuSprites)
+        if (screen == GameScreen::MainMenu) {
+          EXPECT_EQ(game.Sprites.Engine().SpriteCount(), menuSprites)
               << "after game " << gamesEnded;
         }
       }
-      if (screen == ssNameEntry) {
+      if (screen == GameScreen::NameEntry) {
         runner.Execute("type \\r");
-      } else if (screen == ssSendResults) {
+      } else if (screen == GameScreen::SendResults) {
         runner.Execute("mouse 450 320");  // Cancel
         runner.Execute("click");
-        EXPECT_EQ(game.ScreenState, ssMainMenu);
-        EXPECT_EQ(game.MSpriteEngine.Engine().SpriteCount(), menuSprites)
+        EXPECT_EQ(game.ScreenState, GameScreen::MainMenu);
+        EXPECT_EQ(game.Sprites.Engine().SpriteCount(), menuSprites)
             << "after game " << gamesEnded;
       } else {
         runner.Execute("race " + std::to_string(car));

@@ -62,7 +62,7 @@ const std::vector<SoundItemData>& Archive() {
 Effect Find(const std::string& name) {
   for (const SoundItemData& item : Archive()) {
     if (item.Name != name) continue;
-    const TWaveData wave = ParseWave(item.Wave);
+    const WaveData wave = ParseWave(item.Wave);
     const std::optional<PcmFormat> format = ReadPcmFormat(wave.FormatBlock);
     if (!format) throw std::runtime_error(name + ": not a playable PCM format");
     std::vector<std::int16_t> samples(wave.Samples.size() / 2);

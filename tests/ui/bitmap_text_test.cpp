@@ -71,7 +71,7 @@ TEST_F(TextFixture, PreparingTheTablesTwiceChangesNothing) {
 
 TEST_F(TextFixture, MissingFontRaisesTheImageListError) {
   text.SelectSmallFont();
-  EXPECT_THROW(text.WriteText(ui.surface(), ui.images.Items(), "1", 0, 0), EImageListError);
+  EXPECT_THROW(text.WriteText(ui.surface(), ui.images.Items(), "1", 0, 0), ImageListError);
 }
 
 }  // namespace

@@ -37,9 +37,9 @@ inline ImageItemData Item(std::string name, int patternWidth, int patternHeight,
 // An initialised 800 x 600 display with one image list and a sprite engine bound to it.
 struct UiFixture {
   NullPlatform platform;
-  TDisplay display{platform};
-  TImageList images;
-  TSpriteEngineComponent sprites;
+  Display display{platform};
+  ImageList images;
+  DisplaySpriteEngine sprites;
 
   explicit UiFixture(std::vector<ImageItemData> items) {
     images.SetDisplay(&display);

@@ -15,7 +15,7 @@ using testing::UiFixture;
 
 TEST(CaptionSprite, StartsCentredInRealNumbersAndPlaysItsPatternsOnce) {
   UiFixture ui({Item("Banner", 101, 50, 3)});
-  auto* caption = new TCaptionSprite(&ui.sprites.Engine(), ui.images.ItemByName("Banner"), 30);
+  auto* caption = new CaptionSprite(&ui.sprites.Engine(), ui.images.ItemByName("Banner"), 30);
   EXPECT_DOUBLE_EQ(caption->X, 349.5);
   EXPECT_DOUBLE_EQ(caption->Y, 275);
   EXPECT_EQ(caption->Z(), 3);
@@ -33,7 +33,7 @@ struct ButtonFixture : ::testing::Test {
 
   void AddButton(int slot, double x, double y) {
     group.MenuButtons[static_cast<std::size_t>(slot)] =
-        new TMenuButton(&ui.sprites.Engine(), ui.images.Items(), "On", "Off", 1, 0, x, y);
+        new MenuButton(&ui.sprites.Engine(), ui.images.Items(), "On", "Off", 1, 0, x, y);
     group.ButtonCount = std::max(group.ButtonCount, slot);
   }
   void Update() {
@@ -87,7 +87,7 @@ TEST_F(ButtonFixture, FreeingTheButtonsEmptiesTheSlotsAndTheTree) {
 TEST(ScrollBackground, MovesBySpeedOncePerTickAndJumpsBack512PastTheBottom) {
   UiFixture ui({Item("Road", 64, 64, 1)});
   double speed = 0;
-  auto* road = new TScrollBackground(&ui.sprites.Engine(), ui.images.ItemByName("Road"), speed);
+  auto* road = new ScrollingBackground(&ui.sprites.Engine(), ui.images.ItemByName("Road"), speed);
   EXPECT_EQ(road->Z(), 1);
   const struct {
     double startY, speed, endY;
@@ -103,7 +103,7 @@ TEST(ScrollBackground, MovesBySpeedOncePerTickAndJumpsBack512PastTheBottom) {
 TEST(ScrollBackground, CoversTheWholeSurfaceAtAnyOffset) {
   UiFixture ui({Item("Road", 64, 64, 1)});
   double speed = 0;
-  auto* road = new TScrollBackground(&ui.sprites.Engine(), ui.images.ItemByName("Road"), speed);
+  auto* road = new ScrollingBackground(&ui.sprites.Engine(), ui.images.ItemByName("Road"), speed);
   for (const double y : {0.0, 123.0, 599.0, -37.0}) {
     road->Y = y;
     road->X = 124;

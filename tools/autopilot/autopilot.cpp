@@ -68,7 +68,7 @@ struct Approach {
   double Ticks = 0;
 };
 
-Approach ApproachOf(const TWallSprite& object, const TMyCarSprite& car, double speed) {
+Approach ApproachOf(const TrackObjectSprite& object, const PlayerCarSprite& car, double speed) {
   Approach approach;
   if (!object.CanCollide || object.Exploding || !object.Visible) return approach;
   const double objectBottom = object.Y + object.Height;
@@ -89,7 +89,7 @@ Approach ApproachOf(const TWallSprite& object, const TMyCarSprite& car, double s
 
 // Whether a car standing at carX would be touched by the object: at least a tenth of the
 // object's width overlaps it, as the contact test demands.
-bool Touches(const TWallSprite& object, double carX, int carWidth) {
+bool Touches(const TrackObjectSprite& object, double carX, int carWidth) {
   const double margin = 0.9 * object.Width;
   return carX - object.X <= margin && (object.X + object.Width) - (carX + carWidth) <= margin;
 }
@@ -138,9 +138,9 @@ void Autopilot::SetFire(bool down) {
     return;
   }
   if (down) {
-    FormKeyDown(game_, kKeyControl, ShiftState{false, false, true});
+    OnKeyDown(game_, kKeyControl, ShiftState{false, false, true});
   } else {
-    FormKeyUp(game_, kKeyControl, ShiftState{});
+    OnKeyUp(game_, kKeyControl, ShiftState{});
   }
 }
 
@@ -151,13 +151,13 @@ void Autopilot::ReleaseAll() {
 
 double Autopilot::LaneCost(int lane) const {
   const RaceRecord& race = game_.race;
-  const TMyCarSprite& car = *race.PlayerCar;
+  const PlayerCarSprite& car = *race.PlayerCar;
   const double laneX = LaneCentredX(lane, car.Width);
   const double step = std::min(race.Speed / car.SteerDivisor, car.SteerMax);
   // Ticks needed to get there: objects arriving sooner are judged where the car is now.
   const double travelTicks = step > 0 ? std::abs(laneX - car.X) / step : 0;
   double cost = std::abs(laneX - car.X) * 0.02;
-  for (const TWallSprite* object : race.Slots) {
+  for (const TrackObjectSprite* object : race.Slots) {
     if (object == nullptr) continue;
     const Approach approach = ApproachOf(*object, car, race.Speed);
     if (!approach.Relevant || approach.Ticks > kHorizonTicks) continue;
@@ -180,8 +180,8 @@ double Autopilot::LaneCost(int lane) const {
 
 bool Autopilot::HazardInPath(double withinTicks) const {
   const RaceRecord& race = game_.race;
-  const TMyCarSprite& car = *race.PlayerCar;
-  for (const TWallSprite* object : race.Slots) {
+  const PlayerCarSprite& car = *race.PlayerCar;
+  for (const TrackObjectSprite* object : race.Slots) {
     if (object == nullptr || Weight(object->Kind) < 50) continue;
     const Approach approach = ApproachOf(*object, car, race.Speed);
     if (approach.Relevant && approach.Ticks <= withinTicks && Touches(*object, car.X, car.Width)) {
@@ -193,11 +193,11 @@ bool Autopilot::HazardInPath(double withinTicks) const {
 
 bool Autopilot::TargetOnAimLine() const {
   const RaceRecord& race = game_.race;
-  const TMyCarSprite& car = *race.PlayerCar;
+  const PlayerCarSprite& car = *race.PlayerCar;
   const double aimX = car.X + car.Width / 2.0;
-  const TWallSprite* nearest = nullptr;
+  const TrackObjectSprite* nearest = nullptr;
   double nearestDistance = std::numeric_limits<double>::max();
-  for (const TWallSprite* object : race.Slots) {
+  for (const TrackObjectSprite* object : race.Slots) {
     if (object == nullptr || object->NotShootable || object->Exploding) continue;
     const double distance = car.Y - object->Y;
     if (distance < 0 || distance > 600) continue;
@@ -213,11 +213,11 @@ bool Autopilot::TargetOnAimLine() const {
 
 void Autopilot::Drive() {
   const RaceRecord& race = game_.race;
-  if (game_.ScreenState != ssRace || race.PlayerCar == nullptr || !race.RaceRunning) {
+  if (game_.ScreenState != GameScreen::Race || race.PlayerCar == nullptr || !race.RaceRunning) {
     ReleaseAll();
     return;
   }
-  const TMyCarSprite& car = *race.PlayerCar;
+  const PlayerCarSprite& car = *race.PlayerCar;
 
   double bestCost = std::numeric_limits<double>::max();
   for (int lane = 2; lane <= 4; ++lane) {

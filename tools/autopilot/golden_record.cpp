@@ -118,7 +118,7 @@ class Recorder {
 
   void DriveTheGame() {
     int raceTick = 0;
-    while (game().ScreenState == ssRace && raceTick < scenario_.maxRaceTicks) {
+    while (game().ScreenState == GameScreen::Race && raceTick < scenario_.maxRaceTicks) {
       if (raceTick == scenario_.pauseAt && raceTick > 0) {
         Press("P");
         Ticks(40);
@@ -140,25 +140,25 @@ class Recorder {
       ++raceTick;
     }
     ReleaseDrivingKeys();
-    if (game().ScreenState == ssRace) {
+    if (game().ScreenState == GameScreen::Race) {
       // The player gives up: the finish prompt, then yes.
       Ticks(30);
       Press("Escape");
       Ticks(5);
       Press("Y");
     }
-    for (int i = 0; i < 2000 && game().ScreenState == ssRace; ++i) Tick();
+    for (int i = 0; i < 2000 && game().ScreenState == GameScreen::Race; ++i) Tick();
   }
 
   void AfterTheRace() {
     Ticks(10);
     StateNow();
-    if (game().ScreenState == ssNameEntry) {
+    if (game().ScreenState == GameScreen::NameEntry) {
       Command(std::string("type ") + scenario_.playerName + "\\r");
       Ticks(30);
       StateNow();
     }
-    if (game().ScreenState == ssSendResults) {
+    if (game().ScreenState == GameScreen::SendResults) {
       Command("mouse 450 320");  // Cancel
       Command("click");
     }

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     std::int32_t bestLevel = 0;
     const auto start = std::chrono::steady_clock::now();
     while (raceTicks < ticks) {
-      if (game.ScreenState != ssRace) {
+      if (game.ScreenState != GameScreen::Race) {
         pilot.ReleaseAll();
         runner.Execute("race " + std::to_string(car));
         car = car % 4 + 1;

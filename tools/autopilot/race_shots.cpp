@@ -36,7 +36,7 @@ class Shots {
     for (int i = 0; i < 200 && !game().race.RaceRunning; ++i) Run("tick");
   }
   void Drive(int ticks, const std::function<bool()>& until = {}) {
-    for (int i = 0; i < ticks && game().ScreenState == ssRace; ++i) {
+    for (int i = 0; i < ticks && game().ScreenState == GameScreen::Race; ++i) {
       pilot_->Drive();
       Run("tick");
       if (until && until()) break;
@@ -52,10 +52,10 @@ class Shots {
   }
   // An object of the kind centred on the car's aim line, distance above the car.
   TrackObject* Ahead(ObjectKind kind, double distance) {
-    TMyCarSprite& car = *game().race.PlayerCar;
+    PlayerCarSprite& car = *game().race.PlayerCar;
     TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
-      object = SpawnObject(game(), kind, lane);
+      object = SpawnAndShowObject(game(), kind, lane);
     if (object == nullptr) return nullptr;
     object->X = car.X + (car.Width - object->Width) / 2.0;
     object->Y = car.Y - distance;
@@ -71,7 +71,7 @@ class Shots {
 
 bool TrafficOnScreen(Game& game) {
   int traffic = 0;
-  for (const TWallSprite* object : game.race.Slots) {
+  for (const TrackObjectSprite* object : game.race.Slots) {
     if (object != nullptr && object->IsTraffic && object->Y > 0 && object->Y < 450) ++traffic;
   }
   return traffic >= 2;
@@ -98,7 +98,7 @@ void TakeAll(Shots& shots) {
   shots.Run("up Escape");
 
   shots.NewRace(2, 11);
-  StartLevel(shots.game(), 3);
+  StartRaceLevel(shots.game(), 3);
   shots.PassBanner();
   shots.Drive(3000, [&] { return TrafficOnScreen(shots.game()); });
   shots.Save("traffic-level");

@@ -17,7 +17,7 @@ namespace {
 // The sizes and frame counts the rules read, from the race pictures' archive; nothing is drawn,
 // so no display is needed.
 RaceData RaceDataFromFolder(const std::filesystem::path& dataFolder) {
-  TImageList raceImages;
+  ImageList raceImages;
   raceImages.Items().LoadArchive(Utf8FromPath(dataFolder / "Res" / "Res3.gfx"));
   return RaceDataFromImages(raceImages, kFrameInterval);
 }

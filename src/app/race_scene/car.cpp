@@ -23,14 +23,14 @@ void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view fl
   race.BonusIcon = NewRaceCaption(game, iconImage);
   race.BonusFlame = NewRaceCaption(game, flameImage);
   race.BonusFlame->FrameLooped = true;
-  race.BonusFlame->FrameSpeed = FramesPerLag(game, flameFramesPerSecond);
+  race.BonusFlame->FrameSpeed = SceneFramesPerLag(game, flameFramesPerSecond);
   race.BonusFlame->Visible = false;
 }
 
 }  // namespace
 
-TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
-    : TImageSprite(parent), carNumber_(carNumber) {
+PlayerCarSprite::PlayerCarSprite(Sprite* parent, Game& game, std::int32_t carNumber)
+    : ImageSprite(parent), carNumber_(carNumber) {
   CarTable(carNumber);
   Image = &RaceImage(game, "Car" + std::to_string(carNumber));
   Width = Image->Width();
@@ -42,7 +42,7 @@ TMyCarSprite::TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber)
   SetZ(3);
 }
 
-void TMyCarSprite::Follow(const CarState& car) {
+void PlayerCarSprite::Follow(const CarState& car) {
   static_cast<CarDriving&>(*this) = car;
   X = car.X;
   Y = car.Y;
@@ -50,9 +50,9 @@ void TMyCarSprite::Follow(const CarState& car) {
 
 void PlaceBonusSprites(Game& game) {
   RaceRecord& race = game.race;
-  TMyCarSprite* car = race.PlayerCar;
-  TCaptionSprite* icon = race.BonusIcon;
-  TCaptionSprite* flame = race.BonusFlame;
+  PlayerCarSprite* car = race.PlayerCar;
+  CaptionSprite* icon = race.BonusIcon;
+  CaptionSprite* flame = race.BonusFlame;
   if (car == nullptr || icon == nullptr || flame == nullptr) return;
   icon->X = car->X + (car->Width - icon->Width) / 2.0;
   if (race.TurboActive) {

@@ -11,11 +11,11 @@ struct Game;
 
 // The player's car on the screen: a fixed height near the bottom, following the car of the race
 // state sideways. Its driving values are a copy of the state's, for what reads the car.
-class TMyCarSprite : public TImageSprite, public CarDriving {
+class PlayerCarSprite : public ImageSprite, public CarDriving {
  public:
   // Picture "Car" + number from the race list, Z 3. Throws std::out_of_range for a number
   // outside 1..10.
-  TMyCarSprite(TSprite* parent, Game& game, std::int32_t carNumber);
+  PlayerCarSprite(Sprite* parent, Game& game, std::int32_t carNumber);
 
   void Follow(const CarState& car);
   void Advance(int /*lag*/) override {}

@@ -5,8 +5,8 @@
 
 namespace rivoltra {
 
-TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::string_view imageName)
-    : TImageSprite(parent) {
+RaceEffectSprite::RaceEffectSprite(Sprite* parent, Game& game, double x, double y, std::string_view imageName)
+    : ImageSprite(parent) {
   Image = &RaceImage(game, imageName);
   Width = Image->Width();
   Height = Image->Height();
@@ -22,7 +22,7 @@ TExplosion::TExplosion(TSprite* parent, Game& game, double x, double y, std::str
 
 void FollowExplosions(Game& game) {
   const RaceRecord& race = game.race;
-  if (TExplosion* explosion = race.CrashExplosion; explosion != nullptr) {
+  if (RaceEffectSprite* explosion = race.CrashExplosion; explosion != nullptr) {
     const CrashExplosionState& state = race.CarExplosion;
     explosion->Visible = state.Visible;
     explosion->X = state.X;
@@ -31,7 +31,7 @@ void FollowExplosions(Game& game) {
     explosion->FramePos = state.Frames.Pos;
     explosion->FrameSpeed = state.Frames.Speed;
   }
-  if (TExplosion* spark = race.ShotSpark; spark != nullptr) {
+  if (RaceEffectSprite* spark = race.ShotSpark; spark != nullptr) {
     spark->Visible = race.SparkVisible;
     spark->X = race.SparkX;
     spark->Y = race.SparkY;

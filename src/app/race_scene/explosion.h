@@ -11,10 +11,10 @@ struct Game;
 
 // The two effects that belong to the race rather than to one object: the spark where the gun
 // hits and the explosion over the car after a crash. Created hidden; they follow the race state.
-class TExplosion : public TImageSprite {
+class RaceEffectSprite : public ImageSprite {
  public:
   // Hidden, Z 4, looping, standing on its first frame.
-  TExplosion(TSprite* parent, Game& game, double x, double y, std::string_view imageName);
+  RaceEffectSprite(Sprite* parent, Game& game, double x, double y, std::string_view imageName);
   void Advance(int /*lag*/) override {}
 };
 

@@ -26,8 +26,8 @@ constexpr int kScoreY = kHudNumberRows[1];
 constexpr int kClockY = kHudNumberRows[2];
 constexpr int kLivesY = kHudNumberRows[3];
 
-TCaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double y) {
-  TCaptionSprite* indicator = NewRaceCaption(game, image);
+CaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double y) {
+  CaptionSprite* indicator = NewRaceCaption(game, image);
   indicator->X = x;
   indicator->Y = y;
   indicator->SetZ(4);
@@ -35,8 +35,8 @@ TCaptionSprite* HiddenIndicator(Game& game, const char* image, double x, double 
   return indicator;
 }
 
-TCaptionSprite* CentredIndicator(Game& game, const char* image) {
-  const TImageItem& item = RaceImage(game, image);
+CaptionSprite* CentredIndicator(Game& game, const char* image) {
+  const ImageItem& item = RaceImage(game, image);
   return HiddenIndicator(game, image, kBonusCentreX - item.Width() / 2.0,
                          kBonusCentreY - item.Height() / 2.0);
 }
@@ -58,13 +58,13 @@ void DrawClock(Game& game) {
   WriteDigit(game, timeLeft % 10, kClockX[4]);
 }
 
-void SetVisible(TCaptionSprite* sprite, bool visible) {
+void SetVisible(CaptionSprite* sprite, bool visible) {
   if (sprite != nullptr) sprite->Visible = visible;
 }
 
 void DrawBonusPanel(Game& game) {
   const RaceRecord& race = game.race;
-  TMyCarSprite* car = race.PlayerCar;
+  PlayerCarSprite* car = race.PlayerCar;
   if (race.Punctured) {
     SetVisible(race.GunIndicator, false);
     SetVisible(race.TurboIndicator, false);
@@ -147,11 +147,11 @@ void StepNeedle(Game& game) {
 
 void DrawNeedle(Game& game) {
   const RaceRecord& race = game.race;
-  if (race.SpeedNeedle == nullptr || !game.MDisplay.IsInitialized()) return;
-  const TImageItem& needle = *race.SpeedNeedle->Image;
+  if (race.SpeedNeedle == nullptr || !game.Screen.IsInitialized()) return;
+  const ImageItem& needle = *race.SpeedNeedle->Image;
   const int angle =
       static_cast<int>(std::trunc(race.Speed * kNeedleUnitsPerSpeed)) + race.NeedleJitter;
-  needle.DrawRotate(game.MDisplay.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
+  needle.DrawRotate(game.Screen.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
                     kNeedlePivotX, kNeedlePivotY, angle);
 }
 

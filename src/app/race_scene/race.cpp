@@ -21,9 +21,9 @@ constexpr int kCarZ = 4;
 
 }  // namespace
 
-void StartRace(Game& game) {
+void OpenRaceScreen(Game& game) {
   RaceRecord& race = game.race;
-  game.ScreenState = ssRaceLoading;
+  game.ScreenState = GameScreen::RaceLoading;
   PlayScreenMusic(game);
   game.menu.buttons.ButtonCount = 0;
   HideMouseCursor(game);
@@ -37,26 +37,26 @@ void StartRace(Game& game) {
   StepNeedle(game);
   DrawNeedle(game);
 
-  race.Data = RaceDataFromImages(game.MImageList3, RaceInterval(game));
+  race.Data = RaceDataFromImages(game.RaceImages, RaceInterval(game));
   FreeSprite(race.PlayerCar);
-  race.PlayerCar = new TMyCarSprite(&game.MSpriteEngine.Engine(), game, race.CarChoice);
+  race.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, race.CarChoice);
   race.PlayerCar->SetZ(kCarZ);
-  game.ScreenState = ssRace;
+  game.ScreenState = GameScreen::Race;
   race.Random = game.Random;
   const RaceEvents started = StartRace(race, race.Data, race.CarChoice);
   game.Random = race.Random;
 
   CreateBonusIndicators(game);
-  TSprite* root = &game.MSpriteEngine.Engine();
-  race.ShotSpark = new TExplosion(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
+  Sprite* root = &game.Sprites.Engine();
+  race.ShotSpark = new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
   race.CrashExplosion =
-      new TExplosion(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
+      new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
   race.CrashExplosion->SetZ(6);
   ShowRaceEvents(game, started);
   EnableTimer(game);
 }
 
-void StartLevel(Game& game, std::int32_t level) {
+void StartRaceLevel(Game& game, std::int32_t level) {
   RaceRecord& race = game.race;
   RaceEvents events;
   race.Random = game.Random;
@@ -65,7 +65,7 @@ void StartLevel(Game& game, std::int32_t level) {
   ShowRaceEvents(game, events);
 }
 
-void EndBonus(Game& game) {
+void EndRunningBonus(Game& game) {
   RaceEvents events;
   EndBonus(game.race, events);
   ShowRaceEvents(game, events);
@@ -82,7 +82,7 @@ void EndRace(Game& game) {
     game.ScrollBackground->Y = 0;
   }
   race.RaceRunning = false;
-  ClearSlots(game);
+  ClearTrackObjects(game);
   FreeSprite(race.PlayerCar);
   FreeHudSprites(game);
   FreeSprite(race.ShotSpark);

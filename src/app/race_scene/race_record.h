@@ -9,10 +9,10 @@
 
 namespace rivoltra {
 
-class TCaptionSprite;
-class TExplosion;
-class TMyCarSprite;
-class TWallSprite;
+class CaptionSprite;
+class RaceEffectSprite;
+class PlayerCarSprite;
+class TrackObjectSprite;
 
 // One race of the game object: the rules' values and the sprites that show them. The race set-up
 // fills it and the race end frees every sprite it names. The sprites follow the rules' values
@@ -29,23 +29,23 @@ struct RaceRecord : RaceState {
   ActionStates TickActions;
   // The sprites of the track objects by slot 1..30 (index 0 unused); a used slot always holds
   // its sprite.
-  std::array<TWallSprite*, kSlotCount + 1> Slots{};
+  std::array<TrackObjectSprite*, kSlotCount + 1> Slots{};
   std::array<bool, kSlotCount + 1> SlotUsed{};
   // The race's sprites; null while no race runs.
-  TMyCarSprite* PlayerCar = nullptr;
-  TCaptionSprite* BonusIcon = nullptr;
-  TCaptionSprite* BonusFlame = nullptr;
-  TExplosion* ShotSpark = nullptr;
-  TExplosion* CrashExplosion = nullptr;
-  TCaptionSprite* ProgressMarker = nullptr;
-  TCaptionSprite* SpeedNeedle = nullptr;
-  TCaptionSprite* GunIndicator = nullptr;
-  TCaptionSprite* TurboIndicator = nullptr;
-  TCaptionSprite* NoBonusIndicator = nullptr;
-  TCaptionSprite* PunctureIndicator = nullptr;
-  TCaptionSprite* Banner = nullptr;
-  TCaptionSprite* LeftPanel = nullptr;
-  TCaptionSprite* RightPanel = nullptr;
+  PlayerCarSprite* PlayerCar = nullptr;
+  CaptionSprite* BonusIcon = nullptr;
+  CaptionSprite* BonusFlame = nullptr;
+  RaceEffectSprite* ShotSpark = nullptr;
+  RaceEffectSprite* CrashExplosion = nullptr;
+  CaptionSprite* ProgressMarker = nullptr;
+  CaptionSprite* SpeedNeedle = nullptr;
+  CaptionSprite* GunIndicator = nullptr;
+  CaptionSprite* TurboIndicator = nullptr;
+  CaptionSprite* NoBonusIndicator = nullptr;
+  CaptionSprite* PunctureIndicator = nullptr;
+  CaptionSprite* Banner = nullptr;
+  CaptionSprite* LeftPanel = nullptr;
+  CaptionSprite* RightPanel = nullptr;
 };
 
 }  // namespace rivoltra

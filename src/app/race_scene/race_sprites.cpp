@@ -10,17 +10,17 @@ namespace {
 constexpr int kBannerZ = 6;
 }  // namespace
 
-TImageItem& RaceImage(Game& game, std::string_view imageName) {
-  return game.MImageList3.ItemByName(imageName);
+ImageItem& RaceImage(Game& game, std::string_view imageName) {
+  return game.RaceImages.ItemByName(imageName);
 }
 
-TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
-  return new TCaptionSprite(&game.MSpriteEngine.Engine(), RaceImage(game, imageName),
-                            game.MTimer.Interval());
+CaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
+  return new CaptionSprite(&game.Sprites.Engine(), RaceImage(game, imageName),
+                            game.Timer.Interval());
 }
 
 void ShowBanner(Game& game, std::string_view imageName) {
-  TCaptionSprite*& banner = game.race.Banner;
+  CaptionSprite*& banner = game.race.Banner;
   FreeSprite(banner);
   banner = NewRaceCaption(game, imageName);
   banner->X = layout::kBannerX;
@@ -29,11 +29,11 @@ void ShowBanner(Game& game, std::string_view imageName) {
 }
 
 std::int32_t RaceInterval(const Game& game) {
-  return static_cast<std::int32_t>(game.MTimer.Interval());
+  return static_cast<std::int32_t>(game.Timer.Interval());
 }
 
-double FramesPerLag(const Game& game, double framesPerSecond) {
-  return game.MTimer.Interval() / 1000.0 * framesPerSecond;
+double SceneFramesPerLag(const Game& game, double framesPerSecond) {
+  return game.Timer.Interval() / 1000.0 * framesPerSecond;
 }
 
 }  // namespace rivoltra

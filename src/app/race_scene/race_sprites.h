@@ -8,17 +8,17 @@
 namespace rivoltra {
 
 struct Game;
-class TCaptionSprite;
-class TImageItem;
+class CaptionSprite;
+class ImageItem;
 
 // A caption picture from the race list on the root of the sprite tree: centred, Z 3.
-TCaptionSprite* NewRaceCaption(Game& game, std::string_view imageName);
-TImageItem& RaceImage(Game& game, std::string_view imageName);
+CaptionSprite* NewRaceCaption(Game& game, std::string_view imageName);
+ImageItem& RaceImage(Game& game, std::string_view imageName);
 // The banner caption over the road (time over, game over), replacing one still standing.
 void ShowBanner(Game& game, std::string_view imageName);
 // The frame timer's interval in milliseconds: every race timer counts in steps of it.
 std::int32_t RaceInterval(const Game& game);
 // Frames per unit of lag for an animation of so many frames per second of game time.
-double FramesPerLag(const Game& game, double framesPerSecond);
+double SceneFramesPerLag(const Game& game, double framesPerSecond);
 
 }  // namespace rivoltra

@@ -78,7 +78,7 @@ class EventPlayer {
         break;
       case Moved:
         race_.ScrollSpeed = event.Amount;
-        game_.MSpriteEngine.MoveSprites(event.Value);
+        game_.Sprites.MoveSprites(event.Value);
         break;
       case FrameDrawn:
         StepNeedle(game_);
@@ -139,7 +139,7 @@ void ShowRaceEvents(Game& game, const RaceEvents& events) {
   FollowState(game);
 }
 
-void RaceTick(Game& game, const RaceTickInput& input) {
+void RunRaceFrame(Game& game, const RaceTickInput& input) {
   RaceRecord& race = game.race;
   if (race.PlayerCar == nullptr) return;
   race.TickActions = input.Actions;

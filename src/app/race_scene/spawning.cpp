@@ -10,7 +10,7 @@ void ShowSpawnedObject(Game& game, std::int32_t slot) {
   RaceRecord& race = game.race;
   const auto index = static_cast<std::size_t>(slot);
   FreeObjectSprite(game, slot);
-  race.Slots[index] = new TWallSprite(&game.MSpriteEngine.Engine(), game, race.Objects[index]);
+  race.Slots[index] = new TrackObjectSprite(&game.Sprites.Engine(), game, race.Objects[index]);
   race.SlotUsed[index] = true;
 }
 
@@ -30,7 +30,7 @@ void FollowObjects(Game& game) {
   }
 }
 
-TrackObject* SpawnObject(Game& game, ObjectKind kind, std::optional<std::int32_t> lane) {
+TrackObject* SpawnAndShowObject(Game& game, ObjectKind kind, std::optional<std::int32_t> lane) {
   RaceRecord& race = game.race;
   RaceEvents events;
   race.Random = game.Random;
@@ -41,7 +41,7 @@ TrackObject* SpawnObject(Game& game, ObjectKind kind, std::optional<std::int32_t
   return &race.Objects[static_cast<std::size_t>(slot)];
 }
 
-void ClearSlots(Game& game) {
+void ClearTrackObjects(Game& game) {
   RaceRecord& race = game.race;
   RaceEvents events;
   rivoltra::ClearSlots(race, events);

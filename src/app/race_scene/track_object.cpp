@@ -21,13 +21,13 @@ std::string_view PictureName(const TrackObject& object) {
 
 }  // namespace
 
-TWallSprite::TWallSprite(TSprite* parent, Game& game, const TrackObject& object)
-    : TImageSprite(parent), game_(game) {
+TrackObjectSprite::TrackObjectSprite(Sprite* parent, Game& game, const TrackObject& object)
+    : ImageSprite(parent), game_(game) {
   SetZ(object.IsTraffic ? 3 : 2);
   Follow(object);
 }
 
-TWallSprite::~TWallSprite() {
+TrackObjectSprite::~TrackObjectSprite() {
   RaceRecord& race = game_.race;
   if (Slot < 1 || Slot > kSlotCount) return;
   const auto index = static_cast<std::size_t>(Slot);
@@ -35,7 +35,7 @@ TWallSprite::~TWallSprite() {
   if (race.Slots[index] == this) race.Slots[index] = nullptr;
 }
 
-void TWallSprite::Follow(const TrackObject& object) {
+void TrackObjectSprite::Follow(const TrackObject& object) {
   Image = &RaceImage(game_, PictureName(object));
   X = object.X;
   Y = object.Y;

@@ -12,11 +12,11 @@ struct Game;
 // The picture of a track object: walls, hazards, bonuses, roadside signs and walls, traffic and
 // the finish line. It shows the object in its slot of the race state and follows it every tick;
 // it neither moves nor collides on its own.
-class TWallSprite : public TImageSprite {
+class TrackObjectSprite : public ImageSprite {
  public:
-  TWallSprite(TSprite* parent, Game& game, const TrackObject& object);
+  TrackObjectSprite(Sprite* parent, Game& game, const TrackObject& object);
   // The slot becomes free.
-  ~TWallSprite() override;
+  ~TrackObjectSprite() override;
 
   // Place, box, picture, frame and the object's values as the rules left them.
   void Follow(const TrackObject& object);

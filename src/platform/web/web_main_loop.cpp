@@ -176,7 +176,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_resume() { emscripten_resume_main_
 // reaches: sets the running race's score. The score server trusts a page no more than any other
 // client, so this gives nobody more than the page's console already could.
 extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_test_set_race_score(int score) {
-  if (program == nullptr || program->app->State().ScreenState != ssRace) return;
+  if (program == nullptr || program->app->State().ScreenState != GameScreen::Race) return;
   program->app->State().race.Score = score;
 }
 

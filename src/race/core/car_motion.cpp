@@ -11,7 +11,6 @@ namespace {
 
 // Off road without the brake key the car only rolls out.
 constexpr double kRollOutDecel = 0.05;
-constexpr std::int32_t kRacing = 0;
 
 // States 1 and -1 are never set; they drive like 0.
 bool DrivesFreely(std::int32_t motionState) {
@@ -24,16 +23,16 @@ class CarMove {
       : car_(car), place_(place), speed_(speed), context_(context) {}
 
   CarMoveResult Run() {
-    if (DrivesFreely(car_.MotionState) || car_.MotionState == kSlowingDown) SteeringKeys();
+    if (DrivesFreely(car_.MotionState) || car_.MotionState == CarMotion::SlowingDown) SteeringKeys();
     if (DrivesFreely(car_.MotionState)) SpeedKeys();
     OffRoadRule();
     Slide();
     if (car_.SlideDistance < 0) {
-      car_.MotionState = kDrivingFreely;
+      car_.MotionState = CarMotion::DrivingFreely;
       car_.SlideDistance = 0;
     }
     SlowDown();
-    if (car_.MotionState == kDrivingFreely && car_.StunTime > 0) {
+    if (car_.MotionState == CarMotion::DrivingFreely && car_.StunTime > 0) {
       car_.StunTime -= context_.IntervalMs / 1000.0;
       if (car_.StunTime <= 0) car_.StunTime = 0;
     }
@@ -65,7 +64,7 @@ class CarMove {
   }
 
   void OffRoadRule() {
-    if (context_.FinishPhase == kRacing && IsOffRoad(place_) && !context_.Punctured) {
+    if (context_.FinishPhase == LevelEndPhase::Racing && IsOffRoad(place_) && !context_.Punctured) {
       // Halved once: the normal copies remember what to come back to.
       if (car_.MaxSpeed == car_.NormalMaxSpeed && car_.Acceleration == car_.NormalAcceleration) {
         car_.NormalMaxSpeed = car_.MaxSpeed;
@@ -74,7 +73,7 @@ class CarMove {
         car_.Acceleration /= 2;
       }
       if (speed_ > car_.MaxSpeed) {
-        car_.MotionState = kSlowingDown;
+        car_.MotionState = CarMotion::SlowingDown;
         car_.TargetSpeed = car_.MaxSpeed;
       }
       return;
@@ -82,17 +81,17 @@ class CarMove {
     if (car_.MaxSpeed != car_.NormalMaxSpeed && car_.Acceleration != car_.NormalAcceleration) {
       car_.MaxSpeed = car_.NormalMaxSpeed;
       car_.Acceleration = car_.NormalAcceleration;
-      if (car_.MotionState == kSlowingDown && context_.FinishPhase == kRacing) {
-        car_.MotionState = kDrivingFreely;
+      if (car_.MotionState == CarMotion::SlowingDown && context_.FinishPhase == LevelEndPhase::Racing) {
+        car_.MotionState = CarMotion::DrivingFreely;
         car_.TargetSpeed = car_.MaxSpeed;
       }
     }
   }
 
   void Slide() {
-    if (car_.MotionState != kSlidingRight && car_.MotionState != kSlidingLeft) return;
-    const bool toTheRight = car_.MotionState == kSlidingRight;
-    if (speed_ == 0) car_.MotionState = kDrivingFreely;
+    if (car_.MotionState != CarMotion::SlidingRight && car_.MotionState != CarMotion::SlidingLeft) return;
+    const bool toTheRight = car_.MotionState == CarMotion::SlidingRight;
+    if (speed_ == 0) car_.MotionState = CarMotion::DrivingFreely;
     car_.SlideDistance -= speed_ / car_.SteerDivisor;
     if (toTheRight) {
       SteerRight(car_, place_, speed_);
@@ -102,17 +101,17 @@ class CarMove {
     if (speed_ > car_.TargetSpeed) {
       Brake(car_, speed_, false, IsOffRoad(place_));
     } else {
-      car_.MotionState = kDrivingFreely;
+      car_.MotionState = CarMotion::DrivingFreely;
     }
   }
 
   void SlowDown() {
-    if (car_.MotionState != kSlowingDown) return;
+    if (car_.MotionState != CarMotion::SlowingDown) return;
     result_.FlameVisible = false;
     if (speed_ > car_.TargetSpeed) {
       Brake(car_, speed_, Held(RaceAction::Brake), IsOffRoad(place_));
     }
-    if (!(speed_ > car_.TargetSpeed)) car_.MotionState = kDrivingFreely;
+    if (!(speed_ > car_.TargetSpeed)) car_.MotionState = CarMotion::DrivingFreely;
     if (speed_ < 0) speed_ = 0;
   }
 

@@ -9,11 +9,11 @@
 namespace rivoltra {
 
 // MotionState values.
-enum CarMotion : std::int32_t {
-  kDrivingFreely = 0,
-  kSlowingDown = -3,
-  kSlidingRight = 2,
-  kSlidingLeft = -2,
+enum class CarMotion : std::int32_t {
+  DrivingFreely = 0,
+  SlowingDown = -3,
+  SlidingRight = 2,
+  SlidingLeft = -2,
 };
 
 // The player's car as the race rules see it: its driving values (halved off road, raised by the
@@ -28,7 +28,7 @@ struct CarDriving {
   double MaxSpeed = 0;
   double NormalMaxSpeed = 0;
   double NormalAcceleration = 0;
-  std::int32_t MotionState = kDrivingFreely;
+  CarMotion MotionState = CarMotion::DrivingFreely;
   double SlideDistance = 0;
   // Seconds; while above 0 the accelerate and brake keys do nothing.
   double StunTime = 0;
@@ -46,7 +46,7 @@ struct CarMoveContext {
   ActionStates Actions;
   bool RaceRunning = false;
   // The level's end phase; off-road halving only applies while racing (phase 0).
-  std::int32_t FinishPhase = 0;
+  LevelEndPhase FinishPhase = 0;
   bool Punctured = false;
   // The frame timer's interval in milliseconds; the stun runs down by it.
   std::int32_t IntervalMs = 0;

@@ -32,7 +32,7 @@ ClockStep RunClock(RaceState& race, CarDriving& car, std::int32_t intervalMs) {
     step.Tick = race.TimeLeft <= kTickWarningSeconds;
   }
   if (race.TimeLeft == 0) {
-    car.MotionState = kSlowingDown;
+    car.MotionState = CarMotion::SlowingDown;
     car.TargetSpeed = 0;
   }
   if (race.GunActive || race.TurboActive) {

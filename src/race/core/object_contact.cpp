@@ -25,16 +25,16 @@ void WaterSlide(const RaceState& race, CarDriving& car, std::int32_t lane,
   const std::uint32_t side = random.Next(2);
   car.TargetSpeed = race.Speed > kHitSpeedLoss ? race.Speed - kHitSpeedLoss : race.Speed;
   if (lane == 1) {
-    car.MotionState = kSlidingRight;
+    car.MotionState = CarMotion::SlidingRight;
     car.SlideDistance = LaneWidth(1);
   } else if (lane == 4) {
-    car.MotionState = kSlidingLeft;
+    car.MotionState = CarMotion::SlidingLeft;
     car.SlideDistance = LaneWidth(3);
   } else if (side == 0) {
-    car.MotionState = kSlidingLeft;
+    car.MotionState = CarMotion::SlidingLeft;
     car.SlideDistance = LaneWidth(lane - 1);
   } else {
-    car.MotionState = kSlidingRight;
+    car.MotionState = CarMotion::SlidingRight;
     car.SlideDistance = LaneWidth(lane);
   }
 }
@@ -42,7 +42,7 @@ void WaterSlide(const RaceState& race, CarDriving& car, std::int32_t lane,
 // Below its slowdown a stone keeps the old target speed.
 void StoneHit(const RaceState& race, CarDriving& car, double slowdown) {
   if (race.Speed > slowdown) car.TargetSpeed = race.Speed - slowdown;
-  car.MotionState = kSlowingDown;
+  car.MotionState = CarMotion::SlowingDown;
 }
 
 ContactResult Points(RaceState& race, std::int32_t points) {
@@ -58,7 +58,7 @@ bool CrashCar(RaceState& race, CarDriving& car) {
   race.Speed = 0;
   car.ControlsEnabled = false;
   car.TargetSpeed = 0;
-  car.MotionState = kDrivingFreely;
+  car.MotionState = CarMotion::DrivingFreely;
   car.StunTime = kCrashStunSeconds;
   car.BonusSeconds = 0;
   race.CrashPending = true;
@@ -91,7 +91,7 @@ ContactResult TouchObject(RaceState& race, CarDriving& car, ObjectKind kind, std
     case Spike10:
       car.TargetSpeed = kSpikeTargetSpeed;
       car.StunTime = kSpikeStunSeconds;
-      car.MotionState = kSlowingDown;
+      car.MotionState = CarMotion::SlowingDown;
       race.Punctured = true;
       return {true, "Spike", false};
     case Water10:

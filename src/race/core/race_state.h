@@ -16,12 +16,12 @@ inline constexpr int kSlotCount = 30;
 inline constexpr int kKindCount = 35;
 
 // FinishPhase values: the steps of a level's end.
-enum FinishPhases : std::int32_t {
-  kRacing = 0,
-  kFinishLinePlaced = 1,
-  kBrakingAfterLine = 2,
-  kTimeBonusCount = 3,
-  kLevelCompletedBanner = 25,
+enum class LevelEndPhase : std::int32_t {
+  Racing = 0,
+  FinishLinePlaced = 1,
+  BrakingAfterLine = 2,
+  TimeBonusCount = 3,
+  LevelCompletedBanner = 25,
 };
 
 // A frame animation as the sprites run it: the frame shown is the integer part of Pos.
@@ -120,7 +120,7 @@ struct RaceState {
   bool GunActive = false;
   bool TurboActive = false;
   bool Punctured = false;
-  std::int32_t FinishPhase = kRacing;
+  LevelEndPhase FinishPhase = LevelEndPhase::Racing;
   // The car crashed and the crash explosion is running.
   bool CrashPending = false;
   // Slot of the last object that blew up on contact; 0 for none.

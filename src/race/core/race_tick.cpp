@@ -80,7 +80,7 @@ class Tick {
       car_.MaxSpeed = car_.NormalMaxSpeed = values.MaxSpeed;
       car_.Acceleration = car_.NormalAcceleration = values.Acceleration;
       if (race_.Speed > car_.MaxSpeed) {
-        car_.MotionState = kSlowingDown;
+        car_.MotionState = CarMotion::SlowingDown;
         car_.TargetSpeed = car_.MaxSpeed;
       }
     }
@@ -98,12 +98,12 @@ class Tick {
   void StartLevel(std::int32_t level) {
     Sound("EngineStart");
     Sound("Engine");
-    race_.FinishPhase = kRacing;
+    race_.FinishPhase = LevelEndPhase::Racing;
     race_.Level = level;
     race_.TimeLeft = LevelTime(level);
     race_.Speed = 0;
     car_.TargetSpeed = 0;
-    car_.MotionState = kDrivingFreely;
+    car_.MotionState = CarMotion::DrivingFreely;
     car_.StunTime = 0;
     PlaceInStartLane();
     race_.Distance = 0;
@@ -211,7 +211,7 @@ class Tick {
   }
 
   void StopCar() {
-    car_.MotionState = kSlowingDown;
+    car_.MotionState = CarMotion::SlowingDown;
     car_.TargetSpeed = 0;
   }
 
@@ -452,7 +452,7 @@ class Tick {
 
   // The level's start banner counts down while nothing else holds the race; then play starts.
   void StartBanner() {
-    if (race_.Paused || race_.FinishPrompt || race_.FinishPhase != kRacing) return;
+    if (race_.Paused || race_.FinishPrompt || race_.FinishPhase != LevelEndPhase::Racing) return;
     if (race_.StartDelay > 0) {
       race_.StartDelay -= 1;
       events_.Add(TextBanner, "LEVEL ", 0, race_.Level);
@@ -510,9 +510,9 @@ class Tick {
   }
 
   void LevelCompletedBanner() {
-    if (race_.FinishPhase != kLevelCompletedBanner) return;
+    if (race_.FinishPhase != LevelEndPhase::LevelCompletedBanner) return;
     if (race_.LevelDoneTimer <= 0) {
-      race_.FinishPhase = kTimeBonusCount;
+      race_.FinishPhase = LevelEndPhase::TimeBonusCount;
       race_.RaceRunning = true;
       return;
     }
@@ -576,7 +576,7 @@ class Tick {
   }
 
   void Contact(std::int32_t slot, TrackObject& object) {
-    if (race_.FinishPhase != kRacing && race_.FinishPhase != kFinishLinePlaced) return;
+    if (race_.FinishPhase != LevelEndPhase::Racing && race_.FinishPhase != LevelEndPhase::FinishLinePlaced) return;
     // The car must overlap the object by at least a tenth of the object's width.
     const double margin = 0.9 * object.Width;
     if (!(car_.X - object.X <= margin &&
@@ -659,7 +659,7 @@ class Tick {
     events_.Add(FrameDrawn);
     PunctureRule();
 
-    if (race_.Speed == 0 && race_.TimeLeft == 0 && race_.FinishPhase <= kFinishLinePlaced &&
+    if (race_.Speed == 0 && race_.TimeLeft == 0 && race_.FinishPhase <= LevelEndPhase::FinishLinePlaced &&
         !race_.TimeOverShown) {
       race_.Lives -= 1;
       if (CheckGameOver()) return;
@@ -667,23 +667,23 @@ class Tick {
       return;
     }
 
-    if (race_.FinishPhase <= kFinishLinePlaced) RunClock();
-    if (race_.FinishPhase == kTimeBonusCount) CountTimeBonus();
+    if (race_.FinishPhase <= LevelEndPhase::FinishLinePlaced) RunClock();
+    if (race_.FinishPhase == LevelEndPhase::TimeBonusCount) CountTimeBonus();
     if (race_.CrashPending) EndBonus();
 
     race_.Distance += race_.Speed;
     const double length = LevelLength(race_.Level);
-    if (race_.Distance + kFinishLineAhead >= length && race_.FinishPhase == kRacing) {
-      race_.FinishPhase = kFinishLinePlaced;
+    if (race_.Distance + kFinishLineAhead >= length && race_.FinishPhase == LevelEndPhase::Racing) {
+      race_.FinishPhase = LevelEndPhase::FinishLinePlaced;
       SpawnObject(race_, data_, ObjectKind::FinishLine, events_);
     }
-    if (race_.Distance >= length && race_.FinishPhase == kFinishLinePlaced) {
+    if (race_.Distance >= length && race_.FinishPhase == LevelEndPhase::FinishLinePlaced) {
       StopCar();
-      race_.FinishPhase = kBrakingAfterLine;
+      race_.FinishPhase = LevelEndPhase::BrakingAfterLine;
     }
-    if (race_.Speed == 0 && race_.FinishPhase == kBrakingAfterLine) {
+    if (race_.Speed == 0 && race_.FinishPhase == LevelEndPhase::BrakingAfterLine) {
       Sound("LevelFinish");
-      race_.FinishPhase = kLevelCompletedBanner;
+      race_.FinishPhase = LevelEndPhase::LevelCompletedBanner;
       race_.LevelDoneTimer = kLevelDoneMs;
       car_.ControlsEnabled = false;
       race_.RaceRunning = false;
@@ -693,7 +693,7 @@ class Tick {
 
     RemoveFinishedObjects(race_, events_);
     if (CrashExplosionFinished()) RespawnCar();
-    if (race_.Speed > 0 && race_.FinishPhase == kRacing) SpawnDecision(race_, data_, events_);
+    if (race_.Speed > 0 && race_.FinishPhase == LevelEndPhase::Racing) SpawnDecision(race_, data_, events_);
 
     const bool accelDown = Held(RaceAction::Accelerate);
     if (accelDown && !race_.AccelKeyWasDown && race_.TurboActive) Sound("EngineAccel");
