@@ -60,8 +60,9 @@ Game::~Game() {
 }
 
 ImageList& ScreenImageList(Game& game) {
-  return game.ScreenState == GameScreen::Race || game.ScreenState == GameScreen::RaceLoading ? game.RaceImages
-                                                                         : game.InterfaceImages;
+  return game.ScreenState == GameScreen::Race || game.ScreenState == GameScreen::RaceLoading
+             ? game.RaceImages
+             : game.InterfaceImages;
 }
 
 void WriteText(Game& game, std::string_view text, int x, int y) {

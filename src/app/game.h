@@ -126,6 +126,7 @@ void WriteText(Game& game, std::string_view text, int x, int y);
 void PlaySound(Game& game, std::string_view name);
 void StopSound(Game& game, std::string_view name);
 // Music by screen: the race song in the race states, the menu song elsewhere.
+ScreenMusic MusicOfScreen(GameScreen screen);
 void PlayScreenMusic(Game& game);
 void StopMusic(Game& game);
 void KeepMusicPlaying(Game& game);

@@ -3,15 +3,17 @@
 
 namespace rivoltra {
 
-namespace {
+ScreenMusic MusicOfScreen(GameScreen screen) {
+  return screen == GameScreen::Race || screen == GameScreen::RaceLoading ? ScreenMusic::Race
+                                                                         : ScreenMusic::Menu;
+}
 
-// The music layer knows screens only by number, so it needs nothing of the app.
-std::int32_t ScreenNumber(const Game& game) { return static_cast<std::int32_t>(game.ScreenState); }
+namespace {
 
 // Remembers which file the loaded song came from, for anyone who asks what is playing.
 void NoteSongFile(Game& game) {
   game.SongFile = game.music.SongHandle != nullptr
-                      ? ScreenSongFile(ScreenNumber(game), game.paths.DataFolder)
+                      ? ScreenSongFile(MusicOfScreen(game.ScreenState), game.paths.DataFolder)
                       : "";
 }
 
@@ -19,8 +21,8 @@ void NoteSongFile(Game& game) {
 
 void PlayScreenMusic(Game& game) {
   if (game.modulePlayer) {
-    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled, ScreenNumber(game),
-                    game.paths.DataFolder);
+    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled,
+                    MusicOfScreen(game.ScreenState), game.paths.DataFolder);
   } else {
     game.music.LastSongOrder = 0;
   }
@@ -35,8 +37,8 @@ void StopMusic(Game& game) {
 void KeepMusicPlaying(Game& game) {
   if (!game.modulePlayer || game.music.SongHandle == nullptr) return;
   const Song* before = game.music.SongHandle;
-  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled, ScreenNumber(game),
-                   game.paths.DataFolder);
+  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled,
+                   MusicOfScreen(game.ScreenState), game.paths.DataFolder);
   if (game.music.SongHandle != before) NoteSongFile(game);
 }
 

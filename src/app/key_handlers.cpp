@@ -21,7 +21,8 @@ void OptionsCharacterTyped(Game& game, char key) {
     return;
   }
   // Judged after the Enter above, which may have closed the options.
-  if (game.ScreenState == GameScreen::Options && menu.buttons.SelectedButton == 10 && menu.EditingCountry) {
+  if (game.ScreenState == GameScreen::Options && menu.buttons.SelectedButton == 10 &&
+      menu.EditingCountry) {
     TypeIntoCountry(game, key);
   }
 }

@@ -50,8 +50,8 @@ void CreateMainMenuSprites(Game& game) {
         slot - 1, slot - 1, kScreenWidth, kButtonY[static_cast<std::size_t>(slot - 1)]);
   }
   menu.buttons.MenuButtons[6] =
-      new MenuButton(root, game.InterfaceImages.Items(), "MainMenu_ExitActive", "MainMenu_ExitInactive",
-                      0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
+      new MenuButton(root, game.InterfaceImages.Items(), "MainMenu_ExitActive",
+                     "MainMenu_ExitInactive", 0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
 }
 
 const char* CaptionImageOf(int selectedButton) {

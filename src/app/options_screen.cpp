@@ -71,7 +71,8 @@ void LeaveOptions(Game& game) {
 
 void ShowOptions(Game& game) {
   MenuState& menu = game.menu;
-  BeginSubScreen(game, GameScreen::Options, {kCountryLine, kDisplayLine, kDisplayLine, kCountryLine});
+  BeginSubScreen(game, GameScreen::Options,
+                 {kCountryLine, kDisplayLine, kDisplayLine, kCountryLine});
   for (int slot = kDisplayLine; slot <= kCountryLine; ++slot) {
     PlaceButton(game, slot, "OptionButton_Active", "OptionButton_Inactive", 0, 0,
                 layout::kOptionButtonX,

@@ -7,8 +7,8 @@
 namespace rivoltra {
 
 CaptionSprite* NewCaption(Game& game, std::string_view imageName) {
-  return new CaptionSprite(&game.Sprites.Engine(),
-                            ScreenImageList(game).ItemByName(imageName), game.Timer.Interval());
+  return new CaptionSprite(&game.Sprites.Engine(), ScreenImageList(game).ItemByName(imageName),
+                           game.Timer.Interval());
 }
 
 void SetScreenButtons(Game& game, GameScreen screen, const ScreenButtons& buttons) {
@@ -42,7 +42,7 @@ void PlaceButton(Game& game, int slot, const std::string& activeImage,
   FreeButtonSlot(buttons, slot);
   buttons.MenuButtons[static_cast<std::size_t>(slot)] =
       new MenuButton(&game.Sprites.Engine(), game.InterfaceImages.Items(), activeImage,
-                      inactiveImage, activePattern, inactivePattern, x, y);
+                     inactiveImage, activePattern, inactivePattern, x, y);
 }
 
 void PlayButtonPress(Game& game) {

@@ -22,7 +22,8 @@ void LeaveSendResults(Game& game) {
 
 void ShowSendResults(Game& game) {
   MenuState& menu = game.menu;
-  SetScreenButtons(game, GameScreen::SendResults, {kCancelButton, kOkButton, kOkButton, kCancelButton});
+  SetScreenButtons(game, GameScreen::SendResults,
+                   {kCancelButton, kOkButton, kOkButton, kCancelButton});
   FreeSprite(menu.MenuCaption);
   menu.MenuCaption = NewCaption(game, "SendResults");
   menu.MenuCaption->X = layout::kDialogX;

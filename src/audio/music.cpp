@@ -4,17 +4,8 @@
 
 namespace rivoltra {
 
-namespace {
-
-// The screen numbers of the race and of its loading step.
-constexpr std::int32_t kRaceScreen = 1;
-constexpr std::int32_t kRaceLoadingScreen = 10;
-
-}  // namespace
-
-std::string ScreenSongFile(std::int32_t ScreenState, const std::filesystem::path& dataFolder) {
-  const bool race = ScreenState == kRaceScreen || ScreenState == kRaceLoadingScreen;
-  return Utf8FromPath(dataFolder / (race ? kRaceSong : kMenuSong));
+std::string ScreenSongFile(ScreenMusic song, const std::filesystem::path& dataFolder) {
+  return Utf8FromPath(dataFolder / (song == ScreenMusic::Race ? kRaceSong : kMenuSong));
 }
 
 void StopMusic(ModulePlayer& player, MusicState& music) {
@@ -22,29 +13,29 @@ void StopMusic(ModulePlayer& player, MusicState& music) {
   music.SongHandle = nullptr;
 }
 
-void PlaySong(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-              const std::string& FileName) {
+void PlaySong(ModulePlayer& player, MusicState& music, std::uint8_t musicEnabled,
+              const std::string& songFile) {
   music.LastSongOrder = 0;
-  if (MusicEnabled == 0) return;
+  if (musicEnabled == 0) return;
   if (music.SongHandle != nullptr) player.SongFree(music.SongHandle);
-  music.SongHandle = player.SongLoadFromFile(FileName.c_str());
+  music.SongHandle = player.SongLoadFromFile(songFile.c_str());
   if (music.SongHandle != nullptr) player.SongPlay(music.SongHandle);
 }
 
-void PlayScreenMusic(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                     std::int32_t ScreenState, const std::filesystem::path& dataFolder) {
-  PlaySong(player, music, MusicEnabled, ScreenSongFile(ScreenState, dataFolder));
+void PlayScreenMusic(ModulePlayer& player, MusicState& music, std::uint8_t musicEnabled,
+                     ScreenMusic song, const std::filesystem::path& dataFolder) {
+  PlaySong(player, music, musicEnabled, ScreenSongFile(song, dataFolder));
 }
 
-void KeepMusicPlaying(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                      std::int32_t ScreenState, const std::filesystem::path& dataFolder) {
+void KeepMusicPlaying(ModulePlayer& player, MusicState& music, std::uint8_t musicEnabled,
+                      ScreenMusic song, const std::filesystem::path& dataFolder) {
   if (music.SongHandle == nullptr) return;
   const std::int32_t order = player.SongGetOrder(music.SongHandle);
   if (order != 0 || music.LastSongOrder == 0) {
     music.LastSongOrder = order;
     return;
   }
-  PlayScreenMusic(player, music, MusicEnabled, ScreenState, dataFolder);
+  PlayScreenMusic(player, music, musicEnabled, song, dataFolder);
 }
 
 }  // namespace rivoltra

@@ -21,24 +21,27 @@ struct MusicState {
   std::int32_t LastSongOrder = 0;
 };
 
-// The race song for the race and race-loading screens, the menu song for every other screen.
-std::string ScreenSongFile(std::int32_t ScreenState,
+// The song a screen plays.
+enum class ScreenMusic : std::uint8_t { Menu, Race };
+
+// The file of the screen's song in the data folder.
+std::string ScreenSongFile(ScreenMusic song,
                            const std::filesystem::path& dataFolder = kDefaultDataFolder);
 
 // Frees the song, if any.
 void StopMusic(ModulePlayer& player, MusicState& music);
-// Resets LastSongOrder; with MusicEnabled 1 replaces the song by the file's and starts it. A file
+// Resets LastSongOrder; with musicEnabled 1 replaces the song by the file's and starts it. A file
 // that does not load leaves no song, without a message.
-void PlaySong(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-              const std::string& FileName);
+void PlaySong(ModulePlayer& player, MusicState& music, std::uint8_t musicEnabled,
+              const std::string& songFile);
 // PlaySong with the song that belongs to the screen.
-void PlayScreenMusic(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                     std::int32_t ScreenState,
+void PlayScreenMusic(ModulePlayer& player, MusicState& music, std::uint8_t musicEnabled,
+                     ScreenMusic song,
                      const std::filesystem::path& dataFolder = kDefaultDataFolder);
 // First step of every frame tick: notes the order position, and restarts the screen's song
 // from its file once the position has come back to 0 after having left it.
-void KeepMusicPlaying(ModulePlayer& player, MusicState& music, std::uint8_t MusicEnabled,
-                      std::int32_t ScreenState,
+void KeepMusicPlaying(ModulePlayer& player, MusicState& music, std::uint8_t musicEnabled,
+                      ScreenMusic song,
                       const std::filesystem::path& dataFolder = kDefaultDataFolder);
 
 }  // namespace rivoltra

@@ -9,7 +9,7 @@ namespace rivoltra {
 // SoundItem
 
 SoundItem::SoundItem(SoundCollection& collection, std::string name, bool looped,
-                       int maxPlayingCount, WaveData wave)
+                     int maxPlayingCount, WaveData wave)
     : collection_(collection),
       name_(std::move(name)),
       looped_(looped),
@@ -134,10 +134,9 @@ SoundItem& SoundCollection::Items(int index) const {
   return *items_[static_cast<std::size_t>(index)];
 }
 
-SoundItem& SoundCollection::Add(std::string name, bool looped, int maxPlayingCount,
-                                  WaveData wave) {
+SoundItem& SoundCollection::Add(std::string name, bool looped, int maxPlayingCount, WaveData wave) {
   items_.push_back(std::make_unique<SoundItem>(*this, std::move(name), looped, maxPlayingCount,
-                                                std::move(wave)));
+                                               std::move(wave)));
   SoundItem& item = *items_.back();
   if (initialized_) item.Initialize();
   return item;

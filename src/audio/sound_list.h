@@ -28,7 +28,7 @@ class SoundListError : public std::runtime_error {
 class SoundItem {
  public:
   SoundItem(SoundCollection& collection, std::string name, bool looped, int maxPlayingCount,
-             WaveData wave);
+            WaveData wave);
   ~SoundItem();
   SoundItem(const SoundItem&) = delete;
   SoundItem& operator=(const SoundItem&) = delete;

@@ -104,7 +104,7 @@ std::vector<std::uint8_t> MakePcmFormatBlock(const PcmFormat& format) {
 std::vector<std::uint8_t> MakePcmWaveImage(const PcmFormat& format,
                                            std::span<const std::uint8_t> samples) {
   return MakeWaveImage(WaveData{MakePcmFormatBlock(format),
-                                 std::vector<std::uint8_t>(samples.begin(), samples.end())});
+                                std::vector<std::uint8_t>(samples.begin(), samples.end())});
 }
 
 }  // namespace rivoltra

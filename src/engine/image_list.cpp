@@ -190,7 +190,7 @@ void ImageItem::Draw(Surface& target, int x, int y, int pattern) const {
 }
 
 void ImageItem::DrawRotate(Surface& target, int x, int y, int width, int height, int pattern,
-                            double centerX, double centerY, int angle) const {
+                           double centerX, double centerY, int angle) const {
   const Surface* source = initialized_ ? PatternSurface(pattern) : nullptr;
   if (source == nullptr || width <= 0 || height <= 0) return;
   if (!std::isfinite(centerX) || !std::isfinite(centerY)) return;

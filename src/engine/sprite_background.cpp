@@ -31,7 +31,7 @@ void BackgroundSprite::SetGridSize(int columns, int rows) {
   const long long cells = static_cast<long long>(columns) * rows;
   if (cells > kMaxCells) {
     throw SpriteError("Background grid too large (" + std::to_string(columns) + "x" +
-                       std::to_string(rows) + ")");
+                      std::to_string(rows) + ")");
   }
   gridWidth_ = columns;
   gridHeight_ = rows;

@@ -11,7 +11,8 @@ const RegisterCommand kRace("race", [](RunnerContext& context, const CommandArgu
   ExpectArgumentCount(args, 1, 1);
   const auto car = static_cast<std::int32_t>(ParseInteger(args[0], 1, 4));
   const GameScreen screen = context.game.ScreenState;
-  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading) throw ScriptError("a race is already running");
+  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading)
+    throw ScriptError("a race is already running");
   StartGameWithCar(context.game, car);
 });
 

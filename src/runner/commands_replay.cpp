@@ -29,7 +29,8 @@ const RegisterCommand kRecord("record", [](RunnerContext& context, const Command
 const RegisterCommand kReplay("replay", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
   const GameScreen screen = context.game.ScreenState;
-  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading) throw ScriptError("a race is already running");
+  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading)
+    throw ScriptError("a race is already running");
   Replay replay;
   try {
     replay = LoadReplayFile(args[0]);

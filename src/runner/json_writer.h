@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace rivoltra {
 
@@ -41,6 +42,11 @@ class JsonWriter {
   JsonWriter& Value(int number) { return Value(static_cast<std::int64_t>(number)); }
   JsonWriter& Value(std::uint32_t number) { return Value(static_cast<std::int64_t>(number)); }
   JsonWriter& Value(double number);
+  // An enumerator as its number.
+  template <typename Enum>
+  requires std::is_enum_v<Enum> JsonWriter& Value(Enum value) {
+    return Value(static_cast<std::int64_t>(static_cast<std::underlying_type_t<Enum>>(value)));
+  }
   JsonWriter& Null() {
     Separate();
     out_ << "null";

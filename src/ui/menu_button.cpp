@@ -4,9 +4,9 @@
 
 namespace rivoltra {
 
-MenuButton::MenuButton(Sprite* parent, const ImageCollection& images,
-                         std::string activeImageName, std::string inactiveImageName,
-                         int activePattern, int inactivePattern, double x, double y)
+MenuButton::MenuButton(Sprite* parent, const ImageCollection& images, std::string activeImageName,
+                       std::string inactiveImageName, int activePattern, int inactivePattern,
+                       double x, double y)
     : ImageSprite(parent),
       ActiveImageName(std::move(activeImageName)),
       InactiveImageName(std::move(inactiveImageName)),

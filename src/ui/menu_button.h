@@ -15,8 +15,8 @@ class ImageCollection;
 class MenuButton : public ImageSprite {
  public:
   MenuButton(Sprite* parent, const ImageCollection& images, std::string activeImageName,
-              std::string inactiveImageName, int activePattern, int inactivePattern, double x,
-              double y);
+             std::string inactiveImageName, int activePattern, int inactivePattern, double x,
+             double y);
 
   // Shows the highlighted look; leaves Highlighted, Width and Height alone.
   void Highlight();

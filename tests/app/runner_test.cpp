@@ -51,9 +51,7 @@ TEST(ScriptRunner, TicksAdvanceTheFakeClockByLagIntervals) {
   ScriptRunner runner(out);
   runner.Start();
   std::uint32_t ticks = 0;
-  runner.game().Timer.OnTimer = [&](std::int32_t lag) {
-    ticks += static_cast<std::uint32_t>(lag);
-  };
+  runner.game().Timer.OnTimer = [&](std::int32_t lag) { ticks += static_cast<std::uint32_t>(lag); };
   runner.Execute("lag 3");
   runner.Execute("tick 4");
   EXPECT_EQ(runner.platform().Milliseconds(), 4u * 3u * 30u);

@@ -17,11 +17,6 @@ namespace fs = std::filesystem;
 using testing::BuildTestModule;
 using testing::TestModule;
 
-constexpr std::int32_t kMainMenu = 0;
-constexpr std::int32_t kRace = 1;
-constexpr std::int32_t kOptions = 2;
-constexpr std::int32_t kRaceLoading = 10;
-
 // Four orders of 80 ms each: a 30 ms tick sees orders 0 0 1 1 1 2 2 2 3 3 and then 0 again.
 const TestModule kFourOrders{.Orders = 4, .RowsPerPattern = 4, .Speed = 1, .Bpm = 125};
 const TestModule kOnePattern{.Orders = 1, .RowsPerPattern = 4, .Speed = 1, .Bpm = 125};
@@ -54,9 +49,9 @@ class MusicTest : public ::testing::Test {
   }
 
   // One frame tick's worth of time, then the tick's first step.
-  void Tick(std::int32_t screenState, std::uint8_t musicEnabled = 1) {
+  void Tick(ScreenMusic song, std::uint8_t musicEnabled = 1) {
     audio.AdvanceClock(30);
-    KeepMusicPlaying(player, music, musicEnabled, screenState);
+    KeepMusicPlaying(player, music, musicEnabled, song);
   }
 
   fs::path folder;
@@ -68,7 +63,7 @@ class MusicTest : public ::testing::Test {
 
 TEST_F(MusicTest, OrderPositionAdvancesWithTheClockAndWraps) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
-  PlayScreenMusic(player, music, 1, kMainMenu);
+  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
   ASSERT_NE(music.SongHandle, nullptr);
   std::vector<std::int32_t> orders;
   for (int tick = 0; tick < 12; ++tick) {
@@ -80,43 +75,41 @@ TEST_F(MusicTest, OrderPositionAdvancesWithTheClockAndWraps) {
 
 TEST_F(MusicTest, WrappedSongIsReloadedFromItsFileAndRestarted) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
-  PlayScreenMusic(player, music, 1, kMainMenu);
-  for (int tick = 0; tick < 10; ++tick) Tick(kMainMenu);
+  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
+  for (int tick = 0; tick < 10; ++tick) Tick(ScreenMusic::Menu);
   EXPECT_EQ(music.LastSongOrder, 3);
 
   // The file changes under the playing song: only a reload can pick the new one up.
   WriteFile(kMenuSongFile, BuildTestModule(kTwoShortOrders));
-  Tick(kMainMenu);  // reads 0 after 3: restart
+  Tick(ScreenMusic::Menu);  // reads 0 after 3: restart
   ASSERT_NE(music.SongHandle, nullptr);
   EXPECT_EQ(music.LastSongOrder, 0);
   EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
-  Tick(kMainMenu);
-  Tick(kMainMenu);
+  Tick(ScreenMusic::Menu);
+  Tick(ScreenMusic::Menu);
   EXPECT_EQ(music.LastSongOrder, 1);  // 40 ms orders: the new file is playing
 }
 
 TEST_F(MusicTest, RestartTakesTheSongOfTheCurrentScreen) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
   WriteFile(kRaceSongFile, BuildTestModule(kTwoShortOrders));
-  for (std::int32_t screen : {kRace, kRaceLoading}) {
-    PlayScreenMusic(player, music, 1, kMainMenu);
-    for (int tick = 0; tick < 10; ++tick) Tick(screen);
-    Tick(screen);  // the menu song wraps while the screen is a race screen
-    Tick(screen);
-    Tick(screen);
-    EXPECT_EQ(music.LastSongOrder, 1) << "screen " << screen;
-  }
+  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
+  for (int tick = 0; tick < 10; ++tick) Tick(ScreenMusic::Race);
+  Tick(ScreenMusic::Race);  // the menu song wraps while the screen is a race screen
+  Tick(ScreenMusic::Race);
+  Tick(ScreenMusic::Race);
+  EXPECT_EQ(music.LastSongOrder, 1);
 }
 
 TEST_F(MusicTest, OnePatternSongIsNeverRestarted) {
   WriteFile(kMenuSongFile, BuildTestModule(kOnePattern));
-  PlayScreenMusic(player, music, 1, kOptions);
+  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
   Song* const song = music.SongHandle;
   ASSERT_NE(song, nullptr);
-  for (int tick = 0; tick < 100; ++tick) Tick(kOptions);
+  for (int tick = 0; tick < 100; ++tick) Tick(ScreenMusic::Menu);
   // Had it been reloaded, removing the file would show: the handle would be gone next wrap.
   fs::remove(kMenuSongFile);
-  for (int tick = 0; tick < 100; ++tick) Tick(kOptions);
+  for (int tick = 0; tick < 100; ++tick) Tick(ScreenMusic::Menu);
   EXPECT_EQ(music.SongHandle, song);
   EXPECT_EQ(music.LastSongOrder, 0);
   EXPECT_GT(audio.MusicFramesRendered(), 0u);
@@ -125,29 +118,29 @@ TEST_F(MusicTest, OnePatternSongIsNeverRestarted) {
 TEST_F(MusicTest, MusicDisabledLoadsNothing) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
   music.LastSongOrder = 7;
-  PlayScreenMusic(player, music, 0, kMainMenu);
+  PlayScreenMusic(player, music, 0, ScreenMusic::Menu);
   EXPECT_EQ(music.SongHandle, nullptr);
   EXPECT_EQ(music.LastSongOrder, 0);
-  for (int tick = 0; tick < 20; ++tick) Tick(kMainMenu, 0);
+  for (int tick = 0; tick < 20; ++tick) Tick(ScreenMusic::Menu, 0);
   EXPECT_EQ(music.SongHandle, nullptr);
   EXPECT_EQ(music.LastSongOrder, 0);
 }
 
 TEST_F(MusicTest, TurningMusicOffAndOnStartsTheMenuSongOver) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
-  PlayScreenMusic(player, music, 1, kOptions);
-  for (int tick = 0; tick < 6; ++tick) Tick(kOptions);
+  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
+  for (int tick = 0; tick < 6; ++tick) Tick(ScreenMusic::Menu);
   EXPECT_EQ(music.LastSongOrder, 2);
 
   StopMusic(player, music);
   EXPECT_EQ(music.SongHandle, nullptr);
-  Tick(kOptions);  // nothing to keep going
+  Tick(ScreenMusic::Menu);  // nothing to keep going
   EXPECT_EQ(music.SongHandle, nullptr);
 
-  PlayScreenMusic(player, music, 1, kOptions);
+  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
   ASSERT_NE(music.SongHandle, nullptr);
   EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
-  for (int tick = 0; tick < 3; ++tick) Tick(kOptions);
+  for (int tick = 0; tick < 3; ++tick) Tick(ScreenMusic::Menu);
   EXPECT_EQ(music.LastSongOrder, 1);
 }
 
@@ -160,7 +153,7 @@ TEST_F(MusicTest, FilesThatDoNotLoadGiveNoMusicAndNoError) {
        {"Data/Music/Missing.xm", "Data/Music/Broken.xm", "Data/Music/Truncated.xm"}) {
     PlaySong(player, music, 1, file);
     EXPECT_EQ(music.SongHandle, nullptr) << file;
-    Tick(kMainMenu);
+    Tick(ScreenMusic::Menu);
     EXPECT_EQ(music.SongHandle, nullptr) << file;
   }
 }

@@ -171,7 +171,7 @@ TEST_F(SdlAudioTest, SongsChangeSafelyWhileTheAudioThreadRenders) {
   int restarts = 0;
   while (SDL_GetTicks64() - start < 500) {
     PlaySong(player, music, 1, moduleFile.string());
-    KeepMusicPlaying(player, music, 1, 0);
+    KeepMusicPlaying(player, music, 1, ScreenMusic::Menu);
     if (restarts % 3 == 0) StopMusic(player, music);
     ++restarts;
   }
@@ -206,7 +206,7 @@ TEST(SdlAudioWithoutDevice, GameRunsSilently) {
              static_cast<std::streamsize>(bytes.size()));
   PlaySong(player, music, 1, module.string());
   EXPECT_NE(music.SongHandle, nullptr);
-  KeepMusicPlaying(player, music, 1, 0);
+  KeepMusicPlaying(player, music, 1, ScreenMusic::Menu);
   EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
   StopMusic(player, music);
   fs::remove(module);

@@ -85,7 +85,7 @@ void PointAt(Game& game, int slot) {
     return;
   }
   OnPointerMove(game, static_cast<int>(button->X) + button->Width / 2,
-                    static_cast<int>(button->Y) + button->Height / 2);
+                static_cast<int>(button->Y) + button->Height / 2);
 }
 
 // One thing the player does once the recording has gone on for the given time since the step
@@ -455,14 +455,16 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
          // What the race's own end does, with a score above the table's last entry.
          game.race.Score = 5000;
          FinishGame(game);
-         nameEntryWithoutSong = game.ScreenState == GameScreen::NameEntry && game.music.SongHandle == nullptr;
+         nameEntryWithoutSong =
+             game.ScreenState == GameScreen::NameEntry && game.music.SongHandle == nullptr;
        }},
       {1000, [](Game& game) { OnCharacterTyped(game, '\r'); }},
       {300, [](Game& game) { PointAt(game, 2); }},
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
-         menuSongStarted = game.ScreenState == GameScreen::MainMenu && game.SongFile == kMenuSongFile;
+         menuSongStarted =
+             game.ScreenState == GameScreen::MainMenu && game.SongFile == kMenuSongFile;
        }},
       {2300, [](Game&) {}},
   });
@@ -487,6 +489,23 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
   EXPECT_LT(quiet, kSilentRms);
   ExpectLoudThroughout(At(kCancel) + kPeriodMilliseconds, sound_.LengthMilliseconds(), 2,
                        "menu song again");
+}
+
+// The race song belongs to the race and to its loading step, so it starts before the first tick.
+TEST(ScreenMusicTest, OnlyTheRaceAndItsLoadingStepPlayTheRaceSong) {
+  const struct {
+    GameScreen screen;
+    ScreenMusic music;
+  } cases[] = {
+      {GameScreen::MainMenu, ScreenMusic::Menu},  {GameScreen::Race, ScreenMusic::Race},
+      {GameScreen::Options, ScreenMusic::Menu},   {GameScreen::HighScores, ScreenMusic::Menu},
+      {GameScreen::Help, ScreenMusic::Menu},      {GameScreen::SendResults, ScreenMusic::Menu},
+      {GameScreen::CarChoice, ScreenMusic::Menu}, {GameScreen::RaceLoading, ScreenMusic::Race},
+      {GameScreen::NameEntry, ScreenMusic::Menu},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MusicOfScreen(c.screen), c.music) << static_cast<int>(c.screen);
+  }
 }
 
 }  // namespace

@@ -151,7 +151,9 @@ class OnlineFlow : public ::testing::Test {
     return game().race.Score;
   }
 
-  bool InRace() { return game().ScreenState == GameScreen::Race || game().ScreenState == GameScreen::RaceLoading; }
+  bool InRace() {
+    return game().ScreenState == GameScreen::Race || game().ScreenState == GameScreen::RaceLoading;
+  }
 
   // From the name entry: a new name, Enter, then OK on the send-results screen (selected when it
   // opens). Returns how long OK took: the requests block the game.
@@ -174,7 +176,8 @@ class OnlineFlow : public ::testing::Test {
   void ExpectMainMenuThenHighScoresWith(const std::string& name, std::int32_t score) {
     ASSERT_EQ(game().ScreenState, GameScreen::MainMenu);
     EXPECT_EQ(game().SongFile, kMenuSongFile) << "the main menu, made anew, starts its song";
-    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == GameScreen::MainMenu; ++tick)
+    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == GameScreen::MainMenu;
+         ++tick)
       Run("tick");
     ASSERT_EQ(game().ScreenState, GameScreen::HighScores);
     bool listed = false;

@@ -66,7 +66,7 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
   double placedAt = -1;
   double passedAt = -1;
   for (int i = 0; i < 5000 && race().FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i) {
-    const std::int32_t phase = race().FinishPhase;
+    const LevelEndPhase phase = race().FinishPhase;
     Tick();
     if (phase == LevelEndPhase::Racing && race().FinishPhase == LevelEndPhase::FinishLinePlaced) {
       placedAt = race().Distance;
@@ -82,7 +82,8 @@ TEST_F(LevelTest, LevelOneEndsAfterExactly30000PixelsWithTheLinePlacedAt29400) {
       }
       EXPECT_TRUE(lineOnRoad);
     }
-    if (phase == LevelEndPhase::FinishLinePlaced && race().FinishPhase == LevelEndPhase::BrakingAfterLine) {
+    if (phase == LevelEndPhase::FinishLinePlaced &&
+        race().FinishPhase == LevelEndPhase::BrakingAfterLine) {
       passedAt = race().Distance;
       EXPECT_LT(passedAt - race().Speed, 30000);
       EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
@@ -103,7 +104,8 @@ TEST_F(LevelTest, TwentySecondsLeftGive105PointsAndLevelTwoStartsAtSixtySeconds)
   QuietRoad();
   race().Distance = 29000;
   Hold("Up");
-  for (int i = 0; i < 2000 && race().FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i) Tick();
+  for (int i = 0; i < 2000 && race().FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i)
+    Tick();
   ASSERT_EQ(race().FinishPhase, LevelEndPhase::LevelCompletedBanner);
   Release("Up");
   race().TimeLeft = 20;

@@ -75,7 +75,8 @@ TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
   const struct {
     std::int32_t score;
     GameScreen screen;
-  } cases[] = {{0, GameScreen::MainMenu}, {200, GameScreen::MainMenu}, {5000, GameScreen::NameEntry}};
+  } cases[] = {
+      {0, GameScreen::MainMenu}, {200, GameScreen::MainMenu}, {5000, GameScreen::NameEntry}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.score);
     if (game().ScreenState != GameScreen::Race) Run("race 1");

@@ -81,7 +81,7 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   const struct {
     std::int32_t lane;
     std::uint32_t seed;
-    std::int32_t motion;
+    CarMotion motion;
     double distance;
   } cases[] = {
       {1, 1, CarMotion::SlidingRight, 113},

@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 #include "app/game.h"
 #include "app/race_scene/car.h"
@@ -31,6 +32,16 @@ std::ostream& operator<<(std::ostream& out, const GameCase& c) {
   return out << "seed " << c.Seed << " car " << c.Car << " lag " << c.Lag;
 }
 
+// Enumerators print as their numbers.
+template <typename T>
+auto Printable(T value) {
+  if constexpr (std::is_enum_v<T>) {
+    return static_cast<std::underlying_type_t<T>>(value);
+  } else {
+    return value;
+  }
+}
+
 class Comparison {
  public:
   Comparison(const Game& game, const RaceSimulation& simulation, long tick)
@@ -41,7 +52,8 @@ class Comparison {
     std::ostringstream why;
     auto differ = [&](const char* what, auto game, auto sim) {
       if (game == sim) return false;
-      why << "tick " << tick_ << ": " << what << " game " << game << " core " << sim;
+      why << "tick " << tick_ << ": " << what << " game " << Printable(game) << " core "
+          << Printable(sim);
       return true;
     };
     if (differ("Score", race_.Score, sim_.Score) || differ("Level", race_.Level, sim_.Level) ||

@@ -142,7 +142,8 @@ bool MenuReady(const Game& game) {
 }
 
 bool RaceRunning(const Game& game) {
-  return game.ScreenState == GameScreen::Race && game.race.RaceRunning && game.race.PlayerCar != nullptr;
+  return game.ScreenState == GameScreen::Race && game.race.RaceRunning &&
+         game.race.PlayerCar != nullptr;
 }
 
 TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {

@@ -78,8 +78,7 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
         runner.Execute("mouse 450 320");  // Cancel
         runner.Execute("click");
         EXPECT_EQ(game.ScreenState, GameScreen::MainMenu);
-        EXPECT_EQ(game.Sprites.Engine().SpriteCount(), menuSprites)
-            << "after game " << gamesEnded;
+        EXPECT_EQ(game.Sprites.Engine().SpriteCount(), menuSprites) << "after game " << gamesEnded;
       } else {
         runner.Execute("race " + std::to_string(car));
         car = car % 4 + 1;

@@ -134,7 +134,9 @@ void TakeAll(Shots& shots) {
   shots.game().race.SpawnChance.fill(0);
   shots.game().race.Distance = 29000;
   shots.Run("down Up");
-  for (int i = 0; i < 1000 && shots.game().race.FinishPhase != 25; ++i) shots.Run("tick");
+  for (int i = 0; i < 1000 && shots.game().race.FinishPhase != LevelEndPhase::LevelCompletedBanner;
+       ++i)
+    shots.Run("tick");
   shots.Run("tick 3");
   shots.Save("banner-level-completed");
   shots.Run("up Up");

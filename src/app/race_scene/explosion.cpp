@@ -5,7 +5,8 @@
 
 namespace rivoltra {
 
-RaceEffectSprite::RaceEffectSprite(Sprite* parent, Game& game, double x, double y, std::string_view imageName)
+RaceEffectSprite::RaceEffectSprite(Sprite* parent, Game& game, double x, double y,
+                                   std::string_view imageName)
     : ImageSprite(parent) {
   Image = &RaceImage(game, imageName);
   Width = Image->Width();

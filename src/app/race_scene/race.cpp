@@ -48,7 +48,8 @@ void OpenRaceScreen(Game& game) {
 
   CreateBonusIndicators(game);
   Sprite* root = &game.Sprites.Engine();
-  race.ShotSpark = new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
+  race.ShotSpark =
+      new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionMicro");
   race.CrashExplosion =
       new RaceEffectSprite(root, game, kExplosionStartX, kExplosionStartY, "ExplosionBig");
   race.CrashExplosion->SetZ(6);

@@ -16,7 +16,7 @@ ImageItem& RaceImage(Game& game, std::string_view imageName) {
 
 CaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
   return new CaptionSprite(&game.Sprites.Engine(), RaceImage(game, imageName),
-                            game.Timer.Interval());
+                           game.Timer.Interval());
 }
 
 void ShowBanner(Game& game, std::string_view imageName) {

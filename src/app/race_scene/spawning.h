@@ -14,7 +14,7 @@ struct Game;
 // the lane and the traffic speed) and shows it. Returns the object in the race state, or null
 // when no slot took it.
 TrackObject* SpawnAndShowObject(Game& game, ObjectKind kind,
-                         std::optional<std::int32_t> lane = std::nullopt);
+                                std::optional<std::int32_t> lane = std::nullopt);
 // Frees every object and its sprite.
 void ClearTrackObjects(Game& game);
 

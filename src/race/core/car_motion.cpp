@@ -12,10 +12,7 @@ namespace {
 // Off road without the brake key the car only rolls out.
 constexpr double kRollOutDecel = 0.05;
 
-// States 1 and -1 are never set; they drive like 0.
-bool DrivesFreely(std::int32_t motionState) {
-  return motionState == 0 || motionState == 1 || motionState == -1;
-}
+bool DrivesFreely(CarMotion motionState) { return motionState == CarMotion::DrivingFreely; }
 
 class CarMove {
  public:
@@ -23,7 +20,8 @@ class CarMove {
       : car_(car), place_(place), speed_(speed), context_(context) {}
 
   CarMoveResult Run() {
-    if (DrivesFreely(car_.MotionState) || car_.MotionState == CarMotion::SlowingDown) SteeringKeys();
+    if (DrivesFreely(car_.MotionState) || car_.MotionState == CarMotion::SlowingDown)
+      SteeringKeys();
     if (DrivesFreely(car_.MotionState)) SpeedKeys();
     OffRoadRule();
     Slide();
@@ -81,7 +79,8 @@ class CarMove {
     if (car_.MaxSpeed != car_.NormalMaxSpeed && car_.Acceleration != car_.NormalAcceleration) {
       car_.MaxSpeed = car_.NormalMaxSpeed;
       car_.Acceleration = car_.NormalAcceleration;
-      if (car_.MotionState == CarMotion::SlowingDown && context_.FinishPhase == LevelEndPhase::Racing) {
+      if (car_.MotionState == CarMotion::SlowingDown &&
+          context_.FinishPhase == LevelEndPhase::Racing) {
         car_.MotionState = CarMotion::DrivingFreely;
         car_.TargetSpeed = car_.MaxSpeed;
       }
@@ -89,7 +88,8 @@ class CarMove {
   }
 
   void Slide() {
-    if (car_.MotionState != CarMotion::SlidingRight && car_.MotionState != CarMotion::SlidingLeft) return;
+    if (car_.MotionState != CarMotion::SlidingRight && car_.MotionState != CarMotion::SlidingLeft)
+      return;
     const bool toTheRight = car_.MotionState == CarMotion::SlidingRight;
     if (speed_ == 0) car_.MotionState = CarMotion::DrivingFreely;
     car_.SlideDistance -= speed_ / car_.SteerDivisor;

@@ -5,10 +5,11 @@
 
 #include "race/core/action_states.h"
 #include "race/core/car_table.h"
+#include "race/core/level_end_phase.h"
 
 namespace rivoltra {
 
-// MotionState values.
+// What the player's car is doing (CarDriving::MotionState).
 enum class CarMotion : std::int32_t {
   DrivingFreely = 0,
   SlowingDown = -3,
@@ -46,7 +47,7 @@ struct CarMoveContext {
   ActionStates Actions;
   bool RaceRunning = false;
   // The level's end phase; off-road halving only applies while racing (phase 0).
-  LevelEndPhase FinishPhase = 0;
+  LevelEndPhase FinishPhase = LevelEndPhase::Racing;
   bool Punctured = false;
   // The frame timer's interval in milliseconds; the stun runs down by it.
   std::int32_t IntervalMs = 0;

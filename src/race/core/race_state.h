@@ -5,6 +5,7 @@
 
 #include "engine/random.h"
 #include "race/core/car_motion.h"
+#include "race/core/level_end_phase.h"
 #include "race/core/race_events.h"
 #include "race/core/track_kinds.h"
 
@@ -14,15 +15,6 @@ namespace rivoltra {
 inline constexpr int kSlotCount = 30;
 // Track object kinds 1..35; the last, the finish line, is never drawn by chance.
 inline constexpr int kKindCount = 35;
-
-// FinishPhase values: the steps of a level's end.
-enum class LevelEndPhase : std::int32_t {
-  Racing = 0,
-  FinishLinePlaced = 1,
-  BrakingAfterLine = 2,
-  TimeBonusCount = 3,
-  LevelCompletedBanner = 25,
-};
 
 // A frame animation as the sprites run it: the frame shown is the integer part of Pos.
 struct Animation {

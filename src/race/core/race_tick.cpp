@@ -576,7 +576,9 @@ class Tick {
   }
 
   void Contact(std::int32_t slot, TrackObject& object) {
-    if (race_.FinishPhase != LevelEndPhase::Racing && race_.FinishPhase != LevelEndPhase::FinishLinePlaced) return;
+    if (race_.FinishPhase != LevelEndPhase::Racing &&
+        race_.FinishPhase != LevelEndPhase::FinishLinePlaced)
+      return;
     // The car must overlap the object by at least a tenth of the object's width.
     const double margin = 0.9 * object.Width;
     if (!(car_.X - object.X <= margin &&
@@ -659,8 +661,8 @@ class Tick {
     events_.Add(FrameDrawn);
     PunctureRule();
 
-    if (race_.Speed == 0 && race_.TimeLeft == 0 && race_.FinishPhase <= LevelEndPhase::FinishLinePlaced &&
-        !race_.TimeOverShown) {
+    if (race_.Speed == 0 && race_.TimeLeft == 0 &&
+        race_.FinishPhase <= LevelEndPhase::FinishLinePlaced && !race_.TimeOverShown) {
       race_.Lives -= 1;
       if (CheckGameOver()) return;
       ShowTimeOver();
@@ -693,7 +695,8 @@ class Tick {
 
     RemoveFinishedObjects(race_, events_);
     if (CrashExplosionFinished()) RespawnCar();
-    if (race_.Speed > 0 && race_.FinishPhase == LevelEndPhase::Racing) SpawnDecision(race_, data_, events_);
+    if (race_.Speed > 0 && race_.FinishPhase == LevelEndPhase::Racing)
+      SpawnDecision(race_, data_, events_);
 
     const bool accelDown = Held(RaceAction::Accelerate);
     if (accelDown && !race_.AccelKeyWasDown && race_.TurboActive) Sound("EngineAccel");
