@@ -118,8 +118,8 @@ AppView App::View() const {
   AppView view;
   view.screen = static_cast<AppScreen>(game.ScreenState);
   const bool racing = game.ScreenState == GameScreen::Race;
-  view.finishPrompt = racing && game.race.FinishPrompt;
-  view.paused = racing && game.race.Paused;
+  view.finishPrompt = racing && game.race.State.FinishPrompt;
+  view.paused = racing && game.race.State.Paused;
   view.fullScreen = game.settings.FullScreen == 1;
   view.watchingReplay = game.replay.Playing;
   return view;

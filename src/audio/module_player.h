@@ -24,7 +24,8 @@ class ModulePlayer final : public MusicRenderer {
   ModulePlayer(const ModulePlayer&) = delete;
   ModulePlayer& operator=(const ModulePlayer&) = delete;
 
-  // Loads the whole module; null when the file is missing or is no module the player knows.
+  // Loads the whole module (fileName is UTF-8); null when the file is missing, unreadable or is
+  // no module the player knows.
   Song* SongLoadFromFile(const char* fileName);
   // Starts the song from its first order and keeps it going, looping at its end, until it is
   // freed or another song is played. A null handle does nothing.

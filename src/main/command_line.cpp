@@ -3,6 +3,7 @@
 #include <functional>
 #include <string_view>
 
+#include "engine/file_names.h"
 #include "persist/online_config_file.h"
 #include "persist/preferences.h"
 #include "persist/save_numbers.h"
@@ -60,9 +61,9 @@ const std::vector<OptionSpec>& Options() {
        "fits the desktop (the saved setting stays)",
        [](CommandLine& l, const std::string& v) { RequireWindowScale(l, v); }},
       {"--data", "DIR", "read the game data from DIR",
-       [](CommandLine& l, const std::string& v) { l.DataFolder = v; }},
+       [](CommandLine& l, const std::string& v) { l.DataFolder = PathFromUtf8(v); }},
       {"--save", "DIR", "keep settings and high scores in DIR",
-       [](CommandLine& l, const std::string& v) { l.SaveFolder = v; }},
+       [](CommandLine& l, const std::string& v) { l.SaveFolder = PathFromUtf8(v); }},
       {"--server", "URL", "the score server's base address",
        [](CommandLine& l, const std::string& v) {
          RequireWebAddress(l, "--server", v, l.ServerAddress);
@@ -73,7 +74,7 @@ const std::vector<OptionSpec>& Options() {
        }},
       {"--replay", "FILE",
        "watch a recorded game (.rvr): Escape leaves, P pauses, F runs it four times as fast",
-       [](CommandLine& l, const std::string& v) { l.ReplayFile = v; }},
+       [](CommandLine& l, const std::string& v) { l.ReplayFile = PathFromUtf8(v); }},
   };
   return options;
 }

@@ -12,6 +12,7 @@
 #include "main/command_line.h"
 #include "persist/online_config_file.h"
 #include "persist/replay_file.h"
+#include "platform/program_process.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "platform/sdl/sdl_program_folder.h"
 
@@ -26,7 +27,8 @@ std::string Environment(const char* name) {
 
 GamePaths PathsFor(const CommandLine& line) {
   return ResolveGamePaths(PathInputs{ProgramFolder(), line.DataFolder, line.SaveFolder,
-                                     Environment("XDG_DATA_HOME"), Environment("HOME")});
+                                     Environment("XDG_DATA_HOME"), Environment("HOME"),
+                                     WindowsPlayerFolder()});
 }
 
 // The build's addresses, then the save folder's online.conf, then the command line.
@@ -52,9 +54,9 @@ void WatchReplay(App& app, const Replay& replay) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseParentConsole();
   const std::string program = argc > 0 ? argv[0] : "rivoltra";
-  const CommandLine line =
-      ParseCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
+  const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
   switch (line.action) {
     case CommandLine::Action::Help:
       std::fputs(UsageText(program).c_str(), stdout);
