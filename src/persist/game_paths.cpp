@@ -13,7 +13,9 @@ namespace {
 constexpr char kBuildDataFolder[] = "Data";
 constexpr char kSaveSubfolder[] = "Save";
 // Created from the defaults; the online configuration is the player's own addition.
-constexpr const char* kDefaultSaveFiles[] = {kSettingsFileName, kHighScoreFileName};
+// A player whose folder predates the preferences gets the default ones at the next start.
+constexpr const char* kDefaultSaveFiles[] = {kSettingsFileName, kHighScoreFileName,
+                                             kPreferencesFileName};
 
 bool IsBuildFolder(const fs::path& executableFolder) {
   std::error_code error;
