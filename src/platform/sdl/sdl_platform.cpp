@@ -21,8 +21,15 @@ std::int64_t MonotonicNanoseconds() {
 
 SdlPlatform::SdlPlatform(HttpOpener openHttp)
     : openHttp_(std::move(openHttp)), clockOriginNs_(MonotonicNanoseconds()) {
+#ifdef __EMSCRIPTEN__
+  // The page scales the canvas itself; a high-DPI canvas would get a backing store of the
+  // device's pixels while the picture is drawn at the window's size, into its top-left corner.
+  constexpr Uint32 kWindowFlags = SDL_WINDOW_HIDDEN;
+#else
+  constexpr Uint32 kWindowFlags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+#endif
   window_ = SDL_CreateWindow("Rivoltra", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
-                             SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+                             kWindowFlags);
   if (window_ == nullptr)
     throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
   // The sound output starts with the window; without a usable device the game stays silent.
