@@ -49,6 +49,7 @@ export async function phoneProfile(browser, h) {
     const session = await page.createCDPSession();
     if (!await tapsReachARace(page, session, h)) return;
     await saveShot(page, h, 'phone-portrait-race');
+    await pictureFillsTheCanvas(page, h);
     await twoFingersAndFire(page, session, h);
     await rotateMidRace(page, session, h);
     await pauseAndPrompt(page, session, h);
@@ -529,4 +530,24 @@ async function newBuildUsedWhole(browser, dialogs, proxy, base, h) {
     proxy.setUpstream(h.serverPort);
     second.server.kill('SIGTERM');
   }
+}
+
+// At a phone's pixel ratio the game's 800 x 600 picture covers the whole canvas: a backing store
+// of the device's pixels would leave it in the top-left quarter, the rest black.
+async function pictureFillsTheCanvas(page, h) {
+  const found = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const { width, height } = canvas;
+    const corner = canvas.getContext('2d').getImageData(width * 3 / 4, height * 3 / 4,
+      width / 4, height / 4).data;
+    let lit = 0;
+    for (let i = 0; i < corner.length; i += 4) {
+      if (corner[i] + corner[i + 1] + corner[i + 2] > 60) ++lit;
+    }
+    return { width, height, litShare: lit / (corner.length / 4),
+      pixelRatio: window.devicePixelRatio };
+  });
+  h.record('at the phone\'s pixel ratio the picture fills the canvas (its bottom-right quarter ' +
+    'is drawn)', found.width === 800 && found.height === 600 && found.litShare > 0.5,
+    JSON.stringify(found));
 }
