@@ -47,3 +47,11 @@ source_version() {
 # Debian versions carry ':' and '+', which are fine in a folder name but not in every tool's
 # argument; keep letters, digits, dots and dashes.
 key_part() { echo "$1" | tr -c 'A-Za-z0-9.\n-' '_'; }
+
+# cached_prefix PREFIX: when PREFIX holds a finished build (its stamp is written last), says so
+# and prints it for the caller's caller; otherwise fails, and the caller builds it.
+cached_prefix() {
+  [ -f "$1/.complete" ] || return 1
+  log "libraries cached in $1"
+  echo "$1"
+}

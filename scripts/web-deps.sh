@@ -80,12 +80,7 @@ main() {
   key+="-xmp-$(key_part "$xmp")-mixer-$(key_part "$mixer")-zlib-$(key_part "$zlib")"
   local prefix=$cache_root/web-$key
   local stamp=$prefix/.complete
-
-  if [ -f "$stamp" ]; then
-    log "libraries cached in $prefix"
-    echo "$prefix"
-    return 0
-  fi
+  cached_prefix "$prefix" && return 0
 
   log "building the libraries into $prefix"
   rm -rf "$prefix"

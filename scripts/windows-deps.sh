@@ -54,11 +54,7 @@ main() {
   local prefix
   prefix=$cache_root/win-$(cache_key "$sdl" "$xmp" "$mixer" "$zlib")
   local stamp=$prefix/.complete
-  if [ -f "$stamp" ]; then
-    log "libraries cached in $prefix"
-    echo "$prefix"
-    return 0
-  fi
+  cached_prefix "$prefix" && return 0
 
   log "building the libraries into $prefix (about 15 minutes on an idle 2-core machine)"
   rm -rf "$prefix"
