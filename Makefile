@@ -10,7 +10,7 @@ WEB_BUILD ?= build-web
 WERROR ?= OFF
 
 .PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format \
-  web web-test clean
+  web web-test windows windows-package windows-test clean
 
 all: build
 
@@ -56,7 +56,8 @@ check-format:
 	@bash scripts/check-format.sh
 
 # The game in the browser: index.html, index.js, index.wasm, index.data (the game data generated
-# by the desktop build) and page.js in $(WEB_BUILD), nothing else, so the folder can be served
+# by the desktop build), the page's own files, the web app's manifest, icons and service worker,
+# LICENSE.txt and THIRD-PARTY-NOTICES.txt in $(WEB_BUILD), nothing else, so the folder can be served
 # as it is (rivoltra-scores --web $(WEB_BUILD)). The libraries for WebAssembly are built once into
 # ~/.cache/rivoltra; emscripten's own build files go to $(WEB_TREE).
 WEB_TREE ?= $(BUILD)/web
@@ -70,6 +71,26 @@ web: build
 # The browser build played in headless Chromium against a score server that serves it.
 web-test: web
 	@bash scripts/web-test.sh $(BUILD) $(WEB_BUILD)
+
+# The game for Windows x86-64 (rivoltra.exe, rivoltra-replay.exe) in $(WIN_BUILD), cross-built with
+# MinGW-w64; the libraries are built static once into ~/.cache/rivoltra. $(WIN_BUILD) also holds
+# the game data and a "portable" marker, so it runs as it is (under Wine, or copied to Windows).
+WIN_BUILD ?= build-win
+windows: build
+	@prefix=$$(bash scripts/windows-deps.sh | tail -1) && \
+	  cmake -S windows -B $(WIN_BUILD) -G Ninja \
+	    -DCMAKE_TOOLCHAIN_FILE="$(abspath windows/mingw-w64.cmake)" -DRIVOLTRA_WIN_PREFIX="$$prefix" \
+	    -DRIVOLTRA_NATIVE_BUILD="$(abspath $(BUILD))" > /dev/null && \
+	  ninja -C $(WIN_BUILD) -j$(JOBS)
+
+# rivoltra-VERSION-win64.zip (portable) and rivoltra-VERSION-win64-setup.exe (NSIS) in $(WIN_BUILD).
+windows-package: windows
+	@bash scripts/windows-package.sh $(WIN_BUILD) $(BUILD)
+
+# The installer, the game, the verifier and the HTTP transport under Wine on Xvfb, in a throwaway
+# Wine prefix.
+windows-test: windows-package
+	@bash scripts/windows-test.sh $(BUILD) $(WIN_BUILD)
 
 clean:
 	@rm -rf $(BUILD)

@@ -7,8 +7,9 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libxmp-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core libpng-dev
   libcurl4-openssl-dev libssl-dev libboost-dev libsqlite3-dev libpq-dev zlib1g-dev postgresql wrk
+  nlohmann-json3-dev prometheus
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb x11-utils imagemagick sox chromium
+  xvfb x11-utils imagemagick sox chromium evilwm libx11-dev
   desktop-file-utils appstream lintian dpkg-dev man-db
 )
 

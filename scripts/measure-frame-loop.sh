@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
 # Runs the game's real loop (main menu) and a bare present-only loop side by side under one
 # virtual X display for the same time, and prints both reports (CPU seconds, tick intervals).
-# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS]
+# With "scales" as the third argument it runs the game in a 1x and then a 3x window instead (on
+# a display large enough for 3x; one after the other, since only the window in front ticks), to
+# compare what drawing at 3x costs.
+# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales]
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-20}
+mode=${3:-}
 cd "$(dirname "$0")/.."
 probe=$(realpath "$build/rivoltra-frame-probe")
 display=:$((150 + RANDOM % 50))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+screen=1280x1024x24
+[ "$mode" = scales ] && screen=2560x2048x24
+Xvfb "$display" -screen 0 "$screen" -nolisten tcp > /dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2> /dev/null || true' EXIT
 sleep 1
 cd "$build"
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
+if [ "$mode" = scales ]; then
+  "$probe" game "$seconds" 1
+  "$probe" game "$seconds" 3
+  exit 0
+fi
 "$probe" game "$seconds" &
 game=$!
 "$probe" bare "$seconds" &

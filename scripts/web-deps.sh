@@ -11,52 +11,9 @@ set -euo pipefail
 jobs=${JOBS:-2}
 cache_root=${RIVOLTRA_WEB_CACHE:-$HOME/.cache/rivoltra}
 
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-
 log() { echo "web-deps: $*" >&2; }
-
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-
-install_toolchain() {
-  local missing=() p
-  for p in emscripten cmake ninja-build dpkg-dev; do installed "$p" || missing+=("$p"); done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  log "installing ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -q
-  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
-
-# apt-get source needs deb-src entries: copy the existing deb ones once.
-ensure_deb_src() {
-  if grep -rqsE '^Types:.*deb-src|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    apt-cache showsrc libsdl2 >/dev/null 2>&1 && return 0
-  else
-    local list=/etc/apt/sources.list.d
-    if [ -f $list/debian.sources ]; then
-      log "adding deb-src entries to $list/rivoltra-deb-src.sources"
-      sed 's/^Types: deb$/Types: deb-src/' $list/debian.sources |
-        "${sudo_cmd[@]}" tee $list/rivoltra-deb-src.sources >/dev/null
-    elif [ -f /etc/apt/sources.list ]; then
-      log "adding deb-src entries to $list/rivoltra-deb-src.list"
-      sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-        "${sudo_cmd[@]}" tee $list/rivoltra-deb-src.list >/dev/null
-    else
-      log "no apt source list to copy a deb-src entry from"
-      exit 1
-    fi
-  fi
-  "${sudo_cmd[@]}" apt-get update -q
-}
-
-source_version() {
-  apt-cache showsrc --only-source "$1" | awk '/^Version:/ { print $2; exit }'
-}
-
-# Debian versions carry ':' and '+', which are fine in a folder name but not in every tool's
-# argument; keep letters, digits, dots and dashes.
-key_part() { echo "$1" | tr -c 'A-Za-z0-9.\n-' '_'; }
+# shellcheck source=apt-helpers.sh
+. "$(dirname "$0")/apt-helpers.sh"
 
 build_sdl2() {
   local source=$1 prefix=$2 work=$3
@@ -102,7 +59,7 @@ build_zlib() {
 }
 
 main() {
-  install_toolchain
+  install_missing emscripten cmake ninja-build dpkg-dev
   # Debian's emcc needs Node to find its own modules (acorn and others).
   export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
   ensure_deb_src
@@ -123,12 +80,7 @@ main() {
   key+="-xmp-$(key_part "$xmp")-mixer-$(key_part "$mixer")-zlib-$(key_part "$zlib")"
   local prefix=$cache_root/web-$key
   local stamp=$prefix/.complete
-
-  if [ -f "$stamp" ]; then
-    log "libraries cached in $prefix"
-    echo "$prefix"
-    return 0
-  fi
+  cached_prefix "$prefix" && return 0
 
   log "building the libraries into $prefix"
   rm -rf "$prefix"

@@ -26,6 +26,11 @@ if ! cmp -s "$here/tests/web/package-lock.json" "$node_dir/package-lock.json"; t
   (cd "$node_dir" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
 fi
 
+# The served build carries the licence and the third-party notices beside the game.
+bash "$here/scripts/check-licence.sh" "$site/LICENSE.txt"
+cmp -s "$here/packaging/THIRD-PARTY-NOTICES.txt" "$site/THIRD-PARTY-NOTICES.txt" ||
+  { echo "web-test: $site/THIRD-PARTY-NOTICES.txt is not packaging's" >&2; exit 1; }
+
 out=$build/web-test
 rm -rf "$out"
 mkdir -p "$out"

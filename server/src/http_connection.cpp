@@ -38,6 +38,12 @@ std::string Lower(beast::string_view text) {
 
 std::string Text(beast::string_view text) { return std::string(text.data(), text.size()); }
 
+beast::string_view Trimmed(beast::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     return std::tolower(static_cast<unsigned char>(x)) <
@@ -60,11 +66,22 @@ HttpConnection::~HttpConnection() {
   owner_.Release(peer_);
 }
 
-bool HttpConnection::TakeUploadPlace() {
+bool HttpConnection::TakeUploadPlace(const std::string& client) {
+  // The address's own share first: one address must not take every place.
+  std::size_t& held = owner_.uploadsPerClient[client];
+  if (held >= owner_.limits.maxUploadsPerClient && client != owner_.trustedProxy) {
+    if (held == 0) owner_.uploadsPerClient.erase(client);
+    return false;
+  }
   std::size_t reading = owner_.uploadsReading.load();
   do {
-    if (reading >= owner_.limits.maxUploadsAtOnce) return false;
+    if (reading >= owner_.limits.maxUploadsAtOnce) {
+      if (held == 0) owner_.uploadsPerClient.erase(client);
+      return false;
+    }
   } while (!owner_.uploadsReading.compare_exchange_weak(reading, reading + 1));
+  ++held;
+  uploadClient_ = client;
   holdsUploadPlace_ = true;
   buffer_.max_size(RequestRoom(owner_.limits, owner_.limits.maxUploadBytes));
   return true;
@@ -74,6 +91,10 @@ void HttpConnection::ReleaseUploadPlace() {
   if (!holdsUploadPlace_) return;
   holdsUploadPlace_ = false;
   --owner_.uploadsReading;
+  auto found = owner_.uploadsPerClient.find(uploadClient_);
+  if (found != owner_.uploadsPerClient.end() && --found->second == 0) {
+    owner_.uploadsPerClient.erase(found);
+  }
 }
 
 void HttpConnection::ReadHeader() {
@@ -93,6 +114,7 @@ void HttpConnection::ReadHeader() {
 
 void HttpConnection::OnHeader(beast::error_code error) {
   if (error) return OnReadFailure(error, false);
+  headArrived_ = std::chrono::steady_clock::now();
   const auto& request = parser_->get();
   loggedMethod_ = Text(request.method_string());
   loggedTarget_ = Text(request.target());
@@ -101,6 +123,16 @@ void HttpConnection::OnHeader(beast::error_code error) {
   }
   std::size_t fields = std::distance(request.begin(), request.end());
   if (fields > owner_.limits.maxHeaderCount) return Refuse(431, "too many header fields");
+  // Only a final "chunked" tells where the body ends; any other coding would leave its bytes
+  // to be read as the next request.
+  bool chunked = false;
+  if (request.count(http::field::transfer_encoding) != 0) {
+    if (request.count(http::field::transfer_encoding) != 1 ||
+        !beast::iequals(Trimmed(request[http::field::transfer_encoding]), "chunked")) {
+      return Refuse(400, "unsupported transfer coding");
+    }
+    chunked = true;
+  }
   std::size_t bodyLimit = owner_.limits.maxBodyBytes;
   beast::string_view target = request.target();
   bool upload = request.method() == http::verb::post &&
@@ -110,8 +142,37 @@ void HttpConnection::OnHeader(beast::error_code error) {
   parser_->body_limit(bodyLimit);
   auto length = parser_->content_length();
   if (length && *length > bodyLimit) return Refuse(413, "body too large");
-  if (upload && !parser_->is_done() && !TakeUploadPlace()) return Refuse(503, "busy");
   if (parser_->is_done()) return Dispatch();
+  if (upload) {
+    // The per-address budget is counted from the declared length, so an upload must state it.
+    if (chunked) return Refuse(411, "length required");
+    std::string client = ClientOf(request);
+    if (!TakeUploadPlace(client)) {
+      ++owner_.refusedUploadPlaces;
+      return Refuse(503, "busy");
+    }
+    return Admit(std::move(client));
+  }
+  ContinueWithBody();
+}
+
+void HttpConnection::Admit(std::string client) {
+  ServerRequest head = HeadOf(parser_->get());
+  head.ClientAddress = std::move(client);
+  asio::post(*owner_.workers, [self = shared_from_this(), head = std::move(head)]() mutable {
+    std::optional<ServerResponse> refusal = self->owner_.AdmitUpload(head);
+    auto& io = self->owner_.io;
+    asio::post(io, [self = std::move(self), refusal = std::move(refusal)]() mutable {
+      if (!refusal) return self->ContinueWithBody();
+      // The body is never read: the reply ends the connection.
+      self->parser_.reset();
+      self->Reply(std::move(*refusal), false, false);
+    });
+  });
+}
+
+void HttpConnection::ContinueWithBody() {
+  const auto& request = parser_->get();
   if (beast::iequals(request[http::field::expect], "100-continue")) {
     asio::async_write(stream_, asio::buffer(kContinue.data(), kContinue.size()),
                       [self = shared_from_this()](beast::error_code failed, std::size_t) {
@@ -156,17 +217,32 @@ void HttpConnection::OnReadFailure(beast::error_code error, bool inBody) {
   }
 }
 
-void HttpConnection::Dispatch() {
-  auto& request = parser_->get();
-  ServerRequest serverRequest;
-  serverRequest.Method = loggedMethod_;
-  serverRequest.Target = loggedTarget_;
-  serverRequest.Body = std::move(request.body());
+ServerRequest HttpConnection::HeadOf(const Parser::value_type& request) const {
+  ServerRequest head;
+  head.Method = loggedMethod_;
+  head.Target = loggedTarget_;
   for (const auto& field : request) {
-    serverRequest.Headers.emplace_back(Lower(field.name_string()), Text(field.value()));
+    head.Headers.emplace_back(Lower(field.name_string()), Text(field.value()));
   }
-  serverRequest.ClientAddress =
-      ClientAddress(peer_, owner_.trustedProxy, serverRequest.Header("x-forwarded-for"));
+  head.ClientAddress = ClientAddress(peer_, owner_.trustedProxy, head.Header("x-forwarded-for"));
+  return head;
+}
+
+std::string HttpConnection::ClientOf(const Parser::value_type& request) const {
+  auto forwarded = request.find("X-Forwarded-For");
+  if (forwarded == request.end()) return ClientAddress(peer_, owner_.trustedProxy, nullptr);
+  std::string value = Text(forwarded->value());
+  return ClientAddress(peer_, owner_.trustedProxy, &value);
+}
+
+void HttpConnection::Dispatch() {
+  if (headArrived_ == std::chrono::steady_clock::time_point{}) {
+    headArrived_ = std::chrono::steady_clock::now();
+  }
+  auto& request = parser_->get();
+  ServerRequest serverRequest = HeadOf(request);
+  serverRequest.Body = std::move(request.body());
+  serverRequest.Admitted = holdsUploadPlace_;
   loggedClient_ = serverRequest.ClientAddress;
   bool keepAlive = request.keep_alive();
   bool headOnly = request.method() == http::verb::head;
@@ -188,6 +264,7 @@ void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly)
     buffer_.max_size(
         std::max(buffer_.size(), RequestRoom(owner_.limits, owner_.limits.maxBodyBytes)));
   }
+  hold_ = std::move(answer.Hold);
   sharedBody_ = std::move(answer.SharedBody);
   ownBody_ = sharedBody_ ? std::string() : std::move(answer.Body);
   std::size_t bodySize = sharedBody_ ? sharedBody_->size() : ownBody_.size();
@@ -216,6 +293,19 @@ void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly)
     owner_.log(AccessLogLine(loggedClient_, answer.Status, loggedMethod_, loggedTarget_));
   }
   const std::string& body = sharedBody_ ? *sharedBody_ : ownBody_;
+  if (owner_.observer) {
+    auto now = std::chrono::steady_clock::now();
+    HttpFrontEnd::Exchange exchange;
+    exchange.client = loggedClient_;
+    exchange.method = loggedMethod_;
+    exchange.target = loggedTarget_;
+    exchange.status = answer.Status;
+    exchange.bodyBytes = body.size();
+    exchange.duration =
+        headArrived_ == std::chrono::steady_clock::time_point{} ? now - now : now - headArrived_;
+    owner_.observer(exchange);
+  }
+  headArrived_ = {};
   std::array<asio::const_buffer, 2> buffers{asio::buffer(head_), asio::buffer(body)};
   // A large file gets time to match: the deadline allows a slow but steady reader 32 KiB/s.
   auto allowed = std::chrono::seconds(owner_.limits.writeTimeoutSeconds) +
@@ -238,6 +328,7 @@ void HttpConnection::Refuse(int status, std::string_view reason) {
 }
 
 void HttpConnection::OnWritten(beast::error_code error, bool keepAlive) {
+  hold_.reset();
   if (error) return;
   if (keepAlive) return ReadHeader();
   Linger();

@@ -6,6 +6,7 @@
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/string_body.hpp>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,8 +42,13 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   // lost to a reset caused by unread pipelined bytes.
   void Linger();
   void Drain();
-  bool TakeUploadPlace();
+  bool TakeUploadPlace(const std::string& client);
   void ReleaseUploadPlace();
+  // Has the service judge an upload's head on a worker thread, then reads its body or refuses.
+  void Admit(std::string client);
+  void ContinueWithBody();
+  ServerRequest HeadOf(const Parser::value_type& request) const;
+  std::string ClientOf(const Parser::value_type& request) const;
 
   HttpFrontEnd::Impl& owner_;
   boost::beast::tcp_stream stream_;
@@ -56,6 +62,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   std::string loggedTarget_;
   std::string loggedClient_;
   bool holdsUploadPlace_ = false;
+  std::string uploadClient_;
+  std::shared_ptr<const void> hold_;
+  std::chrono::steady_clock::time_point headArrived_{};
   std::array<char, 2048> discard_{};
 };
 

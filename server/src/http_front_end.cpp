@@ -62,21 +62,41 @@ HttpFrontEnd::Impl::Impl(Handler answer, Limits chosen, Log logLine)
   workers = std::make_unique<asio::thread_pool>(limits.workerThreads);
 }
 
-ServerResponse HttpFrontEnd::Impl::Answer(const ServerRequest& request) const {
+namespace {
+
+ServiceTime TimeNow() {
   auto unixSeconds = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
+  return {std::chrono::steady_clock::now(), static_cast<std::int64_t>(unixSeconds)};
+}
+
+ServerResponse InternalError() {
+  ServerResponse failed;
+  failed.Status = 500;
+  failed.Body = "ERROR|internal error\n";
+  failed.Headers.emplace_back("Cache-Control", "no-store");
+  failed.Headers.emplace_back("X-Content-Type-Options", "nosniff");
+  return failed;
+}
+
+}  // namespace
+
+std::optional<ServerResponse> HttpFrontEnd::Impl::AdmitUpload(const ServerRequest& head) const {
+  if (!admission) return std::nullopt;
   try {
-    return handler(request,
-                   {std::chrono::steady_clock::now(), static_cast<std::int64_t>(unixSeconds)});
+    return admission(head, TimeNow());
+  } catch (const std::exception&) {
+    return InternalError();
+  }
+}
+
+ServerResponse HttpFrontEnd::Impl::Answer(const ServerRequest& request) const {
+  try {
+    return handler(request, TimeNow());
   } catch (const std::exception&) {
     // An exception escaping a worker thread would end the process; one request fails instead.
-    ServerResponse failed;
-    failed.Status = 500;
-    failed.Body = "ERROR|internal error\n";
-    failed.Headers.emplace_back("Cache-Control", "no-store");
-    failed.Headers.emplace_back("X-Content-Type-Options", "nosniff");
-    return failed;
+    return InternalError();
   }
 }
 
@@ -108,6 +128,7 @@ void HttpFrontEnd::Impl::Admit(tcp::socket socket) {
   bool peerFull = fromPeer >= limits.maxConnectionsPerClient && peer != trustedProxy;
   if (openConnections >= limits.maxConnections || peerFull) {
     if (fromPeer == 0) connectionsPerPeer.erase(peer);
+    ++refusedConnections;
     // A fresh socket's send buffer is empty, so this short write cannot block.
     asio::write(socket, asio::buffer(kBusyReply.data(), kBusyReply.size()), error);
     socket.shutdown(tcp::socket::shutdown_both, error);
@@ -142,6 +163,12 @@ void HttpFrontEnd::TrustProxy(std::string address) {
   impl_->trustedProxy = canonical.empty() ? address : canonical;
 }
 
+void HttpFrontEnd::AdmitUploadsWith(Admission admission) {
+  impl_->admission = std::move(admission);
+}
+
+void HttpFrontEnd::Observe(Observer observer) { impl_->observer = std::move(observer); }
+
 int HttpFrontEnd::Bind(const std::string& host, int port) {
   try {
     tcp::endpoint endpoint(ResolveHost(host), static_cast<unsigned short>(port));
@@ -174,5 +201,9 @@ void HttpFrontEnd::Stop() {
 }
 
 std::size_t HttpFrontEnd::OpenConnections() const { return impl_->openConnections; }
+
+std::size_t HttpFrontEnd::RefusedConnections() const { return impl_->refusedConnections; }
+
+std::size_t HttpFrontEnd::RefusedUploadPlaces() const { return impl_->refusedUploadPlaces; }
 
 }  // namespace rivoltra::scores

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,8 @@ class HttpFrontEnd {
     // read at once, so a flood of them cannot fill the memory: each holds its body twice.
     std::size_t maxUploadBytes = 1 << 20;
     std::size_t maxUploadsAtOnce = 16;
+    // Upload places one client address may hold, so one address cannot take them all.
+    std::size_t maxUploadsPerClient = 2;
     std::size_t workerThreads = 8;      // threads that run the service
     std::size_t maxHeaderBytes = 8192;  // request line and header fields together
     std::size_t maxHeaderCount = 64;
@@ -35,6 +39,20 @@ class HttpFrontEnd {
   };
   using Handler = std::function<ServerResponse(const ServerRequest&, const ServiceTime&)>;
   using Log = std::function<void(const std::string& line)>;
+  // Decides on an upload from its head alone, before its body is read: a reply refuses it
+  // (and the connection is closed), nullopt lets the body be read. Runs on a worker thread.
+  using Admission =
+      std::function<std::optional<ServerResponse>(const ServerRequest& head, const ServiceTime&)>;
+  // One answered request, for the access log and the metrics.
+  struct Exchange {
+    std::string_view client;
+    std::string_view method;
+    std::string_view target;
+    int status = 0;
+    std::size_t bodyBytes = 0;
+    std::chrono::steady_clock::duration duration{};  // from the whole head to the reply
+  };
+  using Observer = std::function<void(const Exchange&)>;
 
   HttpFrontEnd(ScoreService& service, Limits limits, Log log = nullptr);
   HttpFrontEnd(Handler handler, Limits limits, Log log = nullptr);
@@ -45,6 +63,10 @@ class HttpFrontEnd {
   // Requests from this peer address name their client in X-Forwarded-For (its last entry);
   // that client is then the one rate limits and tokens count. Call before Run.
   void TrustProxy(std::string address);
+  // Call before Run.
+  void AdmitUploadsWith(Admission admission);
+  // Called on the listener's thread for every reply; call before Run.
+  void Observe(Observer observer);
   // Binds host:port, any free port when port is 0, and returns the bound port. Throws
   // std::runtime_error when the address cannot be bound.
   int Bind(const std::string& host, int port);
@@ -53,6 +75,9 @@ class HttpFrontEnd {
   // Safe from any thread, also while Run is about to start. Open connections are dropped.
   void Stop();
   std::size_t OpenConnections() const;
+  // Connections refused by the connection limits, and uploads by the upload places, so far.
+  std::size_t RefusedConnections() const;
+  std::size_t RefusedUploadPlaces() const;
 
   struct Impl;
 

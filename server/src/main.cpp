@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "access_log.h"
+#include "admin_command.h"
 #include "http_front_end.h"
+#include "metrics.h"
+#include "name_filter.h"
+#include "open_storage.h"
 #include "postgres_backend.h"
 #include "rate_limiter.h"
 #include "score_backend.h"
@@ -49,31 +55,38 @@ void RaiseDescriptorLimit() {
   setrlimit(RLIMIT_NOFILE, &limit);
 }
 
-// The storage the options name, with whatever it needs kept alive beside it.
-struct Storage {
-  std::unique_ptr<ScoreStore> table;
-  std::unique_ptr<TokenStore> tokens;
-  std::unique_ptr<ScoreBackend> backend;
-};
+// One replay byte a day is this many milliseconds of refill.
+std::chrono::milliseconds RefillPerByte(std::size_t bytesPerDay) {
+  return std::chrono::milliseconds(
+      std::max<long long>(1, 86'400'000LL / static_cast<long long>(bytesPerDay)));
+}
 
-Storage OpenStorage(const ServerOptions& options) {
-  Storage storage;
-  if (IsPostgresAddress(options.database)) {
-    storage.backend = std::make_unique<PostgresBackend>(options.database, options.tokens,
-                                                        options.http.workerThreads);
-    return storage;
-  }
-  storage.table = std::make_unique<ScoreStore>(options.database);
-  storage.tokens = std::make_unique<TokenStore>(options.tokens);
-  storage.backend = std::make_unique<LocalBackend>(*storage.table, *storage.tokens);
-  return storage;
+// The access log (plain or JSON) and the request metrics, fed by every reply.
+HttpFrontEnd::Observer Observer(const ServerOptions& options, Metrics& metrics,
+                                std::mutex& logMutex) {
+  bool quiet = options.quiet;
+  bool json = options.jsonAccessLog;
+  return [&metrics, &logMutex, quiet, json](const HttpFrontEnd::Exchange& exchange) {
+    metrics.CountRequest(Metrics::RouteOf(exchange.method, exchange.target), exchange.status,
+                         exchange.duration);
+    if (quiet) return;
+    std::string line =
+        json ? AccessLogJson(exchange, std::chrono::system_clock::now())
+             : AccessLogLine(exchange.client, exchange.status, exchange.method, exchange.target);
+    std::lock_guard lock(logMutex);
+    std::cerr << line << '\n';
+  };
 }
 
 int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
-  Storage storage = OpenStorage(options);
+  Storage storage = OpenStorage(options.database, options.tokens, options.http.workerThreads);
   RateLimiter versionLimiter(options.versionLimit);
   RateLimiter reportLimiter(options.reportLimit);
   RateLimiter uploadLimiter(options.uploadLimit);
+  RateLimiter downloadLimiter(options.downloadLimit);
+  RateLimiter replayBytes({static_cast<double>(options.replayBytesPerClient),
+                           RefillPerByte(options.replayBytesPerClient),
+                           options.uploadLimit.maxClients});
   ScoreService service(*storage.backend, versionLimiter, reportLimiter);
   service.SetTicketRules(options.ticketRules);
   if (!options.ticketSecretFile.empty()) {
@@ -81,19 +94,17 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
   }
   ProcessVerifier verifier(options.verifier);
   service.AcceptReplays(verifier, uploadLimiter);
+  service.LimitReplayBytes(replayBytes);
+  service.LimitDownloads(downloadLimiter, options.downloadsAtOnce);
+  if (!options.nameFilterFile.empty())
+    service.FilterNames(NameFilter::Load(options.nameFilterFile));
   if (::access(options.verifier.program.c_str(), X_OK) != 0) {
     std::cerr << "rivoltra-scores: warning: verifier " << options.verifier.program
               << " is not runnable; replay uploads will be answered 503" << std::endl;
   }
 
+  Metrics metrics;
   std::mutex logMutex;
-  HttpFrontEnd::Log log;
-  if (!options.quiet) {
-    log = [&logMutex](const std::string& line) {
-      std::lock_guard lock(logMutex);
-      std::cerr << line << '\n';
-    };
-  }
   std::unique_ptr<WebFiles> web;
   if (!options.webFolder.empty()) {
     web = std::make_unique<WebFiles>(options.webFolder);
@@ -104,8 +115,19 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
     if (web && web->Serves(request.Target)) return web->Handle(request);
     return service.Handle(request, time);
   };
-  HttpFrontEnd frontEnd(handler, options.http, log);
+  HttpFrontEnd frontEnd(handler, options.http);
   if (!options.trustedProxy.empty()) frontEnd.TrustProxy(options.trustedProxy);
+  frontEnd.Observe(Observer(options, metrics, logMutex));
+  frontEnd.AdmitUploadsWith([&service](const ServerRequest& head, const ServiceTime& time) {
+    return service.AdmitUpload(head, time);
+  });
+  service.ServeMetrics(metrics, options.metricsFrom, [&frontEnd] {
+    Metrics::Gauges gauges;
+    gauges.openConnections = frontEnd.OpenConnections();
+    gauges.refusedConnections = frontEnd.RefusedConnections();
+    gauges.refusedUploadPlaces = frontEnd.RefusedUploadPlaces();
+    return gauges;
+  });
   int port = frontEnd.Bind(options.host, options.port);
   std::string shownHost =
       options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
@@ -113,9 +135,11 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
             << RedactedAddress(options.database) << std::endl;
 
   std::promise<void> finished;
-  std::thread stopper([&frontEnd, stopSignals, done = finished.get_future()] {
+  std::thread stopper([&frontEnd, &verifier, stopSignals, done = finished.get_future()] {
     int received = 0;
     sigwait(&stopSignals, &received);
+    // Verifications end first: their processes and files must not outlive the server.
+    verifier.StopAll();
     frontEnd.Stop();
     // Clients cannot hold the stop up, but a storage call that hangs (a database gone
     // silent) could; committed scores are safe either way, so the process leaves without it.
@@ -144,6 +168,15 @@ int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::cout << kServerUsage;
     return 0;
+  }
+  if (argc >= 2 && (std::strcmp(argv[1], "admin") == 0 || std::strcmp(argv[1], "backup") == 0 ||
+                    std::strcmp(argv[1], "restore") == 0)) {
+    if (argc == 3 && std::strcmp(argv[2], "--help") == 0) {
+      std::cout << kAdminUsage;
+      return 0;
+    }
+    return RunAdminCommand(std::vector<std::string>(argv + 1, argv + argc), DefaultDatabase(),
+                           std::cout, std::cerr);
   }
   auto options =
       ParseServerOptions(std::vector<std::string>(argv + 1, argv + argc), DefaultDatabase());

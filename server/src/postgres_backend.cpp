@@ -7,6 +7,8 @@
 #include <memory>
 #include <regex>
 
+#include "postgres_rows.h"
+
 namespace rivoltra::scores {
 namespace {
 
@@ -14,10 +16,11 @@ namespace {
 //   1  scores(id, name, country, score, submitted_at), tokens(token, client, issued_at_ms)
 //   2  scores.verified, replays(entry_id, bytes), redeemed_tokens(token, entry_id,
 //      redeemed_at_ms); the report function links its token to the stored entry
-//   3  race tickets: ticket_secret(secret), spent_tickets(ticket_id, expires_at),
+//   4  hidden_entries, bans and audit_log for the operator's moderation
+//   5  race tickets: ticket_secret(secret), spent_tickets(ticket_id, expires_at),
 //      verified_runs(fingerprint, entry_id); daily_runs(day, name, country, score,
 //      submitted_at, entry_id), each name's best verified run of a day
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 5;
 // Held while creating the schema, so servers starting together do not race each other.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_lock(8642001)";
 constexpr const char* kSchemaUnlock = "SELECT pg_advisory_unlock(8642001)";
@@ -53,6 +56,27 @@ CREATE UNLOGGED TABLE IF NOT EXISTS tokens (
   issued_at_ms BIGINT NOT NULL);
 CREATE INDEX IF NOT EXISTS tokens_client ON tokens (client, issued_at_ms);
 CREATE INDEX IF NOT EXISTS tokens_age ON tokens (issued_at_ms);
+
+-- Moderation: a hidden entry keeps its row and replay as evidence; every action is logged.
+CREATE TABLE IF NOT EXISTS hidden_entries (
+  entry_id BIGINT PRIMARY KEY REFERENCES scores (id),
+  reason TEXT NOT NULL,
+  hidden_at BIGINT NOT NULL);
+CREATE TABLE IF NOT EXISTS bans (
+  id BIGSERIAL PRIMARY KEY,
+  kind TEXT NOT NULL CHECK (kind IN ('name', 'address')),
+  pattern TEXT NOT NULL,
+  reason TEXT NOT NULL,
+  created_at BIGINT NOT NULL,
+  expires_at BIGINT,
+  lifted_at BIGINT);
+CREATE TABLE IF NOT EXISTS audit_log (
+  id BIGSERIAL PRIMARY KEY,
+  at BIGINT NOT NULL,
+  action TEXT NOT NULL,
+  target TEXT NOT NULL,
+  detail TEXT NOT NULL,
+  reason TEXT NOT NULL);
 
 CREATE OR REPLACE FUNCTION rivoltra_now_ms() RETURNS BIGINT AS $$
   SELECT (extract(epoch FROM clock_timestamp()) * 1000)::BIGINT
@@ -142,7 +166,7 @@ END
 $$ LANGUAGE plpgsql;
 )SQL";
 
-// Version 3, created after the schema above.
+// Version 5 (race tickets), created after the schema above.
 constexpr const char* kTicketSchema = R"SQL(
 CREATE TABLE IF NOT EXISTS ticket_secret (secret BYTEA NOT NULL);
 CREATE TABLE IF NOT EXISTS spent_tickets (
@@ -247,6 +271,8 @@ constexpr std::pair<const char*, const char*> kPrepared[] = {
     {kStoreStatement, "SELECT rivoltra_store_report($1, $2, $3, $4, $5, $6)"},
 };
 
+}  // namespace
+
 Result Checked(pg_conn* connection, PGresult* raw, const std::string& what) {
   Result result(raw);
   ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
@@ -259,12 +285,16 @@ Result Checked(pg_conn* connection, PGresult* raw, const std::string& what) {
   return result;
 }
 
+namespace {
+
 std::vector<const char*> Values(const std::vector<std::string>& parameters) {
   std::vector<const char*> values;
   values.reserve(parameters.size());
   for (const auto& parameter : parameters) values.push_back(parameter.c_str());
   return values;
 }
+
+}  // namespace
 
 // Runs one statement with text parameters; throws StorageError unless it succeeded.
 Result Run(pg_conn* connection, const char* sql, const std::vector<std::string>& parameters,
@@ -275,6 +305,8 @@ Result Run(pg_conn* connection, const char* sql, const std::vector<std::string>&
                               values.data(), nullptr, nullptr, 0),
                  what);
 }
+
+namespace {
 
 Result RunPrepared(pg_conn* connection, const char* name,
                    const std::vector<std::string>& parameters, const std::string& what) {
@@ -291,6 +323,8 @@ void Prepare(pg_conn* connection) {
   }
 }
 
+}  // namespace
+
 std::string Field(const PGresult* result, int row, int column) {
   return std::string(PQgetvalue(result, row, column),
                      static_cast<std::size_t>(PQgetlength(result, row, column)));
@@ -304,7 +338,6 @@ long long NumberField(const PGresult* result, int row, int column) {
   }
 }
 
-// The columns EntryOfRow reads, from the scores table named s.
 const std::string kEntryColumns = "s.name, s.country, s.score, s.submitted_at, s.id, s.verified";
 
 ScoreEntry EntryOfRow(const PGresult* rows, int row) {
@@ -315,10 +348,10 @@ ScoreEntry EntryOfRow(const PGresult* rows, int row) {
   entry.SubmittedAt = NumberField(rows, row, 3);
   entry.Id = NumberField(rows, row, 4);
   entry.Verified = Field(rows, row, 5) == "t";
+  if (PQnfields(rows) > 6 && PQgetisnull(rows, row, 6) == 0)
+    entry.HiddenReason = Field(rows, row, 6);
   return entry;
 }
-
-}  // namespace
 
 std::string RedactedAddress(const std::string& address) {
   static const std::regex userPassword(R"(://([^:/@]*):[^@/]*@)");
@@ -326,20 +359,6 @@ std::string RedactedAddress(const std::string& address) {
   std::string shown = std::regex_replace(address, userPassword, "://$1:***@");
   return std::regex_replace(shown, passwordParameter, "password=***");
 }
-
-// A connection held for one call, given back to the pool however the call ends.
-class PostgresBackend::Lease {
- public:
-  explicit Lease(PostgresBackend& owner) : owner_(owner), connection_(owner.Acquire()) {}
-  ~Lease() { owner_.Release(connection_); }
-  Lease(const Lease&) = delete;
-  Lease& operator=(const Lease&) = delete;
-  pg_conn* get() const { return connection_; }
-
- private:
-  PostgresBackend& owner_;
-  pg_conn* connection_;
-};
 
 PostgresBackend::PostgresBackend(const std::string& address, TokenStore::Limits tokenLimits,
                                  std::size_t connections)
@@ -481,13 +500,19 @@ void PostgresBackend::SweepNowAndThen(pg_conn* connection) {
   PQclear(PQexec(connection, "VACUUM (SKIP_LOCKED) tokens"));
 }
 
-std::vector<ScoreEntry> PostgresBackend::Best(std::size_t limit, EntryFilter filter) {
+std::vector<ScoreEntry> PostgresBackend::Ranked(std::size_t offset, std::size_t limit,
+                                                EntryFilter filter) {
   Lease lease(*this);
-  std::string sql = "SELECT " + kEntryColumns + " FROM scores s " +
-                    (filter == EntryFilter::VerifiedOnly ? "WHERE s.verified " : "") +
-                    "ORDER BY score DESC, submitted_at, id LIMIT $1";
+  // Hidden entries stay in the database as evidence and are left out of every ranking.
+  std::string sql = "SELECT " + kEntryColumns +
+                    " FROM scores s WHERE NOT EXISTS (SELECT 1 FROM hidden_entries h "
+                    "WHERE h.entry_id = s.id) " +
+                    (filter == EntryFilter::VerifiedOnly ? "AND s.verified " : "") +
+                    "ORDER BY score DESC, submitted_at, id LIMIT $1 OFFSET $2";
   Result rows = Run(lease.get(), sql.c_str(),
-                    {std::to_string(std::min<std::size_t>(limit, 1'000'000))}, "read the ranking");
+                    {std::to_string(std::min<std::size_t>(limit, 1'000'000)),
+                     std::to_string(std::min<std::size_t>(offset, 1'000'000'000))},
+                    "read the ranking");
   std::vector<ScoreEntry> best;
   int count = PQntuples(rows.get());
   for (int row = 0; row < count; ++row) best.push_back(EntryOfRow(rows.get(), row));
@@ -525,7 +550,9 @@ std::optional<std::string> PostgresBackend::ReplayOf(std::int64_t entryId) {
   std::string id = std::to_string(entryId);
   const char* values[] = {id.c_str()};
   Result rows = Checked(lease.get(),
-                        PQexecParams(lease.get(), "SELECT bytes FROM replays WHERE entry_id = $1",
+                        PQexecParams(lease.get(),
+                                     "SELECT bytes FROM replays WHERE entry_id = $1 AND NOT EXISTS "
+                                     "(SELECT 1 FROM hidden_entries WHERE entry_id = $1)",
                                      1, nullptr, values, nullptr, nullptr, 1),
                         "read a replay");
   if (PQntuples(rows.get()) == 0) return std::nullopt;
@@ -535,6 +562,16 @@ std::optional<std::string> PostgresBackend::ReplayOf(std::int64_t entryId) {
 void PostgresBackend::CheckHealth() {
   Lease lease(*this);
   Run(lease.get(), "SELECT 1", {}, "answer");
+}
+
+std::optional<ScoreEntry> PostgresBackend::Entry(std::int64_t entryId) {
+  Lease lease(*this);
+  std::string sql = "SELECT " + kEntryColumns +
+                    ", h.reason FROM scores s LEFT JOIN hidden_entries h ON h.entry_id = s.id "
+                    "WHERE s.id = $1";
+  Result rows = Run(lease.get(), sql.c_str(), {std::to_string(entryId)}, "read an entry");
+  if (PQntuples(rows.get()) == 0) return std::nullopt;
+  return EntryOfRow(rows.get(), 0);
 }
 
 std::size_t PostgresBackend::Count() {

@@ -38,12 +38,26 @@ class PostgresBackend : public ScoreBackend {
   RunStanding StandingOf(const VerifiedRun& run) override;
   std::string TicketSecret(std::string_view fresh) override;
   std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) override;
-  using ScoreBackend::Best;
-  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter) override;
+  std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
+                                 EntryFilter filter) override;
+  std::optional<ScoreEntry> Entry(std::int64_t entryId) override;
   std::chrono::seconds TokenLifetime() const override { return limits_.lifetime; }
   void CheckHealth() override;
   std::size_t Count();
-  std::size_t OutstandingTokens();
+  std::size_t StoredScores() override { return Count(); }
+  std::size_t OutstandingTokens() override;
+
+  // Moderation, in postgres_moderation.cpp.
+  std::vector<ScoreEntry> Search(const EntrySearch& search) override;
+  bool Hide(std::int64_t entryId, const std::string& reason, std::int64_t now) override;
+  bool Unhide(std::int64_t entryId, const std::string& reason, std::int64_t now) override;
+  bool Rename(std::int64_t entryId, const std::string& name, const std::string& reason,
+              std::int64_t now) override;
+  std::int64_t AddBan(const Ban& ban, std::int64_t now) override;
+  bool LiftBan(std::int64_t banId, const std::string& reason, std::int64_t now) override;
+  std::vector<Ban> Bans() override;
+  std::vector<Ban> ActiveBans(std::int64_t now) override;
+  std::vector<AuditRecord> AuditLog(std::size_t limit) override;
 
  private:
   class Lease;
@@ -53,6 +67,9 @@ class PostgresBackend : public ScoreBackend {
   void Release(pg_conn* connection);
   void CreateSchema(pg_conn* connection);
   void SweepNowAndThen(pg_conn* connection);
+  // Runs `change` on one connection inside BEGIN and COMMIT (ROLLBACK when it throws).
+  template <typename Change>
+  auto InTransaction(Change change);
 
   std::string shownAddress_;
   TokenStore::Limits limits_;

@@ -18,7 +18,7 @@ double RateLimiter::Refilled(const Bucket& bucket, SteadyTime now) const {
                   bucket.available + elapsed / static_cast<double>(limits_.refill.count()));
 }
 
-bool RateLimiter::Allow(std::string_view client, SteadyTime now) {
+bool RateLimiter::Allow(std::string_view client, SteadyTime now, double cost) {
   std::lock_guard lock(mutex_);
   auto found = buckets_.find(client);
   if (found == buckets_.end()) {
@@ -28,8 +28,8 @@ bool RateLimiter::Allow(std::string_view client, SteadyTime now) {
   Bucket& bucket = found->second;
   bucket.available = Refilled(bucket, now);
   bucket.updated = std::max(bucket.updated, now);
-  if (bucket.available < 1) return false;
-  bucket.available -= 1;
+  if (bucket.available < cost) return false;
+  bucket.available -= cost;
   return true;
 }
 

@@ -23,8 +23,9 @@ class RateLimiter {
 
   explicit RateLimiter(Limits limits);
 
-  // Takes one request from the client's bucket; false when it is empty.
-  bool Allow(std::string_view client, SteadyTime now);
+  // Takes `cost` from the client's bucket (one request, or a number of bytes for a byte
+  // budget); false, taking nothing, when the bucket holds less.
+  bool Allow(std::string_view client, SteadyTime now, double cost = 1);
   std::size_t TrackedClients() const;
 
  private:

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "moderation.h"
 #include "redeemed_tokens.h"
 #include "score_store.h"
 #include "token_store.h"
@@ -42,7 +43,7 @@ class ScoreBackend {
   // Marks the entry verified and keeps its replay as one step; false when it is gone or was
   // verified already.
   virtual bool MarkVerified(std::int64_t entryId, std::string_view replay) = 0;
-  // The replay of a verified entry.
+  // The replay of a verified entry that is not hidden.
   virtual std::optional<std::string> ReplayOf(std::int64_t entryId) = 0;
   // MarkVerified with the run's ticket spent, its tick stream kept and its daily entry, as one
   // step; anything but Fresh changes nothing. `now` in seconds since 1970 sweeps spent tickets.
@@ -55,12 +56,36 @@ class ScoreBackend {
   virtual std::string TicketSecret(std::string_view fresh) = 0;
   // A day's table: each name's best verified run, best first.
   virtual std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) = 0;
-  // Best first; equal scores in the order they arrived. Throws StorageError.
-  virtual std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter) = 0;
-  std::vector<ScoreEntry> Best(std::size_t limit) { return Best(limit, EntryFilter::All); }
+  // Best first from `offset`; equal scores in the order they arrived; hidden entries left out.
+  // Throws StorageError.
+  virtual std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
+                                         EntryFilter filter) = 0;
+  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter = EntryFilter::All) {
+    return Ranked(0, limit, filter);
+  }
+  // Any entry, hidden ones included with their reason.
+  virtual std::optional<ScoreEntry> Entry(std::int64_t entryId) = 0;
   virtual std::chrono::seconds TokenLifetime() const = 0;
   // Throws StorageError when the storage cannot serve.
   virtual void CheckHealth() = 0;
+  // For the metrics.
+  virtual std::size_t StoredScores() = 0;
+  virtual std::size_t OutstandingTokens() = 0;
+
+  // Moderation (rivoltra-scores admin): each action and its audit record are one transaction;
+  // false when there is no such entry or ban, or nothing to change.
+  virtual std::vector<ScoreEntry> Search(const EntrySearch& search) = 0;
+  virtual bool Hide(std::int64_t entryId, const std::string& reason, std::int64_t now) = 0;
+  virtual bool Unhide(std::int64_t entryId, const std::string& reason, std::int64_t now) = 0;
+  virtual bool Rename(std::int64_t entryId, const std::string& name, const std::string& reason,
+                      std::int64_t now) = 0;
+  virtual std::int64_t AddBan(const Ban& ban, std::int64_t now) = 0;
+  virtual bool LiftBan(std::int64_t banId, const std::string& reason, std::int64_t now) = 0;
+  // Every ban, newest first; ActiveBans those in force at `now`.
+  virtual std::vector<Ban> Bans() = 0;
+  virtual std::vector<Ban> ActiveBans(std::int64_t now) = 0;
+  // Newest first.
+  virtual std::vector<AuditRecord> AuditLog(std::size_t limit) = 0;
 };
 
 // The SQLite file for scores and the process's own token store.
@@ -88,12 +113,36 @@ class LocalBackend : public ScoreBackend {
   std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) override {
     return store_.DailyBest(day, limit);
   }
-  using ScoreBackend::Best;
-  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter) override {
-    return store_.Best(limit, filter);
+  std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
+                                 EntryFilter filter) override {
+    return store_.Best(limit, filter, offset);
   }
+  std::optional<ScoreEntry> Entry(std::int64_t entryId) override { return store_.Entry(entryId); }
   std::chrono::seconds TokenLifetime() const override { return tokens_.Lifetime(); }
   void CheckHealth() override { store_.Count(); }
+  std::size_t StoredScores() override { return store_.Count(); }
+  std::size_t OutstandingTokens() override { return tokens_.Outstanding(); }
+
+  std::vector<ScoreEntry> Search(const EntrySearch& search) override {
+    return store_.Search(search);
+  }
+  bool Hide(std::int64_t entryId, const std::string& reason, std::int64_t now) override {
+    return store_.Hide(entryId, reason, now);
+  }
+  bool Unhide(std::int64_t entryId, const std::string& reason, std::int64_t now) override {
+    return store_.Unhide(entryId, reason, now);
+  }
+  bool Rename(std::int64_t entryId, const std::string& name, const std::string& reason,
+              std::int64_t now) override {
+    return store_.Rename(entryId, name, reason, now);
+  }
+  std::int64_t AddBan(const Ban& ban, std::int64_t now) override { return store_.AddBan(ban, now); }
+  bool LiftBan(std::int64_t banId, const std::string& reason, std::int64_t now) override {
+    return store_.LiftBan(banId, reason, now);
+  }
+  std::vector<Ban> Bans() override { return store_.Bans(); }
+  std::vector<Ban> ActiveBans(std::int64_t now) override { return store_.ActiveBans(now); }
+  std::vector<AuditRecord> AuditLog(std::size_t limit) override { return store_.AuditLog(limit); }
 
  private:
   ScoreStore& store_;

@@ -189,6 +189,11 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLink
   page += "</tbody>\n</table>\n<footer>Dates are in UTC. <a href=\"";
   page += EscapeHtml(verifiedOnly ? links.all : links.verifiedOnly);
   page += verifiedOnly ? "\">All scores</a>" : "\">Verified scores only</a>";
+  if (!links.watchPage.empty()) {
+    page += " <a class=\"play\" href=\"";
+    page += EscapeHtml(links.watchPage);
+    page += "\">Play Rivoltra in the browser, on a phone too</a>";
+  }
   page += "</footer>\n</main>\n</body>\n</html>\n";
   return page;
 }

@@ -21,8 +21,8 @@ struct TableLinks {
   std::string all = "/cgi/version.pl?prg=Rivoltra&show&type=0";
   std::string verifiedOnly = "/cgi/version.pl?prg=Rivoltra&show&type=0&verified=1";
   std::string replayPrefix = "/cgi/replay.pl?get=";  // followed by the entry's id
-  // The browser game's page; when set, a verified entry's replay can be watched there
-  // (followed by "?replay=" and the entry's id).
+  // The browser game's page; when set, the footer links the game and a verified entry's replay
+  // can be watched there (followed by "?replay=" and the entry's id).
   std::string watchPage;
 };
 

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "persist/replay_file.h"
+#include "score_api.h"
 #include "score_page.h"
 #include "service_replies.h"
 
@@ -111,6 +112,77 @@ ScoreService::ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter,
       reportLimiter_(reportLimiter),
       rules_(rules) {}
 
+void ScoreService::LimitDownloads(RateLimiter& downloadLimiter, std::size_t atOnce) {
+  downloadLimiter_ = &downloadLimiter;
+  downloads_ = std::make_unique<ReplayDownloads>(atOnce);
+}
+
+void ScoreService::ServeMetrics(Metrics& metrics, std::vector<std::string> allowedRanges,
+                                std::function<Metrics::Gauges()> gauges) {
+  metrics_ = &metrics;
+  metricsFrom_ = std::move(allowedRanges);
+  gauges_ = std::move(gauges);
+}
+
+ServerResponse ScoreService::StorageFailure(int status, std::string_view reason) {
+  if (metrics_ != nullptr) metrics_->CountStorageError();
+  return Refusal(status, reason);
+}
+
+ServerResponse ScoreService::Refused(int status, std::string_view reason, std::string_view limit) {
+  if (metrics_ != nullptr) metrics_->CountRefusal(limit);
+  return Refusal(status, reason);
+}
+
+BanList ScoreService::Bans(const ServiceTime& time) {
+  return BanList(backend_.ActiveBans(time.UnixSeconds));
+}
+
+BanList ScoreService::RecentBans(const ServiceTime& time) {
+  constexpr auto kBanRefresh = std::chrono::seconds(1);
+  {
+    std::lock_guard lock(recentBansMutex_);
+    if (recentBansRead_ && time.Now >= *recentBansRead_ &&
+        time.Now - *recentBansRead_ < kBanRefresh) {
+      return recentBans_;
+    }
+  }
+  BanList bans = Bans(time);
+  std::lock_guard lock(recentBansMutex_);
+  recentBans_ = bans;
+  recentBansRead_ = time.Now;
+  return bans;
+}
+
+bool ScoreService::Shown(const ScoreEntry& entry, const BanList& bans) const {
+  return entry.HiddenReason.empty() && !nameFilter_.Refuses(entry.Name) &&
+         !bans.NameBanned(entry.Name);
+}
+
+std::vector<ScoreEntry> ScoreService::Visible(std::size_t offset, std::size_t limit,
+                                              EntryFilter filter, const BanList& bans) {
+  if (nameFilter_.Empty() && bans.Empty()) return backend_.Ranked(offset, limit, filter);
+  // Names are judged here, not in the database, so the ranking is read in chunks until enough
+  // shown entries are found; the chunks are bounded, a table of nothing but banned names ends.
+  constexpr std::size_t kChunk = 256;
+  constexpr std::size_t kMostChunks = 64;
+  std::vector<ScoreEntry> shown;
+  std::size_t skipped = 0;
+  for (std::size_t chunk = 0; chunk < kMostChunks && shown.size() < limit; ++chunk) {
+    std::vector<ScoreEntry> rows = backend_.Ranked(chunk * kChunk, kChunk, filter);
+    for (ScoreEntry& entry : rows) {
+      if (!Shown(entry, bans)) continue;
+      if (skipped < offset) {
+        ++skipped;
+        continue;
+      }
+      if (shown.size() < limit) shown.push_back(std::move(entry));
+    }
+    if (rows.size() < kChunk) break;
+  }
+  return shown;
+}
+
 ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceTime& time) {
   ServerResponse response = [&] {
     if (request.Target.size() <= rules_.maxTargetLength &&
@@ -141,6 +213,8 @@ ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceT
     if (path == kTicketPath) return Ticket(request, query, time);
     if (path == kDailyPagePath) return DailyPage(query, time);
     if (path == kDailyListPath) return DailyList(query, time);
+    if (path == "/metrics") return MetricsPage(request);
+    if (path.substr(0, 5) == "/api/") return Api(request, path, query, time);
     if (path != kScriptPath) return Refusal(404, "no such page");
 
     auto parameters = ParseQuery(query);
@@ -168,24 +242,29 @@ ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceT
     if (type == parameters->end() || type->second != "0") return Refusal(400, "unknown table");
     auto verified = parameters->find("verified");
     bool verifiedOnly = verified != parameters->end() && verified->second == "1";
-    return Table(verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All);
+    return Table(verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All, time);
   }();
-  response.Headers.emplace_back("Cache-Control", "no-store");
+  bool cachePolicySet = false;
+  for (const auto& [name, value] : response.Headers) cachePolicySet |= name == "Cache-Control";
+  if (!cachePolicySet) response.Headers.emplace_back("Cache-Control", "no-store");
   response.Headers.emplace_back("X-Content-Type-Options", "nosniff");
   return response;
 }
 
 ServerResponse ScoreService::Version(const ServerRequest& request, const ServiceTime& time) {
   if (!versionLimiter_.Allow(request.ClientAddress, time.Now)) {
-    return Refusal(429, "too many requests");
+    return Refused(429, "too many requests", "version_rate");
   }
   std::optional<std::string> token;
   try {
+    if (RecentBans(time).AddressBanned(request.ClientAddress)) {
+      return Refused(403, "banned", "address_ban");
+    }
     token = backend_.IssueToken(request.ClientAddress, time);
   } catch (const StorageError&) {
-    return Refusal(503, "no token available");
+    return StorageFailure(503, "no token available");
   }
-  if (!token) return Refusal(503, "too many players waiting");
+  if (!token) return Refused(503, "too many players waiting", "token_capacity");
   // Field 5 is the one the game passes back; the others are for people reading the reply.
   return Plain(200, "OK|Rivoltra|" + std::string(kScoreMessageType) + "|" +
                         std::to_string(backend_.TokenLifetime().count()) + "|" + *token + "|");
@@ -194,7 +273,7 @@ ServerResponse ScoreService::Version(const ServerRequest& request, const Service
 ServerResponse ScoreService::Report(const ServerRequest& request, std::string_view code,
                                     const ServiceTime& time) {
   if (!reportLimiter_.Allow(request.ClientAddress, time.Now)) {
-    return Refusal(429, "too many reports");
+    return Refused(429, "too many reports", "report_rate");
   }
   auto message = DecodeScoreCode(code);
   if (!message) return Refusal(400, "undecodable report");
@@ -204,11 +283,18 @@ ServerResponse ScoreService::Report(const ServerRequest& request, std::string_vi
 
   ScoreBackend::Redeemed redeemed = ScoreBackend::Redeemed::Unknown;
   try {
+    BanList bans = RecentBans(time);
+    if (bans.AddressBanned(request.ClientAddress)) return Refused(403, "banned", "address_ban");
+    // The token stays good, so the player can send the same result under another name.
+    if (nameFilter_.Refuses(report->PlayerName) || bans.NameBanned(report->PlayerName)) {
+      if (metrics_ != nullptr) metrics_->CountRefusal("name");
+      return Plain(200, std::string(kNameRefusal));
+    }
     redeemed = backend_.StoreWithToken(
-        report->ServerField, {report->PlayerName, report->Country, report->Score, time.UnixSeconds},
-        time);
+        report->ServerField,
+        {report->PlayerName, report->Country, report->Score, time.UnixSeconds, 0, false, {}}, time);
   } catch (const StorageError&) {
-    return Refusal(500, "score not stored");
+    return StorageFailure(500, "score not stored");
   }
   switch (redeemed) {
     case ScoreBackend::Redeemed::Stored:
@@ -221,14 +307,14 @@ ServerResponse ScoreService::Report(const ServerRequest& request, std::string_vi
   return Plain(200, "OK|stored|");
 }
 
-ServerResponse ScoreService::Table(EntryFilter filter) {
+ServerResponse ScoreService::Table(EntryFilter filter, const ServiceTime& time) {
   try {
     TableLinks links;
     links.watchPage = playAddress_;
-    return Html(RenderScorePage(backend_.Best(rules_.pageEntries, filter), links,
+    return Html(RenderScorePage(Visible(0, rules_.pageEntries, filter, Bans(time)), links,
                                 filter == EntryFilter::VerifiedOnly));
   } catch (const StorageError&) {
-    return Refusal(500, "table unavailable");
+    return StorageFailure(500, "table unavailable");
   }
 }
 
@@ -236,9 +322,26 @@ ServerResponse ScoreService::Health() {
   try {
     backend_.CheckHealth();
   } catch (const StorageError&) {
-    return Refusal(503, "storage unavailable");
+    return StorageFailure(503, "storage unavailable");
   }
   return Plain(200, "OK|healthy|\n");
+}
+
+ServerResponse ScoreService::MetricsPage(const ServerRequest& request) {
+  bool allowed = false;
+  for (const auto& range : metricsFrom_) allowed |= AddressInPattern(request.ClientAddress, range);
+  // Unknown to anyone else, as if there were no such page.
+  if (metrics_ == nullptr || !allowed) return Refusal(404, "no such page");
+  Metrics::Gauges gauges = gauges_ ? gauges_() : Metrics::Gauges{};
+  try {
+    gauges.storedScores = backend_.StoredScores();
+    gauges.outstandingTokens = backend_.OutstandingTokens();
+  } catch (const StorageError&) {
+    metrics_->CountStorageError();
+  }
+  ServerResponse response = Plain(200, metrics_->Render(gauges));
+  response.ContentType = "text/plain; version=0.0.4; charset=utf-8";
+  return response;
 }
 
 ServerResponse ScoreService::ReplayRequest(const ServerRequest& request, std::string_view query,
@@ -248,23 +351,63 @@ ServerResponse ScoreService::ReplayRequest(const ServerRequest& request, std::st
     if (!parameters) return Refusal(400, "malformed query");
     auto entry = parameters->find("get");
     if (entry == parameters->end()) return Refusal(400, "no replay named");
-    return Download(entry->second);
+    return Download(request, entry->second, time);
   }
   if (request.Method != "POST") {
     ServerResponse refused = Refusal(405, "only GET and POST are served");
     refused.Headers.emplace_back("Allow", "GET, POST");
     return refused;
   }
+  if (!request.Admitted) {
+    if (auto refusal = AdmitUpload(request, time)) return *refusal;
+  }
+  auto token = parameters->find("token");
+  ServerResponse answer = Upload(request, token->second, time);
+  if (metrics_ != nullptr) {
+    metrics_->CountUpload(answer.Status == 200   ? "verified"
+                          : answer.Status == 503 ? "unavailable"
+                          : answer.Status >= 500 ? "error"
+                                                 : "refused");
+  }
+  return answer;
+}
+
+std::optional<ServerResponse> ScoreService::AdmitUpload(const ServerRequest& head,
+                                                        const ServiceTime& time) {
   if (verifier_ == nullptr || uploadLimiter_ == nullptr) {
     return Refusal(404, "replays are not taken here");
   }
-  if (!uploadLimiter_->Allow(request.ClientAddress, time.Now)) {
-    return Refusal(429, "too many uploads");
+  if (!uploadLimiter_->Allow(head.ClientAddress, time.Now)) {
+    return Refused(429, "too many uploads", "upload_rate");
   }
+  std::size_t question = head.Target.find('?');
+  auto parameters = ParseQuery(question == std::string::npos
+                                   ? std::string_view()
+                                   : std::string_view(head.Target).substr(question + 1));
   if (!parameters) return Refusal(400, "malformed query");
   auto token = parameters->find("token");
   if (token == parameters->end() || token->second.empty()) return Refusal(400, "no token");
-  return Upload(request, token->second, time);
+  std::optional<ScoreEntry> entry;
+  try {
+    if (Bans(time).AddressBanned(head.ClientAddress)) return Refused(403, "banned", "address_ban");
+    entry = backend_.EntryOfToken(token->second, time);
+  } catch (const StorageError&) {
+    return StorageFailure(500, "entry unavailable");
+  }
+  if (!entry) return Refusal(404, "token unknown or expired");
+  if (entry->Verified) return Refusal(409, "already verified");
+  if (replayBytesLimiter_ != nullptr) {
+    // Counted from the declared length, before the bytes arrive; a body that is read whole
+    // (no listener in front) counts what it holds.
+    std::size_t bytes = head.Body.size();
+    if (const std::string* length = head.Header("content-length")) {
+      std::from_chars(length->data(), length->data() + length->size(), bytes);
+    }
+    if (!replayBytesLimiter_->Allow(head.ClientAddress, time.Now, static_cast<double>(bytes))) {
+      return Refused(429, "replay bytes over this address's allowance", "replay_bytes");
+    }
+  }
+  return std::nullopt;
 }
 
 ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_view token,
@@ -291,12 +434,15 @@ ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_vi
     }
     return Refusal(400, "malformed replay");
   }
+  if (request.Body.size() > rules_.replayBaseBytes + replay.TickCount) {
+    return Refused(413, "replay larger than its ticks need", "replay_ticks");
+  }
 
   std::optional<ScoreEntry> entry;
   try {
     entry = backend_.EntryOfToken(token, time);
   } catch (const StorageError&) {
-    return Refusal(500, "entry unavailable");
+    return StorageFailure(500, "entry unavailable");
   }
   if (!entry) return Refusal(404, "token unknown or expired");
   if (entry->Verified) return Refusal(409, "already verified");
@@ -306,16 +452,26 @@ ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_vi
       FoldSpaces(trailer.Country) != entry->Country) {
     return Refusal(409, "replay name or country differs from the entry");
   }
-
   VerifiedRun run;
   if (auto refused = RefuseRun(replay, time, run)) return *refused;
+  return Verified(request, *entry, run, time);
+}
 
+ServerResponse ScoreService::Verified(const ServerRequest& request, const ScoreEntry& entry,
+                                      const VerifiedRun& run, const ServiceTime& time) {
+  auto started = std::chrono::steady_clock::now();
   VerifierVerdict verdict = verifier_->Verify(request.Body);
+  if (metrics_ != nullptr) {
+    static constexpr std::string_view kOutcomes[] = {"reproduced", "different", "unreadable",
+                                                     "busy", "failed"};
+    metrics_->CountVerification(kOutcomes[static_cast<int>(verdict.kind)],
+                                std::chrono::steady_clock::now() - started);
+  }
   switch (verdict.kind) {
     case VerifierVerdict::Kind::Reproduced:
       break;
     case VerifierVerdict::Kind::Busy:
-      return Refusal(503, "busy");
+      return Refused(503, "busy", "verify_queue");
     case VerifierVerdict::Kind::Failed:
       return Refusal(503, "not verified: " + verdict.detail);
     case VerifierVerdict::Kind::Unreadable:
@@ -324,34 +480,51 @@ ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_vi
     case VerifierVerdict::Kind::Different:
       return Refusal(409, "replay does not reproduce its result: " + verdict.detail);
   }
-  if (verdict.score != entry->Score) return Refusal(409, "run reaches another score");
+  if (verdict.score != entry.Score) return Refusal(409, "run reaches another score");
 
   RunStanding standing = RunStanding::Fresh;
   try {
-    standing = backend_.MarkVerifiedRun(entry->Id, request.Body, run, time.UnixSeconds);
+    standing = backend_.MarkVerifiedRun(entry.Id, request.Body, run, time.UnixSeconds);
   } catch (const StorageError&) {
-    return Refusal(500, "replay not stored");
+    return StorageFailure(500, "replay not stored");
   }
   if (standing != RunStanding::Fresh) return Refusal(409, StandingReason(standing));
   return Plain(200, "OK|verified|");
 }
 
-ServerResponse ScoreService::Download(std::string_view entryId) {
+ServerResponse ScoreService::Download(const ServerRequest& request, std::string_view entryId,
+                                      const ServiceTime& time) {
   std::int64_t id = 0;
   auto parsed = std::from_chars(entryId.data(), entryId.data() + entryId.size(), id);
   if (entryId.empty() || parsed.ptr != entryId.data() + entryId.size() || id <= 0) {
     return Refusal(400, "bad replay number");
   }
-  std::optional<std::string> bytes;
+  if (downloadLimiter_ != nullptr && !downloadLimiter_->Allow(request.ClientAddress, time.Now)) {
+    return Refused(429, "too many downloads", "download_rate");
+  }
+  std::shared_ptr<const void> place;
+  if (downloads_) {
+    place = downloads_->TakePlace();
+    if (!place) return Refused(503, "busy", "download_places");
+  }
+  std::shared_ptr<const std::string> bytes;
   try {
-    bytes = backend_.ReplayOf(id);
+    std::optional<ScoreEntry> entry = backend_.Entry(id);
+    if (!entry || !Shown(*entry, Bans(time))) return Refusal(404, "no such replay");
+    auto load = [&] { return backend_.ReplayOf(id); };
+    if (downloads_) {
+      bytes = downloads_->Shared(id, load);
+    } else if (auto own = load()) {
+      bytes = std::make_shared<const std::string>(std::move(*own));
+    }
   } catch (const StorageError&) {
-    return Refusal(500, "replay unavailable");
+    return StorageFailure(500, "replay unavailable");
   }
   if (!bytes) return Refusal(404, "no such replay");
   ServerResponse response;
   response.ContentType = "application/octet-stream";
-  response.Body = std::move(*bytes);
+  response.SharedBody = std::move(bytes);
+  response.Hold = std::move(place);
   response.Headers.emplace_back("Content-Disposition",
                                 "attachment; filename=\"rivoltra-" + std::to_string(id) + ".rvr\"");
   return response;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,9 +13,13 @@
 #include <variant>
 #include <vector>
 
+#include "ban_list.h"
+#include "metrics.h"
+#include "name_filter.h"
 #include "persist/score_code.h"
 #include "race_tickets.h"
 #include "rate_limiter.h"
+#include "replay_downloads.h"
 #include "score_backend.h"
 #include "score_store.h"
 #include "token_store.h"
@@ -27,6 +32,9 @@ struct ServerRequest {
   std::string Target;  // path and query exactly as they arrived
   std::string ClientAddress;
   std::string Body;
+  // Set by the listener once an upload's head passed AdmitUpload, so its limits are not
+  // counted twice when the whole request arrives.
+  bool Admitted = false;
   // Header names in lower case, as they arrived.
   std::vector<std::pair<std::string, std::string>> Headers;
 
@@ -41,6 +49,9 @@ struct ServerResponse {
   std::vector<std::pair<std::string, std::string>> Headers;
   // Sent instead of Body when set: large files are shared by every reply, not copied into each.
   std::shared_ptr<const std::string> SharedBody;
+  // Kept by the listener until the reply is written or the connection drops: a download's
+  // place among those served at once.
+  std::shared_ptr<const void> Hold;
 };
 
 // What a stored entry may look like. The game limits names and countries by their drawn width,
@@ -52,7 +63,18 @@ struct EntryRules {
   std::size_t maxTargetLength = 2048;
   std::size_t pageEntries = 100;
   std::size_t maxReplayBytes = 1 << 20;  // the replay format's own cap
+  // A stored replay may hold this much beyond one byte per tick. A run whose input changes
+  // every tick (a paused game with keys rattled, say) needs two or more per tick; a player's
+  // input changes far less often.
+  std::size_t replayBaseBytes = 512;
+  std::size_t apiMaxLimit = 100;
+  std::size_t apiMaxOffset = 100'000;
 };
+
+// The reply to a report whose name the table does not take: 200, so the game reads it, with
+// the text it shows the player in field 3.
+inline constexpr std::string_view kNameRefusal =
+    "REFUSED|name|This name is not allowed on the online table. Please choose another name.|";
 
 // Query parameters by name, percent-decoded ("+" is a space); a name without "=" has an empty
 // value. nullopt for a malformed query (a bad
@@ -93,18 +115,57 @@ class ScoreService {
   // Signs tickets with this secret (an operator's file) instead of the one kept in the storage.
   void UseTicketSecret(std::string secret);
   void SetTicketRules(TicketRules rules) { ticketRules_ = rules; }
+  // Replay bytes one address may have stored, as a budget of bytes (`Allow` with a cost).
+  void LimitReplayBytes(RateLimiter& bytesPerClient) { replayBytesLimiter_ = &bytesPerClient; }
+  // Downloads per address, and how many are sent at once.
+  void LimitDownloads(RateLimiter& downloadLimiter, std::size_t atOnce);
+  // Names the filter refuses are refused when reported and left out of every page.
+  void FilterNames(NameFilter filter) { nameFilter_ = std::move(filter); }
+  // Serves /metrics to clients within the ranges (addresses or CIDR ranges); `gauges` adds
+  // what the listener knows.
+  void ServeMetrics(Metrics& metrics, std::vector<std::string> allowedRanges,
+                    std::function<Metrics::Gauges()> gauges);
+
+  // An upload judged by its head, before its body is read: its rate, the address's bans and
+  // replay byte allowance, and its token. A reply refuses it; nullopt lets the body come.
+  std::optional<ServerResponse> AdmitUpload(const ServerRequest& head, const ServiceTime& time);
 
  private:
   ServerResponse Version(const ServerRequest& request, const ServiceTime& time);
   ServerResponse Report(const ServerRequest& request, std::string_view code,
                         const ServiceTime& time);
-  ServerResponse Table(EntryFilter filter);
+  ServerResponse Table(EntryFilter filter, const ServiceTime& time);
   ServerResponse Health();
   ServerResponse ReplayRequest(const ServerRequest& request, std::string_view query,
                                const ServiceTime& time);
   ServerResponse Upload(const ServerRequest& request, std::string_view token,
                         const ServiceTime& time);
-  ServerResponse Download(std::string_view entryId);
+  ServerResponse Verified(const ServerRequest& request, const ScoreEntry& entry,
+                          const VerifiedRun& run, const ServiceTime& time);
+  ServerResponse Download(const ServerRequest& request, std::string_view entryId,
+                          const ServiceTime& time);
+  ServerResponse MetricsPage(const ServerRequest& request);
+  ServerResponse Api(const ServerRequest& request, std::string_view path, std::string_view query,
+                     const ServiceTime& time);
+  ServerResponse ApiScores(const ServerRequest& request,
+                           const std::map<std::string, std::string, std::less<>>& parameters,
+                           const ServiceTime& time);
+  ServerResponse ApiEntry(const ServerRequest& request,
+                          const std::map<std::string, std::string, std::less<>>& parameters,
+                          const ServiceTime& time);
+
+  // The bans in force now; throws StorageError.
+  BanList Bans(const ServiceTime& time);
+  // The same, read at most once a second: for the version and report requests, where one more
+  // query each would halve what a shared database serves.
+  BanList RecentBans(const ServiceTime& time);
+  bool Shown(const ScoreEntry& entry, const BanList& bans) const;
+  // Entries the table shows, best first from `offset`: hidden ones, banned names and names the
+  // filter refuses left out.
+  std::vector<ScoreEntry> Visible(std::size_t offset, std::size_t limit, EntryFilter filter,
+                                  const BanList& bans);
+  ServerResponse StorageFailure(int status, std::string_view reason);
+  ServerResponse Refused(int status, std::string_view reason, std::string_view limit);
   // Tickets and the daily tables, in daily_table.cpp.
   ServerResponse Ticket(const ServerRequest& request, std::string_view query,
                         const ServiceTime& time);
@@ -130,6 +191,16 @@ class ScoreService {
   TicketRules ticketRules_;
   std::mutex signerMutex_;
   std::unique_ptr<TicketSigner> signer_;
+  RateLimiter* replayBytesLimiter_ = nullptr;
+  RateLimiter* downloadLimiter_ = nullptr;
+  std::unique_ptr<ReplayDownloads> downloads_;
+  NameFilter nameFilter_;
+  Metrics* metrics_ = nullptr;
+  std::vector<std::string> metricsFrom_;
+  std::function<Metrics::Gauges()> gauges_;
+  std::mutex recentBansMutex_;
+  BanList recentBans_;
+  std::optional<SteadyTime> recentBansRead_;
 };
 
 }  // namespace rivoltra::scores

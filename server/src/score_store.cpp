@@ -10,28 +10,19 @@
 #include <limits>
 #include <memory>
 
+#include "sqlite_statement.h"
+
 namespace rivoltra::scores {
 namespace {
 
 // Schema versions (PRAGMA user_version):
 //   1  scores(id, name, country, score, submitted_at)
 //   2  scores.verified; replays(entry_id, bytes) holds the replay of each verified entry
-//   3  race tickets: ticket_secret(secret), spent_tickets(ticket_id, expires_at),
+//   4  hidden_entries, bans and audit_log for the operator's moderation
+//   5  race tickets: ticket_secret(secret), spent_tickets(ticket_id, expires_at),
 //      verified_runs(fingerprint, entry_id); daily_runs(day, name, country, score,
 //      submitted_at, entry_id), each name's best verified run of a day
-constexpr int kSchemaVersion = 3;
-
-struct StatementDeleter {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
-
-std::string ColumnText(sqlite3_stmt* statement, int column) {
-  const unsigned char* text = sqlite3_column_text(statement, column);
-  int bytes = sqlite3_column_bytes(statement, column);
-  if (text == nullptr || bytes <= 0) return {};
-  return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(bytes));
-}
+constexpr int kSchemaVersion = 5;
 
 // The first bytes of every SQLite file; anything else at the start is not ours to open.
 constexpr char kFileHeader[] = "SQLite format 3";
@@ -50,21 +41,6 @@ void RefuseForeignFile(const std::string& path) {
       std::memcmp(header, kFileHeader, sizeof header) != 0) {
     throw StorageError(path + ": not a database (no SQLite header)");
   }
-}
-
-// A row of name, country, score, submitted_at, id, verified.
-ScoreEntry EntryOfRow(sqlite3_stmt* row) {
-  ScoreEntry entry;
-  entry.Name = ColumnText(row, 0);
-  entry.Country = ColumnText(row, 1);
-  // A row edited by hand may hold anything; clamp rather than wrap.
-  sqlite3_int64 score = sqlite3_column_int64(row, 2);
-  score = std::min<sqlite3_int64>(std::max<sqlite3_int64>(score, INT32_MIN), INT32_MAX);
-  entry.Score = static_cast<std::int32_t>(score);
-  entry.SubmittedAt = sqlite3_column_int64(row, 3);
-  entry.Id = sqlite3_column_int64(row, 4);
-  entry.Verified = sqlite3_column_int64(row, 5) != 0;
-  return entry;
 }
 
 }  // namespace
@@ -140,7 +116,31 @@ void ScoreStore::Migrate(int found) {
           "  entry_id INTEGER PRIMARY KEY REFERENCES scores (id),"
           "  bytes BLOB NOT NULL)");
     }
-    if (found < 3) {
+    if (found < 4) {
+      Execute(
+          "CREATE TABLE IF NOT EXISTS hidden_entries ("
+          "  entry_id INTEGER PRIMARY KEY REFERENCES scores (id),"
+          "  reason TEXT NOT NULL,"
+          "  hidden_at INTEGER NOT NULL)");
+      Execute(
+          "CREATE TABLE IF NOT EXISTS bans ("
+          "  id INTEGER PRIMARY KEY,"
+          "  kind TEXT NOT NULL CHECK (kind IN ('name', 'address')),"
+          "  pattern TEXT NOT NULL,"
+          "  reason TEXT NOT NULL,"
+          "  created_at INTEGER NOT NULL,"
+          "  expires_at INTEGER,"
+          "  lifted_at INTEGER)");
+      Execute(
+          "CREATE TABLE IF NOT EXISTS audit_log ("
+          "  id INTEGER PRIMARY KEY,"
+          "  at INTEGER NOT NULL,"
+          "  action TEXT NOT NULL,"
+          "  target TEXT NOT NULL,"
+          "  detail TEXT NOT NULL,"
+          "  reason TEXT NOT NULL)");
+    }
+    if (found < 5) {
       Execute("CREATE TABLE IF NOT EXISTS ticket_secret (secret BLOB NOT NULL)");
       Execute(
           "CREATE TABLE IF NOT EXISTS spent_tickets ("
@@ -164,7 +164,7 @@ void ScoreStore::Migrate(int found) {
           "CREATE INDEX IF NOT EXISTS daily_runs_rank "
           "ON daily_runs (day, score DESC, submitted_at, entry_id)");
     }
-    Execute("PRAGMA user_version = 3");
+    Execute(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     Execute("COMMIT");
   } catch (...) {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -228,13 +228,17 @@ std::int64_t ScoreStore::Add(const ScoreEntry& entry) {
   return sqlite3_last_insert_rowid(db_);
 }
 
-std::vector<ScoreEntry> ScoreStore::Best(std::size_t limit, EntryFilter filter) {
+std::vector<ScoreEntry> ScoreStore::Best(std::size_t limit, EntryFilter filter,
+                                         std::size_t offset) {
   std::lock_guard lock(mutex_);
+  // Hidden entries stay in the file as evidence and are left out of every ranking.
   const char* sql = filter == EntryFilter::VerifiedOnly
                         ? "SELECT name, country, score, submitted_at, id, verified FROM scores "
-                          "WHERE verified = 1 ORDER BY score DESC, submitted_at, id LIMIT ?1"
+                          "WHERE verified = 1 AND id NOT IN (SELECT entry_id FROM hidden_entries) "
+                          "ORDER BY score DESC, submitted_at, id LIMIT ?1 OFFSET ?2"
                         : "SELECT name, country, score, submitted_at, id, verified FROM scores "
-                          "ORDER BY score DESC, submitted_at, id LIMIT ?1";
+                          "WHERE id NOT IN (SELECT entry_id FROM hidden_entries) "
+                          "ORDER BY score DESC, submitted_at, id LIMIT ?1 OFFSET ?2";
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db_, sql, -1, &raw, nullptr) != SQLITE_OK) {
     throw StorageError(Where("prepare the ranking"));
@@ -243,6 +247,9 @@ std::vector<ScoreEntry> ScoreStore::Best(std::size_t limit, EntryFilter filter) 
   auto capped = static_cast<sqlite3_int64>(
       std::min<std::size_t>(limit, static_cast<std::size_t>(std::numeric_limits<int>::max())));
   sqlite3_bind_int64(raw, 1, capped);
+  sqlite3_bind_int64(raw, 2,
+                     static_cast<sqlite3_int64>(std::min<std::size_t>(
+                         offset, static_cast<std::size_t>(std::numeric_limits<int>::max()))));
 
   std::vector<ScoreEntry> best;
   int step = SQLITE_ROW;
@@ -255,8 +262,9 @@ std::optional<ScoreEntry> ScoreStore::Entry(std::int64_t id) {
   std::lock_guard lock(mutex_);
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db_,
-                         "SELECT name, country, score, submitted_at, id, verified FROM scores "
-                         "WHERE id = ?1",
+                         "SELECT s.name, s.country, s.score, s.submitted_at, s.id, s.verified, "
+                         "h.reason FROM scores s LEFT JOIN hidden_entries h ON h.entry_id = s.id "
+                         "WHERE s.id = ?1",
                          -1, &raw, nullptr) != SQLITE_OK) {
     throw StorageError(Where("prepare the entry query"));
   }
@@ -306,8 +314,10 @@ bool ScoreStore::MarkVerified(std::int64_t id, std::string_view replay) {
 std::optional<std::string> ScoreStore::ReplayOf(std::int64_t id) {
   std::lock_guard lock(mutex_);
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db_, "SELECT bytes FROM replays WHERE entry_id = ?1", -1, &raw, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_prepare_v2(db_,
+                         "SELECT bytes FROM replays WHERE entry_id = ?1 "
+                         "AND entry_id NOT IN (SELECT entry_id FROM hidden_entries)",
+                         -1, &raw, nullptr) != SQLITE_OK) {
     throw StorageError(Where("prepare the replay query"));
   }
   Statement select(raw);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "moderation.h"
+
 struct sqlite3;
 
 namespace rivoltra::scores {
@@ -25,6 +27,7 @@ struct ScoreEntry {
   std::int64_t SubmittedAt = 0;  // seconds since 1970, UTC
   std::int64_t Id = 0;           // the storage's number for the entry; 0 before it is stored
   bool Verified = false;         // a replay re-simulated to this entry's score is kept with it
+  std::string HiddenReason;      // an operator's reason; empty for an entry the table shows
 };
 
 enum class EntryFilter { All, VerifiedOnly };
@@ -55,14 +58,16 @@ class ScoreStore {
 
   // Returns the new entry's id.
   std::int64_t Add(const ScoreEntry& entry);
-  // Best first; equal scores in the order they arrived.
-  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter = EntryFilter::All);
+  // Best first; equal scores in the order they arrived; hidden entries left out.
+  std::vector<ScoreEntry> Best(std::size_t limit, EntryFilter filter = EntryFilter::All,
+                               std::size_t offset = 0);
   std::size_t Count();
+  // Any entry, hidden ones included (with their reason).
   std::optional<ScoreEntry> Entry(std::int64_t id);
   // Marks the entry verified and keeps its replay, as one step; false when there is no such
   // entry or it was verified already.
   bool MarkVerified(std::int64_t id, std::string_view replay);
-  // The replay kept with a verified entry.
+  // The replay kept with a verified entry that is not hidden.
   std::optional<std::string> ReplayOf(std::int64_t id);
 
   // MarkVerified and the run's ticket, tick stream and daily entry, as one step; anything but
@@ -76,8 +81,28 @@ class ScoreStore {
   // The day's table: each name's best verified run, best first, equal scores in arrival order.
   std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit);
 
+  // Moderation; each action writes its audit record in the same transaction.
+  std::vector<ScoreEntry> Search(const EntrySearch& search);
+  bool Hide(std::int64_t id, const std::string& reason, std::int64_t now);
+  bool Unhide(std::int64_t id, const std::string& reason, std::int64_t now);
+  bool Rename(std::int64_t id, const std::string& name, const std::string& reason,
+              std::int64_t now);
+  std::int64_t AddBan(const Ban& ban, std::int64_t now);
+  bool LiftBan(std::int64_t id, const std::string& reason, std::int64_t now);
+  // Every ban, newest first; ActiveBans only those in force at `now`.
+  std::vector<Ban> Bans();
+  std::vector<Ban> ActiveBans(std::int64_t now);
+  std::vector<AuditRecord> AuditLog(std::size_t limit);
+  // A SQLite copy of the whole file taken by the online backup, consistent while others write.
+  void BackupTo(const std::string& path);
+
  private:
   void Execute(const char* sql);
+  // Runs `change` in one write transaction: committed when it returns, rolled back on throw.
+  template <typename Change>
+  auto InTransaction(Change change);
+  void Audit(std::int64_t now, const char* action, const std::string& target,
+             const std::string& detail, const std::string& reason);
   RunStanding StandingLocked(const VerifiedRun& run);
   void Migrate(int found);
   void CheckIntegrity();

@@ -4,6 +4,8 @@
 #include <limits>
 #include <map>
 
+#include "ban_list.h"
+
 namespace rivoltra::scores {
 namespace {
 
@@ -72,6 +74,47 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--ticket-slack",
        Number(0, 24 * 3600,
               [](auto& o, long long v) { o.ticketRules.slack = std::chrono::seconds(v); })},
+      {"--name-filter",
+       [](const std::string& value, ServerOptions& options) {
+         options.nameFilterFile = value;
+         return !value.empty();
+       }},
+      {"--metrics-from",
+       [](const std::string& value, ServerOptions& options) {
+         options.metricsFrom.clear();
+         std::size_t start = 0;
+         while (start <= value.size()) {
+           std::size_t comma = value.find(',', start);
+           std::string range = value.substr(start, comma - start);
+           if (range != "none") {
+             if (!ValidAddressPattern(range)) return false;
+             options.metricsFrom.push_back(range);
+           }
+           if (comma == std::string::npos) break;
+           start = comma + 1;
+         }
+         return true;
+       }},
+      {"--access-log",
+       [](const std::string& value, ServerOptions& options) {
+         options.jsonAccessLog = value == "json";
+         return value == "json" || value == "plain";
+       }},
+      {"--verify-memory-mb", Number(16, 65536,
+                                    [](auto& o, long long v) {
+                                      o.verifier.memoryBytes = static_cast<std::size_t>(v) << 20;
+                                    })},
+      {"--uploads-per-client",
+       Number(1, 4096, [](auto& o, long long v) { o.http.maxUploadsPerClient = v; })},
+      {"--replay-bytes-per-client",
+       Number(1024, 1LL << 40, [](auto& o, long long v) { o.replayBytesPerClient = v; })},
+      {"--download-burst",
+       Number(1, 1'000'000,
+              [](auto& o, long long v) { o.downloadLimit.burst = static_cast<double>(v); })},
+      {"--download-refill-ms",
+       Number(1, 86'400'000,
+              [](auto& o, long long v) { o.downloadLimit.refill = std::chrono::milliseconds(v); })},
+      {"--downloads-at-once", Number(1, 4096, [](auto& o, long long v) { o.downloadsAtOnce = v; })},
       {"--verifier",
        [](const std::string& value, ServerOptions& options) {
          options.verifier.program = value;
@@ -135,6 +178,7 @@ const std::map<std::string, Setter>& ValueOptions() {
                                   o.versionLimit.maxClients = v;
                                   o.reportLimit.maxClients = v;
                                   o.uploadLimit.maxClients = v;
+                                  o.downloadLimit.maxClients = v;
                                 })},
       {"--token-lifetime",
        Number(1, 86'400,
@@ -160,6 +204,9 @@ const char* const kServerUsage =
     "  --web DIR              serve the browser build in DIR under /play/\n"
     "  --trust-proxy ADDR     take the client from X-Forwarded-For when the peer is ADDR\n"
     "  --quiet                no access log on standard error\n"
+    "  --access-log FORMAT    plain (default) or json: one JSON object a line\n"
+    "  --name-filter FILE     names refused when reported and left off the pages\n"
+    "  --metrics-from RANGES  addresses /metrics answers (default 127.0.0.0/8,::1; none)\n"
     "limits (defaults in brackets):\n"
     "  --request-timeout S [5]            whole request, first byte to last\n"
     "  --write-timeout S [5]              one reply\n"
@@ -186,12 +233,18 @@ const char* const kServerUsage =
     "  --max-upload-bytes N [1048576]     upload body, at most 1048576\n"
     "  --uploads-at-once N [16]           upload bodies read or verified at once\n"
     "  --upload-burst N [5]    --upload-refill-ms MS [60000]   uploads per address\n"
+    "  --uploads-per-client N [2]         upload bodies one address reads at once\n"
+    "  --replay-bytes-per-client N [4194304]   replay bytes one address uploads per day\n"
+    "  --verify-memory-mb N [512]         address space of one verification\n"
+    "  --download-burst N [10] --download-refill-ms MS [6000]   replay downloads per address\n"
+    "  --downloads-at-once N [32]         replay downloads sent at once\n"
     "race tickets (GET /cgi/ticket.pl; only a ticketed replay earns the verified mark):\n"
     "  --ticket-secret FILE   sign tickets with the secret in FILE (at least 16 bytes), the\n"
     "                         same file for every server of one table; without it the secret\n"
     "                         is made once and kept in the database\n"
     "  --ticket-slack S [5]   how much faster than real time (and than the issue time) a race\n"
-    "                         may seem before it is refused; for tests with a fake clock\n";
+    "                         may seem before it is refused; for tests with a fake clock\n"
+    "operators: rivoltra-scores admin|backup|restore ... (rivoltra-scores admin --help)\n";
 
 std::optional<std::string> ConflictIn(const ServerOptions& options) {
   // Each waiting upload holds a request thread; the table page needs at least one left.

@@ -29,6 +29,14 @@ struct ServerOptions {
   RateLimiter::Limits versionLimit{30, std::chrono::seconds(2), 4096};
   RateLimiter::Limits reportLimit{5, std::chrono::seconds(60), 4096};
   RateLimiter::Limits uploadLimit{5, std::chrono::seconds(60), 4096};
+  RateLimiter::Limits downloadLimit{10, std::chrono::seconds(6), 4096};
+  std::size_t downloadsAtOnce = 32;
+  // Replay bytes one address may upload per day.
+  std::size_t replayBytesPerClient = std::size_t{4} << 20;
+  std::string nameFilterFile;
+  // Who /metrics answers: addresses or CIDR ranges.
+  std::vector<std::string> metricsFrom{"127.0.0.0/8", "::1"};
+  bool jsonAccessLog = false;
   TokenStore::Limits tokens;
   // The program is empty until main puts in the default, rivoltra-replay beside the server.
   ProcessVerifier::Limits verifier;

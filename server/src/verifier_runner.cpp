@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -71,8 +72,13 @@ class TemporaryReplay {
 };
 
 // Only async-signal-safe calls between fork and exec: the server has threads.
-[[noreturn]] void BecomeVerifier(const std::vector<char*>& arguments, int output, rlim_t cpu) {
+[[noreturn]] void BecomeVerifier(const std::vector<char*>& arguments, int output, rlim_t cpu,
+                                 rlim_t memory) {
   setpgid(0, 0);
+  // A server that dies without stopping takes its verifier along.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  rlimit addressSpace{memory, memory};
+  setrlimit(RLIMIT_AS, &addressSpace);
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -212,16 +218,39 @@ ProcessVerifier::ProcessVerifier(Limits limits) : limits_(std::move(limits)) {
   if (limits_.running == 0) limits_.running = 1;
 }
 
+void ProcessVerifier::StopAll() {
+  std::lock_guard lock(mutex_);
+  stopped_ = true;
+  for (const Running& running : live_) {
+    KillGroup(running.group);
+    unlink(running.file.c_str());
+  }
+  turn_.notify_all();
+}
+
+bool ProcessVerifier::Register(pid_t group, const std::string& file) {
+  std::lock_guard lock(mutex_);
+  live_.push_back({group, file});
+  return !stopped_;
+}
+
+void ProcessVerifier::Unregister(pid_t group) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(live_, [group](const Running& running) { return running.group == group; });
+}
+
 VerifierVerdict ProcessVerifier::Verify(std::string_view replay) {
   {
     std::unique_lock lock(mutex_);
+    if (stopped_) return {VerifierVerdict::Kind::Failed, 0, "server stopping"};
     if (running_ + waiting_ >= limits_.running + limits_.waiting) {
       return {VerifierVerdict::Kind::Busy, 0, "verification queue full"};
     }
     ++waiting_;
-    bool turn =
-        turn_.wait_for(lock, limits_.wallTime, [this] { return running_ < limits_.running; });
+    bool turn = turn_.wait_for(lock, limits_.wallTime,
+                               [this] { return stopped_ || running_ < limits_.running; });
     --waiting_;
+    if (stopped_) return {VerifierVerdict::Kind::Failed, 0, "server stopping"};
     if (!turn) return {VerifierVerdict::Kind::Busy, 0, "no verification slot in time"};
     ++running_;
   }
@@ -255,13 +284,24 @@ VerifierVerdict ProcessVerifier::Run(std::string_view replay) {
   int pipeEnds[2];
   if (pipe2(pipeEnds, O_CLOEXEC) != 0) return {VerifierVerdict::Kind::Failed, 0, "no pipe"};
   auto cpu = static_cast<rlim_t>(limits_.cpuTime.count());
+  auto memory = static_cast<rlim_t>(limits_.memoryBytes);
   pid_t child = fork();
-  if (child == 0) BecomeVerifier(arguments, pipeEnds[1], cpu);
+  if (child == 0) BecomeVerifier(arguments, pipeEnds[1], cpu, memory);
   close(pipeEnds[1]);
   if (child < 0) {
     close(pipeEnds[0]);
     return {VerifierVerdict::Kind::Failed, 0, "cannot start the verifier"};
   }
+  // Set here too: the child may not have run yet when a stop kills the group.
+  setpgid(child, child);
+  struct Registration {
+    ProcessVerifier& owner;
+    pid_t group;
+    ~Registration() { owner.Unregister(group); }
+  };
+  bool live = Register(child, file.Path());
+  Registration registration{*this, child};
+  if (!live) KillGroup(child);
 
   Clock::time_point deadline = Clock::now() + limits_.wallTime;
   std::string output;

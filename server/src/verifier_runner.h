@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -8,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rivoltra::scores {
 
@@ -49,20 +52,34 @@ class ProcessVerifier final : public ReplayVerifier {
     std::chrono::seconds wallTime{6};
     std::size_t running = 1;
     std::size_t waiting = 2;
+    // Address space of one verification (RLIMIT_AS), so a run cannot take the server's memory.
+    std::size_t memoryBytes = std::size_t{512} << 20;
   };
 
   explicit ProcessVerifier(Limits limits);
   VerifierVerdict Verify(std::string_view replay) override;
   const Limits& Settings() const { return limits_; }
+  // For the server's stop: kills every running verifier with its process group and removes
+  // its replay file at once, without waiting for the threads that wait on them; later calls
+  // are answered Failed. Safe from any thread.
+  void StopAll();
 
  private:
+  struct Running {
+    pid_t group = -1;
+    std::string file;
+  };
   VerifierVerdict Run(std::string_view replay);
+  bool Register(pid_t group, const std::string& file);
+  void Unregister(pid_t group);
 
   Limits limits_;
   std::mutex mutex_;
   std::condition_variable turn_;
   std::size_t running_ = 0;
   std::size_t waiting_ = 0;
+  bool stopped_ = false;
+  std::vector<Running> live_;
 };
 
 // The verdict a verifier's exit status and output line mean; for the process runner and tests.

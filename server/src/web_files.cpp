@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kTextTypes[] = {"text/",
+                                           "application/manifest+json",
                                            "application/javascript",
                                            "application/json",
                                            "application/wasm",
@@ -90,6 +91,7 @@ std::string ContentTypeFor(std::string_view name) {
       {".data", "application/octet-stream"},
       {".css", "text/css; charset=utf-8"},
       {".json", "application/json"},
+      {".webmanifest", "application/manifest+json"},
       {".png", "image/png"},
       {".svg", "image/svg+xml"},
       {".ico", "image/x-icon"},
@@ -106,6 +108,8 @@ std::string ContentTypeFor(std::string_view name) {
 
 std::string CacheControlFor(std::string_view name) {
   if (ContentTypeFor(name).rfind("text/html", 0) == 0) return "no-cache";
+  // The service worker and the app's manifest: a new build must be seen at the next start.
+  if (name == "sw.js" || ContentTypeFor(name) == "application/manifest+json") return "no-cache";
   static const std::regex hashed(R"([.-][0-9a-f]{8,}\.)");
   if (std::regex_search(name.begin(), name.end(), hashed)) {
     return "public, max-age=31536000, immutable";

@@ -46,8 +46,8 @@ class WebFiles {
 
 // The type sent for a file name, by its extension.
 std::string ContentTypeFor(std::string_view name);
-// "no-cache" for pages (always revalidated), a year for names carrying a content hash, a day
-// with revalidation for the rest.
+// "no-cache" for pages, the service worker (sw.js) and the web app manifest (always
+// revalidated), a year for names carrying a content hash, a day with revalidation for the rest.
 std::string CacheControlFor(std::string_view name);
 // The gzip form of data (RFC 1952).
 std::string Gzip(std::string_view data);

@@ -3,6 +3,10 @@
 #include "app/game.h"
 #include "app/input_events.h"
 #include "app/replay_playback.h"
+#include "app/screens.h"
+#include "persist/high_scores.h"
+#include "persist/replay_file.h"
+#include "persist/settings.h"
 
 namespace rivoltra {
 
@@ -10,13 +14,51 @@ App::App(Platform& platform) : game_(std::make_unique<Game>(platform)) {}
 
 App::~App() = default;
 
+namespace {
+
+// The frontends' screen numbers are the game's own.
+constexpr bool SameScreen(AppScreen app, GameScreen game) {
+  return static_cast<std::int32_t>(app) == static_cast<std::int32_t>(game);
+}
+static_assert(SameScreen(AppScreen::MainMenu, GameScreen::MainMenu) &&
+              SameScreen(AppScreen::Race, GameScreen::Race) &&
+              SameScreen(AppScreen::Options, GameScreen::Options) &&
+              SameScreen(AppScreen::HighScores, GameScreen::HighScores) &&
+              SameScreen(AppScreen::Help, GameScreen::Help) &&
+              SameScreen(AppScreen::SendResults, GameScreen::SendResults) &&
+              SameScreen(AppScreen::CarChoice, GameScreen::CarChoice) &&
+              SameScreen(AppScreen::RaceLoading, GameScreen::RaceLoading) &&
+              SameScreen(AppScreen::NameEntry, GameScreen::NameEntry));
+
+// What the save files would hold now.
+std::string SaveFingerprint(const Game& game) {
+  return SettingsFileText(game.settings, ComputeCheckString(game.highScores)) +
+         HighScoreFileText(game.highScores);
+}
+
+}  // namespace
+
 void App::Configure(const StartOptions& options) {
   game_->paths = options.Paths;
   game_->online = options.Online;
   game_->RunFullScreen = options.FullScreen;
+  game_->RunWindowScale = options.WindowScale;
+  if (options.Archives) game_->TakeArchives = options.Archives;
+  game_->KeepUnsentResults = options.KeepUnsentResults;
 }
 
-void App::Start() { RunStartup(*game_); }
+void App::Start() {
+  RunStartup(*game_);
+  savedFingerprint_ = SaveFingerprint(*game_);
+}
+
+std::string App::WatchReplayFile(const std::string& file, bool quitAtEnd) {
+  try {
+    return StartReplayPlayback(*game_, LoadReplayFile(file), quitAtEnd);
+  } catch (const ReplayError& error) {
+    return std::string("The replay could not be loaded: ") + error.what();
+  }
+}
 
 std::string App::WatchReplay(const Replay& replay) {
   return StartReplayPlayback(*game_, replay, true);
@@ -70,5 +112,33 @@ void App::Present() { game_->Screen.Repaint(); }
 bool App::Finished() const { return game_->Terminated; }
 
 void App::Shutdown() { RunProgramEnd(*game_); }
+
+AppView App::View() const {
+  const Game& game = *game_;
+  AppView view;
+  view.screen = static_cast<AppScreen>(game.ScreenState);
+  const bool racing = game.ScreenState == GameScreen::Race;
+  view.finishPrompt = racing && game.race.State.FinishPrompt;
+  view.paused = racing && game.race.State.Paused;
+  view.fullScreen = game.settings.FullScreen == 1;
+  view.watchingReplay = game.replay.Playing;
+  return view;
+}
+
+void App::SetHeldActions(ActionStates actions) { game_->HeldActions = actions; }
+
+bool App::SaveIfChanged() {
+  std::string now = SaveFingerprint(*game_);
+  if (now == savedFingerprint_) return false;
+  SaveGameFiles(*game_);
+  savedFingerprint_ = std::move(now);
+  return true;
+}
+
+UnsentSending App::SendUnsentResults() { return rivoltra::SendUnsentResults(*game_); }
+
+void App::SetRaceScore(std::int32_t score) {
+  if (game_->ScreenState == GameScreen::Race) game_->race.State.Score = score;
+}
 
 }  // namespace rivoltra

@@ -78,6 +78,12 @@ void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTi
     case GameScreen::Options:
       HideOptions(game);
       break;
+    case GameScreen::Controls:
+      HideControls(game);
+      break;
+    case GameScreen::MoreSettings:
+      HideMoreSettings(game);
+      break;
     case GameScreen::HighScores:
       HideHighScores(game);
       break;

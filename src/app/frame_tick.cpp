@@ -1,4 +1,5 @@
 #include "app/game.h"
+#include "app/input_events.h"
 #include "app/race_recording.h"
 #include "app/race_scene/race.h"
 #include "app/replay_playback.h"
@@ -9,10 +10,11 @@ namespace rivoltra {
 
 namespace {
 
-// The race reads its actions once per tick; Control fires as well as the fire key of the key table.
+// The race reads its actions once per tick; Control fires as well as the fire key of the key table,
+// and a frontend's own controls add theirs.
 RaceTickInput RaceInputFromDevices(const Game& game, std::int32_t lagCount) {
   RaceTickInput input;
-  input.Actions = ActionsFrom(game.Input.States());
+  input.Actions = ActionStates(ActionsFrom(game.Input.States()).Bits() | game.HeldActions.Bits());
   if (game.FireKeyHeld) input.Actions.Set(RaceAction::Fire, true);
   input.LagCount = lagCount;
   return input;
@@ -39,6 +41,26 @@ void RunRaceTicks(Game& game, std::int32_t lagCount) {
   game.DrawingOff = !drawing;
 }
 
+// The controller works the menus whatever the race's controls are: A as Enter, B as Escape,
+// on their press. Before the screen's tick, as a key event would be, so that a cell of the
+// controls screen that starts waiting sees the button as held already.
+void PadMenuButtons(Game& game) {
+  const PadControls held = game.Input.Joystick().Controls();
+  const PadControls before = game.PadHeldBefore;
+  game.PadHeldBefore = held;
+  if (game.ScreenState == GameScreen::Race || game.ScreenState == GameScreen::RaceLoading) return;
+  if (game.controlsScreen.Waiting) return;
+  const auto pressed = [&](int button) {
+    const int control = static_cast<int>(PadButton(button));
+    return held.Contains(control) && !before.Contains(control);
+  };
+  if (pressed(PadButtons::South)) {
+    OnCharacterTyped(game, '\r');
+  } else if (pressed(PadButtons::East)) {
+    OnCharacterTyped(game, '\x1B');
+  }
+}
+
 }  // namespace
 
 void RunFrameTick(Game& game, std::int32_t lagCount) {
@@ -46,6 +68,7 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
   KeepMusicPlaying(game);
   // Navigation and the race read the input states of this tick, not those of the key events.
   game.Input.Update();
+  PadMenuButtons(game);
   switch (game.ScreenState) {
     case GameScreen::MainMenu:
       MainMenuTick(game, lagCount);
@@ -55,6 +78,12 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
       break;
     case GameScreen::Options:
       OptionsTick(game, lagCount);
+      break;
+    case GameScreen::Controls:
+      ControlsTick(game, lagCount);
+      break;
+    case GameScreen::MoreSettings:
+      MoreSettingsTick(game, lagCount);
       break;
     case GameScreen::HighScores:
       HighScoresTick(game, lagCount);

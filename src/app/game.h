@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/controls_screen.h"
+#include "app/game_archives.h"
 #include "app/menu_state.h"
 #include "app/race_scene/race_scene.h"
 #include "app/replay_session.h"
@@ -39,6 +41,8 @@ enum class GameScreen : std::int32_t {
   Options = 2,
   HighScores = 3,
   Help = 4,
+  Controls = 5,
+  MoreSettings = 6,
   SendResults = 7,
   CarChoice = 8,
   RaceLoading = 10,
@@ -71,10 +75,16 @@ struct Game {
 
   // The data and save folders; the defaults are the build folder's Data/ from the current folder.
   GamePaths paths;
+  // Hands over archives read elsewhere (the desktop game reads them on a worker thread while
+  // the window is being made); when empty, the start-up reads them itself.
+  std::function<GameArchives()> TakeArchives;
   // A display mode from the command line for this run only; the settings file keeps the mode it
   // had (StoredFullScreen) unless the player switches the mode during the run.
   std::optional<std::uint8_t> RunFullScreen;
   std::uint8_t StoredFullScreen = 0;
+  // The same for the window scale (--scale): the preferences keep StoredWindowScale.
+  std::optional<int> RunWindowScale;
+  int StoredWindowScale = kWindowScaleFit;
 
   GameScreen ScreenState = GameScreen::MainMenu;
   Settings settings;
@@ -90,6 +100,7 @@ struct Game {
   // The race: its data and state, the car chosen for the next one, the score of the last one.
   RaceSession race;
   RaceScene raceScene;
+  ControlsScreenState controlsScreen;
   // The recording of the current or last game, or the replay being played back.
   ReplaySession replay;
   // The race ticket asked for on the car choice; taken by the race that starts next.
@@ -108,6 +119,12 @@ struct Game {
 
   // The keyboard and mouse handlers' own state.
   bool FireKeyHeld = false;
+  // The controller inputs held at the last tick: A and B work the menus on their press.
+  PadControls PadHeldBefore;
+  // Race actions a frontend's own controls hold (the page's touch buttons).
+  ActionStates HeldActions;
+  // A result the score server could not be reached for is kept for later (see StartOptions).
+  bool KeepUnsentResults = false;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
 
@@ -157,6 +174,14 @@ void FlipFrame(Game& game);
 // Puts the preferences to work: the controls into the input devices, the volumes into the
 // sound output and the music player, the window size and filtering into the display.
 void ApplyPreferences(Game& game);
+// The controls alone, after the controls screen changed them.
+void ApplyControls(Game& game);
+
+// The player's volumes, percent in steps of 10, heard at once. 0 is the old "off": the switch
+// of the options file follows, music stops at 0 and starts again from the song's beginning
+// above it.
+void SetMusicVolume(Game& game, int percent);
+void SetSoundVolume(Game& game, int percent);
 
 void ApplyDisplayMode(Game& game);
 void SetWindowed(Game& game);

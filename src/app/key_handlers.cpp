@@ -43,6 +43,10 @@ void MenuCharacterTyped(Game& game, char key) {
       case GameScreen::CarChoice:
         selected = 1;
         break;
+      case GameScreen::Controls:
+      case GameScreen::MoreSettings:
+        selected = 2;
+        break;
       case GameScreen::MainMenu:
         return;
       default:
@@ -52,10 +56,18 @@ void MenuCharacterTyped(Game& game, char key) {
   OnPointerClick(game);
 }
 
+// Ctrl fires through the window's key events rather than the key table, as long as the player
+// keeps it on the fire action.
+bool ControlFires(const Game& game) {
+  const std::optional<BindingPlace> place = FindKey(game.preferences.Controls, VirtualKey::Control);
+  return place && place->action == ControlAction::Fire;
+}
+
 }  // namespace
 
 void OnKeyDown(Game& game, int virtualKey, ShiftState shift) {
-  if (virtualKey == VirtualKey::Control) game.FireKeyHeld = true;
+  if (ControlsScreenKeyDown(game, virtualKey)) return;
+  if (virtualKey == VirtualKey::Control && ControlFires(game)) game.FireKeyHeld = true;
   if (virtualKey == VirtualKey::Enter && shift.Alt) {
     game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
     ApplyDisplayMode(game);
@@ -63,16 +75,21 @@ void OnKeyDown(Game& game, int virtualKey, ShiftState shift) {
 }
 
 void OnKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
+  ControlsScreenKeyUp(game, virtualKey);
   if (virtualKey == VirtualKey::Control) game.FireKeyHeld = false;
 }
 
 void OnCharacterTyped(Game& game, char key) {
   if (PlaybackCharacterTyped(game, key)) return;
+  if (ControlsScreenTakesCharacters(game)) return;
   // Each step looks at the screen as the step before has left it: Enter that closes the options
   // reaches the main menu's step too and opens the selected button there.
   if (game.ScreenState == GameScreen::Options) {
     OptionsCharacterTyped(game, key);
     if (key == kEscape) return;
+    // A line that opened one of the options' own screens has used the key up.
+    if (game.ScreenState == GameScreen::Controls || game.ScreenState == GameScreen::MoreSettings)
+      return;
   }
   if (game.ScreenState != GameScreen::Race && game.ScreenState != GameScreen::RaceLoading &&
       game.ScreenState != GameScreen::Options) {
@@ -92,6 +109,7 @@ void OnPointerMove(Game& game, int x, int y) {
   game.MouseX = x;
   game.MouseY = y;
   HitTestButtons(game.menu.buttons, x, y);
+  ControlsScreenMouseMove(game, x, y);
 }
 
 void OnPointerClick(Game& game) {
@@ -102,6 +120,12 @@ void OnPointerClick(Game& game) {
       break;
     case GameScreen::Options:
       OptionsActivate(game);
+      break;
+    case GameScreen::Controls:
+      ControlsActivate(game);
+      break;
+    case GameScreen::MoreSettings:
+      MoreSettingsActivate(game);
       break;
     case GameScreen::HighScores:
       HighScoresActivate(game);

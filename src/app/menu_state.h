@@ -27,7 +27,7 @@ enum class MenuEntryModes : std::int32_t {
 // The menu globals shared by every screen: button slots and selection, the sprites each screen
 // keeps, the slide-in phase, text entry and the navigation flags.
 struct MenuState {
-  // Slots 1 to 6 the main menu (on the send-results screen 1 and 2 its buttons), 7 to 10 the
+  // Slots 1 to 6 the main menu (on the send-results screen 1 and 2 its buttons), from 7 on the
   // open sub-screen's.
   MenuButtonGroup buttons;
   std::int32_t FirstSelectable = 1;
@@ -54,6 +54,12 @@ struct MenuState {
   bool NavigationArmed = false;
   // The last step without wrapping stayed put at the first or last button.
   bool EdgeReached = false;
+  // Left/Right on the settings screens' lines change a value once per press, by their own
+  // flag, so the vertical navigation's arming is left as it was.
+  bool AdjustArmed = false;
+  // The volumes an "off" of the options screen puts back when switched on again.
+  int MusicVolumeBeforeOff = 100;
+  int SoundVolumeBeforeOff = 100;
 };
 
 }  // namespace rivoltra

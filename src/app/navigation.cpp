@@ -13,7 +13,7 @@ using SelectStep = void (*)(Game&, bool);
 void Navigate(Game& game, InputState first, SelectStep firstStep, InputState second,
               SelectStep secondStep, bool wrap) {
   MenuState& menu = game.menu;
-  const InputStates& states = game.Input.States();
+  const InputStates& states = game.Input.MenuStates();
   if (states.Contains(first) && menu.NavigationArmed) firstStep(game, wrap);
   if (states.Contains(second) && menu.NavigationArmed) secondStep(game, wrap);
   if (!states.Contains(first) && !states.Contains(second)) menu.NavigationArmed = true;

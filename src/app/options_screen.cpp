@@ -1,5 +1,7 @@
-// The options screen: display mode, music, sound and the player's country.
+// The options screen: display mode, the volumes, the player's country, and the ways to the
+// controls and the further settings.
 #include "app/game.h"
+#include "app/option_rows.h"
 #include "app/screens.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
@@ -14,6 +16,8 @@ constexpr int kDisplayLine = 7;
 constexpr int kMusicLine = 8;
 constexpr int kSoundLine = 9;
 constexpr int kCountryLine = 10;
+constexpr int kControlsLine = 11;
+constexpr int kMoreLine = 12;
 constexpr int kOptionsMainButton = 2;
 constexpr std::int32_t kCountryX = layout::kOptionChoiceX;
 constexpr std::int32_t kCountryRightEdge = 500;
@@ -23,19 +27,6 @@ constexpr double kCountryCursorY = 312;
 void StopEditing(Game& game) {
   game.menu.EditingCountry = false;
   if (game.menu.TextCursor != nullptr) game.menu.TextCursor->Visible = false;
-}
-
-// One line of choices: the word of the current state in the highlighted font, the rest in the
-// normal one.
-void DrawChoice(Game& game, int y, std::string_view first, int firstX, int slashX,
-                std::string_view second, int secondX, bool firstChosen) {
-  BitmapText& text = game.text;
-  firstChosen ? text.SelectMediumActiveFont() : text.SelectMediumFont();
-  WriteText(game, first, firstX, y);
-  text.SelectMediumFont();
-  WriteText(game, "/", slashX, y);
-  firstChosen ? text.SelectMediumFont() : text.SelectMediumActiveFont();
-  WriteText(game, second, secondX, y);
 }
 
 void DrawOptionLines(Game& game) {
@@ -48,18 +39,49 @@ void DrawOptionLines(Game& game) {
   WriteText(game, "SOUND:", kOptionLabelX, y[2]);
   DrawChoice(game, y[0], "WINDOW", kOptionChoiceX, kDisplaySlashX, "FULL SCREEN", kFullScreenX,
              settings.FullScreen == 0);
-  DrawChoice(game, y[1], "ON", kOptionChoiceX, kOnOffSlashX, "OFF", kOffX,
-             settings.MusicEnabled != 0);
-  DrawChoice(game, y[2], "ON", kOptionChoiceX, kOnOffSlashX, "OFF", kOffX,
-             settings.SoundEnabled != 0);
+  DrawVolume(game, y[1], game.preferences.MusicVolume);
+  DrawVolume(game, y[2], game.preferences.SoundVolume);
+  game.text.SelectMediumFont();
+  WriteText(game, "KEYS AND CONTROLLER", kOptionChoiceX, y[4]);
+  WriteText(game, "WINDOW / ONLINE", kOptionChoiceX, y[5]);
   game.text.SelectBigFont();
+  WriteText(game, "CONTROLS", kOptionLabelX, y[4]);
+  WriteText(game, "MORE SETTINGS", kOptionLabelX, y[5]);
+  // The country's line last: the text cursor and the typing limit follow where the drawing
+  // ended (TextEndX), the label's end while the country is empty.
   WriteText(game, "YOUR COUNTRY:", kOptionLabelX, y[3]);
   WriteText(game, settings.Country, kCountryX, y[3]);
 }
 
+// The volume under the mouse when it rests on the bar of the selected line, else -1.
+int ClickedVolume(const Game& game, int selected) {
+  const int line = selected - kDisplayLine;
+  const int top = layout::kOptionTextY[static_cast<std::size_t>(line)] + layout::kVolumeBarY;
+  if (game.MouseY < top || game.MouseY >= top + layout::kVolumeBarHeight) return -1;
+  return VolumeAtX(game.MouseX);
+}
+
+// A volume line's step, or its activation: a click on the bar sets the volume there, anything
+// else switches between off and the volume it had.
+void ChangeVolume(Game& game, int selected, int step) {
+  const bool music = selected == kMusicLine;
+  const int current = music ? game.preferences.MusicVolume : game.preferences.SoundVolume;
+  int& beforeOff = music ? game.menu.MusicVolumeBeforeOff : game.menu.SoundVolumeBeforeOff;
+  int wanted = current;
+  if (step != 0) {
+    wanted = SteppedVolume(current, step);
+  } else if (const int clicked = ClickedVolume(game, selected); clicked >= 0) {
+    wanted = clicked;
+  } else {
+    wanted = current > 0 ? 0 : beforeOff;
+  }
+  if (current > 0) beforeOff = current;
+  music ? SetMusicVolume(game, wanted) : SetSoundVolume(game, wanted);
+}
+
 bool StaysOnOptions(int selected) {
   return selected == 0 || selected == kOptionsMainButton ||
-         (selected >= kDisplayLine && selected <= kCountryLine);
+         (selected >= kDisplayLine && selected <= kMoreLine);
 }
 
 void LeaveOptions(Game& game) {
@@ -69,11 +91,12 @@ void LeaveOptions(Game& game) {
 
 }  // namespace
 
-void ShowOptions(Game& game) {
+void ShowOptions(Game& game, int selectedLine) {
   MenuState& menu = game.menu;
-  BeginSubScreen(game, GameScreen::Options,
-                 {kCountryLine, kDisplayLine, kDisplayLine, kCountryLine});
-  for (int slot = kDisplayLine; slot <= kCountryLine; ++slot) {
+  const int selected =
+      selectedLine >= kDisplayLine && selectedLine <= kMoreLine ? selectedLine : kDisplayLine;
+  BeginSubScreen(game, GameScreen::Options, {kMoreLine, selected, kDisplayLine, kMoreLine});
+  for (int slot = kDisplayLine; slot <= kMoreLine; ++slot) {
     PlaceButton(game, slot, "OptionButton_Active", "OptionButton_Inactive", 0, 0,
                 layout::kOptionButtonX,
                 layout::kOptionButtonY[static_cast<std::size_t>(slot - kDisplayLine)]);
@@ -92,7 +115,7 @@ void ShowOptions(Game& game) {
 
 void HideOptions(Game& game) {
   MenuState& menu = game.menu;
-  for (int slot = kDisplayLine; slot <= kCountryLine; ++slot) FreeButtonSlot(menu.buttons, slot);
+  for (int slot = kDisplayLine; slot <= kMoreLine; ++slot) FreeButtonSlot(menu.buttons, slot);
   FreeSprite(menu.ScreenBackdrop);
   FreeSprite(menu.TextCursor);
   menu.EditingCountry = false;
@@ -108,6 +131,12 @@ void OptionsTick(Game& game, std::int32_t lagCount) {
     DrawFrame(game, lagCount, true);
     FlipFrame(game);
     return;
+  }
+  const int selected = game.menu.buttons.SelectedButton;
+  const int step = HorizontalStep(game);
+  if (step != 0 && (selected == kMusicLine || selected == kSoundLine)) {
+    ChangeVolume(game, selected, step);
+    PlayButtonPress(game);
   }
   DrawFrame(game, lagCount, true);
   if (game.menu.EditingCountry) {
@@ -129,17 +158,13 @@ void OptionsActivate(Game& game) {
       ApplyDisplayMode(game);
       PlayButtonPress(game);
       break;
-    case kMusicLine: {
-      const bool wasOn = settings.MusicEnabled != 0;
-      settings.MusicEnabled = wasOn ? 0 : 1;
-      if (wasOn) StopMusic(game);
-      if (settings.MusicEnabled != 0) PlayScreenMusic(game);
+    case kMusicLine:
+      ChangeVolume(game, selected, 0);
       PlayButtonPress(game);
       break;
-    }
     case kSoundLine:
-      settings.SoundEnabled = settings.SoundEnabled != 0 ? 0 : 1;
-      // Heard only when the sound has just been switched on.
+      ChangeVolume(game, selected, 0);
+      // Heard only when the sound is on now, at its new volume.
       PlayButtonPress(game);
       break;
     case kCountryLine:
@@ -153,6 +178,14 @@ void OptionsActivate(Game& game) {
       }
       PlayButtonPress(game);
       break;
+    case kControlsLine:
+      HideOptions(game);
+      ShowControls(game);
+      return;
+    case kMoreLine:
+      HideOptions(game);
+      ShowMoreSettings(game);
+      return;
     case kOptionsMainButton:
       LeaveOptions(game);
       break;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/app.h"
 #include "app/menu_state.h"
 #include "engine/free_sprite.h"
 #include "persist/race_ticket.h"
@@ -22,8 +23,15 @@ enum class GameScreen : std::int32_t;
 // With createAll false the main-menu sprites still standing are reused.
 void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode);
 void CloseMainMenu(Game& game);
-void ShowOptions(Game& game);
+// The options open with the given line selected (the display line unless a sub-screen of
+// theirs goes back to its own line).
+void ShowOptions(Game& game, int selectedLine = 7);
 void HideOptions(Game& game);
+// The options' sub-screens: the controls, and the window, online and ghost settings.
+void ShowControls(Game& game);
+void HideControls(Game& game);
+void ShowMoreSettings(Game& game);
+void HideMoreSettings(Game& game);
 void ShowHighScores(Game& game);
 void HideHighScores(Game& game);
 void ShowHelp(Game& game);
@@ -53,6 +61,8 @@ void StartDailyRun(Game& game, std::uint32_t day);
 void MainMenuTick(Game& game, std::int32_t lagCount);
 void CarChoiceTick(Game& game, std::int32_t lagCount);
 void OptionsTick(Game& game, std::int32_t lagCount);
+void ControlsTick(Game& game, std::int32_t lagCount);
+void MoreSettingsTick(Game& game, std::int32_t lagCount);
 void HighScoresTick(Game& game, std::int32_t lagCount);
 void HelpTick(Game& game, std::int32_t lagCount);
 void NameEntryTick(Game& game, std::int32_t lagCount);
@@ -62,9 +72,14 @@ void SendResultsTick(Game& game, std::int32_t lagCount);
 void MainMenuActivate(Game& game);
 void CarChoiceActivate(Game& game);
 void OptionsActivate(Game& game);
+void ControlsActivate(Game& game);
+void MoreSettingsActivate(Game& game);
 void HighScoresActivate(Game& game);
 void HelpActivate(Game& game);
 void SendResultsActivate(Game& game);
+// The results kept while the server was out of reach, sent now with their replays (oldest
+// first, stopping at the first that cannot be).
+UnsentSending SendUnsentResults(Game& game);
 
 // Keyboard navigation over FirstSelectable..LastSelectable from the input states of this tick.
 void NavigateVertical(Game& game, bool wrap);

@@ -1,7 +1,12 @@
 // The question whether to send the result to the score server.
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
 #include "app/game.h"
 #include "app/race_recording.h"
 #include "app/screens.h"
+#include "persist/unsent_results.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 
@@ -11,6 +16,30 @@ namespace {
 
 constexpr int kOkButton = 1;
 constexpr int kCancelButton = 2;
+
+constexpr char kKeptMessage[] =
+    "No connection to the score server. Your score is kept with its replay and will be sent "
+    "the next time you are online.";
+
+std::filesystem::path UnsentFolder(const Game& game) {
+  return game.paths.SaveFile(kUnsentResultsFolder);
+}
+
+// The result and its replay kept for later; false when it could not be written.
+bool KeepForLater(Game& game) {
+  UnsentResult result{game.menu.PlayerName, game.race.State.Score, game.settings.Country,
+                      CurrentReplayBytes(game)};
+  return !KeepUnsentResult(UnsentFolder(game), result).empty();
+}
+
+// The file's text; nullopt when it cannot be read now (it stays for a later try).
+std::optional<std::string> ReadUnsent(const std::filesystem::path& file) {
+  std::ifstream input(file, std::ios::binary);
+  if (!input) return std::nullopt;
+  std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
+  if (input.bad()) return std::nullopt;
+  return text;
+}
 
 // Whatever became of the sending, the main menu slides in and then shows the table.
 void LeaveSendResults(Game& game) {
@@ -55,14 +84,20 @@ void SendResultsActivate(Game& game) {
     case kOkButton: {
       const std::unique_ptr<HttpTransport> transport =
           game.platform.OpenHttp(LimitsOf(game.online));
+      std::string failure;
       const SubmitResult sent = SendScore(
-          *transport, game.online,
-          [&game](std::string_view text) { game.platform.ShowMessage(std::string(text)); },
+          *transport, game.online, [&failure](std::string_view text) { failure = text; },
           game.menu.PlayerName, game.race.State.Score, game.settings.Country);
       // The game's replay lets the server verify the entry; a server without replays simply
       // leaves it unverified.
       if (sent.Outcome == SubmitOutcome::Sent) {
         UploadReplay(*transport, game.online, sent.Token, CurrentReplayBytes(game));
+      } else if (sent.Outcome == SubmitOutcome::CannotConnect && game.KeepUnsentResults &&
+                 KeepForLater(game)) {
+        // Only a server out of reach is worth trying again; a refused name stays refused.
+        game.platform.ShowMessage(kKeptMessage);
+      } else if (!failure.empty()) {
+        game.platform.ShowMessage(failure);
       }
       LeaveSendResults(game);
       break;
@@ -73,6 +108,35 @@ void SendResultsActivate(Game& game) {
     default:
       break;
   }
+}
+
+UnsentSending SendUnsentResults(Game& game) {
+  UnsentSending count;
+  const std::vector<std::filesystem::path> files = UnsentResultFiles(UnsentFolder(game));
+  std::unique_ptr<HttpTransport> transport;
+  for (const std::filesystem::path& file : files) {
+    std::error_code error;
+    const std::optional<std::string> text = ReadUnsent(file);
+    if (!text) continue;
+    const std::optional<UnsentResult> result = ParseUnsentResult(*text);
+    if (!result) {
+      // Not one of ours (an edited or cut file): it could never be sent.
+      std::filesystem::remove(file, error);
+      continue;
+    }
+    if (!transport) transport = game.platform.OpenHttp(LimitsOf(game.online));
+    const SubmitResult sent =
+        SendScore(*transport, game.online, {}, result->playerName, result->score, result->country);
+    if (sent.Outcome != SubmitOutcome::Sent) {
+      count.left = static_cast<int>(UnsentResultFiles(UnsentFolder(game)).size());
+      return count;
+    }
+    UploadReplay(*transport, game.online, sent.Token, result->replay);
+    std::filesystem::remove(file, error);
+    ++count.sent;
+  }
+  count.left = static_cast<int>(UnsentResultFiles(UnsentFolder(game)).size());
+  return count;
 }
 
 }  // namespace rivoltra

@@ -13,10 +13,16 @@ void SaveGameFiles(Game& game) {
   // carry the table's check string, so one new file beside one old one would reset the table
   // at the next start; the preferences go with them. When the save folder cannot be written, both
   // old files stay, the player hears of it on stderr, and the program still ends.
-  SwitchesFromVolumes(game.preferences, game.settings);
+  // The switches win over the volumes: whatever turned one off (the options screen keeps both
+  // in step) leaves that volume at 0 %.
+  ReconcileVolumes(game.preferences, game.settings);
   Settings kept = game.settings;
   if (game.RunFullScreen && kept.FullScreen == *game.RunFullScreen) {
     kept.FullScreen = game.StoredFullScreen;
+  }
+  Preferences keptPreferences = game.preferences;
+  if (game.RunWindowScale && keptPreferences.WindowScale == *game.RunWindowScale) {
+    keptPreferences.WindowScale = game.StoredWindowScale;
   }
   try {
     StagedFile settings(game.paths.SaveFile(kSettingsFileName),
@@ -24,7 +30,7 @@ void SaveGameFiles(Game& game) {
     StagedFile highScores(game.paths.SaveFile(kHighScoreFileName),
                           HighScoreFileText(game.highScores));
     StagedFile preferences(game.paths.SaveFile(kPreferencesFileName),
-                           PreferencesFileText(game.preferences));
+                           PreferencesFileText(keptPreferences));
     settings.Commit();
     highScores.Commit();
     preferences.Commit();

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <utility>
 
 #include "app/game.h"
 #include "app/screens.h"
@@ -16,15 +17,20 @@ void LoadPreferencesFile(Game& game) {
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
   }
   ReconcileVolumes(game.preferences, game.settings);
+  if (game.RunWindowScale) {
+    game.StoredWindowScale = game.preferences.WindowScale;
+    game.preferences.WindowScale = *game.RunWindowScale;
+  }
   ApplyPreferences(game);
 }
 
 }  // namespace
 
 void RunStartup(Game& game) {
-  game.InterfaceImages.Items().LoadArchive(game.paths.DataFile("Res/Res1.gfx").string());
-  game.RaceImages.Items().LoadArchive(game.paths.DataFile("Res/Res3.gfx").string());
-  game.Sounds.Items().LoadArchive(game.paths.DataFile("Res/Sounds.sfx").string());
+  GameArchives archives = game.TakeArchives ? game.TakeArchives() : ReadGameArchives(game.paths);
+  game.InterfaceImages.Items().Assign(std::move(archives.Interface));
+  game.RaceImages.Items().Assign(std::move(archives.Race));
+  game.Sounds.Items().Assign(archives.Sounds);
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.

@@ -10,8 +10,19 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <exception>
+#include <vector>
+
+#include "engine/component_stream.h"
 
 namespace rivoltra {
+
+namespace {
+
+// The game's songs are a few hundred kilobytes; a file far larger is not one of them.
+constexpr std::size_t kMaxSongBytes = 64u << 20;
+
+}  // namespace
 
 class Song {
  public:
@@ -43,7 +54,19 @@ Song* ModulePlayer::SongLoadFromFile(const char* fileName) {
   if (fileName == nullptr) return nullptr;
   auto song = std::make_unique<Song>();
   if (song->context == nullptr) return nullptr;
-  if (xmp_load_module(song->context, fileName) != 0) return nullptr;
+  // Loaded from memory: libxmp opens a named file with the narrow fopen, which cannot reach
+  // every name on Windows.
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ReadArchiveFile(fileName);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+  if (bytes.empty() || bytes.size() > kMaxSongBytes) return nullptr;
+  if (xmp_load_module_from_memory(song->context, bytes.data(), static_cast<long>(bytes.size())) !=
+      0) {
+    return nullptr;
+  }
   song->loaded = true;
   songs_.push_back(std::move(song));
   return songs_.back().get();
@@ -90,6 +113,15 @@ void ModulePlayer::RenderMusic(std::span<std::int16_t> stereoFrames) {
   xmp_frame_info info;
   xmp_get_frame_info(playing_->context, &info);
   playing_->order.store(info.pos, std::memory_order_relaxed);
+  const int volume = volume_.load(std::memory_order_relaxed);
+  if (volume < 100) {
+    for (std::int16_t& sample : stereoFrames)
+      sample = static_cast<std::int16_t>(sample * volume / 100);
+  }
+}
+
+void ModulePlayer::SetVolume(int percent) {
+  volume_.store(std::clamp(percent, 0, 100), std::memory_order_relaxed);
 }
 
 }  // namespace rivoltra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -23,7 +24,8 @@ class ModulePlayer final : public MusicRenderer {
   ModulePlayer(const ModulePlayer&) = delete;
   ModulePlayer& operator=(const ModulePlayer&) = delete;
 
-  // Loads the whole module; null when the file is missing or is no module the player knows.
+  // Loads the whole module (fileName is UTF-8); null when the file is missing, unreadable or is
+  // no module the player knows.
   Song* SongLoadFromFile(const char* fileName);
   // Starts the song from its first order and keeps it going, looping at its end, until it is
   // freed or another song is played. A null handle does nothing.
@@ -34,6 +36,10 @@ class ModulePlayer final : public MusicRenderer {
   // 0 for a null handle.
   std::int32_t SongGetOrder(const Song* song) const;
 
+  // The player's music volume, percent 0 to 100 of the module's own level; heard at once.
+  void SetVolume(int percent);
+  int Volume() const { return volume_.load(std::memory_order_relaxed); }
+
   // Audio side, with the output's lock held.
   void RenderMusic(std::span<std::int16_t> stereoFrames) override;
 
@@ -42,6 +48,8 @@ class ModulePlayer final : public MusicRenderer {
   std::vector<std::unique_ptr<Song>> songs_;
   // Read by RenderMusic; changed only with the output's lock held.
   Song* playing_ = nullptr;
+  // Read by RenderMusic without the lock: a change may reach the next buffer late, never torn.
+  std::atomic<int> volume_{100};
 };
 
 }  // namespace rivoltra

@@ -1,9 +1,11 @@
 #include "audio/music.h"
 
+#include "engine/file_names.h"
+
 namespace rivoltra {
 
 std::string ScreenSongFile(ScreenMusic song, const std::filesystem::path& dataFolder) {
-  return (dataFolder / (song == ScreenMusic::Race ? kRaceSong : kMenuSong)).string();
+  return Utf8FromPath(dataFolder / (song == ScreenMusic::Race ? kRaceSong : kMenuSong));
 }
 
 void StopMusic(ModulePlayer& player, MusicState& music) {

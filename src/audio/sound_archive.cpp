@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "audio/wave.h"
+#include "engine/file_names.h"
 
 namespace rivoltra {
 
@@ -16,7 +17,7 @@ constexpr char kRootClass[] = "TSoundArchiveRoot";
 constexpr char kItemClass[] = "TSoundItem";
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
-  std::ifstream file(fileName, std::ios::binary);
+  std::ifstream file(PathFromUtf8(fileName), std::ios::binary);
   if (!file) throw std::system_error(errno, std::generic_category(), fileName);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                   std::istreambuf_iterator<char>());
@@ -96,7 +97,7 @@ std::vector<std::uint8_t> WriteSoundArchiveBytes(const std::vector<SoundItemData
 
 void WriteSoundArchive(const std::string& fileName, const std::vector<SoundItemData>& items) {
   const std::vector<std::uint8_t> bytes = WriteSoundArchiveBytes(items);
-  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+  std::ofstream file(PathFromUtf8(fileName), std::ios::binary | std::ios::trunc);
   if (!file) throw std::system_error(errno, std::generic_category(), fileName);
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));

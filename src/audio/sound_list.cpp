@@ -1,6 +1,7 @@
 #include "audio/sound_list.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace rivoltra {
@@ -51,13 +52,23 @@ void SoundItem::SetPan(int pan) {
 
 void SoundItem::SetVolume(int volume) {
   volume_ = volume;
-  if (master_) master_->SetVolume(volume_);
+  if (master_) master_->SetVolume(EffectiveVolume());
+}
+
+int SoundItem::EffectiveVolume() const {
+  const int volume = volume_ + collection_.owner_.MasterAttenuation();
+  return volume < kSilentVolume ? kSilentVolume : volume;
+}
+
+void SoundItem::ReapplyVolume() {
+  if (master_) master_->SetVolume(EffectiveVolume());
+  for (auto& copy : copies_) copy->SetVolume(EffectiveVolume());
 }
 
 void SoundItem::ApplySettings(SoundBuffer& buffer) const {
   buffer.SetFrequency(frequency_);
   buffer.SetPan(pan_);
-  buffer.SetVolume(volume_);
+  buffer.SetVolume(EffectiveVolume());
 }
 
 void SoundItem::Play(bool Wait) {
@@ -185,6 +196,19 @@ void SoundCollection::Finalize() {
 SoundList::SoundList() : items_(*this) {}
 
 SoundList::~SoundList() { SetSoundOutput(nullptr); }
+
+int AttenuationOfPercent(int percent) {
+  if (percent <= 0) return kSilentVolume;
+  if (percent >= 100) return 0;
+  const int volume = static_cast<int>(std::lround(2000.0 * std::log10(percent / 100.0)));
+  return volume < kSilentVolume ? kSilentVolume : volume;
+}
+
+void SoundList::SetMasterVolume(int percent) {
+  masterVolume_ = std::clamp(percent, 0, 100);
+  masterAttenuation_ = AttenuationOfPercent(masterVolume_);
+  for (int index = 0; index < items_.Count(); ++index) items_.Items(index).ReapplyVolume();
+}
 
 void SoundList::SetSoundOutput(AudioOutput* output) {
   if (output == output_) return;

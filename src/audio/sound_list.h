@@ -14,6 +14,9 @@
 
 namespace rivoltra {
 
+// A buffer volume that is silence, in hundredths of a decibel.
+inline constexpr int kSilentVolume = -10000;
+
 class SoundCollection;
 class SoundList;
 
@@ -65,12 +68,16 @@ class SoundItem {
   // The copies, oldest (re)start first.
   std::vector<const SoundBuffer*> Copies() const;
 
+  // Sets the volume again on the master and every copy (after the list's master volume changed).
+  void ReapplyVolume();
   // Makes the master buffer (the list calls these when its output comes and goes).
   void Initialize();
   void Finalize();
 
  private:
   void ApplySettings(SoundBuffer& buffer) const;
+  // The item's volume lowered by the list's master volume.
+  int EffectiveVolume() const;
 
   SoundCollection& collection_;
   std::string name_;
@@ -138,6 +145,13 @@ class SoundList final : public SoundOutputSubscriber {
   const SoundCollection& Items() const { return items_; }
   SoundItem& ItemByName(std::string_view Name) const { return items_.ItemByName(Name); }
 
+  // The player's effects volume, percent 0 to 100, on top of every item's own volume: 50 is
+  // half the amplitude, 0 silence. Playing sounds follow at once.
+  int MasterVolume() const { return masterVolume_; }
+  void SetMasterVolume(int percent);
+  // The master volume as attenuation in hundredths of a decibel (0 at 100 %, -10000 at 0 %).
+  int MasterAttenuation() const { return masterAttenuation_; }
+
   // Subscribes to the output (null unbinds); binds at once when it is already initialised.
   void SetSoundOutput(AudioOutput* output);
   AudioOutput* SoundOutput() const { return output_; }
@@ -150,7 +164,13 @@ class SoundList final : public SoundOutputSubscriber {
  private:
   SoundCollection items_;
   AudioOutput* output_ = nullptr;
+  int masterVolume_ = 100;
+  int masterAttenuation_ = 0;
 };
+
+// A volume in percent of full amplitude as hundredths of a decibel, the buffers' unit:
+// 100 is 0, 50 about -602, 0 and below -10000 (silent).
+int AttenuationOfPercent(int percent);
 
 // The game's way to play and stop effects: with SoundEnabled other than 1 they do nothing at
 // all, not even the name lookup. PlaySound cuts the sound's earlier copies and loop off first.

@@ -8,6 +8,9 @@
 #include <memory>
 #include <system_error>
 
+#include "engine/file_names.h"
+#include "platform/native_files.h"
+
 namespace rivoltra {
 
 namespace {
@@ -509,7 +512,7 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 std::vector<std::uint8_t> ReadArchiveFile(const std::string& fileName) {
   errno = 0;
-  FileHandle file(std::fopen(fileName.c_str(), "rb"));
+  FileHandle file(OpenFile(PathFromUtf8(fileName), "rb"));
   if (!file) ThrowFileError(fileName, "cannot open");
   std::vector<std::uint8_t> bytes;
   std::uint8_t buffer[65536];
@@ -522,7 +525,7 @@ std::vector<std::uint8_t> ReadArchiveFile(const std::string& fileName) {
 
 void WriteArchiveFile(const std::string& fileName, std::span<const std::uint8_t> bytes) {
   errno = 0;
-  FileHandle file(std::fopen(fileName.c_str(), "wb"));
+  FileHandle file(OpenFile(PathFromUtf8(fileName), "wb"));
   if (!file) ThrowFileError(fileName, "cannot create");
   if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
     ThrowFileError(fileName, "cannot write");

@@ -1,7 +1,6 @@
 #include "engine/control_bindings.h"
 
 #include <cctype>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -61,11 +60,11 @@ const std::vector<NamedKey>& SpecialKeyNames() {
       {K::Down, "DOWN"},
       {K::Insert, "INSERT"},
       {K::Delete, "DELETE"},
-      {K::Multiply, "KEYPAD *"},
-      {K::Add, "KEYPAD +"},
-      {K::Subtract, "KEYPAD -"},
-      {K::Decimal, "KEYPAD ."},
-      {K::Divide, "KEYPAD /"},
+      {K::Multiply, "KEYPAD STAR"},
+      {K::Add, "KEYPAD PLUS"},
+      {K::Subtract, "KEYPAD MINUS"},
+      {K::Decimal, "KEYPAD POINT"},
+      {K::Divide, "KEYPAD SLASH"},
       {K::NumLock, "NUM LOCK"},
       {K::ScrollLock, "SCROLL LOCK"},
       {K::Semicolon, "SEMICOLON"},
@@ -88,31 +87,31 @@ using NamedPad = std::pair<PadControl, std::string_view>;
 const std::vector<NamedPad>& PadNames() {
   using P = PadControl;
   static const std::vector<NamedPad> names = {
-      {PadButton(PadButtons::South), "PAD A"},
-      {PadButton(PadButtons::East), "PAD B"},
-      {PadButton(PadButtons::West), "PAD X"},
-      {PadButton(PadButtons::North), "PAD Y"},
-      {PadButton(PadButtons::Back), "PAD BACK"},
-      {PadButton(PadButtons::Guide), "PAD GUIDE"},
-      {PadButton(PadButtons::Start), "PAD START"},
-      {PadButton(PadButtons::LeftStick), "LSTICK PRESS"},
-      {PadButton(PadButtons::RightStick), "RSTICK PRESS"},
-      {PadButton(PadButtons::LeftShoulder), "PAD LB"},
-      {PadButton(PadButtons::RightShoulder), "PAD RB"},
-      {P::LeftStickUp, "LSTICK UP"},
-      {P::LeftStickDown, "LSTICK DOWN"},
-      {P::LeftStickLeft, "LSTICK LEFT"},
-      {P::LeftStickRight, "LSTICK RIGHT"},
-      {P::RightStickUp, "RSTICK UP"},
-      {P::RightStickDown, "RSTICK DOWN"},
-      {P::RightStickLeft, "RSTICK LEFT"},
-      {P::RightStickRight, "RSTICK RIGHT"},
+      {PadButton(PadButtons::South), "A"},
+      {PadButton(PadButtons::East), "B"},
+      {PadButton(PadButtons::West), "X"},
+      {PadButton(PadButtons::North), "Y"},
+      {PadButton(PadButtons::Back), "BACK"},
+      {PadButton(PadButtons::Guide), "GUIDE"},
+      {PadButton(PadButtons::Start), "START"},
+      {PadButton(PadButtons::LeftStick), "LS PRESS"},
+      {PadButton(PadButtons::RightStick), "RS PRESS"},
+      {PadButton(PadButtons::LeftShoulder), "LB"},
+      {PadButton(PadButtons::RightShoulder), "RB"},
+      {P::LeftStickUp, "LS UP"},
+      {P::LeftStickDown, "LS DOWN"},
+      {P::LeftStickLeft, "LS LEFT"},
+      {P::LeftStickRight, "LS RIGHT"},
+      {P::RightStickUp, "RS UP"},
+      {P::RightStickDown, "RS DOWN"},
+      {P::RightStickLeft, "RS LEFT"},
+      {P::RightStickRight, "RS RIGHT"},
       {P::DpadUp, "DPAD UP"},
       {P::DpadDown, "DPAD DOWN"},
       {P::DpadLeft, "DPAD LEFT"},
       {P::DpadRight, "DPAD RIGHT"},
-      {P::LeftTrigger, "PAD LT"},
-      {P::RightTrigger, "PAD RT"},
+      {P::LeftTrigger, "LT"},
+      {P::RightTrigger, "RT"},
   };
   return names;
 }
@@ -130,7 +129,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 // A number after a fixed prefix ("F", "KEYPAD ", "BUTTON ") within [minimum, maximum].
 std::optional<int> NumberAfter(std::string_view name, std::string_view prefix, int minimum,
                                int maximum) {
-  if (name.size() <= prefix.size() || name.size() > prefix.size() + 2 ||
+  if (name.size() <= prefix.size() || name.size() > prefix.size() + 3 ||
       !SameIgnoringCase(name.substr(0, prefix.size()), prefix))
     return std::nullopt;
   int value = 0;
@@ -164,13 +163,6 @@ InputState InputStateOfControl(ControlAction action) { return Info(action).state
 std::string_view ControlActionName(ControlAction action) { return Info(action).name; }
 
 std::string_view ControlActionKey(ControlAction action) { return Info(action).key; }
-
-bool IsPadControl(int code) {
-  return (code >= static_cast<int>(PadControl::FirstButton) &&
-          code <= static_cast<int>(PadControl::LastButton)) ||
-         (code >= static_cast<int>(PadControl::LeftStickUp) &&
-          code <= static_cast<int>(PadControl::RightTrigger));
-}
 
 ControlBindings DefaultControlBindings() {
   namespace K = VirtualKey;
@@ -257,9 +249,7 @@ std::string KeyName(std::uint8_t key) {
   for (const auto& [code, name] : SpecialKeyNames()) {
     if (code == key) return std::string(name);
   }
-  char text[16];
-  std::snprintf(text, sizeof text, "KEY 0x%02X", key);
-  return text;
+  return "KEY " + std::to_string(key);
 }
 
 std::optional<std::uint8_t> KeyByName(std::string_view name) {
@@ -272,12 +262,7 @@ std::optional<std::uint8_t> KeyByName(std::string_view name) {
   for (const auto& [code, known] : SpecialKeyNames()) {
     if (SameIgnoringCase(name, known)) return code;
   }
-  if (name.size() == 8 && SameIgnoringCase(name.substr(0, 6), "KEY 0X")) {
-    unsigned value = 0;
-    if (std::sscanf(std::string(name.substr(6)).c_str(), "%2x", &value) == 1 && value > 0 &&
-        value < 256)
-      return static_cast<std::uint8_t>(value);
-  }
+  if (const auto n = NumberAfter(name, "KEY ", 1, 255)) return static_cast<std::uint8_t>(*n);
   return std::nullopt;
 }
 

@@ -32,48 +32,6 @@ inline constexpr std::array<ControlAction, kControlActionCount> kControlActions 
 // The input state an action sets; the race reads its actions from these states.
 InputState InputStateOfControl(ControlAction action);
 
-// A controller input: a button (SDL's standard layout for a game controller, the device's own
-// numbering for a plain joystick), a d-pad direction, a stick direction or a trigger.
-enum class PadControl : std::uint8_t {
-  None = 0,
-  // Button n is 1 + n, n from 0 to 31.
-  FirstButton = 1,
-  LastButton = 32,
-  LeftStickUp = 40,
-  LeftStickDown,
-  LeftStickLeft,
-  LeftStickRight,
-  RightStickUp,
-  RightStickDown,
-  RightStickLeft,
-  RightStickRight,
-  DpadUp,
-  DpadDown,
-  DpadLeft,
-  DpadRight,
-  LeftTrigger,
-  RightTrigger,
-};
-constexpr PadControl PadButton(int number) {
-  return static_cast<PadControl>(static_cast<int>(PadControl::FirstButton) + number);
-}
-bool IsPadControl(int code);
-
-// The standard controller's buttons, in the order of GameControllerState's bits.
-namespace PadButtons {
-inline constexpr int South = 0;  // A
-inline constexpr int East = 1;   // B
-inline constexpr int West = 2;   // X
-inline constexpr int North = 3;  // Y
-inline constexpr int Back = 4;
-inline constexpr int Guide = 5;
-inline constexpr int Start = 6;
-inline constexpr int LeftStick = 7;
-inline constexpr int RightStick = 8;
-inline constexpr int LeftShoulder = 9;
-inline constexpr int RightShoulder = 10;
-}  // namespace PadButtons
-
 // Two keys and two controller inputs per action; 0 / None marks an empty slot.
 inline constexpr int kBindingSlots = 2;
 struct ActionBinding {
@@ -117,11 +75,11 @@ std::optional<BindingPlace> AssignPad(ControlBindings& bindings, ControlAction a
 // it: the window's key events hold fire for Ctrl (FireKeyHeld).
 KeyAssignments KeyAssignmentsOf(const ControlBindings& bindings);
 // Which input state each controller input sets, for the joystick device.
-using PadAssignments = std::array<InputStates, 256>;
 PadAssignments PadAssignmentsOf(const ControlBindings& bindings);
 
-// Names for the screen and the preferences file: "UP", "KEYPAD 8", "SPACE", "A", "F5";
-// controller inputs "PAD A", "DPAD UP", "LSTICK LEFT", "BUTTON 12". Unnamed keys read "KEY 0xNN".
+// Names for the screen and the preferences file, in capitals, digits and spaces only (what the
+// menu fonts draw): keys "UP", "KEYPAD 8", "SPACE", "A", "F5", an unnamed key "KEY 146";
+// controller inputs "A", "START", "DPAD UP", "LS LEFT" (left stick), "RT", "BUTTON 12".
 std::string KeyName(std::uint8_t key);
 std::string PadControlName(PadControl control);
 // The reverse, ignoring case; nullopt for a name that is none of ours.

@@ -21,6 +21,13 @@ class DisplayPresenter {
   // Shows the back buffer. Never waits for vertical blank: the 30 ms tick is not a multiple of
   // a 60 Hz refresh.
   virtual void Present(const Surface& backBuffer) = 0;
+  // The window as a whole multiple of the surface's size (0: the largest multiple the desktop
+  // holds) and the filter for scaling up, linear when smooth, else nearest. An open window
+  // follows at once; a presenter whose size is decided elsewhere (a web page) keeps its size.
+  virtual void SetScaling(int windowScale, bool smooth) {
+    (void)windowScale;
+    (void)smooth;
+  }
 };
 
 class DisplayError : public std::runtime_error {

@@ -6,6 +6,8 @@ namespace rivoltra {
 // or a late look at it finds nothing.
 template <typename Sprite>
 void FreeSprite(Sprite*& sprite) {
+  // Deleting a type only declared would skip its destructor and leave it in the sprite tree.
+  static_assert(sizeof(Sprite) > 0, "include the sprite's header where it is freed");
   delete sprite;
   sprite = nullptr;
 }

@@ -24,17 +24,22 @@ long long MultiplyDivideRounded(long long a, long long b, long long c) {
 // ---------------------------------------------------------------------------------------------
 
 RawJoystickState JoystickStateFromController(const GameControllerState& controller) {
-  constexpr int kMinimum = -32768, kMaximum = 32767;
+  static constexpr int kMinimum = -32768, kMaximum = 32767;
   RawJoystickState state;
-  state.X = {std::clamp(controller.LeftX, kMinimum, kMaximum), kMinimum, kMaximum};
-  state.Y = {std::clamp(controller.LeftY, kMinimum, kMaximum), kMinimum, kMaximum};
-  state.Z = {0, kMinimum, kMaximum};
-  if (controller.DpadLeft != controller.DpadRight) {
-    state.X.Position = controller.DpadLeft ? kMinimum : kMaximum;
-  }
-  if (controller.DpadUp != controller.DpadDown) {
-    state.Y.Position = controller.DpadUp ? kMinimum : kMaximum;
-  }
+  const auto axis = [](int position) {
+    return JoystickAxis{std::clamp(position, kMinimum, kMaximum), kMinimum, kMaximum};
+  };
+  state.X = axis(controller.LeftX);
+  state.Y = axis(controller.LeftY);
+  state.Z = axis(0);
+  state.RightX = axis(controller.RightX);
+  state.RightY = axis(controller.RightY);
+  state.LeftTrigger = std::clamp(controller.LeftTrigger, 0, kMaximum);
+  state.RightTrigger = std::clamp(controller.RightTrigger, 0, kMaximum);
+  if (controller.DpadUp) state.Dpad |= DpadBits::Up;
+  if (controller.DpadDown) state.Dpad |= DpadBits::Down;
+  if (controller.DpadLeft) state.Dpad |= DpadBits::Left;
+  if (controller.DpadRight) state.Dpad |= DpadBits::Right;
   state.Buttons = controller.Buttons & ((1u << GameControllerButtonCount) - 1);
   state.ButtonCount = GameControllerButtonCount;
   return state;
@@ -69,23 +74,102 @@ void KeyboardInput::Initialize() {
   initialized_ = Enabled && source_ != nullptr;
 }
 
-void KeyboardInput::Update() {
-  keys_ = {};
-  states_.Clear();
-  if (!Reporting() || source_ == nullptr) return;
-  source_->ReadKeys(keys_);
+namespace {
+
+InputStates StatesOf(const std::array<std::uint8_t, 256>& keys, const KeyAssignments& assigns) {
+  InputStates states;
   for (int state = 0; state < InputStateCount; ++state) {
-    for (std::uint32_t code : Assigns[state]) {
-      if (code >= 1 && code <= 255 && (keys_[code] & 0x80) != 0) {
-        states_.Add(state);
+    for (std::uint32_t code : assigns[static_cast<std::size_t>(state)]) {
+      if (code >= 1 && code <= 255 && (keys[code] & 0x80) != 0) {
+        states.Add(state);
         break;
       }
     }
   }
+  return states;
+}
+
+// The menus' directions: the arrows and keypad 8, as the game has always had them.
+const KeyAssignments& MenuKeyAssignments() {
+  static const KeyAssignments assigns = [] {
+    const KeyAssignments game = GameKeyAssignments();
+    KeyAssignments directions{};
+    for (const InputState state : {InputUp, InputDown, InputLeft, InputRight})
+      directions[state] = game[state];
+    return directions;
+  }();
+  return assigns;
+}
+
+}  // namespace
+
+void KeyboardInput::Update() {
+  keys_ = {};
+  states_.Clear();
+  menuStates_.Clear();
+  if (!Reporting() || source_ == nullptr) return;
+  source_->ReadKeys(keys_);
+  states_ = StatesOf(keys_, Assigns);
+  menuStates_ = StatesOf(keys_, MenuKeyAssignments());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Joystick
+
+bool IsPadControl(int code) {
+  return (code >= static_cast<int>(PadControl::FirstButton) &&
+          code <= static_cast<int>(PadControl::LastButton)) ||
+         (code >= static_cast<int>(PadControl::LeftStickUp) &&
+          code <= static_cast<int>(PadControl::RightTrigger));
+}
+
+namespace {
+
+void AddDirections(PadAssignments& assigns, std::array<PadControl, 4> upDownLeftRight) {
+  const std::array<InputState, 4> directions = {InputUp, InputDown, InputLeft, InputRight};
+  for (std::size_t i = 0; i < directions.size(); ++i)
+    assigns[static_cast<std::size_t>(upDownLeftRight[i])].Add(directions[i]);
+}
+
+PadAssignments StickAndDpadDirections() {
+  PadAssignments assigns{};
+  AddDirections(assigns, {PadControl::LeftStickUp, PadControl::LeftStickDown,
+                          PadControl::LeftStickLeft, PadControl::LeftStickRight});
+  AddDirections(assigns, {PadControl::DpadUp, PadControl::DpadDown, PadControl::DpadLeft,
+                          PadControl::DpadRight});
+  return assigns;
+}
+
+// A stick direction is held once the axis is out of its dead zone; a trigger past half its
+// travel.
+constexpr int kTriggerHeld = 16384;
+
+void AddAxisDirections(PadControls& controls, int x, int y, PadControl up) {
+  const int first = static_cast<int>(up);
+  if (y < 0) controls.Add(first);
+  if (y > 0) controls.Add(first + 1);
+  if (x < 0) controls.Add(first + 2);
+  if (x > 0) controls.Add(first + 3);
+}
+
+InputStates StatesOf(const PadControls& controls, const PadAssignments& assigns) {
+  InputStates states;
+  for (std::size_t control = 1; control < assigns.size(); ++control) {
+    if (controls.Contains(static_cast<int>(control))) states |= assigns[control];
+  }
+  return states;
+}
+
+}  // namespace
+
+PadAssignments ClassicPadAssignments() {
+  PadAssignments assigns = StickAndDpadDirections();
+  for (int button = 0; button < 32; ++button)
+    assigns[static_cast<std::size_t>(PadButton(button))].Add(InputButton1 + button);
+  return assigns;
+}
+
+PadAssignments MenuPadAssignments() { return StickAndDpadDirections(); }
 
 int JoystickAxisValue(const JoystickAxis& axis, int deadZonePercent, int range) {
   if (axis.Maximum <= axis.Minimum) return 0;
@@ -129,7 +213,9 @@ void JoystickInput::Finalize() {
 void JoystickInput::Update() {
   axes_ = {};
   buttons_ = 0;
+  controls_ = {};
   states_.Clear();
+  menuStates_.Clear();
   RawJoystickState raw;
   if (!Reporting() || source_ == nullptr || !source_->Read(raw)) return;
   const JoystickAxis* rawAxes[3] = {&raw.X, &raw.Y, &raw.Z};
@@ -137,13 +223,25 @@ void JoystickInput::Update() {
   const int buttonCount = std::clamp(raw.ButtonCount, 0, 32);
   buttons_ = buttonCount == 32 ? raw.Buttons : raw.Buttons & ((1u << buttonCount) - 1);
   for (int button = 0; button < 32; ++button) {
-    if ((buttons_ >> button) & 1) states_.Add(InputButton1 + button);
+    if ((buttons_ >> button) & 1) controls_.Add(static_cast<int>(PadButton(button)));
   }
-  const int x = axes_[0], y = axes_[1];
-  if (x < 0) states_.Add(InputLeft);
-  if (x > 0) states_.Add(InputRight);
-  if (y < 0) states_.Add(InputUp);
-  if (y > 0) states_.Add(InputDown);
+  AddAxisDirections(controls_, axes_[0], axes_[1], PadControl::LeftStickUp);
+  // The right stick has the left one's dead zone and range.
+  AddAxisDirections(controls_, JoystickAxisValue(raw.RightX, deadZone_[0], range_[0]),
+                    JoystickAxisValue(raw.RightY, deadZone_[1], range_[1]),
+                    PadControl::RightStickUp);
+  const std::array<std::pair<std::uint8_t, PadControl>, 4> dpad = {
+      {{DpadBits::Up, PadControl::DpadUp},
+       {DpadBits::Down, PadControl::DpadDown},
+       {DpadBits::Left, PadControl::DpadLeft},
+       {DpadBits::Right, PadControl::DpadRight}}};
+  for (const auto& [bit, control] : dpad) {
+    if ((raw.Dpad & bit) != 0) controls_.Add(static_cast<int>(control));
+  }
+  if (raw.LeftTrigger >= kTriggerHeld) controls_.Add(static_cast<int>(PadControl::LeftTrigger));
+  if (raw.RightTrigger >= kTriggerHeld) controls_.Add(static_cast<int>(PadControl::RightTrigger));
+  states_ = StatesOf(controls_, Assigns);
+  menuStates_ = StatesOf(controls_, MenuPadAssignments());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -204,6 +302,11 @@ void GameInput::Update() {
     device->Update();
     if (device->BindInputStates) current |= device->States();
   }
+  // The menus have directions of their own, so a race bound to other keys or buttons never
+  // takes the arrows, the stick or the d-pad away from them.
+  menuStates_.Clear();
+  if (keyboard_.BindInputStates) menuStates_ |= keyboard_.MenuStates();
+  if (joystick_.BindInputStates) menuStates_ |= joystick_.MenuStates();
   for (int state = 0; state < InputStateCount; ++state) {
     const bool now = current.Contains(state), before = previous_.Contains(state);
     if (now && !before) states_.Add(state);

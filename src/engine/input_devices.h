@@ -116,11 +116,25 @@ struct JoystickAxis {
   int Maximum = 0;
 };
 
+// The d-pad's directions (a plain joystick's first hat).
+namespace DpadBits {
+inline constexpr std::uint8_t Up = 1;
+inline constexpr std::uint8_t Down = 2;
+inline constexpr std::uint8_t Left = 4;
+inline constexpr std::uint8_t Right = 8;
+}  // namespace DpadBits
+
 // A joystick as the system reports it: raw axis positions within their ranges, and buttons.
+// X and Y are the (left) stick; a game controller adds its right stick and triggers.
 struct RawJoystickState {
   JoystickAxis X, Y, Z;
   std::uint32_t Buttons = 0;  // bit n: button n is down
   int ButtonCount = 0;
+  std::uint8_t Dpad = 0;  // DpadBits
+  JoystickAxis RightX, RightY;
+  // 0 (released) to 32767 (pressed all the way).
+  int LeftTrigger = 0;
+  int RightTrigger = 0;
 };
 
 class JoystickSource {
@@ -139,6 +153,10 @@ class JoystickSource {
 struct GameControllerState {
   int LeftX = 0;  // -32768 .. 32767
   int LeftY = 0;
+  int RightX = 0;
+  int RightY = 0;
+  int LeftTrigger = 0;  // 0 .. 32767
+  int RightTrigger = 0;
   bool DpadUp = false;
   bool DpadDown = false;
   bool DpadLeft = false;
@@ -147,8 +165,8 @@ struct GameControllerState {
 };
 constexpr int GameControllerButtonCount = 11;
 
-// The controller read as a joystick would be: stick axes over -32768..32767, a pressed d-pad
-// direction pushing its axis to the end, Z centred.
+// The controller read as a joystick would be: stick axes over -32768..32767, Z centred, the
+// d-pad as the hat.
 RawJoystickState JoystickStateFromController(const GameControllerState& controller);
 
 struct MouseReading {
@@ -218,6 +236,9 @@ class KeyboardInput final : public InputDevice {
   void SetSource(KeyboardSource* source) { source_ = source; }
   // The key table of the last Update.
   const std::array<std::uint8_t, 256>& Keys() const { return keys_; }
+  // The states of the menus' fixed keys (GameKeyAssignments' arrows and keypad 8) at the last
+  // Update, whatever keys the race uses.
+  const InputStates& MenuStates() const { return menuStates_; }
 
   void Initialize() override;
   void Update() override;
@@ -225,6 +246,7 @@ class KeyboardInput final : public InputDevice {
  private:
   KeyboardSource* source_ = nullptr;
   std::array<std::uint8_t, 256> keys_{};
+  InputStates menuStates_;
 };
 
 enum class JoystickAxisId { X, Y, Z };
@@ -233,6 +255,71 @@ enum class JoystickAxisId { X, Y, Z };
 // (percent of half the travel), the rest scaled so the edge of the dead zone is 0 and the end of
 // the travel is range, rounded to the nearest.
 int JoystickAxisValue(const JoystickAxis& axis, int deadZonePercent, int range);
+
+// A controller input: a button (SDL's standard layout for a game controller, the device's own
+// numbering for a plain joystick), a d-pad direction, a stick direction or a trigger.
+enum class PadControl : std::uint8_t {
+  None = 0,
+  // Button n is 1 + n, n from 0 to 31.
+  FirstButton = 1,
+  LastButton = 32,
+  LeftStickUp = 40,
+  LeftStickDown,
+  LeftStickLeft,
+  LeftStickRight,
+  RightStickUp,
+  RightStickDown,
+  RightStickLeft,
+  RightStickRight,
+  DpadUp,
+  DpadDown,
+  DpadLeft,
+  DpadRight,
+  LeftTrigger,
+  RightTrigger,
+};
+constexpr PadControl PadButton(int number) {
+  return static_cast<PadControl>(static_cast<int>(PadControl::FirstButton) + number);
+}
+bool IsPadControl(int code);
+
+// The standard controller's buttons, in the order of GameControllerState's bits.
+namespace PadButtons {
+inline constexpr int South = 0;  // A
+inline constexpr int East = 1;   // B
+inline constexpr int West = 2;   // X
+inline constexpr int North = 3;  // Y
+inline constexpr int Back = 4;
+inline constexpr int Guide = 5;
+inline constexpr int Start = 6;
+inline constexpr int LeftStick = 7;
+inline constexpr int RightStick = 8;
+inline constexpr int LeftShoulder = 9;
+inline constexpr int RightShoulder = 10;
+}  // namespace PadButtons
+
+// Which input states each controller input sets, by PadControl number.
+using PadAssignments = std::array<InputStates, 256>;
+// The classic table: button n sets button state n + 1, the stick and the d-pad the directions.
+PadAssignments ClassicPadAssignments();
+// The controller inputs the menus always answer to: the left stick and the d-pad.
+PadAssignments MenuPadAssignments();
+
+// The set of controller inputs held, by PadControl number.
+class PadControls {
+ public:
+  bool Contains(int control) const { return control > 0 && control < 256 && bits_[control]; }
+  void Add(int control) {
+    if (control > 0 && control < 256) bits_[static_cast<std::size_t>(control)] = true;
+  }
+  void Remove(int control) {
+    if (control > 0 && control < 256) bits_[static_cast<std::size_t>(control)] = false;
+  }
+  bool operator==(const PadControls&) const = default;
+
+ private:
+  std::array<bool, 256> bits_{};
+};
 
 class JoystickInput final : public InputDevice {
  public:
@@ -260,6 +347,12 @@ class JoystickInput final : public InputDevice {
   // The axis values and buttons of the last Update.
   int Axis(JoystickAxisId axis) const { return axes_[static_cast<int>(axis)]; }
   std::uint32_t Buttons() const { return buttons_; }
+  // Every input held at the last Update: buttons, stick and d-pad directions, triggers.
+  const PadControls& Controls() const { return controls_; }
+  // The states each input sets; the classic table unless the game sets the player's.
+  PadAssignments Assigns = ClassicPadAssignments();
+  // The states of the menus' fixed table (MenuPadAssignments) at the last Update.
+  const InputStates& MenuStates() const { return menuStates_; }
 
   void Initialize() override;
   void Finalize() override;
@@ -272,6 +365,8 @@ class JoystickInput final : public InputDevice {
   std::array<int, 3> range_{1000, 1000, 1000};
   std::array<int, 3> axes_{};
   std::uint32_t buttons_ = 0;
+  PadControls controls_;
+  InputStates menuStates_;
 };
 
 class MouseInput final : public InputDevice {
@@ -332,6 +427,9 @@ class GameInput {
 
   const InputStates& States() const { return states_; }
   InputStates& States() { return states_; }
+  // The directions the menus navigate by: the arrow keys, keypad 8, the stick and the d-pad,
+  // whatever the player has bound to the race's actions.
+  const InputStates& MenuStates() const { return menuStates_; }
 
  private:
   KeyboardInput keyboard_;
@@ -341,6 +439,7 @@ class GameInput {
   const ForegroundQuery* foreground_ = nullptr;
   InputStates previous_;
   InputStates states_;
+  InputStates menuStates_;
 };
 
 }  // namespace rivoltra

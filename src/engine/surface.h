@@ -38,7 +38,9 @@ class Surface {
     height_ = height > 0 ? height : 0;
     pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
   }
-  void Fill(Pixel565 color) { pixels_.assign(pixels_.size(), color); }
+  // Every pixel set to `color`. Runs once per drawn frame over the whole back buffer, so it is
+  // written as block copies rather than a pixel loop whose speed depends on the optimiser.
+  void Fill(Pixel565 color);
 
   int Width() const { return width_; }
   int Height() const { return height_; }

@@ -3,7 +3,10 @@
 #include <functional>
 #include <string_view>
 
+#include "engine/file_names.h"
 #include "persist/online_config_file.h"
+#include "persist/preferences.h"
+#include "persist/save_numbers.h"
 
 namespace rivoltra {
 
@@ -27,6 +30,21 @@ void RequireWebAddress(CommandLine& line, std::string_view option, const std::st
   }
 }
 
+void RequireWindowScale(CommandLine& line, const std::string& value) {
+  if (value == "fit") {
+    line.WindowScale = kWindowScaleFit;
+    return;
+  }
+  const std::optional<std::int32_t> scale = ParseSaveNumber(value, true);
+  if (scale && *scale >= 1 && *scale <= kMaxWindowScale) {
+    line.WindowScale = *scale;
+  } else {
+    line.action = CommandLine::Action::UsageError;
+    line.error = "--scale: not a whole number from 1 to " + std::to_string(kMaxWindowScale) +
+                 " or \"fit\": " + value;
+  }
+}
+
 const std::vector<OptionSpec>& Options() {
   using Action = CommandLine::Action;
   static const std::vector<OptionSpec> options = {
@@ -38,10 +56,14 @@ const std::vector<OptionSpec>& Options() {
        [](CommandLine& l, auto&) { l.FullScreen = 0; }},
       {"--fullscreen", "", "play full screen this time (the saved setting stays)",
        [](CommandLine& l, auto&) { l.FullScreen = 1; }},
+      {"--scale", "N",
+       "show the window N times its size this time, 1 to 8, or \"fit\" for the largest that "
+       "fits the desktop (the saved setting stays)",
+       [](CommandLine& l, const std::string& v) { RequireWindowScale(l, v); }},
       {"--data", "DIR", "read the game data from DIR",
-       [](CommandLine& l, const std::string& v) { l.DataFolder = v; }},
+       [](CommandLine& l, const std::string& v) { l.DataFolder = PathFromUtf8(v); }},
       {"--save", "DIR", "keep settings and high scores in DIR",
-       [](CommandLine& l, const std::string& v) { l.SaveFolder = v; }},
+       [](CommandLine& l, const std::string& v) { l.SaveFolder = PathFromUtf8(v); }},
       {"--server", "URL", "the score server's base address",
        [](CommandLine& l, const std::string& v) {
          RequireWebAddress(l, "--server", v, l.ServerAddress);
@@ -52,7 +74,7 @@ const std::vector<OptionSpec>& Options() {
        }},
       {"--replay", "FILE",
        "watch a recorded game (.rvr): Escape leaves, P pauses, F runs it four times as fast",
-       [](CommandLine& l, const std::string& v) { l.ReplayFile = v; }},
+       [](CommandLine& l, const std::string& v) { l.ReplayFile = PathFromUtf8(v); }},
   };
   return options;
 }

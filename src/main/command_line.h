@@ -15,6 +15,7 @@ struct CommandLine {
   std::string error;  // with UsageError: what was wrong, for the line above the usage
 
   std::optional<std::uint8_t> FullScreen;  // --windowed / --fullscreen, for this run only
+  std::optional<int> WindowScale;          // --scale N, for this run only
   std::optional<std::filesystem::path> DataFolder;
   std::optional<std::filesystem::path> SaveFolder;
   std::optional<std::string> ServerAddress;

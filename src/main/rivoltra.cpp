@@ -1,6 +1,8 @@
 // The game in a real window.
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -10,6 +12,7 @@
 #include "main/command_line.h"
 #include "persist/online_config_file.h"
 #include "persist/replay_file.h"
+#include "platform/program_process.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "platform/sdl/sdl_program_folder.h"
 
@@ -24,7 +27,8 @@ std::string Environment(const char* name) {
 
 GamePaths PathsFor(const CommandLine& line) {
   return ResolveGamePaths(PathInputs{ProgramFolder(), line.DataFolder, line.SaveFolder,
-                                     Environment("XDG_DATA_HOME"), Environment("HOME")});
+                                     Environment("XDG_DATA_HOME"), Environment("HOME"),
+                                     WindowsPlayerFolder()});
 }
 
 // The build's addresses, then the save folder's online.conf, then the command line.
@@ -50,9 +54,9 @@ void WatchReplay(App& app, const Replay& replay) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseParentConsole();
   const std::string program = argc > 0 ? argv[0] : "rivoltra";
-  const CommandLine line =
-      ParseCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
+  const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
   switch (line.action) {
     case CommandLine::Action::Help:
       std::fputs(UsageText(program).c_str(), stdout);
@@ -68,6 +72,10 @@ int main(int argc, char** argv) {
       break;
   }
   const GamePaths paths = PathsFor(line);
+  // The archives are read while SDL makes the window and renderer, the longest part of the
+  // start-up, instead of after it.
+  const auto archives = std::make_shared<std::future<GameArchives>>(
+      std::async(std::launch::async, ReadGameArchives, paths));
   if (const std::string problem = PrepareSaveFolder(paths); !problem.empty()) {
     // The game still starts with the default saves; saving at the end reports its own failure.
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
@@ -82,7 +90,8 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const StartOptions options{paths, online, line.FullScreen};
+  const StartOptions options{paths, online, line.FullScreen, line.WindowScale,
+                             [archives] { return archives->get(); }};
   const auto setup = [&](App& app) { app.Configure(options); };
   if (!replay) return RunSdlProgram({}, setup);
   return RunSdlProgram({}, setup, [&](App& app) { WatchReplay(app, *replay); });

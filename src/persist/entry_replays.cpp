@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "engine/file_names.h"
 #include "persist/replay_file.h"
 #include "persist/save_file.h"
 
@@ -34,7 +35,7 @@ std::set<std::string> NamedFiles(const HighScoreTable& table) {
 }
 
 bool LooksLikeEntryReplay(const std::filesystem::path& path) {
-  const std::string name = path.filename().string();
+  const std::string name = Utf8FromPath(path.filename());
   return name.starts_with("hs-") && path.extension() == ".rvr";
 }
 
@@ -49,7 +50,7 @@ void KeepEntryReplay(const std::filesystem::path& folder, const HighScoreTable& 
                      std::string_view playerName, std::int32_t score, std::string_view bytes) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error) throw SaveFileError(folder.string() + ": " + error.message());
+  if (error) throw SaveFileError(Utf8FromPath(folder) + ": " + error.message());
   SaveReplayFile(EntryReplayPath(folder, playerName, score), bytes);
   DropStaleEntryReplays(folder, table);
 }
@@ -63,7 +64,7 @@ int DropStaleEntryReplays(const std::filesystem::path& folder, const HighScoreTa
   std::vector<std::filesystem::path> stale;
   for (const std::filesystem::directory_entry& file : it) {
     const std::filesystem::path& path = file.path();
-    if (LooksLikeEntryReplay(path) && !named.contains(path.filename().string())) {
+    if (LooksLikeEntryReplay(path) && !named.contains(Utf8FromPath(path.filename()))) {
       stale.push_back(path);
     }
   }

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "engine/file_names.h"
+
 namespace rivoltra {
 
 namespace fs = std::filesystem;
@@ -11,11 +13,31 @@ namespace {
 constexpr char kBuildDataFolder[] = "Data";
 constexpr char kSaveSubfolder[] = "Save";
 // Created from the defaults; the online configuration is the player's own addition.
-constexpr const char* kDefaultSaveFiles[] = {kSettingsFileName, kHighScoreFileName};
+// A player whose folder predates the preferences gets the default ones at the next start.
+constexpr const char* kDefaultSaveFiles[] = {kSettingsFileName, kHighScoreFileName,
+                                             kPreferencesFileName};
 
 bool IsBuildFolder(const fs::path& executableFolder) {
   std::error_code error;
   return fs::is_directory(executableFolder / kBuildDataFolder / "Res", error);
+}
+
+bool IsPortable(const fs::path& executableFolder) {
+  std::error_code error;
+  return fs::exists(executableFolder / kPortableMarkerName, error);
+}
+
+GamePaths ResolveWindowsPaths(const PathInputs& inputs) {
+  GamePaths paths;
+  paths.DataFolder = inputs.DataOverride.value_or(inputs.ExecutableFolder / kBuildDataFolder);
+  if (inputs.SaveOverride) {
+    paths.SaveFolder = *inputs.SaveOverride;
+  } else if (!inputs.DataOverride && IsPortable(inputs.ExecutableFolder)) {
+    paths.SaveFolder = paths.DataFolder / kSaveSubfolder;
+  } else {
+    paths.SaveFolder = *inputs.WindowsPlayerFolder;
+  }
+  return paths;
 }
 
 }  // namespace
@@ -37,6 +59,7 @@ fs::path PlayerSaveFolder(std::string_view xdgDataHome, std::string_view home) {
 }
 
 GamePaths ResolveGamePaths(const PathInputs& inputs) {
+  if (inputs.WindowsPlayerFolder) return ResolveWindowsPaths(inputs);
   GamePaths paths;
   const bool buildFolder = !inputs.DataOverride && IsBuildFolder(inputs.ExecutableFolder);
   if (inputs.DataOverride) {
@@ -59,7 +82,7 @@ GamePaths ResolveGamePaths(const PathInputs& inputs) {
 std::string PrepareSaveFolder(const GamePaths& paths) {
   std::error_code error;
   fs::create_directories(paths.SaveFolder, error);
-  if (error) return "cannot create " + paths.SaveFolder.string() + ": " + error.message();
+  if (error) return "cannot create " + Utf8FromPath(paths.SaveFolder) + ": " + error.message();
   std::string problems;
   for (const char* name : kDefaultSaveFiles) {
     const fs::path target = paths.SaveFile(name);
@@ -71,7 +94,7 @@ std::string PrepareSaveFolder(const GamePaths& paths) {
       std::error_code ignored;
       fs::remove(target, ignored);
       if (!problems.empty()) problems += "; ";
-      problems += "cannot create " + target.string() + ": " + error.message();
+      problems += "cannot create " + Utf8FromPath(target) + ": " + error.message();
     }
   }
   return problems;

@@ -28,6 +28,8 @@ struct PathInputs {
   std::optional<std::filesystem::path> SaveOverride;  // --save
   std::string XdgDataHome;                            // $XDG_DATA_HOME, empty when unset
   std::string Home;                                   // $HOME, empty when unset
+  // Windows only: the player's application data folder for the game (%APPDATA%\Rivoltra).
+  std::optional<std::filesystem::path> WindowsPlayerFolder;
 };
 
 // A program beside a Data/ folder is a build-folder run: data and saves stay in that Data/, as
@@ -35,6 +37,10 @@ struct PathInputs {
 // PREFIX/share/rivoltra and the saves go to $XDG_DATA_HOME/rivoltra (~/.local/share/rivoltra
 // when it is unset or not absolute), never into the install folder. --data and --save replace
 // either; --data alone still keeps the saves in the player's folder.
+//
+// On Windows (WindowsPlayerFolder set) the data is always the Data\ folder beside the program and
+// the saves go to the player's folder, unless a file named "portable" beside the program (the
+// zip, the build folder) keeps them in Data\Save too.
 GamePaths ResolveGamePaths(const PathInputs& inputs);
 
 // The save folder of an installed game from the environment.
@@ -49,6 +55,7 @@ std::string PrepareSaveFolder(const GamePaths& paths);
 // (a save folder that could not be prepared still starts the game with the fresh settings).
 std::filesystem::path LoadableSaveFile(const GamePaths& paths, std::string_view name);
 
+inline constexpr char kPortableMarkerName[] = "portable";
 inline constexpr char kSettingsFileName[] = "options";
 inline constexpr char kHighScoreFileName[] = "hs";
 inline constexpr char kOnlineConfigFileName[] = "online.conf";

@@ -99,6 +99,21 @@ std::optional<DailyListEntry> DailyListEntryOf(std::string_view line) {
   return DailyListEntry{std::string(*name), std::string(*country), *scoreValue, *idValue};
 }
 
+constexpr std::string_view kNameRefusalPrefix = "REFUSED|name|";
+constexpr std::size_t kMaxRefusalLength = 200;
+
+// The server's words for the player: field 3, printable ASCII only and cut to a box's length,
+// so an odd reply cannot put anything else on the screen.
+std::string RefusalText(std::string_view reply) {
+  std::string_view text = reply.substr(kNameRefusalPrefix.size());
+  text = text.substr(0, text.find('|'));
+  std::string shown;
+  for (char c : text.substr(0, kMaxRefusalLength)) {
+    if (c >= 0x20 && c < 0x7F) shown += c;
+  }
+  return shown.empty() ? std::string(kNameRefusedMessage) : shown;
+}
+
 }  // namespace
 
 OnlineConfig DefaultOnlineConfig() {
@@ -153,8 +168,13 @@ SubmitResult SendScore(HttpTransport& transport, const OnlineConfig& config,
   std::string token = ServerFieldOf(reply);
   std::string message = ScoreMessage(playerName, score, token, country);
   std::string code = EncodeGroups(EncodeBits(message));
-  // Whatever becomes of the report, the player hears nothing of it.
-  (void)GetOrNothing(transport, ScoreReportAddress(config, code));
+  // The player hears of the report only when the server refuses the name, so another can be
+  // chosen; any other answer, or none, passes in silence.
+  auto answer = GetOrNothing(transport, ScoreReportAddress(config, code));
+  if (answer && answer->rfind(kNameRefusalPrefix, 0) == 0) {
+    if (showMessage) showMessage(RefusalText(*answer));
+    return {SubmitOutcome::NameRefused, {}};
+  }
   return {SubmitOutcome::Sent, std::move(token)};
 }
 

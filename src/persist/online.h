@@ -44,7 +44,12 @@ std::string ServerFieldOf(std::string_view reply);
 enum class SubmitOutcome {
   Sent,           // the report was requested; whether the server stored it is not known
   CannotConnect,  // the version request failed or did not answer "OK"; the box was shown
+  NameRefused,    // the server does not take the name; its reason was shown in the box
 };
+
+// What the box says when a server refuses the name without saying why.
+inline constexpr std::string_view kNameRefusedMessage =
+    "This name is not allowed on the online table. Please choose another name.";
 
 struct SubmitResult {
   SubmitOutcome Outcome = SubmitOutcome::CannotConnect;
@@ -54,7 +59,8 @@ struct SubmitResult {
 };
 
 // Sends one result: the version request, then the encoded report with the version reply's
-// field 5. Nothing but kCannotConnectMessage ever reaches the player.
+// field 5. The player hears kCannotConnectMessage, or the server's reason when it refuses the
+// name ("REFUSED|name|TEXT|": TEXT, printable ASCII, at most 200 characters), nothing else.
 SubmitResult SendScore(HttpTransport& transport, const OnlineConfig& config,
                        const ShowMessageBox& showMessage, std::string_view playerName,
                        std::int32_t score, std::string_view country);

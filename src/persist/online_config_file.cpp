@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "engine/file_names.h"
 #include "persist/save_file.h"
 
 namespace rivoltra {
@@ -68,9 +69,9 @@ std::vector<std::string> LoadOnlineConfigFile(const std::filesystem::path& path,
   std::error_code error;
   if (!std::filesystem::exists(path, error)) return {};
   const std::optional<std::string> text = ReadSaveFile(path);
-  if (!text) return {path.string() + ": unreadable or too large"};
+  if (!text) return {Utf8FromPath(path) + ": unreadable or too large"};
   std::vector<std::string> problems = ParseOnlineConfigFile(*text, config);
-  for (std::string& problem : problems) problem = path.string() + ": " + problem;
+  for (std::string& problem : problems) problem = Utf8FromPath(path) + ": " + problem;
   return problems;
 }
 

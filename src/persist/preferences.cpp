@@ -27,17 +27,18 @@ std::string ScaleText(int scale) {
   return scale == kWindowScaleFit ? "fit" : std::to_string(scale);
 }
 
-// Slot names joined by ", "; an action with no input in a slot writes nothing for it, and one
-// with none at all writes "none".
+// Slot names joined by ", ", an empty slot as "none"; empty slots at the end are left out, so
+// "UP" is one key in the first slot, "none, UP" one in the second.
 template <typename Slot, typename Name>
 std::string SlotList(const std::array<Slot, kBindingSlots>& slots, Slot empty, Name name) {
+  std::size_t used = slots.size();
+  while (used > 1 && slots[used - 1] == empty) --used;
   std::string text;
-  for (const Slot slot : slots) {
-    if (slot == empty) continue;
-    if (!text.empty()) text += ", ";
-    text += name(slot);
+  for (std::size_t i = 0; i < used; ++i) {
+    if (i > 0) text += ", ";
+    text += slots[i] == empty ? std::string(kNone) : name(slots[i]);
   }
-  return text.empty() ? kNone : text;
+  return text;
 }
 
 std::vector<std::string_view> SplitList(std::string_view value) {
@@ -86,14 +87,14 @@ std::optional<std::string> ParseSlots(std::string_view value, ByName byName, Fin
                                       std::array<Slot, kBindingSlots>& slots) {
   std::array<Slot, kBindingSlots> parsed{};
   const std::vector<std::string_view> items = SplitList(value);
-  if (items.size() == 1 && items[0] == kNone) {
-    slots = parsed;
-    return std::nullopt;
-  }
   if (items.empty() || items.size() > static_cast<std::size_t>(kBindingSlots))
     return "wants one or two inputs, or none";
   std::size_t next = 0;
   for (const std::string_view item : items) {
+    if (item == kNone) {
+      ++next;
+      continue;
+    }
     const auto input = byName(item);
     if (!input) return "unknown input \"" + std::string(item) + "\"";
     const auto holder = find(bindings, *input);

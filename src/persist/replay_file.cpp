@@ -9,6 +9,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "engine/file_names.h"
 #include "persist/save_file.h"
 
 namespace rivoltra {
@@ -390,7 +391,7 @@ void SaveReplayFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 std::string ReadReplayFileBytes(const std::filesystem::path& path) {
-  const std::string source = path.string();
+  const std::string source = Utf8FromPath(path);
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error) {
@@ -414,7 +415,7 @@ std::string ReadReplayFileBytes(const std::filesystem::path& path) {
 }
 
 Replay LoadReplayFile(const std::filesystem::path& path) {
-  return ReadReplay(ReadReplayFileBytes(path), path.string());
+  return ReadReplay(ReadReplayFileBytes(path), Utf8FromPath(path));
 }
 
 std::uint64_t DataFingerprint(std::span<const std::uint8_t> bytes, std::uint64_t start) {

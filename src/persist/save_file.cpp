@@ -1,40 +1,18 @@
 #include "persist/save_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <system_error>
+
+#include "engine/file_names.h"
+#include "platform/native_files.h"
 
 namespace rivoltra {
 
 namespace {
 
-std::string Describe(const std::filesystem::path& path, std::string_view what, int error) {
-  return "cannot " + std::string(what) + " " + path.string() + ": " + std::strerror(error);
-}
-
-// Writes everything, retrying short writes and interruptions.
-bool WriteAll(int descriptor, std::string_view contents) {
-  while (!contents.empty()) {
-    const ssize_t written = ::write(descriptor, contents.data(), contents.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    contents.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// A rename is only durable once the folder itself has reached the disk.
-void SyncFolder(const std::filesystem::path& folder) {
-  const int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (descriptor < 0) return;
-  (void)::fsync(descriptor);
-  ::close(descriptor);
+std::string Describe(const std::filesystem::path& path, std::string_view what,
+                     std::error_code error) {
+  return "cannot " + std::string(what) + " " + Utf8FromPath(path) + ": " + error.message();
 }
 
 }  // namespace
@@ -74,30 +52,23 @@ StagedFile::StagedFile(std::filesystem::path path, std::string_view contents)
   std::error_code folderError;
   if (!folder.empty()) std::filesystem::create_directories(folder, folderError);
   // A name of its own per process, hidden, in the same folder so the rename stays on one disk.
-  temporary_ = folder / ("." + path_.filename().string() + ".new-" + std::to_string(::getpid()));
-  int descriptor = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (descriptor < 0) throw SaveFileError(Describe(path_, "write", errno));
-  const bool written = WriteAll(descriptor, contents) && ::fsync(descriptor) == 0;
-  const int writeError = errno;
-  const bool closed = ::close(descriptor) == 0;
-  if (!written || !closed) {
-    const int error = written ? errno : writeError;
-    ::unlink(temporary_.c_str());
+  temporary_ = folder / PathFromUtf8("." + Utf8FromPath(path_.filename()) + ".new-" +
+                                     std::to_string(CurrentProcessId()));
+  if (const std::error_code error = WriteFileToDisk(temporary_, contents)) {
     throw SaveFileError(Describe(path_, "write", error));
   }
 }
 
 StagedFile::~StagedFile() {
-  if (!committed_) ::unlink(temporary_.c_str());
+  if (!committed_) RemoveFileQuietly(temporary_);
 }
 
 void StagedFile::Commit() {
   if (committed_) return;
-  if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-    throw SaveFileError(Describe(path_, "replace", errno));
+  if (const std::error_code error = MoveFileIntoPlace(temporary_, path_)) {
+    throw SaveFileError(Describe(path_, "replace", error));
   }
   committed_ = true;
-  SyncFolder(path_.parent_path());
 }
 
 void WriteSaveFile(const std::filesystem::path& path, std::string_view contents) {

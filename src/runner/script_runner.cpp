@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/input_events.h"
+#include "engine/control_bindings.h"
 #include "engine/keyboard_codes.h"
 #include "runner/png_shot.h"
 
@@ -77,6 +78,10 @@ int VirtualKeyNamed(const std::string& name) {
   for (const NamedKey& key : kKeys) {
     if (name == key.name) return key.virtualKey;
   }
+  // Any other key by the name the controls screen gives it ("W", "F5", "KEYPAD 4" as KEYPAD_4).
+  std::string spaced = name;
+  std::replace(spaced.begin(), spaced.end(), '_', ' ');
+  if (const std::optional<std::uint8_t> key = KeyByName(spaced)) return *key;
   throw ScriptError("unknown key '" + name + "'");
 }
 

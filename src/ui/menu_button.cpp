@@ -55,7 +55,8 @@ void UpdateButtonHighlight(MenuButtonGroup& group, const std::function<void()>& 
 void HitTestButtons(MenuButtonGroup& group, int mouseX, int mouseY) {
   for (int slot = 1; slot <= group.ButtonCount; ++slot) {
     const MenuButton* button = group.Slot(slot);
-    if (button == nullptr) continue;
+    // A hidden button (the main menu's under a full-width dialog) cannot be pointed at.
+    if (button == nullptr || !button->Visible) continue;
     if (button->Y <= mouseY && mouseY <= button->Y + button->Height && button->X <= mouseX &&
         mouseX <= button->X + button->Width) {
       group.SelectedButton = slot;
@@ -65,7 +66,7 @@ void HitTestButtons(MenuButtonGroup& group, int mouseX, int mouseY) {
 }
 
 void FreeButtonSlot(MenuButtonGroup& group, int slot) {
-  if (slot < 1 || slot > 10) return;
+  if (slot < 1 || slot > kMaxButtonSlot) return;
   delete group.MenuButtons[static_cast<std::size_t>(slot)];
   group.MenuButtons[static_cast<std::size_t>(slot)] = nullptr;
 }

@@ -32,15 +32,17 @@ class MenuButton : public ImageSprite {
   const ImageCollection& images_;
 };
 
-// The button slots of the current screen: slots 1 to 10 (index 0 unused), how many are in use
-// from slot 1, and the selected slot (0 = none).
+// The button slots of the current screen: slots 1 to kMaxButtonSlot (index 0 unused), how many
+// are in use from slot 1, and the selected slot (0 = none).
+inline constexpr int kMaxButtonSlot = 20;
 struct MenuButtonGroup {
-  std::array<MenuButton*, 11> MenuButtons{};
+  std::array<MenuButton*, kMaxButtonSlot + 1> MenuButtons{};
   int ButtonCount = 0;
   int SelectedButton = 0;
 
   MenuButton* Slot(int slot) const {
-    return slot >= 1 && slot <= 10 ? MenuButtons[static_cast<std::size_t>(slot)] : nullptr;
+    return slot >= 1 && slot <= kMaxButtonSlot ? MenuButtons[static_cast<std::size_t>(slot)]
+                                               : nullptr;
   }
 };
 

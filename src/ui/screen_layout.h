@@ -79,18 +79,53 @@ inline constexpr int kSubPanelWidth = 536;  // ends 5 px before the button colum
 inline constexpr int kSubPanelHeight = 365;
 
 inline constexpr int kOptionButtonX = 22;
-inline constexpr std::array<int, 4> kOptionButtonY = {140, 188, 236, 284};
+// display, music, sound, country, then the controls and the further settings
+inline constexpr std::array<int, 6> kOptionButtonY = {140, 188, 236, 284, 332, 380};
 inline constexpr int kOptionButtonWidth = 520;
 inline constexpr int kOptionButtonHeight = 44;
 // the texts on the option lines: the label, then the choices ("WINDOW / FULL SCREEN", "ON / OFF")
 // or the country
 inline constexpr int kOptionLabelX = 35;
-inline constexpr std::array<int, 4> kOptionTextY = {145, 193, 241, 289};
+inline constexpr std::array<int, 6> kOptionTextY = {145, 193, 241, 289, 337, 385};
 inline constexpr int kOptionChoiceX = 265;
 inline constexpr int kDisplaySlashX = 367;
 inline constexpr int kFullScreenX = 379;
 inline constexpr int kOnOffSlashX = 299;
 inline constexpr int kOffX = 312;
+// a volume: the percentage (or OFF), then its bar of ten steps, which a click sets; the bar
+// keeps clear of the line's middle, where a click switches the volume off and on
+inline constexpr int kVolumeNumberX = kOptionChoiceX;
+inline constexpr int kVolumeBarX = 330;
+inline constexpr int kVolumeBarWidth = 154;
+inline constexpr int kVolumeBarHeight = 24;
+inline constexpr int kVolumeBarY = 3;  // below the line's text y
+// the further settings: a panel like the options', its lines at the options' first four rows
+inline constexpr int kMoreChoiceX = 300;
+
+// the controls: a dialog over the whole width between the menu's panels, one row per action
+// with two keys and two controller inputs, and the button that restores the factory controls
+inline constexpr int kControlsX = 14;
+inline constexpr int kControlsY = 108;
+inline constexpr int kControlsWidth = 772;
+inline constexpr int kControlsHeight = 392;
+inline constexpr int kControlRowX = 24;
+inline constexpr int kControlRowWidth = 752;
+inline constexpr int kControlRowHeight = 28;
+inline constexpr int kControlFirstRowY = 168;
+inline constexpr int kControlRowPitch = 30;
+inline constexpr int kControlTextDy = 1;  // medium text within a row
+inline constexpr int kControlLabelX = 36;
+// the four cells: key 1, key 2, controller 1, controller 2
+inline constexpr std::array<int, 4> kControlCellX = {212, 350, 490, 630};
+inline constexpr int kControlCellWidth = 136;
+inline constexpr int kControlTextInset = 5;
+inline constexpr int kControlHeadingY = 140;  // the column headings' baseline area
+inline constexpr int kControlDefaultsX = 24;
+inline constexpr int kControlDefaultsY = 448;
+inline constexpr int kControlDefaultsWidth = 180;
+inline constexpr int kControlDefaultsHeight = 40;
+inline constexpr int kControlMessageX = 220;
+inline constexpr int kControlMessageY = 456;
 
 inline constexpr int kHighScoreButtonY = 412;
 inline constexpr std::array<int, 2> kHighScoreButtonX = {27, 283};

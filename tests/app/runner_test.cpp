@@ -27,7 +27,7 @@ TEST(ScriptRunner, BadLinesStopTheRunWithTheLineNumberAndStatusTwo) {
   } cases[] = {
       {"tick\nfly away\n", "line 2: unknown command 'fly'"},
       {"# comment\n\ntick x\n", "line 3: 'x' is not a whole number"},
-      {"down Q\n", "line 1: unknown key 'Q'"},
+      {"down Hyper\n", "line 1: unknown key 'Hyper'"},
       {"lag 0\n", "line 1: '0' is out of range 1..1000"},
       {"focus maybe\n", "line 1: focus takes on or off"},
       {"mouse 1\n", "line 1: wrong number of arguments"},

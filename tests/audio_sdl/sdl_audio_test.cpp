@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -159,6 +160,68 @@ TEST_F(SdlAudioTest, EffectAndMusicReachTheDeviceWhenAndWhereTheyShould) {
   EXPECT_GT(song.StartMilliseconds - effect.EndMilliseconds, 100);
   EXPECT_GT(song.EndMilliseconds - song.StartMilliseconds, 200);
   EXPECT_NEAR(song.Hertz, kMusicHertz, kMusicHertz * 0.05);
+}
+
+// The player's volumes scale what reaches the device: half is half the amplitude (within 1 dB),
+// nothing is silence. Each level plays on its own, with silence between, so that every level is
+// one audible stretch of the output.
+TEST_F(SdlAudioTest, EffectsAndMusicFollowThePlayersVolumes) {
+  SdlAudio audio;
+  SoundList list;
+  list.Items().Assign(
+      {{"Beep", false, 0,
+        MakePcmWaveImage({22050, 1, 16}, SineWave(kEffectHertz, kEffectMilliseconds, 22050))}});
+  list.SetSoundOutput(&audio);
+  ModulePlayer player(audio);
+  MusicState music;
+  audio.Initialize();
+  ASSERT_TRUE(audio.IsInitialized()) << SDL_GetError();
+  const Uint64 start = SDL_GetTicks64();
+  int at = 300;
+  for (const int percent : {100, 50, 0}) {
+    WaitUntil(start, at);
+    list.SetMasterVolume(percent);
+    PlaySound(1, list, "Beep");
+    at += 600;
+  }
+  for (const int percent : {100, 50, 0}) {
+    WaitUntil(start, at);
+    player.SetVolume(percent);
+    PlaySong(player, music, 1, moduleFile.string());
+    WaitUntil(start, at + 400);
+    StopMusic(player, music);
+    at += 700;
+  }
+  WaitUntil(start, at);
+  audio.Finalize();
+
+  const std::vector<std::int16_t> samples = ReadLeftChannel(rawFile);
+  const std::vector<Segment> segments = AudibleSegments(samples);
+  for (const Segment& s : segments)
+    std::printf("audible %d..%d ms, rms %.0f, %.0f Hz\n", s.StartMilliseconds, s.EndMilliseconds,
+                s.Rms, s.Hertz);
+  // 0 % adds no audible stretch: effect at 100 and 50, music at 100 and 50.
+  ASSERT_EQ(segments.size(), 4u);
+  const auto decibels = [](double ratio) { return 20.0 * std::log10(ratio); };
+  const double effectHalf = segments[1].Rms / segments[0].Rms;
+  const double musicHalf = segments[3].Rms / segments[2].Rms;
+  std::printf("effects at 50 %%: %.2f dB; music at 50 %%: %.2f dB (half amplitude is -6.02 dB)\n",
+              decibels(effectHalf), decibels(musicHalf));
+  EXPECT_NEAR(decibels(effectHalf), decibels(0.5), 1.0);
+  EXPECT_NEAR(decibels(musicHalf), decibels(0.5), 1.0);
+  EXPECT_NEAR(segments[0].Hertz, kEffectHertz, kEffectHertz * 0.05);
+  EXPECT_NEAR(segments[2].Hertz, kMusicHertz, kMusicHertz * 0.05);
+  // Where the 0 % effect and song played, the output is silent: nothing between the end of the
+  // second effect and the first song, and nothing after the second song, is above a whisper.
+  const auto loudest = [&samples](int fromMs, int toMs) {
+    int peak = 0;
+    const auto first = static_cast<std::size_t>(fromMs) * kMixRate / 1000;
+    const auto last = std::min(samples.size(), static_cast<std::size_t>(toMs) * kMixRate / 1000);
+    for (std::size_t i = first; i < last; ++i) peak = std::max(peak, std::abs(int(samples[i])));
+    return peak;
+  };
+  EXPECT_LT(loudest(segments[1].EndMilliseconds + 20, segments[2].StartMilliseconds - 20), 50);
+  EXPECT_LT(loudest(segments[3].EndMilliseconds + 20, segments[3].EndMilliseconds + 1000), 50);
 }
 
 TEST_F(SdlAudioTest, SongsChangeSafelyWhileTheAudioThreadRenders) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "persist/preferences.h"
+
 namespace rivoltra {
 namespace {
 
@@ -25,6 +27,9 @@ TEST(CommandLine, OptionsWithAndWithoutValues) {
 
   // The last of two display switches wins; nothing given leaves the saved setting alone.
   EXPECT_EQ(ParseCommandLine({"--fullscreen", "--windowed"}).FullScreen, 0);
+  EXPECT_EQ(ParseCommandLine({"--scale", "3"}).WindowScale, 3);
+  EXPECT_EQ(ParseCommandLine({"--scale=fit"}).WindowScale, kWindowScaleFit);
+  EXPECT_FALSE(ParseCommandLine({"--windowed"}).WindowScale.has_value());
   EXPECT_FALSE(ParseCommandLine({}).FullScreen);
 }
 
@@ -32,8 +37,9 @@ TEST(CommandLine, HelpAndVersion) {
   EXPECT_EQ(ParseCommandLine({"--help"}).action, Action::Help);
   EXPECT_EQ(ParseCommandLine({"--windowed", "--version"}).action, Action::Version);
   const std::string usage = UsageText("rivoltra");
-  for (const char* option : {"--help", "--version", "--windowed", "--fullscreen", "--data DIR",
-                             "--save DIR", "--server URL", "--web-site URL", "--replay FILE"}) {
+  for (const char* option :
+       {"--help", "--version", "--windowed", "--fullscreen", "--data DIR", "--save DIR",
+        "--server URL", "--web-site URL", "--replay FILE", "--scale N"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(VersionText().rfind("Rivoltra 1.", 0), 0u) << VersionText();
@@ -55,6 +61,9 @@ TEST(CommandLine, MistakesAreUsageErrorsNamingTheArgument) {
       {{"--server", "ftp://x"}, "--server"},
       {{"--web-site", "http://a b"}, "--web-site"},
       {{"--windowed", "--nope", "--help"}, "--nope"},
+      {{"--scale", "0"}, "--scale"},
+      {{"--scale", "9"}, "--scale"},
+      {{"--scale=big"}, "--scale"},
   };
   for (const auto& c : cases) {
     const CommandLine line = ParseCommandLine(c.arguments);

@@ -195,23 +195,53 @@ TEST_F(InputDevices, JoystickSettingsAreClampedAndANewIdAcquiresAgain) {
   EXPECT_TRUE(Update().Empty());
 }
 
-TEST(GameController, ReadsAsAJoystickWouldWithTheDpadPushingItsAxisToTheEnd) {
+TEST(GameController, ReadsAsAJoystickWouldWithTheDpadAsItsHat) {
   GameControllerState pad;
   pad.LeftX = 3000;  // a small push, inside a 50 % dead zone
   pad.LeftY = -30000;
+  pad.RightTrigger = 40000;  // beyond the range: clamped
   pad.DpadLeft = true;
   pad.Buttons = 0b101 | (1u << 20);  // only the first eleven buttons exist
   const RawJoystickState s = JoystickStateFromController(pad);
-  EXPECT_EQ(JoystickAxisValue(s.X, 50, 1000), -1000);
+  EXPECT_EQ(JoystickAxisValue(s.X, 50, 1000), 0);
   EXPECT_LT(JoystickAxisValue(s.Y, 50, 1000), 0);
   EXPECT_EQ(JoystickAxisValue(s.Z, 50, 1000), 0);
+  EXPECT_EQ(s.Dpad, DpadBits::Left);
+  EXPECT_EQ(s.RightTrigger, 32767);
   EXPECT_EQ(s.Buttons, 0b101u);
   EXPECT_EQ(s.ButtonCount, GameControllerButtonCount);
+}
 
-  pad.DpadLeft = false;
-  EXPECT_EQ(JoystickAxisValue(JoystickStateFromController(pad).X, 50, 1000), 0);
-  pad.DpadLeft = pad.DpadRight = true;  // both at once cancel out; the stick decides
-  EXPECT_EQ(JoystickStateFromController(pad).X.Position, 3000);
+TEST_F(InputDevices, ControllerInputsSetTheStatesTheirTableGivesAndTheMenusKeepTheirOwn) {
+  joystick.state.X = {0, -32768, 32767};
+  joystick.state.Y = {0, -32768, 32767};
+  joystick.state.Dpad = DpadBits::Up;
+  joystick.state.RightTrigger = 30000;
+  joystick.state.Buttons = 1u << 6;  // start
+  joystick.state.ButtonCount = GameControllerButtonCount;
+  // The classic table: the d-pad steers, button 7 is button state 7.
+  EXPECT_EQ(Update(), (InputStates{InputUp, InputButton7}));
+
+  PadAssignments mine{};
+  mine[static_cast<std::size_t>(PadControl::RightTrigger)].Add(InputButton8);
+  mine[static_cast<std::size_t>(PadControl::DpadUp)].Add(InputDown);
+  input.Joystick().Assigns = mine;
+  EXPECT_EQ(Update(), (InputStates{InputDown, InputButton8}));
+  // Whatever the race's table, the d-pad still moves the menus up.
+  EXPECT_EQ(input.MenuStates(), InputStates{InputUp});
+  const PadControls& held = input.Joystick().Controls();
+  EXPECT_TRUE(held.Contains(static_cast<int>(PadControl::DpadUp)));
+  EXPECT_TRUE(held.Contains(static_cast<int>(PadControl::RightTrigger)));
+  EXPECT_TRUE(held.Contains(static_cast<int>(PadButton(6))));
+  EXPECT_FALSE(held.Contains(static_cast<int>(PadControl::LeftStickUp)));
+
+  joystick.state.Dpad = 0;
+  joystick.state.RightX = {-32768, -32768, 32767};  // the right stick pushed left
+  mine[static_cast<std::size_t>(PadControl::RightStickLeft)].Add(InputLeft);
+  input.Joystick().Assigns = mine;
+  EXPECT_EQ(Update(), (InputStates{InputLeft, InputButton8}));
+  // The right stick is no menu direction.
+  EXPECT_TRUE(input.MenuStates().Empty());
 }
 
 class FakeMouse final : public MouseSource {

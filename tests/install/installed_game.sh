@@ -77,7 +77,7 @@ pid=""
 
 echo "== saves"
 saves=$home/.local/share/rivoltra
-for file in options hs; do
+for file in options hs preferences; do
   [ -f "$saves/$file" ] || fail "no $saves/$file after a normal close"
   # Nothing was changed in the menu, so the saved files are the defaults again.
   cmp "$saves/$file" "$share/rivoltra/Save/$file" || fail "$file differs from the default"

@@ -66,7 +66,8 @@ TEST_F(SubScreens, PointingAtAnotherMainButtonClosesTheSubScreen) {
   Run("tick");
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(Selected(), 3);
-  EXPECT_EQ(game().Sprites.Engine().SpriteCount(), optionsSprites - 6);
+  // The six option lines, the panel and the text cursor are gone.
+  EXPECT_EQ(game().Sprites.Engine().SpriteCount(), optionsSprites - 8);
   Run("tick\nclick\ntick");
   EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
 }

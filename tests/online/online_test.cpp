@@ -135,6 +135,43 @@ TEST(SendScore, SendScoreNamesTheTokenItsReportCarried) {
   EXPECT_EQ(result.Token, "");
 }
 
+TEST(SubmitScore, AServerRefusingTheNameHasItsReasonShown) {
+  // The version reply, then the report's.
+  struct Replies final : HttpTransport {
+    std::vector<std::string> replies;
+    std::optional<std::string> Get(const std::string&) override {
+      std::string reply = replies.front();
+      if (replies.size() > 1) replies.erase(replies.begin());
+      return reply;
+    }
+  };
+  struct Case {
+    std::string report;
+    SubmitOutcome outcome;
+    std::vector<std::string> shown;
+  } cases[] = {
+      {"OK|stored|", SubmitOutcome::Sent, {}},
+      {"ERROR|too many reports\n", SubmitOutcome::Sent, {}},
+      {"REFUSED|name|Pick another name.|", SubmitOutcome::NameRefused, {"Pick another name."}},
+      {"REFUSED|name||", SubmitOutcome::NameRefused, {std::string(kNameRefusedMessage)}},
+      {"REFUSED|name|Bad\x01\xff name", SubmitOutcome::NameRefused, {"Bad name"}},
+      {"REFUSED|name|" + std::string(500, 'x'),
+       SubmitOutcome::NameRefused,
+       {std::string(200, 'x')}},
+  };
+  for (const Case& c : cases) {
+    Replies transport;
+    transport.replies = {"OK|1|1.0|600|TK|", c.report};
+    std::vector<std::string> shown;
+    SubmitResult result = SendScore(
+        transport, TestConfig("http://127.0.0.1:9"),
+        [&](std::string_view text) { shown.emplace_back(text); }, "A", 1, "");
+    EXPECT_EQ(result.Outcome, c.outcome) << c.report;
+    EXPECT_EQ(shown, c.shown) << c.report;
+    EXPECT_EQ(result.Token.empty(), c.outcome != SubmitOutcome::Sent) << c.report;
+  }
+}
+
 TEST(UploadReplay, PostsTheBytesUnderTheTokenAndReadsTheVerdict) {
   struct Posting final : HttpTransport {
     std::optional<std::string> Get(const std::string&) override { return std::nullopt; }

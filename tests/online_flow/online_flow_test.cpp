@@ -18,6 +18,7 @@
 
 #include "app/game.h"
 #include "app/race_recording.h"
+#include "app/screens.h"
 #include "autopilot.h"
 #include "online_flow/servers.h"
 #include "persist/high_scores.h"
@@ -364,6 +365,48 @@ TEST_F(OnlineFlow, WithoutAnAnsweringServerThePlayerIsToldOnceAndTheGameGoesOn) 
   EXPECT_EQ(Printed(), std::vector<std::string>{kCannotConnectLine});
   EXPECT_LT(refusedTook, 1000ms) << "a refused connection fails at once";
   ExpectMainMenuThenHighScoresWith("", score);
+}
+
+// The browser game keeps a result the server could not be reached for: the player is told it is
+// kept, the result and its replay wait in the save folder, and once a server answers they are
+// sent, the replay verifying the entry as if it had gone at once. A kept file that is not one is
+// dropped rather than sent or left to fail again.
+TEST_F(OnlineFlow, ResultKeptWhileOfflineIsSentWithItsReplayOnceTheServerAnswers) {
+  WriteSaveFiles(kCountry, std::nullopt);
+  Start();
+  game().KeepUnsentResults = true;
+  const std::int32_t score = PlayUntilTheScoreQualifies();
+  Run("server http://127.0.0.1:" + std::to_string(ClosedPort()));
+  EnterNameAndSend("offline");
+  const std::vector<std::string> told = Printed();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("Your score is kept"), std::string::npos) << told[0];
+  ExpectMainMenuThenHighScoresWith("OFFLINE", score);
+  const fs::path kept = game().paths.SaveFile("unsent");
+  ASSERT_EQ(std::distance(fs::directory_iterator(kept), fs::directory_iterator()), 1);
+  std::ofstream(kept / "00000000.unsent") << "rivoltra unsent result 1\nnot a score\n";
+
+  // Still offline: nothing goes, nothing is lost but the file that is not a result.
+  UnsentSending sending = SendUnsentResults(game());
+  EXPECT_EQ(sending.sent, 0);
+  EXPECT_EQ(sending.left, 1);
+
+  ScoreServerProcess server(RIVOLTRA_SCORES_BINARY, folder_ / "scores.db");
+  Run("server " + server.Base());
+  sending = SendUnsentResults(game());
+  EXPECT_EQ(sending.sent, 1);
+  EXPECT_EQ(sending.left, 0);
+  EXPECT_TRUE(fs::is_empty(kept));
+  EXPECT_EQ(Printed(), std::vector<std::string>{}) << "sending later shows no message box";
+
+  CurlHttpTransport browser(2000ms, 5000ms);
+  const std::optional<std::string> page =
+      browser.Get(server.Base() + "/cgi/version.pl?prg=Rivoltra&show&type=0");
+  ASSERT_TRUE(page.has_value());
+  const std::string row = RowOf(*page, "OFFLINE<span");
+  EXPECT_NE(row.find(kVerifiedMark), std::string::npos) << *page;
+  EXPECT_NE(row.find("<td class=\"score\">" + std::to_string(score) + "</td>"), std::string::npos)
+      << row;
 }
 
 // A server that stalls holds the game only as long as the time limit of the stage it stalls in

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 namespace rivoltra {
@@ -61,6 +62,39 @@ TEST_F(GamePathsTest, BuildFolderInstalledTreeAndOverrides) {
   // The defaults are what the scripted runner and the tests use from the build folder.
   EXPECT_EQ(GamePaths{}.DataFile("Res/Res1.gfx"), fs::path("Data/Res/Res1.gfx"));
   EXPECT_EQ(GamePaths{}.SaveFile("hs"), fs::path("Data/Save/hs"));
+}
+
+// Windows: the data always beside the program, the saves in the player's application data folder
+// unless a "portable" file beside the program keeps them in Data\Save; the overrides win.
+TEST_F(GamePathsTest, WindowsLayoutInstalledPortableAndOverrides) {
+  const fs::path installed = root_ / "Program Files" / "Rivoltra";
+  fs::create_directories(installed / "Data" / "Res");
+  const fs::path portable = root_ / "zip" / "Rivoltra";
+  fs::create_directories(portable / "Data" / "Res");
+  Put(portable / "portable", "");
+  const fs::path appData = root_ / "AppData" / "Roaming" / "Rivoltra";
+  const auto windows = [&](const fs::path& folder, std::optional<fs::path> data,
+                           std::optional<fs::path> save) {
+    return ResolveGamePaths({folder, data, save, "/xdg", "/home/p", appData});
+  };
+
+  struct Case {
+    const char* what;
+    GamePaths paths;
+    fs::path data;
+    fs::path save;
+  };
+  const Case cases[] = {
+      {"installed", windows(installed, {}, {}), installed / "Data", appData},
+      {"portable", windows(portable, {}, {}), portable / "Data", portable / "Data" / "Save"},
+      {"--data keeps the saves in the player's folder", windows(portable, root_ / "d", {}),
+       root_ / "d", appData},
+      {"--save", windows(installed, {}, root_ / "s"), installed / "Data", root_ / "s"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.paths.DataFolder, c.data) << c.what;
+    EXPECT_EQ(c.paths.SaveFolder, c.save) << c.what;
+  }
 }
 
 TEST_F(GamePathsTest, PlayerSaveFolderFollowsXdgDataHomeOnlyWhenAbsolute) {

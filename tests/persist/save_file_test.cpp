@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "engine/file_names.h"
 #include "persist/high_scores.h"
 #include "persist/settings.h"
 
@@ -56,6 +57,18 @@ TEST_F(SaveFolder, TheOldFileStaysWholeUntilTheNewOneIsCommitted) {
   staged.Commit();
   EXPECT_EQ(Contents(path), "new contents");
   EXPECT_EQ(FileCount(), 1);
+}
+
+// Names are UTF-8 inside the program: a folder and a file named in other scripts save, replace
+// and load, and their names come back unchanged for messages. Line ends stay LF, byte for byte.
+TEST_F(SaveFolder, NamesInAnyScriptSaveAndLoadByteForByte) {
+  const std::string folderName = "D\xC3\xA4t\xC3\xA4_\xE6\x97\xA5\xE6\x9C\xAC";  // Dätä_日本
+  const fs::path path = folder_ / PathFromUtf8(folderName) / PathFromUtf8("h\xC3\xA9s");
+  EXPECT_EQ(Utf8FromPath(path.parent_path().filename()), folderName);
+  WriteSaveFile(path, "a\nb\r\nc\n");
+  WriteSaveFile(path, "line 1\nline 2\n");
+  EXPECT_EQ(ReadSaveFile(path), std::optional<std::string>("line 1\nline 2\n"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(SaveFolder, AFolderThatCannotBeWrittenIsReportedByName) {

@@ -215,5 +215,65 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
                                 << ", after right " << xAfterRight << ")";
 }
 
+// The player has moved fire to X and accelerate to A. In the race X fires and A no longer does;
+// in the menus A still chooses and B still goes back, and the d-pad still moves the selection.
+TEST(SdlInput, ARemappedControllerFiresAndTheMenusStillAnswerTheController) {
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("SDL_VIDEODRIVER") == nullptr) {
+    GTEST_SKIP() << "needs a display (scripts/run-tests.sh starts Xvfb)";
+  }
+  testsupport::ScratchGameFolder folder("sdl-remap", Settings{0, 0, 0, ""});
+  std::ofstream(folder.Path() / "Data" / "Save" / "preferences")
+      << "pad.fire = X\npad.accelerate = A, DPAD UP\n";
+  VirtualController pad;
+  ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+
+  const auto press = [&pad](SDL_GameControllerButton button) { pad.Button(button, true); };
+  const auto release = [&pad](SDL_GameControllerButton button) { pad.Button(button, false); };
+  const auto fireHeld = [](const Game& g) { return g.Input.States().Contains(InputButton8); };
+  const auto accelerating = [](const Game& g) { return g.Input.States().Contains(InputUp); };
+  std::vector<Step> steps = {
+      {"main menu ready on Start", nullptr,
+       [](Game& g) { return MenuReady(g) && Selected(g) == 1; }},
+      {"d-pad down selects Options", [&] { press(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
+       [](Game& g) { return Selected(g) == 2; }},
+      {"d-pad released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
+       [](Game& g) { return g.menu.NavigationArmed; }},
+      {"A opens the options", [&] { press(SDL_CONTROLLER_BUTTON_A); },
+       [](Game& g) { return g.ScreenState == GameScreen::Options; }},
+      {"A released", [&] { release(SDL_CONTROLLER_BUTTON_A); },
+       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::South))); }},
+      {"B goes back to the main menu", [&] { press(SDL_CONTROLLER_BUTTON_B); },
+       [](Game& g) { return g.ScreenState == GameScreen::MainMenu; }},
+      {"B released", [&] { release(SDL_CONTROLLER_BUTTON_B); },
+       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::East))); }},
+      {"d-pad up selects Start", [&] { press(SDL_CONTROLLER_BUTTON_DPAD_UP); },
+       [](Game& g) { return Selected(g) == 1; }},
+      {"d-pad up released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_UP); },
+       [](Game& g) { return g.menu.NavigationArmed; }},
+      {"A opens the car choice", [&] { press(SDL_CONTROLLER_BUTTON_A); },
+       [](Game& g) { return g.ScreenState == GameScreen::CarChoice; }},
+      {"A released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_A); },
+       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::South))); }},
+      {"A starts the race", [&] { press(SDL_CONTROLLER_BUTTON_A); },
+       [](Game& g) { return RaceRunning(g); }},
+      {"A accelerates and does not fire", nullptr,
+       [&](Game& g) { return accelerating(g) && !fireHeld(g); }},
+      {"X fires",
+       [&] {
+         release(SDL_CONTROLLER_BUTTON_A);
+         press(SDL_CONTROLLER_BUTTON_X);
+       },
+       [&](Game& g) { return fireHeld(g) && !accelerating(g); }},
+      {"X released", [&] { release(SDL_CONTROLLER_BUTTON_X); },
+       [&](Game& g) { return !fireHeld(g); }},
+  };
+  StepPlayer player(std::move(steps));
+  bool stuck = false;
+  const int status = RunProgramWith(player, stuck);
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(stuck) << "no tick ran: the window never had the focus";
+  EXPECT_TRUE(player.AllDone()) << "failed at: " << player.Failed();
+}
+
 }  // namespace
 }  // namespace rivoltra

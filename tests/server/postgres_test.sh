@@ -36,6 +36,8 @@ trap stop EXIT
 
 export RIVOLTRA_TEST_POSTGRES="postgresql://rivoltra@127.0.0.1:$port/scores"
 "$build/tests/server/test_server" --gtest_filter='Postgres*:*/Postgres.*' --gtest_brief=1
+# pg_dump and pg_restore of the same version as the server.
+export PATH="$bin:$PATH"
 # A ticketed game through the real client, verifier and two server processes on this database.
 if [ -x "$build/tests/online_flow/test_online_flow" ]; then
   (cd "$build" && RIVOLTRA_SOURCE_DIR="$source_dir" RIVOLTRA_BUILD_DIR="$build" \
@@ -47,6 +49,8 @@ if command -v wrk >/dev/null; then
   [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ] && length=()
   python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
     "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 pairs || status=1
+  python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
+    "${length[@]}" --db "$RIVOLTRA_TEST_POSTGRES" backup || status=1
   if [ "${RIVOLTRA_LOAD_FULL:-0}" = 1 ]; then
     python3 "$source_dir/tests/server/load/abuse.py" --binary "$build/rivoltra-scores" \
       --db "$RIVOLTRA_TEST_POSTGRES" --servers 2 --spread pairs || status=1

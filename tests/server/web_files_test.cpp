@@ -77,6 +77,10 @@ TEST(WebFiles, ServesEachFileWithItsTypeCachePolicyAndGzipWhenItPays) {
        false},
       {"/play/assets/track.3f9a2c1b.js", "assets/track.3f9a2c1b.js",
        "text/javascript; charset=utf-8", "public, max-age=31536000, immutable", true},
+      // The service worker and the app manifest are revalidated like the page.
+      {"/play/sw.js", "sw.js", "text/javascript; charset=utf-8", "no-cache", true},
+      {"/play/manifest.webmanifest", "manifest.webmanifest", "application/manifest+json",
+       "no-cache", true},
   };
   for (const auto& c : cases) {
     std::string original = FileText(FixtureFolder() / c.file);

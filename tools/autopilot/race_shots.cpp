@@ -27,6 +27,7 @@ class Shots {
   // A fresh game with car, seed and the start banner passed.
   void NewRace(int car, int seed) {
     runner_ = std::make_unique<ScriptRunner>(discard_);
+    runner_->platform().KeepPresentedFrames(true);
     runner_->Start();
     Run("seed " + std::to_string(seed));
     Run("race " + std::to_string(car));

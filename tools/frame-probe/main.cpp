@@ -1,5 +1,6 @@
-// rivoltra-frame-probe game|bare SECONDS
-//   game: the real game loop (start-up, main menu) in a real window for SECONDS.
+// rivoltra-frame-probe game|bare SECONDS [SCALE]
+//   game: the real game loop (start-up, main menu) in a real window for SECONDS, the window
+//         SCALE times 800 x 600 (as --scale; default the player's setting).
 //   bare: a loop that only presents an 800 x 600 5-6-5 buffer every 30 ms through the same
 //         presenter and the same absolute-deadline sleep.
 // Prints one JSON line: CPU seconds used, ticks, and the tick intervals' spread.
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "app/game.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "platform/sdl/sdl_platform.h"
@@ -49,7 +51,7 @@ void Report(const char* mode, double cpu, const std::vector<std::uint32_t>& tick
       static_cast<long long>(intervals.empty() ? 0 : intervals.back()));
 }
 
-int RunGame(std::uint32_t seconds) {
+int RunGame(std::uint32_t seconds, int scale) {
   std::vector<std::uint32_t> ticks;
   rivoltra::LoopHooks hooks;
   hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
@@ -57,8 +59,12 @@ int RunGame(std::uint32_t seconds) {
     if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
   };
   const double before = CpuSeconds();
-  const int status = rivoltra::RunSdlProgram(hooks);
-  Report("game", CpuSeconds() - before, ticks);
+  const auto setup = [scale](rivoltra::App& app) {
+    if (scale > 0) app.State().RunWindowScale = scale;
+  };
+  const int status = rivoltra::RunSdlProgram(hooks, setup);
+  Report(scale > 0 ? ("game-" + std::to_string(scale) + "x").c_str() : "game",
+         CpuSeconds() - before, ticks);
   return status;
 }
 
@@ -93,10 +99,11 @@ int RunBare(std::uint32_t seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 || (std::string(argv[1]) != "game" && std::string(argv[1]) != "bare")) {
-    std::fprintf(stderr, "usage: rivoltra-frame-probe game|bare SECONDS\n");
+  if (argc < 3 || argc > 4 || (std::string(argv[1]) != "game" && std::string(argv[1]) != "bare")) {
+    std::fprintf(stderr, "usage: rivoltra-frame-probe game|bare SECONDS [SCALE]\n");
     return 2;
   }
   const auto seconds = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
-  return std::string(argv[1]) == "game" ? RunGame(seconds) : RunBare(seconds);
+  const int scale = argc == 4 ? std::atoi(argv[3]) : 0;
+  return std::string(argv[1]) == "game" ? RunGame(seconds, scale) : RunBare(seconds);
 }

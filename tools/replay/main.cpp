@@ -4,16 +4,18 @@
 // Exit status: 0 done (verify: the run reproduces its result), 1 verify: it does not, 2 bad
 // arguments, a file that cannot be read as a replay, or game data that cannot be loaded.
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
+#include "engine/file_names.h"
 #include "persist/game_paths.h"
 #include "persist/replay_file.h"
+#include "platform/program_process.h"
 #include "replay_json.h"
 #include "replay_verifier.h"
 
@@ -35,9 +37,9 @@ int Usage(const char* problem) {
   return 2;
 }
 
-int Info(const char* path) {
+int Info(const std::string& path) {
   try {
-    const std::string bytes = rivoltra::ReadReplayFileBytes(path);
+    const std::string bytes = rivoltra::ReadReplayFileBytes(rivoltra::PathFromUtf8(path));
     const rivoltra::Replay replay = rivoltra::ReadReplay(bytes, path);
     std::printf("%s\n", rivoltra::replay_tool::InfoJson(replay, bytes.size()).c_str());
     return 0;
@@ -50,16 +52,17 @@ int Info(const char* path) {
 // The data the installed or built game beside this program reads.
 std::filesystem::path DefaultDataFolder() {
   std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
   rivoltra::PathInputs inputs;
-  inputs.ExecutableFolder = error ? std::filesystem::current_path(error) : program.parent_path();
+  inputs.ExecutableFolder = rivoltra::ExecutableFolder();
+  if (inputs.ExecutableFolder.empty())
+    inputs.ExecutableFolder = std::filesystem::current_path(error);
   return rivoltra::ResolveGamePaths(inputs).DataFolder;
 }
 
-int Verify(const char* path, const std::optional<std::filesystem::path>& dataFolder) {
+int Verify(const std::string& path, const std::optional<std::filesystem::path>& dataFolder) {
   rivoltra::Replay replay;
   try {
-    replay = rivoltra::LoadReplayFile(path);
+    replay = rivoltra::LoadReplayFile(rivoltra::PathFromUtf8(path));
   } catch (const rivoltra::ReplayError& error) {
     std::fprintf(stderr, "rivoltra-replay: %s\n", error.what());
     return 2;
@@ -79,16 +82,19 @@ int Verify(const char* path, const std::optional<std::filesystem::path>& dataFol
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage("no command");
-  const std::string_view command = argv[1];
+  const std::vector<std::string> arguments = rivoltra::ProgramArguments(argc, argv);
+  if (arguments.empty()) return Usage("no command");
+  const std::string& command = arguments[0];
   if (command == "verify") {
-    if (argc == 3) return Verify(argv[2], std::nullopt);
-    if (argc == 5 && std::strcmp(argv[2], "--data") == 0) return Verify(argv[4], argv[3]);
+    if (arguments.size() == 2) return Verify(arguments[1], std::nullopt);
+    if (arguments.size() == 4 && arguments[1] == "--data") {
+      return Verify(arguments[3], rivoltra::PathFromUtf8(arguments[2]));
+    }
     return Usage("verify takes [--data DIR] FILE");
   }
   if (command == "info") {
-    if (argc != 3) return Usage("info takes one FILE");
-    return Info(argv[2]);
+    if (arguments.size() != 2) return Usage("info takes one FILE");
+    return Info(arguments[1]);
   }
   return Usage(("unknown command \"" + std::string(command) + "\"").c_str());
 }

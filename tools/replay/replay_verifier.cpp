@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "app/replay_playback.h"
+#include "engine/file_names.h"
 #include "engine/image_list.h"
 #include "persist/replay_actions.h"
 #include "race/core/race_simulation.h"
@@ -17,7 +18,7 @@ namespace {
 // so no display is needed.
 RaceData RaceDataFromFolder(const std::filesystem::path& dataFolder) {
   ImageList raceImages;
-  raceImages.Items().LoadArchive((dataFolder / "Res" / "Res3.gfx").string());
+  raceImages.Items().LoadArchive(Utf8FromPath(dataFolder / "Res" / "Res3.gfx"));
   return RaceDataFromImages(raceImages, kFrameInterval);
 }
 

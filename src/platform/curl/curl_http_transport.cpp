@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include "platform/desktop_http.h"
+
 namespace rivoltra {
 namespace {
 
@@ -105,6 +107,10 @@ std::optional<std::string> CurlHttpTransport::Perform(const std::string& address
 
   if (result != CURLE_OK || reply.tooLarge || status < 200 || status > 299) return std::nullopt;
   return std::move(reply.body);
+}
+
+std::unique_ptr<HttpTransport> OpenDesktopHttp(const HttpLimits& limits) {
+  return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
 }
 
 }  // namespace rivoltra

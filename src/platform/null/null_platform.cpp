@@ -50,7 +50,7 @@ bool NullPlatform::Open(bool fullScreen, int width, int height, std::string& /*r
 }
 
 void NullPlatform::Present(const Surface& backBuffer) {
-  lastPresented_ = backBuffer;
+  if (keepPresented_) lastPresented_ = backBuffer;
   ++presentCount_;
 }
 

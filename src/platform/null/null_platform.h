@@ -90,6 +90,9 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   void SetClock(std::uint32_t milliseconds) { clock_ = milliseconds; }
   void SetApplicationActive(bool active) { active_ = active; }
 
+  // A copy of every presented frame costs as much as drawing half of one, so the headless
+  // runner keeps none unless asked: LastPresented() is the last frame presented while kept.
+  void KeepPresentedFrames(bool keep) { keepPresented_ = keep; }
   const Surface& LastPresented() const { return lastPresented_; }
   std::uint64_t PresentCount() const { return presentCount_; }
   bool IsFullScreen() const { return open_ && fullScreen_; }
@@ -112,6 +115,7 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   bool placementStored_ = false;
   int cursorCounter_ = 0;
   std::uint64_t presentCount_ = 0;
+  bool keepPresented_ = false;
   Surface lastPresented_;
   std::vector<std::string> messages_;
   std::vector<std::string> openedTargets_;

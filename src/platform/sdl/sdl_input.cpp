@@ -57,6 +57,10 @@ bool SdlJoystick::Read(RawJoystickState& state) {
     GameControllerState pad;
     pad.LeftX = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_LEFTX);
     pad.LeftY = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_LEFTY);
+    pad.RightX = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_RIGHTX);
+    pad.RightY = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_RIGHTY);
+    pad.LeftTrigger = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_TRIGGERLEFT);
+    pad.RightTrigger = SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
     pad.DpadUp = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_UP) != 0;
     pad.DpadDown = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_DOWN) != 0;
     pad.DpadLeft = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_LEFT) != 0;
@@ -77,6 +81,13 @@ bool SdlJoystick::Read(RawJoystickState& state) {
   if (axes > 0) state.X = axis(0);
   if (axes > 1) state.Y = axis(1);
   if (axes > 2) state.Z = axis(2);
+  if (SDL_JoystickNumHats(joystick_) > 0) {
+    const Uint8 hat = SDL_JoystickGetHat(joystick_, 0);
+    if ((hat & SDL_HAT_UP) != 0) state.Dpad |= DpadBits::Up;
+    if ((hat & SDL_HAT_DOWN) != 0) state.Dpad |= DpadBits::Down;
+    if ((hat & SDL_HAT_LEFT) != 0) state.Dpad |= DpadBits::Left;
+    if ((hat & SDL_HAT_RIGHT) != 0) state.Dpad |= DpadBits::Right;
+  }
   state.ButtonCount = SDL_JoystickNumButtons(joystick_);
   if (state.ButtonCount > 32) state.ButtonCount = 32;
   for (int button = 0; button < state.ButtonCount; ++button) {

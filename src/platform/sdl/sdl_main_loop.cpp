@@ -8,17 +8,13 @@
 #include <string>
 
 #include "app/app.h"
-#include "platform/curl/curl_http_transport.h"
+#include "platform/desktop_http.h"
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace rivoltra {
 
 namespace {
-
-std::unique_ptr<HttpTransport> OpenCurlHttp(const HttpLimits& limits) {
-  return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
-}
 
 void DeliverPending(App& app, const SDL_Event& event) {
   TranslateSdlEvent(event, [&app](const InputEvent& input) {
@@ -59,7 +55,7 @@ int RunSdlProgram(const LoopHooks& hooks, const AppStep& setup, const AppStep& a
     std::unique_ptr<SdlPlatform> platform;
     std::unique_ptr<App> app;
     try {
-      platform = std::make_unique<SdlPlatform>(OpenCurlHttp);
+      platform = std::make_unique<SdlPlatform>(OpenDesktopHttp);
       app = std::make_unique<App>(*platform);
       if (setup) setup(*app);
       app->Start();

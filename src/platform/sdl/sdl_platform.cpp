@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <stdexcept>
@@ -25,8 +26,15 @@ std::int64_t MonotonicNanoseconds() {
 
 SdlPlatform::SdlPlatform(HttpOpener openHttp)
     : openHttp_(std::move(openHttp)), clockOriginNs_(MonotonicNanoseconds()) {
+#ifdef __EMSCRIPTEN__
+  // The page scales the canvas itself; a high-DPI canvas would get a backing store of the
+  // device's pixels while the picture is drawn at the window's size, into its top-left corner.
+  constexpr Uint32 kWindowFlags = SDL_WINDOW_HIDDEN;
+#else
+  constexpr Uint32 kWindowFlags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+#endif
   window_ = SDL_CreateWindow("Rivoltra", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
-                             SDL_WINDOW_HIDDEN);
+                             kWindowFlags);
   if (window_ == nullptr)
     throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
   // The sound output starts with the window; without a usable device the game stays silent.
@@ -115,8 +123,49 @@ bool SdlPlatform::EnsureRenderer(int width, int height, std::string& reason) {
       reason = SDL_GetError();
       return false;
     }
+    ApplyFilter();
   }
   return true;
+}
+
+void SdlPlatform::ApplyFilter() {
+  if (texture_ != nullptr)
+    SDL_SetTextureScaleMode(texture_, smooth_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
+
+int SdlPlatform::WindowScale(int width, int height) const {
+#ifdef __EMSCRIPTEN__
+  // In a page the canvas is as large as the page makes it; the picture is scaled to that.
+  (void)width;
+  (void)height;
+  return 1;
+#else
+  int display = SDL_GetWindowDisplayIndex(window_);
+  if (display < 0) display = 0;
+  SDL_Rect usable{};
+  int fitting = 1;
+  if (SDL_GetDisplayUsableBounds(display, &usable) == 0) {
+    // The frame around the window takes room too; before the window has been shown its size is
+    // unknown, and a title bar's worth is kept free.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) top = 32;
+    const int roomX = usable.w - left - right;
+    const int roomY = usable.h - top - bottom;
+    while ((fitting + 1) * width <= roomX && (fitting + 1) * height <= roomY) ++fitting;
+  }
+  return windowScale_ <= 0 ? fitting : std::min(windowScale_, fitting);
+#endif
+}
+
+void SdlPlatform::SetScaling(int windowScale, bool smooth) {
+  const bool resize = windowScale != windowScale_;
+  windowScale_ = windowScale;
+  smooth_ = smooth;
+  ApplyFilter();
+  if (!resize || fullScreen_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) == 0) return;
+  const int scale = WindowScale(surfaceWidth_, surfaceHeight_);
+  SDL_SetWindowSize(window_, surfaceWidth_ * scale, surfaceHeight_ * scale);
+  SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
 bool SdlPlatform::Open(bool fullScreen, int width, int height, std::string& reason) {
@@ -124,9 +173,13 @@ bool SdlPlatform::Open(bool fullScreen, int width, int height, std::string& reas
     reason = SDL_GetError();
     return false;
   }
+  fullScreen_ = fullScreen;
+  surfaceWidth_ = width;
+  surfaceHeight_ = height;
   if (!fullScreen) {
     SDL_SetWindowBordered(window_, SDL_TRUE);
-    SDL_SetWindowSize(window_, width, height);
+    const int scale = WindowScale(width, height);
+    SDL_SetWindowSize(window_, width * scale, height * scale);
     // A placement restored just before wins over centring: the player's window comes back
     // where it was before full screen.
     if (!placementRestored_) {

@@ -18,10 +18,12 @@ namespace rivoltra {
 // browser's fetch in the page.
 using HttpOpener = std::function<std::unique_ptr<HttpTransport>(const HttpLimits& limits)>;
 
-// The real machine through SDL: one 800 x 600 window titled "Rivoltra" that is not resizable,
-// centred, with the hand pointer; the 5-6-5 back buffer is streamed into a texture and scaled
-// with its aspect kept in full screen (borderless desktop full screen). The browser's platform
-// builds on it and changes what a page does differently.
+// The real machine through SDL: one window titled "Rivoltra" that is not resizable, a whole
+// multiple of 800 x 600 (the player's scale, at most what the desktop holds), centred, with the
+// hand pointer; the 5-6-5 back buffer is streamed into a texture and scaled with its aspect kept,
+// in the window and in full screen (borderless desktop full screen). The window is high-DPI
+// aware: the picture is scaled to the drawable's pixels, not the desktop's points. The browser's
+// platform builds on it and changes what a page does differently.
 class SdlPlatform : public Platform, public DisplayPresenter {
  public:
   explicit SdlPlatform(HttpOpener openHttp);
@@ -51,6 +53,7 @@ class SdlPlatform : public Platform, public DisplayPresenter {
   bool Open(bool fullScreen, int width, int height, std::string& reason) override;
   void Close() override {}
   void Present(const Surface& backBuffer) override;
+  void SetScaling(int windowScale, bool smooth) override;
 
   // Sleeps until the clock reads the given millisecond value (an absolute deadline, so the
   // sleep never accumulates the oversleep of earlier ones).
@@ -59,6 +62,10 @@ class SdlPlatform : public Platform, public DisplayPresenter {
 
  private:
   bool EnsureRenderer(int width, int height, std::string& reason);
+  // The whole multiple of the surface the window is shown at: the chosen one, but never more
+  // than the window's desktop holds.
+  int WindowScale(int width, int height) const;
+  void ApplyFilter();
 
   HttpOpener openHttp_;
   SdlKeyboard keyboard_;
@@ -72,6 +79,11 @@ class SdlPlatform : public Platform, public DisplayPresenter {
   std::optional<SDL_Point> storedPlacement_;
   bool placementRestored_ = false;
   int cursorCounter_ = 0;
+  int windowScale_ = 0;  // 0: the largest that fits
+  bool smooth_ = false;
+  bool fullScreen_ = false;
+  int surfaceWidth_ = 800;
+  int surfaceHeight_ = 600;
   std::int64_t clockOriginNs_ = 0;
 };
 

@@ -2,14 +2,33 @@
 
 #include <SDL.h>
 
+#include "engine/file_names.h"
+
 namespace rivoltra {
 
-std::filesystem::path ProgramFolder() {
-  char* base = SDL_GetBasePath();
-  if (base == nullptr) return {};
-  std::filesystem::path folder(base);
-  SDL_free(base);
-  return folder;
+namespace {
+
+// SDL's folders come as UTF-8 and end with the separator.
+std::filesystem::path TakeSdlFolder(char* folder) {
+  if (folder == nullptr) return {};
+  std::filesystem::path path = PathFromUtf8(folder);
+  SDL_free(folder);
+  return path;
+}
+
+}  // namespace
+
+std::filesystem::path ProgramFolder() { return TakeSdlFolder(SDL_GetBasePath()); }
+
+std::optional<std::filesystem::path> WindowsPlayerFolder() {
+#ifdef _WIN32
+  // No organisation folder: %APPDATA%\Rivoltra. Without one (a profile SDL cannot reach), the
+  // saves stay beside the program as in the portable layout rather than nowhere.
+  const std::filesystem::path folder = TakeSdlFolder(SDL_GetPrefPath("", "Rivoltra"));
+  return folder.empty() ? ProgramFolder() / "Data" / "Save" : folder;
+#else
+  return std::nullopt;
+#endif
 }
 
 }  // namespace rivoltra

@@ -8,12 +8,8 @@
 #include <exception>
 #include <memory>
 
-#include "app/app.h"
-#include "app/game.h"
-#include "engine/keyboard_codes.h"
 #include "platform/sdl/sdl_events.h"
-#include "platform/web/web_platform.h"
-#include "platform/web/web_saves.h"
+#include "platform/web/web_program.h"
 
 namespace rivoltra {
 
@@ -27,16 +23,22 @@ constexpr std::uint32_t kMaxCatchUpMilliseconds = 120;
 // A bound on the ticks of one frame whatever the timer answers.
 constexpr int kMaxTicksPerFrame = 8;
 
-struct WebProgram {
-  std::unique_ptr<WebPlatform> platform;
-  std::unique_ptr<App> app;
-  WebSaves saves;
-  int ticks = 0;
-};
+// The page's hook after every tick: the game clock the tick ran at, its screen and number, the
+// view, the touch actions it read, and how long after its deadline it ran (the page measures the
+// time from a touch to the tick that read it). The browser test may answer "hold" to stop the
+// game on this tick's picture.
+bool ReportTick(WebProgram& web, std::uint32_t clock, ActionStates touched) {
+  const auto late = static_cast<std::int32_t>(web.platform->RealMilliseconds() - clock);
+  // clang-format off
+  return EM_ASM_INT({
+    return Module['rivoltraTick'] ? Module['rivoltraTick']($0, $1, $2, $3, $4, $5) : 0;
+  }, clock, static_cast<int>(web.app->View().screen), web.ticks, PageViewBits(web.app->View()),
+     touched.Bits(), late) != 0;
+  // clang-format on
+}
 
-WebProgram* program = nullptr;
-
-// A tab that is hidden or shown again is the page's inactive or active window.
+// A tab that is hidden or shown again is the page's inactive or active window. Touches are the
+// page's own (the touch buttons and taps): SDL's mouse events made from them would click twice.
 void DeliverEvent(App& app, const SDL_Event& event) {
   const auto deliver = [&app](const InputEvent& input) {
     if (!app.Finished()) app.HandleEvent(input);
@@ -45,19 +47,24 @@ void DeliverEvent(App& app, const SDL_Event& event) {
     deliver(InputEvent::Of(InputEvent::Kind::FocusLost));
   } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SHOWN) {
     deliver(InputEvent::Of(InputEvent::Kind::FocusGained));
+  } else if ((event.type == SDL_MOUSEMOTION && event.motion.which == SDL_TOUCH_MOUSEID) ||
+             ((event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) &&
+              event.button.which == SDL_TOUCH_MOUSEID)) {
+    return;
   } else {
     TranslateSdlEvent(event, deliver);
   }
 }
 
-// The page's measuring hook: the tick's number, its game clock and the screen it ran on. The
-// browser test may answer "hold" to stop the game on that tick's picture.
-bool ReportTick(const WebProgram& web, std::uint32_t clock) {
-  // clang-format off
-  return EM_ASM_INT({
-    return Module['rivoltraTick'] ? Module['rivoltraTick']($0, $1, $2) : 0;
-  }, clock, static_cast<int>(web.app->State().ScreenState), web.ticks) != 0;
-  // clang-format on
+// The page's taps and typed characters, in the order they came.
+bool DeliverEventsOfPage(WebProgram& web) {
+  if (web.pageEvents.empty()) return false;
+  std::vector<InputEvent> events;
+  events.swap(web.pageEvents);
+  for (const InputEvent& event : events) {
+    if (!web.app->Finished()) web.app->HandleEvent(event);
+  }
+  return true;
 }
 
 // The ticks due by the browser's clock, each run at its own deadline on the game clock, so a
@@ -67,11 +74,15 @@ void RunDueTicks(WebProgram& web, std::uint32_t real) {
   WebPlatform& platform = *web.platform;
   for (int ran = 0; ran < kMaxTicksPerFrame && !web.app->Finished();) {
     const std::uint32_t clock = platform.Milliseconds();
+    const ActionStates touched = web.touch.ForTick();
+    web.app->SetHeldActions(touched);
     const DueTicks due = web.app->RunDueTicks(clock);
     if (due.ticked) {
       ++web.ticks;
       ++ran;
-      if (ReportTick(web, clock)) {
+      web.touch.TickRan();
+      web.app->SetHeldActions(web.touch.ForTick());
+      if (ReportTick(web, clock, touched)) {
         emscripten_pause_main_loop();
         return;
       }
@@ -86,11 +97,25 @@ void RunDueTicks(WebProgram& web, std::uint32_t real) {
   }
 }
 
+// The kept results go out when the page asked (it came online, or it started) and the game is
+// not in a race, so a reply never holds a race's picture.
+void SendUnsentWhenAsked(WebProgram& web) {
+  if (!web.sendUnsentAsked || web.app->View().screen == AppScreen::Race) return;
+  web.sendUnsentAsked = false;
+  const UnsentSending sending = web.app->SendUnsentResults();
+  PersistSaves();
+  EM_ASM(
+      {
+        if (Module['rivoltraUnsentSent']) Module['rivoltraUnsentSent']($0, $1);
+      },
+      sending.sent, sending.left);
+}
+
 void EndProgram(WebProgram& web) {
   emscripten_cancel_main_loop();
   SDL_HideWindow(web.platform->Window());
   web.app->Shutdown();
-  web.saves.Persist();
+  PersistSaves();
   EM_ASM({
     if (Module['rivoltraEnded']) Module['rivoltraEnded']();
   });
@@ -107,24 +132,43 @@ void AnimationFrame() {
       static_cast<std::int32_t>(kMaxCatchUpMilliseconds)) {
     web.platform->SetClock(real);
   }
-  bool handled = false;
+  bool handled = DeliverEventsOfPage(web);
   SDL_Event event;
   while (!web.app->Finished() && SDL_PollEvent(&event)) {
     DeliverEvent(*web.app, event);
     handled = true;
   }
+  if (!web.app->Finished()) SendUnsentWhenAsked(web);
   if (!web.app->Finished()) RunDueTicks(web, real);
   if (web.app->Finished()) {
     EndProgram(web);
     return;
   }
-  // Settings and scores change only through the player's input.
-  if (handled) web.saves.SaveWhenChanged(web.app->State());
+  // Settings and scores change only through the player's input; a result kept for later is
+  // written on a menu screen, so the save folder goes to the browser's storage after any menu
+  // input too.
+  if (handled && (web.app->SaveIfChanged() || web.app->View().screen != AppScreen::Race)) {
+    PersistSaves();
+  }
 }
 
 }  // namespace
 
-void StartWebProgram(const WebGameSetup& setup, const WebGameSetup& afterStart) {
+WebProgram* program = nullptr;
+
+void PersistSaves() {
+  EM_ASM({
+    if (Module['rivoltraPersistSaves']) Module['rivoltraPersistSaves']();
+  });
+}
+
+int PageViewBits(const AppView& view) {
+  return (static_cast<int>(view.screen) & 0xFF) | (view.finishPrompt ? 1 << 8 : 0) |
+         (view.paused ? 1 << 9 : 0) | (view.fullScreen ? 1 << 10 : 0) |
+         (view.watchingReplay ? 1 << 11 : 0);
+}
+
+void StartWebProgram(const StartOptions& options, const std::string& replayFile) {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   // The 2D canvas renderer: the picture is copied into the canvas as it is, so what the page
   // shows can be read back pixel for pixel.
@@ -132,6 +176,8 @@ void StartWebProgram(const WebGameSetup& setup, const WebGameSetup& afterStart) 
   // SDL would turn its own short waits into asyncify sleeps, which only the functions on the
   // way to the score server's fetch are made for.
   SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");
+  // The page reads touches itself (page.js): SDL's mouse made of them would tap twice.
+  SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "Rivoltra: %s\n", SDL_GetError());
     return;
@@ -140,49 +186,22 @@ void StartWebProgram(const WebGameSetup& setup, const WebGameSetup& afterStart) 
   try {
     web->platform = std::make_unique<WebPlatform>();
     web->app = std::make_unique<App>(*web->platform);
-    if (setup) setup(web->app->State());
+    web->app->Configure(options);
     web->app->Start();
-    if (afterStart) afterStart(web->app->State());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "Rivoltra: %s\n", error.what());
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rivoltra", error.what(), nullptr);
     return;
   }
-  web->saves.Remember(web->app->State());
+  if (!replayFile.empty()) {
+    if (const std::string refused = web->app->WatchReplayFile(replayFile); !refused.empty()) {
+      web->platform->ShowMessage(refused);
+    }
+  }
   SDL_StartTextInput();
   program = web.release();
   // fps 0: the browser's animation frames.
   emscripten_set_main_loop(AnimationFrame, 0, 0);
-}
-
-// The page saves when it is hidden or closed, the last moment it is sure to run.
-extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_save_now() {
-  if (program == nullptr || program->app->Finished()) return;
-  program->saves.SaveWhenChanged(program->app->State());
-}
-
-// The page's full-screen button, and the page's correction when the browser left or refused full
-// screen: the game's own Alt+Enter, so its option follows.
-extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_toggle_full_screen() {
-  if (program == nullptr || program->app->Finished()) return;
-  program->app->HandleEvent(InputEvent::Key(InputEvent::Kind::KeyDown, VirtualKey::Enter,
-                                            ShiftState{false, true, false}));
-}
-
-// Lets a game held by the page's tick hook go on.
-extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_resume() { emscripten_resume_main_loop(); }
-
-// The browser test's way to a score worth a table entry, which a player who only holds Up never
-// reaches: sets the running race's score. The score server trusts a page no more than any other
-// client, so this gives nobody more than the page's console already could.
-extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_test_set_race_score(int score) {
-  if (program == nullptr || program->app->State().ScreenState != GameScreen::Race) return;
-  program->app->State().race.State.Score = score;
-}
-
-// Whether the game's option is full screen, for the page to compare with the browser's state.
-extern "C" EMSCRIPTEN_KEEPALIVE int rivoltra_full_screen_option() {
-  return program != nullptr && program->app->State().settings.FullScreen == 1 ? 1 : 0;
 }
 
 }  // namespace rivoltra

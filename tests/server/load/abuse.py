@@ -42,11 +42,12 @@ def report(name, figures, ok):
 
 
 class Server:
-    def __init__(self, args, extra=(), db=None):
+    def __init__(self, args, extra=(), db=None, env=None):
         self.folder = tempfile.mkdtemp(prefix="rivoltra-load-")
         self.db = db or os.path.join(self.folder, "scores.db")
         command = [args.binary, "--listen", "127.0.0.1:0", "--db", self.db, "--quiet", *extra]
-        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        env=env)
         line = self.process.stdout.readline().decode()
         found = re.search(r"127\.0\.0\.1:(\d+)", line)
         if not found:
@@ -775,6 +776,430 @@ def upload_flood(args):
            and set(counts) <= {200, 400, 413, 503})
 
 
+
+# --- abuse of uploads and downloads -------------------------------------------------------
+
+def verifier_script(folder, body="", score=100):
+    path = os.path.join(folder, "verify.sh")
+    with open(path, "w") as script:
+        script.write("#!/bin/sh\n" + body +
+                     f"echo '{{\"valid\": true, \"score\": {score}, \"ticks\": 0}}'\n")
+    os.chmod(path, 0o755)
+    return path
+
+
+def varint(value):
+    out = b""
+    while True:
+        byte = value & 0x7F
+        value >>= 7
+        if value:
+            out += bytes([byte | 0x80])
+        else:
+            return out + bytes([byte])
+
+
+def replay_with_runs(score, name, runs):
+    """A well-formed replay whose tick stream holds `runs`, (length, action bits) each."""
+    def text(value):
+        return bytes([len(value)]) + value.encode()
+    stream = b"".join(varint((length - 1) << 1) + varint(bits) for length, bits in runs)
+    ticks = sum(length for length, _ in runs)
+    header = struct.pack("<QIBII", 0, 1, 0, ticks, len(stream)) + text("load")
+    trailer = struct.pack("<iHI", score, 1, ticks) + text(name) + text("")
+    length = 4 + 2 + 4 + len(header) + len(stream) + len(trailer) + 4
+    data = b"RVR\x1a" + struct.pack("<HI", 1, length) + header + stream + trailer
+    return data + struct.pack("<I", zlib.crc32(data))
+
+
+def stored_entry(port, name, score, source):
+    """Sends a report from `source` and returns its token, or None."""
+    status, body, _ = get(port, VERSION, source)
+    if status != 200:
+        return None
+    token = body.decode().split("|")[4]
+    status, body, _ = get(port, "/cgi/version.pl?hs&prg=Rivoltra&inf="
+                          + encode_report(name, score, token), source)
+    return token if status == 200 and body.startswith(b"OK|stored") else None
+
+
+class PageReader:
+    """Fetches the table page from its own address every 20 ms and keeps the times."""
+
+    def __init__(self, port, source="127.0.0.201"):
+        self.port, self.source = port, source
+        self.times, self.failures = [], 0
+        self.done = threading.Event()
+        self.thread = threading.Thread(target=self.run)
+
+    def run(self):
+        while not self.done.is_set():
+            status, _, took = get(self.port, TABLE, self.source)
+            if status == 200:
+                self.times.append(took)
+            else:
+                self.failures += 1
+            time.sleep(0.02)
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.done.set()
+        self.thread.join()
+
+    def p99_ms(self):
+        return percentile(self.times, 0.99) * 1000 if self.times else float("inf")
+
+
+def upload_places(args):
+    """One address holds every connection it may, each announcing a 1 MiB upload and dripping
+    it, reopened when dropped; players from other addresses upload meanwhile, one after
+    another, and a reader times the table page."""
+    if args.legacy:
+        return report("upload places", "older servers take no uploads", None)
+    folder = tempfile.mkdtemp(prefix="rivoltra-verifier-")
+    server = Server(args, UNLIMITED + ["--upload-burst", "1000000", "--upload-refill-ms", "1",
+                                       "--verifier", verifier_script(folder, "sleep 0.05\n")])
+    attacker = "127.0.0.66"
+    tokens = [stored_entry(server.port, "CHEAT", 100, attacker) for _ in range(4)]
+    tokens = [token for token in tokens if token]
+    held = 16
+    seconds = 6 if args.quick else 15
+    stop = threading.Event()
+    opened = [0]
+
+    def hold(index):
+        while not stop.is_set():
+            try:
+                sock = connect(server.port, attacker, timeout=1.0)
+                opened[0] += 1
+                sock.sendall(f"POST /cgi/replay.pl?token={tokens[index % len(tokens)]} HTTP/1.1"
+                             "\r\nHost: x\r\nContent-Type: application/octet-stream\r\n"
+                             f"Content-Length: {1 << 20}\r\n\r\n".encode())
+                while not stop.is_set():
+                    sock.send(b"x")
+                    stop.wait(0.5)
+                sock.close()
+            except OSError:
+                stop.wait(0.05)
+
+    holders = [threading.Thread(target=hold, args=(i,)) for i in range(held)]
+    for holder in holders:
+        holder.start()
+    time.sleep(1.0)
+    counts = {}
+    players = 40
+    with PageReader(server.port) as reader:
+        started = time.monotonic()
+        for index in range(players):
+            source = f"127.0.2.{index + 1}"
+            name = "P" + chr(65 + index % 26)
+            token = stored_entry(server.port, name, 100, source)
+            status, _ = post(server.port, f"/cgi/replay.pl?token={token}",
+                             make_replay(100, name), source)
+            counts[status] = counts.get(status, 0) + 1
+            if time.monotonic() - started > seconds:
+                break
+    stop.set()
+    for holder in holders:
+        holder.join()
+    server.stop()
+    shutil.rmtree(folder, ignore_errors=True)
+    shown = {str(key): value for key, value in sorted(counts.items(), key=str)}
+    report("upload places", f"{held} connections from one address dripping 1 MiB uploads "
+           f"({opened[0]} opened): {sum(counts.values())} uploads from other addresses, replies "
+           f"{shown}; table page p99 {reader.p99_ms():.1f} ms, {reader.failures} failed",
+           counts.get(200, 0) == sum(counts.values()) and counts.get(503, 0) == 0
+           and reader.failures == 0 and (args.quick or reader.p99_ms() < 100))
+
+
+def replay_bytes(args):
+    """What one address can get stored: a paused run rattling its keys every tick, then as many
+    replays of one byte a tick (the most a run may take) as it can send in the time."""
+    if args.legacy:
+        return report("replay bytes", "older servers take no uploads", None)
+    folder = tempfile.mkdtemp(prefix="rivoltra-verifier-")
+    server = Server(args, UNLIMITED + ["--upload-burst", "1000000", "--upload-refill-ms", "1",
+                                       "--verifier", verifier_script(folder)])
+    source = "127.0.0.77"
+    ticks = 200000
+    rattling = replay_with_runs(100, "RATTLE", [(1, 1 << (i % 2)) for i in range(ticks)])
+    token = stored_entry(server.port, "RATTLE", 100, source)
+    rattled, _ = post(server.port, f"/cgi/replay.pl?token={token}", rattling, source)
+    # Runs of two ticks: one byte a tick, the most a replay may hold.
+    dense = replay_with_runs(100, "DENSE", [(2, 1 << (i % 2)) for i in range(ticks // 2)])
+    counts = {}
+    seconds = 4 if args.quick else 10
+    started = time.monotonic()
+    while time.monotonic() - started < seconds:
+        token = stored_entry(server.port, "DENSE", 100, source)
+        status, _ = post(server.port, f"/cgi/replay.pl?token={token}", dense, source)
+        counts[status] = counts.get(status, 0) + 1
+        if status == 429:
+            break
+    took = time.monotonic() - started
+    with sqlite3.connect(server.db) as db:
+        stored = db.execute("SELECT coalesce(sum(length(bytes)), 0) FROM replays").fetchone()[0]
+    server.stop()
+    shutil.rmtree(folder, ignore_errors=True)
+    shown = {str(key): value for key, value in sorted(counts.items(), key=str)}
+    report("replay bytes", f"a paused run rattling keys every tick ({len(rattling)} bytes, "
+           f"{ticks} ticks): {rattled}; {len(dense)}-byte replays of one byte a tick from one "
+           f"address for {took:.1f} s: replies {shown}, {stored / 1048576:.2f} MiB stored",
+           rattled == 413 and stored <= (4 << 20) and counts.get(429, 0) == 1)
+
+
+def downloads(args):
+    """Clients that ask for a 1 MiB replay and never read it, then wrk on the replay, while a
+    reader times the table page."""
+    folder = tempfile.mkdtemp(prefix="rivoltra-downloads-")
+    server = Server(args)
+    # The largest replay the format allows, as an older server may have stored it.
+    with sqlite3.connect(server.db, timeout=10) as db:
+        db.execute("INSERT INTO scores (name, country, score, submitted_at, verified) "
+                   "VALUES ('BIG', '', 1, 1700000000, 1)")
+        entry = db.execute("SELECT max(id) FROM scores").fetchone()[0]
+        db.execute("INSERT INTO replays (entry_id, bytes) VALUES (?, ?)",
+                   (entry, os.urandom(1 << 20)))
+    db.close()
+    path = f"/cgi/replay.pl?get={entry}"
+    count = 200 if args.quick else 1000
+    start = server.rss_kib()
+    peak = start
+    held = []
+    for index in range(count):
+        try:
+            sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+            sock.bind((f"127.0.3.{index % 50 + 1}", 0))
+            sock.connect(("127.0.0.1", server.port))
+            sock.sendall(f"GET {path} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
+            held.append(sock)
+        except OSError:
+            pass
+        if index % 50 == 0:
+            peak = max(peak, server.rss_kib())
+    # Timed once they all wait: the tool opening them shares the reader's interpreter.
+    with PageReader(server.port) as reader:
+        for _ in range(30 if args.quick else 80):
+            peak = max(peak, server.rss_kib())
+            time.sleep(0.1)
+    for sock in held:
+        sock.close()
+    held_p99, held_failures = reader.p99_ms(), reader.failures
+    time.sleep(1.0)
+    after = server.rss_kib()
+    # A figure, not a check: wrk's flood of refusals shares the two cores with the server.
+    wrk_p99, wrk_figures = float("nan"), "wrk missing"
+    if shutil.which("wrk"):
+        with PageReader(server.port) as wrk_reader:
+            result = run_wrk(args, server.port, path, 250, 2, 3 if args.quick else 10)
+        wrk_p99 = wrk_reader.p99_ms()
+        wrk_figures = (f"wrk -c 250 on the replay: {result['rate']:.0f}/s, non-2xx "
+                       f"{result['non2xx']}; table page p99 {wrk_p99:.1f} ms")
+    server.stop()
+    shutil.rmtree(folder, ignore_errors=True)
+    report("downloads", f"{len(held)} clients asking for a 1 MiB replay without reading: RSS "
+           f"{start // 1024} MB, peak {peak // 1024} MB, {after // 1024} MB after they left; "
+           f"table page p99 {held_p99:.1f} ms, {held_failures} failed; {wrk_figures}",
+           peak < 100 * 1024 and held_failures == 0 and (args.quick or held_p99 < 100))
+
+
+def transfer_codings(args):
+    server = Server(args)
+    inner = b"GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n"
+    outcomes = {}
+    for coding in ("gzip", "identity", "chunked, gzip", "gzip, chunked"):
+        replies = replies_to(server.port, f"POST /cgi/replay.pl?token=X HTTP/1.1\r\nHost: x\r\n"
+                             f"Transfer-Encoding: {coding}\r\n\r\n".encode() + inner)
+        outcomes[coding] = [status for status, _ in replies]
+    server.stop()
+    report("transfer codings", "POST whose body is a request, by Transfer-Encoding: "
+           + ", ".join(f"{coding}: replies {statuses}" for coding, statuses in outcomes.items()),
+           all(statuses == [400] for statuses in outcomes.values()))
+
+
+def marked_processes(marker):
+    found = 0
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+                if marker.encode() in cmdline.read():
+                    found += 1
+        except OSError:
+            pass
+    return found
+
+
+def verifier_stop(args):
+    """SIGTERM while a verification runs: a 2 s verifier that starts children of its own."""
+    if args.legacy:
+        return report("verifier stop", "older servers take no uploads", None)
+    folder = tempfile.mkdtemp(prefix="rivoltra-verifier-")
+    scratch = os.path.join(folder, "tmp")
+    os.mkdir(scratch)
+    marker = f"2.{os.getpid():06d}1"
+    script = verifier_script(folder, f"sleep {marker} & sleep {marker} & sleep {marker}\n")
+    server = Server(args, UNLIMITED + ["--verifier", script],
+                    env=dict(os.environ, TMPDIR=scratch))
+    token = stored_entry(server.port, "SLOW", 100, "127.0.0.88")
+    poster = threading.Thread(target=post, args=(server.port, f"/cgi/replay.pl?token={token}",
+                                                 make_replay(100, "SLOW"), "127.0.0.88"))
+    poster.start()
+    time.sleep(0.8)
+    running = marked_processes(marker)
+    files_during = len(os.listdir(scratch))
+    took = server.stop()
+    time.sleep(0.2)
+    left_processes = marked_processes(marker)
+    left_files = len(os.listdir(scratch))
+    poster.join()
+    shutil.rmtree(folder, ignore_errors=True)
+    report("verifier stop", f"stop during a 2 s verification ({running} verifier processes, "
+           f"{files_during} temporary file): exit after {took * 1000:.0f} ms, {left_files} "
+           f"temporary files and {left_processes} verifier processes left",
+           running > 0 and files_during > 0 and left_files == 0 and left_processes == 0
+           and took < 1.0)
+
+
+# --- operations ---------------------------------------------------------------------------
+
+def scores_named(db, name):
+    if db.startswith("postgres"):
+        rows = subprocess.run(["psql", "-At", db, "-c",
+                               f"SELECT score FROM scores WHERE name = '{name}'"],
+                              capture_output=True, text=True, check=True).stdout.split()
+        return {int(row) for row in rows}
+    with sqlite3.connect(db) as connection:
+        return {row[0] for row in connection.execute("SELECT score FROM scores WHERE name = ?",
+                                                     (name,))}
+
+
+def other_database(address, name):
+    """The libpq address of another database on the same PostgreSQL server."""
+    base, _, query = address.partition("?")
+    return base[:base.rfind("/") + 1] + name + (("?" + query) if query else "")
+
+
+def backup_under_load(args):
+    """A backup taken while four writers store scores: the restored table must hold every score
+    acknowledged before the backup started."""
+    if args.legacy:
+        return report("backup", "older servers have no backup command", None)
+    server = Server(args, UNLIMITED, db=args.db)
+    db = args.db or server.db
+    if args.db:
+        subprocess.run(["psql", "-q", db, "-c", "DELETE FROM scores WHERE name = 'BACKUP'"],
+                       check=True, capture_output=True)
+    acked = []
+    lock = threading.Lock()
+    stop = threading.Event()
+
+    def write(first):
+        score = first
+        while not stop.is_set():
+            score += 1
+            status, body, _ = get(server.port, VERSION)
+            if status != 200:
+                continue
+            token = body.decode().split("|")[4]
+            status, body, _ = get(server.port, "/cgi/version.pl?hs&prg=Rivoltra&inf="
+                                  + encode_report("BACKUP", score, token))
+            if status == 200 and body.startswith(b"OK|stored"):
+                with lock:
+                    acked.append((time.monotonic(), score))
+
+    writers = [threading.Thread(target=write, args=(i * 1_000_000,)) for i in range(4)]
+    for writer in writers:
+        writer.start()
+    time.sleep(1.5)
+    copy = os.path.join(server.folder, "copy.backup")
+    started = time.monotonic()
+    if args.db:
+        taken = subprocess.run(["pg_dump", "-Fc", "-f", copy, db], capture_output=True, text=True)
+    else:
+        taken = subprocess.run([args.binary, "backup", "--db", db, copy], capture_output=True,
+                               text=True)
+    took = time.monotonic() - started
+    time.sleep(1.0)
+    stop.set()
+    for writer in writers:
+        writer.join()
+    if args.db:
+        restored_db = other_database(db, "rivoltra_restore")
+        subprocess.run(["psql", "-q", db, "-c", "DROP DATABASE IF EXISTS rivoltra_restore"],
+                       capture_output=True)
+        subprocess.run(["psql", "-q", db, "-c", "CREATE DATABASE rivoltra_restore"],
+                       check=True, capture_output=True)
+        restore = subprocess.run(["pg_restore", "--no-owner", "-d", restored_db, copy],
+                                 capture_output=True, text=True)
+    else:
+        restored_db = os.path.join(server.folder, "restored.db")
+        restore = subprocess.run([args.binary, "restore", "--db", restored_db, copy],
+                                 capture_output=True, text=True)
+    restored = scores_named(restored_db, "BACKUP") if restore.returncode == 0 else set()
+    if args.db:
+        subprocess.run(["psql", "-q", db, "-c", "DROP DATABASE IF EXISTS rivoltra_restore"],
+                       capture_output=True)
+    server.stop()
+    before = [score for at, score in acked if at < started]
+    missing = sum(1 for score in before if score not in restored)
+    during = sum(1 for at, score in acked if started <= at < started + took and score in restored)
+    where = "PostgreSQL (pg_dump -Fc, pg_restore)" if args.db else "SQLite (backup, restore)"
+    report("backup", f"{where} under 4 writers: {len(acked)} scores acknowledged, {len(before)} "
+           f"before the backup started; backup exit {taken.returncode} in {took * 1000:.0f} ms, "
+           f"restore exit {restore.returncode}; the restored table holds {len(restored)} of them, "
+           f"missing {missing} of those before, {during} acknowledged during the backup",
+           taken.returncode == 0 and restore.returncode == 0 and missing == 0 and len(before) > 0)
+
+
+def metrics_and_admin(args):
+    """/metrics with 10 000 entries in the table, checked by promtool; and an admin action seen
+    by the very next page load."""
+    if args.legacy:
+        return report("metrics", "older servers have no metrics", None)
+    server = Server(args)
+    with sqlite3.connect(server.db, timeout=10) as db:
+        db.executemany("INSERT INTO scores (name, country, score, submitted_at) VALUES (?,?,?,?)",
+                       [(f"NAME {chr(65 + i % 26)}", "", i, 1700000000 + i)
+                        for i in range(10000)])
+    db.close()
+    for _ in range(20):
+        get(server.port, TABLE)
+    times = []
+    body = b""
+    for _ in range(50):
+        status, body, took = get(server.port, "/metrics")
+        if status == 200:
+            times.append(took)
+    checked = "promtool missing"
+    promtool_ok = True
+    if shutil.which("promtool"):
+        check = subprocess.run(["promtool", "check", "metrics"], input=body, capture_output=True)
+        promtool_ok = check.returncode == 0
+        checked = "promtool check metrics: " + ("ok" if promtool_ok else
+                                                check.stdout.decode() + check.stderr.decode())
+    _, page, _ = get(server.port, TABLE)
+    hidden = subprocess.run([args.binary, "admin", "--db", server.db, "hide", "10000", "--reason",
+                             "load test"], capture_output=True, text=True)
+    after_started = time.monotonic()
+    _, after, _ = get(server.port, TABLE)
+    seen_in = time.monotonic() - after_started
+    server.stop()
+    median = statistics.median(times) * 1000 if times else float("inf")
+    row = b'class="score">9999<'
+    gone = row in page and row not in after
+    report("metrics", f"/metrics with 10 000 entries: {len(times)} answers, median "
+           f"{median:.2f} ms, p99 {percentile(times, 0.99) * 1000:.2f} ms, {len(body)} bytes; "
+           f"{checked}; admin hide exit {hidden.returncode}, the next table page "
+           f"({seen_in * 1000:.1f} ms) {'no longer shows' if gone else 'still shows'} the entry",
+           len(times) == 50 and (args.quick or median < 5) and promtool_ok
+           and hidden.returncode == 0 and gone)
+
 SCENARIOS = {
     "slow": slow_clients, "headers": header_flood, "connmemory": connection_memory,
     "concurrency": concurrency,
@@ -782,6 +1207,9 @@ SCENARIOS = {
     "token500": token_after_failed_store,
     "damaged": damaged_files, "shutdown": shutdown, "proxy": proxy_limits,
     "version": version_rate, "pairs": pairs, "memory": memory, "uploads": upload_flood,
+    "uploadplaces": upload_places, "replaybytes": replay_bytes, "downloads": downloads,
+    "codings": transfer_codings, "verifierstop": verifier_stop, "backup": backup_under_load,
+    "metrics": metrics_and_admin,
 }
 
 

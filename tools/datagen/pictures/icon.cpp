@@ -1,10 +1,13 @@
-// The application icon for the desktop: the red player car on a stretch of road inside a rounded
-// tile, drawn as vectors so every size is drawn afresh instead of scaled down from a bitmap, and
-// once more into an SVG file for the scalable slot.
+// The application icon: the red player car on a stretch of road inside a rounded tile, drawn as
+// vectors so every size is drawn afresh instead of scaled down from a bitmap, and once more into
+// an SVG file for the desktop's scalable slot. The browser page's icons (the installed web app's
+// and the phone home screen's) fill their whole square instead: the system cuts its own shape.
 #include <cairo-svg.h>
 #include <cairo.h>
 
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -73,17 +76,30 @@ void DrawIcon(cairo_t* cr) {
   cairo_stroke(cr);
 }
 
+// The road over the whole square and the car inside the middle circle of carDiagonal design
+// units, for launchers that mask the icon to their own shape: a maskable icon's safe zone is the
+// circle of 80 % of the side, so the car's diagonal stays within it.
+void DrawFullBleedIcon(cairo_t* cr, double carDiagonal) {
+  DrawRoad(cr);
+  const CarModel& car = CarModelOf(1);
+  const double scale =
+      carDiagonal / std::sqrt(static_cast<double>(car.Width * car.Width + car.Height * car.Height));
+  DrawCar(cr, car, (kDesignSize - car.Width * scale) / 2, (kDesignSize - car.Height * scale) / 2,
+          scale, false);
+}
+
 void Check(cairo_status_t status, const fs::path& file) {
   if (status != CAIRO_STATUS_SUCCESS) {
     throw std::runtime_error(file.string() + ": " + cairo_status_to_string(status));
   }
 }
 
-void WritePng(int size, const fs::path& file) {
+void WritePng(int size, const fs::path& file,
+              const std::function<void(cairo_t*)>& draw = DrawIcon) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
   cairo_t* cr = cairo_create(surface);
   cairo_scale(cr, size / kDesignSize, size / kDesignSize);
-  DrawIcon(cr);
+  draw(cr);
   cairo_destroy(cr);
   const cairo_status_t status = cairo_surface_write_to_png(surface, file.string().c_str());
   cairo_surface_destroy(surface);
@@ -114,6 +130,16 @@ void WriteIcons(const fs::path& dataFolder) {
   }
   fs::create_directories(icons / "scalable");
   WriteSvg(icons / "scalable" / "rivoltra.svg");
+  // The web app's icons: the two sizes installing asks for, the maskable one (the car within the
+  // safe circle) and the home-screen icon iOS rounds itself (opaque, 180 px).
+  const fs::path web = icons / "web";
+  fs::create_directories(web);
+  WritePng(192, web / "rivoltra-192.png");
+  WritePng(512, web / "rivoltra-512.png");
+  const auto maskable = [](cairo_t* cr) { DrawFullBleedIcon(cr, 0.78 * kDesignSize); };
+  WritePng(512, web / "rivoltra-maskable-512.png", maskable);
+  const auto homeScreen = [](cairo_t* cr) { DrawFullBleedIcon(cr, 0.92 * kDesignSize); };
+  WritePng(180, web / "apple-touch-icon.png", homeScreen);
 }
 
 const datagen::RegisterGenerator kIcons("icons", WriteIcons);

@@ -12,6 +12,7 @@
 #include "pictures/menu_screens.h"
 #include "pictures/obstacles.h"
 #include "pictures/roadside.h"
+#include "pictures/settings_screens.h"
 
 namespace rivoltra::pictures {
 
@@ -28,6 +29,7 @@ std::vector<ImageItemData> InterfaceImages() {
   std::vector<ImageItemData> list;
   Append(list, MainMenuItems());
   Append(list, MenuScreenItems());
+  Append(list, SettingsScreenItems());
   Append(list, HelpItems());
   Append(list, BitmapFontItems());
   return list;

@@ -33,22 +33,20 @@ Bitmap OptionsPanel() {
   cairo_t* cr = canvas.Context();
   FramedScreen(cr, 0, 0, L::kSubPanelWidth, L::kSubPanelHeight);
   // the option lines lie over the screen; below them, how to use them
-  const double below = PanelY(L::kOptionButtonY[3] + L::kOptionButtonHeight) + 30;
-  DrawText(cr, "SETTINGS", 24, below, LabelStyle(13));
-  Hint(cr, 24, below + 26,
-       "Choose a line with the arrow keys or the mouse and press Enter to change it.",
-       L::kSubPanelWidth - 48);
-  Hint(cr, 24, below + 66,
-       "YOUR COUNTRY: press Enter, type the name, then press Enter again. It is sent with your "
-       "score to the online table.",
+  const double below = PanelY(L::kOptionButtonY.back() + L::kOptionButtonHeight) + 26;
+  Hint(cr, 24, below,
+       "Up and Down choose a line, Enter changes it, Left and Right set a volume. YOUR COUNTRY: "
+       "Enter, type, Enter; it is sent with your score.",
        L::kSubPanelWidth - 48);
   return canvas.ToBitmap();
 }
 
-Bitmap OptionButton(bool highlighted) {
-  const double w = L::kOptionButtonWidth;
-  const double h = L::kOptionButtonHeight;
-  Canvas canvas{int(w), int(h)};
+}  // namespace
+
+Bitmap OptionBar(int width, int height, bool highlighted) {
+  const double w = width;
+  const double h = height;
+  Canvas canvas{width, height};
   cairo_t* cr = canvas.Context();
   // the words of the line are written over this bar by the game, so it stays dark inside
   RoundedRectPath(cr, 0, 0, w, h, 6);
@@ -92,6 +90,12 @@ Bitmap OptionButton(bool highlighted) {
   // the line's lamp, left of the label
   Lamp(cr, 7.5, h / 2, 3, highlighted ? Hex(0x9CFF60) : Hex(0x2A6A24), highlighted);
   return canvas.ToBitmap();
+}
+
+namespace {
+
+Bitmap OptionButton(bool highlighted) {
+  return OptionBar(L::kOptionButtonWidth, L::kOptionButtonHeight, highlighted);
 }
 
 Bitmap TextCursor() {

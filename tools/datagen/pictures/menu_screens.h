@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/image_archive.h"
+#include "pictures/art.h"
 
 namespace rivoltra::pictures {
 
@@ -12,5 +13,9 @@ namespace rivoltra::pictures {
 // "Car1".."Car4", "Car1_Active".."Car4_Active", "EnterYourName", "SendResults", "OkButton2",
 // "CancelButton2".
 std::vector<ImageItemData> MenuScreenItems();
+
+// The bar of an option line, dark inside for the game's words, in its normal or highlighted
+// look.
+Bitmap OptionBar(int width, int height, bool highlighted);
 
 }  // namespace rivoltra::pictures

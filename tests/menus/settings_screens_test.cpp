@@ -1,0 +1,199 @@
+// The options' own screens as a player works them: the controls, the volumes, the further
+// settings, and what of them survives a restart.
+#include "engine/keyboard_codes.h"
+#include "menu_fixture.h"
+#include "persist/preferences.h"
+
+namespace rivoltra {
+namespace {
+
+namespace K = VirtualKey;
+
+const std::filesystem::path kOptions = "Data/Save/options";
+const std::filesystem::path kPreferences = "Data/Save/preferences";
+
+constexpr int kControlsLine = 11;
+constexpr int kMoreLine = 12;
+constexpr int kDefaultsButton = 16;
+
+class SettingsScreens : public MenuScenario {
+ protected:
+  void OpenOptions() {
+    FinishSlideIn();
+    PointAt(2);
+    Run("click\ntick");
+    ASSERT_EQ(game().ScreenState, GameScreen::Options);
+  }
+  void OpenControls() {
+    OpenOptions();
+    PointAt(kControlsLine);
+    Run("click\ntick");
+    ASSERT_EQ(game().ScreenState, GameScreen::Controls);
+    ASSERT_EQ(Selected(), 7);
+  }
+  // On the controls screen: the row of the action, the cell, Enter, then the key.
+  void Bind(int row, int cell, const std::string& key) {
+    ChooseCell(row, cell);
+    Run("type \\r\ntick");
+    ASSERT_TRUE(game().controlsScreen.Waiting);
+    Press(key);
+    ASSERT_FALSE(game().controlsScreen.Waiting);
+  }
+  void ChooseCell(int row, int cell) {
+    for (int step = 0; step < 20 && Selected() != row; ++step) Press("Down");
+    ASSERT_EQ(Selected(), row);
+    while (game().controlsScreen.Column < cell) Press("Right");
+    while (game().controlsScreen.Column > cell) Press("Left");
+  }
+  const ActionBinding& Binding(ControlAction action) {
+    return game().preferences.Controls.Of(action);
+  }
+  // The race's speed after holding a key for a second of game time from a fresh start.
+  double SpeedWhileHolding(const std::string& key) {
+    Run("race 1\ntick 120");
+    EXPECT_TRUE(game().race.State.RaceRunning);
+    const double before = game().race.State.Speed;
+    Run("down " + key + "\ntick 33\nup " + key);
+    return game().race.State.Speed - before;
+  }
+};
+
+TEST_F(SettingsScreens, ARemappedKeyDrivesTheRaceAndTheOldKeyNoLongerDoes) {
+  Start();
+  OpenControls();
+  Bind(7, 0, "W");  // accelerate: W in place of Up
+  EXPECT_EQ(Binding(ControlAction::Accelerate).Keys,
+            (std::array<std::uint8_t, 2>{K::Letter('W'), K::Numpad8}));
+  EXPECT_EQ(game().controlsScreen.Message, "W IS NOW ACCELERATE");
+  Run("type \\e\ntick\ntype \\e\ntick");
+  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
+
+  EXPECT_GT(SpeedWhileHolding("W"), 1.0);
+  Run("quit");
+  Start();
+  EXPECT_LT(SpeedWhileHolding("Up"), 0.01);
+  // Keypad 8, the action's second key, still works as before.
+  Run("quit");
+  Start();
+  EXPECT_GT(SpeedWhileHolding("KP8"), 1.0);
+}
+
+TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBack) {
+  Start();
+  OpenControls();
+  Bind(8, 0, "Space");  // brake takes fire's Space; fire gets brake's Down
+  EXPECT_EQ(Binding(ControlAction::Brake).Keys[0], K::Space);
+  EXPECT_EQ(Binding(ControlAction::Fire).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Control}));
+  EXPECT_EQ(game().controlsScreen.Message, "SPACE TAKEN FROM FIRE");
+  const KeyAssignments& assigns = game().Input.Keyboard().Assigns;
+  EXPECT_EQ(assigns[InputDown][0], K::Space);
+  EXPECT_EQ(assigns[InputButton8][0], K::Down);
+
+  // Escape while a cell waits changes nothing, and its character does not leave the screen.
+  ChooseCell(9, 1);
+  Run("type \\r\ntick");
+  // As the window delivers it: the key, its character, the release.
+  Run("down Escape\ntype \\e\ntick\nup Escape\ntick");
+  EXPECT_EQ(game().ScreenState, GameScreen::Controls);
+  EXPECT_FALSE(game().controlsScreen.Waiting);
+
+  PointAt(kDefaultsButton);
+  Run("click\ntick");
+  EXPECT_EQ(game().preferences.Controls, DefaultControlBindings());
+  EXPECT_EQ(game().Input.Keyboard().Assigns, KeyAssignmentsOf(DefaultControlBindings()));
+}
+
+TEST_F(SettingsScreens, CtrlFiresOnlyWhileItIsBoundToFire) {
+  Start();
+  OpenControls();
+  Run("down Ctrl\nup Ctrl");
+  EXPECT_FALSE(game().FireKeyHeld);
+  Bind(7, 1, "Ctrl");  // accelerate's second key
+  Run("down Ctrl");
+  EXPECT_FALSE(game().FireKeyHeld);
+  Run("tick");
+  EXPECT_TRUE(game().Input.States().Contains(InputUp));
+  Run("up Ctrl\ntick");
+}
+
+TEST_F(SettingsScreens, VolumesStepByTenAndZeroIsTheOldOff) {
+  Start();
+  OpenOptions();
+  Press("Down");  // music
+  ASSERT_EQ(Selected(), 8);
+  Press("Left");
+  Press("Left");
+  EXPECT_EQ(game().preferences.MusicVolume, 80);
+  EXPECT_EQ(game().modulePlayer->Volume(), 80);
+  EXPECT_NE(game().music.SongHandle, nullptr);
+  // Enter switches off, and on again at the volume it had.
+  Run("type \\r\ntick");
+  EXPECT_EQ(game().preferences.MusicVolume, 0);
+  EXPECT_EQ(game().settings.MusicEnabled, 0);
+  EXPECT_EQ(game().music.SongHandle, nullptr);
+  Run("type \\r\ntick");
+  EXPECT_EQ(game().preferences.MusicVolume, 80);
+  EXPECT_EQ(game().settings.MusicEnabled, 1);
+  EXPECT_NE(game().music.SongHandle, nullptr);
+  for (int press = 0; press < 12; ++press) Press("Right");
+  EXPECT_EQ(game().preferences.MusicVolume, 100);
+
+  Press("Down");  // sound
+  for (int press = 0; press < 12; ++press) Press("Left");
+  EXPECT_EQ(game().preferences.SoundVolume, 0);
+  EXPECT_EQ(game().settings.SoundEnabled, 0);
+  Press("Right");
+  EXPECT_EQ(game().preferences.SoundVolume, 10);
+  EXPECT_EQ(game().Sounds.MasterVolume(), 10);
+  // Left and Right never moved the selection.
+  EXPECT_EQ(Selected(), 9);
+}
+
+TEST_F(SettingsScreens, TheSettingsSurviveARestart) {
+  Start();
+  OpenControls();
+  Bind(7, 0, "W");
+  Run("type \\e\ntick");
+  PointAt(kMoreLine);
+  Run("click\ntick");
+  ASSERT_EQ(game().ScreenState, GameScreen::MoreSettings);
+  Run("type \\r\ntick");  // window size: fit to 1x
+  Press("Down");
+  Press("Right");  // smooth
+  Press("Down");
+  Run("type \\r\ntick");  // online play off
+  const Preferences chosen = game().preferences;
+  EXPECT_EQ(chosen.WindowScale, 1);
+  EXPECT_TRUE(chosen.SmoothScaling);
+  EXPECT_FALSE(chosen.OnlinePlay);
+  EXPECT_TRUE(chosen.GhostCars);
+  Run("type \\e\ntick");
+  EXPECT_EQ(game().ScreenState, GameScreen::Options);
+  EXPECT_EQ(Selected(), kMoreLine);
+  Run("quit");
+  EXPECT_NE(FileBytes(kPreferences).find("keys.accelerate = W, KEYPAD 8\n"), std::string::npos);
+  Start();
+  EXPECT_EQ(game().preferences, chosen);
+  EXPECT_EQ(game().Input.Keyboard().Assigns[InputUp][0], K::Letter('W'));
+}
+
+TEST_F(SettingsScreens, AnOldOptionsFileWithMusicOffReadsAsNoMusic) {
+  std::filesystem::remove(kPreferences);
+  WriteBytes(kOptions, "0\r\n0\r\n1\r\nPERU\r\n\r\n");
+  Start();
+  EXPECT_EQ(game().preferences.MusicVolume, 0);
+  EXPECT_EQ(game().preferences.SoundVolume, 100);
+  EXPECT_EQ(game().music.SongHandle, nullptr);
+  Run("quit");
+  // The options file keeps its five lines and their meaning.
+  EXPECT_EQ(FileBytes(kOptions).substr(0, 15), "0\r\n0\r\n1\r\nPERU\r\n");
+}
+
+TEST_F(SettingsScreens, ADamagedPreferencesFileStartsWithTheDefaults) {
+  WriteBytes(kPreferences, std::string("\0\xFF\x01 = =\nkeys.fire = \xC3\n", 22));
+  Start();
+  EXPECT_EQ(game().preferences, Preferences{});
+}
+
+}  // namespace
+}  // namespace rivoltra
