@@ -248,11 +248,6 @@ END
 $$ LANGUAGE plpgsql;
 )SQL";
 
-struct ResultDeleter {
-  void operator()(PGresult* result) const { PQclear(result); }
-};
-using Result = std::unique_ptr<PGresult, ResultDeleter>;
-
 std::string ErrorOf(pg_conn* connection, const PGresult* result) {
   std::string message = result != nullptr ? PQresultErrorMessage(result) : "";
   if (message.empty()) message = PQerrorMessage(connection);

@@ -160,7 +160,9 @@ void EveryCheckRefusesItsForgery(ScoreBackend& backend) {
   ASSERT_EQ(verified.Body, "OK|verified|") << verified.Body;
   const auto best = backend.Best(100, EntryFilter::VerifiedOnly);
   ASSERT_EQ(best.size(), 1u);
-  const std::string download = table.Get("/cgi/replay.pl?get=" + std::to_string(best[0].Id)).Body;
+  const ServerResponse got = table.Get("/cgi/replay.pl?get=" + std::to_string(best[0].Id));
+  ASSERT_TRUE(got.SharedBody) << got.Body;
+  const std::string download = *got.SharedBody;
   ASSERT_EQ(download, honest);
   for (const char* name : {"MALLORY", "TRUDY", "ANNA"}) {
     ExpectRefused(table.Send(Relabelled(download, name)), "not verified: ticket already used",
