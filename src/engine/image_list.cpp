@@ -319,10 +319,6 @@ void ImageList::SetDisplay(DisplayPublisher* display) {
 
 void ImageList::DisplayInitialized(Surface&) { items_.BuildAll(); }
 
-void ImageList::DisplayRestored() {
-  if (items_.Initialized()) items_.BuildAll();
-}
-
 void ImageList::DisplayFinalized() { items_.Finalize(); }
 
 void ImageList::DisplayDestroyed() {

@@ -137,7 +137,7 @@ class ImageCollection {
 };
 
 // An image list bound to a display: it builds its items' patterns when the display is
-// initialised, rebuilds them when the display is restored and frees them when it is finalised.
+// initialised and frees them when it is finalised.
 class ImageList final : public DisplaySubscriber {
  public:
   ImageList();
@@ -155,7 +155,6 @@ class ImageList final : public DisplaySubscriber {
   bool DisplayReady() const { return display_ != nullptr && display_->IsInitialized(); }
 
   void DisplayInitialized(Surface& backBuffer) override;
-  void DisplayRestored() override;
   void DisplayFinalized() override;
   void DisplayDestroyed() override;
 
