@@ -45,6 +45,7 @@ void App::Configure(const StartOptions& options) {
   game_->RunWindowScale = options.WindowScale;
   if (options.Archives) game_->TakeArchives = options.Archives;
   game_->KeepUnsentResults = options.KeepUnsentResults;
+  game_->ShowFirstPictureEarly = options.ShowFirstPictureEarly;
 }
 
 void App::Start() {

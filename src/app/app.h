@@ -33,6 +33,10 @@ struct StartOptions {
   // later by SendUnsentResults, instead of only being reported as not sent (the browser page,
   // which is often offline on a phone).
   bool KeepUnsentResults = false;
+  // The start-up shows the main menu's first picture as soon as it is drawn, before the sounds
+  // and the race pictures are prepared and before the first tick (which waits for the window to
+  // have the focus): a window has a picture at once instead of staying black until then.
+  bool ShowFirstPictureEarly = false;
 };
 
 // What "run the ticks that are due" did, and when to come back.

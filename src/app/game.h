@@ -125,6 +125,8 @@ struct Game {
   ActionStates HeldActions;
   // A result the score server could not be reached for is kept for later (see StartOptions).
   bool KeepUnsentResults = false;
+  // The start-up shows the main menu's first picture as soon as it is drawn (see StartOptions).
+  bool ShowFirstPictureEarly = false;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
 

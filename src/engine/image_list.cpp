@@ -89,32 +89,44 @@ int ImageItem::Width() const { return std::max(PatternLayoutOf(data_).Width(), 0
 int ImageItem::Height() const { return std::max(PatternLayoutOf(data_).Height(), 0); }
 
 int ImageItem::PatternCount() const {
-  if (initialized_) return static_cast<int>(patterns_.size());
-  return PatternLayoutOf(data_).PatternCountBeforeDisplay();
+  if (!initialized_) return PatternLayoutOf(data_).PatternCountBeforeDisplay();
+  EnsureBuilt();
+  return static_cast<int>(patterns_.size());
 }
 
 Rect ImageItem::PatternRect(int pattern) const {
+  EnsureBuilt();
   if (pattern < 0 || pattern >= static_cast<int>(patterns_.size())) return Rect{};
   return patterns_[pattern].Area;
 }
 
 const Surface* ImageItem::PatternSurface(int pattern) const {
+  EnsureBuilt();
   if (pattern < 0 || pattern >= static_cast<int>(patterns_.size())) return nullptr;
   return &surfaces_[patterns_[pattern].SurfaceIndex];
 }
 
 void ImageItem::Initialize() {
-  BuildPatterns();
+  patterns_.clear();
+  surfaces_.clear();
+  built_ = false;
   initialized_ = true;
 }
 
 void ImageItem::Finalize() {
   patterns_.clear();
   surfaces_.clear();
+  built_ = false;
   initialized_ = false;
 }
 
-void ImageItem::BuildSurface(const Rect& area) {
+void ImageItem::EnsureBuilt() const {
+  if (!initialized_ || built_) return;
+  BuildPatterns();
+  built_ = true;
+}
+
+void ImageItem::BuildSurface(const Rect& area) const {
   Surface& surface = surfaces_.emplace_back(area.Width(), area.Height());
   const Picture& picture = data_.Image;
   for (int y = 0; y < area.Height(); ++y) {
@@ -125,7 +137,7 @@ void ImageItem::BuildSurface(const Rect& area) {
   }
 }
 
-void ImageItem::BuildPatterns() {
+void ImageItem::BuildPatterns() const {
   patterns_.clear();
   surfaces_.clear();
   const Picture& picture = data_.Image;
@@ -318,10 +330,6 @@ void ImageList::SetDisplay(DisplayPublisher* display) {
 }
 
 void ImageList::DisplayInitialized(Surface&) { items_.BuildAll(); }
-
-void ImageList::DisplayRestored() {
-  if (items_.Initialized()) items_.BuildAll();
-}
 
 void ImageList::DisplayFinalized() { items_.Finalize(); }
 

@@ -75,6 +75,8 @@ int RunBare(std::uint32_t seconds) {
   {
     // The bare loop never talks to the score server.
     rivoltra::SdlPlatform platform({});
+    // The sound device runs as in the game, so both loops pay for the mixer's thread.
+    platform.StartSoundOutput();
     std::string reason;
     if (!platform.Open(false, 800, 600, reason)) return 1;
     rivoltra::Surface buffer(800, 600);

@@ -37,8 +37,6 @@ SdlPlatform::SdlPlatform(HttpOpener openHttp)
                              kWindowFlags);
   if (window_ == nullptr)
     throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
-  // The sound output starts with the window; without a usable device the game stays silent.
-  audio_.Initialize();
   handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
   if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
   // The renderer is made while the window is still hidden: some renderers re-create the

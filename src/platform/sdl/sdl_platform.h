@@ -59,6 +59,11 @@ class SdlPlatform : public Platform, public DisplayPresenter {
   // sleep never accumulates the oversleep of earlier ones).
   void SleepUntil(std::uint32_t milliseconds);
   SDL_Window* Window() const { return window_; }
+  // Opens the sound device; without a usable one the game stays silent. Not done with the
+  // window: opening a device (and the mixer's thread that then runs) slowed the renderer's
+  // making, so the desktop game opens it once its first picture is shown, and the sounds and
+  // the music the start-up prepared begin then.
+  void StartSoundOutput() { audio_.Initialize(); }
 
  private:
   bool EnsureRenderer(int width, int height, std::string& reason);
