@@ -5,12 +5,14 @@
 # a display large enough for 3x; one after the other, since only the window in front ticks), to
 # compare what drawing at 3x costs; after each of those runs, the X server's own CPU seconds
 # for it, since the server copies every frame to the screen (on a GPU-less machine that work is
-# the processor's too).
-# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales]
+# the processor's too). A replay file after "scales" measures the race it recorded instead of the
+# main menu (the menu redraws less of the picture each tick than a race, whose road scrolls).
+# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales [REPLAY]]
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-20}
 mode=${3:-}
+replay=${4:+$(realpath "$4")}
 cd "$(dirname "$0")/.."
 probe=$(realpath "$build/rivoltra-frame-probe")
 # A display number no other X server holds.
@@ -33,7 +35,7 @@ if [ "$mode" = scales ]; then
   ticks_per_second=$(getconf CLK_TCK)
   for scale in 1 3; do
     before=$(server_cpu)
-    "$probe" game "$seconds" "$scale"
+    "$probe" game "$seconds" "$scale" ${replay:+"$replay"}
     after=$(server_cpu)
     echo "{\"mode\":\"x-server-during-${scale}x\",\"cpu_seconds\":$(awk -v t=$((after - before)) \
       -v hz="$ticks_per_second" 'BEGIN{printf "%.2f", t / hz}')}"

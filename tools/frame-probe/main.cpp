@@ -1,6 +1,7 @@
-// rivoltra-frame-probe game|bare SECONDS [SCALE]
+// rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]
 //   game: the real game loop (start-up, main menu) in a real window for SECONDS, the window
-//         SCALE times 800 x 600 (as --scale; default the player's setting).
+//         SCALE times 800 x 600 (as --scale; default the player's setting); with a replay file,
+//         the race it recorded instead of the main menu (as --replay).
 //   bare: a loop that only presents an 800 x 600 5-6-5 buffer every 30 ms through the same
 //         presenter and the same absolute-deadline sleep.
 // Prints one JSON line: CPU seconds used (the whole run, start-up included), the CPU each tick
@@ -12,11 +13,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/game.h"
+#include "persist/replay_file.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -64,7 +67,16 @@ void Report(const char* mode, double cpu, const TickCpu& tickCpu,
       static_cast<long long>(intervals.empty() ? 0 : intervals.back()));
 }
 
-int RunGame(std::uint32_t seconds, int scale) {
+int RunGame(std::uint32_t seconds, int scale, const std::string& replayFile) {
+  std::optional<rivoltra::Replay> replay;
+  if (!replayFile.empty()) {
+    try {
+      replay = rivoltra::LoadReplayFile(replayFile);
+    } catch (const rivoltra::ReplayError& error) {
+      std::fprintf(stderr, "rivoltra-frame-probe: %s\n", error.what());
+      return 1;
+    }
+  }
   std::vector<std::uint32_t> ticks;
   TickCpu tickCpu;
   rivoltra::LoopHooks hooks;
@@ -78,8 +90,14 @@ int RunGame(std::uint32_t seconds, int scale) {
   const auto setup = [scale](rivoltra::App& app) {
     if (scale > 0) app.State().RunWindowScale = scale;
   };
-  const int status = rivoltra::RunSdlProgram(hooks, setup);
-  Report(scale > 0 ? ("game-" + std::to_string(scale) + "x").c_str() : "game",
+  const auto watch = [&replay](rivoltra::App& app) {
+    if (!replay) return;
+    if (const std::string refused = app.WatchReplay(*replay); !refused.empty())
+      std::fprintf(stderr, "rivoltra-frame-probe: %s\n", refused.c_str());
+  };
+  const int status = rivoltra::RunSdlProgram(hooks, setup, watch);
+  const std::string what = replay ? "race" : "game";
+  Report(scale > 0 ? (what + "-" + std::to_string(scale) + "x").c_str() : what.c_str(),
          CpuSeconds() - before, tickCpu, ticks);
   return status;
 }
@@ -118,11 +136,12 @@ int RunBare(std::uint32_t seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4 || (std::string(argv[1]) != "game" && std::string(argv[1]) != "bare")) {
-    std::fprintf(stderr, "usage: rivoltra-frame-probe game|bare SECONDS [SCALE]\n");
+  if (argc < 3 || argc > 5 || (std::string(argv[1]) != "game" && std::string(argv[1]) != "bare")) {
+    std::fprintf(stderr, "usage: rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]\n");
     return 2;
   }
   const auto seconds = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
-  const int scale = argc == 4 ? std::atoi(argv[3]) : 0;
-  return std::string(argv[1]) == "game" ? RunGame(seconds, scale) : RunBare(seconds);
+  const int scale = argc >= 4 ? std::atoi(argv[3]) : 0;
+  const std::string replay = argc == 5 ? argv[4] : "";
+  return std::string(argv[1]) == "game" ? RunGame(seconds, scale, replay) : RunBare(seconds);
 }
