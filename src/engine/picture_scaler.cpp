@@ -120,6 +120,47 @@ bool RepeatPixelsBy(int factor, const std::uint32_t* in, std::uint32_t* out, int
   }
 }
 
+// A row widened through the column taps: each pixel blends its two source pixels.
+void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out, int count) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i full = _mm_set1_epi16(256);
+  // Two pixels' weights, each over its four byte lanes.
+  const auto weights = [](const ScaleTap& a, const ScaleTap& b) {
+    const auto wa = static_cast<short>(a.weight), wb = static_cast<short>(b.weight);
+    return _mm_set_epi16(wb, wb, wb, wb, wa, wa, wa, wa);
+  };
+  const auto mix = [&](__m128i first, __m128i second, __m128i next) {
+    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(first, _mm_sub_epi16(full, next)),
+                                      _mm_mullo_epi16(second, next));
+    return _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
+  };
+  for (; x + 4 <= count; x += 4) {
+    const ScaleTap* t = taps + x;
+    const auto pixel = [in](int index) {
+      return static_cast<int>(in[static_cast<std::size_t>(index)]);
+    };
+    const __m128i firsts =
+        _mm_set_epi32(pixel(t[3].first), pixel(t[2].first), pixel(t[1].first), pixel(t[0].first));
+    const __m128i seconds = _mm_set_epi32(pixel(t[3].second), pixel(t[2].second),
+                                          pixel(t[1].second), pixel(t[0].second));
+    const __m128i low =
+        mix(_mm_unpacklo_epi8(firsts, zero), _mm_unpacklo_epi8(seconds, zero), weights(t[0], t[1]));
+    const __m128i high =
+        mix(_mm_unpackhi_epi8(firsts, zero), _mm_unpackhi_epi8(seconds, zero), weights(t[2], t[3]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(low, high));
+  }
+#endif
+  for (; x < count; ++x) {
+    const ScaleTap& tap = taps[x];
+    out[x] =
+        Blend(in[static_cast<std::size_t>(tap.first)], in[static_cast<std::size_t>(tap.second)],
+              static_cast<std::uint32_t>(tap.weight));
+  }
+}
+
 void BlendRows(const std::uint32_t* a, const std::uint32_t* b, int weight, std::uint32_t* out,
                int count) {
   int x = 0;
@@ -174,6 +215,9 @@ void PictureScaler::Draw(const Surface& picture, const PixelTarget& target, cons
   if (picture.IsEmpty() || placement.IsEmpty() || target.Pixels == nullptr || placement.Left < 0 ||
       placement.Top < 0 || placement.Right > target.Width || placement.Bottom > target.Height)
     return;
+  // At the picture's own size the linear filter samples every pixel at its centre: a copy.
+  if (placement.Width() == picture.Width() && placement.Height() == picture.Height())
+    filter = ScaleFilter::Nearest;
   PrepareTaps(picture.Width(), picture.Height(), placement, filter);
   converted_.resize(static_cast<std::size_t>(picture.Width()));
   if (filter == ScaleFilter::Nearest) {
@@ -189,13 +233,14 @@ void PictureScaler::PrepareTaps(int pictureWidth, int pictureHeight, const Rect&
       placement.Width() == tapsWidth_ && placement.Height() == tapsHeight_ && filter == tapsFilter_)
     return;
   const auto taps = [filter](int sourceSize, int size) {
-    std::vector<Tap> result(static_cast<std::size_t>(size));
+    std::vector<ScaleTap> result(static_cast<std::size_t>(size));
     for (int d = 0; d < size; ++d) {
-      Tap& tap = result[static_cast<std::size_t>(d)];
+      ScaleTap& tap = result[static_cast<std::size_t>(d)];
       // Where the destination pixel's centre falls in the source.
       const long long twiceCentre = 2LL * d + 1;
       if (filter == ScaleFilter::Nearest) {
         tap.first = static_cast<int>(twiceCentre * sourceSize / (2LL * size));
+        tap.second = tap.first;
         continue;
       }
       // The linear filter blends the two pixels whose centres are either side; the position is
@@ -204,7 +249,8 @@ void PictureScaler::PrepareTaps(int pictureWidth, int pictureHeight, const Rect&
       if (position < 0) continue;
       tap.first = static_cast<int>(position >> 8);
       tap.weight = static_cast<int>(position & 0xFF);
-      if (tap.first >= sourceSize - 1) tap = Tap{sourceSize - 1, 0};
+      tap.second = tap.first + 1;
+      if (tap.first >= sourceSize - 1) tap = ScaleTap{sourceSize - 1, sourceSize - 1, 0};
     }
     return result;
   };
@@ -252,14 +298,7 @@ const std::uint32_t* PictureScaler::WidenedRow(const Surface& picture, int sourc
   slot.pixels.resize(static_cast<std::size_t>(width));
   slot.sourceRow = sourceRow;
   ConvertRow(picture.Row(sourceRow), converted_.data(), picture.Width(), layout);
-  for (int x = 0; x < width; ++x) {
-    const Tap& tap = columns_[static_cast<std::size_t>(x)];
-    const std::uint32_t first = converted_[static_cast<std::size_t>(tap.first)];
-    slot.pixels[static_cast<std::size_t>(x)] =
-        tap.weight == 0 ? first
-                        : Blend(first, converted_[static_cast<std::size_t>(tap.first) + 1],
-                                static_cast<std::uint32_t>(tap.weight));
-  }
+  WidenRow(converted_.data(), columns_.data(), slot.pixels.data(), width);
   return slot.pixels.data();
 }
 
@@ -270,7 +309,7 @@ void PictureScaler::DrawLinear(const Surface& picture, const PixelTarget& target
   const int width = placement.Width();
   for (int y = 0; y < placement.Height(); ++y) {
     std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
-    const Tap& tap = rows_[static_cast<std::size_t>(y)];
+    const ScaleTap& tap = rows_[static_cast<std::size_t>(y)];
     const std::uint32_t* upper = WidenedRow(picture, tap.first, target.Layout, width);
     if (tap.weight == 0) {
       std::memcpy(out, upper, static_cast<std::size_t>(width) * sizeof(std::uint32_t));

@@ -38,6 +38,14 @@ Rect FitPicture(int pictureWidth, int pictureHeight, int areaWidth, int areaHeig
 // the nearest pixel of its edge).
 void AreaPointToPicture(const Rect& placement, int pictureWidth, int pictureHeight, int& x, int& y);
 
+// One destination pixel's source along one axis: the first pixel, the next one (the first again
+// at the far edge) and the next one's weight (0-255 of 256).
+struct ScaleTap {
+  int first = 0;
+  int second = 0;
+  int weight = 0;
+};
+
 // Scales the 5-6-5 back buffer into a 32-bit frame buffer on the processor, for machines whose
 // graphics are drawn in software anyway (where a texture and a rasteriser cost several times
 // more). Every frame rewrites every pixel of the placement, so its cost is the bytes written:
@@ -51,12 +59,6 @@ class PictureScaler {
             ScaleFilter filter);
 
  private:
-  // One destination pixel's source: the first pixel and the weight of the next one (0-255 of
-  // 256; the next one is the first again at the far edge).
-  struct Tap {
-    int first = 0;
-    int weight = 0;
-  };
   // A source row converted (and widened, for the linear filter) to the target's pixels.
   struct RowCache {
     std::vector<std::uint32_t> pixels;
@@ -69,8 +71,8 @@ class PictureScaler {
   const std::uint32_t* WidenedRow(const Surface& picture, int sourceRow, const PixelLayout& layout,
                                   int width);
 
-  std::vector<Tap> columns_;
-  std::vector<Tap> rows_;
+  std::vector<ScaleTap> columns_;
+  std::vector<ScaleTap> rows_;
   int tapsPictureWidth_ = 0;
   int tapsPictureHeight_ = 0;
   int tapsWidth_ = 0;
