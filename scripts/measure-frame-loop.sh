@@ -3,15 +3,22 @@
 # virtual X display for the same time, and prints both reports (CPU seconds, tick intervals).
 # With "scales" as the third argument it runs the game in a 1x and then a 3x window instead (on
 # a display large enough for 3x; one after the other, since only the window in front ticks), to
-# compare what drawing at 3x costs.
-# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales]
+# compare what drawing at 3x costs; after each of those runs, the X server's own CPU seconds
+# for it, since the server copies every frame to the screen (on a GPU-less machine that work is
+# the processor's too). A replay file after "scales" measures the race it recorded instead of the
+# main menu (the menu redraws less of the picture each tick than a race, whose road scrolls).
+# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales [REPLAY]]
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-20}
 mode=${3:-}
+replay=${4:+$(realpath "$4")}
 cd "$(dirname "$0")/.."
 probe=$(realpath "$build/rivoltra-frame-probe")
-display=:$((150 + RANDOM % 50))
+# A display number no other X server holds.
+display_number=$((150 + RANDOM % 50))
+while [ -e "/tmp/.X$display_number-lock" ]; do display_number=$((display_number + 1)); done
+display=:$display_number
 screen=1280x1024x24
 [ "$mode" = scales ] && screen=2560x2048x24
 Xvfb "$display" -screen 0 "$screen" -nolisten tcp > /dev/null 2>&1 &
@@ -20,9 +27,19 @@ trap 'kill $xvfb 2> /dev/null || true' EXIT
 sleep 1
 cd "$build"
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
+server_cpu() {
+  # utime + stime of the X server, in clock ticks.
+  awk '{print $14 + $15}' "/proc/$xvfb/stat"
+}
 if [ "$mode" = scales ]; then
-  "$probe" game "$seconds" 1
-  "$probe" game "$seconds" 3
+  ticks_per_second=$(getconf CLK_TCK)
+  for scale in 1 3; do
+    before=$(server_cpu)
+    "$probe" game "$seconds" "$scale" ${replay:+"$replay"}
+    after=$(server_cpu)
+    echo "{\"mode\":\"x-server-during-${scale}x\",\"cpu_seconds\":$(awk -v t=$((after - before)) \
+      -v hz="$ticks_per_second" 'BEGIN{printf "%.2f", t / hz}')}"
+  done
   exit 0
 fi
 "$probe" game "$seconds" &

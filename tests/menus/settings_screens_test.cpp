@@ -1,8 +1,11 @@
 // The options' own screens as a player works them: the controls, the volumes, the further
 // settings, and what of them survives a restart.
+#include "app/controls_screen.h"
 #include "engine/keyboard_codes.h"
 #include "menu_fixture.h"
 #include "persist/preferences.h"
+#include "ui/bitmap_text.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 namespace {
@@ -76,6 +79,51 @@ TEST_F(SettingsScreens, ARemappedKeyDrivesTheRaceAndTheOldKeyNoLongerDoes) {
   Run("quit");
   Start();
   EXPECT_GT(SpeedWhileHolding("KP8"), 1.0);
+}
+
+// A punctuation key, as the window delivers it: the key, its character, the release. It takes
+// the place, drives the race, and comes back from the preferences file after a restart.
+TEST_F(SettingsScreens, APunctuationKeyCanBeBoundAndDrivesTheRaceAfterARestart) {
+  Start();
+  OpenControls();
+  ChooseCell(7, 0);
+  Run("type \\r\ntick");
+  ASSERT_TRUE(game().controlsScreen.Waiting);
+  Run("down COMMA\ntype ,\ntick\nup COMMA\ntick");
+  EXPECT_FALSE(game().controlsScreen.Waiting);
+  EXPECT_EQ(Binding(ControlAction::Accelerate).Keys,
+            (std::array<std::uint8_t, 2>{K::Comma, K::Numpad8}));
+  EXPECT_EQ(game().controlsScreen.Message, "COMMA IS NOW ACCELERATE");
+  Bind(8, 1, "SLASH");  // brake's second key
+  EXPECT_EQ(Binding(ControlAction::Brake).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Slash}));
+  Run("quit");
+  const std::string file = FileBytes(kPreferences);
+  EXPECT_NE(file.find("keys.accelerate = COMMA, KEYPAD 8\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("keys.brake = DOWN, SLASH\n"), std::string::npos) << file;
+
+  Start();
+  EXPECT_EQ(Binding(ControlAction::Accelerate).Keys[0], K::Comma);
+  EXPECT_GT(SpeedWhileHolding("COMMA"), 1.0);
+  Run("quit");
+  Start();
+  EXPECT_LT(SpeedWhileHolding("Up"), 0.01);
+}
+
+// Every key's cell label, in the cell's fonts, ends inside the cell.
+TEST_F(SettingsScreens, EveryKeyNameFitsItsCell) {
+  Start();
+  BitmapText& text = game().text;
+  const ImageCollection& images = game().InterfaceImages.Items();
+  const int room = layout::kControlCellWidth - layout::kControlTextInset;
+  for (int key = 1; key < 256; ++key) {
+    const std::string label = KeyCellLabel(static_cast<std::uint8_t>(key));
+    text.SelectMediumFont();
+    EXPECT_LE(text.TextWidth(images, label), room) << label;
+    text.SelectMediumActiveFont();
+    EXPECT_LE(text.TextWidth(images, label), room) << label;
+  }
+  EXPECT_EQ(KeyCellLabel(K::RightBracket), "RBRACKET");
+  EXPECT_EQ(KeyCellLabel(K::Comma), "COMMA");
 }
 
 TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBack) {
