@@ -66,6 +66,8 @@ class ImageItem {
   // Copies the pattern with its top-left corner at (x, y), clipped to the surface, skipping
   // pixels equal to the key when Transparent. Draws nothing when not initialised or out of range.
   void Draw(Surface& target, int x, int y, int pattern) const;
+  // Draw, each drawn pixel half the pattern's colour and half the target's.
+  void DrawHalfTransparent(Surface& target, int x, int y, int pattern) const;
   // Draws the pattern scaled to width x height and turned clockwise by angle/256 of a full turn
   // about the pivot at the fractions (centerX, centerY) of the scaled pattern, with the pivot
   // placed at (x, y). Transparent pixels are always skipped; nearest-pixel sampling.
@@ -83,6 +85,9 @@ class ImageItem {
     int SurfaceIndex = 0;
   };
 
+  // The pattern's rows clipped to the target, each handed to drawRow(to, from, count).
+  template <typename RowDrawer>
+  void DrawRows(Surface& target, int x, int y, int pattern, RowDrawer drawRow) const;
   void BuildPatterns();
   void BuildSurface(const Rect& area);
 
