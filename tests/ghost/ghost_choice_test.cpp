@@ -54,7 +54,8 @@ class GhostChoice : public ::testing::Test {
   }
   // Past the start banner, during which the finish key does nothing.
   void EndRace() {
-    Run({"tick 120", "down Escape", "tick 1", "up Escape", "tick 5", "down Y", "tick 1", "up Y", "tick 10"});
+    Run({"tick 120", "down Escape", "tick 1", "up Escape", "tick 5", "down Y", "tick 1", "up Y",
+         "tick 10"});
     LeaveToMenu();
   }
 

@@ -85,8 +85,8 @@ class GhostRace : public ::testing::Test {
       if (line != "quit") runner.Execute(line);
     }
     bytes_ = CurrentReplayBytes(runner.game());
-    ghostFile_ = fs::temp_directory_path() / ("rivoltra-ghost-" + std::to_string(::getpid()) +
-                                              ".rvr");
+    ghostFile_ =
+        fs::temp_directory_path() / ("rivoltra-ghost-" + std::to_string(::getpid()) + ".rvr");
     SaveReplayFile(ghostFile_, bytes_);
   }
   static void TearDownTestSuite() { fs::remove(ghostFile_); }
@@ -96,12 +96,12 @@ class GhostRace : public ::testing::Test {
 };
 
 TEST_F(GhostRace, ThePlayersTraceIsTheGoldenTraceWithTheGhostOn) {
-  const std::string traced = RunInFreshFolder(
-      WithGhost(ScriptLines("tests/golden/autopilot-car1.script"), ghostFile_));
+  const std::string traced =
+      RunInFreshFolder(WithGhost(ScriptLines("tests/golden/autopilot-car1.script"), ghostFile_));
   // The ghost was there, and drove: its field is in the trace from the race's first state on.
   const std::regex ghostField(R"(,"Ghost":\{[^}]*\})");
-  const auto shown = std::distance(
-      std::sregex_iterator(traced.begin(), traced.end(), ghostField), std::sregex_iterator());
+  const auto shown = std::distance(std::sregex_iterator(traced.begin(), traced.end(), ghostField),
+                                   std::sregex_iterator());
   EXPECT_GT(shown, 400);
   EXPECT_EQ(std::regex_replace(traced, ghostField, ""),
             Gunzipped("tests/golden/autopilot-car1.expected.gz"));
