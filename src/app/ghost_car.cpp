@@ -71,8 +71,7 @@ void StartGhost(Game& game, const BestRunCourse& course) {
   if (!chosen) return;
   const ReplayHeader& header = chosen->replay.Header;
   try {
-    ghost.Run.emplace(game.race.Data, header.Car, header.RandomState,
-                      TickInputsOf(chosen->replay));
+    ghost.Run.emplace(game.race.Data, header.Car, header.RandomState, TickInputsOf(chosen->replay));
   } catch (const std::invalid_argument& error) {
     Complain(std::string("the ghost cannot start: ") + error.what());
     return;

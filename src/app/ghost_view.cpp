@@ -23,9 +23,7 @@ constexpr int kArrowMargin = 2;
 constexpr Pixel565 kArrowFill = ToRgb565(255, 255, 255);
 constexpr Pixel565 kArrowOutline = ToRgb565(0, 0, 0);
 
-const char* GhostName(GhostKind kind) {
-  return kind == GhostKind::DayLeader ? "LEADER" : "GHOST";
-}
+const char* GhostName(GhostKind kind) { return kind == GhostKind::DayLeader ? "LEADER" : "GHOST"; }
 
 void SetPixel(Surface& surface, int x, int y, Pixel565 colour) {
   if (x >= 0 && y >= 0 && x < surface.Width() && y < surface.Height()) surface.Set(x, y, colour);

@@ -22,8 +22,8 @@ struct GhostPlacement {
 };
 GhostPlacement PlaceGhost(const RaceState& player, const RaceState& ghost);
 
-// The HUD line: "GHOST 120M AHEAD", "LEADER 35M BEHIND", "GHOST ALONGSIDE", and once the ghost's run is over its
-// score; empty without a ghost.
+// The HUD line: "GHOST 120M AHEAD", "LEADER 35M BEHIND", "GHOST ALONGSIDE", and once the ghost's
+// run is over its score; empty without a ghost.
 std::string GhostHudLine(const GhostCar& ghost, const RaceState& player);
 
 // The ghost over the road, half transparent (an arrow at the screen's top or bottom edge while
