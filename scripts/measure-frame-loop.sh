@@ -3,13 +3,17 @@
 # virtual X display for the same time, and prints both reports (CPU seconds, tick intervals).
 # With "scales" as the third argument it runs the game in a 1x and then a 3x window instead (on
 # a display large enough for 3x; one after the other, since only the window in front ticks), to
-# compare what drawing at 3x costs.
-# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales]
+# compare what drawing at 3x costs. With "ghost" it races instead (car 1, the accelerator held, a
+# new game whenever one ends) without and then with a ghost car (the golden autopilot game of car
+# 3, recorded by the runner first), one after the other, RUNS times (default 3), to compare what
+# the ghost costs.
+# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales|ghost [RUNS]]
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-20}
 mode=${3:-}
 cd "$(dirname "$0")/.."
+root=$(pwd)
 probe=$(realpath "$build/rivoltra-frame-probe")
 display=:$((150 + RANDOM % 50))
 screen=1280x1024x24
@@ -23,6 +27,19 @@ export DISPLAY=$display SDL_AUDIODRIVER=dummy
 if [ "$mode" = scales ]; then
   "$probe" game "$seconds" 1
   "$probe" game "$seconds" 3
+  exit 0
+fi
+if [ "$mode" = ghost ]; then
+  runs=${4:-3}
+  recording=$(mktemp -d)
+  trap 'kill $xvfb 2> /dev/null || true; rm -rf "$recording"' EXIT
+  grep -v '^quit$' "$root/tests/golden/autopilot-car3.script" > "$recording/game.script"
+  echo "record $recording/car3.rvr" >> "$recording/game.script"
+  bash "$root/tests/golden/run-one.sh" . "$recording/game.script" > /dev/null
+  for _ in $(seq "$runs"); do
+    "$probe" race "$seconds"
+    "$probe" race "$seconds" "$recording/car3.rvr"
+  done
   exit 0
 fi
 "$probe" game "$seconds" &
