@@ -35,8 +35,8 @@ std::vector<RaceTickInput> TickInputsOf(const Replay& replay) {
 }
 
 struct ChosenGhost {
-  Replay replay;
-  GhostKind kind = GhostKind::OwnBest;
+  Replay Recording;
+  GhostKind Kind = GhostKind::OwnBest;
 };
 
 std::optional<ChosenGhost> ChooseGhost(const Game& game, const BestRunCourse& course) {
@@ -69,14 +69,15 @@ void StartGhost(Game& game, const BestRunCourse& course) {
   if (!game.preferences.GhostCars || game.replay.Playing) return;
   std::optional<ChosenGhost> chosen = ChooseGhost(game, course);
   if (!chosen) return;
-  const ReplayHeader& header = chosen->replay.Header;
+  const ReplayHeader& header = chosen->Recording.Header;
   try {
-    ghost.Run.emplace(game.race.Data, header.Car, header.RandomState, TickInputsOf(chosen->replay));
+    ghost.Run.emplace(game.race.Data, header.Car, header.RandomState,
+                      TickInputsOf(chosen->Recording));
   } catch (const std::invalid_argument& error) {
     Complain(std::string("the ghost cannot start: ") + error.what());
     return;
   }
-  ghost.Kind = chosen->kind;
+  ghost.Kind = chosen->Kind;
 }
 
 void StepGhost(Game& game) {

@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 class BestReplays : public ::testing::Test {
  protected:
   BestReplays()
-      : folder_(fs::temp_directory_path() /
-                ("rivoltra-best-" + std::to_string(::getpid())) / kBestReplayFolderName) {
+      : folder_(fs::temp_directory_path() / ("rivoltra-best-" + std::to_string(::getpid())) /
+                kBestReplayFolderName) {
     fs::remove_all(folder_.parent_path());
   }
   ~BestReplays() override { fs::remove_all(folder_.parent_path()); }

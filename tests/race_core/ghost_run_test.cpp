@@ -15,7 +15,7 @@ TEST(RaceProgress, AddsTheFinishedLevelsAndStopsAtTheLevelsEnd) {
     double distance;
     double progress;
   } cases[] = {
-      {1, 0, 0},           {1, 512.5, 512.5},   {2, 100, 30000 + 100},
+      {1, 0, 0},           {1, 512.5, 512.5},         {2, 100, 30000 + 100},
       {4, 0, 3 * 30000.0}, {5, 7, 90000 + 42000 + 7}, {1, 31000, 30000},  // past the line
   };
   for (const Case& c : cases) {
