@@ -1,7 +1,6 @@
 #include "app/ghost_car.h"
 
 #include <cstdio>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -46,7 +45,9 @@ std::optional<ChosenGhost> ChooseGhost(const Game& game, const BestRunCourse& co
       return ChosenGhost{*leader, GhostKind::DayLeader};
     }
   }
-  std::optional<Replay> best = LoadBestReplay(BestReplayFolder(game), course, Complain);
+  std::string problem;
+  std::optional<Replay> best = LoadBestReplay(BestReplayFolder(game), course, problem);
+  if (!problem.empty()) Complain(problem);
   if (!best) return std::nullopt;
   // A best kept by another version or with other data would drive another race than it did.
   if (const std::string mismatch = GhostMismatch(game, *best); !mismatch.empty()) {
@@ -69,14 +70,11 @@ void StartGhost(Game& game, const BestRunCourse& course) {
   if (!game.preferences.GhostCars || game.replay.Playing) return;
   std::optional<ChosenGhost> chosen = ChooseGhost(game, course);
   if (!chosen) return;
+  // Every chosen run names a car that can be chosen (GhostMismatch, ReplayOfCourse) and the
+  // race's data has its interval, so the simulation starts without refusing.
   const ReplayHeader& header = chosen->Recording.Header;
-  try {
-    ghost.Run.emplace(game.race.Data, header.Car, header.RandomState,
-                      TickInputsOf(chosen->Recording));
-  } catch (const std::invalid_argument& error) {
-    Complain(std::string("the ghost cannot start: ") + error.what());
-    return;
-  }
+  ghost.Run.emplace(game.race.Data, header.Car, header.RandomState,
+                    TickInputsOf(chosen->Recording));
   ghost.Kind = chosen->Kind;
 }
 
@@ -97,8 +95,7 @@ void KeepOwnBest(Game& game) {
   if (bytes.empty()) return;
   try {
     const Replay replay = ReadReplay(bytes, "the finished game");
-    KeepBestReplay(BestReplayFolder(game), game.ghost.Course, replay, bytes,
-                   [&game](const Replay& kept) { return GhostMismatch(game, kept).empty(); });
+    KeepBestReplay(BestReplayFolder(game), game.ghost.Course, replay, bytes);
   } catch (const ReplayError& error) {
     Complain(error.what());
   } catch (const SaveFileError& error) {

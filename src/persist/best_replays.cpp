@@ -1,9 +1,8 @@
 #include "persist/best_replays.h"
 
-#include <algorithm>
+#include <set>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "engine/file_names.h"
 #include "persist/save_file.h"
@@ -28,17 +27,17 @@ void DropOldDailyBests(const std::filesystem::path& folder) {
   std::error_code error;
   std::filesystem::directory_iterator it(folder, error);
   if (error) return;
-  std::vector<std::string> daily;
+  // Collected first: removing while the folder is being read may skip or repeat files.
+  std::set<std::string> daily;
   for (const std::filesystem::directory_entry& file : it) {
     const std::string name = Utf8FromPath(file.path().filename());
-    if (name.starts_with(kDailyPrefix) && name.ends_with(kReplayExtension)) daily.push_back(name);
+    if (name.starts_with(kDailyPrefix) && name.ends_with(kReplayExtension)) daily.insert(name);
   }
-  if (daily.size() <= static_cast<std::size_t>(kKeptDailyBests)) return;
-  std::sort(daily.begin(), daily.end());
-  daily.resize(daily.size() - kKeptDailyBests);
-  for (const std::string& name : daily) {
+  std::size_t dropping =
+      daily.size() > static_cast<std::size_t>(kKeptDailyBests) ? daily.size() - kKeptDailyBests : 0;
+  for (auto name = daily.begin(); dropping > 0; ++name, --dropping) {
     std::error_code removeError;
-    std::filesystem::remove(folder / PathFromUtf8(name), removeError);
+    std::filesystem::remove(folder / PathFromUtf8(*name), removeError);
   }
 }
 
@@ -58,31 +57,39 @@ bool ReplayOfCourse(const Replay& replay, const BestRunCourse& course) {
 }
 
 std::optional<Replay> LoadBestReplay(const std::filesystem::path& folder,
-                                     const BestRunCourse& course,
-                                     const std::function<void(const std::string&)>& complain) {
+                                     const BestRunCourse& course, std::string& problem) {
+  problem.clear();
   const std::filesystem::path path = BestReplayPath(folder, course);
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return std::nullopt;
+  const std::optional<std::string> bytes = ReadSaveFile(path, kMaxReplayBytes);
+  if (!bytes) {
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) {
+      problem = Utf8FromPath(path) + ": cannot be read; not used as a ghost";
+    }
+    return std::nullopt;
+  }
   try {
-    Replay replay = LoadReplayFile(path);
+    Replay replay = ReadReplay(*bytes, Utf8FromPath(path));
     if (!ReplayOfCourse(replay, course)) {
-      complain(Utf8FromPath(path) + ": the replay is of another course; not used as a ghost");
+      problem = Utf8FromPath(path) + ": the replay is of another course; not used as a ghost";
       return std::nullopt;
     }
     return replay;
-  } catch (const ReplayError& problem) {
-    complain(std::string(problem.what()) + "; not used as a ghost");
+  } catch (const ReplayError& failure) {
+    problem = std::string(failure.what()) + "; not used as a ghost";
     return std::nullopt;
   }
 }
 
 bool KeepBestReplay(const std::filesystem::path& folder, const BestRunCourse& course,
-                    const Replay& replay, std::string_view bytes,
-                    const std::function<bool(const Replay&)>& drivable) {
+                    const Replay& replay, std::string_view bytes) {
   if (!ReplayOfCourse(replay, course)) return false;
-  // A kept best that cannot be read or driven is replaced rather than defended.
-  const std::optional<Replay> kept = LoadBestReplay(folder, course, [](const std::string&) {});
-  if (kept && drivable(*kept) && kept->Trailer.Score >= replay.Trailer.Score) return false;
+  // A kept best that cannot be read or driven by this game is replaced rather than defended.
+  std::string problem;
+  const std::optional<Replay> kept = LoadBestReplay(folder, course, problem);
+  const bool drivable = kept && kept->Header.GameVersion == replay.Header.GameVersion &&
+                        kept->Header.DataFingerprint == replay.Header.DataFingerprint;
+  if (drivable && kept->Trailer.Score >= replay.Trailer.Score) return false;
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) throw SaveFileError(Utf8FromPath(folder) + ": " + error.message());

@@ -4,7 +4,6 @@
 // folder ("ghosts/car1.rvr", "ghosts/daily-2026-12-10.rvr"); only the last few days are kept.
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,21 +28,20 @@ std::filesystem::path BestReplayPath(const std::filesystem::path& folder,
 
 // The best replay kept for the course, or nullopt when there is none. A file that cannot be read
 // or is damaged, or one whose replay is not of this course (another car; for a day, another
-// day's course), is passed over with a message through `complain`; a missing file is silent.
+// day's course), is passed over and `problem` says why; a missing file is no problem.
 std::optional<Replay> LoadBestReplay(const std::filesystem::path& folder,
-                                     const BestRunCourse& course,
-                                     const std::function<void(const std::string&)>& complain);
+                                     const BestRunCourse& course, std::string& problem);
 
 // Whether a replay is a run of the course: its car, and for a daily run the day's seed, which
 // every run of the day starts from (ticketed or not).
 bool ReplayOfCourse(const Replay& replay, const BestRunCourse& course);
 
-// Keeps `replay` (its bytes `bytes`) as the course's best when it scored more than the kept one,
-// or when the kept one cannot be read or cannot be driven any more (`drivable` says no: another
-// game version or other data). Written atomically, the folder created. Returns whether it was
-// kept. Throws SaveFileError when writing fails; the old best then stays whole.
+// Keeps `replay` (its bytes `bytes`, just recorded by this game) as the course's best when it
+// scored more than the kept one, or when the kept one cannot be read or was recorded by another
+// game version or with other data (this game cannot drive it). Written atomically, the folder
+// created. Returns whether it was kept. Throws SaveFileError when writing fails; the old best
+// then stays whole.
 bool KeepBestReplay(const std::filesystem::path& folder, const BestRunCourse& course,
-                    const Replay& replay, std::string_view bytes,
-                    const std::function<bool(const Replay&)>& drivable);
+                    const Replay& replay, std::string_view bytes);
 
 }  // namespace rivoltra
