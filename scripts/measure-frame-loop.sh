@@ -7,13 +7,18 @@
 # for it, since the server copies every frame to the screen (on a GPU-less machine that work is
 # the processor's too). A replay file after "scales" measures the race it recorded instead of the
 # main menu (the menu redraws less of the picture each tick than a race, whose road scrolls).
-# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales [REPLAY]]
+# With "ghost" it races instead (car 1, the accelerator held, a new game whenever one ends)
+# without and then with a ghost car (the golden autopilot game of car 3, recorded by the runner
+# first), one after the other, RUNS times (default 3), to compare what the ghost costs.
+# Usage: scripts/measure-frame-loop.sh [BUILD] [SECONDS] [scales [REPLAY] | ghost [RUNS]]
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-20}
 mode=${3:-}
-replay=${4:+$(realpath "$4")}
+replay=""
+[ "$mode" = scales ] && [ -n "${4:-}" ] && replay=$(realpath "$4")
 cd "$(dirname "$0")/.."
+root=$(pwd)
 probe=$(realpath "$build/rivoltra-frame-probe")
 # A display number no other X server holds.
 display_number=$((150 + RANDOM % 50))
@@ -39,6 +44,19 @@ if [ "$mode" = scales ]; then
     after=$(server_cpu)
     echo "{\"mode\":\"x-server-during-${scale}x\",\"cpu_seconds\":$(awk -v t=$((after - before)) \
       -v hz="$ticks_per_second" 'BEGIN{printf "%.2f", t / hz}')}"
+  done
+  exit 0
+fi
+if [ "$mode" = ghost ]; then
+  runs=${4:-3}
+  recording=$(mktemp -d)
+  trap 'kill $xvfb 2> /dev/null || true; rm -rf "$recording"' EXIT
+  grep -v '^quit$' "$root/tests/golden/autopilot-car3.script" > "$recording/game.script"
+  echo "record $recording/car3.rvr" >> "$recording/game.script"
+  bash "$root/tests/golden/run-one.sh" . "$recording/game.script" > /dev/null
+  for _ in $(seq "$runs"); do
+    "$probe" race "$seconds"
+    "$probe" race "$seconds" "$recording/car3.rvr"
   done
   exit 0
 fi

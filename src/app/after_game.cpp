@@ -21,6 +21,7 @@ void ShowAfterGame(Game& game) {
     return;
   }
   EndRaceRecording(game);
+  KeepOwnBest(game);
   if (ScoreQualifies(game.highScores, game.race.State.Score)) {
     ShowNameEntry(game);
   } else {

@@ -142,4 +142,8 @@ void App::SetRaceScore(std::int32_t score) {
   if (game_->ScreenState == GameScreen::Race) game_->race.State.Score = score;
 }
 
+std::int64_t App::GhostTicks() const {
+  return game_->ghost.Run ? game_->ghost.Run->TicksRun() : -1;
+}
+
 }  // namespace rivoltra

@@ -121,6 +121,9 @@ class App {
   UnsentSending SendUnsentResults();
   // Sets the running race's score: the browser test's way to a score worth a table entry.
   void SetRaceScore(std::int32_t score);
+  // The recorded ticks the race's ghost car has driven; -1 without a ghost. For the browser
+  // test, which sees the page's canvas only.
+  std::int64_t GhostTicks() const;
 
   // The game's state, for the runner's state dump and for measuring tools and tests.
   Game& State() { return *game_; }

@@ -69,7 +69,8 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   StartRaceFromMenus(game, car, TakeRaceTicket(game));
 }
 
-void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket) {
+void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket,
+                        std::optional<std::uint32_t> dailyDay) {
   MenuState& menu = game.menu;
   switch (game.ScreenState) {
     case GameScreen::CarChoice:
@@ -108,6 +109,7 @@ void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTi
   game.race.State.CarChoice = car;
   BeginRaceRecording(game, car, ticket);
   OpenRaceScreen(game);
+  StartGhost(game, BestRunCourse{car, dailyDay});
 }
 
 }  // namespace rivoltra

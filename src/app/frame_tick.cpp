@@ -69,6 +69,7 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
   // Navigation and the race read the input states of this tick, not those of the key events.
   game.Input.Update();
   PadMenuButtons(game);
+  PollLeaderGhost(game);
   switch (game.ScreenState) {
     case GameScreen::MainMenu:
       MainMenuTick(game, lagCount);

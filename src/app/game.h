@@ -9,6 +9,7 @@
 
 #include "app/controls_screen.h"
 #include "app/game_archives.h"
+#include "app/ghost_car.h"
 #include "app/menu_state.h"
 #include "app/race_scene/race_scene.h"
 #include "app/replay_session.h"
@@ -105,6 +106,8 @@ struct Game {
   ReplaySession replay;
   // The race ticket asked for on the car choice; taken by the race that starts next.
   TicketRequest ticketRequest;
+  // The ghost car beside the race, and where its runs come from.
+  GhostCar ghost;
   MusicState music;
   // The file the playing song was loaded from; empty while no song plays.
   std::string SongFile;

@@ -51,8 +51,10 @@ void HideSendResults(Game& game);
 // starts a new game with the car (1 to 4).
 void StartGameWithCar(Game& game, std::int32_t car);
 // Leaves whichever menu screen stands and starts a race with that car, recorded with the ticket
-// when there is one (the race then starts from the ticket's seed).
-void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket);
+// when there is one (the race then starts from the ticket's seed); dailyDay names the daily
+// run's day, whose ghost and own best are the day's.
+void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket,
+                        std::optional<std::uint32_t> dailyDay = std::nullopt);
 // The daily run of `day` (days since 1970, UTC): the day's car and course, with the day's
 // ticket when it came in, else from the day's seed offline.
 void StartDailyRun(Game& game, std::uint32_t day);

@@ -68,6 +68,8 @@ class ImageItem {
   // Copies the pattern with its top-left corner at (x, y), clipped to the surface, skipping
   // pixels equal to the key when Transparent. Draws nothing when not initialised or out of range.
   void Draw(Surface& target, int x, int y, int pattern) const;
+  // Draw, each drawn pixel half the pattern's colour and half the target's.
+  void DrawHalfTransparent(Surface& target, int x, int y, int pattern) const;
   // Draws the pattern scaled to width x height and turned clockwise by angle/256 of a full turn
   // about the pivot at the fractions (centerX, centerY) of the scaled pattern, with the pivot
   // placed at (x, y). Transparent pixels are always skipped; nearest-pixel sampling.
@@ -90,6 +92,9 @@ class ImageItem {
   void EnsureBuilt() const;
   void BuildPatterns() const;
   void BuildSurface(const Rect& area) const;
+  // The pattern's rows clipped to the target, each handed to drawRow(to, from, count).
+  template <typename RowDrawer>
+  void DrawRows(Surface& target, int x, int y, int pattern, RowDrawer drawRow) const;
 
   ImageCollection& collection_;
   ImageItemData data_;

@@ -7,6 +7,7 @@
 //   - the tick pacing over 30 s of racing;
 //   - a score sent from the page that the server's table then shows;
 //   - an option changed in the page that a reload keeps (settings kept in IndexedDB);
+//   - the next race with the same car runs against the ghost of the first (kept in IndexedDB);
 //   - a game the desktop runner sent with its replay, verified, watched in the page from the table;
 //   - the page played as on a phone (phone.mjs).
 // Screenshots (PNG) of the page's canvas go to --out for a look.
@@ -385,6 +386,29 @@ async function changeOption(page) {
   return { before, changed };
 }
 
+// After the reload (the options stand, see optionSurvivesReload) the first race, the best with
+// car 1 so far, drives beside the next race with that car as its ghost; the race is then ended
+// before it could make the table.
+async function raceAgainstGhost(page) {
+  await press(page, 'Escape', 1500);
+  await press(page, 'ArrowUp', 500);
+  await press(page, 'Enter', 1500);
+  await press(page, 'Enter', 3000);
+  await page.keyboard.down('ArrowUp');
+  await sleep(2500);
+  await saveCanvas(page, 'race-ghost');
+  await page.keyboard.up('ArrowUp');
+  const ticks = await page.evaluate(() => Module._rivoltra_test_ghost_ticks());
+  check('the next race with the same car has the first as its ghost', ticks > 0,
+    `${ticks} ghost ticks`);
+  if (await screenNow(page) === 1) {
+    await press(page, 'Escape', 500);
+    await press(page, 'y', 1500);
+  }
+  check('the ghost race ends on the main menu', await screenNow(page) === 0,
+    `screen ${await screenNow(page)}`);
+}
+
 // After a reload the options must show the music still off.
 async function optionSurvivesReload(page, options) {
   await page.evaluateOnNewDocument(() => { window.rivoltraTest = {}; });
@@ -442,6 +466,7 @@ async function main() {
       await raceAndPacing(page);
       await sendScore(page, base);
       await optionSurvivesReload(page, options);
+      await raceAgainstGhost(page);
       await watchVerifiedReplay(browser, base);
       // The computer's page would keep drawing beside the phone's.
       await page.close();

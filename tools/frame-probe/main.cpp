@@ -1,24 +1,31 @@
 // rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]
+// rivoltra-frame-probe race SECONDS [GHOST.rvr]
 //   game: the real game loop (start-up, main menu) in a real window for SECONDS, the window
 //         SCALE times 800 x 600 (as --scale; default the player's setting); with a replay file,
 //         the race it recorded instead of the main menu (as --replay).
+//   race: the same loop racing: car 1 from a fixed seed with the accelerator held, a new game
+//         whenever one ends; with a replay, every race runs against its ghost. Its CPU seconds
+//         are the loop's, from the first race's start (the shutdown's saving included).
 //   bare: a loop that only presents an 800 x 600 5-6-5 buffer every 30 ms through the same
 //         presenter and the same absolute-deadline sleep.
 // Prints one JSON line: CPU seconds used (the whole run, start-up included), the CPU each tick
 // costs once running (from the first tick to the last, all threads: drawing, scaling, upload,
 // present), ticks, and the tick intervals' spread.
 #include <SDL.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/game.h"
+#include "app/screens.h"
 #include "persist/replay_file.h"
 #include "platform/sdl/sdl_main_loop.h"
 #include "platform/sdl/sdl_platform.h"
@@ -102,6 +109,38 @@ int RunGame(std::uint32_t seconds, int scale, const std::string& replayFile) {
   return status;
 }
 
+int RunRace(std::uint32_t seconds, const char* ghostFile) {
+  std::vector<std::uint32_t> ticks;
+  rivoltra::LoopHooks hooks;
+  hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
+    ticks.push_back(now);
+    if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
+    if (game.ScreenState != rivoltra::GameScreen::Race) rivoltra::StartGameWithCar(game, 1);
+  };
+  // The games' saves (own bests, the table) go to a folder of their own, so neither the build
+  // folder's saves nor an earlier run's bests are met.
+  char folder[] = "/tmp/rivoltra-frame-probe-XXXXXX";
+  if (mkdtemp(folder) == nullptr) return 1;
+  const auto setup = [&folder](rivoltra::App& app) { app.State().paths.SaveFolder = folder; };
+  // The loop's CPU only: the start-up's is the same with and without a ghost.
+  double loopStart = 0;
+  const auto afterStart = [ghostFile, &loopStart](rivoltra::App& app) {
+    rivoltra::Game& game = app.State();
+    // Both runs drive the same races: the ghost never changes the player's.
+    game.Random.Seed(1);
+    game.HeldActions.Set(rivoltra::RaceAction::Accelerate, true);
+    // Without a replay there is no ghost at all, not even the own best of the games before.
+    game.preferences.GhostCars = ghostFile != nullptr;
+    if (ghostFile != nullptr) game.ghost.Given = rivoltra::LoadReplayFile(ghostFile);
+    rivoltra::StartGameWithCar(game, 1);
+    loopStart = CpuSeconds();
+  };
+  const int status = rivoltra::RunSdlProgram(hooks, setup, afterStart);
+  Report(ghostFile != nullptr ? "race-ghost" : "race", CpuSeconds() - loopStart, ticks);
+  std::filesystem::remove_all(folder);
+  return status;
+}
+
 int RunBare(std::uint32_t seconds) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return 1;
   std::vector<std::uint32_t> ticks;
@@ -138,12 +177,17 @@ int RunBare(std::uint32_t seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 5 || (std::string(argv[1]) != "game" && std::string(argv[1]) != "bare")) {
-    std::fprintf(stderr, "usage: rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]\n");
+  const std::string mode = argc >= 3 ? argv[1] : "";
+  if (argc > 5 || (mode != "game" && mode != "bare" && mode != "race") ||
+      (mode == "race" && argc > 4)) {
+    std::fprintf(stderr,
+                 "usage: rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]\n"
+                 "       rivoltra-frame-probe race SECONDS [GHOST.rvr]\n");
     return 2;
   }
   const auto seconds = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
+  if (mode == "race") return RunRace(seconds, argc == 4 ? argv[3] : nullptr);
   const int scale = argc >= 4 ? std::atoi(argv[3]) : 0;
   const std::string replay = argc == 5 ? argv[4] : "";
-  return std::string(argv[1]) == "game" ? RunGame(seconds, scale, replay) : RunBare(seconds);
+  return mode == "game" ? RunGame(seconds, scale, replay) : RunBare(seconds);
 }
