@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/controls_screen.h"
+#include "app/daily_screen.h"
 #include "app/game_archives.h"
 #include "app/menu_state.h"
 #include "app/race_scene/race_scene.h"
@@ -45,6 +46,7 @@ enum class GameScreen : std::int32_t {
   MoreSettings = 6,
   SendResults = 7,
   CarChoice = 8,
+  DailyRun = 9,
   RaceLoading = 10,
   NameEntry = 71,
 };
@@ -105,6 +107,7 @@ struct Game {
   ReplaySession replay;
   // The race ticket asked for on the car choice; taken by the race that starts next.
   TicketRequest ticketRequest;
+  DailyRunState daily;
   MusicState music;
   // The file the playing song was loaded from; empty while no song plays.
   std::string SongFile;
