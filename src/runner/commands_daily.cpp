@@ -19,7 +19,8 @@ const RegisterCommand kDaily("daily", [](RunnerContext& context, const CommandAr
   const std::optional<std::uint32_t> day = DayOfDateText(args[0]);
   if (!day) throw ScriptError("daily takes a date YYYY-MM-DD");
   const GameScreen screen = context.game.ScreenState;
-  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading) throw ScriptError("a race is already running");
+  if (screen == GameScreen::Race || screen == GameScreen::RaceLoading)
+    throw ScriptError("a race is already running");
   context.platform.SetWallClock(static_cast<std::int64_t>(*day) * kSecondsPerDay +
                                 kSecondsPerDay / 2);
   if (context.platform.Http().Connected()) RequestRaceTicket(context.game, *day);
