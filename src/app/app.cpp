@@ -27,6 +27,7 @@ static_assert(SameScreen(AppScreen::MainMenu, GameScreen::MainMenu) &&
               SameScreen(AppScreen::Help, GameScreen::Help) &&
               SameScreen(AppScreen::SendResults, GameScreen::SendResults) &&
               SameScreen(AppScreen::CarChoice, GameScreen::CarChoice) &&
+              SameScreen(AppScreen::DailyRun, GameScreen::DailyRun) &&
               SameScreen(AppScreen::RaceLoading, GameScreen::RaceLoading) &&
               SameScreen(AppScreen::NameEntry, GameScreen::NameEntry));
 

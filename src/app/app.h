@@ -56,6 +56,7 @@ enum class AppScreen : std::int32_t {
   Help = 4,
   SendResults = 7,
   CarChoice = 8,
+  DailyRun = 9,
   RaceLoading = 10,
   NameEntry = 71,
 };

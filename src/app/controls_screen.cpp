@@ -17,13 +17,13 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kFirstRow = 7;
+constexpr int kFirstRow = kFirstScreenSlot;
 constexpr int kLastRow = kFirstRow + kControlActionCount - 1;
 constexpr int kDefaultsButton = kLastRow + 1;
-constexpr int kOptionsMainButton = 2;
-constexpr int kMainMenuButtons = 6;
+constexpr int kOptionsMainButton = kOptionsSlot;
+constexpr int kMainMenuButtons = kMainMenuSlots;
 // The options' line that leads here, selected again on the way back.
-constexpr int kOptionsControlsLine = 11;
+constexpr int kOptionsControlsLine = kFirstScreenSlot + 4;
 constexpr int kColumns = 4;
 constexpr int kFirstPadColumn = 2;
 // About four seconds of a message; a cell waiting this long for an input gives up.

@@ -98,6 +98,9 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
     case GameScreen::CarChoice:
       CarChoiceTick(game, lagCount);
       break;
+    case GameScreen::DailyRun:
+      DailyRunTick(game, lagCount);
+      break;
     case GameScreen::NameEntry:
       NameEntryTick(game, lagCount);
       break;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/controls_screen.h"
+#include "app/daily_screen.h"
 #include "app/game_archives.h"
 #include "app/ghost_car.h"
 #include "app/menu_state.h"
@@ -46,6 +47,7 @@ enum class GameScreen : std::int32_t {
   MoreSettings = 6,
   SendResults = 7,
   CarChoice = 8,
+  DailyRun = 9,
   RaceLoading = 10,
   NameEntry = 71,
 };
@@ -108,6 +110,7 @@ struct Game {
   TicketRequest ticketRequest;
   // The ghost car beside the race, and where its runs come from.
   GhostCar ghost;
+  DailyRunState daily;
   MusicState music;
   // The file the playing song was loaded from; empty while no song plays.
   std::string SongFile;
