@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,8 +111,11 @@ int RunGame(std::uint32_t seconds, int scale, const std::string& replayFile) {
 
 int RunRace(std::uint32_t seconds, const char* ghostFile) {
   std::vector<std::uint32_t> ticks;
+  TickCpu tickCpu;
   rivoltra::LoopHooks hooks;
   hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
+    tickCpu.last = CpuSeconds();
+    if (ticks.empty()) tickCpu.first = tickCpu.last;
     ticks.push_back(now);
     if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
     if (game.ScreenState != rivoltra::GameScreen::Race) rivoltra::StartGameWithCar(game, 1);
@@ -136,7 +139,7 @@ int RunRace(std::uint32_t seconds, const char* ghostFile) {
     loopStart = CpuSeconds();
   };
   const int status = rivoltra::RunSdlProgram(hooks, setup, afterStart);
-  Report(ghostFile != nullptr ? "race-ghost" : "race", CpuSeconds() - loopStart, ticks);
+  Report(ghostFile != nullptr ? "race-ghost" : "race", CpuSeconds() - loopStart, tickCpu, ticks);
   std::filesystem::remove_all(folder);
   return status;
 }
