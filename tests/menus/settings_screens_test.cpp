@@ -90,7 +90,7 @@ TEST_F(SettingsScreens, ARemappedKeyDrivesTheRaceAndTheOldKeyNoLongerDoes) {
 TEST_F(SettingsScreens, APunctuationKeyCanBeBoundAndDrivesTheRaceAfterARestart) {
   Start();
   OpenControls();
-  ChooseCell(7, 0);
+  ChooseCell(kAccelerateRow, 0);
   Run("type \\r\ntick");
   ASSERT_TRUE(game().controlsScreen.Waiting);
   Run("down COMMA\ntype ,\ntick\nup COMMA\ntick");
@@ -98,7 +98,7 @@ TEST_F(SettingsScreens, APunctuationKeyCanBeBoundAndDrivesTheRaceAfterARestart) 
   EXPECT_EQ(Binding(ControlAction::Accelerate).Keys,
             (std::array<std::uint8_t, 2>{K::Comma, K::Numpad8}));
   EXPECT_EQ(game().controlsScreen.Message, "COMMA IS NOW ACCELERATE");
-  Bind(8, 1, "SLASH");  // brake's second key
+  Bind(kBrakeRow, 1, "SLASH");  // brake's second key
   EXPECT_EQ(Binding(ControlAction::Brake).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Slash}));
   Run("quit");
   const std::string file = FileBytes(kPreferences);
