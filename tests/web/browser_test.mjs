@@ -342,7 +342,7 @@ async function fullScreenAndWebSite(page, browser, base) {
     `page and option: ${JSON.stringify([button, windowed, again, left])}`);
 
   const opened = new Promise((resolve) => browser.once('targetcreated', resolve));
-  for (let i = 0; i < 4; ++i) await press(page, 'ArrowDown', 150);
+  for (let i = 0; i < 5; ++i) await press(page, 'ArrowDown', 150);
   await press(page, 'Enter', 0);
   const tab = await Promise.race([opened, sleep(5000).then(() => null)]);
   check('VISIT WEB SITE opens the server\'s home page in a new tab',
@@ -359,11 +359,13 @@ async function fullScreenAndWebSite(page, browser, base) {
   const shownTicks = await ticks() - hiddenFrom - hiddenTicks;
   check('the game waits while its tab is in the background', hiddenTicks <= 1 && shownTicks > 20,
     `${hiddenTicks} ticks in 1 s behind the new tab, ${shownTicks} in 1 s in front again`);
-  for (let i = 0; i < 4; ++i) await press(page, 'ArrowUp', 150);
+  for (let i = 0; i < 5; ++i) await press(page, 'ArrowUp', 150);
 }
 
-// Main menu, Down, Enter: the options, with the display line selected; Down selects the music.
+// Main menu, Down twice (past the daily run), Enter: the options, with the display line selected;
+// Down selects the music.
 async function openOptionsOnMusic(page) {
+  await press(page, 'ArrowDown', 200);
   await press(page, 'ArrowDown', 200);
   await press(page, 'Enter', 1500);
   await press(page, 'ArrowDown', 1000);
@@ -382,6 +384,7 @@ async function changeOption(page) {
   check('switching the music off changes the options screen', toggled.differing > 100,
     `${toggled.differing} pixels`);
   await press(page, 'Escape', 1500);
+  await press(page, 'ArrowUp', 200);
   await press(page, 'ArrowUp', 500);
   return { before, changed };
 }
@@ -391,6 +394,7 @@ async function changeOption(page) {
 // before it could make the table.
 async function raceAgainstGhost(page) {
   await press(page, 'Escape', 1500);
+  await press(page, 'ArrowUp', 200);
   await press(page, 'ArrowUp', 500);
   await press(page, 'Enter', 1500);
   await press(page, 'Enter', 3000);
