@@ -3,10 +3,10 @@
 #include <functional>
 #include <string_view>
 
-#include "engine/file_names.h"
 #include "persist/online_config_file.h"
 #include "persist/preferences.h"
 #include "persist/save_numbers.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 

@@ -1,7 +1,7 @@
 #include "persist/online.h"
 
-#include "persist/replay_file.h"
-#include "persist/score_code.h"
+#include "formats/replay_file.h"
+#include "formats/score_code.h"
 
 namespace rivoltra {
 namespace {

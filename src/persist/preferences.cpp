@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "persist/save_file.h"
 #include "persist/save_numbers.h"
 #include "persist/settings.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

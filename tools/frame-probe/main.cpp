@@ -15,7 +15,7 @@
 
 #include "app/app.h"
 #include "app/game.h"
-#include "platform/sdl/sdl_main_loop.h"
+#include "platform/desktop/sdl_main_loop.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "persist/save_file.h"
+#include "system/save_file.h"
 
 #include <fstream>
 #include <system_error>
 
-#include "engine/file_names.h"
-#include "platform/native_files.h"
+#include "system/file_names.h"
+#include "system/native_files.h"
 
 namespace rivoltra {
 
