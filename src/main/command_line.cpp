@@ -130,7 +130,7 @@ std::string UsageText(const std::string& programName) {
   std::string text = "Usage: " + programName + " [OPTION]...\nA top-down arcade racer.\n\n";
   for (const OptionSpec& option : Options()) {
     std::string left = "  " + std::string(option.name);
-    if (!option.valueName.empty()) left += " " + std::string(option.valueName);
+    if (!option.valueName.empty()) left.append(" ").append(option.valueName);
     if (left.size() < 20) left.resize(20, ' ');
     text += left + std::string(option.help) + "\n";
   }
