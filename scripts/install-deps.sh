@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format clang-tidy ccache
   libsdl2-dev libsdl2-mixer-dev libxmp-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core libpng-dev
-  libcurl4-openssl-dev libboost-dev libsqlite3-dev libpq-dev zlib1g-dev postgresql wrk
+  libcurl4-openssl-dev libssl-dev libboost-dev libsqlite3-dev libpq-dev zlib1g-dev postgresql wrk
   nlohmann-json3-dev prometheus
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils imagemagick sox chromium evilwm libx11-dev

@@ -40,8 +40,8 @@ rivoltra_layer(rivoltra_race_core FOLDERS race/core USES rivoltra_base rivoltra_
 # compiler and build type gives the same bits.
 target_compile_options(rivoltra_base PRIVATE -ffp-contract=off)
 target_compile_options(rivoltra_race_core PRIVATE -ffp-contract=off)
-# The files the game and the score server share: replay files (their checksum is zlib's CRC-32)
-# and score messages.
+# What the game and the score server share: replay files (their checksum is zlib's CRC-32), score
+# messages, race tickets and the daily course.
 rivoltra_layer(rivoltra_formats FOLDERS formats USES rivoltra_system rivoltra_zlib)
 # Sprites, image archives and lists, the frame timer and the display, input devices and events.
 rivoltra_layer(rivoltra_engine FOLDERS engine USES rivoltra_base rivoltra_system)
@@ -68,6 +68,9 @@ target_compile_definitions(rivoltra_app PRIVATE RIVOLTRA_VERSION="${RIVOLTRA_VER
 # shared by the desktop game and the page, whose own frontends (platform/desktop, platform/web) sit
 # above app.
 rivoltra_layer(rivoltra_platform_sdl FOLDERS platform/sdl USES rivoltra_platform rivoltra_sdl)
+# The race ticket's request runs on a thread of its own (the page fetches instead).
+find_package(Threads REQUIRED)
+target_link_libraries(rivoltra_platform_sdl PRIVATE Threads::Threads)
 
 # Everything above, for the tools and tests that look inside the game.
 add_library(rivoltra_core INTERFACE)

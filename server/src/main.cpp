@@ -88,6 +88,10 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
                            RefillPerByte(options.replayBytesPerClient),
                            options.uploadLimit.maxClients});
   ScoreService service(*storage.backend, versionLimiter, reportLimiter);
+  service.SetTicketRules(options.ticketRules);
+  if (!options.ticketSecretFile.empty()) {
+    service.UseTicketSecret(ReadTicketSecretFile(options.ticketSecretFile));
+  }
   ProcessVerifier verifier(options.verifier);
   service.AcceptReplays(verifier, uploadLimiter);
   service.LimitReplayBytes(replayBytes);

@@ -17,7 +17,10 @@ namespace {
 //   2  scores.verified, replays(entry_id, bytes), redeemed_tokens(token, entry_id,
 //      redeemed_at_ms); the report function links its token to the stored entry
 //   4  hidden_entries, bans and audit_log for the operator's moderation
-constexpr int kSchemaVersion = 4;
+//   5  race tickets: ticket_secret(secret), spent_tickets(ticket_id, expires_at),
+//      verified_runs(fingerprint, entry_id); daily_runs(day, name, country, score,
+//      submitted_at, entry_id), each name's best verified run of a day
+constexpr int kSchemaVersion = 5;
 // Held while creating the schema, so servers starting together do not race each other.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_lock(8642001)";
 constexpr const char* kSchemaUnlock = "SELECT pg_advisory_unlock(8642001)";
@@ -159,6 +162,88 @@ BEGIN
   INSERT INTO replays (entry_id, bytes) VALUES (p_id, p_bytes)
     ON CONFLICT (entry_id) DO UPDATE SET bytes = EXCLUDED.bytes;
   RETURN TRUE;
+END
+$$ LANGUAGE plpgsql;
+)SQL";
+
+// Version 5 (race tickets), created after the schema above.
+constexpr const char* kTicketSchema = R"SQL(
+CREATE TABLE IF NOT EXISTS ticket_secret (secret BYTEA NOT NULL);
+CREATE TABLE IF NOT EXISTS spent_tickets (
+  ticket_id TEXT PRIMARY KEY,
+  expires_at BIGINT NOT NULL);
+CREATE INDEX IF NOT EXISTS spent_tickets_age ON spent_tickets (expires_at);
+CREATE TABLE IF NOT EXISTS verified_runs (
+  fingerprint TEXT PRIMARY KEY,
+  entry_id BIGINT NOT NULL);
+CREATE TABLE IF NOT EXISTS daily_runs (
+  day INTEGER NOT NULL,
+  name TEXT NOT NULL,
+  country TEXT NOT NULL,
+  score INTEGER NOT NULL,
+  submitted_at BIGINT NOT NULL,
+  entry_id BIGINT NOT NULL,
+  PRIMARY KEY (day, name));
+CREATE INDEX IF NOT EXISTS daily_runs_rank ON daily_runs (day, score DESC, submitted_at, entry_id);
+
+-- the stored secret, or p_fresh stored by the first server process to ask
+CREATE OR REPLACE FUNCTION rivoltra_ticket_secret(p_fresh BYTEA) RETURNS BYTEA AS $$
+DECLARE
+  stored BYTEA;
+BEGIN
+  PERFORM pg_advisory_xact_lock(8642002);
+  SELECT secret INTO stored FROM ticket_secret LIMIT 1;
+  IF stored IS NULL THEN
+    INSERT INTO ticket_secret (secret) VALUES (p_fresh);
+    stored := p_fresh;
+  END IF;
+  RETURN stored;
+END
+$$ LANGUAGE plpgsql;
+
+-- 0 marked; 1 ticket spent; 2 the same run stored before; 3 entry gone or verified already.
+-- The inner block is one subtransaction: a refusal raised in it undoes all of it.
+CREATE OR REPLACE FUNCTION rivoltra_mark_verified_run(p_id BIGINT, p_bytes BYTEA, p_ticket TEXT,
+                                                      p_expires BIGINT, p_fingerprint TEXT,
+                                                      p_day INTEGER, p_now BIGINT)
+RETURNS INTEGER AS $$
+BEGIN
+  IF random() < 0.02 THEN
+    DELETE FROM spent_tickets WHERE expires_at < p_now;
+  END IF;
+  BEGIN
+    UPDATE scores SET verified = TRUE WHERE id = p_id AND NOT verified;
+    IF NOT FOUND THEN
+      RETURN 3;
+    END IF;
+    INSERT INTO spent_tickets (ticket_id, expires_at) VALUES (p_ticket, p_expires)
+      ON CONFLICT (ticket_id) DO NOTHING;
+    IF NOT FOUND THEN
+      RAISE EXCEPTION USING ERRCODE = 'RV001';
+    END IF;
+    INSERT INTO verified_runs (fingerprint, entry_id) VALUES (p_fingerprint, p_id)
+      ON CONFLICT (fingerprint) DO NOTHING;
+    IF NOT FOUND THEN
+      RAISE EXCEPTION USING ERRCODE = 'RV002';
+    END IF;
+    INSERT INTO replays (entry_id, bytes) VALUES (p_id, p_bytes)
+      ON CONFLICT (entry_id) DO UPDATE SET bytes = EXCLUDED.bytes;
+    IF p_day IS NOT NULL THEN
+      -- A name keeps its best run of the day; an equal score keeps the earlier one.
+      INSERT INTO daily_runs (day, name, country, score, submitted_at, entry_id)
+        SELECT p_day, name, country, score, submitted_at, id FROM scores WHERE id = p_id
+        ON CONFLICT (day, name) DO UPDATE SET country = EXCLUDED.country,
+          score = EXCLUDED.score, submitted_at = EXCLUDED.submitted_at,
+          entry_id = EXCLUDED.entry_id
+        WHERE EXCLUDED.score > daily_runs.score;
+    END IF;
+    RETURN 0;
+  EXCEPTION
+    WHEN SQLSTATE 'RV001' THEN
+      RETURN 1;
+    WHEN SQLSTATE 'RV002' THEN
+      RETURN 2;
+  END;
 END
 $$ LANGUAGE plpgsql;
 )SQL";
@@ -315,6 +400,11 @@ void PostgresBackend::CreateSchema(pg_conn* connection) {
     if (!created || PQresultStatus(created.get()) != PGRES_COMMAND_OK) {
       throw StorageError(shownAddress_ +
                          ": cannot create the schema: " + ErrorOf(connection, created.get()));
+    }
+    Result tickets(PQexec(connection, kTicketSchema));
+    if (!tickets || PQresultStatus(tickets.get()) != PGRES_COMMAND_OK) {
+      throw StorageError(shownAddress_ + ": cannot create the ticket tables: " +
+                         ErrorOf(connection, tickets.get()));
     }
     Run(connection,
         "INSERT INTO rivoltra_schema (version) SELECT $1::INTEGER "
@@ -489,6 +579,72 @@ std::size_t PostgresBackend::OutstandingTokens() {
   Lease lease(*this);
   Result count = Run(lease.get(), "SELECT count(*) FROM tokens", {}, "count the tokens");
   return static_cast<std::size_t>(NumberField(count.get(), 0, 0));
+}
+
+RunStanding PostgresBackend::MarkVerifiedRun(std::int64_t entryId, std::string_view replay,
+                                             const VerifiedRun& run, std::int64_t now) {
+  Lease lease(*this);
+  const std::string id = std::to_string(entryId);
+  const std::string expires = std::to_string(run.TicketExpiresAt);
+  const std::string day = run.DailyDay ? std::to_string(*run.DailyDay) : std::string();
+  const std::string nowText = std::to_string(now);
+  const char* values[] = {
+      id.c_str(),      replay.data(),           run.TicketId.c_str(),
+      expires.c_str(), run.Fingerprint.c_str(), run.DailyDay ? day.c_str() : nullptr,
+      nowText.c_str()};
+  int lengths[] = {0, static_cast<int>(replay.size()), 0, 0, 0, 0, 0};
+  int formats[] = {0, 1, 0, 0, 0, 0, 0};
+  Result marked = Checked(
+      lease.get(),
+      PQexecParams(lease.get(), "SELECT rivoltra_mark_verified_run($1, $2, $3, $4, $5, $6, $7)", 7,
+                   nullptr, values, lengths, formats, 0),
+      "mark a run verified");
+  switch (NumberField(marked.get(), 0, 0)) {
+    case 0:
+      return RunStanding::Fresh;
+    case 1:
+      return RunStanding::TicketSpent;
+    case 2:
+      return RunStanding::RunKnown;
+    default:
+      return RunStanding::AlreadyVerified;
+  }
+}
+
+RunStanding PostgresBackend::StandingOf(const VerifiedRun& run) {
+  Lease lease(*this);
+  Result rows = Run(lease.get(),
+                    "SELECT EXISTS (SELECT 1 FROM spent_tickets WHERE ticket_id = $1), "
+                    "EXISTS (SELECT 1 FROM verified_runs WHERE fingerprint = $2)",
+                    {run.TicketId, run.Fingerprint}, "check a run");
+  if (Field(rows.get(), 0, 0) == "t") return RunStanding::TicketSpent;
+  if (Field(rows.get(), 0, 1) == "t") return RunStanding::RunKnown;
+  return RunStanding::Fresh;
+}
+
+std::string PostgresBackend::TicketSecret(std::string_view fresh) {
+  Lease lease(*this);
+  const char* values[] = {fresh.data()};
+  int lengths[] = {static_cast<int>(fresh.size())};
+  int formats[] = {1};
+  Result rows = Checked(lease.get(),
+                        PQexecParams(lease.get(), "SELECT rivoltra_ticket_secret($1)", 1, nullptr,
+                                     values, lengths, formats, 1),
+                        "read the ticket secret");
+  return Field(rows.get(), 0, 0);
+}
+
+std::vector<ScoreEntry> PostgresBackend::DailyBest(std::uint32_t day, std::size_t limit) {
+  Lease lease(*this);
+  Result rows = Run(lease.get(),
+                    "SELECT name, country, score, submitted_at, entry_id, TRUE FROM daily_runs "
+                    "WHERE day = $1 ORDER BY score DESC, submitted_at, entry_id LIMIT $2",
+                    {std::to_string(day), std::to_string(std::min<std::size_t>(limit, 1'000'000))},
+                    "read the daily ranking");
+  std::vector<ScoreEntry> best;
+  const int count = PQntuples(rows.get());
+  for (int row = 0; row < count; ++row) best.push_back(EntryOfRow(rows.get(), row));
+  return best;
 }
 
 }  // namespace rivoltra::scores

@@ -33,6 +33,11 @@ class PostgresBackend : public ScoreBackend {
   std::optional<ScoreEntry> EntryOfToken(std::string_view token, const ServiceTime& time) override;
   bool MarkVerified(std::int64_t entryId, std::string_view replay) override;
   std::optional<std::string> ReplayOf(std::int64_t entryId) override;
+  RunStanding MarkVerifiedRun(std::int64_t entryId, std::string_view replay, const VerifiedRun& run,
+                              std::int64_t now) override;
+  RunStanding StandingOf(const VerifiedRun& run) override;
+  std::string TicketSecret(std::string_view fresh) override;
+  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) override;
   std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
                                  EntryFilter filter) override;
   std::optional<ScoreEntry> Entry(std::int64_t entryId) override;

@@ -45,6 +45,17 @@ class ScoreBackend {
   virtual bool MarkVerified(std::int64_t entryId, std::string_view replay) = 0;
   // The replay of a verified entry that is not hidden.
   virtual std::optional<std::string> ReplayOf(std::int64_t entryId) = 0;
+  // MarkVerified with the run's ticket spent, its tick stream kept and its daily entry, as one
+  // step; anything but Fresh changes nothing. `now` in seconds since 1970 sweeps spent tickets.
+  virtual RunStanding MarkVerifiedRun(std::int64_t entryId, std::string_view replay,
+                                      const VerifiedRun& run, std::int64_t now) = 0;
+  // Whether MarkVerifiedRun could succeed, asked before the costly verifier runs.
+  virtual RunStanding StandingOf(const VerifiedRun& run) = 0;
+  // The table's ticket secret: the one stored, or `fresh` when none was stored yet, so every
+  // server process of the table signs with the same one.
+  virtual std::string TicketSecret(std::string_view fresh) = 0;
+  // A day's table: each name's best verified run, best first.
+  virtual std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) = 0;
   // Best first from `offset`; equal scores in the order they arrived; hidden entries left out.
   // Throws StorageError.
   virtual std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
@@ -92,6 +103,15 @@ class LocalBackend : public ScoreBackend {
   }
   std::optional<std::string> ReplayOf(std::int64_t entryId) override {
     return store_.ReplayOf(entryId);
+  }
+  RunStanding MarkVerifiedRun(std::int64_t entryId, std::string_view replay, const VerifiedRun& run,
+                              std::int64_t now) override {
+    return store_.MarkVerifiedRun(entryId, replay, run, now);
+  }
+  RunStanding StandingOf(const VerifiedRun& run) override { return store_.StandingOf(run); }
+  std::string TicketSecret(std::string_view fresh) override { return store_.TicketSecret(fresh); }
+  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) override {
+    return store_.DailyBest(day, limit);
   }
   std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
                                  EntryFilter filter) override {

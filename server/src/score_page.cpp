@@ -93,6 +93,27 @@ void AppendVerifiedMark(std::string& page, const ScoreEntry& entry, const TableL
   page += "</span>";
 }
 
+constexpr std::string_view kTableHead =
+    "<table>\n<thead><tr><th class=\"rank\">#</th><th>Name</th><th>Country</th>"
+    "<th class=\"right\">Score</th><th class=\"right\">Date</th></tr></thead>\n<tbody>\n";
+
+void AppendRows(std::string& page, const std::vector<ScoreEntry>& best, const TableLinks& links) {
+  std::size_t rank = 0;
+  for (const ScoreEntry& entry : best) {
+    ++rank;
+    std::string date = FormatDate(entry.SubmittedAt);
+    page += "<tr";
+    if (rank <= 3) page += " class=\"r" + std::to_string(rank) + "\"";
+    page += "><td class=\"rank\"><b>" + std::to_string(rank) + "</b></td><td class=\"name\">";
+    page += EscapeHtml(entry.Name);
+    if (entry.Verified) AppendVerifiedMark(page, entry, links);
+    page += "</td><td class=\"country\">";
+    page += EscapeHtml(entry.Country);
+    page += "</td><td class=\"score\">" + std::to_string(entry.Score) + "</td>";
+    page += "<td class=\"date\"><time datetime=\"" + date + "\">" + date + "</time></td></tr>\n";
+  }
+}
+
 void AppendHead(std::string& page, std::string_view title) {
   page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
   page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
@@ -155,9 +176,7 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLink
   page.reserve(4096 + best.size() * 256);
   AppendHead(page, "Rivoltra \xE2\x80\x94 Best scores");
   page += "<body>\n<main>\n<header><h1>Rivolt<span>ra</span></h1><p>Best scores</p></header>\n";
-  page +=
-      "<table>\n<thead><tr><th class=\"rank\">#</th><th>Name</th><th>Country</th>"
-      "<th class=\"right\">Score</th><th class=\"right\">Date</th></tr></thead>\n<tbody>\n";
+  page += kTableHead;
   if (best.empty() && verifiedOnly) {
     page +=
         "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No verified scores yet.</td></tr>\n";
@@ -166,20 +185,7 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLink
         "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No scores yet. "
         "Win a place in the game's table and send it from there.</td></tr>\n";
   }
-  std::size_t rank = 0;
-  for (const ScoreEntry& entry : best) {
-    ++rank;
-    std::string date = FormatDate(entry.SubmittedAt);
-    page += "<tr";
-    if (rank <= 3) page += " class=\"r" + std::to_string(rank) + "\"";
-    page += "><td class=\"rank\"><b>" + std::to_string(rank) + "</b></td><td class=\"name\">";
-    page += EscapeHtml(entry.Name);
-    if (entry.Verified) AppendVerifiedMark(page, entry, links);
-    page += "</td><td class=\"country\">";
-    page += EscapeHtml(entry.Country);
-    page += "</td><td class=\"score\">" + std::to_string(entry.Score) + "</td>";
-    page += "<td class=\"date\"><time datetime=\"" + date + "\">" + date + "</time></td></tr>\n";
-  }
+  AppendRows(page, best, links);
   page += "</tbody>\n</table>\n<footer>Dates are in UTC. <a href=\"";
   page += EscapeHtml(verifiedOnly ? links.all : links.verifiedOnly);
   page += verifiedOnly ? "\">All scores</a>" : "\">Verified scores only</a>";
@@ -188,6 +194,31 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLink
     page += EscapeHtml(links.watchPage);
     page += "\">Play Rivoltra in the browser, on a phone too</a>";
   }
+  page += "</footer>\n</main>\n</body>\n</html>\n";
+  return page;
+}
+
+std::string RenderDailyPage(const DailyPageView& view, const std::vector<ScoreEntry>& best,
+                            const TableLinks& links) {
+  std::string page;
+  page.reserve(4096 + best.size() * 256);
+  AppendHead(page, "Rivoltra \xE2\x80\x94 Daily run " + view.date);
+  page += "<body>\n<main>\n<header><h1>Rivolt<span>ra</span></h1><p>Daily run, ";
+  page += EscapeHtml(view.date);
+  page += "</p></header>\n";
+  page += kTableHead;
+  if (best.empty()) {
+    page +=
+        "<tr class=\"none\"><td class=\"empty\" colspan=\"5\">No verified runs of this day "
+        "yet.</td></tr>\n";
+  }
+  AppendRows(page, best, links);
+  page += "</tbody>\n</table>\n<footer>Each name's best verified run of the day (UTC). ";
+  page += "<a class=\"earlier\" href=\"" + EscapeHtml(view.earlierAddress) + "\">Day before</a>";
+  if (!view.laterAddress.empty()) {
+    page += " <a class=\"later\" href=\"" + EscapeHtml(view.laterAddress) + "\">Day after</a>";
+  }
+  page += " <a href=\"" + EscapeHtml(links.all) + "\">All scores</a>";
   page += "</footer>\n</main>\n</body>\n</html>\n";
   return page;
 }

@@ -32,6 +32,18 @@ struct TableLinks {
 std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLinks& links = {},
                             bool verifiedOnly = false);
 
+// The day a daily page shows and its neighbours' addresses (no later one for today).
+struct DailyPageView {
+  std::string date;  // YYYY-MM-DD
+  std::string earlierAddress;
+  std::string laterAddress;
+};
+
+// A day's table of the daily run: each name's best verified run, best first, with the
+// replay and watch links of the verified mark.
+std::string RenderDailyPage(const DailyPageView& view, const std::vector<ScoreEntry>& best,
+                            const TableLinks& links = {});
+
 // The web site's home page, with a link to the online table, and one to the browser game when
 // playAddress is not empty.
 std::string RenderHomePage(std::string_view tableAddress, std::string_view playAddress = {});

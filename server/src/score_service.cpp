@@ -5,6 +5,7 @@
 #include "formats/replay_file.h"
 #include "score_api.h"
 #include "score_page.h"
+#include "service_replies.h"
 
 namespace rivoltra::scores {
 namespace {
@@ -13,9 +14,6 @@ constexpr std::string_view kScriptPath = "/cgi/version.pl";
 constexpr std::string_view kReplayPath = "/cgi/replay.pl";
 constexpr std::string_view kProgram = "Rivoltra";
 constexpr std::size_t kMaxParameters = 16;
-constexpr std::string_view kPagePolicy =
-    "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'; "
-    "frame-ancestors 'none'";
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -42,25 +40,6 @@ std::optional<std::string> PercentDecode(std::string_view text) {
     }
   }
   return decoded;
-}
-
-ServerResponse Plain(int status, std::string body) {
-  ServerResponse response;
-  response.Status = status;
-  response.Body = std::move(body);
-  return response;
-}
-
-ServerResponse Refusal(int status, std::string_view reason) {
-  return Plain(status, "ERROR|" + std::string(reason) + "\n");
-}
-
-ServerResponse Html(std::string page) {
-  ServerResponse response;
-  response.ContentType = "text/html; charset=utf-8";
-  response.Body = std::move(page);
-  response.Headers.emplace_back("Content-Security-Policy", std::string(kPagePolicy));
-  return response;
 }
 
 }  // namespace
@@ -231,6 +210,9 @@ ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceT
           RenderHomePage(std::string(kScriptPath) + "?prg=Rivoltra&show&type=0", playAddress_));
     }
     if (path == "/healthz") return Health();
+    if (path == kTicketPath) return Ticket(request, query, time);
+    if (path == kDailyPagePath) return DailyPage(query, time);
+    if (path == kDailyListPath) return DailyList(query, time);
     if (path == "/metrics") return MetricsPage(request);
     if (path.substr(0, 5) == "/api/") return Api(request, path, query, time);
     if (path != kScriptPath) return Refusal(404, "no such page");
@@ -470,10 +452,13 @@ ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_vi
       FoldSpaces(trailer.Country) != entry->Country) {
     return Refusal(409, "replay name or country differs from the entry");
   }
-  return Verified(request, *entry);
+  VerifiedRun run;
+  if (auto refused = RefuseRun(replay, time, run)) return *refused;
+  return Verified(request, *entry, run, time);
 }
 
-ServerResponse ScoreService::Verified(const ServerRequest& request, const ScoreEntry& entry) {
+ServerResponse ScoreService::Verified(const ServerRequest& request, const ScoreEntry& entry,
+                                      const VerifiedRun& run, const ServiceTime& time) {
   auto started = std::chrono::steady_clock::now();
   VerifierVerdict verdict = verifier_->Verify(request.Body);
   if (metrics_ != nullptr) {
@@ -497,11 +482,13 @@ ServerResponse ScoreService::Verified(const ServerRequest& request, const ScoreE
   }
   if (verdict.score != entry.Score) return Refusal(409, "run reaches another score");
 
+  RunStanding standing = RunStanding::Fresh;
   try {
-    if (!backend_.MarkVerified(entry.Id, request.Body)) return Refusal(409, "already verified");
+    standing = backend_.MarkVerifiedRun(entry.Id, request.Body, run, time.UnixSeconds);
   } catch (const StorageError&) {
     return StorageFailure(500, "replay not stored");
   }
+  if (standing != RunStanding::Fresh) return Refusal(409, StandingReason(standing));
   return Plain(200, "OK|verified|");
 }
 

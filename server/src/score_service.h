@@ -10,12 +10,14 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "ban_list.h"
 #include "formats/score_code.h"
 #include "metrics.h"
 #include "name_filter.h"
+#include "race_tickets.h"
 #include "rate_limiter.h"
 #include "replay_downloads.h"
 #include "score_backend.h"
@@ -86,8 +88,16 @@ std::string FoldSpaces(std::string_view text);
 // are folded first.
 std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& rules);
 
+inline constexpr std::string_view kTicketPath = "/cgi/ticket.pl";
+inline constexpr std::string_view kDailyPagePath = "/daily";
+inline constexpr std::string_view kDailyListPath = "/cgi/daily.pl";
+
+// Why a run in this standing is not verified; empty for Fresh.
+std::string StandingReason(RunStanding standing);
+
 // Every request of the score server, without sockets: routing, the version reply with its
-// token, score reports, replay uploads and downloads, the online table and the home page.
+// token, race tickets, score reports, replay uploads and downloads, the online table, the
+// daily tables and the home page.
 class ScoreService {
  public:
   ScoreService(ScoreBackend& backend, RateLimiter& versionLimiter, RateLimiter& reportLimiter,
@@ -102,6 +112,9 @@ class ScoreService {
     verifier_ = &verifier;
     uploadLimiter_ = &uploadLimiter;
   }
+  // Signs tickets with this secret (an operator's file) instead of the one kept in the storage.
+  void UseTicketSecret(std::string secret);
+  void SetTicketRules(TicketRules rules) { ticketRules_ = rules; }
   // Replay bytes one address may have stored, as a budget of bytes (`Allow` with a cost).
   void LimitReplayBytes(RateLimiter& bytesPerClient) { replayBytesLimiter_ = &bytesPerClient; }
   // Downloads per address, and how many are sent at once.
@@ -127,7 +140,8 @@ class ScoreService {
                                const ServiceTime& time);
   ServerResponse Upload(const ServerRequest& request, std::string_view token,
                         const ServiceTime& time);
-  ServerResponse Verified(const ServerRequest& request, const ScoreEntry& entry);
+  ServerResponse Verified(const ServerRequest& request, const ScoreEntry& entry,
+                          const VerifiedRun& run, const ServiceTime& time);
   ServerResponse Download(const ServerRequest& request, std::string_view entryId,
                           const ServiceTime& time);
   ServerResponse MetricsPage(const ServerRequest& request);
@@ -152,6 +166,20 @@ class ScoreService {
                                   const BanList& bans);
   ServerResponse StorageFailure(int status, std::string_view reason);
   ServerResponse Refused(int status, std::string_view reason, std::string_view limit);
+  // Tickets and the daily tables, in daily_table.cpp.
+  ServerResponse Ticket(const ServerRequest& request, std::string_view query,
+                        const ServiceTime& time);
+  ServerResponse DailyPage(std::string_view query, const ServiceTime& time);
+  ServerResponse DailyList(std::string_view query, const ServiceTime& time);
+  // The day a daily request names (`date=YYYY-MM-DD`, today without it), or the refusal.
+  std::variant<std::uint32_t, ServerResponse> RequestedDay(std::string_view query,
+                                                           const ServiceTime& time);
+  // The refusal of a replay whose ticket or run cannot earn the verified mark; fills `run`
+  // with what marking it verified keeps otherwise.
+  std::optional<ServerResponse> RefuseRun(const Replay& replay, const ServiceTime& time,
+                                          VerifiedRun& run);
+  // The signer, made from the storage's secret at its first use.
+  const TicketSigner& Signer();
 
   ScoreBackend& backend_;
   RateLimiter& versionLimiter_;
@@ -160,6 +188,9 @@ class ScoreService {
   std::string playAddress_;
   ReplayVerifier* verifier_ = nullptr;
   RateLimiter* uploadLimiter_ = nullptr;
+  TicketRules ticketRules_;
+  std::mutex signerMutex_;
+  std::unique_ptr<TicketSigner> signer_;
   RateLimiter* replayBytesLimiter_ = nullptr;
   RateLimiter* downloadLimiter_ = nullptr;
   std::unique_ptr<ReplayDownloads> downloads_;

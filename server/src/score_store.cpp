@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -18,7 +19,10 @@ namespace {
 //   1  scores(id, name, country, score, submitted_at)
 //   2  scores.verified; replays(entry_id, bytes) holds the replay of each verified entry
 //   4  hidden_entries, bans and audit_log for the operator's moderation
-constexpr int kSchemaVersion = 4;
+//   5  race tickets: ticket_secret(secret), spent_tickets(ticket_id, expires_at),
+//      verified_runs(fingerprint, entry_id); daily_runs(day, name, country, score,
+//      submitted_at, entry_id), each name's best verified run of a day
+constexpr int kSchemaVersion = 5;
 
 // The first bytes of every SQLite file; anything else at the start is not ours to open.
 constexpr char kFileHeader[] = "SQLite format 3";
@@ -135,6 +139,30 @@ void ScoreStore::Migrate(int found) {
           "  target TEXT NOT NULL,"
           "  detail TEXT NOT NULL,"
           "  reason TEXT NOT NULL)");
+    }
+    if (found < 5) {
+      Execute("CREATE TABLE IF NOT EXISTS ticket_secret (secret BLOB NOT NULL)");
+      Execute(
+          "CREATE TABLE IF NOT EXISTS spent_tickets ("
+          "  ticket_id TEXT PRIMARY KEY,"
+          "  expires_at INTEGER NOT NULL)");
+      Execute("CREATE INDEX IF NOT EXISTS spent_tickets_age ON spent_tickets (expires_at)");
+      Execute(
+          "CREATE TABLE IF NOT EXISTS verified_runs ("
+          "  fingerprint TEXT PRIMARY KEY,"
+          "  entry_id INTEGER NOT NULL)");
+      Execute(
+          "CREATE TABLE IF NOT EXISTS daily_runs ("
+          "  day INTEGER NOT NULL,"
+          "  name TEXT NOT NULL,"
+          "  country TEXT NOT NULL,"
+          "  score INTEGER NOT NULL,"
+          "  submitted_at INTEGER NOT NULL,"
+          "  entry_id INTEGER NOT NULL,"
+          "  PRIMARY KEY (day, name))");
+      Execute(
+          "CREATE INDEX IF NOT EXISTS daily_runs_rank "
+          "ON daily_runs (day, score DESC, submitted_at, entry_id)");
     }
     Execute(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     Execute("COMMIT");
@@ -312,6 +340,166 @@ std::size_t ScoreStore::Count() {
   Statement count(raw);
   if (sqlite3_step(raw) != SQLITE_ROW) throw StorageError(Where("count the scores"));
   return static_cast<std::size_t>(sqlite3_column_int64(raw, 0));
+}
+
+RunStanding ScoreStore::StandingLocked(const VerifiedRun& run) {
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_,
+                         "SELECT (SELECT COUNT(*) FROM spent_tickets WHERE ticket_id = ?1), "
+                         "(SELECT COUNT(*) FROM verified_runs WHERE fingerprint = ?2)",
+                         -1, &raw, nullptr) != SQLITE_OK) {
+    throw StorageError(Where("prepare the run check"));
+  }
+  Statement select(raw);
+  sqlite3_bind_text(raw, 1, run.TicketId.data(), static_cast<int>(run.TicketId.size()),
+                    SQLITE_TRANSIENT);
+  sqlite3_bind_text(raw, 2, run.Fingerprint.data(), static_cast<int>(run.Fingerprint.size()),
+                    SQLITE_TRANSIENT);
+  if (sqlite3_step(raw) != SQLITE_ROW) throw StorageError(Where("check a run"));
+  if (sqlite3_column_int64(raw, 0) != 0) return RunStanding::TicketSpent;
+  if (sqlite3_column_int64(raw, 1) != 0) return RunStanding::RunKnown;
+  return RunStanding::Fresh;
+}
+
+RunStanding ScoreStore::StandingOf(const VerifiedRun& run) {
+  std::lock_guard lock(mutex_);
+  return StandingLocked(run);
+}
+
+RunStanding ScoreStore::MarkVerifiedRun(std::int64_t id, std::string_view replay,
+                                        const VerifiedRun& run, std::int64_t now) {
+  std::lock_guard lock(mutex_);
+  Execute("BEGIN IMMEDIATE");
+  try {
+    auto runStatement = [this](const char* sql, const std::function<void(sqlite3_stmt*)>& bind,
+                               const char* what) {
+      sqlite3_stmt* raw = nullptr;
+      if (sqlite3_prepare_v2(db_, sql, -1, &raw, nullptr) != SQLITE_OK) {
+        throw StorageError(Where(what));
+      }
+      Statement statement(raw);
+      bind(raw);
+      if (sqlite3_step(raw) != SQLITE_DONE) throw StorageError(Where(what));
+      return sqlite3_changes(db_);
+    };
+    const auto bindText = [](sqlite3_stmt* statement, int index, const std::string& text) {
+      sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                        SQLITE_TRANSIENT);
+    };
+    runStatement(
+        "DELETE FROM spent_tickets WHERE expires_at < ?1",
+        [now](sqlite3_stmt* statement) { sqlite3_bind_int64(statement, 1, now); },
+        "sweep spent tickets");
+    const RunStanding standing = StandingLocked(run);
+    if (standing != RunStanding::Fresh) {
+      Execute("ROLLBACK");
+      return standing;
+    }
+    const int marked = runStatement(
+        "UPDATE scores SET verified = 1 WHERE id = ?1 AND verified = 0",
+        [id](sqlite3_stmt* statement) { sqlite3_bind_int64(statement, 1, id); },
+        "mark an entry verified");
+    if (marked != 1) {
+      Execute("ROLLBACK");
+      return RunStanding::AlreadyVerified;
+    }
+    runStatement(
+        "INSERT OR REPLACE INTO replays (entry_id, bytes) VALUES (?1, ?2)",
+        [id, replay](sqlite3_stmt* statement) {
+          sqlite3_bind_int64(statement, 1, id);
+          sqlite3_bind_blob64(statement, 2, replay.data(), replay.size(), SQLITE_TRANSIENT);
+        },
+        "store a replay");
+    runStatement(
+        "INSERT INTO spent_tickets (ticket_id, expires_at) VALUES (?1, ?2)",
+        [&](sqlite3_stmt* statement) {
+          bindText(statement, 1, run.TicketId);
+          sqlite3_bind_int64(statement, 2, run.TicketExpiresAt);
+        },
+        "spend a ticket");
+    runStatement(
+        "INSERT INTO verified_runs (fingerprint, entry_id) VALUES (?1, ?2)",
+        [&](sqlite3_stmt* statement) {
+          bindText(statement, 1, run.Fingerprint);
+          sqlite3_bind_int64(statement, 2, id);
+        },
+        "keep a run's fingerprint");
+    if (run.DailyDay) {
+      // A name keeps its best run of the day; an equal score keeps the earlier one.
+      runStatement(
+          "INSERT INTO daily_runs (day, name, country, score, submitted_at, entry_id) "
+          "SELECT ?1, name, country, score, submitted_at, id FROM scores WHERE id = ?2 "
+          "ON CONFLICT (day, name) DO UPDATE SET country = excluded.country, "
+          "score = excluded.score, submitted_at = excluded.submitted_at, "
+          "entry_id = excluded.entry_id WHERE excluded.score > daily_runs.score",
+          [&](sqlite3_stmt* statement) {
+            sqlite3_bind_int64(statement, 1, *run.DailyDay);
+            sqlite3_bind_int64(statement, 2, id);
+          },
+          "enter a daily run");
+    }
+    Execute("COMMIT");
+    return RunStanding::Fresh;
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+std::string ScoreStore::TicketSecret(std::string_view fresh) {
+  std::lock_guard lock(mutex_);
+  Execute("BEGIN IMMEDIATE");
+  try {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_,
+                           "INSERT INTO ticket_secret (secret) SELECT ?1 "
+                           "WHERE NOT EXISTS (SELECT 1 FROM ticket_secret)",
+                           -1, &raw, nullptr) != SQLITE_OK) {
+      throw StorageError(Where("prepare the ticket secret"));
+    }
+    Statement insert(raw);
+    sqlite3_bind_blob64(raw, 1, fresh.data(), fresh.size(), SQLITE_TRANSIENT);
+    if (sqlite3_step(raw) != SQLITE_DONE) throw StorageError(Where("store the ticket secret"));
+    insert.reset();
+    if (sqlite3_prepare_v2(db_, "SELECT secret FROM ticket_secret LIMIT 1", -1, &raw, nullptr) !=
+        SQLITE_OK) {
+      throw StorageError(Where("prepare the ticket secret query"));
+    }
+    Statement select(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW) throw StorageError(Where("read the ticket secret"));
+    const void* bytes = sqlite3_column_blob(raw, 0);
+    const int size = sqlite3_column_bytes(raw, 0);
+    std::string secret = bytes == nullptr ? std::string()
+                                          : std::string(static_cast<const char*>(bytes),
+                                                        static_cast<std::size_t>(size));
+    select.reset();
+    Execute("COMMIT");
+    return secret;
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+std::vector<ScoreEntry> ScoreStore::DailyBest(std::uint32_t day, std::size_t limit) {
+  std::lock_guard lock(mutex_);
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_,
+                         "SELECT name, country, score, submitted_at, entry_id, 1 FROM daily_runs "
+                         "WHERE day = ?1 ORDER BY score DESC, submitted_at, entry_id LIMIT ?2",
+                         -1, &raw, nullptr) != SQLITE_OK) {
+    throw StorageError(Where("prepare the daily ranking"));
+  }
+  Statement select(raw);
+  sqlite3_bind_int64(raw, 1, day);
+  sqlite3_bind_int64(raw, 2,
+                     static_cast<sqlite3_int64>(std::min<std::size_t>(
+                         limit, static_cast<std::size_t>(std::numeric_limits<int>::max()))));
+  std::vector<ScoreEntry> best;
+  int step = SQLITE_ROW;
+  while ((step = sqlite3_step(raw)) == SQLITE_ROW) best.push_back(EntryOfRow(raw));
+  if (step != SQLITE_DONE) throw StorageError(Where("read the daily ranking"));
+  return best;
 }
 
 }  // namespace rivoltra::scores

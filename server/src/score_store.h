@@ -32,6 +32,18 @@ struct ScoreEntry {
 
 enum class EntryFilter { All, VerifiedOnly };
 
+// What a verified run leaves behind beside its replay: its ticket is spent until the ticket
+// expires, its tick stream is known for good, and a daily run enters its day's table.
+struct VerifiedRun {
+  std::string TicketId;
+  std::int64_t TicketExpiresAt = 0;  // seconds since 1970
+  std::string Fingerprint;           // RunFingerprint of the replay
+  std::optional<std::uint32_t> DailyDay;
+};
+
+// Whether a run may still be verified: Fresh, or why not.
+enum class RunStanding { Fresh, TicketSpent, RunKnown, AlreadyVerified };
+
 // The online table in one SQLite file. Every call is serialised; the server's worker threads
 // share one connection.
 class ScoreStore {
@@ -58,6 +70,17 @@ class ScoreStore {
   // The replay kept with a verified entry that is not hidden.
   std::optional<std::string> ReplayOf(std::int64_t id);
 
+  // MarkVerified and the run's ticket, tick stream and daily entry, as one step; anything but
+  // Fresh leaves everything as it was. Spent tickets that expired before `now` are swept.
+  RunStanding MarkVerifiedRun(std::int64_t id, std::string_view replay, const VerifiedRun& run,
+                              std::int64_t now);
+  // The same question without changing anything, asked before the verifier runs.
+  RunStanding StandingOf(const VerifiedRun& run);
+  // The table secret for race tickets: the stored one, or `fresh` stored by the first caller.
+  std::string TicketSecret(std::string_view fresh);
+  // The day's table: each name's best verified run, best first, equal scores in arrival order.
+  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit);
+
   // Moderation; each action writes its audit record in the same transaction.
   std::vector<ScoreEntry> Search(const EntrySearch& search);
   bool Hide(std::int64_t id, const std::string& reason, std::int64_t now);
@@ -80,6 +103,7 @@ class ScoreStore {
   auto InTransaction(Change change);
   void Audit(std::int64_t now, const char* action, const std::string& target,
              const std::string& detail, const std::string& reason);
+  RunStanding StandingLocked(const VerifiedRun& run);
   void Migrate(int found);
   void CheckIntegrity();
   std::string Damaged(int code) const;

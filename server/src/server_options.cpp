@@ -66,6 +66,14 @@ const std::map<std::string, Setter>& ValueOptions() {
          options.trustedProxy = value;
          return !value.empty();
        }},
+      {"--ticket-secret",
+       [](const std::string& value, ServerOptions& options) {
+         options.ticketSecretFile = value;
+         return !value.empty();
+       }},
+      {"--ticket-slack",
+       Number(0, 24 * 3600,
+              [](auto& o, long long v) { o.ticketRules.slack = std::chrono::seconds(v); })},
       {"--name-filter",
        [](const std::string& value, ServerOptions& options) {
          options.nameFilterFile = value;
@@ -230,6 +238,12 @@ const char* const kServerUsage =
     "  --verify-memory-mb N [512]         address space of one verification\n"
     "  --download-burst N [10] --download-refill-ms MS [6000]   replay downloads per address\n"
     "  --downloads-at-once N [32]         replay downloads sent at once\n"
+    "race tickets (GET /cgi/ticket.pl; only a ticketed replay earns the verified mark):\n"
+    "  --ticket-secret FILE   sign tickets with the secret in FILE (at least 16 bytes), the\n"
+    "                         same file for every server of one table; without it the secret\n"
+    "                         is made once and kept in the database\n"
+    "  --ticket-slack S [5]   how much faster than real time (and than the issue time) a race\n"
+    "                         may seem before it is refused; for tests with a fake clock\n"
     "operators: rivoltra-scores admin|backup|restore ... (rivoltra-scores admin --help)\n";
 
 std::optional<std::string> ConflictIn(const ServerOptions& options) {

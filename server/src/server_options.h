@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "http_front_end.h"
+#include "race_tickets.h"
 #include "rate_limiter.h"
 #include "token_store.h"
 #include "verifier_runner.h"
@@ -21,6 +22,9 @@ struct ServerOptions {
   bool quiet = false;
   std::string webFolder;
   std::string trustedProxy;
+  // The operator's ticket secret; empty keeps the secret in the database.
+  std::string ticketSecretFile;
+  TicketRules ticketRules;
   HttpFrontEnd::Limits http;
   RateLimiter::Limits versionLimit{30, std::chrono::seconds(2), 4096};
   RateLimiter::Limits reportLimit{5, std::chrono::seconds(60), 4096};

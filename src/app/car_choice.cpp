@@ -3,6 +3,7 @@
 #include "app/race_recording.h"
 #include "app/race_scene/race.h"
 #include "app/screens.h"
+#include "app/ticket_request.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 
@@ -32,6 +33,8 @@ void ShowCarChoice(Game& game) {
                 layout::kCarButtonX[static_cast<std::size_t>(slot - kFirstCar)],
                 layout::kCarButtonY);
   }
+  // Asked for while the player chooses, so the race need not wait for it.
+  RequestRaceTicket(game);
 }
 
 void HideCarChoice(Game& game) {
@@ -63,6 +66,10 @@ void CarChoiceActivate(Game& game) {
 }
 
 void StartGameWithCar(Game& game, std::int32_t car) {
+  StartRaceFromMenus(game, car, TakeRaceTicket(game));
+}
+
+void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket) {
   MenuState& menu = game.menu;
   switch (game.ScreenState) {
     case GameScreen::CarChoice:
@@ -99,7 +106,7 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   ShowMainMenu(game, false, MenuEntryModes::SelectStart);
   CloseMainMenu(game);
   game.race.State.CarChoice = car;
-  BeginRaceRecording(game, car);
+  BeginRaceRecording(game, car, ticket);
   OpenRaceScreen(game);
 }
 

@@ -12,6 +12,7 @@
 #include "app/menu_state.h"
 #include "app/race_scene/race_scene.h"
 #include "app/replay_session.h"
+#include "app/ticket_request.h"
 #include "audio/music.h"
 #include "audio/sound_list.h"
 #include "base/random.h"
@@ -102,6 +103,8 @@ struct Game {
   ControlsScreenState controlsScreen;
   // The recording of the current or last game, or the replay being played back.
   ReplaySession replay;
+  // The race ticket asked for on the car choice; taken by the race that starts next.
+  TicketRequest ticketRequest;
   MusicState music;
   // The file the playing song was loaded from; empty while no song plays.
   std::string SongFile;

@@ -45,23 +45,28 @@ std::uint64_t RaceDataFingerprintOf(const Game& game) {
   return RaceDataFingerprint(RaceDataFromImages(game.RaceImages, RaceInterval(game)));
 }
 
-ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car) {
+ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car,
+                             const std::optional<RaceTicket>& ticket) {
   ReplayHeader header;
   header.GameVersion = GameVersion();
   header.DataFingerprint = RaceDataFingerprintOf(game);
   header.RandomState = game.Random.State();
   header.Car = static_cast<std::uint8_t>(car);
+  header.Ticket = ticket;
   return header;
 }
 
-void BeginRaceRecording(Game& game, std::int32_t car) {
+void BeginRaceRecording(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket) {
   ReplaySession& session = game.replay;
   if (session.Playing) {
     // The menus before the race may have drawn numbers; the race starts from the recorded state.
     game.Random.Seed(session.StartRandomState);
     return;
   }
-  session.Recorder.Begin(ReplayHeaderNow(game, car));
+  // The server's seed replaces the local one: the replay proves the race was the one the
+  // ticket was issued for.
+  if (ticket) game.Random.Seed(ticket->Seed);
+  session.Recorder.Begin(ReplayHeaderNow(game, car, ticket));
   session.Recording = true;
   session.Finished = false;
   session.Trailer = {};

@@ -19,11 +19,15 @@ inline constexpr char kLastReplayFileName[] = "last.rvr";
 // a replay records them.
 std::string GameVersion();
 std::uint64_t RaceDataFingerprintOf(const Game& game);
-// The header a race starting now gets: version, data fingerprint, car and random state.
-ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car);
+// The header a race starting now gets: version, data fingerprint, car, random state and the
+// score server's ticket, if the race has one.
+ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car,
+                             const std::optional<RaceTicket>& ticket = std::nullopt);
 
-// A new game starts recording; a played-back game starts from the replay's random state instead.
-void BeginRaceRecording(Game& game, std::int32_t car);
+// A new game starts recording, with its ticket if it has one (the race then starts from the
+// ticket's seed); a played-back game starts from the replay's random state instead.
+void BeginRaceRecording(Game& game, std::int32_t car,
+                        const std::optional<RaceTicket>& ticket = std::nullopt);
 // The input the race gets this tick: the devices' while recording (and recorded), the
 // replay's while playing back; nothing once the replay's ticks have run out.
 std::optional<RaceTickInput> TakeRaceInput(Game& game, const RaceTickInput& fromDevices);

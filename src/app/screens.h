@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/app.h"
 #include "app/menu_state.h"
 #include "engine/free_sprite.h"
+#include "formats/race_ticket.h"
 
 namespace rivoltra {
 
@@ -48,6 +50,12 @@ void HideSendResults(Game& game);
 // Closes whatever screen of the menus is open, the way the car choice's activation does, and
 // starts a new game with the car (1 to 4).
 void StartGameWithCar(Game& game, std::int32_t car);
+// Leaves whichever menu screen stands and starts a race with that car, recorded with the ticket
+// when there is one (the race then starts from the ticket's seed).
+void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket);
+// The daily run of `day` (days since 1970, UTC): the day's car and course, with the day's
+// ticket when it came in, else from the day's seed offline.
+void StartDailyRun(Game& game, std::uint32_t day);
 
 // The screens' ticks, run by the frame tick with the timer's lag.
 void MainMenuTick(Game& game, std::int32_t lagCount);

@@ -205,16 +205,19 @@ void CheckEnvelope(std::string_view bytes, std::string_view source) {
   ByteReader reader(bytes, source);
   reader.Take(kReplayMagic.size(), "magic");
   const std::uint16_t version = reader.U16("format version");
-  if (version != kReplayFormatVersion) {
+  if (version != kReplayFormatVersion && version != kUnticketedReplayFormatVersion) {
     throw ReplayError(
         ReplayProblem::UnsupportedVersion,
         Where(source, "unsupported format version " + std::to_string(version) +
-                          " (this program reads " + std::to_string(kReplayFormatVersion) + ")"));
+                          " (this program reads " + std::to_string(kUnticketedReplayFormatVersion) +
+                          " and " + std::to_string(kReplayFormatVersion) + ")"));
   }
   const std::uint32_t length = reader.U32("file length");
-  if (length < kMinReplayBytes || length > kMaxReplayBytes) {
-    reader.Fail("file length " + std::to_string(length) + " outside " +
-                std::to_string(kMinReplayBytes) + ".." + std::to_string(kMaxReplayBytes));
+  const std::size_t minBytes =
+      kMinReplayBytes + (version == kReplayFormatVersion ? kTicketBytes : 0);
+  if (length < minBytes || length > kMaxReplayBytes) {
+    reader.Fail("file length " + std::to_string(length) + " outside " + std::to_string(minBytes) +
+                ".." + std::to_string(kMaxReplayBytes));
   }
   if (bytes.size() < length) {
     throw ReplayError(ReplayProblem::Truncated,
@@ -276,6 +279,10 @@ std::vector<ReplayRun> DecodeRuns(std::string_view stream, std::uint32_t tickCou
 
 }  // namespace
 
+std::uint16_t FormatVersionOf(const ReplayHeader& header) {
+  return header.Ticket ? kReplayFormatVersion : kUnticketedReplayFormatVersion;
+}
+
 std::vector<ReplayTick> ExpandTicks(const Replay& replay) {
   std::vector<ReplayTick> ticks;
   ticks.reserve(replay.TickCount);
@@ -313,7 +320,7 @@ std::string ReplayRecorder::Finish(const ReplayTrailer& trailer) const {
 
   ByteWriter writer;
   writer.Bytes(kReplayMagic);
-  writer.U16(kReplayFormatVersion);
+  writer.U16(FormatVersionOf(header_));
   writer.U32(0);  // the file length, known at the end
   writer.U64(header_.DataFingerprint);
   writer.U32(header_.RandomState);
@@ -321,6 +328,7 @@ std::string ReplayRecorder::Finish(const ReplayTrailer& trailer) const {
   writer.U32(tickCount_);
   writer.U32(static_cast<std::uint32_t>(stream.size()));
   writer.Text(header_.GameVersion);
+  if (header_.Ticket) writer.Bytes(TicketBytes(*header_.Ticket));
   writer.Bytes(stream);
   writer.U32(static_cast<std::uint32_t>(trailer.Score));
   writer.U16(trailer.Level);
@@ -342,7 +350,9 @@ std::string ReplayRecorder::Finish(const ReplayTrailer& trailer) const {
 Replay ReadReplay(std::string_view bytes, std::string_view sourceName) {
   CheckEnvelope(bytes, sourceName);
   ByteReader reader(bytes.substr(0, bytes.size() - kChecksumBytes), sourceName);
-  reader.Take(kFileLengthOffset + 4, "file length");
+  reader.Take(kReplayMagic.size(), "magic");
+  const std::uint16_t version = reader.U16("format version");
+  reader.Take(4, "file length");
 
   Replay replay;
   replay.Header.DataFingerprint = reader.U64("data fingerprint");
@@ -357,6 +367,10 @@ Replay ReadReplay(std::string_view bytes, std::string_view sourceName) {
   }
   const std::uint32_t streamLength = reader.U32("tick stream length");
   replay.Header.GameVersion = reader.Text(kMaxReplayGameVersionLength, "game version");
+  if (version == kReplayFormatVersion) {
+    replay.Header.Ticket = TicketOfBytes(reader.Take(kTicketBytes, "race ticket"));
+    if (!replay.Header.Ticket) reader.Fail("race ticket of an unknown kind");
+  }
   const std::string_view stream = reader.Take(streamLength, "tick stream");
 
   replay.Trailer.Score = static_cast<std::int32_t>(reader.U32("score"));

@@ -3,11 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "formats/race_ticket.h"
 
 namespace rivoltra {
 
@@ -18,7 +21,11 @@ namespace rivoltra {
 // numbers they do not know:
 //   1  magic, version, file length, data fingerprint, random state, car, tick count, tick
 //      stream length, game version; tick runs; score, level, ticks played, name, country; CRC-32
-inline constexpr std::uint16_t kReplayFormatVersion = 1;
+//   2  version 1 with the race ticket (57 bytes) after the game version
+// A replay without a ticket is written as version 1, so every replay still has one encoding and
+// older readers keep reading every game that never had a ticket.
+inline constexpr std::uint16_t kReplayFormatVersion = 2;
+inline constexpr std::uint16_t kUnticketedReplayFormatVersion = 1;
 
 inline constexpr std::string_view kReplayMagic{"RVR\x1A", 4};
 
@@ -74,6 +81,8 @@ struct ReplayHeader {
   std::uint64_t DataFingerprint = 0;
   std::uint32_t RandomState = 0;
   std::uint8_t Car = 0;
+  // The score server's ticket the race was started with; none for a race started offline.
+  std::optional<RaceTicket> Ticket;
   bool operator==(const ReplayHeader&) const = default;
 };
 
@@ -107,6 +116,9 @@ struct Replay {
   ReplayTrailer Trailer;
   bool operator==(const Replay&) const = default;
 };
+
+// The format version the replay is written in: 2 with a ticket, 1 without.
+std::uint16_t FormatVersionOf(const ReplayHeader& header);
 
 // One tick per element, in order.
 std::vector<ReplayTick> ExpandTicks(const Replay& replay);

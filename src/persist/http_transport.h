@@ -23,6 +23,17 @@ class HttpTransport {
   }
 };
 
+// A GET started without waiting for it: the frame loop asks each tick whether the reply is in.
+// Dropping it abandons the request (its reply, when it comes, is thrown away).
+class PendingHttpGet {
+ public:
+  virtual ~PendingHttpGet() = default;
+  // Whether the exchange has ended, with a reply or without.
+  virtual bool Done() = 0;
+  // The reply once Done (nullopt on any failure); nullopt before.
+  virtual std::optional<std::string> Reply() = 0;
+};
+
 // The time limits of one transport: a server that accepts the connection and never answers
 // would otherwise hold the game, which draws nothing while a request runs.
 struct HttpLimits {

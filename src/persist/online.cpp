@@ -1,5 +1,8 @@
 #include "persist/online.h"
 
+#include <charconv>
+
+#include "formats/daily_course.h"
 #include "formats/replay_file.h"
 #include "formats/score_code.h"
 
@@ -8,6 +11,9 @@ namespace {
 
 constexpr std::string_view kScriptPath = "/cgi/version.pl";
 constexpr std::string_view kReplayPath = "/cgi/replay.pl";
+constexpr std::string_view kTicketPath = "/cgi/ticket.pl";
+constexpr std::string_view kDailyListPath = "/cgi/daily.pl";
+constexpr std::size_t kMaxDailyListEntries = 100;
 constexpr int kServerFieldNumber = 5;
 
 std::string ServerAddress(const OnlineConfig& config, std::string_view pathAndQuery) {
@@ -52,6 +58,45 @@ std::string PercentEncoded(std::string_view text) {
     }
   }
   return encoded;
+}
+
+// The text up to the next "|", taken off the front; nullopt when there is no "|".
+std::optional<std::string_view> NextField(std::string_view& text) {
+  const std::size_t bar = text.find('|');
+  if (bar == std::string_view::npos) return std::nullopt;
+  std::string_view field = text.substr(0, bar);
+  text.remove_prefix(bar + 1);
+  return field;
+}
+
+template <typename Number>
+std::optional<Number> NumberOf(std::string_view text) {
+  Number value{};
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+bool CapitalsAndSpaces(std::string_view text) {
+  for (char c : text) {
+    if (c != ' ' && (c < 'A' || c > 'Z')) return false;
+  }
+  return true;
+}
+
+std::optional<DailyListEntry> DailyListEntryOf(std::string_view line) {
+  auto name = NextField(line);
+  auto country = NextField(line);
+  auto score = NextField(line);
+  auto id = NextField(line);
+  if (!id || !line.empty()) return std::nullopt;
+  auto scoreValue = NumberOf<std::int32_t>(*score);
+  auto idValue = NumberOf<std::int64_t>(*id);
+  if (!scoreValue || !idValue || !CapitalsAndSpaces(*name) || !CapitalsAndSpaces(*country) ||
+      name->size() > 64 || country->size() > 64) {
+    return std::nullopt;
+  }
+  return DailyListEntry{std::string(*name), std::string(*country), *scoreValue, *idValue};
 }
 
 constexpr std::string_view kNameRefusalPrefix = "REFUSED|name|";
@@ -142,6 +187,60 @@ UploadOutcome UploadReplay(HttpTransport& transport, const OnlineConfig& config,
       PostOrNothing(transport, ReplayUploadAddress(config, token), std::string(replayBytes));
   if (reply && reply->rfind("OK|verified|", 0) == 0) return UploadOutcome::Verified;
   return UploadOutcome::NotVerified;
+}
+
+}  // namespace rivoltra
+
+namespace rivoltra {
+
+std::string TicketRequestAddress(const OnlineConfig& config, std::optional<std::uint32_t> day) {
+  std::string pathAndQuery(kTicketPath);
+  if (day) pathAndQuery += "?daily=" + DateTextOf(*day);
+  return ServerAddress(config, pathAndQuery);
+}
+
+std::optional<RaceTicket> TicketOfReply(std::string_view reply) {
+  constexpr std::string_view kHead = "OK|ticket|";
+  if (reply.substr(0, kHead.size()) != kHead) return std::nullopt;
+  reply.remove_prefix(kHead.size());
+  auto text = NextField(reply);
+  if (!text) return std::nullopt;
+  return TicketOfText(*text);
+}
+
+std::string DailyListAddress(const OnlineConfig& config, std::uint32_t day) {
+  return ServerAddress(config, std::string(kDailyListPath) + "?date=" + DateTextOf(day));
+}
+
+std::optional<std::vector<DailyListEntry>> DailyListOfReply(std::string_view reply,
+                                                            std::uint32_t day) {
+  const std::size_t lineEnd = reply.find('\n');
+  if (lineEnd == std::string_view::npos) return std::nullopt;
+  std::string_view head = reply.substr(0, lineEnd);
+  reply.remove_prefix(lineEnd + 1);
+  auto ok = NextField(head);
+  auto kind = NextField(head);
+  auto date = NextField(head);
+  auto count = NextField(head);
+  if (!count || *ok != "OK" || *kind != "daily" || !head.empty()) return std::nullopt;
+  if (*date != DateTextOf(day)) return std::nullopt;
+  auto countValue = NumberOf<std::size_t>(*count);
+  if (!countValue || *countValue > kMaxDailyListEntries) return std::nullopt;
+  std::vector<DailyListEntry> entries;
+  for (std::size_t i = 0; i < *countValue; ++i) {
+    const std::size_t end = reply.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    auto entry = DailyListEntryOf(reply.substr(0, end));
+    if (!entry) return std::nullopt;
+    entries.push_back(std::move(*entry));
+    reply.remove_prefix(end + 1);
+  }
+  if (!reply.empty()) return std::nullopt;
+  return entries;
+}
+
+std::string ReplayDownloadAddress(const OnlineConfig& config, std::int64_t entryId) {
+  return ServerAddress(config, std::string(kReplayPath) + "?get=" + std::to_string(entryId));
 }
 
 }  // namespace rivoltra

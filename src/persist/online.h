@@ -6,7 +6,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "formats/race_ticket.h"
 #include "persist/http_transport.h"
 
 namespace rivoltra {
@@ -76,6 +78,32 @@ enum class UploadOutcome {
 // report: the player hears nothing of it, whatever happens.
 UploadOutcome UploadReplay(HttpTransport& transport, const OnlineConfig& config,
                            std::string_view token, std::string_view replayBytes);
+
+// A race ticket's request: a random seed, or the daily course of `day` (days since 1970).
+std::string TicketRequestAddress(const OnlineConfig& config,
+                                 std::optional<std::uint32_t> day = std::nullopt);
+// The ticket of a reply "OK|ticket|HEX|"; nullopt for anything else.
+std::optional<RaceTicket> TicketOfReply(std::string_view reply);
+// The ticket request's own limits: it runs while the player chooses, and a race that starts
+// before the ticket is in simply starts without it.
+inline constexpr HttpLimits kTicketLimits{std::chrono::milliseconds(2000),
+                                          std::chrono::milliseconds(4000)};
+
+// A day's table of the daily run, best first, as the server lists it for the game.
+struct DailyListEntry {
+  std::string Name;
+  std::string Country;
+  std::int32_t Score = 0;
+  std::int64_t EntryId = 0;
+  bool operator==(const DailyListEntry&) const = default;
+};
+std::string DailyListAddress(const OnlineConfig& config, std::uint32_t day);
+// The entries of a reply "OK|daily|DATE|COUNT|" and COUNT lines "NAME|COUNTRY|SCORE|ID|" for
+// that day; nullopt for anything else (another day, a count that does not match, bad fields).
+std::optional<std::vector<DailyListEntry>> DailyListOfReply(std::string_view reply,
+                                                            std::uint32_t day);
+// The address of a verified entry's replay.
+std::string ReplayDownloadAddress(const OnlineConfig& config, std::int64_t entryId);
 
 // The config's time limits, for the transport that carries its requests.
 inline HttpLimits LimitsOf(const OnlineConfig& config) {

@@ -48,6 +48,13 @@ class Platform {
   // A fresh HTTP transport with the given time limits, for one exchange with the score server
   // (its cookies live as long as the transport).
   virtual std::unique_ptr<HttpTransport> OpenHttp(const HttpLimits& limits) = 0;
+  // A GET that does not hold the frame loop: the game asks each tick whether it is done.
+  virtual std::unique_ptr<PendingHttpGet> StartHttpGet(const std::string& address,
+                                                       const HttpLimits& limits) = 0;
+
+  // Seconds since 1970 (UTC) on the wall clock, for the daily run's date; nothing of a race
+  // reads it.
+  virtual std::int64_t WallClockSeconds() = 0;
 };
 
 }  // namespace rivoltra

@@ -1,6 +1,9 @@
-// `race N`: a new game with car N, as if it had been chosen on the car-choice screen.
+// `race N`: a new game with car N, as if it had been chosen on the car-choice screen. With a
+// server set, the race takes a ticket as the car choice would have fetched it; the fake clock
+// does not move while the request runs, so the runner waits for it.
 #include "app/game.h"
 #include "app/screens.h"
+#include "app/ticket_request.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {
@@ -13,6 +16,8 @@ const RegisterCommand kRace("race", [](RunnerContext& context, const CommandArgu
   const GameScreen screen = context.game.ScreenState;
   if (screen == GameScreen::Race || screen == GameScreen::RaceLoading)
     throw ScriptError("a race is already running");
+  if (context.platform.Http().Connected() && screen != GameScreen::CarChoice)
+    RequestRaceTicket(context.game);
   StartGameWithCar(context.game, car);
 });
 

@@ -6,17 +6,22 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/game.h"
+#include "app/race_recording.h"
 #include "app/screens.h"
 #include "autopilot.h"
+#include "formats/daily_course.h"
+#include "formats/replay_file.h"
 #include "online_flow/servers.h"
 #include "persist/high_scores.h"
 #include "persist/online.h"
@@ -122,9 +127,10 @@ class OnlineFlow : public ::testing::Test {
   // A game with car 1, driven by the autopilot until its score beats the lowest entry of the
   // table; then the player gives up at the finish prompt (Escape, then Y), which ends the game
   // the way game over does. Returns the score.
-  std::int32_t PlayUntilTheScoreQualifies() {
+  std::int32_t PlayUntilTheScoreQualifies(const std::string& start = "race 1") {
     const std::int32_t lowest = game().highScores.Entry(10).EntryScore;
-    Run("race 1");
+    raceStarted_ = std::chrono::steady_clock::now();
+    Run(start);
     Autopilot pilot(game(), runner_->platform().Keys());
     bool escapeHeld = false;
     for (int tick = 0; tick < kDriveTickLimit && InRace(); ++tick) {
@@ -155,6 +161,17 @@ class OnlineFlow : public ::testing::Test {
 
   bool InRace() {
     return game().ScreenState == GameScreen::Race || game().ScreenState == GameScreen::RaceLoading;
+  }
+
+  // The runner's clock is fake and races ahead of real time; the server verifies a race only
+  // when it could have been played since its ticket (30 ms a tick, five seconds of slack, the
+  // issue time in whole seconds), so the test waits as long as a player would have raced.
+  void WaitOutTheRace() {
+    const auto raced = std::chrono::milliseconds(30) * game().replay.Recorder.TickCount();
+    const auto due = raceStarted_ + raced - 3s;
+    std::printf("the race took %lld ticks; waiting for real time to catch up\n",
+                static_cast<long long>(game().replay.Recorder.TickCount()));
+    std::this_thread::sleep_until(due);
   }
 
   // From the name entry: a new name, Enter, then OK on the send-results screen (selected when it
@@ -190,20 +207,22 @@ class OnlineFlow : public ::testing::Test {
   }
 
   std::unique_ptr<ScriptRunner> runner_;
+  std::chrono::steady_clock::time_point raceStarted_;
   std::ostringstream out_;
   fs::path buildFolder_;
   fs::path folder_;
 };
 
 TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage) {
-  WriteSaveFiles(kCountry, std::nullopt);
+  // The lowest entry lowered so that a short game qualifies: the test waits out its length.
+  WriteSaveFiles(kCountry, 0);
   Start();
   ScoreServerProcess server(RIVOLTRA_SCORES_BINARY, folder_ / "scores.db");
   Run("server " + server.Base());
-  ASSERT_EQ(game().highScores.Entry(10).EntryScore, 200) << "the build's table, unchanged";
 
   const std::int32_t score = PlayUntilTheScoreQualifies();
   ASSERT_EQ(game().ScreenState, GameScreen::NameEntry);
+  WaitOutTheRace();
   EnterNameAndSend("zoe\\skay");
   EXPECT_EQ(game().menu.PlayerName, "ZOE KAY");
   EXPECT_EQ(Printed(), std::vector<std::string>{}) << "no message box when the server answers";
@@ -243,6 +262,98 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
   EXPECT_NE(page->find("<td class=\"name\">ZOE KAY" + unverifiedCells), std::string::npos) << *page;
 }
 
+// The same game under another name, as anyone can make it from a downloaded replay.
+std::string Relabelled(const std::string& bytes, const std::string& name) {
+  const Replay replay = ReadReplay(bytes, "download");
+  ReplayRecorder recorder;
+  recorder.Begin(replay.Header);
+  for (const ReplayTick& tick : ExpandTicks(replay))
+    recorder.AddTick(tick.ActionBits, tick.LagCount);
+  ReplayTrailer trailer = replay.Trailer;
+  trailer.PlayerName = name;
+  return recorder.Finish(trailer);
+}
+
+// Two server processes of one table (a SQLite file, or the PostgreSQL database that
+// tests/server/postgres_test.sh names): the race takes its ticket from the first, the score and
+// the replay go to the second, and the run is verified. Its replay, downloaded from the table
+// and relabelled, verifies no other entry: its ticket is spent.
+TEST_F(OnlineFlow, TicketedGameIsVerifiedAcrossServersAndItsReplayVerifiesNothingElse) {
+  WriteSaveFiles(kCountry, 0);
+  Start();
+  const char* postgres = std::getenv("RIVOLTRA_TEST_POSTGRES");
+  const fs::path database =
+      postgres != nullptr && *postgres != '\0' ? fs::path(postgres) : folder_ / "shared.db";
+  ScoreServerProcess first(RIVOLTRA_SCORES_BINARY, database);
+  ScoreServerProcess second(RIVOLTRA_SCORES_BINARY, database);
+  Run("server " + first.Base());
+  const std::int32_t score = PlayUntilTheScoreQualifies();
+  const Replay played = ReadReplay(CurrentReplayBytes(game()), "game");
+  ASSERT_TRUE(played.Header.Ticket.has_value()) << "the race took a ticket from the server";
+  EXPECT_EQ(played.Header.RandomState, played.Header.Ticket->Seed);
+  WaitOutTheRace();
+  Run("server " + second.Base());
+  EnterNameAndSend("ada");
+  EXPECT_EQ(Printed(), std::vector<std::string>{});
+
+  OnlineConfig config = game().online;
+  config.ServerBase = first.Base();
+  CurlHttpTransport client(2000ms, 5000ms);
+  std::optional<std::string> page = client.Get(OnlineTableAddress(config));
+  ASSERT_TRUE(page.has_value());
+  const std::string row = RowOf(*page, "ADA<span");
+  ASSERT_NE(row.find(kVerifiedMark), std::string::npos) << *page;
+  const std::size_t link = row.find("/cgi/replay.pl?get=");
+  ASSERT_NE(link, std::string::npos) << row;
+  const std::string download =
+      client.Get(first.Base() + row.substr(link, row.find('"', link) - link))
+          .value_or(std::string());
+  ASSERT_EQ(download, CurrentReplayBytes(game()));
+
+  for (const char* name : {"MALLORY", "TRUDY"}) {
+    const SubmitResult sent = SendScore(client, config, {}, name, score, kCountry);
+    ASSERT_EQ(sent.Outcome, SubmitOutcome::Sent);
+    EXPECT_EQ(UploadReplay(client, config, sent.Token, Relabelled(download, name)),
+              UploadOutcome::NotVerified)
+        << name;
+  }
+  page = client.Get(OnlineTableAddress(config));
+  ASSERT_TRUE(page.has_value());
+  EXPECT_NE(page->find("<td class=\"name\">MALLORY</td>"), std::string::npos) << *page;
+  EXPECT_NE(page->find("<td class=\"name\">TRUDY</td>"), std::string::npos) << *page;
+}
+
+// Today's daily run against the server: the day's ticket, the day's car and course, verified
+// and listed on the day's table, where the game's own list reader reads it back.
+TEST_F(OnlineFlow, TicketedDailyRunEntersTheDaysTable) {
+  WriteSaveFiles(kCountry, 0);
+  Start();
+  ScoreServerProcess server(RIVOLTRA_SCORES_BINARY, folder_ / "scores.db");
+  Run("server " + server.Base());
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const std::uint32_t today =
+      DayOfUnixSeconds(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+  const std::int32_t score = PlayUntilTheScoreQualifies("daily " + DateTextOf(today));
+  const Replay played = ReadReplay(CurrentReplayBytes(game()), "game");
+  ASSERT_TRUE(played.Header.Ticket.has_value());
+  EXPECT_EQ(played.Header.Ticket->Kind, TicketKind::Daily);
+  EXPECT_EQ(played.Header.Ticket->Day, today);
+  EXPECT_EQ(played.Header.RandomState, DailyCourseOf(today).Seed);
+  EXPECT_EQ(played.Header.Car, DailyCourseOf(today).Car);
+  WaitOutTheRace();
+  EnterNameAndSend("dana");
+
+  CurlHttpTransport client(2000ms, 5000ms);
+  const auto list = client.Get(DailyListAddress(game().online, today));
+  ASSERT_TRUE(list.has_value());
+  EXPECT_EQ(DailyListOfReply(*list, today),
+            (std::vector<DailyListEntry>{{"DANA", kCountry, score, 1}}))
+      << *list;
+  const auto page = client.Get(server.Base() + "/daily?date=" + DateTextOf(today));
+  ASSERT_TRUE(page.has_value());
+  EXPECT_NE(RowOf(*page, "DANA<span").find(kVerifiedMark), std::string::npos) << *page;
+}
+
 // Nothing listens on the port: the player sees the message once, at once, and the game goes on
 // to the main menu and the table (here with a name erased to nothing, which the table keeps).
 TEST_F(OnlineFlow, WithoutAnAnsweringServerThePlayerIsToldOnceAndTheGameGoesOn) {
@@ -258,8 +369,9 @@ TEST_F(OnlineFlow, WithoutAnAnsweringServerThePlayerIsToldOnceAndTheGameGoesOn) 
 
 // The browser game keeps a result the server could not be reached for: the player is told it is
 // kept, the result and its replay wait in the save folder, and once a server answers they are
-// sent, the replay verifying the entry as if it had gone at once. A kept file that is not one is
-// dropped rather than sent or left to fail again.
+// sent and the entry is on the table. A race begun offline had no ticket, so its replay goes too
+// but earns no verified mark. A kept file that is not one is dropped rather than sent or left to
+// fail again.
 TEST_F(OnlineFlow, ResultKeptWhileOfflineIsSentWithItsReplayOnceTheServerAnswers) {
   WriteSaveFiles(kCountry, std::nullopt);
   Start();
@@ -292,8 +404,9 @@ TEST_F(OnlineFlow, ResultKeptWhileOfflineIsSentWithItsReplayOnceTheServerAnswers
   const std::optional<std::string> page =
       browser.Get(server.Base() + "/cgi/version.pl?prg=Rivoltra&show&type=0");
   ASSERT_TRUE(page.has_value());
-  const std::string row = RowOf(*page, "OFFLINE<span");
-  EXPECT_NE(row.find(kVerifiedMark), std::string::npos) << *page;
+  const std::string row = RowOf(*page, "OFFLINE");
+  ASSERT_FALSE(row.empty()) << *page;
+  EXPECT_EQ(row.find(kVerifiedMark), std::string::npos) << row;
   EXPECT_NE(row.find("<td class=\"score\">" + std::to_string(score) + "</td>"), std::string::npos)
       << row;
 }
@@ -306,8 +419,8 @@ TEST_F(OnlineFlow, ServerThatNeverAnswersIsGivenUpWithinTheRequestTimeLimit) {
   SilentServer silent;
   game().online.ConnectTimeout = 1000ms;
   game().online.RequestTimeout = 1500ms;
-  Run("server " + silent.Base());
   const std::int32_t score = PlayUntilTheScoreQualifies();
+  Run("server " + silent.Base());
   const std::chrono::milliseconds took = EnterNameAndSend("hung");
   std::printf("OK on a silent server took %lld ms\n", static_cast<long long>(took.count()));
   EXPECT_EQ(Printed(), std::vector<std::string>{kCannotConnectLine});

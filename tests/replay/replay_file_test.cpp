@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -78,9 +79,10 @@ std::string Reseal(std::string bytes) {
   return bytes;
 }
 
-// A version 1 file assembled field by field as the format table lists them, so the reader can
-// be shown values the recorder never writes.
+// A file assembled field by field as the format table lists them, so the reader can be shown
+// values the recorder never writes: version 1, or version 2 when it carries ticket bytes.
 struct RawReplay {
+  std::optional<std::string> Ticket;
   std::uint32_t TickCount = 1;
   std::string Stream{"\x00\x01", 2};  // one tick: up, lag 1
   std::string GameVersion = "1.0";
@@ -89,6 +91,7 @@ struct RawReplay {
 
   std::string Bytes() const {
     std::string bytes("RVR\x1A\x01\x00", 6);
+    if (Ticket) bytes[4] = 2;
     bytes += std::string(4, '\0');    // file length, set below
     bytes += std::string(8, '\x11');  // data fingerprint
     bytes += std::string(4, '\x22');  // random state
@@ -98,6 +101,7 @@ struct RawReplay {
     bytes += std::string(4, '\0');  // tick stream length
     PutLittle(bytes, 27, Stream.size(), 4);
     bytes += static_cast<char>(GameVersion.size()) + GameVersion;
+    if (Ticket) bytes += *Ticket;
     bytes += Stream;
     bytes += std::string("\x10\x00\x00\x00\x03\x00\x01\x00\x00\x00", 10);  // 16, 3, 1
     bytes += static_cast<char>(PlayerName.size()) + PlayerName;
@@ -150,6 +154,42 @@ TEST(ReplayFile, EdgeValuesSurviveTheRoundTrip) {
   const Replay empty = ReadReplay(Record(SampleHeader(), {}, ReplayTrailer{}), "empty.rvr");
   EXPECT_EQ(empty.TickCount, 0u);
   EXPECT_TRUE(empty.Runs.empty());
+}
+
+// A race ticket of the score server, as the game receives it (the signature is the server's
+// business; the file only carries it).
+RaceTicket SampleTicket(TicketKind kind) {
+  RaceTicket ticket{
+      kind, 1796918443, 0x22222222, kind == TicketKind::Daily ? 20797u : 0u, 0x0123456789ABCDEFull,
+      {}};
+  for (std::size_t i = 0; i < ticket.Signature.size(); ++i) {
+    ticket.Signature[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  }
+  return ticket;
+}
+
+// The ticket makes a file version 2, which version 1 readers refuse by its number; the same
+// game without a ticket stays version 1, byte for byte as before.
+TEST(ReplayFile, ATicketedReplayIsVersionTwoAndCarriesItsTicket) {
+  for (TicketKind kind : {TicketKind::Race, TicketKind::Daily}) {
+    ReplayHeader header{"1.0", 0x1111111111111111ull, 0x22222222, 1, SampleTicket(kind)};
+    const std::string bytes = Record(header, {{kReplayUp, 1}}, ReplayTrailer{16, 3, 1, "ANNA", ""});
+    EXPECT_EQ(bytes, (RawReplay{TicketBytes(SampleTicket(kind))}.Bytes()));
+    EXPECT_EQ(bytes[4], 2);
+    EXPECT_EQ(bytes.size(), RawReplay{}.Bytes().size() + kTicketBytes);
+    const Replay replay = ReadReplay(bytes, "ticketed.rvr");
+    EXPECT_EQ(replay.Header.Ticket, SampleTicket(kind));
+    EXPECT_EQ(FormatVersionOf(replay.Header), 2);
+  }
+  std::string unknownKind = TicketBytes(SampleTicket(TicketKind::Race));
+  unknownKind[0] = 9;
+  const ReplayError error = ReadError(RawReplay{unknownKind}.Bytes());
+  EXPECT_EQ(error.Problem(), ReplayProblem::BadField);
+  EXPECT_STREQ(error.what(), "race.rvr: race ticket of an unknown kind");
+  // A version 2 file too short to hold a ticket, with length and checksum made right.
+  const ReplayError shortTicket =
+      ReadError(RawReplay{TicketBytes(SampleTicket(TicketKind::Race)).substr(0, 20)}.Bytes());
+  EXPECT_EQ(shortTicket.Problem(), ReplayProblem::BadField) << shortTicket.what();
 }
 
 TEST(ReplayFile, TheFixtureAndTheRecorderWriteTheSameBytes) {
@@ -223,7 +263,7 @@ TEST(ReplayFile, DamagedOrForeignBytesAreNamedForWhatIsWrong) {
   std::string editedScore = good;
   PutLittle(editedScore, scoreOffset, 99999, 4);
   std::string newerVersion = good;
-  newerVersion[4] = 2;
+  newerVersion[4] = 3;
 
   struct Case {
     const char* name;
@@ -248,7 +288,7 @@ TEST(ReplayFile, DamagedOrForeignBytesAreNamedForWhatIsWrong) {
       {"a PNG", "\x89PNG\r\n\x1A\n" + good, ReplayProblem::NotAReplay, "race.rvr: not a replay"},
       {"another magic", flipped(2, 0x01), ReplayProblem::NotAReplay, "race.rvr: not a replay"},
       {"a newer version", newerVersion, ReplayProblem::UnsupportedVersion,
-       "race.rvr: unsupported format version 2 (this program reads 1)"},
+       "race.rvr: unsupported format version 3 (this program reads 1 and 2)"},
   };
   for (const Case& c : cases) {
     const ReplayError error = ReadError(c.bytes);

@@ -62,12 +62,32 @@ TEST_F(ReplayTool, InfoPrintsTheHeaderAndTrailerAsOneJsonLine) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
             "{\"formatVersion\":1,\"gameVersion\":\"1.0.3\",\"dataFingerprint\":"
-            "\"00abcdef01234567\",\"car\":2,\"randomState\":4000000000,\"ticks\":10,\"runs\":2,"
+            "\"00abcdef01234567\",\"car\":2,\"randomState\":4000000000,\"ticket\":null,"
+            "\"ticks\":10,\"runs\":2,"
             "\"bytes\":" +
                 std::to_string(bytes.size()) +
                 ",\"score\":-20,\"level\":4,\"ticksPlayed\":9,\"playerName\":"
                 "\"O'NEIL \\\"Q\\\"\",\"country\":\"IE\"}\n");
   EXPECT_EQ(result.err, "");
+}
+
+TEST_F(ReplayTool, InfoShowsTheRaceTicket) {
+  RaceTicket ticket{TicketKind::Daily, 1796918443, 77, 20797, 0x0123456789ABCDEFull, {}};
+  ticket.Signature.fill(0xAB);
+  ReplayRecorder recorder;
+  recorder.Begin(ReplayHeader{"1.0", 1, 77, 3, ticket});
+  recorder.AddTick(kReplayUp, 1);
+  const fs::path path = folder_ / "daily.rvr";
+  SaveReplayFile(path, recorder.Finish(ReplayTrailer{}));
+
+  const ToolResult result = Run("info '" + path.string() + "'");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out.rfind("{\"formatVersion\":2,", 0), 0u) << result.out;
+  const std::string expected =
+      "\"ticket\":{\"kind\":\"daily\",\"issuedAt\":1796918443,\"seed\":77,\"date\":"
+      "\"2026-12-10\",\"id\":\"" +
+      TicketId(ticket) + "\",\"text\":\"" + TicketText(ticket) + "\"}";
+  EXPECT_NE(result.out.find(expected), std::string::npos) << result.out;
 }
 
 TEST_F(ReplayTool, UnreadableFilesAndUnknownCommandsExitWithTwo) {

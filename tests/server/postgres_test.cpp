@@ -34,7 +34,8 @@ class PostgresTest : public ::testing::Test {
     Admin(
         "SET client_min_messages = warning; "
         "DROP TABLE IF EXISTS scores, tokens, rivoltra_schema, replays, redeemed_tokens, "
-        "hidden_entries, bans, audit_log CASCADE");
+        "hidden_entries, bans, audit_log, ticket_secret, spent_tickets, verified_runs, "
+        "daily_runs CASCADE");
   }
 
   void Admin(const std::string& sql) {
@@ -170,7 +171,7 @@ TEST_F(PostgresTest, AFirstSchemaDatabaseIsMigratedInPlace) {
       "CREATE UNLOGGED TABLE tokens (token TEXT PRIMARY KEY, client TEXT NOT NULL, "
       "issued_at_ms BIGINT NOT NULL)");
   auto backend = Open();
-  EXPECT_EQ(AdminValue("SELECT max(version) FROM rivoltra_schema"), "4");
+  EXPECT_EQ(AdminValue("SELECT max(version) FROM rivoltra_schema"), "5");
   auto best = backend->Best(10);
   ASSERT_EQ(best.size(), 1u);
   EXPECT_EQ(best[0].Name, "OLD");

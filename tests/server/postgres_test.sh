@@ -38,6 +38,11 @@ export RIVOLTRA_TEST_POSTGRES="postgresql://rivoltra@127.0.0.1:$port/scores"
 "$build/tests/server/test_server" --gtest_filter='Postgres*:*/Postgres.*' --gtest_brief=1
 # pg_dump and pg_restore of the same version as the server.
 export PATH="$bin:$PATH"
+# A ticketed game through the real client, verifier and two server processes on this database.
+if [ -x "$build/tests/online_flow/test_online_flow" ]; then
+  (cd "$build" && RIVOLTRA_SOURCE_DIR="$source_dir" RIVOLTRA_BUILD_DIR="$build" \
+    ./tests/online_flow/test_online_flow --gtest_filter='OnlineFlow.Ticketed*' --gtest_brief=1)
+fi
 status=0
 if command -v wrk >/dev/null; then
   length=(--quick)

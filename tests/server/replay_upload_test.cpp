@@ -20,6 +20,7 @@
 #include "redeemed_tokens.h"
 #include "score_page.h"
 #include "server/test_support.h"
+#include "server/verifier_script.h"
 #include "verifier_runner.h"
 
 namespace rivoltra::scores {
@@ -27,35 +28,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string MakeReplay(std::int32_t score, const std::string& name, const std::string& country) {
+// 100 ticks, three seconds of racing: within the ticket's slack of the time it was issued.
+std::string MakeReplay(std::int32_t score, const std::string& name, const std::string& country,
+                       const std::optional<RaceTicket>& ticket = std::nullopt) {
   ReplayRecorder recorder;
-  recorder.Begin({"1.0", 0x1234, 99, 0});
-  for (int tick = 0; tick < 200; ++tick) recorder.AddTick(tick % 7 == 0 ? kReplayLeft : 0, 1);
-  return recorder.Finish({score, 2, 200, name, country});
-}
-
-// An executable script in a folder of its own, removed with the object.
-class Script {
- public:
-  explicit Script(const std::string& body) {
-    static int made = 0;
-    folder_ = testing::FreshTempPath("verifier-" + std::to_string(++made));
-    std::filesystem::create_directories(folder_);
-    std::ofstream(Path()) << "#!/bin/sh\n" << body << "\n";
-    ::chmod(Path().c_str(), 0755);
-  }
-  ~Script() { std::filesystem::remove_all(folder_); }
-  std::string Path() const { return (folder_ / "verify.sh").string(); }
-  std::filesystem::path Folder() const { return folder_; }
-
- private:
-  std::filesystem::path folder_;
-};
-
-// A verifier that reproduces `score`, as the real one does for an honest replay of it.
-std::string Reproduces(std::int32_t score) {
-  return "echo '{\"valid\": true, \"score\": " + std::to_string(score) +
-         ", \"level\": 2, \"ticks\": 200, \"reason\": \"\"}'";
+  recorder.Begin({"1.0", 0x1234, ticket ? ticket->Seed : 99, 0, ticket});
+  for (int tick = 0; tick < 100; ++tick) recorder.AddTick(tick % 7 == 0 ? kReplayLeft : 0, 1);
+  return recorder.Finish({score, 2, 100, name, country});
 }
 
 class ReplayUpload : public ::testing::Test {
@@ -80,6 +59,11 @@ class ReplayUpload : public ::testing::Test {
     std::string code = EncodeGroups(EncodeBits(ScoreMessage(name, score, token, country)));
     EXPECT_EQ(Get("/cgi/version.pl?hs&prg=Rivoltra&inf=" + code).Status, 200);
     return token;
+  }
+
+  // A replay of a race started with a ticket of this service.
+  std::string Ticketed(std::int32_t score, const std::string& name, const std::string& country) {
+    return MakeReplay(score, name, country, TicketOfReply(Get("/cgi/ticket.pl").Body));
   }
 
   ServerResponse Upload(const std::string& token, const std::string& body) {
@@ -115,7 +99,7 @@ TEST_F(ReplayUpload, ReproducedReplayMarksItsEntryAndIsOfferedForDownload) {
 
   std::string token = Report("ANNA", 4200, "SWEDEN");
   Report("BO", 3000, "");  // sent without an upload
-  std::string replay = MakeReplay(4200, "ANNA", "SWEDEN");
+  std::string replay = Ticketed(4200, "ANNA", "SWEDEN");
   ServerResponse answer = Upload(token, replay);
   EXPECT_EQ(answer.Status, 200) << answer.Body;
   EXPECT_EQ(answer.Body, "OK|verified|");
@@ -188,7 +172,7 @@ TEST_F(ReplayUpload, ReproducedReplayMarksItsEntryAndIsOfferedForDownload) {
 
 TEST_F(ReplayUpload, RefusalsLeaveTheEntryAsItWas) {
   std::string token = Report("ANNA", 4200, "SWEDEN");
-  std::string good = MakeReplay(4200, "ANNA", "SWEDEN");
+  std::string good = Ticketed(4200, "ANNA", "SWEDEN");
   std::string damaged = good;
   damaged[damaged.size() / 2] ^= 0x40;
   std::string foreign = good;
@@ -308,17 +292,18 @@ TEST_F(ReplayUpload, AFullQueueAnswersBusyAtOnce) {
   UseVerifier(slow, 5s, 0);  // one verification at a time, nobody waits
   std::string first = Report("ANNA", 4200, "SWEDEN");
   std::string second = Report("ANNA", 4200, "SWEDEN");
-  std::string replay = MakeReplay(4200, "ANNA", "SWEDEN");
+  std::string replay = Ticketed(4200, "ANNA", "SWEDEN");
+  std::string secondReplay = Ticketed(4200, "ANNA", "SWEDEN");
   auto running = std::async(std::launch::async, [&] { return Upload(first, replay); });
   std::this_thread::sleep_for(300ms);
   auto start = std::chrono::steady_clock::now();
-  ServerResponse busy = Upload(second, replay);
+  ServerResponse busy = Upload(second, secondReplay);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 200ms);
   EXPECT_EQ(busy.Status, 503);
   EXPECT_EQ(busy.Body, "ERROR|busy\n");
   EXPECT_EQ(running.get().Status, 200);
   // Refused for now only: the same upload goes through once the slot is free.
-  EXPECT_EQ(Upload(second, replay).Status, 200);
+  EXPECT_EQ(Upload(second, secondReplay).Status, 200);
 }
 
 TEST(VerifierVerdict, ExitStatusAndLineMustAgree) {
@@ -385,7 +370,7 @@ TEST(ReplayStore, AFileOfTheFirstSchemaIsMigratedAndKeepsItsScores) {
     }
   }
   ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(raw, "PRAGMA user_version = 5", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "PRAGMA user_version = 99", nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(raw);
   EXPECT_THROW(ScoreStore store(path.string()), StorageError);
   std::filesystem::remove(path);
@@ -452,7 +437,9 @@ TEST(ReplayProgram, TheGamesClientUploadsAndOnlyThatEntryShowsVerified) {
   SubmitResult sent = SendScore(transport, config, nullptr, "ANNA", 5600, "SWEDEN");
   ASSERT_EQ(sent.Outcome, SubmitOutcome::Sent);
   EXPECT_EQ(sent.Token.size(), TokenStore::kTokenLength);
-  std::string replay = MakeReplay(5600, "ANNA", "SWEDEN");
+  auto ticket = transport.Get(TicketRequestAddress(config));
+  ASSERT_TRUE(ticket.has_value());
+  std::string replay = MakeReplay(5600, "ANNA", "SWEDEN", TicketOfReply(*ticket));
   EXPECT_EQ(UploadReplay(transport, config, sent.Token, replay), UploadOutcome::Verified);
   EXPECT_EQ(UploadReplay(transport, config, sent.Token, replay), UploadOutcome::NotVerified);
   EXPECT_EQ(UploadReplay(transport, config, "", replay), UploadOutcome::NotSent);

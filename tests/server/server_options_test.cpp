@@ -69,6 +69,22 @@ TEST(ServerOptions, VerifierOptionsAndTheirLimits) {
   }
 }
 
+TEST(ServerOptions, TicketOptions) {
+  auto defaults = ParseServerOptions({}, "x.db");
+  ASSERT_TRUE(defaults.has_value());
+  EXPECT_EQ(defaults->ticketSecretFile, "");
+  EXPECT_EQ(defaults->ticketRules.slack, 5s);
+  auto options = ParseServerOptions(
+      {"--ticket-secret", "/etc/rivoltra/secret", "--ticket-slack", "600"}, "x.db");
+  ASSERT_TRUE(options.has_value());
+  EXPECT_EQ(options->ticketSecretFile, "/etc/rivoltra/secret");
+  EXPECT_EQ(options->ticketRules.slack, 600s);
+  for (const std::vector<std::string>& refused : std::vector<std::vector<std::string>>{
+           {"--ticket-secret", ""}, {"--ticket-slack", "-1"}, {"--ticket-slack", "86401"}}) {
+    EXPECT_FALSE(ParseServerOptions(refused, "x.db").has_value()) << refused[0];
+  }
+}
+
 TEST(ServerOptions, EveryLimitCanBeSet) {
   auto options = ParseServerOptions({"--listen",
                                      "[::1]:9000",

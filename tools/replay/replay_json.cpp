@@ -1,7 +1,10 @@
 #include "replay_json.h"
 
 #include <initializer_list>
+#include <optional>
 #include <string_view>
+
+#include "formats/daily_course.h"
 
 namespace rivoltra::replay_tool {
 
@@ -31,6 +34,20 @@ std::string Object(std::initializer_list<std::string> fields) {
   return json + "}";
 }
 
+// The ticket's fields, with its date for a daily one; null for a race started offline.
+std::string TicketJson(const std::optional<RaceTicket>& ticket) {
+  if (!ticket) return "null";
+  const bool daily = ticket->Kind == TicketKind::Daily;
+  return Object({
+      Field("kind", Quoted(daily ? "daily" : "race")),
+      Field("issuedAt", std::to_string(ticket->IssuedAt)),
+      Field("seed", std::to_string(ticket->Seed)),
+      Field("date", daily ? Quoted(DateTextOf(ticket->Day)) : "null"),
+      Field("id", Quoted(TicketId(*ticket))),
+      Field("text", Quoted(TicketText(*ticket))),
+  });
+}
+
 }  // namespace
 
 std::string VerdictJson(const Verdict& verdict) {
@@ -42,11 +59,12 @@ std::string VerdictJson(const Verdict& verdict) {
 
 std::string InfoJson(const Replay& replay, std::size_t fileBytes) {
   return Object({
-      Field("formatVersion", std::to_string(kReplayFormatVersion)),
+      Field("formatVersion", std::to_string(FormatVersionOf(replay.Header))),
       Field("gameVersion", Quoted(replay.Header.GameVersion)),
       Field("dataFingerprint", Quoted(FingerprintText(replay.Header.DataFingerprint))),
       Field("car", std::to_string(replay.Header.Car)),
       Field("randomState", std::to_string(replay.Header.RandomState)),
+      Field("ticket", TicketJson(replay.Header.Ticket)),
       Field("ticks", std::to_string(replay.TickCount)),
       Field("runs", std::to_string(replay.Runs.size())),
       Field("bytes", std::to_string(fileBytes)),

@@ -33,6 +33,8 @@ class FakeHttp {
     postReplies_[address] = std::move(reply);
   }
   void Connect(Connector connector) { connector_ = std::move(connector); }
+  // Whether a run against a real server installed its transports.
+  bool Connected() const { return static_cast<bool>(connector_); }
 
   std::unique_ptr<HttpTransport> Open(const HttpLimits& limits);
 

@@ -12,6 +12,31 @@ bool NullPlatform::StoreWindowPlacement() {
 
 void NullPlatform::RestoreWindowPlacement() { placementStored_ = false; }
 
+namespace {
+
+class AnsweredGet final : public PendingHttpGet {
+ public:
+  explicit AnsweredGet(std::optional<std::string> reply) : reply_(std::move(reply)) {}
+  bool Done() override { return true; }
+  std::optional<std::string> Reply() override { return reply_; }
+
+ private:
+  std::optional<std::string> reply_;
+};
+
+}  // namespace
+
+std::unique_ptr<PendingHttpGet> NullPlatform::StartHttpGet(const std::string& address,
+                                                           const HttpLimits& limits) {
+  std::optional<std::string> reply;
+  try {
+    reply = http_.Open(limits)->Get(address);
+  } catch (...) {
+    reply.reset();
+  }
+  return std::make_unique<AnsweredGet>(std::move(reply));
+}
+
 bool NullPlatform::OpenWithShell(const std::string& target) {
   openedTargets_.push_back(target);
   return true;

@@ -72,7 +72,15 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   std::unique_ptr<HttpTransport> OpenHttp(const HttpLimits& limits) override {
     return http_.Open(limits);
   }
+  // Answered at once, as the fake clock does not move while a request runs: a run with a
+  // server waits for the reply exactly where the game would start the request.
+  std::unique_ptr<PendingHttpGet> StartHttpGet(const std::string& address,
+                                               const HttpLimits& limits) override;
   FakeHttp& Http() { return http_; }
+  // A fixed day unless the run sets one, so every run shows the same daily course.
+  std::int64_t WallClockSeconds() override { return wallClock_; }
+  void SetWallClock(std::int64_t secondsSince1970) { wallClock_ = secondsSince1970; }
+  static constexpr std::int64_t kDefaultWallClock = 1767225600;  // 2026-01-01 00:00 UTC
 
   bool Open(bool fullScreen, int width, int height, std::string& reason) override;
   void Close() override { open_ = false; }
@@ -94,6 +102,7 @@ class NullPlatform final : public Platform, public DisplayPresenter {
   std::vector<std::string> TakeOpenedTargets();
 
  private:
+  std::int64_t wallClock_ = kDefaultWallClock;
   HeldKeys heldKeys_;
   NullAudio audio_;
   AbsentJoystick joystick_;

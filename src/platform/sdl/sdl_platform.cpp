@@ -4,8 +4,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <stdexcept>
 #include <utility>
+
+#ifndef __EMSCRIPTEN__
+#include "platform/sdl/threaded_http_get.h"
+#endif
 
 namespace rivoltra {
 
@@ -198,6 +203,22 @@ void SdlPlatform::Present(const Surface& backBuffer) {
 
 std::unique_ptr<HttpTransport> SdlPlatform::OpenHttp(const HttpLimits& limits) {
   return openHttp_(limits);
+}
+
+std::unique_ptr<PendingHttpGet> SdlPlatform::StartHttpGet(const std::string& address,
+                                                          const HttpLimits& limits) {
+#ifdef __EMSCRIPTEN__
+  // The page has no threads; its platform starts a fetch instead.
+  (void)address;
+  (void)limits;
+  return nullptr;
+#else
+  return StartThreadedGet(OpenHttp(limits), address);
+#endif
+}
+
+std::int64_t SdlPlatform::WallClockSeconds() {
+  return static_cast<std::int64_t>(std::time(nullptr));
 }
 
 }  // namespace rivoltra

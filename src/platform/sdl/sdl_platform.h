@@ -45,6 +45,10 @@ class SdlPlatform : public Platform, public DisplayPresenter {
   void ShowMessage(const std::string& text) override;
   bool OpenWithShell(const std::string& target) override;
   std::unique_ptr<HttpTransport> OpenHttp(const HttpLimits& limits) override;
+  // On a thread of its own with a transport from OpenHttp; the page's platform fetches instead.
+  std::unique_ptr<PendingHttpGet> StartHttpGet(const std::string& address,
+                                               const HttpLimits& limits) override;
+  std::int64_t WallClockSeconds() override;
 
   bool Open(bool fullScreen, int width, int height, std::string& reason) override;
   void Close() override {}

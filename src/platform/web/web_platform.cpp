@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/web/fetch_http_transport.h"
+#include "platform/web/fetch_pending_get.h"
 
 namespace rivoltra {
 
@@ -18,6 +19,11 @@ bool WebPlatform::IsApplicationActive() {
   // SDL marks the window hidden while the page's tab is not shown.
   return SdlPlatform::IsApplicationActive() &&
          (SDL_GetWindowFlags(Window()) & SDL_WINDOW_HIDDEN) == 0;
+}
+
+std::unique_ptr<PendingHttpGet> WebPlatform::StartHttpGet(const std::string& address,
+                                                          const HttpLimits& limits) {
+  return StartFetchGet(address, limits);
 }
 
 bool WebPlatform::Open(bool fullScreen, int width, int height, std::string& reason) {

@@ -13,7 +13,8 @@ namespace rivoltra {
 // - a hidden tab counts as an inactive window;
 // - full screen is the browser's Fullscreen API on the page's game area, which scales the
 //   canvas with its aspect kept; the canvas itself stays 800 x 600;
-// - score requests go through the browser's fetch.
+// - score requests go through the browser's fetch, and the race ticket's request is a fetch
+//   the game polls.
 class WebPlatform final : public SdlPlatform {
  public:
   WebPlatform();
@@ -21,6 +22,8 @@ class WebPlatform final : public SdlPlatform {
   std::uint32_t Milliseconds() override { return clock_; }
   bool IsApplicationActive() override;
   bool Open(bool fullScreen, int width, int height, std::string& reason) override;
+  std::unique_ptr<PendingHttpGet> StartHttpGet(const std::string& address,
+                                               const HttpLimits& limits) override;
 
   // The browser's millisecond clock, which the game clock follows.
   std::uint32_t RealMilliseconds() { return SdlPlatform::Milliseconds(); }

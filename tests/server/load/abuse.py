@@ -674,14 +674,29 @@ def memory(args):
 
 # --- replay uploads -----------------------------------------------------------------------
 
-def make_replay(score, name, country=""):
-    """A well-formed replay without ticks, whose trailer reports score, name and country."""
+def fetch_ticket(port, source="127.0.0.1"):
+    """A race ticket from the server, as the 57 bytes its reply carries in hex; None without."""
+    status, body, _ = get(port, "/cgi/ticket.pl", source)
+    if status != 200 or not body.startswith(b"OK|ticket|"):
+        return None
+    return bytes.fromhex(body.decode().split("|")[2])
+
+
+def make_replay(score, name, country="", runs=(), ticket=None):
+    """A well-formed replay whose trailer reports score, name and country and whose tick stream
+    holds `runs`, (length, action bits) each. With a ticket it is a ticketed replay (format 2)
+    of the ticket's seed, as the game records one."""
     def text(value):
         return bytes([len(value)]) + value.encode()
-    header = struct.pack("<QIBII", 0, 1, 0, 0, 0) + text("load")
-    trailer = struct.pack("<iHI", score, 1, 0) + text(name) + text(country)
-    length = 4 + 2 + 4 + len(header) + len(trailer) + 4
-    data = b"RVR\x1a" + struct.pack("<HI", 1, length) + header + trailer
+    stream = b"".join(varint((length - 1) << 1) + varint(bits) for length, bits in runs)
+    ticks = sum(length for length, _ in runs)
+    seed = struct.unpack_from("<I", ticket, 9)[0] if ticket else 1
+    header = struct.pack("<QIBII", 0, seed, 0, ticks, len(stream)) + text("load")
+    if ticket:
+        header += ticket
+    trailer = struct.pack("<iHI", score, 1, ticks) + text(name) + text(country)
+    length = 4 + 2 + 4 + len(header) + len(stream) + len(trailer) + 4
+    data = b"RVR\x1a" + struct.pack("<HI", 2 if ticket else 1, length) + header + stream + trailer
     return data + struct.pack("<I", zlib.crc32(data))
 
 
@@ -733,7 +748,7 @@ def upload_flood(args):
         for index in range(first, len(tokens), 16):
             token, name = tokens[index]
             # One in five is hostile: bytes that are no replay, or a body over the cap.
-            body = make_replay(100, name)
+            body = make_replay(100, name, ticket=fetch_ticket(server.port))
             if index % 10 == 3:
                 body = os.urandom(2000)
             elif index % 10 == 7:
@@ -797,19 +812,6 @@ def varint(value):
             out += bytes([byte | 0x80])
         else:
             return out + bytes([byte])
-
-
-def replay_with_runs(score, name, runs):
-    """A well-formed replay whose tick stream holds `runs`, (length, action bits) each."""
-    def text(value):
-        return bytes([len(value)]) + value.encode()
-    stream = b"".join(varint((length - 1) << 1) + varint(bits) for length, bits in runs)
-    ticks = sum(length for length, _ in runs)
-    header = struct.pack("<QIBII", 0, 1, 0, ticks, len(stream)) + text("load")
-    trailer = struct.pack("<iHI", score, 1, ticks) + text(name) + text("")
-    length = 4 + 2 + 4 + len(header) + len(stream) + len(trailer) + 4
-    data = b"RVR\x1a" + struct.pack("<HI", 1, length) + header + stream + trailer
-    return data + struct.pack("<I", zlib.crc32(data))
 
 
 def stored_entry(port, name, score, source):
@@ -898,7 +900,8 @@ def upload_places(args):
             name = "P" + chr(65 + index % 26)
             token = stored_entry(server.port, name, 100, source)
             status, _ = post(server.port, f"/cgi/replay.pl?token={token}",
-                             make_replay(100, name), source)
+                             make_replay(100, name, ticket=fetch_ticket(server.port, source)),
+                             source)
             counts[status] = counts.get(status, 0) + 1
             if time.monotonic() - started > seconds:
                 break
@@ -925,11 +928,11 @@ def replay_bytes(args):
                                        "--verifier", verifier_script(folder)])
     source = "127.0.0.77"
     ticks = 200000
-    rattling = replay_with_runs(100, "RATTLE", [(1, 1 << (i % 2)) for i in range(ticks)])
+    rattling = make_replay(100, "RATTLE", runs=[(1, 1 << (i % 2)) for i in range(ticks)])
     token = stored_entry(server.port, "RATTLE", 100, source)
     rattled, _ = post(server.port, f"/cgi/replay.pl?token={token}", rattling, source)
     # Runs of two ticks: one byte a tick, the most a replay may hold.
-    dense = replay_with_runs(100, "DENSE", [(2, 1 << (i % 2)) for i in range(ticks // 2)])
+    dense = make_replay(100, "DENSE", runs=[(2, 1 << (i % 2)) for i in range(ticks // 2)])
     counts = {}
     seconds = 4 if args.quick else 10
     started = time.monotonic()
@@ -1048,7 +1051,9 @@ def verifier_stop(args):
                     env=dict(os.environ, TMPDIR=scratch))
     token = stored_entry(server.port, "SLOW", 100, "127.0.0.88")
     poster = threading.Thread(target=post, args=(server.port, f"/cgi/replay.pl?token={token}",
-                                                 make_replay(100, "SLOW"), "127.0.0.88"))
+                                                 make_replay(100, "SLOW", ticket=fetch_ticket(
+                                                     server.port, "127.0.0.88")),
+                                                 "127.0.0.88"))
     poster.start()
     time.sleep(0.8)
     running = marked_processes(marker)
