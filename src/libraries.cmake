@@ -72,6 +72,11 @@ rivoltra_layer(rivoltra_platform_sdl FOLDERS platform/sdl USES rivoltra_platform
 find_package(Threads REQUIRED)
 target_link_libraries(rivoltra_platform_sdl PRIVATE Threads::Threads)
 
+# The game's own code, for options that hold for all of it (the fuzz build's coverage).
+set(RIVOLTRA_GAME_LIBRARIES rivoltra_base rivoltra_system rivoltra_race_core rivoltra_formats
+  rivoltra_engine rivoltra_audio rivoltra_ui rivoltra_persist rivoltra_race rivoltra_platform
+  rivoltra_app)
+
 # Everything above, for the tools and tests that look inside the game.
 add_library(rivoltra_core INTERFACE)
 target_link_libraries(rivoltra_core INTERFACE rivoltra_app_internals)
