@@ -43,9 +43,13 @@ shlib_depends() {
   (cd "$work/shlibs" && dpkg-shlibdeps -O "${programs[@]}" 2> /dev/null) | sed -n 's/^shlibs:Depends=//p'
 }
 
-# build_deb PACKAGE SECTION DESCRIPTION-FILE: the control file, md5sums and the archive.
+# build_deb PACKAGE SECTION DESCRIPTION-FILE [DEPENDS...]: the control file, md5sums and the
+# archive; DEPENDS are libraries the programs load themselves, which dpkg-shlibdeps cannot see.
 build_deb() {
   local package=$1 section=$2 description=$3 root=$work/$1
+  local depends extra
+  depends=$(shlib_depends "$package")
+  for extra in "${@:4}"; do depends+=", $extra"; done
   mkdir -p "$root/DEBIAN"
   {
     echo "Package: $package"
@@ -53,7 +57,7 @@ build_deb() {
     echo "Architecture: $arch"
     echo "Maintainer: $maintainer"
     echo "Installed-Size: $(du -sk --exclude=DEBIAN "$root" | cut -f1)"
-    echo "Depends: $(shlib_depends "$package")"
+    echo "Depends: $depends"
     echo "Section: $section"
     echo "Priority: optional"
     echo "Homepage: https://rivoltra.example.org/"
@@ -69,7 +73,8 @@ stage rivoltra game
 mkdir -p "$work/rivoltra/usr/games"
 mv "$work/rivoltra/usr/bin/rivoltra" "$work/rivoltra/usr/games/rivoltra"
 rmdir "$work/rivoltra/usr/bin"
-build_deb rivoltra games rivoltra.description
+# The game loads libcurl at its first request to the score server (CURLOPT_PROTOCOLS_STR: 7.85).
+build_deb rivoltra games rivoltra.description "libcurl4 (>= 7.85.0)"
 
 stage rivoltra-scores scores
 install -D -m 644 "$source_dir/packaging/debian/rivoltra-scores.service" \

@@ -312,7 +312,10 @@ check "the saves the Windows build writes are byte-identical to Linux's" \
     cmp -s "$drive_c/$odd/Säve/hs" "$native/package-files/Save/hs" && echo 0 || echo 1)"
 
 # --- HTTP over WinHTTP against the real score server ---------------------------------------
-"$native/rivoltra-scores" --listen 127.0.0.1:0 --db "$work/scores.db" --quiet \
+# The replay the Windows client uploads is an honest game with a race ticket from this server,
+# played by the native autopilot faster than real time (hence the ticket check's slack) and named
+# but not sent.
+"$native/rivoltra-scores" --listen 127.0.0.1:0 --db "$work/scores.db" --quiet --ticket-slack 600 \
   --verifier "$native/rivoltra-replay" --verifier-data "$native/Data" >"$work/server.out" 2>&1 &
 server_pid=$!
 port=""
@@ -321,8 +324,13 @@ for _ in $(seq 100); do
   [ -n "$port" ] && break
   sleep 0.1
 done
+mkdir -p "$work/ticketed/Data"
+ln -s "$native/Data/Res" "$native/Data/Music" "$work/ticketed/Data/"
+"$native/rivoltra-datagen" "$work/ticketed/Data" defaults >/dev/null
+(cd "$work/ticketed" && timeout 120 "$native/rivoltra-ticketed-run" "http://127.0.0.1:$port" 1 \
+  "$drive_c/replays/ticketed.rvr" WINHTTP >/dev/null)
 probe=$(timeout 120 wine "$build_win/rivoltra-http-probe.exe" "http://127.0.0.1:$port" \
-  "C:\\replays\\autopilot-car3.rvr" 2>&1 | tr -d '\r' || true)
+  "C:\\replays\\ticketed.rvr" 2>&1 | tr -d '\r' || true)
 echo "$probe" >"$artefacts/http-probe.txt"
 check "WinHTTP: version, report and replay upload reach the score server, the entry verified" \
   "$(echo "$probe" | grep -qx '{"sent":true,"upload":"verified","listed":true}' && echo 0 || echo 1)" \

@@ -119,7 +119,7 @@ ServerResponse ScoreService::DailyPage(std::string_view query, const ServiceTime
   TableLinks links;
   links.watchPage = playAddress_;
   try {
-    return Html(RenderDailyPage(view, backend_.DailyBest(day, kDailyPageEntries), links));
+    return Html(RenderDailyPage(view, DailyVisible(day, 0, kDailyPageEntries, Bans(time)), links));
   } catch (const StorageError&) {
     return Refusal(500, "table unavailable");
   }
@@ -131,7 +131,7 @@ ServerResponse ScoreService::DailyList(std::string_view query, const ServiceTime
   const std::uint32_t day = std::get<std::uint32_t>(requested);
   std::vector<ScoreEntry> best;
   try {
-    best = backend_.DailyBest(day, kDailyListEntries);
+    best = DailyVisible(day, 0, kDailyListEntries, Bans(time));
   } catch (const StorageError&) {
     return Refusal(500, "table unavailable");
   }

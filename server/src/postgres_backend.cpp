@@ -634,12 +634,16 @@ std::string PostgresBackend::TicketSecret(std::string_view fresh) {
   return Field(rows.get(), 0, 0);
 }
 
-std::vector<ScoreEntry> PostgresBackend::DailyBest(std::uint32_t day, std::size_t limit) {
+std::vector<ScoreEntry> PostgresBackend::DailyRanked(std::uint32_t day, std::size_t offset,
+                                                     std::size_t limit) {
   Lease lease(*this);
   Result rows = Run(lease.get(),
-                    "SELECT name, country, score, submitted_at, entry_id, TRUE FROM daily_runs "
-                    "WHERE day = $1 ORDER BY score DESC, submitted_at, entry_id LIMIT $2",
-                    {std::to_string(day), std::to_string(std::min<std::size_t>(limit, 1'000'000))},
+                    "SELECT d.name, d.country, d.score, d.submitted_at, d.entry_id, TRUE "
+                    "FROM daily_runs d WHERE d.day = $1 AND NOT EXISTS (SELECT 1 FROM "
+                    "hidden_entries h WHERE h.entry_id = d.entry_id) "
+                    "ORDER BY d.score DESC, d.submitted_at, d.entry_id LIMIT $2 OFFSET $3",
+                    {std::to_string(day), std::to_string(std::min<std::size_t>(limit, 1'000'000)),
+                     std::to_string(std::min<std::size_t>(offset, 1'000'000'000))},
                     "read the daily ranking");
   std::vector<ScoreEntry> best;
   const int count = PQntuples(rows.get());

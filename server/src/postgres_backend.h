@@ -37,7 +37,8 @@ class PostgresBackend : public ScoreBackend {
                               std::int64_t now) override;
   RunStanding StandingOf(const VerifiedRun& run) override;
   std::string TicketSecret(std::string_view fresh) override;
-  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) override;
+  std::vector<ScoreEntry> DailyRanked(std::uint32_t day, std::size_t offset,
+                                      std::size_t limit) override;
   std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
                                  EntryFilter filter) override;
   std::optional<ScoreEntry> Entry(std::int64_t entryId) override;

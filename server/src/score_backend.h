@@ -54,8 +54,13 @@ class ScoreBackend {
   // The table's ticket secret: the one stored, or `fresh` when none was stored yet, so every
   // server process of the table signs with the same one.
   virtual std::string TicketSecret(std::string_view fresh) = 0;
-  // A day's table: each name's best verified run, best first.
-  virtual std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) = 0;
+  // A day's table: each name's best verified run, best first from `offset`, hidden entries left
+  // out (a name whose best run was hidden leaves the day's table: its lesser runs are not kept).
+  virtual std::vector<ScoreEntry> DailyRanked(std::uint32_t day, std::size_t offset,
+                                              std::size_t limit) = 0;
+  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) {
+    return DailyRanked(day, 0, limit);
+  }
   // Best first from `offset`; equal scores in the order they arrived; hidden entries left out.
   // Throws StorageError.
   virtual std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
@@ -110,8 +115,9 @@ class LocalBackend : public ScoreBackend {
   }
   RunStanding StandingOf(const VerifiedRun& run) override { return store_.StandingOf(run); }
   std::string TicketSecret(std::string_view fresh) override { return store_.TicketSecret(fresh); }
-  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit) override {
-    return store_.DailyBest(day, limit);
+  std::vector<ScoreEntry> DailyRanked(std::uint32_t day, std::size_t offset,
+                                      std::size_t limit) override {
+    return store_.DailyBest(day, limit, offset);
   }
   std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
                                  EntryFilter filter) override {

@@ -159,9 +159,9 @@ bool ScoreService::Shown(const ScoreEntry& entry, const BanList& bans) const {
          !bans.NameBanned(entry.Name);
 }
 
-std::vector<ScoreEntry> ScoreService::Visible(std::size_t offset, std::size_t limit,
-                                              EntryFilter filter, const BanList& bans) {
-  if (nameFilter_.Empty() && bans.Empty()) return backend_.Ranked(offset, limit, filter);
+std::vector<ScoreEntry> ScoreService::ShownOf(const RankingReader& read, std::size_t offset,
+                                              std::size_t limit, const BanList& bans) const {
+  if (nameFilter_.Empty() && bans.Empty()) return read(offset, limit);
   // Names are judged here, not in the database, so the ranking is read in chunks until enough
   // shown entries are found; the chunks are bounded, a table of nothing but banned names ends.
   constexpr std::size_t kChunk = 256;
@@ -169,7 +169,7 @@ std::vector<ScoreEntry> ScoreService::Visible(std::size_t offset, std::size_t li
   std::vector<ScoreEntry> shown;
   std::size_t skipped = 0;
   for (std::size_t chunk = 0; chunk < kMostChunks && shown.size() < limit; ++chunk) {
-    std::vector<ScoreEntry> rows = backend_.Ranked(chunk * kChunk, kChunk, filter);
+    std::vector<ScoreEntry> rows = read(chunk * kChunk, kChunk);
     for (ScoreEntry& entry : rows) {
       if (!Shown(entry, bans)) continue;
       if (skipped < offset) {
@@ -181,6 +181,20 @@ std::vector<ScoreEntry> ScoreService::Visible(std::size_t offset, std::size_t li
     if (rows.size() < kChunk) break;
   }
   return shown;
+}
+
+std::vector<ScoreEntry> ScoreService::Visible(std::size_t offset, std::size_t limit,
+                                              EntryFilter filter, const BanList& bans) {
+  return ShownOf(
+      [&](std::size_t from, std::size_t count) { return backend_.Ranked(from, count, filter); },
+      offset, limit, bans);
+}
+
+std::vector<ScoreEntry> ScoreService::DailyVisible(std::uint32_t day, std::size_t offset,
+                                                   std::size_t limit, const BanList& bans) {
+  return ShownOf(
+      [&](std::size_t from, std::size_t count) { return backend_.DailyRanked(day, from, count); },
+      offset, limit, bans);
 }
 
 ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceTime& time) {

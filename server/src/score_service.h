@@ -164,6 +164,13 @@ class ScoreService {
   // filter refuses left out.
   std::vector<ScoreEntry> Visible(std::size_t offset, std::size_t limit, EntryFilter filter,
                                   const BanList& bans);
+  // The same for a day's table of the daily run.
+  std::vector<ScoreEntry> DailyVisible(std::uint32_t day, std::size_t offset, std::size_t limit,
+                                       const BanList& bans);
+  // Reads a ranking from an offset, as many as asked for.
+  using RankingReader = std::function<std::vector<ScoreEntry>(std::size_t, std::size_t)>;
+  std::vector<ScoreEntry> ShownOf(const RankingReader& read, std::size_t offset, std::size_t limit,
+                                  const BanList& bans) const;
   ServerResponse StorageFailure(int status, std::string_view reason);
   ServerResponse Refused(int status, std::string_view reason, std::string_view limit);
   // Tickets and the daily tables, in daily_table.cpp.

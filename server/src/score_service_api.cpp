@@ -2,6 +2,7 @@
 // readable from any origin.
 #include <charconv>
 
+#include "formats/daily_course.h"
 #include "score_api.h"
 #include "score_service.h"
 
@@ -77,11 +78,21 @@ ServerResponse ScoreService::ApiScores(const ServerRequest& request, const Param
   }
   ApiPage page;
   if (auto table = parameters.find("table"); table != parameters.end()) page.table = table->second;
-  if (page.table == "daily") {
-    return JsonError(400, "the daily table is not kept by this server; ask for table=all");
+  if (page.table != "all" && page.table != "daily") {
+    return JsonError(400, "table must be all or daily");
   }
-  if (page.table != "all") return JsonError(400, "table must be all or daily");
-  if (parameters.count("date") != 0) return JsonError(400, "date is for the daily table");
+  std::optional<std::uint32_t> day;
+  if (page.table == "daily") {
+    // Without a date, today's table (UTC), as the game's list answers.
+    const std::uint32_t today = DayOfUnixSeconds(time.UnixSeconds);
+    auto date = parameters.find("date");
+    day = date == parameters.end() ? std::optional(today) : DayOfDateText(date->second);
+    if (!day) return JsonError(400, "date takes YYYY-MM-DD");
+    if (*day > today) return JsonError(404, "that day has not come yet");
+    page.date = DateTextOf(*day);
+  } else if (parameters.count("date") != 0) {
+    return JsonError(400, "date is for the daily table");
+  }
   if (auto verified = parameters.find("verified"); verified != parameters.end()) {
     if (verified->second != "0" && verified->second != "1") {
       return JsonError(400, "verified must be 0 or 1");
@@ -97,9 +108,11 @@ ServerResponse ScoreService::ApiScores(const ServerRequest& request, const Param
   page.limit = *limit;
   page.offset = *offset;
   try {
+    // Every run of a day's table is verified, so `verified` changes nothing there.
     auto entries =
-        Visible(page.offset, page.limit,
-                page.verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All, Bans(time));
+        day ? DailyVisible(*day, page.offset, page.limit, Bans(time))
+            : Visible(page.offset, page.limit,
+                      page.verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All, Bans(time));
     return Cacheable(request, ScoresJson(page, entries, kReplayPrefix));
   } catch (const StorageError&) {
     if (metrics_ != nullptr) metrics_->CountStorageError();

@@ -481,12 +481,14 @@ std::string ScoreStore::TicketSecret(std::string_view fresh) {
   }
 }
 
-std::vector<ScoreEntry> ScoreStore::DailyBest(std::uint32_t day, std::size_t limit) {
+std::vector<ScoreEntry> ScoreStore::DailyBest(std::uint32_t day, std::size_t limit,
+                                              std::size_t offset) {
   std::lock_guard lock(mutex_);
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v2(db_,
                          "SELECT name, country, score, submitted_at, entry_id, 1 FROM daily_runs "
-                         "WHERE day = ?1 ORDER BY score DESC, submitted_at, entry_id LIMIT ?2",
+                         "WHERE day = ?1 AND entry_id NOT IN (SELECT entry_id FROM hidden_entries) "
+                         "ORDER BY score DESC, submitted_at, entry_id LIMIT ?2 OFFSET ?3",
                          -1, &raw, nullptr) != SQLITE_OK) {
     throw StorageError(Where("prepare the daily ranking"));
   }
@@ -495,6 +497,9 @@ std::vector<ScoreEntry> ScoreStore::DailyBest(std::uint32_t day, std::size_t lim
   sqlite3_bind_int64(raw, 2,
                      static_cast<sqlite3_int64>(std::min<std::size_t>(
                          limit, static_cast<std::size_t>(std::numeric_limits<int>::max()))));
+  sqlite3_bind_int64(raw, 3,
+                     static_cast<sqlite3_int64>(std::min<std::size_t>(
+                         offset, static_cast<std::size_t>(std::numeric_limits<int>::max()))));
   std::vector<ScoreEntry> best;
   int step = SQLITE_ROW;
   while ((step = sqlite3_step(raw)) == SQLITE_ROW) best.push_back(EntryOfRow(raw));

@@ -78,8 +78,9 @@ class ScoreStore {
   RunStanding StandingOf(const VerifiedRun& run);
   // The table secret for race tickets: the stored one, or `fresh` stored by the first caller.
   std::string TicketSecret(std::string_view fresh);
-  // The day's table: each name's best verified run, best first, equal scores in arrival order.
-  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit);
+  // The day's table: each name's best verified run, best first, equal scores in arrival order;
+  // hidden entries left out.
+  std::vector<ScoreEntry> DailyBest(std::uint32_t day, std::size_t limit, std::size_t offset = 0);
 
   // Moderation; each action writes its audit record in the same transaction.
   std::vector<ScoreEntry> Search(const EntrySearch& search);

@@ -21,7 +21,10 @@ void ShowAfterGame(Game& game) {
     return;
   }
   EndRaceRecording(game);
-  if (ScoreQualifies(game.highScores, game.race.State.Score)) {
+  KeepOwnBest(game);
+  RecordDailyScore(game);
+  // A daily run always gets its name entry: sending it is how it reaches the day's table.
+  if (game.daily.RaceDay || ScoreQualifies(game.highScores, game.race.State.Score)) {
     ShowNameEntry(game);
   } else {
     ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);

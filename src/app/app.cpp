@@ -27,6 +27,7 @@ static_assert(SameScreen(AppScreen::MainMenu, GameScreen::MainMenu) &&
               SameScreen(AppScreen::Help, GameScreen::Help) &&
               SameScreen(AppScreen::SendResults, GameScreen::SendResults) &&
               SameScreen(AppScreen::CarChoice, GameScreen::CarChoice) &&
+              SameScreen(AppScreen::DailyRun, GameScreen::DailyRun) &&
               SameScreen(AppScreen::RaceLoading, GameScreen::RaceLoading) &&
               SameScreen(AppScreen::NameEntry, GameScreen::NameEntry));
 
@@ -45,6 +46,7 @@ void App::Configure(const StartOptions& options) {
   game_->RunWindowScale = options.WindowScale;
   if (options.Archives) game_->TakeArchives = options.Archives;
   game_->KeepUnsentResults = options.KeepUnsentResults;
+  game_->ShowFirstPictureEarly = options.ShowFirstPictureEarly;
 }
 
 void App::Start() {
@@ -139,6 +141,10 @@ UnsentSending App::SendUnsentResults() { return rivoltra::SendUnsentResults(*gam
 
 void App::SetRaceScore(std::int32_t score) {
   if (game_->ScreenState == GameScreen::Race) game_->race.State.Score = score;
+}
+
+std::int64_t App::GhostTicks() const {
+  return game_->ghost.Run ? game_->ghost.Run->TicksRun() : -1;
 }
 
 }  // namespace rivoltra

@@ -33,6 +33,10 @@ struct StartOptions {
   // later by SendUnsentResults, instead of only being reported as not sent (the browser page,
   // which is often offline on a phone).
   bool KeepUnsentResults = false;
+  // The start-up shows the main menu's first picture as soon as it is drawn, before the sounds
+  // and the race pictures are prepared and before the first tick (which waits for the window to
+  // have the focus): a window has a picture at once instead of staying black until then.
+  bool ShowFirstPictureEarly = false;
 };
 
 // What "run the ticks that are due" did, and when to come back.
@@ -52,6 +56,7 @@ enum class AppScreen : std::int32_t {
   Help = 4,
   SendResults = 7,
   CarChoice = 8,
+  DailyRun = 9,
   RaceLoading = 10,
   NameEntry = 71,
 };
@@ -117,6 +122,9 @@ class App {
   UnsentSending SendUnsentResults();
   // Sets the running race's score: the browser test's way to a score worth a table entry.
   void SetRaceScore(std::int32_t score);
+  // The recorded ticks the race's ghost car has driven; -1 without a ghost. For the browser
+  // test, which sees the page's canvas only.
+  std::int64_t GhostTicks() const;
 
   // The game's state, for the runner's state dump and for measuring tools and tests.
   Game& State() { return *game_; }

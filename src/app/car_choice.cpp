@@ -11,9 +11,9 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kFirstCar = 7;
-constexpr int kLastCar = 10;
-constexpr int kStartMainButton = 1;
+constexpr int kFirstCar = kFirstScreenSlot;
+constexpr int kLastCar = kFirstCar + 3;
+constexpr int kStartMainButton = kStartSlot;
 
 bool IsCarButton(int slot) { return slot >= kFirstCar && slot <= kLastCar; }
 
@@ -69,8 +69,11 @@ void StartGameWithCar(Game& game, std::int32_t car) {
   StartRaceFromMenus(game, car, TakeRaceTicket(game));
 }
 
-void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket) {
+void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket,
+                        std::optional<std::uint32_t> dailyDay) {
   MenuState& menu = game.menu;
+  // A daily run marks itself once started; any other race is none.
+  game.daily.RaceDay.reset();
   switch (game.ScreenState) {
     case GameScreen::CarChoice:
       HideCarChoice(game);
@@ -90,6 +93,9 @@ void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTi
     case GameScreen::Help:
       HideHelp(game);
       break;
+    case GameScreen::DailyRun:
+      HideDailyRun(game);
+      break;
     case GameScreen::NameEntry:
       // Left without confirming: the name does not enter the table.
       FreeSprite(menu.MenuCaption);
@@ -108,6 +114,7 @@ void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTi
   game.race.State.CarChoice = car;
   BeginRaceRecording(game, car, ticket);
   OpenRaceScreen(game);
+  StartGhost(game, BestRunCourse{car, dailyDay});
 }
 
 }  // namespace rivoltra

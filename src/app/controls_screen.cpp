@@ -4,6 +4,7 @@
 #include "app/controls_screen.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/game.h"
 #include "app/option_rows.h"
@@ -16,13 +17,13 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kFirstRow = 7;
+constexpr int kFirstRow = kFirstScreenSlot;
 constexpr int kLastRow = kFirstRow + kControlActionCount - 1;
 constexpr int kDefaultsButton = kLastRow + 1;
-constexpr int kOptionsMainButton = 2;
-constexpr int kMainMenuButtons = 6;
+constexpr int kOptionsMainButton = kOptionsSlot;
+constexpr int kMainMenuButtons = kMainMenuSlots;
 // The options' line that leads here, selected again on the way back.
-constexpr int kOptionsControlsLine = 11;
+constexpr int kOptionsControlsLine = kFirstScreenSlot + 4;
 constexpr int kColumns = 4;
 constexpr int kFirstPadColumn = 2;
 // About four seconds of a message; a cell waiting this long for an input gives up.
@@ -122,7 +123,7 @@ std::string CellText(const Game& game, ControlAction action, int column) {
   const ActionBinding& binding = game.preferences.Controls.Of(action);
   if (column < kFirstPadColumn) {
     const std::uint8_t key = binding.Keys[static_cast<std::size_t>(column)];
-    return key == 0 ? "" : KeyName(key);
+    return key == 0 ? "" : KeyCellLabel(key);
   }
   const PadControl control = binding.Pad[static_cast<std::size_t>(column - kFirstPadColumn)];
   return control == PadControl::None ? "" : PadControlName(control);
@@ -258,6 +259,22 @@ void ControlsActivate(Game& game) {
   } else if (selected == kOptionsMainButton) {
     BackToOptions(game);
   }
+}
+
+std::string KeyCellLabel(std::uint8_t key) {
+  namespace K = VirtualKey;
+  // Keyboard legends' usual short forms; the fonts have no brackets, commas or quotes.
+  static constexpr std::pair<std::uint8_t, const char*> kShortForms[] = {
+      {K::Semicolon, "SEMICOL"},     {K::Backslash, "BKSLASH"},   {K::LeftBracket, "LBRACKET"},
+      {K::RightBracket, "RBRACKET"}, {K::Apostrophe, "QUOTE"},    {K::Backspace, "BKSPACE"},
+      {K::PageDown, "PG DOWN"},      {K::ScrollLock, "SCR LOCK"}, {K::Multiply, "KP STAR"},
+      {K::Add, "KP PLUS"},           {K::Subtract, "KP MINUS"},   {K::Decimal, "KP POINT"},
+      {K::Divide, "KP SLASH"},
+  };
+  for (const auto& [code, label] : kShortForms) {
+    if (code == key) return label;
+  }
+  return KeyName(key);
 }
 
 bool ControlsScreenKeyDown(Game& game, int virtualKey) {

@@ -36,5 +36,8 @@ void ControlsScreenKeyUp(Game& game, int virtualKey);
 bool ControlsScreenTakesCharacters(const Game& game);
 // The pointer over a cell makes it the chosen one.
 void ControlsScreenMouseMove(Game& game, int x, int y);
+// What a key's cell shows: the key's name, or a shorter form of the names wider than a cell
+// (the messages and the preferences file keep the whole name).
+std::string KeyCellLabel(std::uint8_t key);
 
 }  // namespace rivoltra

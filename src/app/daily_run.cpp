@@ -12,7 +12,8 @@ void StartDailyRun(Game& game, std::uint32_t day) {
   const std::optional<RaceTicket> ticket = TakeRaceTicket(game, day);
   // Offline the course is the same: its seed is the day's, not the server's.
   if (!ticket) game.Random.Seed(course.Seed);
-  StartRaceFromMenus(game, course.Car, ticket);
+  StartRaceFromMenus(game, course.Car, ticket, day);
+  game.daily.RaceDay = day;
 }
 
 }  // namespace rivoltra

@@ -69,6 +69,7 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
   // Navigation and the race read the input states of this tick, not those of the key events.
   game.Input.Update();
   PadMenuButtons(game);
+  PollLeaderGhost(game);
   switch (game.ScreenState) {
     case GameScreen::MainMenu:
       MainMenuTick(game, lagCount);
@@ -96,6 +97,9 @@ void RunFrameTick(Game& game, std::int32_t lagCount) {
       break;
     case GameScreen::CarChoice:
       CarChoiceTick(game, lagCount);
+      break;
+    case GameScreen::DailyRun:
+      DailyRunTick(game, lagCount);
       break;
     case GameScreen::NameEntry:
       NameEntryTick(game, lagCount);

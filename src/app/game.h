@@ -8,7 +8,9 @@
 #include <string_view>
 
 #include "app/controls_screen.h"
+#include "app/daily_screen.h"
 #include "app/game_archives.h"
+#include "app/ghost_car.h"
 #include "app/menu_state.h"
 #include "app/race_scene/race_scene.h"
 #include "app/replay_session.h"
@@ -45,6 +47,7 @@ enum class GameScreen : std::int32_t {
   MoreSettings = 6,
   SendResults = 7,
   CarChoice = 8,
+  DailyRun = 9,
   RaceLoading = 10,
   NameEntry = 71,
 };
@@ -105,6 +108,9 @@ struct Game {
   ReplaySession replay;
   // The race ticket asked for on the car choice; taken by the race that starts next.
   TicketRequest ticketRequest;
+  // The ghost car beside the race, and where its runs come from.
+  GhostCar ghost;
+  DailyRunState daily;
   MusicState music;
   // The file the playing song was loaded from; empty while no song plays.
   std::string SongFile;
@@ -125,6 +131,8 @@ struct Game {
   ActionStates HeldActions;
   // A result the score server could not be reached for is kept for later (see StartOptions).
   bool KeepUnsentResults = false;
+  // The start-up shows the main menu's first picture as soon as it is drawn (see StartOptions).
+  bool ShowFirstPictureEarly = false;
   std::int32_t MouseX = 0;
   std::int32_t MouseY = 0;
 

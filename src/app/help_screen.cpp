@@ -9,9 +9,9 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kPreviousButton = 7;
-constexpr int kNextButton = 8;
-constexpr int kHelpMainButton = 4;
+constexpr int kPreviousButton = kFirstScreenSlot;
+constexpr int kNextButton = kFirstScreenSlot + 1;
+constexpr int kHelpMainButton = kHelpSlot;
 constexpr std::int32_t kHelpPages = 4;
 
 const char* PageImage(std::int32_t page) {

@@ -8,9 +8,9 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kClearButton = 7;
-constexpr int kViewOnlineButton = 8;
-constexpr int kHighScoresMainButton = 3;
+constexpr int kClearButton = kFirstScreenSlot;
+constexpr int kViewOnlineButton = kFirstScreenSlot + 1;
+constexpr int kHighScoresMainButton = kHighScoresSlot;
 
 // Rank, name and score of the ten rows, in the font selected when the screen opened.
 void DrawHighScoreRows(Game& game) {

@@ -16,13 +16,13 @@ void OptionsCharacterTyped(Game& game, char key) {
   MenuState& menu = game.menu;
   if (key == kEnter) OnPointerClick(game);
   if (key == kEscape) {
-    menu.buttons.SelectedButton = 2;
+    menu.buttons.SelectedButton = kOptionsSlot;
     OnPointerClick(game);
     return;
   }
   // Judged after the Enter above, which may have closed the options.
-  if (game.ScreenState == GameScreen::Options && menu.buttons.SelectedButton == 10 &&
-      menu.EditingCountry) {
+  if (game.ScreenState == GameScreen::Options &&
+      menu.buttons.SelectedButton == kFirstScreenSlot + 3 && menu.EditingCountry) {
     TypeIntoCountry(game, key);
   }
 }
@@ -35,17 +35,20 @@ void MenuCharacterTyped(Game& game, char key) {
   if (key == kEscape) {
     switch (game.ScreenState) {
       case GameScreen::HighScores:
-        selected = 3;
+        selected = kHighScoresSlot;
         break;
       case GameScreen::Help:
-        selected = 4;
+        selected = kHelpSlot;
         break;
       case GameScreen::CarChoice:
-        selected = 1;
+        selected = kStartSlot;
+        break;
+      case GameScreen::DailyRun:
+        selected = kDailyRunSlot;
         break;
       case GameScreen::Controls:
       case GameScreen::MoreSettings:
-        selected = 2;
+        selected = kOptionsSlot;
         break;
       case GameScreen::MainMenu:
         return;
@@ -135,6 +138,9 @@ void OnPointerClick(Game& game) {
       break;
     case GameScreen::CarChoice:
       CarChoiceActivate(game);
+      break;
+    case GameScreen::DailyRun:
+      DailyRunActivate(game);
       break;
     case GameScreen::SendResults:
       SendResultsActivate(game);

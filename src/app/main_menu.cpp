@@ -9,7 +9,7 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kMainButtons = 6;
+constexpr int kMainButtons = kMainMenuSlots;
 constexpr double kButtonStep = 7;
 // The buttons move while the first is right of this: from the screen's edge, 35 steps of 7 bring
 // it to the column.
@@ -44,29 +44,31 @@ void CreateMainMenuSprites(Game& game) {
 
   const auto& kButtonY = layout::kMenuButtonY;
   static_assert(layout::kMenuButtonY.size() == kMainButtons);
-  for (int slot = 1; slot <= 5; ++slot) {
+  for (int slot = 1; slot < kExitSlot; ++slot) {
     menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new MenuButton(
         root, game.InterfaceImages.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
         slot - 1, slot - 1, kScreenWidth, kButtonY[static_cast<std::size_t>(slot - 1)]);
   }
-  menu.buttons.MenuButtons[6] =
+  menu.buttons.MenuButtons[kExitSlot] =
       new MenuButton(root, game.InterfaceImages.Items(), "MainMenu_ExitActive",
                      "MainMenu_ExitInactive", 0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
 }
 
 const char* CaptionImageOf(int selectedButton) {
   switch (selectedButton) {
-    case 1:
+    case kStartSlot:
       return "StartCaption";
-    case 2:
+    case kDailyRunSlot:
+      return "DailyRunCaption";
+    case kOptionsSlot:
       return "OptionsCaption";
-    case 3:
+    case kHighScoresSlot:
       return "HighScoresCaption";
-    case 4:
+    case kHelpSlot:
       return "HelpCaption";
-    case 5:
+    case kWebSiteSlot:
       return "VisitWWWCaption";
-    case 6:
+    case kExitSlot:
       return "ExitCaption";
     default:
       return nullptr;
@@ -117,8 +119,9 @@ void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
   menu.MenuEntryMode = entryMode;
   if (createAll) {
     PlayScreenMusic(game);
-    if (entryMode == MenuEntryModes::SelectStart) menu.buttons.SelectedButton = 1;
-    if (entryMode == MenuEntryModes::ShowHighScores) menu.buttons.SelectedButton = 3;
+    if (entryMode == MenuEntryModes::SelectStart) menu.buttons.SelectedButton = kStartSlot;
+    if (entryMode == MenuEntryModes::ShowDailyRun) menu.buttons.SelectedButton = kDailyRunSlot;
+    if (entryMode == MenuEntryModes::ShowHighScores) menu.buttons.SelectedButton = kHighScoresSlot;
     menu.MenuPhase = MenuPhases::PanelsMoving;
     CreateMainMenuSprites(game);
   }
@@ -145,6 +148,9 @@ void MainMenuTick(Game& game, std::int32_t lagCount) {
     if (menu.MenuEntryMode == MenuEntryModes::ShowHighScores) {
       ShowHighScores(game);
       menu.MenuEntryMode = MenuEntryModes::SelectStart;
+    } else if (menu.MenuEntryMode == MenuEntryModes::ShowDailyRun) {
+      ShowDailyRun(game);
+      menu.MenuEntryMode = MenuEntryModes::SelectStart;
     }
   }
   // The phases follow each other within one tick: the tick in which the panels arrive already
@@ -158,22 +164,25 @@ void MainMenuTick(Game& game, std::int32_t lagCount) {
 void MainMenuActivate(Game& game) {
   if (game.menu.MenuPhase != MenuPhases::Ready) return;
   switch (game.menu.buttons.SelectedButton) {
-    case 1:
+    case kStartSlot:
       ShowCarChoice(game);
       break;
-    case 2:
+    case kDailyRunSlot:
+      ShowDailyRun(game);
+      break;
+    case kOptionsSlot:
       ShowOptions(game);
       break;
-    case 3:
+    case kHighScoresSlot:
       ShowHighScores(game);
       break;
-    case 4:
+    case kHelpSlot:
       ShowHelp(game);
       break;
-    case 5:
+    case kWebSiteSlot:
       OpenInBrowser(game, WebSiteAddress(game.online));
       break;
-    case 6:
+    case kExitSlot:
       CloseMainMenu(game);
       SaveAndQuit(game);
       break;

@@ -9,6 +9,18 @@ namespace rivoltra {
 
 class CaptionSprite;
 
+// The main menu's button slots, top to bottom; the open sub-screen's buttons take the slots from
+// kFirstScreenSlot on, and the main menu's stay standing beside them.
+inline constexpr int kStartSlot = 1;
+inline constexpr int kDailyRunSlot = 2;
+inline constexpr int kOptionsSlot = 3;
+inline constexpr int kHighScoresSlot = 4;
+inline constexpr int kHelpSlot = 5;
+inline constexpr int kWebSiteSlot = 6;
+inline constexpr int kExitSlot = 7;
+inline constexpr int kMainMenuSlots = kExitSlot;
+inline constexpr int kFirstScreenSlot = kMainMenuSlots + 1;
+
 // The main menu's slide-in: the panels move in, then the buttons; only a ready menu takes input.
 // The numbers are the ones the runner's state dump and the golden traces show.
 enum class MenuPhases : std::int32_t {
@@ -17,21 +29,23 @@ enum class MenuPhases : std::int32_t {
   ButtonsMoving = 3,
 };
 
-// How the main menu opens: with Start selected, or with High scores selected and that screen
-// opened once the slide-in has ended (after a game). The numbers are the state dump's.
+// How the main menu opens: with Start selected, or with High scores (after a game) or the daily
+// run (after a daily run) selected and that screen opened once the slide-in has ended. The
+// numbers are the state dump's.
 enum class MenuEntryModes : std::int32_t {
   SelectStart = 0,
+  ShowDailyRun = 2,
   ShowHighScores = 3,
 };
 
 // The menu globals shared by every screen: button slots and selection, the sprites each screen
 // keeps, the slide-in phase, text entry and the navigation flags.
 struct MenuState {
-  // Slots 1 to 6 the main menu (on the send-results screen 1 and 2 its buttons), from 7 on the
-  // open sub-screen's.
+  // Slots 1 to kMainMenuSlots the main menu (on the send-results screen 1 and 2 its buttons),
+  // from kFirstScreenSlot on the open sub-screen's.
   MenuButtonGroup buttons;
   std::int32_t FirstSelectable = 1;
-  std::int32_t LastSelectable = 6;
+  std::int32_t LastSelectable = kMainMenuSlots;
 
   // The main menu's sprites live from its full creation to CloseMainMenu, across sub-screens;
   // on the name entry and send results MenuCaption is their title.
@@ -40,6 +54,8 @@ struct MenuState {
   CaptionSprite* DownPanelSprite = nullptr;
   // The open sub-screen's panel.
   CaptionSprite* ScreenBackdrop = nullptr;
+  // The day's car on the daily screen.
+  CaptionSprite* DailyCar = nullptr;
   CaptionSprite* TextCursor = nullptr;
 
   MenuPhases MenuPhase = MenuPhases::Ready;

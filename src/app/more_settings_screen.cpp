@@ -9,13 +9,13 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kSizeLine = 7;
-constexpr int kScalingLine = 8;
-constexpr int kOnlineLine = 9;
-constexpr int kGhostLine = 10;
-constexpr int kOptionsMainButton = 2;
+constexpr int kSizeLine = kFirstScreenSlot;
+constexpr int kScalingLine = kFirstScreenSlot + 1;
+constexpr int kOnlineLine = kFirstScreenSlot + 2;
+constexpr int kGhostLine = kFirstScreenSlot + 3;
+constexpr int kOptionsMainButton = kOptionsSlot;
 // The options' line that leads here, selected again on the way back.
-constexpr int kOptionsMoreLine = 12;
+constexpr int kOptionsMoreLine = kFirstScreenSlot + 5;
 
 // The sizes in the order Left/Right walk through them.
 constexpr std::array<int, 4> kScales = {1, 2, 3, kWindowScaleFit};

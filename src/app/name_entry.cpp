@@ -43,7 +43,10 @@ void ShowNameEntry(Game& game) {
 
 void FinishNameEntry(Game& game) {
   MenuState& menu = game.menu;
-  InsertHighScore(game.highScores, menu.PlayerName, game.race.State.Score);
+  // A daily run comes here whatever its score; only a score that earns a place enters the table.
+  if (ScoreQualifies(game.highScores, game.race.State.Score)) {
+    InsertHighScore(game.highScores, menu.PlayerName, game.race.State.Score);
+  }
   NameLastRecording(game, menu.PlayerName, game.settings.Country);
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.TextCursor);

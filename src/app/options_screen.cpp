@@ -12,13 +12,13 @@ namespace {
 
 constexpr int kTextCursorAboveButtonsZ = 5;
 
-constexpr int kDisplayLine = 7;
-constexpr int kMusicLine = 8;
-constexpr int kSoundLine = 9;
-constexpr int kCountryLine = 10;
-constexpr int kControlsLine = 11;
-constexpr int kMoreLine = 12;
-constexpr int kOptionsMainButton = 2;
+constexpr int kDisplayLine = kFirstScreenSlot;
+constexpr int kMusicLine = kFirstScreenSlot + 1;
+constexpr int kSoundLine = kFirstScreenSlot + 2;
+constexpr int kCountryLine = kFirstScreenSlot + 3;
+constexpr int kControlsLine = kFirstScreenSlot + 4;
+constexpr int kMoreLine = kFirstScreenSlot + 5;
+constexpr int kOptionsMainButton = kOptionsSlot;
 constexpr std::int32_t kCountryX = layout::kOptionChoiceX;
 constexpr std::int32_t kCountryRightEdge = 500;
 constexpr std::int32_t kCountryCursorMinimumX = 264;

@@ -25,7 +25,7 @@ void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode);
 void CloseMainMenu(Game& game);
 // The options open with the given line selected (the display line unless a sub-screen of
 // theirs goes back to its own line).
-void ShowOptions(Game& game, int selectedLine = 7);
+void ShowOptions(Game& game, int selectedLine = kFirstScreenSlot);
 void HideOptions(Game& game);
 // The options' sub-screens: the controls, and the window, online and ghost settings.
 void ShowControls(Game& game);
@@ -38,6 +38,12 @@ void ShowHelp(Game& game);
 void HideHelp(Game& game);
 void ShowCarChoice(Game& game);
 void HideCarChoice(Game& game);
+// The daily run's screen: today's date and car, the day's top ten from the server (fetched
+// without waiting), the player's own best of the day and the button that starts the run.
+void ShowDailyRun(Game& game);
+void HideDailyRun(Game& game);
+// After a daily run: its score becomes the player's best of its day when it beats it.
+void RecordDailyScore(Game& game);
 // After a game: the name entry when the score earns a place in the table, else the main menu;
 // a played-back game goes back to the menu (or ends the replay window) without either.
 void ShowAfterGame(Game& game);
@@ -51,8 +57,10 @@ void HideSendResults(Game& game);
 // starts a new game with the car (1 to 4).
 void StartGameWithCar(Game& game, std::int32_t car);
 // Leaves whichever menu screen stands and starts a race with that car, recorded with the ticket
-// when there is one (the race then starts from the ticket's seed).
-void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket);
+// when there is one (the race then starts from the ticket's seed); dailyDay names the daily
+// run's day, whose ghost and own best are the day's.
+void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket,
+                        std::optional<std::uint32_t> dailyDay = std::nullopt);
 // The daily run of `day` (days since 1970, UTC): the day's car and course, with the day's
 // ticket when it came in, else from the day's seed offline.
 void StartDailyRun(Game& game, std::uint32_t day);
@@ -60,6 +68,7 @@ void StartDailyRun(Game& game, std::uint32_t day);
 // The screens' ticks, run by the frame tick with the timer's lag.
 void MainMenuTick(Game& game, std::int32_t lagCount);
 void CarChoiceTick(Game& game, std::int32_t lagCount);
+void DailyRunTick(Game& game, std::int32_t lagCount);
 void OptionsTick(Game& game, std::int32_t lagCount);
 void ControlsTick(Game& game, std::int32_t lagCount);
 void MoreSettingsTick(Game& game, std::int32_t lagCount);
@@ -71,6 +80,7 @@ void SendResultsTick(Game& game, std::int32_t lagCount);
 // The screens' branches of the click handler; the button-press sound has already played.
 void MainMenuActivate(Game& game);
 void CarChoiceActivate(Game& game);
+void DailyRunActivate(Game& game);
 void OptionsActivate(Game& game);
 void ControlsActivate(Game& game);
 void MoreSettingsActivate(Game& game);

@@ -41,10 +41,12 @@ std::optional<std::string> ReadUnsent(const std::filesystem::path& file) {
   return text;
 }
 
-// Whatever became of the sending, the main menu slides in and then shows the table.
+// Whatever became of the sending, the main menu slides in and then shows the table: the daily
+// screen after a daily run, the high scores after any other game.
 void LeaveSendResults(Game& game) {
   HideSendResults(game);
-  ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);
+  ShowMainMenu(game, true,
+               game.daily.RaceDay ? MenuEntryModes::ShowDailyRun : MenuEntryModes::ShowHighScores);
 }
 
 }  // namespace

@@ -24,13 +24,19 @@ void LoadPreferencesFile(Game& game) {
   ApplyPreferences(game);
 }
 
+// The main menu as its slide-in starts (the background and the caption, the panels and the
+// buttons still outside the screen), drawn without moving anything: the ticks that follow are
+// those of a start-up that showed nothing, so the game plays the same either way.
+void ShowFirstPicture(Game& game) {
+  DrawFrame(game, 0, false);
+  FlipFrame(game);
+}
+
 }  // namespace
 
 void RunStartup(Game& game) {
   GameArchives archives = game.TakeArchives ? game.TakeArchives() : ReadGameArchives(game.paths);
   game.InterfaceImages.Items().Assign(std::move(archives.Interface));
-  game.RaceImages.Items().Assign(std::move(archives.Race));
-  game.Sounds.Items().Assign(archives.Sounds);
   game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.
@@ -51,6 +57,12 @@ void RunStartup(Game& game) {
       &game.Sprites.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
       game.raceScene.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);
+  if (game.ShowFirstPictureEarly) ShowFirstPicture(game);
+  // What the main menu neither shows nor plays comes last, after its first picture: the race
+  // pictures (built for the display as they are added) and the sounds (converted for the
+  // output). Nothing reads them before the first tick.
+  game.RaceImages.Items().Assign(std::move(archives.Race));
+  game.Sounds.Items().Assign(archives.Sounds);
   game.StartupComplete = true;
 }
 

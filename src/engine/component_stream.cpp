@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <system_error>
@@ -512,9 +513,16 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 std::vector<std::uint8_t> ReadArchiveFile(const std::string& fileName) {
   errno = 0;
-  FileHandle file(OpenFile(PathFromUtf8(fileName), "rb"));
+  const std::filesystem::path path = PathFromUtf8(fileName);
+  FileHandle file(OpenFile(path, "rb"));
   if (!file) ThrowFileError(fileName, "cannot open");
-  std::vector<std::uint8_t> bytes;
+  // The whole file in one read into a buffer of its size: growing the buffer piece by piece
+  // copied a 12 MB archive three times over at every start. What the size does not cover (a
+  // file that is not a regular one, or grows meanwhile) is read on in pieces.
+  std::error_code sizeUnknown;
+  const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
+  std::vector<std::uint8_t> bytes(sizeUnknown ? 0 : static_cast<std::size_t>(size));
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
   std::uint8_t buffer[65536];
   std::size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)

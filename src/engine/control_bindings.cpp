@@ -78,6 +78,7 @@ const std::vector<NamedKey>& SpecialKeyNames() {
       {K::Backslash, "BACKSLASH"},
       {K::RightBracket, "RIGHT BRACKET"},
       {K::Apostrophe, "APOSTROPHE"},
+      {K::Key102, "102ND KEY"},
   };
   return names;
 }

@@ -141,6 +141,39 @@ std::size_t PictureRow(std::size_t row, std::size_t height, bool topDown) {
   return topDown ? row : height - 1 - row;
 }
 
+// One stored row into picture pixels. The depth is chosen once per row, not per pixel: the
+// archives' large true-colour pictures are most of the start-up's decoding.
+void DecodeRow(std::span<const std::uint8_t> data, int bitCount, const Palette& palette,
+               const BitFields& fields, std::uint32_t* pixels, std::size_t width) {
+  switch (bitCount) {
+    case 1:
+      for (std::size_t x = 0; x < width; ++x) pixels[x] = palette[(data[x / 8] >> (7 - x % 8)) & 1];
+      break;
+    case 4:
+      for (std::size_t x = 0; x < width; ++x)
+        pixels[x] = palette[(data[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F];
+      break;
+    case 8:
+      for (std::size_t x = 0; x < width; ++x) pixels[x] = palette[data[x]];
+      break;
+    case 16:
+      for (std::size_t x = 0; x < width; ++x)
+        pixels[x] = fields.ToXrgb(static_cast<std::uint32_t>(data[2 * x] | data[2 * x + 1] << 8));
+      break;
+    case 24:
+      for (std::size_t x = 0; x < width; ++x)
+        pixels[x] = std::uint32_t{data[3 * x + 2]} << 16 | std::uint32_t{data[3 * x + 1]} << 8 |
+                    data[3 * x];
+      break;
+    default:  // 32
+      for (std::size_t x = 0; x < width; ++x)
+        pixels[x] = fields.ToXrgb(std::uint32_t{data[4 * x]} | std::uint32_t{data[4 * x + 1]} << 8 |
+                                  std::uint32_t{data[4 * x + 2]} << 16 |
+                                  std::uint32_t{data[4 * x + 3]} << 24);
+      break;
+  }
+}
+
 void DecodeRows(ByteCursor& in, const DibHeader& h, const Palette& palette, const BitFields& fields,
                 Picture& out) {
   const std::size_t width = static_cast<std::size_t>(out.Width);
@@ -153,32 +186,8 @@ void DecodeRows(ByteCursor& in, const DibHeader& h, const Palette& palette, cons
   const bool topDown = h.Height < 0;
   for (std::size_t row = 0; row < height; ++row) {
     auto data = in.Bytes(row + 1 < height ? stride : lastRowBytes);
-    std::uint32_t* pixels = out.Pixels.data() + PictureRow(row, height, topDown) * width;
-    for (std::size_t x = 0; x < width; ++x) {
-      switch (h.BitCount) {
-        case 1:
-          pixels[x] = palette[(data[x / 8] >> (7 - x % 8)) & 1];
-          break;
-        case 4:
-          pixels[x] = palette[(data[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F];
-          break;
-        case 8:
-          pixels[x] = palette[data[x]];
-          break;
-        case 16:
-          pixels[x] = fields.ToXrgb(static_cast<std::uint32_t>(data[2 * x] | data[2 * x + 1] << 8));
-          break;
-        case 24:
-          pixels[x] = std::uint32_t{data[3 * x + 2]} << 16 | std::uint32_t{data[3 * x + 1]} << 8 |
-                      data[3 * x];
-          break;
-        default:  // 32
-          pixels[x] = fields.ToXrgb(
-              std::uint32_t{data[4 * x]} | std::uint32_t{data[4 * x + 1]} << 8 |
-              std::uint32_t{data[4 * x + 2]} << 16 | std::uint32_t{data[4 * x + 3]} << 24);
-          break;
-      }
-    }
+    DecodeRow(data, h.BitCount, palette, fields,
+              out.Pixels.data() + PictureRow(row, height, topDown) * width, width);
   }
 }
 

@@ -32,18 +32,13 @@ void Display::Initialize() {
   try {
     for (DisplaySubscriber* subscriber : subscribers_) subscriber->DisplayInitialized(backBuffer_);
     if (OnInitialize) OnInitialize();
-    Restore();
+    backBuffer_.Fill(0);
   } catch (...) {
     busy_ = false;
     Finalize();
     throw;
   }
   busy_ = false;
-}
-
-void Display::Restore() {
-  backBuffer_.Fill(0);
-  for (DisplaySubscriber* subscriber : subscribers_) subscriber->DisplayRestored();
 }
 
 void Display::Finalize() {

@@ -69,8 +69,6 @@ class Display final : public DisplayPublisher {
   bool IsFullScreen() const { return initialized_ && activeFullScreen_; }
 
  private:
-  void Restore();
-
   DisplayPresenter& presenter_;
   std::vector<DisplaySubscriber*> subscribers_;
   Surface backBuffer_;

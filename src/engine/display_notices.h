@@ -11,11 +11,10 @@ class DisplaySubscriber {
  public:
   virtual ~DisplaySubscriber() = default;
 
-  // The display's surfaces exist; backBuffer stays valid until DisplayFinalized.
+  // The display's surfaces exist; backBuffer stays valid until DisplayFinalized. Anything
+  // converted into display format is built here, once per initialisation: the surfaces live in
+  // the program's own memory and are never lost while the display stands.
   virtual void DisplayInitialized(Surface& backBuffer) = 0;
-  // The surfaces were (re)filled: anything converted into display format must be rebuilt.
-  // Sent after every DisplayInitialized and after lost surfaces came back.
-  virtual void DisplayRestored() = 0;
   // The surfaces are about to go; drop every reference into them.
   virtual void DisplayFinalized() = 0;
   // The display itself is being destroyed; forget it (never unsubscribe from inside this).

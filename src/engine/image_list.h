@@ -26,7 +26,9 @@ class ImageListError : public std::runtime_error {
 
 // One picture of an image list, cut into equal patterns. While its list is bound to an
 // initialised display the patterns live in 5-6-5 surfaces, converted once when they are built,
-// so drawing only copies rows.
+// so drawing only copies rows. They are built at their first use after the display has been
+// initialised rather than all at once: a screen needs a few of a list's pictures, and the
+// start-up's first picture waited for all of them. (Used from the game's thread only.)
 class ImageItem {
  public:
   ImageItem(ImageCollection& collection, ImageItemData data);
@@ -53,11 +55,11 @@ class ImageItem {
   // Pattern size: PatternWidth/PatternHeight when above 0, else the picture's size.
   int Width() const;
   int Height() const;
-  // The built patterns' number, or before they are built the count the picture allows.
+  // The built patterns' number while initialised, before that the count the picture allows.
   int PatternCount() const;
   // The pattern's rectangle within its surface; (0, 0, 0, 0) out of range.
   Rect PatternRect(int pattern) const;
-  // The surface a built pattern lives on; null out of range or before the patterns are built.
+  // The surface a built pattern lives on; null out of range or while not initialised.
   const Surface* PatternSurface(int pattern) const;
   // The colour key in the surfaces' format.
   Pixel565 ColorKey() const { return colorKey_; }
@@ -66,13 +68,16 @@ class ImageItem {
   // Copies the pattern with its top-left corner at (x, y), clipped to the surface, skipping
   // pixels equal to the key when Transparent. Draws nothing when not initialised or out of range.
   void Draw(Surface& target, int x, int y, int pattern) const;
+  // Draw, each drawn pixel half the pattern's colour and half the target's.
+  void DrawHalfTransparent(Surface& target, int x, int y, int pattern) const;
   // Draws the pattern scaled to width x height and turned clockwise by angle/256 of a full turn
   // about the pivot at the fractions (centerX, centerY) of the scaled pattern, with the pivot
   // placed at (x, y). Transparent pixels are always skipped; nearest-pixel sampling.
   void DrawRotate(Surface& target, int x, int y, int width, int height, int pattern, double centerX,
                   double centerY, int angle) const;
 
-  // Builds the patterns from the picture; Free drops them. Called by the list.
+  // Makes the patterns available (built at their first use); Finalize drops them. Called by the
+  // list.
   void Initialize();
   void Finalize();
 
@@ -83,15 +88,22 @@ class ImageItem {
     int SurfaceIndex = 0;
   };
 
-  void BuildPatterns();
-  void BuildSurface(const Rect& area);
+  // Builds the patterns if the item is initialised and they are not built yet.
+  void EnsureBuilt() const;
+  void BuildPatterns() const;
+  void BuildSurface(const Rect& area) const;
+  // The pattern's rows clipped to the target, each handed to drawRow(to, from, count).
+  template <typename RowDrawer>
+  void DrawRows(Surface& target, int x, int y, int pattern, RowDrawer drawRow) const;
 
   ImageCollection& collection_;
   ImageItemData data_;
   bool initialized_ = false;
   Pixel565 colorKey_ = 0;
-  std::vector<Surface> surfaces_;
-  std::vector<Pattern> patterns_;
+  // Built on demand by the const accessors, hence mutable.
+  mutable bool built_ = false;
+  mutable std::vector<Surface> surfaces_;
+  mutable std::vector<Pattern> patterns_;
 };
 
 // The items of one image list in file order, with a 256-bucket name index.
@@ -137,7 +149,7 @@ class ImageCollection {
 };
 
 // An image list bound to a display: it builds its items' patterns when the display is
-// initialised, rebuilds them when the display is restored and frees them when it is finalised.
+// initialised and frees them when it is finalised.
 class ImageList final : public DisplaySubscriber {
  public:
   ImageList();
@@ -155,7 +167,6 @@ class ImageList final : public DisplaySubscriber {
   bool DisplayReady() const { return display_ != nullptr && display_->IsInitialized(); }
 
   void DisplayInitialized(Surface& backBuffer) override;
-  void DisplayRestored() override;
   void DisplayFinalized() override;
   void DisplayDestroyed() override;
 

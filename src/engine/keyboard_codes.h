@@ -67,6 +67,8 @@ constexpr std::uint8_t LeftBracket = 0xDB;
 constexpr std::uint8_t Backslash = 0xDC;
 constexpr std::uint8_t RightBracket = 0xDD;
 constexpr std::uint8_t Apostrophe = 0xDE;
+// The extra key of an ISO keyboard, between the left Shift and Z.
+constexpr std::uint8_t Key102 = 0xE2;
 
 }  // namespace VirtualKey
 

@@ -28,7 +28,6 @@ class DisplaySpriteEngine final : public DisplaySubscriber {
   void DrawSprites();
 
   void DisplayInitialized(Surface& backBuffer) override;
-  void DisplayRestored() override {}
   void DisplayFinalized() override;
   void DisplayDestroyed() override;
 

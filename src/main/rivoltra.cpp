@@ -90,8 +90,9 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const StartOptions options{paths, online, line.FullScreen, line.WindowScale,
-                             [archives] { return archives->get(); }};
+  StartOptions options{paths, online, line.FullScreen, line.WindowScale,
+                       [archives] { return archives->get(); }};
+  options.ShowFirstPictureEarly = true;
   const auto setup = [&](App& app) { app.Configure(options); };
   if (!replay) return RunSdlProgram({}, setup);
   return RunSdlProgram({}, setup, [&](App& app) { WatchReplay(app, *replay); });

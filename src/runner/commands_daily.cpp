@@ -1,7 +1,7 @@
 // `daily DATE`: the daily run of DATE (YYYY-MM-DD), as starting it from the daily screen on that
 // day does: the wall clock is set to that day's noon (UTC), and with a server set the day's
-// ticket is asked for first (the server hands out today's only; without it the run is the same
-// course, unticketed).
+// ticket and its leader's replay (raced as the ghost) are asked for first (the server hands out
+// today's ticket only; without it the run is the same course, unticketed).
 #include "app/game.h"
 #include "app/screens.h"
 #include "app/ticket_request.h"
@@ -23,7 +23,10 @@ const RegisterCommand kDaily("daily", [](RunnerContext& context, const CommandAr
     throw ScriptError("a race is already running");
   context.platform.SetWallClock(static_cast<std::int64_t>(*day) * kSecondsPerDay +
                                 kSecondsPerDay / 2);
-  if (context.platform.Http().Connected()) RequestRaceTicket(context.game, *day);
+  if (context.platform.Http().Connected()) {
+    RequestRaceTicket(context.game, *day);
+    RequestLeaderGhost(context.game, *day);
+  }
   StartDailyRun(context.game, *day);
 });
 

@@ -54,19 +54,28 @@ void BitmapText::WriteText(Surface& surface, const ImageCollection& images, std:
   if (text.empty()) return;
   const ImageItem& font = images.ItemByName(currentFont_.ImageName);
   const double patternWidth = font.PatternWidth();
-  // The big font's glyphs sit closer together than its table says.
-  const double extra = currentFont_.Kind == FontKind::Big ? -0.05 * patternWidth : 0.0;
   int pen = x;
   for (const char c : text) {
-    if (c == ' ') {
-      pen = static_cast<int>(std::trunc(pen + 0.2 * patternWidth));
-    } else if (IsGlyph(c)) {
-      font.Draw(surface, pen, y, c - kFirstGlyph);
-      // The pen is truncated after every glyph, so widths never accumulate fractions.
-      pen = static_cast<int>(std::trunc(pen + Advance(currentFont_.Kind, c) + extra));
-    }
+    if (IsGlyph(c)) font.Draw(surface, pen, y, c - kFirstGlyph);
+    pen = PenAfter(pen, c, patternWidth);
     TextEndX = pen;
   }
+}
+
+int BitmapText::TextWidth(const ImageCollection& images, std::string_view text) const {
+  const double patternWidth = images.ItemByName(currentFont_.ImageName).PatternWidth();
+  int pen = 0;
+  for (const char c : text) pen = PenAfter(pen, c, patternWidth);
+  return pen;
+}
+
+int BitmapText::PenAfter(int pen, char c, double patternWidth) const {
+  if (c == ' ') return static_cast<int>(std::trunc(pen + 0.2 * patternWidth));
+  if (!IsGlyph(c)) return pen;
+  // The big font's glyphs sit closer together than its table says.
+  const double extra = currentFont_.Kind == FontKind::Big ? -0.05 * patternWidth : 0.0;
+  // The pen is truncated after every glyph, so widths never accumulate fractions.
+  return static_cast<int>(std::trunc(pen + Advance(currentFont_.Kind, c) + extra));
 }
 
 }  // namespace rivoltra

@@ -44,12 +44,18 @@ class BitmapText {
   void WriteText(Surface& surface, const ImageCollection& images, std::string_view text, int x,
                  int y);
 
+  // How far WriteText would move the pen for the text in the current font.
+  int TextWidth(const ImageCollection& images, std::string_view text) const;
+
   // Pen advance of a glyph character in a font kind (after PrepareFontTables).
   int Advance(FontKind kind, char glyph) const;
 
   std::int32_t TextEndX = 0;
 
  private:
+  // The pen after one character (spaces included) from `pen`.
+  int PenAfter(int pen, char c, double patternWidth) const;
+
   bool prepared_ = false;
   CurrentFontChoice currentFont_;
   std::array<int, kGlyphCount> mediumAdvance_{};

@@ -67,8 +67,9 @@ inline constexpr int kUpPanelHeight = 105;   // slides 3 px a tick: a multiple o
 inline constexpr int kDownPanelHeight = 96;  // slides 2 px a tick: even stops at 600 - height
 inline constexpr int kMenuButtonX = 555;
 inline constexpr int kMenuButtonWidth = 245;
-inline constexpr int kMenuButtonHeight = 56;
-inline constexpr std::array<int, 6> kMenuButtonY = {115, 175, 238, 300, 362, 424};
+inline constexpr int kMenuButtonHeight = 50;
+// seven buttons between the panels, 4 px apart: the last ends 18 px above the bottom panel
+inline constexpr std::array<int, 7> kMenuButtonY = {112, 166, 220, 274, 328, 382, 436};
 inline constexpr int kCaptionX = 30;
 inline constexpr int kCaptionY = 190;
 inline constexpr int kCaptionWidth = 500;
@@ -146,6 +147,23 @@ inline constexpr int kCarButtonY = 161;
 inline constexpr std::array<int, 4> kCarButtonX = {41, 162, 282, 406};
 inline constexpr int kCarButtonWidth = 112;
 inline constexpr int kCarButtonHeight = 232;
+
+// the daily run: the day's car in a bay on the left, the day's top ten on the right, the
+// player's own best of the day below it and the button that starts the run
+inline constexpr int kDailyCarX = 34;
+inline constexpr int kDailyCarY = 168;
+inline constexpr int kDailyDateX = 300;
+inline constexpr int kDailyDateY = 133;
+inline constexpr int kDailyRankX = 166;
+inline constexpr int kDailyNameX = 204;
+inline constexpr int kDailyScoreX = 430;
+inline constexpr int kDailyOwnBestY = 398;
+inline constexpr int kDailyButtonX = 290;
+inline constexpr int kDailyButtonY = 428;
+inline constexpr int kDailyButtonWidth = 240;
+inline constexpr int kDailyButtonHeight = 44;
+// the text line of rank 1..10
+constexpr int DailyRowY(int rank) { return 21 * rank + 154; }
 
 inline constexpr int kDialogX = 200;  // name entry and send results titles
 inline constexpr int kDialogY = 160;

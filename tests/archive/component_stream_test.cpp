@@ -2,6 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace rivoltra {
 namespace {
@@ -174,6 +180,34 @@ TEST(ComponentStream, TruncatedCursorThrows) {
   EXPECT_THROW(c.Bytes(2), FormatError);
   EXPECT_EQ(c.U8(), 3);
   EXPECT_THROW(c.U8(), FormatError);
+}
+
+// A regular file is read in one piece of its size, anything else piece by piece: both give every
+// byte, across the 64 KiB pieces; a folder is a read error.
+TEST(ComponentStream, ArchiveFilesAreReadWholeFromAFileAndFromAPipe) {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / ("rivoltra-archive-file-" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  std::vector<std::uint8_t> bytes(200'001);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 >> 3);
+  const auto write = [&bytes](const fs::path& path) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  };
+
+  write(folder / "regular.gfx");
+  EXPECT_EQ(ReadArchiveFile((folder / "regular.gfx").string()), bytes);
+
+  ASSERT_EQ(::mkfifo((folder / "pipe.gfx").c_str(), 0600), 0);
+  std::thread writer([&] { write(folder / "pipe.gfx"); });
+  EXPECT_EQ(ReadArchiveFile((folder / "pipe.gfx").string()), bytes);
+  writer.join();
+
+  EXPECT_THROW(ReadArchiveFile(folder.string()), std::system_error);
+  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ TEST(MenuLayout, PanelsSlideToRestFlushWithTheScreenEdges) {
   EXPECT_EQ(down.Height % 2, 0);
   EXPECT_LE(up.Height, kMenuButtonY[0]);  // clear of the first button
   EXPECT_GE(600 - down.Height,
-            kMenuButtonY[5] + SizeOf(Interface(), "MainMenu_ExitInactive").Height);
+            kMenuButtonY.back() + SizeOf(Interface(), "MainMenu_ExitInactive").Height);
 }
 
 TEST(MenuLayout, MainMenuButtonsFitTheColumnWithoutOverlapping) {
@@ -134,7 +134,7 @@ TEST(MenuLayout, MainMenuButtonsFitTheColumnWithoutOverlapping) {
     const Size button = SizeOf(Interface(), name);
     EXPECT_LE(kMenuButtonX + button.Width, 800) << name;
     EXPECT_GE(kMenuButtonX + button.Width, 795) << name;  // reaches the right edge
-    for (int i = 0; i + 1 < 6; ++i)
+    for (std::size_t i = 0; i + 1 < kMenuButtonY.size(); ++i)
       EXPECT_LT(kMenuButtonY[i] + button.Height, kMenuButtonY[i + 1]) << name;
   }
 }
@@ -142,13 +142,13 @@ TEST(MenuLayout, MainMenuButtonsFitTheColumnWithoutOverlapping) {
 TEST(MenuLayout, SubScreenPanelsAndCaptionsStayClearOfTheButtons) {
   const int downTop = 600 - SizeOf(Interface(), "DownPanel").Height;
   for (const char* panel : {"OptionsBackground", "HighScoresBackground", "StartGameBackground",
-                            "Help1", "Help2", "Help3", "Help4"}) {
+                            "DailyRunBackground", "Help1", "Help2", "Help3", "Help4"}) {
     const Size size = SizeOf(Interface(), panel);
     EXPECT_LT(kSubPanelX + size.Width, kMenuButtonX) << panel;
     EXPECT_LE(kSubPanelY + size.Height, downTop) << panel;
   }
   for (const char* caption : {"NullCaption", "StartCaption", "OptionsCaption", "HighScoresCaption",
-                              "HelpCaption", "VisitWWWCaption", "ExitCaption"}) {
+                              "HelpCaption", "VisitWWWCaption", "ExitCaption", "DailyRunCaption"}) {
     const Size size = SizeOf(Interface(), caption);
     EXPECT_LT(kCaptionX + size.Width, kMenuButtonX) << caption;
     EXPECT_LE(kCaptionY + size.Height, downTop) << caption;
@@ -201,6 +201,14 @@ TEST(MenuLayout, SubScreenButtonsLieOnTheirPanelsWithoutOverlapping) {
        "StartGameBackground",
        kSubPanelX,
        kSubPanelY},
+      {"DailyStartButton",
+       {kDailyButtonX},
+       kDailyButtonY,
+       false,
+       "DailyRunBackground",
+       kSubPanelX,
+       kSubPanelY},
+      {"Car1", {kDailyCarX}, kDailyCarY, false, "DailyRunBackground", kSubPanelX, kSubPanelY},
       {"OkButton2", {kSendButtonX[0]}, kSendButtonY, false, "SendResults", kDialogX, kDialogY},
       {"CancelButton2", {kSendButtonX[1]}, kSendButtonY, false, "SendResults", kDialogX, kDialogY},
   };

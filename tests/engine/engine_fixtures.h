@@ -32,7 +32,6 @@ class FakeDisplay final : public DisplayPublisher {
   void Initialize() {
     initialized_ = true;
     for (DisplaySubscriber* s : subscribers_) s->DisplayInitialized(backBuffer_);
-    for (DisplaySubscriber* s : subscribers_) s->DisplayRestored();
   }
   void Finalize() {
     for (DisplaySubscriber* s : subscribers_) s->DisplayFinalized();

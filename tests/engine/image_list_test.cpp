@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "engine/engine_fixtures.h"
 
@@ -147,6 +148,37 @@ TEST_F(BoundImageList, DrawSkipsTheKeyAndClipsAtEveryEdge) {
       }
     }
   }
+}
+
+// Each channel of the result is half the picture's and half the target's, rounded down in each
+// half: white over black is mid grey, never a colour that bled from a neighbouring channel.
+Pixel565 HalfOfEach(Pixel565 a, Pixel565 b) {
+  const auto half = [&](int shift, int bits) {
+    const int mask = (1 << bits) - 1;
+    return (((a >> shift) & mask) / 2 + ((b >> shift) & mask) / 2) << shift;
+  };
+  return static_cast<Pixel565>(half(11, 5) | half(5, 6) | half(0, 5));
+}
+
+TEST_F(BoundImageList, HalfTransparentDrawBlendsEveryChannelSkipsTheKeyAndClips) {
+  Picture picture = MakePicture(
+      13, 5, [](int x, int y) { return x == y || x == 9 ? 0u : CoordinateColor(x, y, 3); });
+  ImageItem& item = list.Items().Add(MakeItem("Ghost", picture));
+  const Pixel565 background = 0xFFFF;
+  for (auto [x, y] : {std::pair{-3, 1}, {37, 2}, {4, -2}, {10, 10}, {-13, 4}, {0, 0}}) {
+    Surface target(40, 30);
+    target.Fill(background);
+    item.DrawHalfTransparent(target, x, y, 0);
+    for (int ty = 0; ty < 30; ++ty) {
+      for (int tx = 0; tx < 40; ++tx) {
+        const Pixel565 opaque = ExpectedDrawn(picture, x, y, tx, ty, 0);
+        const Pixel565 expected = opaque == 0 ? background : HalfOfEach(opaque, background);
+        ASSERT_EQ(target.At(tx, ty), expected)
+            << "drawn at " << x << "," << y << " pixel " << tx << "," << ty;
+      }
+    }
+  }
+  EXPECT_EQ(HalfOfEach(0xFFFF, 0), 0x7BEF);
 }
 
 TEST_F(BoundImageList, DrawWithoutTransparencyCopiesTheKeyToo) {

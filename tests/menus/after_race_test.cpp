@@ -61,7 +61,7 @@ TEST_F(AfterRace, TheTypedNameEntersTheTableAndTheMenuOpensTheHighScores) {
   EXPECT_TRUE(runner_->platform().TakeMessages().empty());
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(menu().MenuPhase, MenuPhases::PanelsMoving);
-  EXPECT_EQ(Selected(), 3);
+  EXPECT_EQ(Selected(), kHighScoresSlot);
   FinishSlideIn();
   EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
   EXPECT_EQ(menu().MenuEntryMode, MenuEntryModes::SelectStart);

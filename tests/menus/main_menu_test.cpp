@@ -30,8 +30,8 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   EXPECT_EQ(menu().buttons.Slot(1)->X, 793);
 
   // The mouse already picks a moving button.
-  PointAt(3);
-  EXPECT_EQ(Selected(), 3);
+  PointAt(kHighScoresSlot);
+  EXPECT_EQ(Selected(), kHighScoresSlot);
 
   int moves = 1;
   while (menu().MenuPhase == MenuPhases::ButtonsMoving && moves < 100) {
@@ -44,11 +44,12 @@ TEST_F(MenuScenario, SlideInPanelsThenButtonsBeforeTheMenuListens) {
   }
   EXPECT_EQ(moves, 35);
   EXPECT_EQ(menu().MenuPhase, MenuPhases::Ready);
-  for (int slot = 1; slot <= 6; ++slot) EXPECT_EQ(menu().buttons.Slot(slot)->X, 555) << slot;
+  for (int slot = 1; slot <= kMainMenuSlots; ++slot)
+    EXPECT_EQ(menu().buttons.Slot(slot)->X, 555) << slot;
   Run("tick");
   EXPECT_TRUE(menu().MenuCaption->Visible);
   EXPECT_TRUE(Shows(menu().MenuCaption, "HighScoresCaption"));
-  EXPECT_TRUE(menu().buttons.Slot(3)->Highlighted);
+  EXPECT_TRUE(menu().buttons.Slot(kHighScoresSlot)->Highlighted);
 }
 
 TEST_F(MenuScenario, HoldingAnArrowMovesOneButtonAndTheSelectionWraps) {
@@ -58,38 +59,38 @@ TEST_F(MenuScenario, HoldingAnArrowMovesOneButtonAndTheSelectionWraps) {
   EXPECT_EQ(Selected(), 2);
   Run("up Down\ntick\ndown Down\ntick\nup Down\ntick");
   EXPECT_EQ(Selected(), 3);
-  for (int i = 0; i < 3; ++i) Press("Down");
-  EXPECT_EQ(Selected(), 6);
+  for (int i = 0; i < 4; ++i) Press("Down");
+  EXPECT_EQ(Selected(), kExitSlot);
   EXPECT_TRUE(Shows(menu().MenuCaption, "ExitCaption"));
   Press("Down");
   EXPECT_EQ(Selected(), 1);
   Press("Up");
-  EXPECT_EQ(Selected(), 6);
+  EXPECT_EQ(Selected(), kExitSlot);
   // Both held: Up is tested first and the step disarms Down.
   Run("down Up\ndown Down\ntick\nup Up\nup Down\ntick");
-  EXPECT_EQ(Selected(), 5);
+  EXPECT_EQ(Selected(), kWebSiteSlot);
   // Neither arrow held at the first tick after the release, so the next press counts again.
   Press("Up");
-  EXPECT_EQ(Selected(), 4);
+  EXPECT_EQ(Selected(), kHelpSlot);
 }
 
 TEST_F(MenuScenario, TheMouseKeepsTheLastButtonAndAClickAnywhereActivatesIt) {
   Start();
   FinishSlideIn();
   Sounds();
-  PointAt(4);
+  PointAt(kHighScoresSlot);
   Run("tick 3");
-  EXPECT_TRUE(menu().buttons.Slot(4)->Highlighted);
+  EXPECT_TRUE(menu().buttons.Slot(kHighScoresSlot)->Highlighted);
   EXPECT_FALSE(menu().buttons.Slot(1)->Highlighted);
   EXPECT_EQ(Sounds(), std::vector<std::string>{"Button_Activated"});
 
   // Both far edges of a button still hit it.
-  const MenuButton* second = menu().buttons.Slot(2);
+  const MenuButton* second = menu().buttons.Slot(kOptionsSlot);
   Run("mouse " + std::to_string(static_cast<int>(second->X) + second->Width) + " " +
       std::to_string(static_cast<int>(second->Y) + second->Height));
-  EXPECT_EQ(Selected(), 2);
+  EXPECT_EQ(Selected(), kOptionsSlot);
   Run("mouse 10 590\ntick");
-  EXPECT_EQ(Selected(), 2);
+  EXPECT_EQ(Selected(), kOptionsSlot);
   Run("click");
   EXPECT_EQ(game().ScreenState, GameScreen::Options);
   EXPECT_EQ(Sounds().back(), "Button_Pressed");
@@ -104,6 +105,7 @@ TEST_F(MenuScenario, EscapeOnTheMainMenuDoesNothingAndOtherKeysActivate) {
   EXPECT_TRUE(Sounds().empty());
   Press("Down");
   Press("Down");
+  Press("Down");
   Run("type q");
   EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
 }
@@ -112,7 +114,7 @@ TEST_F(MenuScenario, TheWebSiteButtonOpensTheSiteAndTheMenuStays) {
   Start();
   FinishSlideIn();
   runner_->platform().TakeOpenedTargets();
-  PointAt(5);
+  PointAt(kWebSiteSlot);
   Run("click\ntick");
   EXPECT_EQ(runner_->platform().TakeOpenedTargets(),
             std::vector<std::string>{WebSiteAddress(game().online)});

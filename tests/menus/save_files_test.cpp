@@ -28,7 +28,7 @@ TEST_F(MenuScenario, TheExitButtonSavesAndEndsTheProgram) {
   Start();
   FinishSlideIn();
   game().settings.Country = "CHILE";
-  PointAt(6);
+  PointAt(kExitSlot);
   Run("click");
   EXPECT_TRUE(game().Terminated);
   EXPECT_EQ(menu().MenuCaption, nullptr);

@@ -1,8 +1,11 @@
 // The options' own screens as a player works them: the controls, the volumes, the further
 // settings, and what of them survives a restart.
+#include "app/controls_screen.h"
 #include "engine/keyboard_codes.h"
 #include "menu_fixture.h"
 #include "persist/preferences.h"
+#include "ui/bitmap_text.h"
+#include "ui/screen_layout.h"
 
 namespace rivoltra {
 namespace {
@@ -12,15 +15,19 @@ namespace K = VirtualKey;
 const std::filesystem::path kOptions = "Data/Save/options";
 const std::filesystem::path kPreferences = "Data/Save/preferences";
 
-constexpr int kControlsLine = 11;
-constexpr int kMoreLine = 12;
-constexpr int kDefaultsButton = 16;
+constexpr int kControlsLine = kFirstScreenSlot + 4;
+constexpr int kMoreLine = kFirstScreenSlot + 5;
+// The controls' rows from the first sub-screen slot on, one an action, then the defaults button.
+constexpr int kAccelerateRow = kFirstScreenSlot;
+constexpr int kBrakeRow = kFirstScreenSlot + 1;
+constexpr int kFireRow = kFirstScreenSlot + 2;
+constexpr int kDefaultsButton = kFirstScreenSlot + 9;
 
 class SettingsScreens : public MenuScenario {
  protected:
   void OpenOptions() {
     FinishSlideIn();
-    PointAt(2);
+    PointAt(kOptionsSlot);
     Run("click\ntick");
     ASSERT_EQ(game().ScreenState, GameScreen::Options);
   }
@@ -29,7 +36,7 @@ class SettingsScreens : public MenuScenario {
     PointAt(kControlsLine);
     Run("click\ntick");
     ASSERT_EQ(game().ScreenState, GameScreen::Controls);
-    ASSERT_EQ(Selected(), 7);
+    ASSERT_EQ(Selected(), kAccelerateRow);
   }
   // On the controls screen: the row of the action, the cell, Enter, then the key.
   void Bind(int row, int cell, const std::string& key) {
@@ -61,7 +68,7 @@ class SettingsScreens : public MenuScenario {
 TEST_F(SettingsScreens, ARemappedKeyDrivesTheRaceAndTheOldKeyNoLongerDoes) {
   Start();
   OpenControls();
-  Bind(7, 0, "W");  // accelerate: W in place of Up
+  Bind(kAccelerateRow, 0, "W");  // accelerate: W in place of Up
   EXPECT_EQ(Binding(ControlAction::Accelerate).Keys,
             (std::array<std::uint8_t, 2>{K::Letter('W'), K::Numpad8}));
   EXPECT_EQ(game().controlsScreen.Message, "W IS NOW ACCELERATE");
@@ -78,10 +85,55 @@ TEST_F(SettingsScreens, ARemappedKeyDrivesTheRaceAndTheOldKeyNoLongerDoes) {
   EXPECT_GT(SpeedWhileHolding("KP8"), 1.0);
 }
 
+// A punctuation key, as the window delivers it: the key, its character, the release. It takes
+// the place, drives the race, and comes back from the preferences file after a restart.
+TEST_F(SettingsScreens, APunctuationKeyCanBeBoundAndDrivesTheRaceAfterARestart) {
+  Start();
+  OpenControls();
+  ChooseCell(kAccelerateRow, 0);
+  Run("type \\r\ntick");
+  ASSERT_TRUE(game().controlsScreen.Waiting);
+  Run("down COMMA\ntype ,\ntick\nup COMMA\ntick");
+  EXPECT_FALSE(game().controlsScreen.Waiting);
+  EXPECT_EQ(Binding(ControlAction::Accelerate).Keys,
+            (std::array<std::uint8_t, 2>{K::Comma, K::Numpad8}));
+  EXPECT_EQ(game().controlsScreen.Message, "COMMA IS NOW ACCELERATE");
+  Bind(kBrakeRow, 1, "SLASH");  // brake's second key
+  EXPECT_EQ(Binding(ControlAction::Brake).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Slash}));
+  Run("quit");
+  const std::string file = FileBytes(kPreferences);
+  EXPECT_NE(file.find("keys.accelerate = COMMA, KEYPAD 8\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("keys.brake = DOWN, SLASH\n"), std::string::npos) << file;
+
+  Start();
+  EXPECT_EQ(Binding(ControlAction::Accelerate).Keys[0], K::Comma);
+  EXPECT_GT(SpeedWhileHolding("COMMA"), 1.0);
+  Run("quit");
+  Start();
+  EXPECT_LT(SpeedWhileHolding("Up"), 0.01);
+}
+
+// Every key's cell label, in the cell's fonts, ends inside the cell.
+TEST_F(SettingsScreens, EveryKeyNameFitsItsCell) {
+  Start();
+  BitmapText& text = game().text;
+  const ImageCollection& images = game().InterfaceImages.Items();
+  const int room = layout::kControlCellWidth - layout::kControlTextInset;
+  for (int key = 1; key < 256; ++key) {
+    const std::string label = KeyCellLabel(static_cast<std::uint8_t>(key));
+    text.SelectMediumFont();
+    EXPECT_LE(text.TextWidth(images, label), room) << label;
+    text.SelectMediumActiveFont();
+    EXPECT_LE(text.TextWidth(images, label), room) << label;
+  }
+  EXPECT_EQ(KeyCellLabel(K::RightBracket), "RBRACKET");
+  EXPECT_EQ(KeyCellLabel(K::Comma), "COMMA");
+}
+
 TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBack) {
   Start();
   OpenControls();
-  Bind(8, 0, "Space");  // brake takes fire's Space; fire gets brake's Down
+  Bind(kBrakeRow, 0, "Space");  // brake takes fire's Space; fire gets brake's Down
   EXPECT_EQ(Binding(ControlAction::Brake).Keys[0], K::Space);
   EXPECT_EQ(Binding(ControlAction::Fire).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Control}));
   EXPECT_EQ(game().controlsScreen.Message, "SPACE TAKEN FROM FIRE");
@@ -90,7 +142,7 @@ TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBac
   EXPECT_EQ(assigns[InputButton8][0], K::Down);
 
   // Escape while a cell waits changes nothing, and its character does not leave the screen.
-  ChooseCell(9, 1);
+  ChooseCell(kFireRow, 1);
   Run("type \\r\ntick");
   // As the window delivers it: the key, its character, the release.
   Run("down Escape\ntype \\e\ntick\nup Escape\ntick");
@@ -108,7 +160,7 @@ TEST_F(SettingsScreens, CtrlFiresOnlyWhileItIsBoundToFire) {
   OpenControls();
   Run("down Ctrl\nup Ctrl");
   EXPECT_FALSE(game().FireKeyHeld);
-  Bind(7, 1, "Ctrl");  // accelerate's second key
+  Bind(kAccelerateRow, 1, "Ctrl");  // accelerate's second key
   Run("down Ctrl");
   EXPECT_FALSE(game().FireKeyHeld);
   Run("tick");
@@ -120,7 +172,7 @@ TEST_F(SettingsScreens, VolumesStepByTenAndZeroIsTheOldOff) {
   Start();
   OpenOptions();
   Press("Down");  // music
-  ASSERT_EQ(Selected(), 8);
+  ASSERT_EQ(Selected(), kFirstScreenSlot + 1);
   Press("Left");
   Press("Left");
   EXPECT_EQ(game().preferences.MusicVolume, 80);
@@ -146,13 +198,13 @@ TEST_F(SettingsScreens, VolumesStepByTenAndZeroIsTheOldOff) {
   EXPECT_EQ(game().preferences.SoundVolume, 10);
   EXPECT_EQ(game().Sounds.MasterVolume(), 10);
   // Left and Right never moved the selection.
-  EXPECT_EQ(Selected(), 9);
+  EXPECT_EQ(Selected(), kFirstScreenSlot + 2);
 }
 
 TEST_F(SettingsScreens, TheSettingsSurviveARestart) {
   Start();
   OpenControls();
-  Bind(7, 0, "W");
+  Bind(kAccelerateRow, 0, "W");
   Run("type \\e\ntick");
   PointAt(kMoreLine);
   Run("click\ntick");

@@ -14,9 +14,9 @@ class SubScreens : public MenuScenario {
 };
 
 TEST_F(SubScreens, HelpTurnsPagesAtTheEdgesAndAlwaysOpensOnPageOne) {
-  Open(4);
+  Open(kHelpSlot);
   ASSERT_EQ(game().ScreenState, GameScreen::Help);
-  EXPECT_EQ(Selected(), 8);
+  EXPECT_EQ(Selected(), 9);
   const auto page = [this] { return menu().HelpPage; };
   for (int expected : {2, 3, 4, 1}) {
     Press("Right");
@@ -24,19 +24,19 @@ TEST_F(SubScreens, HelpTurnsPagesAtTheEdgesAndAlwaysOpensOnPageOne) {
     EXPECT_TRUE(Shows(menu().ScreenBackdrop, ("Help" + std::to_string(expected)).c_str()));
   }
   Press("Left");
-  EXPECT_EQ(Selected(), 7);
+  EXPECT_EQ(Selected(), 8);
   EXPECT_EQ(page(), 1);
   Press("Left");
   EXPECT_EQ(page(), 4);
   Press("Left");
   EXPECT_EQ(page(), 3);
   Press("Right");
-  EXPECT_EQ(Selected(), 8);
+  EXPECT_EQ(Selected(), 9);
   EXPECT_EQ(page(), 3);
 
   Run("type \\e\ntick");
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(Selected(), 4);
+  EXPECT_EQ(Selected(), kHelpSlot);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
   Run("type \\r\ntick");
   EXPECT_EQ(game().ScreenState, GameScreen::Help);
@@ -45,27 +45,27 @@ TEST_F(SubScreens, HelpTurnsPagesAtTheEdgesAndAlwaysOpensOnPageOne) {
 }
 
 TEST_F(SubScreens, PushingLeftWithAMainButtonSelectedClosesTheHelpOnce) {
-  Open(4);
-  // The mouse picks main-menu button 2 and Left runs into the edge in the same tick: the
+  Open(kHelpSlot);
+  // The mouse picks the options' main-menu button and Left runs into the edge in the same tick: the
   // activation closes the help, and the rest of the tick leaves the main menu alone.
-  PointAt(2);
+  PointAt(kOptionsSlot);
   Run("down Left\ntick\nup Left\ntick");
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(Selected(), 2);
+  EXPECT_EQ(Selected(), kOptionsSlot);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
-  EXPECT_EQ(menu().buttons.Slot(7), nullptr);
+  EXPECT_EQ(menu().buttons.Slot(8), nullptr);
   EXPECT_TRUE(game().Timer.Enabled());
   EXPECT_TRUE(Shows(menu().MenuCaption, "OptionsCaption"));
 }
 
 TEST_F(SubScreens, PointingAtAnotherMainButtonClosesTheSubScreen) {
-  Open(2);
+  Open(kOptionsSlot);
   ASSERT_EQ(game().ScreenState, GameScreen::Options);
   const int optionsSprites = game().Sprites.Engine().SpriteCount();
-  PointAt(3);
+  PointAt(kHighScoresSlot);
   Run("tick");
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(Selected(), 3);
+  EXPECT_EQ(Selected(), kHighScoresSlot);
   // The six option lines, the panel and the text cursor are gone.
   EXPECT_EQ(game().Sprites.Engine().SpriteCount(), optionsSprites - 8);
   Run("tick\nclick\ntick");
@@ -73,24 +73,24 @@ TEST_F(SubScreens, PointingAtAnotherMainButtonClosesTheSubScreen) {
 }
 
 TEST_F(SubScreens, EnterOnTheOptionsWithTheirMainButtonSelectedOpensThemAnew) {
-  Open(2);
-  PointAt(10);
+  Open(kOptionsSlot);
+  PointAt(11);
   Run("click\ntick");
   ASSERT_TRUE(menu().EditingCountry);
-  PointAt(2);
+  PointAt(kOptionsSlot);
   Run("type \\r");
   EXPECT_EQ(game().ScreenState, GameScreen::Options);
-  EXPECT_EQ(Selected(), 7);
+  EXPECT_EQ(Selected(), 8);
   EXPECT_FALSE(menu().EditingCountry);
   EXPECT_FALSE(menu().TextCursor->Visible);
   Run("type \\e");
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(Selected(), 2);
+  EXPECT_EQ(Selected(), kOptionsSlot);
   EXPECT_EQ(menu().TextCursor, nullptr);
 }
 
 TEST_F(SubScreens, OptionLinesSwitchTheDisplayAndTheSound) {
-  Open(2);
+  Open(kOptionsSlot);
   Run("type \\r");
   EXPECT_EQ(game().settings.FullScreen, 1);
   EXPECT_TRUE(runner_->platform().IsFullScreen());
@@ -98,14 +98,14 @@ TEST_F(SubScreens, OptionLinesSwitchTheDisplayAndTheSound) {
   Run("type \\r");
   EXPECT_EQ(game().settings.FullScreen, 0);
 
-  PointAt(9);
+  PointAt(10);
   Run("click");
   EXPECT_EQ(game().settings.SoundEnabled, 0);
   Sounds();
-  PointAt(7);
+  PointAt(8);
   Run("tick\nclick\ntick");
   EXPECT_TRUE(Sounds().empty());
-  PointAt(9);
+  PointAt(10);
   Run("click");
   EXPECT_EQ(game().settings.SoundEnabled, 1);
   EXPECT_EQ(Sounds().back(), "Button_Pressed");
@@ -114,7 +114,7 @@ TEST_F(SubScreens, OptionLinesSwitchTheDisplayAndTheSound) {
   Run("tick 400");
   ASSERT_EQ(game().SongFile, kMenuSongFile);
   ASSERT_GT(SongOrder(game()), 0);
-  PointAt(8);
+  PointAt(9);
   Run("click");
   EXPECT_EQ(game().settings.MusicEnabled, 0);
   EXPECT_EQ(game().SongFile, "");
@@ -125,8 +125,8 @@ TEST_F(SubScreens, OptionLinesSwitchTheDisplayAndTheSound) {
 }
 
 TEST_F(SubScreens, TheCountryTakesLettersUpToTheRightEdgeAndSpacesAlways) {
-  Open(2);
-  PointAt(10);
+  Open(kOptionsSlot);
+  PointAt(11);
   Run("type \\r\ntick");
   ASSERT_TRUE(menu().EditingCountry);
   EXPECT_EQ(menu().TextCursor->Y, 312);
@@ -147,7 +147,7 @@ TEST_F(SubScreens, TheCountryTakesLettersUpToTheRightEdgeAndSpacesAlways) {
   EXPECT_EQ(menu().TextCursor->X, cursorX);
 
   // With the selection moved to another line, typing is ignored but the cursor blinks on.
-  PointAt(9);
+  PointAt(10);
   Run("type abc");
   EXPECT_EQ(game().settings.Country, country + " ");
   bool sawShown = false, sawHidden = false;
@@ -162,7 +162,7 @@ TEST_F(SubScreens, TheCountryTakesLettersUpToTheRightEdgeAndSpacesAlways) {
 }
 
 TEST_F(SubScreens, ClearingTheHighScoresShowsTheDefaultTableAtOnce) {
-  Open(3);
+  Open(kHighScoresSlot);
   ASSERT_EQ(game().ScreenState, GameScreen::HighScores);
   InsertHighScore(game().highScores, "AB C", 5000);
   runner_->platform().TakeOpenedTargets();
@@ -170,25 +170,25 @@ TEST_F(SubScreens, ClearingTheHighScoresShowsTheDefaultTableAtOnce) {
   EXPECT_EQ(runner_->platform().TakeOpenedTargets(),
             std::vector<std::string>{OnlineTableAddress(game().online)});
   Press("Right");
-  EXPECT_EQ(Selected(), 7);
+  EXPECT_EQ(Selected(), 8);
   Run("type \\r\ntick");
   EXPECT_EQ(ComputeCheckString(game().highScores), ComputeCheckString(DefaultHighScoreTable()));
   EXPECT_EQ(game().ScreenState, GameScreen::HighScores);
   Run("type \\e");
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(Selected(), 3);
+  EXPECT_EQ(Selected(), kHighScoresSlot);
 }
 
 TEST_F(SubScreens, CarChoiceStaysWithItsStartButtonAndStartsTheChosenCar) {
-  Open(1);
+  Open(kStartSlot);
   ASSERT_EQ(game().ScreenState, GameScreen::CarChoice);
-  EXPECT_EQ(Selected(), 7);
-  PointAt(1);
+  EXPECT_EQ(Selected(), 8);
+  PointAt(kStartSlot);
   Run("tick 2");
   EXPECT_EQ(game().ScreenState, GameScreen::CarChoice);
   Run("click");
   EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(Selected(), 1);
+  EXPECT_EQ(Selected(), kStartSlot);
   Run("tick\ntype \\r\ntick");
   ASSERT_EQ(game().ScreenState, GameScreen::CarChoice);
   Press("Right");
@@ -201,15 +201,15 @@ TEST_F(SubScreens, CarChoiceStaysWithItsStartButtonAndStartsTheChosenCar) {
 }
 
 TEST_F(SubScreens, TheRaceCommandClosesAnyMenuScreenLikeTheCarChoice) {
-  Open(2);
-  PointAt(10);
+  Open(kOptionsSlot);
+  PointAt(11);
   Run("click\nrace 3");
   EXPECT_EQ(game().ScreenState, GameScreen::Race);
   EXPECT_EQ(game().race.State.CarChoice, 3);
   EXPECT_EQ(menu().TextCursor, nullptr);
   EXPECT_EQ(menu().ScreenBackdrop, nullptr);
   EXPECT_EQ(menu().UpPanelSprite, nullptr);
-  for (int slot = 1; slot <= 10; ++slot) EXPECT_EQ(menu().buttons.Slot(slot), nullptr) << slot;
+  for (int slot = 1; slot <= 11; ++slot) EXPECT_EQ(menu().buttons.Slot(slot), nullptr) << slot;
   EXPECT_THROW(Run("race 1"), ScriptError);
 }
 

@@ -230,7 +230,7 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
 
   // The high-score screen's second button opens the online table; the runner prints the address
   // instead of opening it, and the page at that address has the new row.
-  const MenuButton* viewOnline = game().menu.buttons.Slot(8);
+  const MenuButton* viewOnline = game().menu.buttons.Slot(kFirstScreenSlot + 1);
   ASSERT_NE(viewOnline, nullptr);
   Run("mouse " + std::to_string(static_cast<int>(viewOnline->X) + viewOnline->Width / 2) + " " +
       std::to_string(static_cast<int>(viewOnline->Y) + viewOnline->Height / 2) +

@@ -33,6 +33,41 @@ TEST(PreferencesFile, EveryFieldSurvivesWritingAndReadingBack) {
   }
 }
 
+// Every punctuation key by the name the controls screen shows, in either case, and by the number
+// form any file may hold.
+TEST(PreferencesFile, PunctuationKeysAreWrittenByNameAndReadBack) {
+  namespace K = VirtualKey;
+  Preferences chosen;
+  const std::pair<ControlAction, std::array<std::uint8_t, 2>> bindings[] = {
+      {ControlAction::Accelerate, {K::Semicolon, K::Apostrophe}},
+      {ControlAction::Brake, {K::Period, K::Slash}},
+      {ControlAction::SteerLeft, {K::Comma, K::LeftBracket}},
+      {ControlAction::SteerRight, {K::RightBracket, K::Backslash}},
+      {ControlAction::Fire, {K::Minus, K::Equals}},
+      {ControlAction::Pause, {K::Grave, K::Key102}},
+  };
+  for (const auto& [action, keys] : bindings) {
+    for (int slot = 0; slot < kBindingSlots; ++slot)
+      AssignKey(chosen.Controls, action, slot, keys[static_cast<std::size_t>(slot)]);
+  }
+  const std::string text = PreferencesFileText(chosen);
+  for (const char* line :
+       {"\nkeys.accelerate = SEMICOLON, APOSTROPHE\n", "\nkeys.brake = PERIOD, SLASH\n",
+        "\nkeys.steer-left = COMMA, LEFT BRACKET\n",
+        "\nkeys.steer-right = RIGHT BRACKET, BACKSLASH\n", "\nkeys.fire = MINUS, EQUALS\n",
+        "\nkeys.pause = GRAVE, 102ND KEY\n"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
+  }
+  Preferences read;
+  EXPECT_TRUE(ParsePreferencesFile(text, read).empty());
+  EXPECT_EQ(read, chosen) << text;
+
+  Preferences typed;
+  EXPECT_TRUE(ParsePreferencesFile("keys.fire = comma, Key 190\n", typed).empty());
+  EXPECT_EQ(typed.Controls.Of(ControlAction::Fire).Keys,
+            (std::array<std::uint8_t, 2>{K::Comma, K::Period}));
+}
+
 TEST(PreferencesFile, TheWrittenTextIsPlainKeyValueLines) {
   const std::string text = PreferencesFileText(Preferences{});
   for (const char* line :

@@ -164,8 +164,8 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
   std::vector<Step> steps = {
       {"main menu ready on Start", nullptr,
        [](Game& g) { return MenuReady(g) && Selected(g) == 1; }},
-      {"d-pad down selects Options", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
-       [](Game& g) { return Selected(g) == 2; }},
+      {"d-pad down selects the daily run", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
+       [](Game& g) { return Selected(g) == kDailyRunSlot; }},
       {"d-pad released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"stick up selects Start again", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768); },
@@ -173,13 +173,17 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
       {"stick centred", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0); },
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"Enter opens the car choice", [] { PushKey(SDL_SCANCODE_RETURN); },
-       [](Game& g) { return g.ScreenState == GameScreen::CarChoice && Selected(g) == 7; }},
+       [](Game& g) {
+         return g.ScreenState == GameScreen::CarChoice && Selected(g) == kFirstScreenSlot;
+       }},
       {"Escape goes back to the main menu", [] { PushKey(SDL_SCANCODE_ESCAPE); },
        [](Game& g) { return MenuReady(g); }},
       {"Enter opens the car choice again", [] { PushKey(SDL_SCANCODE_RETURN); },
-       [](Game& g) { return g.ScreenState == GameScreen::CarChoice && Selected(g) == 7; }},
+       [](Game& g) {
+         return g.ScreenState == GameScreen::CarChoice && Selected(g) == kFirstScreenSlot;
+       }},
       {"d-pad right selects the second car", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
-       [](Game& g) { return Selected(g) == 8; }},
+       [](Game& g) { return Selected(g) == kFirstScreenSlot + 1; }},
       {"d-pad released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
        [](Game& g) { return g.menu.NavigationArmed; }},
       {"Enter starts the race with car 2", [] { PushKey(SDL_SCANCODE_RETURN); },
@@ -234,12 +238,12 @@ TEST(SdlInput, ARemappedControllerFiresAndTheMenusStillAnswerTheController) {
   std::vector<Step> steps = {
       {"main menu ready on Start", nullptr,
        [](Game& g) { return MenuReady(g) && Selected(g) == 1; }},
-      {"d-pad down selects Options", [&] { press(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
-       [](Game& g) { return Selected(g) == 2; }},
+      {"d-pad down selects the daily run", [&] { press(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
+       [](Game& g) { return Selected(g) == kDailyRunSlot; }},
       {"d-pad released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
        [](Game& g) { return g.menu.NavigationArmed; }},
-      {"A opens the options", [&] { press(SDL_CONTROLLER_BUTTON_A); },
-       [](Game& g) { return g.ScreenState == GameScreen::Options; }},
+      {"A opens the daily run", [&] { press(SDL_CONTROLLER_BUTTON_A); },
+       [](Game& g) { return g.ScreenState == GameScreen::DailyRun; }},
       {"A released", [&] { release(SDL_CONTROLLER_BUTTON_A); },
        [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::South))); }},
       {"B goes back to the main menu", [&] { press(SDL_CONTROLLER_BUTTON_B); },

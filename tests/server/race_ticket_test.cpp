@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "formats/daily_course.h"
 #include "formats/replay_file.h"
 #include "formats/score_code.h"
+#include "moderation.h"
 #include "persist/online.h"
 #include "postgres_backend.h"
 #include "race_tickets.h"
@@ -246,6 +249,78 @@ void BestRunOfANameAndTheDayBoundary(ScoreBackend& backend) {
   EXPECT_TRUE(backend.DailyBest(day + 1, 10).empty());
 }
 
+// The day's table leaves out what the main table leaves out, in the game's list, the page and
+// the open API alike: a hidden run at once (its name's lesser runs are not kept, so the name
+// goes), and a banned name.
+void TheDaysTableShowsWhatTheMainTableShows(ScoreBackend& backend) {
+  TicketedTable table(backend);
+  const std::int64_t now = table.now.UnixSeconds;
+  const std::uint32_t today = DayOfUnixSeconds(now);
+  const std::string date = DateTextOf(today);
+  const DailyCourse course = DailyCourseOf(today);
+  const auto car = static_cast<std::uint8_t>(course.Car);
+  const std::uint16_t keys[] = {kReplayLeft, kReplayRight, kReplayLeft | kReplayRight};
+  const char* const names[] = {"ANNA", "BO", "CY"};
+  for (int run = 0; run < 3; ++run) {
+    const Run daily{table.Daily(now - 60), course.Seed, car, 100, keys[run]};
+    ASSERT_EQ(table.Send(ReplayOf(daily, names[run])).Body, "OK|verified|") << names[run];
+  }
+  const auto api = [&](const std::string& query) {
+    const ServerResponse answer = table.Get("/api/scores?table=daily" + query);
+    EXPECT_EQ(answer.Status, 200) << query << ": " << answer.Body;
+    return nlohmann::json::parse(answer.Body, nullptr, false);
+  };
+  const auto shownNames = [&] {
+    std::vector<std::string> shown;
+    const nlohmann::json body = api("&date=" + date);
+    for (const auto& entry : body["entries"]) shown.push_back(entry["name"]);
+    const auto list = DailyListOfReply(table.Get("/cgi/daily.pl").Body, today);
+    EXPECT_TRUE(list.has_value());
+    std::vector<std::string> listed;
+    for (const DailyListEntry& entry : list.value_or(std::vector<DailyListEntry>{}))
+      listed.push_back(entry.Name);
+    EXPECT_EQ(listed, shown) << "the game's list and the API agree";
+    const std::string page = table.Get("/daily").Body;
+    for (const char* name : names) {
+      const bool onPage = page.find(">" + std::string(name) + "<") != std::string::npos;
+      EXPECT_EQ(onPage, std::find(shown.begin(), shown.end(), name) != shown.end()) << name;
+    }
+    return shown;
+  };
+  // Equal scores: the order they arrived in.
+  EXPECT_EQ(shownNames(), (std::vector<std::string>{"ANNA", "BO", "CY"}));
+
+  const nlohmann::json body = api("&date=" + date + "&limit=2&offset=1");
+  EXPECT_EQ(body["table"], "daily");
+  EXPECT_EQ(body["date"], date);
+  EXPECT_EQ(body["offset"], 1);
+  EXPECT_EQ(body["limit"], 2);
+  ASSERT_EQ(body["entries"].size(), 2u);
+  const nlohmann::json& bo = body["entries"][0];
+  EXPECT_EQ(bo["rank"], 2);
+  EXPECT_EQ(bo["name"], "BO");
+  EXPECT_EQ(bo["country"], "SWEDEN");
+  EXPECT_EQ(bo["score"], kScore);
+  EXPECT_EQ(bo["verified"], true);
+  EXPECT_EQ(bo["replay"], "/cgi/replay.pl?get=" + std::to_string(bo["id"].get<std::int64_t>()));
+  EXPECT_EQ(api("")["date"], date) << "today without a date";
+  EXPECT_TRUE(api("&date=" + DateTextOf(today - 1))["entries"].empty());
+  EXPECT_EQ(table.Get("/api/scores?table=daily&date=" + DateTextOf(today + 1)).Status, 404);
+  for (const char* bad : {"&date=2026-02-30", "&date=today", "&limit=0", "&offset=x"}) {
+    EXPECT_EQ(table.Get(std::string("/api/scores?table=daily") + bad).Status, 400) << bad;
+  }
+
+  const std::int64_t annasEntry = api("")["entries"][0]["id"];
+  ASSERT_TRUE(backend.Hide(annasEntry, "cheated", now));
+  EXPECT_EQ(shownNames(), (std::vector<std::string>{"BO", "CY"}));
+  ASSERT_GT(backend.AddBan({0, BanKind::Name, "c?", "rude", now, std::nullopt, std::nullopt}, now),
+            0);
+  EXPECT_EQ(shownNames(), (std::vector<std::string>{"BO"}));
+  EXPECT_EQ(api("")["entries"][0]["rank"], 1);
+  ASSERT_TRUE(backend.Unhide(annasEntry, "appeal upheld", now));
+  EXPECT_EQ(shownNames(), (std::vector<std::string>{"ANNA", "BO"}));
+}
+
 TEST(RaceTickets, EveryCheckRefusesItsForgery) {
   ScoreStore store(":memory:");
   TokenStore tokens(TokenStore::Limits{});
@@ -258,6 +333,13 @@ TEST(RaceTickets, DailyRunsAndTheirTable) {
   TokenStore tokens(TokenStore::Limits{});
   LocalBackend backend(store, tokens);
   DailyRunsAndTheirTable(backend);
+}
+
+TEST(RaceTickets, TheDaysTableShowsWhatTheMainTableShows) {
+  ScoreStore store(":memory:");
+  TokenStore tokens(TokenStore::Limits{});
+  LocalBackend backend(store, tokens);
+  TheDaysTableShowsWhatTheMainTableShows(backend);
 }
 
 TEST(RaceTickets, BestRunOfANameAndTheDayBoundary) {
@@ -357,7 +439,8 @@ class PostgresRaceTickets : public ::testing::Test {
     PQclear(PQexec(connection,
                    "SET client_min_messages = warning; "
                    "DROP TABLE IF EXISTS scores, tokens, rivoltra_schema, replays, "
-                   "redeemed_tokens, ticket_secret, spent_tickets, verified_runs, daily_runs "
+                   "redeemed_tokens, ticket_secret, spent_tickets, verified_runs, daily_runs, "
+                   "hidden_entries, bans, audit_log "
                    "CASCADE"));
     PQfinish(connection);
     backend_ = std::make_unique<PostgresBackend>(address, TokenStore::Limits{}, 2);
@@ -367,6 +450,9 @@ class PostgresRaceTickets : public ::testing::Test {
 
 TEST_F(PostgresRaceTickets, EveryCheckRefusesItsForgery) { EveryCheckRefusesItsForgery(*backend_); }
 TEST_F(PostgresRaceTickets, DailyRunsAndTheirTable) { DailyRunsAndTheirTable(*backend_); }
+TEST_F(PostgresRaceTickets, TheDaysTableShowsWhatTheMainTableShows) {
+  TheDaysTableShowsWhatTheMainTableShows(*backend_);
+}
 TEST_F(PostgresRaceTickets, BestRunOfANameAndTheDayBoundary) {
   BestRunOfANameAndTheDayBoundary(*backend_);
 }

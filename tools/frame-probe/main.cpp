@@ -1,20 +1,32 @@
-// rivoltra-frame-probe game|bare SECONDS [SCALE]
+// rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]
+// rivoltra-frame-probe race SECONDS [GHOST.rvr]
 //   game: the real game loop (start-up, main menu) in a real window for SECONDS, the window
-//         SCALE times 800 x 600 (as --scale; default the player's setting).
+//         SCALE times 800 x 600 (as --scale; default the player's setting); with a replay file,
+//         the race it recorded instead of the main menu (as --replay).
+//   race: the same loop racing: car 1 from a fixed seed with the accelerator held, a new game
+//         whenever one ends; with a replay, every race runs against its ghost. Its CPU seconds
+//         are the loop's, from the first race's start (the shutdown's saving included).
 //   bare: a loop that only presents an 800 x 600 5-6-5 buffer every 30 ms through the same
 //         presenter and the same absolute-deadline sleep.
-// Prints one JSON line: CPU seconds used, ticks, and the tick intervals' spread.
+// Prints one JSON line: CPU seconds used (the whole run, start-up included), the CPU each tick
+// costs once running (from the first tick to the last, all threads: drawing, scaling, upload,
+// present), ticks, and the tick intervals' spread.
 #include <SDL.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/game.h"
+#include "app/screens.h"
+#include "formats/replay_file.h"
 #include "platform/desktop/sdl_main_loop.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -27,7 +39,14 @@ double CpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-void Report(const char* mode, double cpu, const std::vector<std::uint32_t>& ticks) {
+// The CPU time at the first and the last tick.
+struct TickCpu {
+  double first = 0;
+  double last = 0;
+};
+
+void Report(const char* mode, double cpu, const TickCpu& tickCpu,
+            const std::vector<std::uint32_t>& ticks) {
   std::vector<std::int64_t> intervals;
   for (std::size_t i = 1; i < ticks.size(); ++i)
     intervals.push_back(static_cast<std::int64_t>(ticks[i] - ticks[i - 1]));
@@ -40,21 +59,37 @@ void Report(const char* mode, double cpu, const std::vector<std::uint32_t>& tick
                ? 0
                : intervals[static_cast<std::size_t>(p * static_cast<double>(intervals.size() - 1))];
   };
+  const double cpuPerTickMs = ticks.size() < 2 ? 0.0
+                                               : (tickCpu.last - tickCpu.first) * 1000.0 /
+                                                     static_cast<double>(ticks.size() - 1);
   std::printf(
-      "{\"mode\":\"%s\",\"cpu_seconds\":%.3f,\"ticks\":%zu,\"within_30pm2\":%.4f,"
+      "{\"mode\":\"%s\",\"cpu_seconds\":%.3f,\"cpu_ms_per_tick\":%.3f,\"ticks\":%zu,\"within_"
+      "30pm2\":%.4f,"
       "\"interval_min\":%lld,\"interval_median\":%lld,\"interval_p99\":%lld,\"interval_max\":%lld}"
       "\n",
-      mode, cpu, ticks.size(),
+      mode, cpu, cpuPerTickMs, ticks.size(),
       intervals.empty() ? 0.0 : static_cast<double>(within) / static_cast<double>(intervals.size()),
       static_cast<long long>(intervals.empty() ? 0 : intervals.front()),
       static_cast<long long>(percentile(0.5)), static_cast<long long>(percentile(0.99)),
       static_cast<long long>(intervals.empty() ? 0 : intervals.back()));
 }
 
-int RunGame(std::uint32_t seconds, int scale) {
+int RunGame(std::uint32_t seconds, int scale, const std::string& replayFile) {
+  std::optional<rivoltra::Replay> replay;
+  if (!replayFile.empty()) {
+    try {
+      replay = rivoltra::LoadReplayFile(replayFile);
+    } catch (const rivoltra::ReplayError& error) {
+      std::fprintf(stderr, "rivoltra-frame-probe: %s\n", error.what());
+      return 1;
+    }
+  }
   std::vector<std::uint32_t> ticks;
+  TickCpu tickCpu;
   rivoltra::LoopHooks hooks;
   hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
+    tickCpu.last = CpuSeconds();
+    if (ticks.empty()) tickCpu.first = tickCpu.last;
     ticks.push_back(now);
     if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
   };
@@ -62,19 +97,63 @@ int RunGame(std::uint32_t seconds, int scale) {
   const auto setup = [scale](rivoltra::App& app) {
     if (scale > 0) app.State().RunWindowScale = scale;
   };
-  const int status = rivoltra::RunSdlProgram(hooks, setup);
-  Report(scale > 0 ? ("game-" + std::to_string(scale) + "x").c_str() : "game",
-         CpuSeconds() - before, ticks);
+  const auto watch = [&replay](rivoltra::App& app) {
+    if (!replay) return;
+    if (const std::string refused = app.WatchReplay(*replay); !refused.empty())
+      std::fprintf(stderr, "rivoltra-frame-probe: %s\n", refused.c_str());
+  };
+  const int status = rivoltra::RunSdlProgram(hooks, setup, watch);
+  const std::string what = replay ? "race" : "game";
+  Report(scale > 0 ? (what + "-" + std::to_string(scale) + "x").c_str() : what.c_str(),
+         CpuSeconds() - before, tickCpu, ticks);
+  return status;
+}
+
+int RunRace(std::uint32_t seconds, const char* ghostFile) {
+  std::vector<std::uint32_t> ticks;
+  TickCpu tickCpu;
+  rivoltra::LoopHooks hooks;
+  hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
+    tickCpu.last = CpuSeconds();
+    if (ticks.empty()) tickCpu.first = tickCpu.last;
+    ticks.push_back(now);
+    if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
+    if (game.ScreenState != rivoltra::GameScreen::Race) rivoltra::StartGameWithCar(game, 1);
+  };
+  // The games' saves (own bests, the table) go to a folder of their own, so neither the build
+  // folder's saves nor an earlier run's bests are met.
+  char folder[] = "/tmp/rivoltra-frame-probe-XXXXXX";
+  if (mkdtemp(folder) == nullptr) return 1;
+  const auto setup = [&folder](rivoltra::App& app) { app.State().paths.SaveFolder = folder; };
+  // The loop's CPU only: the start-up's is the same with and without a ghost.
+  double loopStart = 0;
+  const auto afterStart = [ghostFile, &loopStart](rivoltra::App& app) {
+    rivoltra::Game& game = app.State();
+    // Both runs drive the same races: the ghost never changes the player's.
+    game.Random.Seed(1);
+    game.HeldActions.Set(rivoltra::RaceAction::Accelerate, true);
+    // Without a replay there is no ghost at all, not even the own best of the games before.
+    game.preferences.GhostCars = ghostFile != nullptr;
+    if (ghostFile != nullptr) game.ghost.Given = rivoltra::LoadReplayFile(ghostFile);
+    rivoltra::StartGameWithCar(game, 1);
+    loopStart = CpuSeconds();
+  };
+  const int status = rivoltra::RunSdlProgram(hooks, setup, afterStart);
+  Report(ghostFile != nullptr ? "race-ghost" : "race", CpuSeconds() - loopStart, tickCpu, ticks);
+  std::filesystem::remove_all(folder);
   return status;
 }
 
 int RunBare(std::uint32_t seconds) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return 1;
   std::vector<std::uint32_t> ticks;
+  TickCpu tickCpu;
   const double before = CpuSeconds();
   {
     // The bare loop never talks to the score server.
     rivoltra::SdlPlatform platform({});
+    // The sound device runs as in the game, so both loops pay for the mixer's thread.
+    platform.StartSoundOutput();
     std::string reason;
     if (!platform.Open(false, 800, 600, reason)) return 1;
     rivoltra::Surface buffer(800, 600);
@@ -85,6 +164,8 @@ int RunBare(std::uint32_t seconds) {
       while (SDL_PollEvent(&event)) {
       }
       platform.SleepUntil(next);
+      tickCpu.last = CpuSeconds();
+      if (ticks.empty()) tickCpu.first = tickCpu.last;
       ticks.push_back(platform.Milliseconds());
       buffer.Fill(static_cast<rivoltra::Pixel565>(ticks.size()));
       platform.Present(buffer);
@@ -92,18 +173,24 @@ int RunBare(std::uint32_t seconds) {
     }
   }
   SDL_Quit();
-  Report("bare", CpuSeconds() - before, ticks);
+  Report("bare", CpuSeconds() - before, tickCpu, ticks);
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4 || (std::string(argv[1]) != "game" && std::string(argv[1]) != "bare")) {
-    std::fprintf(stderr, "usage: rivoltra-frame-probe game|bare SECONDS [SCALE]\n");
+  const std::string mode = argc >= 3 ? argv[1] : "";
+  if (argc > 5 || (mode != "game" && mode != "bare" && mode != "race") ||
+      (mode == "race" && argc > 4)) {
+    std::fprintf(stderr,
+                 "usage: rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]\n"
+                 "       rivoltra-frame-probe race SECONDS [GHOST.rvr]\n");
     return 2;
   }
   const auto seconds = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
-  const int scale = argc == 4 ? std::atoi(argv[3]) : 0;
-  return std::string(argv[1]) == "game" ? RunGame(seconds, scale) : RunBare(seconds);
+  if (mode == "race") return RunRace(seconds, argc == 4 ? argv[3] : nullptr);
+  const int scale = argc >= 4 ? std::atoi(argv[3]) : 0;
+  const std::string replay = argc == 5 ? argv[4] : "";
+  return mode == "game" ? RunGame(seconds, scale, replay) : RunBare(seconds);
 }

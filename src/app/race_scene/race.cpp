@@ -96,6 +96,7 @@ void EndRace(Game& game) {
   }
   race.Speed = 0;
   scene.ScrollSpeed = 0;
+  DropGhost(game);
 }
 
 void FinishGame(Game& game) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/ghost_view.h"
 #include "app/race_scene/car.h"
 #include "app/race_scene/event_assets.h"
 #include "app/race_scene/explosion.h"
@@ -120,6 +121,7 @@ class EventPlayer {
   void ShowFrame(const RaceEvent* text) {
     FollowState(game_);
     DrawFrame(game_, 0, false);
+    DrawGhost(game_);
     DrawHud(game_);
     if (text != nullptr) WriteBanner(game_, *text);
     FlipFrame(game_);
@@ -142,6 +144,8 @@ void ShowRaceEvents(Game& game, const RaceEvents& events) {
 void RunRaceFrame(Game& game, const RaceTickInput& input) {
   if (!game.raceScene.Live()) return;
   game.raceScene.TickActions = input.Actions;
+  // First, so the frames the race's tick shows have the ghost where this tick puts it.
+  StepGhost(game);
   ShowRaceEvents(game, game.race.Tick(input));
 }
 

@@ -1,6 +1,9 @@
 #include "platform/curl/curl_http_transport.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
+
+#include <optional>
 
 #include "platform/desktop_http.h"
 
@@ -23,11 +26,51 @@ size_t AppendReply(char* data, size_t size, size_t count, void* user) {
   return bytes;
 }
 
-// curl_global_init is not safe to race with other threads, so it runs once, before the first
-// handle exists.
-void InitialiseCurlOnce() {
-  static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  (void)initialised;
+// libcurl and the libraries it pulls in (TLS, HTTP/2, LDAP, SSH, Kerberos...) are loaded when
+// the first request is made instead of with the program: linked in, loading them was a good part
+// of every start-up, and most sessions never reach the score server.
+struct CurlLibrary {
+  CURLcode (*GlobalInit)(long flags);
+  CURL* (*EasyInit)();
+  void (*EasyCleanup)(CURL* handle);
+  CURLcode (*EasySetopt)(CURL* handle, CURLoption option, ...);
+  CURLcode (*EasyPerform)(CURL* handle);
+  CURLcode (*EasyGetinfo)(CURL* handle, CURLINFO info, ...);
+  curl_slist* (*SlistAppend)(curl_slist* list, const char* text);
+  void (*SlistFreeAll)(curl_slist* list);
+};
+
+template <typename Function>
+bool FindSymbol(void* library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(dlsym(library, name));
+  return function != nullptr;
+}
+
+std::optional<CurlLibrary> OpenCurlLibrary() {
+  // The library is never closed: curl_global_cleanup would be needed first, at a time when
+  // another thread might still be in a request.
+  void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) return std::nullopt;
+  CurlLibrary curl{};
+  const bool complete = FindSymbol(library, "curl_global_init", curl.GlobalInit) &&
+                        FindSymbol(library, "curl_easy_init", curl.EasyInit) &&
+                        FindSymbol(library, "curl_easy_cleanup", curl.EasyCleanup) &&
+                        FindSymbol(library, "curl_easy_setopt", curl.EasySetopt) &&
+                        FindSymbol(library, "curl_easy_perform", curl.EasyPerform) &&
+                        FindSymbol(library, "curl_easy_getinfo", curl.EasyGetinfo) &&
+                        FindSymbol(library, "curl_slist_append", curl.SlistAppend) &&
+                        FindSymbol(library, "curl_slist_free_all", curl.SlistFreeAll);
+  // curl_global_init is not safe to race with other threads, so it runs here, once, before the
+  // first handle exists.
+  if (!complete || curl.GlobalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return std::nullopt;
+  return curl;
+}
+
+// Null when libcurl is missing or unusable: every request then fails as an unreachable server
+// does, and the game goes on without the network.
+const CurlLibrary* Curl() {
+  static const std::optional<CurlLibrary> library = OpenCurlLibrary();
+  return library ? &*library : nullptr;
 }
 
 }  // namespace
@@ -35,12 +78,11 @@ void InitialiseCurlOnce() {
 CurlHttpTransport::CurlHttpTransport(std::chrono::milliseconds connectTimeout,
                                      std::chrono::milliseconds requestTimeout)
     : connectTimeout_(connectTimeout), requestTimeout_(requestTimeout) {
-  InitialiseCurlOnce();
-  handle_ = curl_easy_init();
+  if (const CurlLibrary* curl = Curl()) handle_ = curl->EasyInit();
 }
 
 CurlHttpTransport::~CurlHttpTransport() {
-  if (handle_ != nullptr) curl_easy_cleanup(static_cast<CURL*>(handle_));
+  if (handle_ != nullptr) Curl()->EasyCleanup(static_cast<CURL*>(handle_));
 }
 
 std::optional<std::string> CurlHttpTransport::Get(const std::string& address) {
@@ -56,54 +98,55 @@ std::optional<std::string> CurlHttpTransport::Post(const std::string& address,
 std::optional<std::string> CurlHttpTransport::Perform(const std::string& address,
                                                       const std::string* postBody,
                                                       const std::string& contentType) {
-  auto* curl = static_cast<CURL*>(handle_);
-  if (curl == nullptr) return std::nullopt;
+  auto* handle = static_cast<CURL*>(handle_);
+  if (handle == nullptr) return std::nullopt;
+  const CurlLibrary& curl = *Curl();
 
   ReplyBuffer reply;
   curl_slist* headers = nullptr;
-  headers = curl_slist_append(headers, "Accept: text/html, */*");
-  headers = curl_slist_append(headers, ("Content-Type: " + contentType).c_str());
+  headers = curl.SlistAppend(headers, "Accept: text/html, */*");
+  headers = curl.SlistAppend(headers, ("Content-Type: " + contentType).c_str());
   // The body goes at once instead of after a wait for "100 Continue".
-  if (postBody != nullptr) headers = curl_slist_append(headers, "Expect:");
+  if (postBody != nullptr) headers = curl.SlistAppend(headers, "Expect:");
 
   bool method = postBody == nullptr
-                    ? curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L) == CURLE_OK
-                    : curl_easy_setopt(curl, CURLOPT_POST, 1L) == CURLE_OK &&
-                          curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
-                                           static_cast<curl_off_t>(postBody->size())) == CURLE_OK &&
-                          curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postBody->data()) == CURLE_OK;
+                    ? curl.EasySetopt(handle, CURLOPT_HTTPGET, 1L) == CURLE_OK
+                    : curl.EasySetopt(handle, CURLOPT_POST, 1L) == CURLE_OK &&
+                          curl.EasySetopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
+                                          static_cast<curl_off_t>(postBody->size())) == CURLE_OK &&
+                          curl.EasySetopt(handle, CURLOPT_POSTFIELDS, postBody->data()) == CURLE_OK;
   // Options that must not carry over from the previous request are set again every time.
   bool configured =
-      curl_easy_setopt(curl, CURLOPT_URL, address.c_str()) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK && method &&
-      curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) ==
+      curl.EasySetopt(handle, CURLOPT_URL, address.c_str()) == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK && method &&
+      curl.EasySetopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) ==
           CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)") ==
+      curl.EasySetopt(handle, CURLOPT_HTTPHEADER, headers) == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)") ==
           CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "") == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_PROXY, "") == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                       static_cast<long>(connectTimeout_.count())) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(requestTimeout_.count())) ==
+      curl.EasySetopt(handle, CURLOPT_COOKIEFILE, "") == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_PROXY, "") == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
+                      static_cast<long>(connectTimeout_.count())) == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(requestTimeout_.count())) ==
           CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendReply) == CURLE_OK &&
-      curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply) == CURLE_OK;
+      curl.EasySetopt(handle, CURLOPT_WRITEFUNCTION, &AppendReply) == CURLE_OK &&
+      curl.EasySetopt(handle, CURLOPT_WRITEDATA, &reply) == CURLE_OK;
 
-  CURLcode result = configured ? curl_easy_perform(curl) : CURLE_FAILED_INIT;
+  CURLcode result = configured ? curl.EasyPerform(handle) : CURLE_FAILED_INIT;
   long status = 0;
-  if (result == CURLE_OK) curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  if (result == CURLE_OK) curl.EasyGetinfo(handle, CURLINFO_RESPONSE_CODE, &status);
 
   // The handle outlives this call; it must not point at the local list, buffer and body.
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+  curl.EasySetopt(handle, CURLOPT_HTTPHEADER, nullptr);
+  curl.EasySetopt(handle, CURLOPT_WRITEDATA, nullptr);
   if (postBody != nullptr) {
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl.EasySetopt(handle, CURLOPT_POSTFIELDS, nullptr);
+    curl.EasySetopt(handle, CURLOPT_HTTPGET, 1L);
   }
-  curl_slist_free_all(headers);
+  curl.SlistFreeAll(headers);
 
   if (result != CURLE_OK || reply.tooLarge || status < 200 || status > 299) return std::nullopt;
   return std::move(reply.body);

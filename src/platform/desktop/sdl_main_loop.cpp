@@ -60,6 +60,7 @@ int RunSdlProgram(const LoopHooks& hooks, const AppStep& setup, const AppStep& a
       if (setup) setup(*app);
       app->Start();
       if (afterStart) afterStart(*app);
+      platform->StartSoundOutput();
     } catch (const std::exception& error) {
       std::fprintf(stderr, "Rivoltra: %s\n", error.what());
       SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rivoltra", error.what(),

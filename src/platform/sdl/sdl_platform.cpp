@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/sdl/sdl_frame_buffer_output.h"
+#include "platform/sdl/sdl_renderer_check.h"
 #ifndef __EMSCRIPTEN__
 #include "platform/sdl/threaded_http_get.h"
 #endif
@@ -37,18 +39,17 @@ SdlPlatform::SdlPlatform(HttpOpener openHttp)
                              kWindowFlags);
   if (window_ == nullptr)
     throw std::runtime_error(std::string("Form not found: ") + SDL_GetError());
-  // The sound output starts with the window; without a usable device the game stays silent.
-  audio_.Initialize();
   handCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
   if (handCursor_ != nullptr) SDL_SetCursor(handCursor_);
   // The renderer is made while the window is still hidden: some renderers re-create the
   // window they draw into, and nobody should ever see (or hold on to) the first one.
   std::string reason;
-  if (!EnsureRenderer(800, 600, reason))
+  if (!EnsurePresentation(800, 600, reason))
     throw std::runtime_error("Primary Surface cannot be made: " + reason);
 }
 
 SdlPlatform::~SdlPlatform() {
+  frameBuffer_.reset();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -105,15 +106,15 @@ bool SdlPlatform::OpenWithShell(const std::string& target) {
   return SDL_OpenURL(target.c_str()) == 0;
 }
 
-bool SdlPlatform::EnsureRenderer(int width, int height, std::string& reason) {
+bool SdlPlatform::EnsurePresentation(int width, int height, std::string& reason) {
+  if (frameBuffer_ != nullptr) return true;
   if (renderer_ == nullptr) {
-    // No vertical-blank wait: the 30 ms tick is not a multiple of the refresh.
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer_ == nullptr) {
-      reason = SDL_GetError();
-      return false;
-    }
+    if (!CreateRenderer(reason)) return false;
+#ifndef __EMSCRIPTEN__
+    // In a page the browser composites the canvas; the renderer is the only way there.
+    if (RendersOnProcessor(renderer_) && UseFrameBuffer(width, height)) return true;
+    if (renderer_ == nullptr && !CreateRenderer(reason)) return false;
+#endif
     SDL_RenderSetLogicalSize(renderer_, width, height);
   }
   if (texture_ == nullptr) {
@@ -125,6 +126,29 @@ bool SdlPlatform::EnsureRenderer(int width, int height, std::string& reason) {
     }
     ApplyFilter();
   }
+  return true;
+}
+
+bool SdlPlatform::CreateRenderer(std::string& reason) {
+  // No vertical-blank wait: the 30 ms tick is not a multiple of the refresh.
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (renderer_ == nullptr) {
+    reason = SDL_GetError();
+    return false;
+  }
+  return true;
+}
+
+bool SdlPlatform::UseFrameBuffer(int width, int height) {
+  // A window has either a renderer or a frame buffer; and SDL's own choice for the frame buffer
+  // would be a texture on that same renderer.
+  SDL_DestroyRenderer(renderer_);
+  renderer_ = nullptr;
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  auto output = std::make_unique<SdlFrameBufferOutput>(window_, width, height);
+  if (!output->Usable()) return false;
+  frameBuffer_ = std::move(output);
   return true;
 }
 
@@ -188,10 +212,14 @@ bool SdlPlatform::Open(bool fullScreen, int width, int height, std::string& reas
   }
   placementRestored_ = false;
   SDL_ShowWindow(window_);
-  return EnsureRenderer(width, height, reason);
+  return EnsurePresentation(width, height, reason);
 }
 
 void SdlPlatform::Present(const Surface& backBuffer) {
+  if (frameBuffer_ != nullptr) {
+    frameBuffer_->Present(backBuffer, smooth_);
+    return;
+  }
   if (texture_ == nullptr) return;
   SDL_UpdateTexture(texture_, nullptr, backBuffer.Pixels().data(),
                     backBuffer.Width() * static_cast<int>(sizeof(Pixel565)));

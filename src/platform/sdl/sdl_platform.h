@@ -21,9 +21,13 @@ using HttpOpener = std::function<std::unique_ptr<HttpTransport>(const HttpLimits
 // The real machine through SDL: one window titled "Rivoltra" that is not resizable, a whole
 // multiple of 800 x 600 (the player's scale, at most what the desktop holds), centred, with the
 // hand pointer; the 5-6-5 back buffer is streamed into a texture and scaled with its aspect kept,
-// in the window and in full screen (borderless desktop full screen). The window is high-DPI
-// aware: the picture is scaled to the drawable's pixels, not the desktop's points. The browser's
-// platform builds on it and changes what a page does differently.
+// in the window and in full screen (borderless desktop full screen). Where the renderer would
+// draw on the processor anyway (no usable GPU), the picture is scaled straight into the window's
+// frame buffer instead, at a fraction of the cost. The window is high-DPI aware: the picture is
+// scaled to the drawable's pixels, not the desktop's points. The browser's platform builds on it
+// and changes what a page does differently.
+class SdlFrameBufferOutput;
+
 class SdlPlatform : public Platform, public DisplayPresenter {
  public:
   explicit SdlPlatform(HttpOpener openHttp);
@@ -59,9 +63,19 @@ class SdlPlatform : public Platform, public DisplayPresenter {
   // sleep never accumulates the oversleep of earlier ones).
   void SleepUntil(std::uint32_t milliseconds);
   SDL_Window* Window() const { return window_; }
+  // Opens the sound device; without a usable one the game stays silent. Not done with the
+  // window: opening a device (and the mixer's thread that then runs) slowed the renderer's
+  // making, so the desktop game opens it once its first picture is shown, and the sounds and
+  // the music the start-up prepared begin then.
+  void StartSoundOutput() { audio_.Initialize(); }
 
  private:
-  bool EnsureRenderer(int width, int height, std::string& reason);
+  // The renderer and its streaming texture, or the frame buffer output in their place.
+  bool EnsurePresentation(int width, int height, std::string& reason);
+  bool CreateRenderer(std::string& reason);
+  // Swaps the renderer for the window's frame buffer; false (with no renderer left) when the
+  // window has no usable frame buffer.
+  bool UseFrameBuffer(int width, int height);
   // The whole multiple of the surface the window is shown at: the chosen one, but never more
   // than the window's desktop holds.
   int WindowScale(int width, int height) const;
@@ -75,6 +89,7 @@ class SdlPlatform : public Platform, public DisplayPresenter {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  std::unique_ptr<SdlFrameBufferOutput> frameBuffer_;
   SDL_Cursor* handCursor_ = nullptr;
   std::optional<SDL_Point> storedPlacement_;
   bool placementRestored_ = false;

@@ -35,6 +35,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void rivoltra_test_set_race_score(int score) {
   if (Running()) program->app->SetRaceScore(score);
 }
 
+// The ghost car's recorded ticks driven so far, -1 without one: the browser test's way to know
+// the race it sees has its ghost.
+extern "C" EMSCRIPTEN_KEEPALIVE int rivoltra_test_ghost_ticks() {
+  return Running() ? static_cast<int>(program->app->GhostTicks()) : -1;
+}
+
 // Whether the game's option is full screen, for the page to compare with the browser's state.
 extern "C" EMSCRIPTEN_KEEPALIVE int rivoltra_full_screen_option() {
   return Running() && program->app->View().fullScreen ? 1 : 0;

@@ -13,7 +13,11 @@ WebPlatform::WebPlatform()
     : SdlPlatform([](const HttpLimits& limits) -> std::unique_ptr<HttpTransport> {
         return std::make_unique<FetchHttpTransport>(limits);
       }),
-      clock_(SdlPlatform::Milliseconds()) {}
+      clock_(SdlPlatform::Milliseconds()) {
+  // The page's sound starts with the window, as it always has (the browser lets it be heard
+  // from the first key or touch).
+  StartSoundOutput();
+}
 
 bool WebPlatform::IsApplicationActive() {
   // SDL marks the window hidden while the page's tab is not shown.

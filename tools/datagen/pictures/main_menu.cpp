@@ -304,7 +304,69 @@ Bitmap DownPanel() {
 
 // ---- captions: what the highlighted button does ----
 
-enum class Illustration { None, Cars, Settings, Cup, Keys, Globe, Flag };
+enum class Illustration { None, Cars, Calendar, Settings, Cup, Keys, Globe, Flag };
+
+// A desk calendar's page with today ringed, and a chequered corner: one race a day.
+void CalendarPage(cairo_t* cr, double cx, double cy) {
+  const double left = cx - 58;
+  const double top = cy - 56;
+  const double width = 116;
+  const double height = 116;
+  RoundedRectPath(cr, left + 4, top + 6, width, height, 8);
+  cairo_set_source_rgba(cr, 0, 0, 0, 0.45);
+  cairo_fill(cr);
+  RoundedRectPath(cr, left, top, width, height, 8);
+  cairo_pattern_t* paper =
+      VerticalGradient(top, top + height, Hex(0xFFFFFF), Hex(0xE8ECF2), Hex(0xC8D0DC));
+  cairo_set_source(cr, paper);
+  cairo_fill(cr);
+  cairo_pattern_destroy(paper);
+  // the red band along the top, with the rings that hold the pages
+  cairo_save(cr);
+  RoundedRectPath(cr, left, top, width, height, 8);
+  cairo_clip(cr);
+  cairo_rectangle(cr, left, top, width, 30);
+  cairo_pattern_t* band =
+      VerticalGradient(top, top + 30, Hex(0xF05A40), Hex(0xC02A20), Hex(0x801810));
+  cairo_set_source(cr, band);
+  cairo_fill(cr);
+  cairo_pattern_destroy(band);
+  cairo_restore(cr);
+  for (const double x : {left + 28, left + width - 28}) {
+    RoundedRectPath(cr, x - 4, top - 10, 8, 20, 4);
+    SetColour(cr, Hex(0x3A4454));
+    cairo_fill(cr);
+  }
+  TextStyle month = LabelStyle(12);
+  DrawText(cr, "TODAY", cx, top + 21, month, Align::Centre);
+  // the days: a grid of small cells, one ringed in orange
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 6; ++column) {
+      const double x = left + 12 + column * 16;
+      const double y = top + 40 + row * 17;
+      RoundedRectPath(cr, x, y, 12, 11, 2);
+      SetColour(cr, (row * 6 + column) % 7 == 6 ? Hex(0xD8A8A0) : Hex(0xA8B4C4));
+      cairo_fill(cr);
+    }
+  }
+  const double ringX = left + 12 + 3 * 16 + 6;
+  const double ringY = top + 40 + 2 * 17 + 5.5;
+  cairo_arc(cr, ringX, ringY, 11, 0, 2 * M_PI);
+  cairo_set_line_width(cr, 3);
+  SetColour(cr, Hex(0xF08010));
+  cairo_stroke(cr);
+  // a chequered flag peeking out of the lower corner
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      cairo_rectangle(cr, cx + 30 + column * 8, cy + 34 + row * 8, 8, 8);
+      SetColour(cr, (row + column) % 2 ? Hex(0x141416) : Hex(0xF4F4F0));
+      cairo_fill(cr);
+    }
+  }
+  cairo_rectangle(cr, cx + 27, cy + 30, 3, 40);
+  SetColour(cr, Hex(0xC8D0DA));
+  cairo_fill(cr);
+}
 
 void CarLineUp(cairo_t* cr, double cx, double cy) {
   for (int car = 1; car <= 4; ++car) {
@@ -437,6 +499,8 @@ void DrawIllustration(cairo_t* cr, Illustration picture, double cx, double cy) {
       return;
     case Illustration::Cars:
       return CarLineUp(cr, cx, cy);
+    case Illustration::Calendar:
+      return CalendarPage(cr, cx, cy);
     case Illustration::Settings:
       return MonitorAndSpeaker(cr, cx, cy);
     case Illustration::Cup:
@@ -561,7 +625,9 @@ Bitmap MenuButton(const std::string& text, bool highlighted) {
   return canvas.ToBitmap();
 }
 
-const char* const kButtonTexts[5] = {"START", "OPTIONS", "HIGH SCORES", "HELP", "VISIT WEB SITE"};
+// Every button but Exit, top to bottom: the patterns of the column pictures.
+const char* const kButtonTexts[6] = {"START",       "DAILY RUN", "OPTIONS",
+                                     "HIGH SCORES", "HELP",      "VISIT WEB SITE"};
 
 Bitmap MenuButtonColumn(bool highlighted) {
   std::vector<Bitmap> buttons;
@@ -583,6 +649,12 @@ std::vector<ImageItemData> MainMenuItems() {
               "Choose one of four cars and race up the road against the clock. Each level is "
               "longer than the last, and every third level brings traffic in both directions.",
               Illustration::Cars, "CHOOSE YOUR CAR")));
+  items.push_back(KeyedItem(
+      "DailyRunCaption",
+      Caption("DAILY RUN",
+              "One course a day, the same for every driver: the day's car and the day's road. "
+              "Your best run of the day goes into the day's online table.",
+              Illustration::Calendar, "SEE TODAY'S TABLE")));
   items.push_back(KeyedItem(
       "OptionsCaption",
       Caption("OPTIONS",

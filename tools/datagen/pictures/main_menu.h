@@ -1,13 +1,13 @@
 #pragma once
 // The main menu: the backdrop behind every menu screen, the two panels that slide in, the
-// captions of the six buttons and the buttons themselves.
+// captions of the seven buttons and the buttons themselves.
 #include <vector>
 
 #include "engine/image_archive.h"
 
 namespace rivoltra::pictures {
 
-// "MainMenuBackground", "UpPanel", "DownPanel", the seven captions, "MainMenuButtons_Inactive",
+// "MainMenuBackground", "UpPanel", "DownPanel", the eight captions, "MainMenuButtons_Inactive",
 // "MainMenuButtons_Active", "MainMenu_ExitInactive", "MainMenu_ExitActive".
 std::vector<ImageItemData> MainMenuItems();
 

@@ -268,6 +268,63 @@ Bitmap SendResultsDialog() {
   return canvas.ToBitmap();
 }
 
+// The daily run: the title, a bay for the day's car, the table's heads and row bands, the band
+// of the player's own best, and how to start.
+Bitmap DailyRunPanel() {
+  Canvas canvas(L::kSubPanelWidth, L::kSubPanelHeight);
+  cairo_t* cr = canvas.Context();
+  FramedScreen(cr, 0, 0, L::kSubPanelWidth, L::kSubPanelHeight);
+  DrawText(cr, "DAILY RUN", 24, 36, TitleStyle(26));
+  cairo_rectangle(cr, 24, 44, 200, 2);
+  cairo_pattern_t* rule = cairo_pattern_create_linear(24, 0, 224, 0);
+  cairo_pattern_add_color_stop_rgba(rule, 0, 1, 0.7, 0.15, 1);
+  cairo_pattern_add_color_stop_rgba(rule, 1, 1, 0.7, 0.15, 0);
+  cairo_set_source(cr, rule);
+  cairo_fill(cr);
+  cairo_pattern_destroy(rule);
+  // the car bay: a recess the car picture stands in, labelled below
+  const double bayX = PanelX(L::kDailyCarX) - 6;
+  const double bayY = PanelY(L::kDailyCarY) - 6;
+  RoundedRectPath(cr, bayX, bayY, L::kCarButtonWidth + 12, L::kCarButtonHeight + 12, 6);
+  cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+  cairo_fill(cr);
+  DrawText(cr, "TODAY'S CAR", bayX + (L::kCarButtonWidth + 12) / 2.0,
+           bayY + L::kCarButtonHeight + 28, LabelStyle(11), Align::Centre);
+  // the table: heads, then ten bands from 2 px below each text line
+  const double tableLeft = PanelX(L::kDailyRankX) - 12;
+  const double tableRight = L::kSubPanelWidth - 14;
+  constexpr double kRowPitch = L::DailyRowY(2) - L::DailyRowY(1);
+  const double head = PanelY(L::DailyRowY(1)) - 5;
+  TextStyle heads = LabelStyle(11);
+  DrawText(cr, "RANK", PanelX(L::kDailyRankX) - 6, head, heads);
+  DrawText(cr, "NAME", PanelX(L::kDailyNameX), head, heads);
+  DrawText(cr, "SCORE", PanelX(L::kDailyScoreX), head, heads);
+  cairo_rectangle(cr, tableLeft, head + 4, tableRight - tableLeft, 1.5);
+  SetColour(cr, Hex(0xFFA020));
+  cairo_fill(cr);
+  for (int rank = 1; rank <= 10; ++rank) {
+    const double top = PanelY(L::DailyRowY(rank)) + 3;
+    RoundedRectPath(cr, tableLeft, top, tableRight - tableLeft, kRowPitch - 2, 3);
+    if (rank % 2 == 1) {
+      cairo_set_source_rgba(cr, 0.5, 0.7, 1.0, 0.09);
+    } else {
+      cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
+    }
+    cairo_fill(cr);
+  }
+  // the player's own best of the day, set apart in amber
+  const double own = PanelY(L::kDailyOwnBestY) + 1;
+  RoundedRectPath(cr, tableLeft, own, tableRight - tableLeft, kRowPitch + 2, 4);
+  cairo_set_source_rgba(cr, 1, 0.65, 0.1, 0.16);
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgba(cr, 1, 0.65, 0.1, 0.6);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  Hint(cr, 24, PanelY(L::kDailyButtonY) + 17, "Enter starts the run, Esc goes back.",
+       PanelX(L::kDailyButtonX) - 34);
+  return canvas.ToBitmap();
+}
+
 }  // namespace
 
 std::vector<ImageItemData> MenuScreenItems() {
@@ -286,6 +343,11 @@ std::vector<ImageItemData> MenuScreenItems() {
                                           "ONLINE TABLE", ButtonIcon::Globe),
                             L::kHighScoreButtonWidth, L::kHighScoreButtonHeight));
   items.push_back(KeyedItem("StartGameBackground", CarChoicePanel()));
+  items.push_back(KeyedItem("DailyRunBackground", DailyRunPanel()));
+  items.push_back(KeyedItem("DailyStartButton",
+                            TwoLookButton(L::kDailyButtonWidth, L::kDailyButtonHeight, "START RUN",
+                                          ButtonIcon::ArrowRight),
+                            L::kDailyButtonWidth, L::kDailyButtonHeight));
   for (int car = 1; car <= 4; ++car) {
     items.push_back(KeyedItem("Car" + std::to_string(car), CarButton(car, false)));
   }

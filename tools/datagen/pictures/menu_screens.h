@@ -10,6 +10,7 @@ namespace rivoltra::pictures {
 
 // "OptionsBackground", "OptionButton_Inactive", "OptionButton_Active", "Cursor",
 // "HighScoresBackground", "ClearHighScores", "ViewHighScores", "StartGameBackground",
+// "DailyRunBackground", "DailyStartButton",
 // "Car1".."Car4", "Car1_Active".."Car4_Active", "EnterYourName", "SendResults", "OkButton2",
 // "CancelButton2".
 std::vector<ImageItemData> MenuScreenItems();

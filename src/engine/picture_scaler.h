@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "base/geometry.h"
+#include "engine/surface.h"
+
+namespace rivoltra {
+
+// Where red, green and blue sit in a 32-bit pixel with 8 bits each (their lowest bit's
+// position); the fourth byte is written as all ones, so a target with alpha shows opaque.
+struct PixelLayout {
+  int RedShift = 16;
+  int GreenShift = 8;
+  int BlueShift = 0;
+};
+
+// 32-bit pixels in rows, PitchBytes apart: a window's frame buffer.
+struct PixelTarget {
+  void* Pixels = nullptr;
+  std::ptrdiff_t PitchBytes = 0;
+  int Width = 0;
+  int Height = 0;
+  PixelLayout Layout;
+};
+
+enum class ScaleFilter {
+  Nearest,  // sharp: every picture pixel becomes a block
+  Linear,   // smooth: blended between pixel centres, edges clamped, as a GPU's linear filter
+};
+
+// The largest rectangle of the picture's shape that the area holds, centred in it.
+Rect FitPicture(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight);
+
+// The picture pixel under a point of the area the picture is placed in (outside the picture:
+// the nearest pixel of its edge).
+void AreaPointToPicture(const Rect& placement, int pictureWidth, int pictureHeight, int& x, int& y);
+
+// One destination pixel's source along one axis: the first pixel, the next one (the first again
+// at the far edge) and the next one's weight (0-255 of 256).
+struct ScaleTap {
+  int first = 0;
+  int second = 0;
+  int weight = 0;
+};
+
+// Scales the 5-6-5 back buffer into a 32-bit frame buffer on the processor, for machines whose
+// graphics are drawn in software anyway (where a texture and a rasteriser cost several times
+// more). Every frame rewrites every pixel of the placement, so its cost is the bytes written:
+// picture rows are converted once, widened once, and repeated rows are block copies. Whole
+// multiples of the picture take a fast path; any other size works through the tap tables.
+class PictureScaler {
+ public:
+  // Draws the picture into `placement`, which must lie inside the target (nothing is drawn
+  // otherwise); the target outside it is left alone.
+  void Draw(const Surface& picture, const PixelTarget& target, const Rect& placement,
+            ScaleFilter filter);
+
+ private:
+  // A source row converted (and widened, for the linear filter) to the target's pixels.
+  struct RowCache {
+    std::vector<std::uint32_t> pixels;
+    int sourceRow = -1;
+  };
+
+  void PrepareTaps(int pictureWidth, int pictureHeight, const Rect& placement, ScaleFilter filter);
+  void DrawNearest(const Surface& picture, const PixelTarget& target, const Rect& placement);
+  void DrawLinear(const Surface& picture, const PixelTarget& target, const Rect& placement);
+  const std::uint32_t* WidenedRow(const Surface& picture, int sourceRow, const PixelLayout& layout,
+                                  int width);
+
+  std::vector<ScaleTap> columns_;
+  std::vector<ScaleTap> rows_;
+  int tapsPictureWidth_ = 0;
+  int tapsPictureHeight_ = 0;
+  int tapsWidth_ = 0;
+  int tapsHeight_ = 0;
+  ScaleFilter tapsFilter_ = ScaleFilter::Nearest;
+  std::vector<std::uint32_t> converted_;
+  RowCache widened_[2];
+};
+
+}  // namespace rivoltra

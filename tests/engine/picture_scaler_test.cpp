@@ -1,0 +1,235 @@
+#include "engine/picture_scaler.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace rivoltra {
+namespace {
+
+// A picture of scattered colours: odd sizes reach the tails the wide loops leave over.
+Surface NoisePicture(int width, int height) {
+  Surface picture(width, height);
+  std::uint32_t state = 12345;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      picture.Set(x, y, static_cast<Pixel565>(state >> 16));
+    }
+  }
+  return picture;
+}
+
+// The 8-bit channels of a 5-6-5 pixel, red first.
+std::array<double, 3> Channels(Pixel565 pixel) {
+  const std::uint32_t xrgb = Rgb565ToXrgb(pixel);
+  return {static_cast<double>((xrgb >> 16) & 0xFF), static_cast<double>((xrgb >> 8) & 0xFF),
+          static_cast<double>(xrgb & 0xFF)};
+}
+
+// A frame buffer with a margin around the placement and a pitch wider than a row, all set to a
+// marker that the scaler must leave wherever it does not draw.
+struct FrameBuffer {
+  static constexpr std::uint32_t kMarker = 0x5A5A5A5A;
+  static constexpr int kMargin = 3;
+  static constexpr int kSlack = 5;  // pixels of pitch beyond the width
+
+  FrameBuffer(int placedWidth, int placedHeight, PixelLayout layout)
+      : width(placedWidth + 2 * kMargin),
+        height(placedHeight + 2 * kMargin),
+        pitch(width + kSlack),
+        pixels(static_cast<std::size_t>(pitch * height), kMarker) {
+    target = PixelTarget{pixels.data(), static_cast<std::ptrdiff_t>(pitch * sizeof(std::uint32_t)),
+                         width, height, layout};
+    placement = Bounds(kMargin, kMargin, placedWidth, placedHeight);
+  }
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * pitch + x)]; }
+
+  int width, height, pitch;
+  std::vector<std::uint32_t> pixels;
+  PixelTarget target;
+  Rect placement;
+};
+
+// The channels of a target pixel in the layout, red first, and whether its spare byte is full.
+std::array<int, 3> TargetChannels(std::uint32_t pixel, const PixelLayout& layout) {
+  return {static_cast<int>((pixel >> layout.RedShift) & 0xFF),
+          static_cast<int>((pixel >> layout.GreenShift) & 0xFF),
+          static_cast<int>((pixel >> layout.BlueShift) & 0xFF)};
+}
+
+struct ScaleCase {
+  int pictureWidth, pictureHeight, width, height;
+};
+
+// Whole multiples that take the fast paths (1 to 4), a multiple beyond them, stretched and
+// shrunk sizes, and odd widths.
+const ScaleCase kScaleCases[] = {{13, 7, 13, 7},  {13, 7, 26, 14}, {13, 7, 39, 21},
+                                 {13, 7, 52, 28}, {13, 7, 65, 35}, {16, 9, 29, 17},
+                                 {10, 6, 18, 11}, {20, 12, 7, 5},  {1, 1, 6, 4}};
+
+const PixelLayout kLayouts[] = {{16, 8, 0}, {0, 8, 16}, {24, 16, 8}};
+
+// Checks every pixel: the placement against the expected channels within a tolerance, the spare
+// byte full, everything else untouched.
+template <typename Expected>
+void ExpectScaled(const FrameBuffer& frame, const Expected& expected, double tolerance) {
+  const PixelLayout& layout = frame.target.Layout;
+  const std::uint32_t colourBits =
+      (0xFFu << layout.RedShift) | (0xFFu << layout.GreenShift) | (0xFFu << layout.BlueShift);
+  for (int y = 0; y < frame.height; ++y) {
+    for (int x = 0; x < frame.pitch; ++x) {
+      const std::uint32_t pixel = frame.At(x, y);
+      const int px = x - frame.placement.Left, py = y - frame.placement.Top;
+      if (px < 0 || py < 0 || px >= frame.placement.Width() || py >= frame.placement.Height()) {
+        ASSERT_EQ(pixel, FrameBuffer::kMarker) << "outside the placement at " << x << "," << y;
+        continue;
+      }
+      ASSERT_EQ(pixel & ~colourBits, ~colourBits) << "spare bits at " << px << "," << py;
+      const std::array<double, 3> want = expected(px, py);
+      const std::array<int, 3> got = TargetChannels(pixel, layout);
+      for (int c = 0; c < 3; ++c) {
+        ASSERT_LE(std::abs(got[static_cast<std::size_t>(c)] - want[static_cast<std::size_t>(c)]),
+                  tolerance)
+            << "channel " << c << " at " << px << "," << py;
+      }
+    }
+  }
+}
+
+TEST(PictureScaler, NearestRepeatsTheSourcePixelUnderEachCentre) {
+  for (const PixelLayout& layout : kLayouts) {
+    for (const ScaleCase& c : kScaleCases) {
+      SCOPED_TRACE(testing::Message()
+                   << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x"
+                   << c.height << ", red at " << layout.RedShift);
+      const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
+      FrameBuffer frame(c.width, c.height, layout);
+      PictureScaler scaler;
+      scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Nearest);
+      ExpectScaled(
+          frame,
+          [&](int x, int y) {
+            const int sx = static_cast<int>((x + 0.5) * c.pictureWidth / c.width);
+            const int sy = static_cast<int>((y + 0.5) * c.pictureHeight / c.height);
+            return Channels(picture.At(sx, sy));
+          },
+          0);
+    }
+  }
+}
+
+// The linear filter as a GPU samples a texture: pixel centres at half steps, edges clamped.
+TEST(PictureScaler, LinearBlendsBetweenTheNeighbouringCentres) {
+  for (const PixelLayout& layout : kLayouts) {
+    for (const ScaleCase& c : kScaleCases) {
+      SCOPED_TRACE(testing::Message()
+                   << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x"
+                   << c.height << ", red at " << layout.RedShift);
+      const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
+      FrameBuffer frame(c.width, c.height, layout);
+      PictureScaler scaler;
+      scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Linear);
+      const auto sample = [](double position, int size, int& first, double& weight) {
+        position = std::clamp(position, 0.0, static_cast<double>(size - 1));
+        first = std::min(static_cast<int>(position), size - 1);
+        weight = position - first;
+      };
+      // The scaler works in 256ths of a pixel and of a shade, rounding twice.
+      ExpectScaled(
+          frame,
+          [&](int x, int y) {
+            int sx = 0, sy = 0;
+            double wx = 0, wy = 0;
+            sample((x + 0.5) * c.pictureWidth / c.width - 0.5, c.pictureWidth, sx, wx);
+            sample((y + 0.5) * c.pictureHeight / c.height - 0.5, c.pictureHeight, sy, wy);
+            const int nx = std::min(sx + 1, c.pictureWidth - 1);
+            const int ny = std::min(sy + 1, c.pictureHeight - 1);
+            std::array<double, 3> result{};
+            for (std::size_t k = 0; k < 3; ++k) {
+              const double top =
+                  Channels(picture.At(sx, sy))[k] * (1 - wx) + Channels(picture.At(nx, sy))[k] * wx;
+              const double bottom =
+                  Channels(picture.At(sx, ny))[k] * (1 - wx) + Channels(picture.At(nx, ny))[k] * wx;
+              result[k] = top * (1 - wy) + bottom * wy;
+            }
+            return result;
+          },
+          1.5);
+    }
+  }
+}
+
+// A sharp edge: smooth scaling shows steps between black and white at 3x, sharp scaling none,
+// and both keep a flat colour exactly.
+TEST(PictureScaler, SmoothShowsInBetweenShadesWhereSharpShowsNone) {
+  Surface picture(4, 2);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) picture.Set(x, y, x < 2 ? 0x0000 : 0xFFFF);
+  }
+  for (const ScaleFilter filter : {ScaleFilter::Nearest, ScaleFilter::Linear}) {
+    FrameBuffer frame(12, 6, PixelLayout{});
+    PictureScaler scaler;
+    scaler.Draw(picture, frame.target, frame.placement, filter);
+    std::vector<int> row;
+    for (int x = 0; x < 12; ++x)
+      row.push_back(TargetChannels(frame.At(FrameBuffer::kMargin + x, FrameBuffer::kMargin + 2),
+                                   PixelLayout{})[1]);
+    if (filter == ScaleFilter::Nearest) {
+      EXPECT_EQ(row, (std::vector<int>{0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 255}));
+    } else {
+      // Columns 5 and 6 lie a third of a pixel either side of the edge.
+      EXPECT_EQ(row, (std::vector<int>{0, 0, 0, 0, 0, 85, 170, 255, 255, 255, 255, 255}));
+    }
+  }
+}
+
+TEST(PictureScaler, PlacementOutsideTheTargetDrawsNothing) {
+  const Surface picture = NoisePicture(4, 3);
+  FrameBuffer frame(8, 6, PixelLayout{});
+  PictureScaler scaler;
+  for (const Rect& outside : {Bounds(-1, 0, 8, 6), Bounds(8, 8, 8, 6), Bounds(0, 0, 0, 6)}) {
+    scaler.Draw(picture, frame.target, outside, ScaleFilter::Nearest);
+    for (const std::uint32_t pixel : frame.pixels) ASSERT_EQ(pixel, FrameBuffer::kMarker);
+  }
+}
+
+TEST(PictureFit, KeepsTheShapeCentredAndMapsPointsBack) {
+  struct Case {
+    int areaWidth, areaHeight;
+    Rect placement;
+  };
+  const Case cases[] = {
+      {800, 600, Bounds(0, 0, 800, 600)},       {2400, 1800, Bounds(0, 0, 2400, 1800)},
+      {1920, 1080, Bounds(240, 0, 1440, 1080)}, {1080, 1920, Bounds(0, 555, 1080, 810)},
+      {801, 600, Bounds(0, 0, 800, 600)},       {0, 600, Rect{}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.areaWidth << "x" << c.areaHeight);
+    EXPECT_EQ(FitPicture(800, 600, c.areaWidth, c.areaHeight), c.placement);
+  }
+
+  struct Point {
+    int x, y;
+  };
+  const Rect placement = Bounds(240, 0, 1440, 1080);
+  const std::pair<Point, Point> points[] = {
+      {{240, 0}, {0, 0}},   {{1679, 1079}, {799, 599}}, {{960, 540}, {400, 300}},
+      {{0, 500}, {0, 277}}, {{1919, 2000}, {799, 599}}, {{241, 1}, {0, 0}},
+      {{242, 2}, {1, 1}},
+  };
+  for (const auto& [area, expected] : points) {
+    int x = area.x, y = area.y;
+    AreaPointToPicture(placement, 800, 600, x, y);
+    EXPECT_EQ(x, expected.x) << area.x << "," << area.y;
+    EXPECT_EQ(y, expected.y) << area.x << "," << area.y;
+  }
+}
+
+}  // namespace
+}  // namespace rivoltra
