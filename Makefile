@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 FUZZ_SECONDS ?= 30
 WEB_BUILD ?= build-web
-# ON in CI: the project's compiler warnings fail the build.
+# ON in CI: the project's compiler warnings fail the build (Linux, browser and Windows builds alike).
 WERROR ?= OFF
 
 .PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format \
@@ -65,7 +65,7 @@ web: build
 	@prefix=$$(bash scripts/web-deps.sh | tail -1) && \
 	  NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B $(WEB_TREE) -G Ninja \
 	    -DRIVOLTRA_WEB_PREFIX="$$prefix" -DRIVOLTRA_WEB_DATA="$(abspath $(BUILD))/Data" \
-	    -DRIVOLTRA_WEB_OUTPUT="$(abspath $(WEB_BUILD))" > /dev/null && \
+	    -DRIVOLTRA_WEB_OUTPUT="$(abspath $(WEB_BUILD))" -DRIVOLTRA_WERROR=$(WERROR) > /dev/null && \
 	  NODE_PATH=/usr/share/nodejs ninja -C $(WEB_TREE) -j$(JOBS)
 
 # The browser build played in headless Chromium against a score server that serves it.
@@ -80,7 +80,7 @@ windows: build
 	@prefix=$$(bash scripts/windows-deps.sh | tail -1) && \
 	  cmake -S windows -B $(WIN_BUILD) -G Ninja \
 	    -DCMAKE_TOOLCHAIN_FILE="$(abspath windows/mingw-w64.cmake)" -DRIVOLTRA_WIN_PREFIX="$$prefix" \
-	    -DRIVOLTRA_NATIVE_BUILD="$(abspath $(BUILD))" > /dev/null && \
+	    -DRIVOLTRA_NATIVE_BUILD="$(abspath $(BUILD))" -DRIVOLTRA_WERROR=$(WERROR) > /dev/null && \
 	  ninja -C $(WIN_BUILD) -j$(JOBS)
 
 # rivoltra-VERSION-win64.zip (portable) and rivoltra-VERSION-win64-setup.exe (NSIS) in $(WIN_BUILD).

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "persist/score_code.h"
+#include "formats/score_code.h"
 
 namespace {
 

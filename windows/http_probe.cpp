@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_names.h"
+#include "formats/replay_file.h"
 #include "persist/online.h"
-#include "persist/replay_file.h"
 #include "platform/desktop_http.h"
-#include "platform/program_process.h"
+#include "system/file_names.h"
+#include "system/program_process.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // upload, and a day's table as a page and as the game's list.
 #include <charconv>
 
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 #include "score_page.h"
 #include "score_service.h"
 #include "service_replies.h"

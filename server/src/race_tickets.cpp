@@ -10,7 +10,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 
 namespace rivoltra::scores {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "persist/race_ticket.h"
-#include "persist/replay_file.h"
+#include "formats/race_ticket.h"
+#include "formats/replay_file.h"
 
 namespace rivoltra::scores {
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 #include "score_api.h"
 #include "score_page.h"
 #include "service_replies.h"

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "ban_list.h"
+#include "formats/score_code.h"
 #include "metrics.h"
 #include "name_filter.h"
-#include "persist/score_code.h"
 #include "race_tickets.h"
 #include "rate_limiter.h"
 #include "replay_downloads.h"

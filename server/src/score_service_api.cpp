@@ -2,7 +2,7 @@
 // readable from any origin.
 #include <charconv>
 
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 #include "score_api.h"
 #include "score_service.h"
 

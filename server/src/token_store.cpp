@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "persist/score_code.h"
+#include "formats/score_code.h"
 
 namespace rivoltra::scores {
 

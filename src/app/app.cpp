@@ -4,8 +4,8 @@
 #include "app/input_events.h"
 #include "app/replay_playback.h"
 #include "app/screens.h"
+#include "formats/replay_file.h"
 #include "persist/high_scores.h"
-#include "persist/replay_file.h"
 #include "persist/settings.h"
 
 namespace rivoltra {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/game_archives.h"
-#include "app/input_event.h"
+#include "engine/input_event.h"
 #include "persist/game_paths.h"
 #include "persist/online.h"
 #include "race/core/action_states.h"

@@ -9,8 +9,8 @@
 #include "app/leader_ghost.h"
 #include "app/screens.h"
 #include "app/ticket_request.h"
-#include "persist/save_file.h"
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
+#include "system/save_file.h"
 #include "ui/caption_sprite.h"
 #include "ui/screen_layout.h"
 

@@ -1,6 +1,6 @@
 #include "app/game_archives.h"
 
-#include "engine/file_names.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 

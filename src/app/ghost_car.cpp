@@ -8,7 +8,7 @@
 #include "app/race_recording.h"
 #include "app/replay_playback.h"
 #include "persist/replay_actions.h"
-#include "persist/save_file.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "app/leader_ghost.h"
+#include "formats/replay_file.h"
 #include "persist/best_replays.h"
-#include "persist/replay_file.h"
 #include "race/core/ghost_run.h"
 
 namespace rivoltra {

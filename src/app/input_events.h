@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/input_event.h"
+#include "engine/input_event.h"
 
 namespace rivoltra {
 

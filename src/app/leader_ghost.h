@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include "formats/replay_file.h"
 #include "persist/http_transport.h"
-#include "persist/replay_file.h"
 
 namespace rivoltra {
 

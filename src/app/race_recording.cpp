@@ -8,9 +8,9 @@
 #include "app/race_scene/race_sprites.h"
 #include "persist/entry_replays.h"
 #include "persist/replay_actions.h"
-#include "persist/save_file.h"
 #include "race/core/race_data.h"
 #include "race/race_data_images.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

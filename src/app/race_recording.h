@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 #include "race/core/tick_input.h"
 
 namespace rivoltra {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 namespace rivoltra {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 namespace rivoltra {
 

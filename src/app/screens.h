@@ -8,7 +8,7 @@
 #include "app/app.h"
 #include "app/menu_state.h"
 #include "engine/free_sprite.h"
-#include "persist/race_ticket.h"
+#include "formats/race_ticket.h"
 
 namespace rivoltra {
 

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "app/game.h"
-#include "persist/save_file.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -3,7 +3,7 @@
 #include "app/ticket_request.h"
 
 #include "app/game.h"
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 
 namespace rivoltra {
 

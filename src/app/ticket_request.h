@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
+#include "formats/race_ticket.h"
 #include "persist/http_transport.h"
-#include "persist/race_ticket.h"
 
 namespace rivoltra {
 

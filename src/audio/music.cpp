@@ -1,6 +1,6 @@
 #include "audio/music.h"
 
-#include "engine/file_names.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 

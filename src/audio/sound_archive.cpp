@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "audio/wave.h"
-#include "engine/file_names.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 

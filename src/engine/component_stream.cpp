@@ -9,8 +9,8 @@
 #include <memory>
 #include <system_error>
 
-#include "engine/file_names.h"
-#include "platform/native_files.h"
+#include "system/file_names.h"
+#include "system/native_files.h"
 
 namespace rivoltra {
 

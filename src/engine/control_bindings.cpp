@@ -246,7 +246,7 @@ std::string KeyName(std::uint8_t key) {
   if (key >= VirtualKey::Numpad0 && key <= VirtualKey::Numpad(9))
     return "KEYPAD " + std::to_string(key - VirtualKey::Numpad0);
   if (key >= VirtualKey::F1 && key <= VirtualKey::Function(24))
-    return "F" + std::to_string(key - VirtualKey::F1 + 1);
+    return std::string("F") + std::to_string(key - VirtualKey::F1 + 1);
   for (const auto& [code, name] : SpecialKeyNames()) {
     if (code == key) return std::string(name);
   }

@@ -3,10 +3,10 @@
 #include <functional>
 #include <string_view>
 
-#include "engine/file_names.h"
 #include "persist/online_config_file.h"
 #include "persist/preferences.h"
 #include "persist/save_numbers.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 
@@ -130,7 +130,7 @@ std::string UsageText(const std::string& programName) {
   std::string text = "Usage: " + programName + " [OPTION]...\nA top-down arcade racer.\n\n";
   for (const OptionSpec& option : Options()) {
     std::string left = "  " + std::string(option.name);
-    if (!option.valueName.empty()) left += " " + std::string(option.valueName);
+    if (!option.valueName.empty()) left.append(" ").append(option.valueName);
     if (left.size() < 20) left.resize(20, ' ');
     text += left + std::string(option.help) + "\n";
   }

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "app/app.h"
+#include "formats/replay_file.h"
 #include "main/command_line.h"
 #include "persist/online_config_file.h"
-#include "persist/replay_file.h"
-#include "platform/program_process.h"
-#include "platform/sdl/sdl_main_loop.h"
-#include "platform/sdl/sdl_program_folder.h"
+#include "platform/desktop/sdl_main_loop.h"
+#include "platform/desktop/sdl_program_folder.h"
+#include "system/program_process.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <system_error>
 
-#include "engine/file_names.h"
-#include "persist/save_file.h"
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
+#include "system/file_names.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 namespace rivoltra {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <system_error>
 
-#include "persist/save_file.h"
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -5,9 +5,9 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/file_names.h"
-#include "persist/replay_file.h"
-#include "persist/save_file.h"
+#include "formats/replay_file.h"
+#include "system/file_names.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

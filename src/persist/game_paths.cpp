@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "engine/file_names.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 

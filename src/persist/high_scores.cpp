@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "persist/save_file.h"
 #include "persist/save_numbers.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "persist/replay_file.h"
-#include "persist/score_code.h"
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
+#include "formats/replay_file.h"
+#include "formats/score_code.h"
 
 namespace rivoltra {
 namespace {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/race_ticket.h"
 #include "persist/http_transport.h"
-#include "persist/race_ticket.h"
 
 namespace rivoltra {
 

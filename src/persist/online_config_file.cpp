@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "engine/file_names.h"
-#include "persist/save_file.h"
+#include "system/file_names.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "persist/save_file.h"
 #include "persist/save_numbers.h"
 #include "persist/settings.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 
@@ -99,7 +99,7 @@ std::optional<std::string> ParseSlots(std::string_view value, ByName byName, Fin
     if (!input) return "unknown input \"" + std::string(item) + "\"";
     const auto holder = find(bindings, *input);
     if (holder && holder->action != action)
-      return "\"" + std::string(item) + "\" is bound to " +
+      return std::string("\"") + std::string(item) + "\" is bound to " +
              std::string(ControlActionKey(holder->action)) + " already";
     parsed[next++] = *input;
   }

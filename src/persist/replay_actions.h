@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 #include "race/core/action_states.h"
 
 namespace rivoltra {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "persist/save_file.h"
 #include "persist/save_numbers.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -5,7 +5,7 @@
 #include "app/game.h"
 #include "app/screens.h"
 #include "app/ticket_request.h"
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {

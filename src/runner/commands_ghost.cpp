@@ -4,7 +4,7 @@
 // whether its run is over); the field is left out while no ghost drives.
 #include "app/game.h"
 #include "app/ghost_view.h"
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {

@@ -4,9 +4,9 @@
 #include "app/game.h"
 #include "app/race_recording.h"
 #include "app/replay_playback.h"
-#include "persist/replay_file.h"
-#include "persist/save_file.h"
+#include "formats/replay_file.h"
 #include "runner/script_runner.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

@@ -1,7 +1,7 @@
 // The daily screen's fields of the runner's `state`, shown only while that screen stands (the
 // traces of every other screen stay as they were): the day and its car, what became of the
 // day's table, its rows and the player's own best of the day.
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {

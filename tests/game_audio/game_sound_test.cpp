@@ -29,7 +29,7 @@
 #include "audio/audio_output.h"
 #include "persist/high_scores.h"
 #include "persist/settings.h"
-#include "platform/sdl/sdl_main_loop.h"
+#include "platform/desktop/sdl_main_loop.h"
 #include "support/scratch_game_folder.h"
 #include "support/watched_sdl_program.h"
 

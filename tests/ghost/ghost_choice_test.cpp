@@ -12,13 +12,13 @@
 #include "app/game.h"
 #include "app/leader_ghost.h"
 #include "app/race_recording.h"
+#include "formats/daily_course.h"
+#include "formats/replay_file.h"
 #include "persist/best_replays.h"
 #include "persist/online.h"
-#include "persist/replay_file.h"
-#include "persist/save_file.h"
-#include "race/daily_course.h"
 #include "runner/script_runner.h"
 #include "support/scratch_game_folder.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 namespace {

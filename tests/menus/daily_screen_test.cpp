@@ -2,10 +2,10 @@
 // stands; a clear line without it; the player's own best of the day, kept in the save folder
 // and brought up to date by a daily run, which leads back to this screen.
 #include "app/race_scene/race.h"
+#include "formats/daily_course.h"
 #include "menu_fixture.h"
 #include "persist/daily_bests.h"
 #include "persist/online.h"
-#include "race/daily_course.h"
 
 namespace rivoltra {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/score_code.h"
 #include "online/loopback_listener.h"
-#include "persist/score_code.h"
 #include "platform/curl/curl_http_transport.h"
 #include "platform/null/fake_http.h"
 

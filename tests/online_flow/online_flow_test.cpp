@@ -20,13 +20,13 @@
 #include "app/race_recording.h"
 #include "app/screens.h"
 #include "autopilot.h"
+#include "formats/daily_course.h"
+#include "formats/replay_file.h"
 #include "online_flow/servers.h"
 #include "persist/high_scores.h"
 #include "persist/online.h"
-#include "persist/replay_file.h"
 #include "persist/settings.h"
 #include "platform/curl/curl_http_transport.h"
-#include "race/daily_course.h"
 #include "runner/script_runner.h"
 
 namespace rivoltra {

@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "persist/save_file.h"
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/keyboard_codes.h"
-#include "persist/save_file.h"
 #include "persist/settings.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 namespace {

@@ -1,4 +1,4 @@
-#include "persist/save_file.h"
+#include "system/save_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <fstream>
 #include <string>
 
-#include "engine/file_names.h"
 #include "persist/high_scores.h"
 #include "persist/settings.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 namespace {

@@ -1,7 +1,7 @@
 // The daily course of a date: a fixed function every player's game and the score server agree
 // on, offline too. The table was worked out from the formula documented in daily_course.h by a
 // separate implementation (a few lines of Python), so it also holds the documentation to the code.
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "race/road.h"
+#include "race/core/road.h"
 
 namespace rivoltra {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "race/road.h"
+#include "race/core/road.h"
 
 namespace rivoltra {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "persist/save_file.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 namespace {

@@ -1,4 +1,4 @@
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

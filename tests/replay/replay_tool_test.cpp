@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 namespace rivoltra {
 namespace {

@@ -12,12 +12,12 @@
 
 #include "app/game.h"
 #include "app/race_recording.h"
+#include "formats/replay_file.h"
 #include "persist/entry_replays.h"
-#include "persist/replay_file.h"
-#include "persist/save_file.h"
 #include "replay_verifier.h"
 #include "runner/script_runner.h"
 #include "support/scratch_game_folder.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 namespace {

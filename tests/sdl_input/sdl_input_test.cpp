@@ -22,7 +22,7 @@
 #include "app/race_scene/car.h"
 #include "persist/high_scores.h"
 #include "persist/settings.h"
-#include "platform/sdl/sdl_main_loop.h"
+#include "platform/desktop/sdl_main_loop.h"
 #include "support/scratch_game_folder.h"
 #include "support/watched_sdl_program.h"
 

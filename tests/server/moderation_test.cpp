@@ -10,9 +10,9 @@
 
 #include "admin_command.h"
 #include "ban_list.h"
+#include "formats/score_code.h"
 #include "name_filter.h"
 #include "persist/online.h"
-#include "persist/score_code.h"
 #include "platform/curl/curl_http_transport.h"
 #include "score_service.h"
 #include "server/test_support.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "formats/score_code.h"
 #include "persist/online.h"
-#include "persist/score_code.h"
 #include "platform/curl/curl_http_transport.h"
 #include "postgres_backend.h"
 #include "server/test_support.h"

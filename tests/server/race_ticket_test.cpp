@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "formats/daily_course.h"
+#include "formats/replay_file.h"
+#include "formats/score_code.h"
 #include "moderation.h"
 #include "persist/online.h"
-#include "persist/replay_file.h"
-#include "persist/score_code.h"
 #include "postgres_backend.h"
-#include "race/daily_course.h"
 #include "race_tickets.h"
 #include "score_service.h"
 #include "server/verifier_script.h"

@@ -13,9 +13,9 @@
 #include <string>
 #include <thread>
 
+#include "formats/replay_file.h"
+#include "formats/score_code.h"
 #include "persist/online.h"
-#include "persist/replay_file.h"
-#include "persist/score_code.h"
 #include "platform/curl/curl_http_transport.h"
 #include "redeemed_tokens.h"
 #include "score_page.h"

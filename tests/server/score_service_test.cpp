@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/score_code.h"
 #include "persist/online.h"
-#include "persist/score_code.h"
 #include "server/test_support.h"
 
 namespace rivoltra::scores {

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "persist/score_code.h"
+#include "formats/score_code.h"
 #include "rate_limiter.h"
 #include "token_store.h"
 

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/sdl/sdl_main_loop.h"
+#include "platform/desktop/sdl_main_loop.h"
 
 namespace rivoltra::testsupport {
 

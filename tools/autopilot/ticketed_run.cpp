@@ -15,8 +15,8 @@
 
 #include "app/race_recording.h"
 #include "autopilot.h"
-#include "persist/save_file.h"
 #include "runner/script_runner.h"
+#include "system/save_file.h"
 
 namespace {
 

@@ -26,8 +26,8 @@
 #include "app/app.h"
 #include "app/game.h"
 #include "app/screens.h"
-#include "persist/replay_file.h"
-#include "platform/sdl/sdl_main_loop.h"
+#include "formats/replay_file.h"
+#include "platform/desktop/sdl_main_loop.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {

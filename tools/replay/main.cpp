@@ -12,12 +12,12 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/file_names.h"
+#include "formats/replay_file.h"
 #include "persist/game_paths.h"
-#include "persist/replay_file.h"
-#include "platform/program_process.h"
 #include "replay_json.h"
 #include "replay_verifier.h"
+#include "system/file_names.h"
+#include "system/program_process.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 
 namespace rivoltra::replay_tool {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 #include "replay_verifier.h"
 
 namespace rivoltra::replay_tool {

@@ -4,11 +4,11 @@
 
 #include "app/game.h"
 #include "app/replay_playback.h"
-#include "engine/file_names.h"
 #include "engine/image_list.h"
 #include "persist/replay_actions.h"
 #include "race/core/race_simulation.h"
 #include "race/race_data_images.h"
+#include "system/file_names.h"
 
 namespace rivoltra::replay_tool {
 

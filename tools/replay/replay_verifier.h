@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 namespace rivoltra::replay_tool {
 

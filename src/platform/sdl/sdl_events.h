@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/input_event.h"
+#include "engine/input_event.h"
 
 namespace rivoltra {
 

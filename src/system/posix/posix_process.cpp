@@ -1,7 +1,7 @@
 // Start-up on Linux and in the browser.
 #include <system_error>
 
-#include "platform/program_process.h"
+#include "system/program_process.h"
 
 namespace rivoltra {
 

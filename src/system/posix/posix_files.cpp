@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "platform/native_files.h"
+#include "system/native_files.h"
 
 namespace rivoltra {
 

@@ -1,4 +1,4 @@
-#include "persist/replay_file.h"
+#include "formats/replay_file.h"
 
 #include <zlib.h>
 
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "engine/file_names.h"
-#include "persist/save_file.h"
+#include "system/file_names.h"
+#include "system/save_file.h"
 
 namespace rivoltra {
 

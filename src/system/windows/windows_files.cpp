@@ -13,7 +13,7 @@
 #include <climits>
 #include <string>
 
-#include "platform/native_files.h"
+#include "system/native_files.h"
 
 namespace rivoltra {
 

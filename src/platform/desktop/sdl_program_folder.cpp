@@ -1,8 +1,8 @@
-#include "platform/sdl/sdl_program_folder.h"
+#include "platform/desktop/sdl_program_folder.h"
 
 #include <SDL.h>
 
-#include "engine/file_names.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "persist/race_ticket.h"
+#include "formats/race_ticket.h"
 
 namespace rivoltra {
 

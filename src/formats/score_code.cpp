@@ -1,4 +1,4 @@
-#include "persist/score_code.h"
+#include "formats/score_code.h"
 
 #include <array>
 #include <charconv>

@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "platform/program_process.h"
+#include "system/program_process.h"
 
 namespace rivoltra {
 

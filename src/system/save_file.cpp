@@ -1,10 +1,10 @@
-#include "persist/save_file.h"
+#include "system/save_file.h"
 
 #include <fstream>
 #include <system_error>
 
-#include "engine/file_names.h"
-#include "platform/native_files.h"
+#include "system/file_names.h"
+#include "system/native_files.h"
 
 namespace rivoltra {
 
@@ -52,7 +52,7 @@ StagedFile::StagedFile(std::filesystem::path path, std::string_view contents)
   std::error_code folderError;
   if (!folder.empty()) std::filesystem::create_directories(folder, folderError);
   // A name of its own per process, hidden, in the same folder so the rename stays on one disk.
-  temporary_ = folder / PathFromUtf8("." + Utf8FromPath(path_.filename()) + ".new-" +
+  temporary_ = folder / PathFromUtf8(std::string(".") + Utf8FromPath(path_.filename()) + ".new-" +
                                      std::to_string(CurrentProcessId()));
   if (const std::error_code error = WriteFileToDisk(temporary_, contents)) {
     throw SaveFileError(Describe(path_, "write", error));

@@ -1,4 +1,4 @@
-#include "race/daily_course.h"
+#include "formats/daily_course.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "platform/sdl/sdl_main_loop.h"
+#include "platform/desktop/sdl_main_loop.h"
 
 #include <SDL.h>
 

@@ -8,7 +8,7 @@
 namespace rivoltra {
 
 // The file operations whose form differs between operating systems; each system's build links
-// its own implementation (platform/posix, platform/windows). Paths are whole Unicode names.
+// its own implementation (system/posix, system/windows). Paths are whole Unicode names.
 
 // std::fopen through the path itself, so any name opens. Files are always opened in binary mode.
 std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);

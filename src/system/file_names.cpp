@@ -1,4 +1,4 @@
-#include "engine/file_names.h"
+#include "system/file_names.h"
 
 namespace rivoltra {
 

@@ -1,4 +1,4 @@
-#include "persist/race_ticket.h"
+#include "formats/race_ticket.h"
 
 namespace rivoltra {
 

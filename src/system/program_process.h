@@ -7,7 +7,7 @@
 namespace rivoltra {
 
 // What a program needs from its operating system at start-up; each system's build links its own
-// implementation (platform/posix, platform/windows).
+// implementation (system/posix, system/windows).
 
 // The program's arguments after its name, as UTF-8. Windows hands argv over in the ANSI code
 // page, which cannot spell every folder name; there they come from the wide command line.
