@@ -24,6 +24,7 @@
 
 #include "app/game.h"
 #include "app/input_events.h"
+#include "app/menu_state.h"
 #include "app/race_scene/race.h"
 #include "app/screens.h"
 #include "audio/audio_output.h"
@@ -339,19 +340,19 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
   bool musicSwitchedOff = false;
   bool countryEdited = false;
   Play({
-      {2300, [](Game& game) { PointAt(game, 2); }},
+      {2300, [](Game& game) { PointAt(game, kOptionsSlot); }},
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
          optionsOpened = game.ScreenState == GameScreen::Options;
        }},
-      {kClick, [](Game& game) { PointAt(game, 8); }},
+      {kClick, [](Game& game) { PointAt(game, kFirstScreenSlot + 1); }},  // the music line
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
          musicSwitchedOff = game.settings.MusicEnabled == 0 && game.music.SongHandle == nullptr;
        }},
-      {700, [](Game& game) { PointAt(game, 10); }},
+      {700, [](Game& game) { PointAt(game, kFirstScreenSlot + 3); }},  // the country line
       {700,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
@@ -438,13 +439,13 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
   bool nameEntryWithoutSong = false;
   bool menuSongStarted = false;
   Play({
-      {500, [](Game& game) { PointAt(game, 1); }},
+      {500, [](Game& game) { PointAt(game, kStartSlot); }},
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
          carChoiceOpened = game.ScreenState == GameScreen::CarChoice;
        }},
-      {kClick, [](Game& game) { PointAt(game, 7); }},
+      {kClick, [](Game& game) { PointAt(game, kFirstScreenSlot); }},  // the first car
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
