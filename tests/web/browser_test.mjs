@@ -49,6 +49,7 @@ const kPacingSeconds = 30;
 // may round differently by a step.
 const kChannelTolerance = 8;
 const kPlayerName = 'WEBTEST';
+const kDailyName = 'DAILYWEB';
 // Replay uploads the server refused (409); the score check expects exactly one.
 const replayRefusals = [];
 const kRaceScore = 4321;
@@ -413,6 +414,51 @@ async function raceAgainstGhost(page) {
     `screen ${await screenNow(page)}`);
 }
 
+// The day's course from the main menu's DAILY RUN: the daily screen asks for the day's ticket and
+// table, START RUN races the day's car, the run ends on the name entry (a daily run always does),
+// and the run sent from the page is verified into the day's table.
+async function dailyRunOnTheDaysTable(page, base) {
+  const box = await (await page.$('#canvas')).boundingBox();
+  const clickAt = async (x, y, settleMs) => {
+    await page.mouse.click(box.x + x * box.width / 800, box.y + y * box.height / 600);
+    await sleep(settleMs);
+  };
+  // After the race before, the main menu slides in and the high scores open by themselves;
+  // Escape goes back to the main menu, which slides in again.
+  await page.waitForFunction(() => Module.rivoltraMeasure.screen === 3, { timeout: 8000 })
+    .catch(() => {});
+  if (await screenNow(page) !== 0) await press(page, 'Escape', 3000);
+  await clickAt(677, 190, 2500);
+  if (!check('the main menu\'s DAILY RUN opens the daily screen', await screenNow(page) === 9,
+    `screen ${await screenNow(page)}`)) {
+    return;
+  }
+  await saveCanvas(page, 'daily-screen');
+  await clickAt(410, 450, 2000);
+  if (!check('START RUN races the day\'s course', await screenNow(page) === 1,
+    `screen ${await screenNow(page)}`)) {
+    return;
+  }
+  await page.keyboard.down('ArrowUp');
+  await sleep(4000);
+  await page.keyboard.up('ArrowUp');
+  await press(page, 'Escape', 500);
+  await press(page, 'y', 1500);
+  if (!check('the daily run ends on the name entry', await screenNow(page) === 71,
+    `screen ${await screenNow(page)}`)) {
+    return;
+  }
+  for (let i = 0; i < 6; ++i) await press(page, 'Backspace', 0);
+  await page.keyboard.type(kDailyName, { delay: 60 });
+  await press(page, 'Enter', 800);
+  await press(page, 'Enter', 0);
+  await waitFor(page, 'the daily run is sent', () => !Module.rivoltraFetching &&
+    Module.rivoltraMeasure.screen === 9, 20_000);
+  const list = await (await fetch(`${base}/cgi/daily.pl`)).text();
+  check('the daily run sent from the page is verified into the day\'s table',
+    list.includes(`\n${kDailyName}|`), list.slice(0, 200));
+}
+
 // After a reload the options must show the music still off.
 async function optionSurvivesReload(page, options) {
   await page.evaluateOnNewDocument(() => { window.rivoltraTest = {}; });
@@ -471,6 +517,7 @@ async function main() {
       await sendScore(page, base);
       await optionSurvivesReload(page, options);
       await raceAgainstGhost(page);
+      await dailyRunOnTheDaysTable(page, base);
       await watchVerifiedReplay(browser, base);
       // The computer's page would keep drawing beside the phone's.
       await page.close();
