@@ -74,6 +74,13 @@ void Report(const char* mode, double cpu, const TickCpu& tickCpu,
       static_cast<long long>(intervals.empty() ? 0 : intervals.back()));
 }
 
+// The tick's clock reading, and the CPU time from the first tick to this one.
+void RecordTick(std::uint32_t now, std::vector<std::uint32_t>& ticks, TickCpu& tickCpu) {
+  tickCpu.last = CpuSeconds();
+  if (ticks.empty()) tickCpu.first = tickCpu.last;
+  ticks.push_back(now);
+}
+
 int RunGame(std::uint32_t seconds, int scale, const std::string& replayFile) {
   std::optional<rivoltra::Replay> replay;
   if (!replayFile.empty()) {
@@ -88,9 +95,7 @@ int RunGame(std::uint32_t seconds, int scale, const std::string& replayFile) {
   TickCpu tickCpu;
   rivoltra::LoopHooks hooks;
   hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
-    tickCpu.last = CpuSeconds();
-    if (ticks.empty()) tickCpu.first = tickCpu.last;
-    ticks.push_back(now);
+    RecordTick(now, ticks, tickCpu);
     if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
   };
   const double before = CpuSeconds();
@@ -114,9 +119,7 @@ int RunRace(std::uint32_t seconds, const char* ghostFile) {
   TickCpu tickCpu;
   rivoltra::LoopHooks hooks;
   hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
-    tickCpu.last = CpuSeconds();
-    if (ticks.empty()) tickCpu.first = tickCpu.last;
-    ticks.push_back(now);
+    RecordTick(now, ticks, tickCpu);
     if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
     if (game.ScreenState != rivoltra::GameScreen::Race) rivoltra::StartGameWithCar(game, 1);
   };
