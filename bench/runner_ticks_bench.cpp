@@ -58,10 +58,10 @@ class BareFrame {
 };
 
 struct Round {
-  double runnerSeconds = 0;
-  double bareSeconds = 0;
-  long ticks = 0;
-  double Ratio() const { return bareSeconds / runnerSeconds; }
+  double RunnerSeconds = 0;
+  double BareSeconds = 0;
+  long Ticks = 0;
+  double Ratio() const { return BareSeconds / RunnerSeconds; }
 };
 
 // One fresh game: slices of runner ticks, each followed by as many bare frames.
@@ -75,20 +75,20 @@ Round RunRound(long ticks, BareFrame& bare, unsigned& sink) {
     const long slice = std::min<long>(kSliceTicks, ticks - done);
     double start = ThreadSeconds();
     if (!runner.Execute("tick " + std::to_string(slice))) break;
-    round.runnerSeconds += ThreadSeconds() - start;
+    round.RunnerSeconds += ThreadSeconds() - start;
     start = ThreadSeconds();
     for (long i = 0; i < slice; ++i) bare.Draw(static_cast<int>(done + i));
-    round.bareSeconds += ThreadSeconds() - start;
+    round.BareSeconds += ThreadSeconds() - start;
     sink += bare.Corner();
-    round.ticks += slice;
+    round.Ticks += slice;
   }
   return round;
 }
 
 struct Options {
-  double minRatio = 0;
-  int rounds = 5;
-  long ticks = 3000;
+  double MinRatio = 0;
+  int Rounds = 5;
+  long Ticks = 3000;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -96,18 +96,18 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     const std::string name = argv[i];
     char* end = nullptr;
     if (name == "--min-ratio") {
-      options.minRatio = std::strtod(argv[i + 1], &end);
+      options.MinRatio = std::strtod(argv[i + 1], &end);
     } else if (name == "--rounds") {
-      options.rounds = static_cast<int>(std::strtol(argv[i + 1], &end, 10));
+      options.Rounds = static_cast<int>(std::strtol(argv[i + 1], &end, 10));
     } else if (name == "--ticks") {
-      options.ticks = std::strtol(argv[i + 1], &end, 10);
+      options.Ticks = std::strtol(argv[i + 1], &end, 10);
     } else {
       return false;
     }
     if (end == argv[i + 1] || *end != '\0') return false;
   }
-  return argc % 2 == 1 && options.rounds >= 1 && options.rounds <= 50 && options.ticks >= 1 &&
-         options.ticks <= 1000000 && options.minRatio >= 0;
+  return argc % 2 == 1 && options.Rounds >= 1 && options.Rounds <= 50 && options.Ticks >= 1 &&
+         options.Ticks <= 1000000 && options.MinRatio >= 0;
 }
 
 }  // namespace
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
   unsigned sink = 0;
   std::vector<Round> rounds;
   try {
-    for (int i = 0; i < options.rounds; ++i) rounds.push_back(RunRound(options.ticks, bare, sink));
+    for (int i = 0; i < options.Rounds; ++i) rounds.push_back(RunRound(options.Ticks, bare, sink));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_runner_ticks: %s\n", e.what());
     return 2;
@@ -132,13 +132,13 @@ int main(int argc, char** argv) {
   const Round& median = rounds[rounds.size() / 2];
   for (const Round& round : rounds) {
     std::printf("round: %.0f runner ticks/s, %.0f bare frames/s, ratio %.3f\n",
-                static_cast<double>(round.ticks) / round.runnerSeconds,
-                static_cast<double>(round.ticks) / round.bareSeconds, round.Ratio());
+                static_cast<double>(round.Ticks) / round.RunnerSeconds,
+                static_cast<double>(round.Ticks) / round.BareSeconds, round.Ratio());
   }
   std::printf("median: %.0f runner ticks/s (CPU), ratio to the bare frame %.3f (sink %u)\n",
-              static_cast<double>(median.ticks) / median.runnerSeconds, median.Ratio(), sink);
-  if (median.Ratio() < options.minRatio) {
-    std::printf("FAIL: ratio %.3f is below %.3f\n", median.Ratio(), options.minRatio);
+              static_cast<double>(median.Ticks) / median.RunnerSeconds, median.Ratio(), sink);
+  if (median.Ratio() < options.MinRatio) {
+    std::printf("FAIL: ratio %.3f is below %.3f\n", median.Ratio(), options.MinRatio);
     return 1;
   }
   return 0;

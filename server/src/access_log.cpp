@@ -26,14 +26,14 @@ std::string IsoTime(std::chrono::system_clock::time_point when) {
 
 std::string AccessLogJson(const HttpFrontEnd::Exchange& exchange,
                           std::chrono::system_clock::time_point when) {
-  double milliseconds = std::chrono::duration<double, std::milli>(exchange.duration).count();
+  double milliseconds = std::chrono::duration<double, std::milli>(exchange.Duration).count();
   nlohmann::json line = {
       {"time", IsoTime(when)},
-      {"address", std::string(exchange.client)},
-      {"method", std::string(exchange.method)},
-      {"path", std::string(exchange.target.substr(0, kLoggedPathLength))},
-      {"status", exchange.status},
-      {"bytes", exchange.bodyBytes},
+      {"address", std::string(exchange.Client)},
+      {"method", std::string(exchange.Method)},
+      {"path", std::string(exchange.Target.substr(0, kLoggedPathLength))},
+      {"status", exchange.Status},
+      {"bytes", exchange.BodyBytes},
       {"duration_ms", static_cast<double>(static_cast<long long>(milliseconds * 1000)) / 1000}};
   return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }

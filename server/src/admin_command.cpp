@@ -24,13 +24,13 @@ std::int64_t UnixNow() {
 // The command's words after its options are taken out: --db, --reason, --for, --limit,
 // --offset and --hidden.
 struct Command {
-  std::string database;
-  std::vector<std::string> words;
-  std::string reason;
-  std::optional<long long> forSeconds;
-  std::size_t limit = 50;
-  std::size_t offset = 0;
-  bool hiddenOnly = false;
+  std::string Database;
+  std::vector<std::string> Words;
+  std::string Reason;
+  std::optional<long long> ForSeconds;
+  std::size_t Limit = 50;
+  std::size_t Offset = 0;
+  bool HiddenOnly = false;
 };
 
 std::optional<std::size_t> Count(const std::string& text) {
@@ -46,27 +46,27 @@ std::optional<std::size_t> Count(const std::string& text) {
 std::optional<Command> ParseCommand(const std::vector<std::string>& arguments,
                                     const std::string& defaultDatabase) {
   Command command;
-  command.database = defaultDatabase;
+  command.Database = defaultDatabase;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     bool hasValue = i + 1 < arguments.size();
     if (word == "--hidden") {
-      command.hiddenOnly = true;
+      command.HiddenOnly = true;
     } else if (word == "--db" && hasValue) {
-      command.database = arguments[++i];
+      command.Database = arguments[++i];
     } else if (word == "--reason" && hasValue) {
-      command.reason = arguments[++i];
+      command.Reason = arguments[++i];
     } else if (word == "--for" && hasValue) {
-      command.forSeconds = ParseDuration(arguments[++i]);
-      if (!command.forSeconds) return std::nullopt;
+      command.ForSeconds = ParseDuration(arguments[++i]);
+      if (!command.ForSeconds) return std::nullopt;
     } else if ((word == "--limit" || word == "--offset") && hasValue) {
       auto value = Count(arguments[++i]);
       if (!value) return std::nullopt;
-      (word == "--limit" ? command.limit : command.offset) = *value;
+      (word == "--limit" ? command.Limit : command.Offset) = *value;
     } else if (word.rfind("--", 0) == 0) {
       return std::nullopt;
     } else {
-      command.words.push_back(word);
+      command.Words.push_back(word);
     }
   }
   return command;
@@ -107,11 +107,11 @@ void PrintBans(std::ostream& out, const std::vector<Ban>& bans, std::int64_t now
 
 // One command against the open storage; 0 done, 1 nothing to change, 2 a bad command.
 int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::ostream& err) {
-  const std::vector<std::string>& words = command.words;
+  const std::vector<std::string>& words = command.Words;
   const std::string& verb = words.front();
   std::int64_t now = UnixNow();
   auto needReason = [&]() {
-    if (!command.reason.empty()) return true;
+    if (!command.Reason.empty()) return true;
     err << "rivoltra-scores admin: " << verb << " needs --reason TEXT (kept in the log)\n";
     return false;
   };
@@ -128,17 +128,17 @@ int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::o
     if ((verb == "list") != (words.size() == 1) || words.size() > 2) return 2;
     EntrySearch search;
     search.NameContains = verb == "search" ? words[1] : "";
-    search.HiddenOnly = command.hiddenOnly;
-    search.Limit = command.limit;
-    search.Offset = command.offset;
+    search.HiddenOnly = command.HiddenOnly;
+    search.Limit = command.Limit;
+    search.Offset = command.Offset;
     PrintEntries(out, backend.Search(search));
     return 0;
   }
   if ((verb == "hide" || verb == "unhide") && words.size() == 2) {
     auto id = EntryNumber(words[1]);
     if (!id || !needReason()) return 2;
-    bool changed = verb == "hide" ? backend.Hide(*id, command.reason, now)
-                                  : backend.Unhide(*id, command.reason, now);
+    bool changed = verb == "hide" ? backend.Hide(*id, command.Reason, now)
+                                  : backend.Unhide(*id, command.Reason, now);
     return done(changed, (verb == "hide" ? "hid entry " : "unhid entry ") + words[1]);
   }
   if (verb == "rename" && words.size() == 3) {
@@ -153,7 +153,7 @@ int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::o
       err << "rivoltra-scores admin: the new name: " << *refusal << '\n';
       return 2;
     }
-    return done(backend.Rename(*id, report.PlayerName, command.reason, now),
+    return done(backend.Rename(*id, report.PlayerName, command.Reason, now),
                 "renamed entry " + words[1] + " to \"" + report.PlayerName + "\"");
   }
   if (verb == "ban" && words.size() == 3 && (words[1] == "name" || words[1] == "address")) {
@@ -161,8 +161,8 @@ int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::o
     Ban ban;
     ban.Kind = words[1] == "name" ? BanKind::Name : BanKind::Address;
     ban.Pattern = words[2];
-    ban.Reason = command.reason;
-    if (command.forSeconds) ban.ExpiresAt = now + *command.forSeconds;
+    ban.Reason = command.Reason;
+    if (command.ForSeconds) ban.ExpiresAt = now + *command.ForSeconds;
     if (ban.Kind == BanKind::Address && !ValidAddressPattern(ban.Pattern)) {
       err << "rivoltra-scores admin: " << ban.Pattern << ": not an address or range\n";
       return 2;
@@ -174,14 +174,14 @@ int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::o
   if (verb == "unban" && words.size() == 2) {
     auto id = EntryNumber(words[1]);
     if (!id || !needReason()) return 2;
-    return done(backend.LiftBan(*id, command.reason, now), "lifted ban " + words[1]);
+    return done(backend.LiftBan(*id, command.Reason, now), "lifted ban " + words[1]);
   }
   if (verb == "bans" && words.size() == 1) {
     PrintBans(out, backend.Bans(), now);
     return 0;
   }
   if (verb == "log" && words.size() == 1) {
-    for (const AuditRecord& record : backend.AuditLog(command.limit)) {
+    for (const AuditRecord& record : backend.AuditLog(command.Limit)) {
       out << UtcTime(record.At) << "  " << record.Action << ' ' << record.Target
           << (record.Detail.empty() ? "" : " " + record.Detail) << ": " << record.Reason << '\n';
     }
@@ -191,9 +191,9 @@ int Act(const Command& command, ScoreBackend& backend, std::ostream& out, std::o
 }
 
 int Backup(const Command& command, bool restore, std::ostream& out, std::ostream& err) {
-  if (command.words.size() != 2) return 2;
-  const std::string& file = command.words[1];
-  if (IsPostgresAddress(command.database)) {
+  if (command.Words.size() != 2) return 2;
+  const std::string& file = command.Words[1];
+  if (IsPostgresAddress(command.Database)) {
     err << "rivoltra-scores: a PostgreSQL database is backed up with pg_dump -Fc -f FILE ADDRESS "
            "and restored with pg_restore --clean --if-exists -d ADDRESS FILE (see the README)\n";
     return 2;
@@ -201,13 +201,13 @@ int Backup(const Command& command, bool restore, std::ostream& out, std::ostream
   if (restore) {
     // Both are opened (and checked) first: a damaged backup never overwrites the table.
     ScoreStore backup(file);
-    { ScoreStore target(command.database); }
-    backup.BackupTo(command.database);
-    out << "restored " << command.database << " from " << file << '\n';
+    { ScoreStore target(command.Database); }
+    backup.BackupTo(command.Database);
+    out << "restored " << command.Database << " from " << file << '\n';
   } else {
-    ScoreStore table(command.database);
+    ScoreStore table(command.Database);
     table.BackupTo(file);
-    out << "backed up " << command.database << " to " << file << '\n';
+    out << "backed up " << command.Database << " to " << file << '\n';
   }
   return 0;
 }
@@ -241,19 +241,19 @@ std::optional<long long> ParseDuration(const std::string& text) {
 int RunAdminCommand(const std::vector<std::string>& arguments, const std::string& defaultDatabase,
                     std::ostream& out, std::ostream& err) {
   auto command = ParseCommand(arguments, defaultDatabase);
-  if (!command || command->words.empty()) {
+  if (!command || command->Words.empty()) {
     err << kAdminUsage;
     return 2;
   }
-  const std::string& verb = command->words.front();
+  const std::string& verb = command->Words.front();
   try {
     int status = 0;
     if (verb == "backup" || verb == "restore") {
       status = Backup(*command, verb == "restore", out, err);
-    } else if (verb == "admin" && command->words.size() > 1) {
-      command->words.erase(command->words.begin());
-      Storage storage = OpenStorage(command->database, TokenStore::Limits{}, 1);
-      status = Act(*command, *storage.backend, out, err);
+    } else if (verb == "admin" && command->Words.size() > 1) {
+      command->Words.erase(command->Words.begin());
+      Storage storage = OpenStorage(command->Database, TokenStore::Limits{}, 1);
+      status = Act(*command, *storage.Backend, out, err);
     } else {
       status = 2;
     }

@@ -113,11 +113,11 @@ ServerResponse ScoreService::DailyPage(std::string_view query, const ServiceTime
   if (auto* refusal = std::get_if<ServerResponse>(&requested)) return *refusal;
   const std::uint32_t day = std::get<std::uint32_t>(requested);
   DailyPageView view;
-  view.date = DateTextOf(day);
-  view.earlierAddress = DailyPageAddress(day - 1);
-  if (day < DayOfUnixSeconds(time.UnixSeconds)) view.laterAddress = DailyPageAddress(day + 1);
+  view.Date = DateTextOf(day);
+  view.EarlierAddress = DailyPageAddress(day - 1);
+  if (day < DayOfUnixSeconds(time.UnixSeconds)) view.LaterAddress = DailyPageAddress(day + 1);
   TableLinks links;
-  links.watchPage = playAddress_;
+  links.WatchPage = playAddress_;
   try {
     return Html(RenderDailyPage(view, DailyVisible(day, 0, kDailyPageEntries, Bans(time)), links));
   } catch (const StorageError&) {

@@ -27,7 +27,7 @@ constexpr std::string_view kUploadPath = "/cgi/replay.pl";
 
 // Room for one whole request with a body up to bodyLimit; an upload widens it while it is read.
 std::size_t RequestRoom(const HttpFrontEnd::Limits& limits, std::size_t bodyLimit) {
-  return limits.maxHeaderBytes + bodyLimit + 4096;
+  return limits.MaxHeaderBytes + bodyLimit + 4096;
 }
 
 std::string Lower(beast::string_view text) {
@@ -58,7 +58,7 @@ HttpConnection::HttpConnection(HttpFrontEnd::Impl& owner, asio::ip::tcp::socket 
     : owner_(owner),
       stream_(std::move(socket)),
       // Room for one whole request; pipelined bytes beyond it wait in the kernel.
-      buffer_(RequestRoom(owner.limits, owner.limits.maxBodyBytes)),
+      buffer_(RequestRoom(owner.Limits, owner.Limits.MaxBodyBytes)),
       peer_(std::move(peer)) {}
 
 HttpConnection::~HttpConnection() {
@@ -68,45 +68,45 @@ HttpConnection::~HttpConnection() {
 
 bool HttpConnection::TakeUploadPlace(const std::string& client) {
   // The address's own share first: one address must not take every place.
-  std::size_t& held = owner_.uploadsPerClient[client];
-  if (held >= owner_.limits.maxUploadsPerClient && client != owner_.trustedProxy) {
-    if (held == 0) owner_.uploadsPerClient.erase(client);
+  std::size_t& held = owner_.UploadsPerClient[client];
+  if (held >= owner_.Limits.MaxUploadsPerClient && client != owner_.TrustedProxy) {
+    if (held == 0) owner_.UploadsPerClient.erase(client);
     return false;
   }
-  std::size_t reading = owner_.uploadsReading.load();
+  std::size_t reading = owner_.UploadsReading.load();
   do {
-    if (reading >= owner_.limits.maxUploadsAtOnce) {
-      if (held == 0) owner_.uploadsPerClient.erase(client);
+    if (reading >= owner_.Limits.MaxUploadsAtOnce) {
+      if (held == 0) owner_.UploadsPerClient.erase(client);
       return false;
     }
-  } while (!owner_.uploadsReading.compare_exchange_weak(reading, reading + 1));
+  } while (!owner_.UploadsReading.compare_exchange_weak(reading, reading + 1));
   ++held;
   uploadClient_ = client;
   holdsUploadPlace_ = true;
-  buffer_.max_size(RequestRoom(owner_.limits, owner_.limits.maxUploadBytes));
+  buffer_.max_size(RequestRoom(owner_.Limits, owner_.Limits.MaxUploadBytes));
   return true;
 }
 
 void HttpConnection::ReleaseUploadPlace() {
   if (!holdsUploadPlace_) return;
   holdsUploadPlace_ = false;
-  --owner_.uploadsReading;
-  auto found = owner_.uploadsPerClient.find(uploadClient_);
-  if (found != owner_.uploadsPerClient.end() && --found->second == 0) {
-    owner_.uploadsPerClient.erase(found);
+  --owner_.UploadsReading;
+  auto found = owner_.UploadsPerClient.find(uploadClient_);
+  if (found != owner_.UploadsPerClient.end() && --found->second == 0) {
+    owner_.UploadsPerClient.erase(found);
   }
 }
 
 void HttpConnection::ReadHeader() {
   parser_.emplace();
-  parser_->header_limit(static_cast<std::uint32_t>(owner_.limits.maxHeaderBytes));
+  parser_->header_limit(static_cast<std::uint32_t>(owner_.Limits.MaxHeaderBytes));
   // The parser checks a declared length against this as the header ends, before the path is
   // known; OnHeader narrows it to the path's own cap.
-  parser_->body_limit(std::max(owner_.limits.maxBodyBytes, owner_.limits.maxUploadBytes));
+  parser_->body_limit(std::max(owner_.Limits.MaxBodyBytes, owner_.Limits.MaxUploadBytes));
   loggedMethod_.clear();
   loggedTarget_.clear();
   loggedClient_ = peer_;
-  stream_.expires_after(std::chrono::seconds(owner_.limits.readTimeoutSeconds));
+  stream_.expires_after(std::chrono::seconds(owner_.Limits.ReadTimeoutSeconds));
   http::async_read_header(
       stream_, buffer_, *parser_,
       [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHeader(error); });
@@ -122,7 +122,7 @@ void HttpConnection::OnHeader(beast::error_code error) {
     return Refuse(400, "unsupported HTTP version");
   }
   std::size_t fields = std::distance(request.begin(), request.end());
-  if (fields > owner_.limits.maxHeaderCount) return Refuse(431, "too many header fields");
+  if (fields > owner_.Limits.MaxHeaderCount) return Refuse(431, "too many header fields");
   // Only a final "chunked" tells where the body ends; any other coding would leave its bytes
   // to be read as the next request.
   bool chunked = false;
@@ -133,12 +133,12 @@ void HttpConnection::OnHeader(beast::error_code error) {
     }
     chunked = true;
   }
-  std::size_t bodyLimit = owner_.limits.maxBodyBytes;
+  std::size_t bodyLimit = owner_.Limits.MaxBodyBytes;
   beast::string_view target = request.target();
   bool upload = request.method() == http::verb::post &&
                 target.substr(0, target.find('?')) ==
                     beast::string_view(kUploadPath.data(), kUploadPath.size());
-  if (upload) bodyLimit = owner_.limits.maxUploadBytes;
+  if (upload) bodyLimit = owner_.Limits.MaxUploadBytes;
   parser_->body_limit(bodyLimit);
   auto length = parser_->content_length();
   if (length && *length > bodyLimit) return Refuse(413, "body too large");
@@ -148,7 +148,7 @@ void HttpConnection::OnHeader(beast::error_code error) {
     if (chunked) return Refuse(411, "length required");
     std::string client = ClientOf(request);
     if (!TakeUploadPlace(client)) {
-      ++owner_.refusedUploadPlaces;
+      ++owner_.RefusedUploadPlaces;
       return Refuse(503, "busy");
     }
     return Admit(std::move(client));
@@ -159,9 +159,9 @@ void HttpConnection::OnHeader(beast::error_code error) {
 void HttpConnection::Admit(std::string client) {
   ServerRequest head = HeadOf(parser_->get());
   head.ClientAddress = std::move(client);
-  asio::post(*owner_.workers, [self = shared_from_this(), head = std::move(head)]() mutable {
+  asio::post(*owner_.Workers, [self = shared_from_this(), head = std::move(head)]() mutable {
     std::optional<ServerResponse> refusal = self->owner_.AdmitUpload(head);
-    auto& io = self->owner_.io;
+    auto& io = self->owner_.Io;
     asio::post(io, [self = std::move(self), refusal = std::move(refusal)]() mutable {
       if (!refusal) return self->ContinueWithBody();
       // The body is never read: the reply ends the connection.
@@ -224,15 +224,15 @@ ServerRequest HttpConnection::HeadOf(const Parser::value_type& request) const {
   for (const auto& field : request) {
     head.Headers.emplace_back(Lower(field.name_string()), Text(field.value()));
   }
-  head.ClientAddress = ClientAddress(peer_, owner_.trustedProxy, head.Header("x-forwarded-for"));
+  head.ClientAddress = ClientAddress(peer_, owner_.TrustedProxy, head.Header("x-forwarded-for"));
   return head;
 }
 
 std::string HttpConnection::ClientOf(const Parser::value_type& request) const {
   auto forwarded = request.find("X-Forwarded-For");
-  if (forwarded == request.end()) return ClientAddress(peer_, owner_.trustedProxy, nullptr);
+  if (forwarded == request.end()) return ClientAddress(peer_, owner_.TrustedProxy, nullptr);
   std::string value = Text(forwarded->value());
-  return ClientAddress(peer_, owner_.trustedProxy, &value);
+  return ClientAddress(peer_, owner_.TrustedProxy, &value);
 }
 
 void HttpConnection::Dispatch() {
@@ -246,10 +246,10 @@ void HttpConnection::Dispatch() {
   loggedClient_ = serverRequest.ClientAddress;
   bool keepAlive = request.keep_alive();
   bool headOnly = request.method() == http::verb::head;
-  asio::post(*owner_.workers, [self = shared_from_this(), serverRequest = std::move(serverRequest),
+  asio::post(*owner_.Workers, [self = shared_from_this(), serverRequest = std::move(serverRequest),
                                keepAlive, headOnly]() mutable {
     ServerResponse answer = self->owner_.Answer(serverRequest);
-    auto& io = self->owner_.io;
+    auto& io = self->owner_.Io;
     // The connection goes back whole to the listener's thread, so it always ends there.
     asio::post(io, [self = std::move(self), answer = std::move(answer), keepAlive,
                     headOnly]() mutable { self->Reply(std::move(answer), keepAlive, headOnly); });
@@ -262,7 +262,7 @@ void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly)
     // An upload grew the buffer far beyond what the next request needs.
     buffer_.shrink_to_fit();
     buffer_.max_size(
-        std::max(buffer_.size(), RequestRoom(owner_.limits, owner_.limits.maxBodyBytes)));
+        std::max(buffer_.size(), RequestRoom(owner_.Limits, owner_.Limits.MaxBodyBytes)));
   }
   hold_ = std::move(answer.Hold);
   sharedBody_ = std::move(answer.SharedBody);
@@ -276,7 +276,7 @@ void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly)
   } else {
     if (parser_ && parser_->get().version() == 10) headers.emplace_back("Connection", "keep-alive");
     headers.emplace_back("Keep-Alive",
-                         "timeout=" + std::to_string(owner_.limits.readTimeoutSeconds));
+                         "timeout=" + std::to_string(owner_.Limits.ReadTimeoutSeconds));
   }
   // Sorted by name, the order the listener has always sent them in.
   std::stable_sort(headers.begin(), headers.end(),
@@ -289,26 +289,26 @@ void HttpConnection::Reply(ServerResponse answer, bool keepAlive, bool headOnly)
     ownBody_.clear();
     sharedBody_.reset();
   }
-  if (owner_.log) {
-    owner_.log(AccessLogLine(loggedClient_, answer.Status, loggedMethod_, loggedTarget_));
+  if (owner_.Log) {
+    owner_.Log(AccessLogLine(loggedClient_, answer.Status, loggedMethod_, loggedTarget_));
   }
   const std::string& body = sharedBody_ ? *sharedBody_ : ownBody_;
-  if (owner_.observer) {
+  if (owner_.Observer) {
     auto now = std::chrono::steady_clock::now();
     HttpFrontEnd::Exchange exchange;
-    exchange.client = loggedClient_;
-    exchange.method = loggedMethod_;
-    exchange.target = loggedTarget_;
-    exchange.status = answer.Status;
-    exchange.bodyBytes = body.size();
-    exchange.duration =
+    exchange.Client = loggedClient_;
+    exchange.Method = loggedMethod_;
+    exchange.Target = loggedTarget_;
+    exchange.Status = answer.Status;
+    exchange.BodyBytes = body.size();
+    exchange.Duration =
         headArrived_ == std::chrono::steady_clock::time_point{} ? now - now : now - headArrived_;
-    owner_.observer(exchange);
+    owner_.Observer(exchange);
   }
   headArrived_ = {};
   std::array<asio::const_buffer, 2> buffers{asio::buffer(head_), asio::buffer(body)};
   // A large file gets time to match: the deadline allows a slow but steady reader 32 KiB/s.
-  auto allowed = std::chrono::seconds(owner_.limits.writeTimeoutSeconds) +
+  auto allowed = std::chrono::seconds(owner_.Limits.WriteTimeoutSeconds) +
                  std::chrono::seconds(body.size() / kSlowestReaderBytesPerSecond);
   stream_.expires_after(allowed);
   asio::async_write(stream_, buffers,

@@ -15,7 +15,7 @@ namespace rivoltra::scores {
 namespace {
 
 namespace asio = boost::asio;
-using tcp = asio::ip::tcp;
+using Tcp = asio::ip::tcp;
 
 constexpr std::size_t kLoggedTargetLength = 160;
 constexpr auto kAcceptPause = std::chrono::milliseconds(50);
@@ -39,7 +39,7 @@ asio::ip::address ResolveHost(const std::string& host) {
   auto address = asio::ip::make_address(host, error);
   if (!error) return address;
   asio::io_context io;
-  tcp::resolver resolver(io);
+  Tcp::resolver resolver(io);
   auto found = resolver.resolve(host, "", error);
   if (error || found.empty()) throw std::runtime_error("cannot resolve " + host);
   return found.begin()->endpoint().address();
@@ -53,13 +53,14 @@ std::string AccessLogLine(std::string_view client, int status, std::string_view 
          Printable(target, kLoggedTargetLength);
 }
 
-HttpFrontEnd::Impl::Impl(Handler answer, Limits chosen, Log logLine)
-    : handler(std::move(answer)), limits(chosen), log(std::move(logLine)) {
-  if (limits.workerThreads == 0) limits.workerThreads = 1;
-  if (limits.maxConnections == 0) limits.maxConnections = 1;
-  if (limits.maxConnectionsPerClient == 0) limits.maxConnectionsPerClient = 1;
-  if (limits.listenBacklog <= 0) limits.listenBacklog = 1;
-  workers = std::make_unique<asio::thread_pool>(limits.workerThreads);
+HttpFrontEnd::Impl::Impl(HttpFrontEnd::Handler answer, HttpFrontEnd::Limits chosen,
+                         HttpFrontEnd::Log logLine)
+    : Handler(std::move(answer)), Limits(chosen), Log(std::move(logLine)) {
+  if (Limits.WorkerThreads == 0) Limits.WorkerThreads = 1;
+  if (Limits.MaxConnections == 0) Limits.MaxConnections = 1;
+  if (Limits.MaxConnectionsPerClient == 0) Limits.MaxConnectionsPerClient = 1;
+  if (Limits.ListenBacklog <= 0) Limits.ListenBacklog = 1;
+  Workers = std::make_unique<asio::thread_pool>(Limits.WorkerThreads);
 }
 
 namespace {
@@ -83,9 +84,9 @@ ServerResponse InternalError() {
 }  // namespace
 
 std::optional<ServerResponse> HttpFrontEnd::Impl::AdmitUpload(const ServerRequest& head) const {
-  if (!admission) return std::nullopt;
+  if (!Admission) return std::nullopt;
   try {
-    return admission(head, TimeNow());
+    return Admission(head, TimeNow());
   } catch (const std::exception&) {
     return InternalError();
   }
@@ -93,7 +94,7 @@ std::optional<ServerResponse> HttpFrontEnd::Impl::AdmitUpload(const ServerReques
 
 ServerResponse HttpFrontEnd::Impl::Answer(const ServerRequest& request) const {
   try {
-    return handler(request, TimeNow());
+    return Handler(request, TimeNow());
   } catch (const std::exception&) {
     // An exception escaping a worker thread would end the process; one request fails instead.
     return InternalError();
@@ -101,13 +102,13 @@ ServerResponse HttpFrontEnd::Impl::Answer(const ServerRequest& request) const {
 }
 
 void HttpFrontEnd::Impl::Accept() {
-  acceptor.async_accept([this](boost::system::error_code error, tcp::socket socket) {
-    if (error == asio::error::operation_aborted || !acceptor.is_open()) return;
+  Acceptor.async_accept([this](boost::system::error_code error, Tcp::socket socket) {
+    if (error == asio::error::operation_aborted || !Acceptor.is_open()) return;
     if (error) {
       // Out of descriptors or a connection reset before it was taken: try again shortly
       // rather than spin.
-      acceptPause.expires_after(kAcceptPause);
-      acceptPause.async_wait([this](boost::system::error_code waited) {
+      AcceptPause.expires_after(kAcceptPause);
+      AcceptPause.async_wait([this](boost::system::error_code waited) {
         if (!waited) Accept();
       });
       return;
@@ -117,32 +118,32 @@ void HttpFrontEnd::Impl::Accept() {
   });
 }
 
-void HttpFrontEnd::Impl::Admit(tcp::socket socket) {
+void HttpFrontEnd::Impl::Admit(Tcp::socket socket) {
   boost::system::error_code error;
   auto remote = socket.remote_endpoint(error);
   if (error) return;
-  socket.set_option(tcp::no_delay(true), error);
+  socket.set_option(Tcp::no_delay(true), error);
   std::string peer = CanonicalAddress(remote.address().to_string());
-  std::size_t& fromPeer = connectionsPerPeer[peer];
+  std::size_t& fromPeer = ConnectionsPerPeer[peer];
   // A trusted proxy carries every player, so only the overall limit applies to it.
-  bool peerFull = fromPeer >= limits.maxConnectionsPerClient && peer != trustedProxy;
-  if (openConnections >= limits.maxConnections || peerFull) {
-    if (fromPeer == 0) connectionsPerPeer.erase(peer);
-    ++refusedConnections;
+  bool peerFull = fromPeer >= Limits.MaxConnectionsPerClient && peer != TrustedProxy;
+  if (OpenConnections >= Limits.MaxConnections || peerFull) {
+    if (fromPeer == 0) ConnectionsPerPeer.erase(peer);
+    ++RefusedConnections;
     // A fresh socket's send buffer is empty, so this short write cannot block.
     asio::write(socket, asio::buffer(kBusyReply.data(), kBusyReply.size()), error);
-    socket.shutdown(tcp::socket::shutdown_both, error);
+    socket.shutdown(Tcp::socket::shutdown_both, error);
     return;
   }
   ++fromPeer;
-  ++openConnections;
+  ++OpenConnections;
   std::make_shared<HttpConnection>(*this, std::move(socket), std::move(peer))->Start();
 }
 
 void HttpFrontEnd::Impl::Release(const std::string& peer) {
-  --openConnections;
-  auto found = connectionsPerPeer.find(peer);
-  if (found != connectionsPerPeer.end() && --found->second == 0) connectionsPerPeer.erase(found);
+  --OpenConnections;
+  auto found = ConnectionsPerPeer.find(peer);
+  if (found != ConnectionsPerPeer.end() && --found->second == 0) ConnectionsPerPeer.erase(found);
 }
 
 HttpFrontEnd::HttpFrontEnd(ScoreService& service, Limits limits, Log log)
@@ -155,55 +156,55 @@ HttpFrontEnd::HttpFrontEnd(Handler handler, Limits limits, Log log)
 
 HttpFrontEnd::~HttpFrontEnd() {
   Stop();
-  impl_->workers->join();
+  impl_->Workers->join();
 }
 
 void HttpFrontEnd::TrustProxy(std::string address) {
   std::string canonical = CanonicalAddress(address);
-  impl_->trustedProxy = canonical.empty() ? address : canonical;
+  impl_->TrustedProxy = canonical.empty() ? address : canonical;
 }
 
 void HttpFrontEnd::AdmitUploadsWith(Admission admission) {
-  impl_->admission = std::move(admission);
+  impl_->Admission = std::move(admission);
 }
 
-void HttpFrontEnd::Observe(Observer observer) { impl_->observer = std::move(observer); }
+void HttpFrontEnd::Observe(Observer observer) { impl_->Observer = std::move(observer); }
 
 int HttpFrontEnd::Bind(const std::string& host, int port) {
   try {
-    tcp::endpoint endpoint(ResolveHost(host), static_cast<unsigned short>(port));
-    auto& acceptor = impl_->acceptor;
+    Tcp::endpoint endpoint(ResolveHost(host), static_cast<unsigned short>(port));
+    auto& acceptor = impl_->Acceptor;
     acceptor.open(endpoint.protocol());
-    acceptor.set_option(tcp::acceptor::reuse_address(true));
+    acceptor.set_option(Tcp::acceptor::reuse_address(true));
     acceptor.bind(endpoint);
-    acceptor.listen(impl_->limits.listenBacklog);
+    acceptor.listen(impl_->Limits.ListenBacklog);
     return acceptor.local_endpoint().port();
   } catch (const std::exception&) {
     boost::system::error_code ignored;
-    impl_->acceptor.close(ignored);
+    impl_->Acceptor.close(ignored);
     throw std::runtime_error("cannot listen on " + host + ":" + std::to_string(port));
   }
 }
 
 bool HttpFrontEnd::Run() {
-  if (!impl_->acceptor.is_open()) return false;
+  if (!impl_->Acceptor.is_open()) return false;
   impl_->Accept();
-  impl_->io.run();
+  impl_->Io.run();
   // Requests already with the service finish; queued ones are dropped with their connections.
-  impl_->workers->stop();
-  impl_->workers->join();
+  impl_->Workers->stop();
+  impl_->Workers->join();
   return true;
 }
 
 void HttpFrontEnd::Stop() {
   // A stop before Run starts leaves the context stopped, so Run then returns at once.
-  impl_->io.stop();
+  impl_->Io.stop();
 }
 
-std::size_t HttpFrontEnd::OpenConnections() const { return impl_->openConnections; }
+std::size_t HttpFrontEnd::OpenConnections() const { return impl_->OpenConnections; }
 
-std::size_t HttpFrontEnd::RefusedConnections() const { return impl_->refusedConnections; }
+std::size_t HttpFrontEnd::RefusedConnections() const { return impl_->RefusedConnections; }
 
-std::size_t HttpFrontEnd::RefusedUploadPlaces() const { return impl_->refusedUploadPlaces; }
+std::size_t HttpFrontEnd::RefusedUploadPlaces() const { return impl_->RefusedUploadPlaces; }
 
 }  // namespace rivoltra::scores

@@ -21,21 +21,21 @@ class HttpFrontEnd {
   struct Limits {
     // Whole request, from the connection's start or the previous reply to the last body byte;
     // a client dripping bytes is cut off by it just as an idle one.
-    std::time_t readTimeoutSeconds = 5;
-    std::time_t writeTimeoutSeconds = 5;
-    std::size_t maxBodyBytes = 1024;
+    std::time_t ReadTimeoutSeconds = 5;
+    std::time_t WriteTimeoutSeconds = 5;
+    std::size_t MaxBodyBytes = 1024;
     // Replay uploads (POST /cgi/replay.pl) have their own cap, and at most so many of them are
     // read at once, so a flood of them cannot fill the memory: each holds its body twice.
-    std::size_t maxUploadBytes = 1 << 20;
-    std::size_t maxUploadsAtOnce = 16;
+    std::size_t MaxUploadBytes = 1 << 20;
+    std::size_t MaxUploadsAtOnce = 16;
     // Upload places one client address may hold, so one address cannot take them all.
-    std::size_t maxUploadsPerClient = 2;
-    std::size_t workerThreads = 8;      // threads that run the service
-    std::size_t maxHeaderBytes = 8192;  // request line and header fields together
-    std::size_t maxHeaderCount = 64;
-    std::size_t maxConnections = 4096;
-    std::size_t maxConnectionsPerClient = 256;
-    int listenBacklog = 1024;
+    std::size_t MaxUploadsPerClient = 2;
+    std::size_t WorkerThreads = 8;      // threads that run the service
+    std::size_t MaxHeaderBytes = 8192;  // request line and header fields together
+    std::size_t MaxHeaderCount = 64;
+    std::size_t MaxConnections = 4096;
+    std::size_t MaxConnectionsPerClient = 256;
+    int ListenBacklog = 1024;
   };
   using Handler = std::function<ServerResponse(const ServerRequest&, const ServiceTime&)>;
   using Log = std::function<void(const std::string& line)>;
@@ -45,12 +45,12 @@ class HttpFrontEnd {
       std::function<std::optional<ServerResponse>(const ServerRequest& head, const ServiceTime&)>;
   // One answered request, for the access log and the metrics.
   struct Exchange {
-    std::string_view client;
-    std::string_view method;
-    std::string_view target;
-    int status = 0;
-    std::size_t bodyBytes = 0;
-    std::chrono::steady_clock::duration duration{};  // from the whole head to the reply
+    std::string_view Client;
+    std::string_view Method;
+    std::string_view Target;
+    int Status = 0;
+    std::size_t BodyBytes = 0;
+    std::chrono::steady_clock::duration Duration{};  // from the whole head to the reply
   };
   using Observer = std::function<void(const Exchange&)>;
 

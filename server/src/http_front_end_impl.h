@@ -15,7 +15,7 @@
 namespace rivoltra::scores {
 
 struct HttpFrontEnd::Impl {
-  Impl(Handler handler, Limits limits, Log log);
+  Impl(HttpFrontEnd::Handler handler, HttpFrontEnd::Limits limits, HttpFrontEnd::Log log);
 
   void Accept();
   void Admit(boost::asio::ip::tcp::socket socket);
@@ -24,25 +24,25 @@ struct HttpFrontEnd::Impl {
   ServerResponse Answer(const ServerRequest& request) const;
   std::optional<ServerResponse> AdmitUpload(const ServerRequest& head) const;
 
-  Handler handler;
-  Limits limits;
-  Log log;
-  Admission admission;
-  Observer observer;
-  std::string trustedProxy;
+  HttpFrontEnd::Handler Handler;
+  HttpFrontEnd::Limits Limits;
+  HttpFrontEnd::Log Log;
+  HttpFrontEnd::Admission Admission;
+  HttpFrontEnd::Observer Observer;
+  std::string TrustedProxy;
   // Declared before the I/O context: connections still queued in it are destroyed with it and
   // give back their counts on the way.
-  std::unordered_map<std::string, std::size_t> connectionsPerPeer;
-  std::atomic<std::size_t> openConnections{0};
-  std::atomic<std::size_t> uploadsReading{0};
-  std::atomic<std::size_t> refusedConnections{0};
-  std::atomic<std::size_t> refusedUploadPlaces{0};
+  std::unordered_map<std::string, std::size_t> ConnectionsPerPeer;
+  std::atomic<std::size_t> OpenConnections{0};
+  std::atomic<std::size_t> UploadsReading{0};
+  std::atomic<std::size_t> RefusedConnections{0};
+  std::atomic<std::size_t> RefusedUploadPlaces{0};
   // Upload places by client address; touched on the listener's thread only.
-  std::unordered_map<std::string, std::size_t> uploadsPerClient;
-  boost::asio::io_context io{1};
-  boost::asio::ip::tcp::acceptor acceptor{io};
-  boost::asio::steady_timer acceptPause{io};
-  std::unique_ptr<boost::asio::thread_pool> workers;
+  std::unordered_map<std::string, std::size_t> UploadsPerClient;
+  boost::asio::io_context Io{1};
+  boost::asio::ip::tcp::acceptor Acceptor{Io};
+  boost::asio::steady_timer AcceptPause{Io};
+  std::unique_ptr<boost::asio::thread_pool> Workers;
 };
 
 }  // namespace rivoltra::scores

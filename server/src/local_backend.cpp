@@ -11,7 +11,7 @@ ScoreBackend::Redeemed LocalBackend::StoreWithToken(std::string_view token, cons
                                                     const ServiceTime& time) {
   // Taken out first, so two reports racing with one token cannot both be stored.
   TokenStore::Taken taken = tokens_.Take(token, time.Now);
-  switch (taken.verdict) {
+  switch (taken.Verdict) {
     case TokenStore::Verdict::Accepted:
       break;
     case TokenStore::Verdict::Expired:

@@ -64,50 +64,50 @@ std::chrono::milliseconds RefillPerByte(std::size_t bytesPerDay) {
 // The access log (plain or JSON) and the request metrics, fed by every reply.
 HttpFrontEnd::Observer Observer(const ServerOptions& options, Metrics& metrics,
                                 std::mutex& logMutex) {
-  bool quiet = options.quiet;
-  bool json = options.jsonAccessLog;
+  bool quiet = options.Quiet;
+  bool json = options.JsonAccessLog;
   return [&metrics, &logMutex, quiet, json](const HttpFrontEnd::Exchange& exchange) {
-    metrics.CountRequest(Metrics::RouteOf(exchange.method, exchange.target), exchange.status,
-                         exchange.duration);
+    metrics.CountRequest(Metrics::RouteOf(exchange.Method, exchange.Target), exchange.Status,
+                         exchange.Duration);
     if (quiet) return;
     std::string line =
         json ? AccessLogJson(exchange, std::chrono::system_clock::now())
-             : AccessLogLine(exchange.client, exchange.status, exchange.method, exchange.target);
+             : AccessLogLine(exchange.Client, exchange.Status, exchange.Method, exchange.Target);
     std::lock_guard lock(logMutex);
     std::cerr << line << '\n';
   };
 }
 
 int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
-  Storage storage = OpenStorage(options.database, options.tokens, options.http.workerThreads);
-  RateLimiter versionLimiter(options.versionLimit);
-  RateLimiter reportLimiter(options.reportLimit);
-  RateLimiter uploadLimiter(options.uploadLimit);
-  RateLimiter downloadLimiter(options.downloadLimit);
-  RateLimiter replayBytes({static_cast<double>(options.replayBytesPerClient),
-                           RefillPerByte(options.replayBytesPerClient),
-                           options.uploadLimit.maxClients});
-  ScoreService service(*storage.backend, versionLimiter, reportLimiter);
-  service.SetTicketRules(options.ticketRules);
-  if (!options.ticketSecretFile.empty()) {
-    service.UseTicketSecret(ReadTicketSecretFile(options.ticketSecretFile));
+  Storage storage = OpenStorage(options.Database, options.Tokens, options.Http.WorkerThreads);
+  RateLimiter versionLimiter(options.VersionLimit);
+  RateLimiter reportLimiter(options.ReportLimit);
+  RateLimiter uploadLimiter(options.UploadLimit);
+  RateLimiter downloadLimiter(options.DownloadLimit);
+  RateLimiter replayBytes({static_cast<double>(options.ReplayBytesPerClient),
+                           RefillPerByte(options.ReplayBytesPerClient),
+                           options.UploadLimit.MaxClients});
+  ScoreService service(*storage.Backend, versionLimiter, reportLimiter);
+  service.SetTicketRules(options.TicketRules);
+  if (!options.TicketSecretFile.empty()) {
+    service.UseTicketSecret(ReadTicketSecretFile(options.TicketSecretFile));
   }
-  ProcessVerifier verifier(options.verifier);
+  ProcessVerifier verifier(options.Verifier);
   service.AcceptReplays(verifier, uploadLimiter);
   service.LimitReplayBytes(replayBytes);
-  service.LimitDownloads(downloadLimiter, options.downloadsAtOnce);
-  if (!options.nameFilterFile.empty())
-    service.FilterNames(NameFilter::Load(options.nameFilterFile));
-  if (::access(options.verifier.program.c_str(), X_OK) != 0) {
-    std::cerr << "rivoltra-scores: warning: verifier " << options.verifier.program
+  service.LimitDownloads(downloadLimiter, options.DownloadsAtOnce);
+  if (!options.NameFilterFile.empty())
+    service.FilterNames(NameFilter::Load(options.NameFilterFile));
+  if (::access(options.Verifier.Program.c_str(), X_OK) != 0) {
+    std::cerr << "rivoltra-scores: warning: verifier " << options.Verifier.Program
               << " is not runnable; replay uploads will be answered 503" << std::endl;
   }
 
   Metrics metrics;
   std::mutex logMutex;
   std::unique_ptr<WebFiles> web;
-  if (!options.webFolder.empty()) {
-    web = std::make_unique<WebFiles>(options.webFolder);
+  if (!options.WebFolder.empty()) {
+    web = std::make_unique<WebFiles>(options.WebFolder);
     service.SetPlayAddress(web->Prefix());
   }
   HttpFrontEnd::Handler handler = [&service, &web](const ServerRequest& request,
@@ -115,24 +115,24 @@ int Serve(const ServerOptions& options, const sigset_t& stopSignals) {
     if (web && web->Serves(request.Target)) return web->Handle(request);
     return service.Handle(request, time);
   };
-  HttpFrontEnd frontEnd(handler, options.http);
-  if (!options.trustedProxy.empty()) frontEnd.TrustProxy(options.trustedProxy);
+  HttpFrontEnd frontEnd(handler, options.Http);
+  if (!options.TrustedProxy.empty()) frontEnd.TrustProxy(options.TrustedProxy);
   frontEnd.Observe(Observer(options, metrics, logMutex));
   frontEnd.AdmitUploadsWith([&service](const ServerRequest& head, const ServiceTime& time) {
     return service.AdmitUpload(head, time);
   });
-  service.ServeMetrics(metrics, options.metricsFrom, [&frontEnd] {
+  service.ServeMetrics(metrics, options.MetricsFrom, [&frontEnd] {
     Metrics::Gauges gauges;
-    gauges.openConnections = frontEnd.OpenConnections();
-    gauges.refusedConnections = frontEnd.RefusedConnections();
-    gauges.refusedUploadPlaces = frontEnd.RefusedUploadPlaces();
+    gauges.OpenConnections = frontEnd.OpenConnections();
+    gauges.RefusedConnections = frontEnd.RefusedConnections();
+    gauges.RefusedUploadPlaces = frontEnd.RefusedUploadPlaces();
     return gauges;
   });
-  int port = frontEnd.Bind(options.host, options.port);
+  int port = frontEnd.Bind(options.Host, options.Port);
   std::string shownHost =
-      options.host.find(':') != std::string::npos ? "[" + options.host + "]" : options.host;
+      options.Host.find(':') != std::string::npos ? "[" + options.Host + "]" : options.Host;
   std::cout << "rivoltra-scores listening on http://" << shownHost << ":" << port << "/ with "
-            << RedactedAddress(options.database) << std::endl;
+            << RedactedAddress(options.Database) << std::endl;
 
   std::promise<void> finished;
   std::thread stopper([&frontEnd, &verifier, stopSignals, done = finished.get_future()] {
@@ -188,8 +188,8 @@ int main(int argc, char** argv) {
     std::cerr << "rivoltra-scores: " << *conflict << '\n';
     return 2;
   }
-  if (options->verifier.program.empty())
-    options->verifier.program = BesideProgram("rivoltra-replay");
+  if (options->Verifier.Program.empty())
+    options->Verifier.Program = BesideProgram("rivoltra-replay");
 
   // Blocked before any thread starts, so only the waiting thread ever takes them.
   sigset_t stopSignals;

@@ -73,12 +73,12 @@ void Metrics::Observe(Histogram& histogram, const double* bounds, std::size_t bo
                       double seconds) {
   for (std::size_t i = 0; i < boundCount; ++i) {
     if (seconds <= bounds[i]) {
-      ++histogram.below[bounds[i]];
+      ++histogram.Below[bounds[i]];
       break;
     }
   }
-  ++histogram.count;
-  histogram.sum += seconds;
+  ++histogram.Count;
+  histogram.Sum += seconds;
 }
 
 void Metrics::CountRequest(std::string_view route, int status, std::chrono::duration<double> took) {
@@ -114,27 +114,27 @@ std::string Metrics::Render(const Gauges& gauges) const {
   }
   WriteHistogram(out, "rivoltra_request_duration_seconds",
                  "Time from a request's whole head to its reply.", kRequestBuckets.data(),
-                 kRequestBuckets.size(), requestSeconds_.below, requestSeconds_.count,
-                 requestSeconds_.sum);
+                 kRequestBuckets.size(), requestSeconds_.Below, requestSeconds_.Count,
+                 requestSeconds_.Sum);
   WriteGauge(out, "rivoltra_open_connections", "Client connections open now.",
-             gauges.openConnections);
+             gauges.OpenConnections);
   WriteGauge(out, "rivoltra_outstanding_tokens", "Tokens issued and not yet spent or expired.",
-             gauges.outstandingTokens);
+             gauges.OutstandingTokens);
   WriteGauge(out, "rivoltra_scores_stored", "Entries in the table, hidden ones included.",
-             gauges.storedScores);
+             gauges.StoredScores);
   WriteLabelled(out, "rivoltra_uploads_total", "Replay uploads answered, by outcome.", "outcome",
                 uploads_);
   WriteLabelled(out, "rivoltra_verifications_total", "Verifier runs, by outcome.", "outcome",
                 verifications_);
   WriteHistogram(out, "rivoltra_verification_duration_seconds",
                  "Time of one verification, its wait for a turn included.", kVerifyBuckets.data(),
-                 kVerifyBuckets.size(), verifySeconds_.below, verifySeconds_.count,
-                 verifySeconds_.sum);
+                 kVerifyBuckets.size(), verifySeconds_.Below, verifySeconds_.Count,
+                 verifySeconds_.Sum);
   WriteGauge(out, "rivoltra_storage_errors_total", "Storage calls that failed.",
              storageErrors_.load(), "counter");
   std::map<std::string, std::size_t> refusals = refusals_;
-  refusals["connections"] += gauges.refusedConnections;
-  refusals["upload_places"] += gauges.refusedUploadPlaces;
+  refusals["connections"] += gauges.RefusedConnections;
+  refusals["upload_places"] += gauges.RefusedUploadPlaces;
   WriteLabelled(out, "rivoltra_refusals_total", "Requests refused by a limit, by limit.", "limit",
                 refusals);
   return out.str();

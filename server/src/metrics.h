@@ -27,11 +27,11 @@ class Metrics {
 
   // The gauges are read by the caller when the page is asked for.
   struct Gauges {
-    std::size_t openConnections = 0;
-    std::size_t outstandingTokens = 0;
-    std::size_t storedScores = 0;
-    std::size_t refusedConnections = 0;
-    std::size_t refusedUploadPlaces = 0;
+    std::size_t OpenConnections = 0;
+    std::size_t OutstandingTokens = 0;
+    std::size_t StoredScores = 0;
+    std::size_t RefusedConnections = 0;
+    std::size_t RefusedUploadPlaces = 0;
   };
   std::string Render(const Gauges& gauges) const;
 
@@ -40,9 +40,9 @@ class Metrics {
       0.0005, 0.001, 0.0025, 0.005, 0.01, 0.025, 0.05, 0.1, 0.25, 0.5, 1, 5};
   static constexpr std::array<double, 8> kVerifyBuckets = {0.1, 0.25, 0.5, 1, 2, 4, 8, 16};
   struct Histogram {
-    std::map<double, std::size_t> below;  // cumulative counts come from these at render time
-    std::size_t count = 0;
-    double sum = 0;
+    std::map<double, std::size_t> Below;  // cumulative counts come from these at render time
+    std::size_t Count = 0;
+    double Sum = 0;
   };
   static void Observe(Histogram& histogram, const double* bounds, std::size_t boundCount,
                       double seconds);

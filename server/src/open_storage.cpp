@@ -9,12 +9,12 @@ Storage OpenStorage(const std::string& database, const TokenStore::Limits& token
                     std::size_t connections) {
   Storage storage;
   if (IsPostgresAddress(database)) {
-    storage.backend = std::make_unique<PostgresBackend>(database, tokens, connections);
+    storage.Backend = std::make_unique<PostgresBackend>(database, tokens, connections);
     return storage;
   }
-  storage.table = std::make_unique<ScoreStore>(database);
-  storage.tokens = std::make_unique<TokenStore>(tokens);
-  storage.backend = std::make_unique<LocalBackend>(*storage.table, *storage.tokens);
+  storage.Table = std::make_unique<ScoreStore>(database);
+  storage.Tokens = std::make_unique<TokenStore>(tokens);
+  storage.Backend = std::make_unique<LocalBackend>(*storage.Table, *storage.Tokens);
   return storage;
 }
 

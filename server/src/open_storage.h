@@ -13,9 +13,9 @@ namespace rivoltra::scores {
 // The storage a --db names, with whatever it needs kept alive beside it: a SQLite file (its
 // table and the process's tokens) or a PostgreSQL database shared by several servers.
 struct Storage {
-  std::unique_ptr<ScoreStore> table;  // the SQLite file; null on PostgreSQL
-  std::unique_ptr<TokenStore> tokens;
-  std::unique_ptr<ScoreBackend> backend;
+  std::unique_ptr<ScoreStore> Table;  // the SQLite file; null on PostgreSQL
+  std::unique_ptr<TokenStore> Tokens;
+  std::unique_ptr<ScoreBackend> Backend;
 };
 
 // Throws StorageError when the database cannot be opened or is damaged.

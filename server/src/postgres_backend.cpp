@@ -349,10 +349,10 @@ ScoreEntry EntryOfRow(const PGresult* rows, int row) {
 }
 
 std::string RedactedAddress(const std::string& address) {
-  static const std::regex userPassword(R"(://([^:/@]*):[^@/]*@)");
-  static const std::regex passwordParameter(R"(password=[^&\s]*)");
-  std::string shown = std::regex_replace(address, userPassword, "://$1:***@");
-  return std::regex_replace(shown, passwordParameter, "password=***");
+  static const std::regex kUserPassword(R"(://([^:/@]*):[^@/]*@)");
+  static const std::regex kPasswordParameter(R"(password=[^&\s]*)");
+  std::string shown = std::regex_replace(address, kUserPassword, "://$1:***@");
+  return std::regex_replace(shown, kPasswordParameter, "password=***");
 }
 
 PostgresBackend::PostgresBackend(const std::string& address, TokenStore::Limits tokenLimits,
@@ -448,17 +448,17 @@ void PostgresBackend::Release(pg_conn* connection) {
 std::optional<std::string> PostgresBackend::IssueToken(std::string_view client,
                                                        const ServiceTime&) {
   Lease lease(*this);
-  std::string lifetime = std::to_string(limits_.lifetime.count() * 1000);
+  std::string lifetime = std::to_string(limits_.Lifetime.count() * 1000);
   for (int attempt = 0; attempt < kIssueAttempts; ++attempt) {
     std::string token = TokenStore::RandomToken();
     try {
       Result issued =
-          RunPrepared(lease.get(), kIssueStatement,
-                      {token, std::string(client), lifetime, std::to_string(limits_.perClient),
-                       std::to_string(limits_.capacity)},
+          RunPrepared(lease.Get(), kIssueStatement,
+                      {token, std::string(client), lifetime, std::to_string(limits_.PerClient),
+                       std::to_string(limits_.Capacity)},
                       "issue a token");
       if (Field(issued.get(), 0, 0) != "t") return std::nullopt;
-      SweepNowAndThen(lease.get());
+      SweepNowAndThen(lease.Get());
       return token;
     } catch (const StorageError& error) {
       // A repeat of an outstanding token is drawn again; anything else is a real failure.
@@ -474,9 +474,9 @@ ScoreBackend::Redeemed PostgresBackend::StoreWithToken(std::string_view token,
                                                        const ServiceTime&) {
   Lease lease(*this);
   Result stored = RunPrepared(
-      lease.get(), kStoreStatement,
+      lease.Get(), kStoreStatement,
       {std::string(token), entry.Name, entry.Country, std::to_string(entry.Score),
-       std::to_string(entry.SubmittedAt), std::to_string(limits_.lifetime.count() * 1000)},
+       std::to_string(entry.SubmittedAt), std::to_string(limits_.Lifetime.count() * 1000)},
       "store a score");
   switch (NumberField(stored.get(), 0, 0)) {
     case 0:
@@ -504,7 +504,7 @@ std::vector<ScoreEntry> PostgresBackend::Ranked(std::size_t offset, std::size_t 
                     "WHERE h.entry_id = s.id) " +
                     (filter == EntryFilter::VerifiedOnly ? "AND s.verified " : "") +
                     "ORDER BY score DESC, submitted_at, id LIMIT $1 OFFSET $2";
-  Result rows = Run(lease.get(), sql.c_str(),
+  Result rows = Run(lease.Get(), sql.c_str(),
                     {std::to_string(std::min<std::size_t>(limit, 1'000'000)),
                      std::to_string(std::min<std::size_t>(offset, 1'000'000'000))},
                     "read the ranking");
@@ -520,8 +520,8 @@ std::optional<ScoreEntry> PostgresBackend::EntryOfToken(std::string_view token,
   std::string sql = "SELECT " + kEntryColumns +
                     " FROM redeemed_tokens r JOIN scores s ON s.id = r.entry_id "
                     "WHERE r.token = $1 AND r.redeemed_at_ms >= rivoltra_now_ms() - $2::BIGINT";
-  Result rows = Run(lease.get(), sql.c_str(),
-                    {std::string(token), std::to_string(limits_.lifetime.count() * 1000)},
+  Result rows = Run(lease.Get(), sql.c_str(),
+                    {std::string(token), std::to_string(limits_.Lifetime.count() * 1000)},
                     "find a token's entry");
   if (PQntuples(rows.get()) == 0) return std::nullopt;
   return EntryOfRow(rows.get(), 0);
@@ -533,8 +533,8 @@ bool PostgresBackend::MarkVerified(std::int64_t entryId, std::string_view replay
   const char* values[] = {id.c_str(), replay.data()};
   int lengths[] = {0, static_cast<int>(replay.size())};
   int formats[] = {0, 1};  // the replay goes as raw bytes, not as escaped text
-  Result marked = Checked(lease.get(),
-                          PQexecParams(lease.get(), "SELECT rivoltra_mark_verified($1, $2)", 2,
+  Result marked = Checked(lease.Get(),
+                          PQexecParams(lease.Get(), "SELECT rivoltra_mark_verified($1, $2)", 2,
                                        nullptr, values, lengths, formats, 0),
                           "mark an entry verified");
   return Field(marked.get(), 0, 0) == "t";
@@ -544,8 +544,8 @@ std::optional<std::string> PostgresBackend::ReplayOf(std::int64_t entryId) {
   Lease lease(*this);
   std::string id = std::to_string(entryId);
   const char* values[] = {id.c_str()};
-  Result rows = Checked(lease.get(),
-                        PQexecParams(lease.get(),
+  Result rows = Checked(lease.Get(),
+                        PQexecParams(lease.Get(),
                                      "SELECT bytes FROM replays WHERE entry_id = $1 AND NOT EXISTS "
                                      "(SELECT 1 FROM hidden_entries WHERE entry_id = $1)",
                                      1, nullptr, values, nullptr, nullptr, 1),
@@ -556,7 +556,7 @@ std::optional<std::string> PostgresBackend::ReplayOf(std::int64_t entryId) {
 
 void PostgresBackend::CheckHealth() {
   Lease lease(*this);
-  Run(lease.get(), "SELECT 1", {}, "answer");
+  Run(lease.Get(), "SELECT 1", {}, "answer");
 }
 
 std::optional<ScoreEntry> PostgresBackend::Entry(std::int64_t entryId) {
@@ -564,20 +564,20 @@ std::optional<ScoreEntry> PostgresBackend::Entry(std::int64_t entryId) {
   std::string sql = "SELECT " + kEntryColumns +
                     ", h.reason FROM scores s LEFT JOIN hidden_entries h ON h.entry_id = s.id "
                     "WHERE s.id = $1";
-  Result rows = Run(lease.get(), sql.c_str(), {std::to_string(entryId)}, "read an entry");
+  Result rows = Run(lease.Get(), sql.c_str(), {std::to_string(entryId)}, "read an entry");
   if (PQntuples(rows.get()) == 0) return std::nullopt;
   return EntryOfRow(rows.get(), 0);
 }
 
 std::size_t PostgresBackend::Count() {
   Lease lease(*this);
-  Result count = Run(lease.get(), "SELECT count(*) FROM scores", {}, "count the scores");
+  Result count = Run(lease.Get(), "SELECT count(*) FROM scores", {}, "count the scores");
   return static_cast<std::size_t>(NumberField(count.get(), 0, 0));
 }
 
 std::size_t PostgresBackend::OutstandingTokens() {
   Lease lease(*this);
-  Result count = Run(lease.get(), "SELECT count(*) FROM tokens", {}, "count the tokens");
+  Result count = Run(lease.Get(), "SELECT count(*) FROM tokens", {}, "count the tokens");
   return static_cast<std::size_t>(NumberField(count.get(), 0, 0));
 }
 
@@ -595,8 +595,8 @@ RunStanding PostgresBackend::MarkVerifiedRun(std::int64_t entryId, std::string_v
   int lengths[] = {0, static_cast<int>(replay.size()), 0, 0, 0, 0, 0};
   int formats[] = {0, 1, 0, 0, 0, 0, 0};
   Result marked = Checked(
-      lease.get(),
-      PQexecParams(lease.get(), "SELECT rivoltra_mark_verified_run($1, $2, $3, $4, $5, $6, $7)", 7,
+      lease.Get(),
+      PQexecParams(lease.Get(), "SELECT rivoltra_mark_verified_run($1, $2, $3, $4, $5, $6, $7)", 7,
                    nullptr, values, lengths, formats, 0),
       "mark a run verified");
   switch (NumberField(marked.get(), 0, 0)) {
@@ -613,7 +613,7 @@ RunStanding PostgresBackend::MarkVerifiedRun(std::int64_t entryId, std::string_v
 
 RunStanding PostgresBackend::StandingOf(const VerifiedRun& run) {
   Lease lease(*this);
-  Result rows = Run(lease.get(),
+  Result rows = Run(lease.Get(),
                     "SELECT EXISTS (SELECT 1 FROM spent_tickets WHERE ticket_id = $1), "
                     "EXISTS (SELECT 1 FROM verified_runs WHERE fingerprint = $2)",
                     {run.TicketId, run.Fingerprint}, "check a run");
@@ -627,8 +627,8 @@ std::string PostgresBackend::TicketSecret(std::string_view fresh) {
   const char* values[] = {fresh.data()};
   int lengths[] = {static_cast<int>(fresh.size())};
   int formats[] = {1};
-  Result rows = Checked(lease.get(),
-                        PQexecParams(lease.get(), "SELECT rivoltra_ticket_secret($1)", 1, nullptr,
+  Result rows = Checked(lease.Get(),
+                        PQexecParams(lease.Get(), "SELECT rivoltra_ticket_secret($1)", 1, nullptr,
                                      values, lengths, formats, 1),
                         "read the ticket secret");
   return Field(rows.get(), 0, 0);
@@ -637,7 +637,7 @@ std::string PostgresBackend::TicketSecret(std::string_view fresh) {
 std::vector<ScoreEntry> PostgresBackend::DailyRanked(std::uint32_t day, std::size_t offset,
                                                      std::size_t limit) {
   Lease lease(*this);
-  Result rows = Run(lease.get(),
+  Result rows = Run(lease.Get(),
                     "SELECT d.name, d.country, d.score, d.submitted_at, d.entry_id, TRUE "
                     "FROM daily_runs d WHERE d.day = $1 AND NOT EXISTS (SELECT 1 FROM "
                     "hidden_entries h WHERE h.entry_id = d.entry_id) "

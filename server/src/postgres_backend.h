@@ -42,7 +42,7 @@ class PostgresBackend : public ScoreBackend {
   std::vector<ScoreEntry> Ranked(std::size_t offset, std::size_t limit,
                                  EntryFilter filter) override;
   std::optional<ScoreEntry> Entry(std::int64_t entryId) override;
-  std::chrono::seconds TokenLifetime() const override { return limits_.lifetime; }
+  std::chrono::seconds TokenLifetime() const override { return limits_.Lifetime; }
   void CheckHealth() override;
   std::size_t Count();
   std::size_t StoredScores() override { return Count(); }

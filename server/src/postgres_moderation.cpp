@@ -50,13 +50,13 @@ std::string Bounded(std::size_t value) {
 template <typename Change>
 auto PostgresBackend::InTransaction(Change change) {
   Lease lease(*this);
-  Run(lease.get(), "BEGIN", {}, "begin a transaction");
+  Run(lease.Get(), "BEGIN", {}, "begin a transaction");
   try {
-    auto result = change(lease.get());
-    Run(lease.get(), "COMMIT", {}, "commit");
+    auto result = change(lease.Get());
+    Run(lease.Get(), "COMMIT", {}, "commit");
     return result;
   } catch (...) {
-    PQclear(PQexec(lease.get(), "ROLLBACK"));
+    PQclear(PQexec(lease.Get(), "ROLLBACK"));
     throw;
   }
 }
@@ -68,7 +68,7 @@ std::vector<ScoreEntry> PostgresBackend::Search(const EntrySearch& search) {
                     "WHERE strpos(upper(s.name), upper($1)) > 0 "
                     "AND ($2 = 0 OR h.reason IS NOT NULL) "
                     "ORDER BY s.score DESC, s.submitted_at, s.id LIMIT $3 OFFSET $4";
-  Result rows = Run(lease.get(), sql.c_str(),
+  Result rows = Run(lease.Get(), sql.c_str(),
                     {search.NameContains, search.HiddenOnly ? "1" : "0", Bounded(search.Limit),
                      Bounded(search.Offset)},
                     "search the entries");
@@ -151,7 +151,7 @@ bool PostgresBackend::LiftBan(std::int64_t banId, const std::string& reason, std
 std::vector<Ban> PostgresBackend::Bans() {
   Lease lease(*this);
   std::string sql = std::string(kBanColumns) + "ORDER BY id DESC";
-  Result rows = Run(lease.get(), sql.c_str(), {}, "read the bans");
+  Result rows = Run(lease.Get(), sql.c_str(), {}, "read the bans");
   return BansOf(rows.get());
 }
 
@@ -159,13 +159,13 @@ std::vector<Ban> PostgresBackend::ActiveBans(std::int64_t now) {
   Lease lease(*this);
   std::string sql = std::string(kBanColumns) +
                     "WHERE lifted_at IS NULL AND (expires_at IS NULL OR expires_at > $1)";
-  Result rows = Run(lease.get(), sql.c_str(), {std::to_string(now)}, "read the bans");
+  Result rows = Run(lease.Get(), sql.c_str(), {std::to_string(now)}, "read the bans");
   return BansOf(rows.get());
 }
 
 std::vector<AuditRecord> PostgresBackend::AuditLog(std::size_t limit) {
   Lease lease(*this);
-  Result rows = Run(lease.get(),
+  Result rows = Run(lease.Get(),
                     "SELECT id, at, action, target, detail, reason FROM audit_log "
                     "ORDER BY id DESC LIMIT $1",
                     {Bounded(limit)}, "read the audit log");

@@ -37,7 +37,7 @@ class PostgresBackend::Lease {
   ~Lease() { owner_.Release(connection_); }
   Lease(const Lease&) = delete;
   Lease& operator=(const Lease&) = delete;
-  pg_conn* get() const { return connection_; }
+  pg_conn* Get() const { return connection_; }
 
  private:
   PostgresBackend& owner_;

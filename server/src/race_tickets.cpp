@@ -41,7 +41,7 @@ std::int64_t RaceMilliseconds(const Replay& replay, const TicketRules& rules) {
   for (const ReplayRun& run : replay.Runs) {
     intervals += static_cast<std::int64_t>(run.Length) * run.Tick.LagCount;
   }
-  return intervals * rules.tickInterval.count();
+  return intervals * rules.TickInterval.count();
 }
 
 }  // namespace
@@ -114,7 +114,7 @@ std::string ReadTicketSecretFile(const std::string& path) {
 }
 
 std::int64_t TicketExpiry(const RaceTicket& ticket, const TicketRules& rules) {
-  return ticket.IssuedAt + rules.lifetime.count();
+  return ticket.IssuedAt + rules.Lifetime.count();
 }
 
 std::optional<std::string> RefuseTicket(const Replay& replay, const TicketSigner& signer,
@@ -122,7 +122,7 @@ std::optional<std::string> RefuseTicket(const Replay& replay, const TicketSigner
   if (!replay.Header.Ticket) return "no ticket: the race was started without the server";
   const RaceTicket& ticket = *replay.Header.Ticket;
   if (!signer.SignatureHolds(ticket)) return "ticket signature does not hold";
-  if (ticket.IssuedAt > now + rules.slack.count()) return "ticket issued in the future";
+  if (ticket.IssuedAt > now + rules.Slack.count()) return "ticket issued in the future";
   if (now > TicketExpiry(ticket, rules)) return "ticket expired";
   if (replay.Header.RandomState != ticket.Seed) return "replay seed is not the ticket's";
   if (ticket.Kind == TicketKind::Daily && ticket.Seed != DailyCourseOf(ticket.Day).Seed) {
@@ -133,9 +133,9 @@ std::optional<std::string> RefuseTicket(const Replay& replay, const TicketSigner
   }
   if (ticket.Kind == TicketKind::Daily) {
     const std::int64_t dayEnd = (static_cast<std::int64_t>(ticket.Day) + 1) * 24 * 60 * 60;
-    if (now > dayEnd + rules.dailyGrace.count()) return "daily run sent after its day's grace";
+    if (now > dayEnd + rules.DailyGrace.count()) return "daily run sent after its day's grace";
   }
-  const std::int64_t elapsedMs = (now - ticket.IssuedAt + rules.slack.count()) * 1000;
+  const std::int64_t elapsedMs = (now - ticket.IssuedAt + rules.Slack.count()) * 1000;
   if (RaceMilliseconds(replay, rules) > elapsedMs) {
     return "race longer than the time since its ticket";
   }

@@ -42,13 +42,13 @@ std::string ReadTicketSecretFile(const std::string& path);
 struct TicketRules {
   // The longest race (two hours of ticks) and an hour for the menus, the name entry and the
   // upload. A daily run started before midnight may be sent until its ticket expires.
-  std::chrono::seconds lifetime{3 * 60 * 60};
+  std::chrono::seconds Lifetime{3 * 60 * 60};
   // Forgives the whole seconds of the issue time and clocks of server processes that differ
   // a little.
-  std::chrono::seconds slack{5};
-  std::chrono::milliseconds tickInterval{30};
+  std::chrono::seconds Slack{5};
+  std::chrono::milliseconds TickInterval{30};
   // A daily run started before midnight (UTC) may be sent until this long after it.
-  std::chrono::seconds dailyGrace{3 * 60 * 60};
+  std::chrono::seconds DailyGrace{3 * 60 * 60};
 };
 
 // Why the replay's ticket does not let its entry be verified at `now` (seconds since 1970), or

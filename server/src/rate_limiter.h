@@ -15,10 +15,10 @@ namespace rivoltra::scores {
 class RateLimiter {
  public:
   struct Limits {
-    double burst = 5;
-    std::chrono::milliseconds refill{std::chrono::seconds(60)};
+    double Burst = 5;
+    std::chrono::milliseconds Refill{std::chrono::seconds(60)};
     // Addresses remembered at once; a flood of new addresses pushes out the quietest first.
-    std::size_t maxClients = 4096;
+    std::size_t MaxClients = 4096;
   };
 
   explicit RateLimiter(Limits limits);
@@ -30,8 +30,8 @@ class RateLimiter {
 
  private:
   struct Bucket {
-    double available;
-    SteadyTime updated;
+    double Available;
+    SteadyTime Updated;
   };
   double Refilled(const Bucket& bucket, SteadyTime now) const;
   void MakeRoom(SteadyTime now);

@@ -10,7 +10,7 @@ void RedeemedTokens::Link(std::string_view token, std::int64_t entryId, SteadyTi
   ForgetExpired(now);
   while (links_.size() >= capacity_ && !byAge_.empty()) {
     auto oldest = links_.find(byAge_.front().second);
-    if (oldest != links_.end() && oldest->second.at == byAge_.front().first) links_.erase(oldest);
+    if (oldest != links_.end() && oldest->second.At == byAge_.front().first) links_.erase(oldest);
     byAge_.pop_front();
   }
   std::string key(token);
@@ -23,7 +23,7 @@ std::optional<std::int64_t> RedeemedTokens::EntryOf(std::string_view token, Stea
   ForgetExpired(now);
   auto found = links_.find(token);
   if (found == links_.end()) return std::nullopt;
-  return found->second.entryId;
+  return found->second.EntryId;
 }
 
 std::size_t RedeemedTokens::Size() const {
@@ -35,7 +35,7 @@ void RedeemedTokens::ForgetExpired(SteadyTime now) {
   while (!byAge_.empty() && now - byAge_.front().first > lifetime_) {
     auto link = links_.find(byAge_.front().second);
     // A token linked again later keeps its newer link.
-    if (link != links_.end() && link->second.at == byAge_.front().first) links_.erase(link);
+    if (link != links_.end() && link->second.At == byAge_.front().first) links_.erase(link);
     byAge_.pop_front();
   }
 }

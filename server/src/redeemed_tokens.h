@@ -28,8 +28,8 @@ class RedeemedTokens {
 
  private:
   struct Linked {
-    std::int64_t entryId;
-    SteadyTime at;
+    std::int64_t EntryId;
+    SteadyTime At;
   };
   void ForgetExpired(SteadyTime now);
 

@@ -34,17 +34,17 @@ std::string Dumped(const Json& json) {
 std::string ScoresJson(const ApiPage& page, const std::vector<ScoreEntry>& entries,
                        std::string_view replayPrefix) {
   Json list = Json::array();
-  std::size_t rank = page.offset;
+  std::size_t rank = page.Offset;
   for (const ScoreEntry& entry : entries) {
     Json object = EntryObject(entry, replayPrefix);
     object["rank"] = ++rank;
     list.push_back(std::move(object));
   }
-  Json body = {{"table", page.table},
-               {"date", page.date.empty() ? Json(nullptr) : Json(page.date)},
-               {"verified", page.verifiedOnly},
-               {"offset", page.offset},
-               {"limit", page.limit},
+  Json body = {{"table", page.Table},
+               {"date", page.Date.empty() ? Json(nullptr) : Json(page.Date)},
+               {"verified", page.VerifiedOnly},
+               {"offset", page.Offset},
+               {"limit", page.Limit},
                {"entries", std::move(list)}};
   return Dumped(body);
 }

@@ -13,11 +13,11 @@ namespace rivoltra::scores {
 // fields are only ever added.
 
 struct ApiPage {
-  std::string table = "all";
-  std::string date;  // the day of a daily table; empty for the all-time table
-  bool verifiedOnly = false;
-  std::size_t offset = 0;
-  std::size_t limit = 100;
+  std::string Table = "all";
+  std::string Date;  // the day of a daily table; empty for the all-time table
+  bool VerifiedOnly = false;
+  std::size_t Offset = 0;
+  std::size_t Limit = 100;
 };
 
 // {"table", "date", "verified", "offset", "limit", "entries": [entry with "rank", ...]}

@@ -81,13 +81,13 @@ void AppendVerifiedMark(std::string& page, const ScoreEntry& entry, const TableL
       "\xE2\x9C\x93 verified</span><a class=\"replay\" style=\"";
   page += kReplayLinkStyle;
   page += "\" href=\"";
-  page += EscapeHtml(links.replayPrefix + std::to_string(entry.Id));
+  page += EscapeHtml(links.ReplayPrefix + std::to_string(entry.Id));
   page += "\" download=\"rivoltra-" + std::to_string(entry.Id) + ".rvr\">replay</a>";
-  if (!links.watchPage.empty()) {
+  if (!links.WatchPage.empty()) {
     page += "<a class=\"watch\" style=\"";
     page += kReplayLinkStyle;
     page += "\" href=\"";
-    page += EscapeHtml(links.watchPage + "?replay=" + std::to_string(entry.Id));
+    page += EscapeHtml(links.WatchPage + "?replay=" + std::to_string(entry.Id));
     page += "\">watch</a>";
   }
   page += "</span>";
@@ -187,11 +187,11 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLink
   }
   AppendRows(page, best, links);
   page += "</tbody>\n</table>\n<footer>Dates are in UTC. <a href=\"";
-  page += EscapeHtml(verifiedOnly ? links.all : links.verifiedOnly);
+  page += EscapeHtml(verifiedOnly ? links.All : links.VerifiedOnly);
   page += verifiedOnly ? "\">All scores</a>" : "\">Verified scores only</a>";
-  if (!links.watchPage.empty()) {
+  if (!links.WatchPage.empty()) {
     page += " <a class=\"play\" href=\"";
-    page += EscapeHtml(links.watchPage);
+    page += EscapeHtml(links.WatchPage);
     page += "\">Play Rivoltra in the browser, on a phone too</a>";
   }
   page += "</footer>\n</main>\n</body>\n</html>\n";
@@ -202,9 +202,9 @@ std::string RenderDailyPage(const DailyPageView& view, const std::vector<ScoreEn
                             const TableLinks& links) {
   std::string page;
   page.reserve(4096 + best.size() * 256);
-  AppendHead(page, "Rivoltra \xE2\x80\x94 Daily run " + view.date);
+  AppendHead(page, "Rivoltra \xE2\x80\x94 Daily run " + view.Date);
   page += "<body>\n<main>\n<header><h1>Rivolt<span>ra</span></h1><p>Daily run, ";
-  page += EscapeHtml(view.date);
+  page += EscapeHtml(view.Date);
   page += "</p></header>\n";
   page += kTableHead;
   if (best.empty()) {
@@ -214,11 +214,11 @@ std::string RenderDailyPage(const DailyPageView& view, const std::vector<ScoreEn
   }
   AppendRows(page, best, links);
   page += "</tbody>\n</table>\n<footer>Each name's best verified run of the day (UTC). ";
-  page += "<a class=\"earlier\" href=\"" + EscapeHtml(view.earlierAddress) + "\">Day before</a>";
-  if (!view.laterAddress.empty()) {
-    page += " <a class=\"later\" href=\"" + EscapeHtml(view.laterAddress) + "\">Day after</a>";
+  page += "<a class=\"earlier\" href=\"" + EscapeHtml(view.EarlierAddress) + "\">Day before</a>";
+  if (!view.LaterAddress.empty()) {
+    page += " <a class=\"later\" href=\"" + EscapeHtml(view.LaterAddress) + "\">Day after</a>";
   }
-  page += " <a href=\"" + EscapeHtml(links.all) + "\">All scores</a>";
+  page += " <a href=\"" + EscapeHtml(links.All) + "\">All scores</a>";
   page += "</footer>\n</main>\n</body>\n</html>\n";
   return page;
 }

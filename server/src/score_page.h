@@ -18,12 +18,12 @@ std::string FormatDate(std::int64_t secondsSince1970);
 
 // Where the table page links to.
 struct TableLinks {
-  std::string all = "/cgi/version.pl?prg=Rivoltra&show&type=0";
-  std::string verifiedOnly = "/cgi/version.pl?prg=Rivoltra&show&type=0&verified=1";
-  std::string replayPrefix = "/cgi/replay.pl?get=";  // followed by the entry's id
+  std::string All = "/cgi/version.pl?prg=Rivoltra&show&type=0";
+  std::string VerifiedOnly = "/cgi/version.pl?prg=Rivoltra&show&type=0&verified=1";
+  std::string ReplayPrefix = "/cgi/replay.pl?get=";  // followed by the entry's id
   // The browser game's page; when set, the footer links the game and a verified entry's replay
   // can be watched there (followed by "?replay=" and the entry's id).
-  std::string watchPage;
+  std::string WatchPage;
 };
 
 // The online table: rank, name, country, score and date of each entry, best first. A verified
@@ -34,9 +34,9 @@ std::string RenderScorePage(const std::vector<ScoreEntry>& best, const TableLink
 
 // The day a daily page shows and its neighbours' addresses (no later one for today).
 struct DailyPageView {
-  std::string date;  // YYYY-MM-DD
-  std::string earlierAddress;
-  std::string laterAddress;
+  std::string Date;  // YYYY-MM-DD
+  std::string EarlierAddress;
+  std::string LaterAddress;
 };
 
 // A day's table of the daily run: each name's best verified run, best first, with the

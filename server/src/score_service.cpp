@@ -91,9 +91,9 @@ std::optional<std::string> RefuseReport(ScoreReport& report, const EntryRules& r
   if (!capitalsAndSpaces(report.Country)) return "country holds other than capitals and spaces";
   report.PlayerName = FoldSpaces(report.PlayerName);
   report.Country = FoldSpaces(report.Country);
-  if (report.PlayerName.size() > rules.maxNameLength) return "name too long";
-  if (report.Country.size() > rules.maxCountryLength) return "country too long";
-  if (report.Score < 0 || report.Score > rules.maxScore) return "implausible score";
+  if (report.PlayerName.size() > rules.MaxNameLength) return "name too long";
+  if (report.Country.size() > rules.MaxCountryLength) return "country too long";
+  if (report.Score < 0 || report.Score > rules.MaxScore) return "implausible score";
   if (report.ServerField.empty()) return "no token";
   return std::nullopt;
 }
@@ -199,7 +199,7 @@ std::vector<ScoreEntry> ScoreService::DailyVisible(std::uint32_t day, std::size_
 
 ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceTime& time) {
   ServerResponse response = [&] {
-    if (request.Target.size() <= rules_.maxTargetLength &&
+    if (request.Target.size() <= rules_.MaxTargetLength &&
         std::string_view(request.Target).substr(0, request.Target.find('?')) == kReplayPath) {
       std::size_t question = request.Target.find('?');
       return ReplayRequest(request,
@@ -213,7 +213,7 @@ ServerResponse ScoreService::Handle(const ServerRequest& request, const ServiceT
       refused.Headers.emplace_back("Allow", "GET");
       return refused;
     }
-    if (request.Target.size() > rules_.maxTargetLength) return Refusal(414, "request too long");
+    if (request.Target.size() > rules_.MaxTargetLength) return Refusal(414, "request too long");
     std::string_view target = request.Target;
     std::size_t question = target.find('?');
     std::string_view path = target.substr(0, question);
@@ -324,8 +324,8 @@ ServerResponse ScoreService::Report(const ServerRequest& request, std::string_vi
 ServerResponse ScoreService::Table(EntryFilter filter, const ServiceTime& time) {
   try {
     TableLinks links;
-    links.watchPage = playAddress_;
-    return Html(RenderScorePage(Visible(0, rules_.pageEntries, filter, Bans(time)), links,
+    links.WatchPage = playAddress_;
+    return Html(RenderScorePage(Visible(0, rules_.PageEntries, filter, Bans(time)), links,
                                 filter == EntryFilter::VerifiedOnly));
   } catch (const StorageError&) {
     return StorageFailure(500, "table unavailable");
@@ -348,8 +348,8 @@ ServerResponse ScoreService::MetricsPage(const ServerRequest& request) {
   if (metrics_ == nullptr || !allowed) return Refusal(404, "no such page");
   Metrics::Gauges gauges = gauges_ ? gauges_() : Metrics::Gauges{};
   try {
-    gauges.storedScores = backend_.StoredScores();
-    gauges.outstandingTokens = backend_.OutstandingTokens();
+    gauges.StoredScores = backend_.StoredScores();
+    gauges.OutstandingTokens = backend_.OutstandingTokens();
   } catch (const StorageError&) {
     metrics_->CountStorageError();
   }
@@ -426,7 +426,7 @@ std::optional<ServerResponse> ScoreService::AdmitUpload(const ServerRequest& hea
 
 ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_view token,
                                     const ServiceTime& time) {
-  if (request.Body.size() > rules_.maxReplayBytes) return Refusal(413, "replay too large");
+  if (request.Body.size() > rules_.MaxReplayBytes) return Refusal(413, "replay too large");
   Replay replay;
   try {
     replay = ReadReplay(request.Body, "upload");
@@ -448,7 +448,7 @@ ServerResponse ScoreService::Upload(const ServerRequest& request, std::string_vi
     }
     return Refusal(400, "malformed replay");
   }
-  if (request.Body.size() > rules_.replayBaseBytes + replay.TickCount) {
+  if (request.Body.size() > rules_.ReplayBaseBytes + replay.TickCount) {
     return Refused(413, "replay larger than its ticks need", "replay_ticks");
   }
 
@@ -478,23 +478,23 @@ ServerResponse ScoreService::Verified(const ServerRequest& request, const ScoreE
   if (metrics_ != nullptr) {
     static constexpr std::string_view kOutcomes[] = {"reproduced", "different", "unreadable",
                                                      "busy", "failed"};
-    metrics_->CountVerification(kOutcomes[static_cast<int>(verdict.kind)],
+    metrics_->CountVerification(kOutcomes[static_cast<int>(verdict.Kind)],
                                 std::chrono::steady_clock::now() - started);
   }
-  switch (verdict.kind) {
-    case VerifierVerdict::Kind::Reproduced:
+  switch (verdict.Kind) {
+    case VerdictKind::Reproduced:
       break;
-    case VerifierVerdict::Kind::Busy:
+    case VerdictKind::Busy:
       return Refused(503, "busy", "verify_queue");
-    case VerifierVerdict::Kind::Failed:
-      return Refusal(503, "not verified: " + verdict.detail);
-    case VerifierVerdict::Kind::Unreadable:
+    case VerdictKind::Failed:
+      return Refusal(503, "not verified: " + verdict.Detail);
+    case VerdictKind::Unreadable:
       // The replay passed the same reader here, so the verifier's data or setup is at fault.
       return Refusal(503, "not verified: verifier cannot read the replay or its data");
-    case VerifierVerdict::Kind::Different:
-      return Refusal(409, "replay does not reproduce its result: " + verdict.detail);
+    case VerdictKind::Different:
+      return Refusal(409, "replay does not reproduce its result: " + verdict.Detail);
   }
-  if (verdict.score != entry.Score) return Refusal(409, "run reaches another score");
+  if (verdict.Score != entry.Score) return Refusal(409, "run reaches another score");
 
   RunStanding standing = RunStanding::Fresh;
   try {

@@ -57,18 +57,18 @@ struct ServerResponse {
 // What a stored entry may look like. The game limits names and countries by their drawn width,
 // far below these lengths, but lets spaces through without limit; runs of spaces are folded.
 struct EntryRules {
-  std::size_t maxNameLength = 24;
-  std::size_t maxCountryLength = 32;
-  std::int32_t maxScore = 9'999'999;
-  std::size_t maxTargetLength = 2048;
-  std::size_t pageEntries = 100;
-  std::size_t maxReplayBytes = 1 << 20;  // the replay format's own cap
+  std::size_t MaxNameLength = 24;
+  std::size_t MaxCountryLength = 32;
+  std::int32_t MaxScore = 9'999'999;
+  std::size_t MaxTargetLength = 2048;
+  std::size_t PageEntries = 100;
+  std::size_t MaxReplayBytes = 1 << 20;  // the replay format's own cap
   // A stored replay may hold this much beyond one byte per tick. A run whose input changes
   // every tick (a paused game with keys rattled, say) needs two or more per tick; a player's
   // input changes far less often.
-  std::size_t replayBaseBytes = 512;
-  std::size_t apiMaxLimit = 100;
-  std::size_t apiMaxOffset = 100'000;
+  std::size_t ReplayBaseBytes = 512;
+  std::size_t ApiMaxLimit = 100;
+  std::size_t ApiMaxOffset = 100'000;
 };
 
 // The reply to a report whose name the table does not take: 200, so the game reads it, with

@@ -77,19 +77,19 @@ ServerResponse ScoreService::ApiScores(const ServerRequest& request, const Param
     }
   }
   ApiPage page;
-  if (auto table = parameters.find("table"); table != parameters.end()) page.table = table->second;
-  if (page.table != "all" && page.table != "daily") {
+  if (auto table = parameters.find("table"); table != parameters.end()) page.Table = table->second;
+  if (page.Table != "all" && page.Table != "daily") {
     return JsonError(400, "table must be all or daily");
   }
   std::optional<std::uint32_t> day;
-  if (page.table == "daily") {
+  if (page.Table == "daily") {
     // Without a date, today's table (UTC), as the game's list answers.
     const std::uint32_t today = DayOfUnixSeconds(time.UnixSeconds);
     auto date = parameters.find("date");
     day = date == parameters.end() ? std::optional(today) : DayOfDateText(date->second);
     if (!day) return JsonError(400, "date takes YYYY-MM-DD");
     if (*day > today) return JsonError(404, "that day has not come yet");
-    page.date = DateTextOf(*day);
+    page.Date = DateTextOf(*day);
   } else if (parameters.count("date") != 0) {
     return JsonError(400, "date is for the daily table");
   }
@@ -97,22 +97,22 @@ ServerResponse ScoreService::ApiScores(const ServerRequest& request, const Param
     if (verified->second != "0" && verified->second != "1") {
       return JsonError(400, "verified must be 0 or 1");
     }
-    page.verifiedOnly = verified->second == "1";
+    page.VerifiedOnly = verified->second == "1";
   }
-  auto limit = Number(parameters, "limit", rules_.apiMaxLimit, rules_.apiMaxLimit);
-  auto offset = Number(parameters, "offset", 0, rules_.apiMaxOffset);
+  auto limit = Number(parameters, "limit", rules_.ApiMaxLimit, rules_.ApiMaxLimit);
+  auto offset = Number(parameters, "offset", 0, rules_.ApiMaxOffset);
   if (!limit || *limit == 0) {
-    return JsonError(400, "limit must be 1 to " + std::to_string(rules_.apiMaxLimit));
+    return JsonError(400, "limit must be 1 to " + std::to_string(rules_.ApiMaxLimit));
   }
-  if (!offset) return JsonError(400, "offset must be 0 to " + std::to_string(rules_.apiMaxOffset));
-  page.limit = *limit;
-  page.offset = *offset;
+  if (!offset) return JsonError(400, "offset must be 0 to " + std::to_string(rules_.ApiMaxOffset));
+  page.Limit = *limit;
+  page.Offset = *offset;
   try {
     // Every run of a day's table is verified, so `verified` changes nothing there.
     auto entries =
-        day ? DailyVisible(*day, page.offset, page.limit, Bans(time))
-            : Visible(page.offset, page.limit,
-                      page.verifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All, Bans(time));
+        day ? DailyVisible(*day, page.Offset, page.Limit, Bans(time))
+            : Visible(page.Offset, page.Limit,
+                      page.VerifiedOnly ? EntryFilter::VerifiedOnly : EntryFilter::All, Bans(time));
     return Cacheable(request, ScoresJson(page, entries, kReplayPrefix));
   } catch (const StorageError&) {
     if (metrics_ != nullptr) metrics_->CountStorageError();

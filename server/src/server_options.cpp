@@ -30,8 +30,8 @@ bool ParseListen(const std::string& value, ServerOptions& options) {
   if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
     host = host.substr(1, host.size() - 2);
   }
-  options.host = host;
-  options.port = static_cast<int>(*port);
+  options.Host = host;
+  options.Port = static_cast<int>(*port);
   return true;
 }
 
@@ -49,46 +49,46 @@ Setter Number(long long low, long long high, Store store) {
 }
 
 const std::map<std::string, Setter>& ValueOptions() {
-  static const std::map<std::string, Setter> setters = {
+  static const std::map<std::string, Setter> kSetters = {
       {"--listen", ParseListen},
       {"--db",
        [](const std::string& value, ServerOptions& options) {
-         options.database = value;
+         options.Database = value;
          return !value.empty();
        }},
       {"--web",
        [](const std::string& value, ServerOptions& options) {
-         options.webFolder = value;
+         options.WebFolder = value;
          return !value.empty();
        }},
       {"--trust-proxy",
        [](const std::string& value, ServerOptions& options) {
-         options.trustedProxy = value;
+         options.TrustedProxy = value;
          return !value.empty();
        }},
       {"--ticket-secret",
        [](const std::string& value, ServerOptions& options) {
-         options.ticketSecretFile = value;
+         options.TicketSecretFile = value;
          return !value.empty();
        }},
       {"--ticket-slack",
        Number(0, 24 * 3600,
-              [](auto& o, long long v) { o.ticketRules.slack = std::chrono::seconds(v); })},
+              [](auto& o, long long v) { o.TicketRules.Slack = std::chrono::seconds(v); })},
       {"--name-filter",
        [](const std::string& value, ServerOptions& options) {
-         options.nameFilterFile = value;
+         options.NameFilterFile = value;
          return !value.empty();
        }},
       {"--metrics-from",
        [](const std::string& value, ServerOptions& options) {
-         options.metricsFrom.clear();
+         options.MetricsFrom.clear();
          std::size_t start = 0;
          while (start <= value.size()) {
            std::size_t comma = value.find(',', start);
            std::string range = value.substr(start, comma - start);
            if (range != "none") {
              if (!ValidAddressPattern(range)) return false;
-             options.metricsFrom.push_back(range);
+             options.MetricsFrom.push_back(range);
            }
            if (comma == std::string::npos) break;
            start = comma + 1;
@@ -97,98 +97,98 @@ const std::map<std::string, Setter>& ValueOptions() {
        }},
       {"--access-log",
        [](const std::string& value, ServerOptions& options) {
-         options.jsonAccessLog = value == "json";
+         options.JsonAccessLog = value == "json";
          return value == "json" || value == "plain";
        }},
       {"--verify-memory-mb", Number(16, 65536,
                                     [](auto& o, long long v) {
-                                      o.verifier.memoryBytes = static_cast<std::size_t>(v) << 20;
+                                      o.Verifier.MemoryBytes = static_cast<std::size_t>(v) << 20;
                                     })},
       {"--uploads-per-client",
-       Number(1, 4096, [](auto& o, long long v) { o.http.maxUploadsPerClient = v; })},
+       Number(1, 4096, [](auto& o, long long v) { o.Http.MaxUploadsPerClient = v; })},
       {"--replay-bytes-per-client",
-       Number(1024, 1LL << 40, [](auto& o, long long v) { o.replayBytesPerClient = v; })},
+       Number(1024, 1LL << 40, [](auto& o, long long v) { o.ReplayBytesPerClient = v; })},
       {"--download-burst",
        Number(1, 1'000'000,
-              [](auto& o, long long v) { o.downloadLimit.burst = static_cast<double>(v); })},
+              [](auto& o, long long v) { o.DownloadLimit.Burst = static_cast<double>(v); })},
       {"--download-refill-ms",
        Number(1, 86'400'000,
-              [](auto& o, long long v) { o.downloadLimit.refill = std::chrono::milliseconds(v); })},
-      {"--downloads-at-once", Number(1, 4096, [](auto& o, long long v) { o.downloadsAtOnce = v; })},
+              [](auto& o, long long v) { o.DownloadLimit.Refill = std::chrono::milliseconds(v); })},
+      {"--downloads-at-once", Number(1, 4096, [](auto& o, long long v) { o.DownloadsAtOnce = v; })},
       {"--verifier",
        [](const std::string& value, ServerOptions& options) {
-         options.verifier.program = value;
+         options.Verifier.Program = value;
          return !value.empty();
        }},
       {"--verifier-data",
        [](const std::string& value, ServerOptions& options) {
-         options.verifier.dataFolder = value;
+         options.Verifier.DataFolder = value;
          return !value.empty();
        }},
       {"--verify-cpu-seconds",
-       Number(1, 3600, [](auto& o, long long v) { o.verifier.cpuTime = std::chrono::seconds(v); })},
+       Number(1, 3600, [](auto& o, long long v) { o.Verifier.CpuTime = std::chrono::seconds(v); })},
       {"--verify-wall-seconds",
        Number(1, 3600,
-              [](auto& o, long long v) { o.verifier.wallTime = std::chrono::seconds(v); })},
-      {"--verify-jobs", Number(1, 64, [](auto& o, long long v) { o.verifier.running = v; })},
-      {"--verify-queue", Number(0, 1024, [](auto& o, long long v) { o.verifier.waiting = v; })},
+              [](auto& o, long long v) { o.Verifier.WallTime = std::chrono::seconds(v); })},
+      {"--verify-jobs", Number(1, 64, [](auto& o, long long v) { o.Verifier.Running = v; })},
+      {"--verify-queue", Number(0, 1024, [](auto& o, long long v) { o.Verifier.Waiting = v; })},
       {"--max-upload-bytes",
-       Number(1024, 1 << 20, [](auto& o, long long v) { o.http.maxUploadBytes = v; })},
+       Number(1024, 1 << 20, [](auto& o, long long v) { o.Http.MaxUploadBytes = v; })},
       {"--uploads-at-once",
-       Number(1, 4096, [](auto& o, long long v) { o.http.maxUploadsAtOnce = v; })},
+       Number(1, 4096, [](auto& o, long long v) { o.Http.MaxUploadsAtOnce = v; })},
       {"--upload-burst",
        Number(1, 1'000'000,
-              [](auto& o, long long v) { o.uploadLimit.burst = static_cast<double>(v); })},
+              [](auto& o, long long v) { o.UploadLimit.Burst = static_cast<double>(v); })},
       {"--upload-refill-ms",
        Number(1, 86'400'000,
-              [](auto& o, long long v) { o.uploadLimit.refill = std::chrono::milliseconds(v); })},
+              [](auto& o, long long v) { o.UploadLimit.Refill = std::chrono::milliseconds(v); })},
       {"--request-timeout",
-       Number(1, 3600, [](auto& o, long long v) { o.http.readTimeoutSeconds = v; })},
+       Number(1, 3600, [](auto& o, long long v) { o.Http.ReadTimeoutSeconds = v; })},
       {"--write-timeout",
-       Number(1, 3600, [](auto& o, long long v) { o.http.writeTimeoutSeconds = v; })},
+       Number(1, 3600, [](auto& o, long long v) { o.Http.WriteTimeoutSeconds = v; })},
       {"--max-header-bytes",
-       Number(1024, 16384, [](auto& o, long long v) { o.http.maxHeaderBytes = v; })},
-      {"--max-headers", Number(1, 1000, [](auto& o, long long v) { o.http.maxHeaderCount = v; })},
+       Number(1024, 16384, [](auto& o, long long v) { o.Http.MaxHeaderBytes = v; })},
+      {"--max-headers", Number(1, 1000, [](auto& o, long long v) { o.Http.MaxHeaderCount = v; })},
       // A connection's memory stays under 1 MiB whatever the limits: its read buffer (header,
       // body and 4 KiB), the body, and the parsed fields (up to about 80 bytes per 4-byte field).
       // Replay uploads are the exception, capped apart and few at a time (--uploads-at-once).
       {"--max-body-bytes",
-       Number(0, 256 * 1024, [](auto& o, long long v) { o.http.maxBodyBytes = v; })},
+       Number(0, 256 * 1024, [](auto& o, long long v) { o.Http.MaxBodyBytes = v; })},
       {"--max-connections",
-       Number(1, 1'000'000, [](auto& o, long long v) { o.http.maxConnections = v; })},
+       Number(1, 1'000'000, [](auto& o, long long v) { o.Http.MaxConnections = v; })},
       {"--max-connections-per-client",
-       Number(1, 1'000'000, [](auto& o, long long v) { o.http.maxConnectionsPerClient = v; })},
+       Number(1, 1'000'000, [](auto& o, long long v) { o.Http.MaxConnectionsPerClient = v; })},
       {"--backlog",
-       Number(1, 65535, [](auto& o, long long v) { o.http.listenBacklog = static_cast<int>(v); })},
-      {"--threads", Number(1, 256, [](auto& o, long long v) { o.http.workerThreads = v; })},
+       Number(1, 65535, [](auto& o, long long v) { o.Http.ListenBacklog = static_cast<int>(v); })},
+      {"--threads", Number(1, 256, [](auto& o, long long v) { o.Http.WorkerThreads = v; })},
       {"--version-burst",
        Number(1, 1'000'000,
-              [](auto& o, long long v) { o.versionLimit.burst = static_cast<double>(v); })},
+              [](auto& o, long long v) { o.VersionLimit.Burst = static_cast<double>(v); })},
       {"--version-refill-ms",
        Number(1, 86'400'000,
-              [](auto& o, long long v) { o.versionLimit.refill = std::chrono::milliseconds(v); })},
+              [](auto& o, long long v) { o.VersionLimit.Refill = std::chrono::milliseconds(v); })},
       {"--report-burst",
        Number(1, 1'000'000,
-              [](auto& o, long long v) { o.reportLimit.burst = static_cast<double>(v); })},
+              [](auto& o, long long v) { o.ReportLimit.Burst = static_cast<double>(v); })},
       {"--report-refill-ms",
        Number(1, 86'400'000,
-              [](auto& o, long long v) { o.reportLimit.refill = std::chrono::milliseconds(v); })},
+              [](auto& o, long long v) { o.ReportLimit.Refill = std::chrono::milliseconds(v); })},
       {"--rate-clients", Number(1, 10'000'000,
                                 [](auto& o, long long v) {
-                                  o.versionLimit.maxClients = v;
-                                  o.reportLimit.maxClients = v;
-                                  o.uploadLimit.maxClients = v;
-                                  o.downloadLimit.maxClients = v;
+                                  o.VersionLimit.MaxClients = v;
+                                  o.ReportLimit.MaxClients = v;
+                                  o.UploadLimit.MaxClients = v;
+                                  o.DownloadLimit.MaxClients = v;
                                 })},
       {"--token-lifetime",
        Number(1, 86'400,
-              [](auto& o, long long v) { o.tokens.lifetime = std::chrono::seconds(v); })},
+              [](auto& o, long long v) { o.Tokens.Lifetime = std::chrono::seconds(v); })},
       {"--token-capacity",
-       Number(1, 10'000'000, [](auto& o, long long v) { o.tokens.capacity = v; })},
+       Number(1, 10'000'000, [](auto& o, long long v) { o.Tokens.Capacity = v; })},
       {"--tokens-per-client",
-       Number(1, 1'000'000, [](auto& o, long long v) { o.tokens.perClient = v; })},
+       Number(1, 1'000'000, [](auto& o, long long v) { o.Tokens.PerClient = v; })},
   };
-  return setters;
+  return kSetters;
 }
 
 }  // namespace
@@ -248,7 +248,7 @@ const char* const kServerUsage =
 
 std::optional<std::string> ConflictIn(const ServerOptions& options) {
   // Each waiting upload holds a request thread; the table page needs at least one left.
-  if (options.verifier.running + options.verifier.waiting >= options.http.workerThreads) {
+  if (options.Verifier.Running + options.Verifier.Waiting >= options.Http.WorkerThreads) {
     return "--verify-jobs plus --verify-queue must stay below --threads";
   }
   return std::nullopt;
@@ -261,11 +261,11 @@ bool IsPostgresAddress(const std::string& database) {
 std::optional<ServerOptions> ParseServerOptions(const std::vector<std::string>& arguments,
                                                 std::string defaultDatabase) {
   ServerOptions options;
-  options.database = std::move(defaultDatabase);
+  options.Database = std::move(defaultDatabase);
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument == "--quiet") {
-      options.quiet = true;
+      options.Quiet = true;
       continue;
     }
     auto setter = ValueOptions().find(argument);

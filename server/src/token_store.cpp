@@ -21,8 +21,8 @@ std::string TokenStore::RandomToken() {
 
 TokenStore::TokenStore(Limits limits, std::function<std::string()> generator)
     : limits_(limits), generator_(std::move(generator)) {
-  if (limits_.capacity == 0) limits_.capacity = 1;
-  if (limits_.perClient == 0) limits_.perClient = 1;
+  if (limits_.Capacity == 0) limits_.Capacity = 1;
+  if (limits_.PerClient == 0) limits_.PerClient = 1;
 }
 
 std::optional<std::string> TokenStore::Issue(std::string_view client, SteadyTime now) {
@@ -40,24 +40,24 @@ std::optional<std::string> TokenStore::Issue(std::string_view client, SteadyTime
 std::string TokenStore::Issue(SteadyTime now) { return Issue("", now).value_or(std::string()); }
 
 TokenStore::Verdict TokenStore::Redeem(std::string_view token, SteadyTime now) {
-  return Take(token, now).verdict;
+  return Take(token, now).Verdict;
 }
 
 TokenStore::Taken TokenStore::Take(std::string_view token, SteadyTime now) {
   std::lock_guard lock(mutex_);
   auto found = issued_.find(token);
   if (found == issued_.end()) return {};
-  Taken taken{Verdict::Accepted, found->first, found->second.client, found->second.at};
-  if (now - found->second.at > limits_.lifetime) taken.verdict = Verdict::Expired;
+  Taken taken{Verdict::Accepted, found->first, found->second.Client, found->second.At};
+  if (now - found->second.At > limits_.Lifetime) taken.Verdict = Verdict::Expired;
   Forget(found);
   return taken;
 }
 
 void TokenStore::Restore(const Taken& taken) {
-  if (taken.verdict != Verdict::Accepted) return;
+  if (taken.Verdict != Verdict::Accepted) return;
   std::lock_guard lock(mutex_);
-  if (issued_.count(taken.token) != 0) return;
-  Add(taken.token, taken.client, taken.issuedAt);
+  if (issued_.count(taken.Token) != 0) return;
+  Add(taken.Token, taken.Client, taken.IssuedAt);
 }
 
 std::size_t TokenStore::Outstanding() const {
@@ -75,18 +75,18 @@ void TokenStore::Add(std::string token, std::string client, SteadyTime at) {
 }
 
 void TokenStore::Forget(ByToken::iterator token) {
-  const std::string& client = token->second.client;
+  const std::string& client = token->second.Client;
   auto held = byClient_.find(client);
   if (held != byClient_.end()) {
     clientsByLoad_.erase({held->second.size(), client});
-    held->second.erase({token->second.at, token->first});
+    held->second.erase({token->second.At, token->first});
     if (held->second.empty()) {
       byClient_.erase(held);
     } else {
       clientsByLoad_.emplace(held->second.size(), client);
     }
   }
-  byAge_.erase({token->second.at, token->first});
+  byAge_.erase({token->second.At, token->first});
   issued_.erase(token);
 }
 
@@ -97,14 +97,14 @@ void TokenStore::ForgetOldestOf(const std::string& client) {
 }
 
 bool TokenStore::MakeRoom(const std::string& client, SteadyTime now) {
-  while (!byAge_.empty() && now - byAge_.begin()->first > limits_.lifetime) {
+  while (!byAge_.empty() && now - byAge_.begin()->first > limits_.Lifetime) {
     Forget(issued_.find(byAge_.begin()->second));
   }
   auto held = byClient_.find(client);
-  if (held != byClient_.end() && held->second.size() >= limits_.perClient) {
+  if (held != byClient_.end() && held->second.size() >= limits_.PerClient) {
     ForgetOldestOf(client);
   }
-  if (issued_.size() < limits_.capacity) return true;
+  if (issued_.size() < limits_.Capacity) return true;
   // Full of live tokens: the busiest address pays, but never with its only token.
   auto busiest = std::prev(clientsByLoad_.end());
   if (busiest->first < 2) return false;

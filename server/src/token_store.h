@@ -25,17 +25,17 @@ using SteadyTime = std::chrono::steady_clock::time_point;
 class TokenStore {
  public:
   struct Limits {
-    std::chrono::seconds lifetime{600};
-    std::size_t capacity = 10000;  // outstanding tokens
-    std::size_t perClient = 16;    // outstanding tokens of one address
+    std::chrono::seconds Lifetime{600};
+    std::size_t Capacity = 10000;  // outstanding tokens
+    std::size_t PerClient = 16;    // outstanding tokens of one address
   };
   enum class Verdict { Accepted, Unknown, Expired };
   // A token taken out for a report; handed back by Restore when the report could not be stored.
   struct Taken {
-    Verdict verdict = Verdict::Unknown;
-    std::string token;
-    std::string client;
-    SteadyTime issuedAt;
+    TokenStore::Verdict Verdict = TokenStore::Verdict::Unknown;
+    std::string Token;
+    std::string Client;
+    SteadyTime IssuedAt;
   };
 
   // A token of kTokenLength characters from the score alphabet, from the system's random source.
@@ -54,13 +54,13 @@ class TokenStore {
   Taken Take(std::string_view token, SteadyTime now);
   void Restore(const Taken& taken);
   std::size_t Outstanding() const;
-  std::chrono::seconds Lifetime() const { return limits_.lifetime; }
-  std::size_t Capacity() const { return limits_.capacity; }
+  std::chrono::seconds Lifetime() const { return limits_.Lifetime; }
+  std::size_t Capacity() const { return limits_.Capacity; }
 
  private:
   struct Issued {
-    SteadyTime at;
-    std::string client;
+    SteadyTime At;
+    std::string Client;
   };
   using ByToken = std::map<std::string, Issued, std::less<>>;
 

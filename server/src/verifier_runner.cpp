@@ -184,12 +184,12 @@ VerifierVerdict VerdictOf(int exitStatus, std::string_view output) {
   VerifierVerdict verdict;
   std::string_view line = output.substr(0, output.find('\n'));
   if (exitStatus == 2) {
-    verdict.kind = VerifierVerdict::Kind::Unreadable;
-    verdict.detail = Printable(Unquoted(JsonMember(line, "reason").value_or("unreadable replay")));
+    verdict.Kind = VerdictKind::Unreadable;
+    verdict.Detail = Printable(Unquoted(JsonMember(line, "reason").value_or("unreadable replay")));
     return verdict;
   }
   if (exitStatus != 0 && exitStatus != 1) {
-    verdict.detail = "verifier exited with status " + std::to_string(exitStatus);
+    verdict.Detail = "verifier exited with status " + std::to_string(exitStatus);
     return verdict;
   }
   auto valid = JsonMember(line, "valid");
@@ -199,31 +199,31 @@ VerifierVerdict VerdictOf(int exitStatus, std::string_view output) {
       score && std::from_chars(score->data(), score->data() + score->size(), reached).ptr ==
                    score->data() + score->size();
   if (!valid || (*valid != "true" && *valid != "false") || !numeric) {
-    verdict.detail = "verifier answered no verdict";
+    verdict.Detail = "verifier answered no verdict";
     return verdict;
   }
-  verdict.score = reached;
+  verdict.Score = reached;
   // Both must agree: a verdict line that contradicts its exit status is not trusted.
   if (exitStatus == 0 && *valid == "true") {
-    verdict.kind = VerifierVerdict::Kind::Reproduced;
+    verdict.Kind = VerdictKind::Reproduced;
   } else {
-    verdict.kind = VerifierVerdict::Kind::Different;
-    verdict.detail =
+    verdict.Kind = VerdictKind::Different;
+    verdict.Detail =
         Printable(Unquoted(JsonMember(line, "reason").value_or("run does not reproduce")));
   }
   return verdict;
 }
 
 ProcessVerifier::ProcessVerifier(Limits limits) : limits_(std::move(limits)) {
-  if (limits_.running == 0) limits_.running = 1;
+  if (limits_.Running == 0) limits_.Running = 1;
 }
 
 void ProcessVerifier::StopAll() {
   std::lock_guard lock(mutex_);
   stopped_ = true;
   for (const Running& running : live_) {
-    KillGroup(running.group);
-    unlink(running.file.c_str());
+    KillGroup(running.Group);
+    unlink(running.File.c_str());
   }
   turn_.notify_all();
 }
@@ -236,29 +236,29 @@ bool ProcessVerifier::Register(pid_t group, const std::string& file) {
 
 void ProcessVerifier::Unregister(pid_t group) {
   std::lock_guard lock(mutex_);
-  std::erase_if(live_, [group](const Running& running) { return running.group == group; });
+  std::erase_if(live_, [group](const Running& running) { return running.Group == group; });
 }
 
 VerifierVerdict ProcessVerifier::Verify(std::string_view replay) {
   {
     std::unique_lock lock(mutex_);
-    if (stopped_) return {VerifierVerdict::Kind::Failed, 0, "server stopping"};
-    if (running_ + waiting_ >= limits_.running + limits_.waiting) {
-      return {VerifierVerdict::Kind::Busy, 0, "verification queue full"};
+    if (stopped_) return {VerdictKind::Failed, 0, "server stopping"};
+    if (running_ + waiting_ >= limits_.Running + limits_.Waiting) {
+      return {VerdictKind::Busy, 0, "verification queue full"};
     }
     ++waiting_;
-    bool turn = turn_.wait_for(lock, limits_.wallTime,
-                               [this] { return stopped_ || running_ < limits_.running; });
+    bool turn = turn_.wait_for(lock, limits_.WallTime,
+                               [this] { return stopped_ || running_ < limits_.Running; });
     --waiting_;
-    if (stopped_) return {VerifierVerdict::Kind::Failed, 0, "server stopping"};
-    if (!turn) return {VerifierVerdict::Kind::Busy, 0, "no verification slot in time"};
+    if (stopped_) return {VerdictKind::Failed, 0, "server stopping"};
+    if (!turn) return {VerdictKind::Busy, 0, "no verification slot in time"};
     ++running_;
   }
   VerifierVerdict verdict;
   try {
     verdict = Run(replay);
   } catch (...) {
-    verdict = {VerifierVerdict::Kind::Failed, 0, "verifier not started"};
+    verdict = {VerdictKind::Failed, 0, "verifier not started"};
   }
   {
     std::lock_guard lock(mutex_);
@@ -270,11 +270,11 @@ VerifierVerdict ProcessVerifier::Verify(std::string_view replay) {
 
 VerifierVerdict ProcessVerifier::Run(std::string_view replay) {
   TemporaryReplay file(replay);
-  if (!file.Ok()) return {VerifierVerdict::Kind::Failed, 0, "no room for the replay"};
-  std::vector<std::string> words = {limits_.program, "verify"};
-  if (!limits_.dataFolder.empty()) {
+  if (!file.Ok()) return {VerdictKind::Failed, 0, "no room for the replay"};
+  std::vector<std::string> words = {limits_.Program, "verify"};
+  if (!limits_.DataFolder.empty()) {
     words.emplace_back("--data");
-    words.push_back(limits_.dataFolder);
+    words.push_back(limits_.DataFolder);
   }
   words.push_back(file.Path());
   std::vector<char*> arguments;
@@ -282,28 +282,28 @@ VerifierVerdict ProcessVerifier::Run(std::string_view replay) {
   arguments.push_back(nullptr);
 
   int pipeEnds[2];
-  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return {VerifierVerdict::Kind::Failed, 0, "no pipe"};
-  auto cpu = static_cast<rlim_t>(limits_.cpuTime.count());
-  auto memory = static_cast<rlim_t>(limits_.memoryBytes);
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return {VerdictKind::Failed, 0, "no pipe"};
+  auto cpu = static_cast<rlim_t>(limits_.CpuTime.count());
+  auto memory = static_cast<rlim_t>(limits_.MemoryBytes);
   pid_t child = fork();
   if (child == 0) BecomeVerifier(arguments, pipeEnds[1], cpu, memory);
   close(pipeEnds[1]);
   if (child < 0) {
     close(pipeEnds[0]);
-    return {VerifierVerdict::Kind::Failed, 0, "cannot start the verifier"};
+    return {VerdictKind::Failed, 0, "cannot start the verifier"};
   }
   // Set here too: the child may not have run yet when a stop kills the group.
   setpgid(child, child);
   struct Registration {
-    ProcessVerifier& owner;
-    pid_t group;
-    ~Registration() { owner.Unregister(group); }
+    ProcessVerifier& Owner;
+    pid_t Group;
+    ~Registration() { Owner.Unregister(Group); }
   };
   bool live = Register(child, file.Path());
   Registration registration{*this, child};
   if (!live) KillGroup(child);
 
-  Clock::time_point deadline = Clock::now() + limits_.wallTime;
+  Clock::time_point deadline = Clock::now() + limits_.WallTime;
   std::string output;
   bool overran = false;
   char chunk[1024];
@@ -341,17 +341,16 @@ VerifierVerdict ProcessVerifier::Run(std::string_view replay) {
     KillGroup(child);
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return {VerifierVerdict::Kind::Failed, 0, "verifier overran its time"};
+    return {VerdictKind::Failed, 0, "verifier overran its time"};
   }
   // Anything the verifier started and left behind goes with it.
   kill(-child, SIGKILL);
   if (WIFSIGNALED(status)) {
     bool outOfCpu = WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL;
-    return {VerifierVerdict::Kind::Failed, 0,
-            outOfCpu ? "verifier overran its time" : "verifier crashed"};
+    return {VerdictKind::Failed, 0, outOfCpu ? "verifier overran its time" : "verifier crashed"};
   }
   int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  if (code == kExecFailed) return {VerifierVerdict::Kind::Failed, 0, "verifier not runnable"};
+  if (code == kExecFailed) return {VerdictKind::Failed, 0, "verifier not runnable"};
   return VerdictOf(code, output);
 }
 

@@ -14,17 +14,19 @@
 
 namespace rivoltra::scores {
 
+// What the verifier made of a replay.
+enum class VerdictKind {
+  Reproduced,  // the run reproduces the replay's recorded result
+  Different,   // the run ends elsewhere than the replay says
+  Unreadable,  // the verifier could not read the replay or the game's data
+  Busy,        // every verification slot and queue place was taken
+  Failed,      // the verifier did not answer: missing, crashed, over its time or gibberish
+};
+
 struct VerifierVerdict {
-  enum class Kind {
-    Reproduced,  // the run reproduces the replay's recorded result
-    Different,   // the run ends elsewhere than the replay says
-    Unreadable,  // the verifier could not read the replay or the game's data
-    Busy,        // every verification slot and queue place was taken
-    Failed,      // the verifier did not answer: missing, crashed, over its time or gibberish
-  };
-  Kind kind = Kind::Failed;
-  std::int64_t score = 0;  // the score the run reached, when it ran
-  std::string detail;      // one printable line for the reply and the log
+  VerdictKind Kind = VerdictKind::Failed;
+  std::int64_t Score = 0;  // the score the run reached, when it ran
+  std::string Detail;      // one printable line for the reply and the log
 };
 
 // Re-simulates replay bytes; safe to call from several threads.
@@ -45,15 +47,15 @@ class ReplayVerifier {
 class ProcessVerifier final : public ReplayVerifier {
  public:
   struct Limits {
-    std::string program;
-    std::string dataFolder;  // passed on as --data when not empty
-    std::chrono::seconds cpuTime{5};
+    std::string Program;
+    std::string DataFolder;  // passed on as --data when not empty
+    std::chrono::seconds CpuTime{5};
     // A turn waited for and a run together stay below the game's 15-second request timeout.
-    std::chrono::seconds wallTime{6};
-    std::size_t running = 1;
-    std::size_t waiting = 2;
+    std::chrono::seconds WallTime{6};
+    std::size_t Running = 1;
+    std::size_t Waiting = 2;
     // Address space of one verification (RLIMIT_AS), so a run cannot take the server's memory.
-    std::size_t memoryBytes = std::size_t{512} << 20;
+    std::size_t MemoryBytes = std::size_t{512} << 20;
   };
 
   explicit ProcessVerifier(Limits limits);
@@ -66,8 +68,8 @@ class ProcessVerifier final : public ReplayVerifier {
 
  private:
   struct Running {
-    pid_t group = -1;
-    std::string file;
+    pid_t Group = -1;
+    std::string File;
   };
   VerifierVerdict Run(std::string_view replay);
   bool Register(pid_t group, const std::string& file);

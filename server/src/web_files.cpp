@@ -110,8 +110,8 @@ std::string CacheControlFor(std::string_view name) {
   if (ContentTypeFor(name).rfind("text/html", 0) == 0) return "no-cache";
   // The service worker and the app's manifest: a new build must be seen at the next start.
   if (name == "sw.js" || ContentTypeFor(name) == "application/manifest+json") return "no-cache";
-  static const std::regex hashed(R"([.-][0-9a-f]{8,}\.)");
-  if (std::regex_search(name.begin(), name.end(), hashed)) {
+  static const std::regex kHashed(R"([.-][0-9a-f]{8,}\.)");
+  if (std::regex_search(name.begin(), name.end(), kHashed)) {
     return "public, max-age=31536000, immutable";
   }
   return "public, max-age=86400";
@@ -176,21 +176,21 @@ void WebFiles::Load(const fs::path& folder, const fs::path& path) {
   content << input.rdbuf();
   std::string name = fs::relative(path, folder).generic_string();
   File file;
-  file.contentType = ContentTypeFor(name);
-  file.cacheControl = CacheControlFor(name);
-  file.body = std::make_shared<const std::string>(content.str());
-  file.entityTag = EntityTag(*file.body);
-  if (WorthCompressing(file.contentType)) {
-    std::string packed = Gzip(*file.body);
-    if (packed.size() < file.body->size()) {
-      file.gzipped = std::make_shared<const std::string>(std::move(packed));
+  file.ContentType = ContentTypeFor(name);
+  file.CacheControl = CacheControlFor(name);
+  file.Body = std::make_shared<const std::string>(content.str());
+  file.EntityTag = EntityTag(*file.Body);
+  if (WorthCompressing(file.ContentType)) {
+    std::string packed = Gzip(*file.Body);
+    if (packed.size() < file.Body->size()) {
+      file.Gzipped = std::make_shared<const std::string>(std::move(packed));
     }
   }
   auto written = fs::last_write_time(path);
   auto since1970 = std::chrono::duration_cast<std::chrono::seconds>(
       std::chrono::file_clock::to_sys(written).time_since_epoch());
-  file.modifiedSeconds = since1970.count();
-  file.lastModified = HttpDate(file.modifiedSeconds);
+  file.ModifiedSeconds = since1970.count();
+  file.LastModified = HttpDate(file.ModifiedSeconds);
   files_.emplace(std::move(name), std::move(file));
 }
 
@@ -217,17 +217,17 @@ ServerResponse WebFiles::Handle(const ServerRequest& request) const {
   if (found == files_.end()) return Refusal(404, "no such file");
   const File& file = found->second;
 
-  bool gzip = file.gzipped != nullptr && AcceptsGzip(request.Header("accept-encoding"));
+  bool gzip = file.Gzipped != nullptr && AcceptsGzip(request.Header("accept-encoding"));
   // The compressed form is another representation, so it carries a tag of its own.
   std::string tag =
-      gzip ? file.entityTag.substr(0, file.entityTag.size() - 1) + "-gz\"" : file.entityTag;
+      gzip ? file.EntityTag.substr(0, file.EntityTag.size() - 1) + "-gz\"" : file.EntityTag;
   ServerResponse response;
-  response.ContentType = file.contentType;
-  response.Headers.emplace_back("Cache-Control", file.cacheControl);
+  response.ContentType = file.ContentType;
+  response.Headers.emplace_back("Cache-Control", file.CacheControl);
   response.Headers.emplace_back("ETag", tag);
-  response.Headers.emplace_back("Last-Modified", file.lastModified);
+  response.Headers.emplace_back("Last-Modified", file.LastModified);
   response.Headers.emplace_back("X-Content-Type-Options", "nosniff");
-  if (file.gzipped) response.Headers.emplace_back("Vary", "Accept-Encoding");
+  if (file.Gzipped) response.Headers.emplace_back("Vary", "Accept-Encoding");
 
   const std::string* ifNoneMatch = request.Header("if-none-match");
   const std::string* ifModifiedSince = request.Header("if-modified-since");
@@ -236,7 +236,7 @@ ServerResponse WebFiles::Handle(const ServerRequest& request) const {
     unchanged = MatchesTag(*ifNoneMatch, tag);
   } else if (ifModifiedSince != nullptr) {
     auto since = ParseHttpDate(*ifModifiedSince);
-    unchanged = since && *since >= file.modifiedSeconds;
+    unchanged = since && *since >= file.ModifiedSeconds;
   }
   if (unchanged) {
     response.Status = 304;
@@ -244,9 +244,9 @@ ServerResponse WebFiles::Handle(const ServerRequest& request) const {
   }
   if (gzip) {
     response.Headers.emplace_back("Content-Encoding", "gzip");
-    response.SharedBody = file.gzipped;
+    response.SharedBody = file.Gzipped;
   } else {
-    response.SharedBody = file.body;
+    response.SharedBody = file.Body;
   }
   return response;
 }

@@ -29,13 +29,13 @@ class WebFiles {
 
  private:
   struct File {
-    std::string contentType;
-    std::string cacheControl;
-    std::shared_ptr<const std::string> body;
-    std::shared_ptr<const std::string> gzipped;  // null when compressing does not pay
-    std::string entityTag;
-    std::string lastModified;  // an HTTP date
-    std::int64_t modifiedSeconds = 0;
+    std::string ContentType;
+    std::string CacheControl;
+    std::shared_ptr<const std::string> Body;
+    std::shared_ptr<const std::string> Gzipped;  // null when compressing does not pay
+    std::string EntityTag;
+    std::string LastModified;  // an HTTP date
+    std::int64_t ModifiedSeconds = 0;
   };
 
   void Load(const std::filesystem::path& folder, const std::filesystem::path& file);

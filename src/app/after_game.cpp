@@ -8,15 +8,15 @@ namespace rivoltra {
 namespace {
 
 void EndReplayPlayback(Game& game) {
-  game.replay.Playing = false;
-  if (game.replay.QuitAtEnd) game.Terminated = true;
+  game.Replay.Playing = false;
+  if (game.Replay.QuitAtEnd) game.Terminated = true;
   ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);
 }
 
 }  // namespace
 
 void ShowAfterGame(Game& game) {
-  if (game.replay.Playing) {
+  if (game.Replay.Playing) {
     EndReplayPlayback(game);
     return;
   }
@@ -24,7 +24,7 @@ void ShowAfterGame(Game& game) {
   KeepOwnBest(game);
   RecordDailyScore(game);
   // A daily run always gets its name entry: sending it is how it reaches the day's table.
-  if (game.daily.RaceDay || ScoreQualifies(game.highScores, game.race.State.Score)) {
+  if (game.Daily.RaceDay || ScoreQualifies(game.HighScores, game.Race.State.Score)) {
     ShowNameEntry(game);
   } else {
     ShowMainMenu(game, true, MenuEntryModes::ShowHighScores);

@@ -33,15 +33,15 @@ static_assert(SameScreen(AppScreen::MainMenu, GameScreen::MainMenu) &&
 
 // What the save files would hold now.
 std::string SaveFingerprint(const Game& game) {
-  return SettingsFileText(game.settings, ComputeCheckString(game.highScores)) +
-         HighScoreFileText(game.highScores);
+  return SettingsFileText(game.Settings, ComputeCheckString(game.HighScores)) +
+         HighScoreFileText(game.HighScores);
 }
 
 }  // namespace
 
 void App::Configure(const StartOptions& options) {
-  game_->paths = options.Paths;
-  game_->online = options.Online;
+  game_->Paths = options.Paths;
+  game_->Online = options.Online;
   game_->RunFullScreen = options.FullScreen;
   game_->RunWindowScale = options.WindowScale;
   if (options.Archives) game_->TakeArchives = options.Archives;
@@ -68,32 +68,32 @@ std::string App::WatchReplay(const Replay& replay) {
 
 void App::HandleEvent(const InputEvent& event) {
   Game& game = *game_;
-  switch (event.kind) {
-    case InputEvent::Kind::KeyDown:
-      OnKeyDown(game, event.virtualKey, event.shift);
+  switch (event.Kind) {
+    case InputKind::KeyDown:
+      OnKeyDown(game, event.VirtualKey, event.Shift);
       break;
-    case InputEvent::Kind::KeyUp:
-      OnKeyUp(game, event.virtualKey, event.shift);
+    case InputKind::KeyUp:
+      OnKeyUp(game, event.VirtualKey, event.Shift);
       break;
-    case InputEvent::Kind::Character:
-      OnCharacterTyped(game, event.character);
+    case InputKind::Character:
+      OnCharacterTyped(game, event.Character);
       break;
-    case InputEvent::Kind::MouseMove:
-      OnPointerMove(game, event.x, event.y);
+    case InputKind::MouseMove:
+      OnPointerMove(game, event.X, event.Y);
       break;
-    case InputEvent::Kind::Click:
+    case InputKind::Click:
       OnPointerClick(game);
       break;
-    case InputEvent::Kind::FocusGained:
+    case InputKind::FocusGained:
       ApplicationActivated(game);
       break;
-    case InputEvent::Kind::FocusLost:
+    case InputKind::FocusLost:
       ApplicationDeactivated(game);
       break;
-    case InputEvent::Kind::Exposed:
+    case InputKind::Exposed:
       game.Screen.Repaint();
       break;
-    case InputEvent::Kind::Quit:
+    case InputKind::Quit:
       game.Terminated = true;
       break;
   }
@@ -101,10 +101,10 @@ void App::HandleEvent(const InputEvent& event) {
 
 DueTicks App::RunDueTicks(std::uint32_t nowMilliseconds) {
   DueTicks result;
-  result.ticked = game_->Timer.Idle(nowMilliseconds);
+  result.Ticked = game_->Timer.Idle(nowMilliseconds);
   // The tick may have ended the game or left the timer unhooked (a screen change).
   if (!game_->Terminated && game_->Timer.Hooked()) {
-    result.untilNext = game_->Timer.MillisecondsUntilDue(nowMilliseconds);
+    result.UntilNext = game_->Timer.MillisecondsUntilDue(nowMilliseconds);
   }
   return result;
 }
@@ -118,12 +118,12 @@ void App::Shutdown() { RunProgramEnd(*game_); }
 AppView App::View() const {
   const Game& game = *game_;
   AppView view;
-  view.screen = static_cast<AppScreen>(game.ScreenState);
+  view.Screen = static_cast<AppScreen>(game.ScreenState);
   const bool racing = game.ScreenState == GameScreen::Race;
-  view.finishPrompt = racing && game.race.State.FinishPrompt;
-  view.paused = racing && game.race.State.Paused;
-  view.fullScreen = game.settings.FullScreen == 1;
-  view.watchingReplay = game.replay.Playing;
+  view.FinishPrompt = racing && game.Race.State.FinishPrompt;
+  view.Paused = racing && game.Race.State.Paused;
+  view.FullScreen = game.Settings.FullScreen == 1;
+  view.WatchingReplay = game.Replay.Playing;
   return view;
 }
 
@@ -140,11 +140,11 @@ bool App::SaveIfChanged() {
 UnsentSending App::SendUnsentResults() { return rivoltra::SendUnsentResults(*game_); }
 
 void App::SetRaceScore(std::int32_t score) {
-  if (game_->ScreenState == GameScreen::Race) game_->race.State.Score = score;
+  if (game_->ScreenState == GameScreen::Race) game_->Race.State.Score = score;
 }
 
 std::int64_t App::GhostTicks() const {
-  return game_->ghost.Run ? game_->ghost.Run->TicksRun() : -1;
+  return game_->Ghost.Run ? game_->Ghost.Run->TicksRun() : -1;
 }
 
 }  // namespace rivoltra

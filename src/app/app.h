@@ -41,10 +41,10 @@ struct StartOptions {
 
 // What "run the ticks that are due" did, and when to come back.
 struct DueTicks {
-  bool ticked = false;
+  bool Ticked = false;
   // Milliseconds from the time passed in until the next tick is due; empty while no tick is
   // scheduled (no focus, or between screens), when only an input event can change anything.
-  std::optional<std::uint32_t> untilNext;
+  std::optional<std::uint32_t> UntilNext;
 };
 
 // The screens a frontend tells apart, by the numbers the game's state uses.
@@ -64,20 +64,20 @@ enum class AppScreen : std::int32_t {
 // What the frontend shows around the game follows this: the page's touch controls, the name
 // field, the full-screen state.
 struct AppView {
-  AppScreen screen = AppScreen::MainMenu;
+  AppScreen Screen = AppScreen::MainMenu;
   // The race asks whether to finish (Y/N).
-  bool finishPrompt = false;
-  bool paused = false;
+  bool FinishPrompt = false;
+  bool Paused = false;
   // The game's display option is full screen.
-  bool fullScreen = false;
+  bool FullScreen = false;
   // A recorded game plays; the player's race controls do nothing.
-  bool watchingReplay = false;
+  bool WatchingReplay = false;
 };
 
 // What SendUnsentResults did.
 struct UnsentSending {
-  int sent = 0;  // reports sent (each with its replay)
-  int left = 0;  // results still kept, the server being out of reach
+  int Sent = 0;  // reports sent (each with its replay)
+  int Left = 0;  // results still kept, the server being out of reach
 };
 
 // The game as its frontends see it: start-up, one neutral input event at a time, the ticks that

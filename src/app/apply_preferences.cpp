@@ -4,21 +4,21 @@
 namespace rivoltra {
 
 void ApplyControls(Game& game) {
-  const ControlBindings& controls = game.preferences.Controls;
+  const ControlBindings& controls = game.Preferences.Controls;
   game.Input.Keyboard().Assigns = KeyAssignmentsOf(controls);
   game.Input.Joystick().Assigns = PadAssignmentsOf(controls);
   // Ctrl may have left the fire action while held.
   if (!game.FireKeyHeld) return;
-  const std::optional<BindingPlace> ctrl = FindKey(controls, VirtualKey::Control);
-  if (!ctrl || ctrl->action != ControlAction::Fire) game.FireKeyHeld = false;
+  const std::optional<BindingPlace> ctrl = FindKey(controls, virtual_key::kControl);
+  if (!ctrl || ctrl->Action != ControlAction::Fire) game.FireKeyHeld = false;
 }
 
 void ApplyPreferences(Game& game) {
-  const Preferences& preferences = game.preferences;
+  const Preferences& preferences = game.Preferences;
   ApplyControls(game);
   game.Sounds.SetMasterVolume(preferences.SoundVolume);
-  if (game.modulePlayer) game.modulePlayer->SetVolume(preferences.MusicVolume);
-  game.platform.Presenter().SetScaling(preferences.WindowScale, preferences.SmoothScaling);
+  if (game.ModulePlayer) game.ModulePlayer->SetVolume(preferences.MusicVolume);
+  game.Platform.Presenter().SetScaling(preferences.WindowScale, preferences.SmoothScaling);
 }
 
 }  // namespace rivoltra

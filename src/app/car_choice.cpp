@@ -38,9 +38,9 @@ void ShowCarChoice(Game& game) {
 }
 
 void HideCarChoice(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   FreeSprite(menu.ScreenBackdrop);
-  for (int slot = kFirstCar; slot <= kLastCar; ++slot) FreeButtonSlot(menu.buttons, slot);
+  for (int slot = kFirstCar; slot <= kLastCar; ++slot) FreeButtonSlot(menu.Buttons, slot);
   DisableTimer(game);
 }
 
@@ -48,7 +48,7 @@ void CarChoiceTick(Game& game, std::int32_t lagCount) {
   NavigateHorizontal(game, true);
   UpdateButtonHighlight(game);
   ShowMainButtonActive(game, kStartMainButton);
-  const int selected = game.menu.buttons.SelectedButton;
+  const int selected = game.Menu.Buttons.SelectedButton;
   if (selected != 0 && selected != kStartMainButton && !IsCarButton(selected)) {
     LeaveCarChoice(game);
   }
@@ -57,7 +57,7 @@ void CarChoiceTick(Game& game, std::int32_t lagCount) {
 }
 
 void CarChoiceActivate(Game& game) {
-  const int selected = game.menu.buttons.SelectedButton;
+  const int selected = game.Menu.Buttons.SelectedButton;
   if (IsCarButton(selected)) {
     StartGameWithCar(game, selected - kFirstCar + 1);
   } else if (selected != 0) {
@@ -71,9 +71,9 @@ void StartGameWithCar(Game& game, std::int32_t car) {
 
 void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket,
                         std::optional<std::uint32_t> dailyDay) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   // A daily run marks itself once started; any other race is none.
-  game.daily.RaceDay.reset();
+  game.Daily.RaceDay.reset();
   switch (game.ScreenState) {
     case GameScreen::CarChoice:
       HideCarChoice(game);
@@ -111,7 +111,7 @@ void StartRaceFromMenus(Game& game, std::int32_t car, const std::optional<RaceTi
   // choice's own activation does.
   ShowMainMenu(game, false, MenuEntryModes::SelectStart);
   CloseMainMenu(game);
-  game.race.State.CarChoice = car;
+  game.Race.State.CarChoice = car;
   BeginRaceRecording(game, car, ticket);
   OpenRaceScreen(game);
   StartGhost(game, BestRunCourse{car, dailyDay});

@@ -40,25 +40,25 @@ ControlAction ActionOfRow(int slot) {
 int RowY(int row) { return layout::kControlFirstRowY + row * layout::kControlRowPitch; }
 
 void Tell(Game& game, std::string message) {
-  game.controlsScreen.Message = std::move(message);
-  game.controlsScreen.MessageTicks = kMessageTicks;
+  game.ControlsScreen.Message = std::move(message);
+  game.ControlsScreen.MessageTicks = kMessageTicks;
 }
 
 void SetMainButtonsVisible(Game& game, bool visible) {
   for (int slot = 1; slot <= kMainMenuButtons; ++slot) {
-    if (MenuButton* button = game.menu.buttons.Slot(slot)) button->Visible = visible;
+    if (MenuButton* button = game.Menu.Buttons.Slot(slot)) button->Visible = visible;
   }
 }
 
 // A held key or direction that has just been bound must be let go before it moves the
 // selection.
 void Disarm(Game& game) {
-  game.menu.NavigationArmed = false;
-  game.menu.AdjustArmed = false;
+  game.Menu.NavigationArmed = false;
+  game.Menu.AdjustArmed = false;
 }
 
 void StopWaiting(Game& game) {
-  game.controlsScreen.Waiting = false;
+  game.ControlsScreen.Waiting = false;
   Disarm(game);
 }
 
@@ -67,26 +67,26 @@ void TellSwap(Game& game, const std::string& inputName, const std::optional<Bind
               ControlAction to) {
   if (!from) {
     Tell(game, inputName + " IS NOW " + std::string(ControlActionName(to)));
-  } else if (from->action == to) {
+  } else if (from->Action == to) {
     Tell(game, inputName + " MOVED WITHIN " + std::string(ControlActionName(to)));
   } else {
-    Tell(game, inputName + " TAKEN FROM " + std::string(ControlActionName(from->action)));
+    Tell(game, inputName + " TAKEN FROM " + std::string(ControlActionName(from->Action)));
   }
 }
 
 void BindKey(Game& game, std::uint8_t key) {
-  ControlsScreenState& screen = game.controlsScreen;
+  ControlsScreenState& screen = game.ControlsScreen;
   const std::optional<BindingPlace> from =
-      AssignKey(game.preferences.Controls, screen.WaitingAction, screen.WaitingColumn, key);
+      AssignKey(game.Preferences.Controls, screen.WaitingAction, screen.WaitingColumn, key);
   ApplyControls(game);
   TellSwap(game, KeyName(key), from, screen.WaitingAction);
   StopWaiting(game);
 }
 
 void BindPad(Game& game, PadControl control) {
-  ControlsScreenState& screen = game.controlsScreen;
+  ControlsScreenState& screen = game.ControlsScreen;
   const std::optional<BindingPlace> from =
-      AssignPad(game.preferences.Controls, screen.WaitingAction,
+      AssignPad(game.Preferences.Controls, screen.WaitingAction,
                 screen.WaitingColumn - kFirstPadColumn, control);
   ApplyControls(game);
   TellSwap(game, PadControlName(control), from, screen.WaitingAction);
@@ -95,7 +95,7 @@ void BindPad(Game& game, PadControl control) {
 
 // The first controller input pressed since the cell began to wait.
 void TakeFreshPadInput(Game& game) {
-  ControlsScreenState& screen = game.controlsScreen;
+  ControlsScreenState& screen = game.ControlsScreen;
   const PadControls& held = game.Input.Joystick().Controls();
   for (int control = 1; control < 256; ++control) {
     if (!IsPadControl(control)) continue;
@@ -109,7 +109,7 @@ void TakeFreshPadInput(Game& game) {
 }
 
 void StartWaiting(Game& game, int row) {
-  ControlsScreenState& screen = game.controlsScreen;
+  ControlsScreenState& screen = game.ControlsScreen;
   screen.Waiting = true;
   screen.WaitingAction = ActionOfRow(row);
   screen.WaitingColumn = screen.Column;
@@ -120,7 +120,7 @@ void StartWaiting(Game& game, int row) {
 }
 
 std::string CellText(const Game& game, ControlAction action, int column) {
-  const ActionBinding& binding = game.preferences.Controls.Of(action);
+  const ActionBinding& binding = game.Preferences.Controls.Of(action);
   if (column < kFirstPadColumn) {
     const std::uint8_t key = binding.Keys[static_cast<std::size_t>(column)];
     return key == 0 ? "" : KeyCellLabel(key);
@@ -131,13 +131,13 @@ std::string CellText(const Game& game, ControlAction action, int column) {
 
 void DrawRow(Game& game, int row) {
   using namespace layout;
-  const ControlsScreenState& screen = game.controlsScreen;
+  const ControlsScreenState& screen = game.ControlsScreen;
   const int slot = kFirstRow + row;
   const ControlAction action = ActionOfRow(slot);
-  const bool selectedRow = game.menu.buttons.SelectedButton == slot;
+  const bool selectedRow = game.Menu.Buttons.SelectedButton == slot;
   const int y = RowY(row);
   const int textY = y + kControlTextDy;
-  selectedRow ? game.text.SelectMediumActiveFont() : game.text.SelectMediumFont();
+  selectedRow ? game.Text.SelectMediumActiveFont() : game.Text.SelectMediumFont();
   WriteText(game, ControlActionName(action), kControlLabelX, textY);
   for (int column = 0; column < kColumns; ++column) {
     const int x = kControlCellX[static_cast<std::size_t>(column)];
@@ -151,21 +151,21 @@ void DrawRow(Game& game, int row) {
     if (waiting) {
       // The cell blinks its request while it waits.
       if ((screen.Ticks / kBlinkTicks) % 2 == 0) {
-        game.text.SelectMediumActiveFont();
+        game.Text.SelectMediumActiveFont();
         WriteText(game, "PRESS", x + kControlTextInset, textY);
       }
       continue;
     }
-    chosen ? game.text.SelectMediumActiveFont() : game.text.SelectMediumFont();
+    chosen ? game.Text.SelectMediumActiveFont() : game.Text.SelectMediumFont();
     WriteText(game, CellText(game, action, column), x + kControlTextInset, textY);
   }
 }
 
 void DrawControls(Game& game) {
   for (int row = 0; row < kControlActionCount; ++row) DrawRow(game, row);
-  const ControlsScreenState& screen = game.controlsScreen;
+  const ControlsScreenState& screen = game.ControlsScreen;
   if (screen.MessageTicks > 0 || screen.Waiting) {
-    game.text.SelectSmallFont();
+    game.Text.SelectSmallFont();
     WriteText(game, screen.Message, layout::kControlMessageX, layout::kControlMessageY);
   }
 }
@@ -184,7 +184,7 @@ void BackToOptions(Game& game) {
 
 void ShowControls(Game& game) {
   using namespace layout;
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   BeginSubScreen(game, GameScreen::Controls,
                  {kDefaultsButton, kFirstRow, kFirstRow, kDefaultsButton});
   // The dialog covers the main menu's buttons, which may not be pointed at meanwhile.
@@ -200,20 +200,20 @@ void ShowControls(Game& game) {
   menu.ScreenBackdrop->X = kControlsX;
   menu.ScreenBackdrop->Y = kControlsY;
   menu.ScreenBackdrop->SetZ(2);
-  game.controlsScreen = ControlsScreenState{};
+  game.ControlsScreen = ControlsScreenState{};
 }
 
 void HideControls(Game& game) {
-  MenuState& menu = game.menu;
-  for (int slot = kFirstRow; slot <= kDefaultsButton; ++slot) FreeButtonSlot(menu.buttons, slot);
+  MenuState& menu = game.Menu;
+  for (int slot = kFirstRow; slot <= kDefaultsButton; ++slot) FreeButtonSlot(menu.Buttons, slot);
   FreeSprite(menu.ScreenBackdrop);
   SetMainButtonsVisible(game, true);
-  game.controlsScreen.Waiting = false;
+  game.ControlsScreen.Waiting = false;
   DisableTimer(game);
 }
 
 void ControlsTick(Game& game, std::int32_t lagCount) {
-  ControlsScreenState& screen = game.controlsScreen;
+  ControlsScreenState& screen = game.ControlsScreen;
   ++screen.Ticks;
   if (screen.MessageTicks > 0) --screen.MessageTicks;
   UpdateButtonHighlight(game);
@@ -229,7 +229,7 @@ void ControlsTick(Game& game, std::int32_t lagCount) {
       screen.Column = std::clamp(screen.Column + step, 0, kColumns - 1);
     }
   }
-  if (!StaysOnControls(game.menu.buttons.SelectedButton)) {
+  if (!StaysOnControls(game.Menu.Buttons.SelectedButton)) {
     HideControls(game);
     ShowMainMenu(game, false, MenuEntryModes::SelectStart);
     DrawFrame(game, lagCount, true);
@@ -242,8 +242,8 @@ void ControlsTick(Game& game, std::int32_t lagCount) {
 }
 
 void ControlsActivate(Game& game) {
-  ControlsScreenState& screen = game.controlsScreen;
-  const int selected = game.menu.buttons.SelectedButton;
+  ControlsScreenState& screen = game.ControlsScreen;
+  const int selected = game.Menu.Buttons.SelectedButton;
   if (screen.Waiting) {
     // A click while a cell waits changes nothing.
     StopWaiting(game);
@@ -253,7 +253,7 @@ void ControlsActivate(Game& game) {
   if (IsRow(selected)) {
     StartWaiting(game, selected);
   } else if (selected == kDefaultsButton) {
-    game.preferences.Controls = DefaultControlBindings();
+    game.Preferences.Controls = DefaultControlBindings();
     ApplyControls(game);
     Tell(game, "FACTORY CONTROLS RESTORED");
   } else if (selected == kOptionsMainButton) {
@@ -262,14 +262,14 @@ void ControlsActivate(Game& game) {
 }
 
 std::string KeyCellLabel(std::uint8_t key) {
-  namespace K = VirtualKey;
+  namespace K = virtual_key;
   // Keyboard legends' usual short forms; the fonts have no brackets, commas or quotes.
   static constexpr std::pair<std::uint8_t, const char*> kShortForms[] = {
-      {K::Semicolon, "SEMICOL"},     {K::Backslash, "BKSLASH"},   {K::LeftBracket, "LBRACKET"},
-      {K::RightBracket, "RBRACKET"}, {K::Apostrophe, "QUOTE"},    {K::Backspace, "BKSPACE"},
-      {K::PageDown, "PG DOWN"},      {K::ScrollLock, "SCR LOCK"}, {K::Multiply, "KP STAR"},
-      {K::Add, "KP PLUS"},           {K::Subtract, "KP MINUS"},   {K::Decimal, "KP POINT"},
-      {K::Divide, "KP SLASH"},
+      {K::kSemicolon, "SEMICOL"},     {K::kBackslash, "BKSLASH"},   {K::kLeftBracket, "LBRACKET"},
+      {K::kRightBracket, "RBRACKET"}, {K::kApostrophe, "QUOTE"},    {K::kBackspace, "BKSPACE"},
+      {K::kPageDown, "PG DOWN"},      {K::kScrollLock, "SCR LOCK"}, {K::kMultiply, "KP STAR"},
+      {K::kAdd, "KP PLUS"},           {K::kSubtract, "KP MINUS"},   {K::kDecimal, "KP POINT"},
+      {K::kDivide, "KP SLASH"},
   };
   for (const auto& [code, label] : kShortForms) {
     if (code == key) return label;
@@ -278,10 +278,10 @@ std::string KeyCellLabel(std::uint8_t key) {
 }
 
 bool ControlsScreenKeyDown(Game& game, int virtualKey) {
-  ControlsScreenState& screen = game.controlsScreen;
+  ControlsScreenState& screen = game.ControlsScreen;
   if (game.ScreenState != GameScreen::Controls || !screen.Waiting) return false;
   screen.SwallowedKey = virtualKey;
-  if (virtualKey == VirtualKey::Escape) {
+  if (virtualKey == virtual_key::kEscape) {
     StopWaiting(game);
     Tell(game, "NOTHING CHANGED");
   } else if (screen.WaitingColumn < kFirstPadColumn && virtualKey > 0 && virtualKey < 256) {
@@ -291,17 +291,17 @@ bool ControlsScreenKeyDown(Game& game, int virtualKey) {
 }
 
 void ControlsScreenKeyUp(Game& game, int virtualKey) {
-  if (virtualKey == game.controlsScreen.SwallowedKey) game.controlsScreen.SwallowedKey = 0;
+  if (virtualKey == game.ControlsScreen.SwallowedKey) game.ControlsScreen.SwallowedKey = 0;
 }
 
 bool ControlsScreenTakesCharacters(const Game& game) {
   return game.ScreenState == GameScreen::Controls &&
-         (game.controlsScreen.Waiting || game.controlsScreen.SwallowedKey != 0);
+         (game.ControlsScreen.Waiting || game.ControlsScreen.SwallowedKey != 0);
 }
 
 void ControlsScreenMouseMove(Game& game, int x, int y) {
   using namespace layout;
-  ControlsScreenState& screen = game.controlsScreen;
+  ControlsScreenState& screen = game.ControlsScreen;
   if (game.ScreenState != GameScreen::Controls || screen.Waiting) return;
   if (y < kControlFirstRowY || y >= RowY(kControlActionCount)) return;
   for (int column = 0; column < kColumns; ++column) {

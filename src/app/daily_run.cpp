@@ -13,7 +13,7 @@ void StartDailyRun(Game& game, std::uint32_t day) {
   // Offline the course is the same: its seed is the day's, not the server's.
   if (!ticket) game.Random.Seed(course.Seed);
   StartRaceFromMenus(game, course.Car, ticket, day);
-  game.daily.RaceDay = day;
+  game.Daily.RaceDay = day;
 }
 
 }  // namespace rivoltra

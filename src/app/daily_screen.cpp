@@ -24,8 +24,8 @@ constexpr std::size_t kShownRows = 10;
 // The fonts draw capitals, digits, spaces and a few signs only: every text here is made of them,
 // two short lines each to fit beside the car.
 struct StatusLines {
-  const char* first;
-  const char* second;
+  const char* First;
+  const char* Second;
 };
 constexpr StatusLines kLoadingLines{"ASKING THE SERVER", "FOR THE TABLE"};
 constexpr StatusLines kNoConnectionLines{"THE DAILY TABLE", "NEEDS A CONNECTION"};
@@ -33,15 +33,15 @@ constexpr StatusLines kOddReplyLines{"THE SERVER SENT", "NO TABLE TO READ"};
 constexpr StatusLines kOnlineOffLines{"ONLINE PLAY IS OFF", "IN THE SETTINGS"};
 constexpr StatusLines kNoRunsLines{"NO RUNS YET TODAY", "BE THE FIRST"};
 
-std::uint32_t Today(Game& game) { return DayOfUnixSeconds(game.platform.WallClockSeconds()); }
+std::uint32_t Today(Game& game) { return DayOfUnixSeconds(game.Platform.WallClockSeconds()); }
 
 std::filesystem::path BestsFile(const Game& game) {
-  return game.paths.SaveFile(kDailyBestsFileName);
+  return game.Paths.SaveFile(kDailyBestsFileName);
 }
 
 DailyBests& Bests(Game& game) {
-  if (!game.daily.Bests) game.daily.Bests = LoadDailyBests(BestsFile(game));
-  return *game.daily.Bests;
+  if (!game.Daily.Bests) game.Daily.Bests = LoadDailyBests(BestsFile(game));
+  return *game.Daily.Bests;
 }
 
 // "THU 10 DEC 2026": the fonts have no dash for the plain date.
@@ -59,7 +59,7 @@ std::string ShownDate(std::uint32_t day) {
 
 // Asks for the day's table (and the day's ticket, so that it is in when the run starts).
 void FetchDay(Game& game, std::uint32_t day) {
-  DailyRunState& daily = game.daily;
+  DailyRunState& daily = game.Daily;
   daily.Day = day;
   daily.Entries.clear();
   daily.Pending.reset();
@@ -68,7 +68,7 @@ void FetchDay(Game& game, std::uint32_t day) {
     return;
   }
   daily.Status = DailyTableStatus::Loading;
-  daily.Pending = game.platform.StartHttpGet(DailyListAddress(game.online, day), kTicketLimits);
+  daily.Pending = game.Platform.StartHttpGet(DailyListAddress(game.Online, day), kTicketLimits);
   RequestRaceTicket(game, day);
   // The day's leader races along as the ghost if its replay is in when the run starts.
   RequestLeaderGhost(game, day);
@@ -93,8 +93,8 @@ void TakeTableIfIn(DailyRunState& daily) {
 }
 
 void ShowCar(Game& game) {
-  const std::int32_t car = DailyCourseOf(game.daily.Day).Car;
-  CaptionSprite*& picture = game.menu.DailyCar;
+  const std::int32_t car = DailyCourseOf(game.Daily.Day).Car;
+  CaptionSprite*& picture = game.Menu.DailyCar;
   FreeSprite(picture);
   picture = NewCaption(game, "Car" + std::to_string(car));
   picture->X = layout::kDailyCarX;
@@ -103,13 +103,13 @@ void ShowCar(Game& game) {
 }
 
 void DrawStatusLines(Game& game, const StatusLines& lines) {
-  game.text.SelectMediumActiveFont();
-  WriteText(game, lines.first, layout::kDailyRankX, layout::DailyRowY(3));
-  WriteText(game, lines.second, layout::kDailyRankX, layout::DailyRowY(4));
+  game.Text.SelectMediumActiveFont();
+  WriteText(game, lines.First, layout::kDailyRankX, layout::DailyRowY(3));
+  WriteText(game, lines.Second, layout::kDailyRankX, layout::DailyRowY(4));
 }
 
 void DrawTable(Game& game) {
-  const DailyRunState& daily = game.daily;
+  const DailyRunState& daily = game.Daily;
   switch (daily.Status) {
     case DailyTableStatus::Loading:
       return DrawStatusLines(game, kLoadingLines);
@@ -123,7 +123,7 @@ void DrawTable(Game& game) {
       break;
   }
   if (daily.Entries.empty()) return DrawStatusLines(game, kNoRunsLines);
-  game.text.SelectMediumFont();
+  game.Text.SelectMediumFont();
   for (std::size_t row = 0; row < daily.Entries.size(); ++row) {
     const int rank = static_cast<int>(row) + 1;
     const int y = layout::DailyRowY(rank);
@@ -134,11 +134,11 @@ void DrawTable(Game& game) {
 }
 
 void DrawDailyScreen(Game& game) {
-  game.text.SelectMediumActiveFont();
-  WriteText(game, ShownDate(game.daily.Day), layout::kDailyDateX, layout::kDailyDateY);
+  game.Text.SelectMediumActiveFont();
+  WriteText(game, ShownDate(game.Daily.Day), layout::kDailyDateX, layout::kDailyDateY);
   DrawTable(game);
-  const std::optional<std::int32_t> own = Bests(game).BestOf(game.daily.Day);
-  game.text.SelectMediumActiveFont();
+  const std::optional<std::int32_t> own = Bests(game).BestOf(game.Daily.Day);
+  game.Text.SelectMediumActiveFont();
   WriteText(game, "YOUR BEST TODAY", layout::kDailyRankX, layout::kDailyOwnBestY);
   WriteText(game, own ? std::to_string(*own) : "NONE", layout::kDailyScoreX,
             layout::kDailyOwnBestY);
@@ -157,19 +157,19 @@ void ShowDailyRun(Game& game) {
   ShowScreenBackdrop(game, "DailyRunBackground");
   PlaceButton(game, kStartButton, "DailyStartButton", "DailyStartButton", 1, 0,
               layout::kDailyButtonX, layout::kDailyButtonY);
-  game.daily.RaceDay.reset();
+  game.Daily.RaceDay.reset();
   Bests(game);
   FetchDay(game, Today(game));
   ShowCar(game);
 }
 
 void HideDailyRun(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   FreeSprite(menu.ScreenBackdrop);
   FreeSprite(menu.DailyCar);
-  FreeButtonSlot(menu.buttons, kStartButton);
+  FreeButtonSlot(menu.Buttons, kStartButton);
   // A list that comes in after the screen closed is of no use: it is fetched afresh next time.
-  game.daily.Pending.reset();
+  game.Daily.Pending.reset();
   DisableTimer(game);
 }
 
@@ -178,12 +178,12 @@ void DailyRunTick(Game& game, std::int32_t lagCount) {
   NavigateVertical(game, false);
   ShowMainButtonActive(game, kDailyMainButton);
   // The screen shows today's course: past midnight (UTC) it turns to the new day.
-  if (Today(game) != game.daily.Day) {
+  if (Today(game) != game.Daily.Day) {
     FetchDay(game, Today(game));
     ShowCar(game);
   }
-  TakeTableIfIn(game.daily);
-  const int selected = game.menu.buttons.SelectedButton;
+  TakeTableIfIn(game.Daily);
+  const int selected = game.Menu.Buttons.SelectedButton;
   const bool stays = selected == 0 || selected == kDailyMainButton || selected == kStartButton;
   if (!stays) LeaveDailyRun(game);
   DrawFrame(game, lagCount, true);
@@ -192,11 +192,11 @@ void DailyRunTick(Game& game, std::int32_t lagCount) {
 }
 
 void DailyRunActivate(Game& game) {
-  switch (game.menu.buttons.SelectedButton) {
+  switch (game.Menu.Buttons.SelectedButton) {
     case 0:
       break;
     case kStartButton:
-      StartDailyRun(game, game.daily.Day);
+      StartDailyRun(game, game.Daily.Day);
       break;
     default:
       LeaveDailyRun(game);
@@ -205,8 +205,8 @@ void DailyRunActivate(Game& game) {
 }
 
 void RecordDailyScore(Game& game) {
-  const std::optional<std::uint32_t> day = game.daily.RaceDay;
-  if (!day || !Bests(game).Record(*day, game.race.State.Score)) return;
+  const std::optional<std::uint32_t> day = game.Daily.RaceDay;
+  if (!day || !Bests(game).Record(*day, game.Race.State.Score)) return;
   try {
     SaveDailyBests(BestsFile(game), Bests(game));
   } catch (const SaveFileError& error) {

@@ -3,7 +3,7 @@
 namespace rivoltra {
 
 void ApplyDisplayMode(Game& game) {
-  if (game.settings.FullScreen == 1) {
+  if (game.Settings.FullScreen == 1) {
     SetFullScreen(game);
   } else {
     SetWindowed(game);
@@ -14,14 +14,14 @@ void ApplyDisplayMode(Game& game) {
 // starts it again, so no tick runs while the surfaces are being rebuilt.
 void SetWindowed(Game& game) {
   game.Screen.Finalize();
-  game.platform.RestoreWindowPlacement();
+  game.Platform.RestoreWindowPlacement();
   game.Screen.FullScreenOption = false;
   game.Screen.Initialize();
 }
 
 void SetFullScreen(Game& game) {
   game.Screen.Finalize();
-  game.platform.StoreWindowPlacement();
+  game.Platform.StoreWindowPlacement();
   game.Screen.FullScreenOption = true;
   game.Screen.Initialize();
 }

@@ -23,7 +23,7 @@ RaceTickInput RaceInputFromDevices(const Game& game, std::int32_t lagCount) {
 // A played-back race holds still while paused and runs four ticks a frame when fast; it stops
 // where the recorded ticks end.
 void RunRaceTicks(Game& game, std::int32_t lagCount) {
-  const ReplaySession& session = game.replay;
+  const ReplaySession& session = game.Replay;
   if (session.Playing && session.Paused) return;
   const int ticks = session.Playing && session.FastForward ? 4 : 1;
   const bool drawing = !game.DrawingOff;
@@ -49,14 +49,14 @@ void PadMenuButtons(Game& game) {
   const PadControls before = game.PadHeldBefore;
   game.PadHeldBefore = held;
   if (game.ScreenState == GameScreen::Race || game.ScreenState == GameScreen::RaceLoading) return;
-  if (game.controlsScreen.Waiting) return;
+  if (game.ControlsScreen.Waiting) return;
   const auto pressed = [&](int button) {
     const int control = static_cast<int>(PadButton(button));
     return held.Contains(control) && !before.Contains(control);
   };
-  if (pressed(PadButtons::South)) {
+  if (pressed(pad_buttons::kSouth)) {
     OnCharacterTyped(game, '\r');
-  } else if (pressed(PadButtons::East)) {
+  } else if (pressed(pad_buttons::kEast)) {
     OnCharacterTyped(game, '\x1B');
   }
 }
@@ -118,7 +118,7 @@ void DrawFrame(Game& game, std::int32_t lag, bool moveAll) {
 
 void FlipFrame(Game& game) {
   if (game.DrawingOff) return;
-  if (game.replay.Playing && game.ScreenState == GameScreen::Race) DrawReplayLabel(game);
+  if (game.Replay.Playing && game.ScreenState == GameScreen::Race) DrawReplayLabel(game);
   game.Screen.Flip();
 }
 

@@ -18,9 +18,9 @@ void SetUpInput(Game& game) {
   GameInput& input = game.Input;
   input.ActiveOnly = true;
   input.Keyboard().Assigns = GameKeyAssignments();
-  input.Keyboard().SetSource(&game.platform.Keyboard());
-  input.Joystick().SetSource(&game.platform.Joystick());
-  input.Mouse().SetSource(&game.platform.Mouse());
+  input.Keyboard().SetSource(&game.Platform.Keyboard());
+  input.Joystick().SetSource(&game.Platform.Joystick());
+  input.Mouse().SetSource(&game.Platform.Mouse());
   // The mouse is acquired but never merged: menus read it through window events.
   input.Mouse().Enabled = true;
   input.Mouse().BindInputStates = false;
@@ -29,8 +29,8 @@ void SetUpInput(Game& game) {
 
 }  // namespace
 
-Game::Game(Platform& platformLayer)
-    : platform(platformLayer),
+Game::Game(rivoltra::Platform& platformLayer)
+    : Platform(platformLayer),
       Screen(platformLayer.Presenter()),
       foreground_(std::make_unique<PlatformForeground>(platformLayer)) {
   Timer.ActiveOnly = true;
@@ -44,7 +44,7 @@ Game::Game(Platform& platformLayer)
   RaceImages.SetDisplay(&Screen);
   Sprites.SetDisplay(&Screen);
   Sounds.SetSoundOutput(&platformLayer.Audio());
-  modulePlayer = std::make_unique<ModulePlayer>(platformLayer.Audio());
+  ModulePlayer = std::make_unique<rivoltra::ModulePlayer>(platformLayer.Audio());
   Input.SetForegroundQuery(foreground_.get());
   SetUpInput(*this);
 }
@@ -52,7 +52,7 @@ Game::Game(Platform& platformLayer)
 Game::~Game() {
   // Sprites reference images; the tree goes before the lists.
   Sprites.Engine().RemoveChildren();
-  modulePlayer.reset();
+  ModulePlayer.reset();
   Sounds.SetSoundOutput(nullptr);
   Sprites.SetDisplay(nullptr);
   InterfaceImages.SetDisplay(nullptr);
@@ -60,11 +60,11 @@ Game::~Game() {
 }
 
 RandomGenerator& RandomInPlay(Game& game) {
-  return game.raceScene.Live() ? game.race.State.Random : game.Random;
+  return game.RaceScene.Live() ? game.Race.State.Random : game.Random;
 }
 
 const RandomGenerator& RandomInPlay(const Game& game) {
-  return game.raceScene.Live() ? game.race.State.Random : game.Random;
+  return game.RaceScene.Live() ? game.Race.State.Random : game.Random;
 }
 
 ImageList& ScreenImageList(Game& game) {
@@ -74,36 +74,36 @@ ImageList& ScreenImageList(Game& game) {
 }
 
 void WriteText(Game& game, std::string_view text, int x, int y) {
-  game.text.WriteText(game.Screen.BackBuffer(), game.InterfaceImages.Items(), text, x, y);
+  game.Text.WriteText(game.Screen.BackBuffer(), game.InterfaceImages.Items(), text, x, y);
 }
 
 void PlaySound(Game& game, std::string_view name) {
-  if (game.settings.SoundEnabled != 1) return;
-  if (game.soundObserver) game.soundObserver(true, name);
-  PlaySound(game.settings.SoundEnabled, game.Sounds, name);
+  if (game.Settings.SoundEnabled != 1) return;
+  if (game.SoundObserver) game.SoundObserver(true, name);
+  PlaySound(game.Settings.SoundEnabled, game.Sounds, name);
 }
 
 void StopSound(Game& game, std::string_view name) {
-  if (game.settings.SoundEnabled != 1) return;
-  if (game.soundObserver) game.soundObserver(false, name);
-  StopSound(game.settings.SoundEnabled, game.Sounds, name);
+  if (game.Settings.SoundEnabled != 1) return;
+  if (game.SoundObserver) game.SoundObserver(false, name);
+  StopSound(game.Settings.SoundEnabled, game.Sounds, name);
 }
 
 void EnableTimer(Game& game) {
-  game.Timer.SetEnabled(true, game.platform.Milliseconds(), game.platform.IsApplicationActive());
+  game.Timer.SetEnabled(true, game.Platform.Milliseconds(), game.Platform.IsApplicationActive());
 }
 
 void DisableTimer(Game& game) {
-  game.Timer.SetEnabled(false, game.platform.Milliseconds(), game.platform.IsApplicationActive());
+  game.Timer.SetEnabled(false, game.Platform.Milliseconds(), game.Platform.IsApplicationActive());
 }
 
 void ApplicationActivated(Game& game) {
-  game.Timer.ApplicationActivated(game.platform.Milliseconds());
+  game.Timer.ApplicationActivated(game.Platform.Milliseconds());
 }
 
 void ApplicationDeactivated(Game& game) { game.Timer.ApplicationDeactivated(); }
 
-void ShowMouseCursor(Game& game) { game.platform.ChangeMouseCursorCounter(+1); }
-void HideMouseCursor(Game& game) { game.platform.ChangeMouseCursorCounter(-1); }
+void ShowMouseCursor(Game& game) { game.Platform.ChangeMouseCursorCounter(+1); }
+void HideMouseCursor(Game& game) { game.Platform.ChangeMouseCursorCounter(-1); }
 
 }  // namespace rivoltra

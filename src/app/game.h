@@ -58,12 +58,12 @@ constexpr std::uint32_t kFrameInterval = 30;
 // One instance per run; tests build a fresh one. Nothing in here reads the wall clock: the
 // game advances only by frame ticks, input and the one seeded random generator.
 struct Game {
-  explicit Game(Platform& platformLayer);
+  explicit Game(rivoltra::Platform& platformLayer);
   ~Game();
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-  Platform& platform;
+  rivoltra::Platform& Platform;
   Display Screen;
   FrameTimer Timer;
   // Interface pictures and fonts; race pictures.
@@ -74,10 +74,10 @@ struct Game {
   SoundList Sounds;
   // The game's generator: a race takes it over at its start and hands it back at its end.
   RandomGenerator Random;
-  BitmapText text;
+  BitmapText Text;
 
   // The data and save folders; the defaults are the build folder's Data/ from the current folder.
-  GamePaths paths;
+  GamePaths Paths;
   // Hands over archives read elsewhere (the desktop game reads them on a worker thread while
   // the window is being made); when empty, the start-up reads them itself.
   std::function<GameArchives()> TakeArchives;
@@ -90,38 +90,38 @@ struct Game {
   int StoredWindowScale = kWindowScaleFit;
 
   GameScreen ScreenState = GameScreen::MainMenu;
-  Settings settings;
+  rivoltra::Settings Settings;
   // The settings of the second file: volumes, window, controls, online play and ghosts. Its
   // volumes and the switches of settings are kept in step (SwitchesFromVolumes).
-  Preferences preferences;
+  rivoltra::Preferences Preferences;
   // The check string read with the settings, compared once with the loaded table.
   std::string StoredCheckString;
-  HighScoreTable highScores;
+  HighScoreTable HighScores;
   // The score server and the maker's web site.
-  OnlineConfig online = DefaultOnlineConfig();
-  MenuState menu;
+  OnlineConfig Online = DefaultOnlineConfig();
+  MenuState Menu;
   // The race: its data and state, the car chosen for the next one, the score of the last one.
-  RaceSession race;
-  RaceScene raceScene;
-  ControlsScreenState controlsScreen;
+  RaceSession Race;
+  rivoltra::RaceScene RaceScene;
+  ControlsScreenState ControlsScreen;
   // The recording of the current or last game, or the replay being played back.
-  ReplaySession replay;
+  ReplaySession Replay;
   // The race ticket asked for on the car choice; taken by the race that starts next.
-  TicketRequest ticketRequest;
+  rivoltra::TicketRequest TicketRequest;
   // The ghost car beside the race, and where its runs come from.
-  GhostCar ghost;
-  DailyRunState daily;
-  MusicState music;
+  GhostCar Ghost;
+  DailyRunState Daily;
+  MusicState Music;
   // The file the playing song was loaded from; empty while no song plays.
   std::string SongFile;
   // Null while the machine has no sound output; the game then runs without music.
-  std::unique_ptr<ModulePlayer> modulePlayer;
+  std::unique_ptr<rivoltra::ModulePlayer> ModulePlayer;
   // Created at start-up, kept to the end; screens only change its picture.
   ScrollingBackground* ScrollBackground = nullptr;
 
   // Told of every effect started (true) or stopped (false) while sound is on; the scripted
   // runner listens, the game itself does not.
-  std::function<void(bool started, std::string_view name)> soundObserver;
+  std::function<void(bool started, std::string_view name)> SoundObserver;
 
   // The keyboard and mouse handlers' own state.
   bool FireKeyHeld = false;

@@ -12,38 +12,38 @@ namespace {
 
 // Remembers which file the loaded song came from, for anyone who asks what is playing.
 void NoteSongFile(Game& game) {
-  game.SongFile = game.music.SongHandle != nullptr
-                      ? ScreenSongFile(MusicOfScreen(game.ScreenState), game.paths.DataFolder)
+  game.SongFile = game.Music.SongHandle != nullptr
+                      ? ScreenSongFile(MusicOfScreen(game.ScreenState), game.Paths.DataFolder)
                       : "";
 }
 
 }  // namespace
 
 void PlayScreenMusic(Game& game) {
-  if (game.modulePlayer) {
-    PlayScreenMusic(*game.modulePlayer, game.music, game.settings.MusicEnabled,
-                    MusicOfScreen(game.ScreenState), game.paths.DataFolder);
+  if (game.ModulePlayer) {
+    PlayScreenMusic(*game.ModulePlayer, game.Music, game.Settings.MusicEnabled,
+                    MusicOfScreen(game.ScreenState), game.Paths.DataFolder);
   } else {
-    game.music.LastSongOrder = 0;
+    game.Music.LastSongOrder = 0;
   }
   NoteSongFile(game);
 }
 
 void StopMusic(Game& game) {
-  if (game.modulePlayer) StopMusic(*game.modulePlayer, game.music);
+  if (game.ModulePlayer) StopMusic(*game.ModulePlayer, game.Music);
   game.SongFile.clear();
 }
 
 void KeepMusicPlaying(Game& game) {
-  if (!game.modulePlayer || game.music.SongHandle == nullptr) return;
-  const Song* before = game.music.SongHandle;
-  KeepMusicPlaying(*game.modulePlayer, game.music, game.settings.MusicEnabled,
-                   MusicOfScreen(game.ScreenState), game.paths.DataFolder);
-  if (game.music.SongHandle != before) NoteSongFile(game);
+  if (!game.ModulePlayer || game.Music.SongHandle == nullptr) return;
+  const Song* before = game.Music.SongHandle;
+  KeepMusicPlaying(*game.ModulePlayer, game.Music, game.Settings.MusicEnabled,
+                   MusicOfScreen(game.ScreenState), game.Paths.DataFolder);
+  if (game.Music.SongHandle != before) NoteSongFile(game);
 }
 
 std::int32_t SongOrder(const Game& game) {
-  return game.modulePlayer ? game.modulePlayer->SongGetOrder(game.music.SongHandle) : 0;
+  return game.ModulePlayer ? game.ModulePlayer->SongGetOrder(game.Music.SongHandle) : 0;
 }
 
 }  // namespace rivoltra

@@ -19,7 +19,7 @@ void Complain(const std::string& message) {
 }
 
 std::filesystem::path BestReplayFolder(const Game& game) {
-  return game.paths.SaveFile(kBestReplayFolderName);
+  return game.Paths.SaveFile(kBestReplayFolderName);
 }
 
 std::vector<RaceTickInput> TickInputsOf(const Replay& replay) {
@@ -39,7 +39,7 @@ struct ChosenGhost {
 };
 
 std::optional<ChosenGhost> ChooseGhost(const Game& game, const BestRunCourse& course) {
-  if (game.ghost.Given) return ChosenGhost{*game.ghost.Given, GhostKind::Given};
+  if (game.Ghost.Given) return ChosenGhost{*game.Ghost.Given, GhostKind::Given};
   if (course.DailyDay) {
     if (const Replay* leader = LeaderGhostOf(game, *course.DailyDay)) {
       return ChosenGhost{*leader, GhostKind::DayLeader};
@@ -64,38 +64,38 @@ std::string GhostMismatch(const Game& game, const Replay& replay) {
 }
 
 void StartGhost(Game& game, const BestRunCourse& course) {
-  GhostCar& ghost = game.ghost;
+  GhostCar& ghost = game.Ghost;
   ghost.Course = course;
   ghost.Run.reset();
-  if (!game.preferences.GhostCars || game.replay.Playing) return;
+  if (!game.Preferences.GhostCars || game.Replay.Playing) return;
   std::optional<ChosenGhost> chosen = ChooseGhost(game, course);
   if (!chosen) return;
   // Every chosen run names a car that can be chosen (GhostMismatch, ReplayOfCourse) and the
   // race's data has its interval, so the simulation starts without refusing.
   const ReplayHeader& header = chosen->Recording.Header;
-  ghost.Run.emplace(game.race.Data, header.Car, header.RandomState,
+  ghost.Run.emplace(game.Race.Data, header.Car, header.RandomState,
                     TickInputsOf(chosen->Recording));
   ghost.Kind = chosen->Kind;
 }
 
 void StepGhost(Game& game) {
-  GhostCar& ghost = game.ghost;
+  GhostCar& ghost = game.Ghost;
   if (!ghost.Run) return;
-  const RaceState& race = game.race.State;
+  const RaceState& race = game.Race.State;
   if (race.Paused || race.FinishPrompt) return;
   ghost.Run->Step();
 }
 
-void DropGhost(Game& game) { game.ghost.Run.reset(); }
+void DropGhost(Game& game) { game.Ghost.Run.reset(); }
 
 void KeepOwnBest(Game& game) {
-  const ReplaySession& session = game.replay;
+  const ReplaySession& session = game.Replay;
   if (session.Playing || !session.Recording || !session.Finished) return;
   const std::string bytes = CurrentReplayBytes(game);
   if (bytes.empty()) return;
   try {
     const Replay replay = ReadReplay(bytes, "the finished game");
-    KeepBestReplay(BestReplayFolder(game), game.ghost.Course, replay, bytes);
+    KeepBestReplay(BestReplayFolder(game), game.Ghost.Course, replay, bytes);
   } catch (const ReplayError& error) {
     Complain(error.what());
   } catch (const SaveFileError& error) {

@@ -63,13 +63,13 @@ std::string GhostHudLine(const GhostCar& ghost, const RaceState& player) {
 }
 
 void DrawGhost(Game& game) {
-  const GhostCar& ghost = game.ghost;
+  const GhostCar& ghost = game.Ghost;
   if (!ghost.Run || game.DrawingOff || !game.Screen.IsInitialized()) return;
   Surface& screen = game.Screen.BackBuffer();
   const RaceState& state = ghost.Run->State();
   // A ghost whose run is over, or whose car is in pieces, is not on the road.
   if (!ghost.Run->Over() && !state.CrashPending) {
-    const GhostPlacement place = PlaceGhost(game.race.State, state);
+    const GhostPlacement place = PlaceGhost(game.Race.State, state);
     const ImageItem& car = RaceImage(game, "Car" + std::to_string(state.Car.Number));
     const int x = static_cast<int>(std::lround(place.X));
     const int y = static_cast<int>(std::lround(std::clamp(place.Y, -1e6, 1e6)));
@@ -82,8 +82,8 @@ void DrawGhost(Game& game) {
       car.DrawHalfTransparent(screen, x, y, 0);
     }
   }
-  game.text.SelectMediumFont();
-  WriteText(game, GhostHudLine(ghost, game.race.State), kHudX, kHudY);
+  game.Text.SelectMediumFont();
+  WriteText(game, GhostHudLine(ghost, game.Race.State), kHudX, kHudY);
 }
 
 }  // namespace rivoltra

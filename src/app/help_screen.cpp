@@ -35,11 +35,11 @@ void LeaveHelp(Game& game) {
 }  // namespace
 
 void ShowHelp(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   menu.HelpPage = 1;
   BeginSubScreen(game, GameScreen::Help, {kNextButton, kNextButton, kPreviousButton, kNextButton});
   ShowScreenBackdrop(game, PageImage(menu.HelpPage));
-  FreeButtonSlot(menu.buttons, kNextButton);
+  FreeButtonSlot(menu.Buttons, kNextButton);
   PlaceButton(game, kPreviousButton, "Previous", "Previous", 1, 0, layout::kHelpButtonX[0],
               layout::kHelpButtonY);
   PlaceButton(game, kNextButton, "Next", "Next", 1, 0, layout::kHelpButtonX[1],
@@ -47,15 +47,15 @@ void ShowHelp(Game& game) {
 }
 
 void HideHelp(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   FreeSprite(menu.ScreenBackdrop);
-  FreeButtonSlot(menu.buttons, kPreviousButton);
-  FreeButtonSlot(menu.buttons, kNextButton);
+  FreeButtonSlot(menu.Buttons, kPreviousButton);
+  FreeButtonSlot(menu.Buttons, kNextButton);
   DisableTimer(game);
 }
 
 void HelpTick(Game& game, std::int32_t lagCount) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   UpdateButtonHighlight(game);
   NavigateHorizontal(game, false);
   // Pushing on against the first or last button turns the page.
@@ -67,7 +67,7 @@ void HelpTick(Game& game, std::int32_t lagCount) {
   // sprites are gone then and must not be closed a second time.
   if (game.ScreenState == GameScreen::Help) {
     ShowMainButtonActive(game, kHelpMainButton);
-    const int selected = menu.buttons.SelectedButton;
+    const int selected = menu.Buttons.SelectedButton;
     if (selected != 0 && selected != kHelpMainButton && selected != kPreviousButton &&
         selected != kNextButton) {
       LeaveHelp(game);
@@ -78,8 +78,8 @@ void HelpTick(Game& game, std::int32_t lagCount) {
 }
 
 void HelpActivate(Game& game) {
-  MenuState& menu = game.menu;
-  switch (menu.buttons.SelectedButton) {
+  MenuState& menu = game.Menu;
+  switch (menu.Buttons.SelectedButton) {
     case 0:
       return;
     case kPreviousButton:

@@ -16,7 +16,7 @@ constexpr int kHighScoresMainButton = kHighScoresSlot;
 void DrawHighScoreRows(Game& game) {
   for (int rank = 1; rank <= HighScoreTable::kShownEntries; ++rank) {
     const int y = layout::HighScoreRowY(rank);
-    const HighScoreEntry& entry = game.highScores.Entry(rank);
+    const HighScoreEntry& entry = game.HighScores.Entry(rank);
     WriteText(game, std::to_string(rank), layout::kHighScoreRankX, y);
     WriteText(game, entry.EntryName, layout::kHighScoreNameX, y);
     WriteText(game, std::to_string(entry.EntryScore), layout::kHighScoreScoreX, y);
@@ -31,11 +31,11 @@ void LeaveHighScores(Game& game) {
 }  // namespace
 
 void ShowHighScores(Game& game) {
-  game.text.SelectMediumActiveFont();
+  game.Text.SelectMediumActiveFont();
   BeginSubScreen(game, GameScreen::HighScores,
                  {kViewOnlineButton, kViewOnlineButton, kClearButton, kViewOnlineButton});
   ShowScreenBackdrop(game, "HighScoresBackground");
-  FreeButtonSlot(game.menu.buttons, kViewOnlineButton);
+  FreeButtonSlot(game.Menu.Buttons, kViewOnlineButton);
   PlaceButton(game, kClearButton, "ClearHighScores", "ClearHighScores", 1, 0,
               layout::kHighScoreButtonX[0], layout::kHighScoreButtonY);
   PlaceButton(game, kViewOnlineButton, "ViewHighScores", "ViewHighScores", 1, 0,
@@ -43,10 +43,10 @@ void ShowHighScores(Game& game) {
 }
 
 void HideHighScores(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   FreeSprite(menu.ScreenBackdrop);
-  FreeButtonSlot(menu.buttons, kClearButton);
-  FreeButtonSlot(menu.buttons, kViewOnlineButton);
+  FreeButtonSlot(menu.Buttons, kClearButton);
+  FreeButtonSlot(menu.Buttons, kViewOnlineButton);
   DisableTimer(game);
 }
 
@@ -54,7 +54,7 @@ void HighScoresTick(Game& game, std::int32_t lagCount) {
   UpdateButtonHighlight(game);
   NavigateHorizontal(game, true);
   ShowMainButtonActive(game, kHighScoresMainButton);
-  const int selected = game.menu.buttons.SelectedButton;
+  const int selected = game.Menu.Buttons.SelectedButton;
   const bool stays = selected == 0 || selected == kHighScoresMainButton ||
                      selected == kClearButton || selected == kViewOnlineButton;
   if (!stays) LeaveHighScores(game);
@@ -64,14 +64,14 @@ void HighScoresTick(Game& game, std::int32_t lagCount) {
 }
 
 void HighScoresActivate(Game& game) {
-  switch (game.menu.buttons.SelectedButton) {
+  switch (game.Menu.Buttons.SelectedButton) {
     case 0:
       break;
     case kClearButton:
-      ResetHighScores(game.highScores);
+      ResetHighScores(game.HighScores);
       break;
     case kViewOnlineButton:
-      OpenInBrowser(game, OnlineTableAddress(game.online));
+      OpenInBrowser(game, OnlineTableAddress(game.Online));
       break;
     default:
       LeaveHighScores(game);

@@ -13,16 +13,16 @@ constexpr char kEscape = 27;
 // Options only: Enter activates, Escape goes back, and while the country line is selected and
 // being edited the other keys type into it.
 void OptionsCharacterTyped(Game& game, char key) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   if (key == kEnter) OnPointerClick(game);
   if (key == kEscape) {
-    menu.buttons.SelectedButton = kOptionsSlot;
+    menu.Buttons.SelectedButton = kOptionsSlot;
     OnPointerClick(game);
     return;
   }
   // Judged after the Enter above, which may have closed the options.
   if (game.ScreenState == GameScreen::Options &&
-      menu.buttons.SelectedButton == kFirstScreenSlot + 3 && menu.EditingCountry) {
+      menu.Buttons.SelectedButton == kFirstScreenSlot + 3 && menu.EditingCountry) {
     TypeIntoCountry(game, key);
   }
 }
@@ -31,7 +31,7 @@ void OptionsCharacterTyped(Game& game, char key) {
 // activation closes it; every character activates the selected button, except Escape on the
 // main menu, which does nothing.
 void MenuCharacterTyped(Game& game, char key) {
-  int& selected = game.menu.buttons.SelectedButton;
+  int& selected = game.Menu.Buttons.SelectedButton;
   if (key == kEscape) {
     switch (game.ScreenState) {
       case GameScreen::HighScores:
@@ -62,24 +62,25 @@ void MenuCharacterTyped(Game& game, char key) {
 // Ctrl fires through the window's key events rather than the key table, as long as the player
 // keeps it on the fire action.
 bool ControlFires(const Game& game) {
-  const std::optional<BindingPlace> place = FindKey(game.preferences.Controls, VirtualKey::Control);
-  return place && place->action == ControlAction::Fire;
+  const std::optional<BindingPlace> place =
+      FindKey(game.Preferences.Controls, virtual_key::kControl);
+  return place && place->Action == ControlAction::Fire;
 }
 
 }  // namespace
 
 void OnKeyDown(Game& game, int virtualKey, ShiftState shift) {
   if (ControlsScreenKeyDown(game, virtualKey)) return;
-  if (virtualKey == VirtualKey::Control && ControlFires(game)) game.FireKeyHeld = true;
-  if (virtualKey == VirtualKey::Enter && shift.Alt) {
-    game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
+  if (virtualKey == virtual_key::kControl && ControlFires(game)) game.FireKeyHeld = true;
+  if (virtualKey == virtual_key::kEnter && shift.Alt) {
+    game.Settings.FullScreen = game.Settings.FullScreen == 1 ? 0 : 1;
     ApplyDisplayMode(game);
   }
 }
 
 void OnKeyUp(Game& game, int virtualKey, ShiftState /*shift*/) {
   ControlsScreenKeyUp(game, virtualKey);
-  if (virtualKey == VirtualKey::Control) game.FireKeyHeld = false;
+  if (virtualKey == virtual_key::kControl) game.FireKeyHeld = false;
 }
 
 void OnCharacterTyped(Game& game, char key) {
@@ -111,12 +112,12 @@ void OnCharacterTyped(Game& game, char key) {
 void OnPointerMove(Game& game, int x, int y) {
   game.MouseX = x;
   game.MouseY = y;
-  HitTestButtons(game.menu.buttons, x, y);
+  HitTestButtons(game.Menu.Buttons, x, y);
   ControlsScreenMouseMove(game, x, y);
 }
 
 void OnPointerClick(Game& game) {
-  if (game.menu.buttons.SelectedButton != 0) PlayButtonPress(game);
+  if (game.Menu.Buttons.SelectedButton != 0) PlayButtonPress(game);
   switch (game.ScreenState) {
     case GameScreen::MainMenu:
       MainMenuActivate(game);

@@ -21,12 +21,12 @@ bool RequestFor(const LeaderGhostRequest& request, std::uint32_t day) {
 }
 
 void StartReplayGet(Game& game, std::int64_t entryId) {
-  game.ghost.Leader.ReplayReply =
-      game.platform.StartHttpGet(ReplayDownloadAddress(game.online, entryId), kLeaderLimits);
+  game.Ghost.Leader.ReplayReply =
+      game.Platform.StartHttpGet(ReplayDownloadAddress(game.Online, entryId), kLeaderLimits);
 }
 
 void TakeTable(Game& game) {
-  LeaderGhostRequest& request = game.ghost.Leader;
+  LeaderGhostRequest& request = game.Ghost.Leader;
   const std::optional<std::string> reply = request.TableReply->Reply();
   request.TableReply.reset();
   if (!reply) return;
@@ -37,7 +37,7 @@ void TakeTable(Game& game) {
 }
 
 void TakeReplay(Game& game) {
-  LeaderGhostRequest& request = game.ghost.Leader;
+  LeaderGhostRequest& request = game.Ghost.Leader;
   const std::optional<std::string> reply = request.ReplayReply->Reply();
   request.ReplayReply.reset();
   if (!reply) return;
@@ -59,30 +59,30 @@ void TakeReplay(Game& game) {
 }  // namespace
 
 void RequestLeaderGhost(Game& game, std::uint32_t day) {
-  if (!OnlinePlayEnabled(game) || RequestFor(game.ghost.Leader, day)) return;
-  game.ghost.Leader = {};
-  game.ghost.Leader.Day = day;
-  game.ghost.Leader.TableReply =
-      game.platform.StartHttpGet(DailyListAddress(game.online, day), kLeaderLimits);
+  if (!OnlinePlayEnabled(game) || RequestFor(game.Ghost.Leader, day)) return;
+  game.Ghost.Leader = {};
+  game.Ghost.Leader.Day = day;
+  game.Ghost.Leader.TableReply =
+      game.Platform.StartHttpGet(DailyListAddress(game.Online, day), kLeaderLimits);
   PollLeaderGhost(game);
 }
 
 void RequestLeaderGhost(Game& game, std::uint32_t day, std::int64_t entryId) {
-  if (!OnlinePlayEnabled(game) || RequestFor(game.ghost.Leader, day)) return;
-  game.ghost.Leader = {};
-  game.ghost.Leader.Day = day;
+  if (!OnlinePlayEnabled(game) || RequestFor(game.Ghost.Leader, day)) return;
+  game.Ghost.Leader = {};
+  game.Ghost.Leader.Day = day;
   StartReplayGet(game, entryId);
   PollLeaderGhost(game);
 }
 
 void PollLeaderGhost(Game& game) {
-  LeaderGhostRequest& request = game.ghost.Leader;
+  LeaderGhostRequest& request = game.Ghost.Leader;
   if (request.TableReply && request.TableReply->Done()) TakeTable(game);
   if (request.ReplayReply && request.ReplayReply->Done()) TakeReplay(game);
 }
 
 const Replay* LeaderGhostOf(const Game& game, std::uint32_t day) {
-  const LeaderGhostRequest& request = game.ghost.Leader;
+  const LeaderGhostRequest& request = game.Ghost.Leader;
   if (request.Day != day || !request.LeaderReplay) return nullptr;
   return &*request.LeaderReplay;
 }

@@ -21,14 +21,14 @@ constexpr double kScreenWidth = layout::kScreenWidth;
 constexpr double kScreenHeight = layout::kScreenHeight;
 
 void CreateMainMenuSprites(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   Sprite* root = &game.Sprites.Engine();
   // Nothing is standing in the flows of the game; a second full creation must not leave the
   // first one's sprites on the screen without anyone to free them.
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.UpPanelSprite);
   FreeSprite(menu.DownPanelSprite);
-  for (int slot = 1; slot <= kMainButtons; ++slot) FreeButtonSlot(menu.buttons, slot);
+  for (int slot = 1; slot <= kMainButtons; ++slot) FreeButtonSlot(menu.Buttons, slot);
   game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
 
   menu.MenuCaption = NewCaption(game, "NullCaption");
@@ -45,11 +45,11 @@ void CreateMainMenuSprites(Game& game) {
   const auto& kButtonY = layout::kMenuButtonY;
   static_assert(layout::kMenuButtonY.size() == kMainButtons);
   for (int slot = 1; slot < kExitSlot; ++slot) {
-    menu.buttons.MenuButtons[static_cast<std::size_t>(slot)] = new MenuButton(
+    menu.Buttons.MenuButtons[static_cast<std::size_t>(slot)] = new MenuButton(
         root, game.InterfaceImages.Items(), "MainMenuButtons_Active", "MainMenuButtons_Inactive",
         slot - 1, slot - 1, kScreenWidth, kButtonY[static_cast<std::size_t>(slot - 1)]);
   }
-  menu.buttons.MenuButtons[kExitSlot] =
+  menu.Buttons.MenuButtons[kExitSlot] =
       new MenuButton(root, game.InterfaceImages.Items(), "MainMenu_ExitActive",
                      "MainMenu_ExitInactive", 0, 0, kScreenWidth, kButtonY[kMainButtons - 1]);
 }
@@ -76,9 +76,9 @@ const char* CaptionImageOf(int selectedButton) {
 }
 
 void ShowSelectedCaption(Game& game) {
-  CaptionSprite* caption = game.menu.MenuCaption;
+  CaptionSprite* caption = game.Menu.MenuCaption;
   if (caption == nullptr) return;
-  const int selected = game.menu.buttons.SelectedButton;
+  const int selected = game.Menu.Buttons.SelectedButton;
   caption->Visible = true;
   if (selected == 0) {
     caption->Visible = false;
@@ -98,10 +98,10 @@ void SlidePanels(MenuState& menu) {
 }
 
 void SlideButtons(MenuState& menu) {
-  const MenuButton* first = menu.buttons.Slot(1);
+  const MenuButton* first = menu.Buttons.Slot(1);
   if (first != nullptr && first->X > kButtonRestX) {
-    for (int slot = 1; slot <= menu.buttons.ButtonCount; ++slot) {
-      if (MenuButton* button = menu.buttons.Slot(slot)) button->X -= kButtonStep;
+    for (int slot = 1; slot <= menu.Buttons.ButtonCount; ++slot) {
+      if (MenuButton* button = menu.Buttons.Slot(slot)) button->X -= kButtonStep;
     }
   } else {
     menu.MenuPhase = MenuPhases::Ready;
@@ -111,17 +111,17 @@ void SlideButtons(MenuState& menu) {
 }  // namespace
 
 void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   game.ScreenState = GameScreen::MainMenu;
-  menu.buttons.ButtonCount = kMainButtons;
+  menu.Buttons.ButtonCount = kMainButtons;
   menu.FirstSelectable = 1;
   menu.LastSelectable = kMainButtons;
   menu.MenuEntryMode = entryMode;
   if (createAll) {
     PlayScreenMusic(game);
-    if (entryMode == MenuEntryModes::SelectStart) menu.buttons.SelectedButton = kStartSlot;
-    if (entryMode == MenuEntryModes::ShowDailyRun) menu.buttons.SelectedButton = kDailyRunSlot;
-    if (entryMode == MenuEntryModes::ShowHighScores) menu.buttons.SelectedButton = kHighScoresSlot;
+    if (entryMode == MenuEntryModes::SelectStart) menu.Buttons.SelectedButton = kStartSlot;
+    if (entryMode == MenuEntryModes::ShowDailyRun) menu.Buttons.SelectedButton = kDailyRunSlot;
+    if (entryMode == MenuEntryModes::ShowHighScores) menu.Buttons.SelectedButton = kHighScoresSlot;
     menu.MenuPhase = MenuPhases::PanelsMoving;
     CreateMainMenuSprites(game);
   }
@@ -130,8 +130,8 @@ void ShowMainMenu(Game& game, bool createAll, MenuEntryModes entryMode) {
 }
 
 void CloseMainMenu(Game& game) {
-  MenuState& menu = game.menu;
-  FreeMenuButtons(menu.buttons);
+  MenuState& menu = game.Menu;
+  FreeMenuButtons(menu.Buttons);
   EndRunningBonus(game);
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.UpPanelSprite);
@@ -140,7 +140,7 @@ void CloseMainMenu(Game& game) {
 }
 
 void MainMenuTick(Game& game, std::int32_t lagCount) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   if (menu.MenuPhase == MenuPhases::Ready) {
     NavigateVertical(game, true);
     UpdateButtonHighlight(game);
@@ -162,8 +162,8 @@ void MainMenuTick(Game& game, std::int32_t lagCount) {
 }
 
 void MainMenuActivate(Game& game) {
-  if (game.menu.MenuPhase != MenuPhases::Ready) return;
-  switch (game.menu.buttons.SelectedButton) {
+  if (game.Menu.MenuPhase != MenuPhases::Ready) return;
+  switch (game.Menu.Buttons.SelectedButton) {
     case kStartSlot:
       ShowCarChoice(game);
       break;
@@ -180,7 +180,7 @@ void MainMenuActivate(Game& game) {
       ShowHelp(game);
       break;
     case kWebSiteSlot:
-      OpenInBrowser(game, WebSiteAddress(game.online));
+      OpenInBrowser(game, WebSiteAddress(game.Online));
       break;
     case kExitSlot:
       CloseMainMenu(game);

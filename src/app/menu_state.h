@@ -43,7 +43,7 @@ enum class MenuEntryModes : std::int32_t {
 struct MenuState {
   // Slots 1 to kMainMenuSlots the main menu (on the send-results screen 1 and 2 its buttons),
   // from kFirstScreenSlot on the open sub-screen's.
-  MenuButtonGroup buttons;
+  MenuButtonGroup Buttons;
   std::int32_t FirstSelectable = 1;
   std::int32_t LastSelectable = kMainMenuSlots;
 

@@ -29,17 +29,17 @@ std::size_t ScaleIndex(int scale) {
 }
 
 void ChangeScale(Game& game, int step) {
-  Preferences& preferences = game.preferences;
+  Preferences& preferences = game.Preferences;
   const int count = static_cast<int>(kScales.size());
   const int index = (static_cast<int>(ScaleIndex(preferences.WindowScale)) + step + count) % count;
   preferences.WindowScale = kScales[static_cast<std::size_t>(index)];
-  game.platform.Presenter().SetScaling(preferences.WindowScale, preferences.SmoothScaling);
+  game.Platform.Presenter().SetScaling(preferences.WindowScale, preferences.SmoothScaling);
 }
 
 void ToggleSmoothing(Game& game) {
-  Preferences& preferences = game.preferences;
+  Preferences& preferences = game.Preferences;
   preferences.SmoothScaling = !preferences.SmoothScaling;
-  game.platform.Presenter().SetScaling(preferences.WindowScale, preferences.SmoothScaling);
+  game.Platform.Presenter().SetScaling(preferences.WindowScale, preferences.SmoothScaling);
 }
 
 // One step on a line: Left/Right (-1, +1) or an activation (+1, whose click has sounded).
@@ -52,10 +52,10 @@ void ChangeLine(Game& game, int line, int step) {
       ToggleSmoothing(game);
       break;
     case kOnlineLine:
-      game.preferences.OnlinePlay = !game.preferences.OnlinePlay;
+      game.Preferences.OnlinePlay = !game.Preferences.OnlinePlay;
       break;
     case kGhostLine:
-      game.preferences.GhostCars = !game.preferences.GhostCars;
+      game.Preferences.GhostCars = !game.Preferences.GhostCars;
       break;
     default:
       break;
@@ -64,9 +64,9 @@ void ChangeLine(Game& game, int line, int step) {
 
 void DrawLines(Game& game) {
   using namespace layout;
-  const Preferences& preferences = game.preferences;
+  const Preferences& preferences = game.Preferences;
   const auto& y = kOptionTextY;
-  game.text.SelectBigFont();
+  game.Text.SelectBigFont();
   WriteText(game, "WINDOW SIZE:", kOptionLabelX, y[0]);
   WriteText(game, "SCALING:", kOptionLabelX, y[1]);
   WriteText(game, "ONLINE PLAY:", kOptionLabelX, y[2]);
@@ -96,8 +96,8 @@ void ShowMoreSettings(Game& game) {
 }
 
 void HideMoreSettings(Game& game) {
-  for (int slot = kSizeLine; slot <= kGhostLine; ++slot) FreeButtonSlot(game.menu.buttons, slot);
-  FreeSprite(game.menu.ScreenBackdrop);
+  for (int slot = kSizeLine; slot <= kGhostLine; ++slot) FreeButtonSlot(game.Menu.Buttons, slot);
+  FreeSprite(game.Menu.ScreenBackdrop);
   DisableTimer(game);
 }
 
@@ -105,7 +105,7 @@ void MoreSettingsTick(Game& game, std::int32_t lagCount) {
   UpdateButtonHighlight(game);
   NavigateVertical(game, true);
   ShowMainButtonActive(game, kOptionsMainButton);
-  const int selected = game.menu.buttons.SelectedButton;
+  const int selected = game.Menu.Buttons.SelectedButton;
   if (!StaysOnMoreSettings(selected)) {
     // Another main-menu button picked with the mouse: straight to the main menu.
     HideMoreSettings(game);
@@ -124,7 +124,7 @@ void MoreSettingsTick(Game& game, std::int32_t lagCount) {
 }
 
 void MoreSettingsActivate(Game& game) {
-  const int selected = game.menu.buttons.SelectedButton;
+  const int selected = game.Menu.Buttons.SelectedButton;
   if (selected == kOptionsMainButton) {
     HideMoreSettings(game);
     ShowOptions(game, kOptionsMoreLine);

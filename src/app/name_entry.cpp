@@ -17,7 +17,7 @@ constexpr std::int32_t kNameCursorMinimumX = 398;
 }  // namespace
 
 void ShowNameEntry(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   game.ScreenState = GameScreen::NameEntry;
   game.ScrollBackground->Image = &game.InterfaceImages.ItemByName("MainMenuBackground");
   FreeSprite(menu.MenuCaption);
@@ -42,24 +42,24 @@ void ShowNameEntry(Game& game) {
 }
 
 void FinishNameEntry(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   // A daily run comes here whatever its score; only a score that earns a place enters the table.
-  if (ScoreQualifies(game.highScores, game.race.State.Score)) {
-    InsertHighScore(game.highScores, menu.PlayerName, game.race.State.Score);
+  if (ScoreQualifies(game.HighScores, game.Race.State.Score)) {
+    InsertHighScore(game.HighScores, menu.PlayerName, game.Race.State.Score);
   }
-  NameLastRecording(game, menu.PlayerName, game.settings.Country);
+  NameLastRecording(game, menu.PlayerName, game.Settings.Country);
   FreeSprite(menu.MenuCaption);
   FreeSprite(menu.TextCursor);
 }
 
 void NameEntryTick(Game& game, std::int32_t lagCount) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   BlinkTextCursor(game);
   DrawFrame(game, lagCount, true);
-  game.text.SelectBigFont();
+  game.Text.SelectBigFont();
   WriteText(game, menu.PlayerName, kNameX, kNameY);
   // An empty name draws nothing and leaves TextEndX where an earlier text ended.
-  const std::int32_t textEnd = game.text.TextEndX;
+  const std::int32_t textEnd = game.Text.TextEndX;
   PlaceTextCursor(game, kNameRightEdge, kNameCursorMinimumX);
   if (menu.PlayerName.empty() && menu.TextCursor != nullptr &&
       textEnd <= kNameRightEdge - menu.TextCursor->Width) {
@@ -69,7 +69,7 @@ void NameEntryTick(Game& game, std::int32_t lagCount) {
 }
 
 void TypeIntoName(Game& game, char key) {
-  TypeIntoField(game, game.menu.PlayerName, key, kNameX, kNameRightEdge);
+  TypeIntoField(game, game.Menu.PlayerName, key, kNameX, kNameRightEdge);
 }
 
 }  // namespace rivoltra

@@ -12,7 +12,7 @@ using SelectStep = void (*)(Game&, bool);
 // disarms the second.
 void Navigate(Game& game, InputState first, SelectStep firstStep, InputState second,
               SelectStep secondStep, bool wrap) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   const InputStates& states = game.Input.MenuStates();
   if (states.Contains(first) && menu.NavigationArmed) firstStep(game, wrap);
   if (states.Contains(second) && menu.NavigationArmed) secondStep(game, wrap);
@@ -30,8 +30,8 @@ void NavigateHorizontal(Game& game, bool wrap) {
 }
 
 void SelectNext(Game& game, bool wrap) {
-  MenuState& menu = game.menu;
-  int& selected = menu.buttons.SelectedButton;
+  MenuState& menu = game.Menu;
+  int& selected = menu.Buttons.SelectedButton;
   menu.EdgeReached = false;
   if (wrap) {
     // An equality test: a selection outside the range (a main-menu button picked with the mouse
@@ -46,8 +46,8 @@ void SelectNext(Game& game, bool wrap) {
 }
 
 void SelectPrevious(Game& game, bool wrap) {
-  MenuState& menu = game.menu;
-  int& selected = menu.buttons.SelectedButton;
+  MenuState& menu = game.Menu;
+  int& selected = menu.Buttons.SelectedButton;
   menu.EdgeReached = false;
   if (wrap) {
     selected = selected == menu.FirstSelectable ? menu.LastSelectable : selected - 1;

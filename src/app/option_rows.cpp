@@ -15,7 +15,7 @@ constexpr int kSilentRim = 4;
 
 void DrawChoice(Game& game, int y, std::string_view first, int firstX, int slashX,
                 std::string_view second, int secondX, bool firstChosen) {
-  BitmapText& text = game.text;
+  BitmapText& text = game.Text;
   firstChosen ? text.SelectMediumActiveFont() : text.SelectMediumFont();
   WriteText(game, first, firstX, y);
   text.SelectMediumFont();
@@ -26,7 +26,7 @@ void DrawChoice(Game& game, int y, std::string_view first, int firstX, int slash
 
 void DrawChoices(Game& game, int x, int y, const std::vector<std::string_view>& words,
                  std::size_t chosen) {
-  BitmapText& text = game.text;
+  BitmapText& text = game.Text;
   int pen = x;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (i > 0) {
@@ -47,10 +47,10 @@ void DrawVolume(Game& game, int y, int percent) {
       .ItemByName("VolumeBar")
       .Draw(game.Screen.BackBuffer(), kVolumeBarX, y + kVolumeBarY, steps);
   if (percent > 0) {
-    game.text.SelectMediumActiveFont();
+    game.Text.SelectMediumActiveFont();
     WriteText(game, std::to_string(percent), kVolumeNumberX, y);
   } else {
-    game.text.SelectMediumFont();
+    game.Text.SelectMediumFont();
     WriteText(game, "OFF", kVolumeNumberX, y);
   }
 }
@@ -66,7 +66,7 @@ int VolumeAtX(int x) {
 
 int HorizontalStep(Game& game) {
   const InputStates& states = game.Input.MenuStates();
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   const bool left = states.Contains(InputLeft);
   const bool right = states.Contains(InputRight);
   if (!left && !right) {

@@ -25,26 +25,26 @@ constexpr std::int32_t kCountryCursorMinimumX = 264;
 constexpr double kCountryCursorY = 312;
 
 void StopEditing(Game& game) {
-  game.menu.EditingCountry = false;
-  if (game.menu.TextCursor != nullptr) game.menu.TextCursor->Visible = false;
+  game.Menu.EditingCountry = false;
+  if (game.Menu.TextCursor != nullptr) game.Menu.TextCursor->Visible = false;
 }
 
 void DrawOptionLines(Game& game) {
-  const Settings& settings = game.settings;
+  const Settings& settings = game.Settings;
   using namespace layout;
   const auto& y = kOptionTextY;
-  game.text.SelectBigFont();
+  game.Text.SelectBigFont();
   WriteText(game, "DISPLAY:", kOptionLabelX, y[0]);
   WriteText(game, "MUSIC:", kOptionLabelX, y[1]);
   WriteText(game, "SOUND:", kOptionLabelX, y[2]);
   DrawChoice(game, y[0], "WINDOW", kOptionChoiceX, kDisplaySlashX, "FULL SCREEN", kFullScreenX,
              settings.FullScreen == 0);
-  DrawVolume(game, y[1], game.preferences.MusicVolume);
-  DrawVolume(game, y[2], game.preferences.SoundVolume);
-  game.text.SelectMediumFont();
+  DrawVolume(game, y[1], game.Preferences.MusicVolume);
+  DrawVolume(game, y[2], game.Preferences.SoundVolume);
+  game.Text.SelectMediumFont();
   WriteText(game, "KEYS AND CONTROLLER", kOptionChoiceX, y[4]);
   WriteText(game, "WINDOW / ONLINE", kOptionChoiceX, y[5]);
-  game.text.SelectBigFont();
+  game.Text.SelectBigFont();
   WriteText(game, "CONTROLS", kOptionLabelX, y[4]);
   WriteText(game, "MORE SETTINGS", kOptionLabelX, y[5]);
   // The country's line last: the text cursor and the typing limit follow where the drawing
@@ -65,8 +65,8 @@ int ClickedVolume(const Game& game, int selected) {
 // else switches between off and the volume it had.
 void ChangeVolume(Game& game, int selected, int step) {
   const bool music = selected == kMusicLine;
-  const int current = music ? game.preferences.MusicVolume : game.preferences.SoundVolume;
-  int& beforeOff = music ? game.menu.MusicVolumeBeforeOff : game.menu.SoundVolumeBeforeOff;
+  const int current = music ? game.Preferences.MusicVolume : game.Preferences.SoundVolume;
+  int& beforeOff = music ? game.Menu.MusicVolumeBeforeOff : game.Menu.SoundVolumeBeforeOff;
   int wanted = current;
   if (step != 0) {
     wanted = SteppedVolume(current, step);
@@ -92,7 +92,7 @@ void LeaveOptions(Game& game) {
 }  // namespace
 
 void ShowOptions(Game& game, int selectedLine) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   const int selected =
       selectedLine >= kDisplayLine && selectedLine <= kMoreLine ? selectedLine : kDisplayLine;
   BeginSubScreen(game, GameScreen::Options, {kMoreLine, selected, kDisplayLine, kMoreLine});
@@ -114,8 +114,8 @@ void ShowOptions(Game& game, int selectedLine) {
 }
 
 void HideOptions(Game& game) {
-  MenuState& menu = game.menu;
-  for (int slot = kDisplayLine; slot <= kMoreLine; ++slot) FreeButtonSlot(menu.buttons, slot);
+  MenuState& menu = game.Menu;
+  for (int slot = kDisplayLine; slot <= kMoreLine; ++slot) FreeButtonSlot(menu.Buttons, slot);
   FreeSprite(menu.ScreenBackdrop);
   FreeSprite(menu.TextCursor);
   menu.EditingCountry = false;
@@ -126,20 +126,20 @@ void OptionsTick(Game& game, std::int32_t lagCount) {
   UpdateButtonHighlight(game);
   NavigateVertical(game, true);
   ShowMainButtonActive(game, kOptionsMainButton);
-  if (!StaysOnOptions(game.menu.buttons.SelectedButton)) {
+  if (!StaysOnOptions(game.Menu.Buttons.SelectedButton)) {
     LeaveOptions(game);
     DrawFrame(game, lagCount, true);
     FlipFrame(game);
     return;
   }
-  const int selected = game.menu.buttons.SelectedButton;
+  const int selected = game.Menu.Buttons.SelectedButton;
   const int step = HorizontalStep(game);
   if (step != 0 && (selected == kMusicLine || selected == kSoundLine)) {
     ChangeVolume(game, selected, step);
     PlayButtonPress(game);
   }
   DrawFrame(game, lagCount, true);
-  if (game.menu.EditingCountry) {
+  if (game.Menu.EditingCountry) {
     // Before the lines are drawn: the cursor follows the country of the previous frame.
     PlaceTextCursor(game, kCountryRightEdge, kCountryCursorMinimumX);
     BlinkTextCursor(game);
@@ -149,9 +149,9 @@ void OptionsTick(Game& game, std::int32_t lagCount) {
 }
 
 void OptionsActivate(Game& game) {
-  MenuState& menu = game.menu;
-  Settings& settings = game.settings;
-  const int selected = menu.buttons.SelectedButton;
+  MenuState& menu = game.Menu;
+  Settings& settings = game.Settings;
+  const int selected = menu.Buttons.SelectedButton;
   switch (selected) {
     case kDisplayLine:
       settings.FullScreen = settings.FullScreen != 0 ? 0 : 1;
@@ -196,7 +196,7 @@ void OptionsActivate(Game& game) {
 }
 
 void TypeIntoCountry(Game& game, char key) {
-  TypeIntoField(game, game.settings.Country, key, kCountryX, kCountryRightEdge);
+  TypeIntoField(game, game.Settings.Country, key, kCountryX, kCountryRightEdge);
 }
 
 }  // namespace rivoltra

@@ -23,7 +23,7 @@ void SaveLastReplay(Game& game) {
   const std::string bytes = CurrentReplayBytes(game);
   if (bytes.empty()) return;
   try {
-    SaveReplayFile(game.paths.SaveFile(kLastReplayFileName), bytes);
+    SaveReplayFile(game.Paths.SaveFile(kLastReplayFileName), bytes);
   } catch (const SaveFileError& error) {
     Complain(error);
   }
@@ -31,9 +31,9 @@ void SaveLastReplay(Game& game) {
 
 ReplayTrailer TrailerOfRaceNow(const Game& game) {
   ReplayTrailer trailer;
-  trailer.Score = game.race.State.Score;
-  trailer.Level = static_cast<std::uint16_t>(game.race.State.Level);
-  trailer.TicksPlayed = game.replay.Recorder.TickCount();
+  trailer.Score = game.Race.State.Score;
+  trailer.Level = static_cast<std::uint16_t>(game.Race.State.Level);
+  trailer.TicksPlayed = game.Replay.Recorder.TickCount();
   return trailer;
 }
 
@@ -57,7 +57,7 @@ ReplayHeader ReplayHeaderNow(const Game& game, std::int32_t car,
 }
 
 void BeginRaceRecording(Game& game, std::int32_t car, const std::optional<RaceTicket>& ticket) {
-  ReplaySession& session = game.replay;
+  ReplaySession& session = game.Replay;
   if (session.Playing) {
     // The menus before the race may have drawn numbers; the race starts from the recorded state.
     game.Random.Seed(session.StartRandomState);
@@ -73,7 +73,7 @@ void BeginRaceRecording(Game& game, std::int32_t car, const std::optional<RaceTi
 }
 
 std::optional<RaceTickInput> TakeRaceInput(Game& game, const RaceTickInput& fromDevices) {
-  ReplaySession& session = game.replay;
+  ReplaySession& session = game.Replay;
   if (session.Playing) {
     if (session.NextTick >= session.Ticks.size()) {
       session.RanOut = true;
@@ -95,7 +95,7 @@ std::optional<RaceTickInput> TakeRaceInput(Game& game, const RaceTickInput& from
 }
 
 void EndRaceRecording(Game& game) {
-  ReplaySession& session = game.replay;
+  ReplaySession& session = game.Replay;
   if (session.Playing || !session.Recording || session.Finished) return;
   session.Trailer = TrailerOfRaceNow(game);
   session.Finished = true;
@@ -103,7 +103,7 @@ void EndRaceRecording(Game& game) {
 }
 
 void NameLastRecording(Game& game, std::string_view playerName, std::string_view country) {
-  ReplaySession& session = game.replay;
+  ReplaySession& session = game.Replay;
   if (!session.Recording || !session.Finished) return;
   session.Trailer.PlayerName = std::string(playerName);
   session.Trailer.Country = std::string(country);
@@ -111,7 +111,7 @@ void NameLastRecording(Game& game, std::string_view playerName, std::string_view
   const std::string bytes = CurrentReplayBytes(game);
   if (bytes.empty()) return;
   try {
-    KeepEntryReplay(game.paths.SaveFile(kEntryReplayFolderName), game.highScores,
+    KeepEntryReplay(game.Paths.SaveFile(kEntryReplayFolderName), game.HighScores,
                     session.Trailer.PlayerName, session.Trailer.Score, bytes);
   } catch (const SaveFileError& error) {
     Complain(error);
@@ -119,7 +119,7 @@ void NameLastRecording(Game& game, std::string_view playerName, std::string_view
 }
 
 std::string CurrentReplayBytes(const Game& game) {
-  const ReplaySession& session = game.replay;
+  const ReplaySession& session = game.Replay;
   if (!session.Recording) return {};
   const ReplayTrailer trailer = session.Finished ? session.Trailer : TrailerOfRaceNow(game);
   try {

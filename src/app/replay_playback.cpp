@@ -39,7 +39,7 @@ std::string StartReplayPlayback(Game& game, const Replay& replay, bool quitAtEnd
       !mismatch.empty()) {
     return mismatch;
   }
-  ReplaySession& session = game.replay;
+  ReplaySession& session = game.Replay;
   session.Ticks = ExpandTicks(replay);
   session.NextTick = 0;
   session.RanOut = false;
@@ -53,13 +53,13 @@ std::string StartReplayPlayback(Game& game, const Replay& replay, bool quitAtEnd
 }
 
 bool ReplayPlaybackOver(const Game& game) {
-  const ReplaySession& session = game.replay;
+  const ReplaySession& session = game.Replay;
   return !session.Playing || session.RanOut;
 }
 
 void DrawReplayLabel(Game& game) {
-  const ReplaySession& session = game.replay;
-  game.text.SelectMediumFont();
+  const ReplaySession& session = game.Replay;
+  game.Text.SelectMediumFont();
   const char* label = session.Paused        ? "REPLAY  PAUSED"
                       : session.FastForward ? "REPLAY  X4"
                                             : "REPLAY";
@@ -67,7 +67,7 @@ void DrawReplayLabel(Game& game) {
 }
 
 bool PlaybackCharacterTyped(Game& game, char key) {
-  ReplaySession& session = game.replay;
+  ReplaySession& session = game.Replay;
   if (!session.Playing) return false;
   switch (key) {
     case 'p':

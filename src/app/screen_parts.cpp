@@ -12,22 +12,22 @@ CaptionSprite* NewCaption(Game& game, std::string_view imageName) {
 }
 
 void SetScreenButtons(Game& game, GameScreen screen, const ScreenButtons& buttons) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   game.ScreenState = screen;
-  menu.buttons.ButtonCount = buttons.count;
-  menu.buttons.SelectedButton = buttons.selected;
-  menu.FirstSelectable = buttons.first;
-  menu.LastSelectable = buttons.last;
+  menu.Buttons.ButtonCount = buttons.Count;
+  menu.Buttons.SelectedButton = buttons.Selected;
+  menu.FirstSelectable = buttons.First;
+  menu.LastSelectable = buttons.Last;
 }
 
 void BeginSubScreen(Game& game, GameScreen screen, const ScreenButtons& buttons) {
   SetScreenButtons(game, screen, buttons);
-  if (game.menu.MenuCaption != nullptr) game.menu.MenuCaption->Visible = false;
+  if (game.Menu.MenuCaption != nullptr) game.Menu.MenuCaption->Visible = false;
   EnableTimer(game);
 }
 
 void ShowScreenBackdrop(Game& game, std::string_view imageName) {
-  CaptionSprite*& backdrop = game.menu.ScreenBackdrop;
+  CaptionSprite*& backdrop = game.Menu.ScreenBackdrop;
   FreeSprite(backdrop);
   backdrop = NewCaption(game, imageName);
   backdrop->X = layout::kSubPanelX;
@@ -38,7 +38,7 @@ void ShowScreenBackdrop(Game& game, std::string_view imageName) {
 void PlaceButton(Game& game, int slot, const std::string& activeImage,
                  const std::string& inactiveImage, int activePattern, int inactivePattern, double x,
                  double y) {
-  MenuButtonGroup& buttons = game.menu.buttons;
+  MenuButtonGroup& buttons = game.Menu.Buttons;
   FreeButtonSlot(buttons, slot);
   buttons.MenuButtons[static_cast<std::size_t>(slot)] =
       new MenuButton(&game.Sprites.Engine(), game.InterfaceImages.Items(), activeImage,
@@ -50,15 +50,15 @@ void PlayButtonPress(Game& game) {
 }
 
 void UpdateButtonHighlight(Game& game) {
-  UpdateButtonHighlight(game.menu.buttons, [&game] { PlaySound(game, "Button_Activated"); });
+  UpdateButtonHighlight(game.Menu.Buttons, [&game] { PlaySound(game, "Button_Activated"); });
 }
 
 void ShowMainButtonActive(Game& game, int slot) {
-  if (MenuButton* button = game.menu.buttons.Slot(slot)) button->Highlight();
+  if (MenuButton* button = game.Menu.Buttons.Slot(slot)) button->Highlight();
 }
 
 void OpenInBrowser(Game& game, const std::string& address) {
-  (void)game.platform.OpenWithShell(address);
+  (void)game.Platform.OpenWithShell(address);
 }
 
 }  // namespace rivoltra

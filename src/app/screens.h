@@ -117,10 +117,10 @@ void TypeIntoName(Game& game, char key);
 // The button slots a screen uses (ButtonCount), the one selected first and the range keyboard
 // navigation moves over.
 struct ScreenButtons {
-  std::int32_t count = 0;
-  std::int32_t selected = 0;
-  std::int32_t first = 0;
-  std::int32_t last = 0;
+  std::int32_t Count = 0;
+  std::int32_t Selected = 0;
+  std::int32_t First = 0;
+  std::int32_t Last = 0;
 };
 // Stores the screen first, then its buttons' range and selection.
 void SetScreenButtons(Game& game, GameScreen screen, const ScreenButtons& buttons);

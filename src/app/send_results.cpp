@@ -22,12 +22,12 @@ constexpr char kKeptMessage[] =
     "the next time you are online.";
 
 std::filesystem::path UnsentFolder(const Game& game) {
-  return game.paths.SaveFile(kUnsentResultsFolder);
+  return game.Paths.SaveFile(kUnsentResultsFolder);
 }
 
 // The result and its replay kept for later; false when it could not be written.
 bool KeepForLater(Game& game) {
-  UnsentResult result{game.menu.PlayerName, game.race.State.Score, game.settings.Country,
+  UnsentResult result{game.Menu.PlayerName, game.Race.State.Score, game.Settings.Country,
                       CurrentReplayBytes(game)};
   return !KeepUnsentResult(UnsentFolder(game), result).empty();
 }
@@ -46,20 +46,20 @@ std::optional<std::string> ReadUnsent(const std::filesystem::path& file) {
 void LeaveSendResults(Game& game) {
   HideSendResults(game);
   ShowMainMenu(game, true,
-               game.daily.RaceDay ? MenuEntryModes::ShowDailyRun : MenuEntryModes::ShowHighScores);
+               game.Daily.RaceDay ? MenuEntryModes::ShowDailyRun : MenuEntryModes::ShowHighScores);
 }
 
 }  // namespace
 
 void ShowSendResults(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   SetScreenButtons(game, GameScreen::SendResults,
                    {kCancelButton, kOkButton, kOkButton, kCancelButton});
   FreeSprite(menu.MenuCaption);
   menu.MenuCaption = NewCaption(game, "SendResults");
   menu.MenuCaption->X = layout::kDialogX;
   menu.MenuCaption->Y = layout::kDialogY;
-  FreeButtonSlot(menu.buttons, kCancelButton);
+  FreeButtonSlot(menu.Buttons, kCancelButton);
   PlaceButton(game, kOkButton, "OkButton2", "OkButton2", 1, 0, layout::kSendButtonX[0],
               layout::kSendButtonY);
   PlaceButton(game, kCancelButton, "CancelButton2", "CancelButton2", 1, 0, layout::kSendButtonX[1],
@@ -69,8 +69,8 @@ void ShowSendResults(Game& game) {
 }
 
 void HideSendResults(Game& game) {
-  FreeMenuButtons(game.menu.buttons);
-  FreeSprite(game.menu.MenuCaption);
+  FreeMenuButtons(game.Menu.Buttons);
+  FreeSprite(game.Menu.MenuCaption);
   DisableTimer(game);
 }
 
@@ -82,24 +82,24 @@ void SendResultsTick(Game& game, std::int32_t lagCount) {
 }
 
 void SendResultsActivate(Game& game) {
-  switch (game.menu.buttons.SelectedButton) {
+  switch (game.Menu.Buttons.SelectedButton) {
     case kOkButton: {
       const std::unique_ptr<HttpTransport> transport =
-          game.platform.OpenHttp(LimitsOf(game.online));
+          game.Platform.OpenHttp(LimitsOf(game.Online));
       std::string failure;
       const SubmitResult sent = SendScore(
-          *transport, game.online, [&failure](std::string_view text) { failure = text; },
-          game.menu.PlayerName, game.race.State.Score, game.settings.Country);
+          *transport, game.Online, [&failure](std::string_view text) { failure = text; },
+          game.Menu.PlayerName, game.Race.State.Score, game.Settings.Country);
       // The game's replay lets the server verify the entry; a server without replays simply
       // leaves it unverified.
       if (sent.Outcome == SubmitOutcome::Sent) {
-        UploadReplay(*transport, game.online, sent.Token, CurrentReplayBytes(game));
+        UploadReplay(*transport, game.Online, sent.Token, CurrentReplayBytes(game));
       } else if (sent.Outcome == SubmitOutcome::CannotConnect && game.KeepUnsentResults &&
                  KeepForLater(game)) {
         // Only a server out of reach is worth trying again; a refused name stays refused.
-        game.platform.ShowMessage(kKeptMessage);
+        game.Platform.ShowMessage(kKeptMessage);
       } else if (!failure.empty()) {
-        game.platform.ShowMessage(failure);
+        game.Platform.ShowMessage(failure);
       }
       LeaveSendResults(game);
       break;
@@ -126,18 +126,18 @@ UnsentSending SendUnsentResults(Game& game) {
       std::filesystem::remove(file, error);
       continue;
     }
-    if (!transport) transport = game.platform.OpenHttp(LimitsOf(game.online));
+    if (!transport) transport = game.Platform.OpenHttp(LimitsOf(game.Online));
     const SubmitResult sent =
-        SendScore(*transport, game.online, {}, result->playerName, result->score, result->country);
+        SendScore(*transport, game.Online, {}, result->PlayerName, result->Score, result->Country);
     if (sent.Outcome != SubmitOutcome::Sent) {
-      count.left = static_cast<int>(UnsentResultFiles(UnsentFolder(game)).size());
+      count.Left = static_cast<int>(UnsentResultFiles(UnsentFolder(game)).size());
       return count;
     }
-    UploadReplay(*transport, game.online, sent.Token, result->replay);
+    UploadReplay(*transport, game.Online, sent.Token, result->Replay);
     std::filesystem::remove(file, error);
-    ++count.sent;
+    ++count.Sent;
   }
-  count.left = static_cast<int>(UnsentResultFiles(UnsentFolder(game)).size());
+  count.Left = static_cast<int>(UnsentResultFiles(UnsentFolder(game)).size());
   return count;
 }
 

@@ -15,21 +15,21 @@ void SaveGameFiles(Game& game) {
   // old files stay, the player hears of it on stderr, and the program still ends.
   // The switches win over the volumes: whatever turned one off (the options screen keeps both
   // in step) leaves that volume at 0 %.
-  ReconcileVolumes(game.preferences, game.settings);
-  Settings kept = game.settings;
+  ReconcileVolumes(game.Preferences, game.Settings);
+  Settings kept = game.Settings;
   if (game.RunFullScreen && kept.FullScreen == *game.RunFullScreen) {
     kept.FullScreen = game.StoredFullScreen;
   }
-  Preferences keptPreferences = game.preferences;
+  Preferences keptPreferences = game.Preferences;
   if (game.RunWindowScale && keptPreferences.WindowScale == *game.RunWindowScale) {
     keptPreferences.WindowScale = game.StoredWindowScale;
   }
   try {
-    StagedFile settings(game.paths.SaveFile(kSettingsFileName),
-                        SettingsFileText(kept, ComputeCheckString(game.highScores)));
-    StagedFile highScores(game.paths.SaveFile(kHighScoreFileName),
-                          HighScoreFileText(game.highScores));
-    StagedFile preferences(game.paths.SaveFile(kPreferencesFileName),
+    StagedFile settings(game.Paths.SaveFile(kSettingsFileName),
+                        SettingsFileText(kept, ComputeCheckString(game.HighScores)));
+    StagedFile highScores(game.Paths.SaveFile(kHighScoreFileName),
+                          HighScoreFileText(game.HighScores));
+    StagedFile preferences(game.Paths.SaveFile(kPreferencesFileName),
                            PreferencesFileText(keptPreferences));
     settings.Commit();
     highScores.Commit();
@@ -47,7 +47,7 @@ void SaveAndQuit(Game& game) {
 void RunProgramEnd(Game& game) {
   std::error_code error;
   // A failed request to open the link file is ignored.
-  if (std::filesystem::exists("play.url", error)) game.platform.OpenWithShell("play.url");
+  if (std::filesystem::exists("play.url", error)) game.Platform.OpenWithShell("play.url");
   SaveAndQuit(game);
 }
 

@@ -12,14 +12,14 @@ namespace {
 // play at all. Problems go to stderr; the game starts with whatever could be read.
 void LoadPreferencesFile(Game& game) {
   const PreferencesLoad load =
-      LoadPreferences(game.preferences, LoadableSaveFile(game.paths, kPreferencesFileName));
-  for (const std::string& problem : load.problems) {
+      LoadPreferences(game.Preferences, LoadableSaveFile(game.Paths, kPreferencesFileName));
+  for (const std::string& problem : load.Problems) {
     std::fprintf(stderr, "Rivoltra: %s\n", problem.c_str());
   }
-  ReconcileVolumes(game.preferences, game.settings);
+  ReconcileVolumes(game.Preferences, game.Settings);
   if (game.RunWindowScale) {
-    game.StoredWindowScale = game.preferences.WindowScale;
-    game.preferences.WindowScale = *game.RunWindowScale;
+    game.StoredWindowScale = game.Preferences.WindowScale;
+    game.Preferences.WindowScale = *game.RunWindowScale;
   }
   ApplyPreferences(game);
 }
@@ -35,27 +35,27 @@ void ShowFirstPicture(Game& game) {
 }  // namespace
 
 void RunStartup(Game& game) {
-  GameArchives archives = game.TakeArchives ? game.TakeArchives() : ReadGameArchives(game.paths);
+  GameArchives archives = game.TakeArchives ? game.TakeArchives() : ReadGameArchives(game.Paths);
   game.InterfaceImages.Items().Assign(std::move(archives.Interface));
-  game.Random.Seed(StartupSeed(game.platform.PerformanceCounter(), game.platform.Milliseconds()));
+  game.Random.Seed(StartupSeed(game.Platform.PerformanceCounter(), game.Platform.Milliseconds()));
   // The save files never stop the start-up: a missing, short or malformed one gives its
   // defaults, and a table that does not match the stored check string is reset silently.
-  LoadHighScores(game.highScores, LoadableSaveFile(game.paths, kHighScoreFileName));
-  LoadSettings(game.settings, game.StoredCheckString,
-               LoadableSaveFile(game.paths, kSettingsFileName));
+  LoadHighScores(game.HighScores, LoadableSaveFile(game.Paths, kHighScoreFileName));
+  LoadSettings(game.Settings, game.StoredCheckString,
+               LoadableSaveFile(game.Paths, kSettingsFileName));
   LoadPreferencesFile(game);
-  if (ComputeCheckString(game.highScores) != game.StoredCheckString) {
-    ResetHighScores(game.highScores);
+  if (ComputeCheckString(game.HighScores) != game.StoredCheckString) {
+    ResetHighScores(game.HighScores);
   }
   if (game.RunFullScreen) {
-    game.StoredFullScreen = game.settings.FullScreen;
-    game.settings.FullScreen = *game.RunFullScreen;
+    game.StoredFullScreen = game.Settings.FullScreen;
+    game.Settings.FullScreen = *game.RunFullScreen;
   }
   ApplyDisplayMode(game);
-  game.text.PrepareFontTables();
+  game.Text.PrepareFontTables();
   game.ScrollBackground = new ScrollingBackground(
       &game.Sprites.Engine(), ScreenImageList(game).ItemByName("MainMenuBackground"),
-      game.raceScene.ScrollSpeed);
+      game.RaceScene.ScrollSpeed);
   ShowMainMenu(game, true, MenuEntryModes::SelectStart);
   if (game.ShowFirstPictureEarly) ShowFirstPicture(game);
   // What the main menu neither shows nor plays comes last, after its first picture: the race

@@ -13,7 +13,7 @@ constexpr char kBackspace = 8;
 }  // namespace
 
 void BlinkTextCursor(Game& game) {
-  MenuState& menu = game.menu;
+  MenuState& menu = game.Menu;
   if (menu.TextCursor == nullptr) return;
   const auto interval = static_cast<std::int32_t>(game.Timer.Interval());
   if (menu.TextCursor->Visible) {
@@ -34,9 +34,9 @@ void BlinkTextCursor(Game& game) {
 }
 
 void PlaceTextCursor(Game& game, std::int32_t rightEdge, std::int32_t minimumX) {
-  CaptionSprite* cursor = game.menu.TextCursor;
+  CaptionSprite* cursor = game.Menu.TextCursor;
   if (cursor == nullptr) return;
-  const std::int32_t textEnd = game.text.TextEndX;
+  const std::int32_t textEnd = game.Text.TextEndX;
   if (textEnd > rightEdge - cursor->Width) return;
   cursor->X = textEnd < minimumX ? minimumX : textEnd;
 }
@@ -51,7 +51,7 @@ std::int32_t BigTextEndX(Game& game, std::string_view text, std::int32_t x) {
       pen = static_cast<std::int32_t>(std::trunc(pen + 0.2 * patternWidth));
     } else if (c >= BitmapText::kFirstGlyph && c <= BitmapText::kLastGlyph) {
       pen =
-          static_cast<std::int32_t>(std::trunc(pen + game.text.Advance(FontKind::Big, c) + extra));
+          static_cast<std::int32_t>(std::trunc(pen + game.Text.Advance(FontKind::Big, c) + extra));
     }
   }
   return pen;
@@ -69,7 +69,7 @@ void TypeIntoField(Game& game, std::string& field, char key, std::int32_t textX,
   }
   if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
   if (key < 'A' || key > 'Z') return;
-  const int cursorWidth = game.menu.TextCursor != nullptr ? game.menu.TextCursor->Width : 0;
+  const int cursorWidth = game.Menu.TextCursor != nullptr ? game.Menu.TextCursor->Width : 0;
   // Measured on the text itself rather than on the last frame's TextEndX, so that several keys
   // arriving between two frames cannot carry the text past the edge. Between frames the two are
   // the same number.

@@ -18,20 +18,20 @@ bool FitsCourse(const RaceTicket& ticket, std::optional<std::uint32_t> dailyDay)
 }  // namespace
 
 bool OnlinePlayEnabled(const Game& game) {
-  return !game.online.ServerBase.empty() && game.preferences.OnlinePlay;
+  return !game.Online.ServerBase.empty() && game.Preferences.OnlinePlay;
 }
 
 void RequestRaceTicket(Game& game, std::optional<std::uint32_t> dailyDay) {
-  game.ticketRequest = {};
+  game.TicketRequest = {};
   if (!OnlinePlayEnabled(game)) return;
-  game.ticketRequest.DailyDay = dailyDay;
-  game.ticketRequest.Pending =
-      game.platform.StartHttpGet(TicketRequestAddress(game.online, dailyDay), kTicketLimits);
+  game.TicketRequest.DailyDay = dailyDay;
+  game.TicketRequest.Pending =
+      game.Platform.StartHttpGet(TicketRequestAddress(game.Online, dailyDay), kTicketLimits);
 }
 
 std::optional<RaceTicket> TakeRaceTicket(Game& game, std::optional<std::uint32_t> dailyDay) {
-  TicketRequest request = std::move(game.ticketRequest);
-  game.ticketRequest = {};
+  TicketRequest request = std::move(game.TicketRequest);
+  game.TicketRequest = {};
   if (!request.Pending || request.DailyDay != dailyDay || !request.Pending->Done()) {
     return std::nullopt;
   }

@@ -4,18 +4,18 @@
 namespace rivoltra {
 
 void SetMusicVolume(Game& game, int percent) {
-  const bool wasOn = game.settings.MusicEnabled != 0;
-  game.preferences.MusicVolume = percent;
-  SwitchesFromVolumes(game.preferences, game.settings);
-  if (game.modulePlayer) game.modulePlayer->SetVolume(percent);
-  const bool on = game.settings.MusicEnabled != 0;
+  const bool wasOn = game.Settings.MusicEnabled != 0;
+  game.Preferences.MusicVolume = percent;
+  SwitchesFromVolumes(game.Preferences, game.Settings);
+  if (game.ModulePlayer) game.ModulePlayer->SetVolume(percent);
+  const bool on = game.Settings.MusicEnabled != 0;
   if (wasOn && !on) StopMusic(game);
   if (!wasOn && on) PlayScreenMusic(game);
 }
 
 void SetSoundVolume(Game& game, int percent) {
-  game.preferences.SoundVolume = percent;
-  SwitchesFromVolumes(game.preferences, game.settings);
+  game.Preferences.SoundVolume = percent;
+  SwitchesFromVolumes(game.Preferences, game.Settings);
   game.Sounds.SetMasterVolume(percent);
 }
 

@@ -26,19 +26,19 @@ constexpr std::size_t kMaxSongBytes = 64u << 20;
 
 class Song {
  public:
-  Song() : context(xmp_create_context()) {}
+  Song() : Context(xmp_create_context()) {}
   ~Song() {
-    if (started) xmp_end_player(context);
-    if (loaded) xmp_release_module(context);
-    xmp_free_context(context);
+    if (Started) xmp_end_player(Context);
+    if (Loaded) xmp_release_module(Context);
+    xmp_free_context(Context);
   }
   Song(const Song&) = delete;
   Song& operator=(const Song&) = delete;
 
-  xmp_context context;
-  bool loaded = false;
-  bool started = false;
-  std::atomic<std::int32_t> order{0};
+  xmp_context Context;
+  bool Loaded = false;
+  bool Started = false;
+  std::atomic<std::int32_t> Order{0};
 };
 
 ModulePlayer::ModulePlayer(AudioOutput& output) : output_(output) {
@@ -53,7 +53,7 @@ ModulePlayer::~ModulePlayer() {
 Song* ModulePlayer::SongLoadFromFile(const char* fileName) {
   if (fileName == nullptr) return nullptr;
   auto song = std::make_unique<Song>();
-  if (song->context == nullptr) return nullptr;
+  if (song->Context == nullptr) return nullptr;
   // Loaded from memory: libxmp opens a named file with the narrow fopen, which cannot reach
   // every name on Windows.
   std::vector<std::uint8_t> bytes;
@@ -63,11 +63,11 @@ Song* ModulePlayer::SongLoadFromFile(const char* fileName) {
     return nullptr;
   }
   if (bytes.empty() || bytes.size() > kMaxSongBytes) return nullptr;
-  if (xmp_load_module_from_memory(song->context, bytes.data(), static_cast<long>(bytes.size())) !=
+  if (xmp_load_module_from_memory(song->Context, bytes.data(), static_cast<long>(bytes.size())) !=
       0) {
     return nullptr;
   }
-  song->loaded = true;
+  song->Loaded = true;
   songs_.push_back(std::move(song));
   return songs_.back().get();
 }
@@ -76,14 +76,14 @@ void ModulePlayer::SongPlay(Song* song) {
   if (song == nullptr) return;
   AudioLock lock(output_);
   // The audio side may be rendering this very song, so restarting it needs the lock too.
-  if (song->started) xmp_end_player(song->context);
-  song->started = xmp_start_player(song->context, kMixRate, 0) == 0;
-  song->order.store(0, std::memory_order_relaxed);
-  if (playing_ != nullptr && playing_ != song && playing_->started) {
-    xmp_end_player(playing_->context);
-    playing_->started = false;
+  if (song->Started) xmp_end_player(song->Context);
+  song->Started = xmp_start_player(song->Context, kMixRate, 0) == 0;
+  song->Order.store(0, std::memory_order_relaxed);
+  if (playing_ != nullptr && playing_ != song && playing_->Started) {
+    xmp_end_player(playing_->Context);
+    playing_->Started = false;
   }
-  playing_ = song->started ? song : nullptr;
+  playing_ = song->Started ? song : nullptr;
 }
 
 void ModulePlayer::SongFree(Song* song) {
@@ -100,19 +100,19 @@ void ModulePlayer::SongFree(Song* song) {
 
 std::int32_t ModulePlayer::SongGetOrder(const Song* song) const {
   if (song == nullptr) return 0;
-  return song->order.load(std::memory_order_relaxed);
+  return song->Order.load(std::memory_order_relaxed);
 }
 
 void ModulePlayer::RenderMusic(std::span<std::int16_t> stereoFrames) {
   const auto bytes = static_cast<int>(stereoFrames.size_bytes());
   if (playing_ == nullptr ||
-      xmp_play_buffer(playing_->context, stereoFrames.data(), bytes, 0) != 0) {
+      xmp_play_buffer(playing_->Context, stereoFrames.data(), bytes, 0) != 0) {
     std::memset(stereoFrames.data(), 0, stereoFrames.size_bytes());
     return;
   }
   xmp_frame_info info;
-  xmp_get_frame_info(playing_->context, &info);
-  playing_->order.store(info.pos, std::memory_order_relaxed);
+  xmp_get_frame_info(playing_->Context, &info);
+  playing_->Order.store(info.pos, std::memory_order_relaxed);
   const int volume = volume_.load(std::memory_order_relaxed);
   if (volume < 100) {
     for (std::int16_t& sample : stereoFrames)

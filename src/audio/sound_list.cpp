@@ -71,7 +71,7 @@ void SoundItem::ApplySettings(SoundBuffer& buffer) const {
   buffer.SetVolume(EffectiveVolume());
 }
 
-void SoundItem::Play(bool Wait) {
+void SoundItem::Play(bool wait) {
   if (!initialized_ || !master_) return;
   if (looped_) {
     master_->Stop();
@@ -99,7 +99,7 @@ void SoundItem::Play(bool Wait) {
   copy.Stop();
   ApplySettings(copy);
   copy.PlayFromStart(false);
-  if (Wait) collection_.owner_.SoundOutput()->WaitWhilePlaying(copy);
+  if (wait) collection_.owner_.SoundOutput()->WaitWhilePlaying(copy);
 }
 
 void SoundItem::Stop() {
@@ -158,8 +158,8 @@ void SoundCollection::Clear() {
   while (!items_.empty()) items_.pop_back();
 }
 
-void SoundCollection::LoadArchive(const std::string& FileName) {
-  Assign(ReadSoundArchive(FileName));
+void SoundCollection::LoadArchive(const std::string& fileName) {
+  Assign(ReadSoundArchive(fileName));
 }
 
 void SoundCollection::Assign(const std::vector<SoundItemData>& items) {
@@ -174,9 +174,9 @@ void SoundCollection::Assign(const std::vector<SoundItemData>& items) {
 
 SoundItem* SoundCollection::Find(std::string_view name) const { return index_.Find(name); }
 
-SoundItem& SoundCollection::ItemByName(std::string_view Name) const {
-  SoundItem* item = Find(Name);
-  if (item == nullptr) throw SoundListError("Wave '" + std::string(Name) + "' not found");
+SoundItem& SoundCollection::ItemByName(std::string_view name) const {
+  SoundItem* item = Find(name);
+  if (item == nullptr) throw SoundListError("Wave '" + std::string(name) + "' not found");
   return *item;
 }
 
@@ -235,15 +235,15 @@ void SoundList::SoundOutputDestroyed() {
 // ---------------------------------------------------------------------------------------------
 // Game functions
 
-void PlaySound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name, bool Wait) {
-  if (SoundEnabled != 1) return;
-  soundList.ItemByName(Name).Stop();
-  soundList.ItemByName(Name).Play(Wait);
+void PlaySound(std::uint8_t soundEnabled, SoundList& soundList, std::string_view name, bool wait) {
+  if (soundEnabled != 1) return;
+  soundList.ItemByName(name).Stop();
+  soundList.ItemByName(name).Play(wait);
 }
 
-void StopSound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name) {
-  if (SoundEnabled != 1) return;
-  soundList.ItemByName(Name).Stop();
+void StopSound(std::uint8_t soundEnabled, SoundList& soundList, std::string_view name) {
+  if (soundEnabled != 1) return;
+  soundList.ItemByName(name).Stop();
 }
 
 }  // namespace rivoltra

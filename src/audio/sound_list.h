@@ -58,7 +58,7 @@ class SoundItem {
   // A looped item restarts its master from position 0. A non-looped item plays on its first
   // idle copy, else on a new copy while under MaxPlayingCount, else restarts its oldest copy.
   // Wait blocks until that copy has finished. Does nothing while not initialised.
-  void Play(bool Wait);
+  void Play(bool wait);
   // Stops the master and every copy; the copies stay allocated.
   void Stop();
 
@@ -109,7 +109,7 @@ class SoundCollection {
 
   // Replaces the items with the archive's, in file order. When the file cannot be read the
   // error propagates and the items stay as they were.
-  void LoadArchive(const std::string& FileName);
+  void LoadArchive(const std::string& fileName);
   // Same, from archive items already read; an empty wave image is a wave without samples, any
   // other that is no RIFF image throws FormatError.
   void Assign(const std::vector<SoundItemData>& items);
@@ -117,7 +117,7 @@ class SoundCollection {
   // The most recently named item whose name equals name ignoring case, or null.
   SoundItem* Find(std::string_view name) const;
   // Throws SoundListError "Wave '%s' not found".
-  SoundItem& ItemByName(std::string_view Name) const;
+  SoundItem& ItemByName(std::string_view name) const;
 
   bool Initialized() const { return initialized_; }
   void Initialize();
@@ -143,7 +143,7 @@ class SoundList final : public SoundOutputSubscriber {
 
   SoundCollection& Items() { return items_; }
   const SoundCollection& Items() const { return items_; }
-  SoundItem& ItemByName(std::string_view Name) const { return items_.ItemByName(Name); }
+  SoundItem& ItemByName(std::string_view name) const { return items_.ItemByName(name); }
 
   // The player's effects volume, percent 0 to 100, on top of every item's own volume: 50 is
   // half the amplitude, 0 silence. Playing sounds follow at once.
@@ -174,8 +174,8 @@ int AttenuationOfPercent(int percent);
 
 // The game's way to play and stop effects: with SoundEnabled other than 1 they do nothing at
 // all, not even the name lookup. PlaySound cuts the sound's earlier copies and loop off first.
-void PlaySound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name,
-               bool Wait = false);
-void StopSound(std::uint8_t SoundEnabled, SoundList& soundList, std::string_view Name);
+void PlaySound(std::uint8_t soundEnabled, SoundList& soundList, std::string_view name,
+               bool wait = false);
+void StopSound(std::uint8_t soundEnabled, SoundList& soundList, std::string_view name);
 
 }  // namespace rivoltra

@@ -11,9 +11,9 @@ namespace rivoltra {
 namespace {
 
 struct ActionInfo {
-  InputState state;
-  std::string_view name;
-  std::string_view key;
+  InputState State;
+  std::string_view Name;
+  std::string_view Key;
 };
 
 // The states are the ones the race has always read: the key table's buttons 4 to 8 are P,
@@ -38,67 +38,67 @@ using NamedKey = std::pair<std::uint8_t, std::string_view>;
 
 // Keys without a one-letter name.
 const std::vector<NamedKey>& SpecialKeyNames() {
-  namespace K = VirtualKey;
-  static const std::vector<NamedKey> names = {
-      {K::Backspace, "BACKSPACE"},
-      {K::Tab, "TAB"},
-      {K::Enter, "ENTER"},
-      {K::Shift, "SHIFT"},
-      {K::Control, "CTRL"},
-      {K::Menu, "ALT"},
-      {K::Pause, "PAUSE KEY"},
-      {K::CapsLock, "CAPS LOCK"},
-      {K::Escape, "ESCAPE"},
-      {K::Space, "SPACE"},
-      {K::PageUp, "PAGE UP"},
-      {K::PageDown, "PAGE DOWN"},
-      {K::End, "END"},
-      {K::Home, "HOME"},
-      {K::Left, "LEFT"},
-      {K::Up, "UP"},
-      {K::Right, "RIGHT"},
-      {K::Down, "DOWN"},
-      {K::Insert, "INSERT"},
-      {K::Delete, "DELETE"},
-      {K::Multiply, "KEYPAD STAR"},
-      {K::Add, "KEYPAD PLUS"},
-      {K::Subtract, "KEYPAD MINUS"},
-      {K::Decimal, "KEYPAD POINT"},
-      {K::Divide, "KEYPAD SLASH"},
-      {K::NumLock, "NUM LOCK"},
-      {K::ScrollLock, "SCROLL LOCK"},
-      {K::Semicolon, "SEMICOLON"},
-      {K::Equals, "EQUALS"},
-      {K::Comma, "COMMA"},
-      {K::Minus, "MINUS"},
-      {K::Period, "PERIOD"},
-      {K::Slash, "SLASH"},
-      {K::Grave, "GRAVE"},
-      {K::LeftBracket, "LEFT BRACKET"},
-      {K::Backslash, "BACKSLASH"},
-      {K::RightBracket, "RIGHT BRACKET"},
-      {K::Apostrophe, "APOSTROPHE"},
-      {K::Key102, "102ND KEY"},
+  namespace K = virtual_key;
+  static const std::vector<NamedKey> kNames = {
+      {K::kBackspace, "BACKSPACE"},
+      {K::kTab, "TAB"},
+      {K::kEnter, "ENTER"},
+      {K::kShift, "SHIFT"},
+      {K::kControl, "CTRL"},
+      {K::kMenu, "ALT"},
+      {K::kPause, "PAUSE KEY"},
+      {K::kCapsLock, "CAPS LOCK"},
+      {K::kEscape, "ESCAPE"},
+      {K::kSpace, "SPACE"},
+      {K::kPageUp, "PAGE UP"},
+      {K::kPageDown, "PAGE DOWN"},
+      {K::kEnd, "END"},
+      {K::kHome, "HOME"},
+      {K::kLeft, "LEFT"},
+      {K::kUp, "UP"},
+      {K::kRight, "RIGHT"},
+      {K::kDown, "DOWN"},
+      {K::kInsert, "INSERT"},
+      {K::kDelete, "DELETE"},
+      {K::kMultiply, "KEYPAD STAR"},
+      {K::kAdd, "KEYPAD PLUS"},
+      {K::kSubtract, "KEYPAD MINUS"},
+      {K::kDecimal, "KEYPAD POINT"},
+      {K::kDivide, "KEYPAD SLASH"},
+      {K::kNumLock, "NUM LOCK"},
+      {K::kScrollLock, "SCROLL LOCK"},
+      {K::kSemicolon, "SEMICOLON"},
+      {K::kEquals, "EQUALS"},
+      {K::kComma, "COMMA"},
+      {K::kMinus, "MINUS"},
+      {K::kPeriod, "PERIOD"},
+      {K::kSlash, "SLASH"},
+      {K::kGrave, "GRAVE"},
+      {K::kLeftBracket, "LEFT BRACKET"},
+      {K::kBackslash, "BACKSLASH"},
+      {K::kRightBracket, "RIGHT BRACKET"},
+      {K::kApostrophe, "APOSTROPHE"},
+      {K::kKey102, "102ND KEY"},
   };
-  return names;
+  return kNames;
 }
 
 using NamedPad = std::pair<PadControl, std::string_view>;
 
 const std::vector<NamedPad>& PadNames() {
   using P = PadControl;
-  static const std::vector<NamedPad> names = {
-      {PadButton(PadButtons::South), "A"},
-      {PadButton(PadButtons::East), "B"},
-      {PadButton(PadButtons::West), "X"},
-      {PadButton(PadButtons::North), "Y"},
-      {PadButton(PadButtons::Back), "BACK"},
-      {PadButton(PadButtons::Guide), "GUIDE"},
-      {PadButton(PadButtons::Start), "START"},
-      {PadButton(PadButtons::LeftStick), "LS PRESS"},
-      {PadButton(PadButtons::RightStick), "RS PRESS"},
-      {PadButton(PadButtons::LeftShoulder), "LB"},
-      {PadButton(PadButtons::RightShoulder), "RB"},
+  static const std::vector<NamedPad> kNames = {
+      {PadButton(pad_buttons::kSouth), "A"},
+      {PadButton(pad_buttons::kEast), "B"},
+      {PadButton(pad_buttons::kWest), "X"},
+      {PadButton(pad_buttons::kNorth), "Y"},
+      {PadButton(pad_buttons::kBack), "BACK"},
+      {PadButton(pad_buttons::kGuide), "GUIDE"},
+      {PadButton(pad_buttons::kStart), "START"},
+      {PadButton(pad_buttons::kLeftStick), "LS PRESS"},
+      {PadButton(pad_buttons::kRightStick), "RS PRESS"},
+      {PadButton(pad_buttons::kLeftShoulder), "LB"},
+      {PadButton(pad_buttons::kRightShoulder), "RB"},
       {P::LeftStickUp, "LS UP"},
       {P::LeftStickDown, "LS DOWN"},
       {P::LeftStickLeft, "LS LEFT"},
@@ -114,7 +114,7 @@ const std::vector<NamedPad>& PadNames() {
       {P::LeftTrigger, "LT"},
       {P::RightTrigger, "RT"},
   };
-  return names;
+  return kNames;
 }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
@@ -149,9 +149,9 @@ std::optional<BindingPlace> Assign(ControlBindings& bindings, ControlAction acti
   if (slot < 0 || slot >= kBindingSlots) return std::nullopt;
   Slot& target = (bindings.Of(action).*slots)[static_cast<std::size_t>(slot)];
   const std::optional<BindingPlace> holder = find(bindings, value);
-  if (holder && holder->action == action && holder->slot == slot) return std::nullopt;
+  if (holder && holder->Action == action && holder->Slot == slot) return std::nullopt;
   if (holder) {
-    (bindings.Of(holder->action).*slots)[static_cast<std::size_t>(holder->slot)] = target;
+    (bindings.Of(holder->Action).*slots)[static_cast<std::size_t>(holder->Slot)] = target;
   }
   target = value;
   return holder;
@@ -159,28 +159,28 @@ std::optional<BindingPlace> Assign(ControlBindings& bindings, ControlAction acti
 
 }  // namespace
 
-InputState InputStateOfControl(ControlAction action) { return Info(action).state; }
+InputState InputStateOfControl(ControlAction action) { return Info(action).State; }
 
-std::string_view ControlActionName(ControlAction action) { return Info(action).name; }
+std::string_view ControlActionName(ControlAction action) { return Info(action).Name; }
 
-std::string_view ControlActionKey(ControlAction action) { return Info(action).key; }
+std::string_view ControlActionKey(ControlAction action) { return Info(action).Key; }
 
 ControlBindings DefaultControlBindings() {
-  namespace K = VirtualKey;
+  namespace K = virtual_key;
   using P = PadControl;
   ControlBindings bindings;
   const auto set = [&bindings](ControlAction action, ActionBinding binding) {
     bindings.Of(action) = binding;
   };
-  set(ControlAction::Accelerate, {{K::Up, K::Numpad8}, {P::LeftStickUp, P::DpadUp}});
-  set(ControlAction::Brake, {{K::Down, 0}, {P::LeftStickDown, P::DpadDown}});
-  set(ControlAction::SteerLeft, {{K::Left, 0}, {P::LeftStickLeft, P::DpadLeft}});
-  set(ControlAction::SteerRight, {{K::Right, 0}, {P::LeftStickRight, P::DpadRight}});
-  set(ControlAction::Fire, {{K::Space, K::Control}, {PadButton(PadButtons::South), P::None}});
-  set(ControlAction::Pause, {{K::Letter('P'), 0}, {PadButton(PadButtons::Start), P::None}});
-  set(ControlAction::Finish, {{K::Escape, 0}, {PadButton(PadButtons::Back), P::None}});
-  set(ControlAction::Yes, {{K::Letter('Y'), 0}, {PadButton(PadButtons::North), P::None}});
-  set(ControlAction::No, {{K::Letter('N'), 0}, {PadButton(PadButtons::East), P::None}});
+  set(ControlAction::Accelerate, {{K::kUp, K::kNumpad8}, {P::LeftStickUp, P::DpadUp}});
+  set(ControlAction::Brake, {{K::kDown, 0}, {P::LeftStickDown, P::DpadDown}});
+  set(ControlAction::SteerLeft, {{K::kLeft, 0}, {P::LeftStickLeft, P::DpadLeft}});
+  set(ControlAction::SteerRight, {{K::kRight, 0}, {P::LeftStickRight, P::DpadRight}});
+  set(ControlAction::Fire, {{K::kSpace, K::kControl}, {PadButton(pad_buttons::kSouth), P::None}});
+  set(ControlAction::Pause, {{K::Letter('P'), 0}, {PadButton(pad_buttons::kStart), P::None}});
+  set(ControlAction::Finish, {{K::kEscape, 0}, {PadButton(pad_buttons::kBack), P::None}});
+  set(ControlAction::Yes, {{K::Letter('Y'), 0}, {PadButton(pad_buttons::kNorth), P::None}});
+  set(ControlAction::No, {{K::Letter('N'), 0}, {PadButton(pad_buttons::kEast), P::None}});
   return bindings;
 }
 
@@ -223,7 +223,7 @@ KeyAssignments KeyAssignmentsOf(const ControlBindings& bindings) {
     std::size_t next = 0;
     for (const std::uint8_t key : bindings.Of(action).Keys) {
       if (key == 0) continue;
-      if (action == ControlAction::Fire && key == VirtualKey::Control) continue;
+      if (action == ControlAction::Fire && key == virtual_key::kControl) continue;
       codes[next++] = key;
     }
   }
@@ -243,10 +243,10 @@ PadAssignments PadAssignmentsOf(const ControlBindings& bindings) {
 
 std::string KeyName(std::uint8_t key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, char(key));
-  if (key >= VirtualKey::Numpad0 && key <= VirtualKey::Numpad(9))
-    return "KEYPAD " + std::to_string(key - VirtualKey::Numpad0);
-  if (key >= VirtualKey::F1 && key <= VirtualKey::Function(24))
-    return std::string("F") + std::to_string(key - VirtualKey::F1 + 1);
+  if (key >= virtual_key::kNumpad0 && key <= virtual_key::Numpad(9))
+    return "KEYPAD " + std::to_string(key - virtual_key::kNumpad0);
+  if (key >= virtual_key::kF1 && key <= virtual_key::Function(24))
+    return std::string("F") + std::to_string(key - virtual_key::kF1 + 1);
   for (const auto& [code, name] : SpecialKeyNames()) {
     if (code == key) return std::string(name);
   }
@@ -258,8 +258,8 @@ std::optional<std::uint8_t> KeyByName(std::string_view name) {
     const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
     if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return static_cast<std::uint8_t>(c);
   }
-  if (const auto n = NumberAfter(name, "KEYPAD ", 0, 9)) return VirtualKey::Numpad(*n);
-  if (const auto n = NumberAfter(name, "F", 1, 24)) return VirtualKey::Function(*n);
+  if (const auto n = NumberAfter(name, "KEYPAD ", 0, 9)) return virtual_key::Numpad(*n);
+  if (const auto n = NumberAfter(name, "F", 1, 24)) return virtual_key::Function(*n);
   for (const auto& [code, known] : SpecialKeyNames()) {
     if (SameIgnoringCase(name, known)) return code;
   }

@@ -57,8 +57,8 @@ ControlBindings DefaultControlBindings();
 
 // Where a key or controller input is bound: the action and the slot, or nothing.
 struct BindingPlace {
-  ControlAction action;
-  int slot;
+  ControlAction Action;
+  int Slot;
 };
 std::optional<BindingPlace> FindKey(const ControlBindings& bindings, std::uint8_t key);
 std::optional<BindingPlace> FindPad(const ControlBindings& bindings, PadControl control);

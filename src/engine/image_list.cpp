@@ -26,7 +26,7 @@ Pixel565 KeyFromBgr(std::uint32_t bgr) {
 
 // cos(2 pi i / 256); the quarter turns are exact so right-angle rotations land on whole pixels.
 const std::array<double, 256>& CosineTable() {
-  static const std::array<double, 256> table = [] {
+  static const std::array<double, 256> kTable = [] {
     std::array<double, 256> t{};
     for (int i = 0; i < 256; ++i) {
       t[i] = std::cos(2.0 * std::numbers::pi * i / 256.0);
@@ -34,7 +34,7 @@ const std::array<double, 256>& CosineTable() {
     }
     return t;
   }();
-  return table;
+  return kTable;
 }
 
 // Eight pixels at a time: the keyed copy is most of a frame's drawing.

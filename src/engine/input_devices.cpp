@@ -36,12 +36,12 @@ RawJoystickState JoystickStateFromController(const GameControllerState& controll
   state.RightY = axis(controller.RightY);
   state.LeftTrigger = std::clamp(controller.LeftTrigger, 0, kMaximum);
   state.RightTrigger = std::clamp(controller.RightTrigger, 0, kMaximum);
-  if (controller.DpadUp) state.Dpad |= DpadBits::Up;
-  if (controller.DpadDown) state.Dpad |= DpadBits::Down;
-  if (controller.DpadLeft) state.Dpad |= DpadBits::Left;
-  if (controller.DpadRight) state.Dpad |= DpadBits::Right;
-  state.Buttons = controller.Buttons & ((1u << GameControllerButtonCount) - 1);
-  state.ButtonCount = GameControllerButtonCount;
+  if (controller.DpadUp) state.Dpad |= dpad_bits::kUp;
+  if (controller.DpadDown) state.Dpad |= dpad_bits::kDown;
+  if (controller.DpadLeft) state.Dpad |= dpad_bits::kLeft;
+  if (controller.DpadRight) state.Dpad |= dpad_bits::kRight;
+  state.Buttons = controller.Buttons & ((1u << kGameControllerButtonCount) - 1);
+  state.ButtonCount = kGameControllerButtonCount;
   return state;
 }
 
@@ -54,18 +54,18 @@ bool InputDevice::Reporting() const {
 
 KeyAssignments GameKeyAssignments() {
   KeyAssignments keys{};
-  keys[InputUp] = {VirtualKey::Up, 0, VirtualKey::Numpad8};
-  keys[InputDown] = {VirtualKey::Down, 0, 0};
-  keys[InputLeft] = {VirtualKey::Left, 0, 0};
-  keys[InputRight] = {VirtualKey::Right, 0, 0};
-  keys[InputButton1] = {VirtualKey::Letter('Z'), 0, 0};
-  keys[InputButton2] = {VirtualKey::Letter('X'), 0, 0};
-  keys[InputButton3] = {VirtualKey::Letter('C'), 0, 0};
-  keys[InputButton4] = {VirtualKey::Letter('P'), 0, 0};
-  keys[InputButton5] = {VirtualKey::Escape, 0, 0};
-  keys[InputButton6] = {VirtualKey::Letter('Y'), 0, 0};
-  keys[InputButton7] = {VirtualKey::Letter('N'), 0, 0};
-  keys[InputButton8] = {VirtualKey::Space, 0, 0};
+  keys[InputUp] = {virtual_key::kUp, 0, virtual_key::kNumpad8};
+  keys[InputDown] = {virtual_key::kDown, 0, 0};
+  keys[InputLeft] = {virtual_key::kLeft, 0, 0};
+  keys[InputRight] = {virtual_key::kRight, 0, 0};
+  keys[InputButton1] = {virtual_key::Letter('Z'), 0, 0};
+  keys[InputButton2] = {virtual_key::Letter('X'), 0, 0};
+  keys[InputButton3] = {virtual_key::Letter('C'), 0, 0};
+  keys[InputButton4] = {virtual_key::Letter('P'), 0, 0};
+  keys[InputButton5] = {virtual_key::kEscape, 0, 0};
+  keys[InputButton6] = {virtual_key::Letter('Y'), 0, 0};
+  keys[InputButton7] = {virtual_key::Letter('N'), 0, 0};
+  keys[InputButton8] = {virtual_key::kSpace, 0, 0};
   return keys;
 }
 
@@ -78,7 +78,7 @@ namespace {
 
 InputStates StatesOf(const std::array<std::uint8_t, 256>& keys, const KeyAssignments& assigns) {
   InputStates states;
-  for (int state = 0; state < InputStateCount; ++state) {
+  for (int state = 0; state < kInputStateCount; ++state) {
     for (std::uint32_t code : assigns[static_cast<std::size_t>(state)]) {
       if (code >= 1 && code <= 255 && (keys[code] & 0x80) != 0) {
         states.Add(state);
@@ -91,14 +91,14 @@ InputStates StatesOf(const std::array<std::uint8_t, 256>& keys, const KeyAssignm
 
 // The menus' directions: the arrows and keypad 8, as the game has always had them.
 const KeyAssignments& MenuKeyAssignments() {
-  static const KeyAssignments assigns = [] {
+  static const KeyAssignments kAssigns = [] {
     const KeyAssignments game = GameKeyAssignments();
     KeyAssignments directions{};
     for (const InputState state : {InputUp, InputDown, InputLeft, InputRight})
       directions[state] = game[state];
     return directions;
   }();
-  return assigns;
+  return kAssigns;
 }
 
 }  // namespace
@@ -231,10 +231,10 @@ void JoystickInput::Update() {
                     JoystickAxisValue(raw.RightY, deadZone_[1], range_[1]),
                     PadControl::RightStickUp);
   const std::array<std::pair<std::uint8_t, PadControl>, 4> dpad = {
-      {{DpadBits::Up, PadControl::DpadUp},
-       {DpadBits::Down, PadControl::DpadDown},
-       {DpadBits::Left, PadControl::DpadLeft},
-       {DpadBits::Right, PadControl::DpadRight}}};
+      {{dpad_bits::kUp, PadControl::DpadUp},
+       {dpad_bits::kDown, PadControl::DpadDown},
+       {dpad_bits::kLeft, PadControl::DpadLeft},
+       {dpad_bits::kRight, PadControl::DpadRight}}};
   for (const auto& [bit, control] : dpad) {
     if ((raw.Dpad & bit) != 0) controls_.Add(static_cast<int>(control));
   }
@@ -307,7 +307,7 @@ void GameInput::Update() {
   menuStates_.Clear();
   if (keyboard_.BindInputStates) menuStates_ |= keyboard_.MenuStates();
   if (joystick_.BindInputStates) menuStates_ |= joystick_.MenuStates();
-  for (int state = 0; state < InputStateCount; ++state) {
+  for (int state = 0; state < kInputStateCount; ++state) {
     const bool now = current.Contains(state), before = previous_.Contains(state);
     if (now && !before) states_.Add(state);
     if (!now && before) states_.Remove(state);

@@ -48,7 +48,7 @@ enum InputState : int {
   InputButton31,
   InputButton32,
 };
-constexpr int InputStateCount = 36;
+constexpr int kInputStateCount = 36;
 
 // Button 1..32.
 constexpr InputState InputButton(int number) {
@@ -65,14 +65,14 @@ class InputStates {
 
   // States outside 0..35 are never contained and cannot be added.
   bool Contains(int state) const {
-    return state >= 0 && state < InputStateCount && (bits_[state / 8] >> (state % 8)) & 1;
+    return state >= 0 && state < kInputStateCount && (bits_[state / 8] >> (state % 8)) & 1;
   }
   void Add(int state) {
-    if (state >= 0 && state < InputStateCount)
+    if (state >= 0 && state < kInputStateCount)
       bits_[state / 8] |= static_cast<std::uint8_t>(1 << (state % 8));
   }
   void Remove(int state) {
-    if (state >= 0 && state < InputStateCount)
+    if (state >= 0 && state < kInputStateCount)
       bits_[state / 8] &= static_cast<std::uint8_t>(~(1 << (state % 8)));
   }
   void Clear() { bits_ = {}; }
@@ -117,12 +117,12 @@ struct JoystickAxis {
 };
 
 // The d-pad's directions (a plain joystick's first hat).
-namespace DpadBits {
-inline constexpr std::uint8_t Up = 1;
-inline constexpr std::uint8_t Down = 2;
-inline constexpr std::uint8_t Left = 4;
-inline constexpr std::uint8_t Right = 8;
-}  // namespace DpadBits
+namespace dpad_bits {
+inline constexpr std::uint8_t kUp = 1;
+inline constexpr std::uint8_t kDown = 2;
+inline constexpr std::uint8_t kLeft = 4;
+inline constexpr std::uint8_t kRight = 8;
+}  // namespace dpad_bits
 
 // A joystick as the system reports it: raw axis positions within their ranges, and buttons.
 // X and Y are the (left) stick; a game controller adds its right stick and triggers.
@@ -163,7 +163,7 @@ struct GameControllerState {
   bool DpadRight = false;
   std::uint32_t Buttons = 0;
 };
-constexpr int GameControllerButtonCount = 11;
+constexpr int kGameControllerButtonCount = 11;
 
 // The controller read as a joystick would be: stick axes over -32768..32767, Z centred, the
 // d-pad as the hat.
@@ -220,7 +220,7 @@ class InputDevice {
 };
 
 // Three virtual-key codes per input state; 0 = none.
-using KeyAssignments = std::array<std::array<std::uint32_t, 3>, InputStateCount>;
+using KeyAssignments = std::array<std::array<std::uint32_t, 3>, kInputStateCount>;
 
 // The game's keys: cursor keys (keypad 8 in the third slot of up), Z, X, C, P, Escape, Y, N, space
 // for buttons 1 to 8.
@@ -284,19 +284,19 @@ constexpr PadControl PadButton(int number) {
 bool IsPadControl(int code);
 
 // The standard controller's buttons, in the order of GameControllerState's bits.
-namespace PadButtons {
-inline constexpr int South = 0;  // A
-inline constexpr int East = 1;   // B
-inline constexpr int West = 2;   // X
-inline constexpr int North = 3;  // Y
-inline constexpr int Back = 4;
-inline constexpr int Guide = 5;
-inline constexpr int Start = 6;
-inline constexpr int LeftStick = 7;
-inline constexpr int RightStick = 8;
-inline constexpr int LeftShoulder = 9;
-inline constexpr int RightShoulder = 10;
-}  // namespace PadButtons
+namespace pad_buttons {
+inline constexpr int kSouth = 0;  // A
+inline constexpr int kEast = 1;   // B
+inline constexpr int kWest = 2;   // X
+inline constexpr int kNorth = 3;  // Y
+inline constexpr int kBack = 4;
+inline constexpr int kGuide = 5;
+inline constexpr int kStart = 6;
+inline constexpr int kLeftStick = 7;
+inline constexpr int kRightStick = 8;
+inline constexpr int kLeftShoulder = 9;
+inline constexpr int kRightShoulder = 10;
+}  // namespace pad_buttons
 
 // Which input states each controller input sets, by PadControl number.
 using PadAssignments = std::array<InputStates, 256>;

@@ -11,49 +11,50 @@ struct ShiftState {
   bool Ctrl = false;
 };
 
+// What an input event reports.
+enum class InputKind : std::uint8_t {
+  KeyDown,      // VirtualKey and Shift
+  KeyUp,        // VirtualKey and Shift
+  Character,    // Character: typed text, and Enter, Escape and Backspace as '\r', '\x1B', '\b'
+  MouseMove,    // X and Y in display pixels
+  Click,        // the left button released over the display
+  FocusGained,  // the window came to the front
+  FocusLost,
+  Exposed,  // the window must be painted again
+  Quit,     // the window was closed
+};
+
 // One input event in the game's own terms. Every frontend (the desktop window, the browser page,
 // the scripted runner) turns what its machine reports into these, so the game never sees a
 // platform's event type.
 struct InputEvent {
-  enum class Kind : std::uint8_t {
-    KeyDown,      // virtualKey and shift
-    KeyUp,        // virtualKey and shift
-    Character,    // character: typed text, and Enter, Escape and Backspace as '\r', '\x1B', '\b'
-    MouseMove,    // x and y in display pixels
-    Click,        // the left button released over the display
-    FocusGained,  // the window came to the front
-    FocusLost,
-    Exposed,  // the window must be painted again
-    Quit,     // the window was closed
-  };
+  InputKind Kind = InputKind::Quit;
+  int VirtualKey = 0;
+  ShiftState Shift;
+  char Character = 0;
+  int X = 0;
+  int Y = 0;
 
-  Kind kind = Kind::Quit;
-  int virtualKey = 0;
-  ShiftState shift;
-  char character = 0;
-  int x = 0;
-  int y = 0;
-
-  static InputEvent Of(Kind kind) {
+  static InputEvent Of(InputKind kind) {
     InputEvent event;
-    event.kind = kind;
+    event.Kind = kind;
     return event;
   }
-  static InputEvent Key(Kind kind, int virtualKey, ShiftState shift) {
+  static InputEvent Key(InputKind kind, int virtualKey, ShiftState shift) {
     InputEvent event = Of(kind);
-    event.virtualKey = virtualKey;
-    event.shift = shift;
+    event.VirtualKey = virtualKey;
+    event.Shift = shift;
     return event;
   }
   static InputEvent Typed(char character) {
-    InputEvent event = Of(Kind::Character);
-    event.character = character;
+    InputEvent event = Of(InputKind::Character);
+    event.Character = character;
     return event;
   }
   static InputEvent Mouse(int x, int y) {
-    InputEvent event = Of(Kind::MouseMove);
-    event.x = x;
-    event.y = y;
+    InputEvent event = Of(InputKind::MouseMove);
+    event.X = x;
+    event.Y = y;
     return event;
   }
 };

@@ -129,7 +129,7 @@ void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
   const __m128i full = _mm_set1_epi16(256);
   // Two pixels' weights, each over its four byte lanes.
   const auto weights = [](const ScaleTap& a, const ScaleTap& b) {
-    const auto wa = static_cast<short>(a.weight), wb = static_cast<short>(b.weight);
+    const auto wa = static_cast<short>(a.Weight), wb = static_cast<short>(b.Weight);
     return _mm_set_epi16(wb, wb, wb, wb, wa, wa, wa, wa);
   };
   const auto mix = [&](__m128i first, __m128i second, __m128i next) {
@@ -143,9 +143,9 @@ void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
       return static_cast<int>(in[static_cast<std::size_t>(index)]);
     };
     const __m128i firsts =
-        _mm_set_epi32(pixel(t[3].first), pixel(t[2].first), pixel(t[1].first), pixel(t[0].first));
-    const __m128i seconds = _mm_set_epi32(pixel(t[3].second), pixel(t[2].second),
-                                          pixel(t[1].second), pixel(t[0].second));
+        _mm_set_epi32(pixel(t[3].First), pixel(t[2].First), pixel(t[1].First), pixel(t[0].First));
+    const __m128i seconds = _mm_set_epi32(pixel(t[3].Second), pixel(t[2].Second),
+                                          pixel(t[1].Second), pixel(t[0].Second));
     const __m128i low =
         mix(_mm_unpacklo_epi8(firsts, zero), _mm_unpacklo_epi8(seconds, zero), weights(t[0], t[1]));
     const __m128i high =
@@ -156,8 +156,8 @@ void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
   for (; x < count; ++x) {
     const ScaleTap& tap = taps[x];
     out[x] =
-        Blend(in[static_cast<std::size_t>(tap.first)], in[static_cast<std::size_t>(tap.second)],
-              static_cast<std::uint32_t>(tap.weight));
+        Blend(in[static_cast<std::size_t>(tap.First)], in[static_cast<std::size_t>(tap.Second)],
+              static_cast<std::uint32_t>(tap.Weight));
   }
 }
 
@@ -239,18 +239,18 @@ void PictureScaler::PrepareTaps(int pictureWidth, int pictureHeight, const Rect&
       // Where the destination pixel's centre falls in the source.
       const long long twiceCentre = 2LL * d + 1;
       if (filter == ScaleFilter::Nearest) {
-        tap.first = static_cast<int>(twiceCentre * sourceSize / (2LL * size));
-        tap.second = tap.first;
+        tap.First = static_cast<int>(twiceCentre * sourceSize / (2LL * size));
+        tap.Second = tap.First;
         continue;
       }
       // The linear filter blends the two pixels whose centres are either side; the position is
       // rounded to 256ths of a pixel.
       const long long position = (twiceCentre * sourceSize * 256 + size) / (2LL * size) - 128;
       if (position < 0) continue;
-      tap.first = static_cast<int>(position >> 8);
-      tap.weight = static_cast<int>(position & 0xFF);
-      tap.second = tap.first + 1;
-      if (tap.first >= sourceSize - 1) tap = ScaleTap{sourceSize - 1, sourceSize - 1, 0};
+      tap.First = static_cast<int>(position >> 8);
+      tap.Weight = static_cast<int>(position & 0xFF);
+      tap.Second = tap.First + 1;
+      if (tap.First >= sourceSize - 1) tap = ScaleTap{sourceSize - 1, sourceSize - 1, 0};
     }
     return result;
   };
@@ -272,7 +272,7 @@ void PictureScaler::DrawNearest(const Surface& picture, const PixelTarget& targe
   int previousSource = -1;
   for (int y = 0; y < placement.Height(); ++y) {
     std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
-    const int source = rows_[static_cast<std::size_t>(y)].first;
+    const int source = rows_[static_cast<std::size_t>(y)].First;
     if (source == previousSource) {
       std::memcpy(out, previous, rowBytes);
     } else {
@@ -280,7 +280,7 @@ void PictureScaler::DrawNearest(const Surface& picture, const PixelTarget& targe
       if (!RepeatPixelsBy(factor, converted_.data(), out, picture.Width())) {
         for (int x = 0; x < width; ++x)
           out[x] =
-              converted_[static_cast<std::size_t>(columns_[static_cast<std::size_t>(x)].first)];
+              converted_[static_cast<std::size_t>(columns_[static_cast<std::size_t>(x)].First)];
       }
     }
     previous = out;
@@ -291,32 +291,32 @@ void PictureScaler::DrawNearest(const Surface& picture, const PixelTarget& targe
 const std::uint32_t* PictureScaler::WidenedRow(const Surface& picture, int sourceRow,
                                                const PixelLayout& layout, int width) {
   for (const RowCache& cached : widened_) {
-    if (cached.sourceRow == sourceRow) return cached.pixels.data();
+    if (cached.SourceRow == sourceRow) return cached.Pixels.data();
   }
   // Rows are asked for top to bottom, so the lower one cached is the one done with.
-  RowCache& slot = widened_[0].sourceRow <= widened_[1].sourceRow ? widened_[0] : widened_[1];
-  slot.pixels.resize(static_cast<std::size_t>(width));
-  slot.sourceRow = sourceRow;
+  RowCache& slot = widened_[0].SourceRow <= widened_[1].SourceRow ? widened_[0] : widened_[1];
+  slot.Pixels.resize(static_cast<std::size_t>(width));
+  slot.SourceRow = sourceRow;
   ConvertRow(picture.Row(sourceRow), converted_.data(), picture.Width(), layout);
-  WidenRow(converted_.data(), columns_.data(), slot.pixels.data(), width);
-  return slot.pixels.data();
+  WidenRow(converted_.data(), columns_.data(), slot.Pixels.data(), width);
+  return slot.Pixels.data();
 }
 
 void PictureScaler::DrawLinear(const Surface& picture, const PixelTarget& target,
                                const Rect& placement) {
   // The picture is new every frame: nothing widened before is valid.
-  for (RowCache& cached : widened_) cached.sourceRow = -1;
+  for (RowCache& cached : widened_) cached.SourceRow = -1;
   const int width = placement.Width();
   for (int y = 0; y < placement.Height(); ++y) {
     std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
     const ScaleTap& tap = rows_[static_cast<std::size_t>(y)];
-    const std::uint32_t* upper = WidenedRow(picture, tap.first, target.Layout, width);
-    if (tap.weight == 0) {
+    const std::uint32_t* upper = WidenedRow(picture, tap.First, target.Layout, width);
+    if (tap.Weight == 0) {
       std::memcpy(out, upper, static_cast<std::size_t>(width) * sizeof(std::uint32_t));
       continue;
     }
-    const std::uint32_t* lower = WidenedRow(picture, tap.first + 1, target.Layout, width);
-    BlendRows(upper, lower, tap.weight, out, width);
+    const std::uint32_t* lower = WidenedRow(picture, tap.First + 1, target.Layout, width);
+    BlendRows(upper, lower, tap.Weight, out, width);
   }
 }
 

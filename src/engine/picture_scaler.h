@@ -41,9 +41,9 @@ void AreaPointToPicture(const Rect& placement, int pictureWidth, int pictureHeig
 // One destination pixel's source along one axis: the first pixel, the next one (the first again
 // at the far edge) and the next one's weight (0-255 of 256).
 struct ScaleTap {
-  int first = 0;
-  int second = 0;
-  int weight = 0;
+  int First = 0;
+  int Second = 0;
+  int Weight = 0;
 };
 
 // Scales the 5-6-5 back buffer into a 32-bit frame buffer on the processor, for machines whose
@@ -61,8 +61,8 @@ class PictureScaler {
  private:
   // A source row converted (and widened, for the linear filter) to the target's pixels.
   struct RowCache {
-    std::vector<std::uint32_t> pixels;
-    int sourceRow = -1;
+    std::vector<std::uint32_t> Pixels;
+    int SourceRow = -1;
   };
 
   void PrepareTaps(int pictureWidth, int pictureHeight, const Rect& placement, ScaleFilter filter);

@@ -41,15 +41,15 @@ inline constexpr std::size_t kMaxReplayCountryLength = 64;
 
 // The action states the race rules read, one bit each in a tick's action bits.
 enum ReplayAction : std::uint16_t {
-  kReplayUp = 1 << 0,
-  kReplayDown = 1 << 1,
-  kReplayLeft = 1 << 2,
-  kReplayRight = 1 << 3,
-  kReplayFire = 1 << 4,
-  kReplayPause = 1 << 5,
-  kReplayFinish = 1 << 6,
-  kReplayYes = 1 << 7,
-  kReplayNo = 1 << 8,
+  ReplayUp = 1 << 0,
+  ReplayDown = 1 << 1,
+  ReplayLeft = 1 << 2,
+  ReplayRight = 1 << 3,
+  ReplayFire = 1 << 4,
+  ReplayPause = 1 << 5,
+  ReplayFinish = 1 << 6,
+  ReplayYes = 1 << 7,
+  ReplayNo = 1 << 8,
 };
 inline constexpr std::uint16_t kReplayActionMask = (1 << 9) - 1;
 

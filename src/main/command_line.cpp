@@ -14,10 +14,10 @@ namespace {
 
 // One row per option: a new option is one more row.
 struct OptionSpec {
-  std::string_view name;
-  std::string_view valueName;  // empty for a switch
-  std::string_view help;
-  std::function<void(CommandLine& line, const std::string& value)> apply;
+  std::string_view Name;
+  std::string_view ValueName;  // empty for a switch
+  std::string_view Help;
+  std::function<void(CommandLine& line, const std::string& value)> Apply;
 };
 
 void RequireWebAddress(CommandLine& line, std::string_view option, const std::string& value,
@@ -25,8 +25,8 @@ void RequireWebAddress(CommandLine& line, std::string_view option, const std::st
   if (IsWebAddress(value)) {
     target = value;
   } else {
-    line.action = CommandLine::Action::UsageError;
-    line.error = std::string(option) + ": not an http:// or https:// address: " + value;
+    line.Action = CommandLineAction::UsageError;
+    line.Error = std::string(option) + ": not an http:// or https:// address: " + value;
   }
 }
 
@@ -39,19 +39,18 @@ void RequireWindowScale(CommandLine& line, const std::string& value) {
   if (scale && *scale >= 1 && *scale <= kMaxWindowScale) {
     line.WindowScale = *scale;
   } else {
-    line.action = CommandLine::Action::UsageError;
-    line.error = "--scale: not a whole number from 1 to " + std::to_string(kMaxWindowScale) +
+    line.Action = CommandLineAction::UsageError;
+    line.Error = "--scale: not a whole number from 1 to " + std::to_string(kMaxWindowScale) +
                  " or \"fit\": " + value;
   }
 }
 
 const std::vector<OptionSpec>& Options() {
-  using Action = CommandLine::Action;
-  static const std::vector<OptionSpec> options = {
+  static const std::vector<OptionSpec> kOptions = {
       {"--help", "", "show this help and exit",
-       [](CommandLine& l, auto&) { l.action = Action::Help; }},
+       [](CommandLine& l, auto&) { l.Action = CommandLineAction::Help; }},
       {"--version", "", "show the version and exit",
-       [](CommandLine& l, auto&) { l.action = Action::Version; }},
+       [](CommandLine& l, auto&) { l.Action = CommandLineAction::Version; }},
       {"--windowed", "", "play in a window this time (the saved setting stays)",
        [](CommandLine& l, auto&) { l.FullScreen = 0; }},
       {"--fullscreen", "", "play full screen this time (the saved setting stays)",
@@ -76,20 +75,20 @@ const std::vector<OptionSpec>& Options() {
        "watch a recorded game (.rvr): Escape leaves, P pauses, F runs it four times as fast",
        [](CommandLine& l, const std::string& v) { l.ReplayFile = PathFromUtf8(v); }},
   };
-  return options;
+  return kOptions;
 }
 
 const OptionSpec* FindOption(std::string_view name) {
   for (const OptionSpec& option : Options()) {
-    if (option.name == name) return &option;
+    if (option.Name == name) return &option;
   }
   return nullptr;
 }
 
 CommandLine UsageError(std::string message) {
   CommandLine line;
-  line.action = CommandLine::Action::UsageError;
-  line.error = std::move(message);
+  line.Action = CommandLineAction::UsageError;
+  line.Error = std::move(message);
   return line;
 }
 
@@ -107,21 +106,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     const OptionSpec* option = FindOption(argument);
     if (option == nullptr) return UsageError("unknown option " + std::string(arguments[i]));
     std::string value;
-    if (option->valueName.empty()) {
+    if (option->ValueName.empty()) {
       if (inlineValue) return UsageError(std::string(argument) + " takes no value");
     } else if (inlineValue) {
       value = *inlineValue;
     } else if (i + 1 < arguments.size()) {
       value = arguments[++i];
     } else {
-      return UsageError(std::string(argument) + " needs " + std::string(option->valueName));
+      return UsageError(std::string(argument) + " needs " + std::string(option->ValueName));
     }
-    if (!option->valueName.empty() && value.empty()) {
+    if (!option->ValueName.empty() && value.empty()) {
       return UsageError(std::string(argument) + " needs a non-empty " +
-                        std::string(option->valueName));
+                        std::string(option->ValueName));
     }
-    option->apply(line, value);
-    if (line.action == CommandLine::Action::UsageError) return line;
+    option->Apply(line, value);
+    if (line.Action == CommandLineAction::UsageError) return line;
   }
   return line;
 }
@@ -129,10 +128,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText(const std::string& programName) {
   std::string text = "Usage: " + programName + " [OPTION]...\nA top-down arcade racer.\n\n";
   for (const OptionSpec& option : Options()) {
-    std::string left = "  " + std::string(option.name);
-    if (!option.valueName.empty()) left.append(" ").append(option.valueName);
+    std::string left = "  " + std::string(option.Name);
+    if (!option.ValueName.empty()) left.append(" ").append(option.ValueName);
     if (left.size() < 20) left.resize(20, ' ');
-    text += left + std::string(option.help) + "\n";
+    text += left + std::string(option.Help) + "\n";
   }
   text +=
       "\nSettings and high scores are kept in $XDG_DATA_HOME/rivoltra (~/.local/share/rivoltra);\n"

@@ -8,11 +8,13 @@
 
 namespace rivoltra {
 
+// What a run of the program does.
+enum class CommandLineAction { Run, Help, Version, UsageError };
+
 // What the player asked for on the command line.
 struct CommandLine {
-  enum class Action { Run, Help, Version, UsageError };
-  Action action = Action::Run;
-  std::string error;  // with UsageError: what was wrong, for the line above the usage
+  CommandLineAction Action = CommandLineAction::Run;
+  std::string Error;  // with UsageError: what was wrong, for the line above the usage
 
   std::optional<std::uint8_t> FullScreen;  // --windowed / --fullscreen, for this run only
   std::optional<int> WindowScale;          // --scale N, for this run only

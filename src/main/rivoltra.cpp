@@ -57,18 +57,18 @@ int main(int argc, char** argv) {
   UseParentConsole();
   const std::string program = argc > 0 ? argv[0] : "rivoltra";
   const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
-  switch (line.action) {
-    case CommandLine::Action::Help:
+  switch (line.Action) {
+    case CommandLineAction::Help:
       std::fputs(UsageText(program).c_str(), stdout);
       return 0;
-    case CommandLine::Action::Version:
+    case CommandLineAction::Version:
       std::fputs(VersionText().c_str(), stdout);
       return 0;
-    case CommandLine::Action::UsageError:
-      std::fprintf(stderr, "%s: %s\n%s", program.c_str(), line.error.c_str(),
+    case CommandLineAction::UsageError:
+      std::fprintf(stderr, "%s: %s\n%s", program.c_str(), line.Error.c_str(),
                    UsageText(program).c_str());
       return 2;
-    case CommandLine::Action::Run:
+    case CommandLineAction::Run:
       break;
   }
   const GamePaths paths = PathsFor(line);

@@ -37,8 +37,8 @@ class PendingHttpGet {
 // The time limits of one transport: a server that accepts the connection and never answers
 // would otherwise hold the game, which draws nothing while a request runs.
 struct HttpLimits {
-  std::chrono::milliseconds connectTimeout{5000};
-  std::chrono::milliseconds requestTimeout{15000};
+  std::chrono::milliseconds ConnectTimeout{5000};
+  std::chrono::milliseconds RequestTimeout{15000};
 };
 
 }  // namespace rivoltra

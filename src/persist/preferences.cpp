@@ -98,9 +98,9 @@ std::optional<std::string> ParseSlots(std::string_view value, ByName byName, Fin
     const auto input = byName(item);
     if (!input) return "unknown input \"" + std::string(item) + "\"";
     const auto holder = find(bindings, *input);
-    if (holder && holder->action != action)
+    if (holder && holder->Action != action)
       return std::string("\"") + std::string(item) + "\" is bound to " +
-             std::string(ControlActionKey(holder->action)) + " already";
+             std::string(ControlActionKey(holder->Action)) + " already";
     parsed[next++] = *input;
   }
   if (parsed[0] == parsed[1]) parsed[1] = Slot{};
@@ -229,12 +229,12 @@ PreferencesLoad LoadPreferences(Preferences& preferences, const std::filesystem:
   preferences = Preferences{};
   const std::optional<std::string> text = ReadSaveFile(path);
   if (!text) {
-    load.problems.push_back(path.string() + ": not found or unreadable, the defaults are used");
+    load.Problems.push_back(path.string() + ": not found or unreadable, the defaults are used");
     return load;
   }
-  load.found = true;
+  load.Found = true;
   for (const std::string& problem : ParsePreferencesFile(*text, preferences)) {
-    load.problems.push_back(path.string() + ": " + problem);
+    load.Problems.push_back(path.string() + ": " + problem);
   }
   return load;
 }

@@ -45,8 +45,8 @@ std::vector<std::string> ParsePreferencesFile(std::string_view text, Preferences
 
 // What reading the file gave: whether it was there and readable, and the problems met.
 struct PreferencesLoad {
-  bool found = false;
-  std::vector<std::string> problems;
+  bool Found = false;
+  std::vector<std::string> Problems;
 };
 // Starts from the defaults; a missing or unreadable file leaves them, and says so.
 PreferencesLoad LoadPreferences(Preferences& preferences, const std::filesystem::path& path);

@@ -13,11 +13,11 @@ inline constexpr struct {
   RaceAction Action;
   std::uint16_t Bit;
 } kReplayActionBits[] = {
-    {RaceAction::Accelerate, kReplayUp},  {RaceAction::Brake, kReplayDown},
-    {RaceAction::SteerLeft, kReplayLeft}, {RaceAction::SteerRight, kReplayRight},
-    {RaceAction::Fire, kReplayFire},      {RaceAction::Pause, kReplayPause},
-    {RaceAction::Finish, kReplayFinish},  {RaceAction::Yes, kReplayYes},
-    {RaceAction::No, kReplayNo},
+    {RaceAction::Accelerate, ReplayUp},  {RaceAction::Brake, ReplayDown},
+    {RaceAction::SteerLeft, ReplayLeft}, {RaceAction::SteerRight, ReplayRight},
+    {RaceAction::Fire, ReplayFire},      {RaceAction::Pause, ReplayPause},
+    {RaceAction::Finish, ReplayFinish},  {RaceAction::Yes, ReplayYes},
+    {RaceAction::No, ReplayNo},
 };
 
 inline std::uint16_t ReplayBitsOf(ActionStates actions) {

@@ -54,9 +54,9 @@ std::optional<std::string_view> NextLine(std::string_view text, std::size_t& at)
 
 std::string UnsentResultFileText(const UnsentResult& result) {
   std::string text(kHeader);
-  text += std::to_string(result.score) + "\n" + Hex(result.playerName) + "\n" +
-          Hex(result.country) + "\n";
-  return text + result.replay;
+  text += std::to_string(result.Score) + "\n" + Hex(result.PlayerName) + "\n" +
+          Hex(result.Country) + "\n";
+  return text + result.Replay;
 }
 
 std::optional<UnsentResult> ParseUnsentResult(const std::string& text) {
@@ -68,16 +68,16 @@ std::optional<UnsentResult> ParseUnsentResult(const std::string& text) {
   if (!score || !name || !country) return std::nullopt;
   UnsentResult result;
   const auto [end, error] =
-      std::from_chars(score->data(), score->data() + score->size(), result.score);
+      std::from_chars(score->data(), score->data() + score->size(), result.Score);
   if (error != std::errc() || end != score->data() + score->size() || score->empty()) {
     return std::nullopt;
   }
   auto nameBytes = Unhex(*name);
   auto countryBytes = Unhex(*country);
   if (!nameBytes || !countryBytes) return std::nullopt;
-  result.playerName = std::move(*nameBytes);
-  result.country = std::move(*countryBytes);
-  result.replay = text.substr(at);
+  result.PlayerName = std::move(*nameBytes);
+  result.Country = std::move(*countryBytes);
+  result.Replay = text.substr(at);
   return result;
 }
 

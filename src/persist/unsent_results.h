@@ -11,10 +11,10 @@ namespace rivoltra {
 // A result the score server could not be reached for, with the game's replay, kept in the save
 // folder until it can be sent.
 struct UnsentResult {
-  std::string playerName;
-  std::int32_t score = 0;
-  std::string country;
-  std::string replay;  // the replay file's bytes; empty when the game has none
+  std::string PlayerName;
+  std::int32_t Score = 0;
+  std::string Country;
+  std::string Replay;  // the replay file's bytes; empty when the game has none
 };
 
 // The folder inside the save folder that holds them, one file each.

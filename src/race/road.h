@@ -6,7 +6,7 @@
 namespace rivoltra {
 
 // The rules keep their own copy of the road's measures; the screen layout must agree with it.
-static_assert(LaneEdge == layout::kLaneEdge);
+static_assert(kLaneEdge == layout::kLaneEdge);
 static_assert(kCarMinX == layout::kPlayerCarMinX && kCarBottom == layout::kPlayerCarBottom);
 static_assert(kLeftSideX == layout::kLeftSignX && kRightSideX == layout::kRightSignX);
 static_assert(kRoadScreenHeight == layout::kScreenHeight);

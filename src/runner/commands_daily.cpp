@@ -18,16 +18,16 @@ const RegisterCommand kDaily("daily", [](RunnerContext& context, const CommandAr
   ExpectArgumentCount(args, 1, 1);
   const std::optional<std::uint32_t> day = DayOfDateText(args[0]);
   if (!day) throw ScriptError("daily takes a date YYYY-MM-DD");
-  const GameScreen screen = context.game.ScreenState;
+  const GameScreen screen = context.Game.ScreenState;
   if (screen == GameScreen::Race || screen == GameScreen::RaceLoading)
     throw ScriptError("a race is already running");
-  context.platform.SetWallClock(static_cast<std::int64_t>(*day) * kSecondsPerDay +
+  context.Platform.SetWallClock(static_cast<std::int64_t>(*day) * kSecondsPerDay +
                                 kSecondsPerDay / 2);
-  if (context.platform.Http().Connected()) {
-    RequestRaceTicket(context.game, *day);
-    RequestLeaderGhost(context.game, *day);
+  if (context.Platform.Http().Connected()) {
+    RequestRaceTicket(context.Game, *day);
+    RequestLeaderGhost(context.Game, *day);
   }
-  StartDailyRun(context.game, *day);
+  StartDailyRun(context.Game, *day);
 });
 
 }  // namespace

@@ -13,9 +13,9 @@ namespace {
 
 const RegisterCommand kGhost("ghost", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
-  Game& game = context.game;
+  Game& game = context.Game;
   if (args[0] == "off") {
-    game.ghost.Given.reset();
+    game.Ghost.Given.reset();
     return;
   }
   Replay replay;
@@ -26,15 +26,15 @@ const RegisterCommand kGhost("ghost", [](RunnerContext& context, const CommandAr
   }
   if (const std::string mismatch = GhostMismatch(game, replay); !mismatch.empty())
     throw ScriptError(mismatch);
-  game.ghost.Given = std::move(replay);
+  game.Ghost.Given = std::move(replay);
 });
 
 const RegisterStateSection kGhostState(90, [](RunnerContext& context, JsonWriter& json) {
-  const Game& game = context.game;
-  if (!game.ghost.Run || !game.raceScene.Live()) return;
-  const GhostRun& run = *game.ghost.Run;
+  const Game& game = context.Game;
+  if (!game.Ghost.Run || !game.RaceScene.Live()) return;
+  const GhostRun& run = *game.Ghost.Run;
   const RaceState& ghost = run.State();
-  const GhostPlacement place = PlaceGhost(game.race.State, ghost);
+  const GhostPlacement place = PlaceGhost(game.Race.State, ghost);
   json.Key("Ghost")
       .BeginObject()
       .Field("Ticks", run.TicksRun())

@@ -12,10 +12,10 @@ const RegisterCommand kServer("server", [](RunnerContext& context, const Command
   ExpectArgumentCount(args, 1, 1);
   if (args[0].rfind("http://", 0) != 0 && args[0].rfind("https://", 0) != 0)
     throw ScriptError("server takes an http:// or https:// address");
-  context.game.online.ServerBase = args[0];
+  context.Game.Online.ServerBase = args[0];
   // The run now talks to a real server, over the desktop game's own transport.
-  context.platform.Http().Connect([](const HttpLimits& limits) -> std::unique_ptr<HttpTransport> {
-    return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
+  context.Platform.Http().Connect([](const HttpLimits& limits) -> std::unique_ptr<HttpTransport> {
+    return std::make_unique<CurlHttpTransport>(limits.ConnectTimeout, limits.RequestTimeout);
   });
 });
 
@@ -23,9 +23,9 @@ const RegisterCommand kBrowser("browser", [](RunnerContext& context, const Comma
   ExpectArgumentCount(args, 0, 0);
   JsonWriter json;
   json.BeginArray();
-  for (const std::string& target : context.platform.TakeOpenedTargets()) json.Value(target);
+  for (const std::string& target : context.Platform.TakeOpenedTargets()) json.Value(target);
   json.EndArray();
-  context.out << json.Text() << '\n';
+  context.Out << json.Text() << '\n';
 });
 
 }  // namespace

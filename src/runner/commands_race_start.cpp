@@ -13,12 +13,12 @@ namespace {
 const RegisterCommand kRace("race", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
   const auto car = static_cast<std::int32_t>(ParseInteger(args[0], 1, 4));
-  const GameScreen screen = context.game.ScreenState;
+  const GameScreen screen = context.Game.ScreenState;
   if (screen == GameScreen::Race || screen == GameScreen::RaceLoading)
     throw ScriptError("a race is already running");
-  if (context.platform.Http().Connected() && screen != GameScreen::CarChoice)
-    RequestRaceTicket(context.game);
-  StartGameWithCar(context.game, car);
+  if (context.Platform.Http().Connected() && screen != GameScreen::CarChoice)
+    RequestRaceTicket(context.Game);
+  StartGameWithCar(context.Game, car);
 });
 
 }  // namespace

@@ -17,7 +17,7 @@ constexpr std::int64_t kPlaybackMargin = 1000;
 
 const RegisterCommand kRecord("record", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
-  const std::string bytes = CurrentReplayBytes(context.game);
+  const std::string bytes = CurrentReplayBytes(context.Game);
   if (bytes.empty()) throw ScriptError("no game has been recorded yet");
   try {
     SaveReplayFile(args[0], bytes);
@@ -28,7 +28,7 @@ const RegisterCommand kRecord("record", [](RunnerContext& context, const Command
 
 const RegisterCommand kReplay("replay", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);
-  const GameScreen screen = context.game.ScreenState;
+  const GameScreen screen = context.Game.ScreenState;
   if (screen == GameScreen::Race || screen == GameScreen::RaceLoading)
     throw ScriptError("a race is already running");
   Replay replay;
@@ -37,9 +37,9 @@ const RegisterCommand kReplay("replay", [](RunnerContext& context, const Command
   } catch (const ReplayError& error) {
     throw ScriptError(error.what());
   }
-  if (const std::string refused = StartReplayPlayback(context.game, replay); !refused.empty())
+  if (const std::string refused = StartReplayPlayback(context.Game, replay); !refused.empty())
     throw ScriptError(refused);
-  Game& game = context.game;
+  Game& game = context.Game;
   AdvanceTicks(context, static_cast<std::int64_t>(replay.TickCount) + kPlaybackMargin,
                [&game] { return ReplayPlaybackOver(game); });
 });

@@ -9,12 +9,12 @@ const RegisterCommand kSounds("sounds", [](RunnerContext& context, const Command
   ExpectArgumentCount(args, 0, 0);
   JsonWriter json;
   json.BeginArray();
-  for (const auto& [started, name] : context.soundLog) {
+  for (const auto& [started, name] : context.SoundLog) {
     json.BeginObject().Field(started ? "play" : "stop", name).EndObject();
   }
   json.EndArray();
-  context.soundLog.clear();
-  context.out << json.Text() << '\n';
+  context.SoundLog.clear();
+  context.Out << json.Text() << '\n';
 });
 
 }  // namespace

@@ -19,23 +19,23 @@ RunnerExtensions& Extensions() {
 }
 
 RegisterCommand::RegisterCommand(const std::string& name, CommandHandler handler) {
-  Extensions().commands[name] = std::move(handler);
+  Extensions().Commands[name] = std::move(handler);
 }
 
 RegisterStateSection::RegisterStateSection(int order, StateSection section) {
-  auto& sections = Extensions().stateSections;
+  auto& sections = Extensions().StateSections;
   sections.emplace_back(order, std::move(section));
   std::stable_sort(sections.begin(), sections.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 void AdvanceTicks(RunnerContext& context, std::int64_t count, const std::function<bool()>& stop) {
-  for (std::int64_t i = 0; i < count && !context.app.Finished(); ++i) {
-    const auto elapsed = static_cast<std::uint32_t>(context.lagCount) * kFrameInterval;
-    context.platform.AdvanceClock(elapsed);
+  for (std::int64_t i = 0; i < count && !context.App.Finished(); ++i) {
+    const auto elapsed = static_cast<std::uint32_t>(context.LagCount) * kFrameInterval;
+    context.Platform.AdvanceClock(elapsed);
     // The music plays on at the pace of the fake clock, so its order position is real.
-    context.platform.SilentAudio().AdvanceClock(elapsed);
-    context.app.RunDueTicks(context.platform.Milliseconds());
+    context.Platform.SilentAudio().AdvanceClock(elapsed);
+    context.App.RunDueTicks(context.Platform.Milliseconds());
     if (stop && stop()) return;
   }
 }
@@ -61,22 +61,24 @@ void ExpectArgumentCount(const CommandArguments& arguments, std::size_t minimum,
 namespace {
 
 struct NamedKey {
-  const char* name;
-  int virtualKey;
+  const char* Name;
+  int VirtualKey;
 };
 
 constexpr NamedKey kKeys[] = {
-    {"Up", VirtualKey::Up},         {"Down", VirtualKey::Down},     {"Left", VirtualKey::Left},
-    {"Right", VirtualKey::Right},   {"KP8", VirtualKey::Numpad8},   {"Z", VirtualKey::Letter('Z')},
-    {"X", VirtualKey::Letter('X')}, {"C", VirtualKey::Letter('C')}, {"P", VirtualKey::Letter('P')},
-    {"Escape", VirtualKey::Escape}, {"Y", VirtualKey::Letter('Y')}, {"N", VirtualKey::Letter('N')},
-    {"Space", VirtualKey::Space},   {"Ctrl", VirtualKey::Control},  {"Alt", VirtualKey::Menu},
-    {"Enter", VirtualKey::Enter},
+    {"Up", virtual_key::kUp},        {"Down", virtual_key::kDown},
+    {"Left", virtual_key::kLeft},    {"Right", virtual_key::kRight},
+    {"KP8", virtual_key::kNumpad8},  {"Z", virtual_key::Letter('Z')},
+    {"X", virtual_key::Letter('X')}, {"C", virtual_key::Letter('C')},
+    {"P", virtual_key::Letter('P')}, {"Escape", virtual_key::kEscape},
+    {"Y", virtual_key::Letter('Y')}, {"N", virtual_key::Letter('N')},
+    {"Space", virtual_key::kSpace},  {"Ctrl", virtual_key::kControl},
+    {"Alt", virtual_key::kMenu},     {"Enter", virtual_key::kEnter},
 };
 
 int VirtualKeyNamed(const std::string& name) {
   for (const NamedKey& key : kKeys) {
-    if (name == key.name) return key.virtualKey;
+    if (name == key.Name) return key.VirtualKey;
   }
   // Any other key by the name the controls screen gives it ("W", "F5", "KEYPAD 4" as KEYPAD_4).
   std::string spaced = name;
@@ -86,9 +88,9 @@ int VirtualKeyNamed(const std::string& name) {
 }
 
 ShiftState HeldShift(const RunnerContext& context) {
-  const HeldKeys& keys = context.platform.Keys();
-  return ShiftState{keys.IsKeyDown(VirtualKey::Shift), keys.IsKeyDown(VirtualKey::Menu),
-                    keys.IsKeyDown(VirtualKey::Control)};
+  const HeldKeys& keys = context.Platform.Keys();
+  return ShiftState{keys.IsKeyDown(virtual_key::kShift), keys.IsKeyDown(virtual_key::kMenu),
+                    keys.IsKeyDown(virtual_key::kControl)};
 }
 
 std::string UnescapeTypedText(const std::string& text) {
@@ -129,66 +131,65 @@ void CommandTick(RunnerContext& context, const CommandArguments& arguments) {
 void CommandKey(RunnerContext& context, const CommandArguments& arguments, bool down) {
   ExpectArgumentCount(arguments, 1, 1);
   const int virtualKey = VirtualKeyNamed(arguments[0]);
-  context.platform.Keys().SetKeyDown(virtualKey, down);
-  const auto kind = down ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
-  context.app.HandleEvent(InputEvent::Key(kind, virtualKey, HeldShift(context)));
+  context.Platform.Keys().SetKeyDown(virtualKey, down);
+  const auto kind = down ? InputKind::KeyDown : InputKind::KeyUp;
+  context.App.HandleEvent(InputEvent::Key(kind, virtualKey, HeldShift(context)));
 }
 
 void CommandFocus(RunnerContext& context, const CommandArguments& arguments) {
   ExpectArgumentCount(arguments, 1, 1);
   if (arguments[0] != "on" && arguments[0] != "off") throw ScriptError("focus takes on or off");
   const bool active = arguments[0] == "on";
-  context.platform.SetApplicationActive(active);
-  context.app.HandleEvent(
-      InputEvent::Of(active ? InputEvent::Kind::FocusGained : InputEvent::Kind::FocusLost));
+  context.Platform.SetApplicationActive(active);
+  context.App.HandleEvent(InputEvent::Of(active ? InputKind::FocusGained : InputKind::FocusLost));
 }
 
 void CommandState(RunnerContext& context, const CommandArguments& arguments) {
   ExpectArgumentCount(arguments, 0, 0);
   JsonWriter json;
   json.BeginObject();
-  for (const auto& [order, section] : Extensions().stateSections) section(context, json);
+  for (const auto& [order, section] : Extensions().StateSections) section(context, json);
   json.EndObject();
-  context.out << json.Text() << '\n';
+  context.Out << json.Text() << '\n';
 }
 
 const std::map<std::string, CommandHandler>& CoreCommands() {
-  static const std::map<std::string, CommandHandler> commands = {
+  static const std::map<std::string, CommandHandler> kCommands = {
       {"seed",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 1, 1);
-         RandomInPlay(c.game).Seed(static_cast<std::uint32_t>(ParseInteger(a[0], 0, UINT32_MAX)));
+         RandomInPlay(c.Game).Seed(static_cast<std::uint32_t>(ParseInteger(a[0], 0, UINT32_MAX)));
        }},
       {"tick", CommandTick},
       {"lag",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 1, 1);
-         c.lagCount = static_cast<std::int32_t>(ParseInteger(a[0], 1, 1000));
+         c.LagCount = static_cast<std::int32_t>(ParseInteger(a[0], 1, 1000));
        }},
       {"down", [](RunnerContext& c, const CommandArguments& a) { CommandKey(c, a, true); }},
       {"up", [](RunnerContext& c, const CommandArguments& a) { CommandKey(c, a, false); }},
       {"type",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 1, 1);
-         for (const char key : UnescapeTypedText(a[0])) c.app.HandleEvent(InputEvent::Typed(key));
+         for (const char key : UnescapeTypedText(a[0])) c.App.HandleEvent(InputEvent::Typed(key));
        }},
       {"mouse",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 2, 2);
-         c.app.HandleEvent(InputEvent::Mouse(static_cast<int>(ParseInteger(a[0], -10000, 10000)),
+         c.App.HandleEvent(InputEvent::Mouse(static_cast<int>(ParseInteger(a[0], -10000, 10000)),
                                              static_cast<int>(ParseInteger(a[1], -10000, 10000))));
        }},
       {"click",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 0, 0);
-         c.app.HandleEvent(InputEvent::Of(InputEvent::Kind::Click));
+         c.App.HandleEvent(InputEvent::Of(InputKind::Click));
        }},
       {"focus", CommandFocus},
       {"shot",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 1, 1);
          try {
-           SaveSurfaceAsPng(c.game.Screen.BackBuffer(), a[0]);
+           SaveSurfaceAsPng(c.Game.Screen.BackBuffer(), a[0]);
          } catch (const std::runtime_error& error) {
            throw ScriptError(error.what());
          }
@@ -197,11 +198,11 @@ const std::map<std::string, CommandHandler>& CoreCommands() {
       {"quit",
        [](RunnerContext& c, const CommandArguments& a) {
          ExpectArgumentCount(a, 0, 0);
-         c.app.Shutdown();
-         c.quit = true;
+         c.App.Shutdown();
+         c.Quit = true;
        }},
   };
-  return commands;
+  return kCommands;
 }
 
 // Splits a line into the command and its arguments; `type` keeps the rest of the line whole so
@@ -221,11 +222,11 @@ ScriptRunner::ScriptRunner(std::ostream& out) : out_(out) {}
 ScriptRunner::~ScriptRunner() = default;
 
 void ScriptRunner::Start() {
-  app_ = std::make_unique<App>(platform_);
+  app_ = std::make_unique<rivoltra::App>(platform_);
   context_ = std::make_unique<RunnerContext>(
       RunnerContext{*app_, app_->State(), platform_, out_, 1, false, {}});
-  app_->State().soundObserver = [this](bool started, std::string_view name) {
-    context_->soundLog.emplace_back(started, std::string(name));
+  app_->State().SoundObserver = [this](bool started, std::string_view name) {
+    context_->SoundLog.emplace_back(started, std::string(name));
   };
   platform_.OnMessage = [this](const std::string& text) {
     out_ << JsonWriter().BeginObject().Field("message", text).EndObject().Text() << '\n';
@@ -237,17 +238,17 @@ bool ScriptRunner::Execute(const std::string& rawLine) {
   const std::string line = rawLine.substr(0, rawLine.find('#'));
   std::string command;
   const CommandArguments arguments = SplitLine(line, command);
-  if (command.empty()) return !context_->quit;
+  if (command.empty()) return !context_->Quit;
   const auto& core = CoreCommands();
   if (const auto found = core.find(command); found != core.end()) {
     found->second(*context_, arguments);
-  } else if (const auto extension = Extensions().commands.find(command);
-             extension != Extensions().commands.end()) {
+  } else if (const auto extension = Extensions().Commands.find(command);
+             extension != Extensions().Commands.end()) {
     extension->second(*context_, arguments);
   } else {
     throw ScriptError("unknown command '" + command + "'");
   }
-  return !context_->quit;
+  return !context_->Quit;
 }
 
 int RunScript(std::istream& script, std::ostream& out, std::ostream& errors) {

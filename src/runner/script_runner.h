@@ -27,14 +27,14 @@ class ScriptError : public std::runtime_error {
 struct RunnerContext {
   // Input, ticks and the end go through the app, as in every frontend; the game is for reading
   // state and for the runner's own set-up commands.
-  App& app;
-  Game& game;
-  NullPlatform& platform;
-  std::ostream& out;
-  std::int32_t lagCount = 1;
-  bool quit = false;
+  rivoltra::App& App;
+  rivoltra::Game& Game;
+  NullPlatform& Platform;
+  std::ostream& Out;
+  std::int32_t LagCount = 1;
+  bool Quit = false;
   // Effects started (true) and stopped (false) since the last `sounds`.
-  std::vector<std::pair<bool, std::string>> soundLog;
+  std::vector<std::pair<bool, std::string>> SoundLog;
 };
 
 using CommandArguments = std::vector<std::string>;
@@ -44,8 +44,8 @@ using StateSection = std::function<void(RunnerContext&, JsonWriter&)>;
 // Areas of the game add their own commands and their own fields of `state` here, each from its
 // own file, so the runner grows with the game without one file knowing every area.
 struct RunnerExtensions {
-  std::map<std::string, CommandHandler> commands;
-  std::vector<std::pair<int, StateSection>> stateSections;  // ordered by the int
+  std::map<std::string, CommandHandler> Commands;
+  std::vector<std::pair<int, StateSection>> StateSections;  // ordered by the int
 };
 RunnerExtensions& Extensions();
 struct RegisterCommand {
@@ -79,14 +79,14 @@ class ScriptRunner {
   // Runs one line; throws ScriptError for a bad line. Returns false once the script has quit.
   bool Execute(const std::string& line);
 
-  Game& game() { return app_->State(); }
-  App& app() { return *app_; }
-  NullPlatform& platform() { return platform_; }
-  RunnerContext& context() { return *context_; }
+  rivoltra::Game& Game() { return app_->State(); }
+  rivoltra::App& App() { return *app_; }
+  NullPlatform& Platform() { return platform_; }
+  RunnerContext& Context() { return *context_; }
 
  private:
   NullPlatform platform_;
-  std::unique_ptr<App> app_;
+  std::unique_ptr<rivoltra::App> app_;
   std::unique_ptr<RunnerContext> context_;
   std::ostream& out_;
 };

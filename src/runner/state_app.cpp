@@ -6,17 +6,17 @@ namespace rivoltra {
 namespace {
 
 const RegisterStateSection kAppState(0, [](RunnerContext& context, JsonWriter& json) {
-  const Game& game = context.game;
+  const Game& game = context.Game;
   json.Field("ScreenState", static_cast<std::int32_t>(game.ScreenState));
-  json.Field("FullScreen", static_cast<int>(game.settings.FullScreen));
-  json.Field("MusicEnabled", static_cast<int>(game.settings.MusicEnabled));
-  json.Field("SoundEnabled", static_cast<int>(game.settings.SoundEnabled));
-  json.Field("Country", game.settings.Country);
+  json.Field("FullScreen", static_cast<int>(game.Settings.FullScreen));
+  json.Field("MusicEnabled", static_cast<int>(game.Settings.MusicEnabled));
+  json.Field("SoundEnabled", static_cast<int>(game.Settings.SoundEnabled));
+  json.Field("Country", game.Settings.Country);
   json.Field("TimerEnabled", game.Timer.Enabled());
   json.Field("FireKeyHeld", game.FireKeyHeld);
   json.Field("MouseX", game.MouseX);
   json.Field("MouseY", game.MouseY);
-  json.Field("MouseCursorCounter", context.platform.MouseCursorCounter());
+  json.Field("MouseCursorCounter", context.Platform.MouseCursorCounter());
   json.Field("RandomState", RandomInPlay(game).State());
 });
 

@@ -6,7 +6,7 @@ namespace rivoltra {
 namespace {
 
 const RegisterStateSection kAudioState(50, [](RunnerContext& context, JsonWriter& json) {
-  const Game& game = context.game;
+  const Game& game = context.Game;
   json.Key("SongFile");
   if (game.SongFile.empty()) {
     json.Null();
@@ -14,7 +14,7 @@ const RegisterStateSection kAudioState(50, [](RunnerContext& context, JsonWriter
     json.Value(game.SongFile);
   }
   json.Field("SongOrder", SongOrder(game));
-  json.Field("LastSongOrder", game.music.LastSongOrder);
+  json.Field("LastSongOrder", game.Music.LastSongOrder);
 });
 
 }  // namespace

@@ -9,9 +9,9 @@ namespace rivoltra {
 namespace {
 
 const RegisterStateSection kDailyState(15, [](RunnerContext& context, JsonWriter& json) {
-  const Game& game = context.game;
+  const Game& game = context.Game;
   if (game.ScreenState != GameScreen::DailyRun) return;
-  const DailyRunState& daily = game.daily;
+  const DailyRunState& daily = game.Daily;
   json.Key("Daily").BeginObject();
   json.Field("Date", DateTextOf(daily.Day));
   json.Field("Car", DailyCourseOf(daily.Day).Car);

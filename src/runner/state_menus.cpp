@@ -8,10 +8,10 @@ namespace rivoltra {
 namespace {
 
 const RegisterStateSection kMenuState(10, [](RunnerContext& context, JsonWriter& json) {
-  const Game& game = context.game;
-  const MenuState& menu = game.menu;
-  json.Field("SelectedButton", menu.buttons.SelectedButton);
-  json.Field("ButtonCount", menu.buttons.ButtonCount);
+  const Game& game = context.Game;
+  const MenuState& menu = game.Menu;
+  json.Field("SelectedButton", menu.Buttons.SelectedButton);
+  json.Field("ButtonCount", menu.Buttons.ButtonCount);
   json.Field("FirstSelectable", menu.FirstSelectable);
   json.Field("LastSelectable", menu.LastSelectable);
   json.Field("MenuPhase", static_cast<std::int32_t>(menu.MenuPhase));
@@ -34,14 +34,14 @@ const RegisterStateSection kMenuState(10, [](RunnerContext& context, JsonWriter&
   }
   json.Key("HighScores").BeginArray();
   for (int rank = 1; rank <= HighScoreTable::kShownEntries; ++rank) {
-    const HighScoreEntry& entry = game.highScores.Entry(rank);
+    const HighScoreEntry& entry = game.HighScores.Entry(rank);
     json.BeginObject()
         .Field("EntryName", entry.EntryName)
         .Field("EntryScore", entry.EntryScore)
         .EndObject();
   }
   json.EndArray();
-  json.Field("CarChoice", game.race.State.CarChoice);
+  json.Field("CarChoice", game.Race.State.CarChoice);
 });
 
 }  // namespace

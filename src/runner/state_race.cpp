@@ -23,8 +23,8 @@ void WriteSlots(const RaceState& race, JsonWriter& json) {
 }
 
 const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter& json) {
-  const Game& game = context.game;
-  const RaceState& race = game.race.State;
+  const Game& game = context.Game;
+  const RaceState& race = game.Race.State;
   json.Field("Level", race.Level);
   json.Field("Score", race.Score);
   json.Field("Lives", race.Lives);
@@ -39,7 +39,7 @@ const RegisterStateSection kRaceState(20, [](RunnerContext& context, JsonWriter&
   json.Field("TurboActive", race.TurboActive);
   json.Field("Punctured", race.Punctured);
   json.Field("CrashPending", race.CrashPending);
-  if (game.raceScene.Live()) {
+  if (game.RaceScene.Live()) {
     const CarState& car = race.Car;
     json.Field("CarX", car.X);
     json.Field("CarY", car.Y);

@@ -14,48 +14,48 @@ namespace rivoltra {
 namespace {
 
 struct StartedGame {
-  NullPlatform platform;
-  App app{platform};
+  NullPlatform Platform;
+  rivoltra::App App{Platform};
 
   explicit StartedGame(bool firstPictureEarly) {
-    platform.KeepPresentedFrames(true);
+    Platform.KeepPresentedFrames(true);
     StartOptions options;
     options.ShowFirstPictureEarly = firstPictureEarly;
-    app.Configure(options);
-    app.Start();
+    App.Configure(options);
+    App.Start();
   }
 
-  Game& game() { return app.State(); }
+  rivoltra::Game& Game() { return App.State(); }
 
   void Tick() {
-    platform.AdvanceClock(kFrameInterval);
-    app.RunDueTicks(platform.Milliseconds());
+    Platform.AdvanceClock(kFrameInterval);
+    App.RunDueTicks(Platform.Milliseconds());
   }
 
   // Enter as the desktop window reports it: the key goes down, types a return, comes up.
   void PressEnter() {
-    platform.Keys().SetKeyDown(VirtualKey::Enter, true);
-    app.HandleEvent(InputEvent::Key(InputEvent::Kind::KeyDown, VirtualKey::Enter, {}));
-    app.HandleEvent(InputEvent::Typed('\r'));
-    platform.Keys().SetKeyDown(VirtualKey::Enter, false);
-    app.HandleEvent(InputEvent::Key(InputEvent::Kind::KeyUp, VirtualKey::Enter, {}));
+    Platform.Keys().SetKeyDown(virtual_key::kEnter, true);
+    App.HandleEvent(InputEvent::Key(InputKind::KeyDown, virtual_key::kEnter, {}));
+    App.HandleEvent(InputEvent::Typed('\r'));
+    Platform.Keys().SetKeyDown(virtual_key::kEnter, false);
+    App.HandleEvent(InputEvent::Key(InputKind::KeyUp, virtual_key::kEnter, {}));
   }
 };
 
 TEST(FirstPictureEarly, IsTheMenuBackgroundShownBeforeAnyTickWithEverythingLoadedAfterStart) {
   StartedGame early(true);
   StartedGame late(false);
-  EXPECT_EQ(late.platform.PresentCount(), 0u);
-  ASSERT_EQ(early.platform.PresentCount(), 1u);
+  EXPECT_EQ(late.Platform.PresentCount(), 0u);
+  ASSERT_EQ(early.Platform.PresentCount(), 1u);
 
   // The slide-in starts with the panels and buttons outside the screen: the background alone.
   Surface background(800, 600);
-  early.game().InterfaceImages.ItemByName("MainMenuBackground").Draw(background, 0, 0, 0);
-  EXPECT_EQ(early.platform.LastPresented().Pixels(), background.Pixels());
+  early.Game().InterfaceImages.ItemByName("MainMenuBackground").Draw(background, 0, 0, 0);
+  EXPECT_EQ(early.Platform.LastPresented().Pixels(), background.Pixels());
 
   // The start-up has prepared all the rest by the time it returns, as without the picture.
   for (StartedGame* started : {&early, &late}) {
-    Game& game = started->game();
+    Game& game = started->Game();
     EXPECT_TRUE(game.StartupComplete);
     EXPECT_GT(game.RaceImages.Items().Count(), 0);
     EXPECT_TRUE(game.RaceImages.Items().Initialized());
@@ -79,12 +79,12 @@ TEST(FirstPictureEarly, LeavesEveryFrameAndScreenAsWithoutIt) {
     }
     early.Tick();
     late.Tick();
-    ASSERT_EQ(early.game().ScreenState, late.game().ScreenState) << "tick " << tick;
-    ASSERT_EQ(early.platform.LastPresented().Pixels(), late.platform.LastPresented().Pixels())
+    ASSERT_EQ(early.Game().ScreenState, late.Game().ScreenState) << "tick " << tick;
+    ASSERT_EQ(early.Platform.LastPresented().Pixels(), late.Platform.LastPresented().Pixels())
         << "tick " << tick;
   }
-  EXPECT_NE(early.game().ScreenState, GameScreen::MainMenu);
-  EXPECT_EQ(early.platform.PresentCount(), late.platform.PresentCount() + 1);
+  EXPECT_NE(early.Game().ScreenState, GameScreen::MainMenu);
+  EXPECT_EQ(early.Platform.PresentCount(), late.Platform.PresentCount() + 1);
 }
 
 }  // namespace

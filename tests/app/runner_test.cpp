@@ -8,9 +8,9 @@ namespace rivoltra {
 namespace {
 
 struct RunResult {
-  int status;
-  std::string out;
-  std::string errors;
+  int Status;
+  std::string Out;
+  std::string Errors;
 };
 
 RunResult RunLines(const std::string& script) {
@@ -22,8 +22,8 @@ RunResult RunLines(const std::string& script) {
 
 TEST(ScriptRunner, BadLinesStopTheRunWithTheLineNumberAndStatusTwo) {
   const struct {
-    const char* script;
-    const char* message;
+    const char* Script;
+    const char* Message;
   } cases[] = {
       {"tick\nfly away\n", "line 2: unknown command 'fly'"},
       {"# comment\n\ntick x\n", "line 3: 'x' is not a whole number"},
@@ -34,16 +34,16 @@ TEST(ScriptRunner, BadLinesStopTheRunWithTheLineNumberAndStatusTwo) {
       {"type \\q\n", "line 1: unknown escape '\\q'"},
   };
   for (const auto& c : cases) {
-    const RunResult result = RunLines(c.script);
-    EXPECT_EQ(result.status, 2) << c.script;
-    EXPECT_NE(result.errors.find(c.message), std::string::npos) << result.errors;
+    const RunResult result = RunLines(c.Script);
+    EXPECT_EQ(result.Status, 2) << c.Script;
+    EXPECT_NE(result.Errors.find(c.Message), std::string::npos) << result.Errors;
   }
 }
 
 TEST(ScriptRunner, CommandsAfterQuitAreNotRun) {
   const RunResult result = RunLines("quit\nfly away\n");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_TRUE(result.errors.empty()) << result.errors;
+  EXPECT_EQ(result.Status, 0);
+  EXPECT_TRUE(result.Errors.empty()) << result.Errors;
 }
 
 TEST(ScriptRunner, TicksAdvanceTheFakeClockByLagIntervals) {
@@ -51,10 +51,10 @@ TEST(ScriptRunner, TicksAdvanceTheFakeClockByLagIntervals) {
   ScriptRunner runner(out);
   runner.Start();
   std::uint32_t ticks = 0;
-  runner.game().Timer.OnTimer = [&](std::int32_t lag) { ticks += static_cast<std::uint32_t>(lag); };
+  runner.Game().Timer.OnTimer = [&](std::int32_t lag) { ticks += static_cast<std::uint32_t>(lag); };
   runner.Execute("lag 3");
   runner.Execute("tick 4");
-  EXPECT_EQ(runner.platform().Milliseconds(), 4u * 3u * 30u);
+  EXPECT_EQ(runner.Platform().Milliseconds(), 4u * 3u * 30u);
   EXPECT_EQ(ticks, 12u);
   runner.Execute("focus off");
   runner.Execute("tick 5");
@@ -71,14 +71,14 @@ TEST(ScriptRunner, AltEnterSwitchesTheDisplayAndTheTimerKeepsRunning) {
   runner.Start();
   runner.Execute("down Alt");
   runner.Execute("down Enter");
-  EXPECT_EQ(runner.game().settings.FullScreen, 1);
-  EXPECT_TRUE(runner.platform().IsFullScreen());
-  EXPECT_TRUE(runner.game().Timer.Enabled());
+  EXPECT_EQ(runner.Game().Settings.FullScreen, 1);
+  EXPECT_TRUE(runner.Platform().IsFullScreen());
+  EXPECT_TRUE(runner.Game().Timer.Enabled());
   runner.Execute("up Enter");
   runner.Execute("down Enter");
-  EXPECT_EQ(runner.game().settings.FullScreen, 0);
-  EXPECT_FALSE(runner.platform().IsFullScreen());
-  EXPECT_TRUE(runner.game().Timer.Enabled());
+  EXPECT_EQ(runner.Game().Settings.FullScreen, 0);
+  EXPECT_FALSE(runner.Platform().IsFullScreen());
+  EXPECT_TRUE(runner.Game().Timer.Enabled());
 }
 
 TEST(ScriptRunner, CtrlKeepsTheFireFlagWhateverTheScreen) {
@@ -86,15 +86,15 @@ TEST(ScriptRunner, CtrlKeepsTheFireFlagWhateverTheScreen) {
   ScriptRunner runner(out);
   runner.Start();
   runner.Execute("down Ctrl");
-  EXPECT_TRUE(runner.game().FireKeyHeld);
+  EXPECT_TRUE(runner.Game().FireKeyHeld);
   runner.Execute("up Ctrl");
-  EXPECT_FALSE(runner.game().FireKeyHeld);
+  EXPECT_FALSE(runner.Game().FireKeyHeld);
 }
 
 TEST(ScriptRunner, StatePrintsOneJsonObjectPerCall) {
   const RunResult result = RunLines("seed 42\nstate\nstate\n");
-  ASSERT_EQ(result.status, 0) << result.errors;
-  std::istringstream lines(result.out);
+  ASSERT_EQ(result.Status, 0) << result.Errors;
+  std::istringstream lines(result.Out);
   std::string line;
   int count = 0;
   while (std::getline(lines, line)) {

@@ -34,114 +34,114 @@ void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 class MusicTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("rivoltra_music_" +
-              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    previous = fs::current_path();
-    fs::current_path(folder);
-    audio.Initialize();
+    folder_ = fs::temp_directory_path() /
+              ("rivoltra_music_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    previous_ = fs::current_path();
+    fs::current_path(folder_);
+    audio_.Initialize();
   }
   void TearDown() override {
-    fs::current_path(previous);
-    fs::remove_all(folder);
+    fs::current_path(previous_);
+    fs::remove_all(folder_);
   }
 
   // One frame tick's worth of time, then the tick's first step.
   void Tick(ScreenMusic song, std::uint8_t musicEnabled = 1) {
-    audio.AdvanceClock(30);
-    KeepMusicPlaying(player, music, musicEnabled, song);
+    audio_.AdvanceClock(30);
+    KeepMusicPlaying(player_, music_, musicEnabled, song);
   }
 
-  fs::path folder;
-  fs::path previous;
-  NullAudio audio;
-  ModulePlayer player{audio};
-  MusicState music;
+  fs::path folder_;
+  fs::path previous_;
+  NullAudio audio_;
+  ModulePlayer player_{audio_};
+  MusicState music_;
 };
 
 TEST_F(MusicTest, OrderPositionAdvancesWithTheClockAndWraps) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
-  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
-  ASSERT_NE(music.SongHandle, nullptr);
+  PlayScreenMusic(player_, music_, 1, ScreenMusic::Menu);
+  ASSERT_NE(music_.SongHandle, nullptr);
   std::vector<std::int32_t> orders;
   for (int tick = 0; tick < 12; ++tick) {
-    audio.AdvanceClock(30);
-    orders.push_back(player.SongGetOrder(music.SongHandle));
+    audio_.AdvanceClock(30);
+    orders.push_back(player_.SongGetOrder(music_.SongHandle));
   }
   EXPECT_EQ(orders, (std::vector<std::int32_t>{0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 0, 0}));
 }
 
 TEST_F(MusicTest, WrappedSongIsReloadedFromItsFileAndRestarted) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
-  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
+  PlayScreenMusic(player_, music_, 1, ScreenMusic::Menu);
   for (int tick = 0; tick < 10; ++tick) Tick(ScreenMusic::Menu);
-  EXPECT_EQ(music.LastSongOrder, 3);
+  EXPECT_EQ(music_.LastSongOrder, 3);
 
   // The file changes under the playing song: only a reload can pick the new one up.
   WriteFile(kMenuSongFile, BuildTestModule(kTwoShortOrders));
   Tick(ScreenMusic::Menu);  // reads 0 after 3: restart
-  ASSERT_NE(music.SongHandle, nullptr);
-  EXPECT_EQ(music.LastSongOrder, 0);
-  EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
+  ASSERT_NE(music_.SongHandle, nullptr);
+  EXPECT_EQ(music_.LastSongOrder, 0);
+  EXPECT_EQ(player_.SongGetOrder(music_.SongHandle), 0);
   Tick(ScreenMusic::Menu);
   Tick(ScreenMusic::Menu);
-  EXPECT_EQ(music.LastSongOrder, 1);  // 40 ms orders: the new file is playing
+  EXPECT_EQ(music_.LastSongOrder, 1);  // 40 ms orders: the new file is playing
 }
 
 TEST_F(MusicTest, RestartTakesTheSongOfTheCurrentScreen) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
   WriteFile(kRaceSongFile, BuildTestModule(kTwoShortOrders));
-  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
+  PlayScreenMusic(player_, music_, 1, ScreenMusic::Menu);
   for (int tick = 0; tick < 10; ++tick) Tick(ScreenMusic::Race);
   Tick(ScreenMusic::Race);  // the menu song wraps while the screen is a race screen
   Tick(ScreenMusic::Race);
   Tick(ScreenMusic::Race);
-  EXPECT_EQ(music.LastSongOrder, 1);
+  EXPECT_EQ(music_.LastSongOrder, 1);
 }
 
 TEST_F(MusicTest, OnePatternSongIsNeverRestarted) {
   WriteFile(kMenuSongFile, BuildTestModule(kOnePattern));
-  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
-  Song* const song = music.SongHandle;
+  PlayScreenMusic(player_, music_, 1, ScreenMusic::Menu);
+  Song* const song = music_.SongHandle;
   ASSERT_NE(song, nullptr);
   for (int tick = 0; tick < 100; ++tick) Tick(ScreenMusic::Menu);
   // Had it been reloaded, removing the file would show: the handle would be gone next wrap.
   fs::remove(kMenuSongFile);
   for (int tick = 0; tick < 100; ++tick) Tick(ScreenMusic::Menu);
-  EXPECT_EQ(music.SongHandle, song);
-  EXPECT_EQ(music.LastSongOrder, 0);
-  EXPECT_GT(audio.MusicFramesRendered(), 0u);
+  EXPECT_EQ(music_.SongHandle, song);
+  EXPECT_EQ(music_.LastSongOrder, 0);
+  EXPECT_GT(audio_.MusicFramesRendered(), 0u);
 }
 
 TEST_F(MusicTest, MusicDisabledLoadsNothing) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
-  music.LastSongOrder = 7;
-  PlayScreenMusic(player, music, 0, ScreenMusic::Menu);
-  EXPECT_EQ(music.SongHandle, nullptr);
-  EXPECT_EQ(music.LastSongOrder, 0);
+  music_.LastSongOrder = 7;
+  PlayScreenMusic(player_, music_, 0, ScreenMusic::Menu);
+  EXPECT_EQ(music_.SongHandle, nullptr);
+  EXPECT_EQ(music_.LastSongOrder, 0);
   for (int tick = 0; tick < 20; ++tick) Tick(ScreenMusic::Menu, 0);
-  EXPECT_EQ(music.SongHandle, nullptr);
-  EXPECT_EQ(music.LastSongOrder, 0);
+  EXPECT_EQ(music_.SongHandle, nullptr);
+  EXPECT_EQ(music_.LastSongOrder, 0);
 }
 
 TEST_F(MusicTest, TurningMusicOffAndOnStartsTheMenuSongOver) {
   WriteFile(kMenuSongFile, BuildTestModule(kFourOrders));
-  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
+  PlayScreenMusic(player_, music_, 1, ScreenMusic::Menu);
   for (int tick = 0; tick < 6; ++tick) Tick(ScreenMusic::Menu);
-  EXPECT_EQ(music.LastSongOrder, 2);
+  EXPECT_EQ(music_.LastSongOrder, 2);
 
-  StopMusic(player, music);
-  EXPECT_EQ(music.SongHandle, nullptr);
+  StopMusic(player_, music_);
+  EXPECT_EQ(music_.SongHandle, nullptr);
   Tick(ScreenMusic::Menu);  // nothing to keep going
-  EXPECT_EQ(music.SongHandle, nullptr);
+  EXPECT_EQ(music_.SongHandle, nullptr);
 
-  PlayScreenMusic(player, music, 1, ScreenMusic::Menu);
-  ASSERT_NE(music.SongHandle, nullptr);
-  EXPECT_EQ(player.SongGetOrder(music.SongHandle), 0);
+  PlayScreenMusic(player_, music_, 1, ScreenMusic::Menu);
+  ASSERT_NE(music_.SongHandle, nullptr);
+  EXPECT_EQ(player_.SongGetOrder(music_.SongHandle), 0);
   for (int tick = 0; tick < 3; ++tick) Tick(ScreenMusic::Menu);
-  EXPECT_EQ(music.LastSongOrder, 1);
+  EXPECT_EQ(music_.LastSongOrder, 1);
 }
 
 TEST_F(MusicTest, FilesThatDoNotLoadGiveNoMusicAndNoError) {
@@ -151,10 +151,10 @@ TEST_F(MusicTest, FilesThatDoNotLoadGiveNoMusicAndNoError) {
   WriteFile("Data/Music/Truncated.xm", truncated);
   for (const char* file :
        {"Data/Music/Missing.xm", "Data/Music/Broken.xm", "Data/Music/Truncated.xm"}) {
-    PlaySong(player, music, 1, file);
-    EXPECT_EQ(music.SongHandle, nullptr) << file;
+    PlaySong(player_, music_, 1, file);
+    EXPECT_EQ(music_.SongHandle, nullptr) << file;
     Tick(ScreenMusic::Menu);
-    EXPECT_EQ(music.SongHandle, nullptr) << file;
+    EXPECT_EQ(music_.SongHandle, nullptr) << file;
   }
 }
 

@@ -65,9 +65,9 @@ TEST(ParseWave, OtherChunkLongerThanTheImageEndsIt) {
 
 TEST(ParseWave, RejectsBadHeadersAndShortChunks) {
   struct Case {
-    const char* what;
-    Bytes image;
-    const char* message;
+    const char* What;
+    Bytes Image;
+    const char* Message;
   };
   Bytes notRiff = RiffHeader();
   notRiff[0] = 'X';
@@ -91,12 +91,12 @@ TEST(ParseWave, RejectsBadHeadersAndShortChunks) {
       {"format cut short", shortFormat, "Stream read error"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     try {
-      ParseWave(c.image);
+      ParseWave(c.Image);
       ADD_FAILURE() << "no error";
     } catch (const FormatError& e) {
-      EXPECT_STREQ(e.what(), c.message);
+      EXPECT_STREQ(e.what(), c.Message);
     }
   }
 }
@@ -196,8 +196,8 @@ TEST(SoundArchive, ErrorsNameTheFileAndWhatIsWrong) {
   Bytes wrongRoot = WriteSoundArchiveBytes({});
   wrongRoot[3 + 18 + 2 + 4 + 4 + 2] = 'I';
   struct Case {
-    Bytes bytes;
-    std::string message;
+    rivoltra::Bytes Bytes;
+    std::string Message;
   };
   const Case cases[] = {
       {WriteSoundArchiveBytes({{"Bad", false, 0, badWave}}),
@@ -208,10 +208,10 @@ TEST(SoundArchive, ErrorsNameTheFileAndWhatIsWrong) {
   };
   for (const Case& c : cases) {
     try {
-      ReadSoundArchiveBytes(c.bytes, "Sounds.sfx");
-      ADD_FAILURE() << "no error for " << c.message;
+      ReadSoundArchiveBytes(c.Bytes, "Sounds.sfx");
+      ADD_FAILURE() << "no error for " << c.Message;
     } catch (const ArchiveError& e) {
-      EXPECT_EQ(std::string(e.what()), c.message);
+      EXPECT_EQ(std::string(e.what()), c.Message);
     }
   }
 }

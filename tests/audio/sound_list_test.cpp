@@ -35,34 +35,34 @@ std::string Describe(const NullAudio::SoundEvent& event) {
 class SoundListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    audio.Initialize();
-    list.SetSoundOutput(&audio);
+    audio_.Initialize();
+    list_.SetSoundOutput(&audio_);
   }
 
-  void Load(std::vector<SoundItemData> items) { list.Items().Assign(items); }
+  void Load(std::vector<SoundItemData> items) { list_.Items().Assign(items); }
 
   std::vector<std::string> Events() {
     std::vector<std::string> described;
-    for (const auto& event : audio.TakeEvents()) described.push_back(Describe(event));
+    for (const auto& event : audio_.TakeEvents()) described.push_back(Describe(event));
     return described;
   }
 
-  NullAudio audio;
-  SoundList list;
+  NullAudio audio_;
+  SoundList list_;
 };
 
 struct Advance {
-  int milliseconds;
+  int Milliseconds;
 };
 struct PlayOnce {};
 using Step = std::variant<PlayOnce, Advance>;
 
 struct CopyCase {
-  const char* what;
-  int maxPlayingCount;
-  std::vector<Step> steps;
-  std::vector<std::string> events;
-  std::vector<int> copies;
+  const char* What;
+  int MaxPlayingCount;
+  std::vector<Step> Steps;
+  std::vector<std::string> Events;
+  std::vector<int> Copies;
 };
 
 TEST(SoundItemCopies, NonLoopedCopiesFollowTheLimit) {
@@ -95,78 +95,78 @@ TEST(SoundItemCopies, NonLoopedCopiesFollowTheLimit) {
        {2, 3}},
   };
   for (const CopyCase& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     NullAudio audio;
     audio.Initialize();
     SoundList list;
     list.SetSoundOutput(&audio);
-    list.Items().Assign({{"Hit", false, c.maxPlayingCount, WaveOfMilliseconds(100)}});
+    list.Items().Assign({{"Hit", false, c.MaxPlayingCount, WaveOfMilliseconds(100)}});
     SoundItem& item = list.ItemByName("Hit");
     std::map<const SoundBuffer*, int> numberOf;  // copies in order of creation, from #2
-    for (const Step& step : c.steps) {
+    for (const Step& step : c.Steps) {
       if (std::holds_alternative<PlayOnce>(step)) {
         item.Play(false);
         for (const SoundBuffer* copy : item.Copies())
           if (!numberOf.contains(copy)) numberOf[copy] = static_cast<int>(numberOf.size()) + 2;
       } else {
-        audio.AdvanceClock(static_cast<std::uint32_t>(std::get<Advance>(step).milliseconds));
+        audio.AdvanceClock(static_cast<std::uint32_t>(std::get<Advance>(step).Milliseconds));
       }
     }
     std::vector<std::string> events;
     for (const auto& event : audio.Events()) events.push_back(Describe(event));
-    EXPECT_THAT(events, ElementsAreArray(c.events));
+    EXPECT_THAT(events, ElementsAreArray(c.Events));
     std::vector<int> copies;
     for (const SoundBuffer* copy : item.Copies()) copies.push_back(numberOf.at(copy));
-    EXPECT_THAT(copies, ElementsAreArray(c.copies));
+    EXPECT_THAT(copies, ElementsAreArray(c.Copies));
   }
 }
 
 TEST_F(SoundListTest, LoopedSoundRestartsFromTheBeginningAndPlaysUntilStopped) {
   Load({{"Engine", true, 0, WaveOfMilliseconds(100)}});
-  PlaySound(1, list, "Engine");
-  audio.AdvanceClock(10'000);
-  EXPECT_EQ(audio.PlayingCount(), 1);
-  PlaySound(1, list, "engine");
+  PlaySound(1, list_, "Engine");
+  audio_.AdvanceClock(10'000);
+  EXPECT_EQ(audio_.PlayingCount(), 1);
+  PlaySound(1, list_, "engine");
   EXPECT_THAT(Events(),
               ElementsAre("play Engine#1 looped", "stop Engine#1", "play Engine#1 looped"));
-  EXPECT_TRUE(list.ItemByName("Engine").Copies().empty());
+  EXPECT_TRUE(list_.ItemByName("Engine").Copies().empty());
 
-  StopSound(1, list, "ENGINE");
+  StopSound(1, list_, "ENGINE");
   EXPECT_THAT(Events(), ElementsAre("stop Engine#1"));
-  EXPECT_EQ(audio.PlayingCount(), 0);
+  EXPECT_EQ(audio_.PlayingCount(), 0);
 }
 
 TEST_F(SoundListTest, PlaySoundCutsEarlierCopiesSoOneCopyServes) {
   Load({{"Shot", false, 0, WaveOfMilliseconds(100)}});
-  PlaySound(1, list, "Shot");
-  PlaySound(1, list, "Shot");
+  PlaySound(1, list_, "Shot");
+  PlaySound(1, list_, "Shot");
   EXPECT_THAT(Events(), ElementsAre("play Shot#2", "stop Shot#2", "play Shot#2"));
-  EXPECT_EQ(list.ItemByName("Shot").Copies().size(), 1u);
+  EXPECT_EQ(list_.ItemByName("Shot").Copies().size(), 1u);
 }
 
 TEST_F(SoundListTest, SoundDisabledNeverTouchesTheList) {
   Load({{"Tick", false, 0, WaveOfMilliseconds(100)}});
   for (std::uint8_t disabled : {std::uint8_t{0}, std::uint8_t{2}}) {
-    EXPECT_NO_THROW(PlaySound(disabled, list, "NoSuchSound"));
-    EXPECT_NO_THROW(StopSound(disabled, list, "NoSuchSound"));
-    PlaySound(disabled, list, "Tick");
+    EXPECT_NO_THROW(PlaySound(disabled, list_, "NoSuchSound"));
+    EXPECT_NO_THROW(StopSound(disabled, list_, "NoSuchSound"));
+    PlaySound(disabled, list_, "Tick");
   }
   EXPECT_TRUE(Events().empty());
 
   try {
-    PlaySound(1, list, "NoSuchSound");
+    PlaySound(1, list_, "NoSuchSound");
     FAIL() << "no error";
   } catch (const SoundListError& e) {
     EXPECT_STREQ(e.what(), "Wave 'NoSuchSound' not found");
   }
-  EXPECT_THROW(StopSound(1, list, "NoSuchSound"), SoundListError);
+  EXPECT_THROW(StopSound(1, list_, "NoSuchSound"), SoundListError);
 }
 
 TEST_F(SoundListTest, LookupIgnoresCaseAndTheNewestNameWins) {
   Load({{"Stone", false, 0, WaveOfMilliseconds(10)},
         {"STONE", false, 0, WaveOfMilliseconds(20)},
         {"Water", false, 0, WaveOfMilliseconds(30)}});
-  SoundCollection& items = list.Items();
+  SoundCollection& items = list_.Items();
   EXPECT_EQ(&items.ItemByName("stone"), &items.Items(1));
   items.Items(0).SetName("sTONE");  // renaming makes it the newest of its name
   EXPECT_EQ(&items.ItemByName("Stone"), &items.Items(0));
@@ -209,43 +209,43 @@ TEST_F(SoundListTest, WavesWithoutSamplesOrInAFormatNoOutputPlaysStaySilent) {
         {"Compressed", false, 0, MakeWaveImage(compressed)},
         {"NoWave", true, 0, {}}});
   for (const char* name : {"Empty", "EmptyLoop", "Compressed", "NoWave"}) {
-    EXPECT_TRUE(list.ItemByName(name).Initialized()) << name;
-    EXPECT_EQ(list.ItemByName(name).Master(), nullptr) << name;
-    PlaySound(1, list, name);
+    EXPECT_TRUE(list_.ItemByName(name).Initialized()) << name;
+    EXPECT_EQ(list_.ItemByName(name).Master(), nullptr) << name;
+    PlaySound(1, list_, name);
   }
   EXPECT_TRUE(Events().empty());
 }
 
 TEST_F(SoundListTest, PropertyChangesStopOrFreeAsTheyMust) {
   Load({{"Bonus", false, 0, WaveOfMilliseconds(100)}});
-  SoundItem& item = list.ItemByName("Bonus");
+  SoundItem& item = list_.ItemByName("Bonus");
   item.Play(false);
   item.Play(false);
   item.SetMaxPlayingCount(-3);
   EXPECT_EQ(item.MaxPlayingCount(), 0);
   EXPECT_TRUE(item.Copies().empty());
-  EXPECT_EQ(audio.PlayingCount(), 0);
+  EXPECT_EQ(audio_.PlayingCount(), 0);
 
   item.SetLooped(true);
   item.Play(false);
-  audio.TakeEvents();
+  audio_.TakeEvents();
   item.SetLooped(false);
   EXPECT_THAT(Events(), ElementsAre("stop Bonus#1"));
 }
 
 TEST_F(SoundListTest, WaitReturnsWhenTheCopyHasFinished) {
   Load({{"LevelFinish", false, 0, WaveOfMilliseconds(250)}});
-  list.ItemByName("LevelFinish").Play(true);
-  EXPECT_EQ(audio.Milliseconds(), 250);
-  EXPECT_EQ(audio.PlayingCount(), 0);
+  list_.ItemByName("LevelFinish").Play(true);
+  EXPECT_EQ(audio_.Milliseconds(), 250);
+  EXPECT_EQ(audio_.PlayingCount(), 0);
 }
 
 TEST_F(SoundListTest, FrequencyChangesHowLongACopyPlays) {
   Load({{"Rabbit", false, 0, WaveOfMilliseconds(100)}});
-  SoundItem& item = list.ItemByName("Rabbit");
+  SoundItem& item = list_.ItemByName("Rabbit");
   item.SetFrequency(16000);  // twice the wave's own rate
   item.Play(true);
-  EXPECT_EQ(audio.Milliseconds(), 50);
+  EXPECT_EQ(audio_.Milliseconds(), 50);
 }
 
 TEST_F(SoundListTest, LoadArchiveReplacesItemsAndKeepsThemWhenTheFileIsBad) {
@@ -263,17 +263,17 @@ TEST_F(SoundListTest, LoadArchiveReplacesItemsAndKeepsThemWhenTheFileIsBad) {
                static_cast<std::streamsize>(broken.size()));
   }
 
-  list.Items().LoadArchive(good);
-  ASSERT_EQ(list.Items().Count(), 2);
-  EXPECT_EQ(list.Items().Items(1).Name(), "Spike");
-  EXPECT_EQ(list.Items().Items(1).MaxPlayingCount(), 2);
-  EXPECT_NE(list.Items().Items(1).Master(), nullptr);  // bound to an open output: ready at once
+  list_.Items().LoadArchive(good);
+  ASSERT_EQ(list_.Items().Count(), 2);
+  EXPECT_EQ(list_.Items().Items(1).Name(), "Spike");
+  EXPECT_EQ(list_.Items().Items(1).MaxPlayingCount(), 2);
+  EXPECT_NE(list_.Items().Items(1).Master(), nullptr);  // bound to an open output: ready at once
 
-  EXPECT_THROW(list.Items().LoadArchive(bad), ArchiveError);
-  EXPECT_THROW(list.Items().LoadArchive((folder / "rivoltra_missing.sfx").string()),
+  EXPECT_THROW(list_.Items().LoadArchive(bad), ArchiveError);
+  EXPECT_THROW(list_.Items().LoadArchive((folder / "rivoltra_missing.sfx").string()),
                std::system_error);
-  EXPECT_EQ(list.Items().Count(), 2);
-  EXPECT_NO_THROW(PlaySound(1, list, "GameOver"));
+  EXPECT_EQ(list_.Items().Count(), 2);
+  EXPECT_NO_THROW(PlaySound(1, list_, "GameOver"));
   std::filesystem::remove(good);
   std::filesystem::remove(bad);
 }

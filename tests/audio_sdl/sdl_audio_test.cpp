@@ -99,23 +99,23 @@ class SdlAudioTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    rawFile = fs::temp_directory_path() / ("rivoltra_sdl_audio_" + name + ".raw");
-    moduleFile = fs::temp_directory_path() / ("rivoltra_sdl_audio_" + name + ".xm");
-    fs::remove(rawFile);
+    rawFile_ = fs::temp_directory_path() / ("rivoltra_sdl_audio_" + name + ".raw");
+    moduleFile_ = fs::temp_directory_path() / ("rivoltra_sdl_audio_" + name + ".xm");
+    fs::remove(rawFile_);
     const auto module = testing::BuildTestModule({.Orders = 1, .RowsPerPattern = 64, .Tone = true});
-    std::ofstream(moduleFile, std::ios::binary)
+    std::ofstream(moduleFile_, std::ios::binary)
         .write(reinterpret_cast<const char*>(module.data()),
                static_cast<std::streamsize>(module.size()));
     setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", rawFile.c_str(), 1);
+    setenv("SDL_DISKAUDIOFILE", rawFile_.c_str(), 1);
   }
   void TearDown() override {
-    fs::remove(rawFile);
-    fs::remove(moduleFile);
+    fs::remove(rawFile_);
+    fs::remove(moduleFile_);
   }
 
-  fs::path rawFile;
-  fs::path moduleFile;
+  fs::path rawFile_;
+  fs::path moduleFile_;
 };
 
 TEST_F(SdlAudioTest, EffectAndMusicReachTheDeviceWhenAndWhereTheyShould) {
@@ -135,14 +135,14 @@ TEST_F(SdlAudioTest, EffectAndMusicReachTheDeviceWhenAndWhereTheyShould) {
   WaitUntil(start, 400);
   PlaySound(1, list, "Beep");
   WaitUntil(start, 1000);
-  PlaySong(player, music, 1, moduleFile.string());
+  PlaySong(player, music, 1, moduleFile_.string());
   ASSERT_NE(music.SongHandle, nullptr);
   WaitUntil(start, 1600);
   StopMusic(player, music);
   WaitUntil(start, 1900);
   audio.Finalize();
 
-  const std::vector<Segment> segments = AudibleSegments(ReadLeftChannel(rawFile));
+  const std::vector<Segment> segments = AudibleSegments(ReadLeftChannel(rawFile_));
   for (const Segment& s : segments)
     std::printf("audible %d..%d ms, rms %.0f, %.0f Hz\n", s.StartMilliseconds, s.EndMilliseconds,
                 s.Rms, s.Hertz);
@@ -187,7 +187,7 @@ TEST_F(SdlAudioTest, EffectsAndMusicFollowThePlayersVolumes) {
   for (const int percent : {100, 50, 0}) {
     WaitUntil(start, at);
     player.SetVolume(percent);
-    PlaySong(player, music, 1, moduleFile.string());
+    PlaySong(player, music, 1, moduleFile_.string());
     WaitUntil(start, at + 400);
     StopMusic(player, music);
     at += 700;
@@ -195,7 +195,7 @@ TEST_F(SdlAudioTest, EffectsAndMusicFollowThePlayersVolumes) {
   WaitUntil(start, at);
   audio.Finalize();
 
-  const std::vector<std::int16_t> samples = ReadLeftChannel(rawFile);
+  const std::vector<std::int16_t> samples = ReadLeftChannel(rawFile_);
   const std::vector<Segment> segments = AudibleSegments(samples);
   for (const Segment& s : segments)
     std::printf("audible %d..%d ms, rms %.0f, %.0f Hz\n", s.StartMilliseconds, s.EndMilliseconds,
@@ -233,17 +233,17 @@ TEST_F(SdlAudioTest, SongsChangeSafelyWhileTheAudioThreadRenders) {
   const Uint64 start = SDL_GetTicks64();
   int restarts = 0;
   while (SDL_GetTicks64() - start < 500) {
-    PlaySong(player, music, 1, moduleFile.string());
+    PlaySong(player, music, 1, moduleFile_.string());
     KeepMusicPlaying(player, music, 1, ScreenMusic::Menu);
     if (restarts % 3 == 0) StopMusic(player, music);
     ++restarts;
   }
   SDL_Delay(50);
-  PlaySong(player, music, 1, moduleFile.string());
+  PlaySong(player, music, 1, moduleFile_.string());
   SDL_Delay(200);
   audio.Finalize();
   std::printf("%d song changes in 500 ms\n", restarts);
-  const std::vector<Segment> segments = AudibleSegments(ReadLeftChannel(rawFile));
+  const std::vector<Segment> segments = AudibleSegments(ReadLeftChannel(rawFile_));
   ASSERT_FALSE(segments.empty());
   EXPECT_NEAR(segments.back().Hertz, kMusicHertz, kMusicHertz * 0.05);
 }

@@ -8,11 +8,11 @@ namespace {
 
 TEST(AnimationStep, AdvancesLoopsAndStops) {
   struct Case {
-    bool looped;
-    int frameCount;
-    double position, speed;
-    int lag;
-    double expectedPosition, expectedSpeed;
+    bool Looped;
+    int FrameCount;
+    double Position, Speed;
+    int Lag;
+    double ExpectedPosition, ExpectedSpeed;
   } cases[] = {
       {true, 4, 3.5, 1, 1, 0.5, 1},      // wraps past the end
       {true, 4, 0.5, -1, 1, 3.5, -1},    // and past the start
@@ -25,10 +25,10 @@ TEST(AnimationStep, AdvancesLoopsAndStops) {
       {false, 0, 0.0, 1, 1, 0.0, 0},     // no frames: last frame -1 is clamped to 0
   };
   for (const Case& c : cases) {
-    Animation animation{c.frameCount, c.looped, c.position, c.speed};
-    animation.Advance(c.lag);
-    EXPECT_DOUBLE_EQ(animation.Pos, c.expectedPosition) << c.looped << " " << c.position;
-    EXPECT_DOUBLE_EQ(animation.Speed, c.expectedSpeed) << c.looped << " " << c.position;
+    Animation animation{c.FrameCount, c.Looped, c.Position, c.Speed};
+    animation.Advance(c.Lag);
+    EXPECT_DOUBLE_EQ(animation.Pos, c.ExpectedPosition) << c.Looped << " " << c.Position;
+    EXPECT_DOUBLE_EQ(animation.Speed, c.ExpectedSpeed) << c.Looped << " " << c.Position;
   }
 }
 

@@ -12,9 +12,9 @@ namespace {
 TEST(PositionBounds, TruncatesTowardZeroClampsFarPositionsAndSaturatesTheEdges) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {
-    double x, y;
-    int width, height;
-    Rect expected;
+    double X, Y;
+    int Width, Height;
+    Rect Expected;
   } cases[] = {
       {10.9, -3.9, 5, 6, {10, -3, 15, 3}},
       {-0.5, 0.5, 1, 1, {0, 0, 1, 1}},
@@ -24,7 +24,7 @@ TEST(PositionBounds, TruncatesTowardZeroClampsFarPositionsAndSaturatesTheEdges) 
       {1000, -1000, INT_MAX, INT_MIN, {1000, -1000, INT_MAX, INT_MIN}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(PositionBounds(c.x, c.y, c.width, c.height), c.expected) << c.x << " " << c.y;
+    EXPECT_EQ(PositionBounds(c.X, c.Y, c.Width, c.Height), c.Expected) << c.X << " " << c.Y;
   }
 }
 

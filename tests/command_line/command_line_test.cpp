@@ -10,13 +10,13 @@
 namespace rivoltra {
 namespace {
 
-using Action = CommandLine::Action;
+using Action = CommandLineAction;
 using Arguments = std::vector<std::string>;
 
 TEST(CommandLine, OptionsWithAndWithoutValues) {
   const CommandLine line = ParseCommandLine(
       {"--fullscreen", "--data", "/opt/data", "--save=/tmp/s", "--server", "https://s.example:9"});
-  EXPECT_EQ(line.action, Action::Run);
+  EXPECT_EQ(line.Action, Action::Run);
   EXPECT_EQ(line.FullScreen, 1);
   EXPECT_EQ(line.DataFolder, "/opt/data");
   EXPECT_EQ(line.SaveFolder, "/tmp/s");
@@ -34,8 +34,8 @@ TEST(CommandLine, OptionsWithAndWithoutValues) {
 }
 
 TEST(CommandLine, HelpAndVersion) {
-  EXPECT_EQ(ParseCommandLine({"--help"}).action, Action::Help);
-  EXPECT_EQ(ParseCommandLine({"--windowed", "--version"}).action, Action::Version);
+  EXPECT_EQ(ParseCommandLine({"--help"}).Action, Action::Help);
+  EXPECT_EQ(ParseCommandLine({"--windowed", "--version"}).Action, Action::Version);
   const std::string usage = UsageText("rivoltra");
   for (const char* option :
        {"--help", "--version", "--windowed", "--fullscreen", "--data DIR", "--save DIR",
@@ -48,8 +48,8 @@ TEST(CommandLine, HelpAndVersion) {
 
 TEST(CommandLine, MistakesAreUsageErrorsNamingTheArgument) {
   const struct {
-    Arguments arguments;
-    const char* named;
+    rivoltra::Arguments Arguments;
+    const char* Named;
   } cases[] = {
       {{"--bogus"}, "--bogus"},
       {{"-h"}, "-h"},
@@ -66,9 +66,9 @@ TEST(CommandLine, MistakesAreUsageErrorsNamingTheArgument) {
       {{"--scale=big"}, "--scale"},
   };
   for (const auto& c : cases) {
-    const CommandLine line = ParseCommandLine(c.arguments);
-    EXPECT_EQ(line.action, Action::UsageError) << c.named;
-    EXPECT_NE(line.error.find(c.named), std::string::npos) << line.error;
+    const CommandLine line = ParseCommandLine(c.Arguments);
+    EXPECT_EQ(line.Action, Action::UsageError) << c.Named;
+    EXPECT_NE(line.Error.find(c.Named), std::string::npos) << line.Error;
   }
 }
 

@@ -39,13 +39,13 @@ inline Archive Load(const std::string& fileName) {
 }
 
 inline const Archive& Interface() {
-  static const Archive archive = Load("Res1.gfx");
-  return archive;
+  static const Archive kArchive = Load("Res1.gfx");
+  return kArchive;
 }
 
 inline const Archive& Race() {
-  static const Archive archive = Load("Res3.gfx");
-  return archive;
+  static const Archive kArchive = Load("Res3.gfx");
+  return kArchive;
 }
 
 inline int Patterns(const ImageItemData& item) {

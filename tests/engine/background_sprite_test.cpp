@@ -21,54 +21,54 @@ constexpr Pixel565 kUntouched = 0xF81F;
 // colour, so every surface pixel tells which cell pixel landed on it.
 class BackgroundGrid : public ::testing::Test {
  protected:
-  BackgroundGrid() : display(100, 80) {
+  BackgroundGrid() : display_(100, 80) {
     ImageItemData data = MakeItem(
         "Road",
         MakePicture(64, 32, [](int x, int y) { return CoordinateColor(x % 32, y, x / 32 + 1); }),
         32, 32);
     data.Transparent = false;
-    list.Items().Add(data);
-    list.SetDisplay(&display);
-    component.SetDisplay(&display);
-    display.Initialize();
-    background = new BackgroundSprite(&component.Engine());
-    background->Image = &list.ItemByName("Road");
-    background->SetGridSize(2, 1);
-    background->SetCell(0, 0, 1);  // the cells show the patterns swapped
-    background->SetCell(1, 0, 0);
+    list_.Items().Add(data);
+    list_.SetDisplay(&display_);
+    component_.SetDisplay(&display_);
+    display_.Initialize();
+    background_ = new BackgroundSprite(&component_.Engine());
+    background_->Image = &list_.ItemByName("Road");
+    background_->SetGridSize(2, 1);
+    background_->SetCell(0, 0, 1);  // the cells show the patterns swapped
+    background_->SetCell(1, 0, 0);
   }
 
   // The cell pixel that should cover surface pixel (sx, sy), or kUntouched.
   Pixel565 Expected(int sx, int sy, bool endless) const {
-    const long long rx = sx - static_cast<long long>(std::trunc(background->X));
-    const long long ry = sy - static_cast<long long>(std::trunc(background->Y));
+    const long long rx = sx - static_cast<long long>(std::trunc(background_->X));
+    const long long ry = sy - static_cast<long long>(std::trunc(background_->Y));
     const long long column = rx >= 0 ? rx / 32 : -((-rx + 31) / 32);
     const long long row = ry >= 0 ? ry / 32 : -((-ry + 31) / 32);
     if (!endless && (column < 0 || column > 1 || row != 0)) return kUntouched;
-    const int pattern = background->CellAt(static_cast<int>((column % 2 + 2) % 2), 0);
+    const int pattern = background_->CellAt(static_cast<int>((column % 2 + 2) % 2), 0);
     if (pattern < 0) return kUntouched;
     const int u = static_cast<int>(rx - column * 32), v = static_cast<int>(ry - row * 32);
     return XrgbToRgb565(CoordinateColor(u, v, pattern + 1));
   }
 
   void DrawAndCompare(double x, double y, bool endless) {
-    background->X = x;
-    background->Y = y;
-    background->Endless = endless;
-    display.BackBuffer().Fill(kUntouched);
-    component.DrawSprites();
+    background_->X = x;
+    background_->Y = y;
+    background_->Endless = endless;
+    display_.BackBuffer().Fill(kUntouched);
+    component_.DrawSprites();
     for (int sy = 0; sy < 80; ++sy) {
       for (int sx = 0; sx < 100; ++sx) {
-        ASSERT_EQ(display.BackBuffer().At(sx, sy), Expected(sx, sy, endless))
+        ASSERT_EQ(display_.BackBuffer().At(sx, sy), Expected(sx, sy, endless))
             << "at " << x << "," << y << " pixel " << sx << "," << sy;
       }
     }
   }
 
-  FakeDisplay display;
-  ImageList list;
-  DisplaySpriteEngine component;
-  BackgroundSprite* background;
+  FakeDisplay display_;
+  ImageList list_;
+  DisplaySpriteEngine component_;
+  BackgroundSprite* background_;
 };
 
 TEST_F(BackgroundGrid, EndlessCoversTheWholeSurfaceAtAnyPosition) {
@@ -80,7 +80,7 @@ TEST_F(BackgroundGrid, EndlessCoversTheWholeSurfaceAtAnyPosition) {
                       {-5.0, 250.0}}) {
     DrawAndCompare(x, y, true);
   }
-  background->SetCell(1, 0, -1);  // an empty cell leaves its place alone
+  background_->SetCell(1, 0, -1);  // an empty cell leaves its place alone
   DrawAndCompare(-20, 3, true);
 }
 
@@ -91,39 +91,39 @@ TEST_F(BackgroundGrid, BoundedDrawsOnlyItsOwnCells) {
 }
 
 TEST_F(BackgroundGrid, BoundsAndGrid) {
-  background->X = -3.5;
-  background->Y = 7;
-  EXPECT_EQ(background->GetBounds(), (Rect{-3, 7, 61, 39}));
-  background->Endless = true;
-  EXPECT_EQ(background->GetBounds(), (Rect{0, 0, 100, 80}));
-  background->Endless = false;
-  background->Image = nullptr;
-  EXPECT_EQ(background->GetBounds(), Rect{});
-  EXPECT_FALSE(background->CanCollide);
+  background_->X = -3.5;
+  background_->Y = 7;
+  EXPECT_EQ(background_->GetBounds(), (Rect{-3, 7, 61, 39}));
+  background_->Endless = true;
+  EXPECT_EQ(background_->GetBounds(), (Rect{0, 0, 100, 80}));
+  background_->Endless = false;
+  background_->Image = nullptr;
+  EXPECT_EQ(background_->GetBounds(), Rect{});
+  EXPECT_FALSE(background_->CanCollide);
 
-  background->SetCellSolid(1, 0, false);
-  background->SetGridSize(3, 2);  // resizing resets every cell
-  EXPECT_EQ(background->CellAt(2, 1), 0);
-  EXPECT_TRUE(background->CellSolidAt(1, 0));
-  EXPECT_EQ(background->CellAt(3, 0), -1);
-  EXPECT_FALSE(background->CellSolidAt(-1, 0));
-  background->SetGridSize(0, 5);
-  EXPECT_EQ(background->GridWidth(), 0);
-  EXPECT_EQ(background->GridHeight(), 0);
-  EXPECT_THROW(background->SetGridSize(1 << 16, 1 << 16), SpriteError);
-  EXPECT_EQ(background->GridWidth(), 0);
+  background_->SetCellSolid(1, 0, false);
+  background_->SetGridSize(3, 2);  // resizing resets every cell
+  EXPECT_EQ(background_->CellAt(2, 1), 0);
+  EXPECT_TRUE(background_->CellSolidAt(1, 0));
+  EXPECT_EQ(background_->CellAt(3, 0), -1);
+  EXPECT_FALSE(background_->CellSolidAt(-1, 0));
+  background_->SetGridSize(0, 5);
+  EXPECT_EQ(background_->GridWidth(), 0);
+  EXPECT_EQ(background_->GridHeight(), 0);
+  EXPECT_THROW(background_->SetGridSize(1 << 16, 1 << 16), SpriteError);
+  EXPECT_EQ(background_->GridWidth(), 0);
 }
 
 TEST_F(BackgroundGrid, HitTestLooksAtTheSolidCellsUnderTheOverlap) {
-  background->CanCollide = true;
-  background->SetCellSolid(1, 0, false);
-  Sprite& probe = *new Sprite(&component.Engine());
+  background_->CanCollide = true;
+  background_->SetCellSolid(1, 0, false);
+  Sprite& probe = *new Sprite(&component_.Engine());
   probe.Width = probe.Height = 4;
   struct Case {
-    bool endless;
-    double backgroundX;
-    int probeX, probeY;
-    bool hit;
+    bool Endless;
+    double BackgroundX;
+    int ProbeX, ProbeY;
+    bool Hit;
   } cases[] = {
       {false, 10, 12, 5, true},   // inside cell 0
       {false, 10, 50, 5, false},  // inside cell 1, not solid
@@ -135,15 +135,15 @@ TEST_F(BackgroundGrid, HitTestLooksAtTheSolidCellsUnderTheOverlap) {
       {true, 50, 20, 0, false},   // relative -30: cell -1, wrapped to 1
   };
   for (const Case& c : cases) {
-    background->Endless = c.endless;
-    background->X = c.backgroundX;
-    background->Y = 0;
-    probe.X = c.probeX;
-    probe.Y = c.probeY;
-    EXPECT_EQ(background->HitTest(probe), c.hit) << c.backgroundX << " " << c.probeX;
+    background_->Endless = c.Endless;
+    background_->X = c.BackgroundX;
+    background_->Y = 0;
+    probe.X = c.ProbeX;
+    probe.Y = c.ProbeY;
+    EXPECT_EQ(background_->HitTest(probe), c.Hit) << c.BackgroundX << " " << c.ProbeX;
   }
-  background->Image = nullptr;
-  EXPECT_TRUE(background->HitTest(probe));
+  background_->Image = nullptr;
+  EXPECT_TRUE(background_->HitTest(probe));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace rivoltra {
 namespace {
 
-namespace K = VirtualKey;
+namespace K = virtual_key;
 
 TEST(ControlBindings, TheFactoryKeysAreTheClassicTableWithCtrlLeftToTheKeyEvents) {
   const KeyAssignments classic = GameKeyAssignments();
@@ -21,28 +21,28 @@ TEST(ControlBindings, TheFactoryKeysAreTheClassicTableWithCtrlLeftToTheKeyEvents
     };
     EXPECT_EQ(sorted(mine[state]), sorted(classic[state])) << state;
   }
-  EXPECT_EQ(FindKey(DefaultControlBindings(), K::Control)->action, ControlAction::Fire);
+  EXPECT_EQ(FindKey(DefaultControlBindings(), K::kControl)->Action, ControlAction::Fire);
 }
 
 TEST(ControlBindings, AnInputTakenFromAnotherPlaceSwapsWithTheCellsOldOne) {
   ControlBindings bindings = DefaultControlBindings();
   // Space (fire, slot 0) onto accelerate's slot 0, which held Up: fire gets Up.
-  const auto from = AssignKey(bindings, ControlAction::Accelerate, 0, K::Space);
+  const auto from = AssignKey(bindings, ControlAction::Accelerate, 0, K::kSpace);
   ASSERT_TRUE(from.has_value());
-  EXPECT_EQ(from->action, ControlAction::Fire);
-  EXPECT_EQ(from->slot, 0);
+  EXPECT_EQ(from->Action, ControlAction::Fire);
+  EXPECT_EQ(from->Slot, 0);
   EXPECT_EQ(bindings.Of(ControlAction::Accelerate).Keys,
-            (std::array<std::uint8_t, 2>{K::Space, K::Numpad8}));
+            (std::array<std::uint8_t, 2>{K::kSpace, K::kNumpad8}));
   EXPECT_EQ(bindings.Of(ControlAction::Fire).Keys,
-            (std::array<std::uint8_t, 2>{K::Up, K::Control}));
+            (std::array<std::uint8_t, 2>{K::kUp, K::kControl}));
 
   // A free key just takes the cell; the old key is then bound nowhere.
   EXPECT_FALSE(AssignKey(bindings, ControlAction::Brake, 0, K::Letter('S')).has_value());
-  EXPECT_FALSE(FindKey(bindings, K::Down).has_value());
+  EXPECT_FALSE(FindKey(bindings, K::kDown).has_value());
   // Within one action the two slots swap.
-  AssignKey(bindings, ControlAction::Accelerate, 1, K::Space);
+  AssignKey(bindings, ControlAction::Accelerate, 1, K::kSpace);
   EXPECT_EQ(bindings.Of(ControlAction::Accelerate).Keys,
-            (std::array<std::uint8_t, 2>{K::Numpad8, K::Space}));
+            (std::array<std::uint8_t, 2>{K::kNumpad8, K::kSpace}));
 
   // No key anywhere is bound twice.
   for (int key = 1; key < 256; ++key) {
@@ -53,9 +53,9 @@ TEST(ControlBindings, AnInputTakenFromAnotherPlaceSwapsWithTheCellsOldOne) {
     EXPECT_LE(places, 1) << key;
   }
 
-  const auto padFrom = AssignPad(bindings, ControlAction::Brake, 1, PadButton(PadButtons::South));
+  const auto padFrom = AssignPad(bindings, ControlAction::Brake, 1, PadButton(pad_buttons::kSouth));
   ASSERT_TRUE(padFrom.has_value());
-  EXPECT_EQ(padFrom->action, ControlAction::Fire);
+  EXPECT_EQ(padFrom->Action, ControlAction::Fire);
   EXPECT_EQ(bindings.Of(ControlAction::Fire).Pad[0], PadControl::DpadDown);
 }
 
@@ -64,7 +64,7 @@ TEST(ControlBindings, TheControllerTableFollowsTheBindings) {
   AssignPad(bindings, ControlAction::Fire, 0, PadControl::RightTrigger);
   const PadAssignments assigns = PadAssignmentsOf(bindings);
   EXPECT_EQ(assigns[static_cast<std::size_t>(PadControl::RightTrigger)], InputStates{InputButton8});
-  EXPECT_TRUE(assigns[static_cast<std::size_t>(PadButton(PadButtons::South))].Empty());
+  EXPECT_TRUE(assigns[static_cast<std::size_t>(PadButton(pad_buttons::kSouth))].Empty());
   EXPECT_EQ(assigns[static_cast<std::size_t>(PadControl::DpadUp)], InputStates{InputUp});
 }
 
@@ -81,7 +81,7 @@ TEST(ControlBindings, EveryNameReadsBackAsItsInput) {
     const auto control = static_cast<PadControl>(code);
     EXPECT_EQ(PadControlByName(PadControlName(control)), control) << PadControlName(control);
   }
-  EXPECT_EQ(KeyByName("keypad 8"), K::Numpad8);
+  EXPECT_EQ(KeyByName("keypad 8"), K::kNumpad8);
   EXPECT_EQ(PadControlByName("button 12"), PadButton(11));
   EXPECT_FALSE(KeyByName("").has_value());
   EXPECT_FALSE(KeyByName("F25").has_value());

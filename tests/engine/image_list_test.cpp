@@ -22,21 +22,21 @@ Picture Coordinates(int width, int height, int tag = 1) {
 
 class BoundImageList : public ::testing::Test {
  protected:
-  BoundImageList() : display(40, 30) {
-    list.SetDisplay(&display);
-    display.Initialize();
+  BoundImageList() : display_(40, 30) {
+    list_.SetDisplay(&display_);
+    display_.Initialize();
   }
-  FakeDisplay display;
-  ImageList list;
+  FakeDisplay display_;
+  ImageList list_;
 };
 
 TEST(ImageListNames, HashIsLengthFirstAndSecondToLastCharacterOfTheLowerCasedName) {
   struct Case {
-    const char* name;
-    int hash;
+    const char* Name;
+    int Hash;
   } cases[] = {
       {"", 0}, {"a", 16}, {"AB", (32 + 'a' + 'a') & 255}, {"Car1", (64 + 'c' + 'r') & 255}};
-  for (const Case& c : cases) EXPECT_EQ(NameHash(c.name), c.hash) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(NameHash(c.Name), c.Hash) << c.Name;
 }
 
 TEST(ImageListNames, LookupIgnoresCaseAndTheLatestNamedItemWins) {
@@ -76,10 +76,10 @@ TEST(ImageListNames, DestroyingAnItemUnchainsItFromItsBucket) {
 
 TEST(ImagePatterns, CountAndRectanglesBeforeAndAfterTheDisplayIsBuilt) {
   struct Case {
-    int pictureWidth, pictureHeight, patternWidth, patternHeight, skipWidth;
-    int count;
-    int pattern;
-    Rect rect;
+    int PictureWidth, PictureHeight, PatternWidth, PatternHeight, SkipWidth;
+    int Count;
+    int Pattern;
+    rivoltra::Rect Rect;
   } cases[] = {
       {100, 20, 20, 20, 0, 5, 3, Rect{60, 0, 80, 20}},
       {100, 20, 0, 20, 0, 1, 0, Rect{0, 0, 100, 20}},   // width 0: the whole picture across
@@ -89,16 +89,16 @@ TEST(ImagePatterns, CountAndRectanglesBeforeAndAfterTheDisplayIsBuilt) {
   for (const Case& c : cases) {
     FakeDisplay display(10, 10);
     ImageList list;
-    ImageItemData data = MakeItem("P", Coordinates(c.pictureWidth, c.pictureHeight), c.patternWidth,
-                                  c.patternHeight);
-    data.SkipWidth = c.skipWidth;
+    ImageItemData data = MakeItem("P", Coordinates(c.PictureWidth, c.PictureHeight), c.PatternWidth,
+                                  c.PatternHeight);
+    data.SkipWidth = c.SkipWidth;
     ImageItem& item = list.Items().Add(data);
-    EXPECT_EQ(item.PatternCount(), c.count) << "before, picture width " << c.pictureWidth;
+    EXPECT_EQ(item.PatternCount(), c.Count) << "before, picture width " << c.PictureWidth;
     list.SetDisplay(&display);
     display.Initialize();
-    EXPECT_EQ(item.PatternCount(), c.count) << "after, picture width " << c.pictureWidth;
-    EXPECT_EQ(item.PatternRect(c.pattern), c.rect) << "picture width " << c.pictureWidth;
-    EXPECT_EQ(item.PatternRect(c.count), Rect{});
+    EXPECT_EQ(item.PatternCount(), c.Count) << "after, picture width " << c.PictureWidth;
+    EXPECT_EQ(item.PatternRect(c.Pattern), c.Rect) << "picture width " << c.PictureWidth;
+    EXPECT_EQ(item.PatternRect(c.Count), Rect{});
     EXPECT_EQ(item.PatternRect(-1), Rect{});
   }
 }
@@ -106,7 +106,7 @@ TEST(ImagePatterns, CountAndRectanglesBeforeAndAfterTheDisplayIsBuilt) {
 TEST_F(BoundImageList, WidePicturesAreSplitIntoBlocksOfWholeCells) {
   // Cells of 100 make blocks of 600 pixels: pattern 6 starts the second block.
   auto stripColor = [](int x, int y) { return CoordinateColor(x % 32, y, (x / 32) % 31 + 1); };
-  ImageItem& item = list.Items().Add(MakeItem("Strip", MakePicture(1000, 4, stripColor), 100, 4));
+  ImageItem& item = list_.Items().Add(MakeItem("Strip", MakePicture(1000, 4, stripColor), 100, 4));
   ASSERT_EQ(item.PatternCount(), 10);
   EXPECT_EQ(item.PatternRect(5), (Rect{500, 0, 600, 4}));
   EXPECT_EQ(item.PatternRect(6), (Rect{0, 0, 100, 4}));
@@ -131,10 +131,10 @@ TEST_F(BoundImageList, DrawSkipsTheKeyAndClipsAtEveryEdge) {
   // and a black column.
   Picture picture = MakePicture(
       13, 5, [](int x, int y) { return x == y || x == 9 ? 0u : CoordinateColor(x, y, 2); });
-  ImageItem& item = list.Items().Add(MakeItem("Box", picture));
+  ImageItem& item = list_.Items().Add(MakeItem("Box", picture));
   const Pixel565 background = 0x1234;
   const struct {
-    int x, y;
+    int X, Y;
   } positions[] = {{-3, 1},  {37, 2}, {4, -2}, {5, 27},  {-4, -3}, {36, 27},
                    {10, 10}, {-6, 0}, {40, 0}, {-13, 4}, {27, 0},  {-1, 25}};
   for (auto [x, y] : positions) {
@@ -163,7 +163,7 @@ Pixel565 HalfOfEach(Pixel565 a, Pixel565 b) {
 TEST_F(BoundImageList, HalfTransparentDrawBlendsEveryChannelSkipsTheKeyAndClips) {
   Picture picture = MakePicture(
       13, 5, [](int x, int y) { return x == y || x == 9 ? 0u : CoordinateColor(x, y, 3); });
-  ImageItem& item = list.Items().Add(MakeItem("Ghost", picture));
+  ImageItem& item = list_.Items().Add(MakeItem("Ghost", picture));
   const Pixel565 background = 0xFFFF;
   for (auto [x, y] : {std::pair{-3, 1}, {37, 2}, {4, -2}, {10, 10}, {-13, 4}, {0, 0}}) {
     Surface target(40, 30);
@@ -185,7 +185,7 @@ TEST_F(BoundImageList, DrawWithoutTransparencyCopiesTheKeyToo) {
   ImageItemData data =
       MakeItem("Solid", MakePicture(2, 1, [](int x, int) { return x == 0 ? 0u : 0xFFFFFFu; }));
   data.Transparent = false;
-  ImageItem& item = list.Items().Add(data);
+  ImageItem& item = list_.Items().Add(data);
   Surface target(2, 1);
   target.Fill(0x5555);
   item.Draw(target, 0, 0, 0);
@@ -194,7 +194,7 @@ TEST_F(BoundImageList, DrawWithoutTransparencyCopiesTheKeyToo) {
 }
 
 TEST_F(BoundImageList, OutOfRangePatternsAndFarPositionsDrawNothing) {
-  ImageItem& item = list.Items().Add(MakeItem("Two", Coordinates(4, 2), 2, 2));
+  ImageItem& item = list_.Items().Add(MakeItem("Two", Coordinates(4, 2), 2, 2));
   Surface target(8, 8);
   for (int pattern : {-1, 2, 1 << 30}) item.Draw(target, 0, 0, pattern);
   item.Draw(target, INT_MAX - 1, INT_MAX - 1, 0);
@@ -205,7 +205,7 @@ TEST_F(BoundImageList, OutOfRangePatternsAndFarPositionsDrawNothing) {
 
 TEST_F(BoundImageList, RotationByZeroIsAPlainDrawAndByAQuarterTurnsClockwise) {
   Picture picture = Coordinates(4, 3);
-  ImageItem& item = list.Items().Add(MakeItem("Needle", picture));
+  ImageItem& item = list_.Items().Add(MakeItem("Needle", picture));
   Surface plain(40, 30), rotated(40, 30);
   item.Draw(plain, 10, 12, 0);
   item.DrawRotate(rotated, 10, 12, 4, 3, 0, 0.0, 0.0, 256);  // a whole turn is no turn
@@ -230,7 +230,7 @@ TEST_F(BoundImageList, RotationScalesAboutThePivotAndSkipsKeyPixels) {
   // turned offsets are truncated toward zero.
   Picture picture =
       MakePicture(2, 2, [](int x, int y) { return x + y == 2 ? 0u : CoordinateColor(x, y, 3); });
-  ImageItem& item = list.Items().Add(MakeItem("Quad", picture));
+  ImageItem& item = list_.Items().Add(MakeItem("Quad", picture));
   Surface target(40, 30);
   target.Fill(0x0F0F);
   item.DrawRotate(target, 20, 10, 4, 4, 0, 0.5, 0.5, 128);
@@ -250,12 +250,12 @@ TEST_F(BoundImageList, RotationScalesAboutThePivotAndSkipsKeyPixels) {
 }
 
 TEST_F(BoundImageList, PatternsFollowTheDisplayThroughFinalizeAndInitialize) {
-  ImageItem& item = list.Items().Add(MakeItem("Car", Coordinates(6, 2), 2, 2));
+  ImageItem& item = list_.Items().Add(MakeItem("Car", Coordinates(6, 2), 2, 2));
   Surface target(4, 4);
   item.Draw(target, 0, 0, 2);
   EXPECT_EQ(target.At(1, 1), XrgbToRgb565(CoordinateColor(5, 1, 1)));
 
-  display.Finalize();
+  display_.Finalize();
   EXPECT_FALSE(item.Initialized());
   EXPECT_EQ(item.PatternSurface(0), nullptr);
   EXPECT_EQ(item.PatternCount(), 3);  // still known from the picture
@@ -263,7 +263,7 @@ TEST_F(BoundImageList, PatternsFollowTheDisplayThroughFinalizeAndInitialize) {
   item.Draw(target, 0, 0, 2);
   EXPECT_EQ(target.At(1, 1), 0);
 
-  display.Initialize();
+  display_.Initialize();
   ASSERT_TRUE(item.Initialized());
   item.Draw(target, 0, 0, 2);
   EXPECT_EQ(target.At(1, 1), XrgbToRgb565(CoordinateColor(5, 1, 1)));
@@ -300,7 +300,7 @@ TEST_F(BoundImageList, ChangingTheKeyRekeysTheBuiltPatterns) {
   ImageItemData data = MakeItem(
       "Keyed", MakePicture(2, 1, [](int x, int) { return x == 0 ? 0x00FF00FFu : 0x000000FFu; }));
   data.TransparentColor = 0x00FF00FF;  // magenta in 0x00BBGGRR is the same value
-  ImageItem& item = list.Items().Add(data);
+  ImageItem& item = list_.Items().Add(data);
   Surface target(2, 1);
   item.Draw(target, 0, 0, 0);
   EXPECT_EQ(target.At(0, 0), 0);

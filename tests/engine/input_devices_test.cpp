@@ -12,54 +12,54 @@ namespace {
 class FakeKeyboard final : public KeyboardSource {
  public:
   void ReadKeys(std::array<std::uint8_t, 256>& keys) override {
-    for (int key : down) keys[key] = 0x80;
-    for (int key : toggledOnly) keys[key] = 0x01;
+    for (int key : Down) keys[key] = 0x80;
+    for (int key : ToggledOnly) keys[key] = 0x01;
   }
-  std::set<int> down;
-  std::set<int> toggledOnly;  // low bit only: a lock key that is not held
+  std::set<int> Down;
+  std::set<int> ToggledOnly;  // low bit only: a lock key that is not held
 };
 
 class FakeJoystick final : public JoystickSource {
  public:
   bool Open(int id) override {
-    openedId = id;
-    return present;
+    OpenedId = id;
+    return Present;
   }
-  void Close() override { ++closes; }
+  void Close() override { ++Closes; }
   bool Read(RawJoystickState& s) override {
-    s = state;
-    return readable;
+    s = State;
+    return Readable;
   }
-  bool present = true;
-  bool readable = true;
-  int openedId = -1;
-  int closes = 0;
-  RawJoystickState state{{1000, 0, 2000}, {1000, 0, 2000}, {1000, 0, 2000}, 0, 8};
+  bool Present = true;
+  bool Readable = true;
+  int OpenedId = -1;
+  int Closes = 0;
+  RawJoystickState State{{1000, 0, 2000}, {1000, 0, 2000}, {1000, 0, 2000}, 0, 8};
 };
 
 class FakeForeground final : public ForegroundQuery {
  public:
-  bool GameWindowInFront() const override { return inFront; }
-  bool inFront = true;
+  bool GameWindowInFront() const override { return InFront; }
+  bool InFront = true;
 };
 
 class InputDevices : public ::testing::Test {
  protected:
   InputDevices() {
-    input.Keyboard().SetSource(&keyboard);
-    input.Joystick().SetSource(&joystick);
-    input.SetForegroundQuery(&foreground);
-    input.Initialize();
+    input_.Keyboard().SetSource(&keyboard_);
+    input_.Joystick().SetSource(&joystick_);
+    input_.SetForegroundQuery(&foreground_);
+    input_.Initialize();
   }
   InputStates Update() {
-    input.Update();
-    return input.States();
+    input_.Update();
+    return input_.States();
   }
 
-  FakeKeyboard keyboard;
-  FakeJoystick joystick;
-  FakeForeground foreground;
-  GameInput input;
+  FakeKeyboard keyboard_;
+  FakeJoystick joystick_;
+  FakeForeground foreground_;
+  GameInput input_;
 };
 
 TEST(InputStateSet, StoresStateNInBitNMod8OfByteNDiv8) {
@@ -84,56 +84,56 @@ TEST(InputKeys, TheGameAssignsItsKeysToTheFirstEightButtonsAndTheDirections) {
   for (auto [state, key] : single) {
     EXPECT_EQ(keys[state], (std::array<std::uint32_t, 3>{key, 0, 0})) << state;
   }
-  for (int state = InputButton9; state < InputStateCount; ++state) {
+  for (int state = InputButton9; state < kInputStateCount; ++state) {
     EXPECT_EQ(keys[state], (std::array<std::uint32_t, 3>{})) << state;
   }
 }
 
 TEST_F(InputDevices, EitherUpKeyGivesUpUntilBothAreReleased) {
-  keyboard.down = {VirtualKey::Up};
+  keyboard_.Down = {virtual_key::kUp};
   EXPECT_EQ(Update(), InputStates{InputUp});
-  keyboard.down = {VirtualKey::Up, VirtualKey::Numpad8};
+  keyboard_.Down = {virtual_key::kUp, virtual_key::kNumpad8};
   EXPECT_EQ(Update(), InputStates{InputUp});
-  keyboard.down = {VirtualKey::Numpad8};
+  keyboard_.Down = {virtual_key::kNumpad8};
   EXPECT_EQ(Update(), InputStates{InputUp});
-  keyboard.down = {};
+  keyboard_.Down = {};
   EXPECT_EQ(Update(), InputStates{});
 }
 
 TEST_F(InputDevices, UnassignedAndNotHeldKeysGiveNothing) {
-  keyboard.down = {VirtualKey::Letter('A'), VirtualKey::Control, VirtualKey::Enter};
-  keyboard.toggledOnly = {VirtualKey::Letter('Z')};
+  keyboard_.Down = {virtual_key::Letter('A'), virtual_key::kControl, virtual_key::kEnter};
+  keyboard_.ToggledOnly = {virtual_key::Letter('Z')};
   EXPECT_TRUE(Update().Empty());
   // Codes outside 1..255 in a slot are never looked up.
-  input.Keyboard().Assigns[InputButton9] = {0, 256 + VirtualKey::Letter('A'),
-                                            VirtualKey::Letter('A')};
+  input_.Keyboard().Assigns[InputButton9] = {0, 256 + virtual_key::Letter('A'),
+                                             virtual_key::Letter('A')};
   EXPECT_EQ(Update(), InputStates{InputButton9});
 }
 
 TEST_F(InputDevices, StatesChangeOnlyOnEdges) {
-  keyboard.down = {VirtualKey::Space, VirtualKey::Left};
+  keyboard_.Down = {virtual_key::kSpace, virtual_key::kLeft};
   EXPECT_EQ(Update(), (InputStates{InputButton8, InputLeft}));
-  input.States().Remove(InputButton8);  // taken away while still held
+  input_.States().Remove(InputButton8);  // taken away while still held
   EXPECT_EQ(Update(), InputStates{InputLeft});
-  keyboard.down = {};
+  keyboard_.Down = {};
   EXPECT_TRUE(Update().Empty());
-  keyboard.down = {VirtualKey::Space};  // pressed again
+  keyboard_.Down = {virtual_key::kSpace};  // pressed again
   EXPECT_EQ(Update(), InputStates{InputButton8});
 }
 
 TEST_F(InputDevices, NothingIsReportedWhileAnotherWindowIsInFront) {
-  keyboard.down = {VirtualKey::Right};
-  joystick.state.Buttons = 1;
-  foreground.inFront = false;
+  keyboard_.Down = {virtual_key::kRight};
+  joystick_.State.Buttons = 1;
+  foreground_.InFront = false;
   EXPECT_TRUE(Update().Empty());
-  EXPECT_EQ(input.Keyboard().Keys()[VirtualKey::Right], 0);
-  input.ActiveOnly = false;
+  EXPECT_EQ(input_.Keyboard().Keys()[virtual_key::kRight], 0);
+  input_.ActiveOnly = false;
   EXPECT_EQ(Update(), (InputStates{InputRight, InputButton1}));
 }
 
 TEST(JoystickAxis, DeadZoneAndRangeArithmetic) {
   struct Case {
-    int position, minimum, maximum, deadZone, range, value;
+    int Position, Minimum, Maximum, DeadZone, Range, Value;
   } cases[] = {
       {400, 0, 2000, 50, 1000, -200},       // 60 % left: outside the dead zone
       {600, 0, 2000, 50, 1000, 0},          // 40 % left: inside
@@ -151,32 +151,32 @@ TEST(JoystickAxis, DeadZoneAndRangeArithmetic) {
       {0, 0, 1, 0, 1000, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(JoystickAxisValue({c.position, c.minimum, c.maximum}, c.deadZone, c.range), c.value)
-        << c.position << " in " << c.minimum << ".." << c.maximum;
+    EXPECT_EQ(JoystickAxisValue({c.Position, c.Minimum, c.Maximum}, c.DeadZone, c.Range), c.Value)
+        << c.Position << " in " << c.Minimum << ".." << c.Maximum;
   }
 }
 
 TEST_F(InputDevices, JoystickDirectionsAndButtonsBecomeStates) {
-  joystick.state.X.Position = 400;   // left
-  joystick.state.Y.Position = 1700;  // down
-  joystick.state.Z.Position = 0;     // Z adds nothing
-  joystick.state.Buttons = 0b1000'0001u | (1u << 31);
-  joystick.state.ButtonCount = 8;  // bit 31 is beyond the joystick's buttons
+  joystick_.State.X.Position = 400;   // left
+  joystick_.State.Y.Position = 1700;  // down
+  joystick_.State.Z.Position = 0;     // Z adds nothing
+  joystick_.State.Buttons = 0b1000'0001u | (1u << 31);
+  joystick_.State.ButtonCount = 8;  // bit 31 is beyond the joystick's buttons
   EXPECT_EQ(Update(), (InputStates{InputLeft, InputDown, InputButton1, InputButton8}));
-  EXPECT_EQ(input.Joystick().Axis(JoystickAxisId::X), -200);
-  EXPECT_EQ(input.Joystick().Axis(JoystickAxisId::Z), -1000);
+  EXPECT_EQ(input_.Joystick().Axis(JoystickAxisId::X), -200);
+  EXPECT_EQ(input_.Joystick().Axis(JoystickAxisId::Z), -1000);
 
-  joystick.state.ButtonCount = 32;
-  joystick.state.X.Position = 600;  // inside the dead zone
+  joystick_.State.ButtonCount = 32;
+  joystick_.State.X.Position = 600;  // inside the dead zone
   EXPECT_EQ(Update(), (InputStates{InputDown, InputButton1, InputButton8, InputButton32}));
 
-  joystick.readable = false;  // unplugged: the keyboard carries on alone
-  keyboard.down = {VirtualKey::Up};
+  joystick_.Readable = false;  // unplugged: the keyboard carries on alone
+  keyboard_.Down = {virtual_key::kUp};
   EXPECT_EQ(Update(), InputStates{InputUp});
 }
 
 TEST_F(InputDevices, JoystickSettingsAreClampedAndANewIdAcquiresAgain) {
-  JoystickInput& stick = input.Joystick();
+  JoystickInput& stick = input_.Joystick();
   EXPECT_EQ(stick.DeadZone(JoystickAxisId::Y), 50);
   EXPECT_EQ(stick.Range(JoystickAxisId::Z), 1000);
   stick.SetDeadZone(JoystickAxisId::X, 150);
@@ -186,12 +186,12 @@ TEST_F(InputDevices, JoystickSettingsAreClampedAndANewIdAcquiresAgain) {
   EXPECT_EQ(stick.DeadZone(JoystickAxisId::Y), 0);
   EXPECT_EQ(stick.Range(JoystickAxisId::Z), 0);
 
-  joystick.present = false;
+  joystick_.Present = false;
   stick.SetID(1);
-  EXPECT_EQ(joystick.openedId, 1);
-  EXPECT_EQ(joystick.closes, 1);
+  EXPECT_EQ(joystick_.OpenedId, 1);
+  EXPECT_EQ(joystick_.Closes, 1);
   EXPECT_FALSE(stick.Initialized());
-  joystick.state.Buttons = 1;
+  joystick_.State.Buttons = 1;
   EXPECT_TRUE(Update().Empty());
 }
 
@@ -206,42 +206,42 @@ TEST(GameController, ReadsAsAJoystickWouldWithTheDpadAsItsHat) {
   EXPECT_EQ(JoystickAxisValue(s.X, 50, 1000), 0);
   EXPECT_LT(JoystickAxisValue(s.Y, 50, 1000), 0);
   EXPECT_EQ(JoystickAxisValue(s.Z, 50, 1000), 0);
-  EXPECT_EQ(s.Dpad, DpadBits::Left);
+  EXPECT_EQ(s.Dpad, dpad_bits::kLeft);
   EXPECT_EQ(s.RightTrigger, 32767);
   EXPECT_EQ(s.Buttons, 0b101u);
-  EXPECT_EQ(s.ButtonCount, GameControllerButtonCount);
+  EXPECT_EQ(s.ButtonCount, kGameControllerButtonCount);
 }
 
 TEST_F(InputDevices, ControllerInputsSetTheStatesTheirTableGivesAndTheMenusKeepTheirOwn) {
-  joystick.state.X = {0, -32768, 32767};
-  joystick.state.Y = {0, -32768, 32767};
-  joystick.state.Dpad = DpadBits::Up;
-  joystick.state.RightTrigger = 30000;
-  joystick.state.Buttons = 1u << 6;  // start
-  joystick.state.ButtonCount = GameControllerButtonCount;
+  joystick_.State.X = {0, -32768, 32767};
+  joystick_.State.Y = {0, -32768, 32767};
+  joystick_.State.Dpad = dpad_bits::kUp;
+  joystick_.State.RightTrigger = 30000;
+  joystick_.State.Buttons = 1u << 6;  // start
+  joystick_.State.ButtonCount = kGameControllerButtonCount;
   // The classic table: the d-pad steers, button 7 is button state 7.
   EXPECT_EQ(Update(), (InputStates{InputUp, InputButton7}));
 
   PadAssignments mine{};
   mine[static_cast<std::size_t>(PadControl::RightTrigger)].Add(InputButton8);
   mine[static_cast<std::size_t>(PadControl::DpadUp)].Add(InputDown);
-  input.Joystick().Assigns = mine;
+  input_.Joystick().Assigns = mine;
   EXPECT_EQ(Update(), (InputStates{InputDown, InputButton8}));
   // Whatever the race's table, the d-pad still moves the menus up.
-  EXPECT_EQ(input.MenuStates(), InputStates{InputUp});
-  const PadControls& held = input.Joystick().Controls();
+  EXPECT_EQ(input_.MenuStates(), InputStates{InputUp});
+  const PadControls& held = input_.Joystick().Controls();
   EXPECT_TRUE(held.Contains(static_cast<int>(PadControl::DpadUp)));
   EXPECT_TRUE(held.Contains(static_cast<int>(PadControl::RightTrigger)));
   EXPECT_TRUE(held.Contains(static_cast<int>(PadButton(6))));
   EXPECT_FALSE(held.Contains(static_cast<int>(PadControl::LeftStickUp)));
 
-  joystick.state.Dpad = 0;
-  joystick.state.RightX = {-32768, -32768, 32767};  // the right stick pushed left
+  joystick_.State.Dpad = 0;
+  joystick_.State.RightX = {-32768, -32768, 32767};  // the right stick pushed left
   mine[static_cast<std::size_t>(PadControl::RightStickLeft)].Add(InputLeft);
-  input.Joystick().Assigns = mine;
+  input_.Joystick().Assigns = mine;
   EXPECT_EQ(Update(), (InputStates{InputLeft, InputButton8}));
   // The right stick is no menu direction.
-  EXPECT_TRUE(input.MenuStates().Empty());
+  EXPECT_TRUE(input_.MenuStates().Empty());
 }
 
 class FakeMouse final : public MouseSource {
@@ -249,15 +249,15 @@ class FakeMouse final : public MouseSource {
   bool Open() override { return true; }
   void Close() override {}
   bool Read(MouseReading& r) override {
-    r = reading;
+    r = Reading;
     return true;
   }
-  MouseReading reading;
+  MouseReading Reading;
 };
 
 TEST(InputMouse, NeedsRawInputAndIsNotMergedUnlessBound) {
   FakeMouse mouse;
-  mouse.reading = {-3, 2, {true, false, false}};
+  mouse.Reading = {-3, 2, {true, false, false}};
   GameInput input;
   input.Mouse().SetSource(&mouse);
   input.UseRawInput = false;

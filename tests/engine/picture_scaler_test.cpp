@@ -40,20 +40,20 @@ struct FrameBuffer {
   static constexpr int kSlack = 5;  // pixels of pitch beyond the width
 
   FrameBuffer(int placedWidth, int placedHeight, PixelLayout layout)
-      : width(placedWidth + 2 * kMargin),
-        height(placedHeight + 2 * kMargin),
-        pitch(width + kSlack),
-        pixels(static_cast<std::size_t>(pitch * height), kMarker) {
-    target = PixelTarget{pixels.data(), static_cast<std::ptrdiff_t>(pitch * sizeof(std::uint32_t)),
-                         width, height, layout};
-    placement = Bounds(kMargin, kMargin, placedWidth, placedHeight);
+      : Width(placedWidth + 2 * kMargin),
+        Height(placedHeight + 2 * kMargin),
+        Pitch(Width + kSlack),
+        Pixels(static_cast<std::size_t>(Pitch * Height), kMarker) {
+    Target = PixelTarget{Pixels.data(), static_cast<std::ptrdiff_t>(Pitch * sizeof(std::uint32_t)),
+                         Width, Height, layout};
+    Placement = Bounds(kMargin, kMargin, placedWidth, placedHeight);
   }
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * pitch + x)]; }
+  std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y * Pitch + x)]; }
 
-  int width, height, pitch;
-  std::vector<std::uint32_t> pixels;
-  PixelTarget target;
-  Rect placement;
+  int Width, Height, Pitch;
+  std::vector<std::uint32_t> Pixels;
+  PixelTarget Target;
+  Rect Placement;
 };
 
 // The channels of a target pixel in the layout, red first, and whether its spare byte is full.
@@ -64,7 +64,7 @@ std::array<int, 3> TargetChannels(std::uint32_t pixel, const PixelLayout& layout
 }
 
 struct ScaleCase {
-  int pictureWidth, pictureHeight, width, height;
+  int PictureWidth, PictureHeight, Width, Height;
 };
 
 // Whole multiples that take the fast paths (1 to 4), a multiple beyond them, stretched and
@@ -79,14 +79,14 @@ const PixelLayout kLayouts[] = {{16, 8, 0}, {0, 8, 16}, {24, 16, 8}};
 // byte full, everything else untouched.
 template <typename Expected>
 void ExpectScaled(const FrameBuffer& frame, const Expected& expected, double tolerance) {
-  const PixelLayout& layout = frame.target.Layout;
+  const PixelLayout& layout = frame.Target.Layout;
   const std::uint32_t colourBits =
       (0xFFu << layout.RedShift) | (0xFFu << layout.GreenShift) | (0xFFu << layout.BlueShift);
-  for (int y = 0; y < frame.height; ++y) {
-    for (int x = 0; x < frame.pitch; ++x) {
+  for (int y = 0; y < frame.Height; ++y) {
+    for (int x = 0; x < frame.Pitch; ++x) {
       const std::uint32_t pixel = frame.At(x, y);
-      const int px = x - frame.placement.Left, py = y - frame.placement.Top;
-      if (px < 0 || py < 0 || px >= frame.placement.Width() || py >= frame.placement.Height()) {
+      const int px = x - frame.Placement.Left, py = y - frame.Placement.Top;
+      if (px < 0 || py < 0 || px >= frame.Placement.Width() || py >= frame.Placement.Height()) {
         ASSERT_EQ(pixel, FrameBuffer::kMarker) << "outside the placement at " << x << "," << y;
         continue;
       }
@@ -106,17 +106,17 @@ TEST(PictureScaler, NearestRepeatsTheSourcePixelUnderEachCentre) {
   for (const PixelLayout& layout : kLayouts) {
     for (const ScaleCase& c : kScaleCases) {
       SCOPED_TRACE(testing::Message()
-                   << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x"
-                   << c.height << ", red at " << layout.RedShift);
-      const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
-      FrameBuffer frame(c.width, c.height, layout);
+                   << c.PictureWidth << "x" << c.PictureHeight << " to " << c.Width << "x"
+                   << c.Height << ", red at " << layout.RedShift);
+      const Surface picture = NoisePicture(c.PictureWidth, c.PictureHeight);
+      FrameBuffer frame(c.Width, c.Height, layout);
       PictureScaler scaler;
-      scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Nearest);
+      scaler.Draw(picture, frame.Target, frame.Placement, ScaleFilter::Nearest);
       ExpectScaled(
           frame,
           [&](int x, int y) {
-            const int sx = static_cast<int>((x + 0.5) * c.pictureWidth / c.width);
-            const int sy = static_cast<int>((y + 0.5) * c.pictureHeight / c.height);
+            const int sx = static_cast<int>((x + 0.5) * c.PictureWidth / c.Width);
+            const int sy = static_cast<int>((y + 0.5) * c.PictureHeight / c.Height);
             return Channels(picture.At(sx, sy));
           },
           0);
@@ -129,12 +129,12 @@ TEST(PictureScaler, LinearBlendsBetweenTheNeighbouringCentres) {
   for (const PixelLayout& layout : kLayouts) {
     for (const ScaleCase& c : kScaleCases) {
       SCOPED_TRACE(testing::Message()
-                   << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x"
-                   << c.height << ", red at " << layout.RedShift);
-      const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
-      FrameBuffer frame(c.width, c.height, layout);
+                   << c.PictureWidth << "x" << c.PictureHeight << " to " << c.Width << "x"
+                   << c.Height << ", red at " << layout.RedShift);
+      const Surface picture = NoisePicture(c.PictureWidth, c.PictureHeight);
+      FrameBuffer frame(c.Width, c.Height, layout);
       PictureScaler scaler;
-      scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Linear);
+      scaler.Draw(picture, frame.Target, frame.Placement, ScaleFilter::Linear);
       const auto sample = [](double position, int size, int& first, double& weight) {
         position = std::clamp(position, 0.0, static_cast<double>(size - 1));
         first = std::min(static_cast<int>(position), size - 1);
@@ -146,10 +146,10 @@ TEST(PictureScaler, LinearBlendsBetweenTheNeighbouringCentres) {
           [&](int x, int y) {
             int sx = 0, sy = 0;
             double wx = 0, wy = 0;
-            sample((x + 0.5) * c.pictureWidth / c.width - 0.5, c.pictureWidth, sx, wx);
-            sample((y + 0.5) * c.pictureHeight / c.height - 0.5, c.pictureHeight, sy, wy);
-            const int nx = std::min(sx + 1, c.pictureWidth - 1);
-            const int ny = std::min(sy + 1, c.pictureHeight - 1);
+            sample((x + 0.5) * c.PictureWidth / c.Width - 0.5, c.PictureWidth, sx, wx);
+            sample((y + 0.5) * c.PictureHeight / c.Height - 0.5, c.PictureHeight, sy, wy);
+            const int nx = std::min(sx + 1, c.PictureWidth - 1);
+            const int ny = std::min(sy + 1, c.PictureHeight - 1);
             std::array<double, 3> result{};
             for (std::size_t k = 0; k < 3; ++k) {
               const double top =
@@ -175,7 +175,7 @@ TEST(PictureScaler, SmoothShowsInBetweenShadesWhereSharpShowsNone) {
   for (const ScaleFilter filter : {ScaleFilter::Nearest, ScaleFilter::Linear}) {
     FrameBuffer frame(12, 6, PixelLayout{});
     PictureScaler scaler;
-    scaler.Draw(picture, frame.target, frame.placement, filter);
+    scaler.Draw(picture, frame.Target, frame.Placement, filter);
     std::vector<int> row;
     for (int x = 0; x < 12; ++x)
       row.push_back(TargetChannels(frame.At(FrameBuffer::kMargin + x, FrameBuffer::kMargin + 2),
@@ -194,15 +194,15 @@ TEST(PictureScaler, PlacementOutsideTheTargetDrawsNothing) {
   FrameBuffer frame(8, 6, PixelLayout{});
   PictureScaler scaler;
   for (const Rect& outside : {Bounds(-1, 0, 8, 6), Bounds(8, 8, 8, 6), Bounds(0, 0, 0, 6)}) {
-    scaler.Draw(picture, frame.target, outside, ScaleFilter::Nearest);
-    for (const std::uint32_t pixel : frame.pixels) ASSERT_EQ(pixel, FrameBuffer::kMarker);
+    scaler.Draw(picture, frame.Target, outside, ScaleFilter::Nearest);
+    for (const std::uint32_t pixel : frame.Pixels) ASSERT_EQ(pixel, FrameBuffer::kMarker);
   }
 }
 
 TEST(PictureFit, KeepsTheShapeCentredAndMapsPointsBack) {
   struct Case {
-    int areaWidth, areaHeight;
-    Rect placement;
+    int AreaWidth, AreaHeight;
+    Rect Placement;
   };
   const Case cases[] = {
       {800, 600, Bounds(0, 0, 800, 600)},       {2400, 1800, Bounds(0, 0, 2400, 1800)},
@@ -210,12 +210,12 @@ TEST(PictureFit, KeepsTheShapeCentredAndMapsPointsBack) {
       {801, 600, Bounds(0, 0, 800, 600)},       {0, 600, Rect{}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.areaWidth << "x" << c.areaHeight);
-    EXPECT_EQ(FitPicture(800, 600, c.areaWidth, c.areaHeight), c.placement);
+    SCOPED_TRACE(testing::Message() << c.AreaWidth << "x" << c.AreaHeight);
+    EXPECT_EQ(FitPicture(800, 600, c.AreaWidth, c.AreaHeight), c.Placement);
   }
 
   struct Point {
-    int x, y;
+    int X, Y;
   };
   const Rect placement = Bounds(240, 0, 1440, 1080);
   const std::pair<Point, Point> points[] = {
@@ -224,10 +224,10 @@ TEST(PictureFit, KeepsTheShapeCentredAndMapsPointsBack) {
       {{242, 2}, {1, 1}},
   };
   for (const auto& [area, expected] : points) {
-    int x = area.x, y = area.y;
+    int x = area.X, y = area.Y;
     AreaPointToPicture(placement, 800, 600, x, y);
-    EXPECT_EQ(x, expected.x) << area.x << "," << area.y;
-    EXPECT_EQ(y, expected.y) << area.x << "," << area.y;
+    EXPECT_EQ(x, expected.X) << area.X << "," << area.Y;
+    EXPECT_EQ(y, expected.Y) << area.X << "," << area.Y;
   }
 }
 

@@ -11,20 +11,20 @@ namespace {
 // others; both must reach every pixel of every shape and nothing beyond.
 TEST(SurfaceFill, SetsEveryPixelOfEveryShape) {
   struct Case {
-    int width, height;
-    Pixel565 color;
+    int Width, Height;
+    Pixel565 Color;
   };
   const Case cases[] = {{800, 600, 0},    {800, 600, 0xF81F}, {1, 1, 0x1234}, {1, 7, 0xABCD},
                         {7, 1, 0xABCD},   {3, 5, 0xFFFF},     {5, 3, 0x0102}, {0, 4, 0x1234},
                         {640, 2, 0x00FF}, {2, 480, 0xFF00}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " colour " << c.color);
-    Surface surface(c.width, c.height);
+    SCOPED_TRACE(testing::Message() << c.Width << "x" << c.Height << " colour " << c.Color);
+    Surface surface(c.Width, c.Height);
     surface.Fill(0x5A5A);
-    surface.Fill(c.color);
-    ASSERT_EQ(surface.Pixels().size(), static_cast<std::size_t>(c.width * c.height));
+    surface.Fill(c.Color);
+    ASSERT_EQ(surface.Pixels().size(), static_cast<std::size_t>(c.Width * c.Height));
     EXPECT_TRUE(std::all_of(surface.Pixels().begin(), surface.Pixels().end(),
-                            [&](Pixel565 p) { return p == c.color; }));
+                            [&](Pixel565 p) { return p == c.Color; }));
   }
 }
 

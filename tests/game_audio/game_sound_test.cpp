@@ -80,7 +80,7 @@ struct EffectStart {
 };
 
 void PointAt(Game& game, int slot) {
-  const MenuButton* button = game.menu.buttons.Slot(slot);
+  const MenuButton* button = game.Menu.Buttons.Slot(slot);
   if (button == nullptr) {
     ADD_FAILURE() << "no button in slot " << slot;
     return;
@@ -124,8 +124,8 @@ class ScriptedPlayer {
 
  private:
   void Watch(Game& game) {
-    if (!game.soundObserver) {
-      game.soundObserver = [this, &game](bool started, std::string_view name) {
+    if (!game.SoundObserver) {
+      game.SoundObserver = [this, &game](bool started, std::string_view name) {
         if (started) NoteEffect(game, name);
       };
     }
@@ -135,7 +135,7 @@ class ScriptedPlayer {
     }
     const double now = MillisecondsAt(BytesWritten(recording_));
     if (!ReadyMilliseconds) {
-      if (game.ScreenState == GameScreen::MainMenu && game.menu.MenuPhase == MenuPhases::Ready) {
+      if (game.ScreenState == GameScreen::MainMenu && game.Menu.MenuPhase == MenuPhases::Ready) {
         ReadyMilliseconds = now;
         lastStepTick_ = ticksRun_;
         lastStepMilliseconds_ = now;
@@ -335,7 +335,7 @@ class GameSound : public ::testing::Test {
 };
 
 TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWasStarted) {
-  enum { kPointAtOptions, kOpenOptions, kPointAtMusic, kMusicOff, kPointAtCountry, kEditCountry };
+  enum { PointAtOptions, OpenOptions, PointAtMusic, MusicOff, PointAtCountry, EditCountry };
   bool optionsOpened = false;
   bool musicSwitchedOff = false;
   bool countryEdited = false;
@@ -350,13 +350,13 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
       {kClick,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
-         musicSwitchedOff = game.settings.MusicEnabled == 0 && game.music.SongHandle == nullptr;
+         musicSwitchedOff = game.Settings.MusicEnabled == 0 && game.Music.SongHandle == nullptr;
        }},
       {700, [](Game& game) { PointAt(game, kFirstScreenSlot + 3); }},  // the country line
       {700,
        [&](Game& game) {
          OnCharacterTyped(game, '\r');
-         countryEdited = game.menu.EditingCountry;
+         countryEdited = game.Menu.EditingCountry;
        }},
       {700, [](Game&) {}},
   });
@@ -365,7 +365,7 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
   EXPECT_TRUE(musicSwitchedOff);
   EXPECT_TRUE(countryEdited);
   const double ready = *player_->ReadyMilliseconds;
-  const double musicOff = At(kMusicOff);
+  const double musicOff = At(MusicOff);
 
   // (a) The menu song, second by second, from the moment the menu was ready until it was
   // switched off.
@@ -384,7 +384,7 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
   // the stream stood when the game started it and as long as its wave.
   std::vector<EffectStart> expected;
   for (const EffectStart& effect : player_->Effects) {
-    if (effect.Tick <= TickOf(kMusicOff)) continue;
+    if (effect.Tick <= TickOf(MusicOff)) continue;
     // Two copies started at the same moment are one burst.
     if (!expected.empty() && expected.back().Name == effect.Name &&
         expected.back().Tick == effect.Tick)
@@ -393,9 +393,9 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
   }
   ASSERT_EQ(expected.size(), 2u);
   EXPECT_EQ(expected[0].Name, "Button_Activated");
-  EXPECT_EQ(expected[0].Tick, TickOf(kPointAtCountry) + 1);
+  EXPECT_EQ(expected[0].Tick, TickOf(PointAtCountry) + 1);
   EXPECT_EQ(expected[1].Name, "Button_Pressed");
-  EXPECT_EQ(expected[1].Tick, TickOf(kEditCountry));
+  EXPECT_EQ(expected[1].Tick, TickOf(EditCountry));
 
   ASSERT_EQ(bursts_.size(), 1 + expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -425,14 +425,14 @@ TEST_F(GameSound, MenuSongPlaysUntilSwitchedOffAndEachMenuEffectSoundsWhereItWas
 // where the menu song starts again.
 TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
   enum {
-    kPointAtStart,
-    kOpenCarChoice,
-    kPointAtCar,
-    kStartRace,
-    kEndGame,
-    kEnterName,
-    kPointAtCancel,
-    kCancel
+    PointAtStart,
+    OpenCarChoice,
+    PointAtCar,
+    StartRace,
+    EndGame,
+    EnterName,
+    PointAtCancel,
+    Cancel
   };
   bool carChoiceOpened = false;
   bool raceSongStarted = false;
@@ -454,10 +454,10 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
       {2500,
        [&](Game& game) {
          // What the race's own end does, with a score above the table's last entry.
-         game.race.State.Score = 5000;
+         game.Race.State.Score = 5000;
          FinishGame(game);
          nameEntryWithoutSong =
-             game.ScreenState == GameScreen::NameEntry && game.music.SongHandle == nullptr;
+             game.ScreenState == GameScreen::NameEntry && game.Music.SongHandle == nullptr;
        }},
       {1000, [](Game& game) { OnCharacterTyped(game, '\r'); }},
       {300, [](Game& game) { PointAt(game, 2); }},
@@ -477,26 +477,26 @@ TEST_F(GameSound, RaceSoundsStopWhenTheGameEndsAndTheMenuSongComesBack) {
 
   std::vector<std::string> raceStartEffects;
   for (const EffectStart& effect : player_->Effects)
-    if (effect.Tick == TickOf(kStartRace)) raceStartEffects.push_back(effect.Name);
+    if (effect.Tick == TickOf(StartRace)) raceStartEffects.push_back(effect.Name);
   EXPECT_EQ(raceStartEffects,
             (std::vector<std::string>{"Button_Pressed", "EngineStart", "Engine"}));
 
-  ExpectLoudThroughout(At(kStartRace) + kPeriodMilliseconds, At(kEndGame), 2, "race");
+  ExpectLoudThroughout(At(StartRace) + kPeriodMilliseconds, At(EndGame), 2, "race");
   // From the end of the game to the Enter on the name entry: nothing, not even the engine's loop.
-  const double quietFrom = At(kEndGame) + kPeriodMilliseconds + kWindowMilliseconds;
-  const double quietTo = At(kEnterName) - kWindowMilliseconds;
+  const double quietFrom = At(EndGame) + kPeriodMilliseconds + kWindowMilliseconds;
+  const double quietTo = At(EnterName) - kWindowMilliseconds;
   const double quiet = sound_.Rms(quietFrom, quietTo);
   std::printf("name entry %.0f..%.0f ms: rms %.1f\n", quietFrom, quietTo, quiet);
   EXPECT_LT(quiet, kSilentRms);
-  ExpectLoudThroughout(At(kCancel) + kPeriodMilliseconds, sound_.LengthMilliseconds(), 2,
+  ExpectLoudThroughout(At(Cancel) + kPeriodMilliseconds, sound_.LengthMilliseconds(), 2,
                        "menu song again");
 }
 
 // The race song belongs to the race and to its loading step, so it starts before the first tick.
 TEST(ScreenMusicTest, OnlyTheRaceAndItsLoadingStepPlayTheRaceSong) {
   const struct {
-    GameScreen screen;
-    ScreenMusic music;
+    GameScreen Screen;
+    ScreenMusic Music;
   } cases[] = {
       {GameScreen::MainMenu, ScreenMusic::Menu},  {GameScreen::Race, ScreenMusic::Race},
       {GameScreen::Options, ScreenMusic::Menu},   {GameScreen::HighScores, ScreenMusic::Menu},
@@ -505,7 +505,7 @@ TEST(ScreenMusicTest, OnlyTheRaceAndItsLoadingStepPlayTheRaceSong) {
       {GameScreen::NameEntry, ScreenMusic::Menu},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(MusicOfScreen(c.screen), c.music) << static_cast<int>(c.screen);
+    EXPECT_EQ(MusicOfScreen(c.Screen), c.Music) << static_cast<int>(c.Screen);
   }
 }
 

@@ -37,13 +37,13 @@ class GameFolders : public testing::Test {
   Settings RunOnce(std::optional<std::uint8_t> runFullScreen, bool toggleDuringRun = false) {
     NullPlatform platform;
     Game game(platform);
-    game.paths = GamePaths{buildData_, saves_};
+    game.Paths = GamePaths{buildData_, saves_};
     game.RunFullScreen = runFullScreen;
-    EXPECT_EQ(PrepareSaveFolder(game.paths), "");
+    EXPECT_EQ(PrepareSaveFolder(game.Paths), "");
     RunStartup(game);
     EXPECT_EQ(game.Screen.FullScreenOption, runFullScreen.value_or(0) == 1);
     if (toggleDuringRun) {
-      game.settings.FullScreen = game.settings.FullScreen == 1 ? 0 : 1;
+      game.Settings.FullScreen = game.Settings.FullScreen == 1 ? 0 : 1;
       ApplyDisplayMode(game);
     }
     SaveAndQuit(game);

@@ -31,8 +31,8 @@ class GhostChoice : public ::testing::Test {
  protected:
   GhostChoice() : folder_("ghost-choice", Settings{}), runner_(discard_) { runner_.Start(); }
 
-  Game& game() { return runner_.game(); }
-  fs::path BestFolder() { return game().paths.SaveFile(kBestReplayFolderName); }
+  rivoltra::Game& Game() { return runner_.Game(); }
+  fs::path BestFolder() { return Game().Paths.SaveFile(kBestReplayFolderName); }
 
   void Run(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) runner_.Execute(line);
@@ -42,15 +42,15 @@ class GhostChoice : public ::testing::Test {
   void PlayShortGame(const std::string& start, int gasTicks) {
     Run({start, "tick 120", "down Up", "tick " + std::to_string(gasTicks), "up Up", "down Escape",
          "tick 1", "up Escape", "tick 5", "down Y", "tick 1", "up Y", "tick 10"});
-    ASSERT_NE(game().ScreenState, GameScreen::Race);
+    ASSERT_NE(Game().ScreenState, GameScreen::Race);
   }
   void LeaveToMenu() {
     // The name entry of a game that made the table is left without a name.
-    if (game().ScreenState == GameScreen::NameEntry) Run({"type \\e", "tick 5"});
+    if (Game().ScreenState == GameScreen::NameEntry) Run({"type \\e", "tick 5"});
   }
   std::string StartAndWatchGhost(const std::string& start) {
     Run({start, "tick 2"});
-    return game().ghost.Run ? "ghost" : "none";
+    return Game().Ghost.Run ? "ghost" : "none";
   }
   // Past the start banner, during which the finish key does nothing.
   void EndRace() {
@@ -66,33 +66,33 @@ class GhostChoice : public ::testing::Test {
 
 TEST_F(GhostChoice, AFinishedGameBecomesTheGhostOfItsCarOnly) {
   PlayShortGame("race 2", 300);
-  const std::string bytes = CurrentReplayBytes(game());
+  const std::string bytes = CurrentReplayBytes(Game());
   LeaveToMenu();
   EXPECT_EQ(ReadSaveFile(BestReplayPath(BestFolder(), {2, std::nullopt})), bytes);
 
   ASSERT_EQ(StartAndWatchGhost("race 2"), "ghost");
-  EXPECT_EQ(game().ghost.Kind, GhostKind::OwnBest);
-  EXPECT_EQ(game().ghost.Run->State().Car.Number, 2);
+  EXPECT_EQ(Game().Ghost.Kind, GhostKind::OwnBest);
+  EXPECT_EQ(Game().Ghost.Run->State().Car.Number, 2);
   EndRace();
   EXPECT_EQ(StartAndWatchGhost("race 3"), "none");
   EndRace();
 
-  game().preferences.GhostCars = false;
+  Game().Preferences.GhostCars = false;
   EXPECT_EQ(StartAndWatchGhost("race 2"), "none");
   EndRace();
-  game().preferences.GhostCars = true;
+  Game().Preferences.GhostCars = true;
 
   // A replay being watched has no ghost beside it.
   const fs::path watched = folder_.Path() / "watched.rvr";
   SaveReplayFile(watched, bytes);
   Run({"replay " + watched.string()});
-  EXPECT_FALSE(game().ghost.Run.has_value());
+  EXPECT_FALSE(Game().Ghost.Run.has_value());
 }
 
 TEST_F(GhostChoice, ABetterGameReplacesTheBestAndAWorseOneDoesNot) {
   const fs::path best = BestReplayPath(BestFolder(), {1, std::nullopt});
   PlayShortGame("race 1", 10);
-  const Replay poor = ReadReplay(CurrentReplayBytes(game()), "poor");
+  const Replay poor = ReadReplay(CurrentReplayBytes(Game()), "poor");
   LeaveToMenu();
   EXPECT_EQ(LoadReplayFile(best), poor);
 
@@ -102,7 +102,7 @@ TEST_F(GhostChoice, ABetterGameReplacesTheBestAndAWorseOneDoesNot) {
   for (std::string line; std::getline(script, line);) {
     if (line != "quit") runner_.Execute(line);
   }
-  const Replay good = ReadReplay(CurrentReplayBytes(game()), "good");
+  const Replay good = ReadReplay(CurrentReplayBytes(Game()), "good");
   ASSERT_GT(good.Trailer.Score, poor.Trailer.Score);
   EXPECT_EQ(LoadReplayFile(best).Header, good.Header);
   EXPECT_EQ(LoadReplayFile(best).Trailer.Score, good.Trailer.Score);
@@ -114,7 +114,7 @@ TEST_F(GhostChoice, ABetterGameReplacesTheBestAndAWorseOneDoesNot) {
 
 TEST_F(GhostChoice, DamagedForeignAndOtherDataBestsAreNotRaced) {
   PlayShortGame("race 1", 200);
-  const std::string bytes = CurrentReplayBytes(game());
+  const std::string bytes = CurrentReplayBytes(Game());
   LeaveToMenu();
   const fs::path best = BestReplayPath(BestFolder(), {1, std::nullopt});
   Replay otherData = ReadReplay(bytes, "recorded");
@@ -123,9 +123,9 @@ TEST_F(GhostChoice, DamagedForeignAndOtherDataBestsAreNotRaced) {
   recorder.Begin(otherData.Header);
   for (const ReplayTick& tick : ExpandTicks(otherData)) recorder.AddTick(tick.ActionBits, 1);
   struct Case {
-    const char* what;
-    std::string file;
-    const char* message;
+    const char* What;
+    std::string File;
+    const char* Message;
   };
   const Case cases[] = {
       {"damaged", bytes.substr(0, bytes.size() / 2), "not used as a ghost"},
@@ -134,18 +134,18 @@ TEST_F(GhostChoice, DamagedForeignAndOtherDataBestsAreNotRaced) {
       {"other game data", recorder.Finish(otherData.Trailer), "other game data"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    if (c.file.empty()) {
+    SCOPED_TRACE(c.What);
+    if (c.File.empty()) {
       fs::copy_file(best, BestReplayPath(BestFolder(), {3, std::nullopt}),
                     fs::copy_options::overwrite_existing);
     } else {
-      WriteSaveFile(best, c.file);
+      WriteSaveFile(best, c.File);
     }
     ::testing::internal::CaptureStderr();
-    const std::string seen = StartAndWatchGhost(c.file.empty() ? "race 3" : "race 1");
+    const std::string seen = StartAndWatchGhost(c.File.empty() ? "race 3" : "race 1");
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(seen, "none");
-    EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+    EXPECT_NE(errors.find(c.Message), std::string::npos) << errors;
     EndRace();
   }
 }
@@ -155,21 +155,21 @@ TEST_F(GhostChoice, DamagedForeignAndOtherDataBestsAreNotRaced) {
 TEST_F(GhostChoice, TheDailyRunRacesTheDaysLeaderWhenItCameIn) {
   const std::uint32_t day = *DayOfDateText(kDate);
   PlayShortGame(std::string("daily ") + kDate, 400);
-  const std::string leaderBytes = CurrentReplayBytes(game());
+  const std::string leaderBytes = CurrentReplayBytes(Game());
   LeaveToMenu();
   ASSERT_TRUE(ReadSaveFile(BestReplayPath(BestFolder(), {0, day})).has_value());
   PlayShortGame("race 4", 10);
-  const std::string otherBytes = CurrentReplayBytes(game());
+  const std::string otherBytes = CurrentReplayBytes(Game());
   LeaveToMenu();
 
-  game().online.ServerBase = "http://scores.test";
-  FakeHttp& http = runner_.platform().Http();
+  Game().Online.ServerBase = "http://scores.test";
+  FakeHttp& http = runner_.Platform().Http();
   const std::string table = "OK|daily|" + std::string(kDate) + "|1|\nLEADER|NL|4120|42|\n";
   struct Case {
-    const char* what;
-    std::optional<std::string> table;
-    std::optional<std::string> replay;
-    GhostKind expected;
+    const char* What;
+    std::optional<std::string> Table;
+    std::optional<std::string> Replay;
+    GhostKind Expected;
   };
   const Case cases[] = {
       {"the leader's replay", table, leaderBytes, GhostKind::DayLeader},
@@ -180,15 +180,15 @@ TEST_F(GhostChoice, TheDailyRunRacesTheDaysLeaderWhenItCameIn) {
       {"another course's replay", table, otherBytes, GhostKind::OwnBest},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    http.SetReply(DailyListAddress(game().online, day), c.table);
-    http.SetReply(ReplayDownloadAddress(game().online, 42), c.replay);
-    game().ghost.Leader = {};
+    SCOPED_TRACE(c.What);
+    http.SetReply(DailyListAddress(Game().Online, day), c.Table);
+    http.SetReply(ReplayDownloadAddress(Game().Online, 42), c.Replay);
+    Game().Ghost.Leader = {};
     ::testing::internal::CaptureStderr();
-    RequestLeaderGhost(game(), day);
+    RequestLeaderGhost(Game(), day);
     ::testing::internal::GetCapturedStderr();
     ASSERT_EQ(StartAndWatchGhost(std::string("daily ") + kDate), "ghost");
-    EXPECT_EQ(game().ghost.Kind, c.expected);
+    EXPECT_EQ(Game().Ghost.Kind, c.Expected);
     EndRace();
   }
 }

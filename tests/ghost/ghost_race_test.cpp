@@ -84,7 +84,7 @@ class GhostRace : public ::testing::Test {
     for (const std::string& line : ScriptLines("tests/golden/autopilot-car3.script")) {
       if (line != "quit") runner.Execute(line);
     }
-    bytes_ = CurrentReplayBytes(runner.game());
+    bytes_ = CurrentReplayBytes(runner.Game());
     ghostFile_ =
         fs::temp_directory_path() / ("rivoltra-ghost-" + std::to_string(::getpid()) + ".rvr");
     SaveReplayFile(ghostFile_, bytes_);
@@ -113,7 +113,7 @@ TEST_F(GhostRace, TheGhostDrivesItsRecordingTickForTick) {
   std::ostringstream discard;
   ScriptRunner runner(discard);
   runner.Start();
-  Game& game = runner.game();
+  Game& game = runner.Game();
   const RaceData data = RaceDataFromImages(game.RaceImages, RaceInterval(game));
   RaceSimulation recorded(data, recording.Header.Car, recording.Header.RandomState);
   const std::vector<ReplayTick> ticks = ExpandTicks(recording);
@@ -132,11 +132,11 @@ TEST_F(GhostRace, TheGhostDrivesItsRecordingTickForTick) {
       continue;
     }
     for (std::int64_t tick = 0; tick < count; ++tick) {
-      const bool playerPaused = game.race.State.Paused || game.race.State.FinishPrompt;
-      const std::int64_t before = game.ghost.Run ? game.ghost.Run->TicksRun() : 0;
+      const bool playerPaused = game.Race.State.Paused || game.Race.State.FinishPrompt;
+      const std::int64_t before = game.Ghost.Run ? game.Ghost.Run->TicksRun() : 0;
       runner.Execute("tick");
-      if (!game.ghost.Run) continue;
-      const GhostRun& ghost = *game.ghost.Run;
+      if (!game.Ghost.Run) continue;
+      const GhostRun& ghost = *game.Ghost.Run;
       if (playerPaused && game.ScreenState == GameScreen::Race) {
         EXPECT_EQ(ghost.TicksRun(), before) << "the ghost drove on while the player paused";
         ++heldWhilePaused;

@@ -12,13 +12,13 @@ namespace {
 
 class DailyScreen : public MenuScenario {
  protected:
-  std::uint32_t Today() { return DayOfUnixSeconds(runner_->platform().WallClockSeconds()); }
-  std::string TableAddress() { return DailyListAddress(game().online, Today()); }
+  std::uint32_t Today() { return DayOfUnixSeconds(runner_->Platform().WallClockSeconds()); }
+  std::string TableAddress() { return DailyListAddress(Game().Online, Today()); }
   void OpenFromTheMainMenu() {
     FinishSlideIn();
     PointAt(kDailyRunSlot);
     Run("click\ntick");
-    ASSERT_EQ(game().ScreenState, GameScreen::DailyRun);
+    ASSERT_EQ(Game().ScreenState, GameScreen::DailyRun);
   }
 };
 
@@ -26,10 +26,10 @@ TEST_F(DailyScreen, ShowsTheDaysCarAndWhatBecameOfTheServersTable) {
   Start();
   const std::string date = DateTextOf(Today());
   const struct {
-    const char* what;
-    std::optional<std::string> reply;
-    DailyTableStatus status;
-    std::size_t rows;
+    const char* What;
+    std::optional<std::string> Reply;
+    DailyTableStatus Status;
+    std::size_t Rows;
   } cases[] = {
       {"the day's table", "OK|daily|" + date + "|2|\nANNA|SWEDEN|5600|12|\nBO|PERU|4100|13|\n",
        DailyTableStatus::Shown, 2},
@@ -41,27 +41,27 @@ TEST_F(DailyScreen, ShowsTheDaysCarAndWhatBecameOfTheServersTable) {
       {"not a table at all", "<html>maintenance</html>", DailyTableStatus::OddReply, 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    runner_->platform().Http().SetReply(TableAddress(), c.reply);
+    SCOPED_TRACE(c.What);
+    runner_->Platform().Http().SetReply(TableAddress(), c.Reply);
     OpenFromTheMainMenu();
-    EXPECT_EQ(game().daily.Status, c.status);
-    ASSERT_EQ(game().daily.Entries.size(), c.rows);
-    if (c.rows == 2) {
-      EXPECT_EQ(game().daily.Entries[0], (DailyListEntry{"ANNA", "SWEDEN", 5600, 12}));
-      EXPECT_EQ(game().daily.Entries[1].Name, "BO");
+    EXPECT_EQ(Game().Daily.Status, c.Status);
+    ASSERT_EQ(Game().Daily.Entries.size(), c.Rows);
+    if (c.Rows == 2) {
+      EXPECT_EQ(Game().Daily.Entries[0], (DailyListEntry{"ANNA", "SWEDEN", 5600, 12}));
+      EXPECT_EQ(Game().Daily.Entries[1].Name, "BO");
     }
     EXPECT_TRUE(
-        Shows(menu().DailyCar, ("Car" + std::to_string(DailyCourseOf(Today()).Car)).c_str()));
-    EXPECT_TRUE(Shows(menu().ScreenBackdrop, "DailyRunBackground"));
+        Shows(Menu().DailyCar, ("Car" + std::to_string(DailyCourseOf(Today()).Car)).c_str()));
+    EXPECT_TRUE(Shows(Menu().ScreenBackdrop, "DailyRunBackground"));
     EXPECT_EQ(Selected(), kFirstScreenSlot) << "the start button is selected";
     Run("type \\e\ntick");
-    EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
-    EXPECT_EQ(menu().DailyCar, nullptr);
-    EXPECT_EQ(menu().ScreenBackdrop, nullptr);
+    EXPECT_EQ(Game().ScreenState, GameScreen::MainMenu);
+    EXPECT_EQ(Menu().DailyCar, nullptr);
+    EXPECT_EQ(Menu().ScreenBackdrop, nullptr);
   }
-  game().preferences.OnlinePlay = false;
+  Game().Preferences.OnlinePlay = false;
   OpenFromTheMainMenu();
-  EXPECT_EQ(game().daily.Status, DailyTableStatus::OnlinePlayOff);
+  EXPECT_EQ(Game().Daily.Status, DailyTableStatus::OnlinePlayOff);
 }
 
 // The table is asked for without waiting: the screen shows its loading line until the reply is
@@ -70,72 +70,72 @@ TEST_F(DailyScreen, TheTableIsFetchedWithoutWaiting) {
   Start();
   FinishSlideIn();
   struct SlowGet : PendingHttpGet {
-    bool done = false;
-    bool Done() override { return done; }
+    bool Arrived = false;
+    bool Done() override { return Arrived; }
     std::optional<std::string> Reply() override {
-      return done ? std::optional<std::string>("OK|daily|2026-01-01|1|\nCY|CHILE|900|3|\n")
-                  : std::nullopt;
+      return Arrived ? std::optional<std::string>("OK|daily|2026-01-01|1|\nCY|CHILE|900|3|\n")
+                     : std::nullopt;
     }
   };
   PointAt(kDailyRunSlot);
   Run("click");
-  ASSERT_EQ(game().ScreenState, GameScreen::DailyRun);
+  ASSERT_EQ(Game().ScreenState, GameScreen::DailyRun);
   auto slow = std::make_unique<SlowGet>();
   SlowGet* reply = slow.get();
-  game().daily.Pending = std::move(slow);
-  game().daily.Status = DailyTableStatus::Loading;
+  Game().Daily.Pending = std::move(slow);
+  Game().Daily.Status = DailyTableStatus::Loading;
   Run("tick 5");
-  EXPECT_EQ(game().daily.Status, DailyTableStatus::Loading);
-  reply->done = true;
+  EXPECT_EQ(Game().Daily.Status, DailyTableStatus::Loading);
+  reply->Arrived = true;
   Run("tick");
-  EXPECT_EQ(game().daily.Status, DailyTableStatus::Shown);
-  ASSERT_EQ(game().daily.Entries.size(), 1u);
-  EXPECT_EQ(game().daily.Entries[0].Name, "CY");
+  EXPECT_EQ(Game().Daily.Status, DailyTableStatus::Shown);
+  ASSERT_EQ(Game().Daily.Entries.size(), 1u);
+  EXPECT_EQ(Game().Daily.Entries[0].Name, "CY");
 }
 
 TEST_F(DailyScreen, ADailyRunUpdatesTheOwnBestAndLeadsBackHere) {
   const std::filesystem::path bests = folder_ / "Data" / "Save" / kDailyBestsFileName;
   Start();
   OpenFromTheMainMenu();
-  EXPECT_EQ(game().daily.Status, DailyTableStatus::NeedsConnection) << "nothing on port 1";
-  EXPECT_EQ(game().daily.Bests->BestOf(Today()), std::nullopt);
+  EXPECT_EQ(Game().Daily.Status, DailyTableStatus::NeedsConnection) << "nothing on port 1";
+  EXPECT_EQ(Game().Daily.Bests->BestOf(Today()), std::nullopt);
   const auto playDailyRun = [&](std::int32_t score) {
     Run("type \\r");
-    ASSERT_EQ(game().ScreenState, GameScreen::Race);
-    EXPECT_EQ(game().race.State.CarChoice, DailyCourseOf(Today()).Car);
+    ASSERT_EQ(Game().ScreenState, GameScreen::Race);
+    EXPECT_EQ(Game().Race.State.CarChoice, DailyCourseOf(Today()).Car);
     Run("tick 5");
-    game().race.State.Score = score;
-    FinishGame(game());
+    Game().Race.State.Score = score;
+    FinishGame(Game());
     // A daily run always reaches the name entry, so that it can be sent.
-    ASSERT_EQ(game().ScreenState, GameScreen::NameEntry);
+    ASSERT_EQ(Game().ScreenState, GameScreen::NameEntry);
     Run("type \\r\ntick");
-    ASSERT_EQ(game().ScreenState, GameScreen::SendResults);
+    ASSERT_EQ(Game().ScreenState, GameScreen::SendResults);
     Press("Right");
     Run("type \\r");
-    ASSERT_EQ(game().ScreenState, GameScreen::MainMenu);
+    ASSERT_EQ(Game().ScreenState, GameScreen::MainMenu);
     EXPECT_EQ(Selected(), kDailyRunSlot);
     FinishSlideIn();
-    ASSERT_EQ(game().ScreenState, GameScreen::DailyRun);
+    ASSERT_EQ(Game().ScreenState, GameScreen::DailyRun);
   };
   playDailyRun(150);  // below every local high score
-  EXPECT_EQ(game().daily.Bests->BestOf(Today()), 150);
-  EXPECT_EQ(game().highScores.Entry(10).EntryScore, 200) << "the local table is unchanged";
+  EXPECT_EQ(Game().Daily.Bests->BestOf(Today()), 150);
+  EXPECT_EQ(Game().HighScores.Entry(10).EntryScore, 200) << "the local table is unchanged";
   playDailyRun(90);
-  EXPECT_EQ(game().daily.Bests->BestOf(Today()), 150) << "a lower score leaves the best";
+  EXPECT_EQ(Game().Daily.Bests->BestOf(Today()), 150) << "a lower score leaves the best";
   playDailyRun(2400);
-  EXPECT_EQ(game().daily.Bests->BestOf(Today()), 2400);
+  EXPECT_EQ(Game().Daily.Bests->BestOf(Today()), 2400);
   EXPECT_EQ(FileBytes(bests), "RIVOLTRA DAILY 1\n" + DateTextOf(Today()) + " 2400\n");
 
   // The next start reads it back; an ordinary race afterwards leaves it alone.
   runner_.reset();
   Start();
   OpenFromTheMainMenu();
-  EXPECT_EQ(game().daily.Bests->BestOf(Today()), 2400);
+  EXPECT_EQ(Game().Daily.Bests->BestOf(Today()), 2400);
   Run("type \\e\ntick");
   Run("race 1\ntick 5");
-  game().race.State.Score = 5000;
-  FinishGame(game());
-  EXPECT_EQ(game().daily.Bests->BestOf(Today()), 2400);
+  Game().Race.State.Score = 5000;
+  FinishGame(Game());
+  EXPECT_EQ(Game().Daily.Bests->BestOf(Today()), 2400);
   EXPECT_EQ(FileBytes(bests), "RIVOLTRA DAILY 1\n" + DateTextOf(Today()) + " 2400\n");
 }
 
@@ -155,7 +155,7 @@ TEST_F(DailyScreen, ADamagedBestsFileGivesNoBest) {
     OpenFromTheMainMenu();
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("damaged"), std::string::npos) << said;
-    EXPECT_EQ(game().daily.Bests->BestOf(Today()), std::nullopt);
+    EXPECT_EQ(Game().Daily.Bests->BestOf(Today()), std::nullopt);
     runner_.reset();
   }
 }

@@ -47,12 +47,12 @@ class MenuScenario : public testing::Test {
     runner_ = std::make_unique<ScriptRunner>(out_);
     runner_->Start();
     // Nothing listens on port 1: the score server is never reached from a test.
-    game().online.ServerBase = "http://127.0.0.1:1";
+    Game().Online.ServerBase = "http://127.0.0.1:1";
   }
 
-  Game& game() { return runner_->game(); }
-  MenuState& menu() { return game().menu; }
-  int Selected() { return menu().buttons.SelectedButton; }
+  rivoltra::Game& Game() { return runner_->Game(); }
+  MenuState& Menu() { return Game().Menu; }
+  int Selected() { return Menu().Buttons.SelectedButton; }
 
   // Runs script lines, one per line of the text.
   void Run(const std::string& lines) {
@@ -62,13 +62,13 @@ class MenuScenario : public testing::Test {
   // A key pressed for one tick and released for one.
   void Press(const std::string& key) { Run("down " + key + "\ntick\nup " + key + "\ntick"); }
   void FinishSlideIn() {
-    for (int tick = 0; tick < 400 && menu().MenuPhase != MenuPhases::Ready; ++tick) Run("tick");
-    ASSERT_EQ(menu().MenuPhase, MenuPhases::Ready);
+    for (int tick = 0; tick < 400 && Menu().MenuPhase != MenuPhases::Ready; ++tick) Run("tick");
+    ASSERT_EQ(Menu().MenuPhase, MenuPhases::Ready);
     Run("tick");
   }
   // Moves the mouse onto the middle of a button slot.
   void PointAt(int slot) {
-    const MenuButton* button = menu().buttons.Slot(slot);
+    const MenuButton* button = Menu().Buttons.Slot(slot);
     ASSERT_NE(button, nullptr) << "slot " << slot;
     Run("mouse " + std::to_string(static_cast<int>(button->X) + button->Width / 2) + " " +
         std::to_string(static_cast<int>(button->Y) + button->Height / 2));
@@ -76,14 +76,14 @@ class MenuScenario : public testing::Test {
   // The effects played since the last call.
   std::vector<std::string> Sounds() {
     std::vector<std::string> played;
-    for (const auto& [started, name] : runner_->context().soundLog) {
+    for (const auto& [started, name] : runner_->Context().SoundLog) {
       if (started) played.push_back(name);
     }
-    runner_->context().soundLog.clear();
+    runner_->Context().SoundLog.clear();
     return played;
   }
   bool Shows(const ImageSprite* sprite, const char* imageName) {
-    return sprite != nullptr && sprite->Image == &game().InterfaceImages.ItemByName(imageName);
+    return sprite != nullptr && sprite->Image == &Game().InterfaceImages.ItemByName(imageName);
   }
 
   static std::string FileBytes(const std::filesystem::path& path) {

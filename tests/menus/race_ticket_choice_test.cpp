@@ -16,10 +16,10 @@ class RaceTicketChoice : public MenuScenario {
     FinishSlideIn();
     PointAt(1);
     Run("click\ntick");
-    EXPECT_EQ(game().ScreenState, GameScreen::CarChoice);
+    EXPECT_EQ(Game().ScreenState, GameScreen::CarChoice);
     Run("type \\r");
-    EXPECT_EQ(game().ScreenState, GameScreen::Race);
-    return ReadReplay(CurrentReplayBytes(game()), "race").Header;
+    EXPECT_EQ(Game().ScreenState, GameScreen::Race);
+    return ReadReplay(CurrentReplayBytes(Game()), "race").Header;
   }
 
   RaceTicket ServerTicket() const {
@@ -31,10 +31,10 @@ class RaceTicketChoice : public MenuScenario {
 
 TEST_F(RaceTicketChoice, TheRaceStartsFromTheTicketTheCarChoiceFetched) {
   const struct {
-    const char* what;
-    std::optional<std::string> reply;
-    bool onlinePlay;
-    bool ticketed;
+    const char* What;
+    std::optional<std::string> Reply;
+    bool OnlinePlay;
+    bool Ticketed;
   } cases[] = {
       {"a ticket", "OK|ticket|" + TicketText(ServerTicket()) + "|", true, true},
       {"online play off", "OK|ticket|" + TicketText(ServerTicket()) + "|", false, false},
@@ -46,14 +46,14 @@ TEST_F(RaceTicketChoice, TheRaceStartsFromTheTicketTheCarChoiceFetched) {
   // Every race without a ticket starts from the same local state: the seeded game's own.
   std::optional<std::uint32_t> localState;
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(c.What);
     Start();
-    game().preferences.OnlinePlay = c.onlinePlay;
-    FakeHttp& http = runner_->platform().Http();
-    http.SetReply(TicketRequestAddress(game().online), c.reply);
+    Game().Preferences.OnlinePlay = c.OnlinePlay;
+    FakeHttp& http = runner_->Platform().Http();
+    http.SetReply(TicketRequestAddress(Game().Online), c.Reply);
     const ReplayHeader header = ChooseACar();
-    EXPECT_EQ(http.TakeRequests().size(), c.onlinePlay ? 1u : 0u);
-    if (c.ticketed) {
+    EXPECT_EQ(http.TakeRequests().size(), c.OnlinePlay ? 1u : 0u);
+    if (c.Ticketed) {
       EXPECT_EQ(header.Ticket, ServerTicket());
       EXPECT_EQ(header.RandomState, ServerTicket().Seed);
     } else {

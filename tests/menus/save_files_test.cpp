@@ -8,8 +8,8 @@ const std::filesystem::path kHighScores = "Data/Save/hs";
 
 TEST_F(MenuScenario, SavedFilesSurviveAQuitAndARestartByteForByte) {
   Start();
-  game().settings = Settings{1, 0, 1, "NEW ZEALAND"};
-  InsertHighScore(game().highScores, "AB C", 1900);
+  Game().Settings = Settings{1, 0, 1, "NEW ZEALAND"};
+  InsertHighScore(Game().HighScores, "AB C", 1900);
   Run("quit");
   const std::string options = FileBytes(kOptions);
   const std::string highScores = FileBytes(kHighScores);
@@ -17,8 +17,8 @@ TEST_F(MenuScenario, SavedFilesSurviveAQuitAndARestartByteForByte) {
   EXPECT_EQ(highScores.substr(0, 27), "ANONYMOUS\r\n2000\r\n0\r\n0\r\nAB C");
 
   Start();
-  EXPECT_EQ(game().settings, (Settings{1, 0, 1, "NEW ZEALAND"}));
-  EXPECT_EQ(game().highScores.Entry(2), (HighScoreEntry{"AB C", 1900, 0, 0}));
+  EXPECT_EQ(Game().Settings, (Settings{1, 0, 1, "NEW ZEALAND"}));
+  EXPECT_EQ(Game().HighScores.Entry(2), (HighScoreEntry{"AB C", 1900, 0, 0}));
   Run("quit");
   EXPECT_EQ(FileBytes(kOptions), options);
   EXPECT_EQ(FileBytes(kHighScores), highScores);
@@ -27,12 +27,12 @@ TEST_F(MenuScenario, SavedFilesSurviveAQuitAndARestartByteForByte) {
 TEST_F(MenuScenario, TheExitButtonSavesAndEndsTheProgram) {
   Start();
   FinishSlideIn();
-  game().settings.Country = "CHILE";
+  Game().Settings.Country = "CHILE";
   PointAt(kExitSlot);
   Run("click");
-  EXPECT_TRUE(game().Terminated);
-  EXPECT_EQ(menu().MenuCaption, nullptr);
-  EXPECT_FALSE(game().Timer.Enabled());
+  EXPECT_TRUE(Game().Terminated);
+  EXPECT_EQ(Menu().MenuCaption, nullptr);
+  EXPECT_FALSE(Game().Timer.Enabled());
   EXPECT_NE(FileBytes(kOptions).find("CHILE\r\n"), std::string::npos);
 }
 
@@ -45,10 +45,10 @@ TEST_F(MenuScenario, EditedOrBrokenSaveFilesFallBackToTheDefaults) {
   std::string edited = myScores;
   edited.replace(edited.find("MINE"), 4, "MIME");
   const struct {
-    std::string scores;
-    std::string options;
-    Settings settings;
-    bool tableKept;
+    std::string Scores;
+    std::string Options;
+    rivoltra::Settings Settings;
+    bool TableKept;
   } cases[] = {
       {myScores, myOptions, Settings{1, 1, 0, "PERU"}, true},
       {edited, myOptions, Settings{1, 1, 0, "PERU"}, false},
@@ -57,20 +57,20 @@ TEST_F(MenuScenario, EditedOrBrokenSaveFilesFallBackToTheDefaults) {
       {myScores, "garbage\r\n\r\n\r\n\r\n\r\n", kFallbackSettings, false},
   };
   for (const auto& c : cases) {
-    WriteBytes(kHighScores, c.scores);
-    WriteBytes(kOptions, c.options);
+    WriteBytes(kHighScores, c.Scores);
+    WriteBytes(kOptions, c.Options);
     Start();
-    EXPECT_EQ(game().settings, c.settings);
-    EXPECT_EQ(game().highScores.Entry(1).EntryName, c.tableKept ? "MINE" : "ANONYMOUS");
-    EXPECT_EQ(ComputeCheckString(game().highScores),
-              ComputeCheckString(c.tableKept ? mine : DefaultHighScoreTable()));
-    EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
+    EXPECT_EQ(Game().Settings, c.Settings);
+    EXPECT_EQ(Game().HighScores.Entry(1).EntryName, c.TableKept ? "MINE" : "ANONYMOUS");
+    EXPECT_EQ(ComputeCheckString(Game().HighScores),
+              ComputeCheckString(c.TableKept ? mine : DefaultHighScoreTable()));
+    EXPECT_EQ(Game().ScreenState, GameScreen::MainMenu);
   }
   std::filesystem::remove(kOptions);
   std::filesystem::remove(kHighScores);
   Start();
-  EXPECT_EQ(game().settings, kFallbackSettings);
-  EXPECT_EQ(game().highScores.Entry(1).EntryName, "ANONYMOUS");
+  EXPECT_EQ(Game().Settings, kFallbackSettings);
+  EXPECT_EQ(Game().HighScores.Entry(1).EntryName, "ANONYMOUS");
 }
 
 TEST_F(MenuScenario, ASaveFolderThatCannotBeWrittenStillEndsTheProgram) {
@@ -81,7 +81,7 @@ TEST_F(MenuScenario, ASaveFolderThatCannotBeWrittenStillEndsTheProgram) {
   testing::internal::CaptureStderr();
   Run("quit");
   const std::string errors = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(game().Terminated);
+  EXPECT_TRUE(Game().Terminated);
   EXPECT_NE(errors.find("Data/Save/options"), std::string::npos) << errors;
   EXPECT_EQ(FileBytes("Data/Save"), "a file where the folder was");
 }

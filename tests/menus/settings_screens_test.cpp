@@ -10,7 +10,7 @@
 namespace rivoltra {
 namespace {
 
-namespace K = VirtualKey;
+namespace K = virtual_key;
 
 const std::filesystem::path kOptions = "Data/Save/options";
 const std::filesystem::path kPreferences = "Data/Save/preferences";
@@ -29,39 +29,39 @@ class SettingsScreens : public MenuScenario {
     FinishSlideIn();
     PointAt(kOptionsSlot);
     Run("click\ntick");
-    ASSERT_EQ(game().ScreenState, GameScreen::Options);
+    ASSERT_EQ(Game().ScreenState, GameScreen::Options);
   }
   void OpenControls() {
     OpenOptions();
     PointAt(kControlsLine);
     Run("click\ntick");
-    ASSERT_EQ(game().ScreenState, GameScreen::Controls);
+    ASSERT_EQ(Game().ScreenState, GameScreen::Controls);
     ASSERT_EQ(Selected(), kAccelerateRow);
   }
   // On the controls screen: the row of the action, the cell, Enter, then the key.
   void Bind(int row, int cell, const std::string& key) {
     ChooseCell(row, cell);
     Run("type \\r\ntick");
-    ASSERT_TRUE(game().controlsScreen.Waiting);
+    ASSERT_TRUE(Game().ControlsScreen.Waiting);
     Press(key);
-    ASSERT_FALSE(game().controlsScreen.Waiting);
+    ASSERT_FALSE(Game().ControlsScreen.Waiting);
   }
   void ChooseCell(int row, int cell) {
     for (int step = 0; step < 20 && Selected() != row; ++step) Press("Down");
     ASSERT_EQ(Selected(), row);
-    while (game().controlsScreen.Column < cell) Press("Right");
-    while (game().controlsScreen.Column > cell) Press("Left");
+    while (Game().ControlsScreen.Column < cell) Press("Right");
+    while (Game().ControlsScreen.Column > cell) Press("Left");
   }
   const ActionBinding& Binding(ControlAction action) {
-    return game().preferences.Controls.Of(action);
+    return Game().Preferences.Controls.Of(action);
   }
   // The race's speed after holding a key for a second of game time from a fresh start.
   double SpeedWhileHolding(const std::string& key) {
     Run("race 1\ntick 120");
-    EXPECT_TRUE(game().race.State.RaceRunning);
-    const double before = game().race.State.Speed;
+    EXPECT_TRUE(Game().Race.State.RaceRunning);
+    const double before = Game().Race.State.Speed;
     Run("down " + key + "\ntick 33\nup " + key);
-    return game().race.State.Speed - before;
+    return Game().Race.State.Speed - before;
   }
 };
 
@@ -70,10 +70,10 @@ TEST_F(SettingsScreens, ARemappedKeyDrivesTheRaceAndTheOldKeyNoLongerDoes) {
   OpenControls();
   Bind(kAccelerateRow, 0, "W");  // accelerate: W in place of Up
   EXPECT_EQ(Binding(ControlAction::Accelerate).Keys,
-            (std::array<std::uint8_t, 2>{K::Letter('W'), K::Numpad8}));
-  EXPECT_EQ(game().controlsScreen.Message, "W IS NOW ACCELERATE");
+            (std::array<std::uint8_t, 2>{K::Letter('W'), K::kNumpad8}));
+  EXPECT_EQ(Game().ControlsScreen.Message, "W IS NOW ACCELERATE");
   Run("type \\e\ntick\ntype \\e\ntick");
-  EXPECT_EQ(game().ScreenState, GameScreen::MainMenu);
+  EXPECT_EQ(Game().ScreenState, GameScreen::MainMenu);
 
   EXPECT_GT(SpeedWhileHolding("W"), 1.0);
   Run("quit");
@@ -92,21 +92,21 @@ TEST_F(SettingsScreens, APunctuationKeyCanBeBoundAndDrivesTheRaceAfterARestart) 
   OpenControls();
   ChooseCell(kAccelerateRow, 0);
   Run("type \\r\ntick");
-  ASSERT_TRUE(game().controlsScreen.Waiting);
+  ASSERT_TRUE(Game().ControlsScreen.Waiting);
   Run("down COMMA\ntype ,\ntick\nup COMMA\ntick");
-  EXPECT_FALSE(game().controlsScreen.Waiting);
+  EXPECT_FALSE(Game().ControlsScreen.Waiting);
   EXPECT_EQ(Binding(ControlAction::Accelerate).Keys,
-            (std::array<std::uint8_t, 2>{K::Comma, K::Numpad8}));
-  EXPECT_EQ(game().controlsScreen.Message, "COMMA IS NOW ACCELERATE");
+            (std::array<std::uint8_t, 2>{K::kComma, K::kNumpad8}));
+  EXPECT_EQ(Game().ControlsScreen.Message, "COMMA IS NOW ACCELERATE");
   Bind(kBrakeRow, 1, "SLASH");  // brake's second key
-  EXPECT_EQ(Binding(ControlAction::Brake).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Slash}));
+  EXPECT_EQ(Binding(ControlAction::Brake).Keys, (std::array<std::uint8_t, 2>{K::kDown, K::kSlash}));
   Run("quit");
   const std::string file = FileBytes(kPreferences);
   EXPECT_NE(file.find("keys.accelerate = COMMA, KEYPAD 8\n"), std::string::npos) << file;
   EXPECT_NE(file.find("keys.brake = DOWN, SLASH\n"), std::string::npos) << file;
 
   Start();
-  EXPECT_EQ(Binding(ControlAction::Accelerate).Keys[0], K::Comma);
+  EXPECT_EQ(Binding(ControlAction::Accelerate).Keys[0], K::kComma);
   EXPECT_GT(SpeedWhileHolding("COMMA"), 1.0);
   Run("quit");
   Start();
@@ -116,8 +116,8 @@ TEST_F(SettingsScreens, APunctuationKeyCanBeBoundAndDrivesTheRaceAfterARestart) 
 // Every key's cell label, in the cell's fonts, ends inside the cell.
 TEST_F(SettingsScreens, EveryKeyNameFitsItsCell) {
   Start();
-  BitmapText& text = game().text;
-  const ImageCollection& images = game().InterfaceImages.Items();
+  BitmapText& text = Game().Text;
+  const ImageCollection& images = Game().InterfaceImages.Items();
   const int room = layout::kControlCellWidth - layout::kControlTextInset;
   for (int key = 1; key < 256; ++key) {
     const std::string label = KeyCellLabel(static_cast<std::uint8_t>(key));
@@ -126,45 +126,46 @@ TEST_F(SettingsScreens, EveryKeyNameFitsItsCell) {
     text.SelectMediumActiveFont();
     EXPECT_LE(text.TextWidth(images, label), room) << label;
   }
-  EXPECT_EQ(KeyCellLabel(K::RightBracket), "RBRACKET");
-  EXPECT_EQ(KeyCellLabel(K::Comma), "COMMA");
+  EXPECT_EQ(KeyCellLabel(K::kRightBracket), "RBRACKET");
+  EXPECT_EQ(KeyCellLabel(K::kComma), "COMMA");
 }
 
 TEST_F(SettingsScreens, AKeyOfAnotherActionIsSwappedAndTheFactoryControlsComeBack) {
   Start();
   OpenControls();
   Bind(kBrakeRow, 0, "Space");  // brake takes fire's Space; fire gets brake's Down
-  EXPECT_EQ(Binding(ControlAction::Brake).Keys[0], K::Space);
-  EXPECT_EQ(Binding(ControlAction::Fire).Keys, (std::array<std::uint8_t, 2>{K::Down, K::Control}));
-  EXPECT_EQ(game().controlsScreen.Message, "SPACE TAKEN FROM FIRE");
-  const KeyAssignments& assigns = game().Input.Keyboard().Assigns;
-  EXPECT_EQ(assigns[InputDown][0], K::Space);
-  EXPECT_EQ(assigns[InputButton8][0], K::Down);
+  EXPECT_EQ(Binding(ControlAction::Brake).Keys[0], K::kSpace);
+  EXPECT_EQ(Binding(ControlAction::Fire).Keys,
+            (std::array<std::uint8_t, 2>{K::kDown, K::kControl}));
+  EXPECT_EQ(Game().ControlsScreen.Message, "SPACE TAKEN FROM FIRE");
+  const KeyAssignments& assigns = Game().Input.Keyboard().Assigns;
+  EXPECT_EQ(assigns[InputDown][0], K::kSpace);
+  EXPECT_EQ(assigns[InputButton8][0], K::kDown);
 
   // Escape while a cell waits changes nothing, and its character does not leave the screen.
   ChooseCell(kFireRow, 1);
   Run("type \\r\ntick");
   // As the window delivers it: the key, its character, the release.
   Run("down Escape\ntype \\e\ntick\nup Escape\ntick");
-  EXPECT_EQ(game().ScreenState, GameScreen::Controls);
-  EXPECT_FALSE(game().controlsScreen.Waiting);
+  EXPECT_EQ(Game().ScreenState, GameScreen::Controls);
+  EXPECT_FALSE(Game().ControlsScreen.Waiting);
 
   PointAt(kDefaultsButton);
   Run("click\ntick");
-  EXPECT_EQ(game().preferences.Controls, DefaultControlBindings());
-  EXPECT_EQ(game().Input.Keyboard().Assigns, KeyAssignmentsOf(DefaultControlBindings()));
+  EXPECT_EQ(Game().Preferences.Controls, DefaultControlBindings());
+  EXPECT_EQ(Game().Input.Keyboard().Assigns, KeyAssignmentsOf(DefaultControlBindings()));
 }
 
 TEST_F(SettingsScreens, CtrlFiresOnlyWhileItIsBoundToFire) {
   Start();
   OpenControls();
   Run("down Ctrl\nup Ctrl");
-  EXPECT_FALSE(game().FireKeyHeld);
+  EXPECT_FALSE(Game().FireKeyHeld);
   Bind(kAccelerateRow, 1, "Ctrl");  // accelerate's second key
   Run("down Ctrl");
-  EXPECT_FALSE(game().FireKeyHeld);
+  EXPECT_FALSE(Game().FireKeyHeld);
   Run("tick");
-  EXPECT_TRUE(game().Input.States().Contains(InputUp));
+  EXPECT_TRUE(Game().Input.States().Contains(InputUp));
   Run("up Ctrl\ntick");
 }
 
@@ -175,28 +176,28 @@ TEST_F(SettingsScreens, VolumesStepByTenAndZeroIsTheOldOff) {
   ASSERT_EQ(Selected(), kFirstScreenSlot + 1);
   Press("Left");
   Press("Left");
-  EXPECT_EQ(game().preferences.MusicVolume, 80);
-  EXPECT_EQ(game().modulePlayer->Volume(), 80);
-  EXPECT_NE(game().music.SongHandle, nullptr);
+  EXPECT_EQ(Game().Preferences.MusicVolume, 80);
+  EXPECT_EQ(Game().ModulePlayer->Volume(), 80);
+  EXPECT_NE(Game().Music.SongHandle, nullptr);
   // Enter switches off, and on again at the volume it had.
   Run("type \\r\ntick");
-  EXPECT_EQ(game().preferences.MusicVolume, 0);
-  EXPECT_EQ(game().settings.MusicEnabled, 0);
-  EXPECT_EQ(game().music.SongHandle, nullptr);
+  EXPECT_EQ(Game().Preferences.MusicVolume, 0);
+  EXPECT_EQ(Game().Settings.MusicEnabled, 0);
+  EXPECT_EQ(Game().Music.SongHandle, nullptr);
   Run("type \\r\ntick");
-  EXPECT_EQ(game().preferences.MusicVolume, 80);
-  EXPECT_EQ(game().settings.MusicEnabled, 1);
-  EXPECT_NE(game().music.SongHandle, nullptr);
+  EXPECT_EQ(Game().Preferences.MusicVolume, 80);
+  EXPECT_EQ(Game().Settings.MusicEnabled, 1);
+  EXPECT_NE(Game().Music.SongHandle, nullptr);
   for (int press = 0; press < 12; ++press) Press("Right");
-  EXPECT_EQ(game().preferences.MusicVolume, 100);
+  EXPECT_EQ(Game().Preferences.MusicVolume, 100);
 
   Press("Down");  // sound
   for (int press = 0; press < 12; ++press) Press("Left");
-  EXPECT_EQ(game().preferences.SoundVolume, 0);
-  EXPECT_EQ(game().settings.SoundEnabled, 0);
+  EXPECT_EQ(Game().Preferences.SoundVolume, 0);
+  EXPECT_EQ(Game().Settings.SoundEnabled, 0);
   Press("Right");
-  EXPECT_EQ(game().preferences.SoundVolume, 10);
-  EXPECT_EQ(game().Sounds.MasterVolume(), 10);
+  EXPECT_EQ(Game().Preferences.SoundVolume, 10);
+  EXPECT_EQ(Game().Sounds.MasterVolume(), 10);
   // Left and Right never moved the selection.
   EXPECT_EQ(Selected(), kFirstScreenSlot + 2);
 }
@@ -208,34 +209,34 @@ TEST_F(SettingsScreens, TheSettingsSurviveARestart) {
   Run("type \\e\ntick");
   PointAt(kMoreLine);
   Run("click\ntick");
-  ASSERT_EQ(game().ScreenState, GameScreen::MoreSettings);
+  ASSERT_EQ(Game().ScreenState, GameScreen::MoreSettings);
   Run("type \\r\ntick");  // window size: fit to 1x
   Press("Down");
   Press("Right");  // smooth
   Press("Down");
   Run("type \\r\ntick");  // online play off
-  const Preferences chosen = game().preferences;
+  const Preferences chosen = Game().Preferences;
   EXPECT_EQ(chosen.WindowScale, 1);
   EXPECT_TRUE(chosen.SmoothScaling);
   EXPECT_FALSE(chosen.OnlinePlay);
   EXPECT_TRUE(chosen.GhostCars);
   Run("type \\e\ntick");
-  EXPECT_EQ(game().ScreenState, GameScreen::Options);
+  EXPECT_EQ(Game().ScreenState, GameScreen::Options);
   EXPECT_EQ(Selected(), kMoreLine);
   Run("quit");
   EXPECT_NE(FileBytes(kPreferences).find("keys.accelerate = W, KEYPAD 8\n"), std::string::npos);
   Start();
-  EXPECT_EQ(game().preferences, chosen);
-  EXPECT_EQ(game().Input.Keyboard().Assigns[InputUp][0], K::Letter('W'));
+  EXPECT_EQ(Game().Preferences, chosen);
+  EXPECT_EQ(Game().Input.Keyboard().Assigns[InputUp][0], K::Letter('W'));
 }
 
 TEST_F(SettingsScreens, AnOldOptionsFileWithMusicOffReadsAsNoMusic) {
   std::filesystem::remove(kPreferences);
   WriteBytes(kOptions, "0\r\n0\r\n1\r\nPERU\r\n\r\n");
   Start();
-  EXPECT_EQ(game().preferences.MusicVolume, 0);
-  EXPECT_EQ(game().preferences.SoundVolume, 100);
-  EXPECT_EQ(game().music.SongHandle, nullptr);
+  EXPECT_EQ(Game().Preferences.MusicVolume, 0);
+  EXPECT_EQ(Game().Preferences.SoundVolume, 100);
+  EXPECT_EQ(Game().Music.SongHandle, nullptr);
   Run("quit");
   // The options file keeps its five lines and their meaning.
   EXPECT_EQ(FileBytes(kOptions).substr(0, 15), "0\r\n0\r\n1\r\nPERU\r\n");
@@ -244,7 +245,7 @@ TEST_F(SettingsScreens, AnOldOptionsFileWithMusicOffReadsAsNoMusic) {
 TEST_F(SettingsScreens, ADamagedPreferencesFileStartsWithTheDefaults) {
   WriteBytes(kPreferences, std::string("\0\xFF\x01 = =\nkeys.fire = \xC3\n", 22));
   Start();
-  EXPECT_EQ(game().preferences, Preferences{});
+  EXPECT_EQ(Game().Preferences, Preferences{});
 }
 
 }  // namespace

@@ -34,10 +34,10 @@ class FakeTransport final : public HttpTransport {
   explicit FakeTransport(std::optional<std::string> versionReply)
       : versionReply_(std::move(versionReply)) {}
   std::optional<std::string> Get(const std::string& address) override {
-    addresses.push_back(address);
-    return addresses.size() == 1 ? versionReply_ : std::optional<std::string>("OK");
+    Addresses.push_back(address);
+    return Addresses.size() == 1 ? versionReply_ : std::optional<std::string>("OK");
   }
-  std::vector<std::string> addresses;
+  std::vector<std::string> Addresses;
 
  private:
   std::optional<std::string> versionReply_;
@@ -57,9 +57,9 @@ std::optional<std::string> SentServerField(const std::string& reportAddress) {
 
 TEST(SendScore, VersionReplyDecidesBetweenMessageAndReport) {
   const struct {
-    std::optional<std::string> reply;
-    bool sends;
-    const char* serverField;
+    std::optional<std::string> Reply;
+    bool Sends;
+    const char* ServerField;
   } cases[] = {
       {std::nullopt, false, ""},
       {"", false, ""},
@@ -74,25 +74,25 @@ TEST(SendScore, VersionReplyDecidesBetweenMessageAndReport) {
       {"OK||||X|", true, "X"},
   };
   for (const auto& c : cases) {
-    FakeTransport transport(c.reply);
+    FakeTransport transport(c.Reply);
     std::vector<std::string> shown;
     SubmitOutcome outcome =
         SendScore(
             transport, TestConfig("http://127.0.0.1:9"),
             [&](std::string_view text) { shown.emplace_back(text); }, "NONAME", 1234, "X")
             .Outcome;
-    std::string label = c.reply ? "reply '" + *c.reply + "'" : "failed request";
-    EXPECT_EQ(transport.addresses.front(), "http://127.0.0.1:9/cgi/version.pl?version&prg=Rivoltra")
+    std::string label = c.Reply ? "reply '" + *c.Reply + "'" : "failed request";
+    EXPECT_EQ(transport.Addresses.front(), "http://127.0.0.1:9/cgi/version.pl?version&prg=Rivoltra")
         << label;
-    if (c.sends) {
+    if (c.Sends) {
       EXPECT_EQ(outcome, SubmitOutcome::Sent) << label;
       EXPECT_TRUE(shown.empty()) << label;
-      ASSERT_EQ(transport.addresses.size(), 2u) << label;
-      EXPECT_EQ(SentServerField(transport.addresses[1]), c.serverField) << label;
+      ASSERT_EQ(transport.Addresses.size(), 2u) << label;
+      EXPECT_EQ(SentServerField(transport.Addresses[1]), c.ServerField) << label;
     } else {
       EXPECT_EQ(outcome, SubmitOutcome::CannotConnect) << label;
       EXPECT_EQ(shown, std::vector<std::string>{"Can't connect to server!"}) << label;
-      EXPECT_EQ(transport.addresses.size(), 1u) << label;
+      EXPECT_EQ(transport.Addresses.size(), 1u) << label;
     }
   }
 }
@@ -100,10 +100,10 @@ TEST(SendScore, VersionReplyDecidesBetweenMessageAndReport) {
 TEST(SendScore, ReportCarriesNameScoreAndCountry) {
   FakeTransport transport(std::string("OK|1|1.0|600|TK|"));
   SendScore(transport, TestConfig("http://127.0.0.1:9"), nullptr, "ANNA", 2600, "NEW ZEALAND");
-  ASSERT_EQ(transport.addresses.size(), 2u);
+  ASSERT_EQ(transport.Addresses.size(), 2u);
   std::string prefix = "http://127.0.0.1:9/cgi/version.pl?hs&prg=Rivoltra&inf=";
-  ASSERT_EQ(transport.addresses[1].substr(0, prefix.size()), prefix);
-  EXPECT_EQ(transport.addresses[1].substr(prefix.size()),
+  ASSERT_EQ(transport.Addresses[1].substr(0, prefix.size()), prefix);
+  EXPECT_EQ(transport.Addresses[1].substr(prefix.size()),
             EncodeGroups(EncodeBits(ScoreMessage("ANNA", 2600, "TK", "NEW ZEALAND"))));
 }
 
@@ -127,7 +127,7 @@ TEST(SendScore, SendScoreNamesTheTokenItsReportCarried) {
   SubmitResult result = SendScore(sent, TestConfig("http://127.0.0.1:9"), nullptr, "A", 1, "");
   EXPECT_EQ(result.Outcome, SubmitOutcome::Sent);
   EXPECT_EQ(result.Token, "TK");
-  EXPECT_EQ(SentServerField(sent.addresses.at(1)), "TK");
+  EXPECT_EQ(SentServerField(sent.Addresses.at(1)), "TK");
 
   FakeTransport refused(std::string("ERROR"));
   result = SendScore(refused, TestConfig("http://127.0.0.1:9"), nullptr, "A", 1, "");
@@ -138,17 +138,17 @@ TEST(SendScore, SendScoreNamesTheTokenItsReportCarried) {
 TEST(SubmitScore, AServerRefusingTheNameHasItsReasonShown) {
   // The version reply, then the report's.
   struct Replies final : HttpTransport {
-    std::vector<std::string> replies;
+    std::vector<std::string> Replies;
     std::optional<std::string> Get(const std::string&) override {
-      std::string reply = replies.front();
-      if (replies.size() > 1) replies.erase(replies.begin());
+      std::string reply = Replies.front();
+      if (Replies.size() > 1) Replies.erase(Replies.begin());
       return reply;
     }
   };
   struct Case {
-    std::string report;
-    SubmitOutcome outcome;
-    std::vector<std::string> shown;
+    std::string Report;
+    SubmitOutcome Outcome;
+    std::vector<std::string> Shown;
   } cases[] = {
       {"OK|stored|", SubmitOutcome::Sent, {}},
       {"ERROR|too many reports\n", SubmitOutcome::Sent, {}},
@@ -161,14 +161,14 @@ TEST(SubmitScore, AServerRefusingTheNameHasItsReasonShown) {
   };
   for (const Case& c : cases) {
     Replies transport;
-    transport.replies = {"OK|1|1.0|600|TK|", c.report};
+    transport.Replies = {"OK|1|1.0|600|TK|", c.Report};
     std::vector<std::string> shown;
     SubmitResult result = SendScore(
         transport, TestConfig("http://127.0.0.1:9"),
         [&](std::string_view text) { shown.emplace_back(text); }, "A", 1, "");
-    EXPECT_EQ(result.Outcome, c.outcome) << c.report;
-    EXPECT_EQ(shown, c.shown) << c.report;
-    EXPECT_EQ(result.Token.empty(), c.outcome != SubmitOutcome::Sent) << c.report;
+    EXPECT_EQ(result.Outcome, c.Outcome) << c.Report;
+    EXPECT_EQ(shown, c.Shown) << c.Report;
+    EXPECT_EQ(result.Token.empty(), c.Outcome != SubmitOutcome::Sent) << c.Report;
   }
 }
 
@@ -177,22 +177,22 @@ TEST(UploadReplay, PostsTheBytesUnderTheTokenAndReadsTheVerdict) {
     std::optional<std::string> Get(const std::string&) override { return std::nullopt; }
     std::optional<std::string> Post(const std::string& address, const std::string& body,
                                     const std::string& contentType) override {
-      posts.push_back({address, body, contentType});
-      if (throws) throw std::runtime_error("socket gone");
-      return reply;
+      Posts.push_back({address, body, contentType});
+      if (Throws) throw std::runtime_error("socket gone");
+      return Reply;
     }
-    std::optional<std::string> reply;
-    bool throws = false;
-    std::vector<std::vector<std::string>> posts;
+    std::optional<std::string> Reply;
+    bool Throws = false;
+    std::vector<std::vector<std::string>> Posts;
   };
   const std::string replay("RVR\x1A\0\x01\xFF", 7);
   const OnlineConfig config = TestConfig("http://scores.test:8642/");
   const struct {
-    std::optional<std::string> reply;
-    bool throws;
-    std::string token;
-    std::string bytes;
-    UploadOutcome outcome;
+    std::optional<std::string> Reply;
+    bool Throws;
+    std::string Token;
+    std::string Bytes;
+    UploadOutcome Outcome;
   } cases[] = {
       {"OK|verified|", false, "TK", replay, UploadOutcome::Verified},
       {"OK|verified|\n", false, "TK", replay, UploadOutcome::Verified},
@@ -206,18 +206,18 @@ TEST(UploadReplay, PostsTheBytesUnderTheTokenAndReadsTheVerdict) {
   };
   for (const auto& c : cases) {
     Posting transport;
-    transport.reply = c.reply;
-    transport.throws = c.throws;
-    EXPECT_EQ(UploadReplay(transport, config, c.token, c.bytes), c.outcome)
-        << c.reply.value_or("no reply") << " " << c.token << " " << c.bytes.size();
-    if (c.outcome == UploadOutcome::NotSent) {
-      EXPECT_TRUE(transport.posts.empty());
+    transport.Reply = c.Reply;
+    transport.Throws = c.Throws;
+    EXPECT_EQ(UploadReplay(transport, config, c.Token, c.Bytes), c.Outcome)
+        << c.Reply.value_or("no reply") << " " << c.Token << " " << c.Bytes.size();
+    if (c.Outcome == UploadOutcome::NotSent) {
+      EXPECT_TRUE(transport.Posts.empty());
       continue;
     }
-    ASSERT_EQ(transport.posts.size(), 1u);
-    EXPECT_EQ(transport.posts[0][0], "http://scores.test:8642/cgi/replay.pl?token=TK");
-    EXPECT_EQ(transport.posts[0][1], c.bytes);
-    EXPECT_EQ(transport.posts[0][2], "application/octet-stream");
+    ASSERT_EQ(transport.Posts.size(), 1u);
+    EXPECT_EQ(transport.Posts[0][0], "http://scores.test:8642/cgi/replay.pl?token=TK");
+    EXPECT_EQ(transport.Posts[0][1], c.Bytes);
+    EXPECT_EQ(transport.Posts[0][2], "application/octet-stream");
   }
   EXPECT_EQ(ReplayUploadAddress(config, "A+B/C D"),
             "http://scores.test:8642/cgi/replay.pl?token=A%2BB%2FC%20D");
@@ -235,10 +235,10 @@ TEST(FakeHttp, AnswersPostsFromTheirOwnTableAndRecordsTheirBodies) {
 
   std::vector<FakeHttp::Posted> posts = http.TakePosts();
   ASSERT_EQ(posts.size(), 2u);
-  EXPECT_EQ(posts[0].address, "http://s/a");
-  EXPECT_EQ(posts[0].body, body);
-  EXPECT_EQ(posts[0].contentType, "application/octet-stream");
-  EXPECT_EQ(posts[1].address, "http://s/b");
+  EXPECT_EQ(posts[0].Address, "http://s/a");
+  EXPECT_EQ(posts[0].Body, body);
+  EXPECT_EQ(posts[0].ContentType, "application/octet-stream");
+  EXPECT_EQ(posts[1].Address, "http://s/b");
   EXPECT_EQ(http.TakeRequests(), std::vector<std::string>{"http://s/a"});
   EXPECT_TRUE(http.TakePosts().empty());
 }

@@ -58,13 +58,13 @@ TEST(ScoreMessageTest, FillCountFollowsUnfilledLength) {
   // The unfilled message for an empty name, score 0 and empty fields is 37 characters; each
   // extra name letter moves the fill by one.
   const struct {
-    const char* name;
-    std::size_t fill;
+    const char* Name;
+    std::size_t Fill;
   } cases[] = {{"", 3}, {"A", 2}, {"AB", 1}, {"ABC", 0}, {"ABCD", 4}};
   for (const auto& c : cases) {
-    std::string message = ScoreMessage(c.name, 0, "", "");
+    std::string message = ScoreMessage(c.Name, 0, "", "");
     std::size_t zeros = message.size() - message.rfind("|z=") - 3;
-    EXPECT_EQ(zeros, c.fill) << "name '" << c.name << "'";
+    EXPECT_EQ(zeros, c.Fill) << "name '" << c.Name << "'";
     EXPECT_EQ(message.size() % 5, 0u);
   }
   EXPECT_NE(ScoreMessage("A", -250, "", "").find("|score=-250|"), std::string::npos);
@@ -72,10 +72,10 @@ TEST(ScoreMessageTest, FillCountFollowsUnfilledLength) {
 
 TEST(ScoreDecoding, RoundTripsEveryMessageTheGameMakes) {
   const struct {
-    const char* name;
-    std::int32_t score;
-    const char* token;
-    const char* country;
+    const char* Name;
+    std::int32_t Score;
+    const char* Token;
+    const char* Country;
   } cases[] = {
       {"NONAME", 1234, "T", "X"},
       {"", 0, "", ""},
@@ -83,18 +83,18 @@ TEST(ScoreDecoding, RoundTripsEveryMessageTheGameMakes) {
       {"  ", -2147483647 - 1, "x", " "},
   };
   for (const auto& c : cases) {
-    std::string message = ScoreMessage(c.name, c.score, c.token, c.country);
+    std::string message = ScoreMessage(c.Name, c.Score, c.Token, c.Country);
     auto decoded = DecodeScoreCode(EncodeGroups(EncodeBits(message)));
     ASSERT_TRUE(decoded.has_value()) << message;
     EXPECT_EQ(*decoded, message);
     auto report = ParseScoreMessage(*decoded);
     ASSERT_TRUE(report.has_value()) << message;
     EXPECT_EQ(report->Type, "0");
-    EXPECT_EQ(report->PlayerName, c.name);
-    EXPECT_EQ(report->Score, c.score);
+    EXPECT_EQ(report->PlayerName, c.Name);
+    EXPECT_EQ(report->Score, c.Score);
     EXPECT_EQ(report->Key, kScoreKeyLetter);
-    EXPECT_EQ(report->ServerField, c.token);
-    EXPECT_EQ(report->Country, c.country);
+    EXPECT_EQ(report->ServerField, c.Token);
+    EXPECT_EQ(report->Country, c.Country);
   }
 }
 

@@ -108,7 +108,7 @@ class OnlineFlow : public ::testing::Test {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
 
-  Game& game() { return runner_->game(); }
+  rivoltra::Game& Game() { return runner_->Game(); }
 
   void Run(const std::string& lines) {
     std::istringstream in(lines);
@@ -128,22 +128,22 @@ class OnlineFlow : public ::testing::Test {
   // table; then the player gives up at the finish prompt (Escape, then Y), which ends the game
   // the way game over does. Returns the score.
   std::int32_t PlayUntilTheScoreQualifies(const std::string& start = "race 1") {
-    const std::int32_t lowest = game().highScores.Entry(10).EntryScore;
+    const std::int32_t lowest = Game().HighScores.Entry(10).EntryScore;
     raceStarted_ = std::chrono::steady_clock::now();
     Run(start);
-    Autopilot pilot(game(), runner_->platform().Keys());
+    Autopilot pilot(Game(), runner_->Platform().Keys());
     bool escapeHeld = false;
     for (int tick = 0; tick < kDriveTickLimit && InRace(); ++tick) {
-      if (game().race.State.Score <= lowest) {
+      if (Game().Race.State.Score <= lowest) {
         pilot.Drive();
       } else {
         pilot.ReleaseAll();
-        if (game().race.State.FinishPrompt) {
+        if (Game().Race.State.FinishPrompt) {
           Run("down Y");
         } else if (escapeHeld) {
           Run("up Escape");
           escapeHeld = false;
-        } else if (game().race.State.RaceRunning) {
+        } else if (Game().Race.State.RaceRunning) {
           Run("down Escape");
           escapeHeld = true;
         }
@@ -152,38 +152,38 @@ class OnlineFlow : public ::testing::Test {
     }
     Run("up Y");
     if (escapeHeld) Run("up Escape");
-    std::printf("game over: level %d, score %d\n", game().race.State.Level,
-                game().race.State.Score);
+    std::printf("game over: level %d, score %d\n", Game().Race.State.Level,
+                Game().Race.State.Score);
     EXPECT_FALSE(InRace()) << "the game did not end within " << kDriveTickLimit << " ticks";
-    EXPECT_GT(game().race.State.Score, lowest);
-    return game().race.State.Score;
+    EXPECT_GT(Game().Race.State.Score, lowest);
+    return Game().Race.State.Score;
   }
 
   bool InRace() {
-    return game().ScreenState == GameScreen::Race || game().ScreenState == GameScreen::RaceLoading;
+    return Game().ScreenState == GameScreen::Race || Game().ScreenState == GameScreen::RaceLoading;
   }
 
   // The runner's clock is fake and races ahead of real time; the server verifies a race only
   // when it could have been played since its ticket (30 ms a tick, five seconds of slack, the
   // issue time in whole seconds), so the test waits as long as a player would have raced.
   void WaitOutTheRace() {
-    const auto raced = std::chrono::milliseconds(30) * game().replay.Recorder.TickCount();
+    const auto raced = std::chrono::milliseconds(30) * Game().Replay.Recorder.TickCount();
     const auto due = raceStarted_ + raced - 3s;
     std::printf("the race took %lld ticks; waiting for real time to catch up\n",
-                static_cast<long long>(game().replay.Recorder.TickCount()));
+                static_cast<long long>(Game().Replay.Recorder.TickCount()));
     std::this_thread::sleep_until(due);
   }
 
   // From the name entry: a new name, Enter, then OK on the send-results screen (selected when it
   // opens). Returns how long OK took: the requests block the game.
   std::chrono::milliseconds EnterNameAndSend(const std::string& typedName) {
-    EXPECT_EQ(game().ScreenState, GameScreen::NameEntry);
+    EXPECT_EQ(Game().ScreenState, GameScreen::NameEntry);
     // The race took its song with it; both screens after it are silent.
-    EXPECT_EQ(game().music.SongHandle, nullptr);
+    EXPECT_EQ(Game().Music.SongHandle, nullptr);
     Run("tick\ntype \\b\\b\\b\\b\\b\\b" + typedName + "\ntick\ntype \\r\ntick");
-    EXPECT_EQ(game().ScreenState, GameScreen::SendResults);
-    EXPECT_EQ(game().menu.buttons.SelectedButton, 1);
-    EXPECT_EQ(game().music.SongHandle, nullptr);
+    EXPECT_EQ(Game().ScreenState, GameScreen::SendResults);
+    EXPECT_EQ(Game().Menu.Buttons.SelectedButton, 1);
+    EXPECT_EQ(Game().Music.SongHandle, nullptr);
     const auto pressed = std::chrono::steady_clock::now();
     Run("type \\r");
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
@@ -193,16 +193,16 @@ class OnlineFlow : public ::testing::Test {
   // After the send-results screen, sent or not: the main menu slides in and then the high-score
   // screen opens by itself, with the new entry in the local table; the menu song plays again.
   void ExpectMainMenuThenHighScoresWith(const std::string& name, std::int32_t score) {
-    ASSERT_EQ(game().ScreenState, GameScreen::MainMenu);
-    EXPECT_EQ(game().SongFile, kMenuSongFile) << "the main menu, made anew, starts its song";
-    for (int tick = 0; tick < kSlideInTickLimit && game().ScreenState == GameScreen::MainMenu;
+    ASSERT_EQ(Game().ScreenState, GameScreen::MainMenu);
+    EXPECT_EQ(Game().SongFile, kMenuSongFile) << "the main menu, made anew, starts its song";
+    for (int tick = 0; tick < kSlideInTickLimit && Game().ScreenState == GameScreen::MainMenu;
          ++tick)
       Run("tick");
-    ASSERT_EQ(game().ScreenState, GameScreen::HighScores);
+    ASSERT_EQ(Game().ScreenState, GameScreen::HighScores);
     bool listed = false;
     for (int rank = 1; rank <= 10; ++rank)
-      listed = listed || (game().highScores.Entry(rank).EntryName == name &&
-                          game().highScores.Entry(rank).EntryScore == score);
+      listed = listed || (Game().HighScores.Entry(rank).EntryName == name &&
+                          Game().HighScores.Entry(rank).EntryScore == score);
     EXPECT_TRUE(listed) << name << " " << score;
   }
 
@@ -221,16 +221,16 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
   Run("server " + server.Base());
 
   const std::int32_t score = PlayUntilTheScoreQualifies();
-  ASSERT_EQ(game().ScreenState, GameScreen::NameEntry);
+  ASSERT_EQ(Game().ScreenState, GameScreen::NameEntry);
   WaitOutTheRace();
   EnterNameAndSend("zoe\\skay");
-  EXPECT_EQ(game().menu.PlayerName, "ZOE KAY");
+  EXPECT_EQ(Game().Menu.PlayerName, "ZOE KAY");
   EXPECT_EQ(Printed(), std::vector<std::string>{}) << "no message box when the server answers";
   ExpectMainMenuThenHighScoresWith("ZOE KAY", score);
 
   // The high-score screen's second button opens the online table; the runner prints the address
   // instead of opening it, and the page at that address has the new row.
-  const MenuButton* viewOnline = game().menu.buttons.Slot(kFirstScreenSlot + 1);
+  const MenuButton* viewOnline = Game().Menu.Buttons.Slot(kFirstScreenSlot + 1);
   ASSERT_NE(viewOnline, nullptr);
   Run("mouse " + std::to_string(static_cast<int>(viewOnline->X) + viewOnline->Width / 2) + " " +
       std::to_string(static_cast<int>(viewOnline->Y) + viewOnline->Height / 2) +
@@ -251,8 +251,8 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
   EXPECT_EQ(page->find("<td class=\"rank\"><b>2</b>"), std::string::npos) << "one result, one row";
 
   // The same report from a client that does not upload the replay stays unverified.
-  const std::unique_ptr<HttpTransport> client = game().platform.OpenHttp(LimitsOf(game().online));
-  ASSERT_EQ(SendScore(*client, game().online, {}, "ZOE KAY", score - 1, kCountry).Outcome,
+  const std::unique_ptr<HttpTransport> client = Game().Platform.OpenHttp(LimitsOf(Game().Online));
+  ASSERT_EQ(SendScore(*client, Game().Online, {}, "ZOE KAY", score - 1, kCountry).Outcome,
             SubmitOutcome::Sent);
   page = browser.Get(tableAddress);
   ASSERT_TRUE(page.has_value());
@@ -288,7 +288,7 @@ TEST_F(OnlineFlow, TicketedGameIsVerifiedAcrossServersAndItsReplayVerifiesNothin
   ScoreServerProcess second(RIVOLTRA_SCORES_BINARY, database);
   Run("server " + first.Base());
   const std::int32_t score = PlayUntilTheScoreQualifies();
-  const Replay played = ReadReplay(CurrentReplayBytes(game()), "game");
+  const Replay played = ReadReplay(CurrentReplayBytes(Game()), "game");
   ASSERT_TRUE(played.Header.Ticket.has_value()) << "the race took a ticket from the server";
   EXPECT_EQ(played.Header.RandomState, played.Header.Ticket->Seed);
   WaitOutTheRace();
@@ -296,7 +296,7 @@ TEST_F(OnlineFlow, TicketedGameIsVerifiedAcrossServersAndItsReplayVerifiesNothin
   EnterNameAndSend("ada");
   EXPECT_EQ(Printed(), std::vector<std::string>{});
 
-  OnlineConfig config = game().online;
+  OnlineConfig config = Game().Online;
   config.ServerBase = first.Base();
   CurlHttpTransport client(2000ms, 5000ms);
   std::optional<std::string> page = client.Get(OnlineTableAddress(config));
@@ -308,7 +308,7 @@ TEST_F(OnlineFlow, TicketedGameIsVerifiedAcrossServersAndItsReplayVerifiesNothin
   const std::string download =
       client.Get(first.Base() + row.substr(link, row.find('"', link) - link))
           .value_or(std::string());
-  ASSERT_EQ(download, CurrentReplayBytes(game()));
+  ASSERT_EQ(download, CurrentReplayBytes(Game()));
 
   for (const char* name : {"MALLORY", "TRUDY"}) {
     const SubmitResult sent = SendScore(client, config, {}, name, score, kCountry);
@@ -334,7 +334,7 @@ TEST_F(OnlineFlow, TicketedDailyRunEntersTheDaysTable) {
   const std::uint32_t today =
       DayOfUnixSeconds(std::chrono::duration_cast<std::chrono::seconds>(now).count());
   const std::int32_t score = PlayUntilTheScoreQualifies("daily " + DateTextOf(today));
-  const Replay played = ReadReplay(CurrentReplayBytes(game()), "game");
+  const Replay played = ReadReplay(CurrentReplayBytes(Game()), "game");
   ASSERT_TRUE(played.Header.Ticket.has_value());
   EXPECT_EQ(played.Header.Ticket->Kind, TicketKind::Daily);
   EXPECT_EQ(played.Header.Ticket->Day, today);
@@ -344,7 +344,7 @@ TEST_F(OnlineFlow, TicketedDailyRunEntersTheDaysTable) {
   EnterNameAndSend("dana");
 
   CurlHttpTransport client(2000ms, 5000ms);
-  const auto list = client.Get(DailyListAddress(game().online, today));
+  const auto list = client.Get(DailyListAddress(Game().Online, today));
   ASSERT_TRUE(list.has_value());
   EXPECT_EQ(DailyListOfReply(*list, today),
             (std::vector<DailyListEntry>{{"DANA", kCountry, score, 1}}))
@@ -375,7 +375,7 @@ TEST_F(OnlineFlow, WithoutAnAnsweringServerThePlayerIsToldOnceAndTheGameGoesOn) 
 TEST_F(OnlineFlow, ResultKeptWhileOfflineIsSentWithItsReplayOnceTheServerAnswers) {
   WriteSaveFiles(kCountry, std::nullopt);
   Start();
-  game().KeepUnsentResults = true;
+  Game().KeepUnsentResults = true;
   const std::int32_t score = PlayUntilTheScoreQualifies();
   Run("server http://127.0.0.1:" + std::to_string(ClosedPort()));
   EnterNameAndSend("offline");
@@ -383,20 +383,20 @@ TEST_F(OnlineFlow, ResultKeptWhileOfflineIsSentWithItsReplayOnceTheServerAnswers
   ASSERT_EQ(told.size(), 1u);
   EXPECT_NE(told[0].find("Your score is kept"), std::string::npos) << told[0];
   ExpectMainMenuThenHighScoresWith("OFFLINE", score);
-  const fs::path kept = game().paths.SaveFile("unsent");
+  const fs::path kept = Game().Paths.SaveFile("unsent");
   ASSERT_EQ(std::distance(fs::directory_iterator(kept), fs::directory_iterator()), 1);
   std::ofstream(kept / "00000000.unsent") << "rivoltra unsent result 1\nnot a score\n";
 
   // Still offline: nothing goes, nothing is lost but the file that is not a result.
-  UnsentSending sending = SendUnsentResults(game());
-  EXPECT_EQ(sending.sent, 0);
-  EXPECT_EQ(sending.left, 1);
+  UnsentSending sending = SendUnsentResults(Game());
+  EXPECT_EQ(sending.Sent, 0);
+  EXPECT_EQ(sending.Left, 1);
 
   ScoreServerProcess server(RIVOLTRA_SCORES_BINARY, folder_ / "scores.db");
   Run("server " + server.Base());
-  sending = SendUnsentResults(game());
-  EXPECT_EQ(sending.sent, 1);
-  EXPECT_EQ(sending.left, 0);
+  sending = SendUnsentResults(Game());
+  EXPECT_EQ(sending.Sent, 1);
+  EXPECT_EQ(sending.Left, 0);
   EXPECT_TRUE(fs::is_empty(kept));
   EXPECT_EQ(Printed(), std::vector<std::string>{}) << "sending later shows no message box";
 
@@ -417,8 +417,8 @@ TEST_F(OnlineFlow, ServerThatNeverAnswersIsGivenUpWithinTheRequestTimeLimit) {
   WriteSaveFiles("", 0);
   Start();
   SilentServer silent;
-  game().online.ConnectTimeout = 1000ms;
-  game().online.RequestTimeout = 1500ms;
+  Game().Online.ConnectTimeout = 1000ms;
+  Game().Online.RequestTimeout = 1500ms;
   const std::int32_t score = PlayUntilTheScoreQualifies();
   Run("server " + silent.Base());
   const std::chrono::milliseconds took = EnterNameAndSend("hung");
@@ -437,8 +437,8 @@ TEST_F(OnlineFlow, ConnectionThatNeverCompletesIsGivenUpWithinTheConnectTimeLimi
   WriteSaveFiles("", 0);
   Start();
   FullQueueServer stalled;
-  game().online.ConnectTimeout = 1000ms;
-  game().online.RequestTimeout = 4000ms;
+  Game().Online.ConnectTimeout = 1000ms;
+  Game().Online.RequestTimeout = 4000ms;
   Run("server " + stalled.Base());
   const std::int32_t score = PlayUntilTheScoreQualifies();
   const std::chrono::milliseconds took = EnterNameAndSend("stuck");

@@ -54,7 +54,7 @@ TEST_F(BestReplays, OnlyAHigherScoreOrAnUndrivableBestIsReplaced) {
   const std::string first = Bytes(2, 7, 500);
   EXPECT_TRUE(Keep(car2, first));
   EXPECT_EQ(Kept(car2), first);
-  EXPECT_FALSE(Keep(car2, Bytes(2, 8, 500, kReplayUp)));  // a tie keeps the first
+  EXPECT_FALSE(Keep(car2, Bytes(2, 8, 500, ReplayUp)));  // a tie keeps the first
   EXPECT_FALSE(Keep(car2, Bytes(2, 9, 120)));
   EXPECT_FALSE(Keep(car2, Bytes(3, 9, 9000)));  // another car's game is not this course's
   EXPECT_EQ(Kept(car2), first);

@@ -79,10 +79,10 @@ TEST_F(GamePathsTest, WindowsLayoutInstalledPortableAndOverrides) {
   };
 
   struct Case {
-    const char* what;
-    GamePaths paths;
-    fs::path data;
-    fs::path save;
+    const char* What;
+    GamePaths Paths;
+    fs::path Data;
+    fs::path Save;
   };
   const Case cases[] = {
       {"installed", windows(installed, {}, {}), installed / "Data", appData},
@@ -92,8 +92,8 @@ TEST_F(GamePathsTest, WindowsLayoutInstalledPortableAndOverrides) {
       {"--save", windows(installed, {}, root_ / "s"), installed / "Data", root_ / "s"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.paths.DataFolder, c.data) << c.what;
-    EXPECT_EQ(c.paths.SaveFolder, c.save) << c.what;
+    EXPECT_EQ(c.Paths.DataFolder, c.Data) << c.What;
+    EXPECT_EQ(c.Paths.SaveFolder, c.Save) << c.What;
   }
 }
 

@@ -29,8 +29,8 @@ TEST(OnlineConfigFile, KeysReplaceTheDefaultsAndBadLinesAreReportedBySkipping) {
 
 TEST(OnlineConfigFile, AddressesMustBeWebAddresses) {
   const struct {
-    const char* address;
-    bool accepted;
+    const char* Address;
+    bool Accepted;
   } cases[] = {
       {"http://127.0.0.1:8642", true},
       {"https://a.example/", true},
@@ -41,7 +41,7 @@ TEST(OnlineConfigFile, AddressesMustBeWebAddresses) {
       {"http://a\x7f", false},
       {"", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsWebAddress(c.address), c.accepted) << c.address;
+  for (const auto& c : cases) EXPECT_EQ(IsWebAddress(c.Address), c.Accepted) << c.Address;
   EXPECT_FALSE(IsWebAddress("http://" + std::string(3000, 'a')));
 }
 

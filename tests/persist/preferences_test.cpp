@@ -21,8 +21,8 @@ TEST(PreferencesFile, EveryFieldSurvivesWritingAndReadingBack) {
   changed.SmoothScaling = true;
   changed.OnlinePlay = false;
   changed.GhostCars = false;
-  AssignKey(changed.Controls, ControlAction::Accelerate, 0, VirtualKey::Letter('W'));
-  AssignKey(changed.Controls, ControlAction::Fire, 1, VirtualKey::Numpad(0));
+  AssignKey(changed.Controls, ControlAction::Accelerate, 0, virtual_key::Letter('W'));
+  AssignKey(changed.Controls, ControlAction::Fire, 1, virtual_key::Numpad(0));
   AssignPad(changed.Controls, ControlAction::Fire, 1, PadControl::RightTrigger);
   AssignPad(changed.Controls, ControlAction::Brake, 0, PadControl::None);
   for (const Preferences& preferences : {Preferences{}, changed}) {
@@ -36,15 +36,15 @@ TEST(PreferencesFile, EveryFieldSurvivesWritingAndReadingBack) {
 // Every punctuation key by the name the controls screen shows, in either case, and by the number
 // form any file may hold.
 TEST(PreferencesFile, PunctuationKeysAreWrittenByNameAndReadBack) {
-  namespace K = VirtualKey;
+  namespace K = virtual_key;
   Preferences chosen;
   const std::pair<ControlAction, std::array<std::uint8_t, 2>> bindings[] = {
-      {ControlAction::Accelerate, {K::Semicolon, K::Apostrophe}},
-      {ControlAction::Brake, {K::Period, K::Slash}},
-      {ControlAction::SteerLeft, {K::Comma, K::LeftBracket}},
-      {ControlAction::SteerRight, {K::RightBracket, K::Backslash}},
-      {ControlAction::Fire, {K::Minus, K::Equals}},
-      {ControlAction::Pause, {K::Grave, K::Key102}},
+      {ControlAction::Accelerate, {K::kSemicolon, K::kApostrophe}},
+      {ControlAction::Brake, {K::kPeriod, K::kSlash}},
+      {ControlAction::SteerLeft, {K::kComma, K::kLeftBracket}},
+      {ControlAction::SteerRight, {K::kRightBracket, K::kBackslash}},
+      {ControlAction::Fire, {K::kMinus, K::kEquals}},
+      {ControlAction::Pause, {K::kGrave, K::kKey102}},
   };
   for (const auto& [action, keys] : bindings) {
     for (int slot = 0; slot < kBindingSlots; ++slot)
@@ -65,7 +65,7 @@ TEST(PreferencesFile, PunctuationKeysAreWrittenByNameAndReadBack) {
   Preferences typed;
   EXPECT_TRUE(ParsePreferencesFile("keys.fire = comma, Key 190\n", typed).empty());
   EXPECT_EQ(typed.Controls.Of(ControlAction::Fire).Keys,
-            (std::array<std::uint8_t, 2>{K::Comma, K::Period}));
+            (std::array<std::uint8_t, 2>{K::kComma, K::kPeriod}));
 }
 
 TEST(PreferencesFile, TheWrittenTextIsPlainKeyValueLines) {
@@ -107,23 +107,23 @@ TEST(PreferencesFile, BadLinesAreReportedAndSkippedWhileTheRestCounts) {
   EXPECT_FALSE(read.GhostCars);
   const ControlBindings& controls = read.Controls;
   EXPECT_EQ(controls.Of(ControlAction::Accelerate).Keys,
-            (std::array<std::uint8_t, 2>{VirtualKey::Letter('W'), 0}));
-  EXPECT_EQ(FindKey(controls, VirtualKey::Letter('W'))->action, ControlAction::Accelerate);
+            (std::array<std::uint8_t, 2>{virtual_key::Letter('W'), 0}));
+  EXPECT_EQ(FindKey(controls, virtual_key::Letter('W'))->Action, ControlAction::Accelerate);
   // Lines that failed leave the factory inputs that are still free.
-  EXPECT_EQ(controls.Of(ControlAction::SteerLeft).Keys[0], VirtualKey::Left);
-  EXPECT_EQ(controls.Of(ControlAction::Brake).Keys[0], VirtualKey::Down);
+  EXPECT_EQ(controls.Of(ControlAction::SteerLeft).Keys[0], virtual_key::kLeft);
+  EXPECT_EQ(controls.Of(ControlAction::Brake).Keys[0], virtual_key::kDown);
   EXPECT_EQ(controls.Of(ControlAction::Fire).Pad[0], PadControl::RightTrigger);
   // Accelerate's line names W alone, so keypad 8 is bound nowhere.
-  EXPECT_FALSE(FindKey(controls, VirtualKey::Numpad8).has_value());
+  EXPECT_FALSE(FindKey(controls, virtual_key::kNumpad8).has_value());
 }
 
 TEST(PreferencesFile, AKeyMovedInTheFileIsNotAlsoLeftAtItsFactoryPlace) {
   Preferences read;
   EXPECT_TRUE(ParsePreferencesFile("keys.fire = UP\n", read).empty());
-  EXPECT_EQ(FindKey(read.Controls, VirtualKey::Up)->action, ControlAction::Fire);
+  EXPECT_EQ(FindKey(read.Controls, virtual_key::kUp)->Action, ControlAction::Fire);
   // Accelerate keeps its other factory key.
   EXPECT_EQ(read.Controls.Of(ControlAction::Accelerate).Keys,
-            (std::array<std::uint8_t, 2>{0, VirtualKey::Numpad8}));
+            (std::array<std::uint8_t, 2>{0, virtual_key::kNumpad8}));
 }
 
 TEST(PreferencesFile, AMissingOrOversizedFileGivesTheDefaultsAndSaysSo) {
@@ -132,14 +132,14 @@ TEST(PreferencesFile, AMissingOrOversizedFileGivesTheDefaultsAndSaysSo) {
   Preferences read;
   read.GhostCars = false;
   PreferencesLoad load = LoadPreferences(read, folder / "missing");
-  EXPECT_FALSE(load.found);
-  EXPECT_EQ(load.problems.size(), 1u);
+  EXPECT_FALSE(load.Found);
+  EXPECT_EQ(load.Problems.size(), 1u);
   EXPECT_EQ(read, Preferences{});
 
   const auto huge = folder / "huge";
   std::ofstream(huge) << std::string(kMaxSaveFileBytes + 1, '#');
   load = LoadPreferences(read, huge);
-  EXPECT_FALSE(load.found);
+  EXPECT_FALSE(load.Found);
   EXPECT_EQ(read, Preferences{});
 
   const auto saved = folder / "preferences";
@@ -147,17 +147,17 @@ TEST(PreferencesFile, AMissingOrOversizedFileGivesTheDefaultsAndSaysSo) {
   mine.MusicVolume = 20;
   SavePreferences(mine, saved);
   load = LoadPreferences(read, saved);
-  EXPECT_TRUE(load.found);
-  EXPECT_TRUE(load.problems.empty());
+  EXPECT_TRUE(load.Found);
+  EXPECT_TRUE(load.Problems.empty());
   EXPECT_EQ(read, mine);
   std::filesystem::remove_all(folder);
 }
 
 TEST(PreferencesFile, TheOptionsFileSwitchesDecideWhetherTheVolumesPlay) {
   const struct {
-    std::uint8_t enabled;
-    int stored;
-    int expected;
+    std::uint8_t Enabled;
+    int Stored;
+    int Expected;
   } cases[] = {
       {0, 100, 0},  // an old file with music off, or the switch turned off by another program
       {0, 40, 0},  {1, 100, 100},
@@ -165,14 +165,14 @@ TEST(PreferencesFile, TheOptionsFileSwitchesDecideWhetherTheVolumesPlay) {
   };
   for (const auto& c : cases) {
     Preferences preferences;
-    preferences.MusicVolume = c.stored;
-    preferences.SoundVolume = c.stored;
-    ReconcileVolumes(preferences, Settings{0, c.enabled, c.enabled, ""});
-    EXPECT_EQ(preferences.MusicVolume, c.expected) << int(c.enabled) << " " << c.stored;
-    EXPECT_EQ(preferences.SoundVolume, c.expected);
+    preferences.MusicVolume = c.Stored;
+    preferences.SoundVolume = c.Stored;
+    ReconcileVolumes(preferences, Settings{0, c.Enabled, c.Enabled, ""});
+    EXPECT_EQ(preferences.MusicVolume, c.Expected) << int(c.Enabled) << " " << c.Stored;
+    EXPECT_EQ(preferences.SoundVolume, c.Expected);
     Settings settings{0, 9, 9, ""};
     SwitchesFromVolumes(preferences, settings);
-    EXPECT_EQ(settings.MusicEnabled, c.expected > 0 ? 1 : 0);
+    EXPECT_EQ(settings.MusicEnabled, c.Expected > 0 ? 1 : 0);
   }
   EXPECT_EQ(SteppedVolume(100, +1), 100);
   EXPECT_EQ(SteppedVolume(100, -1), 90);

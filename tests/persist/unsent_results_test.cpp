@@ -28,11 +28,11 @@ TEST(UnsentResults, AnyBytesRoundTrip) {
   };
   for (const UnsentResult& result : cases) {
     const std::optional<UnsentResult> back = ParseUnsentResult(UnsentResultFileText(result));
-    ASSERT_TRUE(back.has_value()) << result.playerName;
-    EXPECT_EQ(back->playerName, result.playerName);
-    EXPECT_EQ(back->score, result.score);
-    EXPECT_EQ(back->country, result.country);
-    EXPECT_EQ(back->replay, result.replay);
+    ASSERT_TRUE(back.has_value()) << result.PlayerName;
+    EXPECT_EQ(back->PlayerName, result.PlayerName);
+    EXPECT_EQ(back->Score, result.Score);
+    EXPECT_EQ(back->Country, result.Country);
+    EXPECT_EQ(back->Replay, result.Replay);
   }
 }
 
@@ -68,8 +68,8 @@ TEST(UnsentResults, KeptInOrderInAFolderMadeWhenMissing) {
   std::ofstream(folder / "notes.txt") << "not a result";
   const std::vector<fs::path> files = UnsentResultFiles(folder);
   ASSERT_EQ(files, (std::vector<fs::path>{second, third}));
-  EXPECT_EQ(ParseUnsentResult(ReadAll(files[0]))->playerName, "TWO");
-  EXPECT_EQ(ParseUnsentResult(ReadAll(files[1]))->playerName, "THREE");
+  EXPECT_EQ(ParseUnsentResult(ReadAll(files[0]))->PlayerName, "TWO");
+  EXPECT_EQ(ParseUnsentResult(ReadAll(files[1]))->PlayerName, "THREE");
   fs::remove_all(folder.parent_path());
 }
 

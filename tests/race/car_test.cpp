@@ -13,91 +13,91 @@ class CarTest : public RaceTest {
     RaceTest::SetUp();
     PassStartBanner();
     QuietRoad();
-    car().X = LaneCentredX(3, car().Width);
+    Car().X = LaneCentredX(3, Car().Width);
   }
 };
 
 TEST_F(CarTest, SteeringMovesBySpeedOverTheDivisorCappedAtSteerMax) {
-  const struct { double speed, step; } cases[] = {{0, 0}, {9, 5}, {21.6, 12}, {30, 12}};
+  const struct { double Speed, Step; } cases[] = {{0, 0}, {9, 5}, {21.6, 12}, {30, 12}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.speed);
-    car().X = LaneCentredX(3, car().Width);
-    race().Speed = c.speed;
-    const double x = car().X;
+    SCOPED_TRACE(c.Speed);
+    Car().X = LaneCentredX(3, Car().Width);
+    Race().Speed = c.Speed;
+    const double x = Car().X;
     Hold("Right");
     Tick();
     Release("Right");
-    EXPECT_DOUBLE_EQ(car().X, x + c.step);
+    EXPECT_DOUBLE_EQ(Car().X, x + c.Step);
     Hold("Left");
     Tick();
     Release("Left");
-    EXPECT_DOUBLE_EQ(car().X, x);
+    EXPECT_DOUBLE_EQ(Car().X, x);
   }
 }
 
 TEST_F(CarTest, AcceleratingOvershootsTopSpeedByLessThanOneStepAndReleasingKeepsTheSpeed) {
   Hold("Up");
   Tick(300);
-  EXPECT_GE(race().Speed, 125.0 / 7);
-  EXPECT_LT(race().Speed, 125.0 / 7 + 0.1);
-  const double top = race().Speed;
+  EXPECT_GE(Race().Speed, 125.0 / 7);
+  EXPECT_LT(Race().Speed, 125.0 / 7 + 0.1);
+  const double top = Race().Speed;
   Release("Up");
   Tick(20);
-  EXPECT_EQ(race().Speed, top);
+  EXPECT_EQ(Race().Speed, top);
   Hold("Down");
   Tick(10);
-  EXPECT_NEAR(race().Speed, top - 2.0, 1e-9);
+  EXPECT_NEAR(Race().Speed, top - 2.0, 1e-9);
 }
 
 TEST_F(CarTest, WhileStunnedTheSpeedKeysDoNothingButSteeringWorks) {
-  race().Speed = 5;
-  car().StunTime = 1;
-  const double x = car().X;
+  Race().Speed = 5;
+  Car().StunTime = 1;
+  const double x = Car().X;
   Hold("Up");
   Hold("Left");
   Tick(5);
-  EXPECT_EQ(race().Speed, 5);
-  EXPECT_LT(car().X, x);
-  EXPECT_LT(car().StunTime, 1);
+  EXPECT_EQ(Race().Speed, 5);
+  EXPECT_LT(Car().X, x);
+  EXPECT_LT(Car().StunTime, 1);
 }
 
 TEST_F(CarTest, TheCarStaysBetweenTheRoadEdges) {
-  race().Speed = 10;
+  Race().Speed = 10;
   Hold("Left");
   Tick(100);
-  EXPECT_EQ(car().X, 166);
+  EXPECT_EQ(Car().X, 166);
   Release("Left");
-  race().Speed = 10;
-  car().MotionState = CarMotion::DrivingFreely;
+  Race().Speed = 10;
+  Car().MotionState = CarMotion::DrivingFreely;
   Hold("Right");
   Tick(100);
-  EXPECT_EQ(car().X, 615 - car().Width);
+  EXPECT_EQ(Car().X, 615 - Car().Width);
 }
 
 TEST_F(CarTest, TheTurboRaisesTopSpeedAndItsEndSlowsTheCarBackDown) {
   ObjectOnCar(ObjectKind::BonusTurbo);
   Tick();
-  ASSERT_TRUE(race().TurboActive);
-  EXPECT_DOUBLE_EQ(car().MaxSpeed, 150.0 / 7);
+  ASSERT_TRUE(Race().TurboActive);
+  EXPECT_DOUBLE_EQ(Car().MaxSpeed, 150.0 / 7);
   TakeStartedSounds();
   Hold("Up");
   Tick(150);
-  EXPECT_GT(race().Speed, 125.0 / 7 + 1);
-  EXPECT_TRUE(scene().BonusFlame->Visible);
+  EXPECT_GT(Race().Speed, 125.0 / 7 + 1);
+  EXPECT_TRUE(Scene().BonusFlame->Visible);
   const auto sounds = TakeStartedSounds();
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "EngineAccel"), 1);
-  const CaptionSprite& icon = *scene().BonusIcon;
-  EXPECT_DOUBLE_EQ(icon.Y, car().Y + car().Height - icon.Height * 0.9);
-  EXPECT_DOUBLE_EQ(scene().BonusFlame->Y, car().Y + car().Height + icon.Height * 0.1);
+  const CaptionSprite& icon = *Scene().BonusIcon;
+  EXPECT_DOUBLE_EQ(icon.Y, Car().Y + Car().Height - icon.Height * 0.9);
+  EXPECT_DOUBLE_EQ(Scene().BonusFlame->Y, Car().Y + Car().Height + icon.Height * 0.1);
 
-  EndRunningBonus(game());
-  EXPECT_FALSE(race().TurboActive);
-  EXPECT_EQ(scene().BonusIcon, nullptr);
-  EXPECT_EQ(scene().BonusFlame, nullptr);
-  EXPECT_EQ(car().MotionState, CarMotion::SlowingDown);
-  EXPECT_DOUBLE_EQ(car().TargetSpeed, 125.0 / 7);
+  EndRunningBonus(Game());
+  EXPECT_FALSE(Race().TurboActive);
+  EXPECT_EQ(Scene().BonusIcon, nullptr);
+  EXPECT_EQ(Scene().BonusFlame, nullptr);
+  EXPECT_EQ(Car().MotionState, CarMotion::SlowingDown);
+  EXPECT_DOUBLE_EQ(Car().TargetSpeed, 125.0 / 7);
   Tick(100);
-  EXPECT_LE(race().Speed, 125.0 / 7 + 0.1);
+  EXPECT_LE(Race().Speed, 125.0 / 7 + 0.1);
 }
 
 }  // namespace

@@ -10,10 +10,10 @@ namespace {
 
 TEST(DailyCourse, DatesAndTheirCourses) {
   const struct {
-    const char* date;
-    std::uint32_t day;
-    std::uint32_t seed;
-    std::int32_t car;
+    const char* Date;
+    std::uint32_t Day;
+    std::uint32_t Seed;
+    std::int32_t Car;
   } cases[] = {
       {"1970-01-02", 1, 3518935556u, 4},     {"2000-02-29", 11016, 2198854151u, 2},
       {"2026-01-01", 20454, 1814152496u, 1}, {"2026-12-10", 20797, 3808343134u, 4},
@@ -21,9 +21,9 @@ TEST(DailyCourse, DatesAndTheirCourses) {
       {"2099-12-31", 47481, 476948630u, 1},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(DayOfDateText(c.date), c.day) << c.date;
-    EXPECT_EQ(DateTextOf(c.day), c.date);
-    EXPECT_EQ(DailyCourseOf(c.day), (DailyCourse{c.day, c.seed, c.car})) << c.date;
+    EXPECT_EQ(DayOfDateText(c.Date), c.Day) << c.Date;
+    EXPECT_EQ(DateTextOf(c.Day), c.Date);
+    EXPECT_EQ(DailyCourseOf(c.Day), (DailyCourse{c.Day, c.Seed, c.Car})) << c.Date;
   }
 }
 

@@ -33,7 +33,7 @@ class RaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     runner_.Start();
-    game().settings.SoundEnabled = 1;
+    Game().Settings.SoundEnabled = 1;
     menuSpriteCount_ = SpriteCount();
     Run("seed 7");
     Run("race 1");
@@ -49,49 +49,49 @@ class RaceTest : public ::testing::Test {
     Release(key);
   }
 
-  Game& game() { return runner_.game(); }
+  rivoltra::Game& Game() { return runner_.Game(); }
   // The game's race state and the scene that shows it.
-  RaceState& race() { return game().race.State; }
-  RaceScene& scene() { return game().raceScene; }
+  RaceState& Race() { return Game().Race.State; }
+  RaceScene& Scene() { return Game().RaceScene; }
   // The car of the race state: what the rules read and write.
-  CarState& car() { return race().Car; }
-  PlayerCarSprite& carSprite() { return *scene().PlayerCar; }
+  CarState& Car() { return Race().Car; }
+  PlayerCarSprite& CarSprite() { return *Scene().PlayerCar; }
   // The sprite that shows an object.
   TrackObjectSprite& SpriteOf(const TrackObject& object) {
-    return *scene().Slots[static_cast<std::size_t>(object.Slot)];
+    return *Scene().Slots[static_cast<std::size_t>(object.Slot)];
   }
-  int SpriteCount() { return game().Sprites.Engine().SpriteCount(); }
+  int SpriteCount() { return Game().Sprites.Engine().SpriteCount(); }
   int MenuSpriteCount() const { return menuSpriteCount_; }
 
   // Ticks until play is live; fails the test after far more ticks than the banner lasts.
   void PassStartBanner() {
-    for (int i = 0; i < 200 && !race().RaceRunning; ++i) Tick();
-    ASSERT_TRUE(race().RaceRunning);
+    for (int i = 0; i < 200 && !Race().RaceRunning; ++i) Tick();
+    ASSERT_TRUE(Race().RaceRunning);
   }
   // Nothing appears by chance from now on in this level.
-  void QuietRoad() { race().SpawnChance.fill(0); }
+  void QuietRoad() { Race().SpawnChance.fill(0); }
 
   // The lane whose span holds the car's centre.
   int CarLane() {
-    const double centre = car().X + car().Width / 2.0;
+    const double centre = Car().X + Car().Width / 2.0;
     for (int lane = 1; lane <= 4; ++lane) {
-      if (LaneEdge[lane - 1] <= centre && centre < LaneEdge[lane]) return lane;
+      if (kLaneEdge[lane - 1] <= centre && centre < kLaneEdge[lane]) return lane;
     }
     return 0;
   }
 
   // An object of the kind in the car's lane, moved so that it touches the car on the next move.
   TrackObject& ObjectOnCar(ObjectKind kind) {
-    TrackObject* object = SpawnAndShowObject(game(), kind, CarLane());
+    TrackObject* object = SpawnAndShowObject(Game(), kind, CarLane());
     EXPECT_NE(object, nullptr);
-    object->X = car().X + (car().Width - object->Width) / 2.0;
-    object->Y = car().Y - object->Height + 10;
+    object->X = Car().X + (Car().Width - object->Width) / 2.0;
+    object->Y = Car().Y - object->Height + 10;
     return *object;
   }
 
   // The crash explosion hidden and back on its first frame, as after a respawn.
   void ResetCrashExplosion() {
-    CrashExplosionState& explosion = race().CarExplosion;
+    CrashExplosionState& explosion = Race().CarExplosion;
     explosion.Visible = false;
     explosion.Frames.Pos = 0;
     explosion.Frames.Speed = 0;
@@ -102,10 +102,10 @@ class RaceTest : public ::testing::Test {
   // Sounds started since the last call, in order.
   std::vector<std::string> TakeStartedSounds() {
     std::vector<std::string> started;
-    for (const auto& [play, name] : runner_.context().soundLog) {
+    for (const auto& [play, name] : runner_.Context().SoundLog) {
       if (play) started.push_back(name);
     }
-    runner_.context().soundLog.clear();
+    runner_.Context().SoundLog.clear();
     return started;
   }
 

@@ -8,23 +8,23 @@ namespace {
 class RaceFlowTest : public RaceTest {};
 
 TEST_F(RaceFlowTest, TheRaceStartsWithTheEngineAndHidesTheMousePointer) {
-  EXPECT_EQ(game().ScreenState, GameScreen::Race);
-  EXPECT_EQ(runner_.platform().MouseCursorCounter(), -1);
+  EXPECT_EQ(Game().ScreenState, GameScreen::Race);
+  EXPECT_EQ(runner_.Platform().MouseCursorCounter(), -1);
   const auto sounds = TakeStartedSounds();
   ASSERT_GE(sounds.size(), 2u);
   EXPECT_TRUE(Contains(sounds, "EngineStart"));
   EXPECT_TRUE(Contains(sounds, "Engine"));
-  EXPECT_EQ(game().ScrollBackground->X, 124);
-  EXPECT_EQ(game().ScrollBackground->Image->Name(), "GroundLeft");
+  EXPECT_EQ(Game().ScrollBackground->X, 124);
+  EXPECT_EQ(Game().ScrollBackground->Image->Name(), "GroundLeft");
 }
 
 TEST_F(RaceFlowTest, PauseAndFinishKeysAreIgnoredDuringTheStartBanner) {
   Tick(5);
   Press("P");
   Press("Escape");
-  EXPECT_FALSE(race().Paused);
-  EXPECT_FALSE(race().FinishPrompt);
-  EXPECT_FALSE(race().RaceRunning);
+  EXPECT_FALSE(Race().Paused);
+  EXPECT_FALSE(Race().FinishPrompt);
+  EXPECT_FALSE(Race().RaceRunning);
   PassStartBanner();
 }
 
@@ -35,65 +35,65 @@ TEST_F(RaceFlowTest, PauseActsOnThePressNotWhileTheKeyIsHeld) {
   Tick(20);
   Hold("P");
   Tick();
-  EXPECT_TRUE(race().Paused);
-  EXPECT_FALSE(race().RaceRunning);
-  const double distance = race().Distance;
-  const std::int32_t timeLeft = race().TimeLeft;
+  EXPECT_TRUE(Race().Paused);
+  EXPECT_FALSE(Race().RaceRunning);
+  const double distance = Race().Distance;
+  const std::int32_t timeLeft = Race().TimeLeft;
   Tick(60);
-  EXPECT_TRUE(race().Paused);
-  EXPECT_EQ(race().Distance, distance);
-  EXPECT_EQ(race().TimeLeft, timeLeft);
+  EXPECT_TRUE(Race().Paused);
+  EXPECT_EQ(Race().Distance, distance);
+  EXPECT_EQ(Race().TimeLeft, timeLeft);
   // The finish key cannot resume a paused race.
   Press("Escape");
-  EXPECT_TRUE(race().Paused);
-  EXPECT_FALSE(race().FinishPrompt);
+  EXPECT_TRUE(Race().Paused);
+  EXPECT_FALSE(Race().FinishPrompt);
   Release("P");
   Tick();
-  EXPECT_TRUE(race().Paused);
+  EXPECT_TRUE(Race().Paused);
   Press("P");
-  EXPECT_FALSE(race().Paused);
-  EXPECT_TRUE(race().RaceRunning);
-  EXPECT_GT(race().Distance, distance);
+  EXPECT_FALSE(Race().Paused);
+  EXPECT_TRUE(Race().RaceRunning);
+  EXPECT_GT(Race().Distance, distance);
 }
 
 TEST_F(RaceFlowTest, TheFinishPromptFreezesPlayAndNResumes) {
   PassStartBanner();
   Hold("Escape");
   Tick(10);
-  EXPECT_TRUE(race().FinishPrompt);
-  EXPECT_FALSE(race().RaceRunning);
+  EXPECT_TRUE(Race().FinishPrompt);
+  EXPECT_FALSE(Race().RaceRunning);
   Release("Escape");
   Press("P");  // pause is refused while the prompt is open
-  EXPECT_FALSE(race().Paused);
-  EXPECT_FALSE(race().RaceRunning);
+  EXPECT_FALSE(Race().Paused);
+  EXPECT_FALSE(Race().RaceRunning);
   Press("N");
-  EXPECT_FALSE(race().FinishPrompt);
-  EXPECT_TRUE(race().RaceRunning);
+  EXPECT_FALSE(Race().FinishPrompt);
+  EXPECT_TRUE(Race().RaceRunning);
 }
 
 TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
   const struct {
-    std::int32_t score;
-    GameScreen screen;
+    std::int32_t Score;
+    GameScreen Screen;
   } cases[] = {
       {0, GameScreen::MainMenu}, {200, GameScreen::MainMenu}, {5000, GameScreen::NameEntry}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.score);
-    if (game().ScreenState != GameScreen::Race) Run("race 1");
+    SCOPED_TRACE(c.Score);
+    if (Game().ScreenState != GameScreen::Race) Run("race 1");
     PassStartBanner();
-    race().Score = c.score;
+    Race().Score = c.Score;
     TakeStartedSounds();
     Press("Escape");
-    runner_.context().soundLog.clear();
+    runner_.Context().SoundLog.clear();
     Press("Y");
-    EXPECT_EQ(game().ScreenState, c.screen);
-    EXPECT_EQ(scene().PlayerCar, nullptr);
-    EXPECT_EQ(scene().Banner, nullptr);
-    EXPECT_EQ(runner_.platform().MouseCursorCounter(), 0);
-    EXPECT_EQ(game().ScrollBackground->X, 0);
-    EXPECT_EQ(race().Speed, 0);
+    EXPECT_EQ(Game().ScreenState, c.Screen);
+    EXPECT_EQ(Scene().PlayerCar, nullptr);
+    EXPECT_EQ(Scene().Banner, nullptr);
+    EXPECT_EQ(runner_.Platform().MouseCursorCounter(), 0);
+    EXPECT_EQ(Game().ScrollBackground->X, 0);
+    EXPECT_EQ(Race().Speed, 0);
     bool engineStopped = false;
-    for (const auto& [play, name] : runner_.context().soundLog) {
+    for (const auto& [play, name] : runner_.Context().SoundLog) {
       engineStopped = engineStopped || (!play && name == "Engine");
     }
     EXPECT_TRUE(engineStopped);
@@ -103,9 +103,9 @@ TEST_F(RaceFlowTest, YesAtTheFinishPromptEndsTheGameLikeAGameOver) {
 TEST_F(RaceFlowTest, TheRoadScrollsBySpeedAndJumpsBack512Pixels) {
   PassStartBanner();
   QuietRoad();
-  ScrollingBackground& road = *game().ScrollBackground;
+  ScrollingBackground& road = *Game().ScrollBackground;
   road.Y = 595;
-  race().Speed = 7;
+  Race().Speed = 7;
   Tick();
   EXPECT_DOUBLE_EQ(road.Y, 595 + 7 - 512);
   Tick();
@@ -115,27 +115,27 @@ TEST_F(RaceFlowTest, TheRoadScrollsBySpeedAndJumpsBack512Pixels) {
 TEST_F(RaceFlowTest, TheProgressMarkerClimbsWithTheDistance) {
   PassStartBanner();
   QuietRoad();
-  race().Distance = 15000;
-  race().Speed = 10;
+  Race().Distance = 15000;
+  Race().Speed = 10;
   Tick();
-  EXPECT_DOUBLE_EQ(scene().ProgressMarker->Y, 322 - 15010.0 * 281 / 30000);
-  EXPECT_DOUBLE_EQ(scene().ProgressMarker->X, 734 - scene().ProgressMarker->Width / 2.0);
+  EXPECT_DOUBLE_EQ(Scene().ProgressMarker->Y, 322 - 15010.0 * 281 / 30000);
+  EXPECT_DOUBLE_EQ(Scene().ProgressMarker->X, 734 - Scene().ProgressMarker->Width / 2.0);
 }
 
 TEST(Hud, NumbersMoveTenPixelsLeftPerExtraDigit) {
   const struct {
-    int value, x;
+    int Value, X;
   } cases[] = {{0, 55}, {99, 55}, {100, 45}, {999, 45}, {1000, 35}, {9999, 35}, {10000, 25}};
-  for (const auto& c : cases) EXPECT_EQ(HudNumberX(c.value), c.x) << c.value;
+  for (const auto& c : cases) EXPECT_EQ(HudNumberX(c.Value), c.X) << c.Value;
 }
 
 TEST_F(RaceFlowTest, TheNeedleShakesOneStepEveryOtherFrame) {
-  scene().NeedleTimer = -1;
-  scene().NeedleJitter = 0;
+  Scene().NeedleTimer = -1;
+  Scene().NeedleJitter = 0;
   std::vector<int> jitter;
   for (int i = 0; i < 6; ++i) {
-    StepNeedle(game());
-    jitter.push_back(scene().NeedleJitter);
+    StepNeedle(Game());
+    jitter.push_back(Scene().NeedleJitter);
   }
   EXPECT_EQ(jitter, (std::vector<int>{1, 1, -1, -1, 0, 0}));
 }

@@ -15,149 +15,149 @@ class CarMotionTest : public ::testing::Test {
  protected:
   CarMotionTest() {
     const CarDrivingValues& values = CarTable(1);
-    car.MaxSpeed = car.NormalMaxSpeed = values.MaxSpeed;
-    car.Acceleration = car.NormalAcceleration = values.Acceleration;
-    car.BrakeDecel = values.BrakeDecel;
-    car.SteerDivisor = values.SteerDivisor;
-    car.SteerMax = values.SteerMax;
-    place = {LaneCentredX(3, kCarWidth), kCarWidth};
-    context.RaceRunning = true;
-    context.IntervalMs = 33;
-    context.BaseMaxSpeed = values.MaxSpeed;
+    car_.MaxSpeed = car_.NormalMaxSpeed = values.MaxSpeed;
+    car_.Acceleration = car_.NormalAcceleration = values.Acceleration;
+    car_.BrakeDecel = values.BrakeDecel;
+    car_.SteerDivisor = values.SteerDivisor;
+    car_.SteerMax = values.SteerMax;
+    place_ = {LaneCentredX(3, kCarWidth), kCarWidth};
+    context_.RaceRunning = true;
+    context_.IntervalMs = 33;
+    context_.BaseMaxSpeed = values.MaxSpeed;
   }
 
   CarMoveResult Move(std::initializer_list<RaceAction> held = {}) {
-    context.Actions = ActionStates{};
-    for (const RaceAction action : held) context.Actions.Set(action, true);
-    return MoveCar(car, place, speed, context);
+    context_.Actions = ActionStates{};
+    for (const RaceAction action : held) context_.Actions.Set(action, true);
+    return MoveCar(car_, place_, speed_, context_);
   }
 
-  CarDriving car;
-  CarPlace place;
-  double speed = 0;
-  CarMoveContext context;
+  CarDriving car_;
+  CarPlace place_;
+  double speed_ = 0;
+  CarMoveContext context_;
 };
 
 TEST_F(CarMotionTest, AcceleratingClimbsByTheCarsStepUpToItsTopSpeedAndShowsTheFlame) {
   const CarMoveResult first = Move({RaceAction::Accelerate});
-  EXPECT_DOUBLE_EQ(speed, 0.1);
+  EXPECT_DOUBLE_EQ(speed_, 0.1);
   EXPECT_EQ(first.FlameVisible, true);
   for (int tick = 0; tick < 500; ++tick) Move({RaceAction::Accelerate});
   // The last step may overshoot by less than one step, never more.
-  EXPECT_GE(speed, 125.0 / 7);
-  EXPECT_LT(speed, 125.0 / 7 + 0.1);
+  EXPECT_GE(speed_, 125.0 / 7);
+  EXPECT_LT(speed_, 125.0 / 7 + 0.1);
   // Below top speed and without the key the flame is asked to go out.
-  speed = 5;
+  speed_ = 5;
   EXPECT_EQ(Move().FlameVisible, false);
   // Above the car's own top speed (the turbo's) it burns without the key.
-  speed = 125.0 / 7 + 1;
-  car.MaxSpeed = car.NormalMaxSpeed = 150.0 / 7;
+  speed_ = 125.0 / 7 + 1;
+  car_.MaxSpeed = car_.NormalMaxSpeed = 150.0 / 7;
   EXPECT_EQ(Move().FlameVisible, true);
 }
 
 TEST_F(CarMotionTest, NothingMovesWhileTheRaceIsFrozenOrTheControlsAreOff) {
-  speed = 5;
-  const double x = place.X;
-  context.RaceRunning = false;
+  speed_ = 5;
+  const double x = place_.X;
+  context_.RaceRunning = false;
   Move({RaceAction::Accelerate, RaceAction::SteerLeft});
-  EXPECT_EQ(speed, 5);
-  EXPECT_EQ(place.X, x);
-  context.RaceRunning = true;
-  car.ControlsEnabled = false;
+  EXPECT_EQ(speed_, 5);
+  EXPECT_EQ(place_.X, x);
+  context_.RaceRunning = true;
+  car_.ControlsEnabled = false;
   Move({RaceAction::Brake, RaceAction::SteerRight});
-  EXPECT_EQ(speed, 5);
-  EXPECT_EQ(place.X, x);
+  EXPECT_EQ(speed_, 5);
+  EXPECT_EQ(place_.X, x);
 }
 
 TEST_F(CarMotionTest, SteeringIsSpeedOverTheDivisorCappedAndLeftWinsOverRight) {
   const struct {
-    double speed;
-    double step;
+    double Speed;
+    double Step;
   } cases[] = {{9, 5}, {18, 10}, {25, 12}};
   for (const auto& c : cases) {
-    speed = c.speed;
-    place.X = 300;
-    car.MaxSpeed = car.NormalMaxSpeed = 30;
+    speed_ = c.Speed;
+    place_.X = 300;
+    car_.MaxSpeed = car_.NormalMaxSpeed = 30;
     Move({RaceAction::SteerLeft, RaceAction::SteerRight});
-    EXPECT_DOUBLE_EQ(place.X, 300 - c.step) << c.speed;
+    EXPECT_DOUBLE_EQ(place_.X, 300 - c.Step) << c.Speed;
   }
 }
 
 TEST_F(CarMotionTest, TheRoadEdgesHoldTheCar) {
-  speed = 18;
+  speed_ = 18;
   for (int tick = 0; tick < 60; ++tick) Move({RaceAction::SteerLeft});
-  EXPECT_EQ(place.X, kCarMinX);
+  EXPECT_EQ(place_.X, kCarMinX);
   for (int tick = 0; tick < 60; ++tick) Move({RaceAction::SteerRight});
-  EXPECT_EQ(place.X, LaneEdge[4] - kCarWidth);
+  EXPECT_EQ(place_.X, kLaneEdge[4] - kCarWidth);
 }
 
 TEST(CarOffRoad, MeansTheLeftThirdOfTheCarOnTheGroundStrip) {
-  const double edge = LaneEdge[1] - kCarWidth / 3.0;
+  const double edge = kLaneEdge[1] - kCarWidth / 3.0;
   EXPECT_FALSE(IsOffRoad(CarPlace{edge, kCarWidth}));
   EXPECT_TRUE(IsOffRoad(CarPlace{edge - 0.5, kCarWidth}));
 }
 
 TEST_F(CarMotionTest, OffRoadHalvesTopSpeedOnceAndTheRoadRestoresIt) {
-  speed = 125.0 / 7;
-  place.X = LaneEdge[0];
+  speed_ = 125.0 / 7;
+  place_.X = kLaneEdge[0];
   Move();
-  EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 14);
-  EXPECT_DOUBLE_EQ(car.Acceleration, 0.05);
-  EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
-  EXPECT_DOUBLE_EQ(car.TargetSpeed, 125.0 / 14);
+  EXPECT_DOUBLE_EQ(car_.MaxSpeed, 125.0 / 14);
+  EXPECT_DOUBLE_EQ(car_.Acceleration, 0.05);
+  EXPECT_EQ(car_.MotionState, CarMotion::SlowingDown);
+  EXPECT_DOUBLE_EQ(car_.TargetSpeed, 125.0 / 14);
   // Slowing down off road without the brake key only rolls out; with it the car brakes.
-  double before = speed;
+  double before = speed_;
   Move();
-  EXPECT_NEAR(speed, before - 0.05, 1e-9);
-  EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 14) << "halved only once";
-  before = speed;
+  EXPECT_NEAR(speed_, before - 0.05, 1e-9);
+  EXPECT_DOUBLE_EQ(car_.MaxSpeed, 125.0 / 14) << "halved only once";
+  before = speed_;
   Move({RaceAction::Brake});
-  EXPECT_NEAR(speed, before - 0.2, 1e-9);
+  EXPECT_NEAR(speed_, before - 0.2, 1e-9);
   // Back on the road both values return at once and the slowing ends.
-  place.X = LaneCentredX(3, kCarWidth);
+  place_.X = LaneCentredX(3, kCarWidth);
   Move();
-  EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 7);
-  EXPECT_DOUBLE_EQ(car.Acceleration, 0.1);
-  EXPECT_EQ(car.MotionState, CarMotion::DrivingFreely);
+  EXPECT_DOUBLE_EQ(car_.MaxSpeed, 125.0 / 7);
+  EXPECT_DOUBLE_EQ(car_.Acceleration, 0.1);
+  EXPECT_EQ(car_.MotionState, CarMotion::DrivingFreely);
   // A punctured car is not slowed by the strip.
-  context.Punctured = true;
-  place.X = LaneEdge[1] - kCarWidth;
+  context_.Punctured = true;
+  place_.X = kLaneEdge[1] - kCarWidth;
   Move();
-  EXPECT_DOUBLE_EQ(car.MaxSpeed, 125.0 / 7);
+  EXPECT_DOUBLE_EQ(car_.MaxSpeed, 125.0 / 7);
 }
 
 TEST_F(CarMotionTest, ASlideMovesTheCarSidewaysUntilItsDistanceIsUsed) {
-  speed = 9;
-  car.TargetSpeed = 2;
-  car.MotionState = CarMotion::SlidingRight;
-  car.SlideDistance = 10;
-  const double x = place.X;
+  speed_ = 9;
+  car_.TargetSpeed = 2;
+  car_.MotionState = CarMotion::SlidingRight;
+  car_.SlideDistance = 10;
+  const double x = place_.X;
   Move({RaceAction::SteerLeft});
   // The keys do nothing in a slide: the car goes right by speed / divisor and brakes.
-  EXPECT_DOUBLE_EQ(place.X, x + 5);
-  EXPECT_DOUBLE_EQ(speed, 9 - 0.2);
-  EXPECT_EQ(car.MotionState, CarMotion::SlidingRight);
+  EXPECT_DOUBLE_EQ(place_.X, x + 5);
+  EXPECT_DOUBLE_EQ(speed_, 9 - 0.2);
+  EXPECT_EQ(car_.MotionState, CarMotion::SlidingRight);
   Move();
   Move();
-  EXPECT_EQ(car.MotionState, CarMotion::DrivingFreely);
-  EXPECT_EQ(car.SlideDistance, 0);
+  EXPECT_EQ(car_.MotionState, CarMotion::DrivingFreely);
+  EXPECT_EQ(car_.SlideDistance, 0);
 }
 
 TEST_F(CarMotionTest, TheStunRunsDownByTheIntervalOnlyWhileDrivingFreely) {
-  car.StunTime = 0.05;
-  speed = 0;
+  car_.StunTime = 0.05;
+  speed_ = 0;
   Move({RaceAction::Accelerate});
-  EXPECT_EQ(speed, 0) << "the accelerator does nothing while stunned";
-  EXPECT_DOUBLE_EQ(car.StunTime, 0.05 - 0.033);
-  car.MotionState = CarMotion::SlowingDown;
-  car.TargetSpeed = 0;
-  speed = 1;
+  EXPECT_EQ(speed_, 0) << "the accelerator does nothing while stunned";
+  EXPECT_DOUBLE_EQ(car_.StunTime, 0.05 - 0.033);
+  car_.MotionState = CarMotion::SlowingDown;
+  car_.TargetSpeed = 0;
+  speed_ = 1;
   Move();
-  EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
-  EXPECT_DOUBLE_EQ(car.StunTime, 0.05 - 0.033);
-  car.MotionState = CarMotion::DrivingFreely;
+  EXPECT_EQ(car_.MotionState, CarMotion::SlowingDown);
+  EXPECT_DOUBLE_EQ(car_.StunTime, 0.05 - 0.033);
+  car_.MotionState = CarMotion::DrivingFreely;
   Move();
-  EXPECT_EQ(car.StunTime, 0);
+  EXPECT_EQ(car_.StunTime, 0);
 }
 
 }  // namespace

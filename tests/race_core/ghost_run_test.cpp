@@ -11,18 +11,18 @@ namespace {
 
 TEST(RaceProgress, AddsTheFinishedLevelsAndStopsAtTheLevelsEnd) {
   struct Case {
-    std::int32_t level;
-    double distance;
-    double progress;
+    std::int32_t Level;
+    double Distance;
+    double Progress;
   } cases[] = {
       {1, 0, 0},           {1, 512.5, 512.5},         {2, 100, 30000 + 100},
       {4, 0, 3 * 30000.0}, {5, 7, 90000 + 42000 + 7}, {1, 31000, 30000},  // past the line
   };
   for (const Case& c : cases) {
     RaceState race;
-    race.Level = c.level;
-    race.Distance = c.distance;
-    EXPECT_EQ(RaceProgress(race), c.progress) << "level " << c.level << " at " << c.distance;
+    race.Level = c.Level;
+    race.Distance = c.Distance;
+    EXPECT_EQ(RaceProgress(race), c.Progress) << "level " << c.Level << " at " << c.Distance;
   }
 }
 

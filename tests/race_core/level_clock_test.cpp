@@ -50,9 +50,9 @@ TEST(LevelClock, AnEmptyClockStopsTheCarEverySecond) {
 
 TEST(LevelClock, ABonusCountsDownAndRunsOutAtItsLastSecond) {
   const struct {
-    bool gun, turbo;
-    std::int32_t secondsBefore, secondsAfter;
-    bool ranOut;
+    bool Gun, Turbo;
+    std::int32_t SecondsBefore, SecondsAfter;
+    bool RanOut;
   } cases[] = {
       {true, false, 10, 9, false}, {false, true, 2, 1, false},  {true, false, 1, 1, true},
       {false, true, 0, 0, true},   {false, false, 5, 5, false},
@@ -62,11 +62,11 @@ TEST(LevelClock, ABonusCountsDownAndRunsOutAtItsLastSecond) {
     CarDriving car;
     race.TimeLeft = 30;
     race.SecondTimer = 0;
-    race.GunActive = c.gun;
-    race.TurboActive = c.turbo;
-    car.BonusSeconds = c.secondsBefore;
-    EXPECT_EQ(RunClock(race, car, kInterval).BonusRanOut, c.ranOut) << c.secondsBefore;
-    EXPECT_EQ(car.BonusSeconds, c.secondsAfter) << c.secondsBefore;
+    race.GunActive = c.Gun;
+    race.TurboActive = c.Turbo;
+    car.BonusSeconds = c.SecondsBefore;
+    EXPECT_EQ(RunClock(race, car, kInterval).BonusRanOut, c.RanOut) << c.SecondsBefore;
+    EXPECT_EQ(car.BonusSeconds, c.SecondsAfter) << c.SecondsBefore;
   }
 }
 
@@ -93,12 +93,12 @@ TEST(TimeBonus, EachStepTurnsASecondIntoFivePointsUntilTheClockIsEmpty) {
 
 TEST(LevelTable, LengthAndTimeGrowEveryThreeLevels) {
   const struct {
-    std::int32_t level, length, time;
+    std::int32_t Level, Length, Time;
   } cases[] = {{1, 30000, 60}, {2, 30000, 61},  {3, 30000, 61},  {4, 42000, 91},
                {6, 42000, 91}, {7, 54000, 121}, {9, 54000, 121}, {10, 66000, 151}};
   for (const auto& c : cases) {
-    EXPECT_EQ(LevelLength(c.level), c.length) << c.level;
-    EXPECT_EQ(LevelTime(c.level), c.time) << c.level;
+    EXPECT_EQ(LevelLength(c.Level), c.Length) << c.Level;
+    EXPECT_EQ(LevelTime(c.Level), c.Time) << c.Level;
   }
 }
 

@@ -12,10 +12,10 @@ namespace {
 
 TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
   const struct {
-    ObjectKind kind;
-    std::int32_t scoreBefore, scoreAfter, livesAfter;
-    SoundId sound;
-    bool remove;
+    ObjectKind Kind;
+    std::int32_t ScoreBefore, ScoreAfter, LivesAfter;
+    SoundId Sound;
+    bool Remove;
   } cases[] = {
       {ObjectKind::Bonus10, 0, 10, 3, SoundId::ScoreGet, true},
       {ObjectKind::Bonus100, 5, 105, 3, SoundId::ScoreGet, true},
@@ -26,13 +26,13 @@ TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    race.Score = c.scoreBefore;
-    const ContactResult result = TouchObject(race, car, c.kind, 3);
+    race.Score = c.ScoreBefore;
+    const ContactResult result = TouchObject(race, car, c.Kind, 3);
     EXPECT_TRUE(result.Handled);
-    EXPECT_EQ(race.Score, c.scoreAfter) << KindNumber(c.kind);
-    EXPECT_EQ(race.Lives, c.livesAfter) << KindNumber(c.kind);
-    EXPECT_EQ(result.Sound, c.sound);
-    EXPECT_EQ(result.Remove, c.remove);
+    EXPECT_EQ(race.Score, c.ScoreAfter) << KindNumber(c.Kind);
+    EXPECT_EQ(race.Lives, c.LivesAfter) << KindNumber(c.Kind);
+    EXPECT_EQ(result.Sound, c.Sound);
+    EXPECT_EQ(result.Remove, c.Remove);
   }
   for (const ObjectKind kind : {ObjectKind::Wall05, ObjectKind::BonusGun, ObjectKind::Car5Inv,
                                 ObjectKind::SignLeftRed, ObjectKind::FinishLine}) {
@@ -45,9 +45,9 @@ TEST(ObjectContact, PickUpsScoreAndGoTheRabbitCostsAndWallsAreLeftToTheScene) {
 
 TEST(ObjectContact, StonesAndTheSpikeSlowTheCarToTheirTargets) {
   const struct {
-    ObjectKind kind;
-    double speed, targetBefore, targetAfter;
-    bool punctured;
+    ObjectKind Kind;
+    double Speed, TargetBefore, TargetAfter;
+    bool Punctured;
   } cases[] = {
       {ObjectKind::Stone05, 15, 0, 15 - 50.0 / 7, false},
       {ObjectKind::StoneSmall05, 15, 0, 15 - 20.0 / 7, false},
@@ -59,23 +59,23 @@ TEST(ObjectContact, StonesAndTheSpikeSlowTheCarToTheirTargets) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    race.Speed = c.speed;
-    car.TargetSpeed = c.targetBefore;
-    TouchObject(race, car, c.kind, 3);
+    race.Speed = c.Speed;
+    car.TargetSpeed = c.TargetBefore;
+    TouchObject(race, car, c.Kind, 3);
     EXPECT_EQ(car.MotionState, CarMotion::SlowingDown);
-    EXPECT_DOUBLE_EQ(car.TargetSpeed, c.targetAfter) << KindNumber(c.kind);
-    EXPECT_EQ(race.Punctured, c.punctured);
-    EXPECT_EQ(car.StunTime, c.punctured ? 10 : 0);
+    EXPECT_DOUBLE_EQ(car.TargetSpeed, c.TargetAfter) << KindNumber(c.Kind);
+    EXPECT_EQ(race.Punctured, c.Punctured);
+    EXPECT_EQ(car.StunTime, c.Punctured ? 10 : 0);
   }
 }
 
 TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   // Lane widths 113, 109, 110, 113 from the lane table.
   const struct {
-    std::int32_t lane;
-    std::uint32_t seed;
-    CarMotion motion;
-    double distance;
+    std::int32_t Lane;
+    std::uint32_t Seed;
+    CarMotion Motion;
+    double Distance;
   } cases[] = {
       {1, 1, CarMotion::SlidingRight, 113},
       {4, 1, CarMotion::SlidingLeft, 110},
@@ -83,11 +83,11 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    race.Random.Seed(c.seed);
+    race.Random.Seed(c.Seed);
     race.Speed = 12;
-    EXPECT_EQ(TouchObject(race, car, ObjectKind::Water10, c.lane).Sound, SoundId::Water);
-    EXPECT_EQ(car.MotionState, c.motion) << c.lane;
-    EXPECT_EQ(car.SlideDistance, c.distance) << c.lane;
+    EXPECT_EQ(TouchObject(race, car, ObjectKind::Water10, c.Lane).Sound, SoundId::Water);
+    EXPECT_EQ(car.MotionState, c.Motion) << c.Lane;
+    EXPECT_EQ(car.SlideDistance, c.Distance) << c.Lane;
     EXPECT_DOUBLE_EQ(car.TargetSpeed, 12 - 50.0 / 7);
   }
   // In a middle lane the drawn side decides, and the draw is taken in every lane.
@@ -115,10 +115,10 @@ TEST(ObjectContact, WaterSlidesTowardsTheRoadOrByTheDrawnSide) {
 TEST(ObjectContact, WallsCrashOnlyAboveTheirSpeedAndTrafficByTheSpeedDifference) {
   const double wallLimit = 75.0 / 7;
   const struct {
-    const char* what;
-    double speed, trafficOwnSpeed;
-    bool traffic, crashed;
-    double speedAfter;
+    const char* What;
+    double Speed, TrafficOwnSpeed;
+    bool Traffic, Crashed;
+    double SpeedAfter;
   } cases[] = {
       {"wall at its limit", wallLimit, 0, false, false, 0},
       {"wall just above", wallLimit + 0.01, 0, false, true, 0},
@@ -131,19 +131,19 @@ TEST(ObjectContact, WallsCrashOnlyAboveTheirSpeedAndTrafficByTheSpeedDifference)
   for (const auto& c : cases) {
     RaceState race;
     CarDriving car;
-    race.Speed = c.speed;
+    race.Speed = c.Speed;
     race.Punctured = true;
     car.BonusSeconds = 4;
-    const bool crashed = c.traffic ? TrafficHit(race, car, c.trafficOwnSpeed) : WallHit(race, car);
-    EXPECT_EQ(crashed, c.crashed) << c.what;
-    EXPECT_DOUBLE_EQ(race.Speed, c.speedAfter) << c.what;
-    EXPECT_EQ(race.Lives, c.crashed ? 2 : 3) << c.what;
-    EXPECT_EQ(race.CrashPending, c.crashed) << c.what;
-    EXPECT_EQ(car.ControlsEnabled, !c.crashed) << c.what;
-    EXPECT_EQ(car.BonusSeconds, c.crashed ? 0 : 4) << c.what;
-    if (!c.traffic) {
-      EXPECT_EQ(car.StunTime, 2) << c.what;
-      EXPECT_EQ(race.Punctured, c.crashed) << c.what << ": only the stop clears the puncture";
+    const bool crashed = c.Traffic ? TrafficHit(race, car, c.TrafficOwnSpeed) : WallHit(race, car);
+    EXPECT_EQ(crashed, c.Crashed) << c.What;
+    EXPECT_DOUBLE_EQ(race.Speed, c.SpeedAfter) << c.What;
+    EXPECT_EQ(race.Lives, c.Crashed ? 2 : 3) << c.What;
+    EXPECT_EQ(race.CrashPending, c.Crashed) << c.What;
+    EXPECT_EQ(car.ControlsEnabled, !c.Crashed) << c.What;
+    EXPECT_EQ(car.BonusSeconds, c.Crashed ? 0 : 4) << c.What;
+    if (!c.Traffic) {
+      EXPECT_EQ(car.StunTime, 2) << c.What;
+      EXPECT_EQ(race.Punctured, c.Crashed) << c.What << ": only the stop clears the puncture";
     }
   }
 }

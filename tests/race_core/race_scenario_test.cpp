@@ -221,7 +221,7 @@ TEST_F(RaceScenario, ABonusSwapDuringTheMoveSkipsTheNextTwoEntries) {
     return object;
   };
   // A lane away from the car, whose pick-ups stand centred in its own lane.
-  const std::int32_t lane = race_.Car.X + race_.Car.Width / 2.0 < LaneEdge[2] ? 4 : 2;
+  const std::int32_t lane = race_.Car.X + race_.Car.Width / 2.0 < kLaneEdge[2] ? 4 : 2;
   TrackObject& before = placeAt(ObjectKind::Bonus10, lane, 100);
   ObjectOnCar(ObjectKind::BonusTurbo);
   Step();

@@ -13,28 +13,28 @@ namespace {
 // values were worked out in exact rational arithmetic, not with any pow.
 TEST(SpawnGrowthTable, HoldsTheExactlyRoundedPowersOfTheGrowths) {
   const struct {
-    SpawnGrowth growth;
-    std::int32_t power;
-    double value;
+    SpawnGrowth Growth;
+    std::int32_t Power;
+    double Value;
   } cases[] = {
-      {SpawnGrowth::G1_9, 3, 0x1.b6f9db22d0e55p+2},
-      {SpawnGrowth::G1_9, 50, 0x1.3b2aa7867aed6p+46},
-      {SpawnGrowth::G1_9, 99, 0x1.986de4656a63dp+91},
-      {SpawnGrowth::G1_8, 2, 0x1.9eb851eb851ecp+1},
-      {SpawnGrowth::G1_8, 33, 0x1.fa51395aaa55p+27},
-      {SpawnGrowth::G1_8, 99, 0x1.ef23eecec32bcp+83},
-      {SpawnGrowth::G1_1, 10, 0x1.4bffc0c03023ep+1},
-      {SpawnGrowth::G1_1, 99, 0x1.877ea29c61ee4p+13},
-      {SpawnGrowth::G0_1, 2, 0x1.47ae147ae147cp-7},
-      {SpawnGrowth::G0_1, 99, 0x1.17f7d4ed8c359p-329},
-      {SpawnGrowth::G1_0, 57, 1.0},
-      {SpawnGrowth::G0, 0, 1.0},
-      {SpawnGrowth::G0, 1, 0.0},
-      {SpawnGrowth::G0, 99, 0.0},
+      {SpawnGrowth::Times1Point9, 3, 0x1.b6f9db22d0e55p+2},
+      {SpawnGrowth::Times1Point9, 50, 0x1.3b2aa7867aed6p+46},
+      {SpawnGrowth::Times1Point9, 99, 0x1.986de4656a63dp+91},
+      {SpawnGrowth::Times1Point8, 2, 0x1.9eb851eb851ecp+1},
+      {SpawnGrowth::Times1Point8, 33, 0x1.fa51395aaa55p+27},
+      {SpawnGrowth::Times1Point8, 99, 0x1.ef23eecec32bcp+83},
+      {SpawnGrowth::Times1Point1, 10, 0x1.4bffc0c03023ep+1},
+      {SpawnGrowth::Times1Point1, 99, 0x1.877ea29c61ee4p+13},
+      {SpawnGrowth::Times0Point1, 2, 0x1.47ae147ae147cp-7},
+      {SpawnGrowth::Times0Point1, 99, 0x1.17f7d4ed8c359p-329},
+      {SpawnGrowth::Times1, 57, 1.0},
+      {SpawnGrowth::Times0, 0, 1.0},
+      {SpawnGrowth::Times0, 1, 0.0},
+      {SpawnGrowth::Times0, 99, 0.0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(GrowthPower(c.growth, c.power), c.value)
-        << "growth " << static_cast<int>(c.growth) << " power " << c.power;
+    EXPECT_EQ(GrowthPower(c.Growth, c.Power), c.Value)
+        << "growth " << static_cast<int>(c.Growth) << " power " << c.Power;
   }
   for (std::size_t growth = 0; growth < kSpawnGrowthCount; ++growth) {
     const auto row = static_cast<SpawnGrowth>(growth);
@@ -49,9 +49,9 @@ TEST(SpawnGrowthTable, HoldsTheExactlyRoundedPowersOfTheGrowths) {
 // growth once every three levels.
 TEST(SpawnChances, EachSetGrowsWithTheLevelDividedByThree) {
   const struct {
-    std::int32_t level;
-    std::int32_t kind;
-    double chance;
+    std::int32_t Level;
+    std::int32_t Kind;
+    double Chance;
   } cases[] = {
       {1, 1, 0.4},               // walls, road set, power 0
       {1, 16, 0.07},             // the extra life
@@ -64,8 +64,8 @@ TEST(SpawnChances, EachSetGrowsWithTheLevelDividedByThree) {
       {6, 15, 0.08 * 1.1 * 1.1},
   };
   for (const auto& c : cases) {
-    EXPECT_DOUBLE_EQ(SpawnChancesForLevel(c.level)[static_cast<std::size_t>(c.kind)], c.chance)
-        << "level " << c.level << " kind " << c.kind;
+    EXPECT_DOUBLE_EQ(SpawnChancesForLevel(c.Level)[static_cast<std::size_t>(c.Kind)], c.Chance)
+        << "level " << c.Level << " kind " << c.Kind;
   }
   EXPECT_EQ(SpawnChancesForLevel(4)[1], 0.4 * 1.9) << "a plain product of base and power";
   EXPECT_EQ(SpawnChancesForLevel(kGrowthPowerCount * 3 + 1), SpawnChancesForLevel(298));

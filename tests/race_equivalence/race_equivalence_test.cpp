@@ -43,7 +43,7 @@ auto Printable(T value) {
 class Comparison {
  public:
   Comparison(const Game& game, const RaceSimulation& simulation, long tick)
-      : game_(game), race_(game.race.State), sim_(simulation.State()), tick_(tick) {}
+      : game_(game), race_(game.Race.State), sim_(simulation.State()), tick_(tick) {}
 
   // Returns false at the first difference, with a message naming it.
   ::testing::AssertionResult Same() const {
@@ -120,7 +120,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   std::ostringstream discard;
   ScriptRunner runner(discard);
   runner.Start();
-  Game& game = runner.game();
+  Game& game = runner.Game();
   runner.Execute("seed " + std::to_string(c.Seed));
   runner.Execute("lag " + std::to_string(c.Lag));
   const std::uint32_t startState = game.Random.State();
@@ -131,7 +131,7 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   RaceSimulation simulation(data, c.Car, startState);
   ASSERT_TRUE(Comparison(game, simulation, 0).Same());
 
-  Autopilot pilot(game, runner.platform().Keys());
+  Autopilot pilot(game, runner.Platform().Keys());
   constexpr long kMaxTicks = 40000;
   long tick = 0;
   for (; tick < kMaxTicks && game.ScreenState == GameScreen::Race; ++tick) {
@@ -140,8 +140,8 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
     if (!key.empty()) runner.Execute("down " + key);
     runner.Execute("tick");
     if (!key.empty()) runner.Execute("up " + key);
-    runner.context().soundLog.clear();
-    const ActionStates used = game.raceScene.TickActions;
+    runner.Context().SoundLog.clear();
+    const ActionStates used = game.RaceScene.TickActions;
     simulation.Tick({used, c.Lag});
     if (game.ScreenState != GameScreen::Race) break;
     ASSERT_FALSE(simulation.Ended()) << "tick " << tick;
@@ -149,9 +149,9 @@ TEST_P(RaceEquivalence, TheCoreRunsTheGamesRaceTickForTick) {
   }
   ASSERT_LT(tick, kMaxTicks) << "the game did not end";
   EXPECT_TRUE(simulation.Ended()) << "tick " << tick;
-  EXPECT_EQ(simulation.State().Score, game.race.State.Score);
-  EXPECT_EQ(simulation.State().Level, game.race.State.Level);
-  EXPECT_EQ(simulation.State().Lives, game.race.State.Lives);
+  EXPECT_EQ(simulation.State().Score, game.Race.State.Score);
+  EXPECT_EQ(simulation.State().Level, game.Race.State.Level);
+  EXPECT_EQ(simulation.State().Lives, game.Race.State.Lives);
 }
 
 // Between them these games crash and respawn, take and lose the gun and the turbo, shoot, finish

@@ -29,23 +29,23 @@ ReplayTrailer SampleTrailer(std::uint32_t ticksPlayed) {
 std::vector<ReplayTick> DriverTicks(std::uint32_t count, std::uint32_t seed) {
   std::mt19937 random(seed);
   std::vector<ReplayTick> ticks;
-  std::uint16_t keys = kReplayUp;
+  std::uint16_t keys = ReplayUp;
   std::uint32_t untilChange = 0;
   while (ticks.size() < count) {
     if (untilChange == 0) {
-      keys = random() % 10 < 8 ? kReplayUp : 0;
+      keys = random() % 10 < 8 ? ReplayUp : 0;
       switch (random() % 4) {
         case 0:
-          keys |= kReplayLeft;
+          keys |= ReplayLeft;
           break;
         case 1:
-          keys |= kReplayRight;
+          keys |= ReplayRight;
           break;
         default:
           break;
       }
-      if (random() % 6 == 0) keys |= kReplayFire;
-      if (random() % 40 == 0) keys = kReplayDown;
+      if (random() % 6 == 0) keys |= ReplayFire;
+      if (random() % 40 == 0) keys = ReplayDown;
       untilChange = 2 + random() % 7;
     }
     --untilChange;
@@ -144,8 +144,8 @@ TEST(ReplayFile, EdgeValuesSurviveTheRoundTrip) {
                               std::string(kMaxReplayCountryLength, '!')};
   const std::vector<ReplayTick> ticks = {{kReplayActionMask, kMaxReplayLagCount},
                                          {0, 1},
-                                         {kReplayNo | kReplayYes, 1},
-                                         {kReplayNo | kReplayYes, 130}};
+                                         {ReplayNo | ReplayYes, 1},
+                                         {ReplayNo | ReplayYes, 130}};
   const Replay replay = ReadReplay(Record(header, ticks, trailer), "edge.rvr");
   EXPECT_EQ(replay.Header, header);
   EXPECT_EQ(replay.Trailer, trailer);
@@ -173,7 +173,7 @@ RaceTicket SampleTicket(TicketKind kind) {
 TEST(ReplayFile, ATicketedReplayIsVersionTwoAndCarriesItsTicket) {
   for (TicketKind kind : {TicketKind::Race, TicketKind::Daily}) {
     ReplayHeader header{"1.0", 0x1111111111111111ull, 0x22222222, 1, SampleTicket(kind)};
-    const std::string bytes = Record(header, {{kReplayUp, 1}}, ReplayTrailer{16, 3, 1, "ANNA", ""});
+    const std::string bytes = Record(header, {{ReplayUp, 1}}, ReplayTrailer{16, 3, 1, "ANNA", ""});
     EXPECT_EQ(bytes, (RawReplay{TicketBytes(SampleTicket(kind))}.Bytes()));
     EXPECT_EQ(bytes[4], 2);
     EXPECT_EQ(bytes.size(), RawReplay{}.Bytes().size() + kTicketBytes);
@@ -196,7 +196,7 @@ TEST(ReplayFile, TheFixtureAndTheRecorderWriteTheSameBytes) {
   // Holds the recorder to the byte layout the format document describes.
   ReplayRecorder recorder;
   recorder.Begin(ReplayHeader{"1.0", 0x1111111111111111ull, 0x22222222, 1});
-  recorder.AddTick(kReplayUp, 1);
+  recorder.AddTick(ReplayUp, 1);
   EXPECT_EQ(recorder.Finish(ReplayTrailer{16, 3, 1, "ANNA", ""}), RawReplay{}.Bytes());
 }
 
@@ -231,8 +231,8 @@ TEST(ReplayFile, TheRecorderRefusesWhatTheFormatCannotHold) {
                ReplayError);
   recorder.Begin(SampleHeader());
   EXPECT_THROW(recorder.AddTick(1 << 9, 1), ReplayError);
-  EXPECT_THROW(recorder.AddTick(kReplayUp, 0), ReplayError);
-  EXPECT_THROW(recorder.AddTick(kReplayUp, kMaxReplayLagCount + 1), ReplayError);
+  EXPECT_THROW(recorder.AddTick(ReplayUp, 0), ReplayError);
+  EXPECT_THROW(recorder.AddTick(ReplayUp, kMaxReplayLagCount + 1), ReplayError);
   EXPECT_THROW(recorder.Finish(ReplayTrailer{0, 0, 0, "ANN\xC3\x84", ""}), ReplayError);
   EXPECT_THROW(recorder.Finish(ReplayTrailer{0, 0, 0, "", std::string(65, 'X')}), ReplayError);
 
@@ -266,10 +266,10 @@ TEST(ReplayFile, DamagedOrForeignBytesAreNamedForWhatIsWrong) {
   newerVersion[4] = 3;
 
   struct Case {
-    const char* name;
-    std::string bytes;
-    ReplayProblem problem;
-    std::string message;
+    const char* Name;
+    std::string Bytes;
+    ReplayProblem Problem;
+    std::string Message;
   };
   const std::vector<Case> cases = {
       {"a flipped input bit", flipped(streamStart + 1, 0x04), ReplayProblem::Damaged,
@@ -291,9 +291,9 @@ TEST(ReplayFile, DamagedOrForeignBytesAreNamedForWhatIsWrong) {
        "race.rvr: unsupported format version 3 (this program reads 1 and 2)"},
   };
   for (const Case& c : cases) {
-    const ReplayError error = ReadError(c.bytes);
-    EXPECT_EQ(error.Problem(), c.problem) << c.name << ": " << error.what();
-    EXPECT_EQ(std::string(error.what()).rfind(c.message, 0), 0u) << c.name << ": " << error.what();
+    const ReplayError error = ReadError(c.Bytes);
+    EXPECT_EQ(error.Problem(), c.Problem) << c.Name << ": " << error.what();
+    EXPECT_EQ(std::string(error.what()).rfind(c.Message, 0), 0u) << c.Name << ": " << error.what();
   }
 }
 
@@ -304,10 +304,10 @@ TEST(ReplayFile, FieldsOutsideTheirLimitsAreRefusedEvenWithAMatchingChecksum) {
     return raw.Bytes();
   };
   struct Case {
-    const char* name;
-    std::string bytes;
-    ReplayProblem problem;
-    const char* message;
+    const char* Name;
+    std::string Bytes;
+    ReplayProblem Problem;
+    const char* Message;
   };
   const std::vector<Case> cases = {
       // The stream is nonsense: the tick cap must stop the reader before it looks at it.
@@ -350,9 +350,9 @@ TEST(ReplayFile, FieldsOutsideTheirLimitsAreRefusedEvenWithAMatchingChecksum) {
   };
   ASSERT_NO_THROW(ReadReplay(RawReplay{}.Bytes(), "race.rvr"));
   for (const Case& c : cases) {
-    const ReplayError error = ReadError(c.bytes);
-    EXPECT_EQ(error.Problem(), c.problem) << c.name << ": " << error.what();
-    EXPECT_EQ(std::string(error.what()).rfind(c.message, 0), 0u) << c.name << ": " << error.what();
+    const ReplayError error = ReadError(c.Bytes);
+    EXPECT_EQ(error.Problem(), c.Problem) << c.Name << ": " << error.what();
+    EXPECT_EQ(std::string(error.what()).rfind(c.Message, 0), 0u) << c.Name << ": " << error.what();
   }
 }
 

@@ -15,9 +15,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct ToolResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
+  int ExitCode = -1;
+  std::string Out;
+  std::string Err;
 };
 
 std::string Contents(const fs::path& path) {
@@ -53,14 +53,14 @@ class ReplayTool : public testing::Test {
 TEST_F(ReplayTool, InfoPrintsTheHeaderAndTrailerAsOneJsonLine) {
   ReplayRecorder recorder;
   recorder.Begin(ReplayHeader{"1.0.3", 0x00ABCDEF01234567ull, 4000000000u, 2});
-  for (int tick = 0; tick < 10; ++tick) recorder.AddTick(tick < 6 ? kReplayUp : kReplayLeft, 1);
+  for (int tick = 0; tick < 10; ++tick) recorder.AddTick(tick < 6 ? ReplayUp : ReplayLeft, 1);
   const std::string bytes = recorder.Finish(ReplayTrailer{-20, 4, 9, "O'NEIL \"Q\"", "IE"});
   const fs::path path = folder_ / "game.rvr";
   SaveReplayFile(path, bytes);
 
   const ToolResult result = Run("info '" + path.string() + "'");
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out,
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_EQ(result.Out,
             "{\"formatVersion\":1,\"gameVersion\":\"1.0.3\",\"dataFingerprint\":"
             "\"00abcdef01234567\",\"car\":2,\"randomState\":4000000000,\"ticket\":null,"
             "\"ticks\":10,\"runs\":2,"
@@ -68,7 +68,7 @@ TEST_F(ReplayTool, InfoPrintsTheHeaderAndTrailerAsOneJsonLine) {
                 std::to_string(bytes.size()) +
                 ",\"score\":-20,\"level\":4,\"ticksPlayed\":9,\"playerName\":"
                 "\"O'NEIL \\\"Q\\\"\",\"country\":\"IE\"}\n");
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.Err, "");
 }
 
 TEST_F(ReplayTool, InfoShowsTheRaceTicket) {
@@ -76,18 +76,18 @@ TEST_F(ReplayTool, InfoShowsTheRaceTicket) {
   ticket.Signature.fill(0xAB);
   ReplayRecorder recorder;
   recorder.Begin(ReplayHeader{"1.0", 1, 77, 3, ticket});
-  recorder.AddTick(kReplayUp, 1);
+  recorder.AddTick(ReplayUp, 1);
   const fs::path path = folder_ / "daily.rvr";
   SaveReplayFile(path, recorder.Finish(ReplayTrailer{}));
 
   const ToolResult result = Run("info '" + path.string() + "'");
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out.rfind("{\"formatVersion\":2,", 0), 0u) << result.out;
+  EXPECT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_EQ(result.Out.rfind("{\"formatVersion\":2,", 0), 0u) << result.Out;
   const std::string expected =
       "\"ticket\":{\"kind\":\"daily\",\"issuedAt\":1796918443,\"seed\":77,\"date\":"
       "\"2026-12-10\",\"id\":\"" +
       TicketId(ticket) + "\",\"text\":\"" + TicketText(ticket) + "\"}";
-  EXPECT_NE(result.out.find(expected), std::string::npos) << result.out;
+  EXPECT_NE(result.Out.find(expected), std::string::npos) << result.Out;
 }
 
 TEST_F(ReplayTool, UnreadableFilesAndUnknownCommandsExitWithTwo) {
@@ -96,8 +96,8 @@ TEST_F(ReplayTool, UnreadableFilesAndUnknownCommandsExitWithTwo) {
   const fs::path missing = folder_ / "missing.rvr";
 
   struct Case {
-    std::string arguments;
-    std::string message;
+    std::string Arguments;
+    std::string Message;
   };
   const Case cases[] = {
       {"info '" + damaged.string() + "'",
@@ -111,10 +111,10 @@ TEST_F(ReplayTool, UnreadableFilesAndUnknownCommandsExitWithTwo) {
       {"replay x", "rivoltra-replay: unknown command \"replay\""},
   };
   for (const Case& c : cases) {
-    const ToolResult result = Run(c.arguments);
-    EXPECT_EQ(result.exitCode, 2) << c.arguments;
-    EXPECT_EQ(result.out, "") << c.arguments;
-    EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << c.arguments << ": " << result.err;
+    const ToolResult result = Run(c.Arguments);
+    EXPECT_EQ(result.ExitCode, 2) << c.Arguments;
+    EXPECT_EQ(result.Out, "") << c.Arguments;
+    EXPECT_EQ(result.Err.rfind(c.Message, 0), 0u) << c.Arguments << ": " << result.Err;
   }
 }
 

@@ -59,9 +59,9 @@ class RecordedGame : public ::testing::Test {
     for (std::string line; std::getline(script, line);) {
       if (line != "quit") runner_->Execute(line);
     }
-    const Game& game = runner_->game();
-    finalScore_ = game.race.State.Score;
-    finalLevel_ = game.race.State.Level;
+    const Game& game = runner_->Game();
+    finalScore_ = game.Race.State.Score;
+    finalLevel_ = game.Race.State.Level;
     bytes_ = CurrentReplayBytes(game);
     replay_ = ReadReplay(bytes_, "recorded");
   }
@@ -87,7 +87,7 @@ TEST_F(RecordedGame, TheWholeGameIsRecordedSavedAndVerified) {
   EXPECT_EQ(trailer.Level, finalLevel_);
   EXPECT_GE(finalLevel_, 2);
   EXPECT_EQ(trailer.TicksPlayed, replay_.TickCount);
-  EXPECT_EQ(trailer.PlayerName, runner_->game().menu.PlayerName);
+  EXPECT_EQ(trailer.PlayerName, runner_->Game().Menu.PlayerName);
   EXPECT_FALSE(trailer.PlayerName.empty());
   EXPECT_EQ(replay_.Header.Car, 1);
 
@@ -110,9 +110,9 @@ TEST_F(RecordedGame, TheWholeGameIsRecordedSavedAndVerified) {
 
 TEST_F(RecordedGame, ChangedReplaysDoNotVerify) {
   struct Case {
-    const char* what;
-    std::function<Replay()> make;
-    const char* reason;  // part of the verdict's reason; empty when any reason will do
+    const char* What;
+    std::function<Replay()> Make;
+    const char* Reason;  // part of the verdict's reason; empty when any reason will do
   };
   const std::uint32_t middle = replay_.TickCount / 2;
   const Case cases[] = {
@@ -126,7 +126,7 @@ TEST_F(RecordedGame, ChangedReplaysDoNotVerify) {
       {"the accelerator let go for ten seconds",
        [middle] {
          return Reencoded(replay_, [middle](std::vector<ReplayTick>& ticks) {
-           for (std::uint32_t i = middle; i < middle + 333; ++i) ticks[i].ActionBits &= ~kReplayUp;
+           for (std::uint32_t i = middle; i < middle + 333; ++i) ticks[i].ActionBits &= ~ReplayUp;
          });
        },
        ""},
@@ -159,9 +159,9 @@ TEST_F(RecordedGame, ChangedReplaysDoNotVerify) {
        "recorded by Rivoltra 0.9"},
   };
   for (const Case& c : cases) {
-    const Verdict verdict = VerifyReplay(c.make(), DataFolder());
-    EXPECT_FALSE(verdict.Valid) << c.what;
-    EXPECT_NE(verdict.Reason.find(c.reason), std::string::npos) << c.what << ": " << verdict.Reason;
+    const Verdict verdict = VerifyReplay(c.Make(), DataFolder());
+    EXPECT_FALSE(verdict.Valid) << c.What;
+    EXPECT_NE(verdict.Reason.find(c.Reason), std::string::npos) << c.What << ": " << verdict.Reason;
   }
 }
 
@@ -170,10 +170,10 @@ TEST_F(RecordedGame, TheRunnerPlaysItBackWithoutReplacingThePlayersLastGame) {
   runner_->Execute("record " + file.string());
   EXPECT_EQ(ReadAll(file), bytes_);
   runner_->Execute("replay " + file.string());
-  const Game& game = runner_->game();
-  EXPECT_FALSE(game.replay.Playing);
-  EXPECT_EQ(game.race.State.Score, finalScore_);
-  EXPECT_EQ(game.race.State.Level, finalLevel_);
+  const Game& game = runner_->Game();
+  EXPECT_FALSE(game.Replay.Playing);
+  EXPECT_EQ(game.Race.State.Score, finalScore_);
+  EXPECT_EQ(game.Race.State.Level, finalLevel_);
   EXPECT_EQ(game.ScreenState, GameScreen::MainMenu);
   EXPECT_EQ(ReadAll(SaveFile(kLastReplayFileName)), bytes_);
 }

@@ -81,9 +81,9 @@ void PushKey(SDL_Scancode scancode) {
 // One step of the player: an action, then a condition the game must reach within
 // kStepTickLimit ticks.
 struct Step {
-  std::string name;
-  std::function<void()> act;
-  std::function<bool(Game&)> done;
+  std::string Name;
+  std::function<void()> Act;
+  std::function<bool(Game&)> Done;
 };
 
 // Works the steps from the loop's after-tick watch, one at a time, and ends the run after the
@@ -100,17 +100,17 @@ class StepPlayer {
     }
     Step& step = steps_[next_];
     if (!started_) {
-      if (step.act) step.act();
+      if (step.Act) step.Act();
       started_ = true;
       stepTicks_ = 0;
       return;
     }
-    if (step.done(game)) {
-      completed_.push_back(step.name);
+    if (step.Done(game)) {
+      completed_.push_back(step.Name);
       ++next_;
       started_ = false;
     } else if (++stepTicks_ > kStepTickLimit) {
-      failed_ = step.name;
+      failed_ = step.Name;
       game.Terminated = true;
     }
   }
@@ -135,15 +135,15 @@ int RunProgramWith(StepPlayer& player, bool& stuck) {
                                            kWallClockLimit, stuck);
 }
 
-int Selected(const Game& game) { return game.menu.buttons.SelectedButton; }
+int Selected(const Game& game) { return game.Menu.Buttons.SelectedButton; }
 
 bool MenuReady(const Game& game) {
-  return game.ScreenState == GameScreen::MainMenu && game.menu.MenuPhase == MenuPhases::Ready;
+  return game.ScreenState == GameScreen::MainMenu && game.Menu.MenuPhase == MenuPhases::Ready;
 }
 
 bool RaceRunning(const Game& game) {
-  return game.ScreenState == GameScreen::Race && game.race.State.RaceRunning &&
-         game.raceScene.PlayerCar != nullptr;
+  return game.ScreenState == GameScreen::Race && game.Race.State.RaceRunning &&
+         game.RaceScene.PlayerCar != nullptr;
 }
 
 TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
@@ -158,7 +158,7 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
   double xBeforeSteering = 0;
   double xAfterLeft = 0;
   double xAfterRight = 0;
-  const auto carX = [](const Game& game) { return game.raceScene.PlayerCar->X; };
+  const auto carX = [](const Game& game) { return game.RaceScene.PlayerCar->X; };
   const auto hold = [&pad](SDL_GameControllerButton button) { pad.Button(button, true); };
   const auto release = [&pad](SDL_GameControllerButton button) { pad.Button(button, false); };
   std::vector<Step> steps = {
@@ -167,11 +167,11 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
       {"d-pad down selects the daily run", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
        [](Game& g) { return Selected(g) == kDailyRunSlot; }},
       {"d-pad released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
-       [](Game& g) { return g.menu.NavigationArmed; }},
+       [](Game& g) { return g.Menu.NavigationArmed; }},
       {"stick up selects Start again", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768); },
        [](Game& g) { return Selected(g) == 1; }},
       {"stick centred", [&] { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0); },
-       [](Game& g) { return g.menu.NavigationArmed; }},
+       [](Game& g) { return g.Menu.NavigationArmed; }},
       {"Enter opens the car choice", [] { PushKey(SDL_SCANCODE_RETURN); },
        [](Game& g) {
          return g.ScreenState == GameScreen::CarChoice && Selected(g) == kFirstScreenSlot;
@@ -185,10 +185,10 @@ TEST(SdlInput, ControllerAndKeysWorkTheMenusAndSteerTheCar) {
       {"d-pad right selects the second car", [&] { hold(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
        [](Game& g) { return Selected(g) == kFirstScreenSlot + 1; }},
       {"d-pad released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); },
-       [](Game& g) { return g.menu.NavigationArmed; }},
+       [](Game& g) { return g.Menu.NavigationArmed; }},
       {"Enter starts the race with car 2", [] { PushKey(SDL_SCANCODE_RETURN); },
        [&](Game& g) {
-         if (!RaceRunning(g) || g.race.State.CarChoice != 2) return false;
+         if (!RaceRunning(g) || g.Race.State.CarChoice != 2) return false;
          xBeforeSteering = carX(g);
          return true;
        }},
@@ -241,23 +241,23 @@ TEST(SdlInput, ARemappedControllerFiresAndTheMenusStillAnswerTheController) {
       {"d-pad down selects the daily run", [&] { press(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
        [](Game& g) { return Selected(g) == kDailyRunSlot; }},
       {"d-pad released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_DOWN); },
-       [](Game& g) { return g.menu.NavigationArmed; }},
+       [](Game& g) { return g.Menu.NavigationArmed; }},
       {"A opens the daily run", [&] { press(SDL_CONTROLLER_BUTTON_A); },
        [](Game& g) { return g.ScreenState == GameScreen::DailyRun; }},
       {"A released", [&] { release(SDL_CONTROLLER_BUTTON_A); },
-       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::South))); }},
+       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(pad_buttons::kSouth))); }},
       {"B goes back to the main menu", [&] { press(SDL_CONTROLLER_BUTTON_B); },
        [](Game& g) { return g.ScreenState == GameScreen::MainMenu; }},
       {"B released", [&] { release(SDL_CONTROLLER_BUTTON_B); },
-       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::East))); }},
+       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(pad_buttons::kEast))); }},
       {"d-pad up selects Start", [&] { press(SDL_CONTROLLER_BUTTON_DPAD_UP); },
        [](Game& g) { return Selected(g) == 1; }},
       {"d-pad up released", [&] { release(SDL_CONTROLLER_BUTTON_DPAD_UP); },
-       [](Game& g) { return g.menu.NavigationArmed; }},
+       [](Game& g) { return g.Menu.NavigationArmed; }},
       {"A opens the car choice", [&] { press(SDL_CONTROLLER_BUTTON_A); },
        [](Game& g) { return g.ScreenState == GameScreen::CarChoice; }},
       {"A released on the car choice", [&] { release(SDL_CONTROLLER_BUTTON_A); },
-       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(PadButtons::South))); }},
+       [](Game& g) { return !g.PadHeldBefore.Contains(int(PadButton(pad_buttons::kSouth))); }},
       {"A starts the race", [&] { press(SDL_CONTROLLER_BUTTON_A); },
        [](Game& g) { return RaceRunning(g); }},
       {"A accelerates and does not fire", nullptr,

@@ -13,40 +13,40 @@
 namespace rivoltra {
 namespace {
 
-namespace K = VirtualKey;
+namespace K = virtual_key;
 
 TEST(SdlKeys, PunctuationAndLockKeysHaveTheirCodesAndNames) {
   struct Case {
-    SDL_Scancode scancode;
-    int key;
-    const char* name;
+    SDL_Scancode Scancode;
+    int Key;
+    const char* Name;
   };
   const Case cases[] = {
-      {SDL_SCANCODE_SEMICOLON, K::Semicolon, "SEMICOLON"},
-      {SDL_SCANCODE_APOSTROPHE, K::Apostrophe, "APOSTROPHE"},
-      {SDL_SCANCODE_COMMA, K::Comma, "COMMA"},
-      {SDL_SCANCODE_PERIOD, K::Period, "PERIOD"},
-      {SDL_SCANCODE_SLASH, K::Slash, "SLASH"},
-      {SDL_SCANCODE_LEFTBRACKET, K::LeftBracket, "LEFT BRACKET"},
-      {SDL_SCANCODE_RIGHTBRACKET, K::RightBracket, "RIGHT BRACKET"},
-      {SDL_SCANCODE_MINUS, K::Minus, "MINUS"},
-      {SDL_SCANCODE_EQUALS, K::Equals, "EQUALS"},
-      {SDL_SCANCODE_BACKSLASH, K::Backslash, "BACKSLASH"},
-      {SDL_SCANCODE_NONUSHASH, K::Backslash, "BACKSLASH"},
-      {SDL_SCANCODE_GRAVE, K::Grave, "GRAVE"},
-      {SDL_SCANCODE_NONUSBACKSLASH, K::Key102, "102ND KEY"},
-      {SDL_SCANCODE_CAPSLOCK, K::CapsLock, "CAPS LOCK"},
-      {SDL_SCANCODE_NUMLOCKCLEAR, K::NumLock, "NUM LOCK"},
-      {SDL_SCANCODE_SCROLLLOCK, K::ScrollLock, "SCROLL LOCK"},
+      {SDL_SCANCODE_SEMICOLON, K::kSemicolon, "SEMICOLON"},
+      {SDL_SCANCODE_APOSTROPHE, K::kApostrophe, "APOSTROPHE"},
+      {SDL_SCANCODE_COMMA, K::kComma, "COMMA"},
+      {SDL_SCANCODE_PERIOD, K::kPeriod, "PERIOD"},
+      {SDL_SCANCODE_SLASH, K::kSlash, "SLASH"},
+      {SDL_SCANCODE_LEFTBRACKET, K::kLeftBracket, "LEFT BRACKET"},
+      {SDL_SCANCODE_RIGHTBRACKET, K::kRightBracket, "RIGHT BRACKET"},
+      {SDL_SCANCODE_MINUS, K::kMinus, "MINUS"},
+      {SDL_SCANCODE_EQUALS, K::kEquals, "EQUALS"},
+      {SDL_SCANCODE_BACKSLASH, K::kBackslash, "BACKSLASH"},
+      {SDL_SCANCODE_NONUSHASH, K::kBackslash, "BACKSLASH"},
+      {SDL_SCANCODE_GRAVE, K::kGrave, "GRAVE"},
+      {SDL_SCANCODE_NONUSBACKSLASH, K::kKey102, "102ND KEY"},
+      {SDL_SCANCODE_CAPSLOCK, K::kCapsLock, "CAPS LOCK"},
+      {SDL_SCANCODE_NUMLOCKCLEAR, K::kNumLock, "NUM LOCK"},
+      {SDL_SCANCODE_SCROLLLOCK, K::kScrollLock, "SCROLL LOCK"},
       {SDL_SCANCODE_F12, K::Function(12), "F12"},
       {SDL_SCANCODE_F13, K::Function(13), "F13"},
       {SDL_SCANCODE_F24, K::Function(24), "F24"},
       {SDL_SCANCODE_KP_9, K::Numpad(9), "KEYPAD 9"},
-      {SDL_SCANCODE_ESCAPE, K::Escape, "ESCAPE"},
+      {SDL_SCANCODE_ESCAPE, K::kEscape, "ESCAPE"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(VirtualKeyOfScancode(c.scancode), c.key) << SDL_GetScancodeName(c.scancode);
-    EXPECT_EQ(KeyName(static_cast<std::uint8_t>(c.key)), c.name);
+    EXPECT_EQ(VirtualKeyOfScancode(c.Scancode), c.Key) << SDL_GetScancodeName(c.Scancode);
+    EXPECT_EQ(KeyName(static_cast<std::uint8_t>(c.Key)), c.Name);
   }
 }
 

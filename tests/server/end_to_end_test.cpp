@@ -43,7 +43,7 @@ TEST(EndToEnd, GameSubmissionIsStoredAndShownOnTheTablePage) {
   std::int64_t after = UnixNow();
   EXPECT_TRUE(shown.empty());
 
-  std::vector<ScoreEntry> best = server.store.Best(10);
+  std::vector<ScoreEntry> best = server.Store.Best(10);
   ASSERT_EQ(best.size(), 2u);
   EXPECT_EQ(best[0].Name, "ANNA MARIA");
   EXPECT_EQ(best[0].Country, "NEW ZEALAND");
@@ -53,7 +53,7 @@ TEST(EndToEnd, GameSubmissionIsStoredAndShownOnTheTablePage) {
   EXPECT_EQ(best[1].Score, 1234);
   EXPECT_GE(best[1].SubmittedAt, before);
   EXPECT_LE(best[1].SubmittedAt, after);
-  EXPECT_EQ(server.tokens.Outstanding(), 0u);  // both tokens spent
+  EXPECT_EQ(server.Tokens.Outstanding(), 0u);  // both tokens spent
 
   CurlHttpTransport browser(2000ms, 5000ms);
   auto page = browser.Get(OnlineTableAddress(config));
@@ -78,7 +78,7 @@ TEST(EndToEnd, ReplayedReportIsRefused) {
       config, EncodeGroups(EncodeBits(ScoreMessage("EVE", 700, ServerFieldOf(*version), ""))));
   EXPECT_TRUE(transport.Get(report).has_value());
   EXPECT_FALSE(transport.Get(report).has_value());  // 403: the token is spent
-  EXPECT_EQ(server.store.Count(), 1u);
+  EXPECT_EQ(server.Store.Count(), 1u);
 }
 
 TEST(EndToEnd, HostileRequestsGetClientErrorsAndServingGoesOn) {
@@ -95,11 +95,11 @@ TEST(EndToEnd, HostileRequestsGetClientErrorsAndServingGoesOn) {
       "POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 100000000\r\n\r\nabc",
   };
   for (const auto& bytes : hostile) {
-    auto reply = RawExchange(server.port, bytes);
+    auto reply = RawExchange(server.Port, bytes);
     ASSERT_TRUE(reply.has_value());
     EXPECT_EQ(reply->substr(0, 10), "HTTP/1.1 4") << bytes.substr(0, 40);
   }
-  auto version = RawExchange(server.port,
+  auto version = RawExchange(server.Port,
                              "GET /cgi/version.pl?version&prg=Rivoltra HTTP/1.1\r\nHost: x\r\n"
                              "Connection: close\r\n\r\n");
   ASSERT_TRUE(version.has_value());
@@ -113,8 +113,8 @@ TEST(ServerProgram, ServesTheGameAndStopsCleanlyOnTerminate) {
   std::string database = (folder / "scores.db").string();
   testing::Child child = testing::Spawn(
       {RIVOLTRA_SCORES_BINARY, "--listen", "127.0.0.1:0", "--db", database, "--quiet"});
-  ASSERT_GT(child.pid, 0);
-  std::string line = testing::ReadLine(child.output, 5000ms);
+  ASSERT_GT(child.Pid, 0);
+  std::string line = testing::ReadLine(child.Output, 5000ms);
   std::size_t portAt = line.find("127.0.0.1:");
   ASSERT_NE(portAt, std::string::npos) << line;
   int port = std::stoi(line.substr(portAt + 10));
@@ -130,10 +130,10 @@ TEST(ServerProgram, ServesTheGameAndStopsCleanlyOnTerminate) {
   EXPECT_EQ(shown, 0);
 
   auto stopAsked = std::chrono::steady_clock::now();
-  ::kill(child.pid, SIGTERM);
-  auto status = testing::WaitForExit(child.pid, 10000ms);
+  ::kill(child.Pid, SIGTERM);
+  auto status = testing::WaitForExit(child.Pid, 10000ms);
   auto stopTook = std::chrono::steady_clock::now() - stopAsked;
-  ::close(child.output);
+  ::close(child.Output);
   ASSERT_TRUE(status.has_value()) << "did not stop";
   EXPECT_TRUE(WIFEXITED(*status));
   EXPECT_EQ(WEXITSTATUS(*status), 0);
@@ -156,16 +156,16 @@ TEST(ServerProgram, RefusesBadArgumentsAndUnusableDatabase) {
   };
   for (const auto& arguments : refused) {
     testing::Child child = testing::Spawn(arguments);
-    ASSERT_GT(child.pid, 0);
-    auto status = testing::WaitForExit(child.pid, 5000ms);
-    ::close(child.output);
+    ASSERT_GT(child.Pid, 0);
+    auto status = testing::WaitForExit(child.Pid, 5000ms);
+    ::close(child.Output);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(WEXITSTATUS(*status), 2) << arguments.back();
   }
   testing::Child child = testing::Spawn({RIVOLTRA_SCORES_BINARY, "--listen", "127.0.0.1:0", "--db",
                                          "/nonexistent-folder/x/scores.db"});
-  auto status = testing::WaitForExit(child.pid, 5000ms);
-  ::close(child.output);
+  auto status = testing::WaitForExit(child.Pid, 5000ms);
+  ::close(child.Output);
   ASSERT_TRUE(status.has_value());
   EXPECT_EQ(WEXITSTATUS(*status), 1);
 }

@@ -25,40 +25,40 @@ ServerResponse Echo(const ServerRequest& request, const ServiceTime&) {
 
 HttpFrontEnd::Limits SmallLimits() {
   HttpFrontEnd::Limits limits;
-  limits.readTimeoutSeconds = 1;
-  limits.writeTimeoutSeconds = 1;
-  limits.maxBodyBytes = 64;
-  limits.workerThreads = 2;
-  limits.maxHeaderBytes = 1024;
-  limits.maxHeaderCount = 8;
-  limits.maxConnections = 16;
-  limits.maxConnectionsPerClient = 3;
+  limits.ReadTimeoutSeconds = 1;
+  limits.WriteTimeoutSeconds = 1;
+  limits.MaxBodyBytes = 64;
+  limits.WorkerThreads = 2;
+  limits.MaxHeaderBytes = 1024;
+  limits.MaxHeaderCount = 8;
+  limits.MaxConnections = 16;
+  limits.MaxConnectionsPerClient = 3;
   return limits;
 }
 
 class EchoServer {
  public:
   explicit EchoServer(HttpFrontEnd::Limits limits = SmallLimits(), std::string proxy = {})
-      : frontEnd(Echo, limits) {
-    if (!proxy.empty()) frontEnd.TrustProxy(proxy);
-    port = frontEnd.Bind("127.0.0.1", 0);
-    thread_ = std::thread([this] { frontEnd.Run(); });
+      : FrontEnd(Echo, limits) {
+    if (!proxy.empty()) FrontEnd.TrustProxy(proxy);
+    Port = FrontEnd.Bind("127.0.0.1", 0);
+    thread_ = std::thread([this] { FrontEnd.Run(); });
   }
   ~EchoServer() {
-    frontEnd.Stop();
+    FrontEnd.Stop();
     thread_.join();
   }
-  HttpFrontEnd frontEnd;
-  int port = 0;
+  HttpFrontEnd FrontEnd;
+  int Port = 0;
 
  private:
   std::thread thread_;
 };
 
 struct Reply {
-  int status = 0;
-  std::string head;
-  std::string body;
+  int Status = 0;
+  std::string Head;
+  std::string Body;
 };
 
 // A client connection that sends in pieces and reads replies one at a time.
@@ -92,12 +92,12 @@ class Client {
       bool interim = held_.compare(0, 10, "HTTP/1.1 1") == 0;  // 1xx: a head alone
       if (headEnd != std::string::npos && (interim || testing::WholeReply(held_))) {
         Reply reply;
-        reply.head = held_.substr(0, headEnd + 4);
-        reply.status = std::atoi(held_.c_str() + 9);
+        reply.Head = held_.substr(0, headEnd + 4);
+        reply.Status = std::atoi(held_.c_str() + 9);
         std::size_t length = 0;
-        std::size_t field = reply.head.find("Content-Length: ");
-        if (field != std::string::npos) length = std::stoul(reply.head.substr(field + 16));
-        reply.body = held_.substr(headEnd + 4, length);
+        std::size_t field = reply.Head.find("Content-Length: ");
+        if (field != std::string::npos) length = std::stoul(reply.Head.substr(field + 16));
+        reply.Body = held_.substr(headEnd + 4, length);
         held_.erase(0, headEnd + 4 + length);
         return reply;
       }
@@ -140,8 +140,8 @@ TEST(FrontEnd, RequestsOverALimitAreRefusedAndTheConnectionClosed) {
   std::string manyHeaders;
   for (int i = 0; i < 9; ++i) manyHeaders += "X-" + std::to_string(i) + ": a\r\n";
   const struct {
-    std::string request;
-    int status;
+    std::string Request;
+    int Status;
   } cases[] = {
       {"GET / HTTP/1.1\r\nHost: x\r\n" + manyHeaders + "\r\n", 431},
       {"GET / HTTP/1.1\r\nHost: x\r\nX-Long: " + std::string(1100, 'a') + "\r\n\r\n", 431},
@@ -155,28 +155,28 @@ TEST(FrontEnd, RequestsOverALimitAreRefusedAndTheConnectionClosed) {
       {"GET\x01 / HTTP/1.1\r\n\r\n", 400},
   };
   for (const auto& c : cases) {
-    Client client(server.port);
+    Client client(server.Port);
     ASSERT_TRUE(client.Connected());
-    client.Send(c.request);
+    client.Send(c.Request);
     auto reply = client.Read();
-    ASSERT_TRUE(reply.has_value()) << c.request.substr(0, 60);
-    EXPECT_EQ(reply->status, c.status) << c.request.substr(0, 60);
-    EXPECT_EQ(reply->body.substr(0, 6), "ERROR|") << c.request.substr(0, 60);
-    EXPECT_NE(reply->head.find("Connection: close\r\n"), std::string::npos);
-    EXPECT_TRUE(client.ClosedWithin(2000ms)) << c.request.substr(0, 60);
+    ASSERT_TRUE(reply.has_value()) << c.Request.substr(0, 60);
+    EXPECT_EQ(reply->Status, c.Status) << c.Request.substr(0, 60);
+    EXPECT_EQ(reply->Body.substr(0, 6), "ERROR|") << c.Request.substr(0, 60);
+    EXPECT_NE(reply->Head.find("Connection: close\r\n"), std::string::npos);
+    EXPECT_TRUE(client.ClosedWithin(2000ms)) << c.Request.substr(0, 60);
   }
   // The limits leave room for what fits them.
-  Client fits(server.port);
+  Client fits(server.Port);
   fits.Send("POST /up HTTP/1.1\r\nHost: x\r\nContent-Length: 64\r\n\r\n" + std::string(64, 'd'));
   auto reply = fits.Read();
   ASSERT_TRUE(reply.has_value());
-  EXPECT_EQ(reply->body, "POST|/up|127.0.0.1|" + std::string(64, 'd'));
+  EXPECT_EQ(reply->Body, "POST|/up|127.0.0.1|" + std::string(64, 'd'));
 }
 
 TEST(FrontEnd, DeadlineCoversTheWholeRequestNotEachRead) {
   EchoServer server;  // one second for a whole request
-  Client dripping(server.port);
-  Client idle(server.port);
+  Client dripping(server.Port);
+  Client idle(server.Port);
   auto started = Clock::now();
   std::string request = "GET / HTTP/1.1\r\nHost: x\r\nX-Slow: " + std::string(40, 'a');
   bool cutOff = false;
@@ -196,7 +196,7 @@ TEST(FrontEnd, DeadlineCoversTheWholeRequestNotEachRead) {
 
 TEST(FrontEnd, KeepAliveAnswersPipelinedRequestsInOrderAndReadsBodies) {
   EchoServer server;
-  Client client(server.port);
+  Client client(server.Port);
   // A GET with a body whose bytes look like a request, sent late: it is read as the body.
   const std::string late = "GET /smuggled HTTP/1.1\r\n\r\n\r\n\r\n";
   client.Send("GET /first HTTP/1.1\r\nHost: x\r\nContent-Length: " + std::to_string(late.size()) +
@@ -205,8 +205,8 @@ TEST(FrontEnd, KeepAliveAnswersPipelinedRequestsInOrderAndReadsBodies) {
   client.Send(late);
   auto first = client.Read();
   ASSERT_TRUE(first.has_value());
-  EXPECT_EQ(first->body, "GET|/first|127.0.0.1|GET /smuggled HTTP/1.1\r\n\r\n\r\n\r\n");
-  EXPECT_NE(first->head.find("Keep-Alive: timeout=1\r\n"), std::string::npos);
+  EXPECT_EQ(first->Body, "GET|/first|127.0.0.1|GET /smuggled HTTP/1.1\r\n\r\n\r\n\r\n");
+  EXPECT_NE(first->Head.find("Keep-Alive: timeout=1\r\n"), std::string::npos);
 
   client.Send(
       "GET /a HTTP/1.1\r\nHost: x\r\n\r\n"
@@ -215,12 +215,12 @@ TEST(FrontEnd, KeepAliveAnswersPipelinedRequestsInOrderAndReadsBodies) {
   for (const char* expected : {"GET|/a|127.0.0.1|", "POST|/b|127.0.0.1|xyz", "GET|/c|127.0.0.1|"}) {
     auto reply = client.Read();
     ASSERT_TRUE(reply.has_value()) << expected;
-    EXPECT_EQ(reply->body, expected);
+    EXPECT_EQ(reply->Body, expected);
   }
   EXPECT_TRUE(client.ClosedWithin(2000ms));
 
   // Kept-alive replies are not held back waiting for the client's delayed ACK.
-  Client again(server.port);
+  Client again(server.Port);
   auto started = Clock::now();
   for (int i = 0; i < 20; ++i) {
     again.Send("GET /quick HTTP/1.1\r\nHost: x\r\n\r\n");
@@ -231,58 +231,58 @@ TEST(FrontEnd, KeepAliveAnswersPipelinedRequestsInOrderAndReadsBodies) {
 
 TEST(FrontEnd, ExpectContinueGetsTheGoAheadBeforeTheBody) {
   EchoServer server;
-  Client client(server.port);
+  Client client(server.Port);
   client.Send(
       "POST /replay HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\nExpect: 100-continue\r\n\r\n");
   auto goAhead = client.Read(1000ms);
   ASSERT_TRUE(goAhead.has_value());
-  EXPECT_EQ(goAhead->status, 100);
+  EXPECT_EQ(goAhead->Status, 100);
   client.Send("12345");
   auto reply = client.Read();
   ASSERT_TRUE(reply.has_value());
-  EXPECT_EQ(reply->body, "POST|/replay|127.0.0.1|12345");
+  EXPECT_EQ(reply->Body, "POST|/replay|127.0.0.1|12345");
 
   // Too large a body is refused before the client sends it.
-  Client large(server.port);
+  Client large(server.Port);
   large.Send(
       "POST /replay HTTP/1.1\r\nHost: x\r\nContent-Length: 9000\r\nExpect: 100-continue\r\n\r\n");
   auto refused = large.Read(1000ms);
   ASSERT_TRUE(refused.has_value());
-  EXPECT_EQ(refused->status, 413);
+  EXPECT_EQ(refused->Status, 413);
 }
 
 TEST(FrontEnd, ConnectionsPerAddressAreCappedAndFreedOnClose) {
   EchoServer server;  // three per address
   std::vector<std::unique_ptr<Client>> held;
   for (int i = 0; i < 3; ++i) {
-    held.push_back(std::make_unique<Client>(server.port, "127.0.0.21"));
+    held.push_back(std::make_unique<Client>(server.Port, "127.0.0.21"));
     held.back()->Send("GET /held HTTP/1.1\r\nHost: x\r\n\r\n");
     ASSERT_TRUE(held.back()->Read().has_value());
   }
-  Client fourth(server.port, "127.0.0.21");
+  Client fourth(server.Port, "127.0.0.21");
   auto refused = fourth.Read(1000ms);
   ASSERT_TRUE(refused.has_value());
-  EXPECT_EQ(refused->status, 503);
+  EXPECT_EQ(refused->Status, 503);
 
-  Client otherAddress(server.port, "127.0.0.22");
+  Client otherAddress(server.Port, "127.0.0.22");
   otherAddress.Send("GET /other HTTP/1.1\r\nHost: x\r\n\r\n");
   ASSERT_TRUE(otherAddress.Read().has_value());
 
   held.pop_back();
   std::this_thread::sleep_for(100ms);
-  Client afterClose(server.port, "127.0.0.21");
+  Client afterClose(server.Port, "127.0.0.21");
   afterClose.Send("GET /again HTTP/1.1\r\nHost: x\r\n\r\n");
   auto served = afterClose.Read();
   ASSERT_TRUE(served.has_value());
-  EXPECT_EQ(served->status, 200);
+  EXPECT_EQ(served->Status, 200);
 }
 
 TEST(FrontEnd, ClientBehindTheTrustedProxyIsTheLastForwardedAddress) {
   const struct {
-    std::string proxy;
-    const char* peer;
-    std::string forwarded;
-    std::string client;
+    std::string Proxy;
+    const char* Peer;
+    std::string Forwarded;
+    std::string Client;
   } cases[] = {
       {"127.0.0.31", "127.0.0.31", "198.51.100.7, 203.0.113.5", "203.0.113.5"},
       {"127.0.0.31", "127.0.0.31", "2001:db8::1", "2001:db8::1"},
@@ -291,19 +291,19 @@ TEST(FrontEnd, ClientBehindTheTrustedProxyIsTheLastForwardedAddress) {
       {"", "127.0.0.31", "203.0.113.5", "127.0.0.31"},
   };
   for (const auto& c : cases) {
-    EchoServer server(SmallLimits(), c.proxy);
-    Client client(server.port, c.peer);
-    client.Send("GET /who HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: " + c.forwarded + "\r\n\r\n");
+    EchoServer server(SmallLimits(), c.Proxy);
+    Client client(server.Port, c.Peer);
+    client.Send("GET /who HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: " + c.Forwarded + "\r\n\r\n");
     auto reply = client.Read();
     ASSERT_TRUE(reply.has_value());
-    EXPECT_EQ(reply->body, "GET|/who|" + c.client + "|") << c.forwarded;
+    EXPECT_EQ(reply->Body, "GET|/who|" + c.Client + "|") << c.Forwarded;
   }
 }
 
 TEST(FrontEnd, StopsAtOnceWhateverTheClientsDo) {
   auto server = std::make_unique<EchoServer>();
-  Client idle(server->port);
-  Client partial(server->port);
+  Client idle(server->Port);
+  Client partial(server->Port);
   partial.Send("GET / HTTP/1.1\r\nHost: x\r\nX-Slow: a");
   std::this_thread::sleep_for(100ms);
   auto started = Clock::now();

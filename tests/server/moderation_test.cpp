@@ -29,15 +29,15 @@ constexpr std::int64_t kUnixStart = 1700000000;
 TEST(NameFilter, FoldsLookAlikesAndSparesAllowedWords) {
   NameFilter filter({"bad", "cheat"}, {"badminton"});
   struct Case {
-    const char* name;
-    bool refused;
+    const char* Name;
+    bool Refused;
   };
   const Case cases[] = {
       {"BAD", true},        {"B4D", true},           {"B A D", true},   {"8@D", true},
       {"BADMINTON", false}, {"BADMINTON BAD", true}, {"CH3AT3R", true}, {"GOOD PLAYER", false},
       {"", false},          {"BADMINTONBAD", true},  {"ANNA", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(filter.Refuses(c.name), c.refused) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(filter.Refuses(c.Name), c.Refused) << c.Name;
   EXPECT_FALSE(NameFilter().Refuses("BAD")) << "no list, no refusal";
 }
 
@@ -63,9 +63,9 @@ TEST(NameFilter, LoadsPatternsAndAllowLinesAndNamesItsFaults) {
 
 TEST(BanList, MatchesNamePatternsAndAddressRanges) {
   struct Case {
-    const char* pattern;
-    const char* name;
-    bool matches;
+    const char* Pattern;
+    const char* Name;
+    bool Matches;
   };
   const Case names[] = {
       {"*cheat*", "BIG CHEATER", true},
@@ -78,7 +78,7 @@ TEST(BanList, MatchesNamePatternsAndAddressRanges) {
       {"*b*o*", "OB", false},
   };
   for (const Case& c : names) {
-    EXPECT_EQ(NamePatternMatches(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
+    EXPECT_EQ(NamePatternMatches(c.Pattern, c.Name), c.Matches) << c.Pattern << " " << c.Name;
   }
   const Case addresses[] = {
       {"203.0.113.0/24", "203.0.113.7", true},        {"203.0.113.0/24", "203.0.114.1", false},
@@ -87,7 +87,7 @@ TEST(BanList, MatchesNamePatternsAndAddressRanges) {
       {"203.0.113.0/24", "::ffff:203.0.113.9", true}, {"203.0.113.0/24", "not an address", false},
   };
   for (const Case& c : addresses) {
-    EXPECT_EQ(AddressInPattern(c.name, c.pattern), c.matches) << c.pattern << " " << c.name;
+    EXPECT_EQ(AddressInPattern(c.Name, c.Pattern), c.Matches) << c.Pattern << " " << c.Name;
   }
   EXPECT_TRUE(ValidAddressPattern("10.0.0.0/8"));
   EXPECT_FALSE(ValidAddressPattern("10.0.0.0/33"));
@@ -101,7 +101,7 @@ class ModerationTest : public ::testing::Test {
                      std::vector<std::pair<std::string, std::string>> headers = {}) {
     ServerRequest request{"GET", target, client};
     request.Headers = std::move(headers);
-    return service.Handle(request, {now, kUnixStart});
+    return service_.Handle(request, {now_, kUnixStart});
   }
   ServerResponse Report(const std::string& name, int score,
                         const std::string& client = "10.0.0.1") {
@@ -115,48 +115,48 @@ class ModerationTest : public ::testing::Test {
 
   void SetUp() override {
     for (auto [name, score] : {std::pair{"ANNA", 900}, {"BO", 800}, {"CHEATER", 9000000}}) {
-      ids[name] = store.Add({name, "", score, kUnixStart, 0, false, {}});
+      ids_[name] = store_.Add({name, "", score, kUnixStart, 0, false, {}});
     }
   }
 
-  ScoreStore store{":memory:"};
-  TokenStore tokens{{600s, 1000}};
-  RateLimiter versionLimiter{{100, 1s, 100}};
-  RateLimiter reportLimiter{{100, 1s, 100}};
-  LocalBackend backend{store, tokens};
-  ScoreService service{backend, versionLimiter, reportLimiter};
-  std::map<std::string, std::int64_t> ids;
+  ScoreStore store_{":memory:"};
+  TokenStore tokens_{{600s, 1000}};
+  RateLimiter versionLimiter_{{100, 1s, 100}};
+  RateLimiter reportLimiter_{{100, 1s, 100}};
+  LocalBackend backend_{store_, tokens_};
+  ScoreService service_{backend_, versionLimiter_, reportLimiter_};
+  std::map<std::string, std::int64_t> ids_;
   // Version and report requests read the bans at most once a second.
-  SteadyTime now = kStart;
-  void Later() { now += 2s; }
+  SteadyTime now_ = kStart;
+  void Later() { now_ += 2s; }
 };
 
 TEST_F(ModerationTest, AHiddenEntryLeavesEveryAnswerAtOnceAndComesBackWhenUnhidden) {
-  std::int64_t cheater = ids["CHEATER"];
-  ASSERT_TRUE(store.MarkVerified(cheater, "replay bytes"));
+  std::int64_t cheater = ids_["CHEATER"];
+  ASSERT_TRUE(store_.MarkVerified(cheater, "replay bytes"));
   ASSERT_NE(Page().find(">CHEATER<"), std::string::npos);
 
-  ASSERT_TRUE(store.Hide(cheater, "impossible score", kUnixStart + 5));
-  EXPECT_FALSE(store.Hide(cheater, "again", kUnixStart + 6)) << "hidden already";
+  ASSERT_TRUE(store_.Hide(cheater, "impossible score", kUnixStart + 5));
+  EXPECT_FALSE(store_.Hide(cheater, "again", kUnixStart + 6)) << "hidden already";
   EXPECT_EQ(Page().find("CHEATER"), std::string::npos);
   EXPECT_EQ(Api("/api/scores")["entries"].size(), 2u);
   EXPECT_EQ(Api("/api/scores")["entries"][0]["name"], "ANNA");
   EXPECT_EQ(Get("/api/entry?id=" + std::to_string(cheater)).Status, 404);
   EXPECT_EQ(Get("/cgi/replay.pl?get=" + std::to_string(cheater)).Status, 404);
   // Kept as evidence: the row, its replay and the reason.
-  auto kept = store.Entry(cheater);
+  auto kept = store_.Entry(cheater);
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->HiddenReason, "impossible score");
   EXPECT_TRUE(kept->Verified);
-  auto hidden = store.Search({"", true, 10, 0});
+  auto hidden = store_.Search({"", true, 10, 0});
   ASSERT_EQ(hidden.size(), 1u);
   EXPECT_EQ(hidden[0].Id, cheater);
 
-  ASSERT_TRUE(store.Unhide(cheater, "appeal upheld", kUnixStart + 7));
+  ASSERT_TRUE(store_.Unhide(cheater, "appeal upheld", kUnixStart + 7));
   EXPECT_NE(Page().find(">CHEATER<"), std::string::npos);
   EXPECT_EQ(Get("/cgi/replay.pl?get=" + std::to_string(cheater)).Status, 200);
 
-  auto log = store.AuditLog(10);
+  auto log = store_.AuditLog(10);
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].Action, "unhide");
   EXPECT_EQ(log[0].Reason, "appeal upheld");
@@ -166,7 +166,8 @@ TEST_F(ModerationTest, AHiddenEntryLeavesEveryAnswerAtOnceAndComesBackWhenUnhidd
 }
 
 TEST_F(ModerationTest, BansTakeNamesOffThePagesAndRefuseReportsAndAddresses) {
-  std::int64_t ban = store.AddBan({0, BanKind::Name, "*ch?at*", "cheating", 0, {}, {}}, kUnixStart);
+  std::int64_t ban =
+      store_.AddBan({0, BanKind::Name, "*ch?at*", "cheating", 0, {}, {}}, kUnixStart);
   // Pages read them at once.
   EXPECT_EQ(Page().find("CHEATER"), std::string::npos);
   EXPECT_NE(Page().find(">ANNA<"), std::string::npos);
@@ -176,39 +177,39 @@ TEST_F(ModerationTest, BansTakeNamesOffThePagesAndRefuseReportsAndAddresses) {
   EXPECT_EQ(refused.Status, 200);
   EXPECT_EQ(refused.Body, kNameRefusal);
 
-  store.AddBan({0, BanKind::Address, "10.9.0.0/16", "flooding", 0, kUnixStart + 60, {}},
-               kUnixStart);
+  store_.AddBan({0, BanKind::Address, "10.9.0.0/16", "flooding", 0, kUnixStart + 60, {}},
+                kUnixStart);
   Later();
   EXPECT_EQ(Get("/cgi/version.pl?version&prg=Rivoltra", "10.9.3.4").Status, 403);
   EXPECT_EQ(Get("/cgi/version.pl?version&prg=Rivoltra", "10.8.3.4").Status, 200);
   // A ban for a time ends by itself.
-  EXPECT_EQ(service
+  EXPECT_EQ(service_
                 .Handle({"GET", "/cgi/version.pl?version&prg=Rivoltra", "10.9.3.4"},
                         {kStart, kUnixStart + 61})
                 .Status,
             200);
 
-  ASSERT_TRUE(store.LiftBan(ban, "pattern too wide", kUnixStart + 1));
-  EXPECT_FALSE(store.LiftBan(ban, "twice", kUnixStart + 2));
+  ASSERT_TRUE(store_.LiftBan(ban, "pattern too wide", kUnixStart + 1));
+  EXPECT_FALSE(store_.LiftBan(ban, "twice", kUnixStart + 2));
   EXPECT_NE(Page().find(">CHEATER<"), std::string::npos);
-  now += 5s;
+  now_ += 5s;
   EXPECT_EQ(Report("CHEATY", 5).Body, "OK|stored|");
-  EXPECT_EQ(store.Bans().size(), 2u);
-  EXPECT_EQ(store.ActiveBans(kUnixStart + 100).size(), 0u);
+  EXPECT_EQ(store_.Bans().size(), 2u);
+  EXPECT_EQ(store_.ActiveBans(kUnixStart + 100).size(), 0u);
 }
 
 TEST_F(ModerationTest, TheNameFilterRefusesReportsAndLeavesStoredNamesOffThePages) {
-  service.FilterNames(NameFilter({"cheat"}, {}));
+  service_.FilterNames(NameFilter({"cheat"}, {}));
   EXPECT_EQ(Report("CHEATS", 5).Body, kNameRefusal);
   EXPECT_EQ(Report("C H E A T", 5).Body, kNameRefusal);
   EXPECT_EQ(Report("DORA", 5).Body, "OK|stored|");
   EXPECT_EQ(Page().find("CHEATER"), std::string::npos);
   EXPECT_NE(Page().find(">DORA<"), std::string::npos);
-  EXPECT_EQ(Get("/api/entry?id=" + std::to_string(ids["CHEATER"])).Status, 404);
+  EXPECT_EQ(Get("/api/entry?id=" + std::to_string(ids_["CHEATER"])).Status, 404);
 }
 
 TEST_F(ModerationTest, TheApiAnswersAStableCacheableShapeToAnyOrigin) {
-  ASSERT_TRUE(store.MarkVerified(ids["ANNA"], "replay"));
+  ASSERT_TRUE(store_.MarkVerified(ids_["ANNA"], "replay"));
   ServerResponse reply = Get("/api/scores?table=all&limit=2&offset=1");
   EXPECT_EQ(reply.Status, 200);
   EXPECT_EQ(reply.ContentType, "application/json");
@@ -223,13 +224,13 @@ TEST_F(ModerationTest, TheApiAnswersAStableCacheableShapeToAnyOrigin) {
   ASSERT_EQ(page["entries"].size(), 2u);
   const Json& anna = page["entries"][0];
   EXPECT_EQ(anna["rank"], 2);
-  EXPECT_EQ(anna["id"], ids["ANNA"]);
+  EXPECT_EQ(anna["id"], ids_["ANNA"]);
   EXPECT_EQ(anna["name"], "ANNA");
   EXPECT_EQ(anna["score"], 900);
   EXPECT_EQ(anna["submitted_at"], kUnixStart);
   EXPECT_EQ(anna["date"], "2023-11-14");
   EXPECT_EQ(anna["verified"], true);
-  EXPECT_EQ(anna["replay"], "/cgi/replay.pl?get=" + std::to_string(ids["ANNA"]));
+  EXPECT_EQ(anna["replay"], "/cgi/replay.pl?get=" + std::to_string(ids_["ANNA"]));
   EXPECT_TRUE(page["entries"][1]["replay"].is_null());
   EXPECT_EQ(Api("/api/scores?verified=1")["entries"].size(), 1u);
 
@@ -238,7 +239,7 @@ TEST_F(ModerationTest, TheApiAnswersAStableCacheableShapeToAnyOrigin) {
   EXPECT_EQ(again.Status, 304);
   EXPECT_TRUE(again.Body.empty());
 
-  Json entry = Api("/api/entry?id=" + std::to_string(ids["BO"]));
+  Json entry = Api("/api/entry?id=" + std::to_string(ids_["BO"]));
   EXPECT_EQ(entry["name"], "BO");
   EXPECT_FALSE(entry.contains("rank"));
 
@@ -259,9 +260,9 @@ TEST_F(ModerationTest, TheApiAnswersAStableCacheableShapeToAnyOrigin) {
 
 TEST_F(ModerationTest, MetricsAnswerOnlyTheAllowedAddresses) {
   Metrics metrics;
-  service.ServeMetrics(metrics, {"127.0.0.0/8"}, [] {
+  service_.ServeMetrics(metrics, {"127.0.0.0/8"}, [] {
     Metrics::Gauges gauges;
-    gauges.openConnections = 3;
+    gauges.OpenConnections = 3;
     return gauges;
   });
   metrics.CountRequest("table", 200, 2ms);
@@ -300,7 +301,7 @@ TEST_F(ModerationTest, MetricsAnswerOnlyTheAllowedAddresses) {
 
 TEST(NameRefusal, TheGameShowsTheServersReasonAndCanSendUnderAnotherName) {
   testing::RunningServer server;
-  server.service.FilterNames(NameFilter({"cheat"}, {}));
+  server.Service.FilterNames(NameFilter({"cheat"}, {}));
   OnlineConfig config = DefaultOnlineConfig();
   config.ServerBase = server.Base();
   CurlHttpTransport transport(2000ms, 5000ms);
@@ -313,7 +314,7 @@ TEST(NameRefusal, TheGameShowsTheServersReasonAndCanSendUnderAnotherName) {
                 "This name is not allowed on the online table. Please choose another name."});
   EXPECT_EQ(SendScore(transport, config, show, "ANNA", 100, "").Outcome, SubmitOutcome::Sent);
   EXPECT_EQ(shown.size(), 1u);
-  EXPECT_EQ(server.store.Count(), 1u);
+  EXPECT_EQ(server.Store.Count(), 1u);
 }
 
 TEST(AdminCommand, ASessionAgainstTheFileTheServerServes) {

@@ -43,8 +43,8 @@ std::filesystem::path ArtefactFolder() {
 }
 
 struct PngSize {
-  std::uint32_t width = 0;
-  std::uint32_t height = 0;
+  std::uint32_t Width = 0;
+  std::uint32_t Height = 0;
 };
 
 std::optional<PngSize> ReadPngSize(const std::filesystem::path& file) {
@@ -76,43 +76,43 @@ TEST(TablePageScreenshot, RendersAtPhoneAndDesktopWidths) {
       {"ANONYMOUS", "GERMANY", 2000, 1764695200},
   };
   for (const auto& entry : entries) {
-    std::int64_t id = server.store.Add(entry);
+    std::int64_t id = server.Store.Add(entry);
     // Verified rows, a long name among them, show their mark and replay link.
     if (entry.Name == "ANNA MARIA" || entry.Name == "KIMI" || entry.Name.size() == 24) {
-      server.store.MarkVerified(id, "RVR");
+      server.Store.MarkVerified(id, "RVR");
     }
   }
   OnlineConfig config = DefaultOnlineConfig();
   config.ServerBase = server.Base();
 
   const struct {
-    const char* name;
-    std::uint32_t width;
-    std::uint32_t height;
+    const char* Name;
+    std::uint32_t Width;
+    std::uint32_t Height;
   } views[] = {{"phone", 390, 844}, {"desktop", 1280, 800}};
   for (const auto& view : views) {
-    auto profile = testing::FreshTempPath(std::string("chromium-") + view.name);
-    auto shot = ArtefactFolder() / (std::string("online_table_") + view.name + ".png");
+    auto profile = testing::FreshTempPath(std::string("chromium-") + view.Name);
+    auto shot = ArtefactFolder() / (std::string("online_table_") + view.Name + ".png");
     std::filesystem::remove(shot);
     testing::Child child = testing::Spawn(
         {*chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
          "--no-first-run", "--disable-background-networking", "--disable-component-update",
          "--disable-sync", "--user-data-dir=" + profile.string(), "--screenshot=" + shot.string(),
-         "--window-size=" + std::to_string(view.width) + "," + std::to_string(view.height),
+         "--window-size=" + std::to_string(view.Width) + "," + std::to_string(view.Height),
          OnlineTableAddress(config)},
         false);
-    ASSERT_GT(child.pid, 0);
-    auto status = testing::WaitForExit(child.pid, 90s);
-    ::close(child.output);
+    ASSERT_GT(child.Pid, 0);
+    auto status = testing::WaitForExit(child.Pid, 90s);
+    ::close(child.Output);
     std::filesystem::remove_all(profile);
-    ASSERT_TRUE(status.has_value()) << view.name << ": chromium did not finish";
+    ASSERT_TRUE(status.has_value()) << view.Name << ": chromium did not finish";
 
     auto size = ReadPngSize(shot);
-    ASSERT_TRUE(size.has_value()) << view.name << ": no picture at " << shot;
-    EXPECT_EQ(size->width, view.width) << view.name;
-    EXPECT_EQ(size->height, view.height) << view.name;
+    ASSERT_TRUE(size.has_value()) << view.Name << ": no picture at " << shot;
+    EXPECT_EQ(size->Width, view.Width) << view.Name;
+    EXPECT_EQ(size->Height, view.Height) << view.Name;
     // A blank or error page compresses to a few kilobytes; the table does not.
-    EXPECT_GT(std::filesystem::file_size(shot), 20000u) << view.name;
+    EXPECT_GT(std::filesystem::file_size(shot), 20000u) << view.Name;
   }
 }
 

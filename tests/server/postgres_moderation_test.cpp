@@ -31,57 +31,57 @@ class PostgresModeration : public ::testing::Test {
                    "rivoltra_schema, replays, redeemed_tokens, hidden_entries, bans, audit_log "
                    "CASCADE"));
     PQfinish(connection);
-    backend = std::make_unique<PostgresBackend>(address, TokenStore::Limits{}, 2);
+    backend_ = std::make_unique<PostgresBackend>(address, TokenStore::Limits{}, 2);
     for (auto [name, score] : {std::pair{"ANNA", 900}, {"BO", 800}, {"CHEATER", 9000000}}) {
-      ids[name] = Store(name, score);
+      ids_[name] = Store(name, score);
     }
   }
 
   std::int64_t Store(const std::string& name, int score) {
     ServiceTime time{SteadyTime{}, kNow};
-    auto token = backend->IssueToken("10.0.0.1", time);
+    auto token = backend_->IssueToken("10.0.0.1", time);
     EXPECT_TRUE(token);
-    EXPECT_EQ(backend->StoreWithToken(*token, {name, "", score, kNow, 0, false, {}}, time),
+    EXPECT_EQ(backend_->StoreWithToken(*token, {name, "", score, kNow, 0, false, {}}, time),
               ScoreBackend::Redeemed::Stored);
-    return backend->EntryOfToken(*token, time)->Id;
+    return backend_->EntryOfToken(*token, time)->Id;
   }
 
-  std::unique_ptr<PostgresBackend> backend;
-  std::map<std::string, std::int64_t> ids;
+  std::unique_ptr<PostgresBackend> backend_;
+  std::map<std::string, std::int64_t> ids_;
 };
 
 TEST_F(PostgresModeration, HidingRenamingAndBansWorkAsOnSqliteAndAreLogged) {
-  std::int64_t cheater = ids["CHEATER"];
-  ASSERT_TRUE(backend->MarkVerified(cheater, "replay"));
-  ASSERT_TRUE(backend->Hide(cheater, "impossible score", kNow + 1));
-  EXPECT_FALSE(backend->Hide(cheater, "again", kNow + 2));
-  EXPECT_FALSE(backend->Hide(999999, "no such entry", kNow + 2));
-  auto best = backend->Best(10);
+  std::int64_t cheater = ids_["CHEATER"];
+  ASSERT_TRUE(backend_->MarkVerified(cheater, "replay"));
+  ASSERT_TRUE(backend_->Hide(cheater, "impossible score", kNow + 1));
+  EXPECT_FALSE(backend_->Hide(cheater, "again", kNow + 2));
+  EXPECT_FALSE(backend_->Hide(999999, "no such entry", kNow + 2));
+  auto best = backend_->Best(10);
   ASSERT_EQ(best.size(), 2u);
   EXPECT_EQ(best[0].Name, "ANNA");
-  EXPECT_EQ(backend->Ranked(1, 10, EntryFilter::All).size(), 1u);
-  EXPECT_FALSE(backend->ReplayOf(cheater)) << "a hidden entry's replay is not served";
-  EXPECT_EQ(backend->Entry(cheater)->HiddenReason, "impossible score");
-  EXPECT_EQ(backend->Search({"", true, 10, 0}).size(), 1u);
-  EXPECT_EQ(backend->Search({"an", false, 10, 0}).size(), 1u);
-  ASSERT_TRUE(backend->Unhide(cheater, "appeal upheld", kNow + 3));
-  EXPECT_EQ(backend->ReplayOf(cheater), "replay");
+  EXPECT_EQ(backend_->Ranked(1, 10, EntryFilter::All).size(), 1u);
+  EXPECT_FALSE(backend_->ReplayOf(cheater)) << "a hidden entry's replay is not served";
+  EXPECT_EQ(backend_->Entry(cheater)->HiddenReason, "impossible score");
+  EXPECT_EQ(backend_->Search({"", true, 10, 0}).size(), 1u);
+  EXPECT_EQ(backend_->Search({"an", false, 10, 0}).size(), 1u);
+  ASSERT_TRUE(backend_->Unhide(cheater, "appeal upheld", kNow + 3));
+  EXPECT_EQ(backend_->ReplayOf(cheater), "replay");
 
-  ASSERT_TRUE(backend->Rename(ids["BO"], "BOB", "typo", kNow + 4));
-  EXPECT_EQ(backend->Entry(ids["BO"])->Name, "BOB");
-  EXPECT_FALSE(backend->Rename(999999, "X", "none", kNow + 4));
+  ASSERT_TRUE(backend_->Rename(ids_["BO"], "BOB", "typo", kNow + 4));
+  EXPECT_EQ(backend_->Entry(ids_["BO"])->Name, "BOB");
+  EXPECT_FALSE(backend_->Rename(999999, "X", "none", kNow + 4));
 
   std::int64_t ban =
-      backend->AddBan({0, BanKind::Address, "10.0.0.0/8", "spam", 0, kNow + 60, {}}, kNow + 5);
-  EXPECT_EQ(backend->ActiveBans(kNow + 10).size(), 1u);
-  EXPECT_EQ(backend->ActiveBans(kNow + 61).size(), 0u) << "ended by itself";
-  ASSERT_TRUE(backend->LiftBan(ban, "mistake", kNow + 6));
-  EXPECT_FALSE(backend->LiftBan(ban, "twice", kNow + 7));
-  EXPECT_EQ(backend->ActiveBans(kNow + 10).size(), 0u);
-  ASSERT_EQ(backend->Bans().size(), 1u);
-  EXPECT_EQ(backend->Bans()[0].LiftedAt, kNow + 6);
+      backend_->AddBan({0, BanKind::Address, "10.0.0.0/8", "spam", 0, kNow + 60, {}}, kNow + 5);
+  EXPECT_EQ(backend_->ActiveBans(kNow + 10).size(), 1u);
+  EXPECT_EQ(backend_->ActiveBans(kNow + 61).size(), 0u) << "ended by itself";
+  ASSERT_TRUE(backend_->LiftBan(ban, "mistake", kNow + 6));
+  EXPECT_FALSE(backend_->LiftBan(ban, "twice", kNow + 7));
+  EXPECT_EQ(backend_->ActiveBans(kNow + 10).size(), 0u);
+  ASSERT_EQ(backend_->Bans().size(), 1u);
+  EXPECT_EQ(backend_->Bans()[0].LiftedAt, kNow + 6);
 
-  auto log = backend->AuditLog(10);
+  auto log = backend_->AuditLog(10);
   ASSERT_EQ(log.size(), 5u);
   EXPECT_EQ(log[0].Action, "unban");
   EXPECT_EQ(log[1].Action, "ban");
@@ -94,7 +94,7 @@ TEST_F(PostgresModeration, HidingRenamingAndBansWorkAsOnSqliteAndAreLogged) {
 TEST_F(PostgresModeration, TheServiceLeavesBannedNamesOffItsPages) {
   RateLimiter versionLimiter{{100, 1s, 100}};
   RateLimiter reportLimiter{{100, 1s, 100}};
-  ScoreService service(*backend, versionLimiter, reportLimiter);
+  ScoreService service(*backend_, versionLimiter, reportLimiter);
   auto page = [&] {
     return service
         .Handle({"GET", "/cgi/version.pl?prg=Rivoltra&show&type=0", "127.0.0.1"},
@@ -102,10 +102,10 @@ TEST_F(PostgresModeration, TheServiceLeavesBannedNamesOffItsPages) {
         .Body;
   };
   EXPECT_NE(page().find(">CHEATER<"), std::string::npos);
-  backend->AddBan({0, BanKind::Name, "*cheat*", "cheating", 0, {}, {}}, kNow);
+  backend_->AddBan({0, BanKind::Name, "*cheat*", "cheating", 0, {}, {}}, kNow);
   EXPECT_EQ(page().find("CHEATER"), std::string::npos);
   EXPECT_NE(page().find(">ANNA<"), std::string::npos);
-  EXPECT_EQ(backend->StoredScores(), 3u);
+  EXPECT_EQ(backend_->StoredScores(), 3u);
 }
 
 }  // namespace

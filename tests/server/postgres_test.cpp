@@ -150,7 +150,7 @@ TEST_F(PostgresTest, ASpentTokenNamesItsEntryAndVerifyingKeepsTheReplayOnce) {
 
 TEST_F(PostgresTest, TheLinkEndsWithTheTokenLifetime) {
   TokenStore::Limits limits;
-  limits.lifetime = 1s;
+  limits.Lifetime = 1s;
   auto backend = Open(limits);
   auto token = backend->IssueToken("10.0.0.1", kAnyTime);
   ASSERT_TRUE(token.has_value());
@@ -206,8 +206,8 @@ TEST_F(PostgresTest, TwoServerProgramsShareTokensAndTable) {
   for (int i = 0; i < 2; ++i) {
     children.push_back(testing::Spawn(
         {RIVOLTRA_SCORES_BINARY, "--listen", "127.0.0.1:0", "--db", address_, "--quiet"}));
-    ASSERT_GT(children.back().pid, 0);
-    std::string line = testing::ReadLine(children.back().output, 10000ms);
+    ASSERT_GT(children.back().Pid, 0);
+    std::string line = testing::ReadLine(children.back().Output, 10000ms);
     std::size_t portAt = line.find("127.0.0.1:");
     ASSERT_NE(portAt, std::string::npos) << line;
     bases.push_back("http://127.0.0.1:" + std::to_string(std::stoi(line.substr(portAt + 10))));
@@ -226,9 +226,9 @@ TEST_F(PostgresTest, TwoServerProgramsShareTokensAndTable) {
   ASSERT_TRUE(page.has_value());
   EXPECT_NE(page->find(">ACROSS<"), std::string::npos);
   for (auto& child : children) {
-    ::kill(child.pid, SIGTERM);
-    auto status = testing::WaitForExit(child.pid, 5000ms);
-    ::close(child.output);
+    ::kill(child.Pid, SIGTERM);
+    auto status = testing::WaitForExit(child.Pid, 5000ms);
+    ::close(child.Output);
     ASSERT_TRUE(status.has_value());
     EXPECT_EQ(WEXITSTATUS(*status), 0);
   }

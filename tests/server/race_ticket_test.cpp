@@ -36,20 +36,20 @@ constexpr std::int32_t kScore = 4200;
 constexpr std::int64_t kNoon = 1700000000 / 86400 * 86400 + 12 * 3600;
 
 struct Run {
-  std::optional<RaceTicket> ticket;
-  std::uint32_t seed = 0;
-  std::uint8_t car = 1;
-  std::uint32_t ticks = 100;
-  std::uint16_t keys = kReplayLeft;  // the input that makes this run's tick stream its own
+  std::optional<RaceTicket> Ticket;
+  std::uint32_t Seed = 0;
+  std::uint8_t Car = 1;
+  std::uint32_t Ticks = 100;
+  std::uint16_t Keys = ReplayLeft;  // the input that makes this run's tick stream its own
 };
 
 std::string ReplayOf(const Run& run, const std::string& name) {
   ReplayRecorder recorder;
-  recorder.Begin({"1.0", 0x1234, run.seed, run.car, run.ticket});
-  for (std::uint32_t tick = 0; tick < run.ticks; ++tick) {
-    recorder.AddTick(tick % 7 == 0 ? run.keys : 0, 1);
+  recorder.Begin({"1.0", 0x1234, run.Seed, run.Car, run.Ticket});
+  for (std::uint32_t tick = 0; tick < run.Ticks; ++tick) {
+    recorder.AddTick(tick % 7 == 0 ? run.Keys : 0, 1);
   }
-  return recorder.Finish({kScore, 2, run.ticks, name, "SWEDEN"});
+  return recorder.Finish({kScore, 2, run.Ticks, name, "SWEDEN"});
 }
 
 // The same game under another name, as anyone can make it from a downloaded replay: the name
@@ -75,13 +75,13 @@ class TicketedTable {
   }
 
   ServerResponse Get(const std::string& target) {
-    return service_.Handle({"GET", target, "10.0.0.1", "", {}}, now);
+    return service_.Handle({"GET", target, "10.0.0.1", "", {}}, Now);
   }
   std::optional<RaceTicket> Ticket(std::int64_t issuedAt, const std::string& query = "") {
-    const std::int64_t unixNow = now.UnixSeconds;
-    now.UnixSeconds = issuedAt;
+    const std::int64_t unixNow = Now.UnixSeconds;
+    Now.UnixSeconds = issuedAt;
     auto ticket = TicketOfReply(Get("/cgi/ticket.pl" + query).Body);
-    now.UnixSeconds = unixNow;
+    Now.UnixSeconds = unixNow;
     return ticket;
   }
   std::optional<RaceTicket> Daily(std::int64_t issuedAt) {
@@ -93,16 +93,16 @@ class TicketedTable {
     const std::string token = ServerFieldOf(Get("/cgi/version.pl?version&prg=Rivoltra").Body);
     const std::string code = EncodeGroups(EncodeBits(ScoreMessage(name, kScore, token, "SWEDEN")));
     EXPECT_EQ(Get("/cgi/version.pl?hs&prg=Rivoltra&inf=" + code).Status, 200);
-    return service_.Handle({"POST", "/cgi/replay.pl?token=" + token, "10.0.0.1", replay, {}}, now);
+    return service_.Handle({"POST", "/cgi/replay.pl?token=" + token, "10.0.0.1", replay, {}}, Now);
   }
   void SetRules(TicketRules rules) { service_.SetTicketRules(rules); }
 
-  ServiceTime now{SteadyTime{} + 1h, kNoon};
+  ServiceTime Now{SteadyTime{} + 1h, kNoon};
 
  private:
   ProcessVerifier::Limits VerifierLimits() {
     ProcessVerifier::Limits limits;
-    limits.program = script_.Path();
+    limits.Program = script_.Path();
     return limits;
   }
 
@@ -121,19 +121,19 @@ void ExpectRefused(const ServerResponse& answer, const std::string& reason, cons
 // downloaded and relabelled, verifies no other entry.
 void EveryCheckRefusesItsForgery(ScoreBackend& backend) {
   TicketedTable table(backend);
-  const std::int64_t now = table.now.UnixSeconds;
+  const std::int64_t now = table.Now.UnixSeconds;
   const auto fresh = table.Ticket(now - 10);
   ASSERT_TRUE(fresh.has_value());
   RaceTicket otherSecret = TicketSigner(std::string(32, 'x')).Issue(TicketKind::Race, now - 10, 0);
   RaceTicket edited = *fresh;
   edited.IssuedAt -= 3600;
-  const auto expired = table.Ticket(now - TicketRules{}.lifetime.count() - 10);
+  const auto expired = table.Ticket(now - TicketRules{}.Lifetime.count() - 10);
   const auto future = table.Ticket(now + 60);
   const auto justIssued = table.Ticket(now);
   const struct {
-    const char* what;
-    Run run;
-    std::string reason;
+    const char* What;
+    scores::Run Run;
+    std::string Reason;
   } cases[] = {
       {"no ticket",
        {std::nullopt, 99},
@@ -154,7 +154,7 @@ void EveryCheckRefusesItsForgery(ScoreBackend& backend) {
        {justIssued, justIssued->Seed, 1, 1000},
        "not verified: race longer than the time since its ticket"},
   };
-  for (const auto& c : cases) ExpectRefused(table.Send(ReplayOf(c.run, "EVE")), c.reason, c.what);
+  for (const auto& c : cases) ExpectRefused(table.Send(ReplayOf(c.Run, "EVE")), c.Reason, c.What);
   EXPECT_TRUE(backend.Best(100, EntryFilter::VerifiedOnly).empty());
 
   // Ten seconds old: 100 ticks (three seconds) fit.
@@ -179,7 +179,7 @@ void EveryCheckRefusesItsForgery(ScoreBackend& backend) {
 // keeps each name's best run.
 void DailyRunsAndTheirTable(ScoreBackend& backend) {
   TicketedTable table(backend);
-  const std::int64_t now = table.now.UnixSeconds;
+  const std::int64_t now = table.Now.UnixSeconds;
   const std::uint32_t today = DayOfUnixSeconds(now);
   const DailyCourse course = DailyCourseOf(today);
   const auto car = static_cast<std::uint8_t>(course.Car);
@@ -204,7 +204,7 @@ void DailyRunsAndTheirTable(ScoreBackend& backend) {
   ASSERT_EQ(table.Send(ReplayOf(annasRun, "ANNA")).Body, "OK|verified|");
   ExpectRefused(table.Send(ReplayOf({second, course.Seed, car}, "BO")),
                 "not verified: the same run was stored before", "the same inputs, a new ticket");
-  ASSERT_EQ(table.Send(ReplayOf({second, course.Seed, car, 100, kReplayRight}, "BO")).Body,
+  ASSERT_EQ(table.Send(ReplayOf({second, course.Seed, car, 100, ReplayRight}, "BO")).Body,
             "OK|verified|");
 
   const auto list =
@@ -230,20 +230,20 @@ void DailyRunsAndTheirTable(ScoreBackend& backend) {
 void BestRunOfANameAndTheDayBoundary(ScoreBackend& backend) {
   TicketedTable table(backend);
   TicketRules rules;
-  rules.lifetime = 6h;
-  rules.dailyGrace = 1h;
+  rules.Lifetime = 6h;
+  rules.DailyGrace = 1h;
   table.SetRules(rules);
-  const std::int64_t midnight = (table.now.UnixSeconds / 86400 + 1) * 86400;
+  const std::int64_t midnight = (table.Now.UnixSeconds / 86400 + 1) * 86400;
   const std::uint32_t day = DayOfUnixSeconds(midnight - 1);
   const auto car = static_cast<std::uint8_t>(DailyCourseOf(day).Car);
   const std::uint32_t seed = DailyCourseOf(day).Seed;
   const auto beforeMidnight = [&] { return table.Daily(midnight - 60); };
 
-  table.now.UnixSeconds = midnight + 3599;
-  ASSERT_EQ(table.Send(ReplayOf({beforeMidnight(), seed, car, 100, kReplayLeft}, "ANNA")).Body,
+  table.Now.UnixSeconds = midnight + 3599;
+  ASSERT_EQ(table.Send(ReplayOf({beforeMidnight(), seed, car, 100, ReplayLeft}, "ANNA")).Body,
             "OK|verified|");
-  table.now.UnixSeconds = midnight + 3601;
-  ExpectRefused(table.Send(ReplayOf({beforeMidnight(), seed, car, 100, kReplayRight}, "ANNA")),
+  table.Now.UnixSeconds = midnight + 3601;
+  ExpectRefused(table.Send(ReplayOf({beforeMidnight(), seed, car, 100, ReplayRight}, "ANNA")),
                 "not verified: daily run sent after its day's grace", "after the grace period");
   EXPECT_EQ(backend.DailyBest(day, 10).size(), 1u);
   EXPECT_TRUE(backend.DailyBest(day + 1, 10).empty());
@@ -254,12 +254,12 @@ void BestRunOfANameAndTheDayBoundary(ScoreBackend& backend) {
 // goes), and a banned name.
 void TheDaysTableShowsWhatTheMainTableShows(ScoreBackend& backend) {
   TicketedTable table(backend);
-  const std::int64_t now = table.now.UnixSeconds;
+  const std::int64_t now = table.Now.UnixSeconds;
   const std::uint32_t today = DayOfUnixSeconds(now);
   const std::string date = DateTextOf(today);
   const DailyCourse course = DailyCourseOf(today);
   const auto car = static_cast<std::uint8_t>(course.Car);
-  const std::uint16_t keys[] = {kReplayLeft, kReplayRight, kReplayLeft | kReplayRight};
+  const std::uint16_t keys[] = {ReplayLeft, ReplayRight, ReplayLeft | ReplayRight};
   const char* const names[] = {"ANNA", "BO", "CY"};
   for (int run = 0; run < 3; ++run) {
     const Run daily{table.Daily(now - 60), course.Seed, car, 100, keys[run]};

@@ -33,7 +33,7 @@ std::string MakeReplay(std::int32_t score, const std::string& name, const std::s
                        const std::optional<RaceTicket>& ticket = std::nullopt) {
   ReplayRecorder recorder;
   recorder.Begin({"1.0", 0x1234, ticket ? ticket->Seed : 99, 0, ticket});
-  for (int tick = 0; tick < 100; ++tick) recorder.AddTick(tick % 7 == 0 ? kReplayLeft : 0, 1);
+  for (int tick = 0; tick < 100; ++tick) recorder.AddTick(tick % 7 == 0 ? ReplayLeft : 0, 1);
   return recorder.Finish({score, 2, 100, name, country});
 }
 
@@ -41,10 +41,10 @@ class ReplayUpload : public ::testing::Test {
  protected:
   void UseVerifier(const Script& script, std::chrono::seconds wall = 5s, std::size_t waiting = 2) {
     ProcessVerifier::Limits limits;
-    limits.program = script.Path();
-    limits.wallTime = wall;
-    limits.cpuTime = wall;
-    limits.waiting = waiting;
+    limits.Program = script.Path();
+    limits.WallTime = wall;
+    limits.CpuTime = wall;
+    limits.Waiting = waiting;
     verifier_ = std::make_unique<ProcessVerifier>(limits);
     service_.AcceptReplays(*verifier_, uploadLimiter_);
   }
@@ -92,8 +92,8 @@ class ReplayUpload : public ::testing::Test {
 TEST_F(ReplayUpload, ReproducedReplayMarksItsEntryAndIsOfferedForDownload) {
   Script script("echo \"$@\" > \"$(dirname \"$0\")/arguments\"\n" + Reproduces(4200));
   ProcessVerifier::Limits limits;
-  limits.program = script.Path();
-  limits.dataFolder = "/opt/game data";
+  limits.Program = script.Path();
+  limits.DataFolder = "/opt/game data";
   verifier_ = std::make_unique<ProcessVerifier>(limits);
   service_.AcceptReplays(*verifier_, uploadLimiter_);
 
@@ -189,12 +189,12 @@ TEST_F(ReplayUpload, RefusalsLeaveTheEntryAsItWas) {
   Script hangs("sleep 20");
 
   const struct {
-    const char* what;
-    std::string token;
-    std::string body;
-    const Script* verifier;
-    int status;
-    const char* reason;
+    const char* What;
+    std::string Token;
+    std::string Body;
+    const Script* Verifier;
+    int Status;
+    const char* Reason;
   } cases[] = {
       {"damaged", token, damaged, &reproduces, 400, "ERROR|damaged replay"},
       {"truncated", token, good.substr(0, good.size() - 7), &reproduces, 400,
@@ -222,15 +222,15 @@ TEST_F(ReplayUpload, RefusalsLeaveTheEntryAsItWas) {
       {"verifier overruns", token, good, &hangs, 503, "ERROR|not verified: verifier overran"},
   };
   for (const auto& c : cases) {
-    UseVerifier(*c.verifier, 1s);
+    UseVerifier(*c.Verifier, 1s);
     auto start = std::chrono::steady_clock::now();
-    ServerResponse answer = Upload(c.token, c.body);
-    EXPECT_EQ(answer.Status, c.status) << c.what << ": " << answer.Body;
-    EXPECT_EQ(answer.Body.rfind(c.reason, 0), 0u) << c.what << ": " << answer.Body;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << c.what;
+    ServerResponse answer = Upload(c.Token, c.Body);
+    EXPECT_EQ(answer.Status, c.Status) << c.What << ": " << answer.Body;
+    EXPECT_EQ(answer.Body.rfind(c.Reason, 0), 0u) << c.What << ": " << answer.Body;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << c.What;
     ScoreEntry entry = Stored("ANNA");
-    EXPECT_FALSE(entry.Verified) << c.what;
-    EXPECT_EQ(store_.ReplayOf(entry.Id), std::nullopt) << c.what;
+    EXPECT_FALSE(entry.Verified) << c.What;
+    EXPECT_EQ(store_.ReplayOf(entry.Id), std::nullopt) << c.What;
   }
 
   // The same token still names its entry after all that; once verified, never again.
@@ -307,12 +307,12 @@ TEST_F(ReplayUpload, AFullQueueAnswersBusyAtOnce) {
 }
 
 TEST(VerifierVerdict, ExitStatusAndLineMustAgree) {
-  using Kind = VerifierVerdict::Kind;
+  using Kind = VerdictKind;
   const struct {
-    int status;
-    const char* line;
-    Kind kind;
-    std::int64_t score;
+    int Status;
+    const char* Line;
+    VerdictKind Kind;
+    std::int64_t Score;
   } cases[] = {
       {0, R"({"valid": true, "score": 4200, "level": 3, "ticks": 10, "reason": ""})",
        Kind::Reproduced, 4200},
@@ -330,9 +330,9 @@ TEST(VerifierVerdict, ExitStatusAndLineMustAgree) {
       {3, R"({"valid": true, "score": 4200})", Kind::Failed, 0},
   };
   for (const auto& c : cases) {
-    VerifierVerdict verdict = VerdictOf(c.status, std::string(c.line) + "\n");
-    EXPECT_EQ(verdict.kind, c.kind) << c.status << " " << c.line;
-    EXPECT_EQ(verdict.score, c.score) << c.line;
+    VerifierVerdict verdict = VerdictOf(c.Status, std::string(c.Line) + "\n");
+    EXPECT_EQ(verdict.Kind, c.Kind) << c.Status << " " << c.Line;
+    EXPECT_EQ(verdict.Score, c.Score) << c.Line;
   }
   EXPECT_EQ(JsonMember(R"({"a": {"valid": false}, "valid": true})", "valid"), "true");
   EXPECT_EQ(JsonMember(R"({"a": [1, {"b": 2}], "score": 5})", "score"), "5");
@@ -403,14 +403,14 @@ class ServerProgram {
         RIVOLTRA_SCORES_BINARY, "--listen", "127.0.0.1:0", "--db", ":memory:", "--quiet"};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     child_ = testing::Spawn(arguments);
-    std::string line = testing::ReadLine(child_.output, 10000ms);
+    std::string line = testing::ReadLine(child_.Output, 10000ms);
     std::size_t portAt = line.find("127.0.0.1:");
     if (portAt != std::string::npos) port_ = std::stoi(line.substr(portAt + 10));
   }
   ~ServerProgram() {
-    ::kill(child_.pid, SIGTERM);
-    testing::WaitForExit(child_.pid, 5000ms);
-    ::close(child_.output);
+    ::kill(child_.Pid, SIGTERM);
+    testing::WaitForExit(child_.Pid, 5000ms);
+    ::close(child_.Output);
   }
   int Port() const { return port_; }
   std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
@@ -493,8 +493,8 @@ TEST(ReplayProgram, RefusesMoreWaitingVerificationsThanRequestThreads) {
   testing::Child child =
       testing::Spawn({RIVOLTRA_SCORES_BINARY, "--listen", "127.0.0.1:0", "--db",
                       ":memory:", "--threads", "3", "--verify-jobs", "1", "--verify-queue", "2"});
-  auto status = testing::WaitForExit(child.pid, 5000ms);
-  ::close(child.output);
+  auto status = testing::WaitForExit(child.Pid, 5000ms);
+  ::close(child.Output);
   ASSERT_TRUE(status.has_value());
   EXPECT_EQ(WEXITSTATUS(*status), 2);
 }

@@ -29,7 +29,7 @@ class ScoreServiceTest : public ::testing::Test {
                      const std::string& client = "127.0.0.1") {
     std::int64_t unix =
         kUnixStart + std::chrono::duration_cast<std::chrono::seconds>(now - kStart).count();
-    return service.Handle({"GET", target, client}, {now, unix});
+    return service_.Handle({"GET", target, client}, {now, unix});
   }
   // The token of a fresh version reply, read the way the game reads it.
   std::string IssueToken(SteadyTime now = kStart) {
@@ -38,12 +38,12 @@ class ScoreServiceTest : public ::testing::Test {
     return ServerFieldOf(reply.Body);
   }
 
-  ScoreStore store{":memory:"};
-  TokenStore tokens{{600s, 1000}};
-  RateLimiter versionLimiter{{100, 1s, 100}};
-  RateLimiter reportLimiter{{3, 60s, 100}};
-  LocalBackend backend{store, tokens};
-  ScoreService service{backend, versionLimiter, reportLimiter};
+  ScoreStore store_{":memory:"};
+  TokenStore tokens_{{600s, 1000}};
+  RateLimiter versionLimiter_{{100, 1s, 100}};
+  RateLimiter reportLimiter_{{3, 60s, 100}};
+  LocalBackend backend_{store_, tokens_};
+  ScoreService service_{backend_, versionLimiter_, reportLimiter_};
 };
 
 TEST_F(ScoreServiceTest, VersionReplyStartsWithOkAndCarriesTokenInFieldFive) {
@@ -55,8 +55,8 @@ TEST_F(ScoreServiceTest, VersionReplyStartsWithOkAndCarriesTokenInFieldFive) {
   std::string second = IssueToken();
   EXPECT_EQ(second.size(), TokenStore::kTokenLength);
   EXPECT_NE(first, second);
-  EXPECT_EQ(tokens.Outstanding(), 2u);
-  EXPECT_EQ(tokens.Redeem(first, kStart), TokenStore::Verdict::Accepted);
+  EXPECT_EQ(tokens_.Outstanding(), 2u);
+  EXPECT_EQ(tokens_.Redeem(first, kStart), TokenStore::Verdict::Accepted);
 }
 
 TEST_F(ScoreServiceTest, StoresAValidReportWithItsTimeAndFoldedSpaces) {
@@ -64,8 +64,8 @@ TEST_F(ScoreServiceTest, StoresAValidReportWithItsTimeAndFoldedSpaces) {
   ServerResponse stored =
       Get(ReportTarget(ScoreMessage("  ANNA   MARIA ", 4321, token, "NEW  ZEALAND")), kStart + 5s);
   EXPECT_EQ(stored.Status, 200) << stored.Body;
-  ASSERT_EQ(store.Count(), 1u);
-  ScoreEntry entry = store.Best(1)[0];
+  ASSERT_EQ(store_.Count(), 1u);
+  ScoreEntry entry = store_.Best(1)[0];
   EXPECT_EQ(entry.Name, "ANNA MARIA");
   EXPECT_EQ(entry.Country, "NEW ZEALAND");
   EXPECT_EQ(entry.Score, 4321);
@@ -87,7 +87,7 @@ TEST_F(ScoreServiceTest, RefusesUnknownReusedAndExpiredTokens) {
   ServerResponse late = Get(ReportTarget(ScoreMessage("B", 10, old, "")), kStart + 601s);
   EXPECT_EQ(late.Status, 403);
   EXPECT_NE(late.Body.find("expired"), std::string::npos);
-  EXPECT_EQ(store.Count(), 1u);
+  EXPECT_EQ(store_.Count(), 1u);
 }
 
 TEST_F(ScoreServiceTest, RefusesImplausibleEntriesWithoutSpendingTheToken) {
@@ -113,7 +113,7 @@ TEST_F(ScoreServiceTest, RefusesImplausibleEntriesWithoutSpendingTheToken) {
   std::string wrongKey = message;
   wrongKey[wrongKey.find("|key=") + 5] = kScoreKeyLetter == 'A' ? 'B' : 'A';
   EXPECT_EQ(Get(ReportTarget(wrongKey), kStart, "10.0.1.1").Status, 400);
-  EXPECT_EQ(store.Count(), 0u);
+  EXPECT_EQ(store_.Count(), 0u);
   // Twenty-four letters and runs of spaces fold to fit.
   EXPECT_EQ(Get(ReportTarget(ScoreMessage(std::string(24, 'N') + "      ", 10, token, ""))).Status,
             200);
@@ -129,14 +129,14 @@ TEST_F(ScoreServiceTest, LimitsReportsPerClientAddress) {
   EXPECT_EQ(
       Get(ReportTarget(ScoreMessage("A", 9, IssueToken(kStart + 60s), "")), kStart + 60s).Status,
       200);
-  EXPECT_EQ(store.Count(), 5u);
+  EXPECT_EQ(store_.Count(), 5u);
 }
 
 TEST_F(ScoreServiceTest, RoutesEveryRequestToOneAnswer) {
   const struct {
-    const char* method;
-    std::string target;
-    int status;
+    const char* Method;
+    std::string Target;
+    int Status;
   } cases[] = {
       {"GET", "/", 200},
       {"GET", "/cgi/version.pl?prg=Rivoltra&show&type=0", 200},
@@ -169,13 +169,13 @@ TEST_F(ScoreServiceTest, RoutesEveryRequestToOneAnswer) {
       {"", "/", 405},
   };
   for (const auto& c : cases) {
-    ServerResponse response = service.Handle({c.method, c.target, "127.0.0.1"}, {kStart, 0});
-    EXPECT_EQ(response.Status, c.status) << c.method << " " << c.target;
+    ServerResponse response = service_.Handle({c.Method, c.Target, "127.0.0.1"}, {kStart, 0});
+    EXPECT_EQ(response.Status, c.Status) << c.Method << " " << c.Target;
     if (response.Status >= 400) {
-      EXPECT_EQ(response.Body.substr(0, 6), "ERROR|") << c.target;
+      EXPECT_EQ(response.Body.substr(0, 6), "ERROR|") << c.Target;
     }
   }
-  EXPECT_EQ(tokens.Outstanding(), 0u);
+  EXPECT_EQ(tokens_.Outstanding(), 0u);
 }
 
 TEST(ScoreServiceStorage, ReportWhoseStoreFailsKeepsItsTokenForARetry) {

@@ -13,26 +13,26 @@ using namespace std::chrono_literals;
 TEST(ServerOptions, DefaultsAreTheLimitsTheServerAlwaysHad) {
   auto options = ParseServerOptions({}, "default.db");
   ASSERT_TRUE(options.has_value());
-  EXPECT_EQ(options->host, "127.0.0.1");
-  EXPECT_EQ(options->port, 8642);
-  EXPECT_EQ(options->database, "default.db");
-  EXPECT_EQ(options->versionLimit.burst, 30);
-  EXPECT_EQ(options->versionLimit.refill, 2000ms);
-  EXPECT_EQ(options->reportLimit.burst, 5);
-  EXPECT_EQ(options->reportLimit.refill, 60000ms);
-  EXPECT_EQ(options->tokens.lifetime, 600s);
-  EXPECT_EQ(options->tokens.capacity, 10000u);
-  EXPECT_EQ(options->http.readTimeoutSeconds, 5);
-  EXPECT_EQ(options->http.maxBodyBytes, 1024u);
-  EXPECT_EQ(options->http.maxHeaderBytes, 8192u);
-  EXPECT_TRUE(options->trustedProxy.empty());
-  EXPECT_TRUE(options->webFolder.empty());
-  EXPECT_EQ(options->http.maxUploadBytes, 1u << 20);
-  EXPECT_EQ(options->verifier.running, 1u);
-  EXPECT_EQ(options->verifier.waiting, 2u);
-  EXPECT_EQ(options->verifier.cpuTime, 5s);
-  EXPECT_EQ(options->verifier.wallTime, 6s);
-  EXPECT_EQ(options->uploadLimit.burst, 5);
+  EXPECT_EQ(options->Host, "127.0.0.1");
+  EXPECT_EQ(options->Port, 8642);
+  EXPECT_EQ(options->Database, "default.db");
+  EXPECT_EQ(options->VersionLimit.Burst, 30);
+  EXPECT_EQ(options->VersionLimit.Refill, 2000ms);
+  EXPECT_EQ(options->ReportLimit.Burst, 5);
+  EXPECT_EQ(options->ReportLimit.Refill, 60000ms);
+  EXPECT_EQ(options->Tokens.Lifetime, 600s);
+  EXPECT_EQ(options->Tokens.Capacity, 10000u);
+  EXPECT_EQ(options->Http.ReadTimeoutSeconds, 5);
+  EXPECT_EQ(options->Http.MaxBodyBytes, 1024u);
+  EXPECT_EQ(options->Http.MaxHeaderBytes, 8192u);
+  EXPECT_TRUE(options->TrustedProxy.empty());
+  EXPECT_TRUE(options->WebFolder.empty());
+  EXPECT_EQ(options->Http.MaxUploadBytes, 1u << 20);
+  EXPECT_EQ(options->Verifier.Running, 1u);
+  EXPECT_EQ(options->Verifier.Waiting, 2u);
+  EXPECT_EQ(options->Verifier.CpuTime, 5s);
+  EXPECT_EQ(options->Verifier.WallTime, 6s);
+  EXPECT_EQ(options->UploadLimit.Burst, 5);
   EXPECT_EQ(ConflictIn(*options), std::nullopt);
 }
 
@@ -45,19 +45,19 @@ TEST(ServerOptions, VerifierOptionsAndTheirLimits) {
                           "--upload-burst",       "9",      "--upload-refill-ms",    "100"},
                          "x.db");
   ASSERT_TRUE(options.has_value());
-  EXPECT_EQ(options->verifier.program, "/opt/v");
-  EXPECT_EQ(options->verifier.dataFolder, "/opt/data");
-  EXPECT_EQ(options->verifier.cpuTime, 3s);
-  EXPECT_EQ(options->verifier.wallTime, 6s);
-  EXPECT_EQ(options->verifier.running, 2u);
-  EXPECT_EQ(options->verifier.waiting, 5u);
-  EXPECT_EQ(options->http.maxUploadBytes, 4096u);
-  EXPECT_EQ(options->http.maxUploadsAtOnce, 4u);
-  EXPECT_EQ(options->uploadLimit.burst, 9);
-  EXPECT_EQ(options->uploadLimit.refill, 100ms);
+  EXPECT_EQ(options->Verifier.Program, "/opt/v");
+  EXPECT_EQ(options->Verifier.DataFolder, "/opt/data");
+  EXPECT_EQ(options->Verifier.CpuTime, 3s);
+  EXPECT_EQ(options->Verifier.WallTime, 6s);
+  EXPECT_EQ(options->Verifier.Running, 2u);
+  EXPECT_EQ(options->Verifier.Waiting, 5u);
+  EXPECT_EQ(options->Http.MaxUploadBytes, 4096u);
+  EXPECT_EQ(options->Http.MaxUploadsAtOnce, 4u);
+  EXPECT_EQ(options->UploadLimit.Burst, 9);
+  EXPECT_EQ(options->UploadLimit.Refill, 100ms);
   // Two verifying and five waiting hold seven of the eight request threads: one is left.
   EXPECT_EQ(ConflictIn(*options), std::nullopt);
-  options->http.workerThreads = 7;
+  options->Http.WorkerThreads = 7;
   EXPECT_NE(ConflictIn(*options), std::nullopt);
 
   for (const std::vector<std::string>& refused :
@@ -72,13 +72,13 @@ TEST(ServerOptions, VerifierOptionsAndTheirLimits) {
 TEST(ServerOptions, TicketOptions) {
   auto defaults = ParseServerOptions({}, "x.db");
   ASSERT_TRUE(defaults.has_value());
-  EXPECT_EQ(defaults->ticketSecretFile, "");
-  EXPECT_EQ(defaults->ticketRules.slack, 5s);
+  EXPECT_EQ(defaults->TicketSecretFile, "");
+  EXPECT_EQ(defaults->TicketRules.Slack, 5s);
   auto options = ParseServerOptions(
       {"--ticket-secret", "/etc/rivoltra/secret", "--ticket-slack", "600"}, "x.db");
   ASSERT_TRUE(options.has_value());
-  EXPECT_EQ(options->ticketSecretFile, "/etc/rivoltra/secret");
-  EXPECT_EQ(options->ticketRules.slack, 600s);
+  EXPECT_EQ(options->TicketSecretFile, "/etc/rivoltra/secret");
+  EXPECT_EQ(options->TicketRules.Slack, 600s);
   for (const std::vector<std::string>& refused : std::vector<std::vector<std::string>>{
            {"--ticket-secret", ""}, {"--ticket-slack", "-1"}, {"--ticket-slack", "86401"}}) {
     EXPECT_FALSE(ParseServerOptions(refused, "x.db").has_value()) << refused[0];
@@ -119,23 +119,23 @@ TEST(ServerOptions, EveryLimitCanBeSet) {
                                      "--quiet"},
                                     "default.db");
   ASSERT_TRUE(options.has_value());
-  EXPECT_EQ(options->host, "::1");
-  EXPECT_EQ(options->port, 9000);
-  EXPECT_TRUE(IsPostgresAddress(options->database));
-  EXPECT_EQ(options->trustedProxy, "10.0.0.2");
-  EXPECT_EQ(options->webFolder, "site");
-  EXPECT_EQ(options->versionLimit.burst, 100);
-  EXPECT_EQ(options->versionLimit.refill, 250ms);
-  EXPECT_EQ(options->reportLimit.burst, 7);
-  EXPECT_EQ(options->reportLimit.refill, 30000ms);
-  EXPECT_EQ(options->http.maxHeaderCount, 20u);
-  EXPECT_EQ(options->http.maxBodyBytes, 65536u);
-  EXPECT_EQ(options->http.maxConnections, 500u);
-  EXPECT_EQ(options->http.maxConnectionsPerClient, 8u);
-  EXPECT_EQ(options->http.listenBacklog, 64);
-  EXPECT_EQ(options->http.readTimeoutSeconds, 9);
-  EXPECT_EQ(options->tokens.perClient, 3u);
-  EXPECT_TRUE(options->quiet);
+  EXPECT_EQ(options->Host, "::1");
+  EXPECT_EQ(options->Port, 9000);
+  EXPECT_TRUE(IsPostgresAddress(options->Database));
+  EXPECT_EQ(options->TrustedProxy, "10.0.0.2");
+  EXPECT_EQ(options->WebFolder, "site");
+  EXPECT_EQ(options->VersionLimit.Burst, 100);
+  EXPECT_EQ(options->VersionLimit.Refill, 250ms);
+  EXPECT_EQ(options->ReportLimit.Burst, 7);
+  EXPECT_EQ(options->ReportLimit.Refill, 30000ms);
+  EXPECT_EQ(options->Http.MaxHeaderCount, 20u);
+  EXPECT_EQ(options->Http.MaxBodyBytes, 65536u);
+  EXPECT_EQ(options->Http.MaxConnections, 500u);
+  EXPECT_EQ(options->Http.MaxConnectionsPerClient, 8u);
+  EXPECT_EQ(options->Http.ListenBacklog, 64);
+  EXPECT_EQ(options->Http.ReadTimeoutSeconds, 9);
+  EXPECT_EQ(options->Tokens.PerClient, 3u);
+  EXPECT_TRUE(options->Quiet);
 }
 
 TEST(ServerOptions, RefusesBadValues) {

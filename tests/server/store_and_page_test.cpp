@@ -63,8 +63,8 @@ TEST(ScoreStore, KeepsEntriesAcrossReopeningAndRefusesNewerSchemas) {
 
 TEST(ScorePage, EscapesMarkupAndControlCharacters) {
   const struct {
-    const char* text;
-    const char* escaped;
+    const char* Text;
+    const char* Escaped;
   } cases[] = {
       {"PLAIN NAME", "PLAIN NAME"},
       {"<script>alert(1)</script>", "&lt;script&gt;alert(1)&lt;/script&gt;"},
@@ -74,7 +74,7 @@ TEST(ScorePage, EscapesMarkupAndControlCharacters) {
        "break\xEF\xBF\xBD"},
       {"caf\xC3\xA9", "caf\xC3\xA9"},
   };
-  for (const auto& c : cases) EXPECT_EQ(EscapeHtml(c.text), c.escaped) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(EscapeHtml(c.Text), c.Escaped) << c.Text;
 }
 
 TEST(ScorePage, FormatsDatesInUtcAndDropsImpossibleOnes) {
@@ -109,9 +109,9 @@ TEST(ScoreStore, DamagedFilesAreRefusedWithAMessageNamingThem) {
   for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 7919 % 251);
 
   const struct {
-    const char* name;
-    std::string bytes;
-    const char* expected;
+    const char* Name;
+    std::string Bytes;
+    const char* Expected;
   } cases[] = {
       {"random", garbage + garbage, "not a database"},
       {"short", "SQLite", "not a database"},
@@ -119,15 +119,15 @@ TEST(ScoreStore, DamagedFilesAreRefusedWithAMessageNamingThem) {
       {"page41", content.substr(0, 40 * 4096) + garbage + content.substr(41 * 4096), "damaged: "},
   };
   for (const auto& c : cases) {
-    auto path = FreshPath(c.name);
-    std::ofstream(path, std::ios::binary) << c.bytes;
+    auto path = FreshPath(c.Name);
+    std::ofstream(path, std::ios::binary) << c.Bytes;
     try {
       ScoreStore store(path.string());
-      ADD_FAILURE() << c.name << " was opened";
+      ADD_FAILURE() << c.Name << " was opened";
     } catch (const StorageError& error) {
       std::string message = error.what();
       EXPECT_EQ(message.rfind(path.string() + ": ", 0), 0u) << message;
-      EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+      EXPECT_NE(message.find(c.Expected), std::string::npos) << message;
       EXPECT_EQ(message.find('\n'), std::string::npos) << message;
     }
     std::filesystem::remove(path);

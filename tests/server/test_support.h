@@ -30,24 +30,24 @@ namespace rivoltra::scores::testing {
 class RunningServer {
  public:
   explicit RunningServer(const std::string& database = ":memory:")
-      : store(database), frontEnd(service, HttpFrontEnd::Limits{1, 1, 1024, 4}) {
-    port = frontEnd.Bind("127.0.0.1", 0);
-    thread_ = std::thread([this] { frontEnd.Run(); });
+      : Store(database), FrontEnd(Service, HttpFrontEnd::Limits{1, 1, 1024, 4}) {
+    Port = FrontEnd.Bind("127.0.0.1", 0);
+    thread_ = std::thread([this] { FrontEnd.Run(); });
   }
   ~RunningServer() {
-    frontEnd.Stop();
+    FrontEnd.Stop();
     thread_.join();
   }
-  std::string Base() const { return "http://127.0.0.1:" + std::to_string(port); }
+  std::string Base() const { return "http://127.0.0.1:" + std::to_string(Port); }
 
-  ScoreStore store;
-  TokenStore tokens{TokenStore::Limits{}};
-  RateLimiter versionLimiter{{30, std::chrono::seconds(2), 64}};
-  RateLimiter reportLimiter{{5, std::chrono::seconds(60), 64}};
-  LocalBackend backend{store, tokens};
-  ScoreService service{backend, versionLimiter, reportLimiter};
-  HttpFrontEnd frontEnd;
-  int port = 0;
+  ScoreStore Store;
+  TokenStore Tokens{TokenStore::Limits{}};
+  RateLimiter VersionLimiter{{30, std::chrono::seconds(2), 64}};
+  RateLimiter ReportLimiter{{5, std::chrono::seconds(60), 64}};
+  LocalBackend Backend{Store, Tokens};
+  ScoreService Service{Backend, VersionLimiter, ReportLimiter};
+  HttpFrontEnd FrontEnd;
+  int Port = 0;
 
  private:
   std::thread thread_;
@@ -105,8 +105,8 @@ inline std::optional<std::string> RawExchange(
 
 // A child process with its standard output on a pipe.
 struct Child {
-  pid_t pid = -1;
-  int output = -1;
+  pid_t Pid = -1;
+  int Output = -1;
 };
 
 inline Child Spawn(const std::vector<std::string>& arguments, bool captureOutput = true) {

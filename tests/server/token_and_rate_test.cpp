@@ -62,7 +62,7 @@ TEST(TokenStore, TakenTokenCanBeRestoredOnce) {
   TokenStore tokens({600s, 100, 4}, CountingTokens());
   tokens.Issue("10.0.0.1", kStart);
   TokenStore::Taken taken = tokens.Take("T1", kStart + 1s);
-  EXPECT_EQ(taken.verdict, TokenStore::Verdict::Accepted);
+  EXPECT_EQ(taken.Verdict, TokenStore::Verdict::Accepted);
   EXPECT_EQ(tokens.Redeem("T1", kStart + 1s), TokenStore::Verdict::Unknown);  // taken out
   tokens.Restore(taken);
   tokens.Restore(taken);

@@ -108,8 +108,8 @@ TEST(UploadAbuse, AnUploadIsJudgedByItsHeadBeforeItsBodyIsRead) {
 
 TEST(UploadAbuse, OneAddressHoldsNoMoreThanItsShareOfTheUploadPlaces) {
   HttpFrontEnd::Limits limits;
-  limits.maxUploadsAtOnce = 4;
-  limits.maxUploadsPerClient = 2;
+  limits.MaxUploadsAtOnce = 4;
+  limits.MaxUploadsPerClient = 2;
   Listener listener(limits);
   const std::string head =
       "POST /cgi/replay.pl?token=good HTTP/1.1\r\nHost: x\r\nContent-Length: 1000\r\n\r\nx";
@@ -169,11 +169,11 @@ TEST(VerifierLimits, AVerifierOverItsMemoryLimitFailsInsteadOfTakingTheServersMe
                                    "exec python3 -c \"x = bytearray(300 << 20); "
                                    "print('{\\\"valid\\\": true, \\\"score\\\": 1}')\"");
   ProcessVerifier::Limits limits;
-  limits.program = script;
-  limits.memoryBytes = std::size_t{128} << 20;
-  EXPECT_EQ(ProcessVerifier(limits).Verify("replay").kind, VerifierVerdict::Kind::Failed);
-  limits.memoryBytes = std::size_t{1} << 30;
-  EXPECT_EQ(ProcessVerifier(limits).Verify("replay").kind, VerifierVerdict::Kind::Reproduced);
+  limits.Program = script;
+  limits.MemoryBytes = std::size_t{128} << 20;
+  EXPECT_EQ(ProcessVerifier(limits).Verify("replay").Kind, VerdictKind::Failed);
+  limits.MemoryBytes = std::size_t{1} << 30;
+  EXPECT_EQ(ProcessVerifier(limits).Verify("replay").Kind, VerdictKind::Reproduced);
   std::filesystem::remove_all(folder);
 }
 
@@ -181,8 +181,8 @@ TEST(VerifierLimits, StopAllEndsRunningVerificationsAtOnce) {
   auto folder = testing::FreshTempPath("stopped-verifier");
   std::string script = WriteScript(folder, "sleep 5 & sleep 5\necho '{\"valid\": true}'");
   ProcessVerifier::Limits limits;
-  limits.program = script;
-  limits.wallTime = 10s;
+  limits.Program = script;
+  limits.WallTime = 10s;
   ProcessVerifier verifier(limits);
   auto started = std::chrono::steady_clock::now();
   std::thread stopper([&] {
@@ -191,21 +191,21 @@ TEST(VerifierLimits, StopAllEndsRunningVerificationsAtOnce) {
   });
   VerifierVerdict verdict = verifier.Verify("replay");
   stopper.join();
-  EXPECT_EQ(verdict.kind, VerifierVerdict::Kind::Failed);
+  EXPECT_EQ(verdict.Kind, VerdictKind::Failed);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
-  EXPECT_EQ(verifier.Verify("replay").kind, VerifierVerdict::Kind::Failed) << "stopped for good";
+  EXPECT_EQ(verifier.Verify("replay").Kind, VerdictKind::Failed) << "stopped for good";
   std::filesystem::remove_all(folder);
 }
 
 TEST(AccessLog, AJsonLineHoldsTheRequestAndSurvivesHostileBytes) {
   HttpFrontEnd::Exchange exchange;
   std::string target = "/cgi/version.pl?x=\"\n\xff\x01";
-  exchange.client = "203.0.113.9";
-  exchange.method = "GET";
-  exchange.target = target;
-  exchange.status = 404;
-  exchange.bodyBytes = 23;
-  exchange.duration = 1500us;
+  exchange.Client = "203.0.113.9";
+  exchange.Method = "GET";
+  exchange.Target = target;
+  exchange.Status = 404;
+  exchange.BodyBytes = 23;
+  exchange.Duration = 1500us;
   std::string line =
       AccessLogJson(exchange, std::chrono::system_clock::time_point(1700000000123ms));
   EXPECT_EQ(line.find('\n'), std::string::npos) << "one line per request";

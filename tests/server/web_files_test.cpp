@@ -61,11 +61,11 @@ ServerRequest Get(std::string target,
 TEST(WebFiles, ServesEachFileWithItsTypeCachePolicyAndGzipWhenItPays) {
   WebFiles web(FixtureFolder());
   const struct {
-    std::string target;
-    std::string file;
-    std::string type;
-    std::string cache;
-    bool gzipped;
+    std::string Target;
+    std::string File;
+    std::string Type;
+    std::string Cache;
+    bool Gzipped;
   } cases[] = {
       {"/play/", "index.html", "text/html; charset=utf-8", "no-cache", true},
       {"/play/index.html", "index.html", "text/html; charset=utf-8", "no-cache", true},
@@ -83,23 +83,23 @@ TEST(WebFiles, ServesEachFileWithItsTypeCachePolicyAndGzipWhenItPays) {
        "no-cache", true},
   };
   for (const auto& c : cases) {
-    std::string original = FileText(FixtureFolder() / c.file);
-    ServerResponse plain = web.Handle(Get(c.target));
-    EXPECT_EQ(plain.Status, 200) << c.target;
-    EXPECT_EQ(plain.ContentType, c.type) << c.target;
-    EXPECT_EQ(HeaderOf(plain, "Cache-Control"), c.cache) << c.target;
-    EXPECT_EQ(HeaderOf(plain, "Content-Encoding"), "") << c.target;
-    EXPECT_EQ(BodyOf(plain), original) << c.target;
+    std::string original = FileText(FixtureFolder() / c.File);
+    ServerResponse plain = web.Handle(Get(c.Target));
+    EXPECT_EQ(plain.Status, 200) << c.Target;
+    EXPECT_EQ(plain.ContentType, c.Type) << c.Target;
+    EXPECT_EQ(HeaderOf(plain, "Cache-Control"), c.Cache) << c.Target;
+    EXPECT_EQ(HeaderOf(plain, "Content-Encoding"), "") << c.Target;
+    EXPECT_EQ(BodyOf(plain), original) << c.Target;
 
-    ServerResponse packed = web.Handle(Get(c.target, {{"accept-encoding", "br, gzip, deflate"}}));
-    EXPECT_EQ(packed.Status, 200) << c.target;
-    if (c.gzipped) {
-      EXPECT_EQ(HeaderOf(packed, "Content-Encoding"), "gzip") << c.target;
-      EXPECT_LT(BodyOf(packed).size(), original.size()) << c.target;
-      EXPECT_EQ(Gunzip(BodyOf(packed)), original) << c.target;
-      EXPECT_NE(HeaderOf(packed, "ETag"), HeaderOf(plain, "ETag")) << c.target;
+    ServerResponse packed = web.Handle(Get(c.Target, {{"accept-encoding", "br, gzip, deflate"}}));
+    EXPECT_EQ(packed.Status, 200) << c.Target;
+    if (c.Gzipped) {
+      EXPECT_EQ(HeaderOf(packed, "Content-Encoding"), "gzip") << c.Target;
+      EXPECT_LT(BodyOf(packed).size(), original.size()) << c.Target;
+      EXPECT_EQ(Gunzip(BodyOf(packed)), original) << c.Target;
+      EXPECT_NE(HeaderOf(packed, "ETag"), HeaderOf(plain, "ETag")) << c.Target;
     } else {
-      EXPECT_EQ(BodyOf(packed), original) << c.target;  // random bytes: gzip would only grow
+      EXPECT_EQ(BodyOf(packed), original) << c.Target;  // random bytes: gzip would only grow
     }
   }
   // A refusal of gzip is honoured.
@@ -116,8 +116,8 @@ TEST(WebFiles, RevalidationAnswersNotModified) {
   ASSERT_FALSE(modified.empty());
 
   const struct {
-    std::vector<std::pair<std::string, std::string>> headers;
-    int status;
+    std::vector<std::pair<std::string, std::string>> Headers;
+    int Status;
   } cases[] = {
       {{{"accept-encoding", "gzip"}, {"if-none-match", tag}}, 304},
       {{{"accept-encoding", "gzip"}, {"if-none-match", "\"other\", " + tag}}, 304},
@@ -128,9 +128,9 @@ TEST(WebFiles, RevalidationAnswersNotModified) {
       {{{"if-modified-since", "yesterday"}}, 200},
   };
   for (const auto& c : cases) {
-    ServerResponse response = web.Handle(Get("/play/index.html", c.headers));
-    EXPECT_EQ(response.Status, c.status) << c.headers.back().second;
-    if (c.status == 304) {
+    ServerResponse response = web.Handle(Get("/play/index.html", c.Headers));
+    EXPECT_EQ(response.Status, c.Status) << c.Headers.back().second;
+    if (c.Status == 304) {
       EXPECT_EQ(BodyOf(response), "");
     }
   }
@@ -199,17 +199,17 @@ TEST(WebFiles, ProgramLinksThePlayPageOnlyWithWeb) {
       arguments.push_back(FixtureFolder().string());
     }
     testing::Child child = testing::Spawn(arguments);
-    ASSERT_GT(child.pid, 0);
-    std::string line = testing::ReadLine(child.output, 5000ms);
+    ASSERT_GT(child.Pid, 0);
+    std::string line = testing::ReadLine(child.Output, 5000ms);
     std::size_t portAt = line.find("127.0.0.1:");
     ASSERT_NE(portAt, std::string::npos) << line;
     int port = std::stoi(line.substr(portAt + 10));
     auto home = testing::RawExchange(port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n");
     auto game = testing::RawExchange(
         port, "GET /play/rivoltra.wasm HTTP/1.1\r\nHost: x\r\nAccept-Encoding: gzip\r\n\r\n");
-    ::kill(child.pid, SIGTERM);
-    testing::WaitForExit(child.pid, 5000ms);
-    ::close(child.output);
+    ::kill(child.Pid, SIGTERM);
+    testing::WaitForExit(child.Pid, 5000ms);
+    ::close(child.Output);
     ASSERT_TRUE(home && game);
     EXPECT_EQ(home->find("Play in the browser") != std::string::npos, withWeb);
     EXPECT_EQ(home->find("href=\"/play/\"") != std::string::npos, withWeb);

@@ -22,9 +22,9 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   ScriptRunner runner(out);
   runner.Start();
   runner.Execute("seed 424242");
-  Game& game = runner.game();
+  Game& game = runner.Game();
   const int menuSprites = game.Sprites.Engine().SpriteCount();
-  Autopilot pilot(game, runner.platform().Keys());
+  Autopilot pilot(game, runner.Platform().Keys());
 
   int gamesStarted = 0;
   int gamesEnded = 0;
@@ -38,24 +38,24 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
   for (int tick = 0; tick < kSoakTicks; ++tick) {
     const GameScreen screen = game.ScreenState;
     if (screen == GameScreen::Race) {
-      if (game.race.State.Level >= kGiveUpLevel) {
+      if (game.Race.State.Level >= kGiveUpLevel) {
         // The player gives up: a press of the finish key, then yes.
         pilot.ReleaseAll();
         givingUp = true;
-        if (game.race.State.FinishPrompt) {
+        if (game.Race.State.FinishPrompt) {
           runner.Execute("down Y");
         } else if (escapeHeld) {
           runner.Execute("up Escape");
           escapeHeld = false;
-        } else if (game.race.State.RaceRunning) {
+        } else if (game.Race.State.RaceRunning) {
           runner.Execute("down Escape");
           escapeHeld = true;
         }
       } else {
         pilot.Drive();
       }
-      if (game.race.State.Level % 3 == 0) ++trafficLevelTicks;
-      if (game.race.State.Level > highestLevel) highestLevel = game.race.State.Level;
+      if (game.Race.State.Level % 3 == 0) ++trafficLevelTicks;
+      if (game.Race.State.Level > highestLevel) highestLevel = game.Race.State.Level;
     } else {
       if (inGame) {
         // The first screen after a game: the race has freed all of its sprites.
@@ -87,7 +87,7 @@ TEST(Soak, SixtyThousandTicksOfGamesEndCleanlyAndFreeEveryRaceSprite) {
       }
     }
     runner.Execute("tick");
-    runner.context().soundLog.clear();
+    runner.Context().SoundLog.clear();
     ASSERT_FALSE(::testing::Test::HasFatalFailure());
   }
 

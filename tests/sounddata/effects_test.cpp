@@ -54,9 +54,9 @@ struct Effect {
 };
 
 const std::vector<SoundItemData>& Archive() {
-  static const std::vector<SoundItemData> items =
+  static const std::vector<SoundItemData> kItems =
       ReadSoundArchive((DataFolder() / "Res" / "Sounds.sfx").string());
-  return items;
+  return kItems;
 }
 
 Effect Find(const std::string& name) {

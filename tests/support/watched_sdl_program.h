@@ -19,7 +19,7 @@ namespace rivoltra::testsupport {
 inline int RunWatchedSdlProgram(const std::function<void(Game&)>& afterTick,
                                 std::chrono::seconds wallClockLimit, bool& stuck) {
   LoopHooks hooks;
-  hooks.afterTick = [&afterTick](Game& game, std::uint32_t) { afterTick(game); };
+  hooks.AfterTick = [&afterTick](Game& game, std::uint32_t) { afterTick(game); };
   std::mutex mutex;
   std::condition_variable ended;
   bool done = false;

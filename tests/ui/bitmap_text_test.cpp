@@ -13,17 +13,17 @@ using testing::UiFixture;
 constexpr int kGlyphs = BitmapText::kGlyphCount;
 
 struct TextFixture : ::testing::Test {
-  UiFixture ui{{Item("Font_medium_inactive", 24, 20, kGlyphs), Item("Font_big", 40, 30, kGlyphs)}};
-  BitmapText text;
-  void SetUp() override { text.PrepareFontTables(); }
+  UiFixture Ui{{Item("Font_medium_inactive", 24, 20, kGlyphs), Item("Font_big", 40, 30, kGlyphs)}};
+  BitmapText Text;
+  void SetUp() override { Text.PrepareFontTables(); }
 };
 
 TEST_F(TextFixture, PenMovesByTheAdvanceTablesAndTruncatesAfterEveryGlyph) {
   struct Case {
-    FontKind font;
-    const char* text;
-    int x;
-    int endX;
+    FontKind Font;
+    const char* Text;
+    int X;
+    int EndX;
   };
   const Case cases[] = {
       // W22 I8 N15 D16 O17 W22
@@ -35,43 +35,43 @@ TEST_F(TextFixture, PenMovesByTheAdvanceTablesAndTruncatesAfterEveryGlyph) {
       {FontKind::Medium, "a/b", 10, 21},
   };
   for (const Case& c : cases) {
-    if (c.font == FontKind::Big) {
-      text.SelectBigFont();
+    if (c.Font == FontKind::Big) {
+      Text.SelectBigFont();
     } else {
-      text.SelectMediumFont();
+      Text.SelectMediumFont();
     }
-    text.WriteText(ui.surface(), ui.images.Items(), c.text, c.x, 100);
-    EXPECT_EQ(text.TextEndX, c.endX) << c.text;
+    Text.WriteText(Ui.Surface(), Ui.Images.Items(), c.Text, c.X, 100);
+    EXPECT_EQ(Text.TextEndX, c.EndX) << c.Text;
   }
 }
 
 TEST_F(TextFixture, EmptyTextDrawsNothingAndKeepsTheEnd) {
-  text.SelectMediumFont();
-  text.TextEndX = 77;
-  text.WriteText(ui.surface(), ui.images.Items(), "", 0, 0);
-  EXPECT_EQ(text.TextEndX, 77);
+  Text.SelectMediumFont();
+  Text.TextEndX = 77;
+  Text.WriteText(Ui.Surface(), Ui.Images.Items(), "", 0, 0);
+  EXPECT_EQ(Text.TextEndX, 77);
 }
 
 TEST_F(TextFixture, EachCharacterDrawsItsOwnGlyphPattern) {
-  text.SelectMediumFont();
-  ui.surface().Fill(0);
-  text.WriteText(ui.surface(), ui.images.Items(), "0A", 100, 50);
+  Text.SelectMediumFont();
+  Ui.Surface().Fill(0);
+  Text.WriteText(Ui.Surface(), Ui.Images.Items(), "0A", 100, 50);
   // "0" is pattern 1 (red 10), "A" is pattern 18 (red 95) drawn 13 pixels further on.
-  EXPECT_EQ(ui.surface().At(100, 50), XrgbToRgb565(10u << 16));
-  EXPECT_EQ(ui.surface().At(113, 50), XrgbToRgb565(95u << 16));
-  EXPECT_EQ(ui.surface().At(100, 70), 0) << "glyphs are 20 pixels high";
+  EXPECT_EQ(Ui.Surface().At(100, 50), XrgbToRgb565(10u << 16));
+  EXPECT_EQ(Ui.Surface().At(113, 50), XrgbToRgb565(95u << 16));
+  EXPECT_EQ(Ui.Surface().At(100, 70), 0) << "glyphs are 20 pixels high";
 }
 
 TEST_F(TextFixture, PreparingTheTablesTwiceChangesNothing) {
-  const int before = text.Advance(FontKind::Big, 'W');
-  text.PrepareFontTables();
-  EXPECT_EQ(text.Advance(FontKind::Big, 'W'), before);
+  const int before = Text.Advance(FontKind::Big, 'W');
+  Text.PrepareFontTables();
+  EXPECT_EQ(Text.Advance(FontKind::Big, 'W'), before);
   EXPECT_EQ(before, 29);
 }
 
 TEST_F(TextFixture, MissingFontRaisesTheImageListError) {
-  text.SelectSmallFont();
-  EXPECT_THROW(text.WriteText(ui.surface(), ui.images.Items(), "1", 0, 0), ImageListError);
+  Text.SelectSmallFont();
+  EXPECT_THROW(Text.WriteText(Ui.Surface(), Ui.Images.Items(), "1", 0, 0), ImageListError);
 }
 
 }  // namespace

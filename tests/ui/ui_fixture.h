@@ -36,23 +36,23 @@ inline ImageItemData Item(std::string name, int patternWidth, int patternHeight,
 
 // An initialised 800 x 600 display with one image list and a sprite engine bound to it.
 struct UiFixture {
-  NullPlatform platform;
-  Display display{platform};
-  ImageList images;
-  DisplaySpriteEngine sprites;
+  NullPlatform Platform;
+  rivoltra::Display Display{Platform};
+  ImageList Images;
+  DisplaySpriteEngine Sprites;
 
   explicit UiFixture(std::vector<ImageItemData> items) {
-    images.SetDisplay(&display);
-    sprites.SetDisplay(&display);
-    images.Items().Assign(std::move(items));
-    display.Initialize();
+    Images.SetDisplay(&Display);
+    Sprites.SetDisplay(&Display);
+    Images.Items().Assign(std::move(items));
+    Display.Initialize();
   }
   ~UiFixture() {
-    sprites.Engine().RemoveChildren();
-    sprites.SetDisplay(nullptr);
-    images.SetDisplay(nullptr);
+    Sprites.Engine().RemoveChildren();
+    Sprites.SetDisplay(nullptr);
+    Images.SetDisplay(nullptr);
   }
-  Surface& surface() { return display.BackBuffer(); }
+  rivoltra::Surface& Surface() { return Display.BackBuffer(); }
 };
 
 }  // namespace rivoltra::testing

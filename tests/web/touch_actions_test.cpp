@@ -20,12 +20,12 @@ TEST(TouchActions, EveryPressReachesTheNextTickAndOnlyHeldOnesStay) {
   using enum RaceAction;
   // Steps: "hold" the buttons held now, or "tick": what that tick reads.
   struct Step {
-    bool tick;
-    ActionStates states;
+    bool Tick;
+    ActionStates States;
   };
   const struct {
-    std::string name;
-    std::vector<Step> steps;
+    std::string Name;
+    std::vector<Step> Steps;
   } cases[] = {
       {"held across ticks",
        {{false, Of({Accelerate})}, {true, Of({Accelerate})}, {true, Of({Accelerate})}}},
@@ -54,12 +54,12 @@ TEST(TouchActions, EveryPressReachesTheNextTickAndOnlyHeldOnesStay) {
   for (const auto& c : cases) {
     TouchActions touch;
     int tick = 0;
-    for (const Step& step : c.steps) {
-      if (!step.tick) {
-        touch.Hold(step.states);
+    for (const Step& step : c.Steps) {
+      if (!step.Tick) {
+        touch.Hold(step.States);
         continue;
       }
-      EXPECT_EQ(touch.ForTick().Bits(), step.states.Bits()) << c.name << ", tick " << tick;
+      EXPECT_EQ(touch.ForTick().Bits(), step.States.Bits()) << c.Name << ", tick " << tick;
       touch.TickRan();
       ++tick;
     }

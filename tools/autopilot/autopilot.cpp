@@ -15,11 +15,11 @@ namespace rivoltra {
 
 namespace {
 
-constexpr int kKeyUp = VirtualKey::Up;
-constexpr int kKeyDown = VirtualKey::Down;
-constexpr int kKeyLeft = VirtualKey::Left;
-constexpr int kKeyRight = VirtualKey::Right;
-constexpr int kKeyControl = VirtualKey::Control;
+constexpr int kKeyUp = virtual_key::kUp;
+constexpr int kKeyDown = virtual_key::kDown;
+constexpr int kKeyLeft = virtual_key::kLeft;
+constexpr int kKeyRight = virtual_key::kRight;
+constexpr int kKeyControl = virtual_key::kControl;
 // How far ahead, in ticks until contact, the autopilot cares about objects.
 constexpr double kHorizonTicks = 90;
 
@@ -148,7 +148,7 @@ void Autopilot::ReleaseAll() {
 }
 
 double Autopilot::LaneCost(int lane) const {
-  const RaceState& race = game_.race.State;
+  const RaceState& race = game_.Race.State;
   const CarState& car = race.Car;
   const double laneX = LaneCentredX(lane, car.Width);
   const double step = std::min(race.Speed / car.SteerDivisor, car.SteerMax);
@@ -177,7 +177,7 @@ double Autopilot::LaneCost(int lane) const {
 }
 
 bool Autopilot::HazardInPath(double withinTicks) const {
-  const RaceState& race = game_.race.State;
+  const RaceState& race = game_.Race.State;
   const CarState& car = race.Car;
   for (const TrackObject& object : race.Objects) {
     if (!object.Used || Weight(object.Kind) < 50) continue;
@@ -190,7 +190,7 @@ bool Autopilot::HazardInPath(double withinTicks) const {
 }
 
 bool Autopilot::TargetOnAimLine() const {
-  const RaceState& race = game_.race.State;
+  const RaceState& race = game_.Race.State;
   const CarState& car = race.Car;
   const double aimX = car.X + car.Width / 2.0;
   const TrackObject* nearest = nullptr;
@@ -210,8 +210,8 @@ bool Autopilot::TargetOnAimLine() const {
 }
 
 void Autopilot::Drive() {
-  const RaceState& race = game_.race.State;
-  if (game_.ScreenState != GameScreen::Race || !game_.raceScene.Live() || !race.RaceRunning) {
+  const RaceState& race = game_.Race.State;
+  if (game_.ScreenState != GameScreen::Race || !game_.RaceScene.Live() || !race.RaceRunning) {
     ReleaseAll();
     return;
   }

@@ -22,21 +22,21 @@ namespace {
 constexpr int kStateEvery = 20;
 
 struct Scenario {
-  const char* name;
-  std::uint32_t seed;
-  int car;
+  const char* Name;
+  std::uint32_t Seed;
+  int Car;
   // Race ticks before the driver starts (the car stands, the clock runs down).
-  int idleTicks = 0;
+  int IdleTicks = 0;
   // A careless driver: full throttle, weaving, fire held; it crashes a lot.
-  bool careless = false;
+  bool Careless = false;
   // Race ticks at which P is pressed (and pressed again 40 ticks later), and at which the
   // finish prompt is opened and answered N; 0 for never.
-  int pauseAt = 0;
-  int promptAt = 0;
+  int PauseAt = 0;
+  int PromptAt = 0;
   // After this many race ticks the player gives up through the finish prompt.
-  int maxRaceTicks = 9000;
+  int MaxRaceTicks = 9000;
   // Typed on the name entry, if the score gets there.
-  const char* playerName = "GOLDEN";
+  const char* PlayerName = "GOLDEN";
 };
 
 class Recorder {
@@ -44,15 +44,15 @@ class Recorder {
   explicit Recorder(const Scenario& scenario)
       : scenario_(scenario), runner_(std::make_unique<ScriptRunner>(discard_)) {
     runner_->Start();
-    pilot_ = std::make_unique<Autopilot>(runner_->game(), runner_->platform().Keys());
+    pilot_ = std::make_unique<Autopilot>(runner_->Game(), runner_->Platform().Keys());
     pilot_->SendCommandsTo([this](const std::string& line) { Command(line); });
   }
 
   std::string Play() {
-    Command("seed " + std::to_string(scenario_.seed));
+    Command("seed " + std::to_string(scenario_.Seed));
     Ticks(100);
     StateNow();
-    Command("race " + std::to_string(scenario_.car));
+    Command("race " + std::to_string(scenario_.Car));
     DriveTheGame();
     AfterTheRace();
     FlushTicks();
@@ -61,7 +61,7 @@ class Recorder {
   }
 
  private:
-  Game& game() { return runner_->game(); }
+  rivoltra::Game& Game() { return runner_->Game(); }
 
   void Command(const std::string& line) {
     FlushTicks();
@@ -118,20 +118,20 @@ class Recorder {
 
   void DriveTheGame() {
     int raceTick = 0;
-    while (game().ScreenState == GameScreen::Race && raceTick < scenario_.maxRaceTicks) {
-      if (raceTick == scenario_.pauseAt && raceTick > 0) {
+    while (Game().ScreenState == GameScreen::Race && raceTick < scenario_.MaxRaceTicks) {
+      if (raceTick == scenario_.PauseAt && raceTick > 0) {
         Press("P");
         Ticks(40);
         Press("P");
       }
-      if (raceTick == scenario_.promptAt && raceTick > 0) {
+      if (raceTick == scenario_.PromptAt && raceTick > 0) {
         Press("Escape");
         Ticks(20);
         Press("N");
       }
-      if (raceTick < scenario_.idleTicks) {
+      if (raceTick < scenario_.IdleTicks) {
         // standing still
-      } else if (scenario_.careless) {
+      } else if (scenario_.Careless) {
         DriveCarelessly(raceTick);
       } else {
         pilot_->Drive();
@@ -140,25 +140,25 @@ class Recorder {
       ++raceTick;
     }
     ReleaseDrivingKeys();
-    if (game().ScreenState == GameScreen::Race) {
+    if (Game().ScreenState == GameScreen::Race) {
       // The player gives up: the finish prompt, then yes.
       Ticks(30);
       Press("Escape");
       Ticks(5);
       Press("Y");
     }
-    for (int i = 0; i < 2000 && game().ScreenState == GameScreen::Race; ++i) Tick();
+    for (int i = 0; i < 2000 && Game().ScreenState == GameScreen::Race; ++i) Tick();
   }
 
   void AfterTheRace() {
     Ticks(10);
     StateNow();
-    if (game().ScreenState == GameScreen::NameEntry) {
-      Command(std::string("type ") + scenario_.playerName + "\\r");
+    if (Game().ScreenState == GameScreen::NameEntry) {
+      Command(std::string("type ") + scenario_.PlayerName + "\\r");
       Ticks(30);
       StateNow();
     }
-    if (game().ScreenState == GameScreen::SendResults) {
+    if (Game().ScreenState == GameScreen::SendResults) {
       Command("mouse 450 320");  // Cancel
       Command("click");
     }
@@ -176,24 +176,24 @@ class Recorder {
 };
 
 const std::vector<Scenario>& Scenarios() {
-  static const std::vector<Scenario> scenarios = {
+  static const std::vector<Scenario> kScenarios = {
       // Road levels and the first traffic level, a pause and a finish prompt answered N.
-      {.name = "autopilot-car1", .seed = 101, .car = 1, .pauseAt = 400, .promptAt = 900},
-      {.name = "autopilot-car3",
-       .seed = 20261210,
-       .car = 3,
-       .pauseAt = 2500,
-       .maxRaceTicks = 12000},
+      {.Name = "autopilot-car1", .Seed = 101, .Car = 1, .PauseAt = 400, .PromptAt = 900},
+      {.Name = "autopilot-car3",
+       .Seed = 20261210,
+       .Car = 3,
+       .PauseAt = 2500,
+       .MaxRaceTicks = 12000},
       // The clock runs out on a standing car, then the careless driver crashes to game over.
-      {.name = "time-over-then-crashes",
-       .seed = 303,
-       .car = 4,
-       .idleTicks = 2200,
-       .careless = true},
+      {.Name = "time-over-then-crashes",
+       .Seed = 303,
+       .Car = 4,
+       .IdleTicks = 2200,
+       .Careless = true},
       // Weaving at full speed with the fire key held: crashes, hazards, the gun when found.
-      {.name = "careless-car2", .seed = 404, .car = 2, .careless = true, .promptAt = 300},
+      {.Name = "careless-car2", .Seed = 404, .Car = 2, .Careless = true, .PromptAt = 300},
   };
-  return scenarios;
+  return kScenarios;
 }
 
 }  // namespace
@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
   try {
     for (const rivoltra::Scenario& scenario : rivoltra::Scenarios()) {
       rivoltra::Recorder recorder(scenario);
-      const std::string path = std::string(argv[1]) + "/" + scenario.name + ".script";
+      const std::string path = std::string(argv[1]) + "/" + scenario.Name + ".script";
       std::ofstream(path) << "# Golden trace, written by rivoltra-golden-record.\n"
                           << recorder.Play();
       std::printf("%s\n", path.c_str());

@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     ScriptRunner runner(discard);
     runner.Start();
     runner.Execute("seed " + std::to_string(seed));
-    Game& game = runner.game();
-    Autopilot pilot(game, runner.platform().Keys());
+    Game& game = runner.Game();
+    Autopilot pilot(game, runner.Platform().Keys());
     int car = 1;
     long raceTicks = 0;
     long games = 0;
@@ -53,9 +53,9 @@ int main(int argc, char** argv) {
       }
       pilot.Drive();
       runner.Execute("tick");
-      runner.context().soundLog.clear();
+      runner.Context().SoundLog.clear();
       ++raceTicks;
-      if (game.race.State.Level > bestLevel) bestLevel = game.race.State.Level;
+      if (game.Race.State.Level > bestLevel) bestLevel = game.Race.State.Level;
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     std::printf("race ticks: %ld\n", raceTicks);

@@ -27,17 +27,17 @@ class Shots {
   // A fresh game with car, seed and the start banner passed.
   void NewRace(int car, int seed) {
     runner_ = std::make_unique<ScriptRunner>(discard_);
-    runner_->platform().KeepPresentedFrames(true);
+    runner_->Platform().KeepPresentedFrames(true);
     runner_->Start();
     Run("seed " + std::to_string(seed));
     Run("race " + std::to_string(car));
-    pilot_ = std::make_unique<Autopilot>(game(), runner_->platform().Keys());
+    pilot_ = std::make_unique<Autopilot>(Game(), runner_->Platform().Keys());
   }
   void PassBanner() {
-    for (int i = 0; i < 200 && !game().race.State.RaceRunning; ++i) Run("tick");
+    for (int i = 0; i < 200 && !Game().Race.State.RaceRunning; ++i) Run("tick");
   }
   void Drive(int ticks, const std::function<bool()>& until = {}) {
-    for (int i = 0; i < ticks && game().ScreenState == GameScreen::Race; ++i) {
+    for (int i = 0; i < ticks && Game().ScreenState == GameScreen::Race; ++i) {
       pilot_->Drive();
       Run("tick");
       if (until && until()) break;
@@ -45,18 +45,18 @@ class Shots {
     pilot_->ReleaseAll();
   }
   void Run(const std::string& line) { runner_->Execute(line); }
-  Game& game() { return runner_->game(); }
+  rivoltra::Game& Game() { return runner_->Game(); }
   void Save(const std::string& name) {
     const std::string file = folder_ + "/" + name + ".png";
-    SaveSurfaceAsPng(runner_->platform().LastPresented(), file);
+    SaveSurfaceAsPng(runner_->Platform().LastPresented(), file);
     std::printf("%s\n", file.c_str());
   }
   // An object of the kind centred on the car's aim line, distance above the car.
   TrackObject* Ahead(ObjectKind kind, double distance) {
-    const CarState& car = game().race.State.Car;
+    const CarState& car = Game().Race.State.Car;
     TrackObject* object = nullptr;
     for (int lane = 2; lane <= 4 && object == nullptr; ++lane)
-      object = SpawnAndShowObject(game(), kind, lane);
+      object = SpawnAndShowObject(Game(), kind, lane);
     if (object == nullptr) return nullptr;
     object->X = car.X + (car.Width - object->Width) / 2.0;
     object->Y = car.Y - distance;
@@ -72,7 +72,7 @@ class Shots {
 
 bool TrafficOnScreen(Game& game) {
   int traffic = 0;
-  for (const TrackObject& object : game.race.State.Objects) {
+  for (const TrackObject& object : game.Race.State.Objects) {
     if (object.Used && object.IsTraffic && object.Y > 0 && object.Y < 450) ++traffic;
   }
   return traffic >= 2;
@@ -99,14 +99,14 @@ void TakeAll(Shots& shots) {
   shots.Run("up Escape");
 
   shots.NewRace(2, 11);
-  StartRaceLevel(shots.game(), 3);
+  StartRaceLevel(shots.Game(), 3);
   shots.PassBanner();
-  shots.Drive(3000, [&] { return TrafficOnScreen(shots.game()); });
+  shots.Drive(3000, [&] { return TrafficOnScreen(shots.Game()); });
   shots.Save("traffic-level");
 
   shots.NewRace(3, 5);
   shots.PassBanner();
-  shots.game().race.State.SpawnChance.fill(0);
+  shots.Game().Race.State.SpawnChance.fill(0);
   // A gun on the car, taken in the next tick.
   shots.Ahead(ObjectKind::BonusGun, 10);
   shots.Run("tick");
@@ -121,22 +121,22 @@ void TakeAll(Shots& shots) {
 
   shots.NewRace(4, 9);
   shots.PassBanner();
-  shots.game().race.State.SpawnChance.fill(0);
-  shots.game().race.State.Speed = 15;
+  shots.Game().Race.State.SpawnChance.fill(0);
+  shots.Game().Race.State.Speed = 15;
   shots.Ahead(ObjectKind::Wall05, 40);
   shots.Run("tick 6");
   shots.Save("crash");
-  shots.game().race.State.Lives = 0;
+  shots.Game().Race.State.Lives = 0;
   shots.Run("tick 3");
   shots.Save("banner-game-over");
 
   shots.NewRace(1, 13);
   shots.PassBanner();
-  shots.game().race.State.SpawnChance.fill(0);
-  shots.game().race.State.Distance = 29000;
+  shots.Game().Race.State.SpawnChance.fill(0);
+  shots.Game().Race.State.Distance = 29000;
   shots.Run("down Up");
   for (int i = 0;
-       i < 1000 && shots.game().race.State.FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i)
+       i < 1000 && shots.Game().Race.State.FinishPhase != LevelEndPhase::LevelCompletedBanner; ++i)
     shots.Run("tick");
   shots.Run("tick 3");
   shots.Save("banner-level-completed");
@@ -144,9 +144,9 @@ void TakeAll(Shots& shots) {
 
   shots.NewRace(2, 17);
   shots.PassBanner();
-  shots.game().race.State.SpawnChance.fill(0);
-  shots.game().race.State.TimeLeft = 1;
-  shots.game().race.State.SecondTimer = 0;
+  shots.Game().Race.State.SpawnChance.fill(0);
+  shots.Game().Race.State.TimeLeft = 1;
+  shots.Game().Race.State.SecondTimer = 0;
   shots.Run("tick 5");
   shots.Save("banner-time-over");
 }

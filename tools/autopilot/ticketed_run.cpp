@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
     ScriptRunner runner(discard);
     runner.Start();
     runner.Execute(std::string("server ") + argv[1]);
-    Game& game = runner.game();
-    Autopilot pilot(game, runner.platform().Keys());
+    Game& game = runner.Game();
+    Autopilot pilot(game, runner.Platform().Keys());
     for (int games = 1; games <= kMaxGames; ++games) {
       pilot.ReleaseAll();
       runner.Execute("race " + std::to_string((games - 1) % 4 + 1));
@@ -48,10 +48,10 @@ int main(int argc, char** argv) {
       while (game.ScreenState == GameScreen::Race && ticks < kMaxTicksPerGame) {
         pilot.Drive();
         runner.Execute("tick");
-        runner.context().soundLog.clear();
+        runner.Context().SoundLog.clear();
         ++ticks;
       }
-      const long recorded = game.replay.Recorder.TickCount();
+      const long recorded = game.Replay.Recorder.TickCount();
       if (recorded < minTicks) continue;
       if (argc >= 5) {
         if (game.ScreenState != GameScreen::NameEntry) continue;
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         runner.Execute("tick 5");
       }
       std::printf("{\"ticks\":%ld,\"score\":%d,\"games\":%d}\n", recorded,
-                  static_cast<int>(game.race.State.Score), games);
+                  static_cast<int>(game.Race.State.Score), games);
       return 0;
     }
     std::fprintf(stderr, "rivoltra-ticketed-run: no game of %ld ticks in %d games\n", minTicks,

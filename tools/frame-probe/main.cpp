@@ -41,8 +41,8 @@ double CpuSeconds() {
 
 // The CPU time at the first and the last tick.
 struct TickCpu {
-  double first = 0;
-  double last = 0;
+  double First = 0;
+  double Last = 0;
 };
 
 void Report(const char* mode, double cpu, const TickCpu& tickCpu,
@@ -60,7 +60,7 @@ void Report(const char* mode, double cpu, const TickCpu& tickCpu,
                : intervals[static_cast<std::size_t>(p * static_cast<double>(intervals.size() - 1))];
   };
   const double cpuPerTickMs = ticks.size() < 2 ? 0.0
-                                               : (tickCpu.last - tickCpu.first) * 1000.0 /
+                                               : (tickCpu.Last - tickCpu.First) * 1000.0 /
                                                      static_cast<double>(ticks.size() - 1);
   std::printf(
       "{\"mode\":\"%s\",\"cpu_seconds\":%.3f,\"cpu_ms_per_tick\":%.3f,\"ticks\":%zu,\"within_"
@@ -76,8 +76,8 @@ void Report(const char* mode, double cpu, const TickCpu& tickCpu,
 
 // The tick's clock reading, and the CPU time from the first tick to this one.
 void RecordTick(std::uint32_t now, std::vector<std::uint32_t>& ticks, TickCpu& tickCpu) {
-  tickCpu.last = CpuSeconds();
-  if (ticks.empty()) tickCpu.first = tickCpu.last;
+  tickCpu.Last = CpuSeconds();
+  if (ticks.empty()) tickCpu.First = tickCpu.Last;
   ticks.push_back(now);
 }
 
@@ -94,7 +94,7 @@ int RunGame(std::uint32_t seconds, int scale, const std::string& replayFile) {
   std::vector<std::uint32_t> ticks;
   TickCpu tickCpu;
   rivoltra::LoopHooks hooks;
-  hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
+  hooks.AfterTick = [&](rivoltra::Game& game, std::uint32_t now) {
     RecordTick(now, ticks, tickCpu);
     if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
   };
@@ -118,7 +118,7 @@ int RunRace(std::uint32_t seconds, const char* ghostFile) {
   std::vector<std::uint32_t> ticks;
   TickCpu tickCpu;
   rivoltra::LoopHooks hooks;
-  hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t now) {
+  hooks.AfterTick = [&](rivoltra::Game& game, std::uint32_t now) {
     RecordTick(now, ticks, tickCpu);
     if (ticks.front() + seconds * 1000 <= now) game.Terminated = true;
     if (game.ScreenState != rivoltra::GameScreen::Race) rivoltra::StartGameWithCar(game, 1);
@@ -127,7 +127,7 @@ int RunRace(std::uint32_t seconds, const char* ghostFile) {
   // folder's saves nor an earlier run's bests are met.
   char folder[] = "/tmp/rivoltra-frame-probe-XXXXXX";
   if (mkdtemp(folder) == nullptr) return 1;
-  const auto setup = [&folder](rivoltra::App& app) { app.State().paths.SaveFolder = folder; };
+  const auto setup = [&folder](rivoltra::App& app) { app.State().Paths.SaveFolder = folder; };
   // The loop's CPU only: the start-up's is the same with and without a ghost.
   double loopStart = 0;
   const auto afterStart = [ghostFile, &loopStart](rivoltra::App& app) {
@@ -136,8 +136,8 @@ int RunRace(std::uint32_t seconds, const char* ghostFile) {
     game.Random.Seed(1);
     game.HeldActions.Set(rivoltra::RaceAction::Accelerate, true);
     // Without a replay there is no ghost at all, not even the own best of the games before.
-    game.preferences.GhostCars = ghostFile != nullptr;
-    if (ghostFile != nullptr) game.ghost.Given = rivoltra::LoadReplayFile(ghostFile);
+    game.Preferences.GhostCars = ghostFile != nullptr;
+    if (ghostFile != nullptr) game.Ghost.Given = rivoltra::LoadReplayFile(ghostFile);
     rivoltra::StartGameWithCar(game, 1);
     loopStart = CpuSeconds();
   };
@@ -167,8 +167,8 @@ int RunBare(std::uint32_t seconds) {
       while (SDL_PollEvent(&event)) {
       }
       platform.SleepUntil(next);
-      tickCpu.last = CpuSeconds();
-      if (ticks.empty()) tickCpu.first = tickCpu.last;
+      tickCpu.Last = CpuSeconds();
+      if (ticks.empty()) tickCpu.First = tickCpu.Last;
       ticks.push_back(platform.Milliseconds());
       buffer.Fill(static_cast<rivoltra::Pixel565>(ticks.size()));
       platform.Present(buffer);

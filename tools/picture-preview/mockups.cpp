@@ -170,9 +170,9 @@ void RaceFrame(const ImageSet& ui, const ImageSet& images, const std::string& fo
 // highlighted (the selected one, or the one a sub-screen belongs to).
 void MenuFrame(Composer& menu, int lit, bool caption) {
   menu.Put("MainMenuBackground", 0, 0);
-  static const char* const captions[] = {"StartCaption", "OptionsCaption",  "HighScoresCaption",
-                                         "HelpCaption",  "VisitWWWCaption", "ExitCaption"};
-  if (caption) menu.Put(captions[lit - 1], layout::kCaptionX, layout::kCaptionY);
+  static const char* const kCaptions[] = {"StartCaption", "OptionsCaption",  "HighScoresCaption",
+                                          "HelpCaption",  "VisitWWWCaption", "ExitCaption"};
+  if (caption) menu.Put(kCaptions[lit - 1], layout::kCaptionX, layout::kCaptionY);
   menu.Put("UpPanel", 0, 0);
   menu.Put("DownPanel", 800 - menu.Width("DownPanel"), 600 - menu.Height("DownPanel"));
   for (int slot = 1; slot <= 6; ++slot) {
@@ -226,14 +226,14 @@ void HighScores(const ImageSet& ui, const std::string& folder) {
   Composer menu{screen, ui};
   MenuFrame(menu, 3, false);
   menu.Put("HighScoresBackground", layout::kSubPanelX, layout::kSubPanelY);
-  static const char* const names[] = {"SPEEDY GONZO", "ANONYMOUS", "MARIA",     "ANONYMOUS",
-                                      "JOE",          "ANONYMOUS", "ANONYMOUS", "WWWWWWWWWWW",
-                                      "ANONYMOUS",    "ANONYMOUS"};
+  static const char* const kNames[] = {"SPEEDY GONZO", "ANONYMOUS", "MARIA",     "ANONYMOUS",
+                                       "JOE",          "ANONYMOUS", "ANONYMOUS", "WWWWWWWWWWW",
+                                       "ANONYMOUS",    "ANONYMOUS"};
   const int scores[] = {124560, 1800, 1650, 1400, 1210, 1000, 800, 600, 400, 200};
   for (int rank = 1; rank <= 10; ++rank) {
     const int y = layout::HighScoreRowY(rank);
     screen.WriteText(ui, FontKind::MediumActive, std::to_string(rank), layout::kHighScoreRankX, y);
-    screen.WriteText(ui, FontKind::MediumActive, names[rank - 1], layout::kHighScoreNameX, y);
+    screen.WriteText(ui, FontKind::MediumActive, kNames[rank - 1], layout::kHighScoreNameX, y);
     screen.WriteText(ui, FontKind::MediumActive, std::to_string(scores[rank - 1]),
                      layout::kHighScoreScoreX, y);
   }

@@ -98,9 +98,9 @@ void Screen::DrawRotated(const ImageItemData& item, int x, int y, double pivotX,
 
 int Screen::WriteText(const ImageSet& images, FontKind font, const std::string& text, int x,
                       int y) {
-  static const char* const names[] = {"Font_small", "Font_medium_inactive", "Font_medium_Active",
-                                      "Font_big"};
-  const ImageItemData& item = images.Item(names[int(font)]);
+  static const char* const kNames[] = {"Font_small", "Font_medium_inactive", "Font_medium_Active",
+                                       "Font_big"};
+  const ImageItemData& item = images.Item(kNames[int(font)]);
   const bool big = font == FontKind::Big;
   const double extra = big ? -0.05 * item.PatternWidth : 0.0;
   const auto& advances = big ? pictures::kBigAdvances : pictures::kMediumAdvances;

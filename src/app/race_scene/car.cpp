@@ -16,7 +16,7 @@ constexpr double kTurboFireFramesPerSecond = 15;
 
 void NewBonusSprites(Game& game, std::string_view iconImage, std::string_view flameImage,
                      double flameFramesPerSecond) {
-  RaceScene& scene = game.raceScene;
+  RaceScene& scene = game.RaceScene;
   // A pick-up always follows the end of the other bonus; nothing of it may stay behind.
   FreeSprite(scene.BonusIcon);
   FreeSprite(scene.BonusFlame);
@@ -49,8 +49,8 @@ void PlayerCarSprite::Follow() {
 }
 
 void PlaceBonusSprites(Game& game) {
-  const RaceScene& scene = game.raceScene;
-  const RaceState& race = game.race.State;
+  const RaceScene& scene = game.RaceScene;
+  const RaceState& race = game.Race.State;
   PlayerCarSprite* car = scene.PlayerCar;
   CaptionSprite* icon = scene.BonusIcon;
   CaptionSprite* flame = scene.BonusFlame;
@@ -73,14 +73,14 @@ void ShowBonusSprites(Game& game, ObjectKind bonus) {
   if (bonus == ObjectKind::BonusGun) {
     NewBonusSprites(game, "Gun", "GunFire", kGunFireFramesPerSecond);
   } else {
-    const CarDrivingValues& values = CarTable(game.race.State.Car.Number);
+    const CarDrivingValues& values = CarTable(game.Race.State.Car.Number);
     NewBonusSprites(game, values.TurboColour, "TurboFire", kTurboFireFramesPerSecond);
   }
 }
 
 void FreeBonusSprites(Game& game) {
-  FreeSprite(game.raceScene.BonusIcon);
-  FreeSprite(game.raceScene.BonusFlame);
+  FreeSprite(game.RaceScene.BonusIcon);
+  FreeSprite(game.RaceScene.BonusFlame);
 }
 
 }  // namespace rivoltra

@@ -22,8 +22,8 @@ RaceEffectSprite::RaceEffectSprite(Sprite* parent, Game& game, double x, double 
 }
 
 void FollowExplosions(Game& game) {
-  const RaceScene& scene = game.raceScene;
-  const RaceState& race = game.race.State;
+  const RaceScene& scene = game.RaceScene;
+  const RaceState& race = game.Race.State;
   if (RaceEffectSprite* explosion = scene.CrashExplosion; explosion != nullptr) {
     const CrashExplosionState& state = race.CarExplosion;
     explosion->Visible = state.Visible;

@@ -50,7 +50,7 @@ void WriteDigit(Game& game, std::int32_t digit, int x) {
 }
 
 void DrawClock(Game& game) {
-  const std::int32_t timeLeft = game.race.State.TimeLeft;
+  const std::int32_t timeLeft = game.Race.State.TimeLeft;
   WriteDigit(game, timeLeft / 600, kClockX[0]);
   WriteDigit(game, timeLeft / 60 % 10, kClockX[1]);
   WriteText(game, ":", kClockX[2], kClockY);
@@ -63,8 +63,8 @@ void SetVisible(CaptionSprite* sprite, bool visible) {
 }
 
 void DrawBonusPanel(Game& game) {
-  const RaceScene& scene = game.raceScene;
-  const RaceState& race = game.race.State;
+  const RaceScene& scene = game.RaceScene;
+  const RaceState& race = game.Race.State;
   const CarState& car = race.Car;
   if (race.Punctured) {
     SetVisible(scene.GunIndicator, false);
@@ -98,7 +98,7 @@ int HudNumberX(std::int32_t value) {
 }
 
 void CreateHudSprites(Game& game) {
-  RaceScene& race = game.raceScene;
+  RaceScene& race = game.RaceScene;
   race.LeftPanel = NewRaceCaption(game, "LeftPanel");
   race.LeftPanel->X = 0;
   race.LeftPanel->Y = 0;
@@ -115,7 +115,7 @@ void CreateHudSprites(Game& game) {
 }
 
 void CreateBonusIndicators(Game& game) {
-  RaceScene& race = game.raceScene;
+  RaceScene& race = game.RaceScene;
   race.GunIndicator = CentredIndicator(game, "GunSmall");
   race.TurboIndicator = CentredIndicator(game, "TurboSmall");
   race.NoBonusIndicator = HiddenIndicator(game, "None", kNoBonusX, kBonusIndicatorY);
@@ -123,7 +123,7 @@ void CreateBonusIndicators(Game& game) {
 }
 
 void FreeHudSprites(Game& game) {
-  RaceScene& race = game.raceScene;
+  RaceScene& race = game.RaceScene;
   FreeSprite(race.LeftPanel);
   FreeSprite(race.RightPanel);
   FreeSprite(race.ProgressMarker);
@@ -135,7 +135,7 @@ void FreeHudSprites(Game& game) {
 }
 
 void StepNeedle(Game& game) {
-  RaceScene& scene = game.raceScene;
+  RaceScene& scene = game.RaceScene;
   if (scene.NeedleTimer > 0) {
     scene.NeedleTimer -= RaceInterval(game);
   } else {
@@ -145,19 +145,19 @@ void StepNeedle(Game& game) {
 }
 
 void DrawNeedle(Game& game) {
-  const RaceScene& scene = game.raceScene;
+  const RaceScene& scene = game.RaceScene;
   if (scene.SpeedNeedle == nullptr || !game.Screen.IsInitialized()) return;
   const ImageItem& needle = *scene.SpeedNeedle->Image;
-  const int angle = static_cast<int>(std::trunc(game.race.State.Speed * kNeedleUnitsPerSpeed)) +
+  const int angle = static_cast<int>(std::trunc(game.Race.State.Speed * kNeedleUnitsPerSpeed)) +
                     scene.NeedleJitter;
   needle.DrawRotate(game.Screen.BackBuffer(), kDialX, kDialY, needle.Width(), needle.Height(), 0,
                     kNeedlePivotX, kNeedlePivotY, angle);
 }
 
 void DrawHud(Game& game) {
-  const RaceState& race = game.race.State;
+  const RaceState& race = game.Race.State;
   DrawNeedle(game);
-  game.text.SelectSmallFont();
+  game.Text.SelectSmallFont();
   WriteNumber(game, race.Level, kLevelY);
   WriteNumber(game, race.Score, kScoreY);
   DrawClock(game);

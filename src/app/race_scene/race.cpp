@@ -22,10 +22,10 @@ constexpr int kCarZ = 4;
 }  // namespace
 
 void OpenRaceScreen(Game& game) {
-  RaceScene& scene = game.raceScene;
+  RaceScene& scene = game.RaceScene;
   game.ScreenState = GameScreen::RaceLoading;
   PlayScreenMusic(game);
-  game.menu.buttons.ButtonCount = 0;
+  game.Menu.Buttons.ButtonCount = 0;
   HideMouseCursor(game);
 
   game.ScrollBackground->Image = &RaceImage(game, "GroundLeft");
@@ -37,13 +37,13 @@ void OpenRaceScreen(Game& game) {
   StepNeedle(game);
   DrawNeedle(game);
 
-  const std::int32_t car = game.race.State.CarChoice;
+  const std::int32_t car = game.Race.State.CarChoice;
   FreeSprite(scene.PlayerCar);
-  scene.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, game.race.State.Car, car);
+  scene.PlayerCar = new PlayerCarSprite(&game.Sprites.Engine(), game, game.Race.State.Car, car);
   scene.PlayerCar->SetZ(kCarZ);
   game.ScreenState = GameScreen::Race;
   // The race takes the game's generator over until it ends.
-  const RaceEvents started = game.race.Start(
+  const RaceEvents started = game.Race.Start(
       RaceDataFromImages(game.RaceImages, RaceInterval(game)), car, game.Random.State());
 
   CreateBonusIndicators(game);
@@ -59,19 +59,19 @@ void OpenRaceScreen(Game& game) {
 
 void StartRaceLevel(Game& game, std::int32_t level) {
   RaceEvents events;
-  StartLevel(game.race.State, game.race.Data, level, events);
+  StartLevel(game.Race.State, game.Race.Data, level, events);
   ShowRaceEvents(game, events);
 }
 
 void EndRunningBonus(Game& game) {
   RaceEvents events;
-  EndBonus(game.race.State, events);
+  EndBonus(game.Race.State, events);
   ShowRaceEvents(game, events);
 }
 
 void EndRace(Game& game) {
-  RaceScene& scene = game.raceScene;
-  RaceState& race = game.race.State;
+  RaceScene& scene = game.RaceScene;
+  RaceState& race = game.Race.State;
   StopSound(game, "Engine");
   StopMusic(game);
   ShowMouseCursor(game);

@@ -20,7 +20,7 @@ CaptionSprite* NewRaceCaption(Game& game, std::string_view imageName) {
 }
 
 void ShowBanner(Game& game, std::string_view imageName) {
-  CaptionSprite*& banner = game.raceScene.Banner;
+  CaptionSprite*& banner = game.RaceScene.Banner;
   FreeSprite(banner);
   banner = NewRaceCaption(game, imageName);
   banner->X = layout::kBannerX;

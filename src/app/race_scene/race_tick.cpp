@@ -31,16 +31,16 @@ constexpr double kProgressTop = layout::kProgressTop;
 constexpr double kProgressTravel = layout::kProgressBottom - layout::kProgressTop;
 
 void MoveProgressMarker(Game& game) {
-  CaptionSprite* marker = game.raceScene.ProgressMarker;
-  const RaceState& race = game.race.State;
+  CaptionSprite* marker = game.RaceScene.ProgressMarker;
+  const RaceState& race = game.Race.State;
   if (marker == nullptr || !(marker->Y > kProgressTop)) return;
   marker->Y = kProgressBottom - race.Distance * kProgressTravel / LevelLength(race.Level);
 }
 
 // The sprites as the race state has them.
 void FollowState(Game& game) {
-  RaceScene& scene = game.raceScene;
-  const RaceState& race = game.race.State;
+  RaceScene& scene = game.RaceScene;
+  const RaceState& race = game.Race.State;
   if (scene.PlayerCar != nullptr) scene.PlayerCar->Follow();
   FollowObjects(game);
   FollowExplosions(game);
@@ -53,13 +53,13 @@ void WriteBanner(Game& game, const RaceEvent& event) {
   const BannerText banner = BannerTextOf(event.Banner);
   std::string text(banner.Words);
   if (event.Value > 0) text += std::to_string(event.Value);
-  game.text.SelectBigFont();
+  game.Text.SelectBigFont();
   WriteText(game, text, banner.Short ? kShortTextX : kLongTextX, kBannerTextY);
 }
 
 class EventPlayer {
  public:
-  explicit EventPlayer(Game& game) : game_(game), scene_(game.raceScene) {}
+  explicit EventPlayer(Game& game) : game_(game), scene_(game.RaceScene) {}
 
   // Returns false when the game ended: the race's sprites are gone then.
   bool Play(const RaceEvent& event) {
@@ -142,11 +142,11 @@ void ShowRaceEvents(Game& game, const RaceEvents& events) {
 }
 
 void RunRaceFrame(Game& game, const RaceTickInput& input) {
-  if (!game.raceScene.Live()) return;
-  game.raceScene.TickActions = input.Actions;
+  if (!game.RaceScene.Live()) return;
+  game.RaceScene.TickActions = input.Actions;
   // First, so the frames the race's tick shows have the ghost where this tick puts it.
   StepGhost(game);
-  ShowRaceEvents(game, game.race.Tick(input));
+  ShowRaceEvents(game, game.Race.Tick(input));
 }
 
 }  // namespace rivoltra

@@ -25,13 +25,13 @@ TrackObjectSprite::TrackObjectSprite(Sprite* parent, Game& game, std::int32_t sl
     : ImageSprite(parent),
       game_(game),
       slot_(slot),
-      object_(game.race.State.Objects.at(static_cast<std::size_t>(slot))) {
+      object_(game.Race.State.Objects.at(static_cast<std::size_t>(slot))) {
   SetZ(object_.IsTraffic ? 3 : 2);
   Follow();
 }
 
 TrackObjectSprite::~TrackObjectSprite() {
-  RaceScene& scene = game_.raceScene;
+  RaceScene& scene = game_.RaceScene;
   if (slot_ < 1 || slot_ > kSlotCount) return;
   const auto index = static_cast<std::size_t>(slot_);
   if (scene.Slots[index] == this) scene.Slots[index] = nullptr;

@@ -11,18 +11,18 @@ namespace rivoltra {
 namespace {
 
 struct ReplyBuffer {
-  std::string body;
-  bool tooLarge = false;
+  std::string Body;
+  bool TooLarge = false;
 };
 
 size_t AppendReply(char* data, size_t size, size_t count, void* user) {
   auto* reply = static_cast<ReplyBuffer*>(user);
   size_t bytes = size * count;
-  if (bytes > CurlHttpTransport::kMaxReplyBytes - reply->body.size()) {
-    reply->tooLarge = true;
+  if (bytes > CurlHttpTransport::kMaxReplyBytes - reply->Body.size()) {
+    reply->TooLarge = true;
     return 0;  // anything but `bytes` makes libcurl abort the transfer
   }
-  reply->body.append(data, bytes);
+  reply->Body.append(data, bytes);
   return bytes;
 }
 
@@ -69,8 +69,8 @@ std::optional<CurlLibrary> OpenCurlLibrary() {
 // Null when libcurl is missing or unusable: every request then fails as an unreachable server
 // does, and the game goes on without the network.
 const CurlLibrary* Curl() {
-  static const std::optional<CurlLibrary> library = OpenCurlLibrary();
-  return library ? &*library : nullptr;
+  static const std::optional<CurlLibrary> kLibrary = OpenCurlLibrary();
+  return kLibrary ? &*kLibrary : nullptr;
 }
 
 }  // namespace
@@ -148,12 +148,12 @@ std::optional<std::string> CurlHttpTransport::Perform(const std::string& address
   }
   curl.SlistFreeAll(headers);
 
-  if (result != CURLE_OK || reply.tooLarge || status < 200 || status > 299) return std::nullopt;
-  return std::move(reply.body);
+  if (result != CURLE_OK || reply.TooLarge || status < 200 || status > 299) return std::nullopt;
+  return std::move(reply.Body);
 }
 
 std::unique_ptr<HttpTransport> OpenDesktopHttp(const HttpLimits& limits) {
-  return std::make_unique<CurlHttpTransport>(limits.connectTimeout, limits.requestTimeout);
+  return std::make_unique<CurlHttpTransport>(limits.ConnectTimeout, limits.RequestTimeout);
 }
 
 }  // namespace rivoltra

@@ -31,14 +31,14 @@ void RunMessageLoop(App& app, SdlPlatform& platform, const LoopHooks& hooks) {
     if (app.Finished()) break;
     const std::uint32_t now = platform.Milliseconds();
     const DueTicks due = app.RunDueTicks(now);
-    if (due.ticked && hooks.afterTick) hooks.afterTick(app.State(), now);
+    if (due.Ticked && hooks.AfterTick) hooks.AfterTick(app.State(), now);
     if (app.Finished()) break;
-    if (!due.untilNext) {
+    if (!due.UntilNext) {
       // Nothing to tick (no focus, or between screens): wait for the window instead.
       if (SDL_WaitEventTimeout(&event, 100) != 0) DeliverPending(app, event);
       continue;
     }
-    if (*due.untilNext > 0) platform.SleepUntil(now + *due.untilNext);
+    if (*due.UntilNext > 0) platform.SleepUntil(now + *due.UntilNext);
   }
 }
 

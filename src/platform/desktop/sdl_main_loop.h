@@ -10,7 +10,7 @@ struct Game;
 // Watchers of the real loop, for measuring tools: told after every frame tick with the clock's
 // reading at the moment the tick started; they may end the run by setting Terminated.
 struct LoopHooks {
-  std::function<void(Game& game, std::uint32_t nowMilliseconds)> afterTick;
+  std::function<void(Game& game, std::uint32_t nowMilliseconds)> AfterTick;
 };
 
 class App;

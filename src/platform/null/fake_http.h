@@ -18,9 +18,9 @@ namespace rivoltra {
 class FakeHttp {
  public:
   struct Posted {
-    std::string address;
-    std::string body;
-    std::string contentType;
+    std::string Address;
+    std::string Body;
+    std::string ContentType;
   };
 
   // Makes real transports instead, for a run against a real server.

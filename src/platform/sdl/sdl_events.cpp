@@ -36,23 +36,23 @@ void KeyDownAsCharacter(const SDL_KeyboardEvent& key, const Deliver& deliver) {
 void TranslateWindowEvent(const SDL_WindowEvent& window, const Deliver& deliver) {
   switch (window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-      deliver(InputEvent::Of(InputEvent::Kind::FocusGained));
+      deliver(InputEvent::Of(InputKind::FocusGained));
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-      deliver(InputEvent::Of(InputEvent::Kind::FocusLost));
+      deliver(InputEvent::Of(InputKind::FocusLost));
       break;
     case SDL_WINDOWEVENT_EXPOSED:
-      deliver(InputEvent::Of(InputEvent::Kind::Exposed));
+      deliver(InputEvent::Of(InputKind::Exposed));
       break;
     case SDL_WINDOWEVENT_CLOSE:
-      deliver(InputEvent::Of(InputEvent::Kind::Quit));
+      deliver(InputEvent::Of(InputKind::Quit));
       break;
     default:
       break;
   }
 }
 
-void TranslateKey(const SDL_KeyboardEvent& key, InputEvent::Kind kind, const Deliver& deliver) {
+void TranslateKey(const SDL_KeyboardEvent& key, InputKind kind, const Deliver& deliver) {
   deliver(
       InputEvent::Key(kind, VirtualKeyOfScancode(key.keysym.scancode), ShiftOf(key.keysym.mod)));
 }
@@ -62,17 +62,17 @@ void TranslateKey(const SDL_KeyboardEvent& key, InputEvent::Kind kind, const Del
 void TranslateSdlEvent(const SDL_Event& event, const Deliver& deliver) {
   switch (event.type) {
     case SDL_QUIT:
-      deliver(InputEvent::Of(InputEvent::Kind::Quit));
+      deliver(InputEvent::Of(InputKind::Quit));
       break;
     case SDL_WINDOWEVENT:
       TranslateWindowEvent(event.window, deliver);
       break;
     case SDL_KEYDOWN:
-      TranslateKey(event.key, InputEvent::Kind::KeyDown, deliver);
+      TranslateKey(event.key, InputKind::KeyDown, deliver);
       KeyDownAsCharacter(event.key, deliver);
       break;
     case SDL_KEYUP:
-      TranslateKey(event.key, InputEvent::Kind::KeyUp, deliver);
+      TranslateKey(event.key, InputKind::KeyUp, deliver);
       break;
     case SDL_TEXTINPUT:
       // Only ASCII reaches the game: its fonts and fields have nothing beyond it.
@@ -84,7 +84,7 @@ void TranslateSdlEvent(const SDL_Event& event, const Deliver& deliver) {
       deliver(InputEvent::Mouse(event.motion.x, event.motion.y));
       break;
     case SDL_MOUSEBUTTONUP:
-      if (event.button.button == SDL_BUTTON_LEFT) deliver(InputEvent::Of(InputEvent::Kind::Click));
+      if (event.button.button == SDL_BUTTON_LEFT) deliver(InputEvent::Of(InputKind::Click));
       break;
     default:
       break;

@@ -65,7 +65,7 @@ bool SdlJoystick::Read(RawJoystickState& state) {
     pad.DpadDown = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_DOWN) != 0;
     pad.DpadLeft = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_LEFT) != 0;
     pad.DpadRight = SDL_GameControllerGetButton(controller_, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) != 0;
-    for (int button = 0; button < GameControllerButtonCount; ++button) {
+    for (int button = 0; button < kGameControllerButtonCount; ++button) {
       if (SDL_GameControllerGetButton(controller_, static_cast<SDL_GameControllerButton>(button)) !=
           0)
         pad.Buttons |= 1u << button;
@@ -83,10 +83,10 @@ bool SdlJoystick::Read(RawJoystickState& state) {
   if (axes > 2) state.Z = axis(2);
   if (SDL_JoystickNumHats(joystick_) > 0) {
     const Uint8 hat = SDL_JoystickGetHat(joystick_, 0);
-    if ((hat & SDL_HAT_UP) != 0) state.Dpad |= DpadBits::Up;
-    if ((hat & SDL_HAT_DOWN) != 0) state.Dpad |= DpadBits::Down;
-    if ((hat & SDL_HAT_LEFT) != 0) state.Dpad |= DpadBits::Left;
-    if ((hat & SDL_HAT_RIGHT) != 0) state.Dpad |= DpadBits::Right;
+    if ((hat & SDL_HAT_UP) != 0) state.Dpad |= dpad_bits::kUp;
+    if ((hat & SDL_HAT_DOWN) != 0) state.Dpad |= dpad_bits::kDown;
+    if ((hat & SDL_HAT_LEFT) != 0) state.Dpad |= dpad_bits::kLeft;
+    if ((hat & SDL_HAT_RIGHT) != 0) state.Dpad |= dpad_bits::kRight;
   }
   state.ButtonCount = SDL_JoystickNumButtons(joystick_);
   if (state.ButtonCount > 32) state.ButtonCount = 32;

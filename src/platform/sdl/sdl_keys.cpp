@@ -8,17 +8,17 @@ namespace {
 
 int LetterOrDigit(SDL_Scancode scancode) {
   if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
-    return VirtualKey::Letter('A') + (scancode - SDL_SCANCODE_A);
+    return virtual_key::Letter('A') + (scancode - SDL_SCANCODE_A);
   if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
-    return VirtualKey::Digit(1) + (scancode - SDL_SCANCODE_1);
-  if (scancode == SDL_SCANCODE_0) return VirtualKey::Digit(0);
+    return virtual_key::Digit(1) + (scancode - SDL_SCANCODE_1);
+  if (scancode == SDL_SCANCODE_0) return virtual_key::Digit(0);
   if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9)
-    return VirtualKey::Numpad(1) + (scancode - SDL_SCANCODE_KP_1);
-  if (scancode == SDL_SCANCODE_KP_0) return VirtualKey::Numpad0;
+    return virtual_key::Numpad(1) + (scancode - SDL_SCANCODE_KP_1);
+  if (scancode == SDL_SCANCODE_KP_0) return virtual_key::kNumpad0;
   if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12)
-    return VirtualKey::F1 + (scancode - SDL_SCANCODE_F1);
+    return virtual_key::kF1 + (scancode - SDL_SCANCODE_F1);
   if (scancode >= SDL_SCANCODE_F13 && scancode <= SDL_SCANCODE_F24)
-    return VirtualKey::Function(13) + (scancode - SDL_SCANCODE_F13);
+    return virtual_key::Function(13) + (scancode - SDL_SCANCODE_F13);
   return 0;
 }
 
@@ -27,32 +27,32 @@ int LetterOrDigit(SDL_Scancode scancode) {
 int Punctuation(SDL_Scancode scancode) {
   switch (scancode) {
     case SDL_SCANCODE_SEMICOLON:
-      return VirtualKey::Semicolon;
+      return virtual_key::kSemicolon;
     case SDL_SCANCODE_EQUALS:
-      return VirtualKey::Equals;
+      return virtual_key::kEquals;
     case SDL_SCANCODE_COMMA:
-      return VirtualKey::Comma;
+      return virtual_key::kComma;
     case SDL_SCANCODE_MINUS:
-      return VirtualKey::Minus;
+      return virtual_key::kMinus;
     case SDL_SCANCODE_PERIOD:
-      return VirtualKey::Period;
+      return virtual_key::kPeriod;
     case SDL_SCANCODE_SLASH:
-      return VirtualKey::Slash;
+      return virtual_key::kSlash;
     case SDL_SCANCODE_GRAVE:
-      return VirtualKey::Grave;
+      return virtual_key::kGrave;
     case SDL_SCANCODE_LEFTBRACKET:
-      return VirtualKey::LeftBracket;
+      return virtual_key::kLeftBracket;
     // An ISO keyboard's key beside Enter reports either code depending on the system; SDL
     // itself treats the two as one key.
     case SDL_SCANCODE_BACKSLASH:
     case SDL_SCANCODE_NONUSHASH:
-      return VirtualKey::Backslash;
+      return virtual_key::kBackslash;
     case SDL_SCANCODE_RIGHTBRACKET:
-      return VirtualKey::RightBracket;
+      return virtual_key::kRightBracket;
     case SDL_SCANCODE_APOSTROPHE:
-      return VirtualKey::Apostrophe;
+      return virtual_key::kApostrophe;
     case SDL_SCANCODE_NONUSBACKSLASH:
-      return VirtualKey::Key102;
+      return virtual_key::kKey102;
     default:
       return 0;
   }
@@ -65,63 +65,63 @@ int VirtualKeyOfScancode(SDL_Scancode scancode) {
   if (const int code = Punctuation(scancode)) return code;
   switch (scancode) {
     case SDL_SCANCODE_BACKSPACE:
-      return VirtualKey::Backspace;
+      return virtual_key::kBackspace;
     case SDL_SCANCODE_TAB:
-      return VirtualKey::Tab;
+      return virtual_key::kTab;
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER:
-      return VirtualKey::Enter;
+      return virtual_key::kEnter;
     case SDL_SCANCODE_LSHIFT:
     case SDL_SCANCODE_RSHIFT:
-      return VirtualKey::Shift;
+      return virtual_key::kShift;
     case SDL_SCANCODE_LCTRL:
     case SDL_SCANCODE_RCTRL:
-      return VirtualKey::Control;
+      return virtual_key::kControl;
     case SDL_SCANCODE_LALT:
     case SDL_SCANCODE_RALT:
-      return VirtualKey::Menu;
+      return virtual_key::kMenu;
     case SDL_SCANCODE_PAUSE:
-      return VirtualKey::Pause;
+      return virtual_key::kPause;
     case SDL_SCANCODE_CAPSLOCK:
-      return VirtualKey::CapsLock;
+      return virtual_key::kCapsLock;
     case SDL_SCANCODE_NUMLOCKCLEAR:
-      return VirtualKey::NumLock;
+      return virtual_key::kNumLock;
     case SDL_SCANCODE_SCROLLLOCK:
-      return VirtualKey::ScrollLock;
+      return virtual_key::kScrollLock;
     case SDL_SCANCODE_ESCAPE:
-      return VirtualKey::Escape;
+      return virtual_key::kEscape;
     case SDL_SCANCODE_SPACE:
-      return VirtualKey::Space;
+      return virtual_key::kSpace;
     case SDL_SCANCODE_PAGEUP:
-      return VirtualKey::PageUp;
+      return virtual_key::kPageUp;
     case SDL_SCANCODE_PAGEDOWN:
-      return VirtualKey::PageDown;
+      return virtual_key::kPageDown;
     case SDL_SCANCODE_END:
-      return VirtualKey::End;
+      return virtual_key::kEnd;
     case SDL_SCANCODE_HOME:
-      return VirtualKey::Home;
+      return virtual_key::kHome;
     case SDL_SCANCODE_LEFT:
-      return VirtualKey::Left;
+      return virtual_key::kLeft;
     case SDL_SCANCODE_UP:
-      return VirtualKey::Up;
+      return virtual_key::kUp;
     case SDL_SCANCODE_RIGHT:
-      return VirtualKey::Right;
+      return virtual_key::kRight;
     case SDL_SCANCODE_DOWN:
-      return VirtualKey::Down;
+      return virtual_key::kDown;
     case SDL_SCANCODE_INSERT:
-      return VirtualKey::Insert;
+      return virtual_key::kInsert;
     case SDL_SCANCODE_DELETE:
-      return VirtualKey::Delete;
+      return virtual_key::kDelete;
     case SDL_SCANCODE_KP_MULTIPLY:
-      return VirtualKey::Multiply;
+      return virtual_key::kMultiply;
     case SDL_SCANCODE_KP_PLUS:
-      return VirtualKey::Add;
+      return virtual_key::kAdd;
     case SDL_SCANCODE_KP_MINUS:
-      return VirtualKey::Subtract;
+      return virtual_key::kSubtract;
     case SDL_SCANCODE_KP_PERIOD:
-      return VirtualKey::Decimal;
+      return virtual_key::kDecimal;
     case SDL_SCANCODE_KP_DIVIDE:
-      return VirtualKey::Divide;
+      return virtual_key::kDivide;
     default:
       return 0;
   }

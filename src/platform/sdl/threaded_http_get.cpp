@@ -10,9 +10,9 @@ namespace {
 
 // Shared by the request's thread and its owner, so either may go first.
 struct Exchange {
-  std::mutex mutex;
-  std::atomic<bool> done{false};
-  std::optional<std::string> reply;
+  std::mutex Mutex;
+  std::atomic<bool> Done{false};
+  std::optional<std::string> Reply;
 };
 
 class ThreadedGet final : public PendingHttpGet {
@@ -27,17 +27,17 @@ class ThreadedGet final : public PendingHttpGet {
       } catch (...) {
         reply.reset();
       }
-      std::lock_guard lock(exchange->mutex);
-      exchange->reply = std::move(reply);
-      exchange->done = true;
+      std::lock_guard lock(exchange->Mutex);
+      exchange->Reply = std::move(reply);
+      exchange->Done = true;
     }).detach();
   }
 
-  bool Done() override { return exchange_->done; }
+  bool Done() override { return exchange_->Done; }
   std::optional<std::string> Reply() override {
-    if (!exchange_->done) return std::nullopt;
-    std::lock_guard lock(exchange_->mutex);
-    return exchange_->reply;
+    if (!exchange_->Done) return std::nullopt;
+    std::lock_guard lock(exchange_->Mutex);
+    return exchange_->Reply;
   }
 
  private:

@@ -25,9 +25,9 @@ EM_ASYNC_JS(char*, rivoltra_fetch, (const char* address, const char* body, int b
     const request = {signal: controller.signal, cache: 'no-store', credentials: 'same-origin',
                      redirect: 'error', headers: {'Accept': 'text/html, */*'}};
     if (body) {
-      request.method = 'POST';
+      request.Method = 'POST';
       request.headers['Content-Type'] = UTF8ToString(contentType);
-      request.body = HEAPU8.slice(body, body + bodyLength);
+      request.Body = HEAPU8.slice(body, body + bodyLength);
     }
     const response = await fetch(UTF8ToString(address), request);
     if (!response.ok) return 0;
@@ -52,7 +52,7 @@ EM_ASYNC_JS(char*, rivoltra_fetch, (const char* address, const char* body, int b
 std::optional<std::string> FetchHttpTransport::Fetch(const std::string& address,
                                                      const std::string* body,
                                                      const std::string& contentType) {
-  const auto timeout = static_cast<int>(limits_.requestTimeout.count());
+  const auto timeout = static_cast<int>(limits_.RequestTimeout.count());
   char* block = rivoltra_fetch(address.c_str(), body != nullptr ? body->data() : nullptr,
                                body != nullptr ? static_cast<int>(body->size()) : 0,
                                contentType.c_str(), timeout, static_cast<int>(kMaxReplyBytes));

@@ -73,7 +73,7 @@ class FetchPendingGet final : public PendingHttpGet {
 std::unique_ptr<PendingHttpGet> StartFetchGet(const std::string& address,
                                               const HttpLimits& limits) {
   const int id =
-      rivoltra_start_get(address.c_str(), static_cast<int>(limits.requestTimeout.count()),
+      rivoltra_start_get(address.c_str(), static_cast<int>(limits.RequestTimeout.count()),
                          static_cast<int>(FetchHttpTransport::kMaxReplyBytes));
   return std::make_unique<FetchPendingGet>(id);
 }

@@ -28,11 +28,11 @@ constexpr int kMaxTicksPerFrame = 8;
 // time from a touch to the tick that read it). The browser test may answer "hold" to stop the
 // game on this tick's picture.
 bool ReportTick(WebProgram& web, std::uint32_t clock, ActionStates touched) {
-  const auto late = static_cast<std::int32_t>(web.platform->RealMilliseconds() - clock);
+  const auto late = static_cast<std::int32_t>(web.Platform->RealMilliseconds() - clock);
   // clang-format off
   return EM_ASM_INT({
     return Module['rivoltraTick'] ? Module['rivoltraTick']($0, $1, $2, $3, $4, $5) : 0;
-  }, clock, static_cast<int>(web.app->View().screen), web.ticks, PageViewBits(web.app->View()),
+  }, clock, static_cast<int>(web.App->View().Screen), web.Ticks, PageViewBits(web.App->View()),
      touched.Bits(), late) != 0;
   // clang-format on
 }
@@ -44,9 +44,9 @@ void DeliverEvent(App& app, const SDL_Event& event) {
     if (!app.Finished()) app.HandleEvent(input);
   };
   if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_HIDDEN) {
-    deliver(InputEvent::Of(InputEvent::Kind::FocusLost));
+    deliver(InputEvent::Of(InputKind::FocusLost));
   } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SHOWN) {
-    deliver(InputEvent::Of(InputEvent::Kind::FocusGained));
+    deliver(InputEvent::Of(InputKind::FocusGained));
   } else if ((event.type == SDL_MOUSEMOTION && event.motion.which == SDL_TOUCH_MOUSEID) ||
              ((event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) &&
               event.button.which == SDL_TOUCH_MOUSEID)) {
@@ -58,11 +58,11 @@ void DeliverEvent(App& app, const SDL_Event& event) {
 
 // The page's taps and typed characters, in the order they came.
 bool DeliverEventsOfPage(WebProgram& web) {
-  if (web.pageEvents.empty()) return false;
+  if (web.PageEvents.empty()) return false;
   std::vector<InputEvent> events;
-  events.swap(web.pageEvents);
+  events.swap(web.PageEvents);
   for (const InputEvent& event : events) {
-    if (!web.app->Finished()) web.app->HandleEvent(event);
+    if (!web.App->Finished()) web.App->HandleEvent(event);
   }
   return true;
 }
@@ -71,27 +71,27 @@ bool DeliverEventsOfPage(WebProgram& web) {
 // display at 60, 120 or 144 Hz (or anything else) gets the game's tick rate and every tick sees
 // the same 30 ms step; between screens the game clock simply follows the browser's.
 void RunDueTicks(WebProgram& web, std::uint32_t real) {
-  WebPlatform& platform = *web.platform;
-  for (int ran = 0; ran < kMaxTicksPerFrame && !web.app->Finished();) {
+  WebPlatform& platform = *web.Platform;
+  for (int ran = 0; ran < kMaxTicksPerFrame && !web.App->Finished();) {
     const std::uint32_t clock = platform.Milliseconds();
-    const ActionStates touched = web.touch.ForTick();
-    web.app->SetHeldActions(touched);
-    const DueTicks due = web.app->RunDueTicks(clock);
-    if (due.ticked) {
-      ++web.ticks;
+    const ActionStates touched = web.Touch.ForTick();
+    web.App->SetHeldActions(touched);
+    const DueTicks due = web.App->RunDueTicks(clock);
+    if (due.Ticked) {
+      ++web.Ticks;
       ++ran;
-      web.touch.TickRan();
-      web.app->SetHeldActions(web.touch.ForTick());
+      web.Touch.TickRan();
+      web.App->SetHeldActions(web.Touch.ForTick());
       if (ReportTick(web, clock, touched)) {
         emscripten_pause_main_loop();
         return;
       }
     }
-    if (!due.untilNext) {
+    if (!due.UntilNext) {
       platform.SetClock(real);
       return;
     }
-    const std::uint32_t next = clock + *due.untilNext;
+    const std::uint32_t next = clock + *due.UntilNext;
     if (static_cast<std::int32_t>(next - real) > 0) return;
     platform.SetClock(next);
   }
@@ -100,21 +100,21 @@ void RunDueTicks(WebProgram& web, std::uint32_t real) {
 // The kept results go out when the page asked (it came online, or it started) and the game is
 // not in a race, so a reply never holds a race's picture.
 void SendUnsentWhenAsked(WebProgram& web) {
-  if (!web.sendUnsentAsked || web.app->View().screen == AppScreen::Race) return;
-  web.sendUnsentAsked = false;
-  const UnsentSending sending = web.app->SendUnsentResults();
+  if (!web.SendUnsentAsked || web.App->View().Screen == AppScreen::Race) return;
+  web.SendUnsentAsked = false;
+  const UnsentSending sending = web.App->SendUnsentResults();
   PersistSaves();
   EM_ASM(
       {
         if (Module['rivoltraUnsentSent']) Module['rivoltraUnsentSent']($0, $1);
       },
-      sending.sent, sending.left);
+      sending.Sent, sending.Left);
 }
 
 void EndProgram(WebProgram& web) {
   emscripten_cancel_main_loop();
-  SDL_HideWindow(web.platform->Window());
-  web.app->Shutdown();
+  SDL_HideWindow(web.Platform->Window());
+  web.App->Shutdown();
   PersistSaves();
   EM_ASM({
     if (Module['rivoltraEnded']) Module['rivoltraEnded']();
@@ -127,27 +127,27 @@ void EndProgram(WebProgram& web) {
 // resumes the frame where it was.
 void AnimationFrame() {
   WebProgram& web = *program;
-  const std::uint32_t real = web.platform->RealMilliseconds();
-  if (static_cast<std::int32_t>(real - web.platform->Milliseconds()) >
+  const std::uint32_t real = web.Platform->RealMilliseconds();
+  if (static_cast<std::int32_t>(real - web.Platform->Milliseconds()) >
       static_cast<std::int32_t>(kMaxCatchUpMilliseconds)) {
-    web.platform->SetClock(real);
+    web.Platform->SetClock(real);
   }
   bool handled = DeliverEventsOfPage(web);
   SDL_Event event;
-  while (!web.app->Finished() && SDL_PollEvent(&event)) {
-    DeliverEvent(*web.app, event);
+  while (!web.App->Finished() && SDL_PollEvent(&event)) {
+    DeliverEvent(*web.App, event);
     handled = true;
   }
-  if (!web.app->Finished()) SendUnsentWhenAsked(web);
-  if (!web.app->Finished()) RunDueTicks(web, real);
-  if (web.app->Finished()) {
+  if (!web.App->Finished()) SendUnsentWhenAsked(web);
+  if (!web.App->Finished()) RunDueTicks(web, real);
+  if (web.App->Finished()) {
     EndProgram(web);
     return;
   }
   // Settings and scores change only through the player's input; a result kept for later is
   // written on a menu screen, so the save folder goes to the browser's storage after any menu
   // input too.
-  if (handled && (web.app->SaveIfChanged() || web.app->View().screen != AppScreen::Race)) {
+  if (handled && (web.App->SaveIfChanged() || web.App->View().Screen != AppScreen::Race)) {
     PersistSaves();
   }
 }
@@ -163,9 +163,9 @@ void PersistSaves() {
 }
 
 int PageViewBits(const AppView& view) {
-  return (static_cast<int>(view.screen) & 0xFF) | (view.finishPrompt ? 1 << 8 : 0) |
-         (view.paused ? 1 << 9 : 0) | (view.fullScreen ? 1 << 10 : 0) |
-         (view.watchingReplay ? 1 << 11 : 0);
+  return (static_cast<int>(view.Screen) & 0xFF) | (view.FinishPrompt ? 1 << 8 : 0) |
+         (view.Paused ? 1 << 9 : 0) | (view.FullScreen ? 1 << 10 : 0) |
+         (view.WatchingReplay ? 1 << 11 : 0);
 }
 
 void StartWebProgram(const StartOptions& options, const std::string& replayFile) {
@@ -184,18 +184,18 @@ void StartWebProgram(const StartOptions& options, const std::string& replayFile)
   }
   auto web = std::make_unique<WebProgram>();
   try {
-    web->platform = std::make_unique<WebPlatform>();
-    web->app = std::make_unique<App>(*web->platform);
-    web->app->Configure(options);
-    web->app->Start();
+    web->Platform = std::make_unique<WebPlatform>();
+    web->App = std::make_unique<App>(*web->Platform);
+    web->App->Configure(options);
+    web->App->Start();
   } catch (const std::exception& error) {
     std::fprintf(stderr, "Rivoltra: %s\n", error.what());
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rivoltra", error.what(), nullptr);
     return;
   }
   if (!replayFile.empty()) {
-    if (const std::string refused = web->app->WatchReplayFile(replayFile); !refused.empty()) {
-      web->platform->ShowMessage(refused);
+    if (const std::string refused = web->App->WatchReplayFile(replayFile); !refused.empty()) {
+      web->Platform->ShowMessage(refused);
     }
   }
   SDL_StartTextInput();

@@ -11,15 +11,15 @@ namespace rivoltra {
 
 // The running game in the page, shared by the main loop and the functions the page calls.
 struct WebProgram {
-  std::unique_ptr<WebPlatform> platform;
-  std::unique_ptr<App> app;
-  TouchActions touch;
+  std::unique_ptr<WebPlatform> Platform;
+  std::unique_ptr<rivoltra::App> App;
+  TouchActions Touch;
   // Taps and typed characters from the page, delivered at the next frame's start like SDL's
   // events (a tap on "send" may wait for the network, which only the frame can).
-  std::vector<InputEvent> pageEvents;
+  std::vector<InputEvent> PageEvents;
   // The page asked to send the results kept while offline.
-  bool sendUnsentAsked = false;
-  int ticks = 0;
+  bool SendUnsentAsked = false;
+  int Ticks = 0;
 };
 
 // Null until the game has started.

@@ -32,10 +32,10 @@ std::wstring WideFromUtf8(const std::string& text) {
 
 // The parts of an address WinHTTP wants apart: host, port, path with query, and the scheme.
 struct Address {
-  std::wstring host;
-  INTERNET_PORT port = 0;
-  std::wstring pathAndQuery;
-  bool secure = false;
+  std::wstring Host;
+  INTERNET_PORT Port = 0;
+  std::wstring PathAndQuery;
+  bool Secure = false;
 };
 
 std::optional<Address> CrackAddress(const std::string& text) {
@@ -52,12 +52,12 @@ std::optional<Address> CrackAddress(const std::string& text) {
     return std::nullopt;
   }
   Address address;
-  address.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  address.port = parts.nPort;
-  address.pathAndQuery.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
-  address.pathAndQuery.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-  if (address.pathAndQuery.empty()) address.pathAndQuery = L"/";
-  address.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  address.Host.assign(parts.lpszHostName, parts.dwHostNameLength);
+  address.Port = parts.nPort;
+  address.PathAndQuery.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+  address.PathAndQuery.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (address.PathAndQuery.empty()) address.PathAndQuery = L"/";
+  address.Secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
   return address;
 }
 
@@ -124,12 +124,12 @@ std::optional<std::string> WinHttpTransport::Perform(const std::string& address,
   if (session_ == nullptr) return std::nullopt;
   const std::optional<Address> target = CrackAddress(address);
   if (!target) return std::nullopt;
-  const Handle connection(::WinHttpConnect(session_, target->host.c_str(), target->port, 0));
+  const Handle connection(::WinHttpConnect(session_, target->Host.c_str(), target->Port, 0));
   if (!connection) return std::nullopt;
   const Handle request(
       ::WinHttpOpenRequest(connection.get(), postBody != nullptr ? L"POST" : L"GET",
-                           target->pathAndQuery.c_str(), nullptr, WINHTTP_NO_REFERER,
-                           WINHTTP_DEFAULT_ACCEPT_TYPES, target->secure ? WINHTTP_FLAG_SECURE : 0));
+                           target->PathAndQuery.c_str(), nullptr, WINHTTP_NO_REFERER,
+                           WINHTTP_DEFAULT_ACCEPT_TYPES, target->Secure ? WINHTTP_FLAG_SECURE : 0));
   if (!request) return std::nullopt;
   DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
   ::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects,
@@ -156,7 +156,7 @@ std::optional<std::string> WinHttpTransport::Perform(const std::string& address,
 }
 
 std::unique_ptr<HttpTransport> OpenDesktopHttp(const HttpLimits& limits) {
-  return std::make_unique<WinHttpTransport>(limits.connectTimeout, limits.requestTimeout);
+  return std::make_unique<WinHttpTransport>(limits.ConnectTimeout, limits.RequestTimeout);
 }
 
 }  // namespace rivoltra

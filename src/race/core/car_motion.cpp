@@ -117,7 +117,7 @@ class CarMove {
 
   void ClampX() {
     if (place_.X < kCarMinX) place_.X = kCarMinX;
-    const double rightmost = LaneEdge[4] - place_.Width;
+    const double rightmost = kLaneEdge[4] - place_.Width;
     if (place_.X > rightmost) place_.X = rightmost;
   }
 
@@ -157,6 +157,6 @@ void SteerRight(const CarDriving& car, CarPlace& place, double speed) {
   if (car.ControlsEnabled) place.X += std::min(speed / car.SteerDivisor, car.SteerMax);
 }
 
-bool IsOffRoad(const CarPlace& place) { return place.X + place.Width / 3.0 < LaneEdge[1]; }
+bool IsOffRoad(const CarPlace& place) { return place.X + place.Width / 3.0 < kLaneEdge[1]; }
 
 }  // namespace rivoltra

@@ -7,13 +7,13 @@ namespace rivoltra {
 
 // The road's lanes in screen pixels: lane L (1..4) spans LaneEdge[L-1] (inclusive) to
 // LaneEdge[L]. Lane 1 is the off-road strip on the left; lanes 2..4 are tarmac.
-inline constexpr std::array<int, 5> LaneEdge = {170, 283, 392, 502, 615};
+inline constexpr std::array<int, 5> kLaneEdge = {170, 283, 392, 502, 615};
 
-inline constexpr int LaneWidth(int lane) { return LaneEdge[lane] - LaneEdge[lane - 1]; }
+inline constexpr int LaneWidth(int lane) { return kLaneEdge[lane] - kLaneEdge[lane - 1]; }
 
 // Left edge that centres something of the given width in a lane; half pixels stay.
 inline double LaneCentredX(int lane, int width) {
-  return LaneEdge[lane - 1] + (LaneWidth(lane) - width) / 2.0;
+  return kLaneEdge[lane - 1] + (LaneWidth(lane) - width) / 2.0;
 }
 
 // The car keeps its left edge at or right of this, and its right edge at or left of the last

@@ -7,7 +7,14 @@
 namespace rivoltra {
 
 // The growths of the chance table's weights per three levels.
-enum class SpawnGrowth : std::uint8_t { G1_9, G1_8, G1_1, G1_0, G0_1, G0 };
+enum class SpawnGrowth : std::uint8_t {
+  Times1Point9,
+  Times1Point8,
+  Times1Point1,
+  Times1,
+  Times0Point1,
+  Times0
+};
 inline constexpr std::size_t kSpawnGrowthCount = 6;
 inline constexpr std::array<double, kSpawnGrowthCount> kSpawnGrowthValues = {1.9, 1.8, 1.1,
                                                                              1.0, 0.1, 0.0};

@@ -64,21 +64,21 @@ struct KindWeights {
 // rows and the traffic set's hazard rows are never used; they are kept as the table has them.
 KindWeights WeightsOf(std::int32_t kind) {
   using enum SpawnGrowth;
-  if (kind <= 2) return {{0.4, G1_9}, {0, G0}};
-  if (kind == 3) return {{0.1, G1_8}, {0, G0}};
-  if (kind <= 5) return {{0.15, G1_8}, {0, G0}};
-  if (kind <= 8) return {{0.2, G1_8}, {0, G0}};
-  if (kind == 9) return {{0.15, G1_8}, {0, G0}};
-  if (kind == 10) return {{0.2, G1_8}, {0.05, G1_1}};
-  if (kind == 11) return {{0.1, G1_8}, {0.05, G1_1}};
-  if (kind == 12) return {{0.05, G1_8}, {0.03, G1_1}};
-  if (kind == 13) return {{0.05, G1_8}, {0.02, G1_1}};
-  if (kind == 14) return {{0.1, G1_8}, {0.05, G1_1}};
-  if (kind == 15) return {{0.15, G1_8}, {0.08, G1_1}};
-  if (kind == 16) return {{0.07, G1_0}, {0.03, G1_1}};
-  if (kind <= 21) return {{0.2, G1_8}, {0.2, G1_1}};
-  if (kind == 22) return {{0.2, G1_8}, {0.2, G0_1}};
-  return {{0.1, G0}, {0.1, G1_8}};
+  if (kind <= 2) return {{0.4, Times1Point9}, {0, Times0}};
+  if (kind == 3) return {{0.1, Times1Point8}, {0, Times0}};
+  if (kind <= 5) return {{0.15, Times1Point8}, {0, Times0}};
+  if (kind <= 8) return {{0.2, Times1Point8}, {0, Times0}};
+  if (kind == 9) return {{0.15, Times1Point8}, {0, Times0}};
+  if (kind == 10) return {{0.2, Times1Point8}, {0.05, Times1Point1}};
+  if (kind == 11) return {{0.1, Times1Point8}, {0.05, Times1Point1}};
+  if (kind == 12) return {{0.05, Times1Point8}, {0.03, Times1Point1}};
+  if (kind == 13) return {{0.05, Times1Point8}, {0.02, Times1Point1}};
+  if (kind == 14) return {{0.1, Times1Point8}, {0.05, Times1Point1}};
+  if (kind == 15) return {{0.15, Times1Point8}, {0.08, Times1Point1}};
+  if (kind == 16) return {{0.07, Times1}, {0.03, Times1Point1}};
+  if (kind <= 21) return {{0.2, Times1Point8}, {0.2, Times1Point1}};
+  if (kind == 22) return {{0.2, Times1Point8}, {0.2, Times0Point1}};
+  return {{0.1, Times0}, {0.1, Times1Point8}};
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ TrackObject NewObject(RaceState& race, const RaceData& data, ObjectKind kind,
       object.X = kRightSideX;
       break;
     case KindPlacement::FinishLine:
-      object.X = LaneEdge[1];
+      object.X = kLaneEdge[1];
       object.Y = kFinishLineTop - race.Car.Height;
       placed = true;
       break;

@@ -15,20 +15,20 @@ constexpr int kRows = 64;
 constexpr double kTicksPerSecond = kBpm * 2.0 / 5.0;
 
 enum Channel {
-  kKickChannel,
-  kSnareChannel,
-  kHatChannel,
-  kShakerChannel,
-  kBassChannel,
-  kPadBankA,  // two banks of four, so each chord rings out while the next one swells
-  kPadBankB = kPadBankA + 4,
-  kKeysChannel = kPadBankB + 4,
-  kLeadChannel,
-  kEchoChannel,
-  kChannelCount
+  KickChannel,
+  SnareChannel,
+  HatChannel,
+  ShakerChannel,
+  BassChannel,
+  PadBankA,  // two banks of four, so each chord rings out while the next one swells
+  PadBankB = PadBankA + 4,
+  KeysChannel = PadBankB + 4,
+  LeadChannel,
+  EchoChannel,
+  ChannelCount
 };
 
-enum Instrument { kKick = 1, kSnare, kHat, kShaker, kBass, kPad, kKeys, kLead };
+enum Instrument { Kick = 1, Snare, Hat, Shaker, Bass, Pad, Keys, Lead };
 
 struct Arrangement {
   bool Drums = true;
@@ -99,7 +99,7 @@ constexpr const char* kMelodyBridgeB =
     "D-5 .   F-5 .   A-5 .   .   G-5 | F-5 .   .   .   D-5 .   B-4 .";
 
 void WritePads(XmPattern& pattern, const Harmony& harmony) {
-  int bank = kPadBankB;
+  int bank = PadBankB;
   const Chord* previous = nullptr;
   ForEachChord(harmony, kRows, [&](int row, int, const Chord& chord) {
     if (row % 16 != 0 && previous != nullptr) {
@@ -108,12 +108,12 @@ void WritePads(XmPattern& pattern, const Harmony& harmony) {
         if (chord.Voicing[voice] == previous->Voicing[voice]) continue;
         XmCell& cell = pattern.At(row, bank + static_cast<int>(voice));
         cell.Note = static_cast<std::uint8_t>(chord.Voicing[voice]);
-        cell.Instrument = kPad;
+        cell.Instrument = Pad;
       }
     } else {
       ReleaseChannels(pattern, bank, 4, row);
-      bank = bank == kPadBankA ? kPadBankB : kPadBankA;
-      WriteChord(pattern, bank, row, kPad, chord, 0, -1);
+      bank = bank == PadBankA ? PadBankB : PadBankA;
+      WriteChord(pattern, bank, row, Pad, chord, 0, -1);
     }
     previous = &chord;
   });
@@ -123,7 +123,7 @@ void WriteKeys(XmPattern& pattern, const Harmony& harmony, int levelPercent, int
   std::vector<int> volumes = {40, 26, 32, 26, 36, 26, 32, 24};
   for (int& volume : volumes) volume = volume * levelPercent / 100;
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
-    WriteArpeggio(pattern, kKeysChannel, row, rows / 2, 2, kKeys, chord, transpose,
+    WriteArpeggio(pattern, KeysChannel, row, rows / 2, 2, Keys, chord, transpose,
                   {0, 1, 2, 3, 4, 3, 2, 1}, volumes);
   });
 }
@@ -131,10 +131,10 @@ void WriteKeys(XmPattern& pattern, const Harmony& harmony, int levelPercent, int
 void WriteBass(XmPattern& pattern, const Harmony& harmony) {
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
     if (rows >= 16) {
-      WriteBassFigure(pattern, kBassChannel, row, kBass, chord, 0,
+      WriteBassFigure(pattern, BassChannel, row, Bass, chord, 0,
                       "R . . . . . R:38 . ^ . F . . . R:34 .");
     } else {
-      WriteBassFigure(pattern, kBassChannel, row, kBass, chord, 0, "R . . . . . R:38 .");
+      WriteBassFigure(pattern, BassChannel, row, Bass, chord, 0, "R . . . . . R:38 .");
     }
   });
 }
@@ -143,22 +143,22 @@ void WriteDrums(XmPattern& pattern, bool shaker, bool fill) {
   for (int bar = 0; bar < kRows / 16; ++bar) {
     const int row = bar * 16;
     const bool lastBar = bar == kRows / 16 - 1;
-    WriteLine(pattern, kKickChannel, row, 1, kKick,
+    WriteLine(pattern, KickChannel, row, 1, Kick,
               lastBar && fill ? "x . . . . . . . . . x:44 . . . x:36 ."
                               : "x . . . . . . . . . x:44 . . . . .");
-    WriteLine(pattern, kSnareChannel, row, 1, kSnare,
+    WriteLine(pattern, SnareChannel, row, 1, Snare,
               lastBar && fill ? ". . . . x . . . . . . . x x:20 x:26 x:32"
                               : ". . . . x . . . . . . . x . . .");
-    WriteLine(pattern, kHatChannel, row, 1, kHat,
+    WriteLine(pattern, HatChannel, row, 1, Hat,
               "x . x:14 . x:26 . x:14 . x . x:14 . x:26 . x:14 x:10");
     if (shaker)
-      WriteLine(pattern, kShakerChannel, row, 1, kShaker, ". . . x . . . x . . . x . . . x");
+      WriteLine(pattern, ShakerChannel, row, 1, Shaker, ". . . x . . . x . . . x . . . x");
   }
 }
 
 XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
                       const std::vector<int>& sampleVolumes) {
-  XmPattern pattern(kRows, kChannelCount);
+  XmPattern pattern(kRows, ChannelCount);
   WritePads(pattern, harmony);
   // under a melody the keys step down an octave, out of the lead's way
   const int keysTranspose = arrangement.Melody != nullptr ? 0 : 12;
@@ -168,12 +168,12 @@ XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
     WriteDrums(pattern, arrangement.Shaker, arrangement.Fill);
   } else if (arrangement.Shaker) {
     for (int row = 0; row < kRows; row += 16) {
-      WriteLine(pattern, kShakerChannel, row, 1, kShaker, ". . . x . . . x . . . x . . . x");
+      WriteLine(pattern, ShakerChannel, row, 1, Shaker, ". . . x . . . x . . . x . . . x");
     }
   }
   if (arrangement.Melody != nullptr) {
-    WriteLine(pattern, kLeadChannel, 0, 2, kLead, arrangement.Melody);
-    Echo(pattern, kLeadChannel, kEchoChannel, 3, 0.4, 0x40, sampleVolumes);
+    WriteLine(pattern, LeadChannel, 0, 2, Lead, arrangement.Melody);
+    Echo(pattern, LeadChannel, EchoChannel, 3, 0.4, 0x40, sampleVolumes);
   }
   return pattern;
 }
@@ -181,7 +181,7 @@ XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
 }  // namespace
 
 XmModule MenuSong() {
-  XmModule song = NewSong("Rivoltra menu", kChannelCount, kBpm, Instruments());
+  XmModule song = NewSong("Rivoltra menu", ChannelCount, kBpm, Instruments());
   const std::vector<int> volumes = SampleVolumes(song);
 
   auto pattern = [&](const Harmony& harmony, const Arrangement& arrangement) {

@@ -15,20 +15,20 @@ constexpr int kRows = 64;
 constexpr double kTicksPerSecond = kBpm * 2.0 / 5.0;
 
 enum Channel {
-  kKickChannel,
-  kSnareChannel,
-  kHatChannel,
-  kCymbalChannel,
-  kClapChannel,
-  kBassChannel,
-  kArpChannel,
-  kStabChannel,  // three voices
-  kLeadChannel = kStabChannel + 3,
-  kEchoChannel,
-  kChannelCount
+  KickChannel,
+  SnareChannel,
+  HatChannel,
+  CymbalChannel,
+  ClapChannel,
+  BassChannel,
+  ArpChannel,
+  StabChannel,  // three voices
+  LeadChannel = StabChannel + 3,
+  EchoChannel,
+  ChannelCount
 };
 
-enum Instrument { kKick = 1, kSnare, kHat, kOpenHat, kCrash, kClap, kBass, kArp, kStab, kLead };
+enum Instrument { Kick = 1, Snare, Hat, OpenHat, Crash, Clap, Bass, Arp, Stab, Lead };
 
 enum class Drums { None, Intro, Verse, Chorus, HalfTime, Build };
 
@@ -101,44 +101,43 @@ void WriteDrumBar(XmPattern& pattern, int row, Drums beat, bool fill) {
     case Drums::None:
       return;
     case Drums::Intro:
-      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
-      WriteLine(pattern, kHatChannel, row, 1, kHat, ". . x . . . x . . . x . . . x .");
+      WriteLine(pattern, KickChannel, row, 1, Kick, "x . . . x . . . x . . . x . . .");
+      WriteLine(pattern, HatChannel, row, 1, Hat, ". . x . . . x . . . x . . . x .");
       break;
     case Drums::Verse:
-      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
-      WriteLine(pattern, kHatChannel, row, 1, kHat,
-                "x:10 . x . x:10 . x . x:10 . x . x:10 . x x:14");
-      WriteLine(pattern, kSnareChannel, row, 1, kSnare, ". . . . x . . . . . . . x . . .");
+      WriteLine(pattern, KickChannel, row, 1, Kick, "x . . . x . . . x . . . x . . .");
+      WriteLine(pattern, HatChannel, row, 1, Hat, "x:10 . x . x:10 . x . x:10 . x . x:10 . x x:14");
+      WriteLine(pattern, SnareChannel, row, 1, Snare, ". . . . x . . . . . . . x . . .");
       break;
     case Drums::Chorus:
-      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
-      WriteLine(pattern, kHatChannel, row, 1, kHat,
+      WriteLine(pattern, KickChannel, row, 1, Kick, "x . . . x . . . x . . . x . . .");
+      WriteLine(pattern, HatChannel, row, 1, Hat,
                 "x:12 x:8 . x:12 x:12 x:8 . x:12 x:12 x:8 . x:12 x:12 x:8 . x:12");
-      WriteLine(pattern, kCymbalChannel, row, 1, kOpenHat, ". . x . . . x . . . x . . . x .");
-      WriteLine(pattern, kSnareChannel, row, 1, kSnare, ". . . . x . . . . . . . x . . .");
-      WriteLine(pattern, kClapChannel, row, 1, kClap, ". . . . x . . . . . . . x . . .");
+      WriteLine(pattern, CymbalChannel, row, 1, OpenHat, ". . x . . . x . . . x . . . x .");
+      WriteLine(pattern, SnareChannel, row, 1, Snare, ". . . . x . . . . . . . x . . .");
+      WriteLine(pattern, ClapChannel, row, 1, Clap, ". . . . x . . . . . . . x . . .");
       break;
     case Drums::HalfTime:
-      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . . . . . . . x . . . . .");
-      WriteLine(pattern, kSnareChannel, row, 1, kSnare, ". . . . . . . . x . . . . . . .");
-      WriteLine(pattern, kHatChannel, row, 1, kHat,
+      WriteLine(pattern, KickChannel, row, 1, Kick, "x . . . . . . . . . x . . . . .");
+      WriteLine(pattern, SnareChannel, row, 1, Snare, ". . . . . . . . x . . . . . . .");
+      WriteLine(pattern, HatChannel, row, 1, Hat,
                 "x:16 . x:10 . x:16 . x:10 . x:16 . x:10 . x:16 . x:10 .");
       break;
     case Drums::Build:
-      WriteLine(pattern, kKickChannel, row, 1, kKick, "x . . . x . . . x . . . x . . .");
+      WriteLine(pattern, KickChannel, row, 1, Kick, "x . . . x . . . x . . . x . . .");
       break;
   }
   if (fill) {
-    WriteLine(pattern, kSnareChannel, row + 8, 1, kSnare, "x:28 . x:32 x:24 x:36 x:30 x:42 x:38");
+    WriteLine(pattern, SnareChannel, row + 8, 1, Snare, "x:28 . x:32 x:24 x:36 x:30 x:42 x:38");
   }
 }
 
 // The build-up: a snare that doubles its pace each bar and grows louder.
 void WriteSnareRoll(XmPattern& pattern) {
-  WriteLine(pattern, kSnareChannel, 0, 4, kSnare, "x:16 x:18 x:20 x:22");
-  WriteLine(pattern, kSnareChannel, 16, 2, kSnare, "x:22 x:24 x:26 x:28 x:30 x:32 x:34 x:36");
-  WriteLine(pattern, kSnareChannel, 32, 1, kSnare, Repeat("x:36 x:28 x:38 x:30", 4));
-  WriteLine(pattern, kSnareChannel, 48, 1, kSnare, Repeat("x:44 x:40", 4) + Repeat("x:50 x:46", 4));
+  WriteLine(pattern, SnareChannel, 0, 4, Snare, "x:16 x:18 x:20 x:22");
+  WriteLine(pattern, SnareChannel, 16, 2, Snare, "x:22 x:24 x:26 x:28 x:30 x:32 x:34 x:36");
+  WriteLine(pattern, SnareChannel, 32, 1, Snare, Repeat("x:36 x:28 x:38 x:30", 4));
+  WriteLine(pattern, SnareChannel, 48, 1, Snare, Repeat("x:44 x:40", 4) + Repeat("x:50 x:46", 4));
 }
 
 void WriteBass(XmPattern& pattern, const Harmony& harmony, Drums beat) {
@@ -146,14 +145,14 @@ void WriteBass(XmPattern& pattern, const Harmony& harmony, Drums beat) {
                                                : "R . O . R . O . R . O . R . O .";
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
     for (int bar = 0; bar < rows; bar += 16) {
-      WriteBassFigure(pattern, kBassChannel, row + bar, kBass, chord, 0, figure);
+      WriteBassFigure(pattern, BassChannel, row + bar, Bass, chord, 0, figure);
     }
   });
 }
 
 void WriteArp(XmPattern& pattern, const Harmony& harmony) {
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
-    WriteArpeggio(pattern, kArpChannel, row, rows, 1, kArp, chord, 0, {0, 1, 2, 1, 3, 1, 2, 1},
+    WriteArpeggio(pattern, ArpChannel, row, rows, 1, Arp, chord, 0, {0, 1, 2, 1, 3, 1, 2, 1},
                   {40, 22, 30, 22, 34, 22, 30, 22});
   });
 }
@@ -163,8 +162,8 @@ void WriteStabs(XmPattern& pattern, const Harmony& harmony) {
   ForEachChord(harmony, kRows, [&](int row, int rows, const Chord& chord) {
     for (int bar = 0; bar < rows; bar += 16) {
       for (int hit : {0, 6, 12}) {
-        WriteChord(pattern, kStabChannel, row + bar + hit, kStab, chord, 0, -1);
-        ReleaseChannels(pattern, kStabChannel, 3, row + bar + hit + 3);
+        WriteChord(pattern, StabChannel, row + bar + hit, Stab, chord, 0, -1);
+        ReleaseChannels(pattern, StabChannel, 3, row + bar + hit + 3);
       }
     }
   });
@@ -172,18 +171,18 @@ void WriteStabs(XmPattern& pattern, const Harmony& harmony) {
 
 XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
                       const std::vector<int>& sampleVolumes) {
-  XmPattern pattern(kRows, kChannelCount);
+  XmPattern pattern(kRows, ChannelCount);
   for (int bar = 0; bar < kRows / 16; ++bar) {
     WriteDrumBar(pattern, bar * 16, arrangement.Beat, arrangement.Fill && bar == kRows / 16 - 1);
   }
   if (arrangement.Beat == Drums::Build) WriteSnareRoll(pattern);
-  if (arrangement.Crash) WriteLine(pattern, kCymbalChannel, 0, 1, kCrash, "x");
+  if (arrangement.Crash) WriteLine(pattern, CymbalChannel, 0, 1, Crash, "x");
   if (arrangement.Bass) WriteBass(pattern, harmony, arrangement.Beat);
   if (arrangement.Arp) WriteArp(pattern, harmony);
   if (arrangement.Stabs) WriteStabs(pattern, harmony);
   if (arrangement.Melody != nullptr) {
-    WriteLine(pattern, kLeadChannel, 0, 2, kLead, arrangement.Melody);
-    Echo(pattern, kLeadChannel, kEchoChannel, 3, 0.45, 0x50, sampleVolumes);
+    WriteLine(pattern, LeadChannel, 0, 2, Lead, arrangement.Melody);
+    Echo(pattern, LeadChannel, EchoChannel, 3, 0.45, 0x50, sampleVolumes);
   }
   return pattern;
 }
@@ -191,7 +190,7 @@ XmPattern MakePattern(const Harmony& harmony, const Arrangement& arrangement,
 }  // namespace
 
 XmModule RaceSong() {
-  XmModule song = NewSong("Rivoltra race", kChannelCount, kBpm, Instruments());
+  XmModule song = NewSong("Rivoltra race", ChannelCount, kBpm, Instruments());
   const std::vector<int> volumes = SampleVolumes(song);
 
   auto pattern = [&](const Harmony& harmony, const Arrangement& arrangement) {

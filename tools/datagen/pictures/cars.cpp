@@ -33,7 +33,7 @@ struct ShapeDetails {
 };
 
 const ShapeDetails& DetailsOf(CarShape shape) {
-  static const std::array<ShapeDetails, 10> table = {{
+  static const std::array<ShapeDetails, 10> kTable = {{
       // wedge sports car
       {{{0, 0.60},
         {0.03, 0.82},
@@ -182,7 +182,7 @@ const ShapeDetails& DetailsOf(CarShape shape) {
        0.94,
        0.94},
   }};
-  return table[std::size_t(shape)];
+  return kTable[std::size_t(shape)];
 }
 
 // how far the wheels stand out of the body on each side
@@ -499,14 +499,14 @@ void PickupBed(cairo_t* cr, const CarModel& model, double w, double h) {
 const CarModel& CarModelOf(int number) { return kModels.at(std::size_t(number - 1)); }
 
 Rgb TurboColourOf(int number) {
-  static const std::array<Rgb, 4> colours = {Hex(0xE02818), Hex(0x2A70FF), Hex(0xFFD000),
-                                             Hex(0xE02818)};
-  return colours.at(std::size_t(number - 1));
+  static const std::array<Rgb, 4> kColours = {Hex(0xE02818), Hex(0x2A70FF), Hex(0xFFD000),
+                                              Hex(0xE02818)};
+  return kColours.at(std::size_t(number - 1));
 }
 
 const char* TurboColourName(int number) {
-  static const std::array<const char*, 4> names = {"RED", "BLUE", "YELLOW", "RED"};
-  return names.at(std::size_t(number - 1));
+  static const std::array<const char*, 4> kNames = {"RED", "BLUE", "YELLOW", "RED"};
+  return kNames.at(std::size_t(number - 1));
 }
 
 void DrawCar(cairo_t* cr, const CarModel& model, double x, double y, double scale,
