@@ -22,7 +22,7 @@ namespace http = beast::http;
 
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr auto kLingerTime = std::chrono::milliseconds(1000);
-constexpr std::size_t kSlowestReaderBytesPerSecond = 32 * 1024;
+constexpr std::size_t kSlowestReaderBytesPerSecond = std::size_t{32} * 1024;
 constexpr std::string_view kUploadPath = "/cgi/replay.pl";
 
 // Room for one whole request with a body up to bodyLimit; an upload widens it while it is read.

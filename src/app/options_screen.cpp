@@ -159,12 +159,9 @@ void OptionsActivate(Game& game) {
       PlayButtonPress(game);
       break;
     case kMusicLine:
-      ChangeVolume(game, selected, 0);
-      PlayButtonPress(game);
-      break;
     case kSoundLine:
       ChangeVolume(game, selected, 0);
-      // Heard only when the sound is on now, at its new volume.
+      // After the sound line, heard only when the sound is on now, at its new volume.
       PlayButtonPress(game);
       break;
     case kCountryLine:

@@ -88,12 +88,12 @@ std::string HighScoreFileText(const HighScoreTable& table) {
 
 bool ParseHighScoreFile(std::string_view text, HighScoreTable& table) {
   const std::vector<std::string_view> lines = SplitSaveLines(text);
-  if (lines.size() < static_cast<std::size_t>(HighScoreTable::kShownEntries * kLinesPerEntry)) {
+  if (lines.size() < static_cast<std::size_t>(HighScoreTable::kShownEntries) * kLinesPerEntry) {
     return false;
   }
   HighScoreTable loaded = table;
   for (int rank = 1; rank <= HighScoreTable::kShownEntries; ++rank) {
-    const std::size_t first = static_cast<std::size_t>((rank - 1) * kLinesPerEntry);
+    const std::size_t first = static_cast<std::size_t>(rank - 1) * kLinesPerEntry;
     const auto score = ParseSaveNumber(lines[first + 1], true);
     const auto reserved1 = ParseSaveNumber(lines[first + 2], true);
     const auto reserved2 = ParseSaveNumber(lines[first + 3], true);

@@ -12,7 +12,7 @@ namespace rivoltra {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
+constexpr std::int64_t kSecondsPerDay = std::int64_t{24} * 60 * 60;
 
 const RegisterCommand kDaily("daily", [](RunnerContext& context, const CommandArguments& args) {
   ExpectArgumentCount(args, 1, 1);

@@ -92,8 +92,8 @@ TEST(ImageArchive, RoundTripKeepsEveryProperty) {
 }
 
 TEST(ImageArchive, CompactStorageIsSmallerForFewColours) {
-  const std::vector<ImageItemData> items = {
-      Item("Flat", Picture{256, 256, std::vector<std::uint32_t>(256 * 256, 0x123456)})};
+  const std::vector<ImageItemData> items = {Item(
+      "Flat", Picture{256, 256, std::vector<std::uint32_t>(std::size_t{256} * 256, 0x123456)})};
   EXPECT_LT(WriteImageArchiveBytes(items, PictureStorage::Compact).size() * 20,
             WriteImageArchiveBytes(items).size());
 }

@@ -179,7 +179,7 @@ TEST(ModulePlayer, RendersTheToneAndStopsWhenFreed) {
   Song* song = player.SongLoadFromFile(file.c_str());
   ASSERT_NE(song, nullptr);
   player.SongPlay(song);
-  std::vector<std::int16_t> frames(2 * 4096);
+  std::vector<std::int16_t> frames(std::size_t{2} * 4096);
   player.RenderMusic(frames);
   double energy = 0;
   for (std::int16_t sample : frames) energy += static_cast<double>(sample) * sample;

@@ -116,7 +116,9 @@ TEST(ScoreStore, DamagedFilesAreRefusedWithAMessageNamingThem) {
       {"random", garbage + garbage, "not a database"},
       {"short", "SQLite", "not a database"},
       {"truncated", content.substr(0, content.size() / 2), "damaged: "},
-      {"page41", content.substr(0, 40 * 4096) + garbage + content.substr(41 * 4096), "damaged: "},
+      {"page41",
+       content.substr(0, std::size_t{40} * 4096) + garbage + content.substr(std::size_t{41} * 4096),
+       "damaged: "},
   };
   for (const auto& c : cases) {
     auto path = FreshPath(c.Name);

@@ -115,7 +115,7 @@ TEST_P(SongTest, IsAudibleThroughoutAndNeverClips) {
   EXPECT_GT(whole.RmsDecibels, -30.0);
 
   // a pattern left empty or an instrument that fails to sound shows as a quiet stretch
-  constexpr std::size_t kWindow = 2 * kMixRate * 2;
+  constexpr std::size_t kWindow = std::size_t{2} * kMixRate * 2;
   for (std::size_t start = 0; start + kWindow <= song.Samples.size(); start += kWindow) {
     const Level window = Measure(std::span(song.Samples).subspan(start, kWindow));
     EXPECT_GT(window.RmsDecibels, -40.0)

@@ -14,11 +14,11 @@ namespace rivoltra::testing {
 // A picture whose pattern cells are filled with distinct colours: cell k is (k + 1) * 5 red.
 inline Picture CellPicture(int cellWidth, int cellHeight, int cells) {
   Picture picture{cellWidth * cells, cellHeight, {}};
-  picture.Pixels.resize(static_cast<std::size_t>(picture.Width * picture.Height));
+  picture.Pixels.resize(static_cast<std::size_t>(picture.Width) * picture.Height);
   for (int y = 0; y < picture.Height; ++y) {
     for (int x = 0; x < picture.Width; ++x) {
       const std::uint32_t red = static_cast<std::uint32_t>((x / cellWidth + 1) * 5);
-      picture.Pixels[static_cast<std::size_t>(y * picture.Width + x)] = red << 16;
+      picture.Pixels[static_cast<std::size_t>(y) * picture.Width + x] = red << 16;
     }
   }
   return picture;

@@ -15,7 +15,7 @@ namespace rivoltra {
 class CurlHttpTransport final : public HttpTransport {
  public:
   // Replies of the score server are a few hundred bytes; anything near this is not one.
-  static constexpr std::size_t kMaxReplyBytes = 64 * 1024;
+  static constexpr std::size_t kMaxReplyBytes = std::size_t{64} * 1024;
 
   CurlHttpTransport(std::chrono::milliseconds connectTimeout,
                     std::chrono::milliseconds requestTimeout);

@@ -77,7 +77,7 @@ class NullAudio final : public AudioOutput {
   std::uint64_t framesRendered_ = 0;
   std::mutex mutex_;
   MusicRenderer* renderer_ = nullptr;
-  std::array<std::int16_t, 2 * 1024> scratch_{};
+  std::array<std::int16_t, std::size_t{2} * 1024> scratch_{};
 };
 
 }  // namespace rivoltra

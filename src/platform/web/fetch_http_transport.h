@@ -16,7 +16,7 @@ namespace rivoltra {
 class FetchHttpTransport final : public HttpTransport {
  public:
   // Replies of the score server are a few hundred bytes; anything near this is not one.
-  static constexpr std::size_t kMaxReplyBytes = 64 * 1024;
+  static constexpr std::size_t kMaxReplyBytes = std::size_t{64} * 1024;
 
   explicit FetchHttpTransport(const HttpLimits& limits) : limits_(limits) {}
 

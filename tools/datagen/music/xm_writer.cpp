@@ -156,7 +156,7 @@ XmCell& XmPattern::At(int row, int channel) {
     throw XmError("xm pattern: cell " + std::to_string(row) + "," + std::to_string(channel) +
                   " outside the pattern");
   }
-  return Cells[static_cast<std::size_t>(row * Channels + channel)];
+  return Cells[static_cast<std::size_t>(row) * Channels + channel];
 }
 
 const XmCell& XmPattern::At(int row, int channel) const {

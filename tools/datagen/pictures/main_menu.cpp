@@ -25,7 +25,7 @@ constexpr double kHorizon = 300;
 constexpr double kVanishX = 400;
 
 std::uint32_t Pack(Rgb c) {
-  auto channel = [](double v) { return std::uint32_t(std::clamp(v, 0.0, 1.0) * 255 + 0.5); };
+  auto channel = [](double v) { return std::uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
   return 0xFF000000u | (channel(c.R) << 16) | (channel(c.G) << 8) | channel(c.B);
 }
 

@@ -30,7 +30,7 @@ constexpr int kDashLength = 36;
 constexpr int kPeriod = kGroundHeight;
 
 std::uint32_t Pack(Rgb c) {
-  auto channel = [](double v) { return std::uint32_t(std::clamp(v, 0.0, 1.0) * 255 + 0.5); };
+  auto channel = [](double v) { return std::uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
   return 0xFF000000u | (channel(c.R) << 16) | (channel(c.G) << 8) | channel(c.B);
 }
 
@@ -90,6 +90,7 @@ Bitmap GroundTexture() {
     const int dirtEdge = kDirtLeft - int(Periodic(0, y, 16, 2, 41) * 5);
     for (int x = 0; x < kGroundWidth; ++x) {
       Rgb colour;
+      // NOLINTNEXTLINE(bugprone-branch-clone): grass on both sides of the road, not one test twice
       if (x < dirtEdge) {
         colour = Grass(x, y);
       } else if (x < kRoadLeft) {

@@ -85,7 +85,7 @@ Bitmap ControlsPanel() {
   const double rule = L::kControlCellX[2] - x0 - 5;
   cairo_move_to(cr, rule + 0.5, heading - 12);
   cairo_line_to(cr, rule + 0.5,
-                L::kControlFirstRowY - y0 + 9 * L::kControlRowPitch - L::kControlRowPitch / 2);
+                L::kControlFirstRowY - y0 + 9 * L::kControlRowPitch - L::kControlRowPitch / 2.0);
   SetColour(cr, Hex(0x3A4A62));
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
