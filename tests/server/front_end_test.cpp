@@ -68,7 +68,7 @@ class Client {
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    ::inet_pton(AF_INET, source, &local.sin_addr);
+    EXPECT_EQ(::inet_pton(AF_INET, source, &local.sin_addr), 1) << source;
     ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
     sockaddr_in address{};
     address.sin_family = AF_INET;

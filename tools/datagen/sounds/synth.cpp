@@ -65,7 +65,8 @@ Buffer Decimate(const std::vector<double>& input, int factor) {
         k == 0 ? 2.0 * cutoff : std::sin(kTwoPi * cutoff * k) / (std::numbers::pi * k);
     const double window = 0.42 + 0.5 * std::cos(std::numbers::pi * k / half) +
                           0.08 * std::cos(2.0 * std::numbers::pi * k / half);
-    taps[static_cast<std::size_t>(k + half)] = sinc * window;
+    const int tap = k + half;
+    taps[static_cast<std::size_t>(tap)] = sinc * window;
     sum += sinc * window;
   }
   for (double& tap : taps) tap /= sum;
@@ -75,8 +76,9 @@ Buffer Decimate(const std::vector<double>& input, int factor) {
     double value = 0.0;
     for (int k = -half; k <= half; ++k) {
       const std::ptrdiff_t at = centre + k;
+      const int tap = k + half;
       if (at >= 0 && at < size)
-        value += taps[static_cast<std::size_t>(k + half)] * input[static_cast<std::size_t>(at)];
+        value += taps[static_cast<std::size_t>(tap)] * input[static_cast<std::size_t>(at)];
     }
     out[i] = static_cast<float>(value);
   }
