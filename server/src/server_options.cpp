@@ -72,7 +72,7 @@ const std::map<std::string, Setter>& ValueOptions() {
          return !value.empty();
        }},
       {"--ticket-slack",
-       Number(0, 24 * 3600,
+       Number(0, 24LL * 3600,
               [](auto& o, long long v) { o.TicketRules.Slack = std::chrono::seconds(v); })},
       {"--name-filter",
        [](const std::string& value, ServerOptions& options) {
@@ -153,7 +153,7 @@ const std::map<std::string, Setter>& ValueOptions() {
       // body and 4 KiB), the body, and the parsed fields (up to about 80 bytes per 4-byte field).
       // Replay uploads are the exception, capped apart and few at a time (--uploads-at-once).
       {"--max-body-bytes",
-       Number(0, 256 * 1024, [](auto& o, long long v) { o.Http.MaxBodyBytes = v; })},
+       Number(0, 256LL * 1024, [](auto& o, long long v) { o.Http.MaxBodyBytes = v; })},
       {"--max-connections",
        Number(1, 1'000'000, [](auto& o, long long v) { o.Http.MaxConnections = v; })},
       {"--max-connections-per-client",

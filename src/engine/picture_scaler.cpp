@@ -1,6 +1,7 @@
 #include "engine/picture_scaler.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -78,7 +79,7 @@ void RepeatPixels(const std::uint32_t* in, std::uint32_t* out, int count) {
   int x = 0;
 #if defined(__SSE2__)
   if constexpr (Factor >= 2 && Factor <= 4) {
-    for (; x + 4 <= count; x += 4, out += 4 * Factor) {
+    for (; x + 4 <= count; x += 4, out += std::ptrdiff_t{4} * Factor) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
       auto* o = reinterpret_cast<__m128i*>(out);
       if constexpr (Factor == 2) {

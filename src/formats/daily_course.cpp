@@ -61,7 +61,7 @@ std::optional<std::uint32_t> DayOfDateText(std::string_view text) {
 }
 
 std::uint32_t DayOfUnixSeconds(std::int64_t unixSeconds) {
-  constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
+  constexpr std::int64_t kSecondsPerDay = std::int64_t{24} * 60 * 60;
   if (unixSeconds < 0) return 0;
   return static_cast<std::uint32_t>(unixSeconds / kSecondsPerDay);
 }

@@ -48,7 +48,7 @@ struct FrameBuffer {
                          Width, Height, layout};
     Placement = Bounds(kMargin, kMargin, placedWidth, placedHeight);
   }
-  std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y * Pitch + x)]; }
+  std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Pitch + x]; }
 
   int Width, Height, Pitch;
   std::vector<std::uint32_t> Pixels;

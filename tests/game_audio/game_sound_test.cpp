@@ -69,7 +69,8 @@ std::uintmax_t BytesWritten(const fs::path& file) {
 }
 
 double MillisecondsAt(std::uintmax_t offset) {
-  return static_cast<double>(offset / kBytesPerFrame) * 1000.0 / kMixRate;
+  const std::uintmax_t wholeFrames = offset / kBytesPerFrame;
+  return static_cast<double>(wholeFrames) * 1000.0 / kMixRate;
 }
 
 struct EffectStart {
@@ -158,10 +159,11 @@ class ScriptedPlayer {
     const WaveData& wave = game.Sounds.ItemByName(name).Wave();
     const std::optional<PcmFormat> format = ReadPcmFormat(wave.FormatBlock);
     double length = 0;
-    if (format && format->BytesPerFrame() > 0 && format->SampleRate > 0)
-      length = static_cast<double>(wave.Samples.size() /
-                                   static_cast<std::size_t>(format->BytesPerFrame())) *
-               1000.0 / format->SampleRate;
+    if (format && format->BytesPerFrame() > 0 && format->SampleRate > 0) {
+      const std::size_t wholeFrames =
+          wave.Samples.size() / static_cast<std::size_t>(format->BytesPerFrame());
+      length = static_cast<double>(wholeFrames) * 1000.0 / format->SampleRate;
+    }
     // Started by the watch itself after tick n, or by the game during tick n + 1.
     Effects.push_back({std::string(name), insideWatch_ ? ticksRun_ : ticksRun_ + 1,
                        MillisecondsAt(BytesWritten(recording_)), length});
@@ -192,7 +194,8 @@ struct Recording {
             static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
         energy += static_cast<double>(sample) * sample;
       }
-      recording.WindowRms.push_back(std::sqrt(energy / static_cast<double>(windowBytes / 2)));
+      const std::size_t windowSamples = windowBytes / 2;
+      recording.WindowRms.push_back(std::sqrt(energy / static_cast<double>(windowSamples)));
     }
     return recording;
   }

@@ -87,7 +87,7 @@ XmSample AdditiveSample(const std::string& name, const AdditiveDesign& design) {
     for (double& phase : phases) phase = random.Fraction();
   }
 
-  const auto length = static_cast<std::size_t>((attackCycles + loopCycles) * cycle);
+  const auto length = static_cast<std::size_t>(attackCycles + loopCycles) * cycle;
   Buffer buffer(length);
   for (std::size_t i = 0; i < length; ++i) {
     const double seconds = std::min(static_cast<double>(i) / rate, design.AttackSeconds);
@@ -101,7 +101,7 @@ XmSample AdditiveSample(const std::string& name, const AdditiveDesign& design) {
         if (k * ratio >= cycle / 2.0) break;
         const double amplitude = design.Amplitude(k, v, seconds);
         if (amplitude == 0.0) continue;
-        const double phase = phases[static_cast<std::size_t>(v * (design.HarmonicCount + 1) + k)];
+        const double phase = phases[static_cast<std::size_t>(v) * (design.HarmonicCount + 1) + k];
         value += amplitude * std::sin(kTwoPi * (k * ratio * cyclePosition + phase));
       }
     }
