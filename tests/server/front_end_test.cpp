@@ -69,7 +69,7 @@ class Client {
     sockaddr_in local{};
     local.sin_family = AF_INET;
     EXPECT_EQ(::inet_pton(AF_INET, source, &local.sin_addr), 1) << source;
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local), 0) << source;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
