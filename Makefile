@@ -9,7 +9,7 @@ WEB_BUILD ?= build-web
 # ON in CI: the project's compiler warnings fail the build (Linux, browser and Windows builds alike).
 WERROR ?= OFF
 
-.PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format \
+.PHONY: all setup configure build run test deb fuzz soak-sanitized cross-build-replays format check-format tidy \
   web web-test windows windows-package windows-test clean
 
 all: build
@@ -54,6 +54,10 @@ format:
 
 check-format:
 	@bash scripts/check-format.sh
+
+# clang-tidy (.clang-tidy) over every project file of the build; any finding fails.
+tidy: build
+	@bash scripts/clang-tidy.sh $(BUILD) $(JOBS)
 
 # The game in the browser: index.html, index.js, index.wasm, index.data (the game data generated
 # by the desktop build), the page's own files, the web app's manifest, icons and service worker,
