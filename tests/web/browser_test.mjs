@@ -8,6 +8,7 @@
 //   - a score sent from the page that the server's table then shows;
 //   - an option changed in the page that a reload keeps (settings kept in IndexedDB);
 //   - the next race with the same car runs against the ghost of the first (kept in IndexedDB);
+//   - a daily run against the day's leader as its ghost, verified into the day's table;
 //   - a game the desktop runner sent with its replay, verified, watched in the page from the table;
 //   - the page played as on a phone (phone.mjs).
 // Screenshots (PNG) of the page's canvas go to --out for a look.
@@ -50,6 +51,7 @@ const kPacingSeconds = 30;
 const kChannelTolerance = 8;
 const kPlayerName = 'WEBTEST';
 const kDailyName = 'DAILYWEB';
+const kDailyLeader = 'LEADER';
 // Replay uploads the server refused (409); the score check expects exactly one.
 const replayRefusals = [];
 const kRaceScore = 4321;
@@ -284,12 +286,11 @@ async function sendScore(page, base) {
     `${replayRefusals.join(' ')}; row ${entry ? 'found' : 'missing'}`);
 }
 
-// A game the autopilot plays in the desktop runner with a race ticket from this server, sent with
-// its replay (name entry, then OK on the send-results screen), is verified; the table's "watch"
-// link opens the browser game on that replay, which plays by itself: the race runs without a key
-// pressed. The runner plays faster than real time: the server gives the ticket's time check ten
-// minutes of slack.
-async function watchVerifiedReplay(browser, base) {
+// The autopilot plays in the desktop runner with a race ticket from this server (with --daily,
+// today's daily run) and sends its game under NAME with its replay (name entry, then OK on the
+// send-results screen). The runner plays faster than real time: the server gives the ticket's
+// time check ten minutes of slack.
+function ticketedRun(base, name, ...flags) {
   const folder = fs.mkdtempSync(path.join(scratch, 'ticketed-'));
   fs.mkdirSync(path.join(folder, 'Data'));
   for (const part of ['Res', 'Music']) {
@@ -298,8 +299,15 @@ async function watchVerifiedReplay(browser, base) {
   execFileSync(path.join(build, 'rivoltra-datagen'), [path.join(folder, 'Data'), 'defaults'],
     { stdio: 'ignore' });
   execFileSync(path.join(build, 'rivoltra-ticketed-run'),
-    [base, '1', path.join(folder, 'game.rvr'), 'WATCHER', 'send'],
+    [...flags, base, '1', path.join(folder, 'game.rvr'), name, 'send'],
     { cwd: folder, stdio: ['ignore', 'ignore', 'inherit'], timeout: 120_000 });
+}
+
+// A game the autopilot plays in the desktop runner with a race ticket from this server, sent with
+// its replay, is verified; the table's "watch" link opens the browser game on that replay, which
+// plays by itself: the race runs without a key pressed.
+async function watchVerifiedReplay(browser, base) {
+  ticketedRun(base, 'WATCHER');
   const table = await (await fetch(`${base}/cgi/version.pl?prg=Rivoltra&show&type=0`)).text();
   const watch = /href="(\/play\/\?replay=\d+)">watch<\/a>/.exec(table);
   if (!check('the runner\'s game, sent with its replay, is verified and offered to watch',
@@ -414,10 +422,12 @@ async function raceAgainstGhost(page) {
     `screen ${await screenNow(page)}`);
 }
 
-// The day's course from the main menu's DAILY RUN: the daily screen asks for the day's ticket and
-// table, START RUN races the day's car, the run ends on the name entry (a daily run always does),
-// and the run sent from the page is verified into the day's table.
+// The day's course from the main menu's DAILY RUN, after another player (the desktop runner) led
+// the day: the daily screen asks for the day's ticket, table and leader's run, START RUN races
+// the day's car against the leader as its ghost, the run ends on the name entry (a daily run
+// always does), and the run sent from the page is verified into the day's table.
 async function dailyRunOnTheDaysTable(page, base) {
+  ticketedRun(base, kDailyLeader, '--daily');
   const box = await (await page.$('#canvas')).boundingBox();
   const clickAt = async (x, y, settleMs) => {
     await page.mouse.click(box.x + x * box.width / 800, box.y + y * box.height / 600);
@@ -441,7 +451,10 @@ async function dailyRunOnTheDaysTable(page, base) {
   }
   await page.keyboard.down('ArrowUp');
   await sleep(4000);
+  await saveCanvas(page, 'daily-ghost');
   await page.keyboard.up('ArrowUp');
+  const ticks = await page.evaluate(() => Module._rivoltra_test_ghost_ticks());
+  check('the daily run races the day\'s leader as its ghost', ticks > 0, `${ticks} ghost ticks`);
   await press(page, 'Escape', 500);
   await press(page, 'y', 1500);
   if (!check('the daily run ends on the name entry', await screenNow(page) === 71,
@@ -455,8 +468,8 @@ async function dailyRunOnTheDaysTable(page, base) {
   await waitFor(page, 'the daily run is sent', () => !Module.rivoltraFetching &&
     Module.rivoltraMeasure.screen === 9, 20_000);
   const list = await (await fetch(`${base}/cgi/daily.pl`)).text();
-  check('the daily run sent from the page is verified into the day\'s table',
-    list.includes(`\n${kDailyName}|`), list.slice(0, 200));
+  check('the daily run sent from the page is verified into the day\'s table beside the leader',
+    list.includes(`\n${kDailyName}|`) && list.includes(`\n${kDailyLeader}|`), list.slice(0, 200));
 }
 
 // After a reload the options must show the music still off.

@@ -1,20 +1,22 @@
-// rivoltra-ticketed-run SERVER MIN_TICKS OUT [NAME [send]]: the autopilot plays games that take
-// their race ticket from the score server at SERVER, as choosing a car in the game does, until
-// one lasts at least MIN_TICKS race ticks (at most kMaxGames games); that game's replay is written
-// to OUT. With NAME, the game must also earn a place in the local table and NAME is entered, so
-// the replay carries it; with "send" the game is then sent the way a player sends it (OK on the
-// send-results screen), replay included.
-// Prints {"ticks":..,"score":..,"games":..}. For measuring the server's upload and verification
-// of long, honestly played runs, and for tests that need a verified game on a server. Run from a
-// folder that holds Data/.
+// rivoltra-ticketed-run [--daily] SERVER MIN_TICKS OUT [NAME [send]]: the autopilot plays games
+// that take their race ticket from the score server at SERVER, as choosing a car in the game does,
+// until one lasts at least MIN_TICKS race ticks (at most kMaxGames games); that game's replay is
+// written to OUT. With --daily every game is today's daily run (UTC), with the day's ticket. With
+// NAME, the game must also earn a place in the local table and NAME is entered, so the replay
+// carries it; with "send" the game is then sent the way a player sends it (OK on the send-results
+// screen), replay included. Prints {"ticks":..,"score":..,"games":..}. For measuring the server's
+// upload and verification of long, honestly played runs, and for tests that need a verified game on
+// a server. Run from a folder that holds Data/.
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <sstream>
 #include <string>
 
 #include "app/race_recording.h"
 #include "autopilot.h"
+#include "formats/daily_course.h"
 #include "runner/script_runner.h"
 #include "system/save_file.h"
 
@@ -28,10 +30,16 @@ constexpr long kMaxTicksPerGame = 60000;
 
 int main(int argc, char** argv) {
   using namespace rivoltra;
+  const bool daily = argc >= 2 && std::string(argv[1]) == "--daily";
+  if (daily) {
+    --argc;
+    ++argv;
+  }
   const long minTicks = argc >= 4 ? std::strtol(argv[2], nullptr, 10) : 0;
   const bool send = argc == 6 && std::string(argv[5]) == "send";
   if (argc < 4 || argc > 6 || (argc == 6 && !send) || minTicks <= 0) {
-    std::fprintf(stderr, "usage: rivoltra-ticketed-run SERVER MIN_TICKS OUT [NAME [send]]\n");
+    std::fprintf(stderr,
+                 "usage: rivoltra-ticketed-run [--daily] SERVER MIN_TICKS OUT [NAME [send]]\n");
     return 2;
   }
   try {
@@ -43,7 +51,8 @@ int main(int argc, char** argv) {
     Autopilot pilot(game, runner.Platform().Keys());
     for (int games = 1; games <= kMaxGames; ++games) {
       pilot.ReleaseAll();
-      runner.Execute("race " + std::to_string((games - 1) % 4 + 1));
+      runner.Execute(daily ? "daily " + DateTextOf(DayOfUnixSeconds(std::time(nullptr)))
+                           : "race " + std::to_string((games - 1) % 4 + 1));
       long ticks = 0;
       while (game.ScreenState == GameScreen::Race && ticks < kMaxTicksPerGame) {
         pilot.Drive();

@@ -1,11 +1,16 @@
 // rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]
 // rivoltra-frame-probe race SECONDS [GHOST.rvr]
+// rivoltra-frame-probe race-start SERVER|offline
 //   game: the real game loop (start-up, main menu) in a real window for SECONDS, the window
 //         SCALE times 800 x 600 (as --scale; default the player's setting); with a replay file,
 //         the race it recorded instead of the main menu (as --replay).
 //   race: the same loop racing: car 1 from a fixed seed with the accelerator held, a new game
 //         whenever one ends; with a replay, every race runs against its ghost. Its CPU seconds
 //         are the loop's, from the first race's start (the shutdown's saving included).
+//   race-start: from the main menu a click on START, and after a quick player's choice of
+//         kChoosingMs a click on the first car; the time from that click to the end of the first
+//         race tick (its frame presented), and whether the race took the ticket the car choice
+//         asked SERVER for (offline: no server set, no ticket asked for).
 //   bare: a loop that only presents an 800 x 600 5-6-5 buffer every 30 ms through the same
 //         presenter and the same absolute-deadline sleep.
 // Prints one JSON line: CPU seconds used (the whole run, start-up included), the CPU each tick
@@ -16,6 +21,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,10 +31,12 @@
 
 #include "app/app.h"
 #include "app/game.h"
+#include "app/race_recording.h"
 #include "app/screens.h"
 #include "formats/replay_file.h"
 #include "platform/desktop/sdl_main_loop.h"
 #include "platform/sdl/sdl_platform.h"
+#include "ui/screen_layout.h"
 
 namespace {
 
@@ -147,6 +155,86 @@ int RunRace(std::uint32_t seconds, const char* ghostFile) {
   return status;
 }
 
+// How long a quick player looks at the cars before clicking one.
+constexpr double kChoosingMs = 300;
+// A step that has not happened by then (a click that missed its button) ends the probe.
+constexpr double kStepLimitMs = 10000;
+
+double MillisecondsNow() {
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// A player's click: the pointer moves over the point, then the button is released there.
+void ClickAt(rivoltra::App& app, int x, int y) {
+  app.HandleEvent(rivoltra::InputEvent::Mouse(x, y));
+  app.HandleEvent(rivoltra::InputEvent::Of(rivoltra::InputEvent::Kind::Click));
+}
+
+int RunRaceStart(const std::string& server) {
+  using rivoltra::GameScreen;
+  namespace layout = rivoltra::layout;
+  enum class Step { OnMainMenu, ChoosingCar, StartingRace, Done };
+  Step step = Step::OnMainMenu;
+  rivoltra::App* app = nullptr;
+  double stepSince = MillisecondsNow();
+  double clickToRaceMs = -1;
+  bool ticketed = false;
+  rivoltra::LoopHooks hooks;
+  hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t) {
+    const double now = MillisecondsNow();
+    const auto next = [&](Step following) {
+      step = following;
+      stepSince = now;
+    };
+    switch (step) {
+      case Step::OnMainMenu:
+        if (game.ScreenState == GameScreen::MainMenu &&
+            game.menu.MenuPhase == rivoltra::MenuPhases::Ready) {
+          ClickAt(*app, layout::kMenuButtonX + layout::kMenuButtonWidth / 2,
+                  layout::kMenuButtonY[0] + layout::kMenuButtonHeight / 2);
+        }
+        if (game.ScreenState == GameScreen::CarChoice) next(Step::ChoosingCar);
+        break;
+      case Step::ChoosingCar:
+        if (now - stepSince < kChoosingMs) break;
+        ClickAt(*app, layout::kCarButtonX[0] + 50, layout::kCarButtonY + 50);
+        next(Step::StartingRace);
+        break;
+      case Step::StartingRace:
+        if (game.ScreenState != GameScreen::Race) break;
+        clickToRaceMs = now - stepSince;
+        ticketed = rivoltra::ReadReplay(rivoltra::CurrentReplayBytes(game), "the race")
+                       .Header.Ticket.has_value();
+        next(Step::Done);
+        game.Terminated = true;
+        break;
+      case Step::Done:
+        break;
+    }
+    if (now - stepSince > kStepLimitMs) game.Terminated = true;
+  };
+  char folder[] = "/tmp/rivoltra-frame-probe-XXXXXX";
+  if (mkdtemp(folder) == nullptr) return 1;
+  const auto setup = [&](rivoltra::App& started) {
+    app = &started;
+    started.State().paths.SaveFolder = folder;
+    started.State().online.ServerBase = server == "offline" ? "" : server;
+  };
+  const int status = rivoltra::RunSdlProgram(hooks, setup);
+  std::filesystem::remove_all(folder);
+  if (step != Step::Done) {
+    std::fprintf(stderr, "rivoltra-frame-probe: the race did not start\n");
+    return 1;
+  }
+  std::printf(
+      "{\"mode\":\"race-start\",\"server\":\"%s\",\"click_to_race_ms\":%.1f,"
+      "\"ticketed\":%s}\n",
+      server.c_str(), clickToRaceMs, ticketed ? "true" : "false");
+  return status;
+}
+
 int RunBare(std::uint32_t seconds) {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return 1;
   std::vector<std::uint32_t> ticks;
@@ -184,13 +272,15 @@ int RunBare(std::uint32_t seconds) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc >= 3 ? argv[1] : "";
-  if (argc > 5 || (mode != "game" && mode != "bare" && mode != "race") ||
-      (mode == "race" && argc > 4)) {
+  if (argc > 5 || (mode != "game" && mode != "bare" && mode != "race" && mode != "race-start") ||
+      (mode == "race" && argc > 4) || (mode == "race-start" && argc != 3)) {
     std::fprintf(stderr,
                  "usage: rivoltra-frame-probe game|bare SECONDS [SCALE [REPLAY]]\n"
-                 "       rivoltra-frame-probe race SECONDS [GHOST.rvr]\n");
+                 "       rivoltra-frame-probe race SECONDS [GHOST.rvr]\n"
+                 "       rivoltra-frame-probe race-start SERVER|offline\n");
     return 2;
   }
+  if (mode == "race-start") return RunRaceStart(argv[2]);
   const auto seconds = static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10));
   if (mode == "race") return RunRace(seconds, argc == 4 ? argv[3] : nullptr);
   const int scale = argc >= 4 ? std::atoi(argv[3]) : 0;
