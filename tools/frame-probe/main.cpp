@@ -169,7 +169,7 @@ double MillisecondsNow() {
 // A player's click: the pointer moves over the point, then the button is released there.
 void ClickAt(rivoltra::App& app, int x, int y) {
   app.HandleEvent(rivoltra::InputEvent::Mouse(x, y));
-  app.HandleEvent(rivoltra::InputEvent::Of(rivoltra::InputEvent::Kind::Click));
+  app.HandleEvent(rivoltra::InputEvent::Of(rivoltra::InputKind::Click));
 }
 
 int RunRaceStart(const std::string& server) {
@@ -182,7 +182,7 @@ int RunRaceStart(const std::string& server) {
   double clickToRaceMs = -1;
   bool ticketed = false;
   rivoltra::LoopHooks hooks;
-  hooks.afterTick = [&](rivoltra::Game& game, std::uint32_t) {
+  hooks.AfterTick = [&](rivoltra::Game& game, std::uint32_t) {
     const double now = MillisecondsNow();
     const auto next = [&](Step following) {
       step = following;
@@ -191,7 +191,7 @@ int RunRaceStart(const std::string& server) {
     switch (step) {
       case Step::OnMainMenu:
         if (game.ScreenState == GameScreen::MainMenu &&
-            game.menu.MenuPhase == rivoltra::MenuPhases::Ready) {
+            game.Menu.MenuPhase == rivoltra::MenuPhases::Ready) {
           ClickAt(*app, layout::kMenuButtonX + layout::kMenuButtonWidth / 2,
                   layout::kMenuButtonY[0] + layout::kMenuButtonHeight / 2);
         }
@@ -219,8 +219,8 @@ int RunRaceStart(const std::string& server) {
   if (mkdtemp(folder) == nullptr) return 1;
   const auto setup = [&](rivoltra::App& started) {
     app = &started;
-    started.State().paths.SaveFolder = folder;
-    started.State().online.ServerBase = server == "offline" ? "" : server;
+    started.State().Paths.SaveFolder = folder;
+    started.State().Online.ServerBase = server == "offline" ? "" : server;
   };
   const int status = rivoltra::RunSdlProgram(hooks, setup);
   std::filesystem::remove_all(folder);
