@@ -25,9 +25,9 @@ EM_ASYNC_JS(char*, rivoltra_fetch, (const char* address, const char* body, int b
     const request = {signal: controller.signal, cache: 'no-store', credentials: 'same-origin',
                      redirect: 'error', headers: {'Accept': 'text/html, */*'}};
     if (body) {
-      request.Method = 'POST';
+      request.method = 'POST';
       request.headers['Content-Type'] = UTF8ToString(contentType);
-      request.Body = HEAPU8.slice(body, body + bodyLength);
+      request.body = HEAPU8.slice(body, body + bodyLength);
     }
     const response = await fetch(UTF8ToString(address), request);
     if (!response.ok) return 0;
