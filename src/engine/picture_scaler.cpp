@@ -21,6 +21,11 @@ std::uint32_t SpareBits(const PixelLayout& layout) {
   return ~((0xFFu << layout.RedShift) | (0xFFu << layout.GreenShift) | (0xFFu << layout.BlueShift));
 }
 
+bool ColoursInBytes(const PixelLayout& layout) {
+  const auto inByte = [](int shift) { return shift >= 0 && shift <= 24 && shift % 8 == 0; };
+  return inByte(layout.RedShift) && inByte(layout.GreenShift) && inByte(layout.BlueShift);
+}
+
 std::uint32_t ConvertPixel(Pixel565 pixel, const PixelLayout& layout, std::uint32_t spare) {
   const std::uint32_t r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
   return ((r << 3 | r >> 2) << layout.RedShift) | ((g << 2 | g >> 4) << layout.GreenShift) |
@@ -41,83 +46,197 @@ std::uint32_t Blend(std::uint32_t a, std::uint32_t b, std::uint32_t weight) {
 
 // The hot loops below have SSE2 forms (every x86-64 has SSE2); the plain loops do the rest and
 // every other processor.
+#if defined(__SSE2__)
+// Eight 5-6-5 pixels at a time in 16-bit lanes: each channel is widened to 8 bits by a multiply
+// that repeats its top bits below (r * 8 + r / 4 for five bits, g * 4 + g / 16 for six), then
+// placed in the low or the high half of the 32-bit pixels where the layout wants it.
+class PixelConverter {
+ public:
+  explicit PixelConverter(const PixelLayout& layout) {
+    // A shift by 16 or more clears a 16-bit lane: the channel's count in the half it is not in.
+    const auto low = [](int shift) { return _mm_cvtsi32_si128(shift < 16 ? shift : 16); };
+    const auto high = [](int shift) { return _mm_cvtsi32_si128(shift >= 16 ? shift - 16 : 16); };
+    redLow_ = low(layout.RedShift);
+    redHigh_ = high(layout.RedShift);
+    greenLow_ = low(layout.GreenShift);
+    greenHigh_ = high(layout.GreenShift);
+    blueLow_ = low(layout.BlueShift);
+    blueHigh_ = high(layout.BlueShift);
+    const std::uint32_t spare = SpareBits(layout);
+    spareLow_ = _mm_set1_epi16(static_cast<short>(spare & 0xFFFF));
+    spareHigh_ = _mm_set1_epi16(static_cast<short>(spare >> 16));
+  }
+
+  // Pixels 0-3 of `pixels` into `first`, 4-7 into `second`.
+  void Convert(__m128i pixels, __m128i& first, __m128i& second) const {
+    const __m128i red = _mm_mulhi_epu16(
+        _mm_and_si128(pixels, _mm_set1_epi16(static_cast<short>(0xF800))), _mm_set1_epi16(0x0108));
+    const __m128i green =
+        _mm_mulhi_epu16(_mm_and_si128(pixels, _mm_set1_epi16(0x07E0)), _mm_set1_epi16(0x2080));
+    const __m128i blue = _mm_mulhi_epu16(_mm_slli_epi16(pixels, 11), _mm_set1_epi16(0x0108));
+    const __m128i lowHalves =
+        _mm_or_si128(_mm_or_si128(_mm_sll_epi16(red, redLow_), _mm_sll_epi16(green, greenLow_)),
+                     _mm_or_si128(_mm_sll_epi16(blue, blueLow_), spareLow_));
+    const __m128i highHalves =
+        _mm_or_si128(_mm_or_si128(_mm_sll_epi16(red, redHigh_), _mm_sll_epi16(green, greenHigh_)),
+                     _mm_or_si128(_mm_sll_epi16(blue, blueHigh_), spareHigh_));
+    first = _mm_unpacklo_epi16(lowHalves, highHalves);
+    second = _mm_unpackhi_epi16(lowHalves, highHalves);
+  }
+
+ private:
+  __m128i redLow_, redHigh_, greenLow_, greenHigh_, blueLow_, blueHigh_, spareLow_, spareHigh_;
+};
+
+// Frame buffer rows are written once a frame and read next by the display server, usually from
+// the other core: streamed stores write them without first reading every line into this core's
+// cache. They need 16-byte aligned addresses; the cached stores take the rest.
+enum class Stores { Cached, Streamed };
+
+template <Stores kind>
+void StoreFour(std::uint32_t* out, __m128i pixels) {
+  if constexpr (kind == Stores::Streamed) {
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out), pixels);
+  } else {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), pixels);
+  }
+}
+
+// Four pixels each repeated `Factor` times side by side.
+template <int Factor>
+void RepeatFour(__m128i pixels, __m128i* out) {
+  static_assert(Factor >= 1 && Factor <= 4);
+  if constexpr (Factor == 1) {
+    out[0] = pixels;
+  } else if constexpr (Factor == 2) {
+    out[0] = _mm_unpacklo_epi32(pixels, pixels);
+    out[1] = _mm_unpackhi_epi32(pixels, pixels);
+  } else if constexpr (Factor == 3) {
+    out[0] = _mm_shuffle_epi32(pixels, _MM_SHUFFLE(1, 0, 0, 0));
+    out[1] = _mm_shuffle_epi32(pixels, _MM_SHUFFLE(2, 2, 1, 1));
+    out[2] = _mm_shuffle_epi32(pixels, _MM_SHUFFLE(3, 3, 3, 2));
+  } else {
+    out[0] = _mm_shuffle_epi32(pixels, _MM_SHUFFLE(0, 0, 0, 0));
+    out[1] = _mm_shuffle_epi32(pixels, _MM_SHUFFLE(1, 1, 1, 1));
+    out[2] = _mm_shuffle_epi32(pixels, _MM_SHUFFLE(2, 2, 2, 2));
+    out[3] = _mm_shuffle_epi32(pixels, _MM_SHUFFLE(3, 3, 3, 3));
+  }
+}
+#else
+enum class Stores { Cached };
+#endif
+
+// Where every row of the placement starts on 16 bytes, its pixels can be streamed.
+Stores StoresFor(const PixelTarget& target, const Rect& placement) {
+#if defined(__SSE2__)
+  const auto start =
+      reinterpret_cast<std::uintptr_t>(TargetRow(target, placement.Top) + placement.Left);
+  if (start % 16 == 0 && target.PitchBytes % 16 == 0) return Stores::Streamed;
+#else
+  (void)target;
+  (void)placement;
+#endif
+  return Stores::Cached;
+}
+
 void ConvertRow(const Pixel565* in, std::uint32_t* out, int count, const PixelLayout& layout) {
-  const std::uint32_t spare = SpareBits(layout);
   int x = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i five = _mm_set1_epi32(0x1F), six = _mm_set1_epi32(0x3F);
-  const __m128i spareBits = _mm_set1_epi32(static_cast<int>(spare));
-  const __m128i redShift = _mm_cvtsi32_si128(layout.RedShift);
-  const __m128i greenShift = _mm_cvtsi32_si128(layout.GreenShift);
-  const __m128i blueShift = _mm_cvtsi32_si128(layout.BlueShift);
-  const auto convert = [&](__m128i p) {
-    __m128i r = _mm_and_si128(_mm_srli_epi32(p, 11), five);
-    __m128i g = _mm_and_si128(_mm_srli_epi32(p, 5), six);
-    __m128i b = _mm_and_si128(p, five);
-    r = _mm_or_si128(_mm_slli_epi32(r, 3), _mm_srli_epi32(r, 2));
-    g = _mm_or_si128(_mm_slli_epi32(g, 2), _mm_srli_epi32(g, 4));
-    b = _mm_or_si128(_mm_slli_epi32(b, 3), _mm_srli_epi32(b, 2));
-    return _mm_or_si128(_mm_or_si128(_mm_sll_epi32(r, redShift), _mm_sll_epi32(g, greenShift)),
-                        _mm_or_si128(_mm_sll_epi32(b, blueShift), spareBits));
-  };
+  const PixelConverter converter(layout);
   for (; x + 8 <= count; x += 8) {
-    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
-                     convert(_mm_unpacklo_epi16(pixels, zero)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4),
-                     convert(_mm_unpackhi_epi16(pixels, zero)));
+    __m128i first, second;
+    converter.Convert(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x)), first, second);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), first);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), second);
   }
 #endif
+  const std::uint32_t spare = SpareBits(layout);
   for (; x < count; ++x) out[x] = ConvertPixel(in[x], layout, spare);
 }
 
-// Every pixel repeated `Factor` times side by side.
-template <int Factor>
-void RepeatPixels(const std::uint32_t* in, std::uint32_t* out, int count) {
+// One picture row drawn as `Factor` frame buffer rows of `Factor` times its width: every group
+// of eight pixels is converted once, widened in registers and stored to each row, so each byte of
+// the frame buffer is written once and nothing else is.
+template <int Factor, Stores kind>
+void DrawBlockRow(const Pixel565* in, int count, std::uint32_t* const* rows,
+                  const PixelLayout& layout) {
   int x = 0;
 #if defined(__SSE2__)
-  if constexpr (Factor >= 2 && Factor <= 4) {
-    for (; x + 4 <= count; x += 4, out += 4 * Factor) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
-      auto* o = reinterpret_cast<__m128i*>(out);
-      if constexpr (Factor == 2) {
-        _mm_storeu_si128(o, _mm_unpacklo_epi32(v, v));
-        _mm_storeu_si128(o + 1, _mm_unpackhi_epi32(v, v));
-      } else if constexpr (Factor == 3) {
-        _mm_storeu_si128(o, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0)));
-        _mm_storeu_si128(o + 1, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1)));
-        _mm_storeu_si128(o + 2, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2)));
-      } else {
-        _mm_storeu_si128(o, _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 0, 0, 0)));
-        _mm_storeu_si128(o + 1, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1)));
-        _mm_storeu_si128(o + 2, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 2, 2)));
-        _mm_storeu_si128(o + 3, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));
-      }
+  const PixelConverter converter(layout);
+  for (; x + 8 <= count; x += 8) {
+    __m128i first, second, wide[2 * Factor];
+    converter.Convert(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x)), first, second);
+    RepeatFour<Factor>(first, wide);
+    RepeatFour<Factor>(second, wide + Factor);
+    for (int row = 0; row < Factor; ++row) {
+      std::uint32_t* out = rows[row] + x * Factor;
+      for (int k = 0; k < 2 * Factor; ++k) StoreFour<kind>(out + 4 * k, wide[k]);
     }
   }
 #endif
-  for (; x < count; ++x, out += Factor) std::fill_n(out, Factor, in[x]);
+  const std::uint32_t spare = SpareBits(layout);
+  for (; x < count; ++x) {
+    const std::uint32_t pixel = ConvertPixel(in[x], layout, spare);
+    for (int row = 0; row < Factor; ++row) std::fill_n(rows[row] + x * Factor, Factor, pixel);
+  }
 }
 
-// The widened row of a whole multiple; false for other sizes.
-bool RepeatPixelsBy(int factor, const std::uint32_t* in, std::uint32_t* out, int count) {
+template <int Factor, Stores kind>
+void DrawBlocks(const Surface& picture, const PixelTarget& target, const Rect& placement) {
+  for (int y = 0; y < picture.Height(); ++y) {
+    std::uint32_t* rows[Factor];
+    for (int row = 0; row < Factor; ++row)
+      rows[row] = TargetRow(target, placement.Top + y * Factor + row) + placement.Left;
+    DrawBlockRow<Factor, kind>(picture.Row(y), picture.Width(), rows, target.Layout);
+  }
+}
+
+template <Stores kind>
+bool DrawBlocksBy(int factor, const Surface& picture, const PixelTarget& target,
+                  const Rect& placement) {
   switch (factor) {
     case 1:
-      std::memcpy(out, in, static_cast<std::size_t>(count) * sizeof(std::uint32_t));
+      DrawBlocks<1, kind>(picture, target, placement);
       return true;
     case 2:
-      RepeatPixels<2>(in, out, count);
+      DrawBlocks<2, kind>(picture, target, placement);
       return true;
     case 3:
-      RepeatPixels<3>(in, out, count);
+      DrawBlocks<3, kind>(picture, target, placement);
       return true;
     case 4:
-      RepeatPixels<4>(in, out, count);
+      DrawBlocks<4, kind>(picture, target, placement);
       return true;
     default:
       return false;
   }
+}
+
+// The sharp picture at a whole multiple of its size in both directions (the window at 1x to 4x);
+// false for any other size.
+bool DrawWholeMultiple(const Surface& picture, const PixelTarget& target, const Rect& placement) {
+  const int factor = placement.Width() / picture.Width();
+  if (placement.Width() != factor * picture.Width() ||
+      placement.Height() != factor * picture.Height())
+    return false;
+#if defined(__SSE2__)
+  if (StoresFor(target, placement) == Stores::Streamed)
+    return DrawBlocksBy<Stores::Streamed>(factor, picture, target, placement);
+#endif
+  return DrawBlocksBy<Stores::Cached>(factor, picture, target, placement);
+}
+
+// A finished row copied to the frame buffer.
+template <Stores kind>
+void CopyRow(const std::uint32_t* in, std::uint32_t* out, int count) {
+  int x = 0;
+#if defined(__SSE2__)
+  if constexpr (kind == Stores::Streamed) {
+    for (; x + 4 <= count; x += 4)
+      StoreFour<kind>(out + x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x)));
+  }
+#endif
+  std::memcpy(out + x, in + x, static_cast<std::size_t>(count - x) * sizeof(std::uint32_t));
 }
 
 // A row widened through the column taps: each pixel blends its two source pixels.
@@ -161,6 +280,7 @@ void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
   }
 }
 
+template <Stores kind>
 void BlendRows(const std::uint32_t* a, const std::uint32_t* b, int weight, std::uint32_t* out,
                int count) {
   int x = 0;
@@ -179,10 +299,26 @@ void BlendRows(const std::uint32_t* a, const std::uint32_t* b, int weight, std::
     const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
     const __m128i low = mix(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
     const __m128i high = mix(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(low, high));
+    StoreFour<kind>(out + x, _mm_packus_epi16(low, high));
   }
 #endif
   for (; x < count; ++x) out[x] = Blend(a[x], b[x], static_cast<std::uint32_t>(weight));
+}
+
+// The finished rows' writers for the stores a target takes.
+struct RowWriters {
+  void (*copy)(const std::uint32_t* in, std::uint32_t* out, int count);
+  void (*blend)(const std::uint32_t* a, const std::uint32_t* b, int weight, std::uint32_t* out,
+                int count);
+};
+
+RowWriters WritersFor(Stores kind) {
+#if defined(__SSE2__)
+  if (kind == Stores::Streamed) return {&CopyRow<Stores::Streamed>, &BlendRows<Stores::Streamed>};
+#else
+  (void)kind;
+#endif
+  return {&CopyRow<Stores::Cached>, &BlendRows<Stores::Cached>};
 }
 
 }  // namespace
@@ -213,18 +349,21 @@ void AreaPointToPicture(const Rect& placement, int pictureWidth, int pictureHeig
 void PictureScaler::Draw(const Surface& picture, const PixelTarget& target, const Rect& placement,
                          ScaleFilter filter) {
   if (picture.IsEmpty() || placement.IsEmpty() || target.Pixels == nullptr || placement.Left < 0 ||
-      placement.Top < 0 || placement.Right > target.Width || placement.Bottom > target.Height)
+      placement.Top < 0 || placement.Right > target.Width || placement.Bottom > target.Height ||
+      !ColoursInBytes(target.Layout))
     return;
   // At the picture's own size the linear filter samples every pixel at its centre: a copy.
   if (placement.Width() == picture.Width() && placement.Height() == picture.Height())
     filter = ScaleFilter::Nearest;
-  PrepareTaps(picture.Width(), picture.Height(), placement, filter);
-  converted_.resize(static_cast<std::size_t>(picture.Width()));
-  if (filter == ScaleFilter::Nearest) {
-    DrawNearest(picture, target, placement);
-  } else {
-    DrawLinear(picture, target, placement);
+  if (filter != ScaleFilter::Nearest || !DrawWholeMultiple(picture, target, placement)) {
+    PrepareTaps(picture.Width(), picture.Height(), placement, filter);
+    converted_.resize(static_cast<std::size_t>(picture.Width()));
+    DrawThroughTaps(picture, target, placement);
   }
+#if defined(__SSE2__)
+  // Streamed stores are not ordered with the others: all of them land before the frame is shown.
+  _mm_sfence();
+#endif
 }
 
 void PictureScaler::PrepareTaps(int pictureWidth, int pictureHeight, const Rect& placement,
@@ -263,31 +402,6 @@ void PictureScaler::PrepareTaps(int pictureWidth, int pictureHeight, const Rect&
   tapsFilter_ = filter;
 }
 
-void PictureScaler::DrawNearest(const Surface& picture, const PixelTarget& target,
-                                const Rect& placement) {
-  const int width = placement.Width();
-  const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
-  const int factor = width % picture.Width() == 0 ? width / picture.Width() : 0;
-  const std::uint32_t* previous = nullptr;
-  int previousSource = -1;
-  for (int y = 0; y < placement.Height(); ++y) {
-    std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
-    const int source = rows_[static_cast<std::size_t>(y)].first;
-    if (source == previousSource) {
-      std::memcpy(out, previous, rowBytes);
-    } else {
-      ConvertRow(picture.Row(source), converted_.data(), picture.Width(), target.Layout);
-      if (!RepeatPixelsBy(factor, converted_.data(), out, picture.Width())) {
-        for (int x = 0; x < width; ++x)
-          out[x] =
-              converted_[static_cast<std::size_t>(columns_[static_cast<std::size_t>(x)].first)];
-      }
-    }
-    previous = out;
-    previousSource = source;
-  }
-}
-
 const std::uint32_t* PictureScaler::WidenedRow(const Surface& picture, int sourceRow,
                                                const PixelLayout& layout, int width) {
   for (const RowCache& cached : widened_) {
@@ -298,25 +412,32 @@ const std::uint32_t* PictureScaler::WidenedRow(const Surface& picture, int sourc
   slot.pixels.resize(static_cast<std::size_t>(width));
   slot.sourceRow = sourceRow;
   ConvertRow(picture.Row(sourceRow), converted_.data(), picture.Width(), layout);
-  WidenRow(converted_.data(), columns_.data(), slot.pixels.data(), width);
+  if (tapsFilter_ == ScaleFilter::Nearest) {
+    for (int x = 0; x < width; ++x)
+      slot.pixels[static_cast<std::size_t>(x)] =
+          converted_[static_cast<std::size_t>(columns_[static_cast<std::size_t>(x)].first)];
+  } else {
+    WidenRow(converted_.data(), columns_.data(), slot.pixels.data(), width);
+  }
   return slot.pixels.data();
 }
 
-void PictureScaler::DrawLinear(const Surface& picture, const PixelTarget& target,
-                               const Rect& placement) {
+void PictureScaler::DrawThroughTaps(const Surface& picture, const PixelTarget& target,
+                                    const Rect& placement) {
   // The picture is new every frame: nothing widened before is valid.
   for (RowCache& cached : widened_) cached.sourceRow = -1;
+  const RowWriters writers = WritersFor(StoresFor(target, placement));
   const int width = placement.Width();
   for (int y = 0; y < placement.Height(); ++y) {
     std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
     const ScaleTap& tap = rows_[static_cast<std::size_t>(y)];
     const std::uint32_t* upper = WidenedRow(picture, tap.first, target.Layout, width);
     if (tap.weight == 0) {
-      std::memcpy(out, upper, static_cast<std::size_t>(width) * sizeof(std::uint32_t));
-      continue;
+      writers.copy(upper, out, width);
+    } else {
+      writers.blend(upper, WidenedRow(picture, tap.first + 1, target.Layout, width), tap.weight,
+                    out, width);
     }
-    const std::uint32_t* lower = WidenedRow(picture, tap.first + 1, target.Layout, width);
-    BlendRows(upper, lower, tap.weight, out, width);
   }
 }
 

@@ -9,8 +9,8 @@
 
 namespace rivoltra {
 
-// Where red, green and blue sit in a 32-bit pixel with 8 bits each (their lowest bit's
-// position); the fourth byte is written as all ones, so a target with alpha shows opaque.
+// Which byte of a 32-bit pixel holds red, green and blue (their lowest bit's position: 0, 8, 16
+// or 24); the fourth byte is written as all ones, so a target with alpha shows opaque.
 struct PixelLayout {
   int RedShift = 16;
   int GreenShift = 8;
@@ -49,25 +49,27 @@ struct ScaleTap {
 // Scales the 5-6-5 back buffer into a 32-bit frame buffer on the processor, for machines whose
 // graphics are drawn in software anyway (where a texture and a rasteriser cost several times
 // more). Every frame rewrites every pixel of the placement, so its cost is the bytes written:
-// picture rows are converted once, widened once, and repeated rows are block copies. Whole
-// multiples of the picture take a fast path; any other size works through the tap tables.
+// sharp whole multiples of the picture (the window at 1x to 4x) are written in one pass, each
+// group of picture pixels converted once and stored straight to every row of its blocks; any
+// other size or the smooth filter builds each distinct row once through the tap tables and
+// copies it to the rows that show it.
 class PictureScaler {
  public:
-  // Draws the picture into `placement`, which must lie inside the target (nothing is drawn
-  // otherwise); the target outside it is left alone.
+  // Draws the picture into `placement`, which must lie inside the target, whose layout must put
+  // each colour in a byte of its own (nothing is drawn otherwise); the target outside the
+  // placement is left alone.
   void Draw(const Surface& picture, const PixelTarget& target, const Rect& placement,
             ScaleFilter filter);
 
  private:
-  // A source row converted (and widened, for the linear filter) to the target's pixels.
+  // A source row converted and widened through the column taps to the target's pixels.
   struct RowCache {
     std::vector<std::uint32_t> pixels;
     int sourceRow = -1;
   };
 
   void PrepareTaps(int pictureWidth, int pictureHeight, const Rect& placement, ScaleFilter filter);
-  void DrawNearest(const Surface& picture, const PixelTarget& target, const Rect& placement);
-  void DrawLinear(const Surface& picture, const PixelTarget& target, const Rect& placement);
+  void DrawThroughTaps(const Surface& picture, const PixelTarget& target, const Rect& placement);
   const std::uint32_t* WidenedRow(const Surface& picture, int sourceRow, const PixelLayout& layout,
                                   int width);
 

@@ -33,24 +33,30 @@ std::array<double, 3> Channels(Pixel565 pixel) {
 }
 
 // A frame buffer with a margin around the placement and a pitch wider than a row, all set to a
-// marker that the scaler must leave wherever it does not draw.
+// marker that the scaler must leave wherever it does not draw. Misaligned, rows start anywhere;
+// aligned, every row of the placement starts on 16 bytes, as a window's frame buffer does, which
+// the scaler writes with streamed stores where the processor has them.
 struct FrameBuffer {
   static constexpr std::uint32_t kMarker = 0x5A5A5A5A;
-  static constexpr int kMargin = 3;
-  static constexpr int kSlack = 5;  // pixels of pitch beyond the width
+  enum class Rows { Misaligned, Aligned };
 
-  FrameBuffer(int placedWidth, int placedHeight, PixelLayout layout)
-      : width(placedWidth + 2 * kMargin),
-        height(placedHeight + 2 * kMargin),
-        pitch(width + kSlack),
+  FrameBuffer(int placedWidth, int placedHeight, PixelLayout layout, Rows rows = Rows::Misaligned)
+      : margin(rows == Rows::Aligned ? 4 : 3),
+        width(placedWidth + 2 * margin),
+        height(placedHeight + 2 * margin),
+        pitch(rows == Rows::Aligned ? (width + 7) / 4 * 4 : width + 5),
         pixels(static_cast<std::size_t>(pitch * height), kMarker) {
     target = PixelTarget{pixels.data(), static_cast<std::ptrdiff_t>(pitch * sizeof(std::uint32_t)),
                          width, height, layout};
-    placement = Bounds(kMargin, kMargin, placedWidth, placedHeight);
+    placement = Bounds(margin, margin, placedWidth, placedHeight);
   }
   std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * pitch + x)]; }
+  bool RowsAligned() const {
+    return reinterpret_cast<std::uintptr_t>(&pixels[static_cast<std::size_t>(margin)]) % 16 == 0 &&
+           pitch % 4 == 0;
+  }
 
-  int width, height, pitch;
+  int margin, width, height, pitch;
   std::vector<std::uint32_t> pixels;
   PixelTarget target;
   Rect placement;
@@ -67,13 +73,31 @@ struct ScaleCase {
   int pictureWidth, pictureHeight, width, height;
 };
 
-// Whole multiples that take the fast paths (1 to 4), a multiple beyond them, stretched and
-// shrunk sizes, and odd widths.
-const ScaleCase kScaleCases[] = {{13, 7, 13, 7},  {13, 7, 26, 14}, {13, 7, 39, 21},
-                                 {13, 7, 52, 28}, {13, 7, 65, 35}, {16, 9, 29, 17},
-                                 {10, 6, 18, 11}, {20, 12, 7, 5},  {1, 1, 6, 4}};
+// Whole multiples that take the fast paths (1 to 4; wide enough for two groups of eight and a
+// tail), a multiple beyond them, stretched and shrunk sizes, odd widths, and a whole multiple
+// across but not down.
+const ScaleCase kScaleCases[] = {{13, 7, 13, 7},  {13, 7, 26, 14}, {21, 5, 63, 15}, {13, 7, 52, 28},
+                                 {13, 7, 65, 35}, {16, 9, 29, 17}, {10, 6, 18, 11}, {20, 12, 7, 5},
+                                 {1, 1, 6, 4},    {7, 3, 3, 3},    {8, 4, 24, 8}};
 
 const PixelLayout kLayouts[] = {{16, 8, 0}, {0, 8, 16}, {24, 16, 8}};
+const FrameBuffer::Rows kRowKinds[] = {FrameBuffer::Rows::Misaligned, FrameBuffer::Rows::Aligned};
+
+struct ScaleSetting {
+  PixelLayout layout;
+  FrameBuffer::Rows rows;
+  ScaleCase scale;
+};
+
+std::vector<ScaleSetting> AllScaleCases() {
+  std::vector<ScaleSetting> all;
+  for (const PixelLayout& layout : kLayouts) {
+    for (const FrameBuffer::Rows rows : kRowKinds) {
+      for (const ScaleCase& c : kScaleCases) all.push_back({layout, rows, c});
+    }
+  }
+  return all;
+}
 
 // Checks every pixel: the placement against the expected channels within a tolerance, the spare
 // byte full, everything else untouched.
@@ -103,65 +127,65 @@ void ExpectScaled(const FrameBuffer& frame, const Expected& expected, double tol
 }
 
 TEST(PictureScaler, NearestRepeatsTheSourcePixelUnderEachCentre) {
-  for (const PixelLayout& layout : kLayouts) {
-    for (const ScaleCase& c : kScaleCases) {
-      SCOPED_TRACE(testing::Message()
-                   << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x"
-                   << c.height << ", red at " << layout.RedShift);
-      const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
-      FrameBuffer frame(c.width, c.height, layout);
-      PictureScaler scaler;
-      scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Nearest);
-      ExpectScaled(
-          frame,
-          [&](int x, int y) {
-            const int sx = static_cast<int>((x + 0.5) * c.pictureWidth / c.width);
-            const int sy = static_cast<int>((y + 0.5) * c.pictureHeight / c.height);
-            return Channels(picture.At(sx, sy));
-          },
-          0);
-    }
+  for (const auto& [layout, rows, c] : AllScaleCases()) {
+    SCOPED_TRACE(testing::Message()
+                 << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x" << c.height
+                 << ", red at " << layout.RedShift << ", rows "
+                 << (rows == FrameBuffer::Rows::Aligned ? "aligned" : "misaligned"));
+    const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
+    FrameBuffer frame(c.width, c.height, layout, rows);
+    if (rows == FrameBuffer::Rows::Aligned) ASSERT_TRUE(frame.RowsAligned());
+    PictureScaler scaler;
+    scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Nearest);
+    ExpectScaled(
+        frame,
+        [&](int x, int y) {
+          const int sx = static_cast<int>((x + 0.5) * c.pictureWidth / c.width);
+          const int sy = static_cast<int>((y + 0.5) * c.pictureHeight / c.height);
+          return Channels(picture.At(sx, sy));
+        },
+        0);
   }
 }
 
 // The linear filter as a GPU samples a texture: pixel centres at half steps, edges clamped.
 TEST(PictureScaler, LinearBlendsBetweenTheNeighbouringCentres) {
-  for (const PixelLayout& layout : kLayouts) {
-    for (const ScaleCase& c : kScaleCases) {
-      SCOPED_TRACE(testing::Message()
-                   << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x"
-                   << c.height << ", red at " << layout.RedShift);
-      const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
-      FrameBuffer frame(c.width, c.height, layout);
-      PictureScaler scaler;
-      scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Linear);
-      const auto sample = [](double position, int size, int& first, double& weight) {
-        position = std::clamp(position, 0.0, static_cast<double>(size - 1));
-        first = std::min(static_cast<int>(position), size - 1);
-        weight = position - first;
-      };
-      // The scaler works in 256ths of a pixel and of a shade, rounding twice.
-      ExpectScaled(
-          frame,
-          [&](int x, int y) {
-            int sx = 0, sy = 0;
-            double wx = 0, wy = 0;
-            sample((x + 0.5) * c.pictureWidth / c.width - 0.5, c.pictureWidth, sx, wx);
-            sample((y + 0.5) * c.pictureHeight / c.height - 0.5, c.pictureHeight, sy, wy);
-            const int nx = std::min(sx + 1, c.pictureWidth - 1);
-            const int ny = std::min(sy + 1, c.pictureHeight - 1);
-            std::array<double, 3> result{};
-            for (std::size_t k = 0; k < 3; ++k) {
-              const double top =
-                  Channels(picture.At(sx, sy))[k] * (1 - wx) + Channels(picture.At(nx, sy))[k] * wx;
-              const double bottom =
-                  Channels(picture.At(sx, ny))[k] * (1 - wx) + Channels(picture.At(nx, ny))[k] * wx;
-              result[k] = top * (1 - wy) + bottom * wy;
-            }
-            return result;
-          },
-          1.5);
-    }
+  for (const auto& [layout, rows, c] : AllScaleCases()) {
+    SCOPED_TRACE(testing::Message()
+                 << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x" << c.height
+                 << ", red at " << layout.RedShift << ", rows "
+                 << (rows == FrameBuffer::Rows::Aligned ? "aligned" : "misaligned"));
+    const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
+    FrameBuffer frame(c.width, c.height, layout, rows);
+    if (rows == FrameBuffer::Rows::Aligned) ASSERT_TRUE(frame.RowsAligned());
+    PictureScaler scaler;
+    scaler.Draw(picture, frame.target, frame.placement, ScaleFilter::Linear);
+    const auto sample = [](double position, int size, int& first, double& weight) {
+      position = std::clamp(position, 0.0, static_cast<double>(size - 1));
+      first = std::min(static_cast<int>(position), size - 1);
+      weight = position - first;
+    };
+    // The scaler works in 256ths of a pixel and of a shade, rounding twice.
+    ExpectScaled(
+        frame,
+        [&](int x, int y) {
+          int sx = 0, sy = 0;
+          double wx = 0, wy = 0;
+          sample((x + 0.5) * c.pictureWidth / c.width - 0.5, c.pictureWidth, sx, wx);
+          sample((y + 0.5) * c.pictureHeight / c.height - 0.5, c.pictureHeight, sy, wy);
+          const int nx = std::min(sx + 1, c.pictureWidth - 1);
+          const int ny = std::min(sy + 1, c.pictureHeight - 1);
+          std::array<double, 3> result{};
+          for (std::size_t k = 0; k < 3; ++k) {
+            const double top =
+                Channels(picture.At(sx, sy))[k] * (1 - wx) + Channels(picture.At(nx, sy))[k] * wx;
+            const double bottom =
+                Channels(picture.At(sx, ny))[k] * (1 - wx) + Channels(picture.At(nx, ny))[k] * wx;
+            result[k] = top * (1 - wy) + bottom * wy;
+          }
+          return result;
+        },
+        1.5);
   }
 }
 
@@ -178,8 +202,7 @@ TEST(PictureScaler, SmoothShowsInBetweenShadesWhereSharpShowsNone) {
     scaler.Draw(picture, frame.target, frame.placement, filter);
     std::vector<int> row;
     for (int x = 0; x < 12; ++x)
-      row.push_back(TargetChannels(frame.At(FrameBuffer::kMargin + x, FrameBuffer::kMargin + 2),
-                                   PixelLayout{})[1]);
+      row.push_back(TargetChannels(frame.At(frame.margin + x, frame.margin + 2), PixelLayout{})[1]);
     if (filter == ScaleFilter::Nearest) {
       EXPECT_EQ(row, (std::vector<int>{0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 255}));
     } else {
@@ -189,7 +212,8 @@ TEST(PictureScaler, SmoothShowsInBetweenShadesWhereSharpShowsNone) {
   }
 }
 
-TEST(PictureScaler, PlacementOutsideTheTargetDrawsNothing) {
+// A placement reaching outside the frame buffer, and a layout with a colour across bytes.
+TEST(PictureScaler, DrawsNothingOutsideTheTargetOrInAnUnknownLayout) {
   const Surface picture = NoisePicture(4, 3);
   FrameBuffer frame(8, 6, PixelLayout{});
   PictureScaler scaler;
@@ -197,6 +221,10 @@ TEST(PictureScaler, PlacementOutsideTheTargetDrawsNothing) {
     scaler.Draw(picture, frame.target, outside, ScaleFilter::Nearest);
     for (const std::uint32_t pixel : frame.pixels) ASSERT_EQ(pixel, FrameBuffer::kMarker);
   }
+  PixelTarget unknown = frame.target;
+  unknown.Layout = PixelLayout{20, 10, 0};
+  scaler.Draw(picture, unknown, frame.placement, ScaleFilter::Nearest);
+  for (const std::uint32_t pixel : frame.pixels) ASSERT_EQ(pixel, FrameBuffer::kMarker);
 }
 
 TEST(PictureFit, KeepsTheShapeCentredAndMapsPointsBack) {

@@ -6,9 +6,10 @@ namespace rivoltra {
 
 namespace {
 
-// The layout of frame buffers with 8 bits a colour in 32-bit pixels, the usual desktop kind.
+// The layout of frame buffers with a byte a colour in 32-bit pixels, the usual desktop kind.
 std::optional<PixelLayout> DirectLayout(const SDL_PixelFormat& format) {
   if (format.BytesPerPixel != 4 || format.palette != nullptr || format.Rloss != 0 ||
+      format.Rshift % 8 != 0 || format.Gshift % 8 != 0 || format.Bshift % 8 != 0 ||
       format.Gloss != 0 || format.Bloss != 0 || format.Rmask != 0xFFu << format.Rshift ||
       format.Gmask != 0xFFu << format.Gshift || format.Bmask != 0xFFu << format.Bshift)
     return std::nullopt;
