@@ -181,49 +181,89 @@ void DrawBlockRow(const Pixel565* in, int count, std::uint32_t* const* rows,
   }
 }
 
+// Rows rewritten, gathered into rectangles: a run of adjoining rows becomes one, as wide as its
+// widest row, so a frame's changes make a few rectangles to show rather than hundreds.
+void AddUpdated(std::vector<Rect>& updated, const Rect& rows) {
+  if (!updated.empty() && updated.back().Bottom == rows.Top) {
+    Rect& last = updated.back();
+    last = Rect{std::min(last.Left, rows.Left), last.Top, std::max(last.Right, rows.Right),
+                rows.Bottom};
+    return;
+  }
+  updated.push_back(rows);
+}
+
+// Picture rows are compared with the picture drawn before in runs of a cache line's pixels: a
+// run that is the same is not drawn again.
+constexpr int kComparedRun = 32;
+
+// The picture drawn as blocks; with the picture drawn before (`shown`, the same size), only the
+// runs of pixels that differ from it, which `shown` then takes.
 template <int Factor, Stores kind>
-void DrawBlocks(const Surface& picture, const PixelTarget& target, const Rect& placement) {
+void DrawBlocks(const Surface& picture, Surface* shown, const PixelTarget& target,
+                const Rect& placement, std::vector<Rect>& updated) {
+  const int width = picture.Width();
   for (int y = 0; y < picture.Height(); ++y) {
     std::uint32_t* rows[Factor];
     for (int row = 0; row < Factor; ++row)
       rows[row] = TargetRow(target, placement.Top + y * Factor + row) + placement.Left;
-    DrawBlockRow<Factor, kind>(picture.Row(y), picture.Width(), rows, target.Layout);
+    const Pixel565* in = picture.Row(y);
+    if (shown == nullptr) {
+      DrawBlockRow<Factor, kind>(in, width, rows, target.Layout);
+      continue;
+    }
+    Pixel565* before = shown->Row(y);
+    int left = width, right = 0;
+    for (int start = 0; start < width; start += kComparedRun) {
+      const int count = std::min(kComparedRun, width - start);
+      const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(Pixel565);
+      if (std::memcmp(in + start, before + start, bytes) == 0) continue;
+      std::memcpy(before + start, in + start, bytes);
+      std::uint32_t* runRows[Factor];
+      for (int row = 0; row < Factor; ++row) runRows[row] = rows[row] + start * Factor;
+      DrawBlockRow<Factor, kind>(in + start, count, runRows, target.Layout);
+      left = std::min(left, start);
+      right = start + count;
+    }
+    if (left < right)
+      AddUpdated(updated, Bounds(placement.Left + left * Factor, placement.Top + y * Factor,
+                                 (right - left) * Factor, Factor));
   }
+  if (shown == nullptr) updated.push_back(placement);
 }
 
 template <Stores kind>
-bool DrawBlocksBy(int factor, const Surface& picture, const PixelTarget& target,
-                  const Rect& placement) {
+void DrawBlocksBy(int factor, const Surface& picture, Surface* shown, const PixelTarget& target,
+                  const Rect& placement, std::vector<Rect>& updated) {
   switch (factor) {
     case 1:
-      DrawBlocks<1, kind>(picture, target, placement);
-      return true;
+      return DrawBlocks<1, kind>(picture, shown, target, placement, updated);
     case 2:
-      DrawBlocks<2, kind>(picture, target, placement);
-      return true;
+      return DrawBlocks<2, kind>(picture, shown, target, placement, updated);
     case 3:
-      DrawBlocks<3, kind>(picture, target, placement);
-      return true;
-    case 4:
-      DrawBlocks<4, kind>(picture, target, placement);
-      return true;
+      return DrawBlocks<3, kind>(picture, shown, target, placement, updated);
     default:
-      return false;
+      return DrawBlocks<4, kind>(picture, shown, target, placement, updated);
   }
 }
 
-// The sharp picture at a whole multiple of its size in both directions (the window at 1x to 4x);
-// false for any other size.
-bool DrawWholeMultiple(const Surface& picture, const PixelTarget& target, const Rect& placement) {
+// The sharp picture at a whole multiple of its size in both directions (the window at 1x to 4x).
+int WholeMultiple(const Surface& picture, const Rect& placement) {
   const int factor = placement.Width() / picture.Width();
-  if (placement.Width() != factor * picture.Width() ||
-      placement.Height() != factor * picture.Height())
-    return false;
+  return factor >= 1 && factor <= 4 && placement.Width() == factor * picture.Width() &&
+                 placement.Height() == factor * picture.Height()
+             ? factor
+             : 0;
+}
+
+void DrawWholeMultiple(int factor, const Surface& picture, Surface* shown,
+                       const PixelTarget& target, const Rect& placement,
+                       std::vector<Rect>& updated) {
 #if defined(__SSE2__)
   if (StoresFor(target, placement) == Stores::Streamed)
-    return DrawBlocksBy<Stores::Streamed>(factor, picture, target, placement);
+    return DrawBlocksBy<Stores::Streamed>(factor, picture, shown, target, placement, updated);
 #endif
-  return DrawBlocksBy<Stores::Cached>(factor, picture, target, placement);
+  DrawBlocksBy<Stores::Cached>(factor, picture, shown, target, placement, updated);
 }
 
 // A finished row copied to the frame buffer.
@@ -346,24 +386,47 @@ void AreaPointToPicture(const Rect& placement, int pictureWidth, int pictureHeig
   y = map(y, placement.Top, placement.Height(), pictureHeight);
 }
 
-void PictureScaler::Draw(const Surface& picture, const PixelTarget& target, const Rect& placement,
-                         ScaleFilter filter) {
+const std::vector<Rect>& PictureScaler::Draw(const Surface& picture, const PixelTarget& target,
+                                             const Rect& placement, ScaleFilter filter) {
+  updated_.clear();
   if (picture.IsEmpty() || placement.IsEmpty() || target.Pixels == nullptr || placement.Left < 0 ||
       placement.Top < 0 || placement.Right > target.Width || placement.Bottom > target.Height ||
       !ColoursInBytes(target.Layout))
-    return;
+    return updated_;
   // At the picture's own size the linear filter samples every pixel at its centre: a copy.
   if (placement.Width() == picture.Width() && placement.Height() == picture.Height())
     filter = ScaleFilter::Nearest;
-  if (filter != ScaleFilter::Nearest || !DrawWholeMultiple(picture, target, placement)) {
+  const DrawnTarget drawing{target.Pixels, target.PitchBytes, target.Width, target.Height,
+                            target.Layout, placement,         filter};
+  const bool afresh =
+      drawing != drawn_ || shown_.Width() != picture.Width() || shown_.Height() != picture.Height();
+  drawn_ = drawing;
+  if (afresh) shown_ = picture;
+  if (const int factor = WholeMultiple(picture, placement);
+      factor != 0 && filter == ScaleFilter::Nearest) {
+    DrawWholeMultiple(factor, picture, afresh ? nullptr : &shown_, target, placement, updated_);
+  } else {
     PrepareTaps(picture.Width(), picture.Height(), placement, filter);
     converted_.resize(static_cast<std::size_t>(picture.Width()));
+    MarkChangedRows(picture, afresh);
     DrawThroughTaps(picture, target, placement);
   }
 #if defined(__SSE2__)
   // Streamed stores are not ordered with the others: all of them land before the frame is shown.
   _mm_sfence();
 #endif
+  return updated_;
+}
+
+void PictureScaler::MarkChangedRows(const Surface& picture, bool afresh) {
+  changedRows_.assign(static_cast<std::size_t>(picture.Height()), afresh ? 1 : 0);
+  if (afresh) return;
+  const std::size_t rowBytes = static_cast<std::size_t>(picture.Width()) * sizeof(Pixel565);
+  for (int y = 0; y < picture.Height(); ++y) {
+    if (std::memcmp(picture.Row(y), shown_.Row(y), rowBytes) == 0) continue;
+    std::memcpy(shown_.Row(y), picture.Row(y), rowBytes);
+    changedRows_[static_cast<std::size_t>(y)] = 1;
+  }
 }
 
 void PictureScaler::PrepareTaps(int pictureWidth, int pictureHeight, const Rect& placement,
@@ -431,6 +494,9 @@ void PictureScaler::DrawThroughTaps(const Surface& picture, const PixelTarget& t
   for (int y = 0; y < placement.Height(); ++y) {
     std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
     const ScaleTap& tap = rows_[static_cast<std::size_t>(y)];
+    const auto changed = [this](int row) { return changedRows_[static_cast<std::size_t>(row)]; };
+    if (!changed(tap.first) && (tap.weight == 0 || !changed(tap.first + 1))) continue;
+    AddUpdated(updated_, Bounds(placement.Left, placement.Top + y, width, 1));
     const std::uint32_t* upper = WidenedRow(picture, tap.first, target.Layout, width);
     if (tap.weight == 0) {
       writers.copy(upper, out, width);

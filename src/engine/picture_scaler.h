@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "base/geometry.h"
@@ -15,6 +16,7 @@ struct PixelLayout {
   int RedShift = 16;
   int GreenShift = 8;
   int BlueShift = 0;
+  bool operator==(const PixelLayout&) const = default;
 };
 
 // 32-bit pixels in rows, PitchBytes apart: a window's frame buffer.
@@ -57,9 +59,14 @@ class PictureScaler {
  public:
   // Draws the picture into `placement`, which must lie inside the target, whose layout must put
   // each colour in a byte of its own (nothing is drawn otherwise); the target outside the
-  // placement is left alone.
-  void Draw(const Surface& picture, const PixelTarget& target, const Rect& placement,
-            ScaleFilter filter);
+  // placement is left alone. Drawn again into the same target at the same place with the same
+  // filter, only what differs from the picture drawn last is drawn: the target must keep its
+  // pixels between draws, or be forgotten. Returns the rectangles of the target rewritten (the
+  // whole placement when drawn afresh, none when the picture did not change).
+  const std::vector<Rect>& Draw(const Surface& picture, const PixelTarget& target,
+                                const Rect& placement, ScaleFilter filter);
+  // The target lost what was drawn into it (a window uncovered): the next draw is whole.
+  void Forget() { drawn_.reset(); }
 
  private:
   // A source row converted and widened through the column taps to the target's pixels.
@@ -67,8 +74,20 @@ class PictureScaler {
     std::vector<std::uint32_t> pixels;
     int sourceRow = -1;
   };
+  // What a draw went to: the next one into the same may keep the picture's unchanged parts.
+  struct DrawnTarget {
+    const void* pixels = nullptr;
+    std::ptrdiff_t pitchBytes = 0;
+    int width = 0;
+    int height = 0;
+    PixelLayout layout;
+    Rect placement;
+    ScaleFilter filter = ScaleFilter::Nearest;
+    bool operator==(const DrawnTarget&) const = default;
+  };
 
   void PrepareTaps(int pictureWidth, int pictureHeight, const Rect& placement, ScaleFilter filter);
+  void MarkChangedRows(const Surface& picture, bool afresh);
   void DrawThroughTaps(const Surface& picture, const PixelTarget& target, const Rect& placement);
   const std::uint32_t* WidenedRow(const Surface& picture, int sourceRow, const PixelLayout& layout,
                                   int width);
@@ -82,6 +101,11 @@ class PictureScaler {
   ScaleFilter tapsFilter_ = ScaleFilter::Nearest;
   std::vector<std::uint32_t> converted_;
   RowCache widened_[2];
+  std::optional<DrawnTarget> drawn_;
+  // The picture as last drawn, and which of its rows this draw changed.
+  Surface shown_;
+  std::vector<char> changedRows_;
+  std::vector<Rect> updated_;
 };
 
 }  // namespace rivoltra

@@ -212,6 +212,74 @@ TEST(PictureScaler, SmoothShowsInBetweenShadesWhereSharpShowsNone) {
   }
 }
 
+// Drawn again into the same frame buffer, only what changed is drawn: the result is what a fresh
+// draw shows, the rectangles returned hold every pixel that changed, a part whose picture did not
+// change keeps even a pixel scribbled over, and a forgotten frame is drawn whole again.
+TEST(PictureScaler, DrawsAgainOnlyWhatChanged) {
+  const ScaleCase cases[] = {{80, 6, 240, 18}, {80, 6, 80, 6}, {40, 5, 70, 9}};
+  for (const ScaleFilter filter : {ScaleFilter::Nearest, ScaleFilter::Linear}) {
+    for (const FrameBuffer::Rows rows : kRowKinds) {
+      for (const ScaleCase& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width << "x"
+                     << c.height << ", filter " << static_cast<int>(filter));
+        const Surface before = NoisePicture(c.pictureWidth, c.pictureHeight);
+        Surface after = before;
+        // The first run of a row, one in the middle, the short run at a row's end; row 3 alone
+        // keeps every pixel.
+        after.Set(0, 0, static_cast<Pixel565>(~after.At(0, 0)));
+        after.Set(c.pictureWidth / 2 + 1, 2, static_cast<Pixel565>(after.At(0, 0) + 1));
+        after.Set(c.pictureWidth - 1, 4, 0x1234);
+        FrameBuffer frame(c.width, c.height, PixelLayout{}, rows);
+        PictureScaler scaler;
+        EXPECT_EQ(scaler.Draw(before, frame.target, frame.placement, filter),
+                  std::vector<Rect>{frame.placement});
+        const std::vector<std::uint32_t> drawnBefore = frame.pixels;
+        // A frame row that shows picture row 3 and no other (smooth 70 x 9 has none).
+        int scribbleY = -1;
+        for (int y = c.height - 1; y >= 0; --y) {
+          const double centre = (y + 0.5) * c.pictureHeight / c.height;
+          const bool onlyRow3 =
+              filter == ScaleFilter::Nearest ? static_cast<int>(centre) == 3 : centre == 3.5;
+          if (onlyRow3) scribbleY = frame.placement.Top + y;
+        }
+        if (scribbleY >= 0)
+          frame.pixels[static_cast<std::size_t>(scribbleY * frame.pitch + frame.placement.Left)] =
+              7;
+        const std::vector<Rect> changes = scaler.Draw(after, frame.target, frame.placement, filter);
+
+        FrameBuffer fresh(c.width, c.height, PixelLayout{}, rows);
+        PictureScaler{}.Draw(after, fresh.target, fresh.placement, filter);
+        for (int y = 0; y < frame.height; ++y) {
+          for (int x = 0; x < frame.width; ++x) {
+            const auto inside = [&](const Rect& r) {
+              return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+            };
+            const std::size_t at = static_cast<std::size_t>(y * frame.pitch + x);
+            if (y == scribbleY && x == frame.placement.Left) {
+              ASSERT_EQ(frame.pixels[at], 7u) << "an unchanged part was drawn again";
+              continue;
+            }
+            ASSERT_EQ(frame.pixels[at], fresh.pixels[at]) << x << "," << y;
+            if (drawnBefore[at] != fresh.pixels[at])
+              ASSERT_TRUE(std::any_of(changes.begin(), changes.end(), inside)) << x << "," << y;
+          }
+        }
+        for (const Rect& change : changes) {
+          EXPECT_EQ(Intersection(change, frame.placement), change);
+          EXPECT_FALSE(change.IsEmpty());
+        }
+
+        EXPECT_TRUE(scaler.Draw(after, frame.target, frame.placement, filter).empty());
+        scaler.Forget();
+        EXPECT_EQ(scaler.Draw(after, frame.target, frame.placement, filter),
+                  std::vector<Rect>{frame.placement});
+        EXPECT_EQ(frame.pixels, fresh.pixels);
+      }
+    }
+  }
+}
+
 // A placement reaching outside the frame buffer, and a layout with a colour across bytes.
 TEST(PictureScaler, DrawsNothingOutsideTheTargetOrInAnUnknownLayout) {
   const Surface picture = NoisePicture(4, 3);
