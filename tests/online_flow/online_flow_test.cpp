@@ -28,6 +28,7 @@
 #include "persist/settings.h"
 #include "platform/curl/curl_http_transport.h"
 #include "runner/script_runner.h"
+#include "support/relabelled_replay.h"
 
 namespace rivoltra {
 namespace {
@@ -38,6 +39,7 @@ using testing::ClosedPort;
 using testing::FullQueueServer;
 using testing::ScoreServerProcess;
 using testing::SilentServer;
+using testsupport::Relabelled;
 
 constexpr int kDriveTickLimit = 20000;
 constexpr int kSlideInTickLimit = 400;
@@ -260,18 +262,6 @@ TEST_F(OnlineFlow, ScoreSentFromTheNameEntryIsStoredAndShownOnTheLinkedTablePage
                                       "</td><td class=\"score\">" + std::to_string(score - 1) +
                                       "</td>";
   EXPECT_NE(page->find("<td class=\"name\">ZOE KAY" + unverifiedCells), std::string::npos) << *page;
-}
-
-// The same game under another name, as anyone can make it from a downloaded replay.
-std::string Relabelled(const std::string& bytes, const std::string& name) {
-  const Replay replay = ReadReplay(bytes, "download");
-  ReplayRecorder recorder;
-  recorder.Begin(replay.Header);
-  for (const ReplayTick& tick : ExpandTicks(replay))
-    recorder.AddTick(tick.ActionBits, tick.LagCount);
-  ReplayTrailer trailer = replay.Trailer;
-  trailer.PlayerName = name;
-  return recorder.Finish(trailer);
 }
 
 // Two server processes of one table (a SQLite file, or the PostgreSQL database that

@@ -26,11 +26,13 @@
 #include "race_tickets.h"
 #include "score_service.h"
 #include "server/verifier_script.h"
+#include "support/relabelled_replay.h"
 
 namespace rivoltra::scores {
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::Relabelled;
 
 constexpr std::int32_t kScore = 4200;
 constexpr std::int64_t kNoon = 1700000000 / 86400 * 86400 + 12 * 3600;
@@ -50,19 +52,6 @@ std::string ReplayOf(const Run& run, const std::string& name) {
     recorder.AddTick(tick % 7 == 0 ? run.keys : 0, 1);
   }
   return recorder.Finish({kScore, 2, run.ticks, name, "SWEDEN"});
-}
-
-// The same game under another name, as anyone can make it from a downloaded replay: the name
-// is not part of the simulation, and the checksum is a plain CRC-32.
-std::string Relabelled(const std::string& bytes, const std::string& name) {
-  const Replay replay = ReadReplay(bytes, "download");
-  ReplayRecorder recorder;
-  recorder.Begin(replay.Header);
-  for (const ReplayTick& tick : ExpandTicks(replay))
-    recorder.AddTick(tick.ActionBits, tick.LagCount);
-  ReplayTrailer trailer = replay.Trailer;
-  trailer.PlayerName = name;
-  return recorder.Finish(trailer);
 }
 
 // The score service over one back end with a verifier that reproduces kScore; the clock is the

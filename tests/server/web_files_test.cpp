@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path FixtureFolder() {
-  return fs::path(std::getenv("RIVOLTRA_SOURCE_DIR")) / "tests/server/fixtures/web";
+  return fs::path(RIVOLTRA_TEST_SOURCE_DIR) / "tests/server/fixtures/web";
 }
 
 std::string FileText(const fs::path& path) {
