@@ -279,44 +279,114 @@ void CopyRow(const std::uint32_t* in, std::uint32_t* out, int count) {
   std::memcpy(out + x, in + x, static_cast<std::size_t>(count - x) * sizeof(std::uint32_t));
 }
 
-// A row widened through the column taps: each pixel blends its two source pixels.
-void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out, int count) {
-  int x = 0;
 #if defined(__SSE2__)
+// Four pixels blended with four others byte by byte, as Blend: `keep` and `next` hold the weights
+// (256 - weight and weight) in every 16-bit lane. The sums stay below 2^16, so unsigned 16-bit
+// lanes hold them.
+__m128i BlendFour(__m128i a, __m128i b, __m128i keep, __m128i next) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i half = _mm_set1_epi16(128);
-  const __m128i full = _mm_set1_epi16(256);
-  // Two pixels' weights, each over its four byte lanes.
-  const auto weights = [](const ScaleTap& a, const ScaleTap& b) {
-    const auto wa = static_cast<short>(a.weight), wb = static_cast<short>(b.weight);
-    return _mm_set_epi16(wb, wb, wb, wb, wa, wa, wa, wa);
-  };
-  const auto mix = [&](__m128i first, __m128i second, __m128i next) {
-    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(first, _mm_sub_epi16(full, next)),
-                                      _mm_mullo_epi16(second, next));
+  const auto mix = [&](__m128i first, __m128i second) {
+    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(first, keep), _mm_mullo_epi16(second, next));
     return _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
   };
-  for (; x + 4 <= count; x += 4) {
-    const ScaleTap* t = taps + x;
-    const auto pixel = [in](int index) {
-      return static_cast<int>(in[static_cast<std::size_t>(index)]);
-    };
-    const __m128i firsts =
-        _mm_set_epi32(pixel(t[3].first), pixel(t[2].first), pixel(t[1].first), pixel(t[0].first));
-    const __m128i seconds = _mm_set_epi32(pixel(t[3].second), pixel(t[2].second),
-                                          pixel(t[1].second), pixel(t[0].second));
-    const __m128i low =
-        mix(_mm_unpacklo_epi8(firsts, zero), _mm_unpacklo_epi8(seconds, zero), weights(t[0], t[1]));
-    const __m128i high =
-        mix(_mm_unpackhi_epi8(firsts, zero), _mm_unpackhi_epi8(seconds, zero), weights(t[2], t[3]));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(low, high));
+  return _mm_packus_epi16(mix(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)),
+                          mix(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)));
+}
+
+// `Factor` rows of four pixels, one a phase of the widening, interleaved: the first pixel of
+// each phase, then the second of each, and so on.
+template <int Factor>
+void InterleaveFour(const __m128i* phases, __m128i* out) {
+  static_assert(Factor >= 2 && Factor <= 4);
+  if constexpr (Factor == 2) {
+    out[0] = _mm_unpacklo_epi32(phases[0], phases[1]);
+    out[1] = _mm_unpackhi_epi32(phases[0], phases[1]);
+  } else if constexpr (Factor == 3) {
+    // a, b and c to a0 b0 c0 a1 | b1 c1 a2 b2 | c2 a3 b3 c3.
+    const auto floats = [](__m128i v) { return _mm_castsi128_ps(v); };
+    const __m128 a = floats(phases[0]), b = floats(phases[1]), c = floats(phases[2]);
+    const __m128 low = _mm_unpacklo_ps(a, b), high = _mm_unpackhi_ps(a, b);
+    const __m128 c0a1 = _mm_shuffle_ps(c, low, _MM_SHUFFLE(2, 2, 0, 0));
+    const __m128 b1c1 = _mm_shuffle_ps(low, c, _MM_SHUFFLE(1, 1, 3, 3));
+    const __m128 c2c3a3b3 = _mm_shuffle_ps(c, high, _MM_SHUFFLE(3, 2, 3, 2));
+    out[0] = _mm_castps_si128(_mm_shuffle_ps(low, c0a1, _MM_SHUFFLE(2, 0, 1, 0)));
+    out[1] = _mm_castps_si128(_mm_shuffle_ps(b1c1, high, _MM_SHUFFLE(1, 0, 2, 0)));
+    out[2] = _mm_shuffle_epi32(_mm_castps_si128(c2c3a3b3), _MM_SHUFFLE(1, 3, 2, 0));
+  } else {
+    const __m128i low01 = _mm_unpacklo_epi32(phases[0], phases[1]);
+    const __m128i low23 = _mm_unpacklo_epi32(phases[2], phases[3]);
+    const __m128i high01 = _mm_unpackhi_epi32(phases[0], phases[1]);
+    const __m128i high23 = _mm_unpackhi_epi32(phases[2], phases[3]);
+    out[0] = _mm_unpacklo_epi64(low01, low23);
+    out[1] = _mm_unpackhi_epi64(low01, low23);
+    out[2] = _mm_unpacklo_epi64(high01, high23);
+    out[3] = _mm_unpackhi_epi64(high01, high23);
   }
+}
 #endif
-  for (; x < count; ++x) {
+
+// Pixels `from` to `to` of a row widened through the column taps: each blends its two source
+// pixels.
+void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out, int from, int to) {
+  for (int x = from; x < to; ++x) {
     const ScaleTap& tap = taps[x];
     out[x] =
         Blend(in[static_cast<std::size_t>(tap.first)], in[static_cast<std::size_t>(tap.second)],
               static_cast<std::uint32_t>(tap.weight));
+  }
+}
+
+// A row of `count` pixels widened to `Factor` times its width. Each output pixel's taps repeat
+// with the source pixel it lies in: phase j of pixel k blends pixels k + offset and k + offset + 1
+// with the same weight for every k away from the edges, so four pixels of a phase are two plain
+// loads and a blend. The edges, where the taps clamp, go through the tap table.
+template <int Factor>
+void WidenWholeMultiple(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
+                        int count) {
+  int k = 1;
+#if defined(__SSE2__)
+  // Offsets are -1 or 0: pixels k - 1 to k + 4 are read, and pixel 1's taps are clear of both
+  // edges.
+  if (count >= 6) {
+    int offsets[Factor];
+    __m128i keeps[Factor], nexts[Factor];
+    for (int j = 0; j < Factor; ++j) {
+      const ScaleTap& tap = taps[Factor + j];
+      offsets[j] = tap.first - 1;
+      keeps[j] = _mm_set1_epi16(static_cast<short>(256 - tap.weight));
+      nexts[j] = _mm_set1_epi16(static_cast<short>(tap.weight));
+    }
+    for (; k + 5 <= count; k += 4) {
+      __m128i phases[Factor], wide[Factor];
+      for (int j = 0; j < Factor; ++j) {
+        const std::uint32_t* first = in + k + offsets[j];
+        phases[j] = BlendFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(first)),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 1)),
+                              keeps[j], nexts[j]);
+      }
+      InterleaveFour<Factor>(phases, wide);
+      for (int i = 0; i < Factor; ++i)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + Factor * k + 4 * i), wide[i]);
+    }
+  }
+#endif
+  WidenRow(in, taps, out, 0, std::min(Factor, Factor * count));
+  WidenRow(in, taps, out, Factor * k, Factor * count);
+}
+
+// The row widened to `width`, by whole multiples through their repeating taps.
+void WidenRowTo(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out, int count,
+                int width) {
+  switch (width % count == 0 ? width / count : 0) {
+    case 2:
+      return WidenWholeMultiple<2>(in, taps, out, count);
+    case 3:
+      return WidenWholeMultiple<3>(in, taps, out, count);
+    case 4:
+      return WidenWholeMultiple<4>(in, taps, out, count);
+    default:
+      return WidenRow(in, taps, out, 0, width);
   }
 }
 
@@ -325,21 +395,12 @@ void BlendRows(const std::uint32_t* a, const std::uint32_t* b, int weight, std::
                int count) {
   int x = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
   const __m128i next = _mm_set1_epi16(static_cast<short>(weight));
   const __m128i keep = _mm_set1_epi16(static_cast<short>(256 - weight));
-  const __m128i half = _mm_set1_epi16(128);
-  // As Blend: the sums stay below 2^16, so unsigned 16-bit lanes hold them.
-  const auto mix = [&](__m128i first, __m128i second) {
-    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(first, keep), _mm_mullo_epi16(second, next));
-    return _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
-  };
   for (; x + 4 <= count; x += 4) {
-    const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
-    const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x));
-    const __m128i low = mix(_mm_unpacklo_epi8(va, zero), _mm_unpacklo_epi8(vb, zero));
-    const __m128i high = mix(_mm_unpackhi_epi8(va, zero), _mm_unpackhi_epi8(vb, zero));
-    StoreFour<kind>(out + x, _mm_packus_epi16(low, high));
+    StoreFour<kind>(
+        out + x, BlendFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x)),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x)), keep, next));
   }
 #endif
   for (; x < count; ++x) out[x] = Blend(a[x], b[x], static_cast<std::uint32_t>(weight));
@@ -480,7 +541,7 @@ const std::uint32_t* PictureScaler::WidenedRow(const Surface& picture, int sourc
       slot.pixels[static_cast<std::size_t>(x)] =
           converted_[static_cast<std::size_t>(columns_[static_cast<std::size_t>(x)].first)];
   } else {
-    WidenRow(converted_.data(), columns_.data(), slot.pixels.data(), width);
+    WidenRowTo(converted_.data(), columns_.data(), slot.pixels.data(), picture.Width(), width);
   }
   return slot.pixels.data();
 }

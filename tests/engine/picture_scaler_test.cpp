@@ -189,6 +189,56 @@ TEST(PictureScaler, LinearBlendsBetweenTheNeighbouringCentres) {
   }
 }
 
+// The smooth filter's exact rounding, the same at every size and on every path: a destination
+// pixel's centre falls in the source at a position rounded to 256ths of a pixel; each row is
+// widened first, each byte blended as (a * (256 - w) + b * w + 128) / 256, then rows are blended
+// the same way.
+std::uint32_t ExactLinear(const Surface& picture, int width, int height, int x, int y) {
+  const auto tap = [](int d, int sourceSize, int size, int& first, int& weight) {
+    const long long position = ((2LL * d + 1) * sourceSize * 256 + size) / (2LL * size) - 128;
+    first = static_cast<int>(std::clamp(position, 0LL, 256LL * (sourceSize - 1)) >> 8);
+    weight = position < 0 || first >= sourceSize - 1 ? 0 : static_cast<int>(position & 0xFF);
+  };
+  const auto blend = [](std::uint32_t a, std::uint32_t b, int weight) {
+    std::uint32_t result = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+      const int mixed = (static_cast<int>((a >> shift) & 0xFF) * (256 - weight) +
+                         static_cast<int>((b >> shift) & 0xFF) * weight + 128) >>
+                        8;
+      result |= static_cast<std::uint32_t>(mixed) << shift;
+    }
+    return result;
+  };
+  int sx = 0, wx = 0, sy = 0, wy = 0;
+  tap(x, picture.Width(), width, sx, wx);
+  tap(y, picture.Height(), height, sy, wy);
+  const auto widened = [&](int row) {
+    const auto pixel = [&](int column) {
+      return Rgb565ToXrgb(picture.At(std::min(column, picture.Width() - 1), row)) | 0xFF000000u;
+    };
+    return blend(pixel(sx), pixel(sx + 1), wx);
+  };
+  return blend(widened(sy), widened(std::min(sy + 1, picture.Height() - 1)), wy);
+}
+
+TEST(PictureScaler, LinearRoundsTheSameOnEveryPath) {
+  for (const auto& [layout, rows, c] : AllScaleCases()) {
+    if (layout != PixelLayout{}) continue;
+    SCOPED_TRACE(testing::Message() << c.pictureWidth << "x" << c.pictureHeight << " to " << c.width
+                                    << "x" << c.height);
+    const Surface picture = NoisePicture(c.pictureWidth, c.pictureHeight);
+    FrameBuffer frame(c.width, c.height, layout, rows);
+    PictureScaler{}.Draw(picture, frame.target, frame.placement, ScaleFilter::Linear);
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) {
+        ASSERT_EQ(frame.At(frame.placement.Left + x, frame.placement.Top + y),
+                  ExactLinear(picture, c.width, c.height, x, y))
+            << x << "," << y;
+      }
+    }
+  }
+}
+
 // A sharp edge: smooth scaling shows steps between black and white at 3x, sharp scaling none,
 // and both keep a flat colour exactly.
 TEST(PictureScaler, SmoothShowsInBetweenShadesWhereSharpShowsNone) {
