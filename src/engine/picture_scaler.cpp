@@ -197,6 +197,19 @@ void AddUpdated(std::vector<Rect>& updated, const Rect& rows) {
 // run that is the same is not drawn again.
 constexpr int kComparedRun = 32;
 
+// Calls draw(start, count) for each run of the row that differs from the one drawn before, which
+// takes the new pixels.
+template <typename DrawRun>
+void ForEachChangedRun(const Pixel565* row, Pixel565* before, int width, DrawRun drawRun) {
+  for (int start = 0; start < width; start += kComparedRun) {
+    const int count = std::min(kComparedRun, width - start);
+    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(Pixel565);
+    if (std::memcmp(row + start, before + start, bytes) == 0) continue;
+    std::memcpy(before + start, row + start, bytes);
+    drawRun(start, count);
+  }
+}
+
 // The picture drawn as blocks; with the picture drawn before (`shown`, the same size), only the
 // runs of pixels that differ from it, which `shown` then takes.
 template <int Factor, Stores kind>
@@ -212,19 +225,14 @@ void DrawBlocks(const Surface& picture, Surface* shown, const PixelTarget& targe
       DrawBlockRow<Factor, kind>(in, width, rows, target.Layout);
       continue;
     }
-    Pixel565* before = shown->Row(y);
     int left = width, right = 0;
-    for (int start = 0; start < width; start += kComparedRun) {
-      const int count = std::min(kComparedRun, width - start);
-      const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(Pixel565);
-      if (std::memcmp(in + start, before + start, bytes) == 0) continue;
-      std::memcpy(before + start, in + start, bytes);
+    ForEachChangedRun(in, shown->Row(y), width, [&](int start, int count) {
       std::uint32_t* runRows[Factor];
       for (int row = 0; row < Factor; ++row) runRows[row] = rows[row] + start * Factor;
       DrawBlockRow<Factor, kind>(in + start, count, runRows, target.Layout);
       left = std::min(left, start);
       right = start + count;
-    }
+    });
     if (left < right)
       AddUpdated(updated, Bounds(placement.Left + left * Factor, placement.Top + y * Factor,
                                  (right - left) * Factor, Factor));
@@ -350,10 +358,12 @@ void WidenWholeMultiple(const std::uint32_t* in, const ScaleTap* taps, std::uint
   // edges.
   if (count >= 6) {
     int offsets[Factor];
+    bool copies[Factor];  // a phase on a pixel's centre (odd multiples) is the pixel itself
     __m128i keeps[Factor], nexts[Factor];
     for (int j = 0; j < Factor; ++j) {
       const ScaleTap& tap = taps[Factor + j];
       offsets[j] = tap.first - 1;
+      copies[j] = tap.weight == 0;
       keeps[j] = _mm_set1_epi16(static_cast<short>(256 - tap.weight));
       nexts[j] = _mm_set1_epi16(static_cast<short>(tap.weight));
     }
@@ -361,9 +371,12 @@ void WidenWholeMultiple(const std::uint32_t* in, const ScaleTap* taps, std::uint
       __m128i phases[Factor], wide[Factor];
       for (int j = 0; j < Factor; ++j) {
         const std::uint32_t* first = in + k + offsets[j];
-        phases[j] = BlendFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(first)),
-                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 1)),
-                              keeps[j], nexts[j]);
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
+        phases[j] =
+            copies[j]
+                ? pixels
+                : BlendFour(pixels, _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 1)),
+                            keeps[j], nexts[j]);
       }
       InterleaveFour<Factor>(phases, wide);
       for (int i = 0; i < Factor; ++i)
@@ -480,13 +493,16 @@ const std::vector<Rect>& PictureScaler::Draw(const Surface& picture, const Pixel
 }
 
 void PictureScaler::MarkChangedRows(const Surface& picture, bool afresh) {
-  changedRows_.assign(static_cast<std::size_t>(picture.Height()), afresh ? 1 : 0);
+  changed_.assign(static_cast<std::size_t>(picture.Height()),
+                  afresh ? ChangedColumns{0, picture.Width()} : ChangedColumns{});
   if (afresh) return;
-  const std::size_t rowBytes = static_cast<std::size_t>(picture.Width()) * sizeof(Pixel565);
   for (int y = 0; y < picture.Height(); ++y) {
-    if (std::memcmp(picture.Row(y), shown_.Row(y), rowBytes) == 0) continue;
-    std::memcpy(shown_.Row(y), picture.Row(y), rowBytes);
-    changedRows_[static_cast<std::size_t>(y)] = 1;
+    ChangedColumns& columns = changed_[static_cast<std::size_t>(y)];
+    columns.left = picture.Width();
+    ForEachChangedRun(picture.Row(y), shown_.Row(y), picture.Width(), [&](int start, int count) {
+      columns.left = std::min(columns.left, start);
+      columns.right = start + count;
+    });
   }
 }
 
@@ -555,15 +571,27 @@ void PictureScaler::DrawThroughTaps(const Surface& picture, const PixelTarget& t
   for (int y = 0; y < placement.Height(); ++y) {
     std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
     const ScaleTap& tap = rows_[static_cast<std::size_t>(y)];
-    const auto changed = [this](int row) { return changedRows_[static_cast<std::size_t>(row)]; };
-    if (!changed(tap.first) && (tap.weight == 0 || !changed(tap.first + 1))) continue;
-    AddUpdated(updated_, Bounds(placement.Left, placement.Top + y, width, 1));
+    ChangedColumns columns = changed_[static_cast<std::size_t>(tap.first)];
+    if (tap.weight != 0) {
+      const ChangedColumns& lower = changed_[static_cast<std::size_t>(tap.first + 1)];
+      columns =
+          ChangedColumns{std::min(columns.left, lower.left), std::max(columns.right, lower.right)};
+    }
+    if (columns.left >= columns.right) continue;
+    // The target columns whose taps reach the changed ones, with a pixel to spare either side;
+    // from a multiple of four, where streamed stores may start.
+    const auto scaled = [&](int column) {
+      return static_cast<int>(static_cast<long long>(column) * width / picture.Width());
+    };
+    const int left = std::max(0, scaled(columns.left - 1) - 1) / 4 * 4;
+    const int right = std::min(width, scaled(columns.right + 1) + 1);
+    AddUpdated(updated_, Bounds(placement.Left + left, placement.Top + y, right - left, 1));
     const std::uint32_t* upper = WidenedRow(picture, tap.first, target.Layout, width);
     if (tap.weight == 0) {
-      writers.copy(upper, out, width);
+      writers.copy(upper + left, out + left, right - left);
     } else {
-      writers.blend(upper, WidenedRow(picture, tap.first + 1, target.Layout, width), tap.weight,
-                    out, width);
+      writers.blend(upper + left, WidenedRow(picture, tap.first + 1, target.Layout, width) + left,
+                    tap.weight, out + left, right - left);
     }
   }
 }

@@ -102,9 +102,14 @@ class PictureScaler {
   std::vector<std::uint32_t> converted_;
   RowCache widened_[2];
   std::optional<DrawnTarget> drawn_;
-  // The picture as last drawn, and which of its rows this draw changed.
+  // The picture as last drawn, and the columns of each of its rows that this draw changed (left
+  // inclusive, right exclusive; none where left is not below right).
+  struct ChangedColumns {
+    int left = 0;
+    int right = 0;
+  };
   Surface shown_;
-  std::vector<char> changedRows_;
+  std::vector<ChangedColumns> changed_;
   std::vector<Rect> updated_;
 };
 

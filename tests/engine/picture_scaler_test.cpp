@@ -266,7 +266,7 @@ TEST(PictureScaler, SmoothShowsInBetweenShadesWhereSharpShowsNone) {
 // draw shows, the rectangles returned hold every pixel that changed, a part whose picture did not
 // change keeps even a pixel scribbled over, and a forgotten frame is drawn whole again.
 TEST(PictureScaler, DrawsAgainOnlyWhatChanged) {
-  const ScaleCase cases[] = {{80, 6, 240, 18}, {80, 6, 80, 6}, {40, 5, 70, 9}};
+  const ScaleCase cases[] = {{80, 6, 240, 18}, {80, 6, 80, 6}, {40, 5, 70, 9}, {80, 6, 50, 4}};
   for (const ScaleFilter filter : {ScaleFilter::Nearest, ScaleFilter::Linear}) {
     for (const FrameBuffer::Rows rows : kRowKinds) {
       for (const ScaleCase& c : cases) {
@@ -275,10 +275,10 @@ TEST(PictureScaler, DrawsAgainOnlyWhatChanged) {
                      << c.height << ", filter " << static_cast<int>(filter));
         const Surface before = NoisePicture(c.pictureWidth, c.pictureHeight);
         Surface after = before;
-        // The first run of a row, one in the middle, the short run at a row's end; row 3 alone
-        // keeps every pixel.
+        // The first pixel of a row, the first of its second run of 32 (the scaler compares runs
+        // of a cache line), the last of the short run at its end; row 3 alone keeps every pixel.
         after.Set(0, 0, static_cast<Pixel565>(~after.At(0, 0)));
-        after.Set(c.pictureWidth / 2 + 1, 2, static_cast<Pixel565>(after.At(0, 0) + 1));
+        after.Set(32, 2, static_cast<Pixel565>(after.At(0, 0) + 1));
         after.Set(c.pictureWidth - 1, 4, 0x1234);
         FrameBuffer frame(c.width, c.height, PixelLayout{}, rows);
         PictureScaler scaler;
