@@ -345,14 +345,16 @@ void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
   }
 }
 
-// A row of `count` pixels widened to `Factor` times its width. Each output pixel's taps repeat
-// with the source pixel it lies in: phase j of pixel k blends pixels k + offset and k + offset + 1
-// with the same weight for every k away from the edges, so four pixels of a phase are two plain
-// loads and a blend. The edges, where the taps clamp, go through the tap table.
+// Pixels `from` to `to` of a row of `count` pixels widened to `Factor` times its width. Each
+// output pixel's taps repeat with the source pixel it lies in: phase j of pixel k blends pixels
+// k + offset and k + offset + 1 with the same weight for every k away from the edges, so four
+// pixels of a phase are two plain loads and a blend. The edges, where the taps clamp, go through
+// the tap table.
 template <int Factor>
 void WidenWholeMultiple(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
-                        int count) {
-  int k = 1;
+                        int count, int from, int to) {
+  int k = std::max(1, from / Factor);
+  WidenRow(in, taps, out, from, std::min(to, Factor * k));
 #if defined(__SSE2__)
   // Offsets are -1 or 0: pixels k - 1 to k + 4 are read, and pixel 1's taps are clear of both
   // edges.
@@ -367,7 +369,7 @@ void WidenWholeMultiple(const std::uint32_t* in, const ScaleTap* taps, std::uint
       keeps[j] = _mm_set1_epi16(static_cast<short>(256 - tap.weight));
       nexts[j] = _mm_set1_epi16(static_cast<short>(tap.weight));
     }
-    for (; k + 5 <= count; k += 4) {
+    for (; k + 5 <= count && Factor * k < to; k += 4) {
       __m128i phases[Factor], wide[Factor];
       for (int j = 0; j < Factor; ++j) {
         const std::uint32_t* first = in + k + offsets[j];
@@ -384,22 +386,22 @@ void WidenWholeMultiple(const std::uint32_t* in, const ScaleTap* taps, std::uint
     }
   }
 #endif
-  WidenRow(in, taps, out, 0, std::min(Factor, Factor * count));
-  WidenRow(in, taps, out, Factor * k, Factor * count);
+  WidenRow(in, taps, out, std::max(from, Factor * k), to);
 }
 
-// The row widened to `width`, by whole multiples through their repeating taps.
+// Pixels `from` to `to` of the row widened to `width`, by whole multiples through their repeating
+// taps.
 void WidenRowTo(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out, int count,
-                int width) {
+                int width, int from, int to) {
   switch (width % count == 0 ? width / count : 0) {
     case 2:
-      return WidenWholeMultiple<2>(in, taps, out, count);
+      return WidenWholeMultiple<2>(in, taps, out, count, from, to);
     case 3:
-      return WidenWholeMultiple<3>(in, taps, out, count);
+      return WidenWholeMultiple<3>(in, taps, out, count, from, to);
     case 4:
-      return WidenWholeMultiple<4>(in, taps, out, count);
+      return WidenWholeMultiple<4>(in, taps, out, count, from, to);
     default:
-      return WidenRow(in, taps, out, 0, width);
+      return WidenRow(in, taps, out, from, to);
   }
 }
 
@@ -483,6 +485,7 @@ const std::vector<Rect>& PictureScaler::Draw(const Surface& picture, const Pixel
     PrepareTaps(picture.Width(), picture.Height(), placement, filter);
     converted_.resize(static_cast<std::size_t>(picture.Width()));
     MarkChangedRows(picture, afresh);
+    PlanTapRows(picture.Width(), placement.Width());
     DrawThroughTaps(picture, target, placement);
   }
 #if defined(__SSE2__)
@@ -492,17 +495,42 @@ const std::vector<Rect>& PictureScaler::Draw(const Surface& picture, const Pixel
   return updated_;
 }
 
+void PictureScaler::Columns::Add(const Columns& other) {
+  if (other.IsEmpty()) return;
+  *this = IsEmpty() ? other : Columns{std::min(left, other.left), std::max(right, other.right)};
+}
+
 void PictureScaler::MarkChangedRows(const Surface& picture, bool afresh) {
   changed_.assign(static_cast<std::size_t>(picture.Height()),
-                  afresh ? ChangedColumns{0, picture.Width()} : ChangedColumns{});
+                  afresh ? Columns{0, picture.Width()} : Columns{});
   if (afresh) return;
   for (int y = 0; y < picture.Height(); ++y) {
-    ChangedColumns& columns = changed_[static_cast<std::size_t>(y)];
-    columns.left = picture.Width();
+    Columns& columns = changed_[static_cast<std::size_t>(y)];
     ForEachChangedRun(picture.Row(y), shown_.Row(y), picture.Width(), [&](int start, int count) {
-      columns.left = std::min(columns.left, start);
-      columns.right = start + count;
+      columns.Add(Columns{start, start + count});
     });
+  }
+}
+
+// Which target columns of each row to draw again: those whose taps reach the changed columns of
+// either source row, with a pixel to spare either side, from a multiple of four where streamed
+// stores may start; and so which columns of each source row to widen.
+void PictureScaler::PlanTapRows(int pictureWidth, int width) {
+  drawnColumns_.assign(rows_.size(), Columns{});
+  widenedColumns_.assign(changed_.size(), Columns{});
+  const auto scaled = [&](int column) {
+    return static_cast<int>(static_cast<long long>(column) * width / pictureWidth);
+  };
+  for (std::size_t y = 0; y < rows_.size(); ++y) {
+    const ScaleTap& tap = rows_[y];
+    Columns changed = changed_[static_cast<std::size_t>(tap.first)];
+    if (tap.weight != 0) changed.Add(changed_[static_cast<std::size_t>(tap.first + 1)]);
+    if (changed.IsEmpty()) continue;
+    const Columns drawn{std::max(0, scaled(changed.left - 1) - 1) / 4 * 4,
+                        std::min(width, scaled(changed.right + 1) + 1)};
+    drawnColumns_[y] = drawn;
+    widenedColumns_[static_cast<std::size_t>(tap.first)].Add(drawn);
+    if (tap.weight != 0) widenedColumns_[static_cast<std::size_t>(tap.first + 1)].Add(drawn);
   }
 }
 
@@ -552,12 +580,14 @@ const std::uint32_t* PictureScaler::WidenedRow(const Surface& picture, int sourc
   slot.pixels.resize(static_cast<std::size_t>(width));
   slot.sourceRow = sourceRow;
   ConvertRow(picture.Row(sourceRow), converted_.data(), picture.Width(), layout);
+  const Columns& needed = widenedColumns_[static_cast<std::size_t>(sourceRow)];
   if (tapsFilter_ == ScaleFilter::Nearest) {
-    for (int x = 0; x < width; ++x)
+    for (int x = needed.left; x < needed.right; ++x)
       slot.pixels[static_cast<std::size_t>(x)] =
           converted_[static_cast<std::size_t>(columns_[static_cast<std::size_t>(x)].first)];
   } else {
-    WidenRowTo(converted_.data(), columns_.data(), slot.pixels.data(), picture.Width(), width);
+    WidenRowTo(converted_.data(), columns_.data(), slot.pixels.data(), picture.Width(), width,
+               needed.left, needed.right);
   }
   return slot.pixels.data();
 }
@@ -571,20 +601,9 @@ void PictureScaler::DrawThroughTaps(const Surface& picture, const PixelTarget& t
   for (int y = 0; y < placement.Height(); ++y) {
     std::uint32_t* out = TargetRow(target, placement.Top + y) + placement.Left;
     const ScaleTap& tap = rows_[static_cast<std::size_t>(y)];
-    ChangedColumns columns = changed_[static_cast<std::size_t>(tap.first)];
-    if (tap.weight != 0) {
-      const ChangedColumns& lower = changed_[static_cast<std::size_t>(tap.first + 1)];
-      columns =
-          ChangedColumns{std::min(columns.left, lower.left), std::max(columns.right, lower.right)};
-    }
-    if (columns.left >= columns.right) continue;
-    // The target columns whose taps reach the changed ones, with a pixel to spare either side;
-    // from a multiple of four, where streamed stores may start.
-    const auto scaled = [&](int column) {
-      return static_cast<int>(static_cast<long long>(column) * width / picture.Width());
-    };
-    const int left = std::max(0, scaled(columns.left - 1) - 1) / 4 * 4;
-    const int right = std::min(width, scaled(columns.right + 1) + 1);
+    const Columns& drawn = drawnColumns_[static_cast<std::size_t>(y)];
+    if (drawn.IsEmpty()) continue;
+    const int left = drawn.left, right = drawn.right;
     AddUpdated(updated_, Bounds(placement.Left + left, placement.Top + y, right - left, 1));
     const std::uint32_t* upper = WidenedRow(picture, tap.first, target.Layout, width);
     if (tap.weight == 0) {

@@ -88,6 +88,7 @@ class PictureScaler {
 
   void PrepareTaps(int pictureWidth, int pictureHeight, const Rect& placement, ScaleFilter filter);
   void MarkChangedRows(const Surface& picture, bool afresh);
+  void PlanTapRows(int pictureWidth, int width);
   void DrawThroughTaps(const Surface& picture, const PixelTarget& target, const Rect& placement);
   const std::uint32_t* WidenedRow(const Surface& picture, int sourceRow, const PixelLayout& layout,
                                   int width);
@@ -102,14 +103,20 @@ class PictureScaler {
   std::vector<std::uint32_t> converted_;
   RowCache widened_[2];
   std::optional<DrawnTarget> drawn_;
-  // The picture as last drawn, and the columns of each of its rows that this draw changed (left
-  // inclusive, right exclusive; none where left is not below right).
-  struct ChangedColumns {
+  // Adjoining columns, left inclusive, right exclusive; none where left is not below right.
+  struct Columns {
     int left = 0;
     int right = 0;
+    bool IsEmpty() const { return left >= right; }
+    void Add(const Columns& other);
   };
+  // The picture as last drawn, and the columns of each of its rows that this draw changed.
   Surface shown_;
-  std::vector<ChangedColumns> changed_;
+  std::vector<Columns> changed_;
+  // Of each target row, the columns drawn again; of each picture row, the target columns that its
+  // widened row must hold for them.
+  std::vector<Columns> drawnColumns_;
+  std::vector<Columns> widenedColumns_;
   std::vector<Rect> updated_;
 };
 
