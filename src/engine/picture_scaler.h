@@ -50,11 +50,11 @@ struct ScaleTap {
 
 // Scales the 5-6-5 back buffer into a 32-bit frame buffer on the processor, for machines whose
 // graphics are drawn in software anyway (where a texture and a rasteriser cost several times
-// more). Every frame rewrites every pixel of the placement, so its cost is the bytes written:
-// sharp whole multiples of the picture (the window at 1x to 4x) are written in one pass, each
-// group of picture pixels converted once and stored straight to every row of its blocks; any
-// other size or the smooth filter builds each distinct row once through the tap tables and
-// copies it to the rows that show it.
+// more). Its cost is the bytes written to the frame buffer, so only the parts of the picture that
+// changed since the last frame are drawn again, and sharp whole multiples of the picture (the
+// window at 1x to 4x) are written in one pass, each group of picture pixels converted once and
+// stored straight to every row of its blocks; any other size or the smooth filter builds each
+// needed row once through the tap tables and copies it to the rows that show it.
 class PictureScaler {
  public:
   // Draws the picture into `placement`, which must lie inside the target, whose layout must put
