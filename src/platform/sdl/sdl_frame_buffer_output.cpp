@@ -6,9 +6,10 @@ namespace rivoltra {
 
 namespace {
 
-// The layout of frame buffers with 8 bits a colour in 32-bit pixels, the usual desktop kind.
+// The layout of frame buffers with a byte a colour in 32-bit pixels, the usual desktop kind.
 std::optional<PixelLayout> DirectLayout(const SDL_PixelFormat& format) {
   if (format.BytesPerPixel != 4 || format.palette != nullptr || format.Rloss != 0 ||
+      format.Rshift % 8 != 0 || format.Gshift % 8 != 0 || format.Bshift % 8 != 0 ||
       format.Gloss != 0 || format.Bloss != 0 || format.Rmask != 0xFFu << format.Rshift ||
       format.Gmask != 0xFFu << format.Gshift || format.Bmask != 0xFFu << format.Bshift)
     return std::nullopt;
@@ -38,9 +39,11 @@ void FillAround(SDL_Surface* frame, const Rect& placement) {
 SdlFrameBufferOutput::SdlFrameBufferOutput(SDL_Window* window, int pictureWidth, int pictureHeight)
     : window_(window), pictureWidth_(pictureWidth), pictureHeight_(pictureHeight) {
   SDL_AddEventWatch(&SdlFrameBufferOutput::MoveMouseToPicture, this);
+  SDL_AddEventWatch(&SdlFrameBufferOutput::NoteExposure, this);
 }
 
 SdlFrameBufferOutput::~SdlFrameBufferOutput() {
+  SDL_DelEventWatch(&SdlFrameBufferOutput::NoteExposure, this);
   SDL_DelEventWatch(&SdlFrameBufferOutput::MoveMouseToPicture, this);
   if (staging_ != nullptr) SDL_FreeSurface(staging_);
 }
@@ -71,23 +74,65 @@ int SdlFrameBufferOutput::MoveMouseToPicture(void* output, SDL_Event* event) {
   return 1;
 }
 
+// Runs as each event is queued: a window shown, uncovered or resized may have lost its pixels on
+// the screen, which then need the whole frame again.
+int SdlFrameBufferOutput::NoteExposure(void* output, SDL_Event* event) {
+  auto& self = *static_cast<SdlFrameBufferOutput*>(output);
+  if (event->type != SDL_WINDOWEVENT || event->window.windowID != SDL_GetWindowID(self.window_))
+    return 1;
+  switch (event->window.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      self.exposed_ = true;
+      break;
+    default:
+      break;
+  }
+  return 1;
+}
+
+bool SdlFrameBufferOutput::FrameLost(const SDL_Surface& frame, const Rect& placement) const {
+  return exposed_ || frame.pixels != shownPixels_ || frame.w != shownWidth_ ||
+         frame.h != shownHeight_ || frame.pitch != shownPitch_ || placement != shownPlacement_;
+}
+
 void SdlFrameBufferOutput::Present(const Surface& picture, bool smooth) {
   // Asked every frame: after a resize SDL hands out a new frame buffer of the new size.
   SDL_Surface* frame = SDL_GetWindowSurface(window_);
   if (frame == nullptr) return;
   const Rect placement = FitPicture(picture.Width(), picture.Height(), frame->w, frame->h);
   if (placement.IsEmpty()) return;
-  FillAround(frame, placement);
+  const bool whole = FrameLost(*frame, placement);
+  if (whole) {
+    scaler_.Forget();
+    FillAround(frame, placement);
+  }
   const ScaleFilter filter = smooth ? ScaleFilter::Linear : ScaleFilter::Nearest;
+  changes_.clear();
   if (const std::optional<PixelLayout> layout = DirectLayout(*frame->format)) {
     if (SDL_MUSTLOCK(frame) && SDL_LockSurface(frame) != 0) return;
-    scaler_.Draw(picture, PixelTarget{frame->pixels, frame->pitch, frame->w, frame->h, *layout},
-                 placement, filter);
+    for (const Rect& change : scaler_.Draw(
+             picture, PixelTarget{frame->pixels, frame->pitch, frame->w, frame->h, *layout},
+             placement, filter))
+      changes_.push_back(ToSdl(change));
     if (SDL_MUSTLOCK(frame)) SDL_UnlockSurface(frame);
   } else {
     DrawThroughStaging(picture, frame, placement, filter);
   }
-  SDL_UpdateWindowSurface(window_);
+  if (whole) {
+    if (SDL_UpdateWindowSurface(window_) != 0) return;
+    exposed_ = false;
+    shownPixels_ = frame->pixels;
+    shownWidth_ = frame->w;
+    shownHeight_ = frame->h;
+    shownPitch_ = frame->pitch;
+    shownPlacement_ = placement;
+  } else if (!changes_.empty()) {
+    SDL_UpdateWindowSurfaceRects(window_, changes_.data(), static_cast<int>(changes_.size()));
+  }
 }
 
 void SdlFrameBufferOutput::DrawThroughStaging(const Surface& picture, SDL_Surface* frame,
@@ -102,12 +147,16 @@ void SdlFrameBufferOutput::DrawThroughStaging(const Surface& picture, SDL_Surfac
                                               SDL_PIXELFORMAT_XRGB8888);
     if (staging_ == nullptr) return;
   }
-  scaler_.Draw(
-      picture,
-      PixelTarget{staging_->pixels, staging_->pitch, staging_->w, staging_->h, PixelLayout{}},
-      Bounds(0, 0, staging_->w, staging_->h), filter);
-  SDL_Rect area = ToSdl(placement);
-  SDL_BlitSurface(staging_, nullptr, frame, &area);
+  for (const Rect& change : scaler_.Draw(
+           picture,
+           PixelTarget{staging_->pixels, staging_->pitch, staging_->w, staging_->h, PixelLayout{}},
+           Bounds(0, 0, staging_->w, staging_->h), filter)) {
+    SDL_Rect from = ToSdl(change);
+    SDL_Rect to = ToSdl(Bounds(placement.Left + change.Left, placement.Top + change.Top,
+                               change.Width(), change.Height()));
+    SDL_BlitSurface(staging_, &from, frame, &to);
+    changes_.push_back(to);
+  }
 }
 
 }  // namespace rivoltra

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "engine/picture_scaler.h"
 #include "engine/surface.h"
 
@@ -9,8 +11,9 @@ namespace rivoltra {
 
 // The picture shown through the window's own frame buffer (memory shared with the X server,
 // where there is one), scaled on the processor with the aspect kept and black bars around it:
-// for machines whose renderer draws in software anyway. Mouse events are moved into the
-// picture's coordinates while it lives, as SDL's renderer does for a logical size.
+// for machines whose renderer draws in software anyway. Only what changed since the last frame is
+// drawn and shown, until the window is uncovered or its frame buffer replaced. Mouse events are
+// moved into the picture's coordinates while it lives, as SDL's renderer does for a logical size.
 class SdlFrameBufferOutput {
  public:
   SdlFrameBufferOutput(SDL_Window* window, int pictureWidth, int pictureHeight);
@@ -24,6 +27,9 @@ class SdlFrameBufferOutput {
 
  private:
   static int MoveMouseToPicture(void* output, SDL_Event* event);
+  static int NoteExposure(void* output, SDL_Event* event);
+  // Whether the frame buffer may not show the last frame any more.
+  bool FrameLost(const SDL_Surface& frame, const Rect& placement) const;
   void DrawThroughStaging(const Surface& picture, SDL_Surface* frame, const Rect& placement,
                           ScaleFilter filter);
 
@@ -34,6 +40,15 @@ class SdlFrameBufferOutput {
   // A 32-bit picture for frame buffers whose pixels the scaler does not write directly; SDL
   // converts it.
   SDL_Surface* staging_ = nullptr;
+  // The frame buffer the last frame went to, and whether the window has been uncovered since.
+  const void* shownPixels_ = nullptr;
+  int shownWidth_ = 0;
+  int shownHeight_ = 0;
+  int shownPitch_ = 0;
+  Rect shownPlacement_;
+  bool exposed_ = true;
+  // Where the last frame's changes are, in the frame buffer.
+  std::vector<SDL_Rect> changes_;
 };
 
 }  // namespace rivoltra
