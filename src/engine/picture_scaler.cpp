@@ -385,7 +385,7 @@ void WidenRow(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
 // the tap table.
 template <int Factor>
 void WidenWholeMultiple(const std::uint32_t* in, const ScaleTap* taps, std::uint32_t* out,
-                        int count, int from, int to) {
+                        [[maybe_unused]] int count, int from, int to) {
   int k = std::max(1, from / Factor);
   WidenRow(in, taps, out, from, std::min(to, Factor * k));
 #if defined(__SSE2__)
