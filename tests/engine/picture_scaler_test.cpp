@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace rivoltra {
@@ -99,6 +101,16 @@ std::vector<ScaleSetting> AllScaleCases() {
   return all;
 }
 
+// The case's sizes, layout and rows, for a failure's trace.
+std::string Described(const ScaleSetting& setting) {
+  const ScaleCase& c = setting.Scale;
+  std::ostringstream text;
+  text << c.PictureWidth << "x" << c.PictureHeight << " to " << c.Width << "x" << c.Height
+       << ", red at " << setting.Layout.RedShift << ", rows "
+       << (setting.Rows == FrameBuffer::Rows::Aligned ? "aligned" : "misaligned");
+  return text.str();
+}
+
 // Checks every pixel: the placement against the expected channels within a tolerance, the spare
 // byte full, everything else untouched.
 template <typename Expected>
@@ -128,10 +140,7 @@ void ExpectScaled(const FrameBuffer& frame, const Expected& expected, double tol
 
 TEST(PictureScaler, NearestRepeatsTheSourcePixelUnderEachCentre) {
   for (const auto& [layout, rows, c] : AllScaleCases()) {
-    SCOPED_TRACE(testing::Message()
-                 << c.PictureWidth << "x" << c.PictureHeight << " to " << c.Width << "x" << c.Height
-                 << ", red at " << layout.RedShift << ", rows "
-                 << (rows == FrameBuffer::Rows::Aligned ? "aligned" : "misaligned"));
+    SCOPED_TRACE(Described({layout, rows, c}));
     const Surface picture = NoisePicture(c.PictureWidth, c.PictureHeight);
     FrameBuffer frame(c.Width, c.Height, layout, rows);
     if (rows == FrameBuffer::Rows::Aligned) ASSERT_TRUE(frame.RowsAligned());
@@ -152,10 +161,7 @@ TEST(PictureScaler, NearestRepeatsTheSourcePixelUnderEachCentre) {
 // The linear filter as a GPU samples a texture: pixel centres at half steps, edges clamped.
 TEST(PictureScaler, LinearBlendsBetweenTheNeighbouringCentres) {
   for (const auto& [layout, rows, c] : AllScaleCases()) {
-    SCOPED_TRACE(testing::Message()
-                 << c.PictureWidth << "x" << c.PictureHeight << " to " << c.Width << "x" << c.Height
-                 << ", red at " << layout.RedShift << ", rows "
-                 << (rows == FrameBuffer::Rows::Aligned ? "aligned" : "misaligned"));
+    SCOPED_TRACE(Described({layout, rows, c}));
     const Surface picture = NoisePicture(c.PictureWidth, c.PictureHeight);
     FrameBuffer frame(c.Width, c.Height, layout, rows);
     if (rows == FrameBuffer::Rows::Aligned) ASSERT_TRUE(frame.RowsAligned());
